@@ -1,0 +1,30 @@
+// Low-level descriptor I/O for the save archive, with one place where tests
+// can make a write fail or stop short.
+#pragma once
+#include <cstddef>
+#include <functional>
+
+namespace vell {
+
+// read()/write() that repeat a call interrupted by a signal. A negative
+// result is an error, 0 from ioRead the end of the file.
+long ioRead(int fd, void* buf, size_t n);
+long ioWrite(int fd, const void* buf, size_t n);
+
+// Opens (creating when absent) a file for reading and writing.
+int ioOpen(const char* path, bool truncate);
+int ioClose(int fd);
+// lseek to an absolute offset; false on failure.
+bool ioSeek(int fd, long offset);
+// fsync; false on failure.
+bool ioSync(int fd);
+// Size of the open file, -1 on failure.
+long ioFileSize(int fd);
+
+// Tests: called before each write with (descriptor, bytes asked); it returns
+// the number of bytes to let through (n for all, fewer for a short write, -1
+// to fail the write). An empty function removes the hook.
+using WriteHook = std::function<long(int fd, size_t n)>;
+void setWriteHook(WriteHook hook);
+
+} // namespace vell

@@ -1,0 +1,116 @@
+#include "platform/Files.h"
+
+#include <algorithm>
+#include <cstring>
+#include <dirent.h>
+#include <strings.h>
+#include <sys/stat.h>
+
+namespace vell {
+namespace {
+
+bool exists(const std::string& p) {
+    struct stat st;
+    return ::stat(p.c_str(), &st) == 0;
+}
+
+std::vector<std::string> splitPath(const std::string& path) {
+    std::vector<std::string> parts;
+    std::string cur;
+    for (char c : path) {
+        if (c == '/' || c == '\\') {
+            parts.push_back(cur);
+            cur.clear();
+        } else {
+            cur += c;
+        }
+    }
+    parts.push_back(cur);
+    return parts;
+}
+
+} // namespace
+
+std::string resolvePath(const std::string& path) {
+    if (path.empty() || exists(path))
+        return path;
+    std::vector<std::string> parts = splitPath(path);
+    std::string built;
+    for (size_t i = 0; i < parts.size(); ++i) {
+        const std::string& part = parts[i];
+        std::string candidate = (i == 0) ? part : built + "/" + part;
+        if (i == 0 && part.empty()) { // absolute path
+            built = "";
+            continue;
+        }
+        if (part.empty() || part == "." || part == ".." || exists(candidate)) {
+            built = candidate;
+            continue;
+        }
+        std::string folder = (i == 0) ? "." : (built.empty() ? "/" : built);
+        bool found = false;
+        for (const DirEntry& e : listDir(folder)) {
+            if (strcasecmp(e.name.c_str(), part.c_str()) == 0) {
+                built = (i == 0) ? e.name : built + "/" + e.name;
+                found = true;
+                break;
+            }
+        }
+        if (!found)
+            return path;
+    }
+    return built;
+}
+
+FILE* openFile(const std::string& path, const char* mode) {
+    return std::fopen(resolvePath(path).c_str(), mode);
+}
+
+std::vector<DirEntry> listDir(const std::string& folder) {
+    std::vector<DirEntry> out;
+    DIR* d = ::opendir(folder.c_str());
+    if (!d)
+        return out;
+    while (struct dirent* e = ::readdir(d)) {
+        if (std::strcmp(e->d_name, ".") == 0 || std::strcmp(e->d_name, "..") == 0)
+            continue;
+        DirEntry entry;
+        entry.name = e->d_name;
+        struct stat st;
+        std::string full = folder + "/" + entry.name;
+        entry.isDir = ::stat(full.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+        out.push_back(entry);
+    }
+    ::closedir(d);
+    std::sort(out.begin(), out.end(),
+              [](const DirEntry& a, const DirEntry& b) { return a.name < b.name; });
+    return out;
+}
+
+void stripLineEnd(char* line) {
+    if (!line)
+        return;
+    size_t n = std::strlen(line);
+    if (n && line[n - 1] == '\n') {
+        line[--n] = 0;
+        if (n && line[n - 1] == '\r')
+            line[--n] = 0;
+    }
+}
+
+void stripLineEnd(std::string& line) {
+    if (!line.empty() && line.back() == '\n') {
+        line.pop_back();
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+    }
+}
+
+bool ensureDir(const std::string& folder) {
+    struct stat st;
+    if (::stat(folder.c_str(), &st) == 0)
+        return S_ISDIR(st.st_mode);
+    return ::mkdir(folder.c_str(), 0755) == 0;
+}
+
+} // namespace vell

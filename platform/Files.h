@@ -1,0 +1,36 @@
+// File access the game needs from the operating system: opening data files
+// by a '/' path (falling back to a case-insensitive match of each component),
+// sorted directory listings, and reading text lines without their line end.
+#pragma once
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace vell {
+
+// The path as given when it exists; otherwise the first path whose
+// components match it ignoring case; otherwise the path as given.
+std::string resolvePath(const std::string& path);
+
+// fopen() through resolvePath().
+FILE* openFile(const std::string& path, const char* mode);
+
+// Entries of a folder (no "." or ".."), sorted by name. Empty when the folder
+// cannot be read.
+struct DirEntry {
+    std::string name;
+    bool isDir = false;
+};
+std::vector<DirEntry> listDir(const std::string& folder);
+
+// Strips one trailing "\r\n" or "\n" in place; nothing else.
+void stripLineEnd(char* line);
+void stripLineEnd(std::string& line);
+
+// Creates the folder when it is missing; true when it exists afterwards.
+bool ensureDir(const std::string& folder);
+
+// Permission bits of every file the game creates.
+constexpr int NEW_FILE_MODE = 0644;
+
+} // namespace vell
