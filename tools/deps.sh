@@ -9,7 +9,7 @@ PACKAGES=(
   zlib1g-dev libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri
   python3.11-dev
   libgtest-dev
-  xvfb xdotool x11-apps
+  xvfb xdotool x11-utils
 )
 missing=()
 for p in "${PACKAGES[@]}"; do
