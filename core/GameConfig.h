@@ -1,0 +1,64 @@
+// GameConfig_S: the settings of one program run. The game fills its global
+// gameConfig with the defaults, then from "data/config.dat", then from the
+// command line; the launcher reads and writes the same file with the same
+// code.
+//
+// "data/config.dat" is a text file of "keyword value" lines; '#' starts a
+// comment line. Keywords and values are matched by their beginning and
+// case-insensitively (see GameConfig.cpp for the table).
+#pragma once
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+struct GameConfig_S {
+    static constexpr const char* kPath = "data/config.dat";
+
+    int32_t debugLevel;
+    int32_t graphics;      // view distance 0..9
+    bool sound;            // master switch of all audio
+    FILE* debugFile;       // "-df"; the error stream by default
+    bool ifaceSmall;       // low-detail interface pictures
+    int32_t texMode;       // texture quality; 3 or less takes the low pictures
+    bool linear;           // linear texture filtering
+    bool shadows;
+    bool fog;
+    int32_t depth;         // 16, 24 or 32
+    bool window;           // windowed instead of full screen
+    int32_t width;
+    int32_t height;
+    bool dxAudio;          // let SDL choose its audio driver
+    bool dxVideo;          // let SDL choose its video driver
+    bool smoothWalk;
+    int32_t difficulty;    // 0 easy, 1 average, 2 difficult, 3 impossible
+    bool audioSpecial;     // one-shot and ambient sounds
+    bool audioMusic;
+    int32_t textLevel;     // 1 normal, 2 medium, 3 high
+    bool freeNavigation;
+    bool mouseSupport;
+    bool partyGold;
+
+    GameConfig_S() { setDefaults(); }
+
+    void setDefaults();
+
+    // Reads the file over the current values; keywords the file does not
+    // name keep theirs. A file that cannot be opened changes nothing.
+    void load(const char* path);
+
+    // Applies one line of the file ("keyword value ..."); lines with fewer
+    // than two words and unknown keywords change nothing.
+    void applyLine(const char* line);
+
+    // Writes all 20 lines to a temporary file beside `path` and renames it
+    // over `path`, so the old file stays whole when anything fails. True when
+    // the new file is in place; on false the old file is untouched and a
+    // line on the error stream says why.
+    bool save(const char* path) const;
+
+    // The 20 lines that save writes, each ended by "\n".
+    std::string toText() const;
+};
+
+// The game's settings.
+extern GameConfig_S gameConfig;
