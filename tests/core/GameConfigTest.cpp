@@ -1,0 +1,273 @@
+// The settings record and "data/config.dat": prefix matching, clamps, the
+// round trip through the writer, and a writer that fails without harm.
+#include "core/GameConfig.h"
+#include "platform/FileIO.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+std::string tempPath(const char* name) {
+    return std::string(::testing::TempDir()) + "vell_cfg_" + std::to_string(::getpid()) + "_" + name;
+}
+
+void writeFile(const std::string& path, const std::string& text) {
+    std::ofstream f(path, std::ios::binary);
+    f << text;
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    std::stringstream s;
+    s << f.rdbuf();
+    return s.str();
+}
+
+GameConfig_S loadText(const std::string& text) {
+    std::string path = tempPath("load.dat");
+    writeFile(path, text);
+    GameConfig_S c;
+    c.load(path.c_str());
+    std::remove(path.c_str());
+    return c;
+}
+
+struct LineCase {
+    const char* line;
+    std::function<int(const GameConfig_S&)> field;
+    int expected;
+};
+
+TEST(GameConfig, DefaultsAsDocumented) {
+    GameConfig_S c;
+    EXPECT_EQ(c.debugLevel, 0);
+    EXPECT_EQ(c.graphics, 9);
+    EXPECT_TRUE(c.sound);
+    EXPECT_EQ(c.debugFile, stderr);
+    EXPECT_FALSE(c.ifaceSmall);
+    EXPECT_EQ(c.texMode, 5);
+    EXPECT_TRUE(c.linear && c.shadows && c.fog && c.smoothWalk && c.audioSpecial && c.audioMusic);
+    EXPECT_EQ(c.depth, 24);
+    EXPECT_FALSE(c.window || c.dxAudio || c.dxVideo || c.freeNavigation || c.mouseSupport || c.partyGold);
+    EXPECT_EQ(c.width, 1024);
+    EXPECT_EQ(c.height, 768);
+    EXPECT_EQ(c.difficulty, 1);
+    EXPECT_EQ(c.textLevel, 1);
+}
+
+TEST(GameConfig, EachLineSetsItsField) {
+    auto depth = [](const GameConfig_S& c) { return c.depth; };
+    auto width = [](const GameConfig_S& c) { return c.width; };
+    auto height = [](const GameConfig_S& c) { return c.height; };
+    auto graphics = [](const GameConfig_S& c) { return c.graphics; };
+    auto texMode = [](const GameConfig_S& c) { return c.texMode; };
+    auto textLevel = [](const GameConfig_S& c) { return c.textLevel; };
+    auto difficulty = [](const GameConfig_S& c) { return c.difficulty; };
+    auto sound = [](const GameConfig_S& c) { return int(c.sound); };
+    auto window = [](const GameConfig_S& c) { return int(c.window); };
+    auto iface = [](const GameConfig_S& c) { return int(c.ifaceSmall); };
+    auto shadows = [](const GameConfig_S& c) { return int(c.shadows); };
+    auto mouse = [](const GameConfig_S& c) { return int(c.mouseSupport); };
+    auto freeNav = [](const GameConfig_S& c) { return int(c.freeNavigation); };
+    auto party = [](const GameConfig_S& c) { return int(c.partyGold); };
+    auto audioSp = [](const GameConfig_S& c) { return int(c.audioSpecial); };
+    auto audioMu = [](const GameConfig_S& c) { return int(c.audioMusic); };
+    auto dxAudio = [](const GameConfig_S& c) { return int(c.dxAudio); };
+    auto dxVideo = [](const GameConfig_S& c) { return int(c.dxVideo); };
+
+    const LineCase cases[] = {
+        {"depth 16", depth, 16},
+        {"depth 32", depth, 32},
+        {"depth 15", depth, 24},
+        {"depth abc", depth, 24},
+        {"resolution 1280x1024", width, 1280},
+        {"resolution 1280x1024", height, 1024},
+        {"resolution 1600x1200", height, 1200},
+        {"resolution 1024x600", height, 768},
+        {"resolution 800x600", width, 1024},
+        {"resolution 1280x1200", width, 1024},
+        {"res 1600", width, 1024},
+        {"graphics 12", graphics, 9},
+        {"graphics -3", graphics, 0},
+        {"graphics 4", graphics, 4},
+        {"texMode 40", texMode, 40},
+        {"texMode lots", texMode, 5},
+        {"texMode 2", texMode, 2},
+        // "textlevel" is not caught by the earlier "texmode" prefix.
+        {"textLevel 2", textLevel, 2},
+        {"textLevel high", textLevel, 3},
+        {"text medium", textLevel, 2},
+        {"textLevel 7", textLevel, 1},
+        {"difficulty easy", difficulty, 0},
+        {"difficulty impossible", difficulty, 3},
+        {"difficulty 2", difficulty, 2},
+        {"diff averagely", difficulty, 1},
+        {"difficulty hard", difficulty, 1},
+        {"sound off", sound, 0},
+        {"sound no", sound, 0},
+        {"sound nope", sound, 0},
+        {"sound 0", sound, 0},
+        {"sound maybe", sound, 1},
+        {"SOUND OFF", sound, 0},
+        {"window on", window, 1},
+        {"window yesplease", window, 1},
+        {"window 1", window, 1},
+        {"window maybe", window, 0},
+        {"WINDOW ON", window, 1},
+        {"windowed yes", window, 1},
+        {"iface low", iface, 1},
+        {"iface small", iface, 1},
+        {"iface high", iface, 0},
+        {"shadows off", shadows, 0},
+        {"shadow no", shadows, 0},
+        {"mouse-support on", mouse, 1},
+        {"free-navigation yes", freeNav, 1},
+        {"party-gold 1", party, 1},
+        {"audio-special off", audioSp, 0},
+        {"audio-music off", audioMu, 0},
+        {"audio-music off", audioSp, 1},
+        {"dxaudio on", dxAudio, 1},
+        {"dxvideo on", dxVideo, 1},
+        {"depth 16 and more words", depth, 16},
+        // Lines that change nothing.
+        {"depth", depth, 24},
+        {"# depth 16", depth, 24},
+        {"colour 16", depth, 24},
+        {"", depth, 24},
+    };
+    for (const LineCase& tc : cases) {
+        GameConfig_S c = loadText(std::string(tc.line) + "\n");
+        EXPECT_EQ(tc.field(c), tc.expected) << "line: \"" << tc.line << "\"";
+    }
+}
+
+TEST(GameConfig, LoadKeepsUnnamedFieldsAndMissingFileChangesNothing) {
+    GameConfig_S c;
+    c.depth = 16;
+    c.window = true;
+    c.load("/nonexistent/vell/config.dat");
+    EXPECT_EQ(c.depth, 16);
+    EXPECT_TRUE(c.window);
+
+    std::string path = tempPath("partial.dat");
+    writeFile(path, "# a comment\nfog off\n\n  graphics   3  \r\n");
+    c.load(path.c_str());
+    std::remove(path.c_str());
+    EXPECT_EQ(c.depth, 16);
+    EXPECT_TRUE(c.window);
+    EXPECT_FALSE(c.fog);
+    EXPECT_EQ(c.graphics, 3);
+}
+
+TEST(GameConfig, LastLineWithoutLineEndIsApplied) {
+    GameConfig_S c = loadText("depth 16\nwindow on");
+    EXPECT_EQ(c.depth, 16);
+    EXPECT_TRUE(c.window);
+}
+
+TEST(GameConfig, OverlongLinesAndWordsDoNotOverrun) {
+    std::string longWord(500, 'x');
+    // A line longer than the reader's buffer is skipped whole: its tail must
+    // not be read as a line of its own.
+    std::string text = "comment " + longWord + " depth 16\n" + "depth " + longWord + "\n" + "window on\n" +
+                       longWord + "\n" + "sound " + std::string(60, 'o') + "ff\n";
+    GameConfig_S c = loadText(text);
+    EXPECT_EQ(c.depth, 24);
+    EXPECT_TRUE(c.window);
+    EXPECT_TRUE(c.sound); // "ooo..." does not begin with an off word
+
+    GameConfig_S d;
+    d.applyLine(("graphics" + std::string(100, 'z') + " 2").c_str());
+    EXPECT_EQ(d.graphics, 2);
+}
+
+TEST(GameConfig, WriterWritesTheTwentyLines) {
+    GameConfig_S c;
+    EXPECT_EQ(c.toText(),
+              "depth 24\nsound on\niface high\ntexMode 5\nlinear on\nshadows on\nfog on\nwindow off\n"
+              "dxaudio off\ndxvideo off\nresolution 1024x768\ngraphics 9\nsmoothWalk on\n"
+              "audio-special on\naudio-music on\ntextLevel 1\nfree-navigation off\nmouse-support off\n"
+              "party-gold off\ndifficulty average\n");
+}
+
+TEST(GameConfig, RoundTripThroughTheFile) {
+    GameConfig_S c;
+    c.depth = 16;
+    c.sound = false;
+    c.ifaceSmall = true;
+    c.texMode = 3;
+    c.linear = false;
+    c.shadows = false;
+    c.fog = false;
+    c.window = true;
+    c.dxAudio = true;
+    c.dxVideo = true;
+    c.width = 1600;
+    c.height = 1200;
+    c.graphics = 4;
+    c.smoothWalk = false;
+    c.audioSpecial = false;
+    c.audioMusic = false;
+    c.textLevel = 3;
+    c.freeNavigation = true;
+    c.mouseSupport = true;
+    c.partyGold = true;
+    for (int d = 0; d <= 3; ++d) {
+        c.difficulty = d;
+        std::string path = tempPath("round.dat");
+        ASSERT_TRUE(c.save(path.c_str()));
+        GameConfig_S r;
+        r.load(path.c_str());
+        std::remove(path.c_str());
+        EXPECT_EQ(r.toText(), c.toText());
+        EXPECT_EQ(r.difficulty, d);
+    }
+    GameConfig_S defaults;
+    std::string path = tempPath("round2.dat");
+    ASSERT_TRUE(defaults.save(path.c_str()));
+    GameConfig_S r;
+    r.depth = 32;
+    r.window = true;
+    r.load(path.c_str());
+    std::remove(path.c_str());
+    EXPECT_EQ(r.toText(), defaults.toText());
+}
+
+TEST(GameConfig, FailingWriteIsReportedAndKeepsTheOldFile) {
+    std::string path = tempPath("keep.dat");
+    writeFile(path, "depth 16\n");
+
+    GameConfig_S c;
+    c.depth = 32;
+    // Every k-th write of the save fails, or stops short at the first one.
+    for (long allowed : {-1L, 0L, 10L}) {
+        int calls = 0;
+        vell::setWriteHook([&](int, size_t n) -> long {
+            ++calls;
+            return allowed < 0 ? -1 : (calls == 1 ? allowed : static_cast<long>(n));
+        });
+        bool ok = c.save(path.c_str());
+        vell::setWriteHook({});
+        if (allowed == 10) {
+            // A short write is continued, and the file is whole.
+            EXPECT_TRUE(ok);
+            EXPECT_EQ(readFile(path), c.toText());
+            writeFile(path, "depth 16\n");
+        } else {
+            EXPECT_FALSE(ok) << "allowed " << allowed;
+            EXPECT_EQ(readFile(path), "depth 16\n");
+            EXPECT_FALSE(std::ifstream(path + ".tmp").good()) << "temporary file left behind";
+        }
+    }
+    EXPECT_FALSE(c.save("/nonexistent/vell/config.dat"));
+    std::remove(path.c_str());
+}
+
+} // namespace
