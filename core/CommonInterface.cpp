@@ -1,4 +1,5 @@
 #include "core/CommonInterface.h"
+#include "core/GameConfig.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -7,7 +8,7 @@ CommonInterface_C::CommonInterface_C(int width, int height)
     : CommonInterface_C(width, height, kFontPath) {}
 
 CommonInterface_C::CommonInterface_C(int width, int height, const char* fontPath)
-    : width_(width), height_(height) {
+    : width_(width), height_(height), textLevel_(gameConfig.textLevel) {
     load(fontPath);
 }
 
