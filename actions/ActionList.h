@@ -1,0 +1,57 @@
+// ActionList: a singly linked list of (action, value) pairs with a walking
+// cursor. The value is a weight in a monster's list and a per-character
+// number in a character's. Unsorted lists put the newest entry first; sorted
+// ones keep the values in descending order. The list never owns its actions
+// (destroyAll is for the master list at quit).
+#pragma once
+#include <cstdint>
+
+class bl3dAction;
+
+struct ActionNode_S {
+    bl3dAction* action;
+    ActionNode_S* next;
+    int32_t value;
+};
+
+class ActionList {
+public:
+    explicit ActionList(bool sorted = false) : sorted_(sorted) {}
+    ~ActionList();
+    ActionList(const ActionList&) = delete;
+    ActionList& operator=(const ActionList&) = delete;
+
+    // 0 added; -2 for a null action (with a message); -1 out of memory.
+    int add(bl3dAction* action, int32_t value);
+    int addActionSorted(bl3dAction* action, int32_t value);
+
+    // Exact id; null (and a log line) when none has it.
+    bl3dAction* getAction(int32_t id) const;
+    // Same number and substitute flag bits (ACTION_SUBST_MASK).
+    bl3dAction* getSubstAction(int32_t id) const;
+    // The first spell whose four-letter code is exactly this text.
+    bl3dAction* getSpellByCode(const char* code) const;
+
+    bool first();
+    bl3dAction* next();
+    bl3dAction* nextWithValue(int32_t* value);
+    // Rewinds and counts; the cursor is left at the end.
+    int32_t count();
+
+    // Copies every pair of another list, keeping its order.
+    void copyFrom(const ActionList& other);
+    // Frees the nodes (the actions stay).
+    void clear();
+    // Deletes every action and frees every node.
+    void destroyAll();
+
+    bool isSorted() const { return sorted_; }
+    const ActionNode_S* head() const { return head_; }
+
+private:
+    ActionNode_S* head_ = nullptr;
+    ActionNode_S* cursor_ = nullptr;
+    bool sorted_;
+};
+
+extern ActionList masterActionList;

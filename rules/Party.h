@@ -1,0 +1,64 @@
+// bl3dParty: the adventuring party, up to eight members in marching order,
+// stored as "party.dat" (the member names) while each member's own record
+// lives under its name in the archive's "hall" directory.
+#pragma once
+#include "core/Storable.h"
+
+#include <cstdint>
+#include <memory>
+
+class bl3dPartyChar;
+
+constexpr int MAX_PARTY = 8;
+
+// Where the party keeps its members' own records (the save archive's "hall"
+// directory during play).
+class PartyHall_C {
+public:
+    virtual ~PartyHall_C() = default;
+    // Stores the member's record under its name; false when it fails.
+    virtual bool storeMember(const bl3dPartyChar& member) = 0;
+    // The member stored under that name; null when absent or unreadable.
+    virtual std::unique_ptr<bl3dPartyChar> loadMember(const char* name) = 0;
+};
+
+class bl3dParty : public Storable_C {
+public:
+    explicit bl3dParty(const RefStr_C& name);
+    ~bl3dParty() override;
+    bl3dParty(const bl3dParty&) = delete;
+    bl3dParty& operator=(const bl3dParty&) = delete;
+
+    int typeId() const override { return TYPE_PARTY; }
+    // Writes the names and stores every member in the hall.
+    void write(MemStream_C& s) const override;
+    // Reads the names and rebuilds the members from the hall; a name the
+    // hall lacks is dropped and the members close up.
+    bool read(int version, MemStream_C& s) override;
+    static std::unique_ptr<Storable_C> create(const RefStr_C& name, int version, MemStream_C& s);
+
+    // The hall used by write and read (not owned); null for none.
+    static void setHall(PartyHall_C* hall);
+    static PartyHall_C* getHall();
+    // False when a member could not be stored during the last write.
+    bool lastWriteOk() const { return writeOk_; }
+
+    int getCount() const { return count_; }
+    bl3dPartyChar* getMember(int index) const;
+    bool hasMember(const char* name) const;
+    bool addMember(bl3dPartyChar* member);
+    void removeAt(int index);
+    bl3dPartyChar* detachAt(int index);
+    int32_t averageStat(int stat) const;
+    int32_t totalGold() const;
+    void splitGold(int32_t n);
+    bool spendGold(int32_t n);
+
+private:
+    bl3dPartyChar* members_[MAX_PARTY] = {};
+    uint8_t count_ = 0;
+    mutable bool writeOk_ = true;
+};
+
+// The party of the quest in play; null when none is loaded.
+extern bl3dParty* party;
