@@ -1,5 +1,6 @@
 #include "core/BitmapFont.h"
 #include "core/MemStream.h"
+#include "platform/Files.h"
 
 #include <cstdio>
 #include <cstring>
@@ -12,7 +13,7 @@ constexpr int kPlaneBytes = kFileRows * kFileRowBytes;   // 34
 constexpr int kHeaderBytes = 8;
 
 bool readWholeFile(const char* path, std::vector<uint8_t>& out) {
-    FILE* f = std::fopen(path, "rb");
+    FILE* f = vell::openFile(path, "rb");
     if (!f) return false;
     uint8_t chunk[4096];
     size_t n;

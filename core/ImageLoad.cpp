@@ -1,5 +1,6 @@
 #include "core/ImageLoad.h"
 #include "core/TexContainer.h"
+#include "platform/Files.h"
 
 #include <SDL.h>
 #include <SDL_image.h>
@@ -104,7 +105,7 @@ int32_t bmpInfoHeight(const uint8_t info[kBmpInfoBytes]) {
 }
 
 std::unique_ptr<uint8_t[]> loadBMP(const char* path, uint8_t info[kBmpInfoBytes]) {
-    FilePtr f(path ? std::fopen(path, "rb") : nullptr);
+    FilePtr f(path ? vell::openFile(path, "rb") : nullptr);
     if (!f) {
         std::fprintf(stderr, "Error in fopen!\n");
         return nullptr;
@@ -204,7 +205,7 @@ bool decodeJPEG(const void* data, size_t size, RGBImage_S& out, std::string& err
 }
 
 bool decodeJPEGFile(const char* path, RGBImage_S& out, std::string& error) {
-    SDL_RWops* rw = path ? SDL_RWFromFile(path, "rb") : nullptr;
+    SDL_RWops* rw = path ? SDL_RWFromFile(vell::resolvePath(path).c_str(), "rb") : nullptr;
     if (!rw) {
         error = std::string("cannot open ") + (path ? path : "(null)");
         return false;
@@ -311,7 +312,7 @@ bool readTexContainer(const char* path, int quality, TexPixels_S& out, std::stri
         error = "no file name";
         return false;
     }
-    if (!readGzipFile(path, kTexLoadBufferBytes, loadBuffer, error)) return false;
+    if (!readGzipFile(vell::resolvePath(path).c_str(), kTexLoadBufferBytes, loadBuffer, error)) return false;
     return decodeTexContainer(loadBuffer.data(), loadBuffer.size(), quality, out, error);
 }
 
