@@ -48,6 +48,10 @@ void setRandomItemSource(RandomItemSource source) {
     randomItemSource = std::move(source);
 }
 
+bl3dItem* drawRandomItem() {
+    return randomItemSource ? randomItemSource() : nullptr;
+}
+
 // --- bl3dMonsterType ----------------------------------------------------------
 
 bl3dMonsterType::bl3dMonsterType(const MonsterTypeRecord_S& rec, const ActionList& actions)

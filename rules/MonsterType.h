@@ -68,13 +68,13 @@ public:
 
     // A new combat monster of this type with the type's combat AI and the
     // kind byte, carrying its drops. The caller owns it.
-    bl3dMonster* createMonster(int kind) const;
+    bl3dMonster* createMonster(int kind);
     // The drops of one monster, rolled line by line (each try a per-mille
     // chance), appended to `out` (the caller owns the items).
     void rollDrops(std::vector<bl3dItem*>& out) const;
     // A party member made from the type: class 0x10000 when summoned, else
     // 0x8000; race 10. The caller owns it.
-    bl3dPartyChar* makePartyChar(bool summoned) const;
+    bl3dPartyChar* makePartyChar(bool summoned);
 
 private:
     bl3dStatBlock stats_;
@@ -138,3 +138,5 @@ void setCombatAIEntry(int index, bl3dCombatAI* ai);
 // when the map has none. Unset, such lines drop nothing.
 using RandomItemSource = std::function<bl3dItem*()>;
 void setRandomItemSource(RandomItemSource source);
+// A new item from the installed source; null when there is none.
+bl3dItem* drawRandomItem();
