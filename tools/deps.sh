@@ -9,6 +9,7 @@ PACKAGES=(
   zlib1g-dev libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri
   python3.11-dev
   libgtest-dev
+  libfreetype-dev fonts-dejavu-core
   xvfb xdotool x11-utils
 )
 missing=()
