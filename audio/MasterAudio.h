@@ -24,6 +24,19 @@ public:
 
     int lineCount() const { return lines_; }
 
+    // Services the world and the 3-D view call. Until the sound director
+    // plays music and rain they only succeed without sound.
+    // Rain sound 0..3 (0 none) at level 0..100 of full volume.
+    int setRain(int index, int level) { (void)index; (void)level; return 0; }
+    // Selects the audio of the named map; -1 when it has none.
+    int mapChange(const char* mapPath) { (void)mapPath; return -1; }
+    // Chooses the music for the present state after time passed.
+    void tick() {}
+    // Bard song music outside combat.
+    int playSong(int songId, unsigned parts) { (void)songId; (void)parts; return -1; }
+    void stopSong() {}
+    bool isSongPlaying() const { return false; }
+
 private:
     int lines_ = 0;
 };
