@@ -1,0 +1,84 @@
+#include "world/Event.h"
+
+#include <map>
+
+namespace {
+
+const int MAP_EVENT_IDS[] = {1000, 1001, 1002, 1003, 1005, 1006, 1007, 1008, 1009, 1010,
+                             1011, 1012, 1013, 1014, 1017, 1018, 1022, 1023, 1050, 2000};
+const int TIMED_EVENT_IDS[] = {7001, 9000, 9002, 9010, 9011, 9012, 9013, 9014, 9100};
+
+template <size_t N>
+bool inTable(const int (&table)[N], int id)
+{
+    for (int t : table)
+        if (t == id)
+            return true;
+    return false;
+}
+
+std::map<int, MapEventMaker>& mapMakers()
+{
+    static std::map<int, MapEventMaker> m;
+    return m;
+}
+
+std::map<int, TimedEventMaker>& timedMakers()
+{
+    static std::map<int, TimedEventMaker> m;
+    return m;
+}
+
+} // namespace
+
+bool isMapEventId(int id)
+{
+    return inTable(MAP_EVENT_IDS, id);
+}
+
+bool isTimedEventId(int id)
+{
+    return inTable(TIMED_EVENT_IDS, id);
+}
+
+bool registerMapEvent(int id, MapEventMaker maker)
+{
+    if (!isMapEventId(id) || !maker)
+        return false;
+    mapMakers()[id] = maker;
+    return true;
+}
+
+bool registerTimedEvent(int id, TimedEventMaker maker)
+{
+    if (!isTimedEventId(id) || !maker)
+        return false;
+    timedMakers()[id] = maker;
+    return true;
+}
+
+void clearEventMakers()
+{
+    mapMakers().clear();
+    timedMakers().clear();
+}
+
+std::unique_ptr<Event_C> createMapEvent(int id, const EventParams_S* params)
+{
+    if (!isMapEventId(id))
+        return nullptr;
+    auto it = mapMakers().find(id);
+    if (it == mapMakers().end())
+        return std::make_unique<PlaceholderEvent_C>(id);
+    return it->second(params);
+}
+
+std::unique_ptr<Event_C> createTimedEvent(int id)
+{
+    if (!isTimedEventId(id))
+        return nullptr;
+    auto it = timedMakers().find(id);
+    if (it == timedMakers().end())
+        return std::make_unique<PlaceholderEvent_C>(id);
+    return it->second();
+}

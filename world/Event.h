@@ -1,0 +1,88 @@
+// Event_C: the base of everything that happens to the party beyond plain
+// walking (buildings, scripted scenes, chests, combat, timed upkeep).
+// Events are made two ways: map events from a map's event file, by id, with an
+// EventParams_S; timed events from the event queue's saved type ids. Each
+// event class registers its maker here, so the world can build events of
+// folders it does not know.
+#pragma once
+#include <cstdint>
+#include <memory>
+
+class Interface_C;
+struct Chest_S;
+
+// What a map event's constructor is given: where the party is put when it
+// leaves (buildings), and the script or movie name. The maker copies what it
+// keeps; the record is freed right after construction.
+struct EventParams_S {
+    char name[64] = {};
+    int32_t exitX = 0;
+    int32_t exitY = 0;
+    int32_t exitFacing = 0;
+    Chest_S* chest = nullptr;
+};
+
+class Event_C {
+public:
+    Event_C() = default;
+    virtual ~Event_C() = default;
+    Event_C(const Event_C&) = delete;
+    Event_C& operator=(const Event_C&) = delete;
+
+    virtual int typeId() const = 0;
+    // Runs the event; a modal event runs its own loop and returns when done.
+    virtual int invoke(Interface_C* iface) = 0;
+    virtual int getNoAnim() const { return noanimFlag; }
+    virtual void setNoAnim(int flag) { noanimFlag = flag; }
+
+protected:
+    int32_t noanimFlag = 0;
+};
+
+// Stands in for an event whose class is not part of this build: it keeps its
+// type id (so a saved queue keeps it) and does nothing when invoked.
+class PlaceholderEvent_C : public Event_C {
+public:
+    explicit PlaceholderEvent_C(int id) : id_(id) {}
+    int typeId() const override { return id_; }
+    int invoke(Interface_C*) override { return 0; }
+
+private:
+    int id_;
+};
+
+// --- makers ------------------------------------------------------------------
+// Map events: the buildings (1000-1003, 1005-1014, 1017, 1018, 1022, 1023,
+// 1050) and the scripted event (2000).
+using MapEventMaker = std::unique_ptr<Event_C> (*)(const EventParams_S* params);
+// Timed events, the only kinds ever queued: 7001, 9000, 9002, 9010-9014, 9100.
+// Made without arguments (7001 without a creature).
+using TimedEventMaker = std::unique_ptr<Event_C> (*)();
+
+bool isMapEventId(int id);
+bool isTimedEventId(int id);
+
+// Registering an id outside its table is refused (false). The newest
+// registration of an id wins.
+bool registerMapEvent(int id, MapEventMaker maker);
+bool registerTimedEvent(int id, TimedEventMaker maker);
+// Forgets every registration (tests).
+void clearEventMakers();
+
+// Null for an id outside the table; a PlaceholderEvent_C for an id of the
+// table whose class has not registered a maker.
+std::unique_ptr<Event_C> createMapEvent(int id, const EventParams_S* params);
+std::unique_ptr<Event_C> createTimedEvent(int id);
+
+// Timed event ids.
+enum TimedEventId : int {
+    EVENT_STUN_TIMEOUT = 7001,
+    EVENT_NIGHTLY = 9000,
+    EVENT_HOURLY = 9002,
+    EVENT_EXPIRE_MAGLT = 9010,
+    EVENT_EXPIRE_PERCEP = 9011,
+    EVENT_EXPIRE_MAGSTATE = 9012,
+    EVENT_EXPIRE_XCSTATE = 9013,
+    EVENT_EXPIRE_FIZZLE = 9014,
+    EVENT_BARD_SONG = 9100,
+};

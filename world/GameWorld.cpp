@@ -1,0 +1,268 @@
+#include "world/GameWorld.h"
+
+#include "core/MemStream.h"
+#include "world/Event.h"
+#include "world/Map.h"
+#include "world/MapInfo.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+ra2dGameWorld* gameworld = nullptr;
+
+namespace {
+constexpr int32_t NEW_WEATHER = 0x30003;
+} // namespace
+
+// --- bl3dGameWorld -------------------------------------------------------------
+
+bl3dGameWorld::bl3dGameWorld(const RefStr_C& name) : Storable_C(name), tags_(name) {}
+
+bl3dGameWorld::~bl3dGameWorld() = default;
+
+std::unique_ptr<Storable_C> bl3dGameWorld::create(const RefStr_C& name, int version, MemStream_C& s)
+{
+    auto w = std::make_unique<bl3dGameWorld>(name);
+    if (!w->read(version, s))
+        return nullptr;
+    return w;
+}
+
+void bl3dGameWorld::write(MemStream_C& s) const
+{
+    writeBase(s);
+}
+
+bool bl3dGameWorld::read(int version, MemStream_C& s)
+{
+    return readBase(version, s);
+}
+
+void bl3dGameWorld::writeBase(MemStream_C& s) const
+{
+    clock_.write(s);
+    s.writeUInt64(itemSerial_);
+    tags_.write(s);
+    s.writeInt32(maxPack_);
+    s.writeInt32(maxItems_);
+}
+
+bool bl3dGameWorld::readBase(int version, MemStream_C& s)
+{
+    GameClock_C clock;
+    uint64_t serial = 0;
+    TagList_C tags(getName());
+    int32_t maxPack = 0;
+    int32_t maxItems = 0;
+    if (!clock.read(s) || !s.readUInt64(serial) || !tags.read(version, s) || !s.readInt32(maxPack) ||
+        !s.readInt32(maxItems))
+        return false;
+    clock_.setTicks(clock.getTicks());
+    itemSerial_ = serial;
+    tags_ = tags;
+    maxPack_ = maxPack;
+    maxItems_ = maxItems;
+    return true;
+}
+
+int32_t bl3dGameWorld::getVar(const char* key) const
+{
+    int32_t v = 0;
+    if (const TagNode_S* node = tags_.find(key)) {
+        TagList_C& tags = const_cast<TagList_C&>(tags_);
+        if (tags.getInt(node->key.c_str(), v) != 1)
+            v = 0;
+    }
+    return v;
+}
+
+void bl3dGameWorld::setVar(const char* key, int32_t value)
+{
+    tags_.setInt(key, value);
+}
+
+// --- ra2dGameWorld -------------------------------------------------------------
+
+ra2dGameWorld::ra2dGameWorld(const RefStr_C& name) : bl3dGameWorld(name), queue_(&getClock()) {}
+
+ra2dGameWorld::~ra2dGameWorld()
+{
+    if (previous_ && previous_ == current_)
+        previous_.release();
+    previous_.reset();
+    current_.reset();
+    retired_.clear();
+    queue_.clear();
+    if (gameworld == this)
+        gameworld = nullptr;
+}
+
+std::unique_ptr<Storable_C> ra2dGameWorld::create(const RefStr_C& name, int version, MemStream_C& s)
+{
+    auto w = std::make_unique<ra2dGameWorld>(name);
+    if (!w->read(version, s))
+        return nullptr;
+    return w;
+}
+
+int ra2dGameWorld::getSquareX() const
+{
+    return static_cast<int>(CurX);
+}
+
+int ra2dGameWorld::getSquareY() const
+{
+    return static_cast<int>(-CurZ);
+}
+
+void ra2dGameWorld::write(MemStream_C& s) const
+{
+    s.write(&CurX, 4);
+    s.write(&CurZ, 4);
+    s.writeInt32(facing);
+    s.writeInt32(songBits);
+    s.writeInt32(songID);
+    RefStr_C(current_ ? current_->getFileName() : "").write(s);
+    queue_.write(s);
+    writeBase(s);
+    if (current_)
+        storeState(*current_);
+    if (previous_)
+        storeState(*previous_);
+}
+
+namespace {
+bool readFloat(MemStream_C& s, float& f)
+{
+    uint32_t bits = 0;
+    if (!s.readUInt32(bits))
+        return false;
+    std::memcpy(&f, &bits, 4);
+    return true;
+}
+
+// A position that cannot be a square of any map.
+bool badPosition(float x, float z)
+{
+    return !std::isfinite(x) || !std::isfinite(z) || x < 0.0f || z > 0.0f || x > 1.0e6f || z < -1.0e6f;
+}
+} // namespace
+
+bool ra2dGameWorld::read(int version, MemStream_C& s)
+{
+    float x = 0.0f;
+    float z = 0.0f;
+    int32_t f = 0;
+    int32_t bits = 0;
+    int32_t song = 0;
+    RefStr_C path;
+    if (!readFloat(s, x) || !readFloat(s, z) || !s.readInt32(f) || !s.readInt32(bits) || !s.readInt32(song) ||
+        !path.read(s))
+        return false;
+    if (!queue_.read(s) || !readBase(version, s))
+        return false;
+
+    auto map = std::make_unique<Map_C>(path.c_str());
+    mapError_ = map->getLoadError();
+    if (mapError_ != Map_C::LOAD_OK)
+        return false;
+    // A stored position off the map is put back on it.
+    if (badPosition(x, z) || !map->inGrid(static_cast<int>(x), static_cast<int>(-z))) {
+        std::fprintf(stderr, "ERROR: stored position (%g, %g) is off map %s\n", x, z, path.c_str());
+        x = std::fmin(std::fmax(std::isfinite(x) ? x : 0.0f, 0.0f), static_cast<float>(map->getWidth() - 1));
+        z = -std::fmin(std::fmax(std::isfinite(z) ? -z : 0.0f, 0.0f), static_cast<float>(map->getHeight() - 1));
+        x = std::floor(x);
+        z = -std::floor(-z);
+    }
+    if (f != 0 && f != 90 && f != 180 && f != 270)
+        f = 0;
+    CurX = viewX = x;
+    CurZ = viewZ = z;
+    facing = viewFacing = f;
+    songBits = bits;
+    songID = song;
+    previous_.reset();
+    current_ = std::move(map);
+    return true;
+}
+
+bool ra2dGameWorld::newWorld()
+{
+    CurX = viewX = 13.0f;
+    CurZ = viewZ = -24.0f;
+    facing = viewFacing = 0;
+    previous_.reset();
+    current_ = std::make_unique<Map_C>(START_MAP);
+    mapError_ = current_->getLoadError();
+    const uint32_t now = getClock().getTicks();
+    setVar("Weather", NEW_WEATHER);
+    setVar("WCalc", static_cast<int32_t>(now - 1));
+    setVar("Light", 0);
+    const GameClock_C& c = getClock();
+    const uint32_t hourStart = now - c.getSecond() / 15 - c.getMinute() * GameClock_C::TICKS_PER_MINUTE;
+    const uint32_t midnight = hourStart - c.getHour() * GameClock_C::TICKS_PER_HOUR + GameClock_C::TICKS_PER_DAY;
+    queue_.enqueue(midnight, createTimedEvent(EVENT_NIGHTLY).release());
+    queue_.enqueue(hourStart + GameClock_C::TICKS_PER_HOUR, createTimedEvent(EVENT_HOURLY).release());
+    return mapError_ == 0;
+}
+
+bool ra2dGameWorld::storeState(const Map_C& map)
+{
+    return map.getMapInfo() && storeMapState(*map.getMapInfo());
+}
+
+void ra2dGameWorld::releaseRetired()
+{
+    for (auto it = retired_.begin(); it != retired_.end();) {
+        if ((*it)->isBusy()) {
+            ++it;
+            continue;
+        }
+        storeState(**it);
+        it = retired_.erase(it);
+    }
+}
+
+bool ra2dGameWorld::newMap(const char* path)
+{
+    if (!path)
+        return false;
+    releaseRetired();
+    if (current_ && std::strcmp(current_->getFileName(), path) == 0)
+        return true; // already there: nothing is rebuilt or dropped
+    if (previous_ && std::strcmp(previous_->getFileName(), path) == 0) {
+        std::swap(current_, previous_);
+    } else {
+        auto map = std::make_unique<Map_C>(path);
+        if (map->getLoadError() != Map_C::LOAD_OK) {
+            mapError_ = map->getLoadError();
+            std::fprintf(stderr, "ERROR: map %s cannot be loaded (%d)\n", path, map->getLoadError());
+            return false;
+        }
+        if (previous_) {
+            storeState(*previous_);
+            if (previous_->isBusy())
+                retired_.push_back(std::move(previous_)); // its event is still running
+            previous_.reset();
+        }
+        previous_ = std::move(current_);
+        current_ = std::move(map);
+    }
+    afterMapChange();
+    return true;
+}
+
+void ra2dGameWorld::afterMapChange()
+{
+    setVar("WCalc", static_cast<int32_t>(getClock().getTicks() - 1));
+}
+
+void registerWorldTypes()
+{
+    TypeRegistry_C& reg = getTypeRegistry();
+    reg.add(TYPE_GAME_WORLD, &bl3dGameWorld::create);
+    reg.add(TYPE_RA2D_WORLD, &ra2dGameWorld::create);
+    reg.add(TYPE_MAP_INFO, &mapInfo::create);
+}
