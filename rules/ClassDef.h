@@ -70,16 +70,10 @@ struct ClassDef_S {
     // are skipped.
     void giveStartingItems(bl3dPartyChar* member) const;
 
-    // Hit points of a new character: hpDie + rand() % hpDie + 1 (0 with no
-    // die); spell points likewise with spDie.
-    int32_t rollCreationHP() const;
-    int32_t rollCreationSP() const;
     // Bonus points per point of the bonus stat above 14 (current value);
     // 0 when the stat is 22 (none) or not above 14.
     int32_t hpBonusFor(const bl3dStatBlock* stats) const;
     int32_t spBonusFor(const bl3dStatBlock* stats) const;
-    // The creation armour-class step acBonus x (14 - stat); 0 for stat 22.
-    int32_t acStepFor(const bl3dStatBlock* stats) const;
 
     // The file form (see the class file loader). read() checks every count
     // against what is left of the stream and every stat index.

@@ -2,7 +2,6 @@
 // rolls and bonuses, and its starting items.
 #include "rules/ClassDef.h"
 
-#include "platform/Random.h"
 #include "rules/Item.h"
 #include "rules/ItemList.h"
 #include "rules/ItemType.h"
@@ -12,10 +11,6 @@
 #include <algorithm>
 
 namespace {
-
-int32_t rollDie(int32_t die) {
-    return die > 0 ? die + vell::gameRand() % die + 1 : 0;
-}
 
 int32_t aboveFourteen(const bl3dStatBlock* stats, int32_t stat, int32_t perPoint) {
     if (!stats || !validStat(stat))
@@ -42,21 +37,12 @@ void ClassDef_S::applyStatMods(bl3dStatBlock* stats, int type, int key1, int key
         stats->addModifier(m.stat, m.value, 0, type, key1, key2);
 }
 
-int32_t ClassDef_S::rollCreationHP() const { return rollDie(hpDie); }
-int32_t ClassDef_S::rollCreationSP() const { return rollDie(spDie); }
-
 int32_t ClassDef_S::hpBonusFor(const bl3dStatBlock* stats) const {
     return aboveFourteen(stats, STAT_CN, hpBonus);
 }
 
 int32_t ClassDef_S::spBonusFor(const bl3dStatBlock* stats) const {
     return spStat == CLASS_NO_STAT ? 0 : aboveFourteen(stats, spStat, spBonus);
-}
-
-int32_t ClassDef_S::acStepFor(const bl3dStatBlock* stats) const {
-    if (!stats || acStat == CLASS_NO_STAT || !validStat(acStat))
-        return 0;
-    return acBonus * (14 - stats->getCur(acStat));
 }
 
 void ClassDef_S::giveStartingItems(bl3dPartyChar* member) const {
