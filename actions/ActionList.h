@@ -24,6 +24,9 @@ public:
     // 0 added; -2 for a null action (with a message); -1 out of memory.
     int add(bl3dAction* action, int32_t value);
     int addActionSorted(bl3dAction* action, int32_t value);
+    // Puts the pair at the tail whatever the order (rebuilding a stored list
+    // in its stored order). 0, or -2 for a null action.
+    int append(bl3dAction* action, int32_t value);
 
     // Exact id; null (and a log line) when none has it.
     bl3dAction* getAction(int32_t id) const;

@@ -45,10 +45,6 @@ public:
     uint32_t nextTick() const { return nextTick_; }
     bool allowSave() const { return allowSave_; }
 
-    // A poison save of the creature; the saving throw rules install it.
-    using SaveFn = bool (*)(bl3dCharacter& who);
-    static void setSaveFn(SaveFn fn);
-
 private:
     int32_t sides_ = 0;
     int32_t count_ = 0;

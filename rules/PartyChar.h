@@ -106,7 +106,9 @@ protected:
 private:
     bool sameTypeCounts(const bl3dItem* item, int exceptSlot) const;
     void equipFirstIdle(const bl3dItem* like);
-    void readItems(MemStream_C& s, bool& ok);
+    // Reads one stored item (type id, then the item); false when the bytes
+    // are short. An unknown type's item is skipped and item left null.
+    bool readItem(MemStream_C& s, int32_t typeId, bl3dItem*& item);
 
     int32_t usable_ = DEFAULT_USABLE_SLOTS;
     int32_t filled_ = 0;
@@ -118,4 +120,7 @@ private:
     int32_t race_ = 0;
     bl3dCombatAI* combatAI_ = nullptr;
     bl3dMonsterType* sourceType_ = nullptr;
+    // Depth of nested slot blocking, bounded so that items that block each
+    // other's slots cannot chase each other for ever.
+    int slotDepth_ = 0;
 };

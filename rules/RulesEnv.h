@@ -1,6 +1,6 @@
 // RulesEnv_C: what the rules model needs of the running game (the world's
-// clock and item serial counter, the world variables, the party-gold
-// setting, named sounds) without depending on the code that provides it.
+// clock and item serial counter, the world variables, named sounds) without
+// depending on the code that provides it.
 // The game installs its own with setRulesEnv once a quest is loaded; until
 // then, and in tests, a plain default stands in.
 #pragma once
@@ -17,20 +17,16 @@ public:
     virtual uint64_t nextItemSerial() { return serial_++; }
     // The world variables; null when no world is loaded.
     virtual TagList_C* worldTags() { return nullptr; }
-    // The configuration's party-gold setting.
-    virtual bool partyGold() const { return partyGold_; }
     // Plays a named sound through the sound director.
     virtual void playSound(const char* /*name*/) {}
 
     // For the stand-in (tests and tools).
     void setTick(uint32_t t) { tick_ = t; }
-    void setPartyGold(bool on) { partyGold_ = on; }
     void setNextSerial(uint64_t s) { serial_ = s; }
 
 private:
     uint32_t tick_ = 0;
     uint64_t serial_ = 1;
-    bool partyGold_ = false;
 };
 
 // The environment in force; never null.

@@ -86,6 +86,8 @@ public:
     void dropExpired(uint32_t now);
     void removeType(int32_t type);
     void removeByKey(int32_t key1, int32_t key2);
+    // Only the item modifiers (types 3 and 5) of that key.
+    void removeItemByKey(int32_t key1, int32_t key2);
     void removeValue(int32_t value);
     // Sum (or OR) of every modifier that is not suspended.
     int32_t total(bool orMode) const;
@@ -116,6 +118,8 @@ public:
     // stat's list; no recompute. 0, or -1 for an index out of range.
     int addModifier(int index, int32_t value, uint32_t duration, int32_t type, int32_t key1, int32_t key2);
     void removeModsByKey(int32_t key1, int32_t key2);
+    // Removes the item modifiers (types 3 and 5) of a key; no recompute.
+    void removeItemModsByKey(int32_t key1, int32_t key2);
     // 0: item modifiers suspended and type 1 dropped; 1: type 1 dropped;
     // 2: type 2 dropped; 3: suspended item modifiers resumed. No recompute.
     void changeMods(int mode);

@@ -1,0 +1,66 @@
+#include "rules/CharEffect.h"
+
+#include "core/MemStream.h"
+#include "core/TagList.h"
+#include "platform/Random.h"
+#include "rules/Character.h"
+#include "rules/RulesEnv.h"
+#include "rules/SavingThrow.h"
+
+namespace {
+// A bard song that shields the party from poison sets this world variable.
+bool songProtects() {
+    TagList_C* tags = rulesEnv().worldTags();
+    if (!tags)
+        return false;
+    TagNode_S* n = tags->find("Bardb00b");
+    return n && n->value.getInt() == 1;
+}
+} // namespace
+
+void CharEffect_Poison::write(MemStream_C& s) const {
+    s.writeInt32(sides_);
+    s.writeInt32(count_);
+    s.writeInt32(bonus_);
+    s.writeInt32(stride_);
+    s.writeUInt32(nextTick_);
+    s.writeByte(allowSave_ ? 1 : 0);
+}
+
+bool CharEffect_Poison::read(int, MemStream_C& s) {
+    uint8_t save = 0;
+    if (!s.readInt32(sides_) || !s.readInt32(count_) || !s.readInt32(bonus_) || !s.readInt32(stride_) ||
+        !s.readUInt32(nextTick_) || !s.readByte(save))
+        return false;
+    allowSave_ = save != 0;
+    return true;
+}
+
+int CharEffect_Poison::tick(bl3dCharacter& who) {
+    if (!(who.getConditions() & COND_POISONED) || who.getCurHP() <= 0)
+        return 0;
+    if (stride_ <= 0)
+        return -1;
+    const uint32_t now = rulesEnv().currentTick();
+    if (nextTick_ == 0)
+        nextTick_ = now;
+    while (now >= nextTick_) {
+        if (allowSave_ && rollSavingThrow(&who, 0, 0))
+            return -1;
+        int32_t damage = bonus_;
+        if (sides_ > 0)
+            for (int32_t i = 0; i < count_; ++i)
+                damage += vell::gameRandMod(sides_) + 1;
+        if (!songProtects())
+            who.changeHP(-damage);
+        const uint32_t next = nextTick_ + static_cast<uint32_t>(stride_);
+        if (next < nextTick_) { // the clock cannot reach a tick past its end
+            nextTick_ = next;
+            break;
+        }
+        nextTick_ = next;
+    }
+    return 0;
+}
+
+void CharEffect_Poison::remove(bl3dCharacter& who) { who.setConditions(who.getConditions() & ~COND_POISONED); }

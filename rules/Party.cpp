@@ -1,0 +1,138 @@
+#include "rules/Party.h"
+
+#include "core/MemStream.h"
+#include "rules/PartyChar.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+bl3dParty* party = nullptr;
+
+namespace {
+PartyHall_C* hall = nullptr;
+} // namespace
+
+void bl3dParty::setHall(PartyHall_C* h) { hall = h; }
+PartyHall_C* bl3dParty::getHall() { return hall; }
+
+bl3dParty::bl3dParty(const RefStr_C& name) : Storable_C(name) {}
+
+bl3dParty::~bl3dParty() {
+    while (count_ > 0)
+        removeAt(0);
+}
+
+bl3dPartyChar* bl3dParty::getMember(int index) const {
+    return (index >= 0 && index < MAX_PARTY) ? members_[index] : nullptr;
+}
+
+bool bl3dParty::hasMember(const char* name) const {
+    if (!name)
+        return false;
+    for (int i = 0; i < count_; ++i)
+        if (members_[i] && std::strcmp(members_[i]->getName(), name) == 0)
+            return true;
+    return false;
+}
+
+bool bl3dParty::addMember(bl3dPartyChar* member) {
+    if (!member || count_ >= MAX_PARTY)
+        return false;
+    members_[count_++] = member;
+    return true;
+}
+
+bl3dPartyChar* bl3dParty::detachAt(int index) {
+    if (index < 0 || index >= MAX_PARTY || index >= count_)
+        return nullptr;
+    bl3dPartyChar* m = members_[index];
+    for (int i = index; i < MAX_PARTY - 1; ++i)
+        members_[i] = members_[i + 1];
+    members_[MAX_PARTY - 1] = nullptr;
+    --count_;
+    return m;
+}
+
+void bl3dParty::removeAt(int index) { delete detachAt(index); }
+
+int32_t bl3dParty::averageStat(int stat) const {
+    if (count_ == 0)
+        return 0;
+    int64_t sum = 0;
+    for (int i = 0; i < count_; ++i)
+        if (members_[i])
+            sum += members_[i]->getStatBlock()->getCur(stat);
+    return static_cast<int32_t>(sum / count_);
+}
+
+int32_t bl3dParty::totalGold() const {
+    int32_t sum = 0;
+    for (int i = 0; i < count_; ++i)
+        if (members_[i])
+            sum += members_[i]->rawGold();
+    return sum;
+}
+
+void bl3dParty::splitGold(int32_t n) {
+    if (count_ == 0)
+        return;
+    const uint32_t share = static_cast<uint32_t>(n) / count_;
+    for (int i = 0; i < count_ - 1; ++i)
+        members_[i]->rawAddGold(static_cast<int32_t>(share));
+    members_[count_ - 1]->rawAddGold(static_cast<int32_t>(static_cast<uint32_t>(n) - share * (count_ - 1)));
+}
+
+bool bl3dParty::spendGold(int32_t n) {
+    if (count_ == 0 || totalGold() < n)
+        return false;
+    int32_t owed = n;
+    for (int i = 0; i < count_ && owed > 0; ++i) {
+        const int32_t pay = std::min(members_[i]->rawGold(), owed);
+        if (pay > 0) {
+            members_[i]->rawSpendGold(pay);
+            owed -= pay;
+        }
+    }
+    const int32_t pool = totalGold();
+    for (int i = 0; i < count_; ++i)
+        members_[i]->rawSpendGold(members_[i]->rawGold());
+    splitGold(pool);
+    return true;
+}
+
+void bl3dParty::write(MemStream_C& s) const {
+    writeOk_ = true;
+    s.writeByte(count_);
+    for (int i = 0; i < count_; ++i) {
+        RefStr_C(members_[i]->getName()).write(s);
+        if (!hall || !hall->storeMember(*members_[i]))
+            writeOk_ = false;
+    }
+}
+
+bool bl3dParty::read(int, MemStream_C& s) {
+    uint8_t n = 0;
+    if (!s.readByte(n) || n > MAX_PARTY)
+        return false;
+    for (int i = 0; i < n; ++i) {
+        RefStr_C name;
+        if (!name.read(s))
+            return false;
+        std::unique_ptr<bl3dPartyChar> m = hall ? hall->loadMember(name.c_str()) : nullptr;
+        if (!m) {
+            // The party closes up rather than keep an empty place.
+            std::fprintf(stderr, "WARNING: party member %s is not in the hall; left out\n", name.c_str());
+            continue;
+        }
+        addMember(m.release());
+    }
+    return true;
+}
+
+std::unique_ptr<Storable_C> bl3dParty::create(const RefStr_C& name, int version, MemStream_C& s) {
+    auto p = std::make_unique<bl3dParty>(name);
+    if (!p->read(version, s))
+        return nullptr;
+    return p;
+}
