@@ -54,6 +54,8 @@ bool ioSeek(int fd, long offset) { return ::lseek(fd, offset, SEEK_SET) == offse
 
 bool ioSync(int fd) { return ::fsync(fd) == 0; }
 
+bool ioTruncate(int fd, long size) { return ::ftruncate(fd, size) == 0; }
+
 long ioFileSize(int fd) {
     struct stat st;
     if (::fstat(fd, &st) != 0)

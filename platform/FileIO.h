@@ -18,6 +18,8 @@ int ioClose(int fd);
 bool ioSeek(int fd, long offset);
 // fsync; false on failure.
 bool ioSync(int fd);
+// Cuts (or extends) the file to that size; false on failure.
+bool ioTruncate(int fd, long size);
 // Size of the open file, -1 on failure.
 long ioFileSize(int fd);
 
