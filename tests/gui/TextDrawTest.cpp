@@ -1,0 +1,145 @@
+// Text drawn with the bitmap font and read back from the frame buffer:
+// colour escapes, tabs, line breaks, wrapping, and the GL state left behind.
+#include "GuiHarness.h"
+
+#include "core/BitmapFont.h"
+#include "core/CommonInterface.h"
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using vell_test::Rgb;
+
+// 'A': a solid block 8 pixels wide and 17 rows high, advance 10.
+// 'i': a solid block 2 wide, advance 4. Code 200 exists but cannot be drawn.
+std::string blockFont() {
+    static std::string path;
+    if (!path.empty()) return path;
+    path = ::testing::TempDir() + "vell_gui_block.fot";
+    auto block = [](unsigned char code, uint8_t width, uint8_t bits) {
+        Glyph_S g;
+        g.code = code;
+        g.width = width;
+        for (int r = 0; r < Glyph_S::kRows; ++r) g.solid[r * Glyph_S::kRowBytes] = bits;
+        return g;
+    };
+    std::vector<Glyph_S> glyphs = {block('A', 8, 0xFF), block('i', 2, 0xC0), block(200, 8, 0xFF),
+                                   block(' ', 3, 0)};
+    std::string error;
+    if (!BitmapFont_C::save(path.c_str(), glyphs, &error)) ADD_FAILURE() << error;
+    return path;
+}
+
+Rgb scaled(float r, float g, float b) {
+    return Rgb{int(r * 255 + 0.5f), int(g * 255 + 0.5f), int(b * 255 + 0.5f)};
+}
+
+const Rgb kWhite{255, 255, 255};
+
+class TextDrawTest : public vell_test::GuiFixture {
+protected:
+    void SetUp() override {
+        GuiFixture::SetUp();
+        glColor3f(0, 0, 0);
+    }
+    // Pixels of the colour in a glyph-sized box (8 x 17) at (x, y).
+    int blockCount(int x, int y, Rgb c) { return countNear(x, y, 8, 17, c, 3); }
+};
+
+TEST_F(TextDrawTest, ColourEscapesFollowTheTextLevel) {
+    CommonInterface_C ci(1024, 768, blockFont().c_str());
+    ci.setTextLevel(1);
+    ci.printStr(100, 100, "#4A#2A#3A#1A#5A#0A#9A");
+    const Rgb want[] = {scaled(0.28125f, 0.09375f, 0.0625f), scaled(0.0625f, 0.1875f, 0),
+                        Rgb{174, 151, 104},                   kWhite,
+                        Rgb{100, 95, 85},                     Rgb{0, 0, 0},
+                        Rgb{0, 0, 0}};   // "#9" changes nothing
+    for (int i = 0; i < 7; ++i) EXPECT_EQ(blockCount(100 + 10 * i, 100, want[i]), 8 * 17) << "glyph " << i;
+    // Nothing between the glyphs.
+    EXPECT_EQ(countNot(108, 100, 2, 17, kWhite, 0), 0);
+
+    ci.setTextLevel(3);
+    ci.printStr(100, 200, "#2A#4A");
+    EXPECT_EQ(blockCount(100, 200, scaled(0.1625f, 0.2875f, 0.1f)), 8 * 17);
+    EXPECT_EQ(blockCount(110, 200, scaled(0.38125f, 0.19375f, 0.1625f)), 8 * 17);
+}
+
+TEST_F(TextDrawTest, PrintingRestoresColourAndAttributes) {
+    CommonInterface_C ci(1024, 768, blockFont().c_str());
+    glColor4f(0, 0, 1, 1);
+    glEnable(GL_DEPTH_TEST);
+    ci.printStr(100, 100, "#4A");
+    GLfloat c[4];
+    glGetFloatv(GL_CURRENT_COLOR, c);
+    EXPECT_FLOAT_EQ(c[0], 0);
+    EXPECT_FLOAT_EQ(c[2], 1);
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+    glDisable(GL_DEPTH_TEST);
+    // Without an escape the text takes the current colour.
+    ci.printStr(300, 100, "A");
+    EXPECT_EQ(blockCount(300, 100, Rgb{0, 0, 255}), 8 * 17);
+}
+
+TEST_F(TextDrawTest, TabsGoToTheNextMultipleOfTen) {
+    CommonInterface_C ci(1024, 768, blockFont().c_str());
+    const struct {
+        int x;
+        const char* text;
+        int glyphX;
+    } cases[] = {
+        {730, "\tA", 740},     // on a multiple: a full step
+        {735, "\tA", 740},
+        {733, "A\tA", 750},    // 733 + 10 = 743, then 750
+        {700, "ii\tA", 710},   // 708, then 710
+    };
+    int y = 600;
+    for (const auto& c : cases) {
+        ci.printStr(c.x, y, std::string("#0").append(c.text).c_str());
+        EXPECT_EQ(blockCount(c.glyphX, y, Rgb{0, 0, 0}), 8 * 17) << c.x << " " << c.text;
+        EXPECT_EQ(countNot(c.glyphX - 2, y, 2, 17, kWhite, 0), 0) << c.x << " " << c.text;
+        EXPECT_EQ(countNot(c.glyphX + 8, y, 3, 17, kWhite, 0), 0) << c.x << " " << c.text;
+        y -= 40;
+    }
+}
+
+TEST_F(TextDrawTest, LineBreaksAndUndrawableCharacters) {
+    CommonInterface_C ci(1024, 768, blockFont().c_str());
+    ci.printStr(100, 400, "#0A\nA\xC8\xFFZA");
+    EXPECT_EQ(blockCount(100, 400, Rgb{0, 0, 0}), 8 * 17);
+    EXPECT_EQ(blockCount(100, 380, Rgb{0, 0, 0}), 8 * 17);
+    // Characters 200 and 255 and 'Z' (no glyph) draw nothing and do not move.
+    EXPECT_EQ(blockCount(110, 380, Rgb{0, 0, 0}), 8 * 17);
+    EXPECT_EQ(countNot(120, 380, 20, 17, kWhite, 0), 0);
+}
+
+TEST_F(TextDrawTest, PrintFormatWrapsOrPrintsNothing) {
+    CommonInterface_C ci(1024, 768, blockFont().c_str());
+    // 'A' 10 pixels, ' ' 5: breaks after "AA" at x 730 with limit 760.
+    ci.printFormat(730, 500, "#0AA AA", 760);
+    EXPECT_EQ(blockCount(740, 500, Rgb{0, 0, 0}), 8 * 17);
+    EXPECT_EQ(countNot(750, 480, 30, 37, kWhite, 0), 0);   // nothing right of the first line
+    EXPECT_EQ(blockCount(740, 480, Rgb{0, 0, 0}), 8 * 17);
+    EXPECT_EQ(ci.heightStr(730, 760, "AA AA"), 2);
+
+    // One word wider than the limit: nothing at all is printed.
+    clearScreen();
+    ci.printFormat(100, 300, "#0A AAAAAAAAAA", 150);
+    EXPECT_EQ(countNot(90, 250, 200, 80, kWhite, 0), 0);
+}
+
+TEST_F(TextDrawTest, ShippedFontDrawsReadableText) {
+    const std::string font = gamePath("data/font.fot");
+    if (!std::ifstream(font)) GTEST_SKIP() << font << " not built yet (target game_data)";
+    CommonInterface_C ci(1024, 768, font.c_str());
+    ci.printStr(100, 100, "#0Hello, world");
+    const int w = ci.widthStr("Hello, world");
+    EXPECT_GT(w, 60);
+    EXPECT_LT(w, 140);
+    EXPECT_GT(countNear(100, 100, w, 17, Rgb{0, 0, 0}, 8), 40);
+    EXPECT_EQ(countNot(100 + w + 2, 95, 60, 25, kWhite, 0), 0);
+}
+
+}  // namespace
