@@ -23,12 +23,13 @@ constexpr int MAX_DROP_TRIES = 1000;
 
 struct DropLine {
     char name[80] = {};
-    int chance = 0;
+    int chance = 1000;
     int tries = 1;
 };
 
 // "name chance NdS+B": the item name (underscores for blanks), the chance
-// per mille and the dice of tries. Fewer than three words give one try.
+// per mille and the dice of tries. Fewer than three words give one try; a
+// line that names only the item drops it on that try.
 DropLine parseDropLine(const std::string& line) {
     DropLine d;
     char chance[80] = {};
