@@ -1,0 +1,16 @@
+# The sample world: the town of Renibister and the catacombs under it (maps
+# made by make-maps.py, textures and sky pictures by make-textures.sh).
+file(GLOB world_maps CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/maps/*)
+foreach(m IN LISTS world_maps)
+  get_filename_component(n ${m} NAME)
+  vell_game_copy(${m} maps/${n})
+endforeach()
+file(GLOB world_pics CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/pics/*.dat)
+foreach(p IN LISTS world_pics)
+  get_filename_component(n ${p} NAME)
+  if(n MATCHES "^(sun|clouds1|clouds2)\\.dat$")
+    vell_game_copy(${p} pics/other/${n})
+  else()
+    vell_game_copy(${p} pics/world/${n})
+  endif()
+endforeach()
