@@ -1,0 +1,239 @@
+// The title menu driven by pushed keys: new quests (name entry, the copy of
+// the template, the question before replacing, the refusal to replace the
+// quest in play), the quest list, and the menu's other results.
+#include "GuiHarness.h"
+
+#include "core/GameConfig.h"
+#include "screens/TitleMenu.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace {
+
+const std::string kTemplateBytes("\x01\0\0\0\x0c\0\0\0\x0c\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0", 24);
+
+std::string readFile(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    std::stringstream s;
+    s << f.rdbuf();
+    return s.str();
+}
+
+void writeFile(const std::string& path, const std::string& bytes) {
+    std::ofstream f(path, std::ios::binary);
+    f << bytes;
+}
+
+bool exists(const std::string& path) {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+// Runs each test in a game folder of its own: the font, the quest template
+// and (unless a test removes it) an empty save folder.
+class TitleMenuTest : public vell_test::GuiFixture {
+protected:
+    void SetUp() override {
+        GuiFixture::SetUp();
+        ASSERT_NE(::getcwd(oldDir_, sizeof oldDir_), nullptr);
+        dir_ = std::string(::testing::TempDir()) + "vell_title_" + std::to_string(::getpid()) + "_" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        ASSERT_EQ(std::system(("rm -rf '" + dir_ + "' && mkdir -p '" + dir_ + "/data' '" + dir_ + "/savegame'").c_str()),
+                  0);
+        ASSERT_EQ(std::system(("cp '" + gamePath("data/font.fot") + "' '" + dir_ + "/data/'").c_str()), 0);
+        writeFile(dir_ + "/data/savegame.dat", kTemplateBytes);
+        ASSERT_EQ(::chdir(dir_.c_str()), 0);
+        savedConfig_ = gameConfig;
+        gameConfig.sound = false;
+        gameConfig.mouseSupport = false;
+    }
+    void TearDown() override {
+        gameConfig = savedConfig_;
+        if (::chdir(oldDir_) == 0)
+            std::system(("rm -rf '" + dir_ + "'").c_str());
+        GuiFixture::TearDown();
+    }
+
+    static void keys(const char* text) {
+        for (const char* p = text; *p; ++p)
+            pushKey(SDLKey(*p));
+    }
+
+    char oldDir_[4096];
+    std::string dir_;
+    GameConfig_S savedConfig_;
+};
+
+TEST_F(TitleMenuTest, NewQuestCopiesTheTemplateAndStartsIt) {
+    TitleMenu_C menu(1024, 768);
+    int menuDrawsWithText = 0;
+    afterDisplay([&] {
+        if (menu.getState() == TitleMenu_C::STATE_MENU &&
+            countNear(400, 460, 260, 40, {0, 0, 0}, 40) > 20)
+            ++menuDrawsWithText;
+    });
+    // One key after each redraw, as a player would type them.
+    scriptKeys({SDLK_SPACE /* the title picture, first call only */, SDLKey('n'), SDLKey('a'), SDLKey('1'),
+                SDLK_SPACE, SDLKey('b'), SDLK_RETURN});
+    EXPECT_EQ(menu.run(false), TitleMenu_C::RESULT_START);
+    EXPECT_EQ(menu.typedName(), "A1 B");
+    EXPECT_STREQ(menu.getQuestPath().c_str(), "./savegame/A1 B");
+    EXPECT_EQ(readFile("savegame/A1 B"), kTemplateBytes);
+    EXPECT_FALSE(exists("savegame/A1 B.new"));
+    EXPECT_GT(menuDrawsWithText, 0) << "the menu's text was not drawn";
+}
+
+TEST_F(TitleMenuTest, NameEntryAcceptsOnlyQuestCharactersUpToFifteen) {
+    TitleMenu_C menu(1024, 768);
+    pushKey(SDLK_SPACE);
+    pushKey(SDLKey('n'));
+    pushKey(SDLK_BACKSPACE); // nothing to remove
+    pushKey(SDLK_RETURN);    // empty: nothing happens
+    keys("ab-.c");           // '-' and '.' are refused
+    pushKey(SDLK_DELETE);
+    keys("c_9");
+    keys("abcdefghijklmn"); // only 9 more fit
+    pushKey(SDLK_ESCAPE);
+    pushKey(SDLKey('q'));
+    pushKey(SDLKey('y'));
+    EXPECT_EQ(menu.run(false), TitleMenu_C::RESULT_QUIT);
+    EXPECT_EQ(menu.typedName(), "");
+    EXPECT_TRUE(readFile("savegame/AB").empty());
+
+    // Typed again, RETURN creates exactly the 15 accepted characters.
+    TitleMenu_C menu2(1024, 768);
+    pushKey(SDLK_SPACE);
+    pushKey(SDLKey('n'));
+    keys("ab-.c");
+    pushKey(SDLK_DELETE);
+    keys("c_9abcdefghijklmn");
+    pushKey(SDLK_RETURN);
+    EXPECT_EQ(menu2.run(false), TitleMenu_C::RESULT_START);
+    EXPECT_EQ(menu2.typedName(), "ABC_9ABCDEFGHIJ");
+    EXPECT_EQ(readFile("savegame/ABC_9ABCDEFGHIJ"), kTemplateBytes);
+}
+
+TEST_F(TitleMenuTest, TakenNameAsksBeforeReplacing) {
+    writeFile("savegame/HERO", "progress");
+    TitleMenu_C menu(1024, 768);
+    pushKey(SDLK_SPACE);
+    pushKey(SDLKey('n'));
+    keys("hero");
+    pushKey(SDLK_RETURN);
+    pushKey(SDLKey('n')); // no: back to the name, kept
+    pushKey(SDLK_ESCAPE);
+    pushKey(SDLKey('q'));
+    pushKey(SDLKey('y'));
+    EXPECT_EQ(menu.run(false), TitleMenu_C::RESULT_QUIT);
+    EXPECT_EQ(readFile("savegame/HERO"), "progress");
+
+    // A differently cased name is another quest.
+    writeFile("savegame/Hero2", "other");
+    pushKey(SDLKey('n'));
+    keys("hero");
+    pushKey(SDLK_RETURN);
+    pushKey(SDLKey('y'));
+    EXPECT_EQ(menu.run(false), TitleMenu_C::RESULT_START);
+    EXPECT_EQ(readFile("savegame/HERO"), kTemplateBytes);
+    EXPECT_EQ(readFile("savegame/Hero2"), "other");
+}
+
+TEST_F(TitleMenuTest, RefusesToReplaceTheQuestInPlay) {
+    TitleMenu_C menu(1024, 768);
+    pushKey(SDLK_SPACE);
+    pushKey(SDLKey('n'));
+    keys("hero");
+    pushKey(SDLK_RETURN);
+    ASSERT_EQ(menu.run(false), TitleMenu_C::RESULT_START);
+    writeFile("savegame/HERO", "saved progress");
+
+    // Back at the title with HERO in play: replacing it is refused.
+    drainEvents(); // redraw requests left over from the first run
+    int messageDraws = 0;
+    afterDisplay([&] {
+        if (menu.getState() == TitleMenu_C::STATE_MESSAGE &&
+            countNear(400, 460, 260, 40, {0, 0, 0}, 40) > 20)
+            ++messageDraws;
+    });
+    scriptKeys({SDLKey('n'), SDLKey('h'), SDLKey('e'), SDLKey('r'), SDLKey('o'), SDLK_RETURN, SDLKey('y'),
+                SDLK_SPACE /* leaves the message, back to the name */, SDLK_ESCAPE, SDLKey('c')});
+    EXPECT_EQ(menu.run(true), TitleMenu_C::RESULT_CONTINUE);
+    EXPECT_EQ(readFile("savegame/HERO"), "saved progress");
+    EXPECT_GT(messageDraws, 0);
+    EXPECT_NE(menu.getMessage().find("cannot be replaced"), std::string::npos);
+}
+
+TEST_F(TitleMenuTest, QuestListShowsFilesOnlyAndLoadsTheChosenOne) {
+    writeFile("savegame/BETA", "b");
+    writeFile("savegame/ALPHA", "a");
+    ASSERT_EQ(::mkdir("savegame/FOLDER", 0755), 0);
+    TitleMenu_C menu(1024, 768);
+    pushKey(SDLK_SPACE);
+    pushKey(SDLKey('l'));
+    pushKey(SDLK_DOWN);
+    pushKey(SDLK_RETURN);
+    EXPECT_EQ(menu.run(false), TitleMenu_C::RESULT_START);
+    EXPECT_EQ(menu.questListSize(), 2);
+    EXPECT_STREQ(menu.getQuestPath().c_str(), "./savegame/BETA");
+
+    // With a quest in play, loading asks first; 'n' goes back to the menu.
+    pushKey(SDLKey('l'));
+    pushKey(SDLK_RETURN);
+    pushKey(SDLKey('n'));
+    pushKey(SDLKey('l'));
+    pushKey(SDLK_RETURN);
+    pushKey(SDLKey('y'));
+    EXPECT_EQ(menu.run(true), TitleMenu_C::RESULT_START);
+    EXPECT_STREQ(menu.getQuestPath().c_str(), "./savegame/ALPHA");
+}
+
+TEST_F(TitleMenuTest, EmptyOrMissingSaveFolderGivesAnEmptyListAndIsCreated) {
+    ASSERT_EQ(std::system("rm -rf savegame"), 0);
+    TitleMenu_C menu(1024, 768);
+    EXPECT_TRUE(exists("savegame"));
+    pushKey(SDLK_SPACE);
+    pushKey(SDLKey('l'));
+    pushKey(SDLK_RETURN); // nothing selected: nothing happens
+    pushKey(SDLK_ESCAPE);
+    pushKey(SDLKey('v'));
+    EXPECT_EQ(menu.run(false), TitleMenu_C::RESULT_CREDITS);
+    EXPECT_EQ(menu.questListSize(), 0);
+}
+
+TEST_F(TitleMenuTest, MissingTemplateStartsNoQuest) {
+    std::remove("data/savegame.dat");
+    TitleMenu_C menu(1024, 768);
+    pushKey(SDLK_SPACE);
+    pushKey(SDLKey('n'));
+    keys("lost");
+    pushKey(SDLK_RETURN);
+    pushKey(SDLK_SPACE); // the message
+    pushKey(SDLK_ESCAPE);
+    pushKey(SDLKey('q'));
+    pushKey(SDLKey('y'));
+    EXPECT_EQ(menu.run(false), TitleMenu_C::RESULT_QUIT);
+    EXPECT_FALSE(exists("savegame/LOST"));
+    EXPECT_FALSE(exists("savegame/LOST.new"));
+}
+
+TEST_F(TitleMenuTest, MenuResults) {
+    TitleMenu_C menu(1024, 768);
+    // Without a quest in play 'c' and 's' do nothing; 'q' then 'n' returns.
+    pushKey(SDLK_SPACE);
+    keys("csqnv");
+    EXPECT_EQ(menu.run(false), TitleMenu_C::RESULT_CREDITS);
+    // Later calls start at the menu, not at the title picture.
+    keys("s");
+    EXPECT_EQ(menu.run(true), TitleMenu_C::RESULT_SAVE);
+    keys("c");
+    EXPECT_EQ(menu.run(true), TitleMenu_C::RESULT_CONTINUE);
+    keys("qy");
+    EXPECT_EQ(menu.run(true), TitleMenu_C::RESULT_QUIT);
+}
+
+} // namespace
