@@ -1,6 +1,7 @@
 #include "rules/Character.h"
 
 #include "core/GameConfig.h"
+#include "rules/ItemCreate.h"
 #include "rules/Party.h"
 #include "rules/RulesEnv.h"
 
@@ -90,6 +91,10 @@ int32_t bl3dCharacter::getCreateAbility(const char* key, int32_t mask) {
         r >>= 1;
     }
     return static_cast<int32_t>(r);
+}
+
+int32_t bl3dCharacter::getCreateAbility(const ItemCreate_S* kind) {
+    return kind ? getCreateAbility(kind->getKey(), kind->getMask()) : 0;
 }
 
 // --- effects ----------------------------------------------------------------

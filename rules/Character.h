@@ -11,6 +11,8 @@
 #include <list>
 #include <memory>
 
+struct ItemCreate_S;
+
 enum Alignment : int32_t { ALIGN_NONE = 0, ALIGN_GOOD = 1, ALIGN_EVIL = 2 };
 enum Sex : int32_t { SEX_NONE = 0, SEX_FEMALE = 1, SEX_MALE = 2 };
 
@@ -97,6 +99,7 @@ public:
     // The skill bits of an item-creation kind: the attribute named key,
     // masked and shifted down; 0 when absent.
     int32_t getCreateAbility(const char* key, int32_t mask);
+    int32_t getCreateAbility(const ItemCreate_S* kind);
 
     // Effects from the head, for storing.
     struct EffectNode_S {
