@@ -483,7 +483,8 @@ bool PicCache_C::animate(Uint32 t)
         for (PicRegion_S& r : current_->regions) {
             if (r.steps.empty())
                 continue;
-            const int32_t elapsed = int32_t(t - r.lastUpdate);
+            // A clock that went backwards counts as no time.
+            const int32_t elapsed = std::max<int32_t>(0, int32_t(t - r.lastUpdate));
             for (PicStep_S& s : r.steps)
                 s.deadline -= elapsed;
             const int n = int(r.steps.size());

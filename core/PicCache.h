@@ -129,6 +129,7 @@ public:
     int lowWater() const { return low_; }
     int highWater() const { return high_; }
     bool animationRunning() const { return animTimer_ != nullptr; }
+    SDL_TimerID animationTimer() const { return animTimer_; }
     bool trimRunning() const { return trimTimer_ != nullptr; }
     int entryCount() const { return int(entries_.size()); }
 

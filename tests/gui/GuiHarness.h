@@ -22,6 +22,7 @@
 //
 // Everything here is inline so that any test folder can include it.
 #pragma once
+#include "core/BitmapFont.h"
 #include "core/ModalLoop.h"
 
 #include <gtest/gtest.h>
@@ -117,6 +118,45 @@ private:
     std::string what_;
     std::chrono::steady_clock::time_point deadline_;
 };
+
+// Writes a font whose every glyph (codes 16, 17 and 32..126; the blank has
+// no pixels) is a solid block `width` pixels wide and 17 rows high, so that
+// each character advances width + 2 pixels and shows as a block of the text
+// colour. For exact wrap widths and easy pixel checks.
+inline bool writeBlockFont(const std::string& path, int width = 8)
+{
+    std::vector<Glyph_S> glyphs;
+    auto add = [&](int code) {
+        Glyph_S g;
+        g.width = uint8_t(width);
+        g.code = uint8_t(code);
+        if (code != ' ') {
+            const unsigned bits = width >= 16 ? 0xFFFFu : (0xFFFFu << (16 - width)) & 0xFFFFu;
+            for (int row = 0; row < Glyph_S::kRows; ++row) {
+                g.solid[row * Glyph_S::kRowBytes] = uint8_t(bits >> 8);
+                g.solid[row * Glyph_S::kRowBytes + 1] = uint8_t(bits & 0xFF);
+            }
+        }
+        glyphs.push_back(g);
+    };
+    add(16);
+    add(17);
+    for (int c = 32; c < 127; ++c)
+        add(c);
+    return BitmapFont_C::save(path.c_str(), glyphs);
+}
+
+// A file path in the test program's own temporary folder.
+inline std::string tempPath(const std::string& name)
+{
+    static std::string dir;
+    if (dir.empty()) {
+        char tmpl[] = "/tmp/vell-test-XXXXXX";
+        const char* d = mkdtemp(tmpl);
+        dir = d ? d : "/tmp";
+    }
+    return dir + "/" + name;
+}
 
 class GuiFixture : public ::testing::Test {
 public:
