@@ -1,5 +1,6 @@
 #include "core/ImageLoad.h"
 #include "core/TexContainer.h"
+#include "core/GameConfig.h"
 #include "platform/Files.h"
 
 #include <SDL.h>
@@ -349,6 +350,25 @@ uint32_t uploadTexture(const TexPixels_S& tex, int mipMode, bool clamp) {
                          GL_UNSIGNED_BYTE, pixels);
     }
     glPixelStorei(GL_UNPACK_ALIGNMENT, unpack);
+    return id;
+}
+
+uint32_t loadBMPTexture(const char* path, bool* ok) {
+    uint8_t info[kBmpInfoBytes] = {};
+    std::unique_ptr<uint8_t[]> pixels = loadBMP(path, info);
+    if (ok) *ok = pixels != nullptr;
+    GLuint id = 0;
+    glGenTextures(1, &id);
+    glBindTexture(GL_TEXTURE_2D, id);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    const GLint filter = gameConfig.linear ? GL_LINEAR : GL_NEAREST;
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+    if (pixels) {
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, bmpInfoWidth(info), bmpInfoHeight(info), 0, GL_RGBA,
+                     GL_UNSIGNED_BYTE, pixels.get());
+    }
     return id;
 }
 

@@ -80,13 +80,18 @@ int texturePow2(int size);
 bool decodeTexContainer(const uint8_t* data, size_t size, int quality, TexPixels_S& out, std::string& error);
 
 // Reads a gzip texture container (at most 4 MiB uncompressed, through one
-// buffer kept for the whole run) and decodes it.
+// buffer kept for the whole run: main thread only) and decodes it.
 bool readTexContainer(const char* path, int quality, TexPixels_S& out, std::string& error);
 
 // Makes a GL texture of pixels (GL_RGBA when alpha, else GL_RGB) with the
 // wrap and filters of the mip mode (0 nearest, 1 linear, 2 to 4 mipmaps;
 // another mode uploads nothing). Needs a current GL context.
 uint32_t uploadTexture(const TexPixels_S& tex, int mipMode, bool clamp);
+
+// Makes an RGBA texture of a 24-bit BMP: wrap GL_REPEAT, both filters
+// GL_LINEAR with the linear setting, else GL_NEAREST. A BMP that cannot be
+// read still gets a texture (without pixels); `ok` tells which it was.
+uint32_t loadBMPTexture(const char* path, bool* ok = nullptr);
 
 // Reads a texture container and makes a GL texture of it. Quality 1 takes
 // the high-quality picture. A file that cannot be read or decoded is

@@ -17,24 +17,6 @@ bool endsWithBmp(const char* file) {
     return n >= 3 && std::strcmp(file + n - 3, "bmp") == 0;
 }
 
-uint32_t bmpTexture(const char* file) {
-    uint8_t info[kBmpInfoBytes] = {};
-    std::unique_ptr<uint8_t[]> pixels = loadBMP(file, info);
-    GLuint id = 0;
-    glGenTextures(1, &id);
-    glBindTexture(GL_TEXTURE_2D, id);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-    const GLint filter = gameConfig.linear ? GL_LINEAR : GL_NEAREST;
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
-    if (pixels) {
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, bmpInfoWidth(info), bmpInfoHeight(info), 0, GL_RGBA,
-                     GL_UNSIGNED_BYTE, pixels.get());
-    }
-    return id;
-}
-
 }  // namespace
 
 int textureQualityFor(int texMode) {
@@ -50,7 +32,7 @@ Texture_S::Texture_S(const char* file, uint8_t flag, uint8_t byteValue, int32_t 
     : solid(flag), level(byteValue), value(intValue < 0 ? 0 : intValue) {
     if (!file) return;
     if (endsWithBmp(file)) {
-        texID = bmpTexture(file);
+        texID = loadBMPTexture(file);
     } else {
         const int texMode = gameConfig.texMode;
         const TexInfo_S info =
