@@ -664,18 +664,21 @@ bool Map_C::diagonalBlocked(int x, int y, int facing) const
 
 int Map_C::freeMoveBlocked(float x, float y, int facing) const
 {
-    const int ix = static_cast<int>(x + 0.5f);
-    const int iy = static_cast<int>(y + 0.5f);
-    if (x + 0.5f < 0.0f || y + 0.5f < 0.0f || !inGrid(ix, iy))
+    // Whole parts are taken downward, so that a body just south or west of
+    // the grid counts as outside it rather than on square 0.
+    auto whole = [](double v) { return static_cast<int>(std::floor(v)); };
+    const int ix = whole(x + 0.5);
+    const int iy = whole(y + 0.5);
+    if (!inGrid(ix, iy))
         return 3;
     const double rad = facing * 3.1415926535898 / 180.0;
-    const float nx = static_cast<float>(x - std::sin(rad) * 0.05);
-    const float ny = static_cast<float>(y + std::cos(rad) * 0.05);
+    const double nx = x - std::sin(rad) * 0.05;
+    const double ny = y + std::cos(rad) * 0.05;
 
-    const bool east = static_cast<int>(nx + 0.7f) != ix;
-    const bool west = !east && static_cast<int>(nx + 0.3f) != ix;
-    const bool north = static_cast<int>(ny + 0.7f) != iy;
-    const bool south = !north && static_cast<int>(ny + 0.3f) != iy;
+    const bool east = whole(nx + 0.7) != ix;
+    const bool west = !east && whole(nx + 0.3) != ix;
+    const bool north = whole(ny + 0.7) != iy;
+    const bool south = !north && whole(ny + 0.3) != iy;
 
     int bits = 0;
     if (north && sideBlocked(ix, iy, 0))
