@@ -1,0 +1,688 @@
+#include "world/Interface.h"
+
+#include "audio/MasterAudio.h"
+#include "core/ArchiveFile.h"
+#include "core/CommonInterface.h"
+#include "core/GameConfig.h"
+#include "core/ImageLoad.h"
+#include "core/ModalLoop.h"
+#include "core/MouseRegions.h"
+#include "core/PicCache.h"
+#include "core/ScrollPane.h"
+#include "rules/EnemyList.h"
+#include "rules/Monster.h"
+#include "rules/MonsterList.h"
+#include "rules/Party.h"
+#include "rules/PartyChar.h"
+#include "world/Event.h"
+#include "world/GameWorld.h"
+#include "world/Map.h"
+#include "world/MapRenderer.h"
+#include "world/Movement.h"
+#include "world/PartyLight.h"
+#include "world/QuestStores.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <cmath>
+#include <cstdio>
+
+Interface_C iface;
+ArchiveFile_C* saveFile = nullptr;
+
+const char* const Interface_C::kPicturePaths[PIC_COUNT] = {
+    "pics/other/iface.dat",     "pics/other/compOff.dat",   "pics/other/compNorth.dat",
+    "pics/other/compWest.dat",  "pics/other/compSouth.dat", "pics/other/compEast.dat",
+    "pics/other/musicOff.dat",  "pics/other/musicOn.dat",   "pics/other/shieldOff.dat",
+    "pics/other/shieldOn.dat",  "pics/other/scryOff.dat",   "pics/other/scryOn.dat",
+    "pics/other/lightOff.dat",  "pics/other/lightOn.dat",
+};
+
+namespace {
+
+constexpr int kDesignW = ViewLayout_S::kDesignWidth;
+constexpr int kDesignH = ViewLayout_S::kDesignHeight;
+constexpr SDLMod kShift = static_cast<SDLMod>(KMOD_LSHIFT | KMOD_RSHIFT);
+
+
+void realDelay(uint32_t ms) { SDL_Delay(ms); }
+
+bool realHeld(SDLKey key)
+{
+    SDL_PumpEvents();
+    int n = 0;
+    const Uint8* keys = SDL_GetKeyState(&n);
+    return keys && key < n && keys[key] != 0;
+}
+
+bool isDead(const bl3dCharacter* c) { return c->getCurHP() <= 0; }
+
+} // namespace
+
+Interface_C::Interface_C() : delay_(realDelay), held_(realHeld) {}
+
+Interface_C::~Interface_C()
+{
+    if (!finiDone_)
+        fini();
+}
+
+void Interface_C::setTiming(DelayFn delay, HeldFn held)
+{
+    delay_ = delay ? delay : realDelay;
+    held_ = held ? held : realHeld;
+}
+
+Interface_C::DisplayHook& gAfterDisplayHook()
+{
+    static Interface_C::DisplayHook hook = nullptr;
+    return hook;
+}
+
+void Interface_C::setAfterDisplayHook(DisplayHook hook) { gAfterDisplayHook() = hook; }
+
+CommonInterface_C& Interface_C::text()
+{
+    if (!text_)
+        text_ = std::make_unique<CommonInterface_C>(kDesignW, kDesignH);
+    return *text_;
+}
+
+// --- life cycle ------------------------------------------------------------------
+
+bool Interface_C::init(int width, int height)
+{
+    layout_ = ViewLayout_S();
+    layout_.rescale(width, height);
+    text_ = std::make_unique<CommonInterface_C>(width, height);
+    text_->setTextLevel(gameConfig.textLevel);
+    loadPictures();
+    soundOn_ = gameConfig.sound;
+    if (gameConfig.mouseSupport) {
+        mouseRegions_ = std::make_unique<MouseRegions_C>();
+        mouseRegions_->makeCursors();
+        SDL_ShowCursor(1);
+    }
+    setupGL();
+    picCache_ = std::make_unique<PicCache_C>(12, 20);
+    picCache_->loadIndex("data/picindex.dat");
+    initDone_ = true;
+    finiDone_ = false;
+    return true;
+}
+
+void Interface_C::loadPictures()
+{
+    freePictures();
+    const int quality = gameConfig.ifaceSmall ? 0 : 1;
+    for (int i = 0; i < PIC_COUNT; ++i) {
+        const TexInfo_S t = loadDATTex(kPicturePaths[i], quality, 1, 1);
+        Pic_S& p = pics_[i];
+        p.texId = static_cast<unsigned>(t.texID);
+        p.ratioS = t.texWidth ? float(t.width) / float(t.texWidth) : 0.0f;
+        p.ratioT = t.texHeight ? float(t.height) / float(t.texHeight) : 0.0f;
+        p.width = i == PIC_FRAME ? float(t.width) : 64.0f;
+        p.height = i == PIC_FRAME ? float(t.height) : 64.0f;
+    }
+}
+
+void Interface_C::freePictures()
+{
+    for (Pic_S& p : pics_) {
+        if (p.texId) {
+            const GLuint id = p.texId;
+            glDeleteTextures(1, &id);
+        }
+        p = Pic_S();
+    }
+}
+
+void Interface_C::setupGL()
+{
+    if (gameConfig.fog)
+        glEnable(GL_FOG);
+    else
+        glDisable(GL_FOG);
+    glShadeModel(GL_SMOOTH);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glEnable(GL_ALPHA_TEST);
+    glAlphaFunc(GL_GREATER, 0.1f);
+    const GLfloat white[4] = {1, 1, 1, 1};
+    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE, white);
+
+    struct LightDef {
+        GLenum light;
+        GLfloat ambient[4], diffuse[4], specular[4];
+    };
+    const LightDef lights[4] = {
+        {GL_LIGHT0, {0.625f, 0.625f, 0.575f, 1}, {1, 1, 1, 1}, {1, 1, 1, 1}},
+        {GL_LIGHT1, {0.1f, 0.1f, 0.1f, 1}, {0, 0, 0, 1}, {0, 0, 0, 1}},
+        {GL_LIGHT2, {0.2f, 0.2f, 0.3f, 1}, {0.5f, 0.5f, 0.7f, 1}, {0.3f, 0.3f, 0.45f, 1}},
+        {GL_LIGHT3, {0, 0, 0, 1}, {0, 0, 0, 1}, {0, 0, 0, 1}},
+    };
+    for (const LightDef& l : lights) {
+        glLightfv(l.light, GL_AMBIENT, l.ambient);
+        glLightfv(l.light, GL_DIFFUSE, l.diffuse);
+        glLightfv(l.light, GL_SPECULAR, l.specular);
+    }
+    glLightf(GL_LIGHT3, GL_QUADRATIC_ATTENUATION, 1.0f);
+    const GLfloat modelAmbient[4] = {0.05f, 0.05f, 0.05f, 1};
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, modelAmbient);
+    glLightModeli(GL_LIGHT_MODEL_LOCAL_VIEWER, 1);
+    glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, 1);
+    glEnable(GL_LIGHT0);
+    glEnable(GL_LIGHT3);
+    maprender::ensureDisplayLists();
+}
+
+bool Interface_C::load(const char* path)
+{
+    // Whatever belonged to the quest before goes first.
+    delete party;
+    party = nullptr;
+    if (currentWorld_) {
+        delete currentWorld_;
+        currentWorld_ = nullptr;
+        gameworld = nullptr;
+    }
+    delete saveFile;
+    saveFile = nullptr;
+    percepPane_.reset();
+    percepValid_ = false;
+    entryState_ = deferredEntry_ = 0;
+    eventRunning_ = false;
+
+    std::string error;
+    std::unique_ptr<ArchiveFile_C> archive = ArchiveFile_C::open(path ? path : "", false, &error);
+    if (!archive) {
+        std::fprintf(stderr, "ERROR: Could not open quest %s: %s\n", path ? path : "(none)", error.c_str());
+        return false;
+    }
+    // Changes never committed are dropped.
+    archive->rollback();
+    saveFile = archive.release();
+    installQuestStores(saveFile);
+
+    DirHandle_C world = saveFile->openDir("world");
+    if (!world || world->isBroken()) {
+        std::fprintf(stderr, "ERROR: Could not read the world of quest %s\n", path);
+        return false;
+    }
+    if (world->hasEntry("ra2d.dat")) {
+        std::unique_ptr<Storable_C> rec = world->load("ra2d.dat");
+        auto* w = dynamic_cast<ra2dGameWorld*>(rec.get());
+        if (!w) {
+            // A world that cannot be read is never replaced by a new one: a
+            // later save would overwrite the quest.
+            std::fprintf(stderr, "ERROR: The world of quest %s cannot be read\n", path);
+            return false;
+        }
+        rec.release();
+        currentWorld_ = w;
+    } else {
+        currentWorld_ = new ra2dGameWorld(RefStr_C("ra2d.dat"));
+        gameworld = currentWorld_;
+        currentWorld_->newWorld();
+    }
+    gameworld = currentWorld_;
+
+    if (world->hasEntry("party.dat")) {
+        std::unique_ptr<Storable_C> rec = world->load("party.dat");
+        auto* p = dynamic_cast<bl3dParty*>(rec.get());
+        if (p) {
+            rec.release();
+            party = p;
+        } else {
+            std::fprintf(stderr, "ERROR: The party of quest %s cannot be read\n", path);
+        }
+    }
+    if (!party)
+        party = new bl3dParty(RefStr_C("party.dat"));
+
+    currentWorld_->getClock().setListener(this);
+    return getCurrentMap() != nullptr;
+}
+
+bool Interface_C::save()
+{
+    saveError_.clear();
+    if (!saveFile || !currentWorld_) {
+        saveError_ = "no quest is loaded";
+    } else {
+        DirHandle_C world = saveFile->openDir("world");
+        if (!world || world->isBroken())
+            saveError_ = "the archive's world directory cannot be written";
+        else if (!world->store(*currentWorld_))
+            saveError_ = "the world could not be stored";
+        else if (party && (!world->store(*party) || !party->lastWriteOk()))
+            saveError_ = "the party could not be stored";
+        else if (!saveFile->commit())
+            saveError_ = "the archive could not be committed";
+    }
+    if (saveError_.empty())
+        return true;
+
+    std::fprintf(stderr, "ERROR: Could not save the game: %s\n", saveError_.c_str());
+    if (initDone_ && SDL_GetVideoSurface()) {
+        MessageBoxHost_S host;
+        host.text = &text();
+        host.regions = mouseRegions_.get();
+        host.clearUR = [this](bool force) { clearUR(force); };
+        host.drawCharText = [this] { drawCharText(); };
+        host.drawBackground = [this] { drawBackground(); };
+        const std::string msg = "#4The game could not be saved!#0 (" + saveError_ + ")";
+        messageBox(host, msg.c_str(), nullptr);
+    }
+    return false;
+}
+
+bool Interface_C::start()
+{
+    if (!currentWorld_ || !getCurrentMap())
+        return false;
+    entryState_ |= 0x01;
+    skipULOnce_ = true;
+    pushRedraw();
+    timerPending_ = true;
+    maserAudio.mapChange(getCurrentMap()->getFileName());
+    calcLight();
+    return true;
+}
+
+void Interface_C::fini()
+{
+    delete party;
+    party = nullptr;
+    delete saveFile;
+    saveFile = nullptr;
+    installQuestStores(nullptr);
+    if (initDone_)
+        freePictures();
+    percepPane_.reset();
+    if (picCache_) {
+        picCache_->fini();
+        picCache_.reset();
+    }
+    if (currentWorld_) {
+        delete currentWorld_;
+        currentWorld_ = nullptr;
+        gameworld = nullptr;
+    }
+    mouseRegions_.reset();
+    initDone_ = false;
+    finiDone_ = true;
+}
+
+// --- the main loop ---------------------------------------------------------------
+
+void Interface_C::sdlEventLoop()
+{
+    Map_C* map = getCurrentMap();
+    if (!currentWorld_ || !map)
+        return;
+    quitFlag_ = false;
+    drawBackground();
+    map->drawEnv();
+    display();
+    drawBackground();
+
+    if (currentWorld_->songID != 0)
+        maserAudio.playSong(currentWorld_->songID, static_cast<unsigned>(currentWorld_->songBits));
+    else if (maserAudio.isSongPlaying())
+        maserAudio.stopSong();
+
+    entryState_ = static_cast<uint8_t>((entryState_ & ~0x03) | 0x01);
+    ProcessEvents();
+
+    while (!quitFlag_) {
+        SDL_Event ev;
+        const int heldKey = mouseRegions_ ? mouseRegions_->heldKey() : 0;
+        const bool repeating = repeatForward_ || repeatLeft_ || repeatRight_ || heldKey != 0;
+        // Nothing to repeat: sleep until something happens instead of
+        // spinning a core.
+        if (!repeating && !timerPending_ && SDL_WaitEvent(&ev))
+            dispatch(ev);
+        while (!quitFlag_ && SDL_PollEvent(&ev))
+            dispatch(ev);
+        if (quitFlag_)
+            break;
+        ProcessEvents();
+
+        const int held = mouseRegions_ ? mouseRegions_->heldKey() : 0;
+        if (repeatForward_ || held == SDLK_UP || held == SDLK_KP8) {
+            SDL_Event k{};
+            k.type = SDL_KEYDOWN;
+            k.key.state = SDL_PRESSED;
+            k.key.keysym.sym = SDLK_UP;
+            k.key.keysym.mod = repeatForwardShift_ ? kShift : KMOD_NONE;
+            SDL_PushEvent(&k);
+            repeatForward_ = repeatForwardShift_ = false;
+        }
+        if (repeatLeft_ || held == SDLK_LEFT || held == SDLK_KP4) {
+            vell::pushKeyEvent(SDLK_LEFT, true);
+            repeatLeft_ = false;
+        }
+        if (repeatRight_ || held == SDLK_RIGHT || held == SDLK_KP6) {
+            vell::pushKeyEvent(SDLK_RIGHT, true);
+            repeatRight_ = false;
+        }
+    }
+}
+
+void Interface_C::dispatch(const SDL_Event& ev)
+{
+    switch (ev.type) {
+    case SDL_KEYDOWN:
+        key(ev.key.keysym.sym, ev.key.keysym.mod);
+        break;
+    case SDL_MOUSEMOTION:
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+        if (gameConfig.mouseSupport)
+            vell::forwardMouseEvent(ev, mouseRegions_.get());
+        break;
+    case SDL_VIDEOEXPOSE:
+        drawBackground();
+        display();
+        drawBackground();
+        break;
+    case SDL_USEREVENT:
+        if (ev.user.code == vell::kRedrawCode)
+            display();
+        break;
+    default:
+        break;
+    }
+}
+
+void Interface_C::ProcessEvents()
+{
+    Map_C* map = getCurrentMap();
+    if (!map)
+        return;
+    map->processEvents(currentWorld_->getSquareX(), currentWorld_->getSquareY(), this);
+    if (!quitFlag_ && timerPending_) {
+        timerPending_ = false;
+        timerEvents();
+    }
+}
+
+void Interface_C::timerEvents()
+{
+    Map_C* map = getCurrentMap();
+    if (!map || !currentWorld_)
+        return;
+    const int x = currentWorld_->getSquareX();
+    const int y = currentWorld_->getSquareY();
+    if (!map->hasCellEvent(x, y))
+        map->rollRandomEvents(this);
+    // The random encounter and the weather check join here with the
+    // encounter and weather rules.
+
+    if (!party)
+        return;
+    compactParty();
+    for (int i = party->getCount() - 1; i >= 0; --i) {
+        bl3dPartyChar* m = party->getMember(i);
+        if (m && isDead(m) && m->isJoinedMonster())
+            party->removeAt(i);
+    }
+    bool anyAlive = false;
+    for (int i = 0; i < party->getCount(); ++i)
+        if (party->getMember(i) && !isDead(party->getMember(i)))
+            anyAlive = true;
+    if (!anyAlive)
+        allDead();
+}
+
+void Interface_C::compactParty()
+{
+    for (;;) {
+        const int n = party->getCount();
+        int firstDead = -1;
+        bool livingAfter = false;
+        for (int i = 0; i < n; ++i) {
+            const bl3dPartyChar* m = party->getMember(i);
+            if (!m)
+                continue;
+            if (isDead(m)) {
+                if (firstDead < 0)
+                    firstDead = i;
+            } else if (firstDead >= 0) {
+                livingAfter = true;
+                break;
+            }
+        }
+        if (!livingAfter)
+            return;
+        bl3dPartyChar* dead = party->detachAt(firstDead);
+        if (!dead || !party->addMember(dead)) {
+            delete dead;   // cannot happen with a roster that just had room
+            return;
+        }
+    }
+}
+
+void Interface_C::allDead()
+{
+    clearUR(false);
+    setULPic("AllDead");
+    drawULPic();
+    drawCharText();
+    glColor3f(0, 0, 0);
+    textUR("All of your brave party has perished.", true);
+    glColor3f(0, 0, 0);
+    text().printStr(layout_.upperRight.left, getURLineY(0), "(SPACE) to Continue");
+    SDL_GL_SwapBuffers();
+    SDL_Event ev;
+    while (SDL_WaitEvent(&ev))
+        if (ev.type == SDL_KEYDOWN && ev.key.keysym.sym == SDLK_SPACE)
+            break;
+
+    if (std::string(getCurrentMap()->getFileName()) != ra2dGameWorld::START_MAP)
+        newMap(ra2dGameWorld::START_MAP);
+    setCurX(13.0f);
+    setViewX(13.0f);
+    setCurZ(-24.0f);
+    setViewZ(-24.0f);
+    setFacing(0);
+    setViewFacing(0);
+    clearULPic();
+    std::unique_ptr<Event_C> hall = createMapEvent(1000, nullptr);
+    if (hall)
+        hall->invoke(this);
+}
+
+void Interface_C::tickAction(int)
+{
+    if (party) {
+        for (int i = 0; i < party->getCount(); ++i) {
+            bl3dPartyChar* m = party->getMember(i);
+            if (!m)
+                continue;
+            m->effectTick();
+            m->getStatBlock()->recompute();
+        }
+    }
+    if (!enemyList.empty()) {
+        enemyList.rewind();
+        while (bl3dMonsterList* g = enemyList.nextGroup()) {
+            for (uint32_t i = 0; i < g->getSize(); ++i) {
+                bl3dMonster* m = g->getMonster(static_cast<int>(i));
+                if (!m)
+                    continue;
+                m->effectTick();
+                m->getStatBlock()->recompute();
+            }
+        }
+        enemyList.rewind();
+    }
+    if (currentWorld_)
+        while (currentWorld_->getEventQueue().popDue(this)) {
+        }
+    percepValid_ = false;
+    maserAudio.tick();
+    timerPending_ = true;
+}
+
+int Interface_C::quit(int code)
+{
+    quitFlag_ = true;
+    return code;
+}
+
+// --- position ------------------------------------------------------------------
+
+float Interface_C::getCurX() const { return currentWorld_ ? currentWorld_->CurX : 0.0f; }
+float Interface_C::getCurZ() const { return currentWorld_ ? currentWorld_->CurZ : 0.0f; }
+int Interface_C::getFacing() const { return currentWorld_ ? currentWorld_->facing : 0; }
+float Interface_C::getViewX() const { return currentWorld_ ? currentWorld_->viewX : 0.0f; }
+float Interface_C::getViewZ() const { return currentWorld_ ? currentWorld_->viewZ : 0.0f; }
+int Interface_C::getViewFacing() const { return currentWorld_ ? currentWorld_->viewFacing : 0; }
+
+void Interface_C::setViewX(float x)
+{
+    if (currentWorld_)
+        currentWorld_->viewX = x;
+}
+void Interface_C::setViewZ(float z)
+{
+    if (currentWorld_)
+        currentWorld_->viewZ = z;
+}
+void Interface_C::setViewFacing(int f)
+{
+    if (currentWorld_)
+        currentWorld_->viewFacing = f;
+}
+
+void Interface_C::setEntry(uint8_t bit)
+{
+    if (eventRunning_)
+        deferredEntry_ |= bit;
+    else
+        entryState_ |= bit;
+}
+
+void Interface_C::setCurX(float x)
+{
+    if (!currentWorld_)
+        return;
+    currentWorld_->CurX = x;
+    if (static_cast<int>(x) != static_cast<int>(currentWorld_->viewX + 0.5f))
+        currentWorld_->viewX = x;
+    setEntry(0x01);
+}
+
+void Interface_C::setCurZ(float z)
+{
+    if (!currentWorld_)
+        return;
+    currentWorld_->CurZ = z;
+    if (static_cast<int>(z) != static_cast<int>(currentWorld_->viewZ - 0.5f))
+        currentWorld_->viewZ = z;
+    setEntry(0x01);
+}
+
+void Interface_C::setFacing(int f)
+{
+    if (!currentWorld_)
+        return;
+    currentWorld_->facing = f;
+    if (currentWorld_->viewFacing != f)
+        currentWorld_->viewFacing = f;
+    setEntry(0x02);
+}
+
+Map_C* Interface_C::getCurrentMap() const { return currentWorld_ ? currentWorld_->getCurrentMap() : nullptr; }
+
+EventQueue_C* Interface_C::getEventQueue() const
+{
+    return currentWorld_ ? &currentWorld_->getEventQueue() : nullptr;
+}
+
+int Interface_C::getURLineY(int n) const
+{
+    const int lh = const_cast<Interface_C*>(this)->text().getLineHeight();
+    return n > 0 ? layout_.upperRight.top - n * lh : layout_.upperRight.bottom - n * lh;
+}
+
+void Interface_C::newMap(const char* path)
+{
+    if (currentWorld_)
+        currentWorld_->newMap(path);
+    clearUR(false);
+}
+
+void Interface_C::beginEventProcessing() { eventRunning_ = true; }
+
+void Interface_C::endEventProcessing()
+{
+    entryState_ = deferredEntry_;
+    deferredEntry_ = 0;
+    eventRunning_ = false;
+}
+
+int Interface_C::setULPic(const char* nickname)
+{
+    if (!picCache_)
+        return -1;
+    const int r = picCache_->picSet(nickname);
+    if (r == 0)
+        drawULPic();
+    return r;
+}
+
+bool Interface_C::picExists(const char* nickname) const
+{
+    return picCache_ && picCache_->picSearch(nickname) != nullptr;
+}
+
+int Interface_C::clearULPic()
+{
+    if (picCache_)
+        picCache_->picClear();
+    return 0;
+}
+
+bool Interface_C::curPicNamed(const char* nickname) const
+{
+    return picCache_ && picCache_->curPicNamed(nickname);
+}
+
+int32_t Interface_C::var(const char* key) const { return currentWorld_ ? currentWorld_->getVar(key) : 0; }
+
+void Interface_C::setVar(const char* key, int32_t v)
+{
+    if (currentWorld_)
+        currentWorld_->setVar(key, v);
+}
+
+void Interface_C::advanceClock(int ticks)
+{
+    if (currentWorld_)
+        currentWorld_->getClock().advance(ticks, this);
+}
+
+void Interface_C::pushRedraw() { vell::pushRedraw(); }
+
+bool Interface_C::held(SDLKey a, SDLKey b) const { return held_(a) || held_(b); }
+
+// --- light and encounters ----------------------------------------------------------
+
+void Interface_C::calcLight()
+{
+    const PartyLight_S l = computePartyLight(static_cast<uint32_t>(var("MunLt1")),
+                                             static_cast<uint32_t>(var("MagLt1")));
+    if (Map_C* map = getCurrentMap())
+        map->setPartyLight(l.colour, l.radius);
+}
+
+void Interface_C::calcXC()
+{
+    const XCValues_S v = computeXC(static_cast<uint32_t>(var("XCState")));
+    setVar("XCBonus", v.bonus);
+    setVar("XCReduce", v.reduce);
+}

@@ -1,0 +1,207 @@
+// Interface_C: the main game screen and its event loop. One global instance,
+// `iface`, lives for the whole program: main runs init once, then per quest
+// load and start, sdlEventLoop each time the game is to run, save when the
+// menu asks, and fini at the end.
+//
+// The screen: the interface frame, the 3-D view (or a scene picture) in the
+// upper-left pane, the text pane in the upper right, five status icons under
+// the view and the party roster at the bottom. Everything 2-D is drawn in a
+// 1024 x 768 orthographic space; the 3-D view and the text positions follow
+// the window size.
+#pragma once
+#include "world/GameClock.h"
+#include "world/ViewLayout.h"
+
+#include <SDL.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class ArchiveFile_C;
+class CommonInterface_C;
+class EventQueue_C;
+class Map_C;
+class MouseRegions_C;
+class PicCache_C;
+class ScrollPane_C;
+class ra2dGameWorld;
+class bl3dCharacter;
+
+// The open save archive of the quest in play; null when none is open.
+extern ArchiveFile_C* saveFile;
+
+class Interface_C : public TickListener_C {
+public:
+    // Order of the interface pictures.
+    enum Picture : int {
+        PIC_FRAME, PIC_COMPASS_OFF, PIC_COMPASS_NORTH, PIC_COMPASS_WEST, PIC_COMPASS_SOUTH,
+        PIC_COMPASS_EAST, PIC_MUSIC_OFF, PIC_MUSIC_ON, PIC_SHIELD_OFF, PIC_SHIELD_ON, PIC_SCRY_OFF,
+        PIC_SCRY_ON, PIC_LIGHT_OFF, PIC_LIGHT_ON, PIC_COUNT
+    };
+    // A loaded interface picture.
+    struct Pic_S {
+        unsigned texId = 0;
+        float ratioS = 0.0f;   // image width / texture width
+        float ratioT = 0.0f;
+        float width = 0.0f;    // draw size
+        float height = 0.0f;
+    };
+    static const char* const kPicturePaths[PIC_COUNT];
+
+    Interface_C();
+    ~Interface_C() override;
+    Interface_C(const Interface_C&) = delete;
+    Interface_C& operator=(const Interface_C&) = delete;
+
+    // --- life cycle --------------------------------------------------------------
+    // Rescales the layout to the window, loads the pictures, sets the GL state
+    // and lights. Needs the video mode. Always true.
+    bool init(int width, int height);
+    // Opens the quest's save archive and reads the world and the party (new
+    // ones when the archive has none). False when the archive cannot be
+    // opened or its world cannot be read: nothing of a broken quest is used.
+    bool load(const char* path);
+    bool start();
+    void sdlEventLoop();
+    // Stores the world and the party and commits the archive. A failure is
+    // shown to the player (and on the error stream) and gives false.
+    bool save();
+    void fini();
+
+    // --- the loop's parts ----------------------------------------------------
+    void ProcessEvents();
+    void timerEvents();
+    void tickAction(int ticks) override;
+    void key(SDLKey sym, SDLMod mod);
+    int quit(int code);
+    // Handles one SDL event as the main loop does.
+    void dispatch(const SDL_Event& ev);
+
+    // --- drawing -----------------------------------------------------------------
+    void display();
+    void drawBackground();
+    void clearUR(bool force);
+    void redrawUL();
+    void drawUL(float x, float z, float facingDeg, float eyeHeight);
+    void drawULPic();
+    void textUR(const char* text, bool wrap);
+    void textB(const char* text);
+    void drawIcons();
+    void drawCharText();
+    void calcLight();
+    void buildPercepPane();
+    void calcXC();
+    // Marks the upper-right pane as written (text output calls this).
+    void markURDirty() { urClean_ = false; }
+
+    // --- position ----------------------------------------------------------------
+    float getCurX() const;
+    float getCurZ() const;
+    int getFacing() const;
+    void setCurX(float x);
+    void setCurZ(float z);
+    void setFacing(int f);
+    float getViewX() const;
+    void setViewX(float x);
+    float getViewZ() const;
+    void setViewZ(float z);
+    int getViewFacing() const;
+    void setViewFacing(int f);
+    float getEyeHeight() const { return eyeHeight_; }
+    uint8_t getEntryState() const { return entryState_; }
+    void clearEntryState() { entryState_ = 0; }
+    Map_C* getCurrentMap() const;
+    EventQueue_C* getEventQueue() const;
+    MouseRegions_C* getMouseRegions() const { return mouseRegions_.get(); }
+    ra2dGameWorld* getWorld() const { return currentWorld_; }
+    int getURLineY(int n) const;
+    void newMap(const char* path);
+    void markTimerPending() { timerPending_ = true; }
+    bool isTimerPending() const { return timerPending_; }
+    void beginEventProcessing();
+    void endEventProcessing();
+
+    // --- scene pictures of the upper-left pane ---------------------------
+    int setULPic(const char* nickname);
+    bool picExists(const char* nickname) const;
+    int clearULPic();
+    bool curPicNamed(const char* nickname) const;
+
+    // --- parts the screens use --------------------------------------------------
+    // The text output (made for the window by init; a 1024 x 768 one before).
+    CommonInterface_C& text();
+    const ViewLayout_S& layout() const { return layout_; }
+    const Pic_S& picture(int i) const { return pics_[i]; }
+    bool isQuitting() const { return quitFlag_; }
+    bool isInitDone() const { return initDone_; }
+    // Text of the last failed save, empty after a good one.
+    const std::string& lastSaveError() const { return saveError_; }
+
+    // The game's own delay and key-state reading; tests replace them so that
+    // movement never depends on real time or a real keyboard.
+    using DelayFn = void (*)(uint32_t ms);
+    using HeldFn = bool (*)(SDLKey key);
+    void setTiming(DelayFn delay, HeldFn held);
+    // Called after every full redraw, before the buffer swap (tests read
+    // the picture back there); null clears it.
+    using DisplayHook = void (*)();
+    static void setAfterDisplayHook(DisplayHook hook);
+
+private:
+    void stepForward(SDLMod mod);
+    void turn(int kind);
+    void freeForward(SDLMod mod);
+    void freeTurn(int kind);
+    void freeTurnAround();
+    void animateStep(float fromX, float fromZ, float toX, float toZ, float facing, bool firstHalf);
+    void animateTurn(float x, float z, float from, float to);
+    void drawFrame(float x, float z, float facing, float eye);
+    void advanceClock(int ticks);
+    void pushRedraw();
+    void setEntry(uint8_t bit);
+    bool held(SDLKey a, SDLKey b) const;
+    void drawPicAt(const Pic_S& p, float x, float y);
+    void ortho();
+    int32_t var(const char* key) const;
+    void setVar(const char* key, int32_t v);
+    void compactParty();
+    void allDead();
+    void loadPictures();
+    void setupGL();
+    void freePictures();
+
+    std::unique_ptr<CommonInterface_C> text_;
+    ViewLayout_S layout_;
+    Pic_S pics_[PIC_COUNT];
+    bool skipULOnce_ = false;
+    bool timerPending_ = false;
+    std::unique_ptr<PicCache_C> picCache_;
+    std::unique_ptr<ScrollPane_C> percepPane_;
+    bool percepValid_ = false;
+    ra2dGameWorld* currentWorld_ = nullptr;
+    bool soundOn_ = false;
+    bool quitFlag_ = false;
+    bool finiDone_ = false;
+    bool initDone_ = false;
+    uint8_t entryState_ = 0;
+    uint8_t deferredEntry_ = 0;
+    bool eventRunning_ = false;
+    bool repeatForward_ = false;
+    bool repeatForwardShift_ = false;
+    bool repeatLeft_ = false;
+    bool repeatRight_ = false;
+    bool turnConsumed_ = false;
+    float eyeHeight_ = 0.5f;
+    bool bobUp_ = true;
+    bool urClean_ = false;
+    std::unique_ptr<MouseRegions_C> mouseRegions_;
+    std::string saveError_;
+    DelayFn delay_;
+    HeldFn held_;
+};
+
+extern Interface_C iface;
+
+// The hook set by Interface_C::setAfterDisplayHook.
+Interface_C::DisplayHook& gAfterDisplayHook();
