@@ -7,10 +7,6 @@
 #   tools/make-pictures.sh pics       title, game-select and loading pictures
 #   tools/make-pictures.sh fixtures   tests/fixtures/images/
 #
-# Other content parts may use the helpers after sourcing this file with
-# VELL_PICTURES_LIB=1 set: jpg_dat <out> <convert arguments...> writes a
-# 24-bit JPEG ".dat" picture.
-#
 # JPEG ".dat" pictures are made with "-type TrueColor" so that the game's
 # 24-bit reader gets three bytes per pixel. Texture containers
 # (pics/other/*.dat) are packed at build time by tools/mkdattex.cpp from the
@@ -106,8 +102,7 @@ make_fixtures() {
   # Colour key: top half magenta (transparent), bottom half green.
   # shellcheck disable=SC2046
   jpg_exact "$dir/key.dat" $(quad magenta magenta lime lime)
-  # A grayscale JPEG decodes to 8 bits per pixel: top light, bottom dark.
-  mkdir -p "$dir"
+  # A grayscale JPEG (one channel in the file): top light, bottom dark.
   # shellcheck disable=SC2046
   convert $(quad 'rgb(200,200,200)' 'rgb(200,200,200)' 'rgb(50,50,50)' 'rgb(50,50,50)') \
     -strip -colorspace Gray -type Grayscale -quality 100 "jpg:$dir/gray.dat"
@@ -119,10 +114,6 @@ make_fixtures() {
   # Not a picture at all.
   printf 'this is no JPEG\n' > "$dir/broken.dat"
 }
-
-if [ -n "${VELL_PICTURES_LIB:-}" ]; then
-  return 0 2>/dev/null || true
-fi
 
 case "${1:-all}" in
   pics) make_pics ;;
