@@ -1,7 +1,9 @@
 #include "core/CommonInterface.h"
 #include "core/GameConfig.h"
 
+#define GL_GLEXT_PROTOTYPES 1
 #include <GL/gl.h>
+#include <GL/glext.h>
 #include <GL/glu.h>
 
 CommonInterface_C::CommonInterface_C(int width, int height)
@@ -106,51 +108,59 @@ void CommonInterface_C::endPrint() {
     glColor4fv(savedColour_);
 }
 
-void CommonInterface_C::drawGlyph(unsigned char c) {
+// Draws one glyph at the pen and moves the pen right by its advance. The
+// raster position is set in window coordinates (glWindowPos), which the
+// viewport of beginPrint makes equal to the text space; unlike glRasterPos it
+// stays valid off the screen, so a line that starts outside still draws its
+// visible part at the right place.
+void CommonInterface_C::drawGlyph(unsigned char c, float& penX, float penY, const float colour[4]) {
     const Glyph_S* g = glyph(c);
     if (!g) return;
-    GLfloat colour[4];
-    GLfloat pos[4];
-    glGetFloatv(GL_CURRENT_COLOR, colour);
-    glGetFloatv(GL_CURRENT_RASTER_POSITION, pos);
-    GLint unpack = 4;
-    glGetIntegerv(GL_UNPACK_ALIGNMENT, &unpack);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     const GLsizei rows = glyphHeight_;
-    // The raster colour is latched by glRasterPos, so set it after each colour.
+    // The raster colour is latched when the raster position is set.
     glColor4f(colour[0], colour[1], colour[2], colour[3] * 0.33f);
-    glRasterPos2f(pos[0], pos[1]);
+    glWindowPos2f(penX, penY);
     glBitmap(32, rows, 0, 0, 0, 0, g->faint);
     glColor4f(colour[0], colour[1], colour[2], colour[3] * 0.66f);
-    glRasterPos2f(pos[0], pos[1]);
+    glWindowPos2f(penX, penY);
     glBitmap(32, rows, 0, 0, 0, 0, g->middle);
     glColor4f(colour[0], colour[1], colour[2], colour[3]);
-    glRasterPos2f(pos[0], pos[1]);
-    glBitmap(32, rows, 0, 0, static_cast<GLfloat>(g->width + 2), 0, g->solid);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, unpack);
+    glWindowPos2f(penX, penY);
+    glBitmap(32, rows, 0, 0, 0, 0, g->solid);
+    penX += static_cast<float>(g->width + 2);
 }
 
 void CommonInterface_C::printLines(int x, int y, const char* text) {
-    glRasterPos2i(x, y);
+    GLint unpack = 4;
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &unpack);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    float colour[4] = {savedColour_[0], savedColour_[1], savedColour_[2], savedColour_[3]};
+    float penX = static_cast<float>(x);
+    float penY = static_cast<float>(y);
     for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; ++p) {
         const unsigned char c = *p;
         if (c == '#') {
             if (!p[1]) break;
             ++p;
             float rgb[3];
-            if (escapeColour(static_cast<char>(*p), textLevel_, rgb)) glColor3f(rgb[0], rgb[1], rgb[2]);
+            if (escapeColour(static_cast<char>(*p), textLevel_, rgb)) {
+                colour[0] = rgb[0];
+                colour[1] = rgb[1];
+                colour[2] = rgb[2];
+                glColor3f(rgb[0], rgb[1], rgb[2]);
+            }
         } else if (c == '\n') {
-            y -= lineHeight_;
-            glRasterPos2i(x, y);
+            penY -= static_cast<float>(lineHeight_);
+            penX = static_cast<float>(x);
         } else if (c == '\t') {
-            GLfloat pos[4];
-            glGetFloatv(GL_CURRENT_RASTER_POSITION, pos);
-            const int rx = static_cast<int>(pos[0]);
-            glRasterPos2f(static_cast<GLfloat>(rx + 10 - rx % 10), pos[1]);
+            const int rx = static_cast<int>(penX);
+            penX = static_cast<float>(rx + 10 - ((rx % 10) + 10) % 10);
         } else {
-            drawGlyph(c);
+            drawGlyph(c, penX, penY, colour);
         }
     }
+    glWindowPos2f(penX, penY);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, unpack);
 }
 
 void CommonInterface_C::printStr(int x, int y, const char* text) {

@@ -70,7 +70,7 @@ private:
     void beginPrint();
     void endPrint();
     void printLines(int x, int y, const char* text);
-    void drawGlyph(unsigned char c);
+    void drawGlyph(unsigned char c, float& penX, float penY, const float colour[4]);
 
     int urLeft_ = 730, urRight_ = 980, urTop_ = 695, urBottom_ = 335;
     int ulLeft_ = 85, ulRight_ = 585, ulTop_ = 697, ulBottom_ = 297;

@@ -115,6 +115,23 @@ TEST_F(TextDrawTest, LineBreaksAndUndrawableCharacters) {
     EXPECT_EQ(countNot(120, 380, 20, 17, kWhite, 0), 0);
 }
 
+TEST_F(TextDrawTest, LinesStartingOffScreenDrawTheirVisiblePart) {
+    CommonInterface_C ci(1024, 768, blockFont().c_str());
+    // Starts left of the window: the first glyph shows its last 3 columns,
+    // the second lands at 5.
+    ci.printStr(-5, 300, "#0AA");
+    EXPECT_EQ(countNear(0, 300, 3, 17, Rgb{0, 0, 0}, 3), 3 * 17);
+    EXPECT_EQ(countNot(3, 300, 2, 17, kWhite, 0), 0);
+    EXPECT_EQ(blockCount(5, 300, Rgb{0, 0, 0}), 8 * 17);
+    // Starts below the window (a scrolling credits line): its top rows show.
+    ci.printStr(200, -10, "#0\tA");
+    EXPECT_EQ(countNear(210, 0, 8, 7, Rgb{0, 0, 0}, 3), 8 * 7);
+    EXPECT_EQ(countNot(218, 0, 10, 10, kWhite, 0), 0);
+    // A tab from a negative x goes to the next multiple of 10 (0).
+    ci.printStr(-5, 500, "#0\tA");
+    EXPECT_EQ(blockCount(0, 500, Rgb{0, 0, 0}), 8 * 17);
+}
+
 TEST_F(TextDrawTest, PrintFormatWrapsOrPrintsNothing) {
     CommonInterface_C ci(1024, 768, blockFont().c_str());
     // 'A' 10 pixels, ' ' 5: breaks after "AA" at x 730 with limit 760.
