@@ -1,0 +1,386 @@
+// Creatures: hit and spell points with death cries, gold (own and pooled),
+// equipment rules, poison, and the actors that pay for actions.
+#include "RulesTestEnv.h"
+#include "rules/Actor.h"
+#include "rules/Item.h"
+#include "rules/ItemType.h"
+#include "rules/PartyChar.h"
+
+#include <memory>
+
+namespace {
+
+class CharacterTest : public RulesTest {
+protected:
+    static std::unique_ptr<bl3dPartyChar> member(const char* name, int32_t race = RACE_HUMAN, bool male = true,
+                                                 int32_t gold = 0) {
+        auto pc = std::make_unique<bl3dPartyChar>(name, 0x4, race, male, ALIGN_GOOD, nullptr, nullptr);
+        pc->setMaxHP(20);
+        pc->setCurHP(20);
+        pc->rawAddGold(gold);
+        return pc;
+    }
+    bl3dItemType* type(int32_t id, int32_t slots, int32_t acMod) {
+        auto* t = new bl3dItemType;
+        t->setBasics(id, "t", "", 10);
+        t->setSlotMask(slots);
+        t->setClassMask(0x7fff);
+        if (acMod)
+            t->addModifier(STAT_AC, acMod);
+        masterITL.insert(t);
+        return t;
+    }
+};
+
+TEST_F(CharacterTest, DeathCriesByRaceAndSex) {
+    const char* const male[] = {"HumanM_Death", "ElfM_Death", "HalfElfM_Death", "DwarfM_Death", "GnomeM_Death",
+                                "BegganM_Death", "HalfOrcM_Death", "SaurianM_Death", "SenratsM_Death"};
+    const char* const female[] = {"HumanF_Death", "ElfF_Death", "HalfElfF_Death", "DwarfF_Death", "GnomeF_Death",
+                                  "BegganF_Death", "HalfOrcF_Death", "SaurianF_Death", "SenratsF_Death"};
+    for (int race = 1; race <= 10; ++race) {
+        for (bool m : {true, false}) {
+            env.sounds.clear();
+            auto pc = member("x", race, m);
+            pc->setCurHP(5);
+            EXPECT_EQ(pc->changeHP(-8), -3);
+            if (race == RACE_MONSTER) {
+                EXPECT_TRUE(env.sounds.empty()) << "a joined monster dies silently";
+                continue;
+            }
+            ASSERT_EQ(env.sounds.size(), 1u);
+            EXPECT_EQ(env.sounds[0], m ? male[race - 1] : female[race - 1]);
+        }
+    }
+}
+
+TEST_F(CharacterTest, HitPointsAreCappedButNotFloored) {
+    auto pc = member("Ada", RACE_GNOME, false);
+    pc->setCurHP(5);
+    pc->changeHP(-8);
+    pc->changeHP(-1);
+    EXPECT_EQ(pc->getCurHP(), -4);
+    EXPECT_EQ(env.sounds.size(), 2u) << "every further wound below 1 cries again";
+    EXPECT_EQ(env.sounds[0], "GnomeF_Death");
+    pc->changeHP(100);
+    EXPECT_EQ(pc->getCurHP(), 20);
+    EXPECT_EQ(env.sounds.size(), 2u);
+    pc->setMaxSP(10);
+    pc->setCurSP(2);
+    EXPECT_EQ(pc->addSP(-5), -3);
+    EXPECT_EQ(pc->addSP(50), 10);
+}
+
+TEST_F(CharacterTest, PronounsBySex) {
+    auto f = member("F", RACE_ELF, false);
+    auto m = member("M", RACE_ELF, true);
+    EXPECT_STREQ(f->pronoun(0), "she");
+    EXPECT_STREQ(f->pronoun(1), "her");
+    EXPECT_STREQ(m->pronoun(1), "him");
+    EXPECT_STREQ(m->pronoun(2), "his");
+    m->setGender(SEX_NONE);
+    EXPECT_STREQ(m->pronoun(2), "its");
+    EXPECT_STREQ(m->pronoun(7), "it") << "an unknown form reads as the subject";
+}
+
+TEST_F(CharacterTest, OwnGoldWithoutThePool) {
+    auto pc = member("Ada", RACE_HUMAN, true, 10);
+    EXPECT_FALSE(pc->spendGold(11));
+    EXPECT_EQ(pc->getGold(), 10);
+    EXPECT_TRUE(pc->spendGold(10));
+    EXPECT_TRUE(pc->addGold(7));
+    EXPECT_EQ(pc->getGold(), 7);
+}
+
+TEST_F(CharacterTest, PooledGoldSpendsAndSplits) {
+    bl3dParty p("party.dat");
+    party = &p;
+    gameConfig.partyGold = true;
+    auto a = member("A", RACE_HUMAN, true, 10), b = member("B", RACE_HUMAN, true, 0),
+         c = member("C", RACE_HUMAN, true, 5);
+    bl3dPartyChar *pa = a.get(), *pb = b.get(), *pc = c.get();
+    p.addMember(a.release());
+    p.addMember(b.release());
+    p.addMember(c.release());
+    EXPECT_EQ(pb->getGold(), 15) << "any member sees the pool";
+    EXPECT_TRUE(pb->spendGold(6));
+    EXPECT_EQ(pa->rawGold(), 3);
+    EXPECT_EQ(pb->rawGold(), 3);
+    EXPECT_EQ(pc->rawGold(), 3);
+    EXPECT_FALSE(pa->spendGold(10));
+    EXPECT_EQ(pa->rawGold() + pb->rawGold() + pc->rawGold(), 9) << "a refused spend changes nothing";
+    EXPECT_EQ(pa->rawGold(), 3);
+    pa->addGold(10);
+    EXPECT_EQ(pa->rawGold(), 6);
+    EXPECT_EQ(pb->rawGold(), 6);
+    EXPECT_EQ(pc->rawGold(), 7);
+
+    auto outsider = member("D", RACE_HUMAN, true, 4);
+    EXPECT_EQ(outsider->getGold(), 4) << "not in the party: own gold";
+    gameConfig.partyGold = false;
+    EXPECT_EQ(pb->getGold(), 6);
+    party = nullptr;
+}
+
+TEST_F(CharacterTest, SplitGoldGivesTheRestToTheLast) {
+    bl3dParty p("party.dat");
+    for (const char* n : {"A", "B", "C"})
+        p.addMember(member(n).release());
+    p.splitGold(10);
+    EXPECT_EQ(p.getMember(0)->rawGold(), 3);
+    EXPECT_EQ(p.getMember(1)->rawGold(), 3);
+    EXPECT_EQ(p.getMember(2)->rawGold(), 4);
+    EXPECT_EQ(p.totalGold(), 10);
+    bl3dParty empty("e");
+    empty.splitGold(10); // no members: nothing to divide by
+    EXPECT_FALSE(empty.spendGold(1));
+    EXPECT_EQ(empty.averageStat(STAT_DX), 0);
+}
+
+TEST_F(CharacterTest, SecondRingOfATypeWaitsItsTurn) {
+    bl3dItemType* ring = type(30, 0x7800, -1);
+    auto pc = member("Ada");
+    pc->getStatBlock()->setBase(STAT_AC, 10);
+    bl3dItem* r1 = ring->newInstance();
+    bl3dItem* r2 = ring->newInstance();
+    ASSERT_TRUE(pc->putInSlot(11, r1));
+    ASSERT_TRUE(pc->putInSlot(12, r2));
+    EXPECT_TRUE(r1->isEquipped());
+    EXPECT_FALSE(r2->isEquipped()) << "two items of one type never both count";
+    EXPECT_EQ(pc->getStatBlock()->getCur(STAT_AC), 9);
+    EXPECT_FALSE(pc->putInSlot(12, r1)) << "a taken slot refuses";
+    std::unique_ptr<bl3dItem> off(pc->takeFromSlot(11));
+    EXPECT_FALSE(off->isEquipped());
+    EXPECT_TRUE(r2->isEquipped()) << "the other ring takes over";
+    EXPECT_EQ(pc->getStatBlock()->getCur(STAT_AC), 9);
+    EXPECT_EQ(pc->getItemCount(), 1);
+}
+
+TEST_F(CharacterTest, ReadyWeaponMovesIntoTheHand) {
+    bl3dItemType* sword = type(100, (1 << 8) | (1 << 19), 0);
+    bl3dItemType* axe = type(101, (1 << 8) | (1 << 19), 0);
+    sword->addModifier(STAT_ATTACK, 2);
+    auto pc = member("Ada");
+    bl3dItem* s = sword->newInstance();
+    bl3dItem* a = axe->newInstance();
+    pc->putInSlot(SLOT_RT_HAND, s);
+    pc->putInSlot(SLOT_READY, a);
+    EXPECT_FALSE(a->isEquipped()) << "slot 19 is not usable";
+    EXPECT_EQ(pc->getStatBlock()->getCur(STAT_ATTACK), 2);
+    pc->readyItem(SLOT_READY);
+    EXPECT_EQ(pc->getSlotItem(SLOT_RT_HAND), a);
+    EXPECT_EQ(pc->getSlotItem(SLOT_READY), s);
+    EXPECT_TRUE(a->isEquipped());
+    EXPECT_FALSE(s->isEquipped());
+    EXPECT_EQ(pc->getStatBlock()->getCur(STAT_ATTACK), 0);
+    pc->readyItem(SLOT_RT_HAND); // only slot 19 readies
+    EXPECT_EQ(pc->getSlotItem(SLOT_RT_HAND), a);
+    std::unique_ptr<bl3dItem> gone(pc->takeFromSlot(SLOT_RT_HAND));
+    EXPECT_EQ(pc->getSlotItem(SLOT_RT_HAND), s) << "the ready weapon moves into the hand";
+    EXPECT_EQ(pc->getSlotItem(SLOT_READY), nullptr);
+    EXPECT_TRUE(s->isEquipped());
+    EXPECT_EQ(pc->getItemCount(), 1);
+    // With the hand empty, readying just moves the weapon in.
+    std::unique_ptr<bl3dItem> s2(pc->takeFromSlot(SLOT_RT_HAND));
+    pc->putInSlot(SLOT_READY, s2.release());
+    pc->readyItem(SLOT_READY);
+    ASSERT_NE(pc->getSlotItem(SLOT_RT_HAND), nullptr);
+    EXPECT_TRUE(pc->getSlotItem(SLOT_RT_HAND)->isEquipped());
+    EXPECT_EQ(pc->getItemCount(), 1);
+}
+
+TEST_F(CharacterTest, BodyAndShirtCountTheShirtsStrengthOnce) {
+    bl3dItemType* armour = type(10, 1 << SLOT_BODY, -2);
+    bl3dItemType* shirt = type(12, 1 << SLOT_SHIRT, -1);
+    shirt->addModifier(STAT_ST, 1);
+    auto pc = member("Ada");
+    bl3dStatBlock* st = pc->getStatBlock();
+    st->setBase(STAT_ST, 10);
+    st->setBase(STAT_AC, 10);
+    bl3dItem* sh = shirt->newInstance();
+    pc->putInSlot(SLOT_SHIRT, sh);
+    EXPECT_EQ(st->getCur(STAT_ST), 11);
+    pc->putInSlot(SLOT_BODY, armour->newInstance());
+    EXPECT_EQ(st->getCur(STAT_AC), 7);
+    EXPECT_EQ(st->getCur(STAT_ST), 11) << "the suspended counter-modifier does not count yet";
+    st->changeMods(0);
+    st->changeMods(3);
+    st->recompute();
+    EXPECT_EQ(st->getCur(STAT_ST), 10) << "once resumed, the shirt's strength is cancelled";
+    std::unique_ptr<bl3dItem> off(pc->takeFromSlot(SLOT_BODY));
+    EXPECT_EQ(st->getCur(STAT_ST), 11) << "taking the armour off restores the shirt";
+    EXPECT_EQ(st->getCur(STAT_AC), 9);
+    std::unique_ptr<bl3dItem> shOff(pc->takeFromSlot(SLOT_SHIRT));
+    EXPECT_EQ(st->getCur(STAT_ST), 10);
+    EXPECT_EQ(st->getCur(STAT_AC), 10);
+}
+
+TEST_F(CharacterTest, BlockingShieldPutsASlotOutOfUse) {
+    bl3dItemType* shield = type(15, 1 << SLOT_LT_HAND, -3);
+    shield->addEffect(IEFFECT_BLOCK, 1 << SLOT_BACK, "");
+    bl3dItemType* cloak = type(16, 1 << SLOT_BACK, -1);
+    auto pc = member("Ada");
+    pc->getStatBlock()->setBase(STAT_AC, 10);
+    bl3dItem* c = cloak->newInstance();
+    pc->putInSlot(SLOT_BACK, c);
+    pc->putInSlot(SLOT_LT_HAND, shield->newInstance());
+    EXPECT_FALSE(pc->isSlotUsable(SLOT_BACK));
+    EXPECT_FALSE(c->isEquipped());
+    EXPECT_EQ(pc->getStatBlock()->getCur(STAT_AC), 7);
+    std::unique_ptr<bl3dItem> off(pc->takeFromSlot(SLOT_LT_HAND));
+    EXPECT_TRUE(pc->isSlotUsable(SLOT_BACK));
+    EXPECT_TRUE(c->isEquipped());
+    EXPECT_EQ(pc->getStatBlock()->getCur(STAT_AC), 9);
+}
+
+TEST_F(CharacterTest, ItemsThatBlockTheirOwnOrEachOthersSlotsSettle) {
+    // A shield whose block covers its own slot, and two items that block
+    // each other's slots: equipping must end.
+    bl3dItemType* self = type(20, 1 << SLOT_LT_HAND, -1);
+    self->addEffect(IEFFECT_BLOCK, 1 << SLOT_LT_HAND, "");
+    bl3dItemType* a = type(21, 1 << SLOT_HEAD, 0);
+    a->addEffect(IEFFECT_BLOCK, 1 << SLOT_FEET, "");
+    bl3dItemType* b = type(22, 1 << SLOT_FEET, 0);
+    b->addEffect(IEFFECT_BLOCK, 1 << SLOT_HEAD, "");
+    auto pc = member("Ada");
+    pc->getStatBlock()->setBase(STAT_AC, 10);
+    bl3dItem* s = self->newInstance();
+    ASSERT_TRUE(pc->putInSlot(SLOT_LT_HAND, s));
+    EXPECT_TRUE(s->isEquipped());
+    EXPECT_EQ(pc->getStatBlock()->getCur(STAT_AC), 9);
+    std::unique_ptr<bl3dItem> off(pc->takeFromSlot(SLOT_LT_HAND));
+    EXPECT_TRUE(pc->isSlotUsable(SLOT_LT_HAND));
+    EXPECT_EQ(pc->getStatBlock()->getCur(STAT_AC), 10);
+    ASSERT_TRUE(pc->putInSlot(SLOT_HEAD, a->newInstance()));
+    ASSERT_TRUE(pc->putInSlot(SLOT_FEET, b->newInstance()));
+    std::unique_ptr<bl3dItem> h(pc->takeFromSlot(SLOT_HEAD));
+    std::unique_ptr<bl3dItem> f(pc->takeFromSlot(SLOT_FEET));
+    EXPECT_EQ(pc->getUsableSlots(), DEFAULT_USABLE_SLOTS);
+}
+
+TEST_F(CharacterTest, SlotsOutOfRangeAreRefused) {
+    bl3dItemType* t = type(1, 1, 0);
+    auto pc = member("Ada");
+    std::unique_ptr<bl3dItem> item(t->newInstance());
+    EXPECT_FALSE(pc->putInSlot(20, item.get()));
+    EXPECT_FALSE(pc->putInSlot(-1, item.get()));
+    EXPECT_EQ(pc->takeFromSlot(25), nullptr);
+    EXPECT_EQ(pc->getSlotItem(-2), nullptr);
+    pc->readyItem(40);
+    EXPECT_EQ(pc->getItemCount(), 0);
+}
+
+TEST_F(CharacterTest, PoisonTimeline) {
+    auto pc = member("Ada");
+    pc->setMaxHP(1000);
+    pc->setCurHP(1000);
+    env.now = 1000;
+    pc->poison(100, 6, 2, 1, 10, false);
+    EXPECT_TRUE(pc->isPoisoned());
+    EXPECT_EQ(pc->countEffects(EFFECT_POISON), 1);
+    vell::scriptGameRand({5, 5}); // 6 + 6 + 1
+    pc->effectTick();
+    EXPECT_EQ(pc->getCurHP(), 1000 - 13) << "first hit at the first tick";
+    env.now = 1009;
+    pc->effectTick();
+    EXPECT_EQ(pc->getCurHP(), 987);
+    vell::scriptGameRand({0, 0, 0, 0, 0, 0});
+    env.now = 1030; // three hits missed at once: 1010, 1020, 1030
+    pc->effectTick();
+    EXPECT_EQ(pc->getCurHP(), 987 - 9);
+    env.tags.setInt("Bardb00b", 1);
+    env.now = 1040;
+    pc->effectTick();
+    EXPECT_EQ(pc->getCurHP(), 978) << "the song shields the party";
+    env.now = 1100;
+    pc->effectTick();
+    EXPECT_EQ(pc->countEffects(EFFECT_POISON), 0) << "expired";
+    EXPECT_FALSE(pc->isPoisoned());
+    EXPECT_EQ(pc->getCurHP(), 978) << "an expired effect does not tick first";
+}
+
+TEST_F(CharacterTest, PoisonWaitsOnADeadOrCuredCreatureAndEndsOnStrideZero) {
+    auto pc = member("Ada");
+    pc->poison(50, 4, 1, 0, 5, false);
+    pc->setConditions(0);
+    pc->effectTick();
+    EXPECT_EQ(pc->getCurHP(), 20) << "the bit cleared by other means: the effect idles";
+    EXPECT_EQ(pc->countEffects(EFFECT_POISON), 1);
+    pc->poison(50, 4, 1, 0, 0, false);
+    EXPECT_EQ(pc->removeEffects(EFFECT_POISON), 2);
+    EXPECT_FALSE(pc->isPoisoned());
+    pc->poison(50, 4, 1, 0, 0, false);
+    pc->effectTick();
+    EXPECT_EQ(pc->countEffects(EFFECT_POISON), 0) << "stride 0 removes itself";
+    EXPECT_FALSE(pc->isPoisoned());
+    pc->poison(50, 4, 1, 0, 5, false);
+    pc->setCurHP(0);
+    pc->effectTick();
+    EXPECT_EQ(pc->getCurHP(), 0) << "the dead take no more damage";
+}
+
+TEST_F(CharacterTest, ActorsExplainWhatStopsThem) {
+    auto pc = member("Ada", RACE_HUMAN, false);
+    bl3dActor actor(pc.get());
+    char out[200] = "";
+    struct Case {
+        int32_t conditions, mask;
+        bool ok;
+        const char* text;
+    };
+    const Case cases[] = {
+        {0, 0xff, true, ""},
+        {COND_SLEEPING | COND_STUNNED, 0x08, false, "Ada would cast, but she is sleeping!\n"},
+        {COND_SLEEPING | COND_STUNNED, 0x09, false, "Ada would cast, but she is stunned!\n"},
+        {COND_POISONED, 0x02, false, "Ada tries to cast, but she is poisoned!\n"},
+        {COND_POISONED, 0x01, true, ""},
+        {COND_BLIND, 0x10, false, "Ada tries to cast, but she is blinded!\n"},
+        {COND_SONG, 0x20, false, "Ada would cast, but she is playing a song!\n"},
+    };
+    for (const Case& c : cases) {
+        out[0] = 0;
+        pc->setConditions(c.conditions);
+        EXPECT_EQ(actor.canAct(c.mask, "cast", out, sizeof out), c.ok) << c.text;
+        EXPECT_STREQ(out, c.text);
+    }
+    pc->setConditions(0);
+    pc->setCurHP(0);
+    EXPECT_FALSE(actor.canAct(0, "cast", out, sizeof out));
+    EXPECT_STREQ(out, "Ada would cast, but she is dead!\n");
+    pc->setMaxSP(10);
+    pc->setCurSP(4);
+    EXPECT_TRUE(actor.hasPoints(4));
+    EXPECT_FALSE(actor.hasPoints(5));
+    EXPECT_EQ(actor.addPoints(-3), 1);
+    EXPECT_EQ(actor.addPoints(50), 10);
+}
+
+TEST_F(CharacterTest, ItemActorPaysWithCharges) {
+    bl3dItemType* wand = type(70, 1 << SLOT_MISC, 0);
+    wand->setFlags(ITEMF_CHARGES);
+    auto pc = member("Ada");
+    bl3dItem* w = wand->newInstance();
+    w->setCharges(2);
+    pc->putInSlot(SLOT_MISC, w);
+    bl3dItemActor actor(pc.get(), SLOT_MISC);
+    EXPECT_FALSE(actor.isCreature());
+    EXPECT_TRUE(actor.isItem());
+    EXPECT_TRUE(actor.hasPoints(999));
+    actor.addPoints(-5);
+    EXPECT_EQ(w->getCharges(), 1);
+    EXPECT_FALSE(actor.hasPoints(0)) << "the last charge cannot pay";
+    actor.addPoints(-5);
+    EXPECT_EQ(pc->getSlotItem(SLOT_MISC), nullptr) << "the spent item is gone";
+    char out[200];
+    EXPECT_FALSE(actor.canAct(0, "zap", out, sizeof out));
+    EXPECT_STREQ(out, "Ada would zap, but he no longer has needed item!\n");
+
+    bl3dItem* forever = wand->newInstance();
+    forever->setCharges(UNLIMITED_CHARGES);
+    pc->putInSlot(SLOT_MISC, forever);
+    for (int i = 0; i < 5; ++i)
+        actor.addPoints(-1);
+    EXPECT_EQ(forever->getCharges(), UNLIMITED_CHARGES);
+    EXPECT_TRUE(actor.hasPoints(1));
+}
+
+} // namespace
