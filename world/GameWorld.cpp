@@ -1,7 +1,9 @@
 #include "world/GameWorld.h"
 
+#include "audio/MasterAudio.h"
 #include "core/MemStream.h"
 #include "world/Event.h"
+#include "world/Interface.h"
 #include "world/Map.h"
 #include "world/MapInfo.h"
 
@@ -256,7 +258,11 @@ bool ra2dGameWorld::newMap(const char* path)
 
 void ra2dGameWorld::afterMapChange()
 {
+    // The weather is computed afresh at the next check.
     setVar("WCalc", static_cast<int32_t>(getClock().getTicks() - 1));
+    maserAudio.mapChange(current_->getFileName());
+    if (iface.getWorld() == this)
+        iface.calcLight();
 }
 
 void registerWorldTypes()

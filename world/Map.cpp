@@ -8,6 +8,7 @@
 #include "platform/Random.h"
 #include "rules/ItemList.h"
 #include "world/Event.h"
+#include "world/Interface.h"
 
 #include <GL/gl.h>
 
@@ -799,6 +800,20 @@ void Map_C::loadEvents(const char* path)
     for (auto it = randoms.rbegin(); it != randoms.rend(); ++it)
         randEvents_.push_back(std::move(*it));
     randEventTries_ = 3 * static_cast<int>(randEvents_.size());
+}
+
+void Map_C::processEvents(int x, int y, Interface_C* iface)
+{
+    if (!iface || iface->getEntryState() == 0)
+        return;
+    iface->beginEventProcessing();
+    if (Event_C* event = getCellEvent(x, y)) {
+        // The event may change maps; the world keeps this one until it returns.
+        BusyGuard guard(*this);
+        event->invoke(iface);
+    }
+    // Moves and turns made while the event ran are processed in their turn.
+    iface->endEventProcessing();
 }
 
 int Map_C::rollRandomEvents(Interface_C* iface)
