@@ -15,6 +15,13 @@
 
 #include <memory>
 #include <string>
+#include <unistd.h>
+
+// A temporary file path of this process (test programs of two builds may run
+// at once).
+inline std::string tempPath(const std::string& name) {
+    return ::testing::TempDir() + "vell" + std::to_string(getpid()) + "_" + name;
+}
 
 class MonsterRulesTest : public RulesTest {
 protected:

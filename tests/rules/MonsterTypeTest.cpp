@@ -348,7 +348,7 @@ std::vector<uint8_t> twoOrcsAndAGoblin() {
 }
 
 TEST_F(MonsterTypeTest, LoadPushesAtTheHeadSoTheLastOfANameWins) {
-    const std::string path = ::testing::TempDir() + "mtl_ok.dat";
+    const std::string path = tempPath("mtl_ok.dat");
     writeGz(path, twoOrcsAndAGoblin());
     ASSERT_EQ(masterMTL.load(path), 3);
     EXPECT_EQ(masterMTL.count(), 3);
@@ -364,7 +364,7 @@ TEST_F(MonsterTypeTest, BrokenFilesFailClearlyAndLoadNothing) {
     const std::vector<uint8_t> good = twoOrcsAndAGoblin();
     std::vector<uint8_t> cut = good;
     cut.resize(good.size() - 10);
-    const std::string dir = ::testing::TempDir();
+    const std::string dir = tempPath("");
     masterMTL.pushFront(std::make_unique<bl3dMonsterType>(record("Keeper"), masterActionList));
     EXPECT_EQ(masterMTL.load(dir + "mtl_missing.dat"), -1);
     EXPECT_EQ(masterMTL.load(writeGz(dir + "mtl_cut.dat", cut)), -2) << "a record cut short";
