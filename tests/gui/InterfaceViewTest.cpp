@@ -1,0 +1,331 @@
+// The main interface on a fixture quest, driven by pushed keys through its
+// real event loop: walking, walls, turns, walking through walls, weather on
+// the picture, saving and loading.
+#include "GuiHarness.h"
+
+#include "core/GameConfig.h"
+#include "rules/Party.h"
+#include "rules/PartyChar.h"
+#include "rules/RulesEnv.h"
+#include "world/GameWorld.h"
+#include "world/Interface.h"
+#include "world/Map.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+using vell_test::GuiFixture;
+
+// The 3-D view's rectangle at 1024 x 768 (GL window coordinates).
+constexpr int kViewX = 85, kViewY = 297, kViewW = 500, kViewH = 400;
+
+std::vector<unsigned char> gLastView;
+int gViewDraws = 0;
+
+void captureView()
+{
+    gLastView = GuiFixture::readRect(kViewX, kViewY, kViewW, kViewH);
+    ++gViewDraws;
+    if (const char* snap = std::getenv("VELL_VIEW_SNAP"))
+        GuiFixture::savePPM(std::string(snap) + std::to_string(gViewDraws) + ".ppm");
+}
+
+void noDelay(uint32_t) {}
+bool nothingHeld(SDLKey) { return false; }
+
+int countRed(const std::vector<unsigned char>& px)
+{
+    int n = 0;
+    for (size_t i = 0; i + 2 < px.size(); i += 3)
+        if (px[i] > 60 && px[i] > 2 * px[i + 1] && px[i] > 2 * px[i + 2])
+            ++n;
+    return n;
+}
+
+int countNearColour(const std::vector<unsigned char>& px, int r, int g, int b, int tol)
+{
+    int n = 0;
+    for (size_t i = 0; i + 2 < px.size(); i += 3)
+        if (std::abs(px[i] - r) <= tol && std::abs(px[i + 1] - g) <= tol && std::abs(px[i + 2] - b) <= tol)
+            ++n;
+    return n;
+}
+
+class InterfaceView : public GuiFixture {
+protected:
+    static std::string questDir()
+    {
+        static std::string dir;
+        if (dir.empty()) {
+            dir = vell_test::tempPath("game");
+            mkdir(dir.c_str(), 0755);
+            symlink((std::string(VELL_TEST_FIXTURES) + "/view/maps").c_str(), (dir + "/maps").c_str());
+            symlink((std::string(VELL_GAME_DIR) + "/pics").c_str(), (dir + "/pics").c_str());
+            symlink((std::string(VELL_GAME_DIR) + "/data").c_str(), (dir + "/data").c_str());
+            mkdir((dir + "/savegame").c_str(), 0755);
+        }
+        return dir;
+    }
+
+    void SetUp() override
+    {
+        GuiFixture::SetUp();
+        if (HasFatalFailure())
+            return;
+        setWatchdog(30);
+        static bool once = false;
+        ASSERT_EQ(chdir(questDir().c_str()), 0);
+        if (!once) {
+            once = true;
+            registerWorldTypes();
+            registerRulesTypes();
+            gameConfig.setDefaults();
+            gameConfig.smoothWalk = false;
+            gameConfig.freeNavigation = false;
+            gameConfig.mouseSupport = false;
+            gameConfig.sound = false;
+            gameConfig.graphics = 9;
+            iface.init(kWidth, kHeight);
+            iface.setTiming(noDelay, nothingHeld);
+        }
+        gameConfig.smoothWalk = false;
+        gameConfig.freeNavigation = false;
+        Interface_C::setAfterDisplayHook(captureView);
+        archive_ = questDir() + "/savegame/quest.sav";
+        std::remove(archive_.c_str());
+        ASSERT_TRUE(iface.load(archive_.c_str()));
+        ASSERT_NE(gameworld, nullptr);
+        ASSERT_NE(party, nullptr);
+        auto* hero = new bl3dPartyChar("Alda", 4, 1, false, 0, nullptr, nullptr);
+        hero->setMaxHP(20);
+        hero->setCurHP(20);
+        ASSERT_TRUE(party->addMember(hero));
+        ASSERT_TRUE(iface.start());
+    }
+
+    void TearDown() override
+    {
+        Interface_C::setAfterDisplayHook(nullptr);
+        drainEvents();
+        GuiFixture::TearDown();
+    }
+
+    // Runs the main loop over the given keys and an ESC; returns the events
+    // the loop left behind (a redraw asked for after the last key stays).
+    std::vector<SDL_Event> run(std::initializer_list<SDLKey> keys)
+    {
+        for (SDLKey k : keys)
+            pushKey(k);
+        pushKey(SDLK_ESCAPE);
+        iface.sdlEventLoop();
+        return takeEvents();
+    }
+
+    // The picture of the present state: a loop run that only redraws.
+    std::vector<unsigned char> frame()
+    {
+        gLastView.clear();
+        run({});
+        return gLastView;
+    }
+
+    static bool redrawAsked(const std::vector<SDL_Event>& left)
+    {
+        for (const SDL_Event& e : left)
+            if (e.type == SDL_USEREVENT && e.user.code == vell::kRedrawCode)
+                return true;
+        return false;
+    }
+
+    static uint32_t ticks() { return gameworld->getClock().getTicks(); }
+    static int squareX() { return gameworld->getSquareX(); }
+    static int squareY() { return gameworld->getSquareY(); }
+
+    std::string archive_;
+};
+
+TEST_F(InterfaceView, NewQuestStandsAtTheHallFacingNorth)
+{
+    EXPECT_FLOAT_EQ(iface.getCurX(), 13.0f);
+    EXPECT_FLOAT_EQ(iface.getCurZ(), -24.0f);
+    EXPECT_EQ(iface.getFacing(), 0);
+    EXPECT_STREQ(iface.getCurrentMap()->getFileName(), "maps/renibister.cfg");
+    EXPECT_EQ(ticks(), GameClock_C::START_TICKS);
+    // The first redraw after start leaves the view alone; the next draws it.
+    const std::vector<unsigned char> first = frame();
+    ASSERT_FALSE(first.empty());
+    EXPECT_GT(countRed(first), 0) << "the box two squares ahead is in view";
+}
+
+TEST_F(InterfaceView, StepIntoOpenSquareMovesAndTakesTwoTicks)
+{
+    const std::vector<unsigned char> before = frame();
+    const uint32_t t0 = ticks();
+    const auto left = run({SDLK_UP});
+    EXPECT_EQ(squareX(), 13);
+    EXPECT_EQ(squareY(), 25);
+    EXPECT_EQ(ticks(), t0 + 2);
+    EXPECT_TRUE(redrawAsked(left));
+    const std::vector<unsigned char> after = frame();
+    ASSERT_EQ(after.size(), before.size());
+    EXPECT_NE(after, before);
+    // The wall of the box ahead now fills far more of the view.
+    EXPECT_GT(countRed(after), 2 * countRed(before));
+}
+
+TEST_F(InterfaceView, StepIntoWallChangesNothing)
+{
+    run({SDLK_UP});   // (13, 25), the box's wall right ahead
+    const std::vector<unsigned char> before = frame();
+    const uint32_t t0 = ticks();
+    const auto left = run({SDLK_UP});
+    EXPECT_EQ(squareX(), 13);
+    EXPECT_EQ(squareY(), 25);
+    EXPECT_EQ(ticks(), t0);
+    EXPECT_FALSE(redrawAsked(left));
+    EXPECT_EQ(frame(), before);
+
+    // West of the start stands another box.
+    iface.setCurZ(-24.0f);
+    iface.setFacing(90);
+    const uint32_t t1 = ticks();
+    run({SDLK_UP});
+    EXPECT_EQ(squareX(), 13);
+    EXPECT_EQ(ticks(), t1);
+}
+
+TEST_F(InterfaceView, TurnsTakeOneTickEach)
+{
+    const uint32_t t0 = ticks();
+    const std::vector<unsigned char> north = frame();
+    auto left = run({SDLK_LEFT});
+    EXPECT_EQ(iface.getFacing(), 90);
+    EXPECT_EQ(ticks(), t0 + 1);
+    EXPECT_TRUE(redrawAsked(left));
+    EXPECT_NE(frame(), north);
+    run({SDLK_RIGHT, SDLK_RIGHT});
+    EXPECT_EQ(iface.getFacing(), 270);
+    EXPECT_EQ(ticks(), t0 + 3);
+    run({SDLK_DOWN});
+    EXPECT_EQ(iface.getFacing(), 90);
+    EXPECT_EQ(ticks(), t0 + 4);
+    run({SDLK_KP6});
+    EXPECT_EQ(iface.getFacing(), 0);
+    EXPECT_EQ(frame(), north);
+    EXPECT_EQ(squareX(), 13);
+    EXPECT_EQ(squareY(), 24);
+}
+
+TEST_F(InterfaceView, WalkThroughLetsOneStepPass)
+{
+    run({SDLK_UP});   // against the box
+    gameworld->setVar("WalkThrough", 1);
+    const uint32_t t0 = ticks();
+    run({SDLK_UP});
+    EXPECT_EQ(squareY(), 26);
+    EXPECT_EQ(ticks(), t0 + 2);
+    EXPECT_EQ(gameworld->getVar("WalkThrough"), 0);
+    // Inside the box its own north wall holds again.
+    run({SDLK_UP});
+    EXPECT_EQ(squareY(), 26);
+    EXPECT_EQ(ticks(), t0 + 2);
+    // A turn resets it too, and never walks anyone off the grid.
+    gameworld->setVar("WalkThrough", 1);
+    run({SDLK_LEFT});
+    EXPECT_EQ(gameworld->getVar("WalkThrough"), 0);
+    iface.setCurX(0.0f);
+    gameworld->setVar("WalkThrough", 1);
+    run({SDLK_UP});   // facing west on column 0
+    EXPECT_EQ(squareX(), 0);
+}
+
+TEST_F(InterfaceView, WaitAndSmoothWalk)
+{
+    const uint32_t t0 = ticks();
+    run({SDLK_SPACE});
+    EXPECT_EQ(ticks(), t0 + 2);
+    EXPECT_EQ(iface.getEntryState() & 0x02, 0);
+
+    gameConfig.smoothWalk = true;
+    run({SDLK_UP});
+    EXPECT_EQ(squareY(), 25);
+    EXPECT_EQ(ticks(), t0 + 4);
+    EXPECT_FLOAT_EQ(iface.getViewZ(), iface.getCurZ());
+    run({SDLK_LEFT});
+    EXPECT_EQ(iface.getFacing(), 90);
+    EXPECT_EQ(ticks(), t0 + 5);
+}
+
+TEST_F(InterfaceView, FreeNavigationGlidesAndTurnsInSteps)
+{
+    gameConfig.freeNavigation = true;
+    const uint32_t t0 = ticks();
+    run({SDLK_UP});
+    EXPECT_NEAR(iface.getViewZ(), -24.05f, 1e-4);
+    EXPECT_EQ(squareY(), 24);
+    EXPECT_EQ(ticks(), t0);
+    // Eighteen left turns of 5 degrees make a quarter turn; only then does
+    // the party's facing change and time pass.
+    for (int i = 0; i < 17; ++i)
+        run({SDLK_LEFT});
+    EXPECT_EQ(iface.getViewFacing(), 85);
+    EXPECT_EQ(iface.getFacing(), 0);
+    EXPECT_EQ(ticks(), t0);
+    run({SDLK_LEFT});
+    EXPECT_EQ(iface.getFacing(), 90);
+    EXPECT_EQ(ticks(), t0 + 1);
+    gameConfig.freeNavigation = false;
+}
+
+TEST_F(InterfaceView, WeatherAndTheSkyOutdoors)
+{
+    iface.newMap("maps/outdoor.cfg");
+    ASSERT_TRUE(iface.getCurrentMap()->isOutdoors());
+    gameworld->setVar("Weather", 0x03);   // day, clear
+    const std::vector<unsigned char> clear = frame();
+    // The clear sky colour (0.48, 0.66, 0.88) above the horizon.
+    EXPECT_GT(countNearColour(clear, 122, 168, 224, 6), 1000);
+    gameworld->setVar("Weather", 0x83);   // day, heavy rain
+    const std::vector<unsigned char> rain = frame();
+    EXPECT_LT(countNearColour(rain, 122, 168, 224, 6), 10);
+    EXPECT_GT(countNearColour(rain, 128, 128, 128, 6), 1000);
+}
+
+TEST_F(InterfaceView, SaveAndLoadBringTheQuestBack)
+{
+    run({SDLK_UP, SDLK_LEFT});
+    const uint32_t t = ticks();
+    ASSERT_TRUE(iface.save());
+    EXPECT_TRUE(iface.lastSaveError().empty());
+    run({SDLK_RIGHT});   // not saved
+    ASSERT_TRUE(iface.load(archive_.c_str()));
+    ASSERT_NE(gameworld, nullptr);
+    EXPECT_EQ(ticks(), t);
+    EXPECT_EQ(squareX(), 13);
+    EXPECT_EQ(squareY(), 25);
+    EXPECT_EQ(iface.getFacing(), 90);
+    EXPECT_FLOAT_EQ(iface.getViewZ(), iface.getCurZ());
+    ASSERT_NE(party, nullptr);
+    ASSERT_EQ(party->getCount(), 1);
+    EXPECT_STREQ(party->getMember(0)->getName(), "Alda");
+}
+
+TEST_F(InterfaceView, BrokenQuestIsRefusedAndSavingItIsReported)
+{
+    // A folder is no archive: nothing is loaded, nothing made up.
+    EXPECT_FALSE(iface.load(questDir().c_str()));
+    EXPECT_EQ(gameworld, nullptr);
+    EXPECT_FALSE(iface.start());
+    iface.sdlEventLoop();   // returns at once without a world
+    pushKey(SDLK_SPACE);    // closes the message
+    EXPECT_FALSE(iface.save());
+    EXPECT_FALSE(iface.lastSaveError().empty());
+}
+
+} // namespace
