@@ -58,6 +58,10 @@ public:
     // The character's name is its record's name.
     const char* getName() const override { return Storable_C::getName().c_str(); }
     const char* getNameStr() const { return getName(); }
+    // The portrait name in the name buffer (not the stored name).
+    void setName(const char* text) override { bl3dCharacter::setName(text); }
+    // Renames the stored record.
+    void setNameStr(const char* name) { Storable_C::setName(RefStr_C(name ? name : "")); }
     const char* article(bool) const override { return ""; }
     int32_t getLevel() const override { return level_; }
     bool isPartyMember() const override { return true; }
