@@ -10,6 +10,7 @@
 #include "world/GameWorld.h"
 #include "world/Interface.h"
 #include "world/Map.h"
+#include "platform/FileIO.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -80,6 +81,9 @@ protected:
             return;
         setWatchdog(30);
         static bool once = false;
+        char cwd[4096];
+        ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
+        oldCwd_ = cwd;
         ASSERT_EQ(chdir(questDir().c_str()), 0);
         if (!once) {
             once = true;
@@ -113,6 +117,8 @@ protected:
     {
         Interface_C::setAfterDisplayHook(nullptr);
         drainEvents();
+        if (!oldCwd_.empty() && chdir(oldCwd_.c_str()) != 0)
+            ADD_FAILURE() << "cannot go back to " << oldCwd_;
         GuiFixture::TearDown();
     }
 
@@ -148,6 +154,7 @@ protected:
     static int squareY() { return gameworld->getSquareY(); }
 
     std::string archive_;
+    std::string oldCwd_;
 };
 
 TEST_F(InterfaceView, NewQuestStandsAtTheHallFacingNorth)
@@ -314,6 +321,25 @@ TEST_F(InterfaceView, SaveAndLoadBringTheQuestBack)
     ASSERT_NE(party, nullptr);
     ASSERT_EQ(party->getCount(), 1);
     EXPECT_STREQ(party->getMember(0)->getName(), "Alda");
+}
+
+TEST_F(InterfaceView, FailedSaveIsReportedAndTheLastSaveStays)
+{
+    run({SDLK_UP});
+    const uint32_t saved = ticks();
+    ASSERT_TRUE(iface.save());
+    run({SDLK_LEFT});
+    vell::setWriteHook([](int, size_t) -> long { return -1; });
+    pushKey(SDLK_SPACE);   // closes the message that tells the player
+    const bool ok = iface.save();
+    vell::setWriteHook(nullptr);
+    EXPECT_FALSE(ok);
+    EXPECT_FALSE(iface.lastSaveError().empty());
+    // The archive still opens to what was saved before.
+    ASSERT_TRUE(iface.load(archive_.c_str()));
+    EXPECT_EQ(ticks(), saved);
+    EXPECT_EQ(squareY(), 25);
+    EXPECT_EQ(iface.getFacing(), 0);
 }
 
 TEST_F(InterfaceView, BrokenQuestIsRefusedAndSavingItIsReported)
