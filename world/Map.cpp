@@ -727,6 +727,22 @@ Event_C* Map_C::getCellEvent(int x, int y) const
     return events_[index(x, y)].get();
 }
 
+bool Map_C::setCellEvent(int x, int y, std::unique_ptr<Event_C> event)
+{
+    if (!inGrid(x, y) || events_.empty())
+        return false;
+    events_[index(x, y)] = std::move(event);
+    return true;
+}
+
+void Map_C::addRandomEvent(std::unique_ptr<Event_C> event, int32_t probability)
+{
+    if (!event)
+        return;
+    randEvents_.push_back(RandEvent_S{std::move(event), probability});
+    randEventTries_ = 3 * static_cast<int>(randEvents_.size());
+}
+
 bool Map_C::cellEventNoAnim(int x, int y) const
 {
     const Event_C* e = getCellEvent(x, y);

@@ -198,6 +198,10 @@ public:
     bool hasCellEvent(int x, int y) const { return getCellEvent(x, y) != nullptr; }
     bool cellEventNoAnim(int x, int y) const;
     Event_C* getCellEvent(int x, int y) const;
+    // Puts an event on a square (replacing and deleting any there); false,
+    // and the event deleted, for a square outside the grid.
+    bool setCellEvent(int x, int y, std::unique_ptr<Event_C> event);
+    void addRandomEvent(std::unique_ptr<Event_C> event, int32_t probability);
     const std::vector<RandEvent_S>& getRandomEvents() const { return randEvents_; }
     int getRandomEventTries() const { return randEventTries_; }
     // Runs the event of the party's square after it entered or turned.

@@ -187,7 +187,8 @@ TEST_F(QueueTest, DueTicksCompareUnsigned)
 {
     clock.setTicks(0x80000010u);
     // As signed numbers 0x7FFFFFFF would lie after 0x80000010.
-    EXPECT_EQ(queue.enqueue(0x7FFFFFFFu, probe("past")), 0);
+    std::unique_ptr<ProbeEvent> past(probe("past"));
+    EXPECT_EQ(queue.enqueue(0x7FFFFFFFu, past.get()), 0);
     EXPECT_NE(queue.enqueue(0x90000000u, probe("future")), 0);
     EXPECT_FALSE(queue.popDue(nullptr));
 }
