@@ -43,8 +43,8 @@ void EntryTable_C::write(MemStream_C& s) const {
 bool EntryTable_C::read(MemStream_C& s) {
     entries_.clear();
     int32_t n = 0;
-    // An entry takes at least 26 bytes (empty name).
-    if (!s.readInt32(n) || n < 0 || static_cast<uint64_t>(n) * 26 > s.remaining())
+    // An entry takes at least 22 bytes (empty name).
+    if (!s.readInt32(n) || n < 0 || static_cast<uint64_t>(n) * 22 > s.remaining())
         return false;
     entries_.reserve(static_cast<size_t>(n));
     for (int32_t i = 0; i < n; ++i) {
@@ -100,6 +100,18 @@ void ArchiveDir_C::releaseRef() {
         delete this;
 }
 
+void ArchiveDir_C::orphan() {
+    std::vector<ArchiveDir_C*> live;
+    for (const auto& c : children_)
+        live.push_back(c.second);
+    for (ArchiveDir_C* c : live)
+        c->orphan();
+    root_ = nullptr;
+    broken_ = true;
+}
+
+bool ArchiveDir_C::writable() const { return !broken_ && root_ && root_->canWrite(); }
+
 void ArchiveDir_C::unregisterChild(ArchiveDir_C* child) {
     auto it = children_.find(child->getName().c_str());
     if (it != children_.end() && it->second == child)
@@ -132,7 +144,10 @@ const char* ArchiveDir_C::getEntryName(int index) const {
     return used_.at(index).name.c_str();
 }
 
-void ArchiveDir_C::touch() { root_->noteDir(this); }
+void ArchiveDir_C::touch() {
+    if (root_)
+        root_->noteDir(this);
+}
 
 bool ArchiveDir_C::readBlock(const ArchiveEntry_S& e, MemStream_C& out) const {
     return root_->readAt(e.offset, e.size, out);
@@ -140,7 +155,7 @@ bool ArchiveDir_C::readBlock(const ArchiveEntry_S& e, MemStream_C& out) const {
 
 std::unique_ptr<Storable_C> ArchiveDir_C::load(const char* name) {
     const ArchiveEntry_S* e = findEntry(name);
-    if (!e || e->isDir() || !root_->isOpen())
+    if (!e || e->isDir() || !root_ || !root_->isOpen())
         return nullptr;
     MemStream_C bytes;
     if (!readBlock(*e, bytes))
@@ -200,7 +215,7 @@ bool ArchiveDir_C::saveUp(Mark mark) {
 }
 
 bool ArchiveDir_C::store(const Storable_C& record) {
-    if (broken_ || !root_->canWrite())
+    if (!writable())
         return false;
     MemStream_C bytes;
     record.write(bytes);
@@ -226,13 +241,13 @@ DirHandle_C ArchiveDir_C::openDir(const char* name) {
     cachedChild_ = child;
 
     const ArchiveEntry_S* e = findEntry(name);
-    if (broken_ || !root_->isOpen()) {
+    if (broken_ || !root_ || !root_->isOpen()) {
         child->broken_ = true;
     } else if (e) {
         MemStream_C bytes;
         if (!e->isDir() || !readBlock(*e, bytes) || !child->read(e->version, bytes))
             child->broken_ = true;
-    } else if (root_->canWrite()) {
+    } else if (writable()) {
         MemStream_C empty;
         child->write(empty);
         root_->beginOp();
@@ -249,7 +264,7 @@ int ArchiveDir_C::remove(const char* name) {
     int i = used_.find(name);
     if (i == used_.count())
         return i;
-    if (broken_ || !root_->canWrite() || used_.at(i).isDir())
+    if (!writable() || used_.at(i).isDir())
         return -1;
     root_->beginOp();
     touch();
@@ -289,7 +304,7 @@ bool ArchiveDir_C::commitTree() {
 }
 
 bool ArchiveDir_C::commit() {
-    if (broken_ || !root_->canWrite())
+    if (!writable())
         return false;
     root_->beginOp();
     bool ok = commitTree() && (!parent_ || parent_->saveUp(Mark::Keep));
@@ -359,7 +374,7 @@ bool ArchiveDir_C::rollbackTree() {
 }
 
 bool ArchiveDir_C::rollback() {
-    if (broken_ || !root_->canWrite())
+    if (!writable())
         return false;
     root_->beginOp();
     bool ok = rollbackTree() && (!parent_ || parent_->saveUp(Mark::Keep));

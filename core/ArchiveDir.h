@@ -60,7 +60,8 @@ private:
 };
 
 // A counted handle to a directory; the last handle deletes it. The root
-// archive holds a reference to itself and is deleted by its owner.
+// archive holds a reference to itself and is deleted by its owner; handles
+// that outlive it keep a directory that refuses everything.
 class DirHandle_C {
 public:
     DirHandle_C() = default;
@@ -127,6 +128,7 @@ public:
     // A directory whose blob could not be read: it lists nothing and refuses
     // every change, so that nothing of it is overwritten.
     bool isBroken() const { return broken_; }
+    // Null once the archive was deleted while a handle still held this.
     ArchiveFile_C* getRoot() const { return root_; }
 
     void addRef() { ++refCount_; }
@@ -169,6 +171,10 @@ protected:
 private:
     friend class ArchiveFile_C;
     void unregisterChild(ArchiveDir_C* child);
+    // The archive is gone: this directory and its children refuse
+    // everything from now on.
+    void orphan();
+    bool writable() const;
     // Live children by name (not owning): one object per directory.
     std::map<std::string, ArchiveDir_C*> children_;
 };

@@ -30,6 +30,16 @@ ArchiveFile_C::ArchiveFile_C(const std::string& path, bool truncate)
 
 ArchiveFile_C::~ArchiveFile_C() {
     cachedChild_ = DirHandle_C();
+    // Handles that outlive the archive keep directories that refuse
+    // everything and no longer point back here.
+    std::vector<ArchiveDir_C*> live;
+    for (const auto& c : children_)
+        live.push_back(c.second);
+    children_.clear();
+    for (ArchiveDir_C* c : live) {
+        c->orphan();
+        c->parent_ = DirHandle_C();
+    }
     if (fd_ >= 0)
         vell::ioClose(fd_);
 }

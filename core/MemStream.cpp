@@ -2,6 +2,7 @@
 
 #include "platform/FileIO.h"
 
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -11,6 +12,10 @@ MemStream_C::MemStream_C() : capacity_(0), size_(0), readPos_(0), data_(nullptr)
 MemStream_C::~MemStream_C() { std::free(data_); }
 
 void MemStream_C::reserve(uint32_t needed) {
+    // A stream never holds more than 2 GB: a bigger need is a corrupt
+    // length, never a real record.
+    if (needed > INT32_MAX)
+        throw std::bad_alloc();
     uint32_t stepSize = needed <= 2000 ? 2000 : needed + 2000;
     if (capacity_ == 0) {
         uint8_t* p = static_cast<uint8_t*>(std::malloc(stepSize));
@@ -30,6 +35,8 @@ void MemStream_C::reserve(uint32_t needed) {
 bool MemStream_C::write(const void* bytes, uint32_t n) {
     if (n == 0)
         return true;
+    if (n > INT32_MAX - size_)
+        throw std::bad_alloc();
     if (capacity_ < size_ + n)
         reserve(size_ + n);
     std::memcpy(data_ + size_, bytes, n);
@@ -62,6 +69,8 @@ void MemStream_C::release() {
 bool MemStream_C::readFromFile(int fd, uint32_t n) {
     if (n == 0)
         return true;
+    if (n > INT32_MAX - size_)
+        return false;
     reserve(size_ + n);
     uint32_t done = 0;
     while (done < n) {
