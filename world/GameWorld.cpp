@@ -272,3 +272,9 @@ void registerWorldTypes()
     reg.add(TYPE_RA2D_WORLD, &ra2dGameWorld::create);
     reg.add(TYPE_MAP_INFO, &mapInfo::create);
 }
+
+namespace {
+// The world's records are known to the type registry as soon as the world is
+// part of the program, so that a quest can be read whoever starts it.
+const bool worldTypesRegistered = (registerWorldTypes(), true);
+} // namespace
