@@ -8,6 +8,10 @@
 #include "rules/SavingThrow.h"
 
 namespace {
+constexpr int MAX_HITS_PER_TICK = 100000;
+// Larger dice than any weapon or spell gives are refused on reading.
+constexpr int32_t MAX_DICE = 1000;
+
 // A bard song that shields the party from poison sets this world variable.
 bool songProtects() {
     TagList_C* tags = rulesEnv().worldTags();
@@ -33,7 +37,7 @@ bool CharEffect_Poison::read(int, MemStream_C& s) {
         !s.readUInt32(nextTick_) || !s.readByte(save))
         return false;
     allowSave_ = save != 0;
-    return true;
+    return sides_ >= 0 && sides_ <= MAX_DICE && count_ >= 0 && count_ <= MAX_DICE;
 }
 
 int CharEffect_Poison::tick(bl3dCharacter& who) {
@@ -44,15 +48,24 @@ int CharEffect_Poison::tick(bl3dCharacter& who) {
     const uint32_t now = rulesEnv().currentTick();
     if (nextTick_ == 0)
         nextTick_ = now;
+    // A long clock advance deals every missed hit; a backlog is cut short
+    // once the creature is dead, or after more hits than any real advance
+    // can owe (a stored tick far in the past).
+    int hits = 0;
     while (now >= nextTick_) {
+        if (who.getCurHP() <= 0 || ++hits > MAX_HITS_PER_TICK) {
+            const uint64_t missed = (static_cast<uint64_t>(now) - nextTick_) / static_cast<uint32_t>(stride_) + 1;
+            nextTick_ = static_cast<uint32_t>(nextTick_ + missed * static_cast<uint32_t>(stride_));
+            break;
+        }
         if (allowSave_ && rollSavingThrow(&who, 0, 0))
             return -1;
-        int32_t damage = bonus_;
+        int64_t damage = bonus_;
         if (sides_ > 0)
             for (int32_t i = 0; i < count_; ++i)
                 damage += vell::gameRandMod(sides_) + 1;
         if (!songProtects())
-            who.changeHP(-damage);
+            who.changeHP(saturate32(-damage));
         const uint32_t next = nextTick_ + static_cast<uint32_t>(stride_);
         if (next < nextTick_) { // the clock cannot reach a tick past its end
             nextTick_ = next;

@@ -63,12 +63,12 @@ bool bl3dCharacter::rawSpendGold(int32_t n) {
 }
 
 int32_t bl3dCharacter::addSP(int32_t n) {
-    curSP_ = std::min(curSP_ + n, maxSP_);
+    curSP_ = std::min(saturate32(static_cast<int64_t>(curSP_) + n), maxSP_);
     return curSP_;
 }
 
 int32_t bl3dCharacter::changeHP(int32_t delta) {
-    curHP_ = std::min(curHP_ + delta, maxHP_);
+    curHP_ = std::min(saturate32(static_cast<int64_t>(curHP_) + delta), maxHP_);
     if (delta < 0 && curHP_ < 1 && isPartyMember())
         if (const char* cry = deathSound())
             rulesEnv().playSound(cry);

@@ -46,7 +46,7 @@ public:
     virtual bool addGold(int32_t n);
     virtual bool spendGold(int32_t n);
     virtual int32_t rawGold() const { return gold_; }
-    virtual void rawAddGold(int32_t n) { gold_ += n; }
+    virtual void rawAddGold(int32_t n) { gold_ = saturate32(static_cast<int64_t>(gold_) + n); }
     virtual bool rawSpendGold(int32_t n);
     virtual int32_t getLevel() const { return 0; }
     virtual bool isPartyMember() const { return false; }

@@ -14,6 +14,11 @@
 #include <cstring>
 
 namespace {
+// Larger dice than any weapon has are refused on reading.
+constexpr int32_t MAX_DICE = 1000;
+// Ingredient counts beyond this make no recipe.
+constexpr int32_t MAX_COUNT = 1000000;
+
 int32_t keyLow(uint64_t serial) { return static_cast<int32_t>(static_cast<uint32_t>(serial)); }
 int32_t keyHigh(uint64_t serial) { return static_cast<int32_t>(static_cast<uint32_t>(serial >> 32)); }
 
@@ -291,6 +296,10 @@ bool bl3dItemType::load(MemStream_C& s, int shopNames, RefStr_C& why) {
                 delete r;
                 return fail(why, "recipe cut short");
             }
+            if (count < 0 || count > MAX_COUNT) {
+                delete r;
+                return fail(why, "ingredient count out of range");
+            }
             r->addIngredient(count, ingredient.c_str());
         }
         setRecipe(r);
@@ -303,6 +312,8 @@ bool bl3dItemType::load(MemStream_C& s, int shopNames, RefStr_C& why) {
             return fail(why, "record cut short");
         if (shop < 0 || shop >= shopNames)
             return fail(why, "shop index out of range");
+        if (count < 0 || count > UNLIMITED_CHARGES)
+            return fail(why, "shop count out of range");
         addShopCount(count, shop);
     }
     return loadExtra(s, why);
@@ -318,14 +329,14 @@ void bl3dWeaponType::setDamage(int32_t count, int32_t sides, int32_t bonus, bool
 }
 
 int32_t bl3dWeaponType::rollDamage(int32_t bonus) const {
-    int32_t d = 0;
+    int64_t d = 0;
     if (diceSides_ > 0)
         for (int32_t i = 0; i < diceCount_; ++i)
             d += vell::gameRandMod(diceSides_) + 1;
     d += damageBonus_;
     if (addBonus_)
         d += bonus;
-    return d;
+    return saturate32(d);
 }
 
 char* bl3dWeaponType::damageStr() const {
@@ -340,6 +351,8 @@ bool bl3dWeaponType::loadExtra(MemStream_C& s, RefStr_C& why) {
     if (!s.readInt32(diceCount_) || !s.readInt32(diceSides_) || !s.readInt32(damageBonus_) || !s.readInt32(weaponA_) ||
         !s.readByte(addBonus_) || !s.readInt32(specialFlags_) || !s.readInt32(specialValue_))
         return fail(why, "weapon fields cut short");
+    if (diceCount_ < 0 || diceCount_ > MAX_DICE || diceSides_ < 0 || diceSides_ > MAX_DICE)
+        return fail(why, "weapon dice out of range");
     return true;
 }
 

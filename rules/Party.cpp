@@ -67,11 +67,11 @@ int32_t bl3dParty::averageStat(int stat) const {
 }
 
 int32_t bl3dParty::totalGold() const {
-    int32_t sum = 0;
+    int64_t sum = 0;
     for (int i = 0; i < count_; ++i)
         if (members_[i])
             sum += members_[i]->rawGold();
-    return sum;
+    return saturate32(sum);
 }
 
 void bl3dParty::splitGold(int32_t n) {

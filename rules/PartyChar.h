@@ -79,7 +79,7 @@ public:
     void setClassId(int32_t c) { classId_ = c; }
     bool isClass(int32_t mask) const { return (classId_ & mask) != 0; }
     int32_t getXP() const { return xp_; }
-    void addXP(int32_t n) { xp_ += n; }
+    void addXP(int32_t n) { xp_ = saturate32(static_cast<int64_t>(xp_) + n); }
     void setLevel(int32_t l) { level_ = l; }
     bl3dMonsterType* getMonsterType() const { return sourceType_; }
     bl3dCombatAI* getCombatAI() const { return combatAI_; }

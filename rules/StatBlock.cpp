@@ -39,16 +39,16 @@ void StatModList::removeValue(int32_t value) {
 }
 
 int32_t StatModList::total(bool orMode) const {
-    int32_t t = 0;
+    int64_t t = 0;
     for (const StatMod_S& m : mods_) {
         if (m.type == MOD_SUSPENDED)
             continue;
         if (orMode)
-            t |= m.value;
+            t |= static_cast<uint32_t>(m.value);
         else
             t += m.value;
     }
-    return t;
+    return orMode ? static_cast<int32_t>(static_cast<uint32_t>(t)) : saturate32(t);
 }
 
 void StatModList::suspendItems() {
@@ -113,7 +113,7 @@ void bl3dStatBlock::combine(int index) {
     if (index == STAT_CONDITIONS)
         current_[index] = base_[index] | mods_[index].total(true);
     else
-        current_[index] = base_[index] + mods_[index].total(false);
+        current_[index] = saturate32(static_cast<int64_t>(base_[index]) + mods_[index].total(false));
 }
 
 int bl3dStatBlock::setBase(int index, int32_t value) {

@@ -37,6 +37,12 @@ enum StatIndex : int {
 
 inline bool validStat(int index) { return index >= 0 && index < STAT_COUNT; }
 
+// Sums of game numbers are taken wide and held to the 32-bit range, so that
+// values from a file can never overflow.
+inline int32_t saturate32(int64_t v) {
+    return v > INT32_MAX ? INT32_MAX : v < INT32_MIN ? INT32_MIN : static_cast<int32_t>(v);
+}
+
 // Condition bits (current value of stat 12).
 enum Condition : int32_t {
     COND_STUNNED = 0x01,
