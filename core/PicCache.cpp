@@ -13,6 +13,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <map>
+#include <mutex>
 
 namespace {
 
@@ -95,6 +97,16 @@ bool videoUp()
 {
     return SDL_WasInit(SDL_INIT_VIDEO) && SDL_GetVideoSurface();
 }
+
+// The caches' running timers by key: a callback does its work while holding
+// this lock, so taking a key out waits for a callback that is running.
+struct TimerOwner {
+    PicCache_C* cache;
+    bool trim;
+};
+std::mutex timerTableLock;
+std::map<uintptr_t, TimerOwner> timerTable;
+uintptr_t nextTimerKey = 1;
 
 } // namespace
 
@@ -238,10 +250,10 @@ bool PicCache_C::loadIndex(const char* path, bool verbose)
         std::fprintf(stderr, "ERROR: picture index '%s' is cut short or damaged after %d pictures\n", path,
                      count);
 
-    if (!trimTimer_ && SDL_WasInit(SDL_INIT_TIMER)) {
-        SDL_TimerID id = SDL_AddTimer(kTrimMs, &PicCache_C::trimTimer, this);
+    if (!trimTimer_.id) {
+        const Timer_S t = startTimer(kTrimMs, true);
         lock();
-        trimTimer_ = id;
+        trimTimer_ = t;
         unlock();
     }
     return complete;
@@ -271,13 +283,11 @@ void PicCache_C::picClear()
     lock();
     current_ = nullptr;
     animating_ = false;
-    SDL_TimerID id = animTimer_;
-    animTimer_ = nullptr;
+    const Timer_S t = animTimer_;
+    animTimer_ = Timer_S();
     unlock();
-    // Removed outside the mutex: SDL runs timer callbacks holding its own
-    // timer lock, and a callback may be waiting for ours.
-    if (id)
-        SDL_RemoveTimer(id);
+    // Stopped outside the mutex: the callback may be waiting for it.
+    stopTimer(t);
 }
 
 int PicCache_C::picSet(const char* nickname)
@@ -304,17 +314,14 @@ int PicCache_C::picSet(const char* nickname)
         r.lastUpdate = t;
     animating_ = true;
     unlock();
-    if (SDL_WasInit(SDL_INIT_TIMER)) {
-        SDL_TimerID id = SDL_AddTimer(kAnimateMs, &PicCache_C::animateTimer, this);
-        lock();
-        if (animating_ && current_ == e && !animTimer_) {
-            animTimer_ = id;
-            id = nullptr;
-        }
-        unlock();
-        if (id)
-            SDL_RemoveTimer(id);   // cleared meanwhile
+    Timer_S timer = startTimer(kAnimateMs, false);
+    lock();
+    if (animating_ && current_ == e && !animTimer_.id) {
+        animTimer_ = timer;
+        timer = Timer_S();
     }
+    unlock();
+    stopTimer(timer);   // cleared meanwhile
     return 0;
 }
 
@@ -629,11 +636,10 @@ void PicCache_C::fini()
     if (!mutex_)
         return;   // already done
     lock();
-    SDL_TimerID trimId = trimTimer_;
-    trimTimer_ = nullptr;
+    const Timer_S trimTimer = trimTimer_;
+    trimTimer_ = Timer_S();
     unlock();
-    if (trimId)
-        SDL_RemoveTimer(trimId);
+    stopTimer(trimTimer);
     picClear();
     lock();
     freeEntries();
@@ -643,15 +649,46 @@ void PicCache_C::fini()
     mutex_ = nullptr;
 }
 
-Uint32 PicCache_C::animateTimer(Uint32 interval, void* self)
+PicCache_C::Timer_S PicCache_C::startTimer(Uint32 interval, bool trim)
 {
-    static_cast<PicCache_C*>(self)->animate(static_cast<PicCache_C*>(self)->now());
-    return interval;
+    Timer_S t;
+    if (!SDL_WasInit(SDL_INIT_TIMER))
+        return t;
+    {
+        std::lock_guard<std::mutex> l(timerTableLock);
+        t.key = nextTimerKey++;
+        timerTable[t.key] = TimerOwner{this, trim};
+    }
+    t.id = SDL_AddTimer(interval, &PicCache_C::timerCallback, reinterpret_cast<void*>(t.key));
+    if (!t.id) {
+        std::lock_guard<std::mutex> l(timerTableLock);
+        timerTable.erase(t.key);
+        t.key = 0;
+    }
+    return t;
 }
 
-Uint32 PicCache_C::trimTimer(Uint32 interval, void* self)
+void PicCache_C::stopTimer(Timer_S t)
 {
-    static_cast<PicCache_C*>(self)->trim(static_cast<PicCache_C*>(self)->now());
+    if (t.key) {
+        std::lock_guard<std::mutex> l(timerTableLock);
+        timerTable.erase(t.key);
+    }
+    if (t.id)
+        SDL_RemoveTimer(t.id);
+}
+
+Uint32 PicCache_C::timerCallback(Uint32 interval, void* key)
+{
+    std::lock_guard<std::mutex> l(timerTableLock);
+    const auto it = timerTable.find(reinterpret_cast<uintptr_t>(key));
+    if (it == timerTable.end())
+        return interval;   // stopped meanwhile: SDL_RemoveTimer follows
+    PicCache_C* cache = it->second.cache;
+    if (it->second.trim)
+        cache->trim(cache->now());
+    else
+        cache->animate(cache->now());
     return interval;
 }
 

@@ -128,9 +128,9 @@ public:
     int loadedCount() const { return loaded_; }
     int lowWater() const { return low_; }
     int highWater() const { return high_; }
-    bool animationRunning() const { return animTimer_ != nullptr; }
-    SDL_TimerID animationTimer() const { return animTimer_; }
-    bool trimRunning() const { return trimTimer_ != nullptr; }
+    bool animationRunning() const { return animTimer_.id != nullptr; }
+    SDL_TimerID animationTimer() const { return animTimer_.id; }
+    bool trimRunning() const { return trimTimer_.id != nullptr; }
     int entryCount() const { return int(entries_.size()); }
 
     // Writers of the two file formats (gzip). False on a write error.
@@ -140,8 +140,17 @@ public:
     static std::string picFileBytes(const PicFile_S& pic);
 
 private:
-    static Uint32 animateTimer(Uint32 interval, void* self);
-    static Uint32 trimTimer(Uint32 interval, void* self);
+    // An SDL timer and the key under which its callback finds this cache.
+    // The callbacks look the key up in a table under one lock, and stopping
+    // a timer takes its key out of the table first: once that returns, no
+    // callback of it is running or can reach the cache any more.
+    struct Timer_S {
+        SDL_TimerID id = nullptr;
+        uintptr_t key = 0;
+    };
+    static Uint32 timerCallback(Uint32 interval, void* key);
+    Timer_S startTimer(Uint32 interval, bool trim);
+    static void stopTimer(Timer_S timer);
 
     Uint32 now() const;
     void unloadLocked(PicEntry_S* e);     // any thread, mutex held
@@ -155,8 +164,8 @@ private:
     PicEntry_S* head_ = nullptr;
     std::vector<PicEntry_S*> buckets_;
     PicEntry_S* current_ = nullptr;
-    SDL_TimerID animTimer_ = nullptr;
-    SDL_TimerID trimTimer_ = nullptr;
+    Timer_S animTimer_;
+    Timer_S trimTimer_;
     SDL_mutex* mutex_ = nullptr;
     int low_;
     int high_;

@@ -570,4 +570,27 @@ TEST_F(PicCacheScreenTest, TimerAnimatesTheCurrentPictureThroughRedrawRequests)
     cache.fini();
 }
 
+TEST_F(PicCacheScreenTest, CachesDestroyedWhileTheirTimersRunLeaveNothingBehind)
+{
+    if (!SDL_WasInit(SDL_INIT_TIMER)) {
+        ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_TIMER), 0);
+    }
+    const std::string index = writeScene();
+    for (int round = 0; round < 3; ++round) {
+        auto cache = std::make_unique<PicCache_C>();
+        ASSERT_TRUE(cache->loadIndex(index.c_str()));
+        ASSERT_EQ(cache->picSet("Scene"), 0);
+        // Wait for the timer's first redraw request, then destroy the cache
+        // at once: a callback in flight must not reach it afterwards.
+        SDL_Event ev;
+        while (SDL_WaitEvent(&ev) && !(ev.type == SDL_USEREVENT && ev.user.code == vell::kRedrawCode)) {
+        }
+        if (round == 1)
+            cache->fini();   // a second time in the destructor
+        cache.reset();
+    }
+    SDL_Delay(250);   // a stray callback would run (and fault) in here
+    drainEvents();
+}
+
 } // namespace
