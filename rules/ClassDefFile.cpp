@@ -58,45 +58,63 @@ bool writeWholeFile(const std::string& path, const MemStream_C& in) {
     return ok;
 }
 
-bool parseClassFile(MemStream_C& s, std::vector<ClassDef_S>& classes, std::vector<LevelTable_S>& tables,
-                    std::string* why) {
-    classes.clear();
-    tables.clear();
+namespace {
+
+// A count, then that many records read by readOne (which may explain a
+// failure in its string). False with the reason in *why.
+template <class Record, class ReadOne>
+bool readRecords(MemStream_C& s, uint32_t minSize, const char* what, std::vector<Record>& out, ReadOne readOne,
+                 std::string* why) {
+    out.clear();
     int32_t n = 0;
-    // The smallest class record is about 70 bytes; 40 is a safe floor.
-    if (!readCount(s, 40, n)) {
+    if (!readCount(s, minSize, n)) {
         if (why)
-            *why = "class count";
+            *why = std::string(what) + " count";
         return false;
     }
-    classes.resize(static_cast<size_t>(n));
-    for (size_t i = 0; i < classes.size(); ++i) {
-        std::string r;
-        if (!classes[i].read(s, &r)) {
+    out.resize(static_cast<size_t>(n));
+    for (size_t i = 0; i < out.size(); ++i) {
+        std::string reason = "cut short or a bad count";
+        if (!readOne(out[i], reason)) {
             if (why)
-                *why = recordText("class", i, r);
+                *why = recordText(what, i, reason);
             return false;
         }
-    }
-    if (!readCount(s, 12, n)) {
-        if (why)
-            *why = "level table count";
-        return false;
-    }
-    tables.resize(static_cast<size_t>(n));
-    for (size_t i = 0; i < tables.size(); ++i) {
-        if (!tables[i].read(s)) {
-            if (why)
-                *why = recordText("level table", i, "cut short or bad count");
-            return false;
-        }
-    }
-    if (s.remaining() != 0) {
-        if (why)
-            *why = "bytes after the last level table";
-        return false;
     }
     return true;
+}
+
+bool atEnd(MemStream_C& s, std::string* why) {
+    if (s.remaining() == 0)
+        return true;
+    if (why)
+        *why = "bytes after the last record";
+    return false;
+}
+
+// Reads and parses a file; on success hands the parsed tables to commit.
+template <class Parse, class Commit>
+int loadFile(const std::string& path, const char* what, Parse parse, Commit commit) {
+    MemStream_C s;
+    if (!readWholeFile(path, s)) {
+        std::fprintf(stderr, "ERROR: could not read %s file %s\n", what, path.c_str());
+        return LOAD_CANNOT_OPEN;
+    }
+    std::string why;
+    if (!parse(s, why))
+        return report(path, why);
+    return commit();
+}
+
+} // namespace
+
+bool parseClassFile(MemStream_C& s, std::vector<ClassDef_S>& classes, std::vector<LevelTable_S>& tables,
+                    std::string* why) {
+    tables.clear();
+    // The smallest class record is about 70 bytes; 40 is a safe floor.
+    return readRecords(s, 40, "class", classes, [&s](ClassDef_S& c, std::string& r) { return c.read(s, &r); }, why) &&
+           readRecords(s, 12, "level table", tables, [&s](LevelTable_S& t, std::string&) { return t.read(s); }, why) &&
+           atEnd(s, why);
 }
 
 void writeClassFile(MemStream_C& s, const std::vector<ClassDef_S>& classes, const std::vector<LevelTable_S>& tables) {
@@ -109,27 +127,8 @@ void writeClassFile(MemStream_C& s, const std::vector<ClassDef_S>& classes, cons
 }
 
 bool parseItemCreateFile(MemStream_C& s, std::vector<ItemCreate_S>& kinds, std::string* why) {
-    kinds.clear();
-    int32_t n = 0;
-    if (!readCount(s, 20, n)) {
-        if (why)
-            *why = "record count";
-        return false;
-    }
-    kinds.resize(static_cast<size_t>(n));
-    for (size_t i = 0; i < kinds.size(); ++i) {
-        if (!kinds[i].read(s)) {
-            if (why)
-                *why = recordText("record", i, "cut short");
-            return false;
-        }
-    }
-    if (s.remaining() != 0) {
-        if (why)
-            *why = "bytes after the last record";
-        return false;
-    }
-    return true;
+    return readRecords(s, 20, "record", kinds, [&s](ItemCreate_S& k, std::string&) { return k.read(s); }, why) &&
+           atEnd(s, why);
 }
 
 void writeItemCreateFile(MemStream_C& s, const std::vector<ItemCreate_S>& kinds) {
@@ -139,33 +138,25 @@ void writeItemCreateFile(MemStream_C& s, const std::vector<ItemCreate_S>& kinds)
 }
 
 int loadClassFile(const std::string& path) {
-    MemStream_C s;
-    if (!readWholeFile(path, s)) {
-        std::fprintf(stderr, "ERROR: could not read class file %s\n", path.c_str());
-        return LOAD_CANNOT_OPEN;
-    }
     std::vector<ClassDef_S> classes;
     std::vector<LevelTable_S> tables;
-    std::string why;
-    if (!parseClassFile(s, classes, tables, &why))
-        return report(path, why);
-    classDef.swap(classes);
-    levelTables.swap(tables);
-    return static_cast<int>(classDef.size());
+    return loadFile(
+        path, "class", [&](MemStream_C& s, std::string& why) { return parseClassFile(s, classes, tables, &why); },
+        [&]() {
+            classDef.swap(classes);
+            levelTables.swap(tables);
+            return static_cast<int>(classDef.size());
+        });
 }
 
 int loadItemCreateFile(const std::string& path) {
-    MemStream_C s;
-    if (!readWholeFile(path, s)) {
-        std::fprintf(stderr, "ERROR: could not read item creation file %s\n", path.c_str());
-        return LOAD_CANNOT_OPEN;
-    }
     std::vector<ItemCreate_S> kinds;
-    std::string why;
-    if (!parseItemCreateFile(s, kinds, &why))
-        return report(path, why);
-    itemCreate.swap(kinds);
-    return static_cast<int>(itemCreate.size());
+    return loadFile(
+        path, "item creation", [&](MemStream_C& s, std::string& why) { return parseItemCreateFile(s, kinds, &why); },
+        [&]() {
+            itemCreate.swap(kinds);
+            return static_cast<int>(itemCreate.size());
+        });
 }
 
 } // namespace vell

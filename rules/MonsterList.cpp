@@ -3,10 +3,26 @@
 #include "rules/Monster.h"
 #include "rules/MonsterType.h"
 
+#include <cstdio>
+#include <new>
+
 bl3dMonsterList::bl3dMonsterList(int count, bl3dMonsterType* type, int kind) {
     if (!type || count < 1)
         return;
-    monsters_.reserve(static_cast<size_t>(count));
+    // A group far beyond any fight (a script's runaway count) is refused like
+    // a failed allocation.
+    bool ok = count <= MAX_GROUP_SIZE;
+    if (ok) {
+        try {
+            monsters_.reserve(static_cast<size_t>(count));
+        } catch (const std::bad_alloc&) {
+            ok = false;
+        }
+    }
+    if (!ok) {
+        std::fprintf(stderr, "bl3dMonsterList::bl3dMonsterList - ERROR: OUT OF MEMORY!\n");
+        return;
+    }
     for (int i = 0; i < count; ++i)
         monsters_.push_back(type->createMonster(kind));
 }

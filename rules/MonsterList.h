@@ -7,12 +7,15 @@
 class bl3dMonster;
 class bl3dMonsterType;
 
+// More monsters than this in one group are refused (an empty group).
+constexpr int MAX_GROUP_SIZE = 1000;
+
 class bl3dMonsterList {
 public:
     // An empty group.
     bl3dMonsterList() = default;
     // `count` new monsters of the type (createMonster(kind)); a count below
-    // 1 or no type gives an empty group.
+    // 1, above MAX_GROUP_SIZE or no type gives an empty group.
     bl3dMonsterList(int count, bl3dMonsterType* type, int kind);
     ~bl3dMonsterList();
     bl3dMonsterList(const bl3dMonsterList&) = delete;

@@ -80,6 +80,9 @@ TEST_F(EnemyListTest, EmptyGroupsAreNeverInserted) {
     EXPECT_EQ(enemyList.insertGroup(new bl3dMonsterList(), 30), nullptr);
     enemyList.add(0, goblin, 30);
     enemyList.add(-4, goblin, 30);
+    testing::internal::CaptureStderr();
+    enemyList.add(2000000000, goblin, 30);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("OUT OF MEMORY"), std::string::npos);
     EXPECT_TRUE(enemyList.empty());
     EXPECT_EQ(enemyList.countGroups(), 0);
     EXPECT_EQ(enemyList.nextGroup(), nullptr);
