@@ -8,6 +8,7 @@
 #include <zlib.h>
 
 #include <fstream>
+#include <unistd.h>
 #include <sstream>
 
 namespace {
@@ -457,6 +458,47 @@ TEST_F(PicCacheTest, FiniIsSafeTwiceAndLeavesNothing)
     EXPECT_EQ(cache.picSet("Scene"), -1);
     EXPECT_FALSE(cache.animate(5000));
     cache.trim(5000);
+}
+
+// The pictures the build packs into the game folder load as they are.
+TEST(ShippedPictures, IndexAndAnimatedPicturesLoad)
+{
+    const std::string game = VELL_GAME_DIR;
+    std::ifstream probe(game + "/data/picindex.dat");
+    ASSERT_TRUE(probe.good()) << "build the game folder (target game_data) first";
+    // Back to the old folder and texture mode however the test ends.
+    struct Restore {
+        char dir[4096] = {};
+        ~Restore()
+        {
+            gameConfig.texMode = 5;
+            if (dir[0] && chdir(dir) != 0)
+                ADD_FAILURE() << "cannot return to " << dir;
+        }
+    } restore;
+    ASSERT_NE(getcwd(restore.dir, sizeof restore.dir), nullptr);
+    ASSERT_EQ(chdir(game.c_str()), 0);
+    {
+        PicCache_C cache;
+        EXPECT_TRUE(cache.loadIndex("data/picindex.dat"));
+        struct Want {
+            const char* nickname;
+            size_t frames;
+        };
+        for (const Want& w : {Want{"Campfire", 4}, Want{"Fountain", 3}}) {
+            for (int mode : {5, 3}) {
+                gameConfig.texMode = mode;
+                PicEntry_S* e = cache.picSearch(w.nickname);
+                ASSERT_NE(e, nullptr) << w.nickname;
+                ASSERT_EQ(cache.loadPic(e), 0) << w.nickname << " texMode " << mode;
+                EXPECT_EQ(e->width, mode > 3 ? 500 : 250);
+                ASSERT_EQ(e->regions.size(), 1u);
+                EXPECT_EQ(e->regions[0].frames.size(), w.frames);
+                EXPECT_GE(e->regions[0].steps.size(), 2u);
+            }
+        }
+        EXPECT_EQ(cache.loadedCount(), 2);
+    }
 }
 
 } // namespace
