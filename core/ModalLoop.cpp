@@ -118,7 +118,7 @@ bool ModalLoop_C::handle(const SDL_Event& ev)
 
 int ModalLoop_C::run()
 {
-    if (initialRedraw_)
+    if (initialRedraw_ && state_ > 0)
         vell::pushRedraw();
     SDL_Event ev;
     while (state_ > 0) {

@@ -263,8 +263,9 @@ PicEntry_S* PicCache_C::picSearch(const char* nickname) const
 {
     if (!nickname || buckets_.empty())
         return nullptr;
-    PicEntry_S* p = buckets_[size_t(bucketOf(nickname))];
+    // The buckets are chained into one list: stop at the end of this one.
     const int b = bucketOf(nickname);
+    PicEntry_S* p = buckets_[size_t(b)];
     while (p && bucketOf(p->nickname.c_str()) == b && std::strcmp(p->nickname.c_str(), nickname) < 0)
         p = p->next;
     return (p && p->nickname == nickname) ? p : nullptr;
