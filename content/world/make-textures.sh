@@ -16,17 +16,24 @@ trap 'rm -rf "$tmp"' EXIT
 mkdir -p "$out"
 
 # pack <name> <png> [<alpha png>]: high and low JPEG (and alpha) into <name>.dat.
-# Pictures are stored bottom row first, as the game draws them.
+# Walls, floors and the sky are stored bottom row first, as the game draws
+# them; billboards (see billboard below) top row first.
+flip=-flip
 pack() {
-  convert "$2" -flip -strip -type TrueColor -quality 88 "jpg:$tmp/$1.hi.jpg"
-  convert "$2" -flip -strip -resize 50% -type TrueColor -quality 50 "jpg:$tmp/$1.lo.jpg"
+  convert "$2" $flip -strip -type TrueColor -quality 88 "jpg:$tmp/$1.hi.jpg"
+  convert "$2" $flip -strip -resize 50% -type TrueColor -quality 50 "jpg:$tmp/$1.lo.jpg"
   if [ $# -ge 3 ]; then
-    convert "$3" -flip -strip -type TrueColor -quality 95 "jpg:$tmp/$1.ahi.jpg"
-    convert "$3" -flip -strip -resize 50% -type TrueColor -quality 95 "jpg:$tmp/$1.alo.jpg"
+    convert "$3" $flip -strip -type TrueColor -quality 95 "jpg:$tmp/$1.ahi.jpg"
+    convert "$3" $flip -strip -resize 50% -type TrueColor -quality 95 "jpg:$tmp/$1.alo.jpg"
     "$mkdattex" "$out/$1.dat" "$tmp/$1.hi.jpg" "$tmp/$1.lo.jpg" "$tmp/$1.ahi.jpg" "$tmp/$1.alo.jpg"
   else
     "$mkdattex" "$out/$1.dat" "$tmp/$1.hi.jpg" "$tmp/$1.lo.jpg"
   fi
+}
+billboard() {
+  flip=
+  pack "$@"
+  flip=-flip
 }
 
 # Rows of stone blocks in a colour, with mortar lines.
@@ -79,7 +86,7 @@ pack shop "$tmp/shop.png"
 convert -size 128x128 xc:black -fill white -draw 'rectangle 58,70 70,127' -draw 'circle 64,48 64,6' "$tmp/tree_a.png"
 convert -size 128x128 xc:'#2f5d2a' -seed 17 -attenuate 0.7 +noise Gaussian \
   -fill '#5a3d22' -draw 'rectangle 58,70 70,127' "$tmp/tree.png"
-pack tree "$tmp/tree.png" "$tmp/tree_a.png"
+billboard tree "$tmp/tree.png" "$tmp/tree_a.png"
 
 # --- the catacombs -------------------------------------------------------------
 blocks "$tmp/stone.png" '#6a6258' '#2e2a25' 21
@@ -101,7 +108,7 @@ pack stairs "$tmp/stairs.png"
 convert -size 128x128 xc:black -fill white -draw 'rectangle 44,0 84,127' "$tmp/pillar_a.png"
 convert -size 128x128 xc:'#8d857a' -seed 25 -attenuate 0.4 +noise Gaussian \
   -fill '#6d665d' -draw 'rectangle 44,0 50,127' "$tmp/pillar.png"
-pack pillar "$tmp/pillar.png" "$tmp/pillar_a.png"
+billboard pillar "$tmp/pillar.png" "$tmp/pillar_a.png"
 convert -size 128x128 xc:'#4b453d' -seed 26 -attenuate 0.7 +noise Gaussian -blur 0x0.7 "$tmp/dfloor.png"
 pack dfloor "$tmp/dfloor.png"
 convert -size 128x128 xc:'#37322c' -seed 27 -attenuate 0.7 +noise Gaussian -blur 0x1 "$tmp/ceiling.png"
