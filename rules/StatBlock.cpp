@@ -11,7 +11,9 @@ bl3dStatBlock creationStats;
 namespace {
 constexpr uint32_t STORED_MOD_SIZE = 24;
 
-int32_t penalised(int32_t v, int32_t by) { return std::max(1, v - by); }
+int32_t penalised(int32_t v, int32_t by) {
+    return static_cast<int32_t>(std::max<int64_t>(1, static_cast<int64_t>(v) - by));
+}
 } // namespace
 
 // --- StatModList ------------------------------------------------------------

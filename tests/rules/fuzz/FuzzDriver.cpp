@@ -10,6 +10,7 @@
 #include <fstream>
 #include <iterator>
 #include <random>
+#include <string>
 
 namespace {
 
@@ -44,9 +45,24 @@ void campaign(Entry entry, const std::vector<uint8_t>& seed, int rounds, uint32_
     }
 }
 
+
+void writeSeed(const std::string& path, const std::vector<uint8_t>& bytes) {
+    std::ofstream f(path, std::ios::binary);
+    f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
 } // namespace
 
+// fuzz_rules_campaign                      the seeded campaign
+// fuzz_rules_campaign seeds DIR            writes the seed inputs (a corpus start)
+// fuzz_rules_campaign item|char FILE...    replays inputs
 int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "seeds") {
+        writeSeed(std::string(argv[2]) + "/item_seed.dat", seedItemFile());
+        writeSeed(std::string(argv[2]) + "/char_seed.dat", seedStoredChar());
+        masterITL.clear();
+        return 0;
+    }
     if (argc > 1) {
         for (int i = 2; i < argc; ++i) {
             std::ifstream f(argv[i], std::ios::binary);
