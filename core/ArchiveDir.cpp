@@ -101,13 +101,17 @@ void ArchiveDir_C::releaseRef() {
 }
 
 void ArchiveDir_C::orphan() {
-    std::vector<ArchiveDir_C*> live;
+    // The handles keep the children alive while they let go in turn; a
+    // child cached here and holding this as its parent is a cycle that only
+    // this breaks.
+    std::vector<DirHandle_C> live;
     for (const auto& c : children_)
-        live.push_back(c.second);
-    for (ArchiveDir_C* c : live)
+        live.emplace_back(c.second);
+    for (DirHandle_C& c : live)
         c->orphan();
     root_ = nullptr;
     broken_ = true;
+    cachedChild_ = DirHandle_C();
 }
 
 bool ArchiveDir_C::writable() const { return !broken_ && root_ && root_->canWrite(); }
@@ -229,6 +233,12 @@ bool ArchiveDir_C::store(const Storable_C& record) {
 DirHandle_C ArchiveDir_C::openDir(const char* name) {
     if (!name)
         name = "";
+    if (!root_) {
+        // The archive is gone: a directory of nothing, tied to nothing.
+        DirHandle_C none(new ArchiveDir_C(RefStr_C(name), nullptr, DirHandle_C()));
+        none->broken_ = true;
+        return none;
+    }
     if (cachedChild_ && cachedChild_->getName() == name)
         return cachedChild_;
     auto live = children_.find(name);

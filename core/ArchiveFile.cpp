@@ -29,17 +29,18 @@ ArchiveFile_C::ArchiveFile_C(const std::string& path, bool truncate)
 }
 
 ArchiveFile_C::~ArchiveFile_C() {
+    // Directories still held by handles (or by their own children, which
+    // hold their parent) let go of this and refuse everything from now on.
     cachedChild_ = DirHandle_C();
-    // Handles that outlive the archive keep directories that refuse
-    // everything and no longer point back here.
-    std::vector<ArchiveDir_C*> live;
+    std::vector<DirHandle_C> live;
     for (const auto& c : children_)
-        live.push_back(c.second);
+        live.emplace_back(c.second);
     children_.clear();
-    for (ArchiveDir_C* c : live) {
+    for (DirHandle_C& c : live) {
         c->orphan();
         c->parent_ = DirHandle_C();
     }
+    live.clear();
     if (fd_ >= 0)
         vell::ioClose(fd_);
 }
