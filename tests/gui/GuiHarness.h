@@ -35,6 +35,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
+#include <filesystem>
 #include <functional>
 #include <initializer_list>
 #include <mutex>
@@ -146,14 +147,22 @@ inline bool writeBlockFont(const std::string& path, int width = 8)
     return BitmapFont_C::save(path.c_str(), glyphs);
 }
 
-// A file path in the test program's own temporary folder.
+// A file path in the test program's own temporary folder, which is removed
+// when the program ends.
 inline std::string tempPath(const std::string& name)
 {
     static std::string dir;
     if (dir.empty()) {
         char tmpl[] = "/tmp/vell-test-XXXXXX";
-        const char* d = mkdtemp(tmpl);
-        dir = d ? d : "/tmp";
+        if (const char* d = mkdtemp(tmpl)) {
+            dir = d;
+            std::atexit([] {
+                std::error_code ec;
+                std::filesystem::remove_all(dir, ec);
+            });
+        } else {
+            dir = "/tmp";
+        }
     }
     return dir + "/" + name;
 }
