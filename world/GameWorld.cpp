@@ -91,8 +91,6 @@ ra2dGameWorld::ra2dGameWorld(const RefStr_C& name) : bl3dGameWorld(name), queue_
 
 ra2dGameWorld::~ra2dGameWorld()
 {
-    if (previous_ && previous_ == current_)
-        previous_.release();
     previous_.reset();
     current_.reset();
     retired_.clear();
@@ -129,10 +127,11 @@ void ra2dGameWorld::write(MemStream_C& s) const
     RefStr_C(current_ ? current_->getFileName() : "").write(s);
     queue_.write(s);
     writeBase(s);
+    mapStatesStored_ = true;
     if (current_)
-        storeState(*current_);
+        mapStatesStored_ = storeState(*current_) && mapStatesStored_;
     if (previous_)
-        storeState(*previous_);
+        mapStatesStored_ = storeState(*previous_) && mapStatesStored_;
 }
 
 namespace {

@@ -60,8 +60,10 @@ public:
 
     int typeId() const override { return TYPE_RA2D_WORLD; }
     // Also stores the current and previous maps' states into archive
-    // directory "map" of the open save archive.
+    // directory "map" of the open save archive; mapStatesStored tells
+    // whether that worked.
     void write(MemStream_C& s) const override;
+    bool mapStatesStored() const { return mapStatesStored_; }
     // Builds the map named by the record. False when the bytes are short or
     // wrong, or the map cannot be built.
     bool read(int version, MemStream_C& s) override;
@@ -108,6 +110,7 @@ private:
     std::vector<std::unique_ptr<Map_C>> retired_;
     EventQueue_C queue_;
     int mapError_ = 0;
+    mutable bool mapStatesStored_ = true;
 };
 
 // The quest in play; null when none is loaded.

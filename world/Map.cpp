@@ -1,6 +1,5 @@
 #include "world/Map.h"
 
-#include "core/ConfigFile.h"
 #include "core/GameConfig.h"
 #include "core/ImageLoad.h"
 #include "core/TextureList.h"
@@ -28,20 +27,30 @@ constexpr int MAX_LIST = 100000;
 
 bool picturesOn = true;
 
-// A plain line read: false at the end of the file.
+// A plain line read: false at the end of the file. A line longer than the
+// buffer keeps what fits and the rest of it is dropped (never read as a line
+// of its own).
 bool readLine(char* buf, FILE* f)
 {
     if (!std::fgets(buf, LINE_BUF, f))
         return false;
+    if (!std::strchr(buf, '\n') && !std::feof(f)) {
+        std::fprintf(stderr, "ERROR! Line longer than %d characters cut: %s\n", LINE_BUF - 2, buf);
+        int c;
+        while ((c = std::fgetc(f)) != EOF && c != '\n') {
+        }
+    }
     vell::stripLineEnd(buf);
     return true;
 }
 
+// The next line that does not begin with '#'.
 bool readLineSkipComments(char* buf, FILE* f)
 {
-    if (!fgetsSkipComments(buf, LINE_BUF, f))
-        return false;
-    vell::stripLineEnd(buf);
+    do {
+        if (!readLine(buf, f))
+            return false;
+    } while (buf[0] == '#');
     return true;
 }
 
@@ -338,14 +347,12 @@ Map_C::~Map_C()
     textures_.reset();
     randEvents_.clear();
     cells_.clear();
-    if (picturesOn || sunTex_ || floorTex_ || ceilingTex_ || cloudTex_[0] || cloudTex_[1] || backdrop_.texture) {
-        deleteTexture(sunTex_);
-        deleteTexture(cloudTex_[0]);
-        deleteTexture(cloudTex_[1]);
-        deleteTexture(floorTex_);
-        deleteTexture(ceilingTex_);
-        deleteTexture(backdrop_.texture);
-    }
+    deleteTexture(sunTex_);
+    deleteTexture(cloudTex_[0]);
+    deleteTexture(cloudTex_[1]);
+    deleteTexture(floorTex_);
+    deleteTexture(ceilingTex_);
+    deleteTexture(backdrop_.texture);
     events_.clear();
 }
 

@@ -86,6 +86,14 @@ bool mapInfo::loadMonsters(const char* path)
             std::fclose(f);
             return false;
         }
+        if (!std::strchr(line, '\n') && !std::feof(f)) {
+            // Longer than a line may be: dropped whole, not read as two.
+            int c;
+            while ((c = std::fgetc(f)) != EOF && c != '\n') {
+            }
+            std::fprintf(stderr, "ERROR: Malformed monster entry: %s\n", line);
+            continue;
+        }
         vell::stripLineEnd(line);
         char name[MONSTER_LINE] = {};
         MapMonster_S m;

@@ -391,6 +391,18 @@ TEST_F(MapVariants, WithoutSpeccellTheLineIsTriedAgain)
     EXPECT_TRUE(m->isBlocked(2, 2, 0));
 }
 
+TEST_F(MapVariants, OverlongLinesAreCutNotSplit)
+{
+    std::string err;
+    // The tail of an over-long line would parse as the cell line "3 3 BOX".
+    const std::string longLine = "0 0 DEFAULT" + std::string(150, ' ') + "3 3 BOX";
+    auto m = build("Grid 5 5 f\n" + std::string(GRID_LINE2) + "snd 0\nSPECCELL 1 1 0\nRANDITEMS 0\n" + longLine + "\n",
+                   &err);
+    ASSERT_EQ(m->getLoadError(), Map_C::LOAD_OK);
+    EXPECT_NE(err.find("Line longer than 147 characters cut"), std::string::npos);
+    EXPECT_FALSE(m->isBlocked(3, 2, 0));
+}
+
 TEST_F(MapVariants, MissingDefaultCellGivesClosedSquares)
 {
     std::string err;

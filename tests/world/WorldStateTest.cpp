@@ -92,6 +92,8 @@ TEST(MapInfo, MonsterFileFaults)
     r = withFile("3 10\nRat 1 1 10 5 5\n");
     EXPECT_EQ(r.first, 0); // the table is emptied
     EXPECT_NE(r.second.find("ERROR: Unexpected EOF on Monster file"), std::string::npos);
+    r = withFile(("2 10\nRat 1 1 10 5 4" + std::string(300, ' ') + "Rat 1 1 10 5 4\nRat 1 1 10 5 3\n").c_str());
+    EXPECT_EQ(r.first, 1003); // the over-long line is dropped whole
     r = withFile("2 10\nRat 1 1 10\nRat 1 1 10 5 4\n");
     EXPECT_EQ(r.first, 1004);
     EXPECT_NE(r.second.find("ERROR: Malformed monster entry: Rat 1 1 10"), std::string::npos);
@@ -458,6 +460,23 @@ TEST_F(WorldTest, SaveAndLoadRoundTrip)
     const size_t tagsAt = 5 * 4 + 4 + std::strlen("maps/renibister.cfg") + 8 + 2 * 12 + 4 + 8;
     EXPECT_EQ(0, memcmp(again.data(), s.data(), tagsAt));
     EXPECT_EQ(0, memcmp(again.data() + s.size() - 8, s.data() + s.size() - 8, 8));
+}
+
+TEST_F(WorldTest, AFailedMapStoreIsReported)
+{
+    struct Refusing : MapStateStore_C {
+        std::unique_ptr<mapInfo> load(const char*) override { return nullptr; }
+        bool store(const mapInfo&) override { return false; }
+    } refusing;
+    ra2dGameWorld a("ra2d.dat");
+    ASSERT_TRUE(a.newWorld());
+    MemStream_C s;
+    a.write(s);
+    EXPECT_TRUE(a.mapStatesStored());
+    setMapStateStore(&refusing);
+    a.write(s);
+    EXPECT_FALSE(a.mapStatesStored());
+    setMapStateStore(&stores.store);
 }
 
 TEST_F(WorldTest, BrokenOrStrayWorldRecords)
