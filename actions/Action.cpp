@@ -6,10 +6,9 @@
 #include <cstdio>
 #include <cstring>
 
-ActionUse_S* bl3dAction::makeEntry(bl3dActor* actor, void*, int, void**) {
-    delete actor;
-    return nullptr;
-}
+// Callers that get no record from makeEntry go on to enqueue with the same
+// actor, so the base leaves the actor alone.
+ActionUse_S* bl3dAction::makeEntry(bl3dActor*, void*, int, void**) { return nullptr; }
 
 void bl3dAction::freeEntry(ActionUse_S*) {}
 
@@ -79,11 +78,6 @@ bl3dSpell::bl3dSpell(int32_t classMask, int32_t level, const char* name, const c
 
 bl3dPlotEvent::bl3dPlotEvent(int32_t eventNumber)
     : bl3dAction(ALL_CLASSES, 0), eventNumber_(eventNumber), name_("plotEvent"), description_("plotEvent") {}
-
-ActionUse_S* bl3dPlotEvent::makeEntry(bl3dActor* actor, void*, int, void**) {
-    delete actor;
-    return nullptr;
-}
 
 ActionUse_S* bl3dPlotEvent::enqueue(bl3dActor* actor, int, int, void**) {
     delete actor;

@@ -51,8 +51,9 @@ public:
 
     // Carries out one queued use; what the initiative list's pop returns.
     virtual int perform(ActionUse_S* use) = 0;
-    // Builds a use for a target already resolved to an object. Takes the
-    // actor over (kept in the record, or deleted). The base builds nothing.
+    // Builds a use for a target already resolved to an object, taking the
+    // actor over (kept in the record, or deleted). The base builds nothing
+    // and leaves the actor to the caller, who then asks enqueue.
     virtual ActionUse_S* makeEntry(bl3dActor* actor, void* target, int argc, void** argv);
     // Builds a use for a target given by position; takes the actor over.
     virtual ActionUse_S* enqueue(bl3dActor* actor, int targetIndex, int argc, void** argv) = 0;
@@ -114,7 +115,6 @@ public:
     explicit bl3dPlotEvent(int32_t eventNumber);
 
     int perform(ActionUse_S*) override { return 0; }
-    ActionUse_S* makeEntry(bl3dActor* actor, void* target, int argc, void** argv) override;
     ActionUse_S* enqueue(bl3dActor* actor, int targetIndex, int argc, void** argv) override;
     RefStr_C name() const override { return name_; }
     RefStr_C description() const override { return description_; }

@@ -5,6 +5,7 @@
 #include "rules/Item.h"
 #include "rules/ItemList.h"
 #include "rules/ItemType.h"
+#include "rules/LevelUp.h"
 #include "rules/MonsterType.h"
 #include "rules/RulesEnv.h"
 
@@ -78,6 +79,8 @@ bl3dPartyChar::~bl3dPartyChar() {
 }
 
 int32_t bl3dPartyChar::creatureType() const { return sourceType_ ? sourceType_->getKind() : 0; }
+
+bool bl3dPartyChar::levelUp(bool apply) { return ::levelUp(this, apply); }
 
 const char* bl3dPartyChar::deathSound() const {
     if (race_ < RACE_HUMAN || race_ > RACE_SENRAT)
@@ -213,7 +216,11 @@ void bl3dPartyChar::write(MemStream_C& s) const {
     s.writeInt32(curHP_);
     s.writeInt32(maxSP_);
     s.writeInt32(curSP_);
-    s.write(bl3dCharacter::name_, NAME_SIZE);
+    // Only the name itself, zero-filled: the bytes behind its end may hold
+    // an older, longer name.
+    char name[NAME_SIZE] = {};
+    std::strncpy(name, bl3dCharacter::name_, NAME_SIZE - 1);
+    s.write(name, NAME_SIZE);
     stats_.save(s);
     RefStr_C(sourceType_ ? sourceType_->getName(false) : "NONE").write(s);
     writeActions(s, actions_);

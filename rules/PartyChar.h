@@ -79,6 +79,9 @@ public:
     void setClassId(int32_t c) { classId_ = c; }
     bool isClass(int32_t mask) const { return (classId_ & mask) != 0; }
     int32_t getXP() const { return xp_; }
+    // Whether the experience is enough for the next level; with apply the
+    // level is gained (the class rules do the work).
+    bool levelUp(bool apply);
     void addXP(int32_t n) { xp_ = saturate32(static_cast<int64_t>(xp_) + n); }
     void setLevel(int32_t l) { level_ = l; }
     bl3dMonsterType* getMonsterType() const { return sourceType_; }

@@ -106,6 +106,13 @@ TEST_F(ActionListTest, PlotEventCarriesTheScriptNumber) {
     EXPECT_FALSE(p.isForClass(0x8000));
 }
 
+TEST_F(ActionListTest, BaseMakeEntryLeavesTheActorForEnqueue) {
+    TestAction a(1, "a");
+    bl3dActor actor(nullptr);
+    EXPECT_EQ(a.makeEntry(&actor, nullptr, 1, nullptr), nullptr); // a stack actor: must not be deleted
+    EXPECT_EQ(actor.getCreature(), nullptr);
+}
+
 TEST_F(ActionListTest, UsableChecksStateAndRange) {
     bl3dPartyChar pc("Ada", 1, RACE_HUMAN, false, ALIGN_GOOD, nullptr, nullptr);
     pc.setMaxHP(10);

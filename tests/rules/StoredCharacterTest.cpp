@@ -114,6 +114,13 @@ TEST_F(StoredCharacterTest, StoredFormToTheByte) {
     MemStream_C again;
     ada->write(again);
     EXPECT_EQ(streamBytes(again), streamBytes(s)) << "a save is repeatable";
+    // A caller that writes the name buffer directly leaves an old tail
+    // behind the new name; the stored name is still zero-filled.
+    std::strcpy(ada->nameBuffer(), "Elf_Female02 with a much longer tail");
+    std::strcpy(ada->nameBuffer(), "Elf_Female02");
+    MemStream_C third;
+    ada->write(third);
+    EXPECT_EQ(streamBytes(third), streamBytes(s));
 }
 
 TEST_F(StoredCharacterTest, ReadingRebuildsTheCharacter) {
