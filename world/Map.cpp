@@ -92,34 +92,18 @@ std::unique_ptr<TextureList_C> readTextureValues(const char* path)
     return list;
 }
 
-int mipModeFor(int texMode)
-{
-    return textureMipModeFor(texMode);
-}
-
 // Floor and ceiling: a BMP of the map's own, or a texture container.
 unsigned loadSurface(const char* name, const char* what)
 {
     if (endsWith(name, "bmp")) {
-        uint8_t info[kBmpInfoBytes] = {};
-        std::unique_ptr<uint8_t[]> pixels = loadBMP(name, info);
-        if (!pixels)
+        bool ok = false;
+        const unsigned id = loadBMPTexture(name, &ok);
+        if (!ok)
             std::fprintf(stderr, "Error loading %s graphic: %s!\n", what, name);
-        GLuint id = 0;
-        glGenTextures(1, &id);
-        glBindTexture(GL_TEXTURE_2D, id);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-        const GLint filter = gameConfig.linear ? GL_LINEAR : GL_NEAREST;
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
-        if (pixels)
-            glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, bmpInfoWidth(info), bmpInfoHeight(info), 0, GL_RGBA,
-                         GL_UNSIGNED_BYTE, pixels.get());
         return id;
     }
     const int texMode = gameConfig.texMode;
-    TexInfo_S t = loadDATTex(name, texMode > 3 ? 1 : 0, mipModeFor(texMode), 0);
+    TexInfo_S t = loadDATTex(name, textureQualityFor(texMode), textureMipModeFor(texMode), 0);
     return static_cast<unsigned>(t.texID);
 }
 
@@ -573,7 +557,7 @@ void Map_C::loadPictures(const char* floorName, const char* ceilingName, const c
         ceilingTex_ = loadSurface(ceilingName, "ceiling");
         return;
     }
-    sunTex_ = static_cast<unsigned>(loadDATTex("pics/other/sun.dat", texMode > 3 ? 1 : 0, 1, 1).texID);
+    sunTex_ = static_cast<unsigned>(loadDATTex("pics/other/sun.dat", textureQualityFor(texMode), 1, 1).texID);
     cloudTex_[0] = loadCloud("pics/other/clouds1.dat");
     cloudTex_[1] = loadCloud("pics/other/clouds2.dat");
 }
