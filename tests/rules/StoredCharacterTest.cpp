@@ -3,7 +3,6 @@
 // archive.
 #include "RulesTestEnv.h"
 #include "core/ArchiveFile.h"
-#include "rules/ArchiveHall.h"
 #include "rules/Item.h"
 #include "rules/ItemType.h"
 #include "rules/PartyChar.h"
@@ -14,6 +13,24 @@
 #include <unistd.h>
 
 namespace {
+
+// The hall in a directory of a real save archive, as the game keeps it.
+class DirHall_C : public PartyHall_C {
+public:
+    explicit DirHall_C(const DirHandle_C& dir) : dir_(dir) {}
+    bool storeMember(const bl3dPartyChar& member) override {
+        return dir_ && dir_->store(static_cast<const Storable_C&>(member));
+    }
+    std::unique_ptr<bl3dPartyChar> loadMember(const char* name) override {
+        std::unique_ptr<Storable_C> rec = dir_ ? dir_->load(name) : nullptr;
+        if (!rec || rec->typeId() != TYPE_PARTY_CHAR)
+            return nullptr;
+        return std::unique_ptr<bl3dPartyChar>(static_cast<bl3dPartyChar*>(rec.release()));
+    }
+
+private:
+    DirHandle_C dir_;
+};
 
 class StoredCharacterTest : public RulesTest {
 protected:
@@ -327,7 +344,7 @@ TEST_F(PartyStoreTest, StoredThroughARealArchive) {
         ASSERT_NE(file, nullptr);
         DirHandle_C hall = file->openDir("hall");
         DirHandle_C world = file->openDir("world");
-        ArchiveHall_C h(hall);
+        DirHall_C h(hall);
         bl3dParty::setHall(&h);
         bl3dParty p("party.dat");
         p.addMember(makeAda().release());
@@ -346,7 +363,7 @@ TEST_F(PartyStoreTest, StoredThroughARealArchive) {
         ASSERT_NE(file, nullptr);
         DirHandle_C hall = file->openDir("hall");
         ASSERT_TRUE(hall->hasEntry("Ada"));
-        ArchiveHall_C h(hall);
+        DirHall_C h(hall);
         bl3dParty::setHall(&h);
         std::unique_ptr<Storable_C> rec = file->openDir("world")->load("party.dat");
         ASSERT_NE(rec, nullptr);
