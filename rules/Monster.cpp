@@ -6,10 +6,12 @@
 #include <cstring>
 
 bl3dMonster::bl3dMonster(bl3dMonsterType* type, bl3dCombatAI* combatAI, uint8_t kind)
-    : bl3dCharacter(type ? type->getName(false) : "", type ? type->rollHP() : 0, type ? type->rollSP() : 0,
-                    ALIGN_NONE, SEX_NONE),
-      carried_(new PtrList_C), type_(type), combatAI_(combatAI), kind_(kind) {
+    : bl3dCharacter(type ? type->getName(false) : "", 0, 0, ALIGN_NONE, SEX_NONE), carried_(new PtrList_C),
+      type_(type), combatAI_(combatAI), kind_(kind) {
     if (type) {
+        // The rolls in a fixed order: hit points, spell points, gold.
+        maxHP_ = curHP_ = type->rollHP();
+        maxSP_ = curSP_ = type->rollSP();
         stats_.copyValues(*type->getStats());
         alignment_ = type->getAlignment();
         sex_ = type->getSex();
