@@ -117,10 +117,20 @@ int ra2dGameWorld::getSquareY() const
     return static_cast<int>(-CurZ);
 }
 
+namespace {
+// Floats are stored as their 4 IEEE bytes, little-endian.
+void writeFloat(MemStream_C& s, float f)
+{
+    uint32_t bits = 0;
+    std::memcpy(&bits, &f, 4);
+    s.writeUInt32(bits);
+}
+} // namespace
+
 void ra2dGameWorld::write(MemStream_C& s) const
 {
-    s.write(&CurX, 4);
-    s.write(&CurZ, 4);
+    writeFloat(s, CurX);
+    writeFloat(s, CurZ);
     s.writeInt32(facing);
     s.writeInt32(songBits);
     s.writeInt32(songID);
