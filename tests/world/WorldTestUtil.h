@@ -27,6 +27,7 @@ public:
     }
     ~InFolder()
     {
+        Map_C::setLoadPictures(pictures_);
         if (chdir(old_.c_str()) != 0)
             ADD_FAILURE() << "cannot go back to " << old_;
     }
@@ -35,6 +36,7 @@ public:
 private:
     std::string old_;
     bool ok_ = false;
+    bool pictures_ = Map_C::getLoadPictures();
 };
 
 // Map states kept as stored bytes, as the archive keeps them.
