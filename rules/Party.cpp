@@ -84,7 +84,7 @@ void bl3dParty::splitGold(int32_t n) {
 }
 
 bool bl3dParty::spendGold(int32_t n) {
-    if (count_ == 0 || totalGold() < n)
+    if (count_ == 0 || n < 0 || totalGold() < n)
         return false;
     int32_t owed = n;
     for (int i = 0; i < count_ && owed > 0; ++i) {
@@ -119,6 +119,11 @@ bool bl3dParty::read(int, MemStream_C& s) {
         RefStr_C name;
         if (!name.read(s))
             return false;
+        if (hasMember(name.c_str())) {
+            // One stored member can stand in one place only.
+            std::fprintf(stderr, "WARNING: party member %s is named twice; left out\n", name.c_str());
+            continue;
+        }
         std::unique_ptr<bl3dPartyChar> m = hall ? hall->loadMember(name.c_str()) : nullptr;
         if (!m) {
             // The party closes up rather than keep an empty place.

@@ -107,6 +107,7 @@ TEST_F(CharacterTest, PooledGoldSpendsAndSplits) {
     EXPECT_EQ(pb->rawGold(), 3);
     EXPECT_EQ(pc->rawGold(), 3);
     EXPECT_FALSE(pa->spendGold(10));
+    EXPECT_FALSE(pa->spendGold(-4)) << "a negative price is no purchase";
     EXPECT_EQ(pa->rawGold() + pb->rawGold() + pc->rawGold(), 9) << "a refused spend changes nothing";
     EXPECT_EQ(pa->rawGold(), 3);
     pa->addGold(10);

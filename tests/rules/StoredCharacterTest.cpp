@@ -373,6 +373,15 @@ TEST_F(PartyStoreTest, StoredThroughARealArchive) {
         EXPECT_EQ(p->getMember(1)->rawGold(), 7);
         EXPECT_EQ(p->getMember(0)->countEffects(EFFECT_POISON), 1);
 
+        // A name given twice makes one member.
+        MemStream_C twice;
+        Bytes b;
+        b.u8(2).str("Cael").str("Cael");
+        fillStream(twice, b.b);
+        std::unique_ptr<Storable_C> dup = bl3dParty::create(RefStr_C("party.dat"), 1, twice);
+        ASSERT_NE(dup, nullptr);
+        EXPECT_EQ(static_cast<bl3dParty*>(dup.get())->getCount(), 1);
+
         // A member missing from the hall leaves no hole.
         hall->remove("Borin");
         rec = file->openDir("world")->load("party.dat");
