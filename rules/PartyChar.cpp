@@ -259,7 +259,7 @@ bool bl3dPartyChar::readItem(MemStream_C& s, int32_t typeId, bl3dItem*& item) {
         lost.load(one);
         std::fprintf(stderr, "WARNING: %s carries an item of unknown type %d; it is dropped\n", getName(),
                      static_cast<int>(typeId));
-        if (lost.isEquipped())
+        if (lost.isEquipped() && lost.getSerial() >= FIRST_ITEM_SERIAL)
             stats_.removeItemModsByKey(static_cast<int32_t>(static_cast<uint32_t>(lost.getSerial())),
                                        static_cast<int32_t>(static_cast<uint32_t>(lost.getSerial() >> 32)));
         return true;
@@ -275,9 +275,16 @@ bool bl3dPartyChar::readItem(MemStream_C& s, int32_t typeId, bl3dItem*& item) {
         while (fresh < FIRST_ITEM_SERIAL)
             fresh = rulesEnv().nextItemSerial();
         item->setSerial(fresh);
-        if (item->isEquipped()) {
-            stats_.removeItemModsByKey(static_cast<int32_t>(old), 0);
-            type->applyMods(stats_, fresh);
+        // Only the modifiers that are this item's own follow it (the class's
+        // may share the old key): one for each of its type's modifiers, and
+        // the counter-modifier a shirt may carry.
+        const int32_t k1 = static_cast<int32_t>(static_cast<uint32_t>(fresh));
+        const int32_t k2 = static_cast<int32_t>(static_cast<uint32_t>(fresh >> 32));
+        const int32_t o1 = static_cast<int32_t>(old);
+        for (const StatPair_S& m : type->getStatMods()) {
+            stats_.rekeyItemMod(m.stat, m.amount, o1, 0, k1, k2);
+            if (m.stat == STAT_ST)
+                stats_.rekeyItemMod(m.stat, -m.amount, o1, 0, k1, k2);
         }
     }
     return true;

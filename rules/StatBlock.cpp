@@ -36,6 +36,18 @@ void StatModList::removeItemByKey(int32_t key1, int32_t key2) {
     });
 }
 
+bool StatModList::rekeyItem(int32_t value, int32_t oldKey1, int32_t oldKey2, int32_t newKey1, int32_t newKey2) {
+    for (StatMod_S& m : mods_) {
+        if (m.value == value && m.key1 == oldKey1 && m.key2 == oldKey2 &&
+            (m.type == MOD_ITEM || m.type == MOD_SUSPENDED)) {
+            m.key1 = newKey1;
+            m.key2 = newKey2;
+            return true;
+        }
+    }
+    return false;
+}
+
 void StatModList::removeValue(int32_t value) {
     mods_.remove_if([value](const StatMod_S& m) { return m.value == value; });
 }
@@ -150,6 +162,11 @@ void bl3dStatBlock::removeModsByKey(int32_t key1, int32_t key2) {
 void bl3dStatBlock::removeItemModsByKey(int32_t key1, int32_t key2) {
     for (StatModList& l : mods_)
         l.removeItemByKey(key1, key2);
+}
+
+bool bl3dStatBlock::rekeyItemMod(int index, int32_t value, int32_t oldKey1, int32_t oldKey2, int32_t newKey1,
+                                 int32_t newKey2) {
+    return validStat(index) && mods_[index].rekeyItem(value, oldKey1, oldKey2, newKey1, newKey2);
 }
 
 void bl3dStatBlock::changeMods(int mode) {

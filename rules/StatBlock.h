@@ -94,6 +94,7 @@ public:
     void removeByKey(int32_t key1, int32_t key2);
     // Only the item modifiers (types 3 and 5) of that key.
     void removeItemByKey(int32_t key1, int32_t key2);
+    bool rekeyItem(int32_t value, int32_t oldKey1, int32_t oldKey2, int32_t newKey1, int32_t newKey2);
     void removeValue(int32_t value);
     // Sum (or OR) of every modifier that is not suspended.
     int32_t total(bool orMode) const;
@@ -126,6 +127,10 @@ public:
     void removeModsByKey(int32_t key1, int32_t key2);
     // Removes the item modifiers (types 3 and 5) of a key; no recompute.
     void removeItemModsByKey(int32_t key1, int32_t key2);
+    // Gives one item modifier (type 3 or 5) of the stat with this value and
+    // the old key the new key; false when there is none. No recompute.
+    bool rekeyItemMod(int index, int32_t value, int32_t oldKey1, int32_t oldKey2, int32_t newKey1,
+                      int32_t newKey2);
     // 0: item modifiers suspended and type 1 dropped; 1: type 1 dropped;
     // 2: type 2 dropped; 3: suspended item modifiers resumed. No recompute.
     void changeMods(int mode);

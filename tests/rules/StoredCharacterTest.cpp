@@ -250,12 +250,12 @@ TEST_F(StoredCharacterTest, ItemOfAVanishedTypeIsPassedOver) {
 TEST_F(StoredCharacterTest, ItemWithAReservedSerialTakesAFreshOne) {
     std::vector<uint8_t> bytes = expectedAda();
     // Give the ring serial 2, the class modifiers' key, and add a class
-    // modifier with that key.
+    // modifier with that key and the same owner type as an item's.
     const size_t slot11 = 37 + 128 + 88 + 21 * 4 + 4 + 24 + 8 + 12 + 4 + 4 + 11 * 4 + 4;
     bytes[slot11] = 2;
     const size_t acList = 37 + 128 + 88 + 8 * 4;
     Bytes classMod;
-    classMod.i32(2).i32(0).i32(0).i32(4).i32(KEY_CLASS).i32(0);
+    classMod.i32(2).i32(0).i32(0).i32(MOD_ITEM).i32(KEY_CLASS).i32(0);
     bytes[acList] = 2;
     bytes.insert(bytes.begin() + static_cast<long>(acList + 4), classMod.b.begin(), classMod.b.end());
     // the ring's own modifier was keyed 100: key it 2 as well
