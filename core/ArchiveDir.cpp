@@ -233,12 +233,16 @@ bool ArchiveDir_C::store(const Storable_C& record) {
 DirHandle_C ArchiveDir_C::openDir(const char* name) {
     if (!name)
         name = "";
-    if (!root_) {
-        // The archive is gone: a directory of nothing, tied to nothing.
+    // A directory that stands for nothing on file (the archive is gone or
+    // unreadable, the name holds a record, its blob cannot be read): it
+    // refuses everything and is not kept, so a later call looks again.
+    auto nothing = [name]() {
         DirHandle_C none(new ArchiveDir_C(RefStr_C(name), nullptr, DirHandle_C()));
         none->broken_ = true;
         return none;
-    }
+    };
+    if (!root_ || broken_ || !root_->isOpen())
+        return nothing();
     if (cachedChild_ && cachedChild_->getName() == name)
         return cachedChild_;
     auto live = children_.find(name);
@@ -246,18 +250,18 @@ DirHandle_C ArchiveDir_C::openDir(const char* name) {
         cachedChild_ = DirHandle_C(live->second);
         return cachedChild_;
     }
+    const ArchiveEntry_S* e = findEntry(name);
+    if (e && !e->isDir())
+        return nothing();
     DirHandle_C child(new ArchiveDir_C(RefStr_C(name), root_, DirHandle_C(this)));
+    if (e) {
+        MemStream_C bytes;
+        if (!readBlock(*e, bytes) || !child->read(e->version, bytes))
+            return nothing();
+    }
     children_[name] = child.get();
     cachedChild_ = child;
-
-    const ArchiveEntry_S* e = findEntry(name);
-    if (broken_ || !root_ || !root_->isOpen()) {
-        child->broken_ = true;
-    } else if (e) {
-        MemStream_C bytes;
-        if (!e->isDir() || !readBlock(*e, bytes) || !child->read(e->version, bytes))
-            child->broken_ = true;
-    } else if (writable()) {
+    if (!e && writable()) {
         MemStream_C empty;
         child->write(empty);
         root_->beginOp();

@@ -237,6 +237,7 @@ TEST_F(ArchiveModelTest, LongRandomRunMatchesTheModel) {
         }
         ASSERT_TRUE(holds(*a, m, m.working)) << "step " << step << ": " << what;
         ASSERT_TRUE(spaceIsSound(*a, fileSize(path))) << "step " << step << ": " << what;
+        ASSERT_TRUE(noSpaceLost(*a)) << "step " << step << ": " << what;
     }
     // Free space is reused: the file stays within a small multiple of what
     // it holds.
@@ -412,6 +413,7 @@ TEST_F(ArchiveModelTest, EveryFailingWriteLeavesALastGoodState) {
                     }
                     // What the archive reports agrees with what it holds.
                     ASSERT_TRUE(holds(*a, m, m.working));
+                    ASSERT_TRUE(noSpaceLost(*a));
                 }
                 vell::setWriteHook(nullptr);
             }

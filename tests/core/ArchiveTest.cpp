@@ -280,6 +280,25 @@ TEST_F(ArchiveTest, RecordAndDirectoryNamesDoNotMix) {
     EXPECT_TRUE(a->findEntry("dir")->isDir());
 }
 
+TEST_F(ArchiveTest, RollbackBringsARecordBackOverADirectoryOfItsName) {
+    auto a = openArchive();
+    ASSERT_TRUE(a->store(BytesRec_C("inn", "committed record")));
+    ASSERT_TRUE(a->commit());
+    EXPECT_EQ(a->remove("inn"), 0);
+    DirHandle_C inn = a->openDir("inn");
+    ASSERT_FALSE(inn->isBroken());
+    ASSERT_TRUE(inn->store(BytesRec_C("beds", std::string(300, 'b'))));
+    ASSERT_TRUE(inn->openDir("cellar")->store(BytesRec_C("casks", std::string(200, 'c'))));
+    ASSERT_TRUE(a->rollback());
+    EXPECT_EQ(loadBytes(*a, "inn"), "committed record");
+    EXPECT_TRUE(inn->isBroken()); // the directory is gone
+    EXPECT_FALSE(inn->store(BytesRec_C("x", "y")));
+    EXPECT_TRUE(a->openDir("inn")->isBroken());
+    // Everything the directory held was given back.
+    EXPECT_TRUE(noSpaceLost(*a));
+    EXPECT_TRUE(spaceIsSound(*a, readFile(path).size()));
+}
+
 // ---------------------------------------------------------------- free list
 
 TEST_F(ArchiveTest, FreedSpaceMergesAndGoesBackToTheEnd) {

@@ -150,4 +150,19 @@ inline ::testing::AssertionResult spaceIsSound(ArchiveFile_C& a, long fileSize) 
     return ::testing::AssertionSuccess();
 }
 
+// Every byte up to the end of the root blob is live, old, free, the header
+// or the root: nothing is lost track of.
+inline ::testing::AssertionResult noSpaceLost(ArchiveFile_C& a) {
+    std::vector<std::pair<ArchiveFile_C::Block, std::string>> blocks;
+    collectBlocks(a, blocks, "");
+    long total = 12 + a.rootBlock().size;
+    for (const auto& b : blocks)
+        total += b.first.size;
+    for (const auto& b : a.freeBlocks())
+        total += b.size;
+    if (total != a.rootBlock().end())
+        return ::testing::AssertionFailure() << (a.rootBlock().end() - total) << " bytes lost track of";
+    return ::testing::AssertionSuccess();
+}
+
 } // namespace archtest
