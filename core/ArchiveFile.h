@@ -107,5 +107,4 @@ private:
     std::vector<Block> savedFree_, savedPending_;
     int32_t savedEnd_ = 0;
     Block savedHdr_{0, 0};
-    long savedFileSize_ = 0;
 };

@@ -107,15 +107,6 @@ std::string childName(const std::string& parent, const std::string& dir) {
 
 long fileSize(const std::string& path) { return static_cast<long>(readFile(path).size()); }
 
-std::unique_ptr<ArchiveFile_C> reopen(const std::string& path) {
-    std::string err;
-    auto a = ArchiveFile_C::open(path, false, &err);
-    EXPECT_TRUE(a) << err;
-    if (a)
-        a->setDurable(false);
-    return a;
-}
-
 // The file opens to the working state, and a copy of it rolls back to the
 // committed one.
 ::testing::AssertionResult fileHolds(const std::string& path, const Model& m) {

@@ -22,14 +22,7 @@ protected:
     }
     void TearDown() override { std::remove(path.c_str()); }
 
-    std::unique_ptr<ArchiveFile_C> openArchive() {
-        std::string err;
-        auto a = ArchiveFile_C::open(path, false, &err);
-        EXPECT_TRUE(a) << err;
-        if (a)
-            a->setDurable(false);
-        return a;
-    }
+    std::unique_ptr<ArchiveFile_C> openArchive() { return reopen(path); }
 
     std::string loadBytes(ArchiveDir_C& dir, const char* name) {
         auto r = dir.load(name);

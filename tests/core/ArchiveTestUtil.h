@@ -67,6 +67,16 @@ inline void writeFile(const std::string& path, const std::string& bytes) {
     f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
+// Opens an archive that must open (flushing off: a test never loses power).
+inline std::unique_ptr<ArchiveFile_C> reopen(const std::string& path) {
+    std::string err;
+    auto a = ArchiveFile_C::open(path, false, &err);
+    EXPECT_TRUE(a) << err;
+    if (a)
+        a->setDurable(false);
+    return a;
+}
+
 // Little-endian byte builder for golden files.
 struct Bytes {
     std::string s;
