@@ -353,6 +353,10 @@ TEST_F(ArchiveTest, FileThatCannotBeOpenedIsReported) {
     auto a = ArchiveFile_C::open(path + "/no/such/folder", false, &err);
     EXPECT_FALSE(a);
     EXPECT_NE(err.find("cannot open"), std::string::npos) << err;
+    // A folder where the file should be.
+    ASSERT_EQ(::mkdir(path.c_str(), 0755), 0);
+    EXPECT_FALSE(ArchiveFile_C::open(path, false, &err));
+    ::rmdir(path.c_str());
 }
 
 std::string sampleArchive(const std::string& path) {
