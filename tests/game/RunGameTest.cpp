@@ -1,0 +1,323 @@
+// The whole program as a player runs it: the built vellrun started in a copy
+// of the game folder under the test's X display, driven by real key presses
+// (xdotool) and watched through screenshots of the screen. Every run is
+// guarded by `timeout -s KILL`, so a stuck game fails the test instead of
+// hanging it.
+#include <gtest/gtest.h>
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr int kGuardSeconds = 60;
+
+std::string readFile(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    std::stringstream s;
+    s << f.rdbuf();
+    return s.str();
+}
+
+bool exists(const std::string& path) {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+int shell(const std::string& cmd) { return std::system(cmd.c_str()); }
+
+// The screen as RGB rows, top row first.
+struct Shot {
+    int width = 0, height = 0;
+    std::vector<unsigned char> rgb;
+
+    bool take(Display* dpy) {
+        Window root = DefaultRootWindow(dpy);
+        XWindowAttributes attr;
+        XGetWindowAttributes(dpy, root, &attr);
+        XImage* img = XGetImage(dpy, root, 0, 0, attr.width, attr.height, AllPlanes, ZPixmap);
+        if (!img)
+            return false;
+        width = attr.width;
+        height = attr.height;
+        rgb.resize(size_t(width) * height * 3);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                unsigned long p = XGetPixel(img, x, y);
+                unsigned char* o = &rgb[(size_t(y) * width + x) * 3];
+                o[0] = (p >> 16) & 0xff;
+                o[1] = (p >> 8) & 0xff;
+                o[2] = p & 0xff;
+            }
+        XDestroyImage(img);
+        return true;
+    }
+
+    // Pixels in the rectangle (top-left origin) whose channels are all at
+    // most `dark`, and those whose channels are all at least `light`.
+    int count(int x0, int y0, int w, int h, const std::function<bool(int, int, int)>& pred) const {
+        int n = 0;
+        for (int y = y0; y < y0 + h && y < height; ++y)
+            for (int x = x0; x < x0 + w && x < width; ++x) {
+                const unsigned char* p = &rgb[(size_t(y) * width + x) * 3];
+                if (pred(p[0], p[1], p[2]))
+                    ++n;
+            }
+        return n;
+    }
+
+    bool savePPM(const std::string& path) const {
+        FILE* f = std::fopen(path.c_str(), "wb");
+        if (!f)
+            return false;
+        std::fprintf(f, "P6\n%d %d\n255\n", width, height);
+        std::fwrite(rgb.data(), 1, rgb.size(), f);
+        return std::fclose(f) == 0;
+    }
+};
+
+// Share of the pixels of a rectangle (top-left origin) that differ clearly
+// between two screenshots.
+double differing(const Shot& a, const Shot& b, int x0, int y0, int w, int h) {
+    if (a.width != b.width || a.height != b.height || a.rgb.empty())
+        return 1.0;
+    long n = 0, total = 0;
+    for (int y = y0; y < y0 + h && y < a.height; ++y)
+        for (int x = x0; x < x0 + w && x < a.width; ++x) {
+            size_t i = (size_t(y) * a.width + x) * 3;
+            ++total;
+            for (int c = 0; c < 3; ++c)
+                if (std::abs(int(a.rgb[i + c]) - int(b.rgb[i + c])) > 24) {
+                    ++n;
+                    break;
+                }
+        }
+    return total ? double(n) / double(total) : 0.0;
+}
+
+// Something is drawn: not a black screen.
+bool notBlack(const Shot& s) {
+    return s.count(0, 0, s.width, s.height, [](int r, int g, int b) { return r + g + b > 60; }) > 1000;
+}
+
+// The menu square (x 256..768, y 128..640 from the top) differs from the
+// title picture, and its text column holds text.
+bool menuOver(const Shot& title, const Shot& s) {
+    return differing(title, s, 256, 128, 512, 512) > 0.3;
+}
+
+class RunGameTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const char* display = std::getenv("DISPLAY");
+        if (!display || !*display)
+            GTEST_FAIL() << "no X display (DISPLAY is not set)";
+        dpy_ = XOpenDisplay(nullptr);
+        if (!dpy_)
+            GTEST_FAIL() << "cannot open the X display " << display;
+        dir_ = std::string(::testing::TempDir()) + "vell_run_" + std::to_string(::getpid()) + "_" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        ASSERT_EQ(shell("rm -rf '" + dir_ + "' && cp -r '" VELL_GAME_DIR "' '" + dir_ + "' && rm -f '" + dir_ +
+                        "'/savegame/*"),
+                  0);
+        ASSERT_TRUE(exists(dir_ + "/vellrun")) << "vellrun is not built into " VELL_GAME_DIR;
+    }
+
+    void TearDown() override {
+        if (pid_ > 0) {
+            ::kill(-pid_, SIGKILL); // timeout and the game: timeout leads its own process group
+            ::waitpid(pid_, nullptr, 0);
+        }
+        if (dpy_)
+            XCloseDisplay(dpy_);
+        shell("rm -rf '" + dir_ + "'");
+    }
+
+    void start(std::vector<std::string> args) {
+        std::string guard = std::to_string(kGuardSeconds);
+        std::vector<std::string> argv = {"timeout", "-s", "KILL", guard, "./vellrun"};
+        argv.insert(argv.end(), args.begin(), args.end());
+        started_ = std::chrono::steady_clock::now();
+        pid_ = ::fork();
+        ASSERT_GE(pid_, 0);
+        if (pid_ == 0) {
+            ::setpgid(0, 0); // so that the test can end the game with its guard
+            if (::chdir(dir_.c_str()) != 0)
+                ::_exit(127);
+            int err = ::open("stderr.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            ::dup2(err, 2);
+            ::setenv("SDL_AUDIODRIVER", "dummy", 1);
+            ::setenv("SDL_VIDEODRIVER", "x11", 1);
+            std::vector<char*> cargv;
+            for (std::string& a : argv)
+                cargv.push_back(a.data());
+            cargv.push_back(nullptr);
+            ::execvp("timeout", cargv.data());
+            ::_exit(127);
+        }
+    }
+
+    // Waits for the game to end; its exit code as the shell sees it (137
+    // when the guard had to kill it).
+    int finish(double seconds = 20) {
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(int(seconds * 1000));
+        int status = 0;
+        while (std::chrono::steady_clock::now() < deadline) {
+            pid_t r = ::waitpid(pid_, &status, WNOHANG);
+            if (r == pid_) {
+                pid_ = -1;
+                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        ::kill(-pid_, SIGKILL);
+        ::waitpid(pid_, nullptr, 0);
+        pid_ = -1;
+        ADD_FAILURE() << "the game did not end in time";
+        return -1;
+    }
+
+    bool waitForWindow() {
+        return shell("timeout 20 xdotool search --sync --name Vellicorn >/dev/null 2>&1") == 0;
+    }
+
+    // Presses keys in the game's window (xdotool key names).
+    void keys(const std::string& names) {
+        shell("xdotool search --name Vellicorn windowfocus --sync >/dev/null 2>&1; xdotool key --delay 60 " +
+              names);
+    }
+
+    // Takes screenshots until pred holds or the time runs out.
+    bool waitForScreen(const std::function<bool(const Shot&)>& pred, double seconds, Shot& shot) {
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(int(seconds * 1000));
+        while (std::chrono::steady_clock::now() < deadline) {
+            if (shot.take(dpy_) && pred(shot))
+                return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        return false;
+    }
+
+    // CPU time (seconds) the game itself used so far; -1 when unknown.
+    double gameCpuSeconds() {
+        std::ifstream children("/proc/" + std::to_string(pid_) + "/task/" + std::to_string(pid_) + "/children");
+        int child = 0;
+        if (!(children >> child))
+            return -1;
+        std::ifstream stat("/proc/" + std::to_string(child) + "/stat");
+        std::string line;
+        std::getline(stat, line);
+        size_t close = line.rfind(')');
+        if (close == std::string::npos)
+            return -1;
+        std::istringstream rest(line.substr(close + 2));
+        std::string field;
+        long utime = 0, stime = 0;
+        for (int i = 3; i <= 15 && rest >> field; ++i) {
+            if (i == 14)
+                utime = std::atol(field.c_str());
+            if (i == 15)
+                stime = std::atol(field.c_str());
+        }
+        return double(utime + stime) / double(::sysconf(_SC_CLK_TCK));
+    }
+
+    std::string gameErrors() { return readFile(dir_ + "/stderr.txt"); }
+
+    Display* dpy_ = nullptr;
+    std::string dir_;
+    pid_t pid_ = -1;
+    std::chrono::steady_clock::time_point started_;
+};
+
+TEST_F(RunGameTest, SkipIntroCreateQuestAndQuit) {
+    start({"-w", "-skipintro"});
+    ASSERT_TRUE(waitForWindow()) << gameErrors();
+    Shot title, shot, menu;
+    // The title picture first; any key leads to the menu.
+    ASSERT_TRUE(waitForScreen(notBlack, 20, title)) << "no title picture; game said:\n" << gameErrors();
+    keys("space");
+    auto menuVisible = [&](const Shot& s) { return menuOver(title, s); };
+    ASSERT_TRUE(waitForScreen(menuVisible, 20, shot)) << "no title menu; game said:\n" << gameErrors();
+    menu = shot;
+    const double startup =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
+    shot.savePPM(std::string(VELL_GAME_DIR) + "/../title-menu.ppm");
+    std::printf("[ figures ] start-up to the title menu (-skipintro, one key): %.2f s\n", startup);
+
+    // Waiting for a key must not keep a core busy.
+    double cpu0 = gameCpuSeconds();
+    std::this_thread::sleep_for(std::chrono::seconds(2));
+    double cpu1 = gameCpuSeconds();
+    if (cpu0 >= 0 && cpu1 >= 0) {
+        std::printf("[ figures ] CPU used by the idle title menu: %.0f%% of a core\n", (cpu1 - cpu0) * 50);
+        EXPECT_LT(cpu1 - cpu0, 1.0) << "the title menu spins while it waits";
+    }
+
+    // A new quest: its archive is a copy of the template.
+    keys("n a b 1 Return");
+    auto questMade = [&](const Shot&) { return exists(dir_ + "/savegame/AB1"); };
+    ASSERT_TRUE(waitForScreen(questMade, 10, shot)) << gameErrors();
+    // Back from the quest to the title (the same menu again), then quit.
+    keys("Escape");
+    auto sameMenu = [&](const Shot& s) { return differing(menu, s, 0, 0, menu.width, menu.height) < 0.01; };
+    ASSERT_TRUE(waitForScreen(sameMenu, 10, shot)) << gameErrors();
+    keys("q y");
+    EXPECT_EQ(finish(), 0) << gameErrors();
+    EXPECT_EQ(readFile(dir_ + "/savegame/AB1"), readFile(dir_ + "/data/savegame.dat"));
+}
+
+TEST_F(RunGameTest, IntroIsSkippedWithSpaceAndSilentRunQuits) {
+    start({"-w", "-s"});
+    ASSERT_TRUE(waitForWindow()) << gameErrors();
+    // The movie plays: the screen changes from frame to frame.
+    Shot first, shot;
+    ASSERT_TRUE(waitForScreen(notBlack, 20, first)) << gameErrors();
+    auto moving = [&](const Shot& s) { return differing(first, s, 0, 0, s.width, s.height) > 0.05; };
+    EXPECT_TRUE(waitForScreen(moving, 10, shot)) << "the introduction movie does not play";
+    // SPACE stops it; after the title picture's key the menu is up.
+    keys("space");
+    Shot title;
+    std::this_thread::sleep_for(std::chrono::milliseconds(800));
+    ASSERT_TRUE(title.take(dpy_));
+    keys("space");
+    auto menuVisible = [&](const Shot& s) { return menuOver(title, s); };
+    ASSERT_TRUE(waitForScreen(menuVisible, 10, shot)) << gameErrors();
+    keys("q n q y");
+    EXPECT_EQ(finish(), 0) << gameErrors();
+}
+
+TEST_F(RunGameTest, BadOptionExitsWith255) {
+    start({"-w", "-bogus"});
+    EXPECT_EQ(finish(), 255);
+    EXPECT_EQ(gameErrors(), "ERROR: Incorrect command line option!\n");
+}
+
+TEST_F(RunGameTest, MissingMasterDataStopsWithAnError) {
+    for (const char* file : {"data/item.dat", "data/class.dat"}) {
+        ASSERT_EQ(shell("cp '" + dir_ + "/" + file + "' '" + dir_ + "/keep.dat' && rm '" + dir_ + "/" + file + "'"),
+                  0);
+        start({"-w", "-skipintro", "-s"});
+        EXPECT_EQ(finish(), 255) << file;
+        EXPECT_NE(gameErrors().find("ERROR"), std::string::npos) << gameErrors();
+        EXPECT_NE(gameErrors().find(file), std::string::npos) << gameErrors();
+        ASSERT_EQ(shell("mv '" + dir_ + "/keep.dat' '" + dir_ + "/" + file + "'"), 0);
+    }
+}
+
+} // namespace
