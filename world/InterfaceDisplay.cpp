@@ -205,11 +205,14 @@ void Interface_C::drawUL(float x, float z, float facingDeg, float eyeHeight)
     maprender::setCamera({x, eyeHeight, z, facingDeg});
 
     map->drawEnv();
-    map->drawSky();
     const int sx = currentWorld_->getSquareX();
     const int sy = currentWorld_->getSquareY();
+    // The sky lies at the far plane: after the opaque squares it only fills
+    // what they left open, before the billboards that blend over it.
     glPushMatrix();
-    map->drawCells(sx, sy, getFacing(), 0);
+    maprender::drawSquares(*map, sx, sy, getFacing(), 0, maprender::OPAQUE);
+    map->drawSky();
+    maprender::drawSquares(*map, sx, sy, getFacing(), 0, maprender::BILLBOARDS);
     glPopMatrix();
     if (map->isOutdoors() && gameConfig.shadows) {
         map->beginShadows();

@@ -185,6 +185,39 @@ void enableIf(GLenum cap, bool on)
 
 } // namespace
 
+ViewCone_S viewCone(const Camera_S& c, float extra)
+{
+    ViewCone_S v;
+    const double f = c.facing * 3.14159265358979 / 180.0;
+    v.x = c.x;
+    v.z = c.z;
+    v.fx = float(-std::sin(f));
+    v.fz = float(-std::cos(f));
+    v.margin = 1.2f + extra * 1.6f;
+    v.back = 0.75f + extra;
+    return v;
+}
+
+bool ViewCone_S::sees(float px, float pz) const
+{
+    const float dx = px - x, dz = pz - z;
+    const float d = dx * fx + dz * fz;        // ahead of the eye
+    const float l = dx * -fz + dz * fx;       // to the side
+    if (d < -back)
+        return false;
+    return std::fabs(l) - kSlope * d <= margin;
+}
+
+float shadowReach(double sunX, double sunY)
+{
+    const double len = std::sqrt(sunX * sunX + sunY * sunY);
+    double ly = len > 0 ? std::fabs(sunY / len) : 1.0;
+    if (ly < 0.2)
+        ly = 0.2;
+    const double lx = len > 0 ? std::fabs(sunX / len) : 0.0;
+    return float(4.0 * lx / ly) + 1.0f;   // walls stand at most 4 high
+}
+
 bool ensureDisplayLists()
 {
     if (gListBase && glIsList(gListBase))
@@ -294,9 +327,15 @@ void Map_C::drawSky()
     if (hasCeiling_)
         return;
     const Camera_S& cam = gCamera;
-    glPushAttrib(GL_ENABLE_BIT | GL_FOG_BIT | GL_CURRENT_BIT | GL_TEXTURE_BIT);
+    // Everything of the sky lies at the far plane: drawn first it is the
+    // background, drawn after the squares it only fills what they left.
+    glPushAttrib(GL_ENABLE_BIT | GL_FOG_BIT | GL_CURRENT_BIT | GL_TEXTURE_BIT | GL_DEPTH_BUFFER_BIT
+                 | GL_VIEWPORT_BIT);
+    glDepthRange(1.0, 1.0);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    glDepthMask(GL_FALSE);
     glDisable(GL_LIGHTING);
-    glDisable(GL_DEPTH_TEST);
     glDisable(GL_FOG);
     glDisable(GL_TEXTURE_2D);
 
@@ -313,10 +352,8 @@ void Map_C::drawSky()
 
     // The sun, through slightly thinner fog.
     if (sunTex_) {
-        glPopAttrib();
-        glPushAttrib(GL_ENABLE_BIT | GL_FOG_BIT | GL_CURRENT_BIT | GL_TEXTURE_BIT);
-        glDisable(GL_LIGHTING);
-        glDisable(GL_DEPTH_TEST);
+        if (gameConfig.fog)
+            glEnable(GL_FOG);
         GLfloat density = 0;
         glGetFloatv(GL_FOG_DENSITY, &density);
         glFogf(GL_FOG_DENSITY, density > 0.025f ? density - 0.025f : 0.0f);
@@ -367,14 +404,14 @@ void Map_C::drawSky()
     glPopAttrib();
 }
 
-void Map_C::drawCells(int x, int y, int facing, int pass)
+void maprender::drawSquares(Map_C& map, int x, int y, int facing, int pass, int parts)
 {
     if (!ensureDisplayLists())
         return;
-    if (inGrid(x, y))
-        info_->orSquareState(x, y, 0x01);
-    MapDraw_C& d = drawData(*this);
-    d.pass.build(x, y, facing, gameConfig.graphics, width_, height_);
+    if ((parts & OPAQUE) && map.inGrid(x, y) && map.getMapInfo())
+        map.getMapInfo()->orSquareState(x, y, 0x01);
+    MapDraw_C& d = drawData(map);
+    d.pass.build(x, y, facing, gameConfig.graphics, map.getWidth(), map.getHeight());
 
     // Walking through walls: the wall in front of the party is not drawn,
     // from neither side.
@@ -383,9 +420,24 @@ void Map_C::drawCells(int x, int y, int facing, int pass)
     const int aheadX = x + ahead.dx, aheadY = y + ahead.dy;
     const int facingBack = (facing + 180) % 360;
 
+    // Squares outside the camera's view cone are skipped (the window is
+    // laid out for the party's facing, the camera may look elsewhere while a
+    // turn is animated). Shadows reach in from outside: wider margin then.
+    const ViewCone_S cone = viewCone(gCamera, pass ? shadowReach(map.sunDirection()[0], map.sunDirection()[1]) : 0.0f);
+
     glMatrixMode(GL_MODELVIEW);
-    for (const SquareRef_S& s : d.pass.squares()) {
-        const CellDef_S* cell = getCell(s.x, s.y);
+    const std::vector<SquareRef_S>& squares = d.pass.squares();
+    // Floors, ceilings and walls are opaque: nearest first, so that the
+    // depth test throws away what they hide before it is shaded; blending
+    // only costs here (the alpha test cuts the colour-keyed holes).
+    const GLboolean blend = glIsEnabled(GL_BLEND);
+    if (pass == 0)
+        glDisable(GL_BLEND);
+    for (auto it = squares.rbegin(); (parts & OPAQUE) && it != squares.rend(); ++it) {
+        const SquareRef_S& s = *it;
+        if (!cone.sees(float(s.x), float(-s.y)))
+            continue;
+        const CellDef_S* cell = map.getCell(s.x, s.y);
         if (!cell || cell->missing)
             continue;   // nothing to draw for an unknown cell
         int skip = -1;
@@ -397,10 +449,28 @@ void Map_C::drawCells(int x, int y, int facing, int pass)
         }
         glPushMatrix();
         glTranslatef(float(s.x), 0.0f, float(-s.y));
-        drawCell(*cell, floorTex_, ceilingTex_, pass != 0, (s.x + s.y) % 4, skip);
+        drawCell(*cell, map.getFloorTexture(), map.getCeilingTexture(), pass != 0, (s.x + s.y) % 4, skip);
+        glPopMatrix();
+    }
+    if (blend)
+        glEnable(GL_BLEND);
+    // Billboards blend at their edges: farthest first.
+    for (const SquareRef_S& s : squares) {
+        if (!(parts & BILLBOARDS))
+            break;
+        const CellDef_S* cell = map.getCell(s.x, s.y);
+        if (!cell || !cell->billboard || !cone.sees(float(s.x), float(-s.y)))
+            continue;
+        glPushMatrix();
+        glTranslatef(float(s.x), 0.0f, float(-s.y));
         drawBillboard(*cell, x, y, s.x, s.y, pass);
         glPopMatrix();
     }
+}
+
+void Map_C::drawCells(int x, int y, int facing, int pass)
+{
+    drawSquares(*this, x, y, facing, pass, ALL_PARTS);
 }
 
 void Map_C::beginShadows()

@@ -43,6 +43,29 @@ struct Camera_S {
 void setCamera(const Camera_S& camera);
 const Camera_S& camera();
 
+// The part of the plane the camera can see: a wedge of the horizontal field
+// of view (90 degrees vertically at aspect 1.25), widened by a margin that
+// covers a whole square; extra widens it further (shadow pass).
+struct ViewCone_S {
+    static constexpr float kSlope = 1.25f;   // tan of half the horizontal angle
+    float x = 0, z = 0;     // eye
+    float fx = 0, fz = -1;  // looking direction in x, z
+    float margin = 1.2f;
+    float back = 0.75f;
+    // Whether a square centred on (px, pz) may show.
+    bool sees(float px, float pz) const;
+};
+ViewCone_S viewCone(const Camera_S& camera, float extra);
+// How far (in squares) the shadow of a wall 4 high reaches for a sun
+// direction.
+float shadowReach(double sunX, double sunY);
+
+// The square pass in parts: the opaque floors, ceilings and walls (nearest
+// first), the billboards (farthest first), or both. Map_C::drawCells draws
+// both; the interface puts the sky between them.
+enum Parts : int { OPAQUE = 1, BILLBOARDS = 2, ALL_PARTS = 3 };
+void drawSquares(Map_C& map, int x, int y, int facing, int pass, int parts);
+
 // The environment parameters for a map at the present game time, as the
 // environment pass will set them (for tests and the benchmark).
 EnvParams_S envParamsFor(Map_C& map);

@@ -1,0 +1,209 @@
+// viewbench: frame times of the 3-D view and of the whole main screen over a
+// scripted walk, and the time to load a map.
+//
+//   viewbench [game folder] [frames per scenario]
+//
+// Runs in a 1024 x 768 OpenGL window (under Xvfb for Mesa's software
+// renderer). Every frame ends with glFinish, so the times are what the
+// renderer really needs. Scenarios: the town by day, the town in rain and in
+// fog (with shadows), the dungeon; each at graphics levels 0 and 9. The floor
+// is a frame that only clears and swaps.
+#include "core/GameConfig.h"
+#include "rules/Party.h"
+#include "rules/PartyChar.h"
+#include "rules/RulesEnv.h"
+#include "world/GameWorld.h"
+#include "world/Interface.h"
+#include "world/Map.h"
+
+#include <SDL.h>
+#include <GL/gl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double msSince(Clock::time_point t)
+{
+    return std::chrono::duration<double, std::milli>(Clock::now() - t).count();
+}
+
+struct Stats {
+    double median = 0, p95 = 0;
+};
+
+Stats stats(std::vector<double> v)
+{
+    Stats s;
+    if (v.empty())
+        return s;
+    std::sort(v.begin(), v.end());
+    s.median = v[v.size() / 2];
+    s.p95 = v[std::min(v.size() - 1, size_t(double(v.size()) * 0.95))];
+    return s;
+}
+
+struct Spot {
+    int x, y, facing;
+};
+
+// A walk of squares and turns over the map, repeated as often as needed.
+std::vector<Spot> walk(int x0, int y0, int length, int dx, int dy)
+{
+    std::vector<Spot> w;
+    const int facing = dy > 0 ? 0 : dy < 0 ? 180 : dx < 0 ? 90 : 270;
+    for (int i = 0; i < length; ++i)
+        w.push_back({x0 + dx * i, y0 + dy * i, facing});
+    const Spot end = w.back();
+    for (int f : {90, 180, 270, 0})
+        w.push_back({end.x, end.y, (facing + f) % 360});
+    for (int i = length - 1; i >= 0; --i)
+        w.push_back({x0 + dx * i, y0 + dy * i, (facing + 180) % 360});
+    return w;
+}
+
+void place(const Spot& s)
+{
+    iface.setCurX(float(s.x));
+    iface.setCurZ(-float(s.y));
+    iface.setFacing(s.facing);
+}
+
+void noDelay(uint32_t) {}
+bool nothingHeld(SDLKey) { return false; }
+
+void report(const char* name, const std::vector<double>& ul, const std::vector<double>& full)
+{
+    const Stats a = stats(ul), b = stats(full);
+    std::printf("%-28s view  median %6.2f ms  p95 %6.2f ms | screen  median %6.2f ms  p95 %6.2f ms\n", name,
+                a.median, a.p95, b.median, b.p95);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    std::string gameDir = argc > 1 ? argv[1] : "";
+    if (gameDir.empty()) {
+        std::string self = argv[0];
+        const size_t slash = self.find_last_of('/');
+        gameDir = (slash == std::string::npos ? std::string(".") : self.substr(0, slash)) + "/../game";
+    }
+    const int frames = argc > 2 ? std::max(10, std::atoi(argv[2])) : 120;
+    if (chdir(gameDir.c_str()) != 0) {
+        std::fprintf(stderr, "ERROR: no game folder %s\n", gameDir.c_str());
+        return 1;
+    }
+
+    gameConfig.setDefaults();
+    gameConfig.sound = false;
+    gameConfig.window = true;
+    if (SDL_Init(SDL_INIT_VIDEO) < 0) {
+        std::fprintf(stderr, "ERROR: SDL_Init: %s\n", SDL_GetError());
+        return 1;
+    }
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+    if (!SDL_SetVideoMode(1024, 768, 0, SDL_OPENGL)) {
+        std::fprintf(stderr, "ERROR: video mode: %s\n", SDL_GetError());
+        SDL_Quit();
+        return 1;
+    }
+    std::printf("renderer: %s\n", reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
+    registerWorldTypes();
+    registerRulesTypes();
+    iface.init(1024, 768);
+    iface.setTiming(noDelay, nothingHeld);
+
+    char archive[] = "/tmp/viewbench-XXXXXX";
+    const int fd = mkstemp(archive);
+    if (fd >= 0)
+        close(fd);
+    Clock::time_point t = Clock::now();
+    if (!iface.load(archive) || !iface.start()) {
+        std::fprintf(stderr, "ERROR: the quest cannot be loaded\n");
+        std::remove(archive);
+        return 1;
+    }
+    const double townLoad = msSince(t);
+    auto* hero = new bl3dPartyChar("Bench", 4, 1, true, 0, nullptr, nullptr);
+    hero->setMaxHP(10);
+    hero->setCurHP(10);
+    party->addMember(hero);
+
+    // Floor: clear and swap alone.
+    std::vector<double> floor;
+    for (int i = 0; i < frames; ++i) {
+        t = Clock::now();
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        SDL_GL_SwapBuffers();
+        glFinish();
+        floor.push_back(msSince(t));
+    }
+    const Stats fl = stats(floor);
+    std::printf("%-28s median %6.2f ms  p95 %6.2f ms\n", "floor (clear + swap)", fl.median, fl.p95);
+
+    auto scenario = [&](const char* name, const std::vector<Spot>& path) {
+        std::vector<double> ul, full;
+        iface.drawBackground();
+        for (int i = 0; i < frames; ++i) {
+            place(path[size_t(i) % path.size()]);
+            t = Clock::now();
+            iface.drawUL(iface.getCurX(), iface.getCurZ(), float(iface.getFacing()), 0.5f);
+            glFinish();
+            ul.push_back(msSince(t));
+        }
+        for (int i = 0; i < frames; ++i) {
+            place(path[size_t(i) % path.size()]);
+            t = Clock::now();
+            iface.display();
+            glFinish();
+            full.push_back(msSince(t));
+        }
+        report(name, ul, full);
+    };
+
+    const std::vector<Spot> town = walk(13, 24, 8, 0, -1);
+    for (int level : {0, 9}) {
+        gameConfig.graphics = level;
+        char name[64];
+        gameConfig.shadows = true;
+        gameworld->setVar("Weather", 0x03);
+        std::snprintf(name, sizeof name, "town day, level %d", level);
+        scenario(name, town);
+        gameworld->setVar("Weather", 0x83);
+        std::snprintf(name, sizeof name, "town rain + shadows, lvl %d", level);
+        scenario(name, town);
+        gameworld->setVar("Weather", 0x53);
+        std::snprintf(name, sizeof name, "town fog + shadows, lvl %d", level);
+        scenario(name, town);
+    }
+
+    t = Clock::now();
+    iface.newMap("maps/catacombs.cfg");
+    const double dungeonLoad = msSince(t);
+    const std::vector<Spot> dungeon = walk(2, 7, 10, 1, 0);
+    for (int level : {0, 9}) {
+        gameConfig.graphics = level;
+        gameworld->setVar("Weather", 0x01);
+        char name[64];
+        std::snprintf(name, sizeof name, "dungeon, level %d", level);
+        scenario(name, dungeon);
+    }
+    std::printf("map load: town (with the quest) %.1f ms, dungeon %.1f ms\n", townLoad, dungeonLoad);
+
+    iface.fini();
+    std::remove(archive);
+    SDL_Quit();
+    return 0;
+}
