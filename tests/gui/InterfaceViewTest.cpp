@@ -342,6 +342,41 @@ TEST_F(InterfaceView, FailedSaveIsReportedAndTheLastSaveStays)
     EXPECT_EQ(iface.getFacing(), 0);
 }
 
+TEST_F(InterfaceView, DeadMembersMoveBehindTheLiving)
+{
+    delete party->detachAt(0);
+    const char* names[4] = {"Dead1", "Live1", "Dead2", "Live2"};
+    for (int i = 0; i < 4; ++i) {
+        auto* m = new bl3dPartyChar(names[i], 4, 1, true, 0, nullptr, nullptr);
+        m->setMaxHP(10);
+        m->setCurHP(i % 2 ? 10 : 0);
+        ASSERT_TRUE(party->addMember(m));
+    }
+    iface.timerEvents();
+    ASSERT_EQ(party->getCount(), 4);
+    EXPECT_STREQ(party->getMember(0)->getName(), "Live1");
+    EXPECT_STREQ(party->getMember(1)->getName(), "Live2");
+    EXPECT_STREQ(party->getMember(2)->getName(), "Dead1");
+    EXPECT_STREQ(party->getMember(3)->getName(), "Dead2");
+}
+
+TEST_F(InterfaceView, AllDeadSendsThePartyBackToTheHall)
+{
+    iface.newMap("maps/outdoor.cfg");
+    iface.setCurX(5.0f);
+    iface.setCurZ(-5.0f);
+    iface.setFacing(180);
+    party->getMember(0)->setCurHP(0);
+    pushKey(SDLK_SPACE);   // "(SPACE) to Continue"
+    iface.timerEvents();
+    EXPECT_STREQ(iface.getCurrentMap()->getFileName(), "maps/renibister.cfg");
+    EXPECT_EQ(squareX(), 13);
+    EXPECT_EQ(squareY(), 24);
+    EXPECT_EQ(iface.getFacing(), 0);
+    EXPECT_FLOAT_EQ(iface.getViewX(), 13.0f);
+    EXPECT_EQ(iface.getViewFacing(), 0);
+}
+
 TEST_F(InterfaceView, BrokenQuestIsRefusedAndSavingItIsReported)
 {
     // A folder is no archive: nothing is loaded, nothing made up.

@@ -2,6 +2,7 @@
 // weather and light parameters, the party light, the layout scaling and the
 // movement arithmetic.
 #include "world/EnvParams.h"
+#include "world/MapRenderer.h"
 #include "world/Movement.h"
 #include "world/PartyLight.h"
 #include "world/SquarePass.h"
@@ -430,6 +431,62 @@ TEST(Movement, BillboardFacesTheViewer)
     EXPECT_DOUBLE_EQ(movement::billboardAngle(0, 3), 0.0);
     EXPECT_NEAR(movement::billboardAngle(2, 0), -90.0, 1e-9);
     EXPECT_NEAR(movement::billboardAngle(-2, 0), 90.0, 1e-9);
+}
+
+TEST(ViewCone, SeesWhatTheCameraFacesAndNothingBehind)
+{
+    maprender::Camera_S cam;
+    cam.x = 10.0f;
+    cam.z = -10.0f;
+    cam.facing = 0.0f;   // looking toward -z, north
+    const maprender::ViewCone_S cone = maprender::viewCone(cam, 0.0f);
+    EXPECT_TRUE(cone.sees(10.0f, -10.0f));    // own square
+    EXPECT_TRUE(cone.sees(10.0f, -30.0f));    // far ahead
+    EXPECT_TRUE(cone.sees(22.0f, -20.0f));    // ahead, inside the wedge
+    EXPECT_TRUE(cone.sees(11.0f, -10.0f));    // beside, the wall may show
+    EXPECT_FALSE(cone.sees(10.0f, -5.0f));    // behind
+    EXPECT_FALSE(cone.sees(30.0f, -12.0f));   // far to the side
+    // Turned west the same squares swap roles.
+    cam.facing = 90.0f;
+    const maprender::ViewCone_S west = maprender::viewCone(cam, 0.0f);
+    EXPECT_TRUE(west.sees(0.0f, -10.0f));
+    EXPECT_FALSE(west.sees(15.0f, -10.0f));
+    // The shadow pass looks wider.
+    EXPECT_TRUE(maprender::viewCone(cam, 6.0f).sees(12.0f, -10.0f));
+    EXPECT_GT(maprender::shadowReach(0.9, -0.2), maprender::shadowReach(0.0, -1.0));
+    EXPECT_FLOAT_EQ(maprender::shadowReach(0.0, -1.0), 1.0f);
+}
+
+TEST(ViewCone, EveryVisibleSquareOfTheWindowIsKept)
+{
+    // Whatever the cone drops must lie outside the 90 x 72 degree view:
+    // check squares straight ahead and on the edge of the field of view.
+    maprender::Camera_S cam;
+    cam.x = 50.0f;
+    cam.z = -50.0f;
+    for (int facing : {0, 90, 180, 270}) {
+        cam.facing = float(facing);
+        const maprender::ViewCone_S cone = maprender::viewCone(cam, 0.0f);
+        const double f = facing * 3.1415926535898 / 180.0;
+        for (int d = 0; d <= 35; ++d) {
+            const float ax = 50.0f - float(std::sin(f)) * d, az = -50.0f - float(std::cos(f)) * d;
+            EXPECT_TRUE(cone.sees(std::round(ax), std::round(az))) << facing << " " << d;
+            // On the left edge of the field of view, 1.25 x d to the side.
+            const float lx = ax - float(std::cos(f)) * 1.25f * d, lz = az + float(std::sin(f)) * 1.25f * d;
+            EXPECT_TRUE(cone.sees(std::round(lx), std::round(lz))) << facing << " " << d;
+        }
+    }
+}
+
+TEST(DisplayLists, WallAndBillboardHeights)
+{
+    EXPECT_EQ(maprender::wallList(1), maprender::WALL1);
+    EXPECT_EQ(maprender::wallList(3), maprender::WALL1 + 2);
+    EXPECT_EQ(maprender::wallList(4), maprender::WALL4);
+    EXPECT_EQ(maprender::wallList(0), maprender::WALL1);
+    EXPECT_EQ(maprender::wallList(9), maprender::WALL1);
+    EXPECT_EQ(maprender::billboardList(2), maprender::BILLBOARD1 + 1);
+    EXPECT_EQ(maprender::billboardList(7), maprender::BILLBOARD1);
 }
 
 } // namespace
