@@ -4,10 +4,9 @@
 #define PY_SSIZE_T_CLEAN
 #include <Python.h>
 
+#include "actions/ActionList.h"
 #include "audio/MasterAudio.h"
-#include "core/CommonInterface.h"
 #include "core/GameConfig.h"
-#include "core/ModalLoop.h"
 #include "core/Movie.h"
 #include "core/RefStr.h"
 #include "core/Startup.h"
@@ -16,6 +15,14 @@
 #include "events/EventAPI.h"
 #include "platform/Random.h"
 #include "rules/ClassDefFile.h"
+#include "rules/ItemList.h"
+#include "rules/MonsterType.h"
+#include "rules/Party.h"
+#include "rules/PartyChar.h"
+#include "rules/ShopInv.h"
+#include "world/GameWorld.h"
+#include "world/Interface.h"
+#include "world/MapInfo.h"
 #include "screens/LoadingScreen.h"
 #include "screens/TitleMenu.h"
 
@@ -39,51 +46,6 @@ SDL_Surface* screen = nullptr;
     SDL_Quit();
     std::exit(-1);
 }
-
-// ---------------------------------------------------------------------------
-// The quest in play. These few calls are all the title loop needs of the
-// main interface; they stand in for it until the world's interface object
-// takes them over.
-
-bool interfaceInit(int width, int height) {
-    (void)width;
-    (void)height;
-    return true;
-}
-
-bool questLoad(const RefStr_C& path) {
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) {
-        std::fprintf(stderr, "ERROR: Could not open the quest '%s'!\n", path.c_str());
-        return false;
-    }
-    std::fclose(f);
-    return true;
-}
-
-void questStart() {}
-
-void questSave() {}
-
-// Runs the quest until the player leaves it with ESC.
-void questEventLoop() {
-    CommonInterface_C text(1024, 768);
-    int state = 1;
-    ModalLoop_C loop(
-        state, [&](const SDL_keysym& k) { if (k.sym == SDLK_ESCAPE) state = 0; },
-        [&] {
-            glViewport(0, 0, gameConfig.width, gameConfig.height);
-            glClearColor(0, 0, 0, 1);
-            glClear(GL_COLOR_BUFFER_BIT);
-            glColor3f(1, 1, 1);
-            text.printFormat(300, 400, "The realm lies still. (ESCAPE) returns to the title.", 800);
-        });
-    loop.run();
-}
-
-void interfaceFini() {}
-
-// ---------------------------------------------------------------------------
 
 // Starts the interpreter with the program's name, its script folder first on
 // the path and the scripts' own random generator.
@@ -115,19 +77,33 @@ void init(int argc, char** argv) {
     initEventAPI();
     vell::gameSrand(static_cast<uint32_t>(std::time(nullptr)));
 
-    // The built-in and data-defined actions (gzip; an empty stream is valid).
+    // The data-defined actions (gzip; an empty stream is valid).
     requireDataFile("data/actions.dat", 1);
 
     TypeRegistry_C& registry = getTypeRegistry();
+    registry.add(TYPE_PARTY_CHAR, bl3dPartyChar::create);
+    registry.add(TYPE_GAME_WORLD, bl3dGameWorld::create);
+    registry.add(TYPE_SHOP_INV, bl3dShopInv::create);
+    registry.add(TYPE_PARTY, bl3dParty::create);
     registry.add(TYPE_TAG_LIST, TagList_C::create);
+    registry.add(TYPE_RA2D_WORLD, ra2dGameWorld::create);
+    registry.add(TYPE_MAP_INFO, mapInfo::create);
 
     requireDataFile("data/audio.dat", 0);
     initMasterAudio();
 
     // Item types: the shop name count at least.
     requireDataFile("data/item.dat", 4);
+    if (masterITL.load("data/item.dat") < 0) {
+        std::fputs("ERROR: Could not load the item types of 'data/item.dat'!\n", stderr);
+        startupFailed();
+    }
     // Monster types (gzip; an empty stream is valid).
     requireDataFile("data/monsters.dat", 1);
+    if (masterMTL.load("data/monsters.dat") < 0) {
+        std::fputs("ERROR: Could not load the monster types of 'data/monsters.dat'!\n", stderr);
+        startupFailed();
+    }
 
     if (vell::loadClassFile("data/class.dat") < 0)
         startupFailed();
@@ -140,12 +116,19 @@ void playCredits() {
 }
 
 void shutdown() {
-    interfaceFini();
+    iface.fini();
+    masterActionList.destroyAll();
     maserAudio.release();
+    masterITL.clear();
+    masterMTL.clear();
     if (gameConfig.sound)
         Mix_CloseAudio();
     SDL_Quit();
     Py_FinalizeEx();
+    if (gameworld) {
+        delete gameworld;
+        gameworld = nullptr;
+    }
     if (gameConfig.debugFile && gameConfig.debugFile != stderr) {
         std::fclose(gameConfig.debugFile);
         gameConfig.debugFile = stderr;
@@ -170,7 +153,7 @@ int main(int argc, char** argv) {
 
     init(argc, argv);
 
-    if (!interfaceInit(gameConfig.width, gameConfig.height)) {
+    if (!iface.init(gameConfig.width, gameConfig.height)) {
         std::fputs("Could not init interface!\n", stderr);
         SDL_Quit();
         std::exit(-1);
@@ -192,14 +175,14 @@ int main(int argc, char** argv) {
             if (result == TitleMenu_C::RESULT_START) {
                 savePath = menu.getQuestPath();
                 showLoadingScreen(screen);
-                if (!questLoad(savePath))
-                    continue; // back to the title, nothing was started
+                if (!iface.load(savePath.c_str()))
+                    continue; // back to the title: nothing of a broken quest is used
                 gameLoaded = true;
-                questStart();
+                iface.start();
             } else if (result == TitleMenu_C::RESULT_SAVE) {
-                questSave();
+                iface.save(); // a failure is shown to the player
             }
-            questEventLoop();
+            iface.sdlEventLoop();
             gameLoaded = true;
         }
         // The menu's textures go while the GL context still exists.
