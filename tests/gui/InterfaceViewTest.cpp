@@ -40,6 +40,21 @@ void captureView()
 void noDelay(uint32_t) {}
 bool nothingHeld(SDLKey) { return false; }
 
+// The up arrow held for a number of asks, then let go; letting go also ends
+// the loop (ESC).
+int gUpHeldFor = 0;
+bool upHeldAWhile(SDLKey key)
+{
+    if (key != SDLK_UP)
+        return false;
+    if (gUpHeldFor > 0) {
+        --gUpHeldFor;
+        return true;
+    }
+    GuiFixture::pushKey(SDLK_ESCAPE);
+    return false;
+}
+
 int countRed(const std::vector<unsigned char>& px)
 {
     int n = 0;
@@ -296,6 +311,23 @@ TEST_F(InterfaceView, FreeNavigationGlidesAndTurnsInSteps)
     EXPECT_EQ(iface.getFacing(), 90);
     EXPECT_EQ(ticks(), t0 + 1);
     gameConfig.freeNavigation = false;
+}
+
+TEST_F(InterfaceView, HeldUpArrowKeepsGlidingThroughPushedKeys)
+{
+    gameConfig.freeNavigation = true;
+    iface.setTiming(noDelay, upHeldAWhile);
+    gUpHeldFor = 10;
+    const uint32_t t0 = ticks();
+    pushKey(SDLK_UP);   // one press; the loop repeats it while the key is held
+    iface.sdlEventLoop();
+    takeEvents();
+    iface.setTiming(noDelay, nothingHeld);
+    gameConfig.freeNavigation = false;
+    // Eleven events of 0.05: past the middle between squares 24 and 25.
+    EXPECT_NEAR(iface.getViewZ(), -24.55f, 1e-3);
+    EXPECT_EQ(squareY(), 25);
+    EXPECT_EQ(ticks(), t0 + 2);
 }
 
 TEST_F(InterfaceView, WeatherAndTheSkyOutdoors)
