@@ -13,6 +13,7 @@
 #include "core/Storable.h"
 #include "core/TagList.h"
 #include "events/EventAPI.h"
+#include "platform/DriverModules.h"
 #include "platform/Random.h"
 #include "rules/ClassDefFile.h"
 #include "rules/ItemList.h"
@@ -139,6 +140,7 @@ void shutdown() {
 
 int main(int argc, char** argv) {
     parseCommandLine(argc, argv);
+    vell::keepDriverModulesLoaded();
 
     int video = startVideo(gameConfig, &screen);
     if (video == 1)
