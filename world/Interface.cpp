@@ -177,9 +177,8 @@ void Interface_C::setupGL()
     maprender::ensureDisplayLists();
 }
 
-bool Interface_C::load(const char* path)
+void Interface_C::dropQuest()
 {
-    // Whatever belonged to the quest before goes first.
     delete party;
     party = nullptr;
     if (currentWorld_) {
@@ -187,13 +186,30 @@ bool Interface_C::load(const char* path)
         currentWorld_ = nullptr;
         gameworld = nullptr;
     }
+    installQuestStores(nullptr);
     delete saveFile;
     saveFile = nullptr;
     percepPane_.reset();
     percepValid_ = false;
     entryState_ = deferredEntry_ = 0;
     eventRunning_ = false;
+}
 
+bool Interface_C::load(const char* path)
+{
+    // Whatever belonged to the quest before goes first.
+    dropQuest();
+    if (!loadQuest(path)) {
+        // Nothing of a quest that cannot be read is kept: no later save may
+        // write over it.
+        dropQuest();
+        return false;
+    }
+    return true;
+}
+
+bool Interface_C::loadQuest(const char* path)
+{
     std::string error;
     std::unique_ptr<ArchiveFile_C> archive = ArchiveFile_C::open(path ? path : "", false, &error);
     if (!archive) {
@@ -231,12 +247,13 @@ bool Interface_C::load(const char* path)
     if (world->hasEntry("party.dat")) {
         std::unique_ptr<Storable_C> rec = world->load("party.dat");
         auto* p = dynamic_cast<bl3dParty*>(rec.get());
-        if (p) {
-            rec.release();
-            party = p;
-        } else {
+        if (!p) {
+            // Never replaced by an empty party that a save would write over it.
             std::fprintf(stderr, "ERROR: The party of quest %s cannot be read\n", path);
+            return false;
         }
+        rec.release();
+        party = p;
     }
     if (!party)
         party = new bl3dParty(RefStr_C("party.dat"));

@@ -168,6 +168,8 @@ private:
     void compactParty();
     void allDead();
     void loadPictures();
+    void dropQuest();
+    bool loadQuest(const char* path);
     void setupGL();
     void freePictures();
 

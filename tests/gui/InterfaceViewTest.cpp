@@ -3,7 +3,9 @@
 // the picture, saving and loading.
 #include "GuiHarness.h"
 
+#include "core/ArchiveFile.h"
 #include "core/GameConfig.h"
+#include "core/TagList.h"
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
 #include "rules/RulesEnv.h"
@@ -415,6 +417,31 @@ TEST_F(InterfaceView, AllDeadSendsThePartyBackToTheHall)
     EXPECT_EQ(iface.getFacing(), 0);
     EXPECT_FLOAT_EQ(iface.getViewX(), 13.0f);
     EXPECT_EQ(iface.getViewFacing(), 0);
+}
+
+TEST_F(InterfaceView, UnreadableWorldOrPartyIsRefusedNotReplaced)
+{
+    // A record of another kind under the entry's name; the party case keeps
+    // a good world beside it.
+    const std::string path = questDir() + "/savegame/broken.sav";
+    for (const char* entry : {"party.dat", "ra2d.dat"}) {
+        SCOPED_TRACE(entry);
+        std::remove(path.c_str());
+        {
+            auto archive = ArchiveFile_C::open(path, true);
+            ASSERT_TRUE(archive);
+            DirHandle_C world = archive->openDir("world");
+            if (gameworld) {
+                ASSERT_TRUE(world->store(*gameworld));
+            }
+            ASSERT_TRUE(world->store(TagList_C(RefStr_C(entry))));
+            ASSERT_TRUE(archive->commit());
+        }
+        EXPECT_FALSE(iface.load(path.c_str()));
+        pushKey(SDLK_SPACE);   // closes the message of the refused save
+        EXPECT_FALSE(iface.save());
+        drainEvents();
+    }
 }
 
 TEST_F(InterfaceView, BrokenQuestIsRefusedAndSavingItIsReported)
