@@ -218,7 +218,7 @@ protected:
 
     // Presses keys in the game's window (xdotool key names).
     void keys(const std::string& names) {
-        shell("xdotool search --name Vellicorn windowfocus --sync >/dev/null 2>&1; xdotool key --delay 60 " +
+        shell("xdotool search --name Vellicorn windowraise windowfocus --sync >/dev/null 2>&1; xdotool key --delay 60 " +
               names);
     }
 
@@ -307,7 +307,7 @@ TEST_F(RunGameTest, SkipIntroCreateQuestAndQuit) {
     EXPECT_EQ(readFile(dir_ + "/savegame/AB1").substr(0, 4), readFile(dir_ + "/data/savegame.dat").substr(0, 4));
 }
 
-TEST_F(RunGameTest, IntroIsSkippedWithSpaceAndSilentRunQuits) {
+TEST_F(RunGameTest, SilentRunIntroAndCreditsStopOnKeys) {
     start({"-w", "-s"});
     ASSERT_TRUE(waitForWindow()) << gameErrors();
     // The movie plays: the screen changes from frame to frame.
@@ -322,6 +322,13 @@ TEST_F(RunGameTest, IntroIsSkippedWithSpaceAndSilentRunQuits) {
     ASSERT_TRUE(title.take(dpy_));
     keys("space");
     auto menuVisible = [&](const Shot& s) { return menuOver(title, s); };
+    ASSERT_TRUE(waitForScreen(menuVisible, 10, shot)) << gameErrors();
+    // The credits movie, stopped with ESC, comes back to the menu.
+    const Shot menu = shot;
+    keys("v");
+    auto notMenu = [&](const Shot& s) { return differing(menu, s, 0, 0, s.width, s.height) > 0.3; };
+    EXPECT_TRUE(waitForScreen(notMenu, 10, shot)) << "the credits do not play";
+    keys("Escape");
     ASSERT_TRUE(waitForScreen(menuVisible, 10, shot)) << gameErrors();
     keys("q n q y");
     EXPECT_EQ(finish(), 0) << gameErrors();

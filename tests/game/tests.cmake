@@ -5,3 +5,8 @@ if(TARGET test_game)
   # They run the built game from the game folder.
   add_dependencies(test_game vellrun game_data)
 endif()
+# They look at the whole screen and type into the focused window: no other
+# program may open windows on the display meanwhile.
+if(TEST test_game)
+  set_tests_properties(test_game PROPERTIES RUN_SERIAL TRUE)
+endif()
