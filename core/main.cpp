@@ -1,9 +1,6 @@
 // vellrun: the game program. Start-up (settings, command line, SDL, mixer,
 // introduction movie, scripting and master data), the title loop and the
 // ordered shutdown.
-#define PY_SSIZE_T_CLEAN
-#include <Python.h>
-
 #include "actions/ActionList.h"
 #include "audio/MasterAudio.h"
 #include "core/GameConfig.h"
@@ -27,8 +24,6 @@
 #include "screens/LoadingScreen.h"
 #include "screens/TitleMenu.h"
 
-#include <GL/gl.h>
-#include <GL/glu.h>
 #include <SDL.h>
 #include <SDL_mixer.h>
 
@@ -48,25 +43,6 @@ SDL_Surface* screen = nullptr;
     std::exit(-1);
 }
 
-// Starts the interpreter with the program's name, its script folder first on
-// the path and the scripts' own random generator.
-void startPython(const char* programName) {
-    PyConfig config;
-    PyConfig_InitPythonConfig(&config);
-    config.write_bytecode = 0;
-    config.parse_argv = 0;
-    config.install_signal_handlers = 0; // SDL keeps its own
-    PyConfig_SetBytesString(&config, &config.program_name, programName);
-    PyStatus status = Py_InitializeFromConfig(&config);
-    PyConfig_Clear(&config);
-    if (PyStatus_Exception(status)) {
-        std::fprintf(stderr, "ERROR: Could not start Python: %s\n", status.err_msg ? status.err_msg : "unknown");
-        startupFailed();
-    }
-    PyRun_SimpleString("import sys\nsys.path.insert(0, './data/scripts')\n");
-    PyRun_SimpleString("from random import Random\nrand = Random(None)\n");
-}
-
 // Master data that the game cannot start without.
 void requireDataFile(const char* path, long minBytes) {
     if (!checkDataFile(path, minBytes))
@@ -74,8 +50,8 @@ void requireDataFile(const char* path, long minBytes) {
 }
 
 void init(int argc, char** argv) {
-    startPython(argc > 0 ? argv[0] : "vellrun");
-    initEventAPI();
+    if (!startScripting(argc > 0 ? argv[0] : "vellrun"))
+        startupFailed();
     vell::gameSrand(static_cast<uint32_t>(std::time(nullptr)));
 
     // The data-defined actions (gzip; an empty stream is valid).
@@ -125,7 +101,7 @@ void shutdown() {
     if (gameConfig.sound)
         Mix_CloseAudio();
     SDL_Quit();
-    Py_FinalizeEx();
+    stopScripting();
     if (gameworld) {
         delete gameworld;
         gameworld = nullptr;

@@ -3,6 +3,8 @@
 
 #include "events/EventAPI.h"
 
+#include <cstdio>
+
 namespace {
 
 PyMethodDef eventApiMethods[] = {
@@ -38,3 +40,24 @@ PyObject* initEventAPI() {
     Py_DECREF(module); // sys.modules holds it now
     return module;
 }
+
+bool startScripting(const char* programName) {
+    PyConfig config;
+    PyConfig_InitPythonConfig(&config);
+    config.write_bytecode = 0;
+    config.parse_argv = 0;
+    config.install_signal_handlers = 0;
+    PyConfig_SetBytesString(&config, &config.program_name, programName ? programName : "vellrun");
+    PyStatus status = Py_InitializeFromConfig(&config);
+    PyConfig_Clear(&config);
+    if (PyStatus_Exception(status)) {
+        std::fprintf(stderr, "ERROR: Could not start Python: %s\n", status.err_msg ? status.err_msg : "unknown");
+        return false;
+    }
+    PyRun_SimpleString("import sys\nsys.path.insert(0, './data/scripts')\n");
+    PyRun_SimpleString("from random import Random\nrand = Random(None)\n");
+    initEventAPI();
+    return true;
+}
+
+bool stopScripting() { return !Py_IsInitialized() || Py_FinalizeEx() == 0; }

@@ -9,3 +9,13 @@ typedef struct _object PyObject;
 // the module (a borrowed reference; sys.modules keeps it), or null after
 // printing the Python error.
 PyObject* initEventAPI();
+
+// Starts the interpreter for the map scripts: the program name from the
+// command line, no bytecode files written, Python's own signal handlers left
+// out (SDL keeps its own); then "./data/scripts" first on the module path, a
+// module-level random generator `rand` for the scripts, and the eventAPI
+// module. False (after a line on the error stream) when Python cannot start.
+bool startScripting(const char* programName);
+
+// Finalizes the interpreter; true when Python finalized cleanly.
+bool stopScripting();
