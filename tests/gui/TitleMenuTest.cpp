@@ -9,6 +9,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -234,6 +236,33 @@ TEST_F(TitleMenuTest, MenuResults) {
     EXPECT_EQ(menu.run(true), TitleMenu_C::RESULT_CONTINUE);
     keys("qy");
     EXPECT_EQ(menu.run(true), TitleMenu_C::RESULT_QUIT);
+}
+
+} // namespace
+
+namespace {
+
+// Not a timing check: prints how long one frame of the menu takes to draw,
+// the figure to know for the software renderer.
+TEST_F(TitleMenuTest, MenuFrameTimeFigure) {
+    TitleMenu_C menu(1024, 768);
+    int frames = 0;
+    double seconds = 0;
+    afterDisplay([&] {
+        if (menu.getState() != TitleMenu_C::STATE_MENU || frames >= 30)
+            return;
+        auto t0 = std::chrono::steady_clock::now();
+        for (int i = 0; i < 10; ++i) {
+            menu.display();
+            glFinish();
+        }
+        seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+        frames += 10;
+    });
+    scriptKeys({SDLK_SPACE, SDLKey('v')});
+    EXPECT_EQ(menu.run(false), TitleMenu_C::RESULT_CREDITS);
+    ASSERT_GT(frames, 0);
+    std::printf("[ figures ] title menu frame: %.2f ms\n", 1000.0 * seconds / frames);
 }
 
 } // namespace
