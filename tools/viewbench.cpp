@@ -83,6 +83,34 @@ void place(const Spot& s)
 void noDelay(uint32_t) {}
 bool nothingHeld(SDLKey) { return false; }
 
+// With VIEWBENCH_SHOTS set to a folder, the last screen of each scenario is
+// written there as a PPM picture.
+std::string gShotName;
+
+// After-display hook: reads the finished screen before the swap.
+void saveShot()
+{
+    const char* dir = std::getenv("VIEWBENCH_SHOTS");
+    if (!dir || gShotName.empty())
+        return;
+    const char* name = gShotName.c_str();
+    std::vector<unsigned char> px(1024 * 768 * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, 1024, 768, GL_RGB, GL_UNSIGNED_BYTE, px.data());
+    std::string file = std::string(dir) + "/" + name + ".ppm";
+    for (char& c : file)
+        if (c == ' ' || c == ',' || c == '+')
+            c = '_';
+    FILE* f = std::fopen(file.c_str(), "wb");
+    if (!f)
+        return;
+    std::fprintf(f, "P6\n1024 768\n255\n");
+    for (int row = 767; row >= 0; --row)
+        std::fwrite(px.data() + size_t(row) * 1024 * 3, 1, 1024 * 3, f);
+    std::fclose(f);
+}
+
 void report(const char* name, const std::vector<double>& ul, const std::vector<double>& full)
 {
     const Stats a = stats(ul), b = stats(full);
@@ -173,6 +201,11 @@ int main(int argc, char** argv)
             full.push_back(msSince(t));
         }
         report(name, ul, full);
+        gShotName = name;
+        Interface_C::setAfterDisplayHook(saveShot);
+        iface.display();
+        Interface_C::setAfterDisplayHook(nullptr);
+        gShotName.clear();
     };
 
     const std::vector<Spot> town = walk(13, 24, 8, 0, -1);

@@ -510,6 +510,9 @@ void Interface_C::allDead()
     std::unique_ptr<Event_C> hall = createMapEvent(1000, nullptr);
     if (hall)
         hall->invoke(this);
+    // Back on the street: the message must not stay on the screen.
+    skipULOnce_ = false;
+    pushRedraw();
 }
 
 void Interface_C::tickAction(int)

@@ -502,7 +502,8 @@ void Map_C::beginShadows()
     glPushMatrix();
     glMultMatrixf(m);
     glDisable(GL_LIGHTING);
-    glDisable(GL_FOG);
+    // Fog stays on: it turns a distant shadow into the fog colour, so that
+    // shadows fade with what casts them instead of showing through the fog.
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glColor4f(0.0f, 0.0f, 0.0f, shadowAlphaFor(clouds_[0].repeat));
