@@ -242,6 +242,25 @@ TEST_F(TitleMenuTest, MenuResults) {
 
 namespace {
 
+// With mouse support each menu line is a click region standing for its key.
+TEST_F(TitleMenuTest, ClickOnAMenuLineActsAsItsKey) {
+    gameConfig.mouseSupport = true;
+    TitleMenu_C menu(1024, 768);
+    bool clicked = false;
+    afterDisplay([&] {
+        if (menu.getState() == TitleMenu_C::STATE_MENU && !clicked) {
+            clicked = true;
+            // "(V)iew Credits" is the fifth line without a quest in play:
+            // GL y 490 - 4 * 20 = 410, so mouse rows around 768 - 410.
+            pushMouseButton(410, 768 - 410 - 6, SDL_BUTTON_LEFT, true);
+            pushMouseButton(410, 768 - 410 - 6, SDL_BUTTON_LEFT, false);
+        }
+    });
+    pushKey(SDLK_SPACE);
+    EXPECT_EQ(menu.run(false), TitleMenu_C::RESULT_CREDITS);
+    EXPECT_TRUE(clicked);
+}
+
 // Not a timing check: prints how long one frame of the menu takes to draw,
 // the figure to know for the software renderer.
 TEST_F(TitleMenuTest, MenuFrameTimeFigure) {
