@@ -166,10 +166,14 @@ int main(int argc, char** argv)
         return 1;
     }
     const double townLoad = msSince(t);
-    auto* hero = new bl3dPartyChar("Bench", 4, 1, true, 0, nullptr, nullptr);
-    hero->setMaxHP(10);
-    hero->setCurHP(10);
-    party->addMember(hero);
+    // A full roster: eight rows of text under the view.
+    const char* names[8] = {"Aldreth", "Brannoc", "Cyrwen", "Dunmar", "Eowyth", "Faelan", "Gwydda", "Hesk"};
+    for (int i = 0; i < 8; ++i) {
+        auto* hero = new bl3dPartyChar(names[i], 1 << i, 1, i % 2 == 0, 0, nullptr, nullptr);
+        hero->setMaxHP(40 + i);
+        hero->setCurHP(30 + i);
+        party->addMember(hero);
+    }
 
     // Floor: clear and swap alone.
     std::vector<double> floor;

@@ -105,6 +105,7 @@ bool Interface_C::init(int width, int height)
         SDL_ShowCursor(1);
     }
     setupGL();
+    setupRosterCache();
     picCache_ = std::make_unique<PicCache_C>(12, 20);
     picCache_->loadIndex("data/picindex.dat");
     initDone_ = true;
@@ -315,8 +316,14 @@ void Interface_C::fini()
     delete saveFile;
     saveFile = nullptr;
     installQuestStores(nullptr);
-    if (initDone_)
+    if (initDone_) {
         freePictures();
+        if (roster_.texId) {
+            const GLuint id = roster_.texId;
+            glDeleteTextures(1, &id);
+        }
+    }
+    roster_ = RosterCache_S();
     percepPane_.reset();
     if (picCache_) {
         picCache_->fini();

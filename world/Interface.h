@@ -89,6 +89,8 @@ public:
     void textB(const char* text);
     void drawIcons();
     void drawCharText();
+    // Forgets the picture of the roster kept from the last draw.
+    void invalidateRoster() { roster_.valid = false; }
     void calcLight();
     void buildPercepPane();
     void calcXC();
@@ -173,6 +175,31 @@ private:
     void setupGL();
     void freePictures();
 
+    // The roster as last drawn, kept as a texture: printing eight rows of
+    // text costs far more than drawing one picture, and the roster seldom
+    // changes between frames.
+    struct RosterRow_S {
+        const void* member = nullptr;
+        const char* name = nullptr;
+        int32_t hp = 0, maxHp = 0, sp = 0, maxSp = 0, ac = 0, conditions = 0, classId = 0;
+        bool operator==(const RosterRow_S& o) const
+        {
+            return member == o.member && name == o.name && hp == o.hp && maxHp == o.maxHp && sp == o.sp
+                && maxSp == o.maxSp && ac == o.ac && conditions == o.conditions && classId == o.classId;
+        }
+    };
+    struct RosterCache_S {
+        unsigned texId = 0;
+        int texW = 0, texH = 0;   // texture size
+        int x = 0, y = 0, w = 0, h = 0;   // window pixels it holds
+        bool valid = false;
+        RosterRow_S rows[8];
+    };
+    void drawRosterText();
+    bool rosterUnchanged(RosterRow_S (&rows)[8]) const;
+    void setupRosterCache();
+
+    RosterCache_S roster_;
     std::unique_ptr<CommonInterface_C> text_;
     ViewLayout_S layout_;
     Pic_S pics_[PIC_COUNT];

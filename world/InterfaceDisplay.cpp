@@ -277,19 +277,108 @@ void Interface_C::drawIcons()
     drawPicAt(pics_[magLt != 0 ? PIC_LIGHT_ON : PIC_LIGHT_OFF], 377, y);
 }
 
+void Interface_C::setupRosterCache()
+{
+    if (roster_.texId) {
+        const GLuint id = roster_.texId;
+        glDeleteTextures(1, &id);
+    }
+    roster_ = RosterCache_S();
+    roster_.x = ViewLayout_S::scale(112, layout_.width, ViewLayout_S::kDesignWidth);
+    roster_.y = ViewLayout_S::scale(27, layout_.height, ViewLayout_S::kDesignHeight);
+    roster_.w = ViewLayout_S::scale(912, layout_.width, ViewLayout_S::kDesignWidth) - roster_.x;
+    roster_.h = ViewLayout_S::scale(197, layout_.height, ViewLayout_S::kDesignHeight) - roster_.y;
+    int tw = 1, th = 1;
+    while (tw < roster_.w)
+        tw *= 2;
+    while (th < roster_.h)
+        th *= 2;
+    GLuint id = 0;
+    glGenTextures(1, &id);
+    if (!id)
+        return;
+    glBindTexture(GL_TEXTURE_2D, id);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, tw, th, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
+    roster_.texId = id;
+    roster_.texW = tw;
+    roster_.texH = th;
+}
+
+bool Interface_C::rosterUnchanged(RosterRow_S (&rows)[8]) const
+{
+    for (int slot = 0; slot < 8; ++slot) {
+        RosterRow_S& r = rows[slot];
+        r = RosterRow_S();
+        const bl3dPartyChar* m = party && slot < party->getCount() ? party->getMember(slot) : nullptr;
+        if (!m)
+            continue;
+        r.member = m;
+        r.name = m->getName();
+        r.hp = m->getCurHP();
+        r.maxHp = m->getMaxHP();
+        r.sp = m->getCurSP();
+        r.maxSp = m->getMaxSP();
+        r.ac = m->getStatBlock()->getCur(8);
+        r.conditions = m->getConditions();
+        r.classId = m->getClassId();
+    }
+    if (!roster_.valid)
+        return false;
+    for (int slot = 0; slot < 8; ++slot)
+        if (!(rows[slot] == roster_.rows[slot]))
+            return false;
+    return true;
+}
+
 void Interface_C::drawCharText()
 {
     ortho();
-    texturedQuad(pics_[PIC_FRAME].texId, 112, 27, 912, 197, kRosterPiece.s0, kRosterPiece.t0, kRosterPiece.s1,
-                 kRosterPiece.t1);
+    const int lh = text().getLineHeight();
+    const int* col = layout_.rosterColumns;
+    if (mouseRegions_)
+        for (int slot = 0; slot < 8; ++slot) {
+            const int y = layout_.rosterTop - slot * lh;
+            mouseRegions_->addRegion(col[0], layout_.height - y - lh, col[7] + 32 - col[0], lh, SDLK_F1 + slot, 1);
+        }
+
+    RosterRow_S rows[8];
+    if (roster_.texId && rosterUnchanged(rows)) {
+        // The same roster as last time: its picture.
+        const GLboolean blend = glIsEnabled(GL_BLEND);
+        glDisable(GL_BLEND);
+        const float s = float(roster_.w) / float(roster_.texW);
+        const float t = float(roster_.h) / float(roster_.texH);
+        texturedQuad(roster_.texId, 112, 27, 912, 197, 0, 0, s, t);
+        if (blend)
+            glEnable(GL_BLEND);
+    } else {
+        texturedQuad(pics_[PIC_FRAME].texId, 112, 27, 912, 197, kRosterPiece.s0, kRosterPiece.t0,
+                     kRosterPiece.s1, kRosterPiece.t1);
+        drawRosterText();
+        if (roster_.texId) {
+            glReadBuffer(GL_BACK);
+            glBindTexture(GL_TEXTURE_2D, roster_.texId);
+            glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, roster_.x, roster_.y, roster_.w, roster_.h);
+            for (int slot = 0; slot < 8; ++slot)
+                roster_.rows[slot] = rows[slot];
+            roster_.valid = true;
+        }
+    }
+    drawIcons();
+}
+
+void Interface_C::drawRosterText()
+{
     CommonInterface_C& t = text();
     const int lh = t.getLineHeight();
     const int* col = layout_.rosterColumns;
     char buf[64];
     for (int slot = 0; slot < 8; ++slot) {
         const int y = layout_.rosterTop - slot * lh;
-        if (mouseRegions_)
-            mouseRegions_->addRegion(col[0], layout_.height - y - lh, col[7] + 32 - col[0], lh, SDLK_F1 + slot, 1);
         bl3dPartyChar* m = party && slot < party->getCount() ? party->getMember(slot) : nullptr;
         if (!m)
             continue;
@@ -323,7 +412,6 @@ void Interface_C::drawCharText()
         colour(plain);
         t.printStr(col[7], y, classAbbrev(m->getClassId()));
     }
-    drawIcons();
 }
 
 void Interface_C::buildPercepPane()

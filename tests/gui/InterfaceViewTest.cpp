@@ -28,12 +28,17 @@ using vell_test::GuiFixture;
 // The 3-D view's rectangle at 1024 x 768 (GL window coordinates).
 constexpr int kViewX = 85, kViewY = 297, kViewW = 500, kViewH = 400;
 
+// The roster under the view.
+constexpr int kRosterX = 112, kRosterY = 27, kRosterW = 800, kRosterH = 170;
+
 std::vector<unsigned char> gLastView;
+std::vector<unsigned char> gLastRoster;
 int gViewDraws = 0;
 
 void captureView()
 {
     gLastView = GuiFixture::readRect(kViewX, kViewY, kViewW, kViewH);
+    gLastRoster = GuiFixture::readRect(kRosterX, kRosterY, kRosterW, kRosterH);
     ++gViewDraws;
     if (const char* snap = std::getenv("VELL_VIEW_SNAP"))
         GuiFixture::savePPM(std::string(snap) + std::to_string(gViewDraws) + ".ppm");
@@ -330,6 +335,35 @@ TEST_F(InterfaceView, HeldUpArrowKeepsGlidingThroughPushedKeys)
     EXPECT_NEAR(iface.getViewZ(), -24.55f, 1e-3);
     EXPECT_EQ(squareY(), 25);
     EXPECT_EQ(ticks(), t0 + 2);
+}
+
+TEST_F(InterfaceView, RosterShowsThePartyAsItIs)
+{
+    auto* second = new bl3dPartyChar("Brannoc", 2, 1, true, 0, nullptr, nullptr);
+    second->setMaxHP(30);
+    second->setCurHP(30);
+    ASSERT_TRUE(party->addMember(second));
+    frame();
+    const std::vector<unsigned char> first = gLastRoster;
+    ASSERT_FALSE(first.empty());
+    // White text on the dark roster background.
+    EXPECT_GT(countNearColour(first, 255, 255, 255, 10), 50);
+    frame();
+    EXPECT_EQ(gLastRoster, first);
+
+    // A wound shows at once.
+    second->setCurHP(5);
+    frame();
+    const std::vector<unsigned char> wounded = gLastRoster;
+    EXPECT_NE(wounded, first);
+    // ... exactly as a roster drawn from scratch.
+    iface.invalidateRoster();
+    frame();
+    EXPECT_EQ(gLastRoster, wounded);
+    // The dead are greyed out: less white.
+    second->setCurHP(0);
+    frame();
+    EXPECT_LT(countNearColour(gLastRoster, 255, 255, 255, 10), countNearColour(wounded, 255, 255, 255, 10));
 }
 
 TEST_F(InterfaceView, WeatherAndTheSkyOutdoors)
