@@ -99,6 +99,7 @@ bool Interface_C::init(int width, int height)
     text_->setTextLevel(gameConfig.textLevel);
     loadPictures();
     soundOn_ = gameConfig.sound;
+    mouseRegions_.reset();
     if (gameConfig.mouseSupport) {
         mouseRegions_ = std::make_unique<MouseRegions_C>();
         mouseRegions_->makeCursors();

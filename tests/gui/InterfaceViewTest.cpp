@@ -366,6 +366,46 @@ TEST_F(InterfaceView, RosterShowsThePartyAsItIs)
     EXPECT_LT(countNearColour(gLastRoster, 255, 255, 255, 10), countNearColour(wounded, 255, 255, 255, 10));
 }
 
+TEST_F(InterfaceView, ClickOnTheViewWalksWithMouseSupport)
+{
+    gameConfig.mouseSupport = true;
+    iface.init(kWidth, kHeight);
+    iface.setTiming(noDelay, nothingHeld);
+    ASSERT_NE(iface.getMouseRegions(), nullptr);
+    iface.display();   // the first redraw after start leaves the view out
+    iface.display();   // lays out the click regions
+    takeEvents();
+    auto click = [](int x, int y) {
+        SDL_Event e{};
+        e.type = SDL_MOUSEBUTTONDOWN;
+        e.button.button = SDL_BUTTON_LEFT;
+        e.button.state = SDL_PRESSED;
+        e.button.x = Uint16(x);
+        e.button.y = Uint16(y);
+        iface.dispatch(e);
+        e.type = SDL_MOUSEBUTTONUP;
+        e.button.state = SDL_RELEASED;
+        iface.dispatch(e);
+        // The keys the regions stand for.
+        for (const SDL_Event& k : takeEvents())
+            iface.dispatch(k);
+    };
+    const uint32_t t0 = ticks();
+    click(335, 150);   // upper middle of the view: forward
+    EXPECT_EQ(squareY(), 25);
+    EXPECT_EQ(ticks(), t0 + 2);
+    iface.display();
+    click(100, 300);   // left third: turn left
+    EXPECT_EQ(iface.getFacing(), 90);
+    iface.display();
+    click(335, 430);   // bottom middle: turn around
+    EXPECT_EQ(iface.getFacing(), 270);
+
+    gameConfig.mouseSupport = false;
+    iface.init(kWidth, kHeight);
+    EXPECT_EQ(iface.getMouseRegions(), nullptr);
+}
+
 TEST_F(InterfaceView, WeatherAndTheSkyOutdoors)
 {
     iface.newMap("maps/outdoor.cfg");
