@@ -101,13 +101,50 @@ void bindTexture(const Texture_S* t)
     glBindTexture(GL_TEXTURE_2D, t ? t->texID : 0);
 }
 
-// One square at the current origin.
+// Height in squares of a wall of that texture level (as its display list).
+int wallHeight(const Texture_S* t)
+{
+    return (t->level >= 2 && t->level <= 4) ? t->level : 1;
+}
+
+// A plain cell walled on all four sides at least h high: from outside, its
+// floor, its ceiling and whatever stands inside its walls up to h cannot be
+// seen (the eye is never above a wall's top).
+bool enclosed(const CellDef_S* c, int h)
+{
+    if (!c || c->hanging() || c->missing)
+        return false;
+    for (const Texture_S* w : c->wall)
+        if (!w || wallHeight(w) < h)
+            return false;
+    return true;
+}
+
+// One square at the current origin. skipWalls: bit n leaves out the wall of
+// side n (0 north, 1 west, 2 south, 3 east). Walls come before the floor, so
+// that the depth test hides the floor behind the square's own near wall.
 void drawCell(const CellDef_S& cell, GLuint floorTex, GLuint ceilingTex, bool skipFloorCeiling, int floorTurns,
-              int skipWallFacing)
+              unsigned skipWalls)
 {
     glEnable(GL_TEXTURE_2D);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     const bool hanging = cell.hanging();
+    for (int side = 0; side < 4; ++side) {
+        const Texture_S* wall = cell.wall[side];
+        if (!wall || (skipWalls & (1u << side)))
+            continue;
+        bindTexture(wall);
+        glPushMatrix();
+        if (hanging) {
+            const int raise = int(cell.threshold) - int(wall->level);
+            if (raise > 0)
+                glTranslatef(0, float(raise), 0);
+        }
+        if (side)
+            glRotatef(90.0f * side, 0, 1, 0);
+        glCallList(listName(wallList(wall->level)));
+        glPopMatrix();
+    }
     if (!skipFloorCeiling && floorTex) {
         if (cell.floor && !hanging) {
             bindTexture(cell.floor);
@@ -130,22 +167,6 @@ void drawCell(const CellDef_S& cell, GLuint floorTex, GLuint ceilingTex, bool sk
         } else {
             glCallList(gListBase + CEILING);
         }
-    }
-    for (int side = 0; side < 4; ++side) {
-        const Texture_S* wall = cell.wall[side];
-        if (!wall || side * 90 == skipWallFacing)
-            continue;
-        bindTexture(wall);
-        glPushMatrix();
-        if (hanging) {
-            const int raise = int(cell.threshold) - int(wall->level);
-            if (raise > 0)
-                glTranslatef(0, float(raise), 0);
-        }
-        if (side)
-            glRotatef(90.0f * side, 0, 1, 0);
-        glCallList(listName(wallList(wall->level)));
-        glPopMatrix();
     }
 }
 
@@ -440,16 +461,34 @@ void maprender::drawSquares(Map_C& map, int x, int y, int facing, int pass, int 
         const CellDef_S* cell = map.getCell(s.x, s.y);
         if (!cell || cell->missing)
             continue;   // nothing to draw for an unknown cell
-        int skip = -1;
+        const bool viewerHere = s.x == x && s.y == y;
+        // Walking through a wall the party looks into the square ahead.
+        auto lookedInto = [&](int px, int py) {
+            return (px == x && py == y) || (through && px == aheadX && py == aheadY);
+        };
+        const bool seenInside = lookedInto(s.x, s.y);
+        unsigned skip = 0;
         if (through) {
-            if (s.x == x && s.y == y)
-                skip = facing;
+            if (viewerHere)
+                skip |= 1u << (facing / 90);
             else if (s.x == aheadX && s.y == aheadY)
-                skip = facingBack;
+                skip |= 1u << (facingBack / 90);
         }
+        // A wall between two walled blocks shows to nobody outside them,
+        // and its shadow falls inside theirs.
+        for (int side = 0; side < 4; ++side) {
+            const Texture_S* w = cell->wall[side];
+            if (!w || seenInside)
+                continue;
+            const movement::Step_S n = movement::stepFor(side * 90);
+            const int nx = s.x + n.dx, ny = s.y + n.dy;
+            if (!lookedInto(nx, ny) && enclosed(cell, wallHeight(w)) && enclosed(map.getCell(nx, ny), wallHeight(w)))
+                skip |= 1u << side;
+        }
+        const bool hideFloor = !seenInside && enclosed(cell, 1);
         glPushMatrix();
         glTranslatef(float(s.x), 0.0f, float(-s.y));
-        drawCell(*cell, map.getFloorTexture(), map.getCeilingTexture(), pass != 0, (s.x + s.y) % 4, skip);
+        drawCell(*cell, map.getFloorTexture(), map.getCeilingTexture(), pass != 0 || hideFloor, (s.x + s.y) % 4, skip);
         glPopMatrix();
     }
     if (blend)

@@ -263,6 +263,11 @@ TEST_F(InterfaceView, WalkThroughLetsOneStepPass)
 {
     run({SDLK_UP});   // against the box
     gameworld->setVar("WalkThrough", 1);
+    // The wall in the way is not drawn: the party sees into the walled box,
+    // floor and all (from outside, the floor of a walled box is never drawn).
+    const std::vector<unsigned char> into = frame();
+    const std::vector<unsigned char> bottom(into.begin(), into.begin() + 3 * kViewW * 60);
+    EXPECT_LT(countNearColour(bottom, 0, 0, 0, 8), kViewW * 60 / 10);
     const uint32_t t0 = ticks();
     run({SDLK_UP});
     EXPECT_EQ(squareY(), 26);
