@@ -94,8 +94,6 @@ public:
     void calcLight();
     void buildPercepPane();
     void calcXC();
-    // Marks the upper-right pane as written (text output calls this).
-    void markURDirty() { urClean_ = false; }
 
     // --- position ----------------------------------------------------------------
     float getCurX() const;
@@ -223,7 +221,6 @@ private:
     bool turnConsumed_ = false;
     float eyeHeight_ = 0.5f;
     bool bobUp_ = true;
-    bool urClean_ = false;
     std::unique_ptr<MouseRegions_C> mouseRegions_;
     std::string saveError_;
     DelayFn delay_;

@@ -104,10 +104,8 @@ void Interface_C::display()
     clearUR(false);
     if (!percepValid_)
         buildPercepPane();
-    if (percepPane_) {
+    if (percepPane_)
         percepPane_->drawPane(&text(), mouseRegions_.get());
-        urClean_ = false;
-    }
     drawCharText();
     if (skipULOnce_)
         skipULOnce_ = false;
@@ -135,17 +133,15 @@ void Interface_C::drawBackground()
         glVertex2f(0, 0); glVertex2f(1024, 0); glVertex2f(1024, 768); glVertex2f(0, 768);
         glEnd();
     }
-    urClean_ = true;
 }
 
-void Interface_C::clearUR(bool force)
+void Interface_C::clearUR(bool)
 {
-    if (force || !urClean_) {
-        ortho();
-        texturedQuad(pics_[PIC_FRAME].texId, 708, 300, 1000, 715, kURPiece.s0, kURPiece.t0, kURPiece.s1,
-                     kURPiece.t1);
-        urClean_ = true;
-    }
+    // Whoever printed into the pane (any screen may) left its text there, and
+    // a pane with no text looks the same redrawn: so it is always redrawn.
+    ortho();
+    texturedQuad(pics_[PIC_FRAME].texId, 708, 300, 1000, 715, kURPiece.s0, kURPiece.t0, kURPiece.s1,
+                 kURPiece.t1);
     Map_C* map = getCurrentMap();
     if (map && map->getBackdrop().texture) {
         ortho();
@@ -242,7 +238,6 @@ void Interface_C::textUR(const char* t, bool wrap)
         text().printFormat(r.left, getURLineY(1), t, r.right);
     else
         text().printStr(r.left, getURLineY(1), t);
-    urClean_ = false;
 }
 
 void Interface_C::textB(const char* t)

@@ -4,6 +4,7 @@
 #include "GuiHarness.h"
 
 #include "core/ArchiveFile.h"
+#include "core/CommonInterface.h"
 #include "core/GameConfig.h"
 #include "core/TagList.h"
 #include "rules/Party.h"
@@ -33,12 +34,14 @@ constexpr int kRosterX = 112, kRosterY = 27, kRosterW = 800, kRosterH = 170;
 
 std::vector<unsigned char> gLastView;
 std::vector<unsigned char> gLastRoster;
+std::vector<unsigned char> gLastPane;   // the upper-right text pane
 int gViewDraws = 0;
 
 void captureView()
 {
     gLastView = GuiFixture::readRect(kViewX, kViewY, kViewW, kViewH);
     gLastRoster = GuiFixture::readRect(kRosterX, kRosterY, kRosterW, kRosterH);
+    gLastPane = GuiFixture::readRect(730, 335, 250, 360);
     ++gViewDraws;
     if (const char* snap = std::getenv("VELL_VIEW_SNAP"))
         GuiFixture::savePPM(std::string(snap) + std::to_string(gViewDraws) + ".ppm");
@@ -409,6 +412,22 @@ TEST_F(InterfaceView, ClickOnTheViewWalksWithMouseSupport)
     gameConfig.mouseSupport = false;
     iface.init(kWidth, kHeight);
     EXPECT_EQ(iface.getMouseRegions(), nullptr);
+}
+
+TEST_F(InterfaceView, TextLeftInThePaneIsClearedByTheNextRedraw)
+{
+    frame();
+    const std::vector<unsigned char> clean = gLastPane;
+    ASSERT_FALSE(clean.empty());
+    EXPECT_EQ(countNearColour(clean, 0, 0, 0, 40), 0);
+    // A screen writes into the pane and returns.
+    iface.drawBackground();
+    iface.textUR("The gate is locked.", true);
+    glColor3f(0, 0, 0);
+    iface.text().printStr(740, iface.getURLineY(3), "Someone else's words");
+    EXPECT_GT(countNear(730, 335, 250, 360, {0, 0, 0}, 40), 0);
+    frame();
+    EXPECT_EQ(gLastPane, clean);
 }
 
 TEST_F(InterfaceView, WeatherAndTheSkyOutdoors)
