@@ -1,38 +1,22 @@
 #!/usr/bin/env bash
-# Draws the main screen's frame and its ten status icons with ImageMagick and
-# packs each into the game's gzip texture container (pics/other/*.dat).
-# The results are committed; a build only copies them.
+# Draws the main screen's frame and its ten status icons with ImageMagick as
+# high- and low-quality JPEG sources (src/NAME.jpg, src/NAME-low.jpg). The
+# results are committed; the build packs them into the game's gzip texture
+# containers (pics/other/NAME.dat) with tools/mkdattex.
 #
 # Pictures are stored bottom row first: the game draws them with texture row 0
 # at the bottom of the screen, so the frame's panes sit at the texture
 # coordinates the interface uses (t = y / 1024 with y counted upward).
 set -euo pipefail
 cd "$(dirname "$0")"
-out=pics
+out=src
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 mkdir -p "$out"
 
-# Packs a JPEG (high quality) and a second, coarser JPEG of the same size
-# (low quality) into a gzip texture container without alpha planes.
-pack() {
-  python3 - "$1" "$2" "$3" "$4" "$5" <<'PY'
-import gzip, struct, sys
-hi_path, lo_path, w, h, dest = sys.argv[1], sys.argv[2], int(sys.argv[3]), int(sys.argv[4]), sys.argv[5]
-hi = open(hi_path, 'rb').read()
-lo = open(lo_path, 'rb').read()
-size = (w & 0xFFFF) | ((h & 0xFFFF) << 16)
-lo_off = 32 + len(hi)
-header = struct.pack('<8I', size, 0, len(hi), size, lo_off, 0, len(lo), 0)
-with gzip.GzipFile(dest, 'wb', mtime=0) as f:
-    f.write(header + hi + lo)
-PY
-}
-
-emit() {  # emit <name> <source png> <width> <height>
-  convert "$2" -flip -strip -type TrueColor -quality 92 "jpg:$tmp/$1.hi.jpg"
-  convert "$2" -flip -strip -type TrueColor -quality 55 "jpg:$tmp/$1.lo.jpg"
-  pack "$tmp/$1.hi.jpg" "$tmp/$1.lo.jpg" "$3" "$4" "$out/$1.dat"
+emit() {  # emit <name> <source png>: high- and low-quality JPEG sources
+  convert "$2" -flip -strip -type TrueColor -quality 92 "jpg:$out/$1.jpg"
+  convert "$2" -flip -strip -type TrueColor -quality 55 "jpg:$out/$1-low.jpg"
 }
 
 # --- the frame: 1024 x 768, panes in screen coordinates (y downward here) ---
@@ -58,7 +42,7 @@ convert -size 1024x768 xc:'#3b3128' \
   -draw 'rectangle 82,68 588,474' -draw 'rectangle 705,50 1003,471' \
   -draw 'rectangle 109,568 915,744' -draw 'rectangle 126,9 550,53' \
   "$tmp/frame.png"
-emit iface "$tmp/frame.png" 1024 768
+emit iface "$tmp/frame.png"
 
 # --- icons: 64 x 64 on a dark disc ----------------------------------------
 icon() {  # icon <name> <disc colour> <draw args...>
@@ -67,7 +51,7 @@ icon() {  # icon <name> <disc colour> <draw args...>
   convert -size 64x64 xc:'#2a221a' \
     -fill "$disc" -stroke '#8a7456' -strokewidth 2 -draw 'circle 32,32 32,4' \
     -stroke none "$@" "$tmp/$name.png"
-  emit "$name" "$tmp/$name.png" 64 64
+  emit "$name" "$tmp/$name.png"
 }
 
 off='#3f352b'
