@@ -353,10 +353,7 @@ uint32_t uploadTexture(const TexPixels_S& tex, int mipMode, bool clamp) {
     return id;
 }
 
-uint32_t loadBMPTexture(const char* path, bool* ok) {
-    uint8_t info[kBmpInfoBytes] = {};
-    std::unique_ptr<uint8_t[]> pixels = loadBMP(path, info);
-    if (ok) *ok = pixels != nullptr;
+uint32_t newRepeatTexture() {
     GLuint id = 0;
     glGenTextures(1, &id);
     glBindTexture(GL_TEXTURE_2D, id);
@@ -365,6 +362,14 @@ uint32_t loadBMPTexture(const char* path, bool* ok) {
     const GLint filter = gameConfig.linear ? GL_LINEAR : GL_NEAREST;
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+    return id;
+}
+
+uint32_t loadBMPTexture(const char* path, bool* ok) {
+    uint8_t info[kBmpInfoBytes] = {};
+    std::unique_ptr<uint8_t[]> pixels = loadBMP(path, info);
+    if (ok) *ok = pixels != nullptr;
+    const GLuint id = newRepeatTexture();
     if (pixels) {
         glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, bmpInfoWidth(info), bmpInfoHeight(info), 0, GL_RGBA,
                      GL_UNSIGNED_BYTE, pixels.get());

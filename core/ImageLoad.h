@@ -88,6 +88,11 @@ bool readTexContainer(const char* path, int quality, TexPixels_S& out, std::stri
 // another mode uploads nothing). Needs a current GL context.
 uint32_t uploadTexture(const TexPixels_S& tex, int mipMode, bool clamp);
 
+// Makes a GL texture without pixels and leaves it bound: wrap GL_REPEAT,
+// both filters GL_LINEAR with the linear setting, else GL_NEAREST. What BMP
+// and cloud textures start from.
+uint32_t newRepeatTexture();
+
 // Makes an RGBA texture of a 24-bit BMP: wrap GL_REPEAT, both filters
 // GL_LINEAR with the linear setting, else GL_NEAREST. A BMP that cannot be
 // read still gets a texture (without pixels); `ok` tells which it was.

@@ -121,14 +121,7 @@ unsigned loadCloud(const char* name)
     std::vector<uint8_t> alpha(static_cast<size_t>(w) * static_cast<size_t>(h));
     for (size_t i = 0; i < alpha.size(); ++i)
         alpha[i] = rgba[i * 4];
-    GLuint id = 0;
-    glGenTextures(1, &id);
-    glBindTexture(GL_TEXTURE_2D, id);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-    const GLint filter = gameConfig.linear ? GL_LINEAR : GL_NEAREST;
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+    const unsigned id = newRepeatTexture();
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_ALPHA, w, h, 0, GL_ALPHA, GL_UNSIGNED_BYTE, alpha.data());
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
