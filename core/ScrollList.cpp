@@ -3,6 +3,7 @@
 #include "core/CommonInterface.h"
 #include "core/ModalLoop.h"
 #include "core/MouseRegions.h"
+#include "core/ScrollArrows.h"
 
 #include <GL/gl.h>
 #include <algorithm>
@@ -14,9 +15,6 @@ constexpr int kUrLeft = 730;
 constexpr int kUrRight = 980;
 constexpr int kUrFirstLine = 695 - 20;
 constexpr int kUrBottom = 335;
-constexpr int kArrowBox = 15;
-constexpr char kUpGlyph = 16;
-constexpr char kDownGlyph = 17;
 
 int orDefault(int v, int dflt) { return v < 0 ? dflt : v; }
 
@@ -46,57 +44,6 @@ void printWrapped(CommonInterface_C* ci, int x, int y, const char* text, int max
         ci->printStr(x, y, copy.c_str());
     else
         ci->printStr(x, y, text);
-}
-
-// Prints "( ", up, " ", down, " )" at (right - 100, y) and remembers where
-// the arrows are; adds their click regions.
-void drawArrows(CommonInterface_C* ci, MouseRegions_C* regions, int right, int y, bool up, bool down,
-                int& upX, int& upY, int& downX, int& downY, MouseCallback cb, void* data)
-{
-    upX = upY = downX = downY = 0;
-    if (!up && !down)
-        return;
-    std::string group = "( ";
-    if (up)
-        group += kUpGlyph;
-    if (down) {
-        group += ' ';
-        group += kDownGlyph;
-    }
-    group += " )";
-    float rgb[3];
-    ListColours::arrows(rgb);
-    setColour(rgb);
-    ci->printStr(right - 100, y, group.c_str());
-    if (up) {
-        upX = right - 85;
-        upY = y;
-    }
-    if (down) {
-        downX = up ? right - 60 : right - 85;
-        downY = y;
-    }
-    if (!regions)
-        return;
-    const int h = ci->getHeight();
-    if (up)
-        regions->addRegion(upX, h - upY - kArrowBox, kArrowBox, kArrowBox, SDLK_RETURN, 1, cb, data);
-    if (down)
-        regions->addRegion(downX, h - downY - kArrowBox, kArrowBox, kArrowBox, SDLK_RETURN, 1, cb, data);
-}
-
-// Which arrow a mouse point (y downward) hits: -1 up, 1 down, 0 none.
-int arrowAt(int x, int mouseY, int screenHeight, int lineHeight, int upX, int upY, int downX, int downY)
-{
-    const int glY = screenHeight - mouseY;
-    auto on = [&](int ax, int ay) {
-        return ax != 0 && x >= ax && x < ax + kArrowBox && glY >= ay && glY < ay + lineHeight;
-    };
-    if (on(upX, upY))
-        return -1;
-    if (on(downX, downY))
-        return 1;
-    return 0;
 }
 
 } // namespace
@@ -261,8 +208,7 @@ void ScrollList_C::draw(CommonInterface_C* iface, MouseRegions_C* regions)
         drawnRows_.push_back(rows);
         y -= rows * lineHeight_;
     }
-    drawArrows(iface, regions, right_, y, first_ > 0, i < getNumLines(), upX_, upY_, downX_, downY_,
-               &ScrollList_C::mouseCallback, this);
+    arrows_.draw(iface, regions, right_, y, first_ > 0, i < getNumLines(), &ScrollList_C::mouseCallback, this);
 }
 
 int ScrollList_C::lineAtMouse(int x, int y) const
@@ -289,8 +235,7 @@ void ScrollList_C::mouseCallback(void* data, int x, int y, int mode)
     if (!list || mode == 1)
         return;
     if (mode == 0) {
-        const int arrow = arrowAt(x, y, list->screenHeight_, list->lineHeight_, list->upX_, list->upY_,
-                                  list->downX_, list->downY_);
+        const int arrow = list->arrows_.hit(x, y, list->screenHeight_, list->lineHeight_);
         if (arrow) {
             vell::pushKeyEvent(arrow < 0 ? SDLK_PAGEUP : SDLK_PAGEDOWN, true);
             return;
@@ -631,8 +576,8 @@ void ScrollInvList_C::draw(CommonInterface_C* iface, MouseRegions_C* regions)
         }
         y -= line.height * lineHeight_;
     }
-    drawArrows(iface, regions, right_, y, first_ > 0, last_ < getNumLines() - 1, upX_, upY_, downX_, downY_,
-               &ScrollInvList_C::mouseCallback, this);
+    arrows_.draw(iface, regions, right_, y, first_ > 0, last_ < getNumLines() - 1, &ScrollInvList_C::mouseCallback,
+                 this);
 }
 
 int ScrollInvList_C::lineAtMouse(int x, int y) const
@@ -656,8 +601,7 @@ void ScrollInvList_C::mouseCallback(void* data, int x, int y, int mode)
     auto* list = static_cast<ScrollInvList_C*>(data);
     if (!list || mode != 0)
         return;
-    const int arrow = arrowAt(x, y, list->screenHeight_, list->lineHeight_, list->upX_, list->upY_,
-                              list->downX_, list->downY_);
+    const int arrow = list->arrows_.hit(x, y, list->screenHeight_, list->lineHeight_);
     if (arrow) {
         vell::pushKeyEvent(arrow < 0 ? SDLK_PAGEUP : SDLK_PAGEDOWN, true);
         return;

@@ -13,6 +13,7 @@
 // MouseRegions_C (mouse support on).
 #pragma once
 #include "core/RefStr.h"
+#include "core/ScrollArrows.h"
 
 #include <cstdint>
 #include <string>
@@ -65,10 +66,10 @@ public:
 
     // The line under a mouse point (y downward) as last drawn; -1 for none.
     int lineAtMouse(int x, int y) const;
-    int upArrowX() const { return upX_; }
-    int upArrowY() const { return upY_; }
-    int downArrowX() const { return downX_; }
-    int downArrowY() const { return downY_; }
+    int upArrowX() const { return arrows_.upX; }
+    int upArrowY() const { return arrows_.upY; }
+    int downArrowX() const { return arrows_.downX; }
+    int downArrowY() const { return arrows_.downY; }
     int getLeft() const { return left_; }
     int getRight() const { return right_; }
     int getTop() const { return top_; }
@@ -85,7 +86,7 @@ private:
     int page_ = 1;
     int lineHeight_ = 20;
     int screenHeight_ = 768;
-    int upX_ = 0, upY_ = 0, downX_ = 0, downY_ = 0;
+    ScrollArrows_S arrows_;
     // Rows taken by each visible line at the last draw, from first_.
     std::vector<int> drawnRows_;
 };
@@ -133,10 +134,10 @@ public:
     static std::string priceText(uint32_t price);
 
     int lineAtMouse(int x, int y) const;
-    int upArrowX() const { return upX_; }
-    int downArrowX() const { return downX_; }
-    int upArrowY() const { return upY_; }
-    int downArrowY() const { return downY_; }
+    int upArrowX() const { return arrows_.upX; }
+    int downArrowX() const { return arrows_.downX; }
+    int upArrowY() const { return arrows_.upY; }
+    int downArrowY() const { return arrows_.downY; }
 
 private:
     int measure(const char* text) const;
@@ -156,5 +157,5 @@ private:
     int priceWidth_ = 0;
     int lineHeight_ = 20;
     int screenHeight_ = 768;
-    int upX_ = 0, upY_ = 0, downX_ = 0, downY_ = 0;
+    ScrollArrows_S arrows_;
 };

@@ -14,7 +14,6 @@ constexpr int kUrRight = 980;
 constexpr int kUrFirstLine = 695 - 20;
 constexpr int kUrBottom = 335;
 constexpr int kLineHeight = 20;
-constexpr int kArrowBox = 15;
 
 int orDefault(int v, int dflt) { return v < 0 ? dflt : v; }
 
@@ -185,7 +184,7 @@ bool ScrollPane_C::end()
 
 void ScrollPane_C::drawPane(CommonInterface_C* iface, MouseRegions_C* regions)
 {
-    upX_ = upY_ = downX_ = downY_ = 0;
+    arrows_ = ScrollArrows_S();
     if (!iface)
         return;
     lineHeight_ = std::max(1, iface->getLineHeight());
@@ -196,36 +195,7 @@ void ScrollPane_C::drawPane(CommonInterface_C* iface, MouseRegions_C* regions)
         glColor3f(0, 0, 0);
         iface->printStr(left_, y, lines_[i].c_str());
     }
-    const bool up = current_ > 0;
-    const bool down = i < lines_.size();
-    if (!up && !down)
-        return;
-    std::string group = "( ";
-    if (up)
-        group += char(16);
-    if (down) {
-        group += ' ';
-        group += char(17);
-    }
-    group += " )";
-    glColor3f(0.1f, 0.2f, 0.3f);
-    iface->printStr(right_ - 100, y, group.c_str());
-    if (up) {
-        upX_ = right_ - 85;
-        upY_ = y;
-    }
-    if (down) {
-        downX_ = up ? right_ - 60 : right_ - 85;
-        downY_ = y;
-    }
-    if (!regions)
-        return;
-    if (up)
-        regions->addRegion(upX_, screenHeight_ - upY_ - kArrowBox, kArrowBox, kArrowBox, SDLK_RETURN, 1,
-                           &ScrollPane_C::mousecallback, this);
-    if (down)
-        regions->addRegion(downX_, screenHeight_ - downY_ - kArrowBox, kArrowBox, kArrowBox, SDLK_RETURN, 1,
-                           &ScrollPane_C::mousecallback, this);
+    arrows_.draw(iface, regions, right_, y, current_ > 0, i < lines_.size(), &ScrollPane_C::mousecallback, this);
 }
 
 void ScrollPane_C::mousecallback(void* data, int x, int y, int mode)
@@ -233,14 +203,9 @@ void ScrollPane_C::mousecallback(void* data, int x, int y, int mode)
     auto* pane = static_cast<ScrollPane_C*>(data);
     if (!pane || mode != 0)
         return;
-    const int glY = pane->screenHeight_ - y;
-    auto on = [&](int ax, int ay) {
-        return ax != 0 && x >= ax && x < ax + kArrowBox && glY >= ay && glY < ay + pane->lineHeight_;
-    };
-    if (on(pane->upX_, pane->upY_))
-        vell::pushKeyEvent(SDLK_PAGEUP, true);
-    else if (on(pane->downX_, pane->downY_))
-        vell::pushKeyEvent(SDLK_PAGEDOWN, true);
+    const int arrow = pane->arrows_.hit(x, y, pane->screenHeight_, pane->lineHeight_);
+    if (arrow)
+        vell::pushKeyEvent(arrow < 0 ? SDLK_PAGEUP : SDLK_PAGEDOWN, true);
 }
 
 // ---------------------------------------------------------------------------

@@ -11,6 +11,8 @@
 // upper-right pane's (left 730, right 980, top 675 = its first text line,
 // bottom 335).
 #pragma once
+#include "core/ScrollArrows.h"
+
 #include <deque>
 #include <functional>
 #include <string>
@@ -48,10 +50,10 @@ public:
     int currentLine() const { return int(current_); }
     int pageSize() const { return page_; }
     bool fixedLines() const { return fixed_; }
-    int upArrowX() const { return upX_; }
-    int upArrowY() const { return upY_; }
-    int downArrowX() const { return downX_; }
-    int downArrowY() const { return downY_; }
+    int upArrowX() const { return arrows_.upX; }
+    int upArrowY() const { return arrows_.upY; }
+    int downArrowX() const { return arrows_.downX; }
+    int downArrowY() const { return arrows_.downY; }
 
 private:
     void pushLine(std::string line);
@@ -63,7 +65,7 @@ private:
     int lineHeight_ = 20;
     int screenHeight_ = 768;
     int page_ = 1;
-    int upX_ = 0, upY_ = 0, downX_ = 0, downY_ = 0;
+    ScrollArrows_S arrows_;
 };
 
 // What messageBox needs of the main screen. The game fills it from the
