@@ -36,6 +36,8 @@ public:
     int playSong(int songId, unsigned parts) { (void)songId; (void)parts; return -1; }
     void stopSong() {}
     bool isSongPlaying() const { return false; }
+    // Plays a named sound effect; -1 when it cannot be played.
+    int playSound(const char* name) { (void)name; return -1; }
 
 private:
     int lines_ = 0;

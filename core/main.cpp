@@ -16,11 +16,11 @@
 #include "rules/ItemList.h"
 #include "rules/MonsterType.h"
 #include "rules/Party.h"
-#include "rules/PartyChar.h"
-#include "rules/ShopInv.h"
+#include "rules/RulesEnv.h"
 #include "world/GameWorld.h"
 #include "world/Interface.h"
 #include "world/MapInfo.h"
+#include "world/WorldRulesEnv.h"
 #include "screens/LoadingScreen.h"
 #include "screens/TitleMenu.h"
 
@@ -57,14 +57,11 @@ void init(int argc, char** argv) {
     // The data-defined actions (gzip; an empty stream is valid).
     requireDataFile("data/actions.dat", 1);
 
-    TypeRegistry_C& registry = getTypeRegistry();
-    registry.add(TYPE_PARTY_CHAR, bl3dPartyChar::create);
-    registry.add(TYPE_GAME_WORLD, bl3dGameWorld::create);
-    registry.add(TYPE_SHOP_INV, bl3dShopInv::create);
-    registry.add(TYPE_PARTY, bl3dParty::create);
-    registry.add(TYPE_TAG_LIST, TagList_C::create);
-    registry.add(TYPE_RA2D_WORLD, ra2dGameWorld::create);
-    registry.add(TYPE_MAP_INFO, mapInfo::create);
+    // The stored record types: the rules' (party, characters, shops), the
+    // world's and the world variables.
+    registerRulesTypes();
+    registerWorldTypes();
+    getTypeRegistry().add(TYPE_TAG_LIST, TagList_C::create);
 
     requireDataFile("data/audio.dat", 0);
     initMasterAudio();
@@ -81,6 +78,11 @@ void init(int argc, char** argv) {
         std::fputs("ERROR: Could not load the monster types of 'data/monsters.dat'!\n", stderr);
         startupFailed();
     }
+
+    // The one combat AI object (table entry 1) joins here with the combat
+    // AI; until it exists monster types that name entry 1 get no AI.
+    // Random-item drops come from the current map's table.
+    setRandomItemSource(drawMapRandomItem);
 
     if (vell::loadClassFile("data/class.dat") < 0)
         startupFailed();

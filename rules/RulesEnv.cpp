@@ -3,6 +3,7 @@
 #include "core/Storable.h"
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
+#include "rules/ShopInv.h"
 
 namespace {
 RulesEnv_C standIn;
@@ -19,4 +20,5 @@ void registerRulesTypes() {
     TypeRegistry_C& reg = getTypeRegistry();
     reg.add(TYPE_PARTY_CHAR, &bl3dPartyChar::create);
     reg.add(TYPE_PARTY, &bl3dParty::create);
+    reg.add(TYPE_SHOP_INV, &bl3dShopInv::create);
 }

@@ -1,59 +1,233 @@
-// mksavegame OUT: writes the quest template "data/savegame.dat", the save
-// archive that every new quest starts as a copy of. It is an empty archive:
-// the header {version 1, end of data 12, root size 12} and the root
-// directory with no entries, no old entries and no free blocks. The world,
-// the party, the maps and the shops are added by the game when a quest is
-// first loaded and saved.
-#include "core/MemStream.h"
-#include "platform/FileIO.h"
+// mksavegame: writes the quest template "data/savegame.dat", the save
+// archive that every new quest starts as a copy of.
+//   mksavegame ITEMS CLASSES PARTY OUT
+// ITEMS and CLASSES are the built "data/item.dat" and "data/class.dat";
+// PARTY is the readable list of ready-made adventurers
+// (content/savegame/party.txt):
+//   member NAME / class ID / race N / sex male|female /
+//   stats ST IQ WI DX CN CH / end
+// Each adventurer is made as character creation makes one (race and class
+// modifiers folded into the base stats, hit and spell points from the class
+// dice, gold, the class's starting items), with the game dice seeded by a
+// fixed number so that the template is the same on every build. The archive
+// holds every adventurer under its name in "hall" and the party of them in
+// "world/party.dat". The world itself is set up by the game when the quest
+// is first loaded.
+#include "core/ArchiveFile.h"
+#include "platform/Random.h"
+#include "rules/ClassDef.h"
+#include "rules/ClassDefFile.h"
+#include "rules/ItemList.h"
+#include "rules/Party.h"
+#include "rules/PartyChar.h"
+#include "rules/RulesEnv.h"
+#include "rules/StatBlock.h"
+#include "tools/SourceReader.h"
+#include "world/QuestStores.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
+#include <cstdlib>
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
-constexpr int32_t kArchiveVersion = 1;
-constexpr int32_t kHeaderBytes = 12;
+constexpr uint32_t kTemplateSeed = 1207;
 
-void writeEmptyArchive(MemStream_C& s) {
-    MemStream_C root;
-    root.writeInt32(0); // entries
-    root.writeInt32(0); // old entries
-    root.writeInt32(0); // free blocks
-    s.writeInt32(kArchiveVersion);
-    s.writeInt32(kHeaderBytes);                        // the root blob follows the header
-    s.writeInt32(static_cast<int32_t>(root.size()));   // its size
-    for (uint32_t i = 0; i < root.size(); ++i)
-        s.writeByte(root.data()[i]);
+struct MemberSource_S {
+    std::string name;
+    int32_t classId = 0;
+    int32_t race = 0;
+    bool male = true;
+    std::vector<int64_t> stats;
+    int line = 0;
+};
+
+struct RaceDef_S {
+    const char* prefix;
+    int32_t mods[6];   // ST IQ WI DX CN CH
+    float factor;
+};
+
+// The races of character creation: portrait prefix, permanent modifiers and
+// the constant of the stat 6 formula. Index = race number - 1.
+const RaceDef_S kRaces[9] = {
+    {"Human_", {0, 0, 0, 0, 0, 0}, 18.0f},    {"Elf_", {-1, 1, 0, 0, 0, 0}, 19.0f},
+    {"HalfElf_", {0, 0, 0, 0, 0, 0}, 18.5f},  {"Dwarf_", {0, -1, 0, -1, 1, -1}, 17.0f},
+    {"Gnome_", {-1, 1, 1, -1, -1, -1}, 17.0f}, {"Beggen_", {-2, 0, 0, 1, -1, 0}, 18.0f},
+    {"HalfOrc_", {1, -4, -1, -1, 1, -4}, 13.0f}, {"Saurian_", {2, -6, -6, -2, 2, -6}, 10.0f},
+    {"Senrat_", {-1, -4, -2, 2, 0, -3}, 15.0f},
+};
+
+bool readMembers(const char* path, std::vector<MemberSource_S>& out) {
+    SourceReader_C in(path);
+    if (!in.opened()) {
+        std::fprintf(stderr, "mksavegame: cannot open %s\n", path);
+        return false;
+    }
+    MemberSource_S cur;
+    bool open = false;
+    while (in.next()) {
+        const std::string& k = in.keyword();
+        std::vector<int64_t> n;
+        if (k == "member") {
+            if (open)
+                in.error("member inside a member block");
+            cur = MemberSource_S();
+            cur.name = in.rest();
+            cur.line = in.line();
+            open = !cur.name.empty() && cur.name.size() < 32;
+            if (!open)
+                in.error("member needs a name of 1 to 31 characters");
+        } else if (!open) {
+            in.error("'" + k + "' outside a member block");
+        } else if (k == "class" && in.numbers(n, 1)) {
+            cur.classId = static_cast<int32_t>(n[0]);
+        } else if (k == "race" && in.numbers(n, 1) && n[0] >= 1 && n[0] <= 9) {
+            cur.race = static_cast<int32_t>(n[0]);
+        } else if (k == "sex" && (in.rest() == "male" || in.rest() == "female")) {
+            cur.male = in.rest() == "male";
+        } else if (k == "stats" && in.numbers(n, 6)) {
+            cur.stats = n;
+        } else if (k == "end") {
+            if (cur.classId == 0 || cur.race == 0 || cur.stats.size() != 6)
+                in.error("member " + cur.name + " needs class, race and stats");
+            for (const MemberSource_S& m : out)
+                if (m.name == cur.name)
+                    in.error("member " + cur.name + " given twice");
+            out.push_back(cur);
+            open = false;
+        } else {
+            in.error("bad line '" + k + " " + in.rest() + "'");
+        }
+    }
+    if (open)
+        in.error("member " + cur.name + " has no end");
+    if (out.size() > static_cast<size_t>(MAX_PARTY))
+        in.error("more than 8 members");
+    return in.ok();
 }
 
-bool writeFileAtomically(const std::string& path, const MemStream_C& s) {
+int32_t dieRoll(int32_t die) { return die > 0 ? die + vell::gameRand() % die + 1 : 0; }
+
+// One adventurer as character creation makes it; null (with a message) when
+// its class does not exist or does not take it.
+std::unique_ptr<bl3dPartyChar> makeMember(const MemberSource_S& src) {
+    const ClassDef_S* cls = findClassDef(src.classId);
+    if (!cls) {
+        std::fprintf(stderr, "mksavegame: member %s: no class 0x%x\n", src.name.c_str(), src.classId);
+        return nullptr;
+    }
+    const RaceDef_S& race = kRaces[src.race - 1];
+
+    bl3dStatBlock stats;
+    for (int i = 0; i < 6; ++i) {
+        stats.setBase(i, static_cast<int32_t>(src.stats[static_cast<size_t>(i)]));
+        if (race.mods[i] != 0)
+            stats.addModifier(i, race.mods[i], 0, 4, KEY_RACE, 0);
+    }
+    stats.recompute();
+    stats.setBase(STAT_AC, 10);
+    stats.setBase(STAT_CO, static_cast<int32_t>((stats.getCur(STAT_IQ) + stats.getCur(STAT_WI) + stats.getCur(STAT_CN)
+                                                 + stats.getCur(STAT_CH) + race.factor) / 5.0f + 0.5f));
+    stats.setBase(STAT_LK, (stats.getCur(STAT_WI) + stats.getCur(STAT_DX) + stats.getCur(STAT_CN)
+                            + stats.getCur(STAT_CO)) / 4);
+    stats.setBase(STAT_EXTRA_ATTACKS, 1);
+    for (int i : {STAT_FIRE_HIT, STAT_EARTH_HIT, STAT_AIR_HIT, STAT_WATER_HIT})
+        stats.setBase(i, 10);
+    if (stats.getCur(STAT_DX) >= 15)
+        stats.addModifier(STAT_AC, 14 - stats.getCur(STAT_DX), 0, MOD_ITEM, KEY_CREATION, 0);
+    stats.recompute();
+    if (!cls->allows(src.race, &stats)) {
+        std::fprintf(stderr, "mksavegame: member %s: class %s does not take this race or these stats\n",
+                     src.name.c_str(), cls->name.c_str());
+        return nullptr;
+    }
+
+    int32_t hp = dieRoll(cls->getHPDie());
+    int32_t sp = dieRoll(cls->getSPDie());
+    const int32_t cn = stats.getCur(STAT_CN);
+    if (cn >= 15)
+        hp += (cn - 14) * (cls->getHPBonus() ? cls->getHPBonus() : 1);
+    if (cls->getSPStat() != CLASS_NO_STAT && stats.getCur(cls->getSPStat()) >= 15)
+        sp += (stats.getCur(cls->getSPStat()) - 14) * cls->getSPBonus();
+    if (cls->getACStat() != CLASS_NO_STAT && stats.getCur(cls->getACStat()) >= 15)
+        stats.addModifier(STAT_AC, -(stats.getCur(cls->getACStat()) - 14) * cls->getACBonus(), 0, MOD_ITEM, KEY_CLASS,
+                          0);
+    cls->applyStatMods(&stats, MOD_ITEM, KEY_CLASS, 0);
+    stats.recompute();
+    const int32_t gold = vell::gameRand() % 100 + 200;
+
+    auto member = std::make_unique<bl3dPartyChar>(src.name.c_str(), cls->classId, src.race, src.male, 1, nullptr,
+                                                  nullptr);
+    member->setLevel(1);
+    member->setMaxHP(hp);
+    member->changeHP(hp);
+    member->setMaxSP(sp);
+    member->addSP(sp);
+    member->addGold(gold);
+    for (int i = 0; i < STAT_COUNT; ++i)
+        member->getStatBlock()->setBase(i, stats.getCur(i));
+    member->setName((std::string(race.prefix) + (src.male ? "Male" : "Female")).c_str());
+    cls->giveStartingItems(member.get());
+    member->getStatBlock()->recompute();
+    return member;
+}
+
+bool writeTemplate(const std::string& path, const std::vector<MemberSource_S>& sources) {
     const std::string tmp = path + ".tmp";
-    int fd = vell::ioOpen(tmp.c_str(), true);
-    if (fd < 0)
-        return false;
-    bool ok = vell::ioWrite(fd, s.data(), s.size()) == static_cast<long>(s.size());
-    ok = vell::ioClose(fd) == 0 && ok;
+    std::remove(tmp.c_str());
+    bool ok = false;
+    {
+        std::string error;
+        std::unique_ptr<ArchiveFile_C> archive = ArchiveFile_C::open(tmp, true, &error);
+        if (!archive) {
+            std::fprintf(stderr, "mksavegame: cannot write %s: %s\n", tmp.c_str(), error.c_str());
+            return false;
+        }
+        installQuestStores(archive.get());
+        bl3dParty party(RefStr_C("party.dat"));
+        ok = true;
+        for (const MemberSource_S& src : sources) {
+            std::unique_ptr<bl3dPartyChar> m = makeMember(src);
+            if (!m || !party.addMember(m.get())) {
+                ok = false;
+                break;
+            }
+            m.release();
+        }
+        DirHandle_C world = ok ? archive->openDir("world") : DirHandle_C();
+        ok = ok && world && world->store(party) && party.lastWriteOk() && archive->commit();
+        installQuestStores(nullptr);
+    }
     ok = ok && std::rename(tmp.c_str(), path.c_str()) == 0;
-    if (!ok)
+    if (!ok) {
+        std::fprintf(stderr, "mksavegame: could not write the quest template %s\n", path.c_str());
         std::remove(tmp.c_str());
+    }
     return ok;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: mksavegame OUT\n");
+    if (argc != 5) {
+        std::fprintf(stderr, "usage: mksavegame ITEMS CLASSES PARTY OUT\n");
         return 2;
     }
-    MemStream_C s;
-    writeEmptyArchive(s);
-    if (!writeFileAtomically(argv[1], s)) {
-        std::fprintf(stderr, "mksavegame: cannot write %s: %s\n", argv[1], std::strerror(errno));
+    registerRulesTypes();
+    if (masterITL.load(argv[1]) < 0) {
+        std::fprintf(stderr, "mksavegame: cannot read the item types of %s\n", argv[1]);
         return 1;
     }
-    return 0;
+    if (vell::loadClassFile(argv[2]) < 0)
+        return 1;
+    std::vector<MemberSource_S> members;
+    if (!readMembers(argv[3], members))
+        return 1;
+    vell::gameSrand(kTemplateSeed);
+    const bool ok = writeTemplate(argv[4], members);
+    masterITL.clear();
+    return ok ? 0 : 1;
 }

@@ -10,6 +10,7 @@
 #include "core/PicCache.h"
 #include "core/ScrollPane.h"
 #include "rules/EnemyList.h"
+#include "rules/Item.h"
 #include "rules/Monster.h"
 #include "rules/MonsterList.h"
 #include "rules/Party.h"
@@ -21,6 +22,7 @@
 #include "world/Movement.h"
 #include "world/PartyLight.h"
 #include "world/QuestStores.h"
+#include "world/WorldRulesEnv.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -181,6 +183,8 @@ void Interface_C::setupGL()
 
 void Interface_C::dropQuest()
 {
+    setRulesEnv(nullptr);
+    rulesEnv_.reset();
     delete party;
     party = nullptr;
     if (currentWorld_) {
@@ -239,12 +243,18 @@ bool Interface_C::loadQuest(const char* path)
         }
         rec.release();
         currentWorld_ = w;
-    } else {
+    }
+    const bool freshWorld = !currentWorld_;
+    if (freshWorld) {
         currentWorld_ = new ra2dGameWorld(RefStr_C("ra2d.dat"));
         gameworld = currentWorld_;
         currentWorld_->newWorld();
     }
     gameworld = currentWorld_;
+    // From here on the rules use this world's clock, serials and variables
+    // (reading the party may number items).
+    rulesEnv_ = std::make_unique<WorldRulesEnv_C>(currentWorld_);
+    setRulesEnv(rulesEnv_.get());
 
     if (world->hasEntry("party.dat")) {
         std::unique_ptr<Storable_C> rec = world->load("party.dat");
@@ -259,9 +269,35 @@ bool Interface_C::loadQuest(const char* path)
     }
     if (!party)
         party = new bl3dParty(RefStr_C("party.dat"));
+    if (freshWorld)
+        numberItemsAfterParty();
 
     currentWorld_->getClock().setListener(this);
     return getCurrentMap() != nullptr;
+}
+
+// A quest made from the template starts with a new world whose item serials
+// begin at the first one, while the ready-made adventurers already carry
+// items: new items must not share a serial (and so the owner keys of their
+// stat modifiers) with those.
+void Interface_C::numberItemsAfterParty()
+{
+    uint64_t highest = 0;
+    auto note = [&highest](const ListObject_C* item) {
+        if (item && item->getSerial() > highest)
+            highest = item->getSerial();
+    };
+    for (int i = 0; i < party->getCount(); ++i) {
+        bl3dPartyChar* m = party->getMember(i);
+        if (!m)
+            continue;
+        for (int slot = 0; slot < SLOT_COUNT; ++slot)
+            note(m->getSlotItem(slot));
+        for (int k = 0; k < m->getPack()->count(); ++k)
+            note(m->getPack()->at(k));
+    }
+    while (currentWorld_->peekItemSerial() <= highest)
+        currentWorld_->nextItemSerial();
 }
 
 bool Interface_C::save()
@@ -273,7 +309,7 @@ bool Interface_C::save()
         DirHandle_C world = saveFile->openDir("world");
         if (!world || world->isBroken())
             saveError_ = "the archive's world directory cannot be written";
-        else if (!world->store(*currentWorld_))
+        else if (!world->store(*currentWorld_) || !currentWorld_->mapStatesStored())
             saveError_ = "the world could not be stored";
         else if (party && (!world->store(*party) || !party->lastWriteOk()))
             saveError_ = "the party could not be stored";
@@ -312,6 +348,8 @@ bool Interface_C::start()
 
 void Interface_C::fini()
 {
+    setRulesEnv(nullptr);
+    rulesEnv_.reset();
     delete party;
     party = nullptr;
     delete saveFile;

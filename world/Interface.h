@@ -27,6 +27,7 @@ class PicCache_C;
 class ScrollPane_C;
 class ra2dGameWorld;
 class bl3dCharacter;
+class WorldRulesEnv_C;
 
 // The open save archive of the quest in play; null when none is open.
 extern ArchiveFile_C* saveFile;
@@ -169,6 +170,7 @@ private:
     void allDead();
     void loadPictures();
     void dropQuest();
+    void numberItemsAfterParty();
     bool loadQuest(const char* path);
     void setupGL();
     void freePictures();
@@ -222,6 +224,8 @@ private:
     float eyeHeight_ = 0.5f;
     bool bobUp_ = true;
     std::unique_ptr<MouseRegions_C> mouseRegions_;
+    // What the rules ask of the quest in play; installed while one is loaded.
+    std::unique_ptr<WorldRulesEnv_C> rulesEnv_;
     std::string saveError_;
     DelayFn delay_;
     HeldFn held_;

@@ -6,6 +6,7 @@
 #include "platform/Files.h"
 #include "platform/Random.h"
 #include "rules/ItemList.h"
+#include "rules/ItemType.h"
 #include "world/Event.h"
 #include "world/Interface.h"
 
@@ -814,6 +815,20 @@ void Map_C::processEvents(int x, int y, Interface_C* iface)
     }
     // Moves and turns made while the event ran are processed in their turn.
     iface->endEventProcessing();
+}
+
+bl3dItem* Map_C::randItem() const
+{
+    if (randItems_.empty() || randItemTotal_ <= 0)
+        return nullptr;
+    const int32_t r = vell::gameRand() % randItemTotal_;
+    int64_t sum = 0;
+    for (const RandItem_S& e : randItems_) {
+        sum += e.weight;
+        if (sum > r)
+            return e.type ? e.type->newInstance() : nullptr;
+    }
+    return nullptr;
 }
 
 int Map_C::rollRandomEvents(Interface_C* iface)

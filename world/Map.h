@@ -20,6 +20,7 @@ struct Texture_S;
 class TextureList_C;
 class Event_C;
 class Interface_C;
+class bl3dItem;
 class bl3dItemType;
 
 // One cell definition, shared by every square that names it.
@@ -100,7 +101,7 @@ struct MapTrap_S {
 };
 
 struct RandItem_S {
-    const bl3dItemType* type = nullptr;
+    bl3dItemType* type = nullptr;   // in the master item list
     int32_t weight = 0;
 };
 
@@ -217,6 +218,9 @@ public:
     const std::vector<MapTrap_S>& getTraps() const { return traps_; }
     const std::vector<RandItem_S>& getRandItems() const { return randItems_; }
     int32_t getRandItemTotal() const { return randItemTotal_; }
+    // A new item drawn from the random item table by weight (one roll of
+    // the game dice); null when the table is empty or weighs nothing.
+    bl3dItem* randItem() const;
 
     // The sound environments named by the map file.
     const std::vector<MapSound_S>& getSounds() const { return sounds_; }
