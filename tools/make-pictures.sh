@@ -55,15 +55,18 @@ make_pics() {
       -annotate +0+$(( h / 8 + 110 * w / 1024 )) 'a tale of the grid'
   done
 
-  # Quest selection: a dark panel framed in brass, room for the quest list.
+  # Quest selection: a sheet of parchment with a lighter panel framed in
+  # dark brown, room for the quest list. The menu prints black text on it,
+  # so it stays light everywhere.
   for size in 1024x768 512x384; do
     local w=${size%x*} h=${size#*x} suffix=""
     [ "$w" = 512 ] && suffix=-low
     # shellcheck disable=SC2046
-    jpg_dat "$src/gameselect$suffix.jpg" $(backdrop "$w" "$h" '#202a38' '#0c0e14') \
-      -fill '#00000080' -stroke '#ae9768' -strokewidth $(( w / 256 )) \
+    jpg_dat "$src/gameselect$suffix.jpg" -size "${w}x${h}" gradient:'#efe3c2'-'#d9c398' \
+      \( -size "${w}x${h}" radial-gradient:none-'#5a3a1a30' \) -compose over -composite \
+      -fill '#f8f0dcd0' -stroke '#6b4a22' -strokewidth $(( w / 256 )) \
       -draw "roundrectangle $((w/10)),$((h/6)) $((w*9/10)),$((h*9/10)) $((w/64)),$((w/64))" \
-      -font "$SERIF" -pointsize $(( 40 * w / 1024 )) -stroke none -fill '#ae9768' \
+      -font "$SERIF" -pointsize $(( 40 * w / 1024 )) -stroke none -fill '#4a3216' \
       -gravity north -annotate +0+$(( h / 20 )) 'Choose your quest'
   done
 

@@ -378,3 +378,24 @@ TEST_F(TexContainerTest, CommittedTitlePicturesAreContainers) {
     EXPECT_EQ(loading.width, 1024);
     EXPECT_EQ(loading.height, 768);
 }
+
+// The title menu prints black text over the middle of the game-select
+// picture: the picture must be light there, or the menu cannot be read.
+TEST_F(TexContainerTest, GameSelectPictureIsLightUnderTheMenuText) {
+    for (const char* name : {"gameselect", "gameselect-low"}) {
+        RGBImage_S img;
+        std::string error;
+        const std::string src = std::string(VELL_SOURCE_DIR) + "/content/pics/src/" + name + ".jpg";
+        ASSERT_TRUE(decodeJPEGFile(src.c_str(), img, error)) << src << ": " << error;
+        // The menu square: the middle half across, rows 1/6 .. 5/6 down.
+        long dark = 0, total = 0;
+        for (int y = img.height / 6; y < img.height * 5 / 6; ++y)
+            for (int x = img.width / 4; x < img.width * 3 / 4; ++x) {
+                const uint8_t* p = &img.rgb[(size_t(y) * img.width + x) * 3];
+                const int luma = (p[0] * 299 + p[1] * 587 + p[2] * 114) / 1000;
+                dark += luma < 150;
+                ++total;
+            }
+        EXPECT_LT(double(dark) / double(total), 0.05) << name << " is too dark for black text";
+    }
+}
