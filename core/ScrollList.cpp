@@ -346,70 +346,90 @@ void ScrollInvList_C::fitAround(int index)
     last_ = hi;
 }
 
+namespace {
+
+// The first selectable line from `from` towards `to` (both included) in
+// steps of step (1 or -1); -1 for none.
+int findSelectable(const std::vector<InvLine_S>& lines, int from, int to, int step)
+{
+    for (int i = from; step > 0 ? i <= to : i >= to; i += step)
+        if (lines[i].selectable)
+            return i;
+    return -1;
+}
+
+// The last line that fits in rowsAvail rows from `first` down (first itself
+// when even it does not fit).
+int lastFitting(const std::vector<InvLine_S>& lines, int rowsAvail, int first)
+{
+    const int n = int(lines.size());
+    int rows = 0;
+    int last = first - 1;
+    while (last + 1 < n && rows + lines[last + 1].height <= rowsAvail)
+        rows += lines[++last].height;
+    return std::max(last, first);
+}
+
+// The first line of a view that ends with `last` and fills rowsAvail rows as
+// far as the lines above allow.
+int firstFitting(const std::vector<InvLine_S>& lines, int rowsAvail, int last)
+{
+    int rows = lines[last].height;
+    int first = last;
+    while (first > 0 && rows + lines[first - 1].height <= rowsAvail)
+        rows += lines[--first].height;
+    return first;
+}
+
+// Scrolls so that line s is visible: above the view it becomes the first
+// line, below it the last one; the other end is filled as far as rows allow.
+void scrollInto(const std::vector<InvLine_S>& lines, int rowsAvail, int s, int& first, int& last)
+{
+    if (s < first) {
+        first = s;
+        last = lastFitting(lines, rowsAvail, first);
+    } else if (s > last) {
+        last = s;
+        first = firstFitting(lines, rowsAvail, s);
+        if (first == 0)
+            last = lastFitting(lines, rowsAvail, first);
+    }
+}
+
+} // namespace
+
+int ScrollInvList_C::selectableInView(int s) const
+{
+    const int pick = findSelectable(lines_, s, last_, 1);
+    return pick >= 0 ? pick : findSelectable(lines_, s - 1, first_, -1);
+}
+
+void ScrollInvList_C::selectInPage(int offset)
+{
+    const int pick = selectableInView(std::min(first_ + offset, last_));
+    if (pick >= 0)
+        selected_ = pick;
+    else
+        scrollInto(lines_, rows_, selected_, first_, last_);
+}
+
 bool ScrollInvList_C::select(int index)
 {
     if (index < 0 || index >= getNumLines())
         return false;
     selected_ = index;
     fitAround(index);
-    if (lines_[selected_].selectable)
-        return true;
-    for (int i = selected_ + 1; i <= last_; ++i)
-        if (lines_[i].selectable) {
-            selected_ = i;
-            return true;
-        }
-    for (int i = selected_ - 1; i >= first_; --i)
-        if (lines_[i].selectable) {
-            selected_ = i;
-            return true;
-        }
-    selected_ = -1;
+    if (!lines_[selected_].selectable)
+        selected_ = selectableInView(selected_ + 1); // the line itself is not selectable
     return true;
 }
-
-namespace {
-
-// Scrolls so that line s is visible: above the view it becomes the first
-// line, below it the last one; the other end is filled as far as rows allow.
-void scrollInto(const std::vector<InvLine_S>& lines, int rowsAvail, int s, int& first, int& last)
-{
-    const int n = int(lines.size());
-    auto fillDown = [&] {
-        int rows = 0;
-        last = first - 1;
-        while (last + 1 < n && rows + lines[last + 1].height <= rowsAvail)
-            rows += lines[++last].height;
-        if (last < first)
-            last = first;
-    };
-    if (s < first) {
-        first = s;
-        fillDown();
-    } else if (s > last) {
-        last = s;
-        int rows = lines[s].height;
-        first = s;
-        while (first > 0 && rows + lines[first - 1].height <= rowsAvail)
-            rows += lines[--first].height;
-        if (first == 0)
-            fillDown();
-    }
-}
-
-} // namespace
 
 bool ScrollInvList_C::lineDown()
 {
     const int n = getNumLines();
     if (selected_ < 0 || selected_ >= n - 1)
         return false;
-    int s = -1;
-    for (int i = selected_ + 1; i < n; ++i)
-        if (lines_[i].selectable) {
-            s = i;
-            break;
-        }
+    const int s = findSelectable(lines_, selected_ + 1, n - 1, 1);
     if (s < 0)
         return false;
     selected_ = s;
@@ -421,12 +441,7 @@ bool ScrollInvList_C::lineUp()
 {
     if (selected_ < 1)
         return false;
-    int s = -1;
-    for (int i = selected_ - 1; i >= 0; --i)
-        if (lines_[i].selectable) {
-            s = i;
-            break;
-        }
+    const int s = findSelectable(lines_, selected_ - 1, 0, -1);
     if (s < 0)
         return false;
     selected_ = s;
@@ -441,37 +456,18 @@ bool ScrollInvList_C::pageDown()
         return false;
     if (last_ >= n - 1) {
         // The end is in view: take the last selectable line.
-        for (int i = n - 1; i > selected_; --i)
-            if (lines_[i].selectable) {
-                selected_ = i;
-                return true;
-            }
-        return false;
+        const int s = findSelectable(lines_, n - 1, selected_ + 1, -1);
+        if (s < 0)
+            return false;
+        selected_ = s;
+        return true;
     }
     const int offset = selected_ - first_;
-    // The lowest first line that still fills the view.
-    int maxFirst = n - 1, rows = lines_[n - 1].height;
-    while (maxFirst > 0 && rows + lines_[maxFirst - 1].height <= rows_)
-        rows += lines_[--maxFirst].height;
-    first_ = std::min(last_ + 1, maxFirst);
-    int r = 0;
-    last_ = first_ - 1;
-    while (last_ + 1 < n && r + lines_[last_ + 1].height <= rows_)
-        r += lines_[++last_].height;
-    if (last_ < first_)
-        last_ = first_;
-    int s = std::min(first_ + offset, last_);
-    int pick = -1;
-    for (int i = s; i <= last_ && pick < 0; ++i)
-        if (lines_[i].selectable)
-            pick = i;
-    for (int i = s - 1; i >= first_ && pick < 0; --i)
-        if (lines_[i].selectable)
-            pick = i;
-    if (pick >= 0)
-        selected_ = pick;
-    else
-        scrollInto(lines_, rows_, selected_, first_, last_);
+    // Down by a view, but no further than the lowest first line that still
+    // fills the view.
+    first_ = std::min(last_ + 1, firstFitting(lines_, rows_, n - 1));
+    last_ = lastFitting(lines_, rows_, first_);
+    selectInPage(offset);
     return true;
 }
 
@@ -480,40 +476,19 @@ bool ScrollInvList_C::pageUp()
     if (selected_ < 1)
         return false;
     if (first_ == 0) {
-        for (int i = 0; i < selected_; ++i)
-            if (lines_[i].selectable) {
-                selected_ = i;
-                return true;
-            }
-        return false;
+        const int s = findSelectable(lines_, 0, selected_ - 1, 1);
+        if (s < 0)
+            return false;
+        selected_ = s;
+        return true;
     }
     const int offset = selected_ - first_;
     // The view that ends just above the current one.
     last_ = first_ - 1;
-    int rows = lines_[last_].height;
-    first_ = last_;
-    while (first_ > 0 && rows + lines_[first_ - 1].height <= rows_)
-        rows += lines_[--first_].height;
-    if (first_ == 0) {
-        int r = 0;
-        last_ = -1;
-        while (last_ + 1 < getNumLines() && r + lines_[last_ + 1].height <= rows_)
-            r += lines_[++last_].height;
-        if (last_ < 0)
-            last_ = 0;
-    }
-    int s = std::min(first_ + offset, last_);
-    int pick = -1;
-    for (int i = s; i <= last_ && pick < 0; ++i)
-        if (lines_[i].selectable)
-            pick = i;
-    for (int i = s - 1; i >= first_ && pick < 0; --i)
-        if (lines_[i].selectable)
-            pick = i;
-    if (pick >= 0)
-        selected_ = pick;
-    else
-        scrollInto(lines_, rows_, selected_, first_, last_);
+    first_ = firstFitting(lines_, rows_, last_);
+    if (first_ == 0)
+        last_ = lastFitting(lines_, rows_, first_);
+    selectInPage(offset);
     return true;
 }
 

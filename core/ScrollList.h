@@ -145,6 +145,12 @@ private:
     // First and last visible lines with the selection at the given place.
     void fitAround(int index);
     int rowsBetween(int from, int to) const;
+    // The first selectable line at or below s within the view, else the
+    // last one above it; -1 for none.
+    int selectableInView(int s) const;
+    // After a page move: the selectable line nearest the old offset from the
+    // first visible line; without one the selection stays and is scrolled to.
+    void selectInPage(int offset);
 
     const CommonInterface_C* text_ = nullptr;
     std::vector<InvLine_S> lines_;
