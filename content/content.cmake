@@ -6,6 +6,8 @@
 # for a file taken as it is, or a custom command producing a file inside the
 # game folder followed by
 #   vell_game_output(<absolute path of the produced file>)
+# and vell_game_pack_pictures(<source folder> <name>...) for pictures packed
+# into texture containers.
 # All of them are built by the target game_data (part of "all").
 
 set_property(GLOBAL PROPERTY VELL_GAME_FILES "")
@@ -30,6 +32,24 @@ function(vell_game_copy_tree srcdir destdir)
     if(NOT f MATCHES "(^|/)(rules\\.cmake|README\\.md)$")
       vell_game_copy(${srcdir}/${f} ${destdir}/${f})
     endif()
+  endforeach()
+endfunction()
+
+# Packs pictures into texture containers pics/other/<name>.dat with
+# tools/mkdattex, each from <srcdir>/<name>.jpg (high quality) and
+# <srcdir>/<name>-low.jpg (low quality).
+function(vell_game_pack_pictures srcdir)
+  foreach(name IN LISTS ARGN)
+    set(hi ${srcdir}/${name}.jpg)
+    set(lo ${srcdir}/${name}-low.jpg)
+    set(out ${VELL_GAME_DIR}/pics/other/${name}.dat)
+    add_custom_command(OUTPUT ${out}
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${VELL_GAME_DIR}/pics/other
+      COMMAND mkdattex ${out} ${hi} ${lo}
+      DEPENDS mkdattex ${hi} ${lo}
+      COMMENT "Packing pics/other/${name}.dat"
+      VERBATIM)
+    vell_game_output(${out})
   endforeach()
 endfunction()
 
