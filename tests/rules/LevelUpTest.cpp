@@ -11,18 +11,6 @@
 
 namespace {
 
-class LevelSpell : public bl3dSpell {
-public:
-    LevelSpell(int32_t id, int32_t classMask, int32_t level) : bl3dSpell(classMask, level, "spell", "", "SPEL"), id_(id) {}
-    int perform(ActionUse_S*) override { return 0; }
-    ActionUse_S* enqueue(bl3dActor*, int, int, void**) override { return nullptr; }
-    uint8_t targetKind() const override { return 0; }
-    int32_t actionID() const override { return id_; }
-
-private:
-    int32_t id_;
-};
-
 class LevelUpTest : public MonsterRulesTest {
 protected:
     void SetUp() override {
@@ -244,8 +232,8 @@ TEST_F(LevelUpTest, GainsAddToWhatACharacterHas) {
 }
 
 TEST_F(LevelUpTest, ProtectorsLearnTheirSpellsUpToALevel) {
-    LevelSpell own1(0x00090101, 0x20, 1), own2(0x00090102, 0x21, 2), own3(0x00090103, 0x20, 3);
-    LevelSpell other(0x00090104, 0x100, 1);
+    TestSpell own1(0x00090101, "OWN1", 0x20, 1), own2(0x00090102, "OWN2", 0x21, 2), own3(0x00090103, "OWN3", 0x20, 3);
+    TestSpell other(0x00090104, "OTHR", 0x100, 1);
     TestAction skill(0x000a2039, "skill");
     for (bl3dAction* a : std::initializer_list<bl3dAction*>{&own1, &own2, &own3, &other, &skill})
         masterActionList.add(a, 0);

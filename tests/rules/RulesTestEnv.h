@@ -52,7 +52,9 @@ private:
 
 class TestSpell : public bl3dSpell {
 public:
-    TestSpell(int32_t id, const char* code) : bl3dSpell(0x100, 1, code, code, code), id_(id) {}
+    TestSpell(int32_t id, const char* code) : TestSpell(id, code, 0x100, 1) {}
+    TestSpell(int32_t id, const char* code, int32_t classMask, int32_t level)
+        : bl3dSpell(classMask, level, code, code, code), id_(id) {}
     int perform(ActionUse_S*) override { return 0; }
     ActionUse_S* enqueue(bl3dActor*, int, int, void**) override { return nullptr; }
     uint8_t targetKind() const override { return 0; }
