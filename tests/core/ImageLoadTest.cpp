@@ -3,66 +3,28 @@
 #include "core/ImageLoad.h"
 #include "core/TexContainer.h"
 
+#include "../common/ImageTestFiles.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 namespace {
 
-const std::string kImages = std::string(VELL_TEST_FIXTURES) + "/images/";
+const std::string kImages = vell_test::imageFixture("");
 
 std::string tempPath(const std::string& name) {
     return ::testing::TempDir() + "vell_images_" + name;
 }
 
-std::vector<uint8_t> readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void writeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-void put32(std::vector<uint8_t>& v, size_t at, uint32_t x) {
-    for (int i = 0; i < 4; ++i) v[at + i] = static_cast<uint8_t>(x >> (8 * i));
-}
-
-struct Px {
-    int r, g, b;
-};
-
-// A 24-bit bottom-up BMP; pixels given bottom row first, rows padded to 4.
-std::vector<uint8_t> makeBmp(int w, int h, const std::vector<Px>& px, uint32_t imageSize = 0xFFFFFFFF,
-                             uint16_t bits = 24, uint32_t dataOffset = 54) {
-    const size_t row = (static_cast<size_t>(w) * 3 + 3) & ~size_t(3);
-    std::vector<uint8_t> v(dataOffset + row * h, 0);
-    v[0] = 'B';
-    v[1] = 'M';
-    put32(v, 2, static_cast<uint32_t>(v.size()));
-    put32(v, 10, dataOffset);
-    put32(v, 14, 40);
-    put32(v, 18, static_cast<uint32_t>(w));
-    put32(v, 22, static_cast<uint32_t>(h));
-    v[26] = 1;
-    v[28] = static_cast<uint8_t>(bits);
-    put32(v, 34, imageSize == 0xFFFFFFFF ? static_cast<uint32_t>(row * h) : imageSize);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            const Px& p = px[static_cast<size_t>(y) * w + x];
-            uint8_t* d = &v[dataOffset + y * row + x * 3];
-            d[0] = static_cast<uint8_t>(p.b);
-            d[1] = static_cast<uint8_t>(p.g);
-            d[2] = static_cast<uint8_t>(p.r);
-        }
-    return v;
-}
+using vell_test::makeBmp;
+using vell_test::put32;
+using vell_test::Px;
+using vell_test::readFileBytes;
+using vell_test::writeFileBytes;
 
 // RGBA pixel (x, y) of a buffer of width w, y counted in buffer rows.
 const uint8_t* at(const uint8_t* buf, int w, int x, int y) {
@@ -85,7 +47,7 @@ TEST(LoadBMP, ReadsPaddedRowsAndKeysMagenta) {
     const std::vector<Px> px = {{251, 4, 251}, {251, 5, 251}, {10, 20, 30},
                                 {255, 0, 255}, {250, 0, 255}, {1, 2, 3}};
     const std::string path = tempPath("keyed.bmp");
-    writeFile(path, makeBmp(3, 2, px));
+    writeFileBytes(path, makeBmp(3, 2, px));
     uint8_t info[kBmpInfoBytes];
     auto buf = loadBMP(path.c_str(), info);
     ASSERT_TRUE(buf);
@@ -100,7 +62,7 @@ TEST(LoadBMP, ReadsPaddedRowsAndKeysMagenta) {
 
 TEST(LoadBMP, SkipsExtraBytesBeforeThePixels) {
     const std::string path = tempPath("offset.bmp");
-    writeFile(path, makeBmp(4, 1, {{1, 1, 1}, {2, 2, 2}, {3, 3, 3}, {4, 4, 4}}, 0xFFFFFFFF, 24, 70));
+    writeFileBytes(path, makeBmp(4, 1, {{1, 1, 1}, {2, 2, 2}, {3, 3, 3}, {4, 4, 4}}, 0xFFFFFFFF, 24, 70));
     uint8_t info[kBmpInfoBytes];
     auto buf = loadBMP(path.c_str(), info);
     ASSERT_TRUE(buf);
@@ -132,7 +94,7 @@ TEST(LoadBMP, BadFilesFailWithTheirMessage) {
     };
     for (const Case& c : cases) {
         const std::string path = tempPath("bad.bmp");
-        writeFile(path, c.bytes);
+        writeFileBytes(path, c.bytes);
         uint8_t info[kBmpInfoBytes];
         ::testing::internal::CaptureStderr();
         auto buf = loadBMP(path.c_str(), info);
@@ -228,10 +190,10 @@ TEST(TexturePow2, SmallestPowerOfTwoThatHolds) {
 class TexContainerTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        high.jpeg = readFile(kImages + "wide.dat");
+        high.jpeg = readFileBytes(kImages + "wide.dat");
         high.width = 300;
         high.height = 200;
-        low.jpeg = readFile(kImages + "quad.dat");
+        low.jpeg = readFileBytes(kImages + "quad.dat");
         low.width = 16;
         low.height = 16;
         ASSERT_FALSE(high.jpeg.empty());
@@ -351,10 +313,10 @@ TEST_F(TexContainerTest, GzipFileRoundTripAndLimits) {
     EXPECT_NE(error.find("larger"), std::string::npos) << error;
 
     // A gzip file cut short.
-    std::vector<uint8_t> gz = readFile(path);
+    std::vector<uint8_t> gz = readFileBytes(path);
     gz.resize(gz.size() / 2);
     const std::string cutPath = tempPath("cut.dat");
-    writeFile(cutPath, gz);
+    writeFileBytes(cutPath, gz);
     EXPECT_FALSE(readTexContainer(cutPath.c_str(), 1, tex, error));
 
     EXPECT_FALSE(readTexContainer(tempPath("none.dat").c_str(), 1, tex, error));

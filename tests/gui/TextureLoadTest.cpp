@@ -1,6 +1,7 @@
 // Textures made from pictures under a real GL context: the container's mip
 // modes, wraps and sizes, what ends up on screen, Texture_S and TextureList_C.
 #include "GuiHarness.h"
+#include "../common/ImageTestFiles.h"
 
 #include "core/GameConfig.h"
 #include "core/ImageLoad.h"
@@ -8,7 +9,6 @@
 #include "core/TextureList.h"
 
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -16,24 +16,21 @@ namespace {
 
 using vell_test::Rgb;
 
-const std::string kImages = std::string(VELL_TEST_FIXTURES) + "/images/";
+const std::string kImages = vell_test::imageFixture("");
 
 std::string tempPath(const std::string& name) {
     return ::testing::TempDir() + "vell_gui_tex_" + name;
 }
 
-std::vector<uint8_t> readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using vell_test::readFileBytes;
 
 // High: 300 x 200 blue; low: the 16 x 16 quad (red, green / blue, white).
 std::string writeContainer(bool alpha) {
     TexContainerSource_S high, low;
-    high.jpeg = readFile(kImages + "wide.dat");
+    high.jpeg = readFileBytes(kImages + "wide.dat");
     high.width = 300;
     high.height = 200;
-    low.jpeg = readFile(kImages + "quad.dat");
+    low.jpeg = readFileBytes(kImages + "quad.dat");
     low.width = 16;
     low.height = 16;
     if (alpha) {
@@ -50,23 +47,9 @@ std::string writeContainer(bool alpha) {
 
 // A 24-bit BMP of w x h grey pixels.
 std::string writeBmp(int w, int h) {
-    const int row = (w * 3 + 3) & ~3;
-    std::vector<uint8_t> v(54 + size_t(row) * h, 0x80);
-    auto put32 = [&v](size_t at, uint32_t x) {
-        for (int i = 0; i < 4; ++i) v[at + i] = uint8_t(x >> (8 * i));
-    };
-    std::fill(v.begin(), v.begin() + 54, 0);
-    v[0] = 'B';
-    v[1] = 'M';
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, uint32_t(w));
-    put32(22, uint32_t(h));
-    v[26] = 1;
-    v[28] = 24;
-    put32(34, uint32_t(row * h));
     const std::string path = tempPath("floor.bmp");
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(v.data()), std::streamsize(v.size()));
+    const std::vector<vell_test::Px> grey(size_t(w) * h, {0x80, 0x80, 0x80});
+    vell_test::writeFileBytes(path, vell_test::makeBmp(w, h, grey));
     return path;
 }
 
