@@ -64,6 +64,16 @@ void ListColours::unselectable(int level, float rgb[3])
     CommonInterface_C::escapeColour('4', level, rgb);
 }
 
+void ListColours::line(int level, bool isSelectable, bool isSelected, float rgb[3])
+{
+    if (!isSelectable)
+        unselectable(level, rgb);
+    else if (isSelected)
+        selected(level, rgb);
+    else
+        selectable(level, rgb);
+}
+
 void ListColours::arrows(float rgb[3])
 {
     rgb[0] = 0.1f;
@@ -196,12 +206,7 @@ void ScrollList_C::draw(CommonInterface_C* iface, MouseRegions_C* regions)
     for (; i < getNumLines() && i < first_ + page_ && y >= bottom_; ++i) {
         const ScrollLine_S& line = lines_[i];
         float rgb[3];
-        if (!line.selectable)
-            ListColours::unselectable(level, rgb);
-        else if (i == selected_)
-            ListColours::selected(level, rgb);
-        else
-            ListColours::selectable(level, rgb);
+        ListColours::line(level, line.selectable, i == selected_, rgb);
         setColour(rgb);
         printWrapped(iface, left_, y, line.text.c_str(), right_);
         const int rows = wrappedRows(iface, left_, right_, line.text.c_str());
@@ -532,12 +537,7 @@ void ScrollInvList_C::draw(CommonInterface_C* iface, MouseRegions_C* regions)
     for (int i = first_; i <= last_ && i < getNumLines(); ++i) {
         const InvLine_S& line = lines_[i];
         float rgb[3];
-        if (!line.selectable)
-            ListColours::unselectable(level, rgb);
-        else if (i == selected_)
-            ListColours::selected(level, rgb);
-        else
-            ListColours::selectable(level, rgb);
+        ListColours::line(level, line.selectable, i == selected_, rgb);
         setColour(rgb);
         if (line.tag > 0 && line.tag < 256 && line.tag != '#') {
             const char tag[2] = {char(line.tag), 0};

@@ -28,6 +28,8 @@ struct ListColours {
     static void selectable(int textLevel, float rgb[3]);
     static void unselectable(int textLevel, float rgb[3]);
     static void arrows(float rgb[3]);
+    // The colour of one list line: unselectable, selected or selectable.
+    static void line(int textLevel, bool isSelectable, bool isSelected, float rgb[3]);
 };
 
 struct ScrollLine_S {
