@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 
 // Callers that get no record from makeEntry go on to enqueue with the same
 // actor, so the base leaves the actor alone.
@@ -15,11 +16,8 @@ void bl3dAction::freeEntry(ActionUse_S*) {}
 void bl3dAction::writeRecord(MemStream_C&) const {}
 
 namespace {
-struct Block_S {
-    int32_t bit;
-    const char* format;
-};
-const Block_S BLOCKS[] = {
+// The action's own wording, which is not always the actor's.
+const ConditionBlock_S BLOCKS[] = {
     {0x01, "%s would %s, but %s is stunned!\n"},
     {0x02, "%s tries to %s, but %s is poisoned!\n"},
     {0x04, "%s would %s, but %s is aged!\n"},
@@ -45,14 +43,10 @@ int bl3dAction::checkState(bl3dCharacter* who, int32_t ignoreMask, const char* v
         }
         return -1;
     }
-    const int32_t cond = who->getConditions() & ~ignoreMask;
-    for (const Block_S& b : BLOCKS) {
-        if (cond & b.bit) {
-            if (out && outSize > 0)
-                std::snprintf(out, static_cast<size_t>(outSize), b.format, wrapped, verb ? verb : "",
-                              who->pronoun(0));
-            return 0;
-        }
+    if (const char* format = blockingCondition(BLOCKS, std::size(BLOCKS), who->getConditions() & ~ignoreMask)) {
+        if (out && outSize > 0)
+            std::snprintf(out, static_cast<size_t>(outSize), format, wrapped, verb ? verb : "", who->pronoun(0));
+        return 0;
     }
     return 1;
 }

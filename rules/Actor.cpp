@@ -6,13 +6,10 @@
 #include "rules/PartyChar.h"
 
 #include <cstdio>
+#include <iterator>
 
 namespace {
-struct Block_S {
-    int32_t bit;
-    const char* format;
-};
-const Block_S BLOCKS[] = {
+const ConditionBlock_S BLOCKS[] = {
     {0x01, "%s would %s, but %s is stunned!\n"},
     {0x02, "%s tries to %s, but %s is poisoned!\n"},
     {0x04, "%s tries to %s, but %s is aged!\n"},
@@ -31,6 +28,13 @@ bl3dPartyChar* asMember(bl3dCharacter* who) {
 }
 } // namespace
 
+const char* blockingCondition(const ConditionBlock_S* table, size_t count, int32_t conditions) {
+    for (size_t i = 0; i < count; ++i)
+        if (conditions & table[i].bit)
+            return table[i].format;
+    return nullptr;
+}
+
 bool bl3dActor::canAct(int32_t mask, const char* verb, char* out, int outSize) {
     if (!who_)
         return true;
@@ -38,12 +42,9 @@ bool bl3dActor::canAct(int32_t mask, const char* verb, char* out, int outSize) {
         say(out, outSize, "%s would %s, but %s is dead!\n", who_, verb);
         return false;
     }
-    const int32_t cond = who_->getConditions() & mask;
-    for (const Block_S& b : BLOCKS) {
-        if (cond & b.bit) {
-            say(out, outSize, b.format, who_, verb);
-            return false;
-        }
+    if (const char* format = blockingCondition(BLOCKS, std::size(BLOCKS), who_->getConditions() & mask)) {
+        say(out, outSize, format, who_, verb);
+        return false;
     }
     return true;
 }

@@ -2,9 +2,21 @@
 // item actor acts through the item in one of a party member's slots and pays
 // with its charges.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 class bl3dCharacter;
+
+// A condition that stops a creature from doing something, with the message
+// that says so (a printf format of name, verb and subject pronoun).
+struct ConditionBlock_S {
+    int32_t bit;
+    const char* format;
+};
+
+// The message format of the first entry of the table whose bit is among the
+// conditions; null when none is.
+const char* blockingCondition(const ConditionBlock_S* table, size_t count, int32_t conditions);
 
 class bl3dActor {
 public:
