@@ -1,6 +1,9 @@
 // Picture files for tests: the committed image fixtures, whole-file reading
-// and writing, and 24-bit BMP files made in memory.
+// and writing, 24-bit BMP files made in memory and the pictures of a texture
+// container.
 #pragma once
+#include "core/TexContainer.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <fstream>
@@ -58,6 +61,18 @@ inline std::vector<uint8_t> makeBmp(int w, int h, const std::vector<Px>& px, uin
             d[2] = static_cast<uint8_t>(p.r);
         }
     return v;
+}
+
+// The two pictures of the fixture container, without alpha: high quality
+// 300 x 200 blue ("wide.dat"), low quality the 16 x 16 quad of red, green /
+// blue, white ("quad.dat").
+inline void fixtureContainerPictures(TexContainerSource_S& high, TexContainerSource_S& low) {
+    high.jpeg = readFileBytes(imageFixture("wide.dat"));
+    high.width = 300;
+    high.height = 200;
+    low.jpeg = readFileBytes(imageFixture("quad.dat"));
+    low.width = 16;
+    low.height = 16;
 }
 
 } // namespace vell_test

@@ -190,12 +190,7 @@ TEST(TexturePow2, SmallestPowerOfTwoThatHolds) {
 class TexContainerTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        high.jpeg = readFileBytes(kImages + "wide.dat");
-        high.width = 300;
-        high.height = 200;
-        low.jpeg = readFileBytes(kImages + "quad.dat");
-        low.width = 16;
-        low.height = 16;
+        vell_test::fixtureContainerPictures(high, low);
         ASSERT_FALSE(high.jpeg.empty());
         ASSERT_FALSE(low.jpeg.empty());
     }

@@ -22,17 +22,10 @@ std::string tempPath(const std::string& name) {
     return ::testing::TempDir() + "vell_gui_tex_" + name;
 }
 
-using vell_test::readFileBytes;
-
 // High: 300 x 200 blue; low: the 16 x 16 quad (red, green / blue, white).
 std::string writeContainer(bool alpha) {
     TexContainerSource_S high, low;
-    high.jpeg = readFileBytes(kImages + "wide.dat");
-    high.width = 300;
-    high.height = 200;
-    low.jpeg = readFileBytes(kImages + "quad.dat");
-    low.width = 16;
-    low.height = 16;
+    vell_test::fixtureContainerPictures(high, low);
     if (alpha) {
         high.alpha.assign(300 * 200, 128);
         low.alpha.assign(16 * 16, 255);
