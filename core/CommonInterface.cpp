@@ -1,10 +1,10 @@
 #include "core/CommonInterface.h"
 #include "core/GameConfig.h"
+#include "core/ScreenProjection.h"
 
 #define GL_GLEXT_PROTOTYPES 1
 #include <GL/gl.h>
 #include <GL/glext.h>
-#include <GL/glu.h>
 
 CommonInterface_C::CommonInterface_C(int width, int height)
     : CommonInterface_C(width, height, kFontPath) {}
@@ -95,12 +95,7 @@ void CommonInterface_C::beginPrint() {
     glDisable(GL_LIGHTING);
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_FOG);
-    glViewport(0, 0, width_, height_);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluOrtho2D(0, width_, 0, height_);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+    setScreenProjection(width_, height_, width_, height_);
 }
 
 void CommonInterface_C::endPrint() {

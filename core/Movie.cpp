@@ -1,9 +1,9 @@
 #include "core/Movie.h"
 
+#include "core/ScreenProjection.h"
 #include "platform/Files.h"
 
 #include <GL/gl.h>
-#include <GL/glu.h>
 #include <SDL_mixer.h>
 #include <smpeg.h>
 
@@ -71,12 +71,7 @@ bool playMovie(const char* file, int screenWidth, int screenHeight, bool sound, 
     }
     SDL_FillRect(surface, nullptr, 0);
 
-    glViewport(0, 0, screenWidth, screenHeight);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluOrtho2D(0, 1024, 0, 768);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+    setScreenProjection(screenWidth, screenHeight);
 
     GLuint tex = 0;
     glGenTextures(1, &tex);

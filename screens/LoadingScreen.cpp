@@ -1,9 +1,9 @@
 #include "screens/LoadingScreen.h"
 
 #include "core/ImageLoad.h"
+#include "core/ScreenProjection.h"
 
 #include <GL/gl.h>
-#include <GL/glu.h>
 #include <SDL.h>
 
 #include <cstdio>
@@ -34,12 +34,7 @@ void fillBlack() {
 int showLoadingScreen(SDL_Surface* screen) {
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glViewport(0, 0, screen ? screen->w : 1024, screen ? screen->h : 768);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluOrtho2D(0, 1024, 0, 768);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+    setScreenProjection(screen ? screen->w : kScreenDesignWidth, screen ? screen->h : kScreenDesignHeight);
 
     fillBlack();
     SDL_GL_SwapBuffers();

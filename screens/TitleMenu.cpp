@@ -6,12 +6,12 @@
 #include "core/ModalLoop.h"
 #include "core/MouseRegions.h"
 #include "core/ScrollList.h"
+#include "core/ScreenProjection.h"
 #include "core/Startup.h"
 #include "platform/FileIO.h"
 #include "platform/Files.h"
 
 #include <GL/gl.h>
-#include <GL/glu.h>
 #include <SDL_mixer.h>
 
 #include <cerrno>
@@ -389,12 +389,7 @@ void TitleMenu_C::display() {
         mouseRegions_->mouseMove(mx, my, 1);
     }
 
-    glViewport(0, 0, screenWidth_, screenHeight_);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluOrtho2D(0, 1024, 0, 768);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+    setScreenProjection(screenWidth_, screenHeight_);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_DECAL);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
