@@ -1,6 +1,7 @@
 #include "core/ScrollArrows.h"
 
 #include "core/CommonInterface.h"
+#include "core/ModalLoop.h"
 #include "core/ScrollList.h"
 
 #include <GL/gl.h>
@@ -55,4 +56,12 @@ int ScrollArrows_S::hit(int x, int mouseY, int screenHeight, int lineHeight) con
     if (on(downX, downY))
         return 1;
     return 0;
+}
+
+bool ScrollArrows_S::press(int x, int mouseY, int screenHeight, int lineHeight) const
+{
+    const int arrow = hit(x, mouseY, screenHeight, lineHeight);
+    if (arrow)
+        vell::pushKeyEvent(arrow < 0 ? SDLK_PAGEUP : SDLK_PAGEDOWN, true);
+    return arrow != 0;
 }

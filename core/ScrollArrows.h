@@ -21,4 +21,7 @@ struct ScrollArrows_S {
 
     // Which arrow a mouse point (y downward) hits: -1 up, 1 down, 0 none.
     int hit(int x, int mouseY, int screenHeight, int lineHeight) const;
+    // A press at a mouse point: on an arrow, pushes PAGEUP or PAGEDOWN and
+    // gives true.
+    bool press(int x, int mouseY, int screenHeight, int lineHeight) const;
 };

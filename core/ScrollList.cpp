@@ -239,13 +239,8 @@ void ScrollList_C::mouseCallback(void* data, int x, int y, int mode)
     auto* list = static_cast<ScrollList_C*>(data);
     if (!list || mode == 1)
         return;
-    if (mode == 0) {
-        const int arrow = list->arrows_.hit(x, y, list->screenHeight_, list->lineHeight_);
-        if (arrow) {
-            vell::pushKeyEvent(arrow < 0 ? SDLK_PAGEUP : SDLK_PAGEDOWN, true);
-            return;
-        }
-    }
+    if (mode == 0 && list->arrows_.press(x, y, list->screenHeight_, list->lineHeight_))
+        return;
     const int i = list->lineAtMouse(x, y);
     if (i < 0 || !list->lines_[i].selectable)
         return;
@@ -576,11 +571,8 @@ void ScrollInvList_C::mouseCallback(void* data, int x, int y, int mode)
     auto* list = static_cast<ScrollInvList_C*>(data);
     if (!list || mode != 0)
         return;
-    const int arrow = list->arrows_.hit(x, y, list->screenHeight_, list->lineHeight_);
-    if (arrow) {
-        vell::pushKeyEvent(arrow < 0 ? SDLK_PAGEUP : SDLK_PAGEDOWN, true);
+    if (list->arrows_.press(x, y, list->screenHeight_, list->lineHeight_))
         return;
-    }
     const int i = list->lineAtMouse(x, y);
     if (i < 0 || !list->lines_[i].selectable)
         return;

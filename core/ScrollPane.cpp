@@ -203,9 +203,7 @@ void ScrollPane_C::mousecallback(void* data, int x, int y, int mode)
     auto* pane = static_cast<ScrollPane_C*>(data);
     if (!pane || mode != 0)
         return;
-    const int arrow = pane->arrows_.hit(x, y, pane->screenHeight_, pane->lineHeight_);
-    if (arrow)
-        vell::pushKeyEvent(arrow < 0 ? SDLK_PAGEUP : SDLK_PAGEDOWN, true);
+    pane->arrows_.press(x, y, pane->screenHeight_, pane->lineHeight_);
 }
 
 // ---------------------------------------------------------------------------
