@@ -243,7 +243,7 @@ public:
         ev.motion.y = Uint16(y);
         SDL_PushEvent(&ev);
     }
-    static void pushMouseButton(int x, int y, Uint8 button, bool down)
+    static SDL_Event mouseButtonEvent(int x, int y, Uint8 button, bool down)
     {
         SDL_Event ev{};
         ev.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
@@ -252,6 +252,11 @@ public:
         ev.button.state = down ? SDL_PRESSED : SDL_RELEASED;
         ev.button.x = Uint16(x);
         ev.button.y = Uint16(y);
+        return ev;
+    }
+    static void pushMouseButton(int x, int y, Uint8 button, bool down)
+    {
+        SDL_Event ev = mouseButtonEvent(x, y, button, down);
         SDL_PushEvent(&ev);
     }
     static void pushExpose()

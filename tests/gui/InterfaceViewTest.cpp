@@ -384,16 +384,8 @@ TEST_F(InterfaceView, ClickOnTheViewWalksWithMouseSupport)
     iface.display();   // lays out the click regions
     takeEvents();
     auto click = [](int x, int y) {
-        SDL_Event e{};
-        e.type = SDL_MOUSEBUTTONDOWN;
-        e.button.button = SDL_BUTTON_LEFT;
-        e.button.state = SDL_PRESSED;
-        e.button.x = Uint16(x);
-        e.button.y = Uint16(y);
-        iface.dispatch(e);
-        e.type = SDL_MOUSEBUTTONUP;
-        e.button.state = SDL_RELEASED;
-        iface.dispatch(e);
+        iface.dispatch(mouseButtonEvent(x, y, SDL_BUTTON_LEFT, true));
+        iface.dispatch(mouseButtonEvent(x, y, SDL_BUTTON_LEFT, false));
         // The keys the regions stand for.
         for (const SDL_Event& k : takeEvents())
             iface.dispatch(k);
