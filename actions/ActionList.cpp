@@ -11,24 +11,20 @@ ActionList masterActionList;
 
 ActionList::~ActionList() { clear(); }
 
-void ActionList::clear() {
+void ActionList::freeNodes(bool withActions) {
     while (head_) {
         ActionNode_S* n = head_->next;
+        if (withActions)
+            delete head_->action;
         delete head_;
         head_ = n;
     }
     cursor_ = nullptr;
 }
 
-void ActionList::destroyAll() {
-    while (head_) {
-        ActionNode_S* n = head_->next;
-        delete head_->action;
-        delete head_;
-        head_ = n;
-    }
-    cursor_ = nullptr;
-}
+void ActionList::clear() { freeNodes(false); }
+
+void ActionList::destroyAll() { freeNodes(true); }
 
 int ActionList::add(bl3dAction* action, int32_t value) {
     if (!action) {

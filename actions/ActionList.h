@@ -52,6 +52,9 @@ public:
     const ActionNode_S* head() const { return head_; }
 
 private:
+    // Frees every node, deleting its action too when withActions.
+    void freeNodes(bool withActions);
+
     ActionNode_S* head_ = nullptr;
     ActionNode_S* cursor_ = nullptr;
     bool sorted_;
