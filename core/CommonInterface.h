@@ -15,6 +15,15 @@
 #include "core/BitmapFont.h"
 #include <string>
 
+// The upper-right text pane of the screen layout (GL y upward) and the
+// height of a text line: also what the text widgets take when they have no
+// interface or are given a negative coordinate.
+constexpr int kURLeft = 730;
+constexpr int kURRight = 980;
+constexpr int kURTop = 695;
+constexpr int kURBottom = 335;
+constexpr int kTextLineHeight = 20;
+
 class CommonInterface_C : public BitmapFont_C {
 public:
     static constexpr const char* kFontPath = "data/font.fot";
@@ -72,10 +81,10 @@ private:
     void printLines(int x, int y, const char* text);
     void drawGlyph(unsigned char c, float& penX, float penY, const float colour[4]);
 
-    int urLeft_ = 730, urRight_ = 980, urTop_ = 695, urBottom_ = 335;
+    int urLeft_ = kURLeft, urRight_ = kURRight, urTop_ = kURTop, urBottom_ = kURBottom;
     int ulLeft_ = 85, ulRight_ = 585, ulTop_ = 697, ulBottom_ = 297;
     int picLeft_ = 85, picRight_ = 585, picTop_ = 697, picBottom_ = 297;
-    int lineHeight_ = 20;
+    int lineHeight_ = kTextLineHeight;
     int width_;
     int height_;
     int textLevel_ = 1;

@@ -11,11 +11,6 @@
 
 namespace {
 
-constexpr int kUrLeft = 730;
-constexpr int kUrRight = 980;
-constexpr int kUrFirstLine = 695 - 20;
-constexpr int kUrBottom = 335;
-
 int orDefault(int v, int dflt) { return v < 0 ? dflt : v; }
 
 void setColour(const float rgb[3]) { glColor3f(rgb[0], rgb[1], rgb[2]); }
@@ -83,10 +78,10 @@ void ListColours::arrows(float rgb[3])
 
 // ---------------------------------------------------------------------------
 ScrollList_C::ScrollList_C(const CommonInterface_C* iface, int left, int right, int top, int bottom)
-    : left_(orDefault(left, iface ? iface->getURLeft() : kUrLeft)),
-      right_(orDefault(right, iface ? iface->getURRight() : kUrRight)),
-      top_(orDefault(top, iface ? iface->getURFirstLine() : kUrFirstLine)),
-      bottom_(orDefault(bottom, iface ? iface->getURBottom() : kUrBottom))
+    : left_(orDefault(left, iface ? iface->getURLeft() : kURLeft)),
+      right_(orDefault(right, iface ? iface->getURRight() : kURRight)),
+      top_(orDefault(top, iface ? iface->getURFirstLine() : kURTop - kTextLineHeight)),
+      bottom_(orDefault(bottom, iface ? iface->getURBottom() : kURBottom))
 {
     if (iface) {
         lineHeight_ = std::max(1, iface->getLineHeight());
@@ -262,10 +257,10 @@ ScrollInvList_C::ScrollInvList_C(int left, int right, int top, int bottom, int i
 ScrollInvList_C::ScrollInvList_C(const CommonInterface_C* text, int left, int right, int top, int bottom,
                                  int indent, int priceWidth)
     : text_(text),
-      left_(orDefault(left, text ? text->getURLeft() : kUrLeft)),
-      right_(orDefault(right, text ? text->getURRight() : kUrRight)),
-      top_(orDefault(top, text ? text->getURFirstLine() : kUrFirstLine)),
-      bottom_(orDefault(bottom, text ? text->getURBottom() : kUrBottom)),
+      left_(orDefault(left, text ? text->getURLeft() : kURLeft)),
+      right_(orDefault(right, text ? text->getURRight() : kURRight)),
+      top_(orDefault(top, text ? text->getURFirstLine() : kURTop - kTextLineHeight)),
+      bottom_(orDefault(bottom, text ? text->getURBottom() : kURBottom)),
       indent_(std::max(0, indent)),
       priceWidth_(std::max(0, priceWidth))
 {

@@ -9,12 +9,6 @@
 
 namespace {
 
-constexpr int kUrLeft = 730;
-constexpr int kUrRight = 980;
-constexpr int kUrFirstLine = 695 - 20;
-constexpr int kUrBottom = 335;
-constexpr int kLineHeight = 20;
-
 int orDefault(int v, int dflt) { return v < 0 ? dflt : v; }
 
 bool isColourDigit(char c) { return c >= '0' && c <= '5'; }
@@ -23,10 +17,10 @@ bool isColourDigit(char c) { return c >= '0' && c <= '5'; }
 
 ScrollPane_C::ScrollPane_C(int fixedLines, int left, int right, int top, int bottom)
     : fixed_(fixedLines != 0),
-      left_(orDefault(left, kUrLeft)),
-      right_(orDefault(right, kUrRight)),
-      top_(orDefault(top, kUrFirstLine)),
-      bottom_(orDefault(bottom, kUrBottom))
+      left_(orDefault(left, kURLeft)),
+      right_(orDefault(right, kURRight)),
+      top_(orDefault(top, kURTop - kTextLineHeight)),
+      bottom_(orDefault(bottom, kURBottom))
 {
     page_ = std::max(1, (top_ - bottom_) / lineHeight_);
     if (fixed_)
@@ -209,7 +203,7 @@ void ScrollPane_C::mousecallback(void* data, int x, int y, int mode)
 // ---------------------------------------------------------------------------
 int urLineY(const CommonInterface_C& text, int n)
 {
-    const int lh = text.getLineHeight() > 0 ? text.getLineHeight() : kLineHeight;
+    const int lh = text.getLineHeight() > 0 ? text.getLineHeight() : kTextLineHeight;
     return n > 0 ? text.getURTop() - n * lh : text.getURBottom() - n * lh;
 }
 
