@@ -7,18 +7,24 @@
 #include "core/CommonInterface.h"
 #include "core/GameConfig.h"
 #include "core/TagList.h"
+#include "rules/Item.h"
+#include "rules/ItemList.h"
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
 #include "rules/RulesEnv.h"
 #include "world/GameWorld.h"
 #include "world/Interface.h"
 #include "world/Map.h"
+#include "world/MapInfo.h"
+#include "world/QuestStores.h"
 #include "platform/FileIO.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -472,6 +478,79 @@ TEST_F(InterfaceView, FailedSaveIsReportedAndTheLastSaveStays)
     EXPECT_EQ(ticks(), saved);
     EXPECT_EQ(squareY(), 25);
     EXPECT_EQ(iface.getFacing(), 0);
+}
+
+// The world record is written but a map's state cannot be kept: the save is
+// a failure and says so, and the next good save works.
+TEST_F(InterfaceView, SaveThatLosesAMapStateIsReported)
+{
+    struct FailingStore : MapStateStore_C {
+        std::unique_ptr<mapInfo> load(const char*) override { return nullptr; }
+        bool store(const mapInfo&) override { return false; }
+    } failing;
+    run({SDLK_UP});
+    setMapStateStore(&failing);
+    pushKey(SDLK_SPACE);   // closes the message that tells the player
+    const bool ok = iface.save();
+    installQuestStores(saveFile);
+    EXPECT_FALSE(ok);
+    EXPECT_NE(iface.lastSaveError().find("world"), std::string::npos) << iface.lastSaveError();
+    drainEvents();
+    EXPECT_TRUE(iface.save());
+    EXPECT_TRUE(iface.lastSaveError().empty());
+}
+
+// The shipped quest template: its ready-made party stands ready, and while
+// the quest is loaded the rules answer to its world (clock, variables, item
+// serials numbered after those the party already carries); once the quest
+// is gone they answer to the stand-in again.
+TEST_F(InterfaceView, TemplateQuestBringsItsPartyAndItsWorldAnswersTheRules)
+{
+    const std::string tmpl = std::string(VELL_GAME_DIR) + "/data/savegame.dat";
+    if (!std::ifstream(tmpl))
+        GTEST_SKIP() << tmpl << " not built yet (target game_data)";
+    const bool itemsWereEmpty = masterITL.count() == 0;
+    if (itemsWereEmpty)
+        ASSERT_EQ(masterITL.load("data/item.dat"), 0);
+    const std::string quest = questDir() + "/savegame/template.sav";
+    {
+        std::ifstream in(tmpl, std::ios::binary);
+        std::ofstream out(quest, std::ios::binary | std::ios::trunc);
+        out << in.rdbuf();
+    }
+    ASSERT_TRUE(iface.load(quest.c_str()));
+    ASSERT_NE(party, nullptr);
+    const char* names[] = {"Bran", "Ysolde", "Tamsin", "Corvin"};
+    ASSERT_EQ(party->getCount(), 4);
+    uint64_t highest = 0;
+    for (int i = 0; i < 4; ++i) {
+        bl3dPartyChar* m = party->getMember(i);
+        SCOPED_TRACE(names[i]);
+        EXPECT_STREQ(m->getName(), names[i]);
+        EXPECT_EQ(m->getLevel(), 1);
+        EXPECT_GT(m->getCurHP(), 0);
+        EXPECT_EQ(m->getCurHP(), m->getMaxHP());
+        EXPECT_TRUE(m->isPC());
+        EXPECT_GT(m->getItemCount(), 0) << "no starting items";
+        for (int slot = 0; slot < SLOT_COUNT; ++slot)
+            if (const bl3dItem* item = m->getSlotItem(slot))
+                highest = std::max(highest, item->getSerial());
+        for (int k = 0; k < m->getPack()->count(); ++k)
+            highest = std::max(highest, m->getPack()->at(k)->getSerial());
+    }
+    EXPECT_EQ(squareX(), 13);
+    EXPECT_EQ(squareY(), 24);
+    EXPECT_EQ(rulesEnv().currentTick(), ticks());
+    EXPECT_EQ(rulesEnv().worldTags(), &gameworld->getTagList());
+    const uint64_t next = rulesEnv().nextItemSerial();
+    EXPECT_GT(next, highest);
+    EXPECT_EQ(gameworld->peekItemSerial(), next + 1);
+
+    EXPECT_FALSE(iface.load(questDir().c_str()));   // a folder: refused, the quest dropped
+    EXPECT_EQ(rulesEnv().worldTags(), nullptr);
+    std::remove(quest.c_str());
+    if (itemsWereEmpty)
+        masterITL.clear();
 }
 
 TEST_F(InterfaceView, DeadMembersMoveBehindTheLiving)

@@ -5,6 +5,9 @@
 
 #include "core/TextureList.h"
 #include "platform/Random.h"
+#include "rules/Item.h"
+#include "rules/ItemList.h"
+#include "rules/ItemType.h"
 #include "world/Event.h"
 
 #include <gtest/gtest.h>
@@ -428,6 +431,49 @@ TEST_F(MapVariants, EventFileThatCannotBeOpened)
     EXPECT_EQ(m->getLoadError(), Map_C::LOAD_OK);
     EXPECT_NE(err.find("Could not open event file no-such.evt"), std::string::npos);
     EXPECT_TRUE(m->getRandomEvents().empty());
+}
+
+// Random items come from the map's table by weight, one roll each; an empty
+// table (or one that weighs nothing) gives none and rolls nothing.
+TEST_F(MapVariants, RandomItemsAreDrawnByWeight)
+{
+    const bool listWasEmpty = masterITL.count() == 0;
+    for (auto [id, name] : {std::pair<int, const char*>{7001, "Coil of Rope"}, {7002, "Tin Lantern"},
+                            {7003, "Lump of Wax"}}) {
+        if (!masterITL.findById(id)) {
+            auto* t = new bl3dItemType();
+            t->setBasics(id, name, "", 1);
+            ASSERT_TRUE(masterITL.insert(t));
+        }
+    }
+    const std::string head = "Grid 3 3 f\ngrid.tex grid.cel\nsnd 0\nSPECCELL 1 1 0\n";
+    auto m = build(head + "RANDITEMS 3\nCoil_of_Rope 1\nLump_of_Wax 0\nTin_Lantern 3\n0 0 DEFAULT\n");
+    ASSERT_EQ(m->getLoadError(), Map_C::LOAD_OK);
+    ASSERT_EQ(m->getRandItemTotal(), 4);
+    // r = roll % 4: 0 is the rope's, 1..3 the lantern's; the wax weighs nothing.
+    const struct {
+        int roll;
+        int32_t id;
+    } draws[] = {{0, 7001}, {1, 7002}, {3, 7002}, {4, 7001}, {32767, 7002}};
+    for (const auto& d : draws) {
+        vell::scriptGameRand({d.roll});
+        std::unique_ptr<bl3dItem> item(m->randItem());
+        ASSERT_NE(item, nullptr) << d.roll;
+        EXPECT_EQ(item->getType()->getID(), d.id) << d.roll;
+    }
+    EXPECT_EQ(vell::scriptedGameRandLeft(), 0u);
+
+    for (const char* table : {"RANDITEMS 0\n", "RANDITEMS 1\nLump_of_Wax 0\n"}) {
+        auto none = build(head + table + "0 0 DEFAULT\n");
+        ASSERT_EQ(none->getLoadError(), Map_C::LOAD_OK) << table;
+        vell::scriptGameRand({0});
+        EXPECT_EQ(none->randItem(), nullptr) << table;
+        EXPECT_EQ(vell::scriptedGameRandLeft(), 1u) << table;
+        vell::clearScriptedGameRand();
+    }
+    m.reset();
+    if (listWasEmpty)
+        masterITL.clear();
 }
 
 TEST(MapNames, BaseName)
