@@ -3,7 +3,9 @@ if(TARGET test_game)
   find_package(X11 REQUIRED)
   target_link_libraries(test_game PRIVATE X11::X11)
   # They run the built game from the game folder.
-  add_dependencies(test_game vellrun game_data)
+  add_dependencies(test_game vellrun game_data mksavegame)
+  # The quest template tool, run on bad sources.
+  target_compile_definitions(test_game PRIVATE VELL_MKSAVEGAME="$<TARGET_FILE:mksavegame>")
 endif()
 # They look at the whole screen and type into the focused window: no other
 # program may open windows on the display meanwhile.
