@@ -34,6 +34,12 @@ public:
     // The serial of a new item; the counter moves on.
     uint64_t nextItemSerial() { return itemSerial_++; }
     uint64_t peekItemSerial() const { return itemSerial_; }
+    // Makes the next serial come after `last` (never moves the counter back).
+    void skipItemSerialsThrough(uint64_t last)
+    {
+        if (itemSerial_ <= last && last < UINT64_MAX)
+            itemSerial_ = last + 1;
+    }
 
     // The world variable, 0 when it is absent.
     int32_t getVar(const char* key) const;

@@ -296,8 +296,7 @@ void Interface_C::numberItemsAfterParty()
         for (int k = 0; k < m->getPack()->count(); ++k)
             note(m->getPack()->at(k));
     }
-    while (currentWorld_->peekItemSerial() <= highest)
-        currentWorld_->nextItemSerial();
+    currentWorld_->skipItemSerialsThrough(highest);
 }
 
 bool Interface_C::save()

@@ -510,8 +510,9 @@ TEST_F(InterfaceView, TemplateQuestBringsItsPartyAndItsWorldAnswersTheRules)
     if (!std::ifstream(tmpl))
         GTEST_SKIP() << tmpl << " not built yet (target game_data)";
     const bool itemsWereEmpty = masterITL.count() == 0;
-    if (itemsWereEmpty)
+    if (itemsWereEmpty) {
         ASSERT_EQ(masterITL.load("data/item.dat"), 0);
+    }
     const std::string quest = questDir() + "/savegame/template.sav";
     {
         std::ifstream in(tmpl, std::ios::binary);

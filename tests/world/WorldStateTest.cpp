@@ -530,4 +530,22 @@ TEST_F(WorldTest, TypeRegistryBuildsWorldRecords)
     EXPECT_EQ(back->getClock().getTicks(), GameClock_C::START_TICKS);
 }
 
+// Serials already handed out (items a quest's party brings along) are
+// skipped; the counter never goes back and a serial at the very end cannot
+// make it wrap.
+TEST(WorldSerials, SkippingSerialsOnlyMovesForward)
+{
+    const struct {
+        uint64_t last;
+        uint64_t next;
+    } cases[] = {{0, 5}, {3, 5}, {4, 5}, {5, 6}, {41, 42}, {UINT64_MAX, 5}};
+    for (const auto& c : cases) {
+        bl3dGameWorld w(RefStr_C("w.dat"));
+        for (int i = 0; i < 4; ++i)
+            w.nextItemSerial();
+        w.skipItemSerialsThrough(c.last);
+        EXPECT_EQ(w.peekItemSerial(), c.next) << c.last;
+    }
+}
+
 } // namespace
