@@ -219,7 +219,7 @@ void bl3dPartyChar::write(MemStream_C& s) const {
     // Only the name itself, zero-filled: the bytes behind its end may hold
     // an older, longer name.
     char name[NAME_SIZE] = {};
-    std::strncpy(name, bl3dCharacter::name_, NAME_SIZE - 1);
+    std::memcpy(name, bl3dCharacter::name_, strnlen(bl3dCharacter::name_, NAME_SIZE - 1));
     s.write(name, NAME_SIZE);
     stats_.save(s);
     RefStr_C(sourceType_ ? sourceType_->getName(false) : "NONE").write(s);

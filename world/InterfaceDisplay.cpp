@@ -2,10 +2,12 @@
 // text pane, the status icons and the party roster.
 #include "world/Interface.h"
 
+
 #include "core/CommonInterface.h"
 #include "core/GameConfig.h"
 #include "core/MouseRegions.h"
 #include "core/PicCache.h"
+#include "core/ScreenProjection.h"
 #include "core/ScrollPane.h"
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
@@ -81,12 +83,7 @@ void colour(const float c[3]) { glColor3f(c[0], c[1], c[2]); }
 
 void Interface_C::ortho()
 {
-    glViewport(0, 0, layout_.width, layout_.height);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluOrtho2D(0, ViewLayout_S::kDesignWidth, 0, ViewLayout_S::kDesignHeight);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+    setScreenProjection(layout_.width, layout_.height, ViewLayout_S::kDesignWidth, ViewLayout_S::kDesignHeight);
     glDisable(GL_LIGHTING);
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_FOG);
