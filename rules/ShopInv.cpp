@@ -59,7 +59,9 @@ bool bl3dShopInv::add(int n, bl3dItemType* type, bool setBase) {
             e.count = STOCK_UNLIMITED;
             return true;
         }
-        e.count = saneCount(int64_t(e.count) + n);
+        // Only n = 10000 makes an entry unlimited; a sum that lands on 10000
+        // is capped like any other.
+        e.count = static_cast<int32_t>(std::clamp<int64_t>(int64_t(e.count) + n, 0, STOCK_MAX));
         if (setBase)
             e.base = e.count;
         return true;
@@ -113,7 +115,7 @@ void bl3dShopInv::restock(const bl3dItemTypeList& itemTypes) {
             } else if (e.count != STOCK_UNLIMITED) {
                 const int64_t d = int64_t(e.base) - fileCount;
                 e.base = fileCount;
-                e.count = saneCount(std::max<int64_t>(int64_t(e.count) - d, 0));
+                e.count = static_cast<int32_t>(std::clamp<int64_t>(int64_t(e.count) - d, 0, STOCK_MAX));
             } else {
                 e.base = fileCount;
             }

@@ -44,6 +44,7 @@ TEST_F(ShopInvTest, AddKeepsIdOrderAndTheSentinels) {
         bool setBase;
         std::array<int32_t, 3> after;
     } cases[] = {
+        {40, 3, false, {40, 0, 9999}},          // landing on 10000 is no accident-unlimited
         {40, 5, false, {40, 0, 9999}},          // capped at 9999
         {40, 2147483647, false, {40, 0, 9999}}, // no wrap past the cap
         {30, 3, true, {30, 7, 7}},              // the base follows the count
@@ -115,6 +116,12 @@ TEST_F(ShopInvTest, RestockFollowsTheItemFile) {
     full.find(types[10])->base = 1;
     full.restock(masterITL);
     EXPECT_EQ(full.find(types[10])->count, 9999);
+    // Nor does a restock that lands exactly on 10000 make the entry unlimited.
+    bl3dShopInv edge("shop.dat");
+    edge.add(9996, types[10], false);
+    edge.find(types[10])->base = 2; // file says 6: four more
+    edge.restock(masterITL);
+    EXPECT_EQ(edge.find(types[10])->count, 9999);
 
     // A shop the file does not name stocks nothing new.
     bl3dShopInv stranger("nowhere.dat");
