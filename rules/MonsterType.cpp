@@ -112,6 +112,8 @@ int32_t bl3dMonsterType::rollGold() const { return roll(goldBase_, goldSpread_);
 // --- bl3dMonsterTypeList ----------------------------------------------------------
 
 bl3dMonsterTypeList::~bl3dMonsterTypeList() {
+    if (this == &masterMTL)
+        VELL_LOG(1, "Quitting... masterMTL.~bl3dMonsterTypeList()\n");
     clear();
 }
 
