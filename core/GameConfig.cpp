@@ -171,12 +171,16 @@ void GameConfig_S::load(const char* path) {
         size_t len = std::strlen(line);
         bool ended = len > 0 && line[len - 1] == '\n';
         if (!ended && !std::feof(f)) {
-            // Longer than the buffer: the whole line is skipped, not split
-            // into pieces that would read as lines of their own.
-            int c;
-            while ((c = std::fgetc(f)) != EOF && c != '\n') {
+            // A line of exactly 199 characters fills the buffer and its line
+            // end is the next character: it is a whole line.
+            int c = std::fgetc(f);
+            if (c != '\n' && c != EOF) {
+                // Longer than the buffer: the whole line is skipped, not
+                // split into pieces that would read as lines of their own.
+                while ((c = std::fgetc(f)) != EOF && c != '\n') {
+                }
+                continue;
             }
-            continue;
         }
         if (line[0] == '#')
             continue;

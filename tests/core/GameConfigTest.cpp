@@ -186,6 +186,15 @@ TEST(GameConfig, OverlongLinesAndWordsDoNotOverrun) {
     GameConfig_S d;
     d.applyLine(("graphics" + std::string(100, 'z') + " 2").c_str());
     EXPECT_EQ(d.graphics, 2);
+
+    // 199 characters is the longest whole line (also with "\r\n"); 200 is
+    // too long.
+    auto padded = [](const std::string& s, size_t n) { return s + std::string(n - s.size(), ' '); };
+    GameConfig_S e = loadText(padded("depth 16", 199) + "\n" + padded("window on", 198) + "\r\n" +
+                              padded("fog off", 200) + "\n");
+    EXPECT_EQ(e.depth, 16);
+    EXPECT_TRUE(e.window);
+    EXPECT_TRUE(e.fog);
 }
 
 TEST(GameConfig, WriterWritesTheTwentyLines) {
