@@ -27,6 +27,13 @@ const char* const DEATH_SOUNDS[9][2] = {
     {"SenratsM_Death", "SenratsF_Death"},
 };
 
+const char* const SLOT_LABELS[SLOT_COUNT] = {
+    "Location: Head",    "Location: Body",    "Location: Shirt", "Location: Belt",  "Location: Back",
+    "Location: Inst.",   "Location: Feet",    "Location: Gloves", "Location: Rt Hand", "Location: Lt Hand",
+    "Location: Ammo.",   "Location: Finger",  "",                "",                "",
+    "Location: Misc.",   "",                  "",                "",                "Location: Ready",
+};
+
 bool validSlot(int slot) { return slot >= 0 && slot < SLOT_COUNT; }
 
 void writeActions(MemStream_C& s, const ActionList& list) {
@@ -62,6 +69,8 @@ void writeItem(MemStream_C& s, const bl3dItem* item) {
     item->save(s);
 }
 } // namespace
+
+const char* slotLabel(int slot) { return validSlot(slot) ? SLOT_LABELS[slot] : ""; }
 
 bl3dPartyChar::bl3dPartyChar(const char* name)
     : bl3dCharacter(name, 0, 0, ALIGN_NONE, SEX_NONE), Storable_C(RefStr_C(name ? name : "")) {}

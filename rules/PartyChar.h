@@ -31,6 +31,13 @@ enum EquipSlot : int {
 constexpr int32_t DEFAULT_USABLE_SLOTS = 0x7ffff;
 constexpr int32_t ALL_SLOTS_MASK = 0xfffff;
 
+// What the character screen shows for an item in a slot: "Location: Head"
+// and so on; an empty text for the slots without a label (12-14, 16-18) and
+// for a slot out of range.
+const char* slotLabel(int slot);
+// What it shows for an item in the pack.
+constexpr const char* PACK_LABEL = "Location: Pack";
+
 enum Race : int32_t {
     RACE_HUMAN = 1,
     RACE_ELF = 2,

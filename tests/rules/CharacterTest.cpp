@@ -270,6 +270,23 @@ TEST_F(CharacterTest, SlotsOutOfRangeAreRefused) {
     EXPECT_EQ(pc->getItemCount(), 0);
 }
 
+TEST_F(CharacterTest, SlotLabels) {
+    const struct {
+        int slot;
+        const char* label;
+    } cases[] = {
+        {SLOT_HEAD, "Location: Head"},      {SLOT_BODY, "Location: Body"},     {SLOT_SHIRT, "Location: Shirt"},
+        {SLOT_BELT, "Location: Belt"},      {SLOT_BACK, "Location: Back"},     {SLOT_INST, "Location: Inst."},
+        {SLOT_FEET, "Location: Feet"},      {SLOT_GLOVES, "Location: Gloves"}, {SLOT_RT_HAND, "Location: Rt Hand"},
+        {SLOT_LT_HAND, "Location: Lt Hand"}, {SLOT_AMMO, "Location: Ammo."},    {SLOT_FINGER, "Location: Finger"},
+        {12, ""}, {14, ""}, {SLOT_MISC, "Location: Misc."}, {16, ""}, {18, ""},
+        {SLOT_READY, "Location: Ready"},    {-1, ""},                          {SLOT_COUNT, ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_STREQ(slotLabel(c.slot), c.label) << c.slot;
+    EXPECT_STREQ(PACK_LABEL, "Location: Pack");
+}
+
 TEST_F(CharacterTest, PoisonTimeline) {
     auto pc = member("Ada");
     pc->setMaxHP(1000);
