@@ -209,6 +209,24 @@ TEST_F(InterfaceView, NewQuestStandsAtTheHallFacingNorth)
     EXPECT_GT(countRed(first), 0) << "the box two squares ahead is in view";
 }
 
+TEST_F(InterfaceView, FirstDisplayAfterStartLeavesTheViewAlone)
+{
+    // start asked for one redraw without the 3-D view: the frame picture
+    // (or a scene picture) stays there once, the next redraw shows the town.
+    iface.drawBackground();
+    gLastView.clear();
+    iface.display();
+    const std::vector<unsigned char> skipped = gLastView;
+    ASSERT_FALSE(skipped.empty());
+    iface.display();
+    const std::vector<unsigned char> drawn = gLastView;
+    EXPECT_NE(drawn, skipped);
+    iface.drawBackground();
+    iface.display();
+    EXPECT_EQ(gLastView, drawn);
+    drainEvents();
+}
+
 TEST_F(InterfaceView, StepIntoOpenSquareMovesAndTakesTwoTicks)
 {
     const std::vector<unsigned char> before = frame();
