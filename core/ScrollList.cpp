@@ -198,7 +198,10 @@ void ScrollList_C::draw(CommonInterface_C* iface, MouseRegions_C* regions)
     drawnRows_.clear();
     int y = top_;
     int i = first_;
-    for (; i < getNumLines() && i < first_ + page_ && y >= bottom_; ++i) {
+    // No line starts below the page's last row, so wrapped lines never push
+    // the list (and its arrows) past the bottom.
+    const int lastRowY = top_ - (page_ - 1) * lineHeight_;
+    for (; i < getNumLines() && i < first_ + page_ && y >= lastRowY; ++i) {
         const ScrollLine_S& line = lines_[i];
         float rgb[3];
         ListColours::line(level, line.selectable, i == selected_, rgb);

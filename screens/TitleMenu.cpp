@@ -191,6 +191,7 @@ void TitleMenu_C::key(int k) {
     case STATE_REPLACE:
         if (k == 'y') {
             if (isQuestInPlay(questPath_)) {
+                restoreNameCursor();
                 // Its archive is open in the running game; copying over it
                 // would destroy the quest under the player's feet.
                 showMessage("That quest is thine adventure in progress and cannot be replaced!", STATE_NAME);
@@ -198,6 +199,7 @@ void TitleMenu_C::key(int k) {
                 setState(STATE_START);
             }
         } else if (k == 'n') {
+            restoreNameCursor(); // back to typing: the name shows its cursor again
             setState(STATE_NAME);
         }
         break;
@@ -246,6 +248,11 @@ void TitleMenu_C::key(int k) {
     }
 }
 
+void TitleMenu_C::restoreNameCursor() {
+    questName_[nameLength_] = '_';
+    questName_[nameLength_ + 1] = 0;
+}
+
 bool TitleMenu_C::isQuestInPlay(const RefStr_C& path) const {
     return gameLoaded_ && !playingPath_.empty() && playingPath_ == path;
 }
@@ -273,8 +280,7 @@ void TitleMenu_C::startNewQuest() {
 bool TitleMenu_C::copyTemplate(const std::string& target) {
     auto fail = [&](const char* what) {
         std::fprintf(stderr, "ERROR: Could not create the quest '%s': %s\n", target.c_str(), what);
-        questName_[nameLength_] = '_';
-        questName_[nameLength_ + 1] = 0;
+        restoreNameCursor();
         showMessage("The new quest could not be created!", STATE_NAME);
         return false;
     };

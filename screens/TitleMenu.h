@@ -58,6 +58,8 @@ public:
     int getState() const { return state_; }
     // The typed name without its cursor.
     std::string typedName() const { return std::string(questName_, nameLength_); }
+    // The name as the typing state shows it (with its '_' cursor while typing).
+    const char* shownName() const { return questName_; }
     const RefStr_C& getSaveFolder() const { return saveFolder_; }
     const std::string& getMessage() const { return message_; }
     // Lines of the quest list (after 'l'); 0 without a list.
@@ -68,6 +70,8 @@ private:
     void setState(int s);
     void showMessage(const std::string& text, int backTo);
     void startNewQuest();
+    // Puts the '_' cursor back after the typed characters.
+    void restoreNameCursor();
     bool copyTemplate(const std::string& target);
     void buildQuestList();
     bool isQuestInPlay(const RefStr_C& path) const;

@@ -145,6 +145,24 @@ TEST_F(TitleMenuTest, TakenNameAsksBeforeReplacing) {
     EXPECT_EQ(readFile("savegame/Hero2"), "other");
 }
 
+// Back from the question to the name: the typed name shows its cursor again.
+TEST_F(TitleMenuTest, NoToReplacingShowsTheNameWithItsCursor) {
+    writeFile("savegame/HERO", "progress");
+    TitleMenu_C menu(1024, 768);
+    std::vector<std::string> shown;
+    afterDisplay([&] {
+        if (menu.getState() == TitleMenu_C::STATE_NAME)
+            shown.push_back(menu.shownName());
+    });
+    scriptKeys({SDLK_SPACE, SDLKey('n'), SDLKey('h'), SDLKey('e'), SDLKey('r'), SDLKey('o'), SDLK_RETURN, SDLKey('n'),
+                SDLKey('s'), SDLK_ESCAPE, SDLKey('q'), SDLKey('y')});
+    EXPECT_EQ(menu.run(false), TitleMenu_C::RESULT_QUIT);
+    ASSERT_GE(shown.size(), 2u);
+    EXPECT_EQ(shown[shown.size() - 2], "HERO_");   // after 'n'
+    EXPECT_EQ(shown.back(), "HEROS_");
+    EXPECT_EQ(readFile("savegame/HERO"), "progress");
+}
+
 TEST_F(TitleMenuTest, RefusesToReplaceTheQuestInPlay) {
     TitleMenu_C menu(1024, 768);
     pushKey(SDLK_SPACE);

@@ -346,6 +346,25 @@ TEST_F(ScrollScreenTest, ListMouseSelectsAndChoosesLines)
     EXPECT_EQ(keyEvents(takeEvents()), (std::vector<KeyEv>{{true, SDLK_PAGEUP}}));
 }
 
+// A wrapped line takes two rows of the page: the lines after it stop at the
+// page's last row, and the arrows stay inside the list's rectangle.
+TEST_F(ScrollScreenTest, WrappedLinesNeverRunPastThePage)
+{
+    CommonInterface_C& ci = blockFont();
+    ScrollList_C list(&ci, 730, 980, 675, 575);   // page of 5, 25 characters a row
+    list.addLine("aaaa bbbb cccc dddd eeee ffff", 0, true);   // two rows
+    for (int i = 1; i < 10; ++i)
+        list.addLine(("Entry " + std::to_string(i)).c_str(), i, true);
+    clearScreen();
+    list.draw(&ci);
+    EXPECT_EQ(list.downArrowY(), 675 - 5 * 20);
+    // Rows 0-1 are the wrapped line, rows 2-4 entries 1-3; nothing below.
+    EXPECT_EQ(list.lineAtMouse(760, 768 - rowY(1)), 0);
+    EXPECT_EQ(list.lineAtMouse(760, 768 - rowY(4)), 3);
+    EXPECT_EQ(list.lineAtMouse(760, 768 - rowY(5)), -1);
+    EXPECT_EQ(countNear(730, 575, 100, 17, black, 6), 0);   // no entry 4 on the arrows' row
+}
+
 TEST_F(ScrollScreenTest, PaneShowsItsLinesAndArrowsPageIt)
 {
     CommonInterface_C& ci = blockFont();
