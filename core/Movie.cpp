@@ -98,15 +98,15 @@ bool playMovie(const char* file, int screenWidth, int screenHeight, bool sound, 
     // A stream without sound would crash the mixer hook.
     bool hooked = false;
     if (sound && info.has_audio) {
-        SDL_AudioSpec spec;
-        std::memset(&spec, 0, sizeof spec);
+        SDL_AudioSpec mixerFormat;
+        std::memset(&mixerFormat, 0, sizeof mixerFormat);
         int freq = 0, channels = 0;
         Uint16 format = 0;
         Mix_QuerySpec(&freq, &format, &channels);
-        spec.freq = freq;
-        spec.format = format;
-        spec.channels = static_cast<Uint8>(channels);
-        SMPEG_actualSpec(movie, &spec);
+        mixerFormat.freq = freq;
+        mixerFormat.format = format;
+        mixerFormat.channels = static_cast<Uint8>(channels);
+        SMPEG_actualSpec(movie, &mixerFormat);
         Mix_HookMusic(SMPEG_playAudioSDL, movie);
         SMPEG_enableaudio(movie, 1);
         hooked = true;

@@ -5,9 +5,9 @@
 function(vell_master_placeholders)
   get_property(files GLOBAL PROPERTY VELL_GAME_FILES)
   set(outs)
-  foreach(spec "actions.dat|gzip" "monsters.dat|gzip" "item.dat|counts 1"
+  foreach(placeholder "actions.dat|gzip" "monsters.dat|gzip" "item.dat|counts 1"
                "class.dat|counts 2" "itemcreate.dat|counts 1" "audio.dat|copy")
-    string(REPLACE "|" ";" parts "${spec}")
+    string(REPLACE "|" ";" parts "${placeholder}")
     list(GET parts 0 name)
     list(GET parts 1 kind)
     set(out ${VELL_GAME_DIR}/data/${name})

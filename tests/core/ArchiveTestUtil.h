@@ -16,7 +16,12 @@
 #include <unistd.h>
 #include <vector>
 
+#include "../common/TestFiles.h"
+
 namespace archtest {
+
+using testfiles::readFile;
+using testfiles::writeFile;
 
 constexpr int TYPE_BYTES = 900;
 
@@ -53,18 +58,6 @@ inline void registerBytes() {
 
 inline std::string tempPath(const std::string& name) {
     return std::string(::testing::TempDir()) + "vell_arch_" + std::to_string(::getpid()) + "_" + name;
-}
-
-inline std::string readFile(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
-
-inline void writeFile(const std::string& path, const std::string& bytes) {
-    std::ofstream f(path, std::ios::binary | std::ios::trunc);
-    f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 // Opens an archive that must open (flushing off: a test never loses power).

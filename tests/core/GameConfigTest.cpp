@@ -12,22 +12,15 @@
 #include <string>
 #include <unistd.h>
 
+#include "../common/TestFiles.h"
+
 namespace {
+
+using testfiles::readFile;
+using testfiles::writeFile;
 
 std::string tempPath(const char* name) {
     return std::string(::testing::TempDir()) + "vell_cfg_" + std::to_string(::getpid()) + "_" + name;
-}
-
-void writeFile(const std::string& path, const std::string& text) {
-    std::ofstream f(path, std::ios::binary);
-    f << text;
-}
-
-std::string readFile(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
 }
 
 GameConfig_S loadText(const std::string& text) {

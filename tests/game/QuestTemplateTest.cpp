@@ -13,19 +13,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "../common/TestFiles.h"
+
 namespace {
 
-std::string readFile(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
-
-bool exists(const std::string& path) {
-    struct stat st;
-    return ::stat(path.c_str(), &st) == 0;
-}
+using testfiles::readFile;
+using testfiles::exists;
 
 class QuestTemplateTool : public ::testing::Test {
 protected:

@@ -23,21 +23,14 @@
 #include <unistd.h>
 #include <vector>
 
+#include "../common/TestFiles.h"
+
 namespace {
 
+using testfiles::readFile;
+using testfiles::exists;
+
 constexpr int kGuardSeconds = 60;
-
-std::string readFile(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
-
-bool exists(const std::string& path) {
-    struct stat st;
-    return ::stat(path.c_str(), &st) == 0;
-}
 
 int shell(const std::string& cmd) { return std::system(cmd.c_str()); }
 

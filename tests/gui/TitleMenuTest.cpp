@@ -15,26 +15,15 @@
 #include <sstream>
 #include <string>
 
+#include "../common/TestFiles.h"
+
 namespace {
 
+using testfiles::readFile;
+using testfiles::writeFile;
+using testfiles::exists;
+
 const std::string kTemplateBytes("\x01\0\0\0\x0c\0\0\0\x0c\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0", 24);
-
-std::string readFile(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
-
-void writeFile(const std::string& path, const std::string& bytes) {
-    std::ofstream f(path, std::ios::binary);
-    f << bytes;
-}
-
-bool exists(const std::string& path) {
-    struct stat st;
-    return ::stat(path.c_str(), &st) == 0;
-}
 
 // Runs each test in a game folder of its own: the font, the quest template
 // and (unless a test removes it) an empty save folder.
