@@ -7,7 +7,7 @@ PACKAGES=(
   g++ cmake make pkg-config
   libsdl1.2-dev libsdl-image1.2-dev libsdl-mixer1.2-dev libsmpeg-dev
   zlib1g-dev libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri
-  python3.11-dev
+  python3.11-dev libpython3-dev
   libgtest-dev
   libfreetype-dev fonts-dejavu-core
   xvfb xdotool x11-utils
