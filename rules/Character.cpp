@@ -56,7 +56,8 @@ bool bl3dCharacter::addGold(int32_t n) {
 bool bl3dCharacter::spendGold(int32_t n) { return usesPartyGold() ? party->spendGold(n) : rawSpendGold(n); }
 
 bool bl3dCharacter::rawSpendGold(int32_t n) {
-    if (gold_ < n)
+    // A negative price would hand gold out instead of taking it.
+    if (n < 0 || gold_ < n)
         return false;
     gold_ -= n;
     return true;

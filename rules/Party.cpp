@@ -75,7 +75,9 @@ int32_t bl3dParty::totalGold() const {
 }
 
 void bl3dParty::splitGold(int32_t n) {
-    if (count_ == 0)
+    // The shares are worked out unsigned: a negative amount would become
+    // billions for every member.
+    if (count_ == 0 || n < 0)
         return;
     const uint32_t share = static_cast<uint32_t>(n) / count_;
     for (int i = 0; i < count_ - 1; ++i)

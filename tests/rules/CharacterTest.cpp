@@ -86,6 +86,8 @@ TEST_F(CharacterTest, OwnGoldWithoutThePool) {
     auto pc = member("Ada", RACE_HUMAN, true, 10);
     EXPECT_FALSE(pc->spendGold(11));
     EXPECT_EQ(pc->getGold(), 10);
+    EXPECT_FALSE(pc->spendGold(-5)) << "a negative price is no purchase";
+    EXPECT_EQ(pc->getGold(), 10);
     EXPECT_TRUE(pc->spendGold(10));
     EXPECT_TRUE(pc->addGold(7));
     EXPECT_EQ(pc->getGold(), 7);
@@ -114,6 +116,8 @@ TEST_F(CharacterTest, PooledGoldSpendsAndSplits) {
     EXPECT_EQ(pa->rawGold(), 6);
     EXPECT_EQ(pb->rawGold(), 6);
     EXPECT_EQ(pc->rawGold(), 7);
+    p.splitGold(-9);
+    EXPECT_EQ(pa->rawGold() + pb->rawGold() + pc->rawGold(), 19) << "a negative split hands out nothing";
 
     auto outsider = member("D", RACE_HUMAN, true, 4);
     EXPECT_EQ(outsider->getGold(), 4) << "not in the party: own gold";
