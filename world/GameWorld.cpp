@@ -270,6 +270,7 @@ void ra2dGameWorld::afterMapChange()
     // The weather is computed afresh at the next check.
     setVar("WCalc", static_cast<int32_t>(getClock().getTicks() - 1));
     maserAudio.mapChange(current_->getFileName());
+    current_->wetherCheck(*this);
     if (iface.getWorld() == this)
         iface.calcLight();
 }

@@ -480,8 +480,11 @@ void Interface_C::timerEvents()
     const int y = currentWorld_->getSquareY();
     if (!map->hasCellEvent(x, y))
         map->rollRandomEvents(this);
-    // The random encounter and the weather check join here with the
-    // encounter and weather rules.
+    // The random encounter joins here with the encounter rules.
+
+    // A random event may have taken the party to another map.
+    if (Map_C* now = getCurrentMap())
+        now->wetherCheck(*currentWorld_);
 
     if (!party)
         return;

@@ -22,6 +22,7 @@ class Event_C;
 class Interface_C;
 class bl3dItem;
 class bl3dItemType;
+class bl3dGameWorld;
 
 // One cell definition, shared by every square that names it.
 struct CellDef_S {
@@ -222,6 +223,17 @@ public:
     // the game dice); null when the table is empty or weighs nothing.
     bl3dItem* randItem() const;
 
+    // --- weather ----------------------------------------------------------------
+    // Brings the world variables "Weather" (light mode, weather kind, change
+    // bit, the previous value in the high half) and "WCalc" (the tick of the
+    // next check) up to date when the check is due: every 4 ticks outdoors,
+    // every 2400 indoors, where the light mode is always 1. The first form
+    // works on the world in play (nothing without one).
+    void wetherCheck();
+    void wetherCheck(bl3dGameWorld& world);
+    // The light mode of an hour outdoors: 2 dawn, 3 day, 4 dusk, 5 night.
+    static int hourLightMode(unsigned hour);
+
     // The sound environments named by the map file.
     const std::vector<MapSound_S>& getSounds() const { return sounds_; }
 
@@ -247,6 +259,9 @@ public:
     float* skyColour() { return skyColour_; }
     double* sunDirection() { return sunDir_; }
     double& dayFraction() { return dayFraction_; }
+    // The tick at which the current change of weather kind began; a map built
+    // while a change is in progress starts with 0, so that change counts as
+    // complete at its first check.
     int32_t& weatherChangeStart() { return weatherChangeStart_; }
     double& changeFraction() { return changeFraction_; }
     MapDrawData_C* getDrawData() const { return drawData_.get(); }

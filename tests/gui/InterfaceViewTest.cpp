@@ -16,8 +16,10 @@
 #include "world/Interface.h"
 #include "world/Map.h"
 #include "world/MapInfo.h"
+#include "world/MapRenderer.h"
 #include "world/QuestStores.h"
 #include "platform/FileIO.h"
+#include "platform/Random.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -458,6 +460,44 @@ TEST_F(InterfaceView, WeatherAndTheSkyOutdoors)
     const std::vector<unsigned char> rain = frame();
     EXPECT_LT(countNearColour(rain, 122, 168, 224, 6), 10);
     EXPECT_GT(countNearColour(rain, 128, 128, 128, 6), 1000);
+}
+
+// Game time passing outdoors, as the main loop's timer pass sees it: the
+// weather check turns the light to dusk and then to night, and the view is
+// drawn darker.
+TEST_F(InterfaceView, NightFallsOutdoorsAsTimePasses)
+{
+    iface.newMap("maps/outdoor.cfg");
+    Map_C* map = iface.getCurrentMap();
+    ASSERT_TRUE(map->isOutdoors());
+    vell::gameSrand(11);
+    ASSERT_EQ(gameworld->getClock().getHour(), 9u);
+    EXPECT_EQ(gameworld->getVar("Weather") & 0xF, 3);
+    const std::vector<unsigned char> day = frame();
+    ASSERT_FALSE(day.empty());
+
+    bool dusk = false;
+    while (gameworld->getClock().getHour() < 20) {
+        gameworld->getClock().advance(20);   // a rest step
+        iface.timerEvents();
+        dusk |= (gameworld->getVar("Weather") & 0xF) == 4;
+    }
+    EXPECT_TRUE(dusk);
+    EXPECT_EQ(gameworld->getVar("Weather") & 0xF, 5);
+    const EnvParams_S env = maprender::envParamsFor(*map);
+    EXPECT_EQ(env.lightMode, 5);
+    EXPECT_FALSE(env.light0) << "no sun at night";
+    EXPECT_TRUE(env.light1) << "the night light";
+    EXPECT_FLOAT_EQ(env.daylight, 0.0f);
+
+    const std::vector<unsigned char> night = frame();
+    ASSERT_EQ(night.size(), day.size());
+    long dayLight = 0, nightLight = 0;
+    for (size_t i = 0; i < day.size(); ++i) {
+        dayLight += day[i];
+        nightLight += night[i];
+    }
+    EXPECT_LT(nightLight, dayLight);
 }
 
 TEST_F(InterfaceView, SaveAndLoadBringTheQuestBack)

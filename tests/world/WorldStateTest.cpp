@@ -345,7 +345,9 @@ TEST_F(WorldTest, TwoMapCache)
     ASSERT_TRUE(w.newMap("maps/catacombs.cfg"));
     Map_C* dungeon = w.getCurrentMap();
     EXPECT_EQ(w.getPreviousMap(), town);
-    EXPECT_EQ(static_cast<uint32_t>(w.getVar("WCalc")), w.getClock().getTicks() - 1);
+    // The weather was checked at once: indoors the next check is 2400 ticks on.
+    EXPECT_EQ(static_cast<uint32_t>(w.getVar("WCalc")), w.getClock().getTicks() + 2400);
+    EXPECT_EQ(w.getVar("Weather") & 0xF, 1);
     // Back and forth rebuilds nothing.
     ASSERT_TRUE(w.newMap("maps/renibister.cfg"));
     EXPECT_EQ(w.getCurrentMap(), town);
