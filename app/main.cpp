@@ -10,6 +10,7 @@
 #include "core/Storable.h"
 #include "core/TagList.h"
 #include "events/EventAPI.h"
+#include "events/GameEvents.h"
 #include "platform/DriverModules.h"
 #include "platform/Random.h"
 #include "rules/ClassDefFile.h"
@@ -53,6 +54,7 @@ void init(int argc, char** argv) {
     if (!startScripting(argc > 0 ? argv[0] : "vellrun"))
         startupFailed();
     vell::gameSrand(static_cast<uint32_t>(std::time(nullptr)));
+    registerGameEvents();
 
     // The data-defined actions (gzip; an empty stream is valid).
     requireDataFile("data/actions.dat", 1);
