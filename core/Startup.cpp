@@ -33,6 +33,12 @@ const char* missingArgumentText(const char* option) {
 bool findDataFiles(const char* name) {
     programName = name ? name : "";
     baseDir = ".";
+    // Started from another folder: the data lies beside the program.
+    if (!vell::isDir("data")) {
+        std::string home = vell::programFolder();
+        if (!home.empty() && vell::isDir(home + "/data") && vell::changeDir(home))
+            baseDir = home;
+    }
     return true;
 }
 

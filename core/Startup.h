@@ -25,7 +25,9 @@ struct StartOptions_S {
 
 extern StartOptions_S startOptions;
 
-// Records the program name and "." as the base folder; true.
+// Records the program name and the base folder: "." when the current folder
+// holds "data", else the program's own folder when that holds "data" (the
+// process then changes into it, as every data path is relative). True.
 bool findDataFiles(const char* programName);
 // The base folder recorded by findDataFiles.
 const char* getBaseDir();

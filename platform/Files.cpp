@@ -5,6 +5,7 @@
 #include <dirent.h>
 #include <strings.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace vell {
 namespace {
@@ -111,6 +112,27 @@ bool ensureDir(const std::string& folder) {
     if (::stat(folder.c_str(), &st) == 0)
         return S_ISDIR(st.st_mode);
     return ::mkdir(folder.c_str(), 0755) == 0;
+}
+
+bool isDir(const std::string& path) {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::string programFolder() {
+    char buf[4096];
+    ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
+    if (n <= 0)
+        return std::string();
+    std::string path(buf, static_cast<size_t>(n));
+    size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return std::string();
+    return slash == 0 ? std::string("/") : path.substr(0, slash);
+}
+
+bool changeDir(const std::string& folder) {
+    return !folder.empty() && ::chdir(folder.c_str()) == 0;
 }
 
 } // namespace vell

@@ -30,6 +30,16 @@ void stripLineEnd(std::string& line);
 // Creates the folder when it is missing; true when it exists afterwards.
 bool ensureDir(const std::string& folder);
 
+// True when the path names an existing folder.
+bool isDir(const std::string& path);
+
+// The folder that holds the running program ("/proc/self/exe" without its
+// last component); empty when it cannot be read.
+std::string programFolder();
+
+// Makes `folder` the current folder; true on success.
+bool changeDir(const std::string& folder);
+
 // Permission bits of every file the game creates.
 constexpr int NEW_FILE_MODE = 0644;
 
