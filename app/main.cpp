@@ -23,10 +23,10 @@
 #include "world/MapInfo.h"
 #include "world/WorldRulesEnv.h"
 #include "screens/LoadingScreen.h"
+#include "screens/SlideSequence.h"
 #include "screens/TitleMenu.h"
 
 #include <SDL.h>
-#include <SDL_mixer.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -38,8 +38,7 @@ SDL_Surface* screen = nullptr;
 
 // Stops the program during start-up, after SDL was started.
 [[noreturn]] void startupFailed() {
-    if (gameConfig.sound)
-        Mix_CloseAudio();
+    stopMixer();
     SDL_Quit();
     std::exit(-1);
 }
@@ -92,8 +91,19 @@ void init(int argc, char** argv) {
         startupFailed();
 }
 
+// The credits movie, then the scrolling credits.
 void playCredits() {
-    playMovie("pics/intro/credits.mpg", gameConfig.width, gameConfig.height, gameConfig.sound, true);
+    playMovie("pics/intro/credits.mpg", gameConfig.width, gameConfig.height, soundActive(), true);
+    playSlideSequence(screen, SLIDES_CREDITS);
+}
+
+// The splash picture, then the introduction movie (the introduction slides
+// when the movie cannot be played).
+void playIntroduction() {
+    if (playSlideSequence(screen, SLIDES_SPLASH) < 0)
+        return; // skipped by the player: no introduction either
+    if (!playMovie("pics/intro/intro1.mpg", gameConfig.width, gameConfig.height, soundActive(), false))
+        playSlideSequence(screen, SLIDES_INTRO);
 }
 
 void shutdown() {
@@ -102,8 +112,7 @@ void shutdown() {
     maserAudio.release();
     masterITL.clear();
     masterMTL.clear();
-    if (gameConfig.sound)
-        Mix_CloseAudio();
+    stopMixer();
     SDL_Quit();
     stopScripting();
     if (gameworld) {
@@ -130,7 +139,7 @@ int main(int argc, char** argv) {
     startMixer(gameConfig);
 
     if (!startOptions.skipIntro)
-        playMovie("pics/intro/intro1.mpg", gameConfig.width, gameConfig.height, gameConfig.sound, false);
+        playIntroduction();
     setCaption();
 
     init(argc, argv);

@@ -15,6 +15,8 @@ StartOptions_S startOptions;
 namespace {
 std::string programName;
 std::string baseDir;
+bool audioStarted = false; // SDL's audio subsystem started
+bool mixerOpen = false;    // the mixer opened with the game's format
 
 // Which option wants an argument, and what its error says when it has none.
 const char* missingArgumentText(const char* option) {
@@ -101,8 +103,9 @@ int startVideo(GameConfig_S& config, SDL_Surface** screen) {
     vell::setSdlDrivers(config.dxAudio, config.dxVideo);
     if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_VIDEO) == -1)
         return 1;
-    if (config.sound && SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
-        config.sound = false;
+    // A sound device that cannot be started means silence for this run; the
+    // player's setting stays as it is.
+    audioStarted = config.sound && SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
     Uint32 flags = SDL_OPENGL | (config.window ? 0 : SDL_FULLSCREEN);
     *screen = SDL_SetVideoMode(config.width, config.height, config.depth, flags);
@@ -116,19 +119,30 @@ int startVideo(GameConfig_S& config, SDL_Surface** screen) {
     return 0;
 }
 
-void startMixer(GameConfig_S& config) {
-    if (!config.sound)
+void startMixer(const GameConfig_S& config) {
+    mixerOpen = false;
+    if (!config.sound || !audioStarted)
         return;
     if (Mix_OpenAudio(22050, AUDIO_S16SYS, 2, 4096) != 0) {
-        config.sound = false;
+        std::fprintf(stderr, "Sound is off for this run: %s\n", Mix_GetError());
         return;
     }
     int freq = 0, channels = 0;
     Uint16 format = 0;
     if (!Mix_QuerySpec(&freq, &format, &channels) || freq != 22050 || format != AUDIO_S16SYS || channels != 2) {
-        config.sound = false;
+        std::fputs("Sound is off for this run: the sound device does not play 22050 Hz 16-bit stereo\n", stderr);
         Mix_CloseAudio();
+        return;
     }
+    mixerOpen = true;
+}
+
+bool soundActive() { return gameConfig.sound && mixerOpen; }
+
+void stopMixer() {
+    if (mixerOpen)
+        Mix_CloseAudio();
+    mixerOpen = false;
 }
 
 void setCaption() { SDL_WM_SetCaption("Vellicorn", "Vellicorn"); }
