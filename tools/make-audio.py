@@ -323,6 +323,14 @@ effect("named/Door", "synth", "0.5", "brownnoise", "lowpass", "350", "tremolo", 
 effect("named/Chest_Open", "synth", "0.35", "sawtooth", "90-140", "lowpass", "900", "fade", "0.02", "0.35",
        "0.15", "vol", "0.6")
 
+# --- the title music (the title menu, the launcher and the introduction movie)
+piece("credits", 84, [
+    ("harp", rep("G4:0.5 D5:0.5 B4:0.5 D5:0.5", 2) + " " + rep("E4:0.5 C5:0.5 G4:0.5 C5:0.5", 2) + " " +
+             rep("C4:0.5 A4:0.5 E4:0.5 A4:0.5", 2) + " " + rep("D4:0.5 A4:0.5 F#4:0.5 A4:0.5", 2)),
+    ("flute", "B4:2 D5:1 G5:1 E5:3 D5:1 C5:2 E5:1 A4:1 F#4:3 -:1"),
+    ("pad", "G2:4 C3:4 A2:4 D3:4"),
+], ("reverb", "60"), folder=os.path.join(ROOT, "content", "intro"))
+
 # --- the slide sequences' music ------------------------------------------------------
 piece("credits", 88, [
     ("harp", rep("D5:0.5 A4:0.5 F#4:0.5 A4:0.5 E5:0.5 A4:0.5 G4:0.5 A4:0.5", 2) + " " +
