@@ -31,7 +31,7 @@ int ambientInterval() { return vell::cosmeticRand() % 2000 + 1000; }
 
 } // namespace
 
-MasterAudio_C::MasterAudio_C(AudioPort_C& port, AudioWorld_C& world) : port_(port), world_(world) {}
+MasterAudio_C::MasterAudio_C(AudioPort_C& port, AudioWorld_C& world) : port_(port), world_(world), sounds_(port) {}
 
 MasterAudio_C::~MasterAudio_C() { release(); }
 
@@ -84,7 +84,7 @@ int MasterAudio_C::load(const char* path)
             if (w.size() < 2)
                 file.refuse("'global' needs a pack file");
             else
-                globalPak_ = std::make_unique<EnvSoundPak_S>(w[1].c_str(), port_);
+                globalPak_ = std::make_unique<EnvSoundPak_S>(w[1].c_str(), sounds_);
         }
     }
     if (!sound)
@@ -95,7 +95,7 @@ int MasterAudio_C::load(const char* path)
     for (const EnvDef_S& def : envDefs_) {
         auto found = byPath.find(def.path);
         if (found == byPath.end()) {
-            envPacks_.push_back(std::make_unique<EnvSoundPak_S>(def.path.c_str(), port_));
+            envPacks_.push_back(std::make_unique<EnvSoundPak_S>(def.path.c_str(), sounds_));
             found = byPath.emplace(def.path, envPacks_.back().get()).first;
         }
         envPackOf_.push_back(found->second);
@@ -263,7 +263,7 @@ int MasterAudio_C::addMapAudio(const char* name, int count, const char* const* p
     auto rec = std::make_unique<MapAudio_S>();
     rec->name = name;
     for (int i = 0; i < count && paths && hours; ++i) {
-        rec->packs.push_back(std::make_unique<EnvSoundPak_S>(paths[i], port_));
+        rec->packs.push_back(std::make_unique<EnvSoundPak_S>(paths[i], sounds_));
         rec->hours.push_back(hours[i]);
     }
     maps_.insert(maps_.begin(), std::move(rec));

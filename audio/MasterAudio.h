@@ -29,6 +29,7 @@
 // work to the main thread (AudioPort_C::startTimer), so nothing here is
 // touched from another thread.
 #pragma once
+#include "audio/SharedChunkPort.h"
 #include "audio/SongParts.h"
 
 #include <cstdint>
@@ -185,6 +186,9 @@ private:
 
     AudioPort_C& port_;
     AudioWorld_C& world_;
+    // What the packs load through: a sound file named by several packs is
+    // loaded once.
+    SharedChunkPort_C sounds_;
 
     int ambientTimer_ = 0;
     int introTimer_ = 0;

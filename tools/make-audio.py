@@ -119,12 +119,18 @@ def piece(name, bpm, voices, effects=(), quality=1, folder=None, kind="ogg"):
 
 
 def effect(name, *synth, quality=2):
-    """A sound effect straight from one sox command."""
+    """A sound effect straight from one sox command. The short named sounds
+    are 16-bit WAV at 11025 Hz: as small as Ogg at that length, and ready
+    without decoding when the game starts."""
     if ONLY and not any(name.startswith(o) for o in ONLY):
         return
-    dest = os.path.join(OUT, name + ".ogg")
+    wav = name.startswith("named/")
+    dest = os.path.join(OUT, name + (".wav" if wav else ".ogg"))
     os.makedirs(os.path.dirname(dest), exist_ok=True)
-    sox("-n", "-r", RATE, "-c", "1", "-C", str(quality), dest, *synth)
+    if wav:
+        sox("-n", "-r", "11025", "-c", "1", "-b", "16", dest, *synth)
+    else:
+        sox("-n", "-r", RATE, "-c", "1", "-C", str(quality), dest, *synth)
 
 
 def rep(text, n):
@@ -264,8 +270,8 @@ for song, (bpm, tune, bass) in SONGS.items():
 
 # --- rain loops -----------------------------------------------------------------
 for n, (level, low) in enumerate([(0.25, "3000"), (0.45, "4500"), (0.7, "6500")], start=1):
-    effect("rain/rain%d" % n, "synth", "6", "pinknoise", "lowpass", low, "highpass", "300",
-           "tremolo", "0.3", "30", "vol", str(level), "fade", "0.3", "6", "0.3")
+    effect("rain/rain%d" % n, "synth", "2.5", "pinknoise", "lowpass", low, "highpass", "300",
+           "tremolo", "0.4", "20", "vol", str(level))
 
 # --- ambient and timed sounds -----------------------------------------------------
 effect("ambient/birds", "synth", "0.12", "sine", "3200-4200", ":", "synth", "0.08", "sine", "3800-3000",
@@ -284,10 +290,10 @@ effect("ambient/chatter", "synth", "2", "brownnoise", "bandpass", "600", "400h",
        "fade", "0.3", "2", "0.5", "vol", "0.4")
 effect("ambient/coins", "synth", "0.05", "sine", "5200", ":", "synth", "0.05", "sine", "4700", ":",
        "synth", "0.05", "sine", "5600", "vol", "0.3", "reverb", "30")
-effect("timed/bell", "synth", "3", "sine", "392", "sine", "1082", "remix", "1v0.7,2v0.3",
-       "fade", "0.002", "3", "2.9", "repeat", "2", "reverb", "60", "vol", "0.7")
-effect("timed/gong", "synth", "4", "sine", "110", "sine", "297", "remix", "1v0.7,2v0.3",
-       "fade", "0.002", "4", "3.9", "reverb", "80", "vol", "0.6")
+effect("timed/bell", "synth", "2.5", "sine", "392", "sine", "1082", "remix", "1v0.7,2v0.3",
+       "fade", "0.002", "2.5", "2.4", "reverb", "60", "vol", "0.7")
+effect("timed/gong", "synth", "3", "sine", "110", "sine", "297", "remix", "1v0.7,2v0.3",
+       "fade", "0.002", "3", "2.9", "reverb", "80", "vol", "0.6")
 
 # --- named sounds: weapons, spells, deaths --------------------------------------------
 WEAPONS = {  # hit: (noise filter, tone), a miss is a whoosh
