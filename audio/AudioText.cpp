@@ -2,6 +2,7 @@
 
 #include "platform/Files.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 
@@ -79,5 +80,14 @@ bool parseAudioInt(const std::string& word, long lo, long hi, int& out)
     if (errno != 0 || !end || *end != 0 || v < lo || v > hi)
         return false;
     out = static_cast<int>(v);
+    return true;
+}
+
+bool isKeyword(const std::string& word, const char* keyword)
+{
+    size_t i = 0;
+    for (; keyword[i]; ++i)
+        if (i >= word.size() || std::tolower(static_cast<unsigned char>(word[i])) != keyword[i])
+            return false;
     return true;
 }

@@ -41,6 +41,10 @@ private:
     int line_ = 0;
 };
 
+// True when the word, in lower case, begins with the keyword (keywords are
+// compared by their beginning: "randomly" is "rand", "TIMED" is "time").
+bool isKeyword(const std::string& word, const char* keyword);
+
 // A whole word read as a decimal integer within [lo, hi]; false (out
 // untouched) for anything else.
 bool parseAudioInt(const std::string& word, long lo, long hi, int& out);

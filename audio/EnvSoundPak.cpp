@@ -4,24 +4,10 @@
 #include "audio/AudioText.h"
 #include "core/Log.h"
 
-#include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <cstring>
 
 namespace {
-
-std::string lowered(std::string s)
-{
-    for (char& c : s)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
-bool startsWith(const std::string& s, const char* prefix)
-{
-    return s.compare(0, std::strlen(prefix), prefix) == 0;
-}
 
 // "H:M" or "H" (minute 0) within a day.
 bool parseTimeOfDay(const std::string& word, int& hour, int& minute)
@@ -54,12 +40,12 @@ void EnvSoundPak_S::read(const char* path)
     }
     std::vector<std::string> w;
     while (file.next(w)) {
-        const std::string key = lowered(w[0]);
-        const char* kind = startsWith(key, "main")    ? "main"
-                           : startsWith(key, "intro") ? "intro"
-                           : startsWith(key, "rand")  ? "rand"
-                           : startsWith(key, "time")  ? "timed"
-                           : startsWith(key, "name")  ? "named"
+        const std::string& key = w[0];
+        const char* kind = isKeyword(key, "main")    ? "main"
+                           : isKeyword(key, "intro") ? "intro"
+                           : isKeyword(key, "rand")  ? "rand"
+                           : isKeyword(key, "time")  ? "timed"
+                           : isKeyword(key, "name")  ? "named"
                                                       : nullptr;
         if (!kind)
             continue; // other keywords are no concern of the pack

@@ -8,24 +8,11 @@
 #include "core/Log.h"
 #include "platform/Random.h"
 
-#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <map>
 
 namespace {
-
-std::string lowered(std::string s)
-{
-    for (char& c : s)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
-bool startsWith(const std::string& s, const char* prefix)
-{
-    return s.compare(0, std::strlen(prefix), prefix) == 0;
-}
 
 int ambientInterval() { return vell::cosmeticRand() % 2000 + 1000; }
 
@@ -51,20 +38,20 @@ int MasterAudio_C::load(const char* path)
     const bool sound = soundOn();
     std::vector<std::string> w;
     while (file.next(w)) {
-        const std::string key = lowered(w[0]);
-        if (startsWith(key, "bard")) {
+        const std::string& key = w[0];
+        if (isKeyword(key, "bard")) {
             if (w.size() < 2)
                 file.refuse("'bardsongs' needs the bard song master file");
             else
                 loadBardSongs(w[1]);
-        } else if (startsWith(key, "rain")) {
+        } else if (isKeyword(key, "rain")) {
             if (!sound)
                 continue;
             if (w.size() < 2)
                 file.refuse("'rain' needs the rain folder");
             else
                 loadRain(w[1]);
-        } else if (startsWith(key, "env")) {
+        } else if (isKeyword(key, "env")) {
             if (!sound)
                 continue;
             if (w.size() < 3)
@@ -78,7 +65,7 @@ int MasterAudio_C::load(const char* path)
                 file.refuse("more than " + std::to_string(kMaxEnvironments) + " environments");
             else
                 envDefs_.push_back(EnvDef_S{w[1], w[2]});
-        } else if (startsWith(key, "global")) {
+        } else if (isKeyword(key, "global")) {
             if (!sound)
                 continue;
             if (w.size() < 2)
