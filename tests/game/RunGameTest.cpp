@@ -480,11 +480,19 @@ TEST_F(RunGameTest, SilentRunIntroAndCreditsStopOnKeys) {
     keys("space");
     auto menuVisible = [&](const Shot& s) { return menuOver(title, s); };
     ASSERT_TRUE(waitForScreen(menuVisible, 10, shot)) << gameErrors();
-    // The credits movie, stopped with ESC, comes back to the menu.
+    // The credits movie and the scrolling credits, each stopped with ESC,
+    // come back to the menu.
     const Shot menu = shot;
     keys("v");
     auto notMenu = [&](const Shot& s) { return differing(menu, s, 0, 0, s.width, s.height) > 0.3; };
     EXPECT_TRUE(waitForScreen(notMenu, 10, shot)) << "the credits do not play";
+    keys("Escape");
+    // Then the scrolling credits, over black; ESC ends them too.
+    auto scrolling = [&](const Shot& s) {
+        return s.count(0, 0, s.width, s.height, [](int r, int g, int b) { return r + g + b < 30; }) >
+               s.width * s.height * 85 / 100;
+    };
+    EXPECT_TRUE(waitForScreen(scrolling, 10, shot)) << "no scrolling credits after the movie";
     keys("Escape");
     ASSERT_TRUE(waitForScreen(menuVisible, 10, shot)) << gameErrors();
     keys("q n q y");

@@ -8,7 +8,7 @@ work=$2
 seconds=${3:-15}
 cxx=$(command -v clang++-14 || command -v clang++)
 mkdir -p "$work/corpus"
-files=(audio/AudioText.cpp audio/EnvSoundPak.cpp audio/BardSongMus.cpp audio/MasterAudio.cpp
+files=(audio/AudioText.cpp audio/EnvSoundPak.cpp audio/BardSongMus.cpp audio/MasterAudio.cpp audio/SharedChunkPort.cpp
        core/GameConfig.cpp core/ConfigFile.cpp platform/FileIO.cpp platform/Files.cpp platform/Random.cpp)
 "$cxx" -std=c++17 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
   -I"$src" "${files[@]/#/$src/}" "$src/tests/audio/fuzz/AudioFuzz.cpp" -o "$work/fuzz_audio"
