@@ -43,7 +43,7 @@ bool BardSongMus_C::isPresent(int variant) const
     return variant >= 0 && variant < SongParts_S::VARIANT_COUNT && present_[variant];
 }
 
-void BardSongMus_C::load(bool loadMusic)
+void BardSongMus_C::load(bool withMusic)
 {
     if (path_.empty() || loaded_)
         return;
@@ -81,19 +81,31 @@ void BardSongMus_C::load(bool loadMusic)
             continue;
         }
         present_[variant] = true;
-        if (!loadMusic)
-            continue;
-        AudioMusic_S* m = port_->loadMusic(w[1].c_str());
-        if (!m) {
-            std::fprintf(stderr, "ERROR: Could not load %s bard song %s!\n", w[0].c_str(), w[1].c_str());
-            continue;
-        }
+        files_[variant] = w[1];
         if (music_[variant])
             port_->freeMusic(music_[variant]);
-        music_[variant] = m;
+        music_[variant] = nullptr;
     }
     loaded_ = true;
     VELL_LOG(1, "BardSongMus_C: Done loading bard song config file %s!\n", path_.c_str());
+    if (withMusic)
+        loadMusic();
+}
+
+void BardSongMus_C::loadMusic()
+{
+    if (!loaded_)
+        return;
+    for (int v = 0; v < SongParts_S::VARIANT_COUNT; ++v) {
+        if (!present_[v] || music_[v] || files_[v].empty())
+            continue;
+        music_[v] = port_->loadMusic(files_[v].c_str());
+        if (!music_[v]) {
+            std::fprintf(stderr, "ERROR: Could not load %s bard song %s!\n", SongParts_S::variantName(v),
+                         files_[v].c_str());
+            files_[v].clear(); // tried once: the variant stays present and silent
+        }
+    }
 }
 
 int BardSongMus_C::chosenVariant(SongParts_S parts) const

@@ -29,9 +29,12 @@ public:
     BardSongMus_C(const BardSongMus_C&) = delete;
     BardSongMus_C& operator=(const BardSongMus_C&) = delete;
 
-    // Reads the song file once; the music is loaded only when loadMusic is
+    // Reads the song file once; the music is loaded only when withMusic is
     // set. Does nothing without a path or when already loaded.
-    void load(bool loadMusic);
+    void load(bool withMusic);
+    // Loads the music of every present variant that has none yet (after a
+    // load without music).
+    void loadMusic();
 
     uint32_t getActionId() const { return actionId_; }
     bool isLoaded() const { return loaded_; }
@@ -57,6 +60,7 @@ private:
 
     AudioPort_C* port_;
     AudioMusic_S* music_[SongParts_S::VARIANT_COUNT] = {};
+    std::string files_[SongParts_S::VARIANT_COUNT];
     bool present_[SongParts_S::VARIANT_COUNT] = {};
     AudioMusic_S* playing_ = nullptr;
     uint32_t actionId_ = 0;

@@ -50,7 +50,7 @@ int MasterAudio_C::load(const char* path)
             if (w.size() < 2)
                 file.refuse("'rain' needs the rain folder");
             else
-                loadRain(w[1]);
+                rainFolder_ = w[1];
         } else if (isKeyword(key, "env")) {
             if (!sound)
                 continue;
@@ -71,13 +71,28 @@ int MasterAudio_C::load(const char* path)
             if (w.size() < 2)
                 file.refuse("'global' needs a pack file");
             else
-                globalPak_ = std::make_unique<EnvSoundPak_S>(w[1].c_str(), sounds_);
+                globalPath_ = w[1];
         }
     }
     if (!sound)
         return 0;
+    if (port_.reserveChannels(2) < 2)
+        std::fprintf(stderr, "ERROR: Mix_ReserveChannels(2) returned <2!\n");
+    rainChannel_ = 0;
+    fadeChannel_ = 1;
+    return 0;
+}
 
-    // Every environment's pack is read now, once per pack file.
+void MasterAudio_C::loadMedia()
+{
+    if (mediaLoaded_ || !soundOn())
+        return;
+    mediaLoaded_ = true;
+    if (!rainFolder_.empty())
+        loadRain(rainFolder_);
+    if (!globalPath_.empty())
+        globalPak_ = std::make_unique<EnvSoundPak_S>(globalPath_.c_str(), sounds_);
+    // Every environment's pack, once per pack file.
     std::map<std::string, EnvSoundPak_S*> byPath;
     for (const EnvDef_S& def : envDefs_) {
         auto found = byPath.find(def.path);
@@ -88,11 +103,8 @@ int MasterAudio_C::load(const char* path)
         envPackOf_.push_back(found->second);
         VELL_LOG(19, "MasterAudio_C: Copied env %s (%s)\n", def.name.c_str(), def.path.c_str());
     }
-    if (port_.reserveChannels(2) < 2)
-        std::fprintf(stderr, "ERROR: Mix_ReserveChannels(2) returned <2!\n");
-    rainChannel_ = 0;
-    fadeChannel_ = 1;
-    return 0;
+    for (auto& song : bardSongs_)
+        song->loadMusic();
 }
 
 void MasterAudio_C::loadBardSongs(const std::string& masterFile)
@@ -118,13 +130,12 @@ void MasterAudio_C::loadBardSongs(const std::string& masterFile)
         return;
     }
     const std::string folder = w[0];
-    const bool music = soundOn();
     int read = 0;
     while (read < count && file.next(w)) {
         ++read;
         const std::string songPath = folder + (folder.back() == '/' ? "" : "/") + w[0];
         auto song = std::make_unique<BardSongMus_C>(songPath.c_str(), port_);
-        song->load(music);
+        song->load(false); // the music comes with loadMedia
         bardSongs_.push_back(std::move(song));
     }
     if (read < count)
@@ -189,6 +200,7 @@ int MasterAudio_C::setRain(int rain, int level)
 {
     if (!musicOn() || rainChannel_ < 0)
         return 0;
+    loadMedia();
     if (rain < 0 || rain > 3)
         return -1;
     level = level < 0 ? 0 : level > 100 ? 100 : level;
@@ -244,6 +256,7 @@ int MasterAudio_C::addMapAudio(const char* name, int count, const char* const* p
 {
     if (!soundOn() || !name)
         return 0;
+    loadMedia();
     for (const auto& m : maps_)
         if (m->name == name)
             return 0;
@@ -278,6 +291,7 @@ int MasterAudio_C::pushSpecAudio(const char* name, bool keepSong)
 {
     if (!musicOn())
         return 0;
+    loadMedia();
     const int index = findEnv(name);
     if (index < 0) {
         std::fprintf(stderr, "ERROR: Unknown special audio environment %s\n", name ? name : "(none)");
@@ -287,6 +301,8 @@ int MasterAudio_C::pushSpecAudio(const char* name, bool keepSong)
         port_.haltChannel(rainChannel_);
         port_.haltChannel(fadeChannel_);
     }
+    if (size_t(index) >= envPackOf_.size())
+        return -1; // defined after the packs were loaded
     SpecAudio_S entry;
     entry.pack = envPackOf_[size_t(index)];
     entry.envIndex = index;
@@ -320,6 +336,7 @@ int MasterAudio_C::playSound(const char* name)
 {
     if (!specialOn())
         return 0;
+    loadMedia();
     AudioChunk_S* chunk = nullptr;
     if (!stack_.empty())
         chunk = stack_.back().pack->findNamed(name);
@@ -346,6 +363,7 @@ int MasterAudio_C::playSong(uint32_t id, SongParts_S parts)
     BardSongMus_C* song = findSong(id);
     if (!song || !song->hasVariant(parts))
         return -1;
+    loadMedia();
     world_.setSong(static_cast<int32_t>(id), parts.bits);
     if (!stack_.empty()) {
         stack_.back().song = song;
@@ -466,6 +484,7 @@ void MasterAudio_C::tick()
 {
     if (!soundOn())
         return;
+    loadMedia();
     if (ambientTimer_ == 0)
         ambientTimer_ = port_.startTimer(ambientInterval(), AudioPort_C::TIMER_AMBIENT);
     unsigned hour = 0, minute = 0;
@@ -598,4 +617,7 @@ void MasterAudio_C::release()
     curRain_ = prevRain_ = 0;
     rainChannel_ = fadeChannel_ = -1;
     curMusic_ = nullptr;
+    rainFolder_.clear();
+    globalPath_.clear();
+    mediaLoaded_ = false;
 }

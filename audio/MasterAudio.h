@@ -97,7 +97,15 @@ public:
     // "environment PACK NAME", "global PACK" (keywords by their beginning).
     // -1 when the file cannot be opened (nothing loaded), else 0. Bad lines
     // are refused with a message and the rest is read on.
+    // This reads the text files only; the music and sounds they name are
+    // loaded by loadMedia, which the first operation that plays anything
+    // runs (in the game: the first map built, behind the loading screen),
+    // so that start-up to the title menu stays quick.
     int load(const char* path);
+    // Loads the rain loops, the global pack, every environment's pack and
+    // the bard songs' music, once, with sound on.
+    void loadMedia();
+    bool isMediaLoaded() const { return mediaLoaded_; }
 
     // --- what the game tells it -------------------------------------------------
     // Rain kind 0..3 (0 none) at level 0..100: a new kind starts its loop at
@@ -210,6 +218,9 @@ private:
     std::vector<std::unique_ptr<MapAudio_S>> maps_;
     MapAudio_S* curMap_ = nullptr;
     AudioMusic_S* curMusic_ = nullptr;
+    std::string rainFolder_;
+    std::string globalPath_;
+    bool mediaLoaded_ = false;
 };
 
 // The game's sound director, on SDL_mixer and the quest in play.

@@ -380,3 +380,29 @@ TEST_F(DirectorTest, ClearCurMusicRestartsTheChoiceAtTheNextTick)
 }
 
 } // namespace
+
+namespace {
+
+class MediaTest : public vell_test::AudioFixture {};
+
+// Start-up reads only the text files; the music and sounds come with the
+// first map, and only once.
+TEST_F(MediaTest, StartUpReadsTextOnlyAndTheFirstMapLoadsTheSounds)
+{
+    ASSERT_EQ(audio_->load("audio.dat"), 0);
+    EXPECT_EQ(audio_->environmentCount(), 4u);
+    EXPECT_TRUE(audio_->bsTest(kSkirl, SongParts_S::only(SongParts_S::LUTE)));
+    EXPECT_TRUE(port_.loadedNow.empty()) << "start-up loaded " << *port_.loadedNow.begin();
+    EXPECT_FALSE(audio_->isMediaLoaded());
+    audio_->addMapAudio("maps/crypt.cfg", 0, nullptr, nullptr);
+    EXPECT_TRUE(audio_->isMediaLoaded());
+    const size_t loaded = port_.loadedNow.size();
+    EXPECT_GT(loaded, 10u);
+    EXPECT_NE(audio_->rainChunk(3), nullptr);
+    EXPECT_NE(audio_->globalPack(), nullptr);
+    audio_->loadMedia();
+    audio_->mapChange("maps/crypt.cfg");
+    EXPECT_EQ(port_.loadedNow.size(), loaded) << "the sounds were loaded twice";
+}
+
+} // namespace
