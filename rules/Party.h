@@ -49,6 +49,9 @@ public:
     bool addMember(bl3dPartyChar* member);
     void removeAt(int index);
     bl3dPartyChar* detachAt(int index);
+    // Exchanges the members of two slots; false (nothing changed) when a
+    // slot is beyond 7 or the two are the same. The count is not looked at.
+    bool swap(int a, int b);
     int32_t averageStat(int stat) const;
     int32_t totalGold() const;
     void splitGold(int32_t n);

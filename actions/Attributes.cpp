@@ -1,0 +1,26 @@
+#include "actions/Attributes.h"
+
+#include "core/TagList.h"
+#include "rules/Character.h"
+
+int32_t intAttribute(const TagList_C* tags, const char* key) {
+    if (!tags || !key)
+        return 0;
+    const TagNode_S* n = tags->find(key);
+    // Integers of the ordinary kind only, as TagList_C::getInt reads them.
+    return (n && n->value.kind == 2) ? n->value.getInt() : 0;
+}
+
+int32_t intAttribute(const bl3dCharacter* who, const char* key) {
+    return who ? intAttribute(who->getTagList(), key) : 0;
+}
+
+void setIntAttribute(TagList_C* tags, const char* key, int32_t value) {
+    if (tags && key)
+        tags->setInt(key, value);
+}
+
+void setIntAttribute(bl3dCharacter* who, const char* key, int32_t value) {
+    if (who)
+        setIntAttribute(who->getTagList(), key, value);
+}
