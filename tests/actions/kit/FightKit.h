@@ -85,6 +85,7 @@ struct MemberSpec_S {
 
 // A monster type to build (monster types are always evil).
 struct MonsterSpec_S {
+    MonsterSpec_S() { actions.emplace_back(0x000e0001, 5); } // Attack
     std::string name = "Orc";
     std::string plural = "Orcs";
     int32_t level = 1;
@@ -98,7 +99,7 @@ struct MonsterSpec_S {
     int32_t gold = 0;
     int32_t xp = 10;
     // (action id, weight); Defend (weight 0) comes with every type.
-    std::vector<std::pair<int32_t, int32_t>> actions{{0x000e0001, 5}};
+    std::vector<std::pair<int32_t, int32_t>> actions;
     std::vector<std::pair<int32_t, int32_t>> actions2;
 };
 
