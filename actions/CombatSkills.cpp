@@ -82,6 +82,19 @@ bl3dMonster* victimIn(bl3dMonsterList* group, bool firstWhenNoneLives) {
     return (firstWhenNoneLives && group) ? group->getMonster(0) : nullptr;
 }
 
+// Levels above `base`, in steps of five.
+int32_t levelBonus(const bl3dCharacter* who, int32_t base) {
+    const int32_t level = who->getLevel();
+    return level > base ? (level - base) / 5 : 0;
+}
+
+// The party member of a strike that only party members make, its buffer
+// emptied; null for anyone else (the strike then does nothing).
+bl3dCharacter* partyStriker(SkillUse_S& use) {
+    use.text->clear();
+    return (use.performer && use.performer->isPartyMember()) ? use.performer : nullptr;
+}
+
 void addPoison(bl3dCharacter* who, int32_t count, int32_t stride) {
     who->setConditions(who->getConditions() | COND_POISONED);
     who->poison(9999, 1, count, 0, stride, true);
@@ -157,16 +170,10 @@ bool bl3dSkill_1001::usable(bl3dCharacter* who, int distance) {
 }
 
 int bl3dSkill_1001::perform(ActionUse_S* record) {
-    SkillUse_S* use = skillUse(record);
-    if (!use || !use->performer)
-        return -3;
-    bl3dCharacter* p = use->performer;
-    const int r = checkState(p, 0, "attack", use->text);
-    if (r < 1)
+    SkillUse_S* use = nullptr;
+    if (const int r = openUse(record, 0, use); r != 1)
         return r;
-    use->text->clear();
-    if (p->getCurHP() < 1)
-        return -6;
+    bl3dCharacter* p = use->performer;
     if (p->isHidden()) {
         if (p->isPartyMember()) {
             use->text->set("#2%s#0 tries to hide in shadows, finds he is already there and stops trying!\n",
@@ -204,16 +211,10 @@ int bl3dSkill_1001::perform(ActionUse_S* record) {
 // --- Entangle --------------------------------------------------------------------
 
 int bl3dSkill_1003::perform(ActionUse_S* record) {
-    SkillUse_S* use = skillUse(record);
-    if (!use || !use->performer)
-        return -3;
-    bl3dCharacter* p = use->performer;
-    const int r = checkState(p, 0, "attack", use->text);
-    if (r < 1)
+    SkillUse_S* use = nullptr;
+    if (const int r = openUse(record, 0, use); r != 1)
         return r;
-    use->text->clear();
-    if (p->getCurHP() < 1)
-        return -6;
+    bl3dCharacter* p = use->performer;
     Foe foe;
     if (const int refused = findFoe(*use, foe))
         return refused;
@@ -245,16 +246,11 @@ int bl3dSkill_1003::perform(ActionUse_S* record) {
 // --- Venom Bite --------------------------------------------------------------------
 
 int bl3dSkill_1004::perform(ActionUse_S* record) {
-    SkillUse_S* use = skillUse(record);
-    if (!use || !use->performer)
-        return -3;
-    bl3dCharacter* p = use->performer;
-    const int r = checkState(p, COND_POISONED, "attack", use->text);
-    if (r < 1)
+    SkillUse_S* use = nullptr;
+    // A poisoned creature still bites.
+    if (const int r = openUse(record, COND_POISONED, use); r != 1)
         return r;
-    use->text->clear();
-    if (p->getCurHP() < 1)
-        return -6;
+    bl3dCharacter* p = use->performer;
     Foe foe;
     if (const int refused = findFoe(*use, foe))
         return refused;
@@ -294,16 +290,10 @@ int bl3dSkill_1004::perform(ActionUse_S* record) {
 // --- Venom spray -------------------------------------------------------------------
 
 int bl3dSkill_1005::perform(ActionUse_S* record) {
-    SkillUse_S* use = skillUse(record);
-    if (!use || !use->performer)
-        return -3;
-    bl3dCharacter* p = use->performer;
-    const int r = checkState(p, 0, "attack", use->text);
-    if (r < 1)
+    SkillUse_S* use = nullptr;
+    if (const int r = openUse(record, 0, use); r != 1)
         return r;
-    use->text->clear();
-    if (p->getCurHP() < 1)
-        return -6;
+    bl3dCharacter* p = use->performer;
     TextBuf_C& text = *use->text;
     if (p->isPartyMember()) {
         bl3dMonsterList* group = asEnemyGroup(use->target);
@@ -356,13 +346,9 @@ int bl3dSkill_1005::perform(ActionUse_S* record) {
 // --- Rapid Healing ------------------------------------------------------------------
 
 int bl3dSkill_1006::perform(ActionUse_S* record) {
-    SkillUse_S* use = skillUse(record);
-    if (!use || !use->performer)
-        return -3;
-    const int r = checkState(use->performer, 0, "attack", use->text);
-    if (r < 1)
+    SkillUse_S* use = nullptr;
+    if (const int r = openUse(record, 0, use); r != 1)
         return r;
-    use->text->clear();
     if (use->performer->isMonster())
         use->performer->changeHP(vell::gameRand() % 6 + 1);
     return 0;
@@ -374,12 +360,10 @@ int bl3dSkill_4113::perform(ActionUse_S* record) {
     SkillUse_S* use = skillUse(record);
     if (!use)
         return -3;
-    use->text->clear();
-    bl3dCharacter* p = use->performer;
-    if (!p || !p->isPartyMember())
+    bl3dCharacter* p = partyStriker(*use);
+    if (!p)
         return 0;
-    const int32_t level = p->getLevel();
-    const int32_t bonus = level > 25 ? (level - 25) / 5 : 0;
+    const int32_t bonus = levelBonus(p, 25);
     bl3dMonster* victim = victimIn(asEnemyGroup(use->target), false);
     if (!victim)
         return 0;
@@ -404,13 +388,10 @@ int bl3dDeathblow::perform(ActionUse_S* record) {
     SkillUse_S* use = skillUse(record);
     if (!use)
         return -3;
-    use->text->clear();
-    bl3dCharacter* p = use->performer;
-    if (!p || !p->isPartyMember())
+    bl3dCharacter* p = partyStriker(*use);
+    if (!p)
         return 0;
-    const int32_t level = p->getLevel();
-    const int32_t base = greater_ ? 50 : 25;
-    const int32_t bonus = level > base ? (level - base) / 5 : 0;
+    const int32_t bonus = levelBonus(p, greater_ ? 50 : 25);
     int distance = 0;
     bl3dMonsterList* group = asEnemyGroup(use->target, &distance);
     bl3dMonster* victim = victimIn(group, true);

@@ -6,10 +6,6 @@
 #include "rules/Character.h"
 #include "rules/EnemyList.h"
 
-bl3dSkill::bl3dSkill(const ActionRow_S& row)
-    : bl3dAction(row.classMask, row.level), name_(row.name), description_(row.description), id_(row.id),
-      targetKind_(row.targetKind), range_(row.range), aiCategory_(row.aiCategory) {}
-
 SkillUse_S* bl3dSkill::skillUse(ActionUse_S* use) { return dynamic_cast<SkillUse_S*>(use); }
 
 void* bl3dSkill::targetAt(const bl3dCharacter* performer, int index) {
@@ -42,4 +38,15 @@ ActionUse_S* bl3dSkill::enqueue(bl3dActor* actor, int targetIndex, int argc, voi
         return nullptr;
     }
     return makeEntry(actor, targetAt(who, targetIndex), argc, argv);
+}
+
+int bl3dSkill::openUse(ActionUse_S* record, int32_t ignoreMask, SkillUse_S*& use) {
+    use = skillUse(record);
+    if (!use || !use->performer)
+        return -3;
+    const int r = checkState(use->performer, ignoreMask, "attack", use->text);
+    if (r < 1)
+        return r;
+    use->text->clear();
+    return use->performer->getCurHP() < 1 ? -6 : 1;
 }

@@ -11,8 +11,7 @@
 // absent), argv[2] a pointer to the capital flag (uint8_t; 1 when absent).
 // With no context value at all nothing is queued.
 #pragma once
-#include "actions/Action.h"
-#include "actions/Catalogue.h"
+#include "actions/RowAction.h"
 
 class bl3dCharacter;
 class TextBuf_C;
@@ -30,19 +29,13 @@ struct SkillUse_S : ActionUse_S {
     bool capital = true;
 };
 
-class bl3dSkill : public bl3dAction {
+class bl3dSkill : public bl3dRowAction {
 public:
-    explicit bl3dSkill(const ActionRow_S& row);
+    explicit bl3dSkill(const ActionRow_S& row) : bl3dRowAction(row) {}
 
     ActionUse_S* makeEntry(bl3dActor* actor, void* target, int argc, void** argv) override;
     ActionUse_S* enqueue(bl3dActor* actor, int targetIndex, int argc, void** argv) override;
     bool isSkill() const override { return true; }
-    RefStr_C name() const override { return name_; }
-    RefStr_C description() const override { return description_; }
-    uint8_t targetKind() const override { return targetKind_; }
-    uint8_t range() const override { return range_; }
-    int32_t actionID() const override { return id_; }
-    int aiCategory() const override { return aiCategory_; }
 
 protected:
     // The record when it is one of the skills' (null otherwise).
@@ -50,13 +43,10 @@ protected:
     // The target by position for this performer: an enemy group or a party
     // member; null when the list is shorter (the perform then falls back).
     static void* targetAt(const bl3dCharacter* performer, int index);
-
-private:
-    RefStr_C name_;
-    RefStr_C description_;
-    int32_t id_;
-    uint8_t targetKind_;
-    uint8_t range_;
-    int aiCategory_;
+    // The opening most skills share: the record, the performer's state
+    // check (its message written), the buffer emptied, the performer alive.
+    // 1 to go on (`use` set); otherwise perform's result: -3 no record or
+    // performer, the state check's result below 1, -6 dead.
+    int openUse(ActionUse_S* record, int32_t ignoreMask, SkillUse_S*& use);
 };
 

@@ -29,6 +29,14 @@ protected:
     }
 
     static bl3dAction* action(int32_t id) { return masterActionList.getAction(id); }
+    // A member with the kit's plain values.
+    bl3dPartyChar* member(const char* name, bool male = true, int32_t classId = 0x4) {
+        MemberSpec_S m;
+        m.name = name;
+        m.male = male;
+        m.classId = classId;
+        return kit->addMember(m);
+    }
 
     // A use aimed at an object, with the narration buffer, the distance and
     // the capital flag as context.

@@ -17,10 +17,7 @@ class AttackTest : public ActionTest {
 protected:
     void SetUp() override {
         ActionTest::SetUp();
-        MemberSpec_S m;
-        m.name = "Ada";
-        m.male = false;
-        ada = kit->addMember(m);
+        ada = member("Ada", false);
         MonsterSpec_S orc;
         orc.hp = 30;
         orc.ac = 0;
@@ -214,10 +211,7 @@ TEST_F(AttackTest, APoisonedBladePoisonsOnlyWhenItHits) {
 }
 
 TEST_F(AttackTest, ABerserkerStrikesHarderOnceAndCalmsDown) {
-    MemberSpec_S m;
-    m.name = "Brak";
-    m.classId = 0x1;
-    bl3dPartyChar* brak = kit->addMember(m);
+    bl3dPartyChar* brak = member("Brak", true, 0x1);
     kit->give(brak, sword, SLOT_RT_HAND);
     brak->getTagList()->setInt("BerserkOn", 1);
     brak->getTagList()->setInt("BerserkLvl", 1);
@@ -249,9 +243,7 @@ TEST_F(AttackTest, AMonsterStrikesOnceAndOnlyInReach) {
 }
 
 TEST_F(AttackTest, AMonsterFallsBackOnTheFirstLivingMember) {
-    MemberSpec_S m;
-    m.name = "Bo";
-    bl3dPartyChar* bo = kit->addMember(m);
+    bl3dPartyChar* bo = member("Bo");
     bl3dMonster* orc = group(10)->getMonster(0);
     bo->setCurHP(0);
     vell::scriptGameRand({19, 0, 0});

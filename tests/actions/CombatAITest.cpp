@@ -64,11 +64,8 @@ class CombatAITest : public ActionTest {
 protected:
     void SetUp() override {
         ActionTest::SetUp();
-        for (int i = 0; i < 8; ++i) {
-            MemberSpec_S m;
-            m.name = "M" + std::to_string(i);
-            kit->addMember(m);
-        }
+        for (int i = 0; i < 8; ++i)
+            member(("M" + std::to_string(i)).c_str());
     }
     // A probe in the master list (which deletes it at the end).
     void probe(int32_t id, int category, uint8_t kind = TARGET_ONE_ENEMY, uint8_t range = 0) {

@@ -16,10 +16,7 @@ class EquipItemTest : public ActionTest {
 protected:
     void SetUp() override {
         ActionTest::SetUp();
-        MemberSpec_S m;
-        m.name = "Ada";
-        m.male = false;
-        ada = kit->addMember(m);
+        ada = member("Ada", false);
         helmType = kit->gearType("Helm", 1 << SLOT_HEAD, {{STAT_AC, -1}});
         ringType = kit->gearType("Ring", 1 << SLOT_FINGER, {{STAT_ST, 2}});
     }
@@ -103,9 +100,7 @@ TEST_F(EquipItemTest, AnItemGoneSinceTheTrialIsSkipped) {
 }
 
 TEST_F(EquipItemTest, AnUnchangedTrialLeavesEverythingAndTwoOrdersStayApart) {
-    MemberSpec_S m;
-    m.name = "Bo";
-    bl3dPartyChar* bo = kit->addMember(m);
+    bl3dPartyChar* bo = member("Bo");
     bl3dItem* adaRing = kit->give(ada, ringType, SLOT_FINGER);
     bl3dItem* boRing = kit->give(bo, ringType, SLOT_FINGER);
 

@@ -21,7 +21,7 @@ namespace {
 
 class HeadlessFightTest : public ActionTest {
 protected:
-    bl3dPartyChar* member(const char* name, int32_t classId, int32_t hp) {
+    bl3dPartyChar* fighter(const char* name, int32_t classId, int32_t hp) {
         MemberSpec_S m;
         m.name = name;
         m.classId = classId;
@@ -48,14 +48,14 @@ protected:
 };
 
 TEST_F(HeadlessFightTest, APartyFightsTwoGroupsToTheEnd) {
-    bl3dPartyChar* fighter = member("Ada", 0x4, 60);
-    kit->give(fighter, kit->weaponType("Sword", 2, 8, CAT_LONG_BLADE), SLOT_RT_HAND);
-    bl3dPartyChar* archer = member("Bo", 0x40, 40);
+    bl3dPartyChar* ada = fighter("Ada", 0x4, 60);
+    kit->give(ada, kit->weaponType("Sword", 2, 8, CAT_LONG_BLADE), SLOT_RT_HAND);
+    bl3dPartyChar* archer = fighter("Bo", 0x40, 40);
     kit->give(archer, kit->bowType("Bow", 60, 1), SLOT_RT_HAND);
     kit->give(archer, kit->ammoType("Arrows", 1, 2, 6, 40), SLOT_AMMO);
-    member("Cy", 0x20, 50);
-    member("Di", 0x80, 30);
-    bl3dPartyChar* rear = member("Ed", 0x4, 30);
+    fighter("Cy", 0x20, 50);
+    fighter("Di", 0x80, 30);
+    bl3dPartyChar* rear = fighter("Ed", 0x4, 30);
 
     MonsterSpec_S orc;
     orc.hp = 12;
@@ -85,8 +85,8 @@ TEST_F(HeadlessFightTest, APartyFightsTwoGroupsToTheEnd) {
 }
 
 TEST_F(HeadlessFightTest, APartyThatFallsEndsTheFightAndTheDeadGoToTheBack) {
-    member("Ada", 0x4, 6);
-    member("Bo", 0x4, 40);
+    fighter("Ada", 0x4, 6);
+    fighter("Bo", 0x4, 40);
     MonsterSpec_S ogre;
     ogre.name = "Ogre";
     ogre.hp = 500;
@@ -112,9 +112,9 @@ TEST_F(HeadlessFightTest, APartyThatFallsEndsTheFightAndTheDeadGoToTheBack) {
 }
 
 TEST_F(HeadlessFightTest, OrdersCreaturesAndConditionsDecideWhoActs) {
-    bl3dPartyChar* ada = member("Ada", 0x4, 50);
-    bl3dPartyChar* bo = member("Bo", 0x4, 50);
-    bl3dPartyChar* cy = member("Cy", 0x4, 50);
+    bl3dPartyChar* ada = fighter("Ada", 0x4, 50);
+    bl3dPartyChar* bo = fighter("Bo", 0x4, 50);
+    bl3dPartyChar* cy = fighter("Cy", 0x4, 50);
     MonsterSpec_S wolf;
     wolf.name = "Wolf";
     wolf.plural = "Wolves";
@@ -147,7 +147,7 @@ TEST_F(HeadlessFightTest, OrdersCreaturesAndConditionsDecideWhoActs) {
 }
 
 TEST_F(HeadlessFightTest, ARoundLeftUnperformedReleasesItsUses) {
-    member("Ada", 0x4, 50);
+    fighter("Ada", 0x4, 50);
     kit->addGroup(kit->monsterType(MonsterSpec_S{}), 5, 10);
     {
         CombatRound_C round;
@@ -162,9 +162,7 @@ TEST_F(HeadlessFightTest, ARoundLeftUnperformedReleasesItsUses) {
 }
 
 TEST_F(HeadlessFightTest, EveryActionReleasesWhatItIsHandedWhetherOrNotItBuilds) {
-    MemberSpec_S m;
-    m.name = "Ada";
-    bl3dPartyChar* ada = kit->addMember(m);
+    bl3dPartyChar* ada = member("Ada");
     bl3dMonster* orc = kit->addGroup(kit->monsterType(MonsterSpec_S{}), 1, 10)->getMonster(0);
     int32_t distance = 10;
     uint8_t capital = 1;

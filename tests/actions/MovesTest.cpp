@@ -41,11 +41,8 @@ protected:
         return s;
     }
     void members(const char* names) {
-        for (const char* c = names; *c; ++c) {
-            MemberSpec_S m;
-            m.name = std::string(1, *c);
-            kit->addMember(m);
-        }
+        for (const char* c = names; *c; ++c)
+            member(std::string(1, *c).c_str());
     }
 
     bl3dMonsterType* orcs = nullptr;

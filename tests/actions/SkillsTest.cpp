@@ -29,10 +29,7 @@ class SkillsTest : public ActionTest {
 protected:
     void SetUp() override {
         ActionTest::SetUp();
-        MemberSpec_S m;
-        m.name = "Ada";
-        m.male = false;
-        ada = kit->addMember(m);
+        ada = member("Ada", false);
         MonsterSpec_S orc;
         orc.hp = 20;
         orc.ac = 0;
@@ -212,12 +209,8 @@ TEST_F(SkillsTest, VenomSprayOverTheDeadSaysOnlyItsOpening) {
 }
 
 TEST_F(SkillsTest, AMonsterSpraysThePartyLivingMembersOnly) {
-    MemberSpec_S m;
-    m.name = "Bo";
-    bl3dPartyChar* bo = kit->addMember(m);
-    MemberSpec_S d;
-    d.name = "Cy";
-    kit->addMember(d)->setCurHP(0);
+    bl3dPartyChar* bo = member("Bo");
+    member("Cy")->setCurHP(0);
     bl3dMonster* orc = group(20)->getMonster(0);
     bo->setCurHP(4);
     vell::scriptGameRand({0, 19, 4, 0});

@@ -20,9 +20,7 @@ class StunTimeoutTest : public ActionTest {
 protected:
     void SetUp() override {
         ActionTest::SetUp();
-        MemberSpec_S m;
-        m.name = "Ada";
-        ada = kit->addMember(m);
+        ada = member("Ada");
         MonsterSpec_S s;
         s.ac = 0;
         orcs = kit->monsterType(s);
@@ -68,9 +66,7 @@ TEST_F(StunTimeoutTest, AMonsterPrunedBeforeItsTimeIsLeftAlone) {
 }
 
 TEST_F(StunTimeoutTest, MembersAreFreedByTheirOwnTimeouts) {
-    MemberSpec_S m;
-    m.name = "Bo";
-    bl3dPartyChar* bo = kit->addMember(m);
+    bl3dPartyChar* bo = member("Bo");
     ada->setConditions(COND_STUNNED);
     ada->getTagList()->setInt("StunTimeout", 1005);
     bo->setConditions(COND_STUNNED | COND_POISONED);
@@ -87,9 +83,7 @@ TEST_F(StunTimeoutTest, MembersAreFreedByTheirOwnTimeouts) {
 }
 
 TEST_F(StunTimeoutTest, AMemberWhoLeftThePartyIsLeftAlone) {
-    MemberSpec_S m;
-    m.name = "Bo";
-    bl3dPartyChar* bo = kit->addMember(m);
+    bl3dPartyChar* bo = member("Bo");
     bo->setConditions(COND_STUNNED);
     Event_7001_C forBo(bo);
     bl3dPartyChar* gone = party->detachAt(1);

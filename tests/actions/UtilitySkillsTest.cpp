@@ -18,10 +18,7 @@ class UtilitySkillsTest : public ActionTest {
 protected:
     void SetUp() override {
         ActionTest::SetUp();
-        MemberSpec_S m;
-        m.name = "Kay";
-        m.classId = 0x40;
-        kay = kit->addMember(m);
+        kay = member("Kay", true, 0x40);
     }
     int32_t world(const char* key) { return intAttribute(&kit->env.tags, key); }
 
@@ -72,9 +69,7 @@ TEST_F(UtilitySkillsTest, AnimalTalkBringsAnAnimalIntoThePartyForGood) {
     wolf.name = "Wolf";
     kit->monsterType(wolf);
     for (int i = 0; i < 6; ++i) {
-        MemberSpec_S m;
-        m.name = "M" + std::to_string(i);
-        kit->addMember(m);
+        member(("M" + std::to_string(i)).c_str());
     }
     vell::scriptGameRand({1});
     EXPECT_EQ(run(ANIMAL_TALK, kay, nullptr), 0);

@@ -95,64 +95,55 @@ bl3dPartyChar* FightKit_C::addJoined(bl3dMonsterType* type) {
     return m;
 }
 
-bl3dItemType* FightKit_C::weaponType(const char* name, int32_t count, int32_t sides, int32_t category) {
-    auto* t = static_cast<bl3dWeaponType*>(makeItemType(ITEM_WEAPON));
-    t->setBasics(static_cast<int32_t>(itemTypes_.size()) + 1, name, "", 10);
-    t->setDamage(count, sides, 0, true);
-    t->setCategory(category);
-    t->setSlotMask(1 << SLOT_RT_HAND);
+bl3dItemType* FightKit_C::newType(int32_t kind, const char* name, int32_t price, int32_t slot, int32_t charges) {
+    bl3dItemType* t = makeItemType(kind);
+    t->setBasics(static_cast<int32_t>(itemTypes_.size()) + 1, name, "", price);
+    t->setSlotMask(1 << slot);
     t->setClassMask(0x7fff);
-    t->setCharges(UNLIMITED_CHARGES);
+    t->setCharges(charges);
     itemTypes_.emplace_back(t);
     return t;
 }
 
+bl3dItemType* FightKit_C::weaponType(const char* name, int32_t count, int32_t sides, int32_t category) {
+    auto* t = static_cast<bl3dWeaponType*>(newType(ITEM_WEAPON, name, 10, SLOT_RT_HAND, UNLIMITED_CHARGES));
+    t->setDamage(count, sides, 0, true);
+    t->setCategory(category);
+    return t;
+}
+
 bl3dItemType* FightKit_C::bowType(const char* name, int32_t range, int32_t ammoKind) {
-    auto* t = static_cast<bl3dBowType*>(makeItemType(ITEM_BOW));
-    t->setBasics(static_cast<int32_t>(itemTypes_.size()) + 1, name, "", 10);
+    auto* t = static_cast<bl3dBowType*>(newType(ITEM_BOW, name, 10, SLOT_RT_HAND, UNLIMITED_CHARGES));
     t->setRange(range);
     t->setAmmoKind(ammoKind);
     t->setCategory(CAT_BOW);
-    t->setSlotMask(1 << SLOT_RT_HAND);
-    t->setCharges(UNLIMITED_CHARGES);
-    itemTypes_.emplace_back(t);
     return t;
 }
 
 bl3dItemType* FightKit_C::ammoType(const char* name, int32_t ammoKind, int32_t count, int32_t sides,
                                    int32_t charges) {
-    auto* t = static_cast<bl3dAmmoType*>(makeItemType(ITEM_AMMO));
-    t->setBasics(static_cast<int32_t>(itemTypes_.size()) + 1, name, "", 1);
+    auto* t = static_cast<bl3dAmmoType*>(newType(ITEM_AMMO, name, 1, SLOT_AMMO, charges));
     t->setAmmoKind(ammoKind);
     t->setDamage(count, sides, 0, false);
     t->setFlags(ITEMF_CHARGES);
-    t->setSlotMask(1 << SLOT_AMMO);
-    t->setCharges(charges);
-    itemTypes_.emplace_back(t);
     return t;
 }
 
 bl3dItemType* FightKit_C::thrownType(const char* name, int32_t count, int32_t sides, int32_t charges,
                                      bool alsoMelee) {
-    auto* t = static_cast<bl3dThrownType*>(makeItemType(ITEM_THROWN));
-    t->setBasics(static_cast<int32_t>(itemTypes_.size()) + 1, name, "", 5);
+    auto* t = static_cast<bl3dThrownType*>(newType(ITEM_THROWN, name, 5, SLOT_RT_HAND, charges));
     t->setDamage(count, sides, 0, false);
     t->setIsWeapon(alsoMelee);
     t->setCategory(CAT_THROWN);
     t->setFlags(ITEMF_CHARGES);
-    t->setSlotMask(1 << SLOT_RT_HAND);
-    t->setCharges(charges);
-    itemTypes_.emplace_back(t);
     return t;
 }
 
 bl3dItemType* FightKit_C::gearType(const char* name, int32_t slotMask, std::vector<std::pair<int32_t, int32_t>> mods) {
-    bl3dItemType* t = makeItemType(ITEM_PLAIN);
-    t->setBasics(static_cast<int32_t>(itemTypes_.size()) + 1, name, "", 10);
+    bl3dItemType* t = newType(ITEM_PLAIN, name, 10, 0, 0);
     t->setSlotMask(slotMask);
     for (const auto& m : mods)
         t->addModifier(m.first, m.second);
-    itemTypes_.emplace_back(t);
     return t;
 }
 

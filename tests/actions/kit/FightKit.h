@@ -138,6 +138,9 @@ public:
     KitActionEnv_C actionEnv;
 
 private:
+    // A type of that record kind, kept by the kit, fitting that slot.
+    bl3dItemType* newType(int32_t kind, const char* name, int32_t price, int32_t slot, int32_t charges);
+
     std::vector<std::unique_ptr<bl3dItemType>> itemTypes_;
     bool madeActions_ = false;
     bl3dParty* previousParty_ = nullptr;
