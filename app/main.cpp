@@ -41,6 +41,7 @@ SDL_Surface* screen = nullptr;
 
 // Stops the program during start-up, after SDL was started.
 [[noreturn]] void startupFailed() {
+    masterActionList.destroyAll();
     if (gameConfig.sound)
         Mix_CloseAudio();
     SDL_Quit();
@@ -143,6 +144,7 @@ int main(int argc, char** argv) {
 
     if (!iface.init(gameConfig.width, gameConfig.height)) {
         std::fputs("Could not init interface!\n", stderr);
+        masterActionList.destroyAll();
         SDL_Quit();
         std::exit(-1);
     }

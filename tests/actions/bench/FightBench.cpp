@@ -57,7 +57,8 @@ void buildFight(FightKit_C& kit) {
         s.attack = 1;
         s.damage = 1;
         s.actions = {{0x000e0001, 5}, {0x000603ec, g == 2 ? 3 : 0}, {0x001603ee, 1}};
-        kit.addGroup(kit.monsterType(s), 20, 10 + g * 10);
+        // All in reach: every monster chooses and acts every round.
+        kit.addGroup(kit.monsterType(s), 20, 10);
     }
 }
 
