@@ -16,6 +16,7 @@
 #include <cmath>
 #include <cstring>
 #include <fstream>
+#include <functional>
 
 using worldtest::InFolder;
 using worldtest::StoreScope;
@@ -406,6 +407,54 @@ TEST_F(WorldTest, AMapWhoseEventRunsIsNotDeletedUnderIt)
     EXPECT_STREQ(w.getCurrentMap()->getFileName(), grid.c_str());
     EXPECT_STREQ(w.getPreviousMap()->getFileName(), "maps/catacombs.cfg");
     EXPECT_EQ(stores.store.entries.count("renibister"), 1u);
+}
+
+// The party leaves a map during one of its events and comes back to it
+// while the event still runs: the old map object is set aside, a new one is
+// built, and the newest state of the map is what stays stored.
+TEST_F(WorldTest, TheNewestStateOfAMapSetAsideDuringItsEventWins)
+{
+    ra2dGameWorld w("ra2d.dat");
+    ASSERT_TRUE(w.newWorld());
+    Map_C* town = w.getCurrentMap();
+    ASSERT_TRUE(w.newMap("maps/catacombs.cfg"));
+    ASSERT_TRUE(w.newMap("maps/renibister.cfg"));
+    const std::string grid = std::string(VELL_TEST_FIXTURES) + "/world/grid.cfg";
+    auto toGrid = [&] {
+        InFolder fixtures(worldtest::fixtureDir()); // grid.cfg names its companions from here
+        ASSERT_TRUE(w.newMap(grid.c_str()));
+    };
+    struct Trip : Event_C {
+        std::function<void()> run;
+        int typeId() const override { return 2000; }
+        int invoke(Interface_C*) override
+        {
+            run();
+            return 0;
+        }
+    };
+    auto* trip = new Trip;
+    trip->run = [&] {
+        ASSERT_TRUE(w.newMap("maps/catacombs.cfg"));
+        toGrid(); // the town is set aside: its event still runs
+        town->getMapInfo()->orSquareState(1, 1, SQUARE_VISITED);
+        ASSERT_TRUE(w.newMap("maps/renibister.cfg"));
+        Map_C* again = w.getCurrentMap();
+        ASSERT_NE(again, town);
+        EXPECT_EQ(again->getSquareState(1, 1), SQUARE_VISITED) << "the new object starts from the latest state";
+        again->getMapInfo()->orSquareState(2, 2, SQUARE_TRAP_SPRUNG);
+        ASSERT_TRUE(w.newMap("maps/catacombs.cfg"));
+        toGrid(); // the new town object is dropped, its state stored
+    };
+    town->addRandomEvent(std::unique_ptr<Event_C>(trip), 3000);
+    vell::scriptGameRand({0, 0});
+    EXPECT_EQ(town->rollRandomEvents(nullptr), 1);
+    // The event has returned: the next change of map lets the old town go.
+    ASSERT_TRUE(w.newMap("maps/catacombs.cfg"));
+    std::unique_ptr<mapInfo> stored = stores.store.load("renibister");
+    ASSERT_NE(stored, nullptr);
+    EXPECT_EQ(stored->getSquareState(2, 2), SQUARE_TRAP_SPRUNG) << "the older state must not overwrite it";
+    EXPECT_EQ(stored->getSquareState(1, 1), SQUARE_VISITED);
 }
 
 TEST_F(WorldTest, SaveAndLoadRoundTrip)
