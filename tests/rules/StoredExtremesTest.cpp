@@ -154,6 +154,8 @@ TEST_F(StoredExtremesTest, PoisonedMemberStaysInTheParty) {
         pc->poison(100, 5000, 5000, 3, 10, true);
         p.addMember(pc.release());
         p.addMember(extremeCharacter(std::string(200, 'B').c_str()).release());
+        for (const char* name : {"C", "D", "E", "F", "G", "H"}) // a full party
+            p.addMember(new bl3dPartyChar(name, 0x4, RACE_DWARF, true, ALIGN_GOOD, nullptr, nullptr));
         ASSERT_TRUE(file->openDir("world")->store(p));
         ASSERT_TRUE(p.lastWriteOk());
         ASSERT_TRUE(file->commit());
@@ -165,7 +167,7 @@ TEST_F(StoredExtremesTest, PoisonedMemberStaysInTheParty) {
     std::unique_ptr<Storable_C> rec = file->openDir("world")->load("party.dat");
     auto* p = dynamic_cast<bl3dParty*>(rec.get());
     ASSERT_NE(p, nullptr);
-    ASSERT_EQ(p->getCount(), 2);
+    ASSERT_EQ(p->getCount(), MAX_PARTY);
     bl3dPartyChar* ada = p->getMember(0);
     ASSERT_EQ(ada->effects().size(), 1u);
     const auto* poison = static_cast<const CharEffect_Poison*>(ada->effects().front().effect.get());
