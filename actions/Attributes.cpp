@@ -4,11 +4,7 @@
 #include "rules/Character.h"
 
 int32_t intAttribute(const TagList_C* tags, const char* key) {
-    if (!tags || !key)
-        return 0;
-    const TagNode_S* n = tags->find(key);
-    // Integers of the ordinary kind only, as TagList_C::getInt reads them.
-    return (n && n->value.kind == 2) ? n->value.getInt() : 0;
+    return (tags && key) ? tags->intValue(key) : 0;
 }
 
 int32_t intAttribute(const bl3dCharacter* who, const char* key) {

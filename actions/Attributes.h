@@ -1,5 +1,6 @@
 // Integer attributes of creatures and integer world variables as the actions
-// read and write them: an absent entry reads 0, and reading never adds one.
+// read and write them (TagList_C::intValue and setInt), with a creature or a
+// list that may be null: an absent entry reads 0, and reading adds none.
 #pragma once
 #include <cstdint>
 

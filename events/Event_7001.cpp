@@ -57,7 +57,7 @@ int Event_7001_C::invoke(Interface_C*)
     return 0;
 }
 
-void registerEvent7001()
+std::unique_ptr<Event_C> Event_7001_C::create()
 {
-    registerTimedEvent(EVENT_STUN_TIMEOUT, []() -> std::unique_ptr<Event_C> { return std::make_unique<Event_7001_C>(); });
+    return std::make_unique<Event_7001_C>();
 }

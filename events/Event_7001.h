@@ -14,6 +14,8 @@
 #pragma once
 #include "world/Event.h"
 
+#include <memory>
+
 class bl3dCharacter;
 
 class Event_7001_C : public Event_C {
@@ -28,9 +30,9 @@ public:
 
     bl3dCharacter* target() const { return target_; }
 
+    // What a saved queue rebuilds: the event without a creature.
+    static std::unique_ptr<Event_C> create();
+
 private:
     bl3dCharacter* target_;
 };
-
-// Registers the maker the queue uses when it reads a saved event 7001.
-void registerEvent7001();
