@@ -121,12 +121,7 @@ void LauncherMenu_C::drawBackground() {
     glDisable(GL_BLEND);
     glDisable(GL_TEXTURE_2D);
     glColor3f(0.121f, 0.176f, 0.1875f);
-    glBegin(GL_QUADS);
-    glVertex2i(0, 0);
-    glVertex2i(1024, 0);
-    glVertex2i(1024, 768);
-    glVertex2i(0, 768);
-    glEnd();
+    glRecti(0, 0, 1024, 768);
     if (title_.texID) {
         glEnable(GL_TEXTURE_2D);
         glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(title_.texID));
