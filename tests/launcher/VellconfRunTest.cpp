@@ -140,6 +140,10 @@ protected:
             ::dup2(err, 2);
             ::setenv("SDL_AUDIODRIVER", "dummy", 1);
             ::setenv("SDL_VIDEODRIVER", "x11", 1);
+            // Sanitizer builds: leaks still fail the run, but the list of
+            // suppressions used stays off the error stream the test reads.
+            if (const char* lsan = std::getenv("LSAN_OPTIONS"))
+                ::setenv("LSAN_OPTIONS", (std::string(lsan) + ":print_suppressions=0").c_str(), 1);
             if (unsettled) {
                 std::signal(SIGINT, SIG_IGN);
                 std::signal(SIGHUP, SIG_IGN);
@@ -189,6 +193,32 @@ protected:
     }
 
     std::string errors() { return readFile(top_ + "/stderr.txt"); }
+
+    // The id of the viewable window of that caption (an xdotool name
+    // pattern); 0 when there is none.
+    Window findWindow(const std::string& pattern) {
+        FILE* p = ::popen(("xdotool search --onlyvisible --name '" + pattern + "' 2>/dev/null").c_str(), "r");
+        if (!p)
+            return 0;
+        unsigned long id = 0;
+        if (std::fscanf(p, "%lu", &id) != 1)
+            id = 0;
+        ::pclose(p);
+        return Window(id);
+    }
+
+    // What the window manager sends when the close button is pressed.
+    void pressCloseButton(Window w) {
+        XEvent ev{};
+        ev.xclient.type = ClientMessage;
+        ev.xclient.window = w;
+        ev.xclient.message_type = XInternAtom(dpy_, "WM_PROTOCOLS", False);
+        ev.xclient.format = 32;
+        ev.xclient.data.l[0] = long(XInternAtom(dpy_, "WM_DELETE_WINDOW", False));
+        ev.xclient.data.l[1] = CurrentTime;
+        XSendEvent(dpy_, w, False, NoEventMask, &ev);
+        XFlush(dpy_);
+    }
 
     // Viewable override-redirect windows on the root window.
     int fullScreenWindows() {
@@ -263,6 +293,28 @@ TEST_F(VellconfRunTest, PlayWithoutTheGameProgramFails) {
         GameConfig_S written;
         written.depth = 16;
         EXPECT_EQ(readFile(dir_ + "/data/config.dat"), written.toText());
+        EXPECT_FALSE(exists(dir_ + "/started.txt"));
+    }
+}
+
+// The window's close button and SIGTERM end the launcher at once, with
+// exit code 0, and the settings changed meanwhile are not written.
+TEST_F(VellconfRunTest, CloseButtonAndTerminationWriteNothing) {
+    smallGameFolder(true);
+    const std::string settings = readFile(dir_ + "/data/config.dat");
+    for (bool byButton : {true, false}) {
+        start(dir_);
+        ASSERT_TRUE(keys("e v c w b b")) << errors();
+        if (byButton) {
+            const Window w = findWindow("^Vellicorn Launcher$");
+            ASSERT_NE(w, Window(0));
+            pressCloseButton(w);
+        } else {
+            ::kill(launcher_, SIGTERM);
+        }
+        EXPECT_EQ(finish(), 0) << errors();
+        EXPECT_EQ(errors(), "");
+        EXPECT_EQ(readFile(dir_ + "/data/config.dat"), settings);
         EXPECT_FALSE(exists(dir_ + "/started.txt"));
     }
 }
@@ -349,13 +401,8 @@ TEST_F(VellconfRunTest, TheGameComesUpWithTheChosenSettings) {
     // window over the whole screen).
     XWindowAttributes attr{};
     auto gameWindowUp = [&] {
-        FILE* p = ::popen("xdotool search --onlyvisible --name '^Vellicorn$' 2>/dev/null", "r");
-        if (!p)
-            return false;
-        unsigned long id = 0;
-        const bool found = std::fscanf(p, "%lu", &id) == 1;
-        ::pclose(p);
-        return found && XGetWindowAttributes(dpy_, Window(id), &attr) && attr.map_state == IsViewable;
+        const Window w = findWindow("^Vellicorn$");
+        return w && XGetWindowAttributes(dpy_, w, &attr) && attr.map_state == IsViewable;
     };
     ASSERT_TRUE(waitFor(gameWindowUp)) << "the game's window did not come up";
     EXPECT_EQ(attr.width, 1280);
