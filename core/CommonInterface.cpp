@@ -6,6 +6,16 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+namespace {
+CommonInterface_C::PrintObserver& printObserver()
+{
+    static CommonInterface_C::PrintObserver observer;
+    return observer;
+}
+} // namespace
+
+void CommonInterface_C::setPrintObserver(PrintObserver observer) { printObserver() = std::move(observer); }
+
 CommonInterface_C::CommonInterface_C(int width, int height)
     : CommonInterface_C(width, height, kFontPath) {}
 
@@ -160,6 +170,7 @@ void CommonInterface_C::printLines(int x, int y, const char* text) {
 
 void CommonInterface_C::printStr(int x, int y, const char* text) {
     if (!text) return;
+    if (printObserver()) printObserver()(x, y, text);
     beginPrint();
     printLines(x, y, text);
     endPrint();
@@ -167,6 +178,7 @@ void CommonInterface_C::printStr(int x, int y, const char* text) {
 
 void CommonInterface_C::printFormat(int x, int y, const char* text, int maxX) {
     if (!text) return;
+    if (printObserver()) printObserver()(x, y, text);
     std::string copy = text;
     int lines = 0;
     if (!wrapText(x, maxX, copy, lines)) return;

@@ -13,6 +13,7 @@
 // heightStr and wrapText do not.
 #pragma once
 #include "core/BitmapFont.h"
+#include <functional>
 #include <string>
 
 // The upper-right text pane of the screen layout (GL y upward) and the
@@ -52,6 +53,12 @@ public:
     // The colour of escape character c at the given text level (1..3);
     // false when c selects no colour.
     static bool escapeColour(char c, int textLevel, float rgb[3]);
+
+    // Sees every text that printStr and printFormat are given, with its
+    // position, before it is drawn. Only the screen tests set it (to read
+    // what a page says); an empty function clears it.
+    using PrintObserver = std::function<void(int x, int y, const char* text)>;
+    static void setPrintObserver(PrintObserver observer);
 
     // Text level for the colours of escapes 2 and 4. Taken from the settings
     // when constructed; screens and tests may change it.
