@@ -170,7 +170,7 @@ TEST_F(CharViewTest, ReadOnlySheetRefusesEveryEdit)
     kit().carry(ann, kit().helm);
     const Holdings before = holdings(ann);
     view(ann,
-         {SDLK_i, quiet(SDLK_u), quiet(SDLK_j), quiet(SDLK_d), quiet(SDLK_y), quiet(SDLK_t), quiet(SDLK_F2),
+         {SDLK_i, quiet(SDLK_u), quiet(SDLK_j), quiet(SDLK_d), quiet(SDLK_y), quiet(SDLK_t), quiet(SDLK_RETURN),
           SDLK_DOWN, quiet(SDLK_e), SDLK_ESCAPE, SDLK_ESCAPE},
          false);
     EXPECT_EQ(shown().size(), 11u) << "the refused keys asked for no redraw";

@@ -12,8 +12,8 @@
 //       EXPECT_TRUE(shown(0).has("Ann"));
 //   }
 //
-// A script pushes its next key after each display, so that every state is
-// drawn before the next key comes. A key that should change nothing is
+// A script pushes its next key after each display that leaves no redraw
+// waiting, so that every state is drawn before the next key comes. A key that should change nothing is
 // marked quiet: a redraw request follows it, so that the script goes on, and
 // the display count shows whether the key asked for a redraw of its own: a
 // screen whose every key behaves shows one display per step (the first when
@@ -120,7 +120,13 @@ protected:
             shown_.push_back(std::move(s));
             if (onDisplay_)
                 onDisplay_();
-            if (!steps_.empty()) {
+            // A redraw still waiting (asked for twice, or by a screen that
+            // just closed inside another) draws again first: the key waits
+            // for the last of them.
+            SDL_Event pending;
+            const bool redrawWaiting =
+                SDL_PeepEvents(&pending, 1, SDL_PEEKEVENT, SDL_EVENTMASK(SDL_USEREVENT)) > 0;
+            if (!steps_.empty() && !redrawWaiting) {
                 const Step next = steps_.front();
                 steps_.erase(steps_.begin());
                 pushKey(next.sym);
