@@ -337,4 +337,27 @@ TEST_F(CharViewTest, SlotIconsStandBeforeWornItems)
     EXPECT_EQ(packInk, 0) << "a pack item the member can use has no tag";
 }
 
+// With mouse support every prompt line is a click region for its key, and
+// the list's lines are chosen by clicking them.
+TEST_F(CharViewTest, ClicksStandForTheKeysOfTheirLines)
+{
+    gameConfig.mouseSupport = true;
+    iface.init(kWidth, kHeight);
+    ASSERT_NE(iface.getMouseRegions(), nullptr);
+    bl3dPartyChar& ann = join("Ann", 0x4);
+    kit().carry(ann, kit().rope);
+    kit().carry(ann, kit().helm);
+    // Mouse y of a pane line: from the top of the window to the line's top.
+    auto lineTop = [](int n) { return kHeight - iface.getURLineY(n) - 20 + 5; };
+    const int x = iface.layout().upperRight.left + 10;
+    // "(I)nventory" on line -4; then the list's second line (the rope),
+    // "(D)rop the item" (line -2 on this page), "(Y)es" (line -1).
+    view(ann, {click(x, lineTop(-4)), click(x + 30, lineTop(6)), click(x, lineTop(-2)), click(x, lineTop(-1)),
+               SDLK_ESCAPE, SDLK_ESCAPE});
+    EXPECT_EQ(holdings(ann).pack, std::vector<std::string>{"Helm"});
+    EXPECT_TRUE(lastIn(CharView_C::STATE_DISCARD).has("Are you sure you wish to discard the Rope permanently?"));
+    gameConfig.mouseSupport = false;
+    iface.init(kWidth, kHeight);
+}
+
 } // namespace

@@ -46,14 +46,22 @@
 
 namespace partyscreens {
 
-// One key of a script.
+// One key (or left click, at mouse coordinates) of a script.
 struct Step {
     Step(SDLKey k) : sym(k) {}   // NOLINT: keys stand for loud steps
     Step(SDLKey k, bool q) : sym(k), quiet(q) {}
     SDLKey sym;
     bool quiet = false;
+    int clickX = -1, clickY = -1;
 };
 inline Step quiet(SDLKey k) { return Step(k, true); }
+inline Step click(int x, int y)
+{
+    Step s(SDLK_UNKNOWN);
+    s.clickX = x;
+    s.clickY = y;
+    return s;
+}
 
 // What one display printed, and the screen's state number then.
 struct Shown {
@@ -129,7 +137,12 @@ protected:
             if (!steps_.empty() && !redrawWaiting) {
                 const Step next = steps_.front();
                 steps_.erase(steps_.begin());
-                pushKey(next.sym);
+                if (next.clickX >= 0) {
+                    pushMouseButton(next.clickX, next.clickY, SDL_BUTTON_LEFT, true);
+                    pushMouseButton(next.clickX, next.clickY, SDL_BUTTON_LEFT, false);
+                } else {
+                    pushKey(next.sym);
+                }
                 if (next.quiet)
                     vell::pushRedraw();
             }
