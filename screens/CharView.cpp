@@ -456,22 +456,38 @@ void CharView_C::runLoop()
     s.iface->clearULPic();
 }
 
-void CharView_C::run(bl3dPartyChar* pc, Interface_C* iface, bool allowEdit)
+namespace {
+
+void openSheet(bl3dPartyChar* pc, Interface_C* iface, bool allowEdit, bool trial, int state)
 {
-    if (!pc || !iface)
-        return;
     CharViewScreen_S& s = S();
     s.member = pc;
     s.iface = iface;
     s.allowEdit = allowEdit;
-    s.trial = false;
+    s.trial = trial;
     s.changed = false;
-    s.state = STATE_SUMMARY;
-    runLoop();
+    s.state = state;
+}
+
+void closeSheet()
+{
+    CharViewScreen_S& s = S();
+    s.trial = false;
     s.member = nullptr;
     s.invList.reset();
     s.spellList.reset();
     s.detail.reset();
+}
+
+} // namespace
+
+void CharView_C::run(bl3dPartyChar* pc, Interface_C* iface, bool allowEdit)
+{
+    if (!pc || !iface)
+        return;
+    openSheet(pc, iface, allowEdit, false, STATE_SUMMARY);
+    runLoop();
+    closeSheet();
 }
 
 void CharView_C::charView(bl3dPartyChar* pc, Interface_C* iface, EquipTrial_S& out, int startState, bool allowEdit)
@@ -479,26 +495,16 @@ void CharView_C::charView(bl3dPartyChar* pc, Interface_C* iface, EquipTrial_S& o
     out = EquipTrial_S();
     if (!pc || !iface)
         return;
-    CharViewScreen_S& s = S();
-    s.member = pc;
-    s.iface = iface;
-    s.allowEdit = allowEdit;
-    s.trial = true;
-    s.changed = false;
-    s.state = startState;
+    openSheet(pc, iface, allowEdit, true, startState);
     const TrialBackup_S backup(*pc);
     rebuildInvList();
     runLoop();
 
     describe(*pc, out);
-    out.changed = s.changed;
-    if (s.changed)
+    out.changed = S().changed;
+    if (out.changed)
         restore(*pc, backup);
-    s.trial = false;
-    s.member = nullptr;
-    s.invList.reset();
-    s.spellList.reset();
-    s.detail.reset();
+    closeSheet();
 }
 
 void CharView_C::key(int sym)

@@ -4,7 +4,6 @@
 
 #include "core/CommonInterface.h"
 #include "core/GameConfig.h"
-#include "core/MouseRegions.h"
 #include "rules/Item.h"
 #include "rules/PartyChar.h"
 #include "screens/CharSheetText.h"
@@ -172,19 +171,13 @@ void CharView_C::redraw()
     CharViewScreen_S& s = S();
     if (!s.iface || !s.member)
         return;
-    MouseRegions_C* regions = s.iface->getMouseRegions();
-    if (regions)
-        regions->clear();
+    clearRegions(*s.iface);
     s.iface->clearUR(false);
     s.iface->setULPic(s.member->nameBuffer());
     s.iface->drawULPic();
     s.iface->drawCharText();
     updateText();
-    if (regions) {
-        int mx = 0, my = 0;
-        SDL_GetMouseState(&mx, &my);
-        regions->mouseMove(mx, my, 1);
-    }
+    refreshCursor(*s.iface);
 }
 
 void CharView_C::updateText()

@@ -295,17 +295,9 @@ void CreateItem_C::display()
     Interface_C* iface = s.iface;
     if (!iface)
         return;
-    MouseRegions_C* regions = iface->getMouseRegions();
-    if (regions) {
-        regions->clear();
-        int mx = 0, my = 0;
-        SDL_GetMouseState(&mx, &my);
-        regions->mouseMove(mx, my, 1);
-    }
-    iface->clearUR(false);
-    iface->redrawUL();
-    iface->drawCharText();
+    beginViewPage(*iface);
     PaneText_C pane(*iface);
+    MouseRegions_C* regions = pane.regions();
     switch (s.state) {
     case CHOOSE_BUILDER:
         pane.wrapped(1, "Who will attempt to build/brew an item?");
@@ -339,6 +331,7 @@ void CreateItem_C::display()
     default:
         break;
     }
+    refreshCursor(*iface);
 }
 
 int CreateItem_C::getState() { return S().state; }

@@ -2,7 +2,6 @@
 
 #include "core/CommonInterface.h"
 #include "core/ModalLoop.h"
-#include "core/MouseRegions.h"
 #include "core/ScrollList.h"
 #include "screens/InvLines.h"
 #include "screens/PaneText.h"
@@ -79,13 +78,7 @@ void InvChooser_C::key(int sym, Interface_C*)
 
 void InvChooser_C::redraw(Interface_C* iface)
 {
-    MouseRegions_C* regions = iface->getMouseRegions();
-    if (regions) {
-        regions->clear();
-        int mx = 0, my = 0;
-        SDL_GetMouseState(&mx, &my);
-        regions->mouseMove(mx, my, 1);
-    }
+    clearRegions(*iface);
     iface->clearUR(false);
     draw(iface);
     if (redraw_)
@@ -94,6 +87,7 @@ void InvChooser_C::redraw(Interface_C* iface)
         PaneText_C pane(*iface);
         pane.listRegion(3, -2, SDLK_RETURN, &ScrollInvList_C::mouseCallback, list_.get());
     }
+    refreshCursor(*iface);
 }
 
 void InvChooser_C::draw(Interface_C* iface)

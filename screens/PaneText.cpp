@@ -55,6 +55,29 @@ void PaneText_C::listRegion(int top, int bottom, int key, void (*callback)(void*
     regions_->addRegion(left_, y0, right_ - left_, y1 - y0, key, 1, callback, data);
 }
 
+void clearRegions(Interface_C& iface)
+{
+    if (MouseRegions_C* regions = iface.getMouseRegions())
+        regions->clear();
+}
+
+void refreshCursor(Interface_C& iface)
+{
+    if (MouseRegions_C* regions = iface.getMouseRegions()) {
+        int mx = 0, my = 0;
+        SDL_GetMouseState(&mx, &my);
+        regions->mouseMove(mx, my, 1);
+    }
+}
+
+void beginViewPage(Interface_C& iface)
+{
+    clearRegions(iface);
+    iface.clearUR(false);
+    iface.redrawUL();
+    iface.drawCharText();
+}
+
 void paneMessage(Interface_C& iface, const char* text, void (*redraw)())
 {
     MessageBoxHost_S host;

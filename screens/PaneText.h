@@ -47,6 +47,15 @@ private:
     int left_, right_, lineHeight_, screenHeight_;
 };
 
+// The frame of a page over the main view: the click regions cleared, the
+// picture under the pane, the 3-D view and the party roster drawn; and,
+// once the page has added its regions, the mouse cursor brought up to date
+// for the region under the mouse. Both do nothing to the regions without
+// mouse support.
+void beginViewPage(Interface_C& iface);
+void clearRegions(Interface_C& iface);
+void refreshCursor(Interface_C& iface);
+
 // The main screen's message box: the text word-wrapped from line 2 and
 // "(SPACE) to Continue" on line 0, over the picture that redraw draws (may
 // be null); waits for SPACE or ESC.

@@ -1,7 +1,6 @@
 #include "screens/ReorderParty.h"
 
 #include "core/ModalLoop.h"
-#include "core/MouseRegions.h"
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
 #include "screens/PaneText.h"
@@ -69,17 +68,7 @@ void ReorderParty_C::display()
     Interface_C* iface = s.iface;
     if (!iface)
         return;
-    MouseRegions_C* regions = iface->getMouseRegions();
-    if (regions)
-        regions->clear();
-    iface->clearUR(false);
-    iface->redrawUL();
-    iface->drawCharText();
-    if (regions) {
-        int mx = 0, my = 0;
-        SDL_GetMouseState(&mx, &my);
-        regions->mouseMove(mx, my, 1);
-    }
+    beginViewPage(*iface);
     PaneText_C pane(*iface);
     pane.wrapped(1, "New Order:");
     char buf[160];
@@ -90,6 +79,7 @@ void ReorderParty_C::display()
     std::snprintf(buf, sizeof buf, "%d) ", s.count + 1);
     pane.line(3 + s.count, buf);
     pane.line(0, "(F1-F8) to Select");
+    refreshCursor(*iface);
 }
 
 bool ReorderParty_C::isRunning() { return S().running != 0; }

@@ -1,7 +1,6 @@
 #include "screens/TradeChar.h"
 
 #include "core/ModalLoop.h"
-#include "core/MouseRegions.h"
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
 #include "screens/PaneText.h"
@@ -75,23 +74,16 @@ void TradeChar_C::display()
     Interface_C* iface = s.iface;
     if (!iface)
         return;
-    MouseRegions_C* regions = iface->getMouseRegions();
-    if (regions)
-        regions->clear();
-    iface->clearUR(false);
-    iface->redrawUL();
-    iface->drawCharText();
-    if (regions) {
-        int mx = 0, my = 0;
-        SDL_GetMouseState(&mx, &my);
-        regions->mouseMove(mx, my, 1);
-    }
-    if (s.state != TRADE_WHO && s.state != WITH_WHO)
+    beginViewPage(*iface);
+    if (s.state != TRADE_WHO && s.state != WITH_WHO) {
+        refreshCursor(*iface);
         return;
+    }
     PaneText_C pane(*iface);
     pane.wrapped(1, s.state == TRADE_WHO ? "Trade who?" : "With who?");
     pane.line(-1, "(F1-F8) to Select");
     pane.line(0, "(ESCAPE) to Cancel", SDLK_ESCAPE);
+    refreshCursor(*iface);
 }
 
 int TradeChar_C::getState() { return S().state; }

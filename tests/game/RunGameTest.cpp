@@ -356,6 +356,20 @@ protected:
 
     std::string gameErrors() { return readFile(dir_ + "/stderr.txt"); }
 
+    // From the quest: ESC to the title menu, 'q', 'y'; the game ends well.
+    void quitFromQuest(const std::function<bool(const Shot&)>& menuVisible) {
+        Shot shot;
+        keys("Escape");
+        ASSERT_TRUE(waitSettled(menuVisible, 20, shot)) << gameErrors();
+        keys("q");
+        ASSERT_TRUE(waitSettled(
+                        [&](const Shot& s) { return menuVisible(s) && differing(shot, s, 256, 128, 512, 512) > 0; }, 20,
+                        shot))
+            << "no question before quitting; game said:\n" << gameErrors();
+        keys("y");
+        ASSERT_EQ(finish(), 0) << gameErrors();
+    }
+
     Display* dpy_ = nullptr;
     std::string dir_;
     pid_t pid_ = -1;
@@ -599,14 +613,9 @@ TEST_F(RunGameTest, CharacterSheetGiveEquipReorderSaveAndLoad) {
     ASSERT_TRUE(waitSettled(menuVisible, 20, shot)) << gameErrors();
     keys("s");
     ASSERT_TRUE(waitSettled(backInTown, 20, shot)) << gameErrors();
-    keys("Escape");
-    ASSERT_TRUE(waitSettled(menuVisible, 20, shot)) << gameErrors();
-    keys("q");
-    ASSERT_TRUE(waitSettled([&](const Shot& s) { return menuVisible(s) && differing(shot, s, 256, 128, 512, 512) > 0; },
-                            20, shot))
-        << gameErrors();
-    keys("y");
-    ASSERT_EQ(finish(), 0) << gameErrors();
+    quitFromQuest(menuVisible);
+    if (HasFatalFailure())
+        return;
 
     const std::string quest = dir_ + "/savegame/PS1";
     auto check = [](const std::vector<SavedMember>& p) {
@@ -645,14 +654,9 @@ TEST_F(RunGameTest, CharacterSheetGiveEquipReorderSaveAndLoad) {
     ASSERT_TRUE(waitSettled(menuVisible, 20, shot)) << gameErrors();
     keys("s");
     ASSERT_TRUE(waitSettled(inQuest, 20, shot)) << gameErrors();
-    keys("Escape");
-    ASSERT_TRUE(waitSettled(menuVisible, 20, shot)) << gameErrors();
-    keys("q");
-    ASSERT_TRUE(waitSettled([&](const Shot& s) { return menuVisible(s) && differing(shot, s, 256, 128, 512, 512) > 0; },
-                            20, shot))
-        << gameErrors();
-    keys("y");
-    ASSERT_EQ(finish(), 0) << gameErrors();
+    quitFromQuest(menuVisible);
+    if (HasFatalFailure())
+        return;
     const std::vector<SavedMember> second = savedParty(quest, dir_);
     check(second);
     ASSERT_EQ(second.size(), first.size());
