@@ -40,7 +40,7 @@ public:
     uint8_t targetKind() const override { return 0; }
     uint8_t range() const override { return uint8_t(range_); }
     int32_t actionID() const override { return id_; }
-    uint8_t school() const override { return uint8_t(school_); }
+    uint8_t path() const override { return uint8_t(school_); }
 
 private:
     int32_t id_;
