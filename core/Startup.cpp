@@ -119,19 +119,25 @@ int startVideo(GameConfig_S& config, SDL_Surface** screen) {
     return 0;
 }
 
+bool openMixer() {
+    if (Mix_OpenAudio(22050, AUDIO_S16SYS, 2, 4096) != 0)
+        return false;
+    int freq = 0, channels = 0;
+    Uint16 format = 0;
+    if (!Mix_QuerySpec(&freq, &format, &channels) || freq != 22050 || format != AUDIO_S16SYS || channels != 2) {
+        Mix_CloseAudio();
+        return false;
+    }
+    return true;
+}
+
 void startMixer(const GameConfig_S& config) {
     mixerOpen = false;
     if (!config.sound || !audioStarted)
         return;
-    if (Mix_OpenAudio(22050, AUDIO_S16SYS, 2, 4096) != 0) {
-        std::fprintf(stderr, "Sound is off for this run: %s\n", Mix_GetError());
-        return;
-    }
-    int freq = 0, channels = 0;
-    Uint16 format = 0;
-    if (!Mix_QuerySpec(&freq, &format, &channels) || freq != 22050 || format != AUDIO_S16SYS || channels != 2) {
-        std::fputs("Sound is off for this run: the sound device does not play 22050 Hz 16-bit stereo\n", stderr);
-        Mix_CloseAudio();
+    if (!openMixer()) {
+        std::fprintf(stderr, "Sound is off for this run: the sound device does not play 22050 Hz 16-bit stereo (%s)\n",
+                     Mix_GetError());
         return;
     }
     mixerOpen = true;

@@ -49,9 +49,13 @@ void parseCommandLine(int argc, char** argv);
 // "ERROR! Could not open OpenGL graphics device!" and quitting SDL).
 int startVideo(GameConfig_S& config, SDL_Surface** screen);
 
-// Opens the mixer at 22050 Hz, 16-bit, stereo, 4096-sample chunks when sound
-// is on; any failure or another device format means silence for this run
-// (a line on the error stream says why). The settings stay the player's.
+// Opens the mixer at 22050 Hz, 16-bit, stereo, 4096-sample chunks. True when
+// it is open in exactly that format; otherwise it is left closed.
+bool openMixer();
+
+// openMixer when sound is on; any failure or another device format means
+// silence for this run (a line on the error stream says why). The settings
+// stay the player's.
 void startMixer(const GameConfig_S& config);
 // Sound for this run: the sound setting is on and the mixer is open.
 bool soundActive();

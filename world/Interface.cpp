@@ -228,12 +228,17 @@ bool Interface_C::loadQuest(const char* path)
     saveFile = archive.release();
     installQuestStores(saveFile);
 
-    DirHandle_C world = saveFile->openDir("world");
-    if (!world || world->isBroken()) {
-        std::fprintf(stderr, "ERROR: Could not read the world of quest %s\n", path);
-        return false;
+    // A quest that has never been saved has no "world" yet; reading makes
+    // none (the first save does).
+    DirHandle_C world;
+    if (saveFile->hasEntry("world")) {
+        world = saveFile->openDir("world");
+        if (!world || world->isBroken()) {
+            std::fprintf(stderr, "ERROR: Could not read the world of quest %s\n", path);
+            return false;
+        }
     }
-    if (world->hasEntry("ra2d.dat")) {
+    if (world && world->hasEntry("ra2d.dat")) {
         std::unique_ptr<Storable_C> rec = world->load("ra2d.dat");
         auto* w = dynamic_cast<ra2dGameWorld*>(rec.get());
         if (!w) {
@@ -257,7 +262,7 @@ bool Interface_C::loadQuest(const char* path)
     rulesEnv_ = std::make_unique<WorldRulesEnv_C>(currentWorld_);
     setRulesEnv(rulesEnv_.get());
 
-    if (world->hasEntry("party.dat")) {
+    if (world && world->hasEntry("party.dat")) {
         std::unique_ptr<Storable_C> rec = world->load("party.dat");
         auto* p = dynamic_cast<bl3dParty*>(rec.get());
         if (!p) {

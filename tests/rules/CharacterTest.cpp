@@ -262,6 +262,62 @@ TEST_F(CharacterTest, ItemsThatBlockTheirOwnOrEachOthersSlotsSettle) {
     EXPECT_EQ(pc->getUsableSlots(), DEFAULT_USABLE_SLOTS);
 }
 
+TEST_F(CharacterTest, EveryWayIntoASlotKeepsTheSlotRules) {
+    // However an item comes to be in a slot (put there, readied, or its slot
+    // freed), it counts only in a usable slot and only when no other item of
+    // its type counts, and never twice.
+    bl3dItemType* dagger = type(40, (1 << SLOT_RT_HAND) | (1 << SLOT_LT_HAND) | (1 << SLOT_READY), 0);
+    dagger->addModifier(STAT_ATTACK, 1);
+    bl3dItemType* buckler = type(41, 1 << SLOT_LT_HAND, 0);
+    buckler->addEffect(IEFFECT_BLOCK, 1 << SLOT_RT_HAND, "");
+    auto pc = member("Ada");
+    const bl3dStatBlock* st = pc->getStatBlock();
+
+    // Readied into a hand that is out of use: it waits for the hand.
+    bl3dItem* b = buckler->newInstance();
+    bl3dItem* d1 = dagger->newInstance();
+    ASSERT_TRUE(pc->putInSlot(SLOT_LT_HAND, b));
+    ASSERT_TRUE(pc->putInSlot(SLOT_READY, d1));
+    pc->readyItem(SLOT_READY);
+    EXPECT_EQ(pc->getSlotItem(SLOT_RT_HAND), d1);
+    EXPECT_FALSE(d1->isEquipped());
+    EXPECT_EQ(st->getCur(STAT_ATTACK), 0);
+    std::unique_ptr<bl3dItem> off(pc->takeFromSlot(SLOT_LT_HAND));
+    EXPECT_TRUE(d1->isEquipped()) << "the freed hand's item counts";
+    EXPECT_EQ(st->getCur(STAT_ATTACK), 1);
+
+    // Readied while another of its type counts: it waits its turn.
+    bl3dItem* d2 = dagger->newInstance();
+    ASSERT_TRUE(pc->putInSlot(SLOT_LT_HAND, d2));
+    EXPECT_FALSE(d2->isEquipped());
+    std::unique_ptr<bl3dItem> first(pc->takeFromSlot(SLOT_RT_HAND));
+    EXPECT_TRUE(d2->isEquipped()) << "the other dagger takes over";
+    bl3dItem* d3 = dagger->newInstance();
+    ASSERT_TRUE(pc->putInSlot(SLOT_READY, d3));
+    pc->readyItem(SLOT_READY);
+    EXPECT_EQ(pc->getSlotItem(SLOT_RT_HAND), d3);
+    EXPECT_FALSE(d3->isEquipped());
+    EXPECT_EQ(st->getCur(STAT_ATTACK), 1) << "one type counts once";
+
+    // An item that already counts is not equipped a second time when it
+    // moves into the hand (slot 19 became usable when an item that blocks
+    // it came off).
+    std::unique_ptr<bl3dItem> second(pc->takeFromSlot(SLOT_LT_HAND));
+    std::unique_ptr<bl3dItem> third(pc->takeFromSlot(SLOT_RT_HAND));
+    EXPECT_EQ(st->getCur(STAT_ATTACK), 0);
+    bl3dItemType* cape = type(42, 1 << SLOT_BACK, 0);
+    cape->addEffect(IEFFECT_BLOCK, 1 << SLOT_READY, "");
+    ASSERT_TRUE(pc->putInSlot(SLOT_BACK, cape->newInstance()));
+    std::unique_ptr<bl3dItem> capeOff(pc->takeFromSlot(SLOT_BACK));
+    ASSERT_TRUE(pc->isSlotUsable(SLOT_READY));
+    ASSERT_TRUE(pc->putInSlot(SLOT_READY, third.get()));
+    bl3dItem* ready = third.release();
+    EXPECT_TRUE(ready->isEquipped());
+    pc->readyItem(SLOT_READY);
+    EXPECT_EQ(pc->getSlotItem(SLOT_RT_HAND), ready);
+    EXPECT_EQ(st->getCur(STAT_ATTACK), 1) << "counted once";
+}
+
 TEST_F(CharacterTest, SlotsOutOfRangeAreRefused) {
     bl3dItemType* t = type(1, 1, 0);
     auto pc = member("Ada");
@@ -338,6 +394,81 @@ TEST_F(CharacterTest, PoisonWaitsOnADeadOrCuredCreatureAndEndsOnStrideZero) {
     pc->setCurHP(0);
     pc->effectTick();
     EXPECT_EQ(pc->getCurHP(), 0) << "the dead take no more damage";
+}
+
+// A backlog deals every missed hit with its saving throw and its damage,
+// also the hits that come after the creature has died; the next tick then
+// finds it dead and does nothing.
+TEST_F(CharacterTest, PoisonBacklogGoesOnPastDeath) {
+    auto pc = member("Ada");
+    env.now = 1000;
+    pc->poison(100, 4, 1, 2, 1, true); // 1d4+2 every tick, a save may end it
+    vell::scriptGameRand({0, 0});      // save roll 1 fails; die 1
+    pc->effectTick();
+    ASSERT_EQ(pc->getCurHP(), 17);
+    env.now = 1005; // five hits missed
+    std::vector<int> rolls;
+    for (int i = 0; i < 5; ++i)
+        rolls.insert(rolls.end(), {0, 3}); // the save fails, the die shows 4
+    vell::scriptGameRand(rolls);
+    pc->effectTick();
+    EXPECT_EQ(vell::scriptedGameRandLeft(), 0u) << "every hit rolled its save and its die";
+    EXPECT_EQ(pc->getCurHP(), 17 - 5 * 6);
+    EXPECT_EQ(env.sounds.size(), 3u) << "each hit below 1 HP cries out";
+    env.now = 1006;
+    vell::scriptGameRand({0, 3});
+    pc->effectTick();
+    EXPECT_EQ(pc->getCurHP(), 17 - 5 * 6) << "the dead take no new tick";
+    EXPECT_EQ(vell::scriptedGameRandLeft(), 2u);
+    vell::clearScriptedGameRand();
+
+    // A made save in the middle of a backlog ends the poison there.
+    auto bo = member("Bo");
+    env.now = 2000;
+    bo->poison(100, 4, 1, 2, 1, true);
+    vell::scriptGameRand({0, 0});
+    bo->effectTick();
+    env.now = 2003;
+    vell::scriptGameRand({0, 3, 19, 0, 3});
+    bo->effectTick();
+    EXPECT_EQ(bo->getCurHP(), 20 - 3 - 6);
+    EXPECT_EQ(bo->countEffects(EFFECT_POISON), 0);
+    EXPECT_FALSE(bo->isPoisoned());
+    EXPECT_EQ(vell::scriptedGameRandLeft(), 2u);
+    vell::clearScriptedGameRand();
+}
+
+// Dice are brought within bounds where the poison is made (a script may
+// pass anything), and a backlog far beyond any real clock advance is cut
+// short instead of stalling the game.
+TEST_F(CharacterTest, PoisonDiceAndBacklogAreBounded) {
+    auto pc = member("Ada");
+    env.now = 1;
+    pc->poison(0xFFFFFFF0u, 0x7FFFFFFF, -7, 1, 1, false);
+    pc->poison(0xFFFFFFF0u, -3, 0x7FFFFFFF, 0, 1, false);
+    ASSERT_EQ(pc->effects().size(), 2u);
+    const auto* second = static_cast<const CharEffect_Poison*>(pc->effects().front().effect.get());
+    const auto* first = static_cast<const CharEffect_Poison*>(pc->effects().back().effect.get());
+    EXPECT_EQ(first->sides(), CharEffect_Poison::MAX_DICE);
+    EXPECT_EQ(first->count(), 0);
+    EXPECT_EQ(second->sides(), 0);
+    EXPECT_EQ(second->count(), CharEffect_Poison::MAX_DICE);
+
+    auto bo = member("Bo");
+    bo->setMaxHP(2000000000);
+    bo->setCurHP(2000000000);
+    bo->poison(0xFFFFFFF0u, 1, 1, 0, 1, false); // 1 a tick
+    bo->effectTick();
+    env.now = 4000000000u; // a stored tick far in the past
+    bo->effectTick();
+    const int32_t after = bo->getCurHP();
+    EXPECT_LT(after, 2000000000 - 1);
+    EXPECT_GT(after, 2000000000 - 1 - 1000000) << "cut short";
+    bo->effectTick();
+    EXPECT_EQ(bo->getCurHP(), after) << "the hits passed over are not owed again";
+    env.now += 1;
+    bo->effectTick();
+    EXPECT_EQ(bo->getCurHP(), after - 1);
 }
 
 TEST_F(CharacterTest, ActorsExplainWhatStopsThem) {
