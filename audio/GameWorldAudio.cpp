@@ -1,7 +1,6 @@
-// The sound director as the game builds it: SDL_mixer through its port, and
-// the quest in play (the global game world) for the time of day and the song.
+// The sound director's view of the quest in play: the global game world's
+// clock for the time of day, and its song fields.
 #include "audio/MasterAudio.h"
-#include "audio/SdlAudioPort.h"
 #include "world/GameWorld.h"
 
 namespace {
@@ -26,17 +25,12 @@ public:
     }
 };
 
-void directorTimerWork(int kind);
-
-SdlAudioPort_C sdlPort(directorTimerWork);
 GameWorldAudio_C questWorld;
 
 } // namespace
 
-MasterAudio_C maserAudio(sdlPort, questWorld);
-
-namespace {
-void directorTimerWork(int kind) { maserAudio.timerWork(kind); }
-} // namespace
-
-int initMasterAudio() { return maserAudio.load("data/audio.dat"); }
+int initMasterAudio()
+{
+    maserAudio.setWorld(questWorld);
+    return maserAudio.load("data/audio.dat");
+}

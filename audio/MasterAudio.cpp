@@ -18,7 +18,7 @@ int ambientInterval() { return vell::cosmeticRand() % 2000 + 1000; }
 
 } // namespace
 
-MasterAudio_C::MasterAudio_C(AudioPort_C& port, AudioWorld_C& world) : port_(port), world_(world), sounds_(port) {}
+MasterAudio_C::MasterAudio_C(AudioPort_C& port, AudioWorld_C& world) : port_(port), world_(&world), sounds_(port) {}
 
 MasterAudio_C::~MasterAudio_C() { release(); }
 
@@ -364,7 +364,7 @@ int MasterAudio_C::playSong(uint32_t id, SongParts_S parts)
     if (!song || !song->hasVariant(parts))
         return -1;
     loadMedia();
-    world_.setSong(static_cast<int32_t>(id), parts.bits);
+    world_->setSong(static_cast<int32_t>(id), parts.bits);
     if (!stack_.empty()) {
         stack_.back().song = song;
         stack_.back().parts = parts;
@@ -380,7 +380,7 @@ int MasterAudio_C::playSong(uint32_t id, SongParts_S parts)
 
 int MasterAudio_C::stopSong()
 {
-    world_.setSong(0, 0);
+    world_->setSong(0, 0);
     if (!stack_.empty()) {
         stack_.back().song = nullptr;
         if (curMap_)
@@ -394,7 +394,7 @@ int MasterAudio_C::stopSong()
     return 0;
 }
 
-bool MasterAudio_C::isSongPlaying() const { return world_.songId() != 0; }
+bool MasterAudio_C::isSongPlaying() const { return world_->songId() != 0; }
 
 // --- the music ---------------------------------------------------------------------
 
@@ -488,7 +488,7 @@ void MasterAudio_C::tick()
     if (ambientTimer_ == 0)
         ambientTimer_ = port_.startTimer(ambientInterval(), AudioPort_C::TIMER_AMBIENT);
     unsigned hour = 0, minute = 0;
-    const bool timeKnown = world_.timeOfDay(hour, minute);
+    const bool timeKnown = world_->timeOfDay(hour, minute);
 
     if (!stack_.empty()) {
         if (musicOn())

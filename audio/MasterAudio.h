@@ -88,6 +88,9 @@ public:
 
     // The port and the world are not owned and must outlive the director.
     MasterAudio_C(AudioPort_C& port, AudioWorld_C& world);
+    // Another world to read the time and the song from (the game installs
+    // the quest in play at start-up).
+    void setWorld(AudioWorld_C& world) { world_ = &world; }
     ~MasterAudio_C();
     MasterAudio_C(const MasterAudio_C&) = delete;
     MasterAudio_C& operator=(const MasterAudio_C&) = delete;
@@ -193,7 +196,7 @@ private:
     int volumeOf(int percent) const;
 
     AudioPort_C& port_;
-    AudioWorld_C& world_;
+    AudioWorld_C* world_;
     // What the packs load through: a sound file named by several packs is
     // loaded once.
     SharedChunkPort_C sounds_;
@@ -223,8 +226,10 @@ private:
     bool mediaLoaded_ = false;
 };
 
-// The game's sound director, on SDL_mixer and the quest in play.
+// The game's sound director, on SDL_mixer; until initMasterAudio it sees no
+// quest.
 extern MasterAudio_C maserAudio;
 
-// Loads maserAudio from "data/audio.dat"; MasterAudio_C::load's result.
+// Has maserAudio follow the quest in play (the global game world) and loads
+// it from "data/audio.dat"; MasterAudio_C::load's result.
 int initMasterAudio();

@@ -3,47 +3,23 @@
 // configuration with a bard song master file), read on a stand-in mixer
 // that "loads" every file. Then the director runs over what it read.
 #include "../RecordingPort.h"
+#include "../../core/fuzz/FuzzFiles.h"
 
 #include "audio/BardSongMus.h"
 #include "audio/EnvSoundPak.h"
 #include "audio/MasterAudio.h"
 #include "core/GameConfig.h"
 
-#include <unistd.h>
-
 #include <cstdint>
-#include <cstdio>
 #include <string>
-
-namespace {
-
-std::string folder()
-{
-    static std::string dir;
-    if (dir.empty()) {
-        char tmpl[] = "/tmp/vell-audiofuzz-XXXXXX";
-        dir = ::mkdtemp(tmpl) ? tmpl : "/tmp";
-    }
-    return dir;
-}
-
-void put(const std::string& path, const uint8_t* data, size_t size)
-{
-    if (FILE* f = std::fopen(path.c_str(), "wb")) {
-        std::fwrite(data, 1, size, f);
-        std::fclose(f);
-    }
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size < 1)
         return 0;
-    const std::string dir = folder();
-    const std::string file = dir + "/input";
-    put(file, data + 1, size - 1);
+    const std::string& dir = fuzzfiles::dir();
+    const std::string file = dir + "input";
+    fuzzfiles::writeFile(file, data + 1, size - 1);
     vell_test::RecordingPort port;
     vell_test::TestWorld world;
     gameConfig.sound = true;
@@ -76,9 +52,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     default: {
         // The same bytes as the configuration and as the bard master file.
-        const std::string conf = dir + "/audio.dat";
-        const std::string text = "bardsongs " + file + "\nenvironment " + file + " Place\nglobal " + file + "\n";
-        put(conf, reinterpret_cast<const uint8_t*>(text.data()), text.size());
+        const std::string conf = dir + "audio.dat";
+        fuzzfiles::writeFile(conf, "bardsongs " + file + "\nenvironment " + file + " Place\nglobal " + file + "\n");
         MasterAudio_C a(port, world);
         a.load(conf.c_str());
         MasterAudio_C b(port, world);

@@ -15,7 +15,7 @@ fixtures=$src/tests/fixtures
 cxx=$(command -v clang++-14 || command -v clang++)
 make -s -j2 -f "$src/tests/core/fuzz/fuzz.mk" SRC="$src" WORK="$work" CXX="$cxx"
 
-targets=(core images font piccache map items monsters classes itemcreate)
+targets=(core images font piccache map items monsters classes itemcreate audio)
 for t in "${targets[@]}"; do
   rm -rf "$work/$t/corpus"
   mkdir -p "$work/$t/corpus"
@@ -80,6 +80,14 @@ entry items item.dat "" "$game/data/item.dat"
 entry monsters monsters.dat "" <(gzip -dc "$game/data/monsters.dat")
 entry classes class.dat "" "$game/data/class.dat"
 entry itemcreate itemcreate.dat "" "$game/data/itemcreate.dat"
+
+# The sound director's files: a pack (0), a bard song file (1), the audio
+# configuration and the bard song master file (2).
+entry audio town_morning.env 0 "$game/data/sounds/packs/town_morning.env"
+entry audio global.env 0 "$game/data/sounds/packs/global.env"
+entry audio proud_mary.song 1 "$game/data/songs/proud_mary.song"
+entry audio audio.dat 2 "$game/data/audio.dat"
+entry audio bardsongs.cfg 2 "$game/data/songs/bardsongs.cfg"
 
 export VELL_FUZZ_TMP=$work/tmp VELL_FUZZ_FIXTURES=$fixtures
 export ASAN_OPTIONS=detect_leaks=1
