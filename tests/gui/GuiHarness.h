@@ -390,6 +390,7 @@ protected:
         if (!openWindow(&why))
             FAIL() << why;
         drainEvents();
+        vell::clearQuitRequest();
         ModalLoop_C::setAfterDisplayHook(nullptr);
         clearScreen();
         setWatchdog(20);
@@ -400,6 +401,7 @@ protected:
         ModalLoop_C::setAfterDisplayHook(nullptr);
         watchdog_.disarm();
         drainEvents();
+        vell::clearQuitRequest();
     }
 
 private:
