@@ -150,8 +150,10 @@ void titleLoop() {
                 // continue nor to save.
                 gameLoaded = false;
                 menu.setQuestInPlay(RefStr_C());
-                menu.report("#4The quest " + questName(savePath) + " could not be loaded!#0  " +
-                            iface.lastLoadError() + ".");
+                std::string why = iface.lastLoadError();
+                if (!why.empty() && why[0] >= 'a' && why[0] <= 'z')
+                    why[0] = char(why[0] - 'a' + 'A');
+                menu.report("#4The quest " + questName(savePath) + " could not be loaded!#0  " + why + ".");
                 continue;
             }
             gameLoaded = true;

@@ -29,6 +29,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 Interface_C iface;
 ArchiveFile_C* saveFile = nullptr;
@@ -59,6 +60,24 @@ bool realHeld(SDLKey key)
 }
 
 bool isDead(const bl3dCharacter* c) { return c->getCurHP() <= 0; }
+
+// An archive's error told to the player: the quest is named already, so its
+// path (and a blank beside it) goes.
+std::string withoutPath(std::string text, const char* path)
+{
+    const size_t n = path ? std::strlen(path) : 0;
+    if (n == 0)
+        return text;
+    for (size_t at = text.find(path); at != std::string::npos; at = text.find(path, at)) {
+        size_t len = n;
+        if (at + len < text.size() && text[at + len] == ' ')
+            ++len;
+        else if (at > 0 && text[at - 1] == ' ')
+            --at, ++len;
+        text.erase(at, len);
+    }
+    return text;
+}
 
 } // namespace
 
@@ -228,8 +247,9 @@ bool Interface_C::loadQuest(const char* path)
     };
     std::string error;
     std::unique_ptr<ArchiveFile_C> archive = ArchiveFile_C::open(path ? path : "", false, &error);
-    if (!archive)
-        return fail(error.empty() ? "its file cannot be opened" : error);
+    if (!archive) {
+        return fail(error.empty() ? "its file cannot be opened" : withoutPath(error, path));
+    }
     // Changes never committed are dropped.
     archive->rollback();
     saveFile = archive.release();

@@ -30,6 +30,8 @@
 #include <string>
 #include <vector>
 
+#include "../common/TestFiles.h"
+
 namespace {
 
 using vell_test::GuiFixture;
@@ -684,6 +686,104 @@ TEST_F(InterfaceView, BrokenQuestIsRefusedAndSavingItIsReported)
     pushKey(SDLK_SPACE);    // closes the message
     EXPECT_FALSE(iface.save());
     EXPECT_FALSE(iface.lastSaveError().empty());
+}
+
+// The quit event (window closed, Ctrl-C, SIGTERM) ends the main loop and
+// every modal screen opened after it, and saves nothing.
+TEST_F(InterfaceView, QuitEventEndsTheLoopWithoutSaving)
+{
+    ASSERT_TRUE(iface.save());
+    const std::string before = testfiles::readFile(archive_);
+    pushKey(SDLK_UP);
+    SDL_Event quit{};
+    quit.type = SDL_QUIT;
+    SDL_PushEvent(&quit);
+    iface.sdlEventLoop();   // no ESC: the quit event alone ends it
+    EXPECT_TRUE(vell::quitRequested());
+    EXPECT_TRUE(iface.isQuitting());
+    EXPECT_EQ(squareY(), 25);
+    // A screen opened while the game ends does not wait for a key.
+    iface.showMessage("Farewell");
+    iface.sdlEventLoop();
+    EXPECT_EQ(testfiles::readFile(archive_), before) << "the quit saved the quest";
+}
+
+// A map that cannot be built: the party stays on its map and square, facing
+// as it did, and the player is told.
+TEST_F(InterfaceView, FailedMapChangeKeepsThePartyWhereItWas)
+{
+    run({SDLK_UP, SDLK_LEFT});
+    scriptKeys({SDLK_SPACE});   // closes the message once it is drawn
+    EXPECT_FALSE(iface.newMap("maps/nowhere.cfg"));
+    EXPECT_STREQ(iface.getCurrentMap()->getFileName(), "maps/renibister.cfg");
+    EXPECT_EQ(squareX(), 13);
+    EXPECT_EQ(squareY(), 25);
+    EXPECT_EQ(iface.getFacing(), 90);
+    EXPECT_NE(iface.lastMessage().find("maps/nowhere.cfg"), std::string::npos) << iface.lastMessage();
+    EXPECT_GT(displayCount(), 0) << "the message was not shown";
+    // The old map still walks.
+    run({SDLK_RIGHT, SDLK_UP});
+    EXPECT_EQ(squareY(), 25);
+}
+
+// A new quest whose first map cannot be built is no quest: refused, with
+// the reason, instead of a quest on an empty map.
+TEST_F(InterfaceView, NewQuestWithoutItsFirstMapIsRefused)
+{
+    const std::string bare = vell_test::tempPath("bare");
+    mkdir(bare.c_str(), 0755);
+    ASSERT_EQ(chdir(bare.c_str()), 0);
+    const bool loaded = iface.load((bare + "/new.sav").c_str());
+    ASSERT_EQ(chdir(questDir().c_str()), 0);
+    EXPECT_FALSE(loaded);
+    EXPECT_EQ(gameworld, nullptr);
+    EXPECT_EQ(party, nullptr);
+    EXPECT_FALSE(iface.start());
+    EXPECT_NE(iface.lastLoadError().find("maps/renibister.cfg"), std::string::npos) << iface.lastLoadError();
+}
+
+// What the player is told when a quest cannot be loaded.
+TEST_F(InterfaceView, QuestThatCannotBeLoadedSaysWhy)
+{
+    const std::string damaged = questDir() + "/savegame/damaged.sav";
+    testfiles::writeFile(damaged, std::string("\x01\0\0\0\xff\xff\0\0garbage", 14));
+    const std::string bytes = testfiles::readFile(damaged);
+    EXPECT_FALSE(iface.load(damaged.c_str()));
+    EXPECT_NE(iface.lastLoadError().find("damaged"), std::string::npos) << iface.lastLoadError();
+    EXPECT_EQ(iface.lastLoadError().find(damaged), std::string::npos) << "the path belongs in the error stream";
+    EXPECT_EQ(testfiles::readFile(damaged), bytes) << "a damaged quest was written";
+    std::remove(damaged.c_str());
+
+    EXPECT_FALSE(iface.load(questDir().c_str()));   // a folder cannot be read
+    EXPECT_FALSE(iface.lastLoadError().empty());
+    ASSERT_TRUE(iface.load(archive_.c_str()));
+    EXPECT_TRUE(iface.lastLoadError().empty());
+}
+
+// A failed save tells the player over the main screen, drawn whole: nothing
+// of the screen shown before (the title menu) is left around the message.
+TEST_F(InterfaceView, FailedSaveMessageCoversTheScreenBefore)
+{
+    run({SDLK_UP});
+    // Whatever was on the screen before, in both buffers.
+    clearScreen(1, 0, 1);
+    SDL_GL_SwapBuffers();
+    clearScreen(1, 0, 1);
+    int magenta = -1;
+    int messageText = 0;
+    afterDisplay([&] {
+        if (magenta < 0) {
+            magenta = countNear(0, 0, kWidth, kHeight, {255, 0, 255}, 30);
+            messageText = countNear(730, 600, 250, 100, {0, 0, 0}, 40);
+        }
+    });
+    scriptKeys({SDLK_SPACE});
+    vell::setWriteHook([](int, size_t) -> long { return -1; });
+    const bool ok = iface.save();
+    vell::setWriteHook(nullptr);
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(magenta, 0) << "pieces of the screen before are left around the message";
+    EXPECT_GT(messageText, 20) << "no message drawn";
 }
 
 } // namespace
