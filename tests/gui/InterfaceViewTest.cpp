@@ -6,6 +6,7 @@
 #include "core/ArchiveFile.h"
 #include "core/CommonInterface.h"
 #include "core/GameConfig.h"
+#include "core/TexContainer.h"
 #include "core/TagList.h"
 #include "rules/Item.h"
 #include "rules/ItemList.h"
@@ -30,6 +31,7 @@
 #include <string>
 #include <vector>
 
+#include "../common/ImageTestFiles.h"
 #include "../common/TestFiles.h"
 
 namespace {
@@ -784,6 +786,72 @@ TEST_F(InterfaceView, FailedSaveMessageCoversTheScreenBefore)
     EXPECT_FALSE(ok);
     EXPECT_EQ(magenta, 0) << "pieces of the screen before are left around the message";
     EXPECT_GT(messageText, 20) << "no message drawn";
+}
+
+// Around a block of boxes, nothing of the empty background shows through
+// where walls meet each other or the floor: no slivers of black in the view
+// (outdoors the sky lies behind everything).
+TEST_F(InterfaceView, NoSliversWhereWallsMeet)
+{
+    iface.newMap("maps/outdoor.cfg");
+    gameworld->setVar("Weather", 0x03);
+    struct Spot {
+        int x, y, facing;
+    };
+    // Before the block of four boxes at (3..4, 3..4), beside it and along it.
+    for (const Spot& at : {Spot{3, 2, 0}, Spot{4, 2, 0}, Spot{2, 3, 270}, Spot{5, 4, 90}, Spot{3, 5, 180},
+                           Spot{2, 2, 0}, Spot{5, 2, 0}, Spot{2, 5, 180}, Spot{5, 5, 180}, Spot{2, 1, 0},
+                           Spot{5, 1, 0}, Spot{1, 2, 270}, Spot{6, 2, 90}}) {
+        SCOPED_TRACE(std::to_string(at.x) + "," + std::to_string(at.y) + " facing " + std::to_string(at.facing));
+        iface.setCurX(float(at.x));
+        iface.setCurZ(-float(at.y));
+        iface.setFacing(at.facing);
+        const std::vector<unsigned char> view = frame();
+        ASSERT_FALSE(view.empty());
+        EXPECT_EQ(countNearColour(view, 0, 0, 0, 6), 0);
+    }
+}
+
+// Walls whose pictures are clamped at their edges (every texture-list
+// picture of value 0 or more) show no dark seams where two walls meet or
+// where a wall stands on the floor: the edge takes the picture's own edge,
+// never a border colour.
+TEST_F(InterfaceView, ClampedWallsShowNoDarkSeams)
+{
+    TexContainerSource_S pic;
+    pic.width = pic.height = 64;
+    pic.jpeg = vell_test::readFileBytes(std::string(VELL_TEST_FIXTURES) + "/view/maps/plaster.jpg");
+    ASSERT_FALSE(pic.jpeg.empty());
+    std::vector<uint8_t> bytes;
+    std::string error;
+    ASSERT_TRUE(buildTexContainer(pic, pic, bytes, error)) << error;
+    ASSERT_TRUE(writeGzipFile((questDir() + "/plaster.dat").c_str(), bytes, error)) << error;
+
+    ASSERT_TRUE(iface.newMap("maps/clamped.cfg"));
+    gameworld->setVar("Weather", 0x03);
+    // Two squares before two walls side by side, the sky above them.
+    iface.setCurX(4.0f);
+    iface.setCurZ(-3.0f);
+    iface.setFacing(0);
+    const std::vector<unsigned char> view = frame();
+    ASSERT_EQ(view.size(), size_t(kViewW) * kViewH * 3);
+    auto bright = [&](int x, int y) {
+        const unsigned char* p = &view[(size_t(y) * kViewW + x) * 3];
+        return p[0] + p[1] + p[2];
+    };
+    // Across both walls at eye height, and up one wall into the sky: as
+    // bright everywhere as the plaster itself, or brighter.
+    int lo = 1000, hi = 0;
+    for (int x = 195; x <= 435; ++x) {
+        lo = std::min(lo, bright(x, 200));
+        hi = std::max(hi, bright(x, 200));
+    }
+    EXPECT_GT(hi, 300) << "the walls are not in view";
+    EXPECT_GE(lo, hi * 85 / 100) << "a dark seam between the walls";
+    lo = 1000;
+    for (int y = 200; y <= 300; ++y)
+        lo = std::min(lo, bright(245, y));
+    EXPECT_GE(lo, hi * 85 / 100) << "a dark line along the top of the wall";
 }
 
 } // namespace
