@@ -788,30 +788,6 @@ TEST_F(InterfaceView, FailedSaveMessageCoversTheScreenBefore)
     EXPECT_GT(messageText, 20) << "no message drawn";
 }
 
-// Around a block of boxes, nothing of the empty background shows through
-// where walls meet each other or the floor: no slivers of black in the view
-// (outdoors the sky lies behind everything).
-TEST_F(InterfaceView, NoSliversWhereWallsMeet)
-{
-    iface.newMap("maps/outdoor.cfg");
-    gameworld->setVar("Weather", 0x03);
-    struct Spot {
-        int x, y, facing;
-    };
-    // Before the block of four boxes at (3..4, 3..4), beside it and along it.
-    for (const Spot& at : {Spot{3, 2, 0}, Spot{4, 2, 0}, Spot{2, 3, 270}, Spot{5, 4, 90}, Spot{3, 5, 180},
-                           Spot{2, 2, 0}, Spot{5, 2, 0}, Spot{2, 5, 180}, Spot{5, 5, 180}, Spot{2, 1, 0},
-                           Spot{5, 1, 0}, Spot{1, 2, 270}, Spot{6, 2, 90}}) {
-        SCOPED_TRACE(std::to_string(at.x) + "," + std::to_string(at.y) + " facing " + std::to_string(at.facing));
-        iface.setCurX(float(at.x));
-        iface.setCurZ(-float(at.y));
-        iface.setFacing(at.facing);
-        const std::vector<unsigned char> view = frame();
-        ASSERT_FALSE(view.empty());
-        EXPECT_EQ(countNearColour(view, 0, 0, 0, 6), 0);
-    }
-}
-
 // Walls whose pictures are clamped at their edges (every texture-list
 // picture of value 0 or more) show no dark seams where two walls meet or
 // where a wall stands on the floor: the edge takes the picture's own edge,
