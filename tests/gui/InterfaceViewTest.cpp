@@ -502,6 +502,50 @@ TEST_F(InterfaceView, NightFallsOutdoorsAsTimePasses)
         nightLight += night[i];
     }
     EXPECT_LT(nightLight, dayLight);
+    // The night sky (the top of the view) is no brighter than the street
+    // (its bottom): the unlit sky takes the daylight as everything else.
+    auto rowsLight = [&](int from, int to) {
+        long sum = 0;
+        for (int y = from; y < to; ++y)
+            for (int x = 0; x < kViewW * 3; ++x)
+                sum += night[size_t(y) * kViewW * 3 + x];
+        return sum;
+    };
+    EXPECT_LE(rowsLight(kViewH - 40, kViewH), rowsLight(0, 40)) << "the night sky outshines the street";
+}
+
+// A loaded quest shows the picture it showed when it was saved, also in the
+// middle of a change of weather (the change goes on where it stood instead
+// of being found complete).
+TEST_F(InterfaceView, LoadedQuestShowsThePictureItWasSavedWith)
+{
+    iface.newMap("maps/outdoor.cfg");
+    Map_C* map = iface.getCurrentMap();
+    ASSERT_TRUE(map->isOutdoors());
+    // Clear day; the next check turns it to light fog, and 40 ticks of the
+    // 120 of the change pass.
+    gameworld->setVar("Weather", 0x03);
+    gameworld->setVar("WCalc", static_cast<int32_t>(ticks() - 1));
+    vell::scriptGameRand({15});
+    map->wetherCheck(*gameworld);
+    vell::clearScriptedGameRand();
+    ASSERT_EQ(gameworld->getVar("Weather") & 0x1F0, 0x130) << std::hex << gameworld->getVar("Weather");
+    gameworld->getClock().advance(40);
+    // No further check while the pictures are taken.
+    gameworld->setVar("WCalc", static_cast<int32_t>(ticks() + 2000));
+    const std::vector<unsigned char> saved = frame();
+    ASSERT_FALSE(saved.empty());
+    ASSERT_TRUE(iface.save());
+
+    ASSERT_TRUE(iface.load(archive_.c_str()));
+    ASSERT_TRUE(iface.start());
+    iface.display();   // the first redraw after start leaves the view out
+    const std::vector<unsigned char> loaded = frame();
+    ASSERT_EQ(loaded.size(), saved.size());
+    int differ = 0;
+    for (size_t i = 0; i < saved.size(); ++i)
+        differ += saved[i] != loaded[i];
+    EXPECT_EQ(differ, 0) << "the loaded quest looks otherwise than when it was saved";
 }
 
 TEST_F(InterfaceView, SaveAndLoadBringTheQuestBack)
