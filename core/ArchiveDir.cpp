@@ -54,6 +54,11 @@ bool EntryTable_C::read(MemStream_C& s) {
             entries_.clear();
             return false;
         }
+        // A name first stored since the last commit leaves an empty copy of
+        // its new entry in the old table, and a rollback copies it back: it
+        // stands for nothing, and the same name may appear so more than once.
+        if (e.isPhantom())
+            continue;
         if (!entries_.empty() && std::strcmp(entries_.back().name.c_str(), e.name.c_str()) >= 0) {
             entries_.clear();
             return false;
@@ -223,9 +228,10 @@ bool ArchiveDir_C::store(const Storable_C& record) {
         return false;
     MemStream_C bytes;
     record.write(bytes);
-    bool isDir = record.typeId() == TYPE_ARCHIVE_DIR;
+    // Only openDir makes a directory: whatever its type id, a record is a
+    // record, and it never takes a directory's place.
     root_->beginOp();
-    bool ok = storeBytes(record.getName(), record.typeId(), record.version(), isDir, bytes, Mark::Set) &&
+    bool ok = storeBytes(record.getName(), record.typeId(), record.version(), false, bytes, Mark::Set) &&
               saveUp(Mark::Set);
     return root_->endOp(ok);
 }
@@ -259,16 +265,20 @@ DirHandle_C ArchiveDir_C::openDir(const char* name) {
         if (!readBlock(*e, bytes) || !child->read(e->version, bytes))
             return nothing();
     }
-    children_[name] = child.get();
-    cachedChild_ = child;
-    if (!e && writable()) {
+    if (!e) {
+        // A new directory exists only once the file holds it.
+        if (!writable())
+            return nothing();
         MemStream_C empty;
         child->write(empty);
         root_->beginOp();
         bool ok = storeBytes(child->getName(), TYPE_ARCHIVE_DIR, 1, true, empty, Mark::Keep) &&
                   saveUp(Mark::Set);
-        root_->endOp(ok);
+        if (!root_->endOp(ok))
+            return nothing();
     }
+    children_[name] = child.get();
+    cachedChild_ = child;
     return child;
 }
 
@@ -387,9 +397,21 @@ bool ArchiveDir_C::rollbackTree() {
     return saveSelf(Mark::Clear);
 }
 
+bool ArchiveDir_C::hasChanges() const {
+    // Every change below a directory marks its entry modified, up to here.
+    if (old_.count() > 0)
+        return true;
+    for (int i = 0; i < used_.count(); ++i)
+        if (used_.at(i).isModified())
+            return true;
+    return false;
+}
+
 bool ArchiveDir_C::rollback() {
     if (!writable())
         return false;
+    if (!hasChanges())
+        return true;
     root_->beginOp();
     bool ok = rollbackTree() && (!parent_ || parent_->saveUp(Mark::Keep));
     return root_->endOp(ok);

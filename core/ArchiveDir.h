@@ -35,6 +35,8 @@ struct ArchiveEntry_S {
 
     bool isModified() const { return (flags & MODIFIED) != 0; }
     bool isDir() const { return (flags & DIRECTORY) != 0; }
+    // An entry that holds nothing: no type, no bytes, not a directory.
+    bool isPhantom() const { return typeId == 0 && size == 0 && !isDir(); }
 };
 
 // Entries kept sorted by name (strcmp order), names unique.
@@ -52,7 +54,8 @@ public:
 
     void write(MemStream_C& s) const;
     // False when the bytes end early or make no sense (negative numbers,
-    // names out of order or repeated).
+    // names out of order or repeated). Phantom entries are dropped as they
+    // are read.
     bool read(MemStream_C& s);
 
 private:
@@ -97,19 +100,23 @@ public:
     // written.
     virtual bool commit();
     // The child directory of that name, created when absent. A child that
-    // cannot be read (or a name that holds a record) gives a directory that
-    // refuses every change (isBroken()).
+    // cannot be read, a name that holds a record, or a new child that
+    // cannot be written to the file gives a directory that refuses every
+    // change (isBroken()) and is not kept: the next call tries again.
     virtual DirHandle_C openDir(const char* name);
     // Removes the entry. The index it had; the entry count when the name is
     // absent; -1 when the file could not be written or the entry is a
     // directory (directories are never removed).
     virtual int remove(const char* name);
     // Returns this directory and its children to the last commit. False
-    // (nothing changed) when the file could not be written.
+    // (nothing changed) when the file could not be written. With nothing to
+    // undo it writes nothing.
     virtual bool rollback();
     // Writes the record under its own name, replacing an entry of that name,
     // marks it modified and saves the directories up to the root. True only
     // when everything reached the file; on false the archive is as before.
+    // A record is never stored in a directory's place (false), and never
+    // becomes a directory, whatever its type id.
     virtual bool store(const Storable_C& record);
     bool store(const Storable_C* record) { return record && store(*record); }
 
@@ -118,6 +125,9 @@ public:
     std::unique_ptr<Storable_C> load(const char* name);
 
     bool hasEntry(const char* name) const;
+    // True when something was stored, replaced or removed in this directory
+    // or below it since the last commit.
+    bool hasChanges() const;
     int getEntryCount() const { return used_.count(); }
     // Name of the live entry at that index in name order; null out of range.
     const char* getEntryName(int index) const;

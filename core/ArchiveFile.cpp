@@ -113,7 +113,11 @@ bool ArchiveFile_C::readRoot(long fileSize) {
         Block b{0, 0};
         blob.readInt32(b.offset);
         blob.readInt32(b.size);
-        if (b.size <= 0 || (!blocks.empty() && b.offset < blocks.back().end()) || !claim(claimed, b.offset, b.size)) {
+        // Committing a name that was new frees its empty old copy, which
+        // leaves a block of no size in the list for good.
+        if (b.size == 0)
+            continue;
+        if (b.size < 0 || (!blocks.empty() && b.offset < blocks.back().end()) || !claim(claimed, b.offset, b.size)) {
             error_ = "the free list is malformed";
             return false;
         }

@@ -32,7 +32,11 @@ public:
     // Opens the archive (creating it when absent; emptying it first when
     // truncate is set). A file of zero bytes becomes the empty archive. A
     // file that cannot be opened or read is left untouched and isOpen() is
-    // false, with the reason in errorText().
+    // false, with the reason in errorText(). What ordinary use leaves in a
+    // file is taken as it is: free blocks of no size and empty entries are
+    // dropped, blobs may be smaller than their recorded size and bytes may
+    // follow the root; every offset, size and count is still checked
+    // against the file, and no two blocks may overlap.
     ArchiveFile_C(const std::string& path, bool truncate);
     ~ArchiveFile_C() override;
 

@@ -94,6 +94,11 @@ int TagList_C::setKind(const char* key, int kind, int32_t val) {
     return r;
 }
 
+int32_t TagList_C::intValue(const char* key) const {
+    const TagNode_S* n = find(key);
+    return n && n->value.kind == 2 ? n->value.getInt() : 0;
+}
+
 int TagList_C::getInt(const char* key, int32_t& out) { return getKind(key, 2, out); }
 int TagList_C::setInt(const char* key, int32_t v) { return setKind(key, 2, v); }
 int TagList_C::getIntKind1(const char* key, int32_t& out) { return getKind(key, 1, out); }

@@ -32,6 +32,9 @@ public:
     bool hasKey(const char* key) const { return find(key) != nullptr; }
     int findOrAdd(const char* key, TagValue_S** out);
 
+    // The ordinary integer (kind 2) of that key; 0 when the key is absent
+    // or holds another kind. Unlike getInt it adds no key.
+    int32_t intValue(const char* key) const;
     int getInt(const char* key, int32_t& out);
     int setInt(const char* key, int32_t v);
     int getIntKind1(const char* key, int32_t& out);

@@ -8,9 +8,12 @@
 #include "rules/SavingThrow.h"
 
 namespace {
+// A backlog is dealt hit by hit, rolls and all, up to this many hits and
+// this many dice and saving throws in one tick (far more than any real
+// clock advance owes); hits past them are passed over, so that a stored
+// tick far in the past cannot stall the game.
 constexpr int MAX_HITS_PER_TICK = 100000;
-// Larger dice than any weapon or spell gives are refused on reading.
-constexpr int32_t MAX_DICE = 1000;
+constexpr int64_t MAX_ROLLS_PER_TICK = 10000000;
 
 // A bard song that shields the party from poison sets this world variable.
 bool songProtects() {
@@ -37,7 +40,7 @@ bool CharEffect_Poison::read(int, MemStream_C& s) {
         !s.readUInt32(nextTick_) || !s.readByte(save))
         return false;
     allowSave_ = save != 0;
-    return sides_ >= 0 && sides_ <= MAX_DICE && count_ >= 0 && count_ <= MAX_DICE;
+    return sides_ == boundDice(sides_) && count_ == boundDice(count_);
 }
 
 int CharEffect_Poison::tick(bl3dCharacter& who) {
@@ -48,12 +51,14 @@ int CharEffect_Poison::tick(bl3dCharacter& who) {
     const uint32_t now = rulesEnv().currentTick();
     if (nextTick_ == 0)
         nextTick_ = now;
-    // A long clock advance deals every missed hit; a backlog is cut short
-    // once the creature is dead, or after more hits than any real advance
-    // can owe (a stored tick far in the past).
+    // A long clock advance deals every missed hit, each with its saving
+    // throw and damage, also those that come after the creature has died.
+    const int64_t rollsPerHit = 1 + (sides_ > 0 ? count_ : 0);
+    int64_t rolls = 0;
     int hits = 0;
     while (now >= nextTick_) {
-        if (who.getCurHP() <= 0 || ++hits > MAX_HITS_PER_TICK) {
+        rolls += rollsPerHit;
+        if (++hits > MAX_HITS_PER_TICK || rolls > MAX_ROLLS_PER_TICK) {
             const uint64_t missed = (static_cast<uint64_t>(now) - nextTick_) / static_cast<uint32_t>(stride_) + 1;
             nextTick_ = static_cast<uint32_t>(nextTick_ + missed * static_cast<uint32_t>(stride_));
             break;

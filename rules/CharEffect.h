@@ -27,9 +27,14 @@ public:
 
 class CharEffect_Poison : public CharEffect {
 public:
+    // The most sides and dice a poison may have; more (or fewer than 0) are
+    // brought within 0..MAX_DICE when the poison is made, so that whatever
+    // is stored can be read back.
+    static constexpr int32_t MAX_DICE = 1000;
+
     CharEffect_Poison() = default;
     CharEffect_Poison(int32_t sides, int32_t count, int32_t bonus, int32_t stride, bool allowSave)
-        : sides_(sides), count_(count), bonus_(bonus), stride_(stride), allowSave_(allowSave) {}
+        : sides_(boundDice(sides)), count_(boundDice(count)), bonus_(bonus), stride_(stride), allowSave_(allowSave) {}
 
     int typeId() const override { return TYPE_POISON; }
     void write(MemStream_C& s) const override;
@@ -46,6 +51,8 @@ public:
     bool allowSave() const { return allowSave_; }
 
 private:
+    static int32_t boundDice(int32_t n) { return n < 0 ? 0 : n > MAX_DICE ? MAX_DICE : n; }
+
     int32_t sides_ = 0;
     int32_t count_ = 0;
     int32_t bonus_ = 0;

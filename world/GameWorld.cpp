@@ -196,6 +196,10 @@ bool ra2dGameWorld::read(int version, MemStream_C& s)
     songID = song;
     previous_.reset();
     current_ = std::move(map);
+    // The nightly and hourly upkeep each queue their next run; a world
+    // stored when one of them had stopped doing so gets it back.
+    if (ensureUpkeepEvents())
+        std::fprintf(stderr, "WARNING: the stored world lacked its nightly or hourly upkeep; queued again\n");
     return true;
 }
 
@@ -211,12 +215,37 @@ bool ra2dGameWorld::newWorld()
     setVar("Weather", NEW_WEATHER);
     setVar("WCalc", static_cast<int32_t>(now - 1));
     setVar("Light", 0);
-    const GameClock_C& c = getClock();
-    const uint32_t hourStart = now - c.getSecond() / 15 - c.getMinute() * GameClock_C::TICKS_PER_MINUTE;
-    const uint32_t midnight = hourStart - c.getHour() * GameClock_C::TICKS_PER_HOUR + GameClock_C::TICKS_PER_DAY;
-    queue_.enqueue(midnight, createTimedEvent(EVENT_NIGHTLY).release());
-    queue_.enqueue(hourStart + GameClock_C::TICKS_PER_HOUR, createTimedEvent(EVENT_HOURLY).release());
+    queue_.enqueue(nextDayStart(), createTimedEvent(EVENT_NIGHTLY).release());
+    queue_.enqueue(nextHourStart(), createTimedEvent(EVENT_HOURLY).release());
     return mapError_ == 0;
+}
+
+uint32_t ra2dGameWorld::nextHourStart() const
+{
+    const GameClock_C& c = getClock();
+    return c.getTicks() - c.getSecond() / 15 - c.getMinute() * GameClock_C::TICKS_PER_MINUTE +
+           GameClock_C::TICKS_PER_HOUR;
+}
+
+uint32_t ra2dGameWorld::nextDayStart() const
+{
+    const uint32_t hourStart = nextHourStart() - GameClock_C::TICKS_PER_HOUR;
+    return hourStart - getClock().getHour() * GameClock_C::TICKS_PER_HOUR + GameClock_C::TICKS_PER_DAY;
+}
+
+bool ra2dGameWorld::ensureUpkeepEvents()
+{
+    bool nightly = false;
+    bool hourly = false;
+    for (const QueueNode_S* n = queue_.head(); n; n = n->next) {
+        nightly = nightly || n->event->typeId() == EVENT_NIGHTLY;
+        hourly = hourly || n->event->typeId() == EVENT_HOURLY;
+    }
+    if (!nightly)
+        queue_.enqueue(nextDayStart(), createTimedEvent(EVENT_NIGHTLY).release());
+    if (!hourly)
+        queue_.enqueue(nextHourStart(), createTimedEvent(EVENT_HOURLY).release());
+    return !nightly || !hourly;
 }
 
 bool ra2dGameWorld::storeState(const Map_C& map)
@@ -227,12 +256,25 @@ bool ra2dGameWorld::storeState(const Map_C& map)
 void ra2dGameWorld::releaseRetired()
 {
     for (auto it = retired_.begin(); it != retired_.end();) {
-        if ((*it)->isBusy()) {
+        if (it->map->isBusy()) {
             ++it;
             continue;
         }
-        storeState(**it);
+        if (!it->superseded)
+            storeState(*it->map);
         it = retired_.erase(it);
+    }
+}
+
+void ra2dGameWorld::supersedeRetired(const char* path, bool built)
+{
+    for (Retired_S& r : retired_) {
+        if (r.superseded || std::strcmp(r.map->getFileName(), path) != 0)
+            continue;
+        if (built)
+            r.superseded = true;
+        else
+            storeState(*r.map);
     }
 }
 
@@ -246,16 +288,19 @@ bool ra2dGameWorld::newMap(const char* path)
     if (previous_ && std::strcmp(previous_->getFileName(), path) == 0) {
         std::swap(current_, previous_);
     } else {
+        // The new object starts from the latest state of a set-aside copy.
+        supersedeRetired(path, false);
         auto map = std::make_unique<Map_C>(path);
         if (map->getLoadError() != Map_C::LOAD_OK) {
             mapError_ = map->getLoadError();
             std::fprintf(stderr, "ERROR: map %s cannot be loaded (%d)\n", path, map->getLoadError());
             return false;
         }
+        supersedeRetired(path, true);
         if (previous_) {
             storeState(*previous_);
             if (previous_->isBusy())
-                retired_.push_back(std::move(previous_)); // its event is still running
+                retired_.push_back(Retired_S{std::move(previous_), false}); // its event is still running
             previous_.reset();
         }
         previous_ = std::move(current_);

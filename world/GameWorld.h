@@ -79,6 +79,14 @@ public:
     // Hall's street of Renibister, weather and the nightly and hourly events.
     // False when the town cannot be built (getMapError says why).
     bool newWorld();
+    // The first tick of the next full hour and of the next day (midnight).
+    uint32_t nextHourStart() const;
+    uint32_t nextDayStart() const;
+    // Queues the nightly and the hourly upkeep when the queue holds none
+    // (a world stored while they could not run again). True when one was
+    // added.
+    bool ensureUpkeepEvents();
+
     // Changes the current map. The previous map is kept for a walk back; a
     // third map drops it, after storing its state. The map's own path
     // changes nothing. False when the map cannot be built: the party stays
@@ -90,6 +98,7 @@ public:
     Map_C* getCurrentMap() const { return current_.get(); }
     Map_C* getPreviousMap() const { return previous_.get(); }
     EventQueue_C& getEventQueue() { return queue_; }
+    const EventQueue_C& getEventQueue() const { return queue_; }
 
     float CurX = 0.0f;
     float CurZ = 0.0f;
@@ -105,15 +114,25 @@ public:
 
 private:
     static bool storeState(const Map_C& map);
-    void retire(std::unique_ptr<Map_C> map);
+    // Stores and deletes the set-aside maps whose events have returned.
     void releaseRetired();
+    // A new object of the map at that path is about to be built (built
+    // false: a set-aside copy stores its latest state for it to read) or
+    // was built (true: the set-aside copy stores nothing more).
+    void supersedeRetired(const char* path, bool built);
     void afterMapChange();
+
+    // A map dropped while one of its events was running; deleted once it
+    // has returned. Its state is stored again then, unless a newer object
+    // of the same map was built meanwhile (the newer state wins).
+    struct Retired_S {
+        std::unique_ptr<Map_C> map;
+        bool superseded = false;
+    };
 
     std::unique_ptr<Map_C> current_;
     std::unique_ptr<Map_C> previous_;
-    // Maps dropped while one of their events was running; deleted once it
-    // has returned.
-    std::vector<std::unique_ptr<Map_C>> retired_;
+    std::vector<Retired_S> retired_;
     EventQueue_C queue_;
     int mapError_ = 0;
     mutable bool mapStatesStored_ = true;

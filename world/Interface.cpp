@@ -255,10 +255,15 @@ bool Interface_C::loadQuest(const char* path)
     saveFile = archive.release();
     installQuestStores(saveFile);
 
-    DirHandle_C world = saveFile->openDir("world");
-    if (!world || world->isBroken())
-        return fail("the archive's world directory is damaged");
-    if (world->hasEntry("ra2d.dat")) {
+    // A quest that has never been saved has no "world" yet; reading makes
+    // none (the first save does).
+    DirHandle_C world;
+    if (saveFile->hasEntry("world")) {
+        world = saveFile->openDir("world");
+        if (!world || world->isBroken())
+            return fail("the archive's world directory is damaged");
+    }
+    if (world && world->hasEntry("ra2d.dat")) {
         std::unique_ptr<Storable_C> rec = world->load("ra2d.dat");
         auto* w = dynamic_cast<ra2dGameWorld*>(rec.get());
         // A world that cannot be read is never replaced by a new one: a
@@ -282,7 +287,7 @@ bool Interface_C::loadQuest(const char* path)
     rulesEnv_ = std::make_unique<WorldRulesEnv_C>(currentWorld_);
     setRulesEnv(rulesEnv_.get());
 
-    if (world->hasEntry("party.dat")) {
+    if (world && world->hasEntry("party.dat")) {
         std::unique_ptr<Storable_C> rec = world->load("party.dat");
         auto* p = dynamic_cast<bl3dParty*>(rec.get());
         // Never replaced by an empty party that a save would write over it.

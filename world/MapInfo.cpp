@@ -4,6 +4,8 @@
 #include "platform/Files.h"
 #include "rules/MonsterType.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -50,12 +52,15 @@ void mapInfo::clearMonsters()
 
 void mapInfo::recomputeTotals()
 {
-    weightTotal_ = 0;
-    remainingTotal_ = 0;
+    // Summed wide: the numbers come from files and may be anything.
+    int64_t weight = 0;
+    int64_t remaining = 0;
     for (const MapMonster_S& m : monsters_) {
-        weightTotal_ += m.weight;
-        remainingTotal_ += m.remaining;
+        weight += m.weight;
+        remaining += m.remaining;
     }
+    weightTotal_ = static_cast<int32_t>(std::clamp<int64_t>(weight, INT32_MIN, INT32_MAX));
+    remainingTotal_ = static_cast<int32_t>(std::clamp<int64_t>(remaining, INT32_MIN, INT32_MAX));
 }
 
 bool mapInfo::loadMonsters(const char* path)

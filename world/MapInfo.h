@@ -65,7 +65,7 @@ public:
     int32_t getRemainingTotal() const { return remainingTotal_; }
     int32_t getStartRemaining() const { return startRemaining_; }
     int32_t getEncounterRate() const { return encounterRate_; }
-    // Sums numbers 4 and 5 over the table again.
+    // Sums numbers 4 and 5 over the table again (held within int32).
     void recomputeTotals();
 
     int32_t getWidth() const { return width_; }

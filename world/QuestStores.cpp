@@ -10,7 +10,9 @@ namespace {
 template <class T>
 std::unique_ptr<T> loadAs(ArchiveFile_C* archive, const char* dir, const char* name)
 {
-    if (!archive || !name)
+    // Reading never makes a directory: the file stays as it is until a
+    // store needs one.
+    if (!archive || !name || !archive->hasEntry(dir))
         return nullptr;
     DirHandle_C d = archive->openDir(dir);
     if (!d || d->isBroken())

@@ -4,6 +4,7 @@
 #include "ArchiveTestUtil.h"
 
 #include "core/TagList.h"
+#include "platform/FileIO.h"
 
 #include <gtest/gtest.h>
 
@@ -20,7 +21,10 @@ protected:
         path = tempPath(::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::remove(path.c_str());
     }
-    void TearDown() override { std::remove(path.c_str()); }
+    void TearDown() override {
+        vell::setWriteHook(nullptr);
+        std::remove(path.c_str());
+    }
 
     std::unique_ptr<ArchiveFile_C> openArchive() { return reopen(path); }
 
@@ -292,6 +296,62 @@ TEST_F(ArchiveTest, RollbackBringsARecordBackOverADirectoryOfItsName) {
     EXPECT_TRUE(spaceIsSound(*a, readFile(path).size()));
 }
 
+TEST_F(ArchiveTest, ARecordOfTheDirectoryTypeStaysARecord) {
+    // A record whose type id is that of a directory.
+    struct Odd : BytesRec_C {
+        using BytesRec_C::BytesRec_C;
+        int typeId() const override { return TYPE_ARCHIVE_DIR; }
+    };
+    {
+        auto a = openArchive();
+        ASSERT_TRUE(a->store(BytesRec_C("keep", "committed")));
+        ASSERT_TRUE(a->commit());
+        ASSERT_TRUE(a->store(Odd(RefStr_C("odd"), "not a directory blob")));
+        EXPECT_FALSE(a->findEntry("odd")->isDir());
+        EXPECT_TRUE(a->openDir("odd")->isBroken());
+        ASSERT_TRUE(a->commit());
+        ASSERT_TRUE(a->store(Odd(RefStr_C("odd"), "again")));
+        ASSERT_TRUE(a->rollback());
+        // Nor does it ever take a directory's place.
+        DirHandle_C hall = a->openDir("hall");
+        ASSERT_TRUE(hall->store(BytesRec_C("Aldo", "fighter")));
+        EXPECT_FALSE(a->store(Odd(RefStr_C("hall"), std::string(8, '\0'))));
+        EXPECT_FALSE(a->store(BytesRec_C("hall", "x")));
+        ASSERT_TRUE(a->commit());
+    }
+    // Every committed record is still there.
+    auto a = openArchive();
+    ASSERT_TRUE(a);
+    EXPECT_EQ(loadBytes(*a, "keep"), "committed");
+    EXPECT_FALSE(a->findEntry("odd")->isDir());
+    EXPECT_EQ(a->findEntry("odd")->typeId, TYPE_ARCHIVE_DIR);
+    EXPECT_EQ(a->load("odd"), nullptr);
+    EXPECT_EQ(loadBytes(*a->openDir("hall"), "Aldo"), "fighter");
+    EXPECT_TRUE(spaceIsSound(*a, readFile(path).size()));
+}
+
+TEST_F(ArchiveTest, ANewDirectoryThatCannotBeWrittenIsReportedAndForgotten) {
+    auto a = openArchive();
+    ASSERT_TRUE(a->commit());
+    const std::string before = readFile(path);
+    vell::setWriteHook([](int, size_t) -> long { return -1; });
+    DirHandle_C shop = a->openDir("shop");
+    EXPECT_TRUE(shop->isBroken());
+    EXPECT_FALSE(a->hasEntry("shop"));
+    EXPECT_TRUE(a->openDir("shop")->isBroken()) << "no phantom is kept";
+    vell::setWriteHook(nullptr);
+    EXPECT_FALSE(shop->store(BytesRec_C("inn", "x")));
+    EXPECT_EQ(readFile(path), before);
+    // Once the file can be written, the directory is made for real.
+    shop = a->openDir("shop");
+    ASSERT_FALSE(shop->isBroken());
+    ASSERT_TRUE(shop->store(BytesRec_C("inn", "stock")));
+    ASSERT_TRUE(a->commit());
+    shop = DirHandle_C();
+    a = openArchive();
+    EXPECT_EQ(loadBytes(*a->openDir("shop"), "inn"), "stock");
+}
+
 // ---------------------------------------------------------------- free list
 
 TEST_F(ArchiveTest, FreedSpaceMergesAndGoesBackToTheEnd) {
@@ -375,6 +435,29 @@ std::string sampleArchive(const std::string& path) {
     return readFile(path);
 }
 
+TEST_F(ArchiveTest, ARollbackWithNothingToUndoWritesNothing) {
+    sampleArchive(path); // left with uncommitted changes
+    {
+        auto a = openArchive();
+        ASSERT_TRUE(a->rollback()); // undoes them: writes
+    }
+    const std::string rolledBack = readFile(path);
+    int writes = 0;
+    vell::setWriteHook([&writes](int, size_t n) -> long {
+        ++writes;
+        return static_cast<long>(n);
+    });
+    for (int i = 0; i < 3; ++i) {
+        auto a = openArchive();
+        ASSERT_TRUE(a->rollback());
+        ASSERT_TRUE(a->openDir("hall")->rollback());
+        EXPECT_EQ(loadBytes(*a->openDir("hall"), "Brin"), "bard");
+    }
+    vell::setWriteHook(nullptr);
+    EXPECT_EQ(writes, 0);
+    EXPECT_EQ(readFile(path), rolledBack);
+}
+
 TEST_F(ArchiveTest, EveryTruncationIsRefusedAndLeftAlone) {
     const std::string good = sampleArchive(path);
     for (size_t len = 1; len < good.size(); ++len) {
@@ -437,6 +520,10 @@ TEST_F(ArchiveTest, HostileNumbersAreRefused) {
          Bytes().i32(1).i32(12).i32(35).i32(1).entry("a", 6, 1, 12, 50, 1).i32(0).i32(0).s},
         {"free block over the header",
          Bytes().i32(1).i32(12).i32(20).i32(0).i32(0).i32(1).i32(0).i32(8).s},
+        {"free block of negative size",
+         Bytes().i32(1).i32(16).i32(20).raw("abcd").i32(0).i32(0).i32(1).i32(12).i32(-4).s},
+        {"typeless entry with bytes past the root",
+         Bytes().i32(1).i32(12).i32(35).i32(1).entry("a", 0, 0, 12, 50, 0).i32(0).i32(0).s},
         {"names out of order",
          Bytes().i32(1).i32(12).i32(58).i32(2).entry("b", 6, 1, 0, 0, 0).entry("a", 6, 1, 0, 0, 0).i32(0).i32(0).s},
         {"directory blob out of the file",

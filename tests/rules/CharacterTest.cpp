@@ -340,6 +340,81 @@ TEST_F(CharacterTest, PoisonWaitsOnADeadOrCuredCreatureAndEndsOnStrideZero) {
     EXPECT_EQ(pc->getCurHP(), 0) << "the dead take no more damage";
 }
 
+// A backlog deals every missed hit with its saving throw and its damage,
+// also the hits that come after the creature has died; the next tick then
+// finds it dead and does nothing.
+TEST_F(CharacterTest, PoisonBacklogGoesOnPastDeath) {
+    auto pc = member("Ada");
+    env.now = 1000;
+    pc->poison(100, 4, 1, 2, 1, true); // 1d4+2 every tick, a save may end it
+    vell::scriptGameRand({0, 0});      // save roll 1 fails; die 1
+    pc->effectTick();
+    ASSERT_EQ(pc->getCurHP(), 17);
+    env.now = 1005; // five hits missed
+    std::vector<int> rolls;
+    for (int i = 0; i < 5; ++i)
+        rolls.insert(rolls.end(), {0, 3}); // the save fails, the die shows 4
+    vell::scriptGameRand(rolls);
+    pc->effectTick();
+    EXPECT_EQ(vell::scriptedGameRandLeft(), 0u) << "every hit rolled its save and its die";
+    EXPECT_EQ(pc->getCurHP(), 17 - 5 * 6);
+    EXPECT_EQ(env.sounds.size(), 3u) << "each hit below 1 HP cries out";
+    env.now = 1006;
+    vell::scriptGameRand({0, 3});
+    pc->effectTick();
+    EXPECT_EQ(pc->getCurHP(), 17 - 5 * 6) << "the dead take no new tick";
+    EXPECT_EQ(vell::scriptedGameRandLeft(), 2u);
+    vell::clearScriptedGameRand();
+
+    // A made save in the middle of a backlog ends the poison there.
+    auto bo = member("Bo");
+    env.now = 2000;
+    bo->poison(100, 4, 1, 2, 1, true);
+    vell::scriptGameRand({0, 0});
+    bo->effectTick();
+    env.now = 2003;
+    vell::scriptGameRand({0, 3, 19, 0, 3});
+    bo->effectTick();
+    EXPECT_EQ(bo->getCurHP(), 20 - 3 - 6);
+    EXPECT_EQ(bo->countEffects(EFFECT_POISON), 0);
+    EXPECT_FALSE(bo->isPoisoned());
+    EXPECT_EQ(vell::scriptedGameRandLeft(), 2u);
+    vell::clearScriptedGameRand();
+}
+
+// Dice are brought within bounds where the poison is made (a script may
+// pass anything), and a backlog far beyond any real clock advance is cut
+// short instead of stalling the game.
+TEST_F(CharacterTest, PoisonDiceAndBacklogAreBounded) {
+    auto pc = member("Ada");
+    env.now = 1;
+    pc->poison(0xFFFFFFF0u, 0x7FFFFFFF, -7, 1, 1, false);
+    pc->poison(0xFFFFFFF0u, -3, 0x7FFFFFFF, 0, 1, false);
+    ASSERT_EQ(pc->effects().size(), 2u);
+    const auto* second = static_cast<const CharEffect_Poison*>(pc->effects().front().effect.get());
+    const auto* first = static_cast<const CharEffect_Poison*>(pc->effects().back().effect.get());
+    EXPECT_EQ(first->sides(), CharEffect_Poison::MAX_DICE);
+    EXPECT_EQ(first->count(), 0);
+    EXPECT_EQ(second->sides(), 0);
+    EXPECT_EQ(second->count(), CharEffect_Poison::MAX_DICE);
+
+    auto bo = member("Bo");
+    bo->setMaxHP(2000000000);
+    bo->setCurHP(2000000000);
+    bo->poison(0xFFFFFFF0u, 1, 1, 0, 1, false); // 1 a tick
+    bo->effectTick();
+    env.now = 4000000000u; // a stored tick far in the past
+    bo->effectTick();
+    const int32_t after = bo->getCurHP();
+    EXPECT_LT(after, 2000000000 - 1);
+    EXPECT_GT(after, 2000000000 - 1 - 1000000) << "cut short";
+    bo->effectTick();
+    EXPECT_EQ(bo->getCurHP(), after) << "the hits passed over are not owed again";
+    env.now += 1;
+    bo->effectTick();
+    EXPECT_EQ(bo->getCurHP(), after - 1);
+}
+
 TEST_F(CharacterTest, ActorsExplainWhatStopsThem) {
     auto pc = member("Ada", RACE_HUMAN, false);
     bl3dActor actor(pc.get());

@@ -16,6 +16,7 @@
 #include <cmath>
 #include <cstring>
 #include <fstream>
+#include <functional>
 
 using worldtest::InFolder;
 using worldtest::StoreScope;
@@ -141,6 +142,51 @@ TEST(MapInfo, RoundTripAndFactory)
     EXPECT_EQ(lever, 2);
     EXPECT_FALSE(b->droppedUnknown());
     EXPECT_EQ(mapInfoBytes(*b), mapInfoBytes(a));
+}
+
+// The stored map state to the byte: counts, the table with each monster's
+// name and its eight numbers, the map's variables, the size and the squares.
+TEST(MapInfo, StoredBytesBuiltByHand)
+{
+    InFolder folder(worldtest::fixtureDir());
+    MonsterTypes types{"Giant Rat", "Rat"};
+    mapInfo a("grid", 3, 2);
+    testing::internal::CaptureStderr();
+    a.loadMonsters("grid.mon"); // "Nobody" is not in the list
+    testing::internal::GetCapturedStderr();
+    a.getTagList().setInt("Lever", 2);
+    a.setSquareState(0, 0, SQUARE_VISITED);
+    a.setSquareState(2, 1, SQUARE_TRAP_SPRUNG | SQUARE_SPINNER_OFF);
+    const uint8_t expected[] = {
+        2, 0, 0, 0,                                              // entries
+        9, 0, 0, 0,                                              // starting remaining: 5 + 4
+        40, 0, 0, 0,                                             // encounter rate
+        9, 0, 0, 0, 'G', 'i', 'a', 'n', 't', ' ', 'R', 'a', 't', // the name, blank restored
+        1, 0, 0, 0, 2, 0, 0, 0, 30, 0, 0, 0, 10, 0, 0, 0, 5, 0, 0, 0,
+        0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, // no hours, no flags
+        3, 0, 0, 0, 'R', 'a', 't',
+        2, 0, 0, 0, 3, 0, 0, 0, 20, 0, 0, 0, 6, 0, 0, 0, 4, 0, 0, 0,
+        8, 0, 0, 0, 20, 0, 0, 0, 0x10, 0, 0, 0,
+        1, 0, 0, 0, 5, 0, 0, 0, 'L', 'e', 'v', 'e', 'r', 2, 2, 0, 0, 0, // variables
+        3, 0, 0, 0, 2, 0, 0, 0,                                  // width, height
+        1, 0, 0, 0, 0, 6,                                        // squares, row by row
+    };
+    const std::string bytes = mapInfoBytes(a);
+    ASSERT_EQ(bytes.size(), sizeof expected);
+    EXPECT_EQ(0, memcmp(bytes.data(), expected, sizeof expected));
+    EXPECT_EQ(a.typeId(), 101);
+    EXPECT_EQ(a.version(), 1);
+
+    // The same bytes read back give the same record, sums recomputed.
+    MemStream_C s;
+    s.write(expected, sizeof expected);
+    std::unique_ptr<Storable_C> rec = mapInfo::create("grid", 1, s);
+    auto* b = dynamic_cast<mapInfo*>(rec.get());
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(b->getWeightTotal(), 16);
+    EXPECT_EQ(b->getRemainingTotal(), 9);
+    EXPECT_EQ(b->getSquareState(2, 1), SQUARE_TRAP_SPRUNG | SQUARE_SPINNER_OFF);
+    EXPECT_EQ(mapInfoBytes(*b), bytes);
 }
 
 TEST(MapInfo, StoredStatesThatCannotBeRightAreRefused)
@@ -408,6 +454,54 @@ TEST_F(WorldTest, AMapWhoseEventRunsIsNotDeletedUnderIt)
     EXPECT_EQ(stores.store.entries.count("renibister"), 1u);
 }
 
+// The party leaves a map during one of its events and comes back to it
+// while the event still runs: the old map object is set aside, a new one is
+// built, and the newest state of the map is what stays stored.
+TEST_F(WorldTest, TheNewestStateOfAMapSetAsideDuringItsEventWins)
+{
+    ra2dGameWorld w("ra2d.dat");
+    ASSERT_TRUE(w.newWorld());
+    Map_C* town = w.getCurrentMap();
+    ASSERT_TRUE(w.newMap("maps/catacombs.cfg"));
+    ASSERT_TRUE(w.newMap("maps/renibister.cfg"));
+    const std::string grid = std::string(VELL_TEST_FIXTURES) + "/world/grid.cfg";
+    auto toGrid = [&] {
+        InFolder fixtures(worldtest::fixtureDir()); // grid.cfg names its companions from here
+        ASSERT_TRUE(w.newMap(grid.c_str()));
+    };
+    struct Trip : Event_C {
+        std::function<void()> run;
+        int typeId() const override { return 2000; }
+        int invoke(Interface_C*) override
+        {
+            run();
+            return 0;
+        }
+    };
+    auto* trip = new Trip;
+    trip->run = [&] {
+        ASSERT_TRUE(w.newMap("maps/catacombs.cfg"));
+        toGrid(); // the town is set aside: its event still runs
+        town->getMapInfo()->orSquareState(1, 1, SQUARE_VISITED);
+        ASSERT_TRUE(w.newMap("maps/renibister.cfg"));
+        Map_C* again = w.getCurrentMap();
+        ASSERT_NE(again, town);
+        EXPECT_EQ(again->getSquareState(1, 1), SQUARE_VISITED) << "the new object starts from the latest state";
+        again->getMapInfo()->orSquareState(2, 2, SQUARE_TRAP_SPRUNG);
+        ASSERT_TRUE(w.newMap("maps/catacombs.cfg"));
+        toGrid(); // the new town object is dropped, its state stored
+    };
+    town->addRandomEvent(std::unique_ptr<Event_C>(trip), 3000);
+    vell::scriptGameRand({0, 0});
+    EXPECT_EQ(town->rollRandomEvents(nullptr), 1);
+    // The event has returned: the next change of map lets the old town go.
+    ASSERT_TRUE(w.newMap("maps/catacombs.cfg"));
+    std::unique_ptr<mapInfo> stored = stores.store.load("renibister");
+    ASSERT_NE(stored, nullptr);
+    EXPECT_EQ(stored->getSquareState(2, 2), SQUARE_TRAP_SPRUNG) << "the older state must not overwrite it";
+    EXPECT_EQ(stored->getSquareState(1, 1), SQUARE_VISITED);
+}
+
 TEST_F(WorldTest, SaveAndLoadRoundTrip)
 {
     ra2dGameWorld a("ra2d.dat");
@@ -462,6 +556,133 @@ TEST_F(WorldTest, SaveAndLoadRoundTrip)
     const size_t tagsAt = 5 * 4 + 4 + std::strlen("maps/renibister.cfg") + 8 + 2 * 12 + 4 + 8;
     EXPECT_EQ(0, memcmp(again.data(), s.data(), tagsAt));
     EXPECT_EQ(0, memcmp(again.data() + s.size() - 8, s.data() + s.size() - 8, 8));
+}
+
+// The stored world to the byte: the grid world's part (position, facing,
+// song, map path, timed events), then the shared part (clock, item serial,
+// variables, item limits).
+TEST_F(WorldTest, StoredWorldBytesBuiltByHand)
+{
+    ra2dGameWorld a("ra2d.dat");
+    ASSERT_TRUE(a.newWorld());
+    a.CurX = 20.0f;
+    a.CurZ = -19.0f;
+    a.facing = 270;
+    a.songBits = 5;
+    a.songID = 0x000a2042;
+    const uint8_t expected[] = {
+        0, 0, 0xA0, 0x41,                   // CurX 20.0
+        0, 0, 0x98, 0xC1,                   // CurZ -19.0
+        0x0E, 1, 0, 0,                      // facing 270
+        5, 0, 0, 0,                         // songBits
+        0x42, 0x20, 0x0A, 0,                // songID
+        19, 0, 0, 0, 'm', 'a', 'p', 's', '/', 'r', 'e', 'n', 'i', 'b', 'i', 's', 't', 'e', 'r', '.', 'c', 'f', 'g',
+        2, 0, 0, 0,                         // the queue: last serial
+        2, 0, 0, 0,                         // entries, in due order
+        0xE0, 0x37, 0xE4, 0x12, 2, 0, 0, 0, 0x2A, 0x23, 0, 0, // 10:00, serial 2, hourly 9002
+        0x00, 0x45, 0xE4, 0x12, 1, 0, 0, 0, 0x28, 0x23, 0, 0, // midnight, serial 1, nightly 9000
+        0x68, 0x37, 0xE4, 0x12,             // clock: day 6 of month 3, year 152, 9:30
+        1, 0, 0, 0, 0, 0, 0, 0,             // next item serial
+        3, 0, 0, 0,                         // variables, newest first
+        5, 0, 0, 0, 'L', 'i', 'g', 'h', 't', 2, 0, 0, 0, 0,
+        5, 0, 0, 0, 'W', 'C', 'a', 'l', 'c', 2, 0x67, 0x37, 0xE4, 0x12,
+        7, 0, 0, 0, 'W', 'e', 'a', 't', 'h', 'e', 'r', 2, 3, 0, 3, 0,
+        8, 0, 0, 0,                         // max pack items
+        28, 0, 0, 0,                        // max items
+    };
+    MemStream_C s;
+    a.write(s);
+    ASSERT_EQ(s.size(), sizeof expected);
+    for (size_t i = 0; i < sizeof expected; ++i)
+        ASSERT_EQ(s.data()[i], expected[i]) << "first difference at byte " << i;
+    EXPECT_EQ(a.typeId(), 100);
+    EXPECT_EQ(a.version(), 1);
+
+    MemStream_C in;
+    in.write(expected, sizeof expected);
+    std::unique_ptr<Storable_C> rec = ra2dGameWorld::create("ra2d.dat", 1, in);
+    auto* b = dynamic_cast<ra2dGameWorld*>(rec.get());
+    ASSERT_NE(b, nullptr);
+    EXPECT_FLOAT_EQ(b->CurX, 20.0f);
+    EXPECT_FLOAT_EQ(b->CurZ, -19.0f);
+    EXPECT_EQ(b->facing, 270);
+    EXPECT_EQ(b->songID, 0x000a2042);
+    EXPECT_EQ(b->getClock().getTicks(), GameClock_C::START_TICKS);
+    EXPECT_EQ(b->getVar("Weather"), 0x30003);
+    EXPECT_EQ(b->getEventQueue().count(), 2);
+    EXPECT_EQ(b->getEventQueue().getNextSerial(), 2);
+    EXPECT_EQ(b->getMaxItems(), 28);
+}
+
+// What the world's writers take, their readers read: the world and a map
+// state written with the ends of every range, read back twice (a reading
+// turns the variables round) to the same bytes.
+TEST_F(WorldTest, RecordsWrittenWithExtremeValuesReadBack)
+{
+    auto twice = [](const Storable_C& record, auto create) {
+        MemStream_C s;
+        record.write(s);
+        const std::string first(reinterpret_cast<const char*>(s.data()), s.size());
+        for (int round = 0; round < 2; ++round) {
+            std::unique_ptr<Storable_C> back = create(record.getName(), record.version(), s);
+            if (!back)
+                return ::testing::AssertionFailure() << "not read back (round " << round << ")";
+            s.clear();
+            back->write(s);
+        }
+        if (std::string(reinterpret_cast<const char*>(s.data()), s.size()) != first)
+            return ::testing::AssertionFailure() << "read back, it writes other bytes";
+        return ::testing::AssertionSuccess();
+    };
+
+    ra2dGameWorld w("ra2d.dat");
+    ASSERT_TRUE(w.newWorld());
+    Map_C* town = w.getCurrentMap();
+    w.CurX = static_cast<float>(town->getWidth()) - 0.25f; // the far corner
+    w.CurZ = -(static_cast<float>(town->getHeight()) - 0.25f);
+    w.facing = 270;
+    w.songBits = INT32_MIN;
+    w.songID = -1;
+    w.getClock().setTicks(UINT32_MAX);
+    w.skipItemSerialsThrough(UINT64_MAX - 1);
+    w.getMaxPack() = INT32_MIN;
+    w.getMaxItems() = INT32_MAX;
+    w.setVar("", INT32_MIN);
+    w.setVar(std::string(5000, '\xff').c_str(), INT32_MAX);
+    EventQueue_C& q = w.getEventQueue();
+    q.enqueue(UINT32_MAX, createTimedEvent(EVENT_BARD_SONG).release());
+    ASSERT_EQ(q.count(), 3);
+    town->getMapInfo()->getTagList().setInt("Lever", INT32_MIN);
+    for (int x = 0; x < town->getWidth(); ++x)
+        town->getMapInfo()->setSquareState(x, 0, 0xFF);
+    EXPECT_TRUE(twice(w, &ra2dGameWorld::create));
+    bl3dGameWorld base("base");
+    base.getClock().setTicks(UINT32_MAX);
+    base.skipItemSerialsThrough(UINT64_MAX - 1);
+    base.getMaxPack() = INT32_MAX;
+    base.getMaxItems() = INT32_MIN;
+    base.setVar("", INT32_MAX);
+    EXPECT_TRUE(twice(base, &bl3dGameWorld::create));
+
+    // A map state from a monster file with the ends of every number.
+    InFolder fixtures(worldtest::fixtureDir());
+    MonsterTypes types{"Rat", "Giant Rat"};
+    const std::string path = std::string(::testing::TempDir()) + "vell_extreme.mon";
+    {
+        std::ofstream mon(path);
+        mon << "2 2147483647\n"
+            << "Rat -2147483648 2147483647 -2147483648 2147483647 2147483647 -2147483648 2147483647 0xFFFFFFFF\n"
+            << "Giant_Rat 2147483647 -2147483648 2147483647 2147483647 -2147483648 2147483647 -2147483648 0x80000000\n";
+    }
+    mapInfo m("grid", 1, 1);
+    ASSERT_TRUE(m.loadMonsters(path.c_str()));
+    std::remove(path.c_str());
+    ASSERT_EQ(m.getMonsterCount(), 2);
+    EXPECT_EQ(m.getWeightTotal(), INT32_MAX) << "summed without overflow";
+    EXPECT_EQ(m.getRemainingTotal(), -1);
+    m.getTagList().setIntKind1("", INT32_MAX);
+    m.setSquareState(0, 0, 0xFF);
+    EXPECT_TRUE(twice(m, &mapInfo::create));
 }
 
 TEST_F(WorldTest, AFailedMapStoreIsReported)
