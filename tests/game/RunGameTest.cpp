@@ -571,9 +571,11 @@ TEST_F(RunGameTest, QuitEventEndsTheGameFromEveryLoopWithoutSaving) {
 }
 
 // Started by its whole path from another folder, the game finds its data
-// beside itself.
+// beside itself. (Runs that end normally keep the sound on, through the
+// dummy driver: in the sanitizer build the leak checker's own tracer has
+// been seen to crash at the exit of a silent run without the movie.)
 TEST_F(RunGameTest, StartedFromAnotherFolderFindsItsData) {
-    start({"-w", "-skipintro", "-s"}, "/");
+    start({"-w", "-skipintro"}, "/");
     Shot title, menu;
     toTheMenu(title, menu);
     ASSERT_TRUE(signalGame(SIGTERM));
@@ -592,7 +594,7 @@ TEST_F(RunGameTest, SdlThatCannotStartSaysWhy) {
 // played, and the game goes on.
 TEST_F(RunGameTest, DamagedQuestIsExplainedOnTheTitle) {
     testfiles::writeFile(dir_ + "/savegame/BROKEN", "not a quest at all");
-    start({"-w", "-skipintro", "-s"});
+    start({"-w", "-skipintro"});
     Shot title, menu, list, told;
     toTheMenu(title, menu);
     keys("l");
