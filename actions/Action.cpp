@@ -1,17 +1,44 @@
 #include "actions/Action.h"
 
+#include "core/TextBuf.h"
 #include "rules/Actor.h"
 #include "rules/Character.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <iterator>
 
-// Callers that get no record from makeEntry go on to enqueue with the same
-// actor, so the base leaves the actor alone.
-ActionUse_S* bl3dAction::makeEntry(bl3dActor*, void*, int, void**) { return nullptr; }
+TextBuf_C* contextText(int argc, void** argv, int index) {
+    return (argv && index >= 0 && index < argc) ? static_cast<TextBuf_C*>(argv[index]) : nullptr;
+}
 
-void bl3dAction::freeEntry(ActionUse_S*) {}
+int32_t contextInt(int argc, void** argv, int index, int32_t fallback) {
+    if (!argv || index < 0 || index >= argc || !argv[index])
+        return fallback;
+    return *static_cast<const int32_t*>(argv[index]);
+}
+
+bool contextFlag(int argc, void** argv, int index, bool fallback) {
+    if (!argv || index < 0 || index >= argc || !argv[index])
+        return fallback;
+    return *static_cast<const uint8_t*>(argv[index]) != 0;
+}
+
+int32_t contextPlainInt(int argc, void** argv, int index, int32_t fallback) {
+    if (!argv || index < 0 || index >= argc)
+        return fallback;
+    return static_cast<int32_t>(reinterpret_cast<intptr_t>(argv[index]));
+}
+
+// Nothing to build: the actor is taken over all the same, so the caller's
+// next try (enqueue) comes with a new one.
+ActionUse_S* bl3dAction::makeEntry(bl3dActor* actor, void*, int, void**) {
+    delete actor;
+    return nullptr;
+}
+
+void bl3dAction::freeEntry(ActionUse_S* use) { delete use; }
 
 void bl3dAction::writeRecord(MemStream_C&) const {}
 
@@ -29,31 +56,40 @@ const ConditionBlock_S BLOCKS[] = {
 };
 } // namespace
 
-int bl3dAction::checkState(bl3dCharacter* who, int32_t ignoreMask, const char* verb, char* out, int outSize) {
+namespace {
+// The creature's name in its colour: party members green, the rest red.
+void wrappedName(const bl3dCharacter* who, char* out, size_t size) {
+    std::snprintf(out, size, who->isPartyMember() ? "#2%s#0" : "#4%s#0", who->getName());
+}
+} // namespace
+
+int bl3dAction::checkState(bl3dCharacter* who, int32_t ignoreMask, const char* verb, TextBuf_C* out) {
     if (!who)
         return -1;
-    char wrapped[200];
-    std::snprintf(wrapped, sizeof wrapped, who->isPartyMember() ? "#2%s#0" : "#4%s#0", who->getName());
+    char wrapped[NAME_SIZE + 8];
     if (who->getCurHP() < 1) {
-        if (out && outSize > 0) {
+        if (out) {
+            wrappedName(who, wrapped, sizeof wrapped);
             if (who->isPartyMember())
-                std::snprintf(out, static_cast<size_t>(outSize), "%s", wrapped);
+                out->set("%s", wrapped);
             else
-                std::snprintf(out, static_cast<size_t>(outSize), "%s %s", who->article(true), wrapped);
+                out->set("%s %s", who->article(true), wrapped);
         }
         return -1;
     }
     if (const char* format = blockingCondition(BLOCKS, std::size(BLOCKS), who->getConditions() & ~ignoreMask)) {
-        if (out && outSize > 0)
-            std::snprintf(out, static_cast<size_t>(outSize), format, wrapped, verb ? verb : "", who->pronoun(0));
+        if (out) {
+            wrappedName(who, wrapped, sizeof wrapped);
+            out->set(format, wrapped, verb ? verb : "", who->pronoun(0));
+        }
         return 0;
     }
     return 1;
 }
 
 bool bl3dAction::usable(bl3dCharacter* who, int distance) {
-    char scratch[1000];
-    if (checkState(who, 2, "test", scratch, sizeof scratch) < 1)
+    // The test needs no words: nothing is written.
+    if (checkState(who, 2, "test", nullptr) < 1)
         return false;
     const uint8_t r = range();
     return r == 0 || distance <= r;

@@ -2,6 +2,30 @@
 // object of each action lives in the master action list for the whole run;
 // a single use of it is an ActionUse_S record that enqueue/makeEntry build,
 // perform carries out and freeEntry releases.
+//
+// Life of one use:
+//   caller: new bl3dActor(creature)  ->  makeEntry(actor, target, argc, argv)
+//           or, when that gives null, a NEW actor -> enqueue(actor, index, ...)
+//   the initiative list (or a screen): perform(use), then freeEntry(use);
+//   a use that will not be performed: freeEntry(use) alone.
+//
+// Ownership of actors (every action, every path): makeEntry and enqueue take
+// over the actor they are handed, whatever they return. A record they build
+// keeps what it needs of it (the creature; a spell keeps the actor itself)
+// and deletes it at the latest in freeEntry; when they build nothing they
+// delete the actor before returning null. A caller never touches an actor
+// after handing it over, so no path can use or free one twice; asking
+// enqueue after makeEntry gave null takes a new actor. enqueue may hand its
+// actor on to makeEntry, which then owns it. A null actor is allowed (a use
+// without a performer, such as the party's advance).
+//
+// Context values (argc, argv): argv holds argc pointers. By the common
+// convention argv[0] is the narration buffer (a TextBuf_C*, null for none),
+// argv[1] points to an int32 distance in feet and argv[2] to a uint8_t
+// capital flag; each action's header says where it departs from this (moves
+// take plain values, Equip Item has its own five). An action that gets fewer
+// values than it needs queues nothing. A record copies the values it reads,
+// so the caller's variables need not outlive the call.
 #pragma once
 #include "core/RefStr.h"
 
@@ -10,6 +34,7 @@
 class bl3dActor;
 class bl3dCharacter;
 class MemStream_C;
+class TextBuf_C;
 
 // Flag bits of an action id (bits 16..23 are part of the id).
 enum ActionIdBits : uint32_t {
@@ -20,6 +45,17 @@ enum ActionIdBits : uint32_t {
     ACTION_PLOT_EVENT = 0x80000000u,
     // What a stored id and the current action must share to be the same.
     ACTION_SUBST_MASK = 0x0021ffffu,
+};
+
+// Ids of the actions that other code names.
+enum ActionId : int32_t {
+    ACTION_ATTACK = 0x000e0001,
+    ACTION_MON_ADV = 0x00320001,
+    ACTION_PARTY_ADV = 0x003a0002,
+    ACTION_DEFEND = 0x00320003,
+    ACTION_ADVANCE = 0x00320004,
+    ACTION_RETREAT = 0x00320005,
+    ACTION_EQUIP_ITEM = 0x002a00af,
 };
 
 // Target kind bits.
@@ -33,14 +69,37 @@ enum TargetKind : uint8_t {
     TARGET_EVIL_FOES = 0x20,
 };
 
+// What the combat AI scores an action as (aiCategory).
+enum AICategory : int {
+    AI_NONE = 0,
+    AI_HEAL = 1,
+    AI_SUMMON = 2,
+    AI_ENTANGLE = 3,
+    AI_DRAIN = 4,
+    AI_CATEGORY5 = 5,
+    AI_ATTACK = 6,
+    AI_DEFEND = 7,
+    AI_UTILITY = 8,
+};
+
 // Class mask of actions open to every player class.
 constexpr int32_t ALL_CLASSES = 0x7fff;
 
 // One queued use of an action. Each kind of action derives its own record;
-// only the action that made it looks inside.
+// only the action that made it looks inside. A record releases what it owns
+// in its destructor.
 struct ActionUse_S {
     virtual ~ActionUse_S() = default;
 };
+
+// Reading the context values (null or the default when there are too few).
+TextBuf_C* contextText(int argc, void** argv, int index = 0);
+// The int32 that argv[index] points to.
+int32_t contextInt(int argc, void** argv, int index, int32_t fallback);
+// The uint8_t that argv[index] points to, as a truth value.
+bool contextFlag(int argc, void** argv, int index, bool fallback);
+// argv[index] itself read as a plain integer (moves).
+int32_t contextPlainInt(int argc, void** argv, int index, int32_t fallback);
 
 class bl3dAction {
 public:
@@ -49,15 +108,16 @@ public:
     bl3dAction(const bl3dAction&) = delete;
     bl3dAction& operator=(const bl3dAction&) = delete;
 
-    // Carries out one queued use; what the initiative list's pop returns.
+    // Carries out one queued use (null does nothing); what the initiative
+    // list's pop returns: 0 or more when something happened (or a miss was
+    // narrated), negative when the use was not carried out.
     virtual int perform(ActionUse_S* use) = 0;
-    // Builds a use for a target already resolved to an object, taking the
-    // actor over (kept in the record, or deleted). The base builds nothing
-    // and leaves the actor to the caller, who then asks enqueue.
+    // Builds a use for a target already resolved to an object. The base
+    // builds nothing (and deletes the actor).
     virtual ActionUse_S* makeEntry(bl3dActor* actor, void* target, int argc, void** argv);
-    // Builds a use for a target given by position; takes the actor over.
+    // Builds a use for a target given by position.
     virtual ActionUse_S* enqueue(bl3dActor* actor, int targetIndex, int argc, void** argv) = 0;
-    // Releases a use that was made by this action.
+    // Releases a use made by this action: the record and what it owns.
     virtual void freeEntry(ActionUse_S* use);
     virtual bool isSkill() const { return false; }
     virtual bool isSpell() const { return false; }
@@ -69,21 +129,29 @@ public:
     virtual int32_t actionID() const = 0;
     // Whether the creature could use the action now against a target this far.
     virtual bool usable(bl3dCharacter* who, int distance);
-    // Magic school (path) of a spell, 0 for everything else.
-    virtual uint8_t school() const { return 0; }
-    // -1 dead, 0 prevented by a condition (narrated into out), 1 able.
-    virtual int checkState(bl3dCharacter* who, int32_t ignoreMask, const char* verb, char* out, int outSize);
+    // Magic path (school) of a Magician's spell, 1-5; 0 for everything else.
+    virtual uint8_t path() const { return 0; }
+    // -1 dead, 0 prevented by a condition, 1 able. The first two say why in
+    // out (replacing its text; null for no text).
+    virtual int checkState(bl3dCharacter* who, int32_t ignoreMask, const char* verb, TextBuf_C* out);
     // What the combat AI scores the action as.
-    virtual int aiCategory() const { return 0; }
+    virtual int aiCategory() const { return AI_NONE; }
     // Writes the action as a record of the action data file; most have none.
     virtual void writeRecord(MemStream_C& s) const;
 
-    uint8_t path() const { return school(); }
+    // The screens call the path the spell's school.
+    uint8_t school() const { return path(); }
     bool isForClass(int32_t classBits) const { return (classMask_ & classBits) != 0; }
     int32_t getLevel() const { return level_; }
     int32_t getClassMask() const { return classMask_; }
 
 protected:
+    // What the direct children of bl3dAction do in makeEntry: no target to
+    // resolve, so enqueue with index 0 builds the use (and owns the actor).
+    ActionUse_S* makeEntryNoTarget(bl3dActor* actor, int argc, void** argv) {
+        return enqueue(actor, 0, argc, argv);
+    }
+
     int32_t classMask_;
     int32_t level_;
 };
@@ -100,6 +168,8 @@ public:
     RefStr_C description() const override { return description_; }
     virtual const char* code() const { return code_; }
     virtual int32_t spCost() const { return spCost_; }
+    // The parameter record of the spell's kind; null for spells without one.
+    virtual const void* params() const { return nullptr; }
 
 protected:
     int32_t spCost_ = 0;

@@ -2,6 +2,8 @@
 // introduction movie, scripting and master data), the title loop and the
 // ordered shutdown.
 #include "actions/ActionList.h"
+#include "actions/Catalogue.h"
+#include "actions/CombatAI.h"
 #include "audio/MasterAudio.h"
 #include "core/GameConfig.h"
 #include "core/ModalLoop.h"
@@ -22,6 +24,7 @@
 #include "world/GameWorld.h"
 #include "world/Interface.h"
 #include "world/MapInfo.h"
+#include "world/WorldActionEnv.h"
 #include "world/WorldRulesEnv.h"
 #include "screens/LoadingScreen.h"
 #include "screens/TitleMenu.h"
@@ -32,8 +35,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <string>
 #include <ctime>
+#include <string>
 
 namespace {
 
@@ -41,6 +44,7 @@ SDL_Surface* screen = nullptr;
 
 // Stops the program during start-up, after SDL was started.
 [[noreturn]] void startupFailed() {
+    masterActionList.destroyAll();
     if (gameConfig.sound)
         Mix_CloseAudio();
     SDL_Quit();
@@ -59,7 +63,10 @@ void init(int argc, char** argv) {
     vell::gameSrand(static_cast<uint32_t>(std::time(nullptr)));
     registerGameEvents();
 
-    // The data-defined actions (gzip; an empty stream is valid).
+    // The built-in actions, then the data-defined ones (gzip; an empty
+    // stream is valid).
+    initActions();
+    installWorldActionEnv();
     requireDataFile("data/actions.dat", 1);
 
     // The stored record types: the rules' (party, characters, shops), the
@@ -84,8 +91,8 @@ void init(int argc, char** argv) {
         startupFailed();
     }
 
-    // The one combat AI object (table entry 1) joins here with the combat
-    // AI; until it exists monster types that name entry 1 get no AI.
+    // The one combat AI object (the monster types' AI table entry 1).
+    initCombatAI();
     // Random-item drops come from the current map's table.
     setRandomItemSource(drawMapRandomItem);
 
@@ -190,6 +197,7 @@ int main(int argc, char** argv) {
         init(argc, argv);
         if (!iface.init(gameConfig.width, gameConfig.height)) {
             std::fputs("Could not init interface!\n", stderr);
+            masterActionList.destroyAll();
             SDL_Quit();
             std::exit(-1);
         }

@@ -2,6 +2,7 @@
 
 #include "core/ConfigFile.h"
 #include "platform/FileIO.h"
+#include "platform/Files.h"
 
 #include <cctype>
 #include <cerrno>
@@ -100,10 +101,10 @@ void GameConfig_S::setDefaults() {
     partyGold = false;
 }
 
-void GameConfig_S::applyLine(const char* line) {
+bool GameConfig_S::applyLine(const char* line) {
     char words[4][kWordSize];
     if (splitWords(line, words, 4) < 2)
-        return;
+        return false;
     const char* key = words[0];
     const char* v = words[1];
 
@@ -159,15 +160,29 @@ void GameConfig_S::applyLine(const char* line) {
         mouseSupport = isOnWord(v);
     } else if (startsWith(key, "party")) {
         partyGold = isOnWord(v);
+    } else {
+        return false;
     }
+    return true;
 }
 
-void GameConfig_S::load(const char* path) {
+void GameConfig_S::load(const char* path, ConfigReadReport_S* report) {
+    ConfigReadReport_S unused;
+    ConfigReadReport_S& found = report ? *report : unused;
+    found = ConfigReadReport_S();
+    errno = 0;
     FILE* f = openConfig(path);
-    if (!f)
+    if (!f) {
+        if (errno == ENOENT || errno == ENOTDIR)
+            found.missing = true;
+        else
+            found.error = errno ? errno : EIO;
         return;
+    }
     char line[kLineSize];
+    int number = 0;
     while (std::fgets(line, sizeof line, f)) {
+        ++number;
         size_t len = std::strlen(line);
         bool ended = len > 0 && line[len - 1] == '\n';
         if (!ended && !std::feof(f)) {
@@ -179,13 +194,19 @@ void GameConfig_S::load(const char* path) {
                 // split into pieces that would read as lines of their own.
                 while ((c = std::fgetc(f)) != EOF && c != '\n') {
                 }
+                found.ignoredLines.push_back(number);
                 continue;
             }
         }
         if (line[0] == '#')
             continue;
-        applyLine(line); // a last line without line end counts too
+        // A last line without line end counts too.
+        char words[1][kWordSize];
+        if (!applyLine(line) && splitWords(line, words, 1) > 0)
+            found.ignoredLines.push_back(number);
     }
+    if (std::ferror(f))
+        found.error = errno ? errno : EIO;
     closeConfig(f);
 }
 
@@ -219,14 +240,24 @@ std::string GameConfig_S::toText() const {
     return buf;
 }
 
-bool GameConfig_S::save(const char* path) const {
+bool GameConfig_S::save(const char* path, std::string* why) const {
     const std::string text = toText();
-    const std::string tmp = std::string(path) + ".tmp";
-    int fd = vell::ioOpen(tmp.c_str(), true);
-    if (fd < 0) {
-        std::fprintf(stderr, "ERROR: Could not write '%s': %s\n", path, std::strerror(errno));
+    // The file the reader finds (a differently cased name included).
+    const std::string target = vell::resolvePath(path);
+    const std::string tmp = target + ".tmp";
+    auto fail = [&](int err) {
+        const char* reason = std::strerror(err ? err : EIO);
+        std::fprintf(stderr, "ERROR: Could not write '%s': %s\n", path, reason);
+        if (why)
+            *why = reason;
         return false;
-    }
+    };
+    // A temporary file left by an earlier run goes first, so that the new
+    // file gets the mode of a new file.
+    std::remove(tmp.c_str());
+    int fd = vell::ioOpen(tmp.c_str(), true);
+    if (fd < 0)
+        return fail(errno);
     size_t done = 0;
     bool ok = true;
     while (ok && done < text.size()) {
@@ -245,13 +276,13 @@ bool GameConfig_S::save(const char* path) const {
         ok = false;
         err = errno;
     }
-    if (ok && std::rename(tmp.c_str(), path) != 0) {
+    if (ok && std::rename(tmp.c_str(), target.c_str()) != 0) {
         ok = false;
         err = errno;
     }
     if (!ok) {
         std::remove(tmp.c_str());
-        std::fprintf(stderr, "ERROR: Could not write '%s': %s\n", path, std::strerror(err ? err : EIO));
+        return fail(err);
     }
-    return ok;
+    return true;
 }

@@ -10,6 +10,15 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
+
+// What GameConfig_S::load found, for a caller that tells the player (the
+// launcher, which rewrites the file). The game ignores it.
+struct ConfigReadReport_S {
+    bool missing = false;          // no such file: nothing was read
+    int error = 0;                 // errno when the file exists but could not be read whole
+    std::vector<int> ignoredLines; // line numbers (from 1) that set nothing
+};
 
 struct GameConfig_S {
     static constexpr const char* kPath = "data/config.dat";
@@ -43,18 +52,22 @@ struct GameConfig_S {
     void setDefaults();
 
     // Reads the file over the current values; keywords the file does not
-    // name keep theirs. A file that cannot be opened changes nothing.
-    void load(const char* path);
+    // name keep theirs. A file that cannot be opened changes nothing; one
+    // that fails while it is read keeps the lines read before. With a
+    // report, what was found goes there (comment and empty lines are no
+    // ignored lines).
+    void load(const char* path, ConfigReadReport_S* report = nullptr);
 
-    // Applies one line of the file ("keyword value ..."); lines with fewer
-    // than two words and unknown keywords change nothing.
-    void applyLine(const char* line);
+    // Applies one line of the file ("keyword value ..."). Lines with fewer
+    // than two words and unknown keywords change nothing and give false.
+    bool applyLine(const char* line);
 
-    // Writes all 20 lines to a temporary file beside `path` and renames it
-    // over `path`, so the old file stays whole when anything fails. True when
-    // the new file is in place; on false the old file is untouched and a
-    // line on the error stream says why.
-    bool save(const char* path) const;
+    // Writes all 20 lines to a temporary file beside `path` (mode 0644 under
+    // the usual umask) and renames it over `path`, so the old file stays
+    // whole when anything fails. True when the new file is in place; on false
+    // the old file is untouched, a line on the error stream says why and
+    // *why (when given) holds the reason.
+    bool save(const char* path, std::string* why = nullptr) const;
 
     // The 20 lines that save writes, each ended by "\n".
     std::string toText() const;

@@ -83,6 +83,14 @@ bool decodeRW(SDL_RWops* rw, RGBImage_S& out, std::string& error) {
         error = "cannot open";
         return false;
     }
+    // The decoder makes room for the size the header claims before it reads
+    // a pixel: a damaged header must not make it take gigabytes.
+    int w = 0, h = 0;
+    if (jpegFrameSize(rw, w, h) && (w < 1 || h < 1 || w > kMaxTextureSize || h > kMaxTextureSize)) {
+        SDL_RWclose(rw);
+        error = "picture size " + std::to_string(w) + " x " + std::to_string(h) + " is out of range";
+        return false;
+    }
     SurfacePtr s(IMG_LoadTyped_RW(rw, 1, const_cast<char*>("JPG")));
     if (!s) {
         error = std::string("not a JPEG picture (") + IMG_GetError() + ")";
@@ -96,6 +104,61 @@ bool isColourKey(uint8_t r, uint8_t g, uint8_t b) {
 }
 
 }  // namespace
+
+bool jpegFrameSize(SDL_RWops* rw, int& width, int& height) {
+    if (!rw)
+        return false;
+    const int start = SDL_RWtell(rw);
+    auto next = [rw](int& c) {
+        uint8_t b = 0;
+        if (SDL_RWread(rw, &b, 1, 1) != 1)
+            return false;
+        c = b;
+        return true;
+    };
+    bool found = false;
+    int c = 0;
+    if (next(c) && c == 0xFF && next(c) && c == 0xD8) {
+        for (;;) {
+            // As the decoder does: bytes up to a 0xFF are passed over, fill
+            // bytes of 0xFF repeat, and 0xFF 0x00 is no marker.
+            do {
+                do {
+                    if (!next(c))
+                        c = -1;
+                } while (c >= 0 && c != 0xFF);
+                while (c == 0xFF)
+                    if (!next(c))
+                        c = -1;
+            } while (c == 0);
+            if (c < 0)
+                break;
+            if (c == 0x01 || c == 0xD8 || (c >= 0xD0 && c <= 0xD7))
+                continue; // markers without a length
+            if (c == 0xD9 || c == 0xDA)
+                break;    // the end, or the image data: no frame header before it
+            uint8_t len[2];
+            if (SDL_RWread(rw, len, 1, 2) != 2)
+                break;
+            const int n = (len[0] << 8) | len[1];
+            if (n < 2)
+                break;
+            if (c >= 0xC0 && c <= 0xCF && c != 0xC4 && c != 0xC8 && c != 0xCC) {
+                uint8_t f[5];
+                if (n < 7 || SDL_RWread(rw, f, 1, 5) != 5)
+                    break;
+                height = (f[1] << 8) | f[2];
+                width = (f[3] << 8) | f[4];
+                found = true;
+                break;
+            }
+            if (SDL_RWseek(rw, n - 2, RW_SEEK_CUR) < 0)
+                break;
+        }
+    }
+    SDL_RWseek(rw, start, RW_SEEK_SET);
+    return found;
+}
 
 int32_t bmpInfoWidth(const uint8_t info[kBmpInfoBytes]) {
     return static_cast<int32_t>(le32(info + 4));

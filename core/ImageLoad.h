@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+struct SDL_RWops;
+
 // A loaded texture; all 0 when nothing was loaded.
 struct TexInfo_S {
     int32_t texID = 0;
@@ -68,8 +70,15 @@ std::string pictureVariantName(const std::string& path, const char* suffix);
 // Decodes JPEG bytes (any colour layout SDL_image gives: 8-bit grayscale,
 // 24 or 32 bits, padded rows) into RGB. False with `error` on failure or a
 // picture larger than kMaxTextureSize on a side.
+// A picture whose frame header claims a larger size is refused before any
+// room is made for it.
 bool decodeJPEG(const void* data, size_t size, RGBImage_S& out, std::string& error);
 bool decodeJPEGFile(const char* path, RGBImage_S& out, std::string& error);
+
+// The size a JPEG stream's frame header gives, read without decoding and
+// passing over the bytes a decoder passes over; the stream is put back where
+// it was. False when no frame header comes before the image data.
+bool jpegFrameSize(SDL_RWops* rw, int& width, int& height);
 
 // The smallest power of two, at most 8192, that is at least size; 0 when
 // size is below 1 or above 8192.

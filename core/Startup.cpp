@@ -119,19 +119,21 @@ int startVideo(GameConfig_S& config, SDL_Surface** screen) {
     return 0;
 }
 
-void startMixer(GameConfig_S& config) {
-    if (!config.sound)
-        return;
-    if (Mix_OpenAudio(22050, AUDIO_S16SYS, 2, 4096) != 0) {
-        config.sound = false;
-        return;
-    }
+bool openMixer() {
+    if (Mix_OpenAudio(22050, AUDIO_S16SYS, 2, 4096) != 0)
+        return false;
     int freq = 0, channels = 0;
     Uint16 format = 0;
     if (!Mix_QuerySpec(&freq, &format, &channels) || freq != 22050 || format != AUDIO_S16SYS || channels != 2) {
-        config.sound = false;
         Mix_CloseAudio();
+        return false;
     }
+    return true;
+}
+
+void startMixer(GameConfig_S& config) {
+    if (config.sound && !openMixer())
+        config.sound = false;
 }
 
 void setCaption() { SDL_WM_SetCaption("Vellicorn", "Vellicorn"); }

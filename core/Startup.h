@@ -49,8 +49,12 @@ void parseCommandLine(int argc, char** argv);
 // "ERROR! Could not open OpenGL graphics device!" and quitting SDL).
 int startVideo(GameConfig_S& config, SDL_Surface** screen);
 
-// Opens the mixer at 22050 Hz, 16-bit, stereo, 4096-sample chunks when sound
-// is on; any failure or another device format turns sound off.
+// Opens the mixer at 22050 Hz, 16-bit, stereo, 4096-sample chunks. True when
+// it is open in exactly that format; otherwise it is left closed.
+bool openMixer();
+
+// openMixer when sound is on; any failure or another device format turns
+// sound off.
 void startMixer(GameConfig_S& config);
 
 // The window caption, "Vellicorn".

@@ -13,8 +13,6 @@ const ClassDef_S* findClassDef(int32_t classId) {
 
 namespace {
 
-constexpr int32_t STAT_COUNT = 22;
-
 bool fail(std::string* why, const char* text) {
     if (why)
         *why = text;
@@ -50,7 +48,7 @@ bool readPairs(MemStream_C& s, std::vector<ClassStatPair_S>& out) {
         return false;
     out.assign(static_cast<size_t>(n), ClassStatPair_S());
     for (ClassStatPair_S& p : out)
-        if (!s.readInt32(p.stat) || !s.readInt32(p.value) || p.stat < 0 || p.stat >= STAT_COUNT)
+        if (!s.readInt32(p.stat) || !s.readInt32(p.value))
             return false;
     return true;
 }
@@ -61,10 +59,6 @@ void writePairs(MemStream_C& s, const std::vector<ClassStatPair_S>& v) {
         s.writeInt32(p.stat);
         s.writeInt32(p.value);
     }
-}
-
-bool validBonusStat(int32_t stat) {
-    return stat >= 0 && stat <= CLASS_NO_STAT;
 }
 
 } // namespace
@@ -96,10 +90,6 @@ bool ClassDef_S::read(MemStream_C& s, std::string* why) {
     for (int32_t* v : {&classId, &levelTable, &hpDie, &spDie, &hpBonus, &spBonus, &spStat, &acBonus, &acStat})
         if (!s.readInt32(*v))
             return fail(why, "fields");
-    if (!validBonusStat(spStat) || !validBonusStat(acStat))
-        return fail(why, "bonus stat out of range");
-    if (hpDie < 0 || spDie < 0)
-        return fail(why, "negative die");
     if (!readInts(s, races))
         return fail(why, "races");
     if (!readPairs(s, requirements))
@@ -113,6 +103,8 @@ bool ClassDef_S::read(MemStream_C& s, std::string* why) {
     for (ClassTag_S& t : tags) {
         if (!t.key.read(s))
             return fail(why, "tag key");
+        // A value of unknown kind has no known length: nothing after it can
+        // be found.
         if (s.remaining() > 0 && static_cast<uint8_t>(s.current()[0]) > 4)
             return fail(why, "tag kind");
         if (!t.value.read(s))

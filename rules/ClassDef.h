@@ -59,8 +59,8 @@ struct ClassDef_S {
     int getACBonus() const { return acBonus; }
     int getACStat() const { return acStat; }
 
-    // The race is allowed and every requirement's stat (current value) is at
-    // least its minimum.
+    // The race is allowed and every requirement's stat (current value; 0 for
+    // an index out of range) is at least its minimum.
     bool allows(int race, const bl3dStatBlock* stats) const;
     // Adds each (stat, amount) as a permanent modifier of that type and keys;
     // no recompute.
@@ -76,7 +76,8 @@ struct ClassDef_S {
     int32_t spBonusFor(const bl3dStatBlock* stats) const;
 
     // The file form (see the class file loader). read() checks every count
-    // against what is left of the stream and every stat index.
+    // against what is left of the stream; values are taken as they stand
+    // (a stat index out of range reads as a stat of value 0).
     void write(MemStream_C& s) const;
     bool read(MemStream_C& s, std::string* why = nullptr);
 };

@@ -16,7 +16,7 @@ int32_t aboveFourteen(const bl3dStatBlock* stats, int32_t stat, int32_t perPoint
     if (!stats || !validStat(stat))
         return 0;
     const int32_t v = stats->getCur(stat);
-    return v > 14 ? (v - 14) * perPoint : 0;
+    return v > 14 ? saturate32((static_cast<int64_t>(v) - 14) * perPoint) : 0;
 }
 
 } // namespace
@@ -25,7 +25,7 @@ bool ClassDef_S::allows(int race, const bl3dStatBlock* stats) const {
     if (std::find(races.begin(), races.end(), race) == races.end())
         return false;
     for (const ClassStatPair_S& r : requirements)
-        if (!stats || !validStat(r.stat) || stats->getCur(r.stat) < r.value)
+        if (!stats || stats->getCur(r.stat) < r.value)
             return false;
     return true;
 }

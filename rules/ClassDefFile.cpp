@@ -84,12 +84,11 @@ bool readRecords(MemStream_C& s, uint32_t minSize, const char* what, std::vector
     return true;
 }
 
-bool atEnd(MemStream_C& s, std::string* why) {
-    if (s.remaining() == 0)
-        return true;
-    if (why)
-        *why = "bytes after the last record";
-    return false;
+// Bytes after the last record are stray: noted and ignored.
+bool noteStray(const MemStream_C& s, std::vector<std::string>* notes) {
+    if (s.remaining() > 0 && notes)
+        notes->push_back(std::to_string(s.remaining()) + " stray bytes after the last record ignored");
+    return true;
 }
 
 // Reads and parses a file; on success hands the parsed tables to commit.
@@ -101,20 +100,23 @@ int loadFile(const std::string& path, const char* what, Parse parse, Commit comm
         return LOAD_CANNOT_OPEN;
     }
     std::string why;
-    if (!parse(s, why))
+    std::vector<std::string> notes;
+    if (!parse(s, why, notes))
         return report(path, why);
+    for (const std::string& n : notes)
+        std::fprintf(stderr, "ERROR: %s: %s\n", path.c_str(), n.c_str());
     return commit();
 }
 
 } // namespace
 
 bool parseClassFile(MemStream_C& s, std::vector<ClassDef_S>& classes, std::vector<LevelTable_S>& tables,
-                    std::string* why) {
+                    std::string* why, std::vector<std::string>* notes) {
     tables.clear();
     // The smallest class record is about 70 bytes; 40 is a safe floor.
     return readRecords(s, 40, "class", classes, [&s](ClassDef_S& c, std::string& r) { return c.read(s, &r); }, why) &&
            readRecords(s, 12, "level table", tables, [&s](LevelTable_S& t, std::string&) { return t.read(s); }, why) &&
-           atEnd(s, why);
+           noteStray(s, notes);
 }
 
 void writeClassFile(MemStream_C& s, const std::vector<ClassDef_S>& classes, const std::vector<LevelTable_S>& tables) {
@@ -126,9 +128,10 @@ void writeClassFile(MemStream_C& s, const std::vector<ClassDef_S>& classes, cons
         t.write(s);
 }
 
-bool parseItemCreateFile(MemStream_C& s, std::vector<ItemCreate_S>& kinds, std::string* why) {
+bool parseItemCreateFile(MemStream_C& s, std::vector<ItemCreate_S>& kinds, std::string* why,
+                         std::vector<std::string>* notes) {
     return readRecords(s, 20, "record", kinds, [&s](ItemCreate_S& k, std::string&) { return k.read(s); }, why) &&
-           atEnd(s, why);
+           noteStray(s, notes);
 }
 
 void writeItemCreateFile(MemStream_C& s, const std::vector<ItemCreate_S>& kinds) {
@@ -141,7 +144,10 @@ int loadClassFile(const std::string& path) {
     std::vector<ClassDef_S> classes;
     std::vector<LevelTable_S> tables;
     return loadFile(
-        path, "class", [&](MemStream_C& s, std::string& why) { return parseClassFile(s, classes, tables, &why); },
+        path, "class",
+        [&](MemStream_C& s, std::string& why, std::vector<std::string>& notes) {
+            return parseClassFile(s, classes, tables, &why, &notes);
+        },
         [&]() {
             classDef.swap(classes);
             levelTables.swap(tables);
@@ -152,7 +158,10 @@ int loadClassFile(const std::string& path) {
 int loadItemCreateFile(const std::string& path) {
     std::vector<ItemCreate_S> kinds;
     return loadFile(
-        path, "item creation", [&](MemStream_C& s, std::string& why) { return parseItemCreateFile(s, kinds, &why); },
+        path, "item creation",
+        [&](MemStream_C& s, std::string& why, std::vector<std::string>& notes) {
+            return parseItemCreateFile(s, kinds, &why, &notes);
+        },
         [&]() {
             itemCreate.swap(kinds);
             return static_cast<int>(itemCreate.size());

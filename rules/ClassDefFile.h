@@ -5,10 +5,11 @@
 // "data/class.dat": int32 class count, the class records; int32 level table
 // count, the level tables. "data/itemcreate.dat": int32 count, the records.
 //
-// Loading is all or nothing: a file that cannot be read, is cut short, holds
-// a count that does not fit the file or bytes after its end gives a negative
+// A file that cannot be read, or whose structure cannot be followed (it ends
+// inside a record, a count or length runs past the end) gives a negative
 // result and a message naming the file and the record, and leaves the tables
-// as they were.
+// as they were. Values are taken as they stand. Stray bytes after the last
+// record are ignored, with an "ERROR" line naming the file.
 #pragma once
 #include "rules/ClassDef.h"
 #include "rules/ItemCreate.h"
@@ -32,11 +33,13 @@ bool readWholeFile(const std::string& path, MemStream_C& out, uint32_t maxBytes 
 bool writeWholeFile(const std::string& path, const MemStream_C& in);
 
 // Parses a class file from memory. On failure returns false with the reason
-// in *why and leaves the outputs unspecified.
+// in *why and leaves the outputs unspecified. Stray bytes after the last
+// record are reported in notes (when given).
 bool parseClassFile(MemStream_C& s, std::vector<ClassDef_S>& classes, std::vector<LevelTable_S>& tables,
-                    std::string* why);
+                    std::string* why, std::vector<std::string>* notes = nullptr);
 void writeClassFile(MemStream_C& s, const std::vector<ClassDef_S>& classes, const std::vector<LevelTable_S>& tables);
-bool parseItemCreateFile(MemStream_C& s, std::vector<ItemCreate_S>& kinds, std::string* why);
+bool parseItemCreateFile(MemStream_C& s, std::vector<ItemCreate_S>& kinds, std::string* why,
+                         std::vector<std::string>* notes = nullptr);
 void writeItemCreateFile(MemStream_C& s, const std::vector<ItemCreate_S>& kinds);
 
 // Fill the globals classDef and levelTables, or itemCreate. The number of

@@ -100,6 +100,21 @@ int bl3dEnemyList::distanceOf(const bl3dMonsterList* group) const {
     return -1;
 }
 
+bl3dMonsterList* bl3dEnemyList::groupAt(int index, int* distance) const {
+    if (distance)
+        *distance = 0;
+    if (index < 0)
+        return nullptr;
+    for (const Node& n : groups_) {
+        if (index-- == 0) {
+            if (distance)
+                *distance = n.distance;
+            return n.group;
+        }
+    }
+    return nullptr;
+}
+
 int bl3dEnemyList::totalLevel() const {
     int total = 0;
     for (const Node& n : groups_)

@@ -44,6 +44,10 @@ public:
     bool hasGroup(const bl3dMonsterList* group) const;
     // The distance of a group in the list; -1 when absent.
     int distanceOf(const bl3dMonsterList* group) const;
+    // The group at that position from the nearest (0 first) and its
+    // distance, without touching the shared cursor; null (and 0) past the
+    // end or for a negative index.
+    bl3dMonsterList* groupAt(int index, int* distance = nullptr) const;
     // Sum over the groups of the first monster's level times the size.
     int totalLevel() const;
 

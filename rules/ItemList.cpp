@@ -61,7 +61,11 @@ int bl3dItemTypeList::load(const char* path) {
         return -2;
     }
     RefStr_C why;
-    if (loadFrom(s, why) < 0) {
+    std::vector<std::string> notes;
+    const int rc = loadFrom(s, why, &notes);
+    for (const std::string& n : notes)
+        std::fprintf(stderr, "ERROR: item file %s: %s\n", path, n.c_str());
+    if (rc < 0) {
         std::fprintf(stderr, "ERROR: item file %s is damaged at byte %u: %s\n", path,
                      static_cast<unsigned>(s.readPos()), why.c_str());
         return -2;
@@ -69,10 +73,11 @@ int bl3dItemTypeList::load(const char* path) {
     return 0;
 }
 
-int bl3dItemTypeList::loadFrom(MemStream_C& s, RefStr_C& why) {
-    // Everything is read into a fresh list first: a damaged file changes
-    // nothing.
+int bl3dItemTypeList::loadFrom(MemStream_C& s, RefStr_C& why, std::vector<std::string>* notes) {
+    // Everything is read into a fresh list first: a file whose structure
+    // cannot be followed changes nothing.
     bl3dItemTypeList fresh;
+    std::vector<std::string> refused;
     int32_t shops = 0;
     if (!s.readInt32(shops) || shops < 0 || static_cast<uint32_t>(shops) > s.remaining() / 4) {
         why = "bad shop name count";
@@ -86,29 +91,36 @@ int bl3dItemTypeList::loadFrom(MemStream_C& s, RefStr_C& why) {
         }
         fresh.shopNames_.push_back(name);
     }
-    int32_t kind = 0;
-    while (s.readInt32(kind)) {
+    // Records follow until no record kind can be read; fewer bytes than a
+    // kind word after the last record are stray and ignored.
+    for (int record = 0; s.remaining() >= 4; ++record) {
+        int32_t kind = 0;
+        s.readInt32(kind);
         const uint32_t at = s.readPos();
         std::unique_ptr<bl3dItemType> t(makeItemType(kind));
-        if (!t->load(s, shops, why)) {
+        if (!t->load(s, why)) {
             s.setReadPos(at);
+            why = ("record " + std::to_string(record) + ": " + why.c_str()).c_str();
             return -2;
         }
-        const int32_t id = t->getID();
-        if (!fresh.insert(t.release())) {
-            char msg[80];
-            std::snprintf(msg, sizeof msg, "item id %d appears twice", static_cast<int>(id));
-            why = msg;
-            return -2;
+        // One id names one type (saved items and shop stock keep only the
+        // id): a later record with a taken id is refused, the first stays.
+        if (fresh.findById(t->getID())) {
+            char msg[160];
+            std::snprintf(msg, sizeof msg, "record %d (id %d, \"%.60s\") refused: the id belongs to an earlier record",
+                          record, static_cast<int>(t->getID()), t->getName().c_str());
+            refused.push_back(msg);
+            continue;
         }
+        fresh.insert(t.release());
     }
-    if (s.remaining() != 0) {
-        why = "stray bytes after the last record";
-        return -2;
-    }
+    if (s.remaining() > 0)
+        refused.push_back(std::to_string(s.remaining()) + " stray bytes after the last record ignored");
     shopNames_.swap(fresh.shopNames_);
     types_.swap(fresh.types_);
     recipes_.swap(fresh.recipes_);
+    if (notes)
+        notes->insert(notes->end(), refused.begin(), refused.end());
     return 0;
 }
 

@@ -20,12 +20,17 @@ public:
     bl3dItemTypeList(const bl3dItemTypeList&) = delete;
     bl3dItemTypeList& operator=(const bl3dItemTypeList&) = delete;
 
-    // Reads the item file. 0 when loaded; -1 when the file is missing (the
-    // list stays empty); -2 when it is damaged (a message on the error
-    // stream; the list is left as it was).
+    // Reads the item file. 0 when loaded: a record whose id an earlier
+    // record already has is refused and stray bytes after the last record
+    // are ignored, each with an "ERROR" line naming the file on the error
+    // stream, and every other record is kept. -1 when the file is missing
+    // (the list stays empty); -2 when its structure cannot be followed (a
+    // count or length that runs past the end: a message on the error stream,
+    // the list left as it was).
     int load(const char* path);
-    // The same from bytes in memory; why says what is wrong.
-    int loadFrom(MemStream_C& s, RefStr_C& why);
+    // The same from bytes in memory; why says what is wrong, and notes (when
+    // given) gets one text per refused record or stray tail.
+    int loadFrom(MemStream_C& s, RefStr_C& why, std::vector<std::string>* notes = nullptr);
     // Writes the same format; false when the file cannot be written.
     bool save(const char* path) const;
     void saveTo(MemStream_C& s) const;

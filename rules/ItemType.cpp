@@ -14,11 +14,6 @@
 #include <cstring>
 
 namespace {
-// Larger dice than any weapon has are refused on reading.
-constexpr int32_t MAX_DICE = 1000;
-// Ingredient counts beyond this make no recipe.
-constexpr int32_t MAX_COUNT = 1000000;
-
 int32_t keyLow(uint64_t serial) { return static_cast<int32_t>(static_cast<uint32_t>(serial)); }
 int32_t keyHigh(uint64_t serial) { return static_cast<int32_t>(static_cast<uint32_t>(serial >> 32)); }
 
@@ -234,7 +229,7 @@ void bl3dItemType::saveExtra(MemStream_C&) const {}
 
 bool bl3dItemType::loadExtra(MemStream_C&, RefStr_C&) { return true; }
 
-bool bl3dItemType::load(MemStream_C& s, int shopNames, RefStr_C& why) {
+bool bl3dItemType::load(MemStream_C& s, RefStr_C& why) {
     if (!s.readInt32(id_) || !s.readInt32(intValue_) || !readFloat(s, floatValue_))
         return fail(why, "record cut short");
     if (!name_.read(s) || !description_.read(s))
@@ -242,8 +237,6 @@ bool bl3dItemType::load(MemStream_C& s, int shopNames, RefStr_C& why) {
     if (!s.readInt32(price_) || !s.readInt32(flags_) || !s.readInt32(slotMask_) || !s.readInt32(classMask_) ||
         !s.readInt32(category_))
         return fail(why, "record cut short");
-    if (slotMask_ & ~ALL_SLOTS_MASK)
-        return fail(why, "slot mask names a slot past 19");
     for (int32_t& v : block_)
         if (!s.readInt32(v))
             return fail(why, "record cut short");
@@ -254,8 +247,6 @@ bool bl3dItemType::load(MemStream_C& s, int shopNames, RefStr_C& why) {
         int32_t stat = 0, minimum = 0;
         if (!s.readInt32(stat) || !s.readInt32(minimum))
             return fail(why, "record cut short");
-        if (!validStat(stat))
-            return fail(why, "requirement on a stat out of range");
         addRequirement(stat, minimum);
     }
     if (!readCount(s, n, 8))
@@ -264,8 +255,6 @@ bool bl3dItemType::load(MemStream_C& s, int shopNames, RefStr_C& why) {
         int32_t stat = 0, amount = 0;
         if (!s.readInt32(stat) || !s.readInt32(amount))
             return fail(why, "record cut short");
-        if (!validStat(stat))
-            return fail(why, "modifier on a stat out of range");
         addModifier(stat, amount);
     }
     if (!readCount(s, n, 12))
@@ -275,8 +264,6 @@ bool bl3dItemType::load(MemStream_C& s, int shopNames, RefStr_C& why) {
         RefStr_C text;
         if (!s.readInt32(kind) || !s.readInt32(value) || !text.read(s))
             return fail(why, "record cut short");
-        if (kind == IEFFECT_BLOCK && (value & ~ALL_SLOTS_MASK))
-            return fail(why, "blocked slots past 19");
         effects_.insert(effects_.begin(), ItemEffect_S{kind, value, text});
     }
     int32_t actionId = 0;
@@ -296,10 +283,6 @@ bool bl3dItemType::load(MemStream_C& s, int shopNames, RefStr_C& why) {
                 delete r;
                 return fail(why, "recipe cut short");
             }
-            if (count < 0 || count > MAX_COUNT) {
-                delete r;
-                return fail(why, "ingredient count out of range");
-            }
             r->addIngredient(count, ingredient.c_str());
         }
         setRecipe(r);
@@ -310,10 +293,7 @@ bool bl3dItemType::load(MemStream_C& s, int shopNames, RefStr_C& why) {
         int32_t count = 0, shop = 0;
         if (!s.readInt32(count) || !s.readInt32(shop))
             return fail(why, "record cut short");
-        if (shop < 0 || shop >= shopNames)
-            return fail(why, "shop index out of range");
-        if (count < 0 || count > UNLIMITED_CHARGES)
-            return fail(why, "shop count out of range");
+        // A shop index past the shop names matches no shop.
         addShopCount(count, shop);
     }
     return loadExtra(s, why);
@@ -351,8 +331,6 @@ bool bl3dWeaponType::loadExtra(MemStream_C& s, RefStr_C& why) {
     if (!s.readInt32(diceCount_) || !s.readInt32(diceSides_) || !s.readInt32(damageBonus_) || !s.readInt32(weaponA_) ||
         !s.readByte(addBonus_) || !s.readInt32(specialFlags_) || !s.readInt32(specialValue_))
         return fail(why, "weapon fields cut short");
-    if (diceCount_ < 0 || diceCount_ > MAX_DICE || diceSides_ < 0 || diceSides_ > MAX_DICE)
-        return fail(why, "weapon dice out of range");
     return true;
 }
 

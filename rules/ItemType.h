@@ -97,9 +97,11 @@ public:
     // An item read from its stored form; null when the bytes are short.
     virtual bl3dItem* newInstance(MemStream_C& s);
 
-    // Reads the record body; false with a reason when it is short or holds
-    // a value out of range. shopNames bounds the shop indices.
-    virtual bool load(MemStream_C& s, int shopNames, RefStr_C& why);
+    // Reads the record body; false with a reason when the bytes end inside
+    // it (a count or length that runs past the end included). Any value is
+    // taken as it stands: a shop index past the shop names matches no shop,
+    // stats and slots out of range count for nothing.
+    virtual bool load(MemStream_C& s, RefStr_C& why);
 
     int32_t getID() const { return id_; }
     int32_t getIntValue() const { return intValue_; }

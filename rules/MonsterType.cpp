@@ -141,9 +141,11 @@ bl3dMonsterType* bl3dMonsterTypeList::findByName(const char* name) const {
     return nullptr;
 }
 
-int bl3dMonsterTypeList::loadFrom(MemStream_C& s, const ActionList& actions, std::string* why) {
+int bl3dMonsterTypeList::loadFrom(MemStream_C& s, const ActionList& actions, std::string* why,
+                                  std::vector<std::string>* notes) {
     std::vector<std::unique_ptr<bl3dMonsterType>> loaded;
-    for (;;) {
+    std::vector<std::string> refused;
+    for (int record = 0;; ++record) {
         MonsterTypeRecord_S rec;
         std::string reason;
         const int r = rec.read(s, &reason);
@@ -151,13 +153,22 @@ int bl3dMonsterTypeList::loadFrom(MemStream_C& s, const ActionList& actions, std
             break;
         if (r < 0) {
             if (why)
-                *why = "record " + std::to_string(loaded.size()) + ": " + reason;
+                *why = "record " + std::to_string(record) + ": " + reason;
             return -2;
+        }
+        // Monsters are found by name: a nameless one could never be met.
+        if (rec.name.empty()) {
+            refused.push_back("record " + std::to_string(record) + " refused: it has no name");
+            continue;
         }
         loaded.push_back(std::make_unique<bl3dMonsterType>(rec, actions));
     }
+    if (s.remaining() > 0)
+        refused.push_back(std::to_string(s.remaining()) + " stray bytes after the last record ignored");
     for (auto& t : loaded)
         types_.push_back(std::move(t));
+    if (notes)
+        notes->insert(notes->end(), refused.begin(), refused.end());
     return static_cast<int>(loaded.size());
 }
 
@@ -186,9 +197,18 @@ int bl3dMonsterTypeList::load(const std::string& path) {
         }
         s.write(buf, static_cast<uint32_t>(got));
     }
+    // A compressed stream that stops before its end reads like a shorter
+    // file; zlib only tells through its error state.
+    int err = Z_OK;
+    gzerror(f, &err);
+    if (err != Z_OK)
+        ok = false;
     gzclose(f);
     std::string why = "not a readable gzip stream";
-    const int n = ok ? loadFrom(s, masterActionList, &why) : -2;
+    std::vector<std::string> notes;
+    const int n = ok ? loadFrom(s, masterActionList, &why, &notes) : -2;
+    for (const std::string& note : notes)
+        std::fprintf(stderr, "ERROR: monster type file %s: %s\n", path.c_str(), note.c_str());
     if (n < 0)
         std::fprintf(stderr, "ERROR: monster type file %s is corrupt (%s)\n", path.c_str(), why.c_str());
     return n;

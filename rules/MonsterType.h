@@ -101,13 +101,19 @@ public:
     bl3dMonsterTypeList& operator=(const bl3dMonsterTypeList&) = delete;
 
     // Reads a gzip (or plain) monster file. Every record's action ids are
-    // looked up in masterActionList. All or nothing: a file that cannot be
-    // opened or is corrupt (cut short, a count out of range) leaves the
-    // list as it was and gives -1 / -2 with a message on the error stream;
-    // otherwise the number of types read, each pushed at the head.
+    // looked up in masterActionList. Records follow one another until fewer
+    // bytes than a record's head are left (such a tail is ignored). A record
+    // without a name is refused and the tail reported, each with an "ERROR"
+    // line naming the file on the error stream; the other records are kept
+    // and their number returned, each type pushed at the head. A file that
+    // cannot be opened (-1), or whose structure cannot be followed (-2: a
+    // broken gzip stream, a count that is negative or runs past the end),
+    // leaves the list as it was, with a message on the error stream.
     int load(const std::string& path);
-    // Parses records from memory into the list (all or nothing, as load).
-    int loadFrom(MemStream_C& s, const ActionList& actions, std::string* why);
+    // Parses records from memory into the list (as load); notes, when
+    // given, gets one text per refused record or stray tail.
+    int loadFrom(MemStream_C& s, const ActionList& actions, std::string* why,
+                 std::vector<std::string>* notes = nullptr);
 
     // The first type from the head (the file's last record first) whose
     // singular name is exactly `name`; null when none.

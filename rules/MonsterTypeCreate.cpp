@@ -21,6 +21,9 @@ namespace {
 // larger is a broken line and would only stall the game.
 constexpr int MAX_DROP_DICE = 100;
 constexpr int MAX_DROP_TRIES = 1000;
+// However many drop lines a type has, one monster carries at most this many
+// items, so that its drops cannot exhaust memory.
+constexpr size_t MAX_DROP_ITEMS = 64 * MAX_DROP_TRIES;
 
 struct DropLine {
     char name[80] = {};
@@ -63,9 +66,12 @@ bool isRandomName(const char* name) {
 } // namespace
 
 void bl3dMonsterType::rollDrops(std::vector<bl3dItem*>& out) const {
+    const size_t limit = out.size() + MAX_DROP_ITEMS;
     for (const std::string& line : drops_) {
+        if (out.size() >= limit)
+            break;
         const DropLine d = parseDropLine(line);
-        for (int t = 0; t < d.tries; ++t) {
+        for (int t = 0; t < d.tries && out.size() < limit; ++t) {
             if (vell::gameRand() % 1000 >= d.chance)
                 continue;
             if (isRandomName(d.name)) {

@@ -32,15 +32,16 @@ int fail(std::string* why, const std::string& text) {
     return -1;
 }
 
-bool readPairs(MemStream_C& s, int32_t n, std::vector<std::pair<int32_t, int32_t>>& out) {
+// The caller has checked that the pairs fit the bytes.
+void readPairs(MemStream_C& s, int32_t n, std::vector<std::pair<int32_t, int32_t>>& out) {
     out.clear();
+    out.reserve(static_cast<size_t>(n));
     for (int32_t i = 0; i < n; ++i) {
         int32_t id = 0, weight = 0;
-        if (!s.readInt32(id) || !s.readInt32(weight))
-            return false;
+        s.readInt32(id);
+        s.readInt32(weight);
         out.emplace_back(id, weight);
     }
-    return true;
 }
 
 } // namespace
@@ -71,11 +72,10 @@ void MonsterTypeRecord_S::write(MemStream_C& s) const {
 }
 
 int MonsterTypeRecord_S::read(MemStream_C& s, std::string* why) {
-    if (s.remaining() == 0)
+    if (s.remaining() < MONSTER_HEAD_BYTES)
         return 0;
     uint8_t head[MONSTER_HEAD_BYTES];
-    if (!s.read(head, MONSTER_HEAD_BYTES))
-        return fail(why, "record cut short in its head");
+    s.read(head, MONSTER_HEAD_BYTES);
     for (int i = 0; i < 22; ++i)
         stats[i] = word(head, i);
     hpBase = word(head, 22);
@@ -96,22 +96,20 @@ int MonsterTypeRecord_S::read(MemStream_C& s, std::string* why) {
     const int32_t firstCount = word(head, 86);
     const int32_t secondCount = word(head, 87);
     const int32_t dropCount = word(head, 88);
-    if (name.empty())
-        return fail(why, "record without a name");
-    if (firstCount < 0 || firstCount > MONSTER_MAX_ACTIONS || secondCount < 0 || secondCount > MONSTER_MAX_ACTIONS)
-        return fail(why, "\"" + name + "\": action count out of range");
-    if (dropCount < 0 || dropCount > MONSTER_MAX_DROPS)
-        return fail(why, "\"" + name + "\": drop line count out of range");
+    const std::string who = "\"" + name + "\": ";
+    if (firstCount < 0 || secondCount < 0 || dropCount < 0)
+        return fail(why, who + "negative count");
+    // Checked before anything is allocated: the counts must fit the bytes.
     const uint64_t need = (uint64_t(firstCount) + uint64_t(secondCount)) * 8 + uint64_t(dropCount) * MONSTER_DROP_BYTES;
     if (need > s.remaining())
-        return fail(why, "\"" + name + "\": record cut short");
-    if (!readPairs(s, firstCount, actions) || !readPairs(s, secondCount, actions2))
-        return fail(why, "\"" + name + "\": record cut short");
+        return fail(why, who + "record runs past the end");
+    readPairs(s, firstCount, actions);
+    readPairs(s, secondCount, actions2);
     drops.clear();
+    drops.reserve(static_cast<size_t>(dropCount));
     for (int32_t i = 0; i < dropCount; ++i) {
         uint8_t line[MONSTER_DROP_BYTES];
-        if (!s.read(line, MONSTER_DROP_BYTES))
-            return fail(why, "\"" + name + "\": record cut short");
+        s.read(line, MONSTER_DROP_BYTES);
         drops.push_back(readText(line, MONSTER_DROP_BYTES));
     }
     return 1;

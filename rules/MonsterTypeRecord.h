@@ -24,9 +24,6 @@ constexpr uint32_t MONSTER_HEAD_BYTES = 356;
 constexpr uint32_t MONSTER_NAME_BYTES = 40;
 constexpr uint32_t MONSTER_BUFFER_BYTES = 128;
 constexpr uint32_t MONSTER_DROP_BYTES = 80;
-// No record of ours comes near these; more is a corrupt count.
-constexpr int32_t MONSTER_MAX_ACTIONS = 256;
-constexpr int32_t MONSTER_MAX_DROPS = 64;
 
 struct MonsterTypeRecord_S {
     int32_t stats[22] = {};
@@ -45,7 +42,9 @@ struct MonsterTypeRecord_S {
 
     // Texts longer than their fields are cut to fit (with their NUL).
     void write(MemStream_C& s) const;
-    // 1 read; 0 the stream was already at its end (no more records); -1
-    // corrupt: cut short or a count out of range (reason in *why).
+    // 1 read; 0 no record left (fewer bytes than a record's head: the end of
+    // the records); -1 the record runs past the end of the bytes, through a
+    // count that is negative or asks for more than is left (reason in
+    // *why). Any other value is taken as it stands, an empty name included.
     int read(MemStream_C& s, std::string* why = nullptr);
 };

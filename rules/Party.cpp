@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 bl3dParty* party = nullptr;
 
@@ -55,6 +56,13 @@ bl3dPartyChar* bl3dParty::detachAt(int index) {
 }
 
 void bl3dParty::removeAt(int index) { delete detachAt(index); }
+
+bool bl3dParty::swap(int a, int b) {
+    if (a < 0 || b < 0 || a >= MAX_PARTY || b >= MAX_PARTY || a == b)
+        return false;
+    std::swap(members_[a], members_[b]);
+    return true;
+}
 
 int32_t bl3dParty::averageStat(int stat) const {
     if (count_ == 0)

@@ -1,5 +1,7 @@
 #include "rules/Recipe.h"
 
+#include "rules/StatBlock.h"
+
 #include <cstring>
 
 void bl3dRecipe::addIngredient(int count, const char* name) {
@@ -7,7 +9,7 @@ void bl3dRecipe::addIngredient(int count, const char* name) {
         name = "";
     for (RecipeEntry_S& e : entries_) {
         if (std::strcmp(e.name.c_str(), name) == 0) {
-            e.count += count;
+            e.count = saturate32(static_cast<int64_t>(e.count) + count);
             return;
         }
     }
@@ -18,10 +20,10 @@ void bl3dRecipe::addIngredient(int count, const char* name) {
 }
 
 int bl3dRecipe::totalCount() const {
-    int total = 0;
+    int64_t total = 0;
     for (const RecipeEntry_S& e : entries_)
         total += e.count;
-    return total;
+    return saturate32(total);
 }
 
 const RecipeEntry_S* bl3dRecipe::find(const char* name) const {

@@ -104,20 +104,23 @@ void bl3dShopInv::restock(const bl3dItemTypeList& itemTypes) {
         // Entries of types the list does not hold are passed over.
         while (p < entries_.size() && entries_[p].type->getID() < type->getID() && entries_[p].type != type)
             ++p;
+        // A shop the file does not name, or a count below 0, stocks nothing.
         const int32_t fileCount = shop < 0 ? 0 : std::max(itemTypes.getShopCount(type, shop), 0);
         if (p < entries_.size() && entries_[p].type == type) {
             ShopStock_S& e = entries_[p];
             if (e.base == STOCK_BASE_FROM_FILE) {
                 e.base = fileCount;
-            } else if (fileCount == STOCK_UNLIMITED) {
+            } else if (e.base != fileCount) {
+                // The shelf moves by as much as the file's count moved: an
+                // unlimited entry whose file count became finite gets that
+                // count, and an entry becomes unlimited only when the file
+                // says unlimited and the shelf held its whole base. Any other
+                // result stays within 0..9999.
+                const int64_t count = std::max<int64_t>(int64_t(e.count) - (int64_t(e.base) - fileCount), 0);
                 e.base = fileCount;
-                e.count = STOCK_UNLIMITED;
-            } else if (e.count != STOCK_UNLIMITED) {
-                const int64_t d = int64_t(e.base) - fileCount;
-                e.base = fileCount;
-                e.count = static_cast<int32_t>(std::clamp<int64_t>(int64_t(e.count) - d, 0, STOCK_MAX));
-            } else {
-                e.base = fileCount;
+                e.count = fileCount == STOCK_UNLIMITED && count == STOCK_UNLIMITED
+                              ? STOCK_UNLIMITED
+                              : static_cast<int32_t>(std::min<int64_t>(count, STOCK_MAX));
             }
             ++p;
         } else if (fileCount != 0) {

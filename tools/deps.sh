@@ -9,6 +9,7 @@ PACKAGES=(
   zlib1g-dev libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri
   python3.11-dev libpython3-dev
   libgtest-dev
+  clang-14 libclang-rt-14-dev
   libfreetype-dev fonts-dejavu-core
   xvfb xdotool x11-utils
 )

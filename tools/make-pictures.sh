@@ -5,6 +5,7 @@
 #
 #   tools/make-pictures.sh            everything below
 #   tools/make-pictures.sh pics       title, game-select and loading pictures
+#   tools/make-pictures.sh title      the launcher's title banner only
 #   tools/make-pictures.sh fixtures   tests/fixtures/images/
 #
 # JPEG ".dat" pictures are made with "-type TrueColor" so that the game's
@@ -70,20 +71,32 @@ make_pics() {
       -gravity north -annotate +0+$(( h / 20 )) 'Choose your quest'
   done
 
-  # The launcher's and slide sequence's title picture.
-  for size in 1024x768 512x384; do
-    local w=${size%x*} h=${size#*x} suffix=""
-    [ "$w" = 512 ] && suffix=-low
-    # shellcheck disable=SC2046
-    jpg_dat "$src/title$suffix.jpg" $(backdrop "$w" "$h" '#30203a' '#0a0a12') \
-      -font "$SERIF" -pointsize $(( 80 * w / 1024 )) -fill '#ae9768' \
-      -gravity center -annotate +0-$(( h / 10 )) 'VELLRUN'
-  done
+  make_title
 
   # Loading picture: a plain 1024 x 768 JPEG ".dat" picture.
   # shellcheck disable=SC2046
   jpg_dat content/pics/intro/loading.dat $(backdrop 1024 768 '#101820' '#000000') \
     -font "$SERIF" -pointsize 48 -fill '#ae9768' -gravity center -annotate +0+0 'Loading...'
+}
+
+# The launcher's title banner. The launcher stretches the whole texture over
+# a strip 4.8 times as wide as high, so the picture is a power of two on
+# both sides (no padding shows) and drawn 1.2 times as wide before it is
+# squeezed to 4:1: on screen its letters keep their shape.
+make_title() {
+  local src=content/pics/src
+  mkdir -p "$src"
+  for size in 1024x256 512x128; do
+    local w=${size%x*} h=${size#*x} suffix="" wide
+    [ "$w" = 512 ] && suffix=-low
+    wide=$(( w * 6 / 5 ))
+    # shellcheck disable=SC2046
+    jpg_dat "$src/title$suffix.jpg" $(backdrop "$wide" "$h" '#30203a' '#0a0a12') \
+      -fill '#16120e' -draw "polygon 0,$((h*4/5)) $((wide/4)),$((h*3/5)) $((wide/2)),$((h*4/5)) $((wide*3/4)),$((h*13/20)) $wide,$((h*4/5)) $wide,$h 0,$h" \
+      -font "$SERIF" -pointsize $(( 150 * h / 256 )) -fill '#ae9768' -stroke '#3a2c18' -strokewidth $(( h / 128 )) \
+      -gravity center -annotate +0-$(( h / 16 )) 'VELLRUN' \
+      -resize "${w}x${h}!"
+  done
 }
 
 make_fixtures() {
@@ -120,7 +133,8 @@ make_fixtures() {
 
 case "${1:-all}" in
   pics) make_pics ;;
+  title) make_title ;;
   fixtures) make_fixtures ;;
   all) make_pics; make_fixtures ;;
-  *) echo "usage: $0 [pics|fixtures|all]" >&2; exit 2 ;;
+  *) echo "usage: $0 [pics|title|fixtures|all]" >&2; exit 2 ;;
 esac

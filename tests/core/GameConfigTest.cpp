@@ -10,7 +10,9 @@
 #include <functional>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 #include "../common/TestFiles.h"
 
@@ -270,6 +272,62 @@ TEST(GameConfig, FailingWriteIsReportedAndKeepsTheOldFile) {
     }
     EXPECT_FALSE(c.save("/nonexistent/vell/config.dat"));
     std::remove(path.c_str());
+}
+
+// What the reader tells a caller that reports it: a missing file, a file
+// that cannot be read, and the numbers of the lines that set nothing
+// (comments and empty lines are none of them).
+TEST(GameConfig, ReadReportNamesWhatWasNotUsed) {
+    GameConfig_S c;
+    ConfigReadReport_S found;
+    c.load("/nonexistent/vell/config.dat", &found);
+    EXPECT_TRUE(found.missing);
+    EXPECT_EQ(found.error, 0);
+
+    // A folder opens but cannot be read: an error, not a missing file.
+    c.load(::testing::TempDir().c_str(), &found);
+    EXPECT_FALSE(found.missing);
+    EXPECT_EQ(found.error, EISDIR);
+
+    std::string path = tempPath("report.dat");
+    writeFile(path, "# comment\n\ndepth 16\ncolour 8\nfog\n   \r\n" + std::string(300, 'x') +
+                        "\nwindow on\n\x01\x02 \xff\nparty yes");
+    c.load(path.c_str(), &found);
+    std::remove(path.c_str());
+    EXPECT_FALSE(found.missing);
+    EXPECT_EQ(found.error, 0);
+    EXPECT_EQ(found.ignoredLines, (std::vector<int>{4, 5, 7, 9}));
+    EXPECT_EQ(c.depth, 16);
+    EXPECT_TRUE(c.window);
+    EXPECT_TRUE(c.partyGold);
+}
+
+// The writer replaces the file that the reader finds (also under another
+// case), with a new file's mode even when an old temporary file was left
+// behind, and says why when it cannot.
+TEST(GameConfig, SaveReplacesTheFileTheReaderFinds) {
+    const std::string dir = tempPath("Data");
+    ASSERT_EQ(std::system(("rm -rf '" + dir + "' && mkdir '" + dir + "'").c_str()), 0);
+    writeFile(dir + "/Config.dat", "depth 16\n");
+    writeFile(dir + "/Config.dat.tmp", "left over");
+    ASSERT_EQ(::chmod((dir + "/Config.dat.tmp").c_str(), 0600), 0);
+    const mode_t mask = ::umask(022);
+    GameConfig_S c;
+    c.depth = 32;
+    const std::string lower = tempPath("data") + "/config.dat";
+    std::string why = "unchanged";
+    EXPECT_TRUE(c.save(lower.c_str(), &why));
+    EXPECT_EQ(why, "unchanged");
+    EXPECT_EQ(readFile(dir + "/Config.dat"), c.toText());
+    EXPECT_FALSE(std::ifstream(dir + "/Config.dat.tmp").good());
+    struct stat st;
+    ASSERT_EQ(::stat((dir + "/Config.dat").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0644u);
+    ::umask(mask);
+
+    EXPECT_FALSE(c.save((dir + "/missing/config.dat").c_str(), &why));
+    EXPECT_EQ(why, "No such file or directory");
+    std::system(("rm -rf '" + dir + "'").c_str());
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 
 #include "../common/ImageTestFiles.h"
 
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -172,6 +173,57 @@ TEST(LoadJPG, MissingOrBrokenPicturesGiveNull) {
     }
 }
 
+TEST(LoadJPG, AHeaderClaimingAHugePictureIsRefusedBeforeDecoding) {
+    // A few hundred damaged bytes must not make the decoder take room for a
+    // picture of 60000 x 60000 (the decoder itself then fails "out of
+    // memory", or takes gigabytes).
+    const std::vector<uint8_t> good = readFileBytes(kImages + "quad.dat");
+    size_t sof = 0;
+    while (sof + 1 < good.size() && !(good[sof] == 0xFF && good[sof + 1] == 0xC0))
+        ++sof;
+    ASSERT_LT(sof + 9, good.size()) << "the fixture has a baseline frame header";
+    struct Case {
+        const char* what;
+        std::vector<uint8_t> bytes;
+        bool found;
+        int w, h;
+    };
+    std::vector<uint8_t> huge = good;
+    huge[sof + 5] = huge[sof + 7] = 0xEA; // 60000 = 0xEA60
+    huge[sof + 6] = huge[sof + 8] = 0x60;
+    // Stray bytes and fill bytes before the frame header, as decoders allow.
+    std::vector<uint8_t> stray(huge.begin(), huge.begin() + static_cast<long>(sof));
+    stray.insert(stray.end(), {0x12, 0x00, 0xFF, 0x00, 0x34, 0xFF, 0xFF});
+    stray.insert(stray.end(), huge.begin() + static_cast<long>(sof) + 1, huge.end());
+    std::vector<uint8_t> zero = good;
+    zero[sof + 5] = zero[sof + 6] = 0;
+    const Case cases[] = {
+        {"the fixture", good, true, 16, 16},
+        {"a huge frame", huge, true, 60000, 60000},
+        {"stray bytes before it", stray, true, 60000, 60000},
+        {"no height", zero, true, 16, 0},
+        {"cut before the frame", std::vector<uint8_t>(good.begin(), good.begin() + static_cast<long>(sof)), false, 0, 0},
+        {"not a JPEG", {'B', 'M', 0, 0}, false, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SDL_RWops* rw = SDL_RWFromConstMem(c.bytes.data(), static_cast<int>(c.bytes.size()));
+        int w = 0, h = 0;
+        EXPECT_EQ(jpegFrameSize(rw, w, h), c.found) << c.what;
+        EXPECT_EQ(SDL_RWtell(rw), 0) << c.what << ": the stream is put back";
+        SDL_RWclose(rw);
+        if (c.found) {
+            EXPECT_EQ(w, c.w) << c.what;
+            EXPECT_EQ(h, c.h) << c.what;
+        }
+    }
+    for (const auto* bytes : {&huge, &stray}) {
+        RGBImage_S img;
+        std::string error;
+        EXPECT_FALSE(decodeJPEG(bytes->data(), bytes->size(), img, error));
+        EXPECT_NE(error.find("60000 x 60000 is out of range"), std::string::npos) << error;
+    }
+}
+
 TEST(LoadJPG, VariantNames) {
     EXPECT_EQ(pictureVariantName("pics/a.dat", "L.dat"), "pics/aL.dat");
     EXPECT_EQ(pictureVariantName("pics/a.dat", "_AL.dat"), "pics/a_AL.dat");
@@ -319,14 +371,20 @@ TEST_F(TexContainerTest, GzipFileRoundTripAndLimits) {
 }
 
 TEST_F(TexContainerTest, CommittedTitlePicturesAreContainers) {
-    // The sources that content/pics packs at build time decode as JPEG.
-    for (const char* name : {"titlescreen", "gameselect", "title"}) {
+    // The sources that content/pics packs at build time decode as JPEG. The
+    // launcher's title banner is 1024 x 256: the launcher stretches its whole
+    // texture, so both sides are powers of two.
+    struct Source {
+        const char* name;
+        int height;
+    };
+    for (const Source& p : {Source{"titlescreen", 768}, Source{"gameselect", 768}, Source{"title", 256}}) {
         RGBImage_S img;
         std::string error;
-        const std::string src = std::string(VELL_SOURCE_DIR) + "/content/pics/src/" + name + ".jpg";
+        const std::string src = std::string(VELL_SOURCE_DIR) + "/content/pics/src/" + p.name + ".jpg";
         ASSERT_TRUE(decodeJPEGFile(src.c_str(), img, error)) << src << ": " << error;
         EXPECT_EQ(img.width, 1024);
-        EXPECT_EQ(img.height, 768);
+        EXPECT_EQ(img.height, p.height);
     }
     RGBImage_S loading;
     std::string error;

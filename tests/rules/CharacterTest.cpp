@@ -262,6 +262,62 @@ TEST_F(CharacterTest, ItemsThatBlockTheirOwnOrEachOthersSlotsSettle) {
     EXPECT_EQ(pc->getUsableSlots(), DEFAULT_USABLE_SLOTS);
 }
 
+TEST_F(CharacterTest, EveryWayIntoASlotKeepsTheSlotRules) {
+    // However an item comes to be in a slot (put there, readied, or its slot
+    // freed), it counts only in a usable slot and only when no other item of
+    // its type counts, and never twice.
+    bl3dItemType* dagger = type(40, (1 << SLOT_RT_HAND) | (1 << SLOT_LT_HAND) | (1 << SLOT_READY), 0);
+    dagger->addModifier(STAT_ATTACK, 1);
+    bl3dItemType* buckler = type(41, 1 << SLOT_LT_HAND, 0);
+    buckler->addEffect(IEFFECT_BLOCK, 1 << SLOT_RT_HAND, "");
+    auto pc = member("Ada");
+    const bl3dStatBlock* st = pc->getStatBlock();
+
+    // Readied into a hand that is out of use: it waits for the hand.
+    bl3dItem* b = buckler->newInstance();
+    bl3dItem* d1 = dagger->newInstance();
+    ASSERT_TRUE(pc->putInSlot(SLOT_LT_HAND, b));
+    ASSERT_TRUE(pc->putInSlot(SLOT_READY, d1));
+    pc->readyItem(SLOT_READY);
+    EXPECT_EQ(pc->getSlotItem(SLOT_RT_HAND), d1);
+    EXPECT_FALSE(d1->isEquipped());
+    EXPECT_EQ(st->getCur(STAT_ATTACK), 0);
+    std::unique_ptr<bl3dItem> off(pc->takeFromSlot(SLOT_LT_HAND));
+    EXPECT_TRUE(d1->isEquipped()) << "the freed hand's item counts";
+    EXPECT_EQ(st->getCur(STAT_ATTACK), 1);
+
+    // Readied while another of its type counts: it waits its turn.
+    bl3dItem* d2 = dagger->newInstance();
+    ASSERT_TRUE(pc->putInSlot(SLOT_LT_HAND, d2));
+    EXPECT_FALSE(d2->isEquipped());
+    std::unique_ptr<bl3dItem> first(pc->takeFromSlot(SLOT_RT_HAND));
+    EXPECT_TRUE(d2->isEquipped()) << "the other dagger takes over";
+    bl3dItem* d3 = dagger->newInstance();
+    ASSERT_TRUE(pc->putInSlot(SLOT_READY, d3));
+    pc->readyItem(SLOT_READY);
+    EXPECT_EQ(pc->getSlotItem(SLOT_RT_HAND), d3);
+    EXPECT_FALSE(d3->isEquipped());
+    EXPECT_EQ(st->getCur(STAT_ATTACK), 1) << "one type counts once";
+
+    // An item that already counts is not equipped a second time when it
+    // moves into the hand (slot 19 became usable when an item that blocks
+    // it came off).
+    std::unique_ptr<bl3dItem> second(pc->takeFromSlot(SLOT_LT_HAND));
+    std::unique_ptr<bl3dItem> third(pc->takeFromSlot(SLOT_RT_HAND));
+    EXPECT_EQ(st->getCur(STAT_ATTACK), 0);
+    bl3dItemType* cape = type(42, 1 << SLOT_BACK, 0);
+    cape->addEffect(IEFFECT_BLOCK, 1 << SLOT_READY, "");
+    ASSERT_TRUE(pc->putInSlot(SLOT_BACK, cape->newInstance()));
+    std::unique_ptr<bl3dItem> capeOff(pc->takeFromSlot(SLOT_BACK));
+    ASSERT_TRUE(pc->isSlotUsable(SLOT_READY));
+    ASSERT_TRUE(pc->putInSlot(SLOT_READY, third.get()));
+    bl3dItem* ready = third.release();
+    EXPECT_TRUE(ready->isEquipped());
+    pc->readyItem(SLOT_READY);
+    EXPECT_EQ(pc->getSlotItem(SLOT_RT_HAND), ready);
+    EXPECT_EQ(st->getCur(STAT_ATTACK), 1) << "counted once";
+}
+
 TEST_F(CharacterTest, SlotsOutOfRangeAreRefused) {
     bl3dItemType* t = type(1, 1, 0);
     auto pc = member("Ada");

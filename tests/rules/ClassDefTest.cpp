@@ -85,7 +85,7 @@ TEST_F(ClassDefTest, ClassFileKeepsEveryField) {
     EXPECT_EQ(c2[1].list2, (std::vector<int32_t>{9}));
 }
 
-TEST_F(ClassDefTest, LoadingIsAllOrNothing) {
+TEST_F(ClassDefTest, AFileWhoseStructureBreaksIsRefusedWhole) {
     const std::string path = tempPath("class.dat");
     MemStream_C s;
     vell::writeClassFile(s, {sampleClass()}, {table({10}, 0), table({20}, 0)});
@@ -102,10 +102,9 @@ TEST_F(ClassDefTest, LoadingIsAllOrNothing) {
         {s.size() - 1, -1, 0, "cut inside the last level table"},
         {0, 0, -1, "negative class count"},
         {0, 0, 1000000, "class count beyond the file"},
-        // Right after the name ("Land Reaver", 11 bytes): classId, levelTable,
-        // hpDie, spDie, hpBonus, spBonus, spStat.
-        {0, 4 + 4 + 11 + 6 * 4, 23, "SP stat out of range"},
-        {0, 4 + 4 + 11 + 2 * 4, -8, "negative hit die"},
+        // After the name ("Land Reaver", 11 bytes) and nine numbers: the
+        // race count.
+        {0, 4 + 4 + 11 + 9 * 4, 1000, "race count beyond the file"},
     };
     for (const Case& c : cases) {
         std::vector<uint8_t> bytes = streamBytes(s);
@@ -120,14 +119,44 @@ TEST_F(ClassDefTest, LoadingIsAllOrNothing) {
         EXPECT_EQ(classDef.size(), 1u) << c.what << ": the tables are kept";
         EXPECT_EQ(levelTables.size(), 2u) << c.what;
     }
-    std::vector<uint8_t> extra = streamBytes(s);
-    extra.push_back(0);
-    MemStream_C bad;
-    fillStream(bad, extra);
-    ASSERT_TRUE(vell::writeWholeFile(path, bad));
-    EXPECT_EQ(vell::loadClassFile(path), vell::LOAD_CORRUPT) << "bytes after the end";
     unlink(path.c_str());
     EXPECT_EQ(vell::loadClassFile(path), vell::LOAD_CANNOT_OPEN);
+}
+
+TEST_F(ClassDefTest, OddValuesLoadAndStrayBytesAreReported) {
+    // Values out of any range the game uses load as they stand; bytes after
+    // the last level table are reported and ignored.
+    ClassDef_S odd = sampleClass();
+    odd.spStat = 23;
+    odd.acStat = -4;
+    odd.hpDie = -8;
+    odd.hpBonus = 2000000000;
+    odd.requirements = {{40, 3}};
+    odd.modifiers = {{-2, 1}};
+    MemStream_C s;
+    vell::writeClassFile(s, {sampleClass(), odd}, {table({10}, 0), table({20}, 0)});
+    const uint8_t stray[] = {0, 7};
+    s.write(stray, sizeof stray);
+    const std::string path = tempPath("class.dat");
+    ASSERT_TRUE(vell::writeWholeFile(path, s));
+    testing::internal::CaptureStderr();
+    ASSERT_EQ(vell::loadClassFile(path), 2);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("ERROR: " + path + ": 2 stray bytes"), std::string::npos) << err;
+    ASSERT_EQ(classDef.size(), 2u);
+    EXPECT_EQ(classDef[1].spStat, 23);
+    EXPECT_EQ(classDef[1].hpDie, -8);
+    MemStream_C again;
+    vell::writeClassFile(again, classDef, levelTables);
+    EXPECT_EQ(streamBytes(again), std::vector<uint8_t>(s.data(), s.data() + s.size() - sizeof stray))
+        << "what was read is written back";
+    bl3dStatBlock stats;
+    stats.setBase(STAT_CN, 20);
+    EXPECT_EQ(classDef[1].hpBonusFor(&stats), 2147483647) << "held to the 32-bit range";
+    EXPECT_EQ(classDef[1].spBonusFor(&stats), 0) << "no such stat";
+    EXPECT_FALSE(classDef[1].allows(1, &stats)) << "a missing stat reads as 0, below 3";
+    classDef[1].applyStatMods(&stats, 3, 2, 0);
+    unlink(path.c_str());
 }
 
 TEST_F(ClassDefTest, ItemCreateFileRoundTripAndBreakage) {
@@ -155,6 +184,15 @@ TEST_F(ClassDefTest, ItemCreateFileRoundTripAndBreakage) {
     ASSERT_TRUE(vell::writeWholeFile(path, bad));
     EXPECT_EQ(vell::loadItemCreateFile(path), vell::LOAD_CORRUPT);
     EXPECT_EQ(itemCreate.size(), 2u);
+    // Bytes after the last record are ignored.
+    std::vector<uint8_t> longer = streamBytes(s);
+    longer.insert(longer.end(), {1, 2, 3, 4, 5});
+    MemStream_C more;
+    fillStream(more, longer);
+    ASSERT_TRUE(vell::writeWholeFile(path, more));
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(vell::loadItemCreateFile(path), 2);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("5 stray bytes"), std::string::npos);
     unlink(path.c_str());
 }
 

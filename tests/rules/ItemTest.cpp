@@ -235,20 +235,87 @@ TEST_F(ItemTest, DuplicateIdsAreRefused) {
     EXPECT_FALSE(list.insert(b));
     EXPECT_EQ(list.count(), 1);
     EXPECT_STREQ(list.findById(5)->getName().c_str(), "A");
+}
 
-    // In a file the second record makes the whole file refused.
+TEST_F(ItemTest, AFileLoadsOnPastItsBadRecordsAndOddValues) {
+    // A duplicate id is refused; everything else the record format can hold
+    // loads as it stands and is written back the same.
+    bl3dItemTypeList built;
+    built.addShopName("shop.dat");
+    auto* first = new bl3dItemType;
+    first->setBasics(5, "A", "", 0);
+    built.insert(first);
+    auto* odd = new bl3dWeaponType;
+    odd->setBasics(6, "Odd", "", 1);
+    odd->setClassMask(0x7fff);
+    odd->setSlotMask(static_cast<int32_t>(0xfff00000u) | (1 << SLOT_HEAD));
+    odd->addEffect(IEFFECT_BLOCK, static_cast<int32_t>(0x80100000u) | (1 << SLOT_FEET), "");
+    odd->addRequirement(40, 3);
+    odd->addModifier(-1, 2);
+    odd->addModifier(STAT_AC, -1);
+    odd->addShopCount(3, 7);      // a shop past the names
+    odd->addShopCount(20000, 0);
+    odd->addShopCount(-3, 0);
+    odd->setDamage(5000, 2000, 0, false);
+    auto* r = new bl3dRecipe;
+    r->setId(0);
+    r->addIngredient(2000000000, "Root");
+    r->addIngredient(-5, "Moss");
+    odd->setRecipe(r);
+    built.insert(odd);
     MemStream_C s;
-    s.writeInt32(0);
-    for (const char* n : {"A", "B"}) {
-        bl3dItemType t;
-        t.setBasics(5, n, "", 0);
-        s.writeInt32(0);
-        t.save(s);
-    }
+    built.saveTo(s);
+    const std::vector<uint8_t> twoGood = streamBytes(s);
+    // The same id once more, after the others.
+    bl3dItemType again;
+    again.setBasics(5, "B", "", 0);
+    s.writeInt32(ITEM_PLAIN);
+    again.save(s);
+    const uint8_t stray[] = {9, 9, 9};
+    s.write(stray, sizeof stray);
+
     bl3dItemTypeList read;
     RefStr_C why;
-    EXPECT_LT(read.loadFrom(s, why), 0);
-    EXPECT_NE(std::strstr(why.c_str(), "twice"), nullptr) << why.c_str();
+    std::vector<std::string> notes;
+    ASSERT_EQ(read.loadFrom(s, why, &notes), 0) << why.c_str();
+    ASSERT_EQ(read.count(), 2);
+    EXPECT_STREQ(read.findById(5)->getName().c_str(), "A") << "the first of an id stays";
+    ASSERT_EQ(notes.size(), 2u);
+    EXPECT_NE(notes[0].find("record 2 (id 5, \"B\")"), std::string::npos) << notes[0];
+    EXPECT_NE(notes[1].find("3 stray bytes"), std::string::npos) << notes[1];
+    EXPECT_EQ(fileBytes(read), twoGood) << "what was read is written back";
+    bl3dItemType* t = read.findById(6);
+    EXPECT_EQ(read.getShopCount(t, 7), 3);
+    EXPECT_EQ(read.getShopCount(t, 0), -3) << "the first pair of a shop counts";
+    EXPECT_EQ(t->getRecipe()->totalCount(), 1999999995);
+
+    // Worn, only the slots that exist count: the head slot is taken and the
+    // feet blocked, nothing else changes.
+    bl3dPartyChar pc("Ada", 0x4, RACE_HUMAN, true, ALIGN_GOOD, nullptr, nullptr);
+    pc.getStatBlock()->setBase(STAT_AC, 10);
+    bl3dItem* item = t->newInstance();
+    ASSERT_TRUE(pc.putInSlot(SLOT_HEAD, item));
+    EXPECT_TRUE(item->isEquipped());
+    EXPECT_EQ(pc.getUsableSlots(), DEFAULT_USABLE_SLOTS & ~(1 << SLOT_FEET));
+    EXPECT_EQ(pc.getStatBlock()->getCur(STAT_AC), 9);
+    EXPECT_FALSE(t->canUse(&pc)) << "a requirement on a stat that does not exist reads it as 0";
+    delete pc.takeFromSlot(SLOT_HEAD);
+    EXPECT_EQ(pc.getUsableSlots(), DEFAULT_USABLE_SLOTS);
+
+    // On disk the refused record and the stray bytes are reported with the
+    // file's name.
+    const std::string path = ::testing::TempDir() + "rules1_odd_item.dat";
+    {
+        std::ofstream f(path, std::ios::binary);
+        f.write(reinterpret_cast<const char*>(s.data()), s.size());
+    }
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(masterITL.load(path.c_str()), 0);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("ERROR: item file " + path + ": record 2 (id 5"), std::string::npos) << err;
+    EXPECT_NE(err.find("ERROR: item file " + path + ": 3 stray bytes"), std::string::npos) << err;
+    EXPECT_EQ(masterITL.count(), 2);
+    std::remove(path.c_str());
 }
 
 TEST_F(ItemTest, FindByRecipePrefersTheLargestRecipe) {
@@ -341,8 +408,9 @@ TEST_F(ItemTest, DamagedFilesAreRefusedAndChangeNothing) {
     const std::vector<uint8_t> good = fileBytes(built);
     bl3dItemTypeList list;
     list.addShopName("kept");
-    // Every cut inside a record (a cut on a record boundary is a shorter
-    // but whole file).
+    // Every cut inside a record is refused: the record runs past the end.
+    // A cut that leaves fewer than four bytes of a record (no record kind)
+    // is a whole file with a stray tail.
     int refused = 0;
     for (size_t cut = 1; cut < good.size(); ++cut) {
         MemStream_C s;
@@ -356,7 +424,7 @@ TEST_F(ItemTest, DamagedFilesAreRefusedAndChangeNothing) {
             list.addShopName("kept");
         }
     }
-    EXPECT_GT(refused, static_cast<int>(good.size()) - 20);
+    EXPECT_GT(refused, static_cast<int>(good.size()) - 4 * built.count() - 20);
 
     struct Patch {
         const char* what;
@@ -371,9 +439,8 @@ TEST_F(ItemTest, DamagedFilesAreRefusedAndChangeNothing) {
     const Patch patches[] = {
         {"huge shop count", 0, 0x7fffffff},
         {"negative name length", body + 12, -5},
-        {"slot past 19", afterDesc + 8, 0x100000},
         {"requirement count too large", afterDesc + 20 + 20, 100000},
-        {"requirement on stat 22", afterDesc + 20 + 20 + 4, 22},
+        {"negative requirement count", afterDesc + 20 + 20, -1},
     };
     for (const Patch& p : patches) {
         std::vector<uint8_t> bad = good;

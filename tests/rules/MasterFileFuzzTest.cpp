@@ -59,7 +59,8 @@ protected:
     }
 };
 
-std::vector<uint8_t> sampleMonsters() {
+// Three records; `ends` gets the byte offset where each one ends.
+std::vector<uint8_t> sampleMonsters(std::vector<size_t>* ends = nullptr) {
     MemStream_C s;
     const char* names[] = {"Goblin", "Orc Chieftain", "Wolf"};
     for (int k = 0; k < 3; ++k) {
@@ -76,13 +77,15 @@ std::vector<uint8_t> sampleMonsters() {
             r.actions2 = {{0x00090001, 4}};
         r.drops = {"Hand_Axe 500 1d2+1", "rand 100", "Hand_Axe"};
         r.write(s);
+        if (ends)
+            ends->push_back(s.size());
     }
     return streamBytes(s);
 }
 
 TEST_F(MasterFileFuzzTest, MonsterRecords) {
-    const std::vector<uint8_t> good = sampleMonsters();
-    const size_t recordSize = good.size() / 3;
+    std::vector<size_t> ends;
+    const std::vector<uint8_t> good = sampleMonsters(&ends);
     int failures = 0;
     for (int round = 0; round < ROUNDS; ++round) {
         bool cut = false;
@@ -100,7 +103,13 @@ TEST_F(MasterFileFuzzTest, MonsterRecords) {
             continue;
         }
         if (cut) {
-            ASSERT_EQ(bytes.size() % recordSize, 0u) << "only a cut at a record's end reads as whole records";
+            // A cut file keeps its whole records; what is left of the next
+            // one is too short for a record's head.
+            size_t whole = 0;
+            while (whole < ends.size() && ends[whole] <= bytes.size())
+                ++whole;
+            ASSERT_EQ(n, static_cast<int>(whole));
+            ASSERT_LT(bytes.size() - (whole ? ends[whole - 1] : 0), MONSTER_HEAD_BYTES);
         }
         // Whatever was read is usable: names end, rolls and drops work.
         for (int i = 0; i < list.count(); ++i) {
@@ -194,13 +203,12 @@ TEST_F(MasterFileFuzzTest, ClassFiles) {
             continue;
         }
         for (const ClassDef_S& c : classes) {
-            ASSERT_TRUE(c.spStat >= 0 && c.spStat <= 22);
-            for (const ClassStatPair_S& p : c.requirements)
-                ASSERT_TRUE(validStat(p.stat));
+            // Whatever values were read are safe to use.
             bl3dStatBlock stats;
             (void)c.allows(1, &stats);
             c.applyStatMods(&stats, 3, 2, 0);
             (void)c.spBonusFor(&stats);
+            (void)c.hpBonusFor(&stats);
         }
         for (const LevelTable_S& t : tables)
             for (int level : {1, 3, 4, 60, 2147483647})

@@ -66,7 +66,7 @@ TEST_F(MonsterTypeTest, NamesWithoutTheirEndAreCutInsideTheirFields) {
     EXPECT_EQ(back.pluralName, "xs");
 }
 
-TEST_F(MonsterTypeTest, BadCountsAndShortRecordsAreRefused) {
+TEST_F(MonsterTypeTest, CountsThatCannotBeFollowedAreRefused) {
     struct Case {
         int word;
         int32_t value;
@@ -91,10 +91,44 @@ TEST_F(MonsterTypeTest, BadCountsAndShortRecordsAreRefused) {
     MemStream_C s;
     record("Orc").write(s);
     std::vector<uint8_t> bytes = streamBytes(s);
-    bytes.resize(100);
+    bytes.resize(MONSTER_HEAD_BYTES - 1);
     fillStream(s, bytes);
     MonsterTypeRecord_S back;
-    EXPECT_EQ(back.read(s), -1) << "a head cut short";
+    EXPECT_EQ(back.read(s), 0) << "fewer bytes than a head end the records";
+}
+
+TEST_F(MonsterTypeTest, LongListsANamelessRecordAndAStrayTail) {
+    // A type with more actions and drop lines than any of ours, a nameless
+    // record between two good ones, and bytes too few for another record.
+    TestAction attack(ATTACK, "Attack"), defend(DEFEND, "Defend");
+    ActionList actions;
+    actions.add(&attack, 0);
+    actions.add(&defend, 0);
+    MonsterTypeRecord_S big = record("Hydra");
+    big.actions.assign(300, {ATTACK, 1});
+    big.actions2.assign(260, {ATTACK, 2});
+    for (int i = 0; i < 70; ++i)
+        big.drops.push_back("Nothing_Here 0 1d1+0");
+    MemStream_C s;
+    big.write(s);
+    record("").write(s);
+    record("Orc").write(s);
+    const uint8_t stray[] = {1, 2, 3};
+    s.write(stray, sizeof stray);
+    bl3dMonsterTypeList list;
+    std::string why;
+    std::vector<std::string> notes;
+    ASSERT_EQ(list.loadFrom(s, actions, &why, &notes), 2) << why;
+    bl3dMonsterType* hydra = list.findByName("Hydra");
+    ASSERT_NE(hydra, nullptr);
+    EXPECT_EQ(pairs(hydra->actions()).size(), 301u) << "Defend, then all 300";
+    EXPECT_EQ(pairs(hydra->actions2()).size(), 260u);
+    EXPECT_EQ(hydra->dropLines().size(), 70u);
+    EXPECT_NE(list.findByName("Orc"), nullptr);
+    ASSERT_EQ(notes.size(), 2u);
+    EXPECT_NE(notes[0].find("record 1"), std::string::npos) << notes[0];
+    EXPECT_NE(notes[0].find("no name"), std::string::npos) << notes[0];
+    EXPECT_NE(notes[1].find("3 stray bytes"), std::string::npos) << notes[1];
 }
 
 TEST_F(MonsterTypeTest, FirstListStartsWithDefendAndUnknownIdsAreSkipped) {
@@ -362,12 +396,14 @@ TEST_F(MonsterTypeTest, LoadPushesAtTheHeadSoTheLastOfANameWins) {
 
 TEST_F(MonsterTypeTest, BrokenFilesFailClearlyAndLoadNothing) {
     const std::vector<uint8_t> good = twoOrcsAndAGoblin();
+    // A drop line count that asks for more lines than the file holds.
     std::vector<uint8_t> cut = good;
-    cut.resize(good.size() - 10);
+    const int32_t drops = 1000;
+    std::memcpy(cut.data() + 88 * 4, &drops, 4);
     const std::string dir = tempPath("");
     masterMTL.pushFront(std::make_unique<bl3dMonsterType>(record("Keeper"), masterActionList));
     EXPECT_EQ(masterMTL.load(dir + "mtl_missing.dat"), -1);
-    EXPECT_EQ(masterMTL.load(writeGz(dir + "mtl_cut.dat", cut)), -2) << "a record cut short";
+    EXPECT_EQ(masterMTL.load(writeGz(dir + "mtl_cut.dat", cut)), -2) << "a record that runs past the end";
     // A gzip stream whose end is gone.
     const std::string gz = writeGz(dir + "mtl_full.dat", good);
     FILE* f = std::fopen(gz.c_str(), "rb");

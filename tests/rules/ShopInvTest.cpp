@@ -130,6 +130,39 @@ TEST_F(ShopInvTest, RestockFollowsTheItemFile) {
     EXPECT_EQ(entries(stranger), (Entries{{10, 0, 0}}));
 }
 
+TEST_F(ShopInvTest, RestockMovesUnlimitedEntriesByTheFileCount) {
+    // The shelf moves by as much as the file's count moved; 10000 stands
+    // for unlimited.
+    struct Case {
+        int32_t base, count, file;
+        int32_t newBase, newCount;
+        const char* why;
+    } cases[] = {
+        {10000, 10000, 6, 6, 6, "unlimited in the file before, now six: six on the shelf"},
+        {10000, 10000, 0, 0, 0, "no longer stocked: none left"},
+        {10000, 10000, 10000, 10000, 10000, "still unlimited"},
+        {4, 4, 10000, 10000, 10000, "a full shelf becomes unlimited"},
+        {4, 3, 10000, 10000, 9999, "one sold: one short of unlimited"},
+        {4, 1, 10000, 10000, 9997, "three sold"},
+        {4, 6, 10000, 10000, 9999, "more than the base: held at 9999"},
+        {4, 10000, 10000, 10000, 9999, "made unlimited by hand over a base of 4"},
+        {4, 10000, 4, 4, 10000, "the file unchanged: it stays as it is"},
+        {2, 9996, 6, 6, 9999, "landing on 10000 with a finite file count is no unlimited"},
+    };
+    types[10]->addShopCount(0, 1);
+    for (const Case& c : cases) {
+        types[10]->addShopCount(c.file, 1); // the newest pair of a shop counts
+        bl3dShopInv inv("shop.dat");
+        inv.add(1, types[10], false);
+        inv.find(types[10])->base = c.base;
+        inv.find(types[10])->count = c.count;
+        inv.restock(masterITL);
+        ASSERT_NE(inv.find(types[10]), nullptr) << c.why;
+        EXPECT_EQ(inv.find(types[10])->base, c.newBase) << c.why;
+        EXPECT_EQ(inv.find(types[10])->count, c.newCount) << c.why;
+    }
+}
+
 TEST_F(ShopInvTest, StoredFormVersionTwoAndOne) {
     bl3dShopInv inv("shop.dat");
     inv.add(4, types[10], true);

@@ -1,0 +1,421 @@
+#include "actions/Attack.h"
+
+#include "actions/Attributes.h"
+#include "actions/Targets.h"
+#include "core/Log.h"
+#include "core/TextBuf.h"
+#include "platform/Random.h"
+#include "rules/EnemyList.h"
+#include "rules/Item.h"
+#include "rules/ItemType.h"
+#include "rules/Monster.h"
+#include "rules/MonsterType.h"
+#include "rules/PartyChar.h"
+#include "rules/RulesEnv.h"
+
+#include <algorithm>
+#include <cstdint>
+
+namespace {
+
+// A Pale Claw's claws never strike more often than this, whatever a broken
+// attribute says.
+constexpr int32_t MAX_CLAWS = 100;
+
+const bl3dWeaponType* weaponTypeOf(const bl3dItem* item) {
+    return item ? dynamic_cast<const bl3dWeaponType*>(item->getType()) : nullptr;
+}
+
+int32_t categoryOf(const bl3dItem* item) { return item && item->getType() ? item->getType()->getCategory() : 0; }
+
+bool oneOf(int32_t v, std::initializer_list<int32_t> set) { return std::find(set.begin(), set.end(), v) != set.end(); }
+
+// Takes a spent item out of its slot: unequipped first, so its modifiers go
+// with it, then deleted.
+void dropSpent(bl3dPartyChar& owner, int slot) { delete owner.takeFromSlot(slot); }
+
+// Uses `n` charges of the item in the slot; deletes it when none are left.
+void spendCharges(bl3dPartyChar& owner, int slot, int32_t n) {
+    bl3dItem* item = owner.getSlotItem(slot);
+    if (!item || item->getCharges() == UNLIMITED_CHARGES)
+        return;
+    item->setCharges(item->getCharges() - n);
+    if (item->getCharges() <= 0)
+        dropSpent(owner, slot);
+}
+
+// What the right hand and the ammunition slot give for one attack.
+struct Arms {
+    const bl3dItem* melee = nullptr;
+    const bl3dItem* bow = nullptr;
+    const bl3dItem* thrown = nullptr;
+    const bl3dItem* ammo = nullptr;
+    int32_t category = 0;
+    int32_t specialFlags = 0;
+    int32_t specialValue = 0;
+};
+
+Arms armsOf(const bl3dPartyChar& who, int distance) {
+    Arms a;
+    const bl3dItem* right = who.getSlotItem(SLOT_RT_HAND);
+    if (right && right->isWeapon())
+        a.melee = right;
+    if (right && right->isBow()) {
+        a.bow = right;
+        VELL_LOG(1, "SKILL_1 HAS BOW");
+    } else {
+        VELL_LOG(1, "SKILL_1 HAS NO BOW");
+    }
+    if (right && right->isThrown() && (distance > MELEE_DISTANCE || !a.melee)) {
+        VELL_LOG(1, "HAS THROWN WEAPON\n");
+        a.thrown = right;
+        a.melee = nullptr;
+    }
+    const bl3dItem* ammo = who.getSlotItem(SLOT_AMMO);
+    a.ammo = (ammo && ammo->isAmmo()) ? ammo : nullptr;
+    if (const bl3dWeaponType* w = weaponTypeOf(a.melee)) {
+        a.specialFlags = w->getSpecialFlags();
+        a.specialValue = w->getSpecialValue();
+        a.category = categoryOf(a.melee);
+    }
+    if (a.bow)
+        a.category = categoryOf(a.bow);
+    if (const bl3dWeaponType* w = weaponTypeOf(a.thrown)) {
+        a.specialFlags = w->getSpecialFlags();
+        a.specialValue = w->getSpecialValue();
+        a.category = categoryOf(a.thrown);
+    }
+    // Arrows strike only when they are shot: ammunition sitting in its slot
+    // does not poison a sword's blow.
+    if (a.bow) {
+        if (const bl3dWeaponType* w = weaponTypeOf(a.ammo)) {
+            a.specialFlags = w->getSpecialFlags();
+            a.specialValue = w->getSpecialValue();
+        }
+    }
+    return a;
+}
+
+struct Bonus {
+    int32_t hit = 0;
+    int32_t damage = 0;
+    int32_t attacks = 1;
+};
+
+void addClassBonus(bl3dPartyChar& who, const Arms& arms, const bl3dMonster& target, Bonus& b) {
+    const bool lowHP = who.getCurHP() <= who.getMaxHP() / 10;
+    const bool bare = !arms.melee && !arms.bow;
+    const int32_t meleeCat = arms.melee ? arms.category : -1;
+    auto attr = [&who](const char* key) { return intAttribute(&who, key); };
+    switch (who.getClassId()) {
+    case 0x1:
+        if (lowHP) {
+            b.hit += 5;
+            b.damage += 5;
+        }
+        if (attr("BerserkOn") != 0) {
+            const int32_t lvl = attr("BerserkLvl");
+            b.attacks += lvl;
+            b.hit += lvl;
+            b.damage += lvl;
+            setIntAttribute(&who, "BerserkOn", 0);
+        }
+        break;
+    case 0x8:
+        if (bare) {
+            b.hit += attr("h2hExp");
+            if (const int32_t fod = attr("FOD")) {
+                b.damage += fod;
+                if (target.creatureType() != CREATURE_NO_ESCAPE)
+                    setIntAttribute(&who, "FOD", saturate32(static_cast<int64_t>(fod) * 2));
+            }
+        }
+        break;
+    case 0x10:
+        if (arms.bow)
+            b.hit += attr("Expert");
+        if (oneOf(meleeCat, {CAT_LONG_BLADE, CAT_SHORT_BLADE}))
+            b.hit += 2 * attr("Expert");
+        break;
+    case 0x20:
+        if (arms.bow) {
+            b.hit += attr("Prof");
+            b.damage += attr("Prof");
+        }
+        break;
+    case 0x40:
+        if (arms.bow) {
+            b.hit += 2 * attr("Expert");
+            if (attr("Expert") > 4)
+                b.attacks *= 2;
+        }
+        if (oneOf(meleeCat, {CAT_SHORT_BLADE, CAT_LONG_BLADE, CAT_MELEE, CAT_BLUNT}))
+            b.hit += attr("Prof");
+        break;
+    case 0x80:
+        if (arms.bow || meleeCat == CAT_SHORT_BLADE)
+            b.hit += attr("Prof");
+        if (meleeCat == CAT_THROWN)
+            b.hit += attr("Expert");
+        break;
+    case 0x4000:
+        if (lowHP) {
+            b.hit += 5;
+            b.damage += 5;
+        }
+        if (bare) {
+            const int32_t claws = std::clamp(attr("Claw"), 0, MAX_CLAWS);
+            for (int32_t i = 0; i < claws; ++i)
+                b.damage += 1 + vell::gameRand() % 6;
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+// The damage of one blow before its floor of 1.
+int32_t blowDamage(const bl3dPartyChar& who, const Arms& arms, int32_t bonusDamage) {
+    const bl3dStatBlock& s = *who.getStatBlock();
+    const int32_t st = s.getCur(STAT_ST);
+    int64_t dmg = s.getCur(STAT_DAMAGE);
+    if (const bl3dWeaponType* w = weaponTypeOf(arms.thrown)) {
+        dmg += w->rollDamage(0) + bonusDamage;
+    } else if (const bl3dWeaponType* m = weaponTypeOf(arms.melee)) {
+        dmg += m->rollDamage(st >= 15 ? st - 14 : 0) + bonusDamage;
+    } else if (arms.bow) {
+        const bl3dWeaponType* a = weaponTypeOf(arms.ammo);
+        dmg += (a ? a->rollDamage(0) : 0) + bonusDamage;
+    } else if (who.getClassId() & (CLASS_JOINED | CLASS_SUMMONED)) {
+        dmg += vell::gameRandMod(st + 1) + 1 + bonusDamage;
+    } else {
+        dmg += vell::gameRand() % 4 + (st >= 11 ? st - 10 : 0) + bonusDamage;
+    }
+    if ((arms.melee || (!arms.bow && !arms.thrown)) && who.getClassId() != 0x1 &&
+        (who.getConditions() & 0x200))
+        dmg += dmg / 4;
+    return saturate32(dmg);
+}
+
+// The weapon's rule for one creature type, applied to every blow.
+int32_t typeRule(int32_t dmg, const Arms& arms, int32_t creatureType) {
+    const bool same = creatureType == arms.specialValue;
+    if ((arms.specialFlags & WSPEC_ONLY_VS) && !same)
+        return 0;
+    if ((arms.specialFlags & WSPEC_DOUBLE_VS) && same)
+        return saturate32(static_cast<int64_t>(dmg) * 2);
+    if ((arms.specialFlags & WSPEC_NONE_VS) && same)
+        return 0;
+    return dmg;
+}
+
+void poisonFrom(bl3dCharacter& target, int32_t value) {
+    const uint32_t v = static_cast<uint32_t>(value);
+    target.setConditions(target.getConditions() | COND_POISONED);
+    target.poison(((v >> 22) & 0x1ff) * 4, static_cast<int32_t>(v & 0x1f), static_cast<int32_t>((v >> 5) & 0x1f),
+                  static_cast<int32_t>((v >> 10) & 0x3f), static_cast<int32_t>(((v >> 16) & 0x3f) * 4),
+                  (v & 0x80000000u) != 0);
+}
+
+void play(const char* sound) { rulesEnv().playSound(sound); }
+
+} // namespace
+
+int32_t effectiveAC(int32_t ac) {
+    if (ac >= -5)
+        return ac;
+    int64_t i = (-5 - static_cast<int64_t>(ac)) / 2;
+    int64_t counted = -(i + 5);
+    for (int64_t threshold = 10; threshold <= 25; threshold += 5) {
+        if (counted >= -threshold)
+            break;
+        i = (i - 5) / 2;
+        counted = -(i + threshold);
+    }
+    return static_cast<int32_t>(counted);
+}
+
+const char* weaponHitSound(int32_t category) {
+    switch (category) {
+    case CAT_AXE: return "W_Axe";
+    case CAT_BLUNT: return "W_Blunt";
+    case CAT_BOW: return "W_Bow";
+    case CAT_LONG_BLADE: return "W_LongBlade";
+    case CAT_THROWN: return "W_Thrown";
+    case CAT_SHORT_BLADE: return "W_ShortBlade";
+    default: return "W_Melee";
+    }
+}
+
+const char* weaponMissSound(int32_t category) {
+    switch (category) {
+    case CAT_AXE: return "W_AxeMiss";
+    case CAT_BLUNT: return "W_BluntMiss";
+    case CAT_BOW: return "W_BowMiss";
+    case CAT_LONG_BLADE: return "W_LongBladeMiss";
+    case CAT_THROWN: return "W_ThrownMiss";
+    case CAT_SHORT_BLADE: return "W_ShortBladeMiss";
+    default: return "W_MeleeMiss";
+    }
+}
+
+int bl3dSkill_1::perform(ActionUse_S* record) {
+    SkillUse_S* use = skillUse(record);
+    if (!use)
+        return -3;
+    bl3dCharacter* attacker = use->performer;
+    if (!attacker)
+        return -3;
+    const int r = checkState(attacker, COND_POISONED, "attack", use->text);
+    if (r < 1)
+        return r;
+    if (attacker->isPartyMember())
+        return partyAttack(*use, *static_cast<bl3dPartyChar*>(attacker));
+    if (!attacker->isMonster())
+        return -3;
+    if (use->distance == 0)
+        return -4;
+    return monsterAttack(*use);
+}
+
+int bl3dSkill_1::monsterAttack(SkillUse_S& use) {
+    bl3dCharacter* attacker = use.performer;
+    if (attacker->getCurHP() < 1)
+        VELL_LOG(1, "ERROR: bl3dSkill_1 called for %s with CurHP == %d!\n", attacker->getName(), attacker->getCurHP());
+    bl3dCharacter* target = partyTargetOrFirst(use.target);
+    if (!target)
+        return -2;
+    const bl3dStatBlock& s = *attacker->getStatBlock();
+    const int32_t ac = effectiveAC(target->getStatBlock()->getCur(STAT_AC));
+    const int64_t roll = static_cast<int64_t>(s.getCur(STAT_ATTACK)) + 1 + ac + vell::gameRand() % 20;
+    const char* article = attacker->article(use.capital);
+    if (roll < 11 || use.distance > MELEE_DISTANCE) {
+        play("W_MeleeMiss");
+        use.text->set("%s #4%s#0 attacks #2%s#0, but misses!\n", article, attacker->getName(), target->getName());
+        return 0;
+    }
+    const int32_t st = s.getCur(STAT_ST);
+    int64_t dmg = static_cast<int64_t>(s.getCur(STAT_DAMAGE)) + vell::gameRand() % 4 + vell::gameRand() % 4;
+    if (st >= 11)
+        dmg += vell::gameRandMod(st - 10) + 1;
+    const int32_t damage = std::max<int32_t>(saturate32(dmg), 1);
+    target->changeHP(-damage);
+    play("W_Melee");
+    use.text->set("%s #4%s#0 attacks #2%s#0, and hits for #4%d#0 points", article, attacker->getName(),
+                  target->getName(), damage);
+    if (target->getCurHP() < 1)
+        use.text->append(", killing %s!\n", target->pronoun(1));
+    else
+        use.text->append("!\n");
+    return 0;
+}
+
+int bl3dSkill_1::partyAttack(SkillUse_S& use, bl3dPartyChar& attacker) {
+    if (enemyList.empty())
+        return -2;
+    FoeChoice_S foe;
+    if (!pickLivingFoe(use.target, foe)) {
+        use.text->set("#2%s#0 tries to attack, but there are no living enemies in sight!\n", attacker.getName());
+        return -1;
+    }
+    bl3dMonster& target = *foe.monster;
+    const char* who = attacker.getName();
+    const char* article = target.article(false);
+    const char* foeName = target.getName();
+
+    const Arms arms = armsOf(attacker, foe.distance);
+    Bonus b;
+    b.attacks = std::max(attacker.getStatBlock()->getCur(STAT_EXTRA_ATTACKS), 1);
+    addClassBonus(attacker, arms, target, b);
+
+    const bl3dBowType* bowType = arms.bow ? dynamic_cast<const bl3dBowType*>(arms.bow->getType()) : nullptr;
+    const bool inRange = arms.bow ? (bowType && foe.distance <= bowType->getRange())
+                                  : (arms.thrown || foe.distance < MELEE_DISTANCE + 1);
+    if (!inRange) {
+        VELL_LOG(1, "Attacked out of range!\n");
+        use.text->set("#2%s#0 tries to attack %s %s, but the target is out of range!\n", who, article, foeName);
+        return 0;
+    }
+    if (arms.bow) {
+        const auto* ammoType = arms.ammo ? dynamic_cast<const bl3dAmmoType*>(arms.ammo->getType()) : nullptr;
+        if (!ammoType || !bowType || ammoType->getAmmoKind() != bowType->getAmmoKind() ||
+            arms.ammo->getCharges() < 1) {
+            VELL_LOG(1, "no ammo to shoot\n");
+            use.text->set("#2%s#0 tries to attack %s %s, but %s is out of ammunition!\n", who, article, foeName,
+                          attacker.pronoun(0));
+            return 0;
+        }
+    }
+    const bl3dItem* charged = arms.bow ? arms.ammo : arms.thrown;
+    if (charged && charged->getCharges() != UNLIMITED_CHARGES && charged->getCharges() >= 1)
+        b.attacks = std::min(b.attacks, charged->getCharges());
+    const int32_t blows = std::max(b.attacks, 1);
+
+    const bl3dStatBlock& s = *attacker.getStatBlock();
+    int32_t hits = 0;
+    int64_t total = 0;
+    int32_t last = 0;
+    for (int32_t i = 0; i < blows; ++i) {
+        const int32_t ac = effectiveAC(target.getStatBlock()->getCur(STAT_AC));
+        const int64_t roll = vell::gameRand() % 20 + 1 + static_cast<int64_t>(b.hit);
+        if (roll == 1 || roll + s.getCur(STAT_ATTACK) + ac <= 10)
+            continue;
+        const int32_t dmg = typeRule(std::max(blowDamage(attacker, arms, b.damage), 1), arms, target.creatureType());
+        ++hits;
+        total += dmg;
+        last = dmg;
+    }
+
+    // The shots and throws are spent, hit or miss.
+    if (arms.bow)
+        spendCharges(attacker, SLOT_AMMO, blows);
+    else if (arms.thrown)
+        spendCharges(attacker, SLOT_RT_HAND, blows);
+
+    if (hits == 0) {
+        play(weaponMissSound(arms.category));
+        if (blows == 1)
+            use.text->set("#2%s#0 attacks %s #4%s#0, but misses!\n", who, article, foeName);
+        else
+            use.text->set("#2%s#0 attacks %s #4%s#0 %d times, but misses them all!\n", who, article, foeName, blows);
+        return 0;
+    }
+
+    int32_t killChance = 0;
+    if (arms.specialFlags & WSPEC_POISON)
+        poisonFrom(target, arms.specialValue);
+    if (arms.specialFlags & WSPEC_ADD_DAMAGE)
+        killChance += arms.specialValue;
+    if ((arms.specialFlags & WSPEC_KILL) && target.kind() != 0) {
+        target.changeHP(saturate32(-2 * static_cast<int64_t>(target.getMaxHP())));
+        const bool named = arms.category == CAT_AXE || arms.category == CAT_BLUNT || arms.category == CAT_MELEE ||
+                           arms.category == CAT_BOW || arms.category == CAT_LONG_BLADE ||
+                           arms.category == CAT_THROWN || arms.category == CAT_SHORT_BLADE;
+        play(named ? weaponHitSound(arms.category) : "W_MeleeHand");
+        if (blows == 1)
+            use.text->set("#2%s#0 attacks %s #4%s#0, causing %s to disappear!\n", who, article, foeName,
+                          target.pronoun(0));
+        else
+            use.text->set("#2%s#0 attacks %s #4%s#0 %d times, causing %s to disappear!\n", who, article, foeName,
+                          blows, target.pronoun(0));
+        return 0;
+    }
+
+    play(weaponHitSound(arms.category));
+    if (target.creatureType() == CREATURE_NO_ESCAPE && killChance > 0 && vell::gameRand() % 100 + 1 <= killChance)
+        last = target.getCurHP();
+    target.changeHP(-std::max(saturate32(total), last));
+    if (blows == 1)
+        use.text->set("#2%s#0 attacks %s #4%s#0, and hits for #4%d#0 points", who, article, foeName, last);
+    else
+        use.text->set("#2%s#0 attacks %s #4%s#0 %d times, and hits %d time%s for a total of #4%d#0 points", who,
+                      article, foeName, blows, hits, hits == 1 ? "" : "s", saturate32(total));
+    if (target.getCurHP() < 1) {
+        if (attacker.getClassId() == 0x8 && intAttribute(&attacker, "FOD") != 0)
+            setIntAttribute(&attacker, "FOD", 4);
+        use.text->append(", killing %s!\n", target.pronoun(1));
+    } else {
+        use.text->append("!\n");
+    }
+    return 0;
+}

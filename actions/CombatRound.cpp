@@ -1,0 +1,175 @@
+#include "actions/CombatRound.h"
+
+#include "actions/Action.h"
+#include "actions/ActionList.h"
+#include "actions/Attributes.h"
+#include "actions/CombatAI.h"
+#include "actions/Targets.h"
+#include "platform/Random.h"
+#include "rules/Actor.h"
+#include "rules/EnemyList.h"
+#include "rules/Item.h"
+#include "rules/Monster.h"
+#include "rules/Party.h"
+#include "rules/PartyChar.h"
+
+#include <cstdint>
+
+namespace {
+
+// Members in these slots reach the foe only with a bow or a throwing weapon.
+constexpr int FRONT_RANKS = 4;
+// Conditions under which a member gives no order.
+constexpr int32_t NO_ORDER = COND_STUNNED | COND_SLEEPING | COND_BLIND | COND_STONE | COND_SONG;
+
+bl3dAction* ownAction(bl3dCharacter& who, int32_t id) {
+    if (bl3dAction* a = who.actions()->getAction(id))
+        return a;
+    return masterActionList.getAction(id);
+}
+
+uint32_t initiativeBonus(const bl3dPartyChar& m) {
+    if (m.isClass(0x10))
+        return static_cast<uint32_t>(intAttribute(&m, "Expert") - 1);
+    if (m.isClass(0x80))
+        return static_cast<uint32_t>(intAttribute(&m, "InitBonus"));
+    return 0;
+}
+
+} // namespace
+
+CombatRound_C::CombatRound_C() : text_(chars_, sizeof chars_) {}
+
+void CombatRound_C::setOrder(int slot, const RoundOrder_S& order) {
+    if (slot < 0 || slot >= MAX_PARTY)
+        return;
+    orders_[slot] = order;
+    hasOrder_[slot] = true;
+}
+
+void CombatRound_C::clearOrders() {
+    for (int i = 0; i < MAX_PARTY; ++i) {
+        orders_[i] = RoundOrder_S{};
+        hasOrder_[i] = false;
+    }
+}
+
+RoundOrder_S CombatRound_C::defaultOrder(int slot, bl3dPartyChar& member) const {
+    RoundOrder_S o;
+    const bl3dItem* right = member.getSlotItem(SLOT_RT_HAND);
+    const bool reaches = slot < FRONT_RANKS || (right && (right->isBow() || right->isThrown()));
+    o.action = ownAction(member, reaches ? ACTION_ATTACK : ACTION_DEFEND);
+    o.target = reaches ? enemyList.groupAt(0) : nullptr;
+    return o;
+}
+
+ActionUse_S* CombatRound_C::makeUse(bl3dPartyChar& member, const RoundOrder_S& order) {
+    bl3dAction* a = order.action;
+    if (a->actionID() == ACTION_EQUIP_ITEM) {
+        void* context[5] = {nullptr, &member, &text_, nullptr, nullptr};
+        return a->enqueue(new bl3dActor(&member), 0, 5, context);
+    }
+    void* context[2] = {&text_, &distance_};
+    if (a->actionID() == ACTION_ADVANCE || a->actionID() == ACTION_RETREAT)
+        context[1] = reinterpret_cast<void*>(static_cast<intptr_t>(order.places));
+    else
+        asEnemyGroup(order.target, &distance_);
+    // The actor handed to makeEntry is gone whatever it returns: enqueue gets
+    // a new one.
+    if (ActionUse_S* use = a->makeEntry(new bl3dActor(&member), order.target, 2, context))
+        return use;
+    return a->enqueue(new bl3dActor(&member), order.targetIndex, 2, context);
+}
+
+void CombatRound_C::queueMember(int slot, bl3dPartyChar& member) {
+    bl3dAction* action = nullptr;
+    ActionUse_S* use = nullptr;
+    if (member.isJoinedMonster() && member.getCombatAI()) {
+        member.getCombatAI()->enqueuePartySide(&action, &use, &member, &text_);
+    } else {
+        if (member.getConditions() & NO_ORDER)
+            return;
+        const RoundOrder_S order = hasOrder_[slot] ? orders_[slot] : defaultOrder(slot, member);
+        if (!order.action)
+            return;
+        action = order.action;
+        use = makeUse(member, order);
+    }
+    if (!action || !use)
+        return;
+    const uint32_t initiative = static_cast<uint32_t>(vell::gameRand() % 4) +
+                                static_cast<uint32_t>(member.getStatBlock()->getCur(STAT_DX)) +
+                                initiativeBonus(member);
+    initList_.add(action, use, initiative);
+}
+
+void CombatRound_C::queueRound() {
+    initList_.clear();
+    for (int slot = 0; slot < partySize(); ++slot) {
+        bl3dPartyChar* m = partyMemberAt(slot);
+        if (m && m->getCurHP() > 0)
+            queueMember(slot, *m);
+    }
+    // Each group by its first monster's combat AI; choosing changes no
+    // group, so the positions hold through the walk.
+    for (int i = 0; bl3dMonsterList* g = enemyList.groupAt(i); ++i) {
+        bl3dMonster* first = g->getMonster(0);
+        if (first && first->getCombatAI())
+            first->getCombatAI()->enqueueAct(&initList_, g, &text_);
+    }
+}
+
+int CombatRound_C::performNext() {
+    for (;;) {
+        text_.clear();
+        const int r = initList_.pop();
+        if (r >= 0) {
+            if (narrate_)
+                narrate_(text_.c_str());
+            return r;
+        }
+        if (r <= -999)
+            return r;
+    }
+}
+
+void CombatRound_C::deadToTheBack() {
+    for (;;) {
+        int dead = -1;
+        for (int i = 0; i < partySize() && dead < 0; ++i) {
+            if (partyMemberAt(i)->getCurHP() > 0)
+                continue;
+            for (int k = i + 1; k < partySize(); ++k)
+                if (partyMemberAt(k)->getCurHP() > 0) {
+                    dead = i;
+                    break;
+                }
+        }
+        if (dead < 0)
+            return;
+        party->addMember(party->detachAt(dead));
+    }
+}
+
+FightState CombatRound_C::endRound() {
+    ++rounds_;
+    enemyList.prune(&xp_, &gold_, &loot_);
+    deadToTheBack();
+    const bl3dPartyChar* first = partyMemberAt(0);
+    if (!first || first->getCurHP() <= 0) {
+        initList_.clear();
+        return FightState::PartyDead;
+    }
+    if (enemyList.empty())
+        return FightState::Won;
+    if (roundEnd_)
+        roundEnd_();
+    return FightState::Going;
+}
+
+FightState CombatRound_C::runRound() {
+    queueRound();
+    while (performNext() > -999) {
+    }
+    return endRound();
+}

@@ -1,0 +1,12 @@
+# The headless fight kit (builders of parties and enemy groups, recording
+# environments) shared by the action tests and the fight benchmark.
+add_library(vell_fightkit STATIC ${CMAKE_CURRENT_LIST_DIR}/kit/FightKit.cpp)
+target_include_directories(vell_fightkit PUBLIC ${CMAKE_CURRENT_LIST_DIR}/kit)
+target_link_libraries(vell_fightkit PUBLIC vell_rules)
+if(TARGET test_actions)
+  target_link_libraries(test_actions PRIVATE vell_fightkit)
+endif()
+
+# Whole rounds of a big fight, timed (not a test: run build/tests/bench_fight).
+add_executable(bench_fight ${CMAKE_CURRENT_LIST_DIR}/bench/FightBench.cpp)
+target_link_libraries(bench_fight PRIVATE vell_fightkit)

@@ -1,0 +1,78 @@
+#include "world/WorldActionEnv.h"
+
+#include "events/Event_7001.h"
+#include "screens/CharView.h"
+#include "world/Event.h"
+#include "world/EventQueue.h"
+#include "world/Interface.h"
+
+#include <memory>
+
+namespace
+{
+
+// Hands the event to the world's queue; false (and the event deleted) when
+// no quest is loaded or the tick has passed.
+bool queue(std::unique_ptr<Event_C> event, uint32_t due)
+{
+    EventQueue_C* q = iface.getEventQueue();
+    if (!q || !event || q->enqueue(due, event.get()) == 0)
+        return false;
+    event.release(); // the queue owns it now
+    return true;
+}
+
+} // namespace
+
+bool WorldActionEnv_C::queueStunTimeout(bl3dCharacter* target, uint32_t due)
+{
+    return queue(std::make_unique<Event_7001_C>(target), due);
+}
+
+bool WorldActionEnv_C::queueTimedEvent(int typeId, uint32_t due)
+{
+    return queue(createTimedEvent(typeId), due);
+}
+
+void WorldActionEnv_C::calcLight()
+{
+    if (iface.getWorld())
+        iface.calcLight();
+}
+
+void WorldActionEnv_C::buildPercepPane()
+{
+    if (iface.getWorld())
+        iface.buildPercepPane();
+}
+
+void WorldActionEnv_C::calcXC()
+{
+    if (iface.getWorld())
+        iface.calcXC();
+}
+
+bool WorldActionEnv_C::partyPosition(int& x, int& y, int& facing) const
+{
+    if (!iface.getWorld())
+        return ActionEnv_C::partyPosition(x, y, facing);
+    x = static_cast<int>(iface.getCurX());
+    y = static_cast<int>(-iface.getCurZ());
+    facing = iface.getFacing();
+    return true;
+}
+
+bool WorldActionEnv_C::equipTrial(bl3dPartyChar* member, EquipTrial_S& out)
+{
+    if (!member)
+        return false;
+    // The character sheet opens on the member's inventory page.
+    CharView_C::charView(member, &iface, out, CharView_C::STATE_INVENTORY, true);
+    return true;
+}
+
+void installWorldActionEnv()
+{
+    static WorldActionEnv_C env;
+    setActionEnv(&env);
+}

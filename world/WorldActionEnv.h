@@ -1,0 +1,22 @@
+// WorldActionEnv_C: what the actions ask of the running game, answered by
+// the global interface and the quest in play: timed events go into the
+// current world's queue, the interface recomputes light, perception and
+// encounters, the party's square comes from the interface, monster types
+// from masterMTL. Start-up installs it once (installWorldActionEnv); every
+// operation checks that a quest is loaded and otherwise does nothing.
+#pragma once
+#include "actions/ActionEnv.h"
+
+class WorldActionEnv_C : public ActionEnv_C {
+public:
+    bool queueStunTimeout(bl3dCharacter* target, uint32_t due) override;
+    bool queueTimedEvent(int typeId, uint32_t due) override;
+    void calcLight() override;
+    void buildPercepPane() override;
+    void calcXC() override;
+    bool partyPosition(int& x, int& y, int& facing) const override;
+    bool equipTrial(bl3dPartyChar* member, EquipTrial_S& out) override;
+};
+
+// Installs the game's answer to the actions (once, at start-up).
+void installWorldActionEnv();
