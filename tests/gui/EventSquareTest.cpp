@@ -95,19 +95,7 @@ bool nothingHeld(SDLKey) { return false; }
 
 class EventSquares : public GuiFixture {
 protected:
-    static std::string questDir()
-    {
-        static std::string dir;
-        if (dir.empty()) {
-            dir = vell_test::tempPath("events");
-            mkdir(dir.c_str(), 0755);
-            symlink((std::string(VELL_TEST_FIXTURES) + "/view/maps").c_str(), (dir + "/maps").c_str());
-            symlink((std::string(VELL_GAME_DIR) + "/pics").c_str(), (dir + "/pics").c_str());
-            symlink((std::string(VELL_GAME_DIR) + "/data").c_str(), (dir + "/data").c_str());
-            mkdir((dir + "/savegame").c_str(), 0755);
-        }
-        return dir;
-    }
+    static std::string questDir() { return vell_test::questFolder("events"); }
 
     void SetUp() override
     {
@@ -115,10 +103,7 @@ protected:
         if (HasFatalFailure())
             return;
         setWatchdog(30);
-        char cwd[4096];
-        ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
-        oldCwd_ = cwd;
-        ASSERT_EQ(chdir(questDir().c_str()), 0);
+        ASSERT_TRUE(enterFolder(questDir()));
         registerWorldTypes();
         registerRulesTypes();
         gameConfig.setDefaults();
@@ -153,8 +138,6 @@ protected:
         clearEventMakers();
         gameConfig.smoothWalk = false;
         drainEvents();
-        if (!oldCwd_.empty() && chdir(oldCwd_.c_str()) != 0)
-            ADD_FAILURE() << "cannot go back to " << oldCwd_;
         GuiFixture::TearDown();
     }
 
@@ -181,7 +164,6 @@ protected:
 
     static uint32_t ticks() { return gameworld->getClock().getTicks(); }
 
-    std::string oldCwd_;
 };
 
 // A step onto an event square runs the event in the middle of the step: the

@@ -105,19 +105,7 @@ const auto* const kFinish = ::testing::AddGlobalTestEnvironment(new FinishInterf
 
 class InterfaceView : public GuiFixture {
 protected:
-    static std::string questDir()
-    {
-        static std::string dir;
-        if (dir.empty()) {
-            dir = vell_test::tempPath("game");
-            mkdir(dir.c_str(), 0755);
-            symlink((std::string(VELL_TEST_FIXTURES) + "/view/maps").c_str(), (dir + "/maps").c_str());
-            symlink((std::string(VELL_GAME_DIR) + "/pics").c_str(), (dir + "/pics").c_str());
-            symlink((std::string(VELL_GAME_DIR) + "/data").c_str(), (dir + "/data").c_str());
-            mkdir((dir + "/savegame").c_str(), 0755);
-        }
-        return dir;
-    }
+    static std::string questDir() { return vell_test::questFolder("game"); }
 
     void SetUp() override
     {
@@ -126,10 +114,7 @@ protected:
             return;
         setWatchdog(30);
         static bool once = false;
-        char cwd[4096];
-        ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
-        oldCwd_ = cwd;
-        ASSERT_EQ(chdir(questDir().c_str()), 0);
+        ASSERT_TRUE(enterFolder(questDir()));
         if (!once) {
             once = true;
             registerWorldTypes();
@@ -162,8 +147,6 @@ protected:
     {
         Interface_C::setAfterDisplayHook(nullptr);
         drainEvents();
-        if (!oldCwd_.empty() && chdir(oldCwd_.c_str()) != 0)
-            ADD_FAILURE() << "cannot go back to " << oldCwd_;
         GuiFixture::TearDown();
     }
 
@@ -199,7 +182,6 @@ protected:
     static int squareY() { return gameworld->getSquareY(); }
 
     std::string archive_;
-    std::string oldCwd_;
 };
 
 TEST_F(InterfaceView, NewQuestStandsAtTheHallFacingNorth)
