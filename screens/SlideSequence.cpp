@@ -2,6 +2,7 @@
 
 #include "core/CommonInterface.h"
 #include "core/ImageLoad.h"
+#include "core/ModalLoop.h"
 #include "core/ScreenProjection.h"
 #include "core/Startup.h"
 #include "platform/Files.h"
@@ -548,6 +549,8 @@ int playSlideSequence(SDL_Surface* screen, int mode)
 {
     if (!screen)
         screen = SDL_GetVideoSurface();
+    if (vell::quitRequested())
+        return -1;
     if (mode < SLIDES_INTRO || mode > SLIDES_CREDITS || !screen) {
         std::fprintf(stderr, "ERROR: No slide sequence of mode %d!\n", mode);
         return -1;
@@ -581,7 +584,6 @@ int playSlideSequence(SDL_Surface* screen, int mode)
     fadeStart.store(SDL_GetTicks());
     slideTimer = SDL_AddTimer(kTickPeriod, slideTimerCallback, nullptr);
 
-    bool quit = false;
     SDL_Event ev;
     while (slideState.load() > 0) {
         if (!SDL_PollEvent(&ev)) {
@@ -593,7 +595,7 @@ int playSlideSequence(SDL_Surface* screen, int mode)
         else if (ev.type == SDL_USEREVENT && ev.user.code == kSlideStepCode)
             slideSequenceStep(screen);
         else if (ev.type == SDL_QUIT) {
-            quit = true;
+            vell::requestQuit();
             slideState.store(-1);
         }
     }
@@ -608,11 +610,6 @@ int playSlideSequence(SDL_Surface* screen, int mode)
     quarterBuffer = std::vector<uint8_t>();
     fullBuffer = std::vector<uint8_t>();
     dropStepEvents();
-    if (quit) {
-        SDL_Event q{};
-        q.type = SDL_QUIT;
-        SDL_PushEvent(&q);
-    }
     return slideState.load();
 }
 

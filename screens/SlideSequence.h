@@ -12,8 +12,9 @@
 // event (code kSlideStepCode); each step loads what its state needs, draws
 // one frame and moves the state on, so fades and holds keep to the clock
 // however long a step takes. Step events left in the queue when the
-// sequence ends are dropped. A quit event ends the sequence and is put back
-// for the caller's loop.
+// sequence ends are dropped. A quit event (window closed, SIGTERM) ends the
+// sequence and the game (vell::requestQuit); once the game is quitting a
+// sequence does not start.
 //
 // Pictures are JPEG ".dat" files: 512 x 384 for a quarter, 1024 x 768 for
 // the whole screen. A picture of another size is scaled to fit; one that is

@@ -5,6 +5,7 @@
 #include "GuiHarness.h"
 
 #include "core/GameConfig.h"
+#include "core/ModalLoop.h"
 #include "screens/SlideSequence.h"
 #include "screens/TitleMenu.h"
 
@@ -101,6 +102,22 @@ TEST_F(SlideSequenceTest, CreditsFromTheTitleMenuScrollAndEndOnAKey)
     EXPECT_GT(yellowBelowRed, 0);
     for (const SDL_Event& e : takeEvents())
         EXPECT_FALSE(e.type == SDL_USEREVENT && e.user.code == kSlideStepCode) << "a step event was left behind";
+}
+
+TEST_F(SlideSequenceTest, TheQuitEventEndsTheSequenceAndTheGame)
+{
+    writeFile("data/credits.dat", "a line\n");
+    setSlideFrameHook([] {
+        SDL_Event q{};
+        q.type = SDL_QUIT;
+        SDL_PushEvent(&q);
+    });
+    EXPECT_EQ(playSlideSequence(nullptr, SLIDES_CREDITS), -1);
+    EXPECT_TRUE(vell::quitRequested());
+    int frames = 0;
+    setSlideFrameHook([&] { ++frames; });
+    EXPECT_EQ(playSlideSequence(nullptr, SLIDES_SPLASH), -1);
+    EXPECT_EQ(frames, 0) << "a sequence started while the game quits";
 }
 
 TEST_F(SlideSequenceTest, MissingCreditsEndAtOnceWithAMessage)
