@@ -16,6 +16,7 @@
 // Every frame is written as OUT_FOLDER/fNNNNN.ppm: the 3-D view of the main
 // screen (500 x 375 from its middle), top row first. Runs in a 1024 x 768
 // OpenGL window (under Xvfb for Mesa's software renderer).
+#include "tools/BenchSupport.h"
 #include "core/GameConfig.h"
 #include "rules/RulesEnv.h"
 #include "world/GameWorld.h"
@@ -102,26 +103,14 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "ERROR: cannot read the path file %s\n", argv[3]);
         return 1;
     }
-    if (chdir(argv[1]) != 0) {
-        std::fprintf(stderr, "ERROR: no game folder %s\n", argv[1]);
+    if (!bench::enterGameFolder(argv[0], argv[1]))
         return 1;
-    }
     gameConfig.setDefaults();
     gameConfig.sound = false;
     gameConfig.window = true;
     gameConfig.graphics = 9;
-    if (SDL_Init(SDL_INIT_VIDEO) < 0) {
-        std::fprintf(stderr, "ERROR: SDL_Init: %s\n", SDL_GetError());
+    if (!bench::openBenchWindow())
         return 1;
-    }
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
-    if (!SDL_SetVideoMode(1024, 768, 0, SDL_OPENGL)) {
-        std::fprintf(stderr, "ERROR: video mode: %s\n", SDL_GetError());
-        SDL_Quit();
-        return 1;
-    }
     registerWorldTypes();
     registerRulesTypes();
     iface.init(1024, 768);

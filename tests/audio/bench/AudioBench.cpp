@@ -12,6 +12,7 @@
 #include "audio/MasterAudio.h"
 #include "audio/SdlAudioPort.h"
 #include "core/GameConfig.h"
+#include "tools/BenchSupport.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
@@ -26,9 +27,8 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double msSince(Clock::time_point t) { return std::chrono::duration<double, std::milli>(Clock::now() - t).count(); }
+using bench::Clock;
+using bench::msSince;
 
 class BenchWorld : public AudioWorld_C {
 public:
@@ -59,16 +59,8 @@ double perCall(int n, const std::function<void(int)>& fn)
 
 int main(int argc, char** argv)
 {
-    std::string gameDir = argc > 1 ? argv[1] : "";
-    if (gameDir.empty()) {
-        std::string self = argv[0];
-        const size_t slash = self.find_last_of('/');
-        gameDir = (slash == std::string::npos ? std::string(".") : self.substr(0, slash)) + "/../game";
-    }
-    if (chdir(gameDir.c_str()) != 0) {
-        std::fprintf(stderr, "ERROR: no game folder %s\n", gameDir.c_str());
+    if (!bench::enterGameFolder(argv[0], argc > 1 ? argv[1] : nullptr))
         return 1;
-    }
     if (!std::getenv("SDL_AUDIODRIVER"))
         setenv("SDL_AUDIODRIVER", "dummy", 1);
     if (SDL_Init(SDL_INIT_AUDIO | SDL_INIT_TIMER) != 0 || Mix_OpenAudio(22050, AUDIO_S16SYS, 2, 4096) != 0) {
