@@ -156,9 +156,6 @@ protected:
     int32_t level_;
 };
 
-// The base of every spell, with the casting frame, is in actions/Spell.h.
-class bl3dSpell;
-
 // The script hook an item can carry: using the item runs the map script
 // "item%06d" of the event number.
 class bl3dPlotEvent : public bl3dAction {
@@ -179,3 +176,7 @@ private:
     RefStr_C name_;
     RefStr_C description_;
 };
+
+// The base of every spell and the casting frame (it needs bl3dAction above);
+// whoever knows actions knows spells.
+#include "actions/Spell.h"
