@@ -8,6 +8,7 @@
 #include "events/Event_9012.h"
 #include "events/Event_9013.h"
 #include "events/Event_9014.h"
+#include "events/Event_9100.h"
 
 void registerGameEvents()
 {
@@ -20,4 +21,5 @@ void registerGameEvents()
     registerTimedEvent(EVENT_EXPIRE_MAGSTATE, &Event_9012_C::create);
     registerTimedEvent(EVENT_EXPIRE_XCSTATE, &Event_9013_C::create);
     registerTimedEvent(EVENT_EXPIRE_FIZZLE, &Event_9014_C::create);
+    registerTimedEvent(EVENT_BARD_SONG, &Event_9100_C::create);
 }
