@@ -272,10 +272,11 @@ public:
     float* skyColour() { return skyColour_; }
     double* sunDirection() { return sunDir_; }
     double& dayFraction() { return dayFraction_; }
-    // The tick at which the current change of weather kind began; a map built
-    // while a change is in progress starts with 0, so that change counts as
-    // complete at its first check.
-    int32_t& weatherChangeStart() { return weatherChangeStart_; }
+    // The tick at which the current change of weather kind began, as the
+    // last weather check or drawing took it from the world variable
+    // "WChange" (which a change records). A world without it (saved before
+    // it was kept) counts its change as complete at the first check.
+    int32_t weatherChangeStart() const { return weatherChangeStart_; }
     double& changeFraction() { return changeFraction_; }
     MapDrawData_C* getDrawData() const { return drawData_.get(); }
     void setDrawData(std::unique_ptr<MapDrawData_C> data);
