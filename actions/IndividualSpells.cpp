@@ -351,10 +351,9 @@ int bl3dSpell_MIVO::perform(ActionUse_S* record) {
 
 int bl3dSpell_HOSP::perform(ActionUse_S* record) {
     SpellUse_S* use = nullptr;
-    const int r = openCast(record, use);
+    const int r = openAndPay(record, use);
     if (r != 1)
         return r;
-    pay(*use);
     bl3dCharacter* caster = use->caster();
     narrateCast(*use->text, caster, name_.c_str());
     if (!caster->isPartyMember())
@@ -381,10 +380,9 @@ int bl3dSpell_HOSP::perform(ActionUse_S* record) {
 
 int bl3dSpell_SPCO::perform(ActionUse_S* record) {
     SpellUse_S* use = nullptr;
-    const int r = openCast(record, use);
+    const int r = openAndPay(record, use);
     if (r != 1)
         return r;
-    pay(*use);
     const uint32_t now = rulesEnv().currentTick();
     const uint32_t until = now + static_cast<uint32_t>(vell::gameRand() % 481 + 480);
     extendWorldMagic(MAGIC_PERCEPTION, 0x01 | 0x08 | 0x10, until);
@@ -408,10 +406,9 @@ int bl3dSpell_SPCO::perform(ActionUse_S* record) {
 
 int bl3dSpell_MAPO::perform(ActionUse_S* record) {
     SpellUse_S* use = nullptr;
-    const int r = openCast(record, use);
+    const int r = openAndPay(record, use);
     if (r != 1)
         return r;
-    pay(*use);
     const char* who = use->caster()->getName();
     const char* spell = name_.c_str();
     int width = 0, height = 0;
@@ -427,10 +424,9 @@ int bl3dSpell_MAPO::perform(ActionUse_S* record) {
 
 int bl3dFoeMoveSpell::perform(ActionUse_S* record) {
     SpellUse_S* use = nullptr;
-    const int r = openCast(record, use);
+    const int r = openAndPay(record, use);
     if (r != 1)
         return r;
-    pay(*use);
     bl3dCharacter* caster = use->caster();
     TextBuf_C& text = *use->text;
     const char* spell = name_.c_str();
@@ -464,10 +460,9 @@ int bl3dFoeMoveSpell::perform(ActionUse_S* record) {
 
 int bl3dWallSpell::perform(ActionUse_S* record) {
     SpellUse_S* use = nullptr;
-    const int r = openCast(record, use);
+    const int r = openAndPay(record, use);
     if (r != 1)
         return r;
-    pay(*use);
     const char* who = use->caster()->getName();
     const char* spell = name_.c_str();
     TextBuf_C& text = *use->text;

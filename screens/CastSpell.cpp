@@ -9,6 +9,7 @@
 #include "rules/Actor.h"
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
+#include "screens/ListKeys.h"
 #include "screens/PaneText.h"
 #include "world/Interface.h"
 
@@ -207,24 +208,9 @@ void spellList(int sym)
 {
     CastScreen_S& s = S();
     ScrollList_C* list = s.list.get();
-    switch (sym) {
-    case SDLK_UP:
-        if (list && list->lineUp())
-            vell::pushRedraw();
-        return;
-    case SDLK_DOWN:
-        if (list && list->lineDown())
-            vell::pushRedraw();
-        return;
-    case SDLK_PAGEUP:
-        if (list && list->pageUp())
-            vell::pushRedraw();
-        return;
-    case SDLK_PAGEDOWN:
-        if (list && list->pageDown())
-            vell::pushRedraw();
-        return;
-    case SDLK_RETURN:
+    if (moveListByKey(list, sym, true)) {
+        vell::pushRedraw();
+    } else if (sym == SDLK_RETURN) {
         // An empty list has no line to take.
         if (!list || list->selected() < 0)
             return;
@@ -233,9 +219,8 @@ void spellList(int sym)
             setState(CastSpell_C::UNKNOWN_SPELL);
         else
             choose();
-        return;
-    case SDLK_ESCAPE: setState(CastSpell_C::DONE); return;
-    default: return;
+    } else if (sym == SDLK_ESCAPE) {
+        setState(CastSpell_C::DONE);
     }
 }
 
