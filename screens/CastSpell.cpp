@@ -104,8 +104,20 @@ void buildList()
             s.list->addLine(n->action->name().c_str(), n->action->actionID(), true);
 }
 
+// Performs and releases the use; -1 means the caster could not cast it.
+void performUse(ActionUse_S* use)
+{
+    CastScreen_S& s = S();
+    VELL_LOG(20, "CastSpell_C::ENTER CP2\n");
+    const int r = s.spell->perform(use);
+    if (use)
+        s.spell->freeEntry(use);
+    VELL_LOG(20, "CastSpell_C::ENTER CP5\n");
+    setState(r == -1 ? CastSpell_C::TOO_DRAINED : CastSpell_C::CAST);
+}
+
 // Casts the chosen spell at once: makeEntry, else enqueue with a second
-// actor; perform; release. -1 means the caster could not cast it.
+// actor.
 void cast(void* target, int index)
 {
     CastScreen_S& s = S();
@@ -115,14 +127,10 @@ void cast(void* target, int index)
     ActionUse_S* use = s.spell->makeEntry(new bl3dActor(s.caster), target, 2, context);
     if (!use)
         use = s.spell->enqueue(new bl3dActor(s.caster), index, 2, context);
-    VELL_LOG(20, "CastSpell_C::ENTER CP2\n");
-    const int r = s.spell->perform(use);
-    if (use)
-        s.spell->freeEntry(use);
-    VELL_LOG(20, "CastSpell_C::ENTER CP5\n");
-    setState(r == -1 ? CastSpell_C::TOO_DRAINED : CastSpell_C::CAST);
+    performUse(use);
 }
 
+// The portal to the square so many steps north and east of the party.
 void castPortal()
 {
     CastScreen_S& s = S();
@@ -133,11 +141,7 @@ void castPortal()
              static_cast<int>(s.portalY));
     void* context[3] = {&s.text, &s.portalX, &s.portalY};
     s.text.clear();
-    ActionUse_S* use = s.spell->makeEntry(new bl3dActor(s.caster), nullptr, 3, context);
-    const int r = s.spell->perform(use);
-    if (use)
-        s.spell->freeEntry(use);
-    setState(r == -1 ? CastSpell_C::TOO_DRAINED : CastSpell_C::CAST);
+    performUse(s.spell->makeEntry(new bl3dActor(s.caster), nullptr, 3, context));
 }
 
 // What follows the choice of a spell.
