@@ -10,3 +10,8 @@ endif()
 # Whole rounds of a big fight, timed (not a test: run build/tests/bench_fight).
 add_executable(bench_fight ${CMAKE_CURRENT_LIST_DIR}/bench/FightBench.cpp)
 target_link_libraries(bench_fight PRIVATE vell_fightkit)
+
+# The shipped-data checks read the built game folder.
+if(TARGET test_actions)
+  add_dependencies(test_actions game_data)
+endif()
