@@ -107,11 +107,9 @@ void WorldActionEnv_C::springTraps(bool spring, bool spinners, int x1, int y1, i
         map->springTraps(spring, spinners, x1, y1, x2, y2);
 }
 
-bool WorldActionEnv_C::bsTest(int32_t, uint32_t parts)
+bool WorldActionEnv_C::bsTest(int32_t songId, uint32_t parts)
 {
-    // The sound director of this build keeps no table of song music: any
-    // instrument serves.
-    return parts != 0;
+    return maserAudio.bsTest(static_cast<uint32_t>(songId), parts);
 }
 
 int WorldActionEnv_C::playSong(int32_t songId, uint32_t parts)
