@@ -6,7 +6,6 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <iterator>
 
 TextBuf_C* contextText(int argc, void** argv, int index) {
@@ -93,15 +92,6 @@ bool bl3dAction::usable(bl3dCharacter* who, int distance) {
         return false;
     const uint8_t r = range();
     return r == 0 || distance <= r;
-}
-
-// --- bl3dSpell --------------------------------------------------------------
-
-bl3dSpell::bl3dSpell(int32_t classMask, int32_t level, const char* name, const char* description, const char* code)
-    : bl3dAction(classMask, level), name_(name ? name : ""), description_(description ? description : "") {
-    if (code)
-        std::strncpy(code_, code, 4);
-    code_[4] = 0;
 }
 
 // --- bl3dPlotEvent ----------------------------------------------------------

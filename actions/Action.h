@@ -156,28 +156,6 @@ protected:
     int32_t level_;
 };
 
-// Base of every spell: a spell-point cost and a four-letter code by which
-// the cast screen and scripts find it.
-class bl3dSpell : public bl3dAction {
-public:
-    bl3dSpell(int32_t classMask, int32_t level, const char* name, const char* description, const char* code);
-
-    bool isSpell() const override { return true; }
-    uint8_t range() const override { return 0; }
-    RefStr_C name() const override { return name_; }
-    RefStr_C description() const override { return description_; }
-    virtual const char* code() const { return code_; }
-    virtual int32_t spCost() const { return spCost_; }
-    // The parameter record of the spell's kind; null for spells without one.
-    virtual const void* params() const { return nullptr; }
-
-protected:
-    int32_t spCost_ = 0;
-    RefStr_C name_;
-    RefStr_C description_;
-    char code_[5] = {0, 0, 0, 0, 0};
-};
-
 // The script hook an item can carry: using the item runs the map script
 // "item%06d" of the event number.
 class bl3dPlotEvent : public bl3dAction {
@@ -198,3 +176,7 @@ private:
     RefStr_C name_;
     RefStr_C description_;
 };
+
+// The base of every spell and the casting frame (it needs bl3dAction above);
+// whoever knows actions knows spells.
+#include "actions/Spell.h"

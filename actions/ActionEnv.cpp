@@ -17,6 +17,25 @@ bool ActionEnv_C::partyPosition(int& x, int& y, int& facing) const {
     return false;
 }
 
+bool ActionEnv_C::moveParty(int, int) { return false; }
+
+bool ActionEnv_C::mapSize(int& width, int& height) const {
+    width = height = 0;
+    return false;
+}
+
+bool ActionEnv_C::isBlocked(int, int, int) const { return false; }
+
+bool ActionEnv_C::hasWall(int, int, int) const { return false; }
+
+uint8_t ActionEnv_C::squareState(int, int) const { return 0; }
+
+void ActionEnv_C::springTraps(bool, bool, int, int, int, int) {}
+
+bool ActionEnv_C::bsTest(int32_t, uint32_t) { return false; }
+
+int ActionEnv_C::playSong(int32_t, uint32_t) { return -1; }
+
 bl3dMonsterType* ActionEnv_C::findMonsterType(const char* name) { return name ? masterMTL.findByName(name) : nullptr; }
 
 bool ActionEnv_C::equipTrial(bl3dPartyChar*, EquipTrial_S&) { return false; }

@@ -1,6 +1,6 @@
 #include "actions/ActionList.h"
 
-#include "actions/Action.h"
+#include "actions/Spell.h"
 #include "core/Log.h"
 
 #include <cstdio>

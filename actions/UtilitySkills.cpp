@@ -10,40 +10,28 @@
 #include "rules/PartyChar.h"
 #include "rules/RulesEnv.h"
 
-namespace {
-constexpr int EVENT_EXPIRE_PERCEP = 9011;
-constexpr int EVENT_EXPIRE_XCSTATE = 9013;
-} // namespace
-
 int bl3dWorldSkill::perform(ActionUse_S* record) {
     SkillUse_S* use = skillUse(record);
     if (!use || !use->performer)
         return -3;
     use->text->clear();
-    TagList_C* tags = rulesEnv().worldTags();
-    if (!tags)
+    if (!rulesEnv().worldTags())
         return -1;
     const uint32_t due = rulesEnv().currentTick() + 120 + static_cast<uint32_t>(vell::gameRand() % 240);
-    const int32_t bits = intAttribute(tags, world_.variable) | world_.bit;
-    const uint32_t expiry = static_cast<uint32_t>(intAttribute(tags, world_.expiry));
-    if (expiry < due) {
-        setIntAttribute(tags, world_.expiry, static_cast<int32_t>(due));
-        actionEnv().queueTimedEvent(world_.expiryEvent, due);
-    }
-    setIntAttribute(tags, world_.variable, bits);
+    extendWorldMagic(world_.family, world_.bit, due);
     refresh();
     use->text->set(world_.format, use->performer->getName(), name().c_str());
     return 0;
 }
 
 bl3dSkill_12289::bl3dSkill_12289(const ActionRow_S& row)
-    : bl3dWorldSkill(row, World_S{"Percep1", 0x01, "MagExp21", EVENT_EXPIRE_PERCEP, "%s focuses the %s...\n"}) {}
+    : bl3dWorldSkill(row, World_S{MAGIC_PERCEPTION, 0x01, "%s focuses the %s...\n"}) {}
 
 void bl3dSkill_12289::refresh() const { actionEnv().buildPercepPane(); }
 
 bl3dSkill_12290::bl3dSkill_12290(const ActionRow_S& row)
     : bl3dWorldSkill(row,
-                     World_S{"XCState", 0x08, "MagExp43", EVENT_EXPIRE_XCSTATE, "%s instructs the party to %s...\n"}) {}
+                     World_S{MAGIC_ENCOUNTER, 0x08, "%s instructs the party to %s...\n"}) {}
 
 void bl3dSkill_12290::refresh() const { actionEnv().calcXC(); }
 

@@ -10,15 +10,14 @@
 // event is queued only when it moved.
 #pragma once
 #include "actions/Skill.h"
+#include "actions/WorldMagic.h"
 
-// A world skill: its variable, bit, expiry variable, expiry event and words.
+// A world skill: its family and bit (actions/WorldMagic.h) and its words.
 class bl3dWorldSkill : public bl3dSkill {
 public:
     struct World_S {
-        const char* variable;
+        MagicFamily family;
         int32_t bit;
-        const char* expiry;
-        int expiryEvent;
         const char* format; // performer's name, skill name
     };
     bl3dWorldSkill(const ActionRow_S& row, const World_S& world) : bl3dSkill(row), world_(world) {}

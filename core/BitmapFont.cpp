@@ -2,6 +2,7 @@
 #include "core/MemStream.h"
 #include "platform/Files.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -48,6 +49,7 @@ BitmapFont_C::BitmapFont_C() {
 BitmapFont_C::~BitmapFont_C() = default;
 
 void BitmapFont_C::clearFont() {
+    atlas_ = FontAtlas_S();
     glyphs_.clear();
     glyphs_.shrink_to_fit();
     for (auto& p : index_) p = nullptr;
@@ -98,7 +100,58 @@ bool BitmapFont_C::load(const char* path) {
         if (g.code < kIndexSize) index_[g.code] = &g;
     glyphCount_ = count;
     glyphHeight_ = height;
+    buildAtlas();
     return true;
+}
+
+namespace {
+
+bool bitSet(const uint8_t* plane, int row, int col) {
+    return (plane[row * Glyph_S::kRowBytes + col / 8] & (0x80u >> (col % 8))) != 0;
+}
+
+}  // namespace
+
+void BitmapFont_C::buildAtlas() {
+    atlas_ = FontAtlas_S();
+    const int perRow = FontAtlas_S::kWidth / FontAtlas_S::kCellWidth;
+    int cells = 0;
+    for (int c = 0; c < kIndexSize; ++c)
+        if (index_[c]) cells += FontAtlas_S::kLayers;
+    if (cells == 0) return;
+    const int rows = (cells + perRow - 1) / perRow;
+    int height = 1;
+    while (height < rows * FontAtlas_S::kCellHeight) height *= 2;
+    atlas_.height = height;
+    atlas_.alpha.assign(static_cast<size_t>(FontAtlas_S::kWidth) * height, 0);
+    int cell = 0;
+    for (int c = 0; c < kIndexSize; ++c) {
+        const Glyph_S* g = index_[c];
+        if (!g) continue;
+        const uint8_t* planes[FontAtlas_S::kLayers] = {g->faint, g->middle, g->solid};
+        for (int layer = 0; layer < FontAtlas_S::kLayers; ++layer, ++cell) {
+            const int cx = (cell % perRow) * FontAtlas_S::kCellWidth;
+            const int cy = (cell / perRow) * FontAtlas_S::kCellHeight;
+            int x0 = 16, y0 = kFileRows, x1 = -1, y1 = -1;
+            for (int row = 0; row < kFileRows; ++row)
+                for (int col = 0; col < 16; ++col) {
+                    if (!bitSet(planes[layer], row, col)) continue;
+                    atlas_.alpha[static_cast<size_t>(cy + row) * FontAtlas_S::kWidth + cx + col] = 255;
+                    x0 = std::min(x0, col);
+                    x1 = std::max(x1, col);
+                    y0 = std::min(y0, row);
+                    y1 = std::max(y1, row);
+                }
+            AtlasBox_S& box = atlas_.boxes[c][layer];
+            if (x1 < 0) continue;
+            box.x = static_cast<int16_t>(x0);
+            box.y = static_cast<int16_t>(y0);
+            box.w = static_cast<int16_t>(x1 - x0 + 1);
+            box.h = static_cast<int16_t>(y1 - y0 + 1);
+            box.texX = static_cast<int16_t>(cx + x0);
+            box.texY = static_cast<int16_t>(cy + y0);
+        }
+    }
 }
 
 bool BitmapFont_C::save(const char* path, const std::vector<Glyph_S>& glyphs, std::string* error) {

@@ -3,8 +3,14 @@
 // File layout (little-endian): int32 glyph count, int32 glyph height (17),
 // then 104 bytes per glyph: advance width, character code, and three 17-row
 // bitmaps (faint, middle, solid) of 2 bytes per row, bottom row first, most
-// significant bit leftmost. In memory each row is padded to 4 bytes so that
-// glBitmap can take it as a 32-pixel-wide bitmap.
+// significant bit leftmost. In memory each row is padded to 4 bytes (a
+// 32-pixel-wide bitmap, of which the file fills the left 16 pixels).
+//
+// For drawing, load also lays every layer of every glyph into one alpha
+// picture (the atlas): a set pixel 255, any other 0, each layer in a cell of
+// its own with a blank pixel between cells, together with the box of the
+// layer's set pixels, so that text is drawn as textured quads that cover
+// exactly the pixels the bitmaps set.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -18,6 +24,24 @@ struct Glyph_S {
     uint8_t faint[kRows * kRowBytes] = {};
     uint8_t middle[kRows * kRowBytes] = {};
     uint8_t solid[kRows * kRowBytes] = {};
+};
+
+// One layer of one glyph in the atlas: the box of its set pixels inside
+// the glyph (x from the left, y from the bottom row; w 0 for an empty
+// layer) and the atlas texel of the box's lower-left corner.
+struct AtlasBox_S {
+    int16_t x = 0, y = 0, w = 0, h = 0;
+    int16_t texX = 0, texY = 0;
+};
+
+struct FontAtlas_S {
+    static constexpr int kWidth = 512;
+    static constexpr int kCellWidth = 17;    // 16 pixels and a blank one
+    static constexpr int kCellHeight = 18;   // 17 rows and a blank one
+    static constexpr int kLayers = 3;        // faint, middle, solid
+    int height = 0;                          // a power of two; 0 without glyphs
+    std::vector<uint8_t> alpha;              // kWidth x height, bottom row first
+    AtlasBox_S boxes[128][kLayers];          // by character code
 };
 
 class BitmapFont_C {
@@ -44,14 +68,19 @@ public:
     // Advance of one character in pixels: glyph width + 2, 0 without glyph.
     int advance(unsigned char c) const;
 
+    // The glyphs laid out for drawing (empty until a font is loaded).
+    const FontAtlas_S& atlas() const { return atlas_; }
+
     // Writes a font file from the given glyphs (used by the font tool and tests).
     static bool save(const char* path, const std::vector<Glyph_S>& glyphs, std::string* error = nullptr);
 
 protected:
     void clearFont();
+    void buildAtlas();
 
     std::vector<Glyph_S> glyphs_;
     const Glyph_S* index_[kIndexSize];
     int glyphCount_ = 0;
     int glyphHeight_ = 0;
+    FontAtlas_S atlas_;
 };

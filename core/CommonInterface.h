@@ -10,10 +10,17 @@
 // nothing and take no width.
 //
 // The drawing functions need a current GL context; construction, widthStr,
-// heightStr and wrapText do not.
+// heightStr and wrapText do not. Text is drawn from the font's atlas (see
+// core/BitmapFont.h) as one batch of textured quads per call: for every
+// glyph its faint, middle and solid layers in that order, at a third, two
+// thirds and all of the colour's opacity, covering exactly the pixels each
+// layer sets. The atlas becomes a GL texture on the first print in a context
+// and is freed with the object while the window still stands.
 #pragma once
 #include "core/BitmapFont.h"
+#include <functional>
 #include <string>
+#include <vector>
 
 // The upper-right text pane of the screen layout (GL y upward) and the
 // height of a text line: also what the text widgets take when they have no
@@ -53,6 +60,12 @@ public:
     // false when c selects no colour.
     static bool escapeColour(char c, int textLevel, float rgb[3]);
 
+    // Sees every text that printStr and printFormat are given, with its
+    // position, before it is drawn. Only the screen tests set it (to read
+    // what a page says); an empty function clears it.
+    using PrintObserver = std::function<void(int x, int y, const char* text)>;
+    static void setPrintObserver(PrintObserver observer);
+
     // Text level for the colours of escapes 2 and 4. Taken from the settings
     // when constructed; screens and tests may change it.
     void setTextLevel(int level) { textLevel_ = level; }
@@ -76,10 +89,16 @@ public:
     int getHeight() const { return height_; }
 
 private:
+    // One corner of a quad: position, atlas texel, colour.
+    struct TextVertex_S {
+        float x, y, s, t, r, g, b, a;
+    };
+
     void beginPrint();
     void endPrint();
     void printLines(int x, int y, const char* text);
-    void drawGlyph(unsigned char c, float& penX, float penY, const float colour[4]);
+    void addGlyph(unsigned char c, float& penX, float penY, const float colour[4]);
+    bool ensureTexture();
 
     int urLeft_ = kURLeft, urRight_ = kURRight, urTop_ = kURTop, urBottom_ = kURBottom;
     int ulLeft_ = 85, ulRight_ = 585, ulTop_ = 697, ulBottom_ = 297;
@@ -89,4 +108,6 @@ private:
     int height_;
     int textLevel_ = 1;
     float savedColour_[4] = {1, 1, 1, 1};
+    unsigned texture_ = 0;                // the atlas in the current context
+    std::vector<TextVertex_S> quads_;     // the batch being built (kept for reuse)
 };

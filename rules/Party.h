@@ -49,8 +49,8 @@ public:
     bool addMember(bl3dPartyChar* member);
     void removeAt(int index);
     bl3dPartyChar* detachAt(int index);
-    // Exchanges the members of two slots; false (nothing changed) when a
-    // slot is beyond 7 or the two are the same. The count is not looked at.
+    // Exchanges the members of places a and b (0..7) whatever the count;
+    // false and nothing changed when either is out of 0..7 or a equals b.
     bool swap(int a, int b);
     int32_t averageStat(int stat) const;
     int32_t totalGold() const;

@@ -11,6 +11,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
+#include <vector>
 
 namespace {
 // Stored size of an item after its type id: serial, charges, equipped.
@@ -350,14 +352,19 @@ bool bl3dPartyChar::read(int version, MemStream_C& s) {
     int32_t n = 0;
     if (!s.readInt32(n) || n < 0 || static_cast<uint32_t>(n) > s.remaining() / (4 + STORED_ITEM_SIZE))
         return false;
+    // Stored from the head: pushed on the front in reverse, so that the
+    // pack comes back in the order it was saved in.
+    std::vector<std::unique_ptr<bl3dItem>> packed;
     for (int32_t i = 0; i < n; ++i) {
         int32_t typeId = 0;
         bl3dItem* item = nullptr;
         if (!s.readInt32(typeId) || !readItem(s, typeId, item))
             return false;
         if (item)
-            pack_.pushFront(item);
+            packed.emplace_back(item);
     }
+    for (size_t i = packed.size(); i-- > 0;)
+        pack_.pushFront(packed[i].release());
     if (!attributes_.read(version, s))
         return false;
     if (!s.readInt32(n) || n < 0 || static_cast<uint32_t>(n) > s.remaining() / STORED_EFFECT_MIN)

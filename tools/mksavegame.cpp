@@ -5,7 +5,11 @@
 // PARTY is the readable list of ready-made adventurers
 // (content/savegame/party.txt):
 //   member NAME / class ID / race N / sex male|female /
-//   stats ST IQ WI DX CN CH / end
+//   stats ST IQ WI DX CN CH / [attribute KEY VALUE]... / [carry ITEM-ID]... /
+//   end
+// attribute sets one of the character's own integer attributes (such as the
+// item-creation skills of "CreateAbility"); carry puts a new item of that
+// type into the pack.
 // Each adventurer is made as character creation makes one (race and class
 // modifiers folded into the base stats, hit and spell points from the class
 // dice, gold, the class's starting items), with the game dice seeded by a
@@ -18,6 +22,8 @@
 #include "rules/ClassDef.h"
 #include "rules/ClassDefFile.h"
 #include "rules/ItemList.h"
+#include "rules/Item.h"
+#include "rules/ItemType.h"
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
 #include "rules/RulesEnv.h"
@@ -25,6 +31,7 @@
 #include "tools/SourceReader.h"
 #include "world/QuestStores.h"
 
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -41,6 +48,8 @@ struct MemberSource_S {
     int32_t race = 0;
     bool male = true;
     std::vector<int64_t> stats;
+    std::vector<std::pair<std::string, int32_t>> attributes;
+    std::vector<int32_t> carried;
     int line = 0;
 };
 
@@ -90,6 +99,17 @@ bool readMembers(const char* path, std::vector<MemberSource_S>& out) {
             cur.male = in.rest() == "male";
         } else if (k == "stats" && in.numbers(n, 6)) {
             cur.stats = n;
+        } else if (k == "attribute") {
+            const std::vector<std::string> w = in.words();
+            int64_t v = 0;
+            if (w.size() == 2 && SourceReader_C::number(w[1], v) && v >= INT32_MIN && v <= INT32_MAX)
+                cur.attributes.emplace_back(w[0], static_cast<int32_t>(v));
+            else
+                in.error("attribute needs KEY VALUE");
+        } else if (k == "carry" && in.numbers(n, 1)) {
+            if (!masterITL.findById(static_cast<int32_t>(n[0])))
+                in.error("carry: no item " + std::to_string(n[0]));
+            cur.carried.push_back(static_cast<int32_t>(n[0]));
         } else if (k == "end") {
             if (cur.classId == 0 || cur.race == 0 || cur.stats.size() != 6)
                 in.error("member " + cur.name + " needs class, race and stats");
@@ -171,6 +191,11 @@ std::unique_ptr<bl3dPartyChar> makeMember(const MemberSource_S& src) {
         member->getStatBlock()->setBase(i, stats.getCur(i));
     member->setName((std::string(race.prefix) + (src.male ? "Male" : "Female")).c_str());
     cls->giveStartingItems(member.get());
+    for (const auto& a : src.attributes)
+        member->getTagList()->setInt(a.first.c_str(), a.second);
+    for (int32_t id : src.carried)
+        if (bl3dItemType* t = masterITL.findById(id))
+            member->getPack()->pushFront(t->newInstance());
     member->getStatBlock()->recompute();
     return member;
 }

@@ -14,6 +14,7 @@
 #include "rules/RulesEnv.h"
 #include "world/GameWorld.h"
 #include "world/Interface.h"
+#include "tools/BenchSupport.h"
 #include "world/Map.h"
 
 #include <SDL.h>
@@ -32,27 +33,10 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double msSince(Clock::time_point t)
-{
-    return std::chrono::duration<double, std::milli>(Clock::now() - t).count();
-}
-
-struct Stats {
-    double median = 0, p95 = 0;
-};
-
-Stats stats(std::vector<double> v)
-{
-    Stats s;
-    if (v.empty())
-        return s;
-    std::sort(v.begin(), v.end());
-    s.median = v[v.size() / 2];
-    s.p95 = v[std::min(v.size() - 1, size_t(double(v.size()) * 0.95))];
-    return s;
-}
+using bench::Clock;
+using bench::msSince;
+using bench::Stats;
+using bench::stats;
 
 struct Spot {
     int x, y, facing;
@@ -122,33 +106,15 @@ void report(const char* name, const std::vector<double>& ul, const std::vector<d
 
 int main(int argc, char** argv)
 {
-    std::string gameDir = argc > 1 ? argv[1] : "";
-    if (gameDir.empty()) {
-        std::string self = argv[0];
-        const size_t slash = self.find_last_of('/');
-        gameDir = (slash == std::string::npos ? std::string(".") : self.substr(0, slash)) + "/../game";
-    }
     const int frames = argc > 2 ? std::max(10, std::atoi(argv[2])) : 120;
-    if (chdir(gameDir.c_str()) != 0) {
-        std::fprintf(stderr, "ERROR: no game folder %s\n", gameDir.c_str());
+    if (!bench::enterGameFolder(argv[0], argc > 1 ? argv[1] : nullptr))
         return 1;
-    }
 
     gameConfig.setDefaults();
     gameConfig.sound = false;
     gameConfig.window = true;
-    if (SDL_Init(SDL_INIT_VIDEO) < 0) {
-        std::fprintf(stderr, "ERROR: SDL_Init: %s\n", SDL_GetError());
+    if (!bench::openBenchWindow())
         return 1;
-    }
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
-    if (!SDL_SetVideoMode(1024, 768, 0, SDL_OPENGL)) {
-        std::fprintf(stderr, "ERROR: video mode: %s\n", SDL_GetError());
-        SDL_Quit();
-        return 1;
-    }
     std::printf("renderer: %s\n", reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
     registerWorldTypes();
     registerRulesTypes();

@@ -4,6 +4,9 @@
 
 #include "core/GameConfig.h"
 #include "rules/Party.h"
+#include "screens/CharView.h"
+#include "screens/ReorderParty.h"
+#include "screens/TradeChar.h"
 #include "world/GameWorld.h"
 #include "world/Map.h"
 #include "world/Movement.h"
@@ -67,10 +70,21 @@ void Interface_C::key(SDLKey sym, SDLMod mod)
         advanceClock(2);
         markTimerPending();
         break;
+    case SDLK_F1: case SDLK_F2: case SDLK_F3: case SDLK_F4:
+    case SDLK_F5: case SDLK_F6: case SDLK_F7: case SDLK_F8:
+        if (party && sym - SDLK_F1 < party->getCount())
+            CharView_C::run(party->getMember(sym - SDLK_F1), this, true);
+        break;
+    case 't':
+        if (mod & kShiftBits)
+            ReorderParty_C::run(this);
+        else
+            TradeChar_C::run(this);
+        break;
     default:
-        // F1-F8, TAB, '/', '?', 'c', 'd', 'p', 'r', 's', 't', 'u' open the
-        // character sheet, the automap, the time report, resting and the
-        // command screens; they join with those screens.
+        // TAB, '/', '?', 'c', 'd', 'p', 'r', 's', 'u' open the automap, the
+        // time report, resting and the command screens; they join with
+        // those screens.
         break;
     }
 }

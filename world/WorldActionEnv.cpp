@@ -1,6 +1,7 @@
 #include "world/WorldActionEnv.h"
 
 #include "events/Event_7001.h"
+#include "screens/CharView.h"
 #include "world/Event.h"
 #include "world/EventQueue.h"
 #include "world/Interface.h"
@@ -61,10 +62,13 @@ bool WorldActionEnv_C::partyPosition(int& x, int& y, int& facing) const
     return true;
 }
 
-bool WorldActionEnv_C::equipTrial(bl3dPartyChar*, EquipTrial_S&)
+bool WorldActionEnv_C::equipTrial(bl3dPartyChar* member, EquipTrial_S& out)
 {
-    // The character sheet's trial (CharView_C::charView) fills it.
-    return false;
+    if (!member)
+        return false;
+    // The character sheet opens on the member's inventory page.
+    CharView_C::charView(member, &iface, out, CharView_C::STATE_INVENTORY, true);
+    return true;
 }
 
 void installWorldActionEnv()

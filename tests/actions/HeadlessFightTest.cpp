@@ -194,8 +194,8 @@ TEST_F(HeadlessFightTest, EveryActionReleasesWhatItIsHandedWhetherOrNotItBuilds)
             }
         }
     }
-    // Skills and moves build for both sides, songs for the party only.
-    EXPECT_EQ(built, 4 * 18 + 4 * 5 + 2 * 4);
+    // Skills, moves and spells build for both sides, songs for the party only.
+    EXPECT_EQ(built, 4 * 18 + 4 * 5 + 2 * 4 + 4 * 67);
     EXPECT_EQ(n, 28u);
     EXPECT_NE(rows, nullptr);
 }

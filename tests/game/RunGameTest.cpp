@@ -25,6 +25,15 @@
 
 #include "../common/TestFiles.h"
 
+#include "core/ArchiveDir.h"
+#include "core/ArchiveFile.h"
+#include "rules/Item.h"
+#include "rules/ItemList.h"
+#include "rules/Party.h"
+#include "rules/PartyChar.h"
+#include "rules/RulesEnv.h"
+#include "world/QuestStores.h"
+
 namespace {
 
 using testfiles::readFile;
@@ -347,6 +356,20 @@ protected:
 
     std::string gameErrors() { return readFile(dir_ + "/stderr.txt"); }
 
+    // From the quest: ESC to the title menu, 'q', 'y'; the game ends well.
+    void quitFromQuest(const std::function<bool(const Shot&)>& menuVisible) {
+        Shot shot;
+        keys("Escape");
+        ASSERT_TRUE(waitSettled(menuVisible, 20, shot)) << gameErrors();
+        keys("q");
+        ASSERT_TRUE(waitSettled(
+                        [&](const Shot& s) { return menuVisible(s) && differing(shot, s, 256, 128, 512, 512) > 0; }, 20,
+                        shot))
+            << "no question before quitting; game said:\n" << gameErrors();
+        keys("y");
+        ASSERT_EQ(finish(), 0) << gameErrors();
+    }
+
     Display* dpy_ = nullptr;
     std::string dir_;
     pid_t pid_ = -1;
@@ -507,6 +530,142 @@ TEST_F(RunGameTest, MissingMasterDataStopsWithAnError) {
         EXPECT_NE(gameErrors().find(file), std::string::npos) << gameErrors();
         ASSERT_EQ(shell("mv '" + dir_ + "/keep.dat' '" + dir_ + "/" + file + "'"), 0);
     }
+}
+
+// The party as a saved quest holds it: the members in order, each with the
+// names of the items in its 20 slots ("" for empty) and its pack.
+struct SavedMember {
+    std::string name;
+    std::vector<std::string> slots, pack;
+};
+
+std::vector<SavedMember> savedParty(const std::string& questFile, const std::string& gameDir) {
+    std::vector<SavedMember> out;
+    registerRulesTypes();
+    if (masterITL.count() == 0 && masterITL.load((gameDir + "/data/item.dat").c_str()) != 0) {
+        ADD_FAILURE() << "cannot read the item catalogue";
+        return out;
+    }
+    std::string error;
+    std::unique_ptr<ArchiveFile_C> archive = ArchiveFile_C::open(questFile, false, &error);
+    if (!archive) {
+        ADD_FAILURE() << "cannot open " << questFile << ": " << error;
+        return out;
+    }
+    installQuestStores(archive.get());
+    DirHandle_C world = archive->openDir("world");
+    std::unique_ptr<Storable_C> rec = world ? world->load("party.dat") : nullptr;
+    auto* p = dynamic_cast<bl3dParty*>(rec.get());
+    if (!p)
+        ADD_FAILURE() << "no party in " << questFile;
+    for (int i = 0; p && i < p->getCount(); ++i) {
+        const bl3dPartyChar* m = p->getMember(i);
+        SavedMember s;
+        s.name = m->getName();
+        RefStr_C n;
+        for (int slot = 0; slot < SLOT_COUNT; ++slot) {
+            const bl3dItem* item = m->getSlotItem(slot);
+            if (item)
+                item->getDisplayName(n);
+            s.slots.push_back(item ? n.c_str() : "");
+        }
+        for (int k = 0; k < m->getPack()->count(); ++k) {
+            static_cast<const bl3dItem*>(m->getPack()->at(k))->getDisplayName(n);
+            s.pack.push_back(n.c_str());
+        }
+        out.push_back(s);
+    }
+    rec.reset();
+    installQuestStores(nullptr);
+    return out;
+}
+
+// A player's road through the party screens: F4 opens Corvin's sheet; his
+// staff comes off and goes to Tamsin, who wields it; Bran gives his draught
+// to Ysolde; shift-T puts the party in reverse order. The quest is saved,
+// left and loaded again, and saved once more: both saves hold the party as
+// it was left.
+TEST_F(RunGameTest, CharacterSheetGiveEquipReorderSaveAndLoad) {
+    start({"-w", "-skipintro"});
+    ASSERT_TRUE(waitForWindow()) << gameErrors();
+    Shot title, shot;
+    ASSERT_TRUE(waitSettled(notBlack, 30, title)) << gameErrors();
+    keys("space");
+    auto menuVisible = [&](const Shot& s) { return menuOver(title, s); };
+    ASSERT_TRUE(waitSettled(menuVisible, 20, shot)) << gameErrors();
+    keys("n p s 1 Return");
+    auto inQuest = [&](const Shot& s) { return questView(s, 4); };
+    Shot town;
+    ASSERT_TRUE(waitSettled(inQuest, 30, town)) << gameErrors();
+
+    // The sheet shows Corvin's portrait where the town was.
+    keys("F4");
+    auto sheet = [&](const Shot& s) { return differing(town, s, kView) > 0.3; };
+    ASSERT_TRUE(waitSettled(sheet, 20, shot)) << "no character sheet; game said:\n" << gameErrors();
+    keys("i u t F3 F3 Down e F1 Down Down t F2 Escape Escape");
+    auto backInTown = [&](const Shot& s) { return inQuest(s) && differing(town, s, kView) == 0.0; };
+    ASSERT_TRUE(waitSettled(backInTown, 20, shot)) << gameErrors();
+    keys("shift+t F4 F3 F2 F1");
+    ASSERT_TRUE(waitSettled([&](const Shot& s) { return backInTown(s) && differing(town, s, kRosterNames) > 0.05; },
+                            20, shot))
+        << "the roster did not change; game said:\n" << gameErrors();
+    keys("Escape");
+    ASSERT_TRUE(waitSettled(menuVisible, 20, shot)) << gameErrors();
+    keys("s");
+    ASSERT_TRUE(waitSettled(backInTown, 20, shot)) << gameErrors();
+    quitFromQuest(menuVisible);
+    if (HasFatalFailure())
+        return;
+
+    const std::string quest = dir_ + "/savegame/PS1";
+    auto check = [](const std::vector<SavedMember>& p) {
+        ASSERT_EQ(p.size(), 4u);
+        EXPECT_EQ(p[0].name, "Corvin");
+        EXPECT_EQ(p[1].name, "Tamsin");
+        EXPECT_EQ(p[2].name, "Ysolde");
+        EXPECT_EQ(p[3].name, "Bran");
+        EXPECT_EQ(p[0].slots[SLOT_RT_HAND], "") << "Corvin gave his staff away";
+        EXPECT_TRUE(p[0].pack.empty());
+        EXPECT_EQ(p[1].slots[SLOT_RT_HAND], "Ghost Staff") << "Tamsin wields it";
+        EXPECT_EQ(p[1].slots[SLOT_GLOVES], "Iron Gauntlets");
+        EXPECT_EQ(p[2].pack, std::vector<std::string>{"Draught of Mending (3)"});
+        EXPECT_TRUE(p[3].pack.empty());
+        EXPECT_EQ(p[3].slots[SLOT_RT_HAND], "Hand Axe");
+    };
+    const std::vector<SavedMember> first = savedParty(quest, dir_);
+    check(first);
+
+    // Loaded again, the party is as it was left: saving it again stores the
+    // same party.
+    start({"-w", "-skipintro"});
+    ASSERT_TRUE(waitForWindow()) << gameErrors();
+    ASSERT_TRUE(waitSettled(notBlack, 30, title)) << gameErrors();
+    keys("space");
+    ASSERT_TRUE(waitSettled(menuVisible, 20, shot)) << gameErrors();
+    keys("l");
+    ASSERT_TRUE(waitSettled([&](const Shot& s) { return menuVisible(s) && differing(shot, s, 256, 128, 512, 512) > 0; },
+                            20, shot))
+        << gameErrors();
+    keys("Return");
+    Shot loaded;
+    ASSERT_TRUE(waitSettled(inQuest, 30, loaded)) << "the quest did not load; game said:\n" << gameErrors();
+    EXPECT_GT(differing(town, loaded, kRosterNames), 0.05) << "the roster shows the new order";
+    keys("Escape");
+    ASSERT_TRUE(waitSettled(menuVisible, 20, shot)) << gameErrors();
+    keys("s");
+    ASSERT_TRUE(waitSettled(inQuest, 20, shot)) << gameErrors();
+    quitFromQuest(menuVisible);
+    if (HasFatalFailure())
+        return;
+    const std::vector<SavedMember> second = savedParty(quest, dir_);
+    check(second);
+    ASSERT_EQ(second.size(), first.size());
+    for (size_t i = 0; i < first.size(); ++i) {
+        EXPECT_EQ(second[i].slots, first[i].slots) << first[i].name;
+        EXPECT_EQ(second[i].pack, first[i].pack) << first[i].name;
+    }
+    EXPECT_EQ(gameErrors().find("ERROR"), std::string::npos) << gameErrors();
+    masterITL.clear();
 }
 
 } // namespace

@@ -1,10 +1,16 @@
 // Text drawn with the bitmap font and read back from the frame buffer:
 // colour escapes, tabs, line breaks, wrapping, and the GL state left behind.
+// glWindowPos for the reference drawing below.
+#define GL_GLEXT_PROTOTYPES 1
 #include "GuiHarness.h"
 
 #include "core/BitmapFont.h"
 #include "core/CommonInterface.h"
+#include "core/ScreenProjection.h"
 
+#include <GL/glext.h>
+
+#include <algorithm>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -157,6 +163,130 @@ TEST_F(TextDrawTest, ShippedFontDrawsReadableText) {
     EXPECT_LT(w, 140);
     EXPECT_GT(countNear(100, 100, w, 17, Rgb{0, 0, 0}, 8), 40);
     EXPECT_EQ(countNot(100 + w + 2, 95, 60, 25, kWhite, 0), 0);
+}
+
+// The picture text always had: each glyph as three bitmaps (faint, middle,
+// solid) at a third, two thirds and all of the colour's opacity, each at a
+// raster position in window coordinates. Kept here as the reference that
+// the batched drawing must match pixel for pixel.
+void referencePrint(const CommonInterface_C& ci, int x, int y, const char* text) {
+    GLfloat saved[4];
+    glGetFloatv(GL_CURRENT_COLOR, saved);
+    glPushAttrib(GL_ENABLE_BIT | GL_LIGHTING_BIT);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_FOG);
+    setScreenProjection(ci.getWidth(), ci.getHeight(), ci.getWidth(), ci.getHeight());
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    float colour[4] = {saved[0], saved[1], saved[2], saved[3]};
+    float penX = float(x), penY = float(y);
+    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; ++p) {
+        if (*p == '#') {
+            if (!p[1]) break;
+            ++p;
+            float rgb[3];
+            if (CommonInterface_C::escapeColour(char(*p), ci.getTextLevel(), rgb)) {
+                colour[0] = rgb[0];
+                colour[1] = rgb[1];
+                colour[2] = rgb[2];
+            }
+        } else if (*p == '\n') {
+            penY -= float(ci.getLineHeight());
+            penX = float(x);
+        } else if (*p == '\t') {
+            const int rx = int(penX);
+            penX = float(rx + 10 - ((rx % 10) + 10) % 10);
+        } else if (const Glyph_S* g = ci.glyph(*p)) {
+            const uint8_t* planes[3] = {g->faint, g->middle, g->solid};
+            const float share[3] = {0.33f, 0.66f, 1.0f};
+            for (int i = 0; i < 3; ++i) {
+                glColor4f(colour[0], colour[1], colour[2], i == 2 ? colour[3] : colour[3] * share[i]);
+                glWindowPos2f(penX, penY);
+                glBitmap(32, ci.glyphHeight(), 0, 0, 0, 0, planes[i]);
+            }
+            penX += float(g->width + 2);
+        }
+    }
+    glPopAttrib();
+    glColor4fv(saved);
+}
+
+// A background with every colour changing across it, so that any
+// difference in blending shows.
+void drawBackdrop() {
+    glDisable(GL_TEXTURE_2D);
+    glBegin(GL_QUADS);
+    glColor3f(0.9f, 0.8f, 0.6f); glVertex2f(0, 0);
+    glColor3f(0.1f, 0.7f, 0.9f); glVertex2f(1024, 0);
+    glColor3f(0.3f, 0.1f, 0.2f); glVertex2f(1024, 768);
+    glColor3f(1.0f, 1.0f, 1.0f); glVertex2f(0, 768);
+    glEnd();
+}
+
+TEST_F(TextDrawTest, BatchedTextIsThePictureOfTheThreeBitmaps) {
+    const std::string font = gamePath("data/font.fot");
+    if (!std::ifstream(font)) GTEST_SKIP() << font << " not built yet (target game_data)";
+    CommonInterface_C ci(1024, 768, font.c_str());
+    // Every glyph of the font, the slot icons among them, in every colour,
+    // with tabs and line breaks, over a backdrop.
+    std::string all;
+    for (int c = 16; c < 127; ++c)
+        if (c != '#') all += char(c);
+    const std::string text = "#0" + all.substr(0, 40) + "\n#2" + all.substr(40, 40) + "\t#4" + all.substr(80) +
+                             "\n#1white #3yellow #5grey\t#0x\x12\x13\x14\x15\x16\x17\x18\x19\x1a\x1b\x1c\x1d";
+    struct State {
+        const char* what;
+        bool blend, alphaTest;
+        int level;
+        float alpha;   // the current colour's alpha
+    } states[] = {
+        {"the game's blending and alpha test", true, true, 1, 1.0f},
+        {"no blending, no alpha test", false, false, 1, 1.0f},
+        {"blending alone, text level 3", true, false, 3, 1.0f},
+        {"half-transparent colour", true, true, 2, 0.5f},
+    };
+    for (const State& st : states) {
+        SCOPED_TRACE(st.what);
+        ci.setTextLevel(st.level);
+        std::vector<unsigned char> pictures[3];   // reference, batched, backdrop alone
+        for (int pass = 0; pass < 3; ++pass) {
+            clearScreen();
+            drawBackdrop();
+            if (st.blend) {
+                glEnable(GL_BLEND);
+                glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+            } else {
+                glDisable(GL_BLEND);
+            }
+            if (st.alphaTest) {
+                glEnable(GL_ALPHA_TEST);
+                glAlphaFunc(GL_GREATER, 0.1f);
+            } else {
+                glDisable(GL_ALPHA_TEST);
+            }
+            glColor4f(0.2f, 0.4f, 0.6f, st.alpha);
+            auto print = [&](int x, int y, const char* t) {
+                if (pass == 0)
+                    referencePrint(ci, x, y, t);
+                else if (pass == 1)
+                    ci.printStr(x, y, t);
+            };
+            for (int row = 0; row < 4; ++row)
+                print(20 + 13 * row, 700 - 160 * row, text.c_str());
+            print(-7, 3, "#0Edge of the world");   // off the left and bottom edges
+            pictures[pass] = readRect(0, 0, kWidth, kHeight);
+            GLfloat c[4];
+            glGetFloatv(GL_CURRENT_COLOR, c);
+            EXPECT_FLOAT_EQ(c[3], st.alpha) << "the colour comes back";
+        }
+        size_t differing = 0;
+        for (size_t i = 0; i < pictures[0].size(); ++i)
+            differing += pictures[0][i] != pictures[1][i];
+        EXPECT_EQ(differing, 0u);
+        EXPECT_NE(pictures[1], pictures[2]) << "text was drawn";
+    }
+    glDisable(GL_BLEND);
+    glDisable(GL_ALPHA_TEST);
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 // played; a plain test action; and a fixture that installs them and leaves
 // the game's globals as it found them.
 #pragma once
-#include "actions/Action.h"
+#include "actions/Spell.h"
 #include "actions/ActionList.h"
 #include "core/GameConfig.h"
 #include "core/MemStream.h"

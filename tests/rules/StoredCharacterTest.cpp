@@ -120,6 +120,23 @@ protected:
     bl3dItemType* potion = nullptr;
 };
 
+TEST_F(StoredCharacterTest, PackComesBackInItsOrder) {
+    auto ada = makeAda();
+    ada->getPack()->pushFront(ring->newInstance());
+    ada->getPack()->pushFront(potion->newInstance());
+    std::vector<uint64_t> order;
+    for (int i = 0; i < ada->getPack()->count(); ++i)
+        order.push_back(ada->getPack()->at(i)->getSerial());
+    MemStream_C s;
+    ada->write(s);
+    auto back = readBack(streamBytes(s));
+    ASSERT_TRUE(back);
+    std::vector<uint64_t> got;
+    for (int i = 0; i < back->getPack()->count(); ++i)
+        got.push_back(back->getPack()->at(i)->getSerial());
+    EXPECT_EQ(got, order);
+}
+
 TEST_F(StoredCharacterTest, StoredFormToTheByte) {
     auto ada = makeAda();
     MemStream_C s;

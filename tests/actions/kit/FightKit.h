@@ -19,7 +19,9 @@
 
 #include <cstdint>
 #include <memory>
+#include <set>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -59,10 +61,45 @@ public:
     // The trial the player "makes": `trial` when set, else unchanged.
     bool equipTrial(bl3dPartyChar* member, EquipTrial_S& out) override;
 
+    // A map of width x height squares once hasMap is set: walls by (x, y,
+    // facing) of a cell, visited squares, the party's square and facing.
+    // A step is blocked by a wall on either side of the edge or by the
+    // edge of the map.
+    bool partyPosition(int& x, int& y, int& facing) const override;
+    bool moveParty(int x, int y) override;
+    void setWalkThrough() override { ++walkThroughCalls; }
+    bool mapSize(int& w, int& h) const override;
+    bool isBlocked(int x, int y, int facing) const override;
+    bool hasWall(int x, int y, int facing) const override;
+    uint8_t squareState(int x, int y) const override;
+    void springTraps(bool spring, bool spinners, int x1, int y1, int x2, int y2) override;
+    // Songs with music: (song id, the part bits it has music for).
+    bool bsTest(int32_t songId, uint32_t parts) override;
+    int playSong(int32_t songId, uint32_t parts) override;
+    int stopSong() override;
+    bool isSongPlaying() const override { return playing != 0; }
+
     std::vector<Queued_S> queued;
     int lightCalls = 0, percepCalls = 0, xcCalls = 0, trialCalls = 0;
     bool hasTrial = false;
     EquipTrial_S trial;
+
+    bool hasMap = false;
+    int width = 0, height = 0;
+    int partyX = 0, partyY = 0, facing = 0;
+    std::set<std::tuple<int, int, int>> walls;
+    std::set<std::pair<int, int>> visited;
+    struct Spring_S {
+        bool spring, spinners;
+        int x1, y1, x2, y2;
+    };
+    std::vector<Spring_S> springs;
+    int walkThroughCalls = 0;
+
+    std::vector<std::pair<int32_t, uint32_t>> music;
+    int32_t playing = 0;
+    uint32_t playingParts = 0;
+    int playCalls = 0, stopCalls = 0;
 };
 
 // A party member to build. Stats 0..7 (ST, IQ, WI, DX, CN, CH, CO, LK).
@@ -71,6 +108,7 @@ struct MemberSpec_S {
     int32_t classId = 0x4;
     int32_t level = 1;
     int32_t hp = 30;
+    int32_t sp = 0;
     int32_t stats[8] = {10, 10, 10, 10, 10, 10, 10, 10};
     int32_t ac = 10;
     int32_t attack = 0;
@@ -90,6 +128,7 @@ struct MonsterSpec_S {
     std::string plural = "Orcs";
     int32_t level = 1;
     int32_t hp = 10;
+    int32_t sp = 0;
     int32_t stats[8] = {10, 10, 10, 10, 10, 10, 10, 10};
     int32_t ac = 10;
     int32_t attack = 0;

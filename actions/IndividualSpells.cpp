@@ -1,0 +1,532 @@
+#include "actions/IndividualSpells.h"
+
+#include "actions/ActionEnv.h"
+#include "actions/Attributes.h"
+#include "actions/Targets.h"
+#include "actions/WorldMagic.h"
+#include "core/TextBuf.h"
+#include "platform/Random.h"
+#include "rules/Actor.h"
+#include "rules/EnemyList.h"
+#include "rules/Monster.h"
+#include "rules/MonsterList.h"
+#include "rules/MonsterType.h"
+#include "rules/Party.h"
+#include "rules/PartyChar.h"
+#include "rules/RulesEnv.h"
+#include "rules/SavingThrow.h"
+
+#include <algorithm>
+
+namespace {
+
+// Creature kinds that Mind Vortex cannot kill outright, and that Holy
+// Spirit banishes.
+constexpr int32_t KIND_SWIFT = 4;
+constexpr int32_t KIND_UNDEAD = 21;
+constexpr int32_t KIND_DEMON = 22;
+// A clouded mind clears this many ticks after the spell.
+constexpr uint32_t FIZZLE_TICKS = 5;
+constexpr int MIND_BLOW_REACH = 30;
+constexpr int SPIRIT_HAMMER_REACH = 40;
+constexpr int32_t PUSH_TO = 90;
+constexpr int32_t DRAW_TO = 10;
+constexpr uint32_t HOLY_SPIRIT_TICKS = 15;
+
+bool saved(bl3dCharacter* who, int index) { return rollSavingThrow(who, index, 0); }
+
+// A level for the drains: 0 counts as 1.
+int32_t drainLevel(const bl3dCharacter* who) { return std::max(who->getLevel(), 1); }
+
+bool isIllusion(const bl3dCharacter* who) {
+    if (who->isMonster())
+        return static_cast<const bl3dMonster*>(who)->kind() != 0;
+    return who->isPartyMember() && static_cast<const bl3dPartyChar*>(who)->isClass(CLASS_SUMMONED);
+}
+
+int32_t monsterKind(const bl3dMonster* m) { return m->getType() ? m->getType()->getKind() : 0; }
+
+void queueFizzleReset() {
+    actionEnv().queueTimedEvent(EVENT_ID_FIZZLE_RESET, rulesEnv().currentTick() + FIZZLE_TICKS);
+}
+
+// A group's name in the plural, from its first monster.
+const char* pluralName(const bl3dMonsterList* g) {
+    const bl3dMonster* first = g ? g->getMonster(0) : nullptr;
+    return first ? first->displayName(true) : "";
+}
+
+// The refusal when the chosen group has left the fight: nobody is left to
+// name, so the caster's own words say it.
+void targetGone(TextBuf_C& text, const bl3dCharacter* caster, const char* spell) {
+    text.set("#2%s#0 casts %s, but %s target is gone!\n", caster->getName(), spell, caster->pronoun(2));
+}
+
+// Adds a condition for four ticks unless the save is made.
+void vortexCondition(bl3dCharacter* who, int saveIndex, int32_t bit) {
+    if (!saved(who, saveIndex))
+        who->getStatBlock()->addModifier(STAT_CONDITIONS, bit, 4, MOD_SONG, 0, 0);
+}
+
+} // namespace
+
+// --- single targets -------------------------------------------------------------------
+
+int bl3dStrikeSpell::perform(ActionUse_S* record) {
+    SpellUse_S* use = nullptr;
+    const int r = openCast(record, use);
+    if (r != 1)
+        return r;
+    bl3dCharacter* caster = use->caster();
+    TextBuf_C& text = *use->text;
+    const char* spell = name_.c_str();
+    char words[SPELL_WORDS_SIZE];
+    bl3dCharacter* target = nullptr;
+    if (caster->isPartyMember()) {
+        int status = PICK_OK;
+        target = pickTarget(reach_, use->target, &status);
+        if (!target) {
+            auto* group = static_cast<bl3dMonsterList*>(use->target);
+            bl3dMonster* first = status == PICK_OUT_OF_RANGE ? group->getMonster(0) : nullptr;
+            if (!first)
+                return -1;
+            pay(*use);
+            strikeWords(caster, spell, first, words, sizeof words);
+            text.set("%s, but %s is out of range!\n", words, first->pronoun(0));
+            return 0;
+        }
+    } else if (caster->isMonster()) {
+        target = partyTargetOrFirst(use->target);
+        if (!target)
+            return -1;
+        if (use->extra > reach_) {
+            pay(*use);
+            strikeWords(caster, spell, target, words, sizeof words);
+            text.set("%s, but %s is out of range!\n", words, caster->pronoun(0));
+            return 0;
+        }
+    } else {
+        return -1;
+    }
+    pay(*use);
+    strikeWords(caster, spell, target, words, sizeof words);
+    for (int i = 0; i < saveCount(); ++i) {
+        if (saved(target, saveIndex(i))) {
+            text.set("%s, but the spell fizzles!\n", words);
+            return 0;
+        }
+    }
+    strike(*use, target, words);
+    return 0;
+}
+
+void bl3dSpell_MIPH::strike(SpellUse_S& use, bl3dCharacter* target, const char* words) {
+    setIntAttribute(target, "Fizzle", 1);
+    if (use.caster()->isPartyMember())
+        use.text->set("%s, phazing his mind!\n", words);
+    else
+        use.text->set("%s, phazing %s mind!\n", words, target->pronoun(2));
+    queueFizzleReset();
+}
+
+void bl3dSpell_MIND::strike(SpellUse_S& use, bl3dCharacter* target, const char* words) {
+    bl3dCharacter* caster = use.caster();
+    const int64_t rolled = static_cast<int64_t>(rollDice(3, 4)) + drainLevel(caster);
+    const int32_t amount = static_cast<int32_t>(std::clamp<int64_t>(rolled, 0, std::max(target->getCurSP(), 0)));
+    if (amount == 0) {
+        use.text->set("%s, but it has no effect!\n", words);
+        return;
+    }
+    caster->addSP(amount);
+    target->addSP(-amount);
+    use.text->set("%s, draining %d spell points!\n", words, static_cast<int>(amount));
+}
+
+void bl3dSpell_SPFI::strike(SpellUse_S& use, bl3dCharacter* target, const char* words) {
+    const int32_t amount = std::max(target->getCurSP(), 0);
+    if (amount == 0) {
+        use.text->set("%s, but it has no effect!\n", words);
+        return;
+    }
+    target->addSP(-amount);
+    use.text->set("%s, draining %d spell points!\n", words, static_cast<int>(amount));
+}
+
+void bl3dSpell_VAMP::strike(SpellUse_S& use, bl3dCharacter* target, const char* words) {
+    bl3dCharacter* caster = use.caster();
+    const int64_t rolled = static_cast<int64_t>(rollDice(3, 8)) + drainLevel(caster);
+    const int32_t amount = static_cast<int32_t>(std::clamp<int64_t>(rolled, 0, std::max(target->getCurHP(), 0)));
+    if (amount == 0) {
+        use.text->set("%s, but it has no effect!\n", words);
+        return;
+    }
+    caster->changeHP(amount);
+    target->changeHP(-amount);
+    use.text->set("%s, draining %d hit points!\n", words, static_cast<int>(amount));
+}
+
+// --- groups ---------------------------------------------------------------------------
+
+int bl3dSpell_SPHA::perform(ActionUse_S* record) {
+    SpellUse_S* use = nullptr;
+    const int r = openCast(record, use);
+    if (r != 1)
+        return r;
+    bl3dCharacter* caster = use->caster();
+    TextBuf_C& text = *use->text;
+    const char* spell = name_.c_str();
+    char who[SPELL_WORDS_SIZE];
+    casterWords(caster, who, sizeof who);
+    if (caster->isPartyMember()) {
+        int distance = 0;
+        bl3dMonsterList* g = asEnemyGroup(use->target, &distance);
+        if (!g || g->empty()) {
+            targetGone(text, caster, spell);
+            return 0;
+        }
+        pay(*use);
+        const char* plural = pluralName(g);
+        if (distance > SPIRIT_HAMMER_REACH) {
+            text.set("%s casts %s at some #4%s#0, but they are out of range!\n", who, spell, plural);
+            return 0;
+        }
+        if (saved(g->getMonster(0), 4)) {
+            text.set("%s casts %s at some #4%s#0, but the spell fizzles!\n", who, spell, plural);
+            return 0;
+        }
+        int n = 0;
+        for (uint32_t i = 0; i < g->getSize(); ++i) {
+            bl3dMonster* m = g->getMonster(static_cast<int>(i));
+            if (m->getCurSP() > 0) {
+                m->addSP(-m->getCurSP());
+                ++n;
+            }
+        }
+        if (n == 0)
+            text.set("%s casts %s at some #4%s#0, but it has no effect!\n", who, spell, plural);
+        else
+            text.set("%s casts %s at some #4%s#0, draining %d of them\n", who, spell, plural, n);
+        return 0;
+    }
+    if (!caster->isMonster())
+        return -1;
+    pay(*use);
+    if (use->extra > SPIRIT_HAMMER_REACH) {
+        text.set("%s casts %s at the party, but %s is out of range!\n", who, spell, caster->pronoun(0));
+        return 0;
+    }
+    int n = 0;
+    for (int i = 0; i < partySize(); ++i) {
+        bl3dPartyChar* m = partyMemberAt(i);
+        if (!saved(m, 4) && m->getCurSP() > 0) {
+            m->addSP(-m->getCurSP());
+            ++n;
+        }
+    }
+    if (n == 0)
+        text.set("%s casts %s at the party, but it has no effect!\n", who, spell);
+    else
+        text.set("%s casts %s at the party, draining %d members!\n", who, spell, n);
+    return 0;
+}
+
+int bl3dSpell_MIBL::perform(ActionUse_S* record) {
+    SpellUse_S* use = nullptr;
+    const int r = openCast(record, use);
+    if (r != 1)
+        return r;
+    bl3dCharacter* caster = use->caster();
+    TextBuf_C& text = *use->text;
+    const char* spell = name_.c_str();
+    char who[SPELL_WORDS_SIZE];
+    casterWords(caster, who, sizeof who);
+    auto phazed = [](bl3dCharacter* c) {
+        if (c->getCurHP() < 1 || saved(c, 4) || saved(c, 5))
+            return false;
+        setIntAttribute(c, "Fizzle", 1);
+        return true;
+    };
+    int n = 0;
+    if (caster->isPartyMember()) {
+        int distance = 0;
+        bl3dMonsterList* g = asEnemyGroup(use->target, &distance);
+        if (!g || g->empty()) {
+            targetGone(text, caster, spell);
+            return 0;
+        }
+        pay(*use);
+        const char* plural = pluralName(g);
+        if (distance > MIND_BLOW_REACH) {
+            text.set("%s casts %s at some #4%s#0, but they are out of range!\n", who, spell, plural);
+            return 0;
+        }
+        for (uint32_t i = 0; i < g->getSize(); ++i)
+            n += phazed(g->getMonster(static_cast<int>(i))) ? 1 : 0;
+        if (n == 0) {
+            text.set("%s casts %s, but it seems to have no effect!", who, spell);
+            return 0;
+        }
+        text.set("%s casts %s at some #4%s#0, phazing %d of them!\n", who, spell, plural, n);
+        queueFizzleReset();
+        return 0;
+    }
+    if (!caster->isMonster())
+        return -1;
+    pay(*use);
+    if (use->extra > MIND_BLOW_REACH) {
+        text.set("%s casts %s at the party, but they are out of range!\n", who, spell);
+        return 0;
+    }
+    for (int i = 0; i < partySize(); ++i)
+        n += phazed(partyMemberAt(i)) ? 1 : 0;
+    if (n == 0) {
+        text.set("%s casts %s at the party, but it is ineffective", who, spell);
+        return 0;
+    }
+    text.set("%s casts %s at the party, phazing %d of them!\n", who, spell, n);
+    queueFizzleReset();
+    return 0;
+}
+
+int bl3dSpell_MIVO::perform(ActionUse_S* record) {
+    SpellUse_S* use = nullptr;
+    const int r = openCast(record, use);
+    if (r != 1)
+        return r;
+    bl3dCharacter* caster = use->caster();
+    const bool party = caster->isPartyMember();
+    if (!party && !caster->isMonster())
+        return -1;
+    pay(*use);
+    const int32_t mind = caster->getStatBlock()->getCur(STAT_IQ);
+    int affected = 0, destroyed = 0;
+    auto vortex = [&](bl3dCharacter* c, bool mayDie) {
+        if (c->getCurHP() < 1)
+            return;
+        const int32_t roll = vell::gameRand() % 8 + mind;
+        if (roll >= 24 && mayDie) {
+            c->changeHP(-c->getCurHP());
+            ++destroyed;
+            return;
+        }
+        const int k = vell::gameRand() % 4;
+        if (k == 0)
+            return;
+        ++affected;
+        if (k == 3)
+            vortexCondition(c, 2, COND_STONE);
+        if (k >= 2)
+            vortexCondition(c, 4, COND_BLIND);
+        vortexCondition(c, 4, COND_STUNNED);
+        c->getStatBlock()->recompute();
+    };
+    if (party) {
+        for (int gi = 0; bl3dMonsterList* g = enemyList.groupAt(gi); ++gi)
+            for (uint32_t i = 0; i < g->getSize(); ++i) {
+                bl3dMonster* m = g->getMonster(static_cast<int>(i));
+                vortex(m, monsterKind(m) != KIND_SWIFT && monsterKind(m) != KIND_UNDEAD);
+            }
+    } else {
+        for (int i = 0; i < partySize(); ++i)
+            vortex(partyMemberAt(i), true);
+    }
+    TextBuf_C& text = *use->text;
+    const char* spell = name_.c_str();
+    const char* form = party ? "#2%s#0" : "#4%s#0";
+    char who[NAME_SIZE + 8];
+    std::snprintf(who, sizeof who, form, caster->getName());
+    const char* foes = party ? "enemies" : "party members";
+    if (affected == 0 && destroyed == 0)
+        text.set("%s casts %s, but it seems to have no effect", who, spell);
+    else if (destroyed == 0)
+        text.set("%s casts %s, affecting %d %s!", who, spell, affected, foes);
+    else if (affected == 0)
+        text.set("%s casts %s, destroying %d %s!", who, spell, destroyed, foes);
+    else
+        text.set("%s casts %s, affecting %d %s and killing %d others", who, spell, affected, foes, destroyed);
+    return 0;
+}
+
+// --- the party's protections ------------------------------------------------------------
+
+int bl3dSpell_HOSP::perform(ActionUse_S* record) {
+    SpellUse_S* use = nullptr;
+    const int r = openCast(record, use);
+    if (r != 1)
+        return r;
+    pay(*use);
+    bl3dCharacter* caster = use->caster();
+    narrateCast(*use->text, caster, name_.c_str());
+    if (!caster->isPartyMember())
+        return 0;
+    const uint32_t until = rulesEnv().currentTick() + HOLY_SPIRIT_TICKS;
+    extendWorldMagic(MAGIC_STATE,
+                     MAGSTATE_NO_ILLUSIONS | MAGSTATE_NO_UNDEAD | MAGSTATE_NO_DEMONS | MAGSTATE_NO_REPRODUCTION |
+                         MAGSTATE_NO_SUMMONING,
+                     until);
+    for (int gi = 0; bl3dMonsterList* g = enemyList.groupAt(gi); ++gi)
+        for (uint32_t i = 0; i < g->getSize(); ++i) {
+            bl3dMonster* m = g->getMonster(static_cast<int>(i));
+            const int32_t kind = monsterKind(m);
+            if (m->getCurHP() >= 1 && (kind == KIND_DEMON || kind == KIND_UNDEAD || isIllusion(m)))
+                m->changeHP(-m->getMaxHP());
+        }
+    for (int i = 0; i < partySize(); ++i) {
+        bl3dStatBlock* stats = partyMemberAt(i)->getStatBlock();
+        stats->addModifier(STAT_AC, -8, HOLY_SPIRIT_TICKS, MOD_SONG, 0, 0);
+        stats->recompute();
+    }
+    return 0;
+}
+
+int bl3dSpell_SPCO::perform(ActionUse_S* record) {
+    SpellUse_S* use = nullptr;
+    const int r = openCast(record, use);
+    if (r != 1)
+        return r;
+    pay(*use);
+    const uint32_t now = rulesEnv().currentTick();
+    const uint32_t until = now + static_cast<uint32_t>(vell::gameRand() % 481 + 480);
+    extendWorldMagic(MAGIC_PERCEPTION, 0x01 | 0x08 | 0x10, until);
+    extendWorldMagic(MAGIC_STATE, MAGSTATE_SHIELD, until);
+    // One shield, for as long as its bit lasts: a new cast replaces the
+    // modifier rather than adding another.
+    const uint32_t shieldEnd = static_cast<uint32_t>(intAttribute(rulesEnv().worldTags(), "MagExp32"));
+    const uint32_t lasts = shieldEnd > now ? shieldEnd - now : until - now;
+    for (int i = 0; i < partySize(); ++i) {
+        bl3dStatBlock* stats = partyMemberAt(i)->getStatBlock();
+        stats->removeModsByKey(SHIELD_KEY1, SHIELD_KEY2);
+        stats->addModifier(STAT_AC, -3, lasts, MOD_SONG, SHIELD_KEY1, SHIELD_KEY2);
+        stats->recompute();
+    }
+    actionEnv().buildPercepPane();
+    narrateCast(*use->text, use->caster(), name_.c_str());
+    return 0;
+}
+
+// --- the party's place ---------------------------------------------------------------------
+
+int bl3dSpell_MAPO::perform(ActionUse_S* record) {
+    SpellUse_S* use = nullptr;
+    const int r = openCast(record, use);
+    if (r != 1)
+        return r;
+    pay(*use);
+    const char* who = use->caster()->getName();
+    const char* spell = name_.c_str();
+    int width = 0, height = 0;
+    const bool onMap = actionEnv().mapSize(width, height) && use->x >= 0 && use->y >= 0 && use->x < width &&
+                       use->y < height;
+    if (onMap && (actionEnv().squareState(use->x, use->y) & 0x01) && actionEnv().moveParty(use->x, use->y)) {
+        use->text->set("%s casts %s...\n", who, spell);
+        return 0;
+    }
+    use->text->set("%s casts %s, but it fizzles!\n", who, spell);
+    return 0;
+}
+
+int bl3dFoeMoveSpell::perform(ActionUse_S* record) {
+    SpellUse_S* use = nullptr;
+    const int r = openCast(record, use);
+    if (r != 1)
+        return r;
+    pay(*use);
+    bl3dCharacter* caster = use->caster();
+    TextBuf_C& text = *use->text;
+    const char* spell = name_.c_str();
+    if (!caster->isPartyMember()) {
+        narrateCast(text, caster, spell);
+        return 0;
+    }
+    int distance = 0;
+    bl3dMonsterList* g = asEnemyGroup(use->target, &distance);
+    if (!g)
+        g = enemyList.groupAt(0, &distance);
+    if (!g) {
+        text.set("#2%s#0 casts %s ...", caster->getName(), spell);
+        return 0;
+    }
+    text.set(push_ ? "#2%s#0 casts %s at some #4%s#0, pushing them back!"
+                   : "#2%s#0 casts %s at some #4%s#0, drawing them forward!",
+             caster->getName(), spell, pluralName(g));
+    const int32_t feet = push_ ? (distance < PUSH_TO ? distance - PUSH_TO : 0)
+                               : (distance > DRAW_TO ? distance - DRAW_TO : 0);
+    if (feet == 0)
+        return 0;
+    enemyList.rewind();
+    while (bl3dMonsterList* n = enemyList.nextGroup())
+        if (n == g) {
+            enemyList.advanceGroup(feet);
+            break;
+        }
+    return 0;
+}
+
+int bl3dWallSpell::perform(ActionUse_S* record) {
+    SpellUse_S* use = nullptr;
+    const int r = openCast(record, use);
+    if (r != 1)
+        return r;
+    pay(*use);
+    const char* who = use->caster()->getName();
+    const char* spell = name_.c_str();
+    TextBuf_C& text = *use->text;
+    ActionEnv_C& env = actionEnv();
+    int x = 0, y = 0, f = 0, width = 0, height = 0;
+    const bool placed = env.partyPosition(x, y, f) && env.mapSize(width, height);
+    bool outside = false, wall = false;
+    if (placed && env.isBlocked(x, y, f)) {
+        switch (f) {
+        case 0:
+            outside = y >= height - 1;
+            wall = !outside && (env.hasWall(x, y, 0) || env.hasWall(x, y + 1, 180));
+            break;
+        case 180:
+            outside = y < 1;
+            wall = !outside && (env.hasWall(x, y, 180) || env.hasWall(x, y - 1, 0));
+            break;
+        case 90:
+            outside = x < 1;
+            wall = !outside && (env.hasWall(x, y, 90) || env.hasWall(x - 1, y, 270));
+            break;
+        case 270:
+            outside = x >= width - 1;
+            wall = !outside && (env.hasWall(x, y, 270) || env.hasWall(x + 1, y, 90));
+            break;
+        default: break;
+        }
+    }
+    if (outside) {
+        text.set("#2%s#0 casts %s, but the mystical energies cannot open this wall\n", who, spell);
+    } else if (wall) {
+        text.set("#2%s#0 casts %s, and the wall begins to flicker out of existence!\n", who, spell);
+        setIntAttribute(rulesEnv().worldTags(), "WalkThrough", 1);
+        env.setWalkThrough();
+    } else {
+        text.set("#2%s#0 casts %s, but it fizzles!\n", who, spell);
+    }
+    return 0;
+}
+
+// --- making them ------------------------------------------------------------------------------
+
+bl3dSpell* makeIndividualSpell(const SpellRow_S& row) {
+    switch (row.id) {
+    case 0x00890015: return new bl3dSpell_MAPO(row);
+    case 0x001b0016: return new bl3dSpell_PUFO(row);
+    case 0x001f0037: return new bl3dSpell_MIPH(row);
+    case 0x001b0040: return new bl3dSpell_MIVO(row);
+    case 0x001f003d: return new bl3dSpell_MIND(row);
+    case 0x001f004c: return new bl3dSpell_SPFI(row);
+    case 0x001f0050: return new bl3dSpell_SPHA(row);
+    case 0x001b0056: return new bl3dSpell_DRFO(row);
+    case 0x001b0057: return new bl3dSpell_SPCO(row);
+    case 0x001f0058: return new bl3dSpell_VAMP(row);
+    case 0x001b0060: return new bl3dSpell_MIBL(row);
+    case 0x001b0061: return new bl3dSpell_HOSP(row);
+    case 0x00890062: return new bl3dSpell_GHWA(row);
+    case 0x00890063: return new bl3dSpell_OPWA(row);
+    default: break;
+    }
+    return nullptr;
+}

@@ -1,0 +1,162 @@
+// The fourteen built-in spells whose rule is their own (no parameter
+// record): each runs the casting frame of actions/Spell.h, then its effect.
+// Every perform returns 0 after a cast or a narrated refusal, -1 when its
+// single target cannot be resolved (nothing is paid then), and the frame's
+// values otherwise.
+//
+//   Magician's Portal  the party to a visited square of the map (ctx[1], ctx[2])
+//   Push Foes          a group back to 90 feet
+//   Draw Foes          a group forward to 10 feet
+//   Mind Phazing       one foe's mind clouded ("Fizzle") until the reset
+//   Mind Drain         spell points drained from one foe into the caster
+//   Spirit Fist        one foe's spell points gone
+//   Vampire Suction    hit points drained from one foe into the caster
+//   Spirit Hammer      a group's spell points gone
+//   Mind Blow          a group's minds clouded
+//   Mind Vortex        every foe: death, stone, blindness or a stun
+//   Holy Spirit        preclusions for a while, undead, demons and illusions
+//                      banished, the party's armour class lowered
+//   Spell Compiler     Ball of Bearing, Hawk Eye and the party shield at once
+//   Ghost Wall, Open Wall  the wall ahead lets the party through once
+//
+// A monster that casts Push Foes or Draw Foes moves nothing: the party has
+// no distance of its own to change.
+#pragma once
+#include "actions/Spells.h"
+
+// Spells aimed at one creature (a living monster of the chosen group, or a
+// party member for a monster caster) within a range, that save throws may
+// stop.
+class bl3dStrikeSpell : public bl3dBuiltinSpell {
+public:
+    bl3dStrikeSpell(const SpellRow_S& row, int reach) : bl3dBuiltinSpell(row, SpellEnqueue::Targeted, SpellLayout::Targeted), reach_(reach) {}
+    int perform(ActionUse_S* use) override;
+
+protected:
+    // What the spell does to a target that failed its saves, with the
+    // opening words of the line ("<caster> casts <spell> at <target>").
+    virtual void strike(SpellUse_S& use, bl3dCharacter* target, const char* words) = 0;
+    // The save indices the target rolls; it is struck only when it fails
+    // every one.
+    virtual int saveCount() const { return 1; }
+    virtual int saveIndex(int i) const { return i == 0 ? 4 : 5; }
+
+private:
+    int reach_;
+};
+
+class bl3dSpell_MIPH : public bl3dStrikeSpell {
+public:
+    explicit bl3dSpell_MIPH(const SpellRow_S& row) : bl3dStrikeSpell(row, 30) {}
+
+protected:
+    void strike(SpellUse_S& use, bl3dCharacter* target, const char* words) override;
+    int saveCount() const override { return 2; }
+};
+
+class bl3dSpell_MIND : public bl3dStrikeSpell {
+public:
+    explicit bl3dSpell_MIND(const SpellRow_S& row) : bl3dStrikeSpell(row, 50) {}
+
+protected:
+    void strike(SpellUse_S& use, bl3dCharacter* target, const char* words) override;
+};
+
+class bl3dSpell_SPFI : public bl3dStrikeSpell {
+public:
+    explicit bl3dSpell_SPFI(const SpellRow_S& row) : bl3dStrikeSpell(row, 70) {}
+
+protected:
+    void strike(SpellUse_S& use, bl3dCharacter* target, const char* words) override;
+};
+
+class bl3dSpell_VAMP : public bl3dStrikeSpell {
+public:
+    explicit bl3dSpell_VAMP(const SpellRow_S& row) : bl3dStrikeSpell(row, 50) {}
+
+protected:
+    void strike(SpellUse_S& use, bl3dCharacter* target, const char* words) override;
+};
+
+class bl3dSpell_SPHA : public bl3dBuiltinSpell {
+public:
+    explicit bl3dSpell_SPHA(const SpellRow_S& row) : bl3dBuiltinSpell(row, SpellEnqueue::Targeted, SpellLayout::Targeted) {}
+    int perform(ActionUse_S* use) override;
+};
+
+class bl3dSpell_MIBL : public bl3dBuiltinSpell {
+public:
+    explicit bl3dSpell_MIBL(const SpellRow_S& row) : bl3dBuiltinSpell(row, SpellEnqueue::Targeted, SpellLayout::Targeted) {}
+    int perform(ActionUse_S* use) override;
+};
+
+class bl3dSpell_MIVO : public bl3dBuiltinSpell {
+public:
+    explicit bl3dSpell_MIVO(const SpellRow_S& row) : bl3dBuiltinSpell(row, SpellEnqueue::NoTarget, SpellLayout::Plain) {}
+    int perform(ActionUse_S* use) override;
+};
+
+class bl3dSpell_HOSP : public bl3dBuiltinSpell {
+public:
+    explicit bl3dSpell_HOSP(const SpellRow_S& row) : bl3dBuiltinSpell(row, SpellEnqueue::NoTarget, SpellLayout::Plain) {}
+    int perform(ActionUse_S* use) override;
+};
+
+class bl3dSpell_SPCO : public bl3dBuiltinSpell {
+public:
+    explicit bl3dSpell_SPCO(const SpellRow_S& row) : bl3dBuiltinSpell(row, SpellEnqueue::NoTarget2, SpellLayout::Plain) {}
+    int perform(ActionUse_S* use) override;
+};
+
+class bl3dSpell_MAPO : public bl3dBuiltinSpell {
+public:
+    explicit bl3dSpell_MAPO(const SpellRow_S& row) : bl3dBuiltinSpell(row, SpellEnqueue::Portal, SpellLayout::Portal) {}
+    int perform(ActionUse_S* use) override;
+};
+
+// Push Foes and Draw Foes: the group to `to` feet (90 back, 10 forward)
+// when it stands nearer (push) or farther (draw).
+class bl3dFoeMoveSpell : public bl3dBuiltinSpell {
+public:
+    bl3dFoeMoveSpell(const SpellRow_S& row, bool push)
+        : bl3dBuiltinSpell(row, SpellEnqueue::Targeted3, SpellLayout::Group), push_(push) {}
+    int perform(ActionUse_S* use) override;
+
+private:
+    bool push_;
+};
+
+class bl3dSpell_PUFO : public bl3dFoeMoveSpell {
+public:
+    explicit bl3dSpell_PUFO(const SpellRow_S& row) : bl3dFoeMoveSpell(row, true) {}
+};
+
+class bl3dSpell_DRFO : public bl3dFoeMoveSpell {
+public:
+    explicit bl3dSpell_DRFO(const SpellRow_S& row) : bl3dFoeMoveSpell(row, false) {}
+};
+
+// Ghost Wall and Open Wall share their rule.
+class bl3dWallSpell : public bl3dBuiltinSpell {
+public:
+    explicit bl3dWallSpell(const SpellRow_S& row) : bl3dBuiltinSpell(row, SpellEnqueue::EffectStyle, SpellLayout::Plain) {}
+    int perform(ActionUse_S* use) override;
+};
+
+class bl3dSpell_GHWA : public bl3dWallSpell {
+public:
+    using bl3dWallSpell::bl3dWallSpell;
+};
+
+class bl3dSpell_OPWA : public bl3dWallSpell {
+public:
+    using bl3dWallSpell::bl3dWallSpell;
+};
+
+// Modifier keys of the party shield of Spell Compiler: never an item's
+// (an item's high key word is the high half of its serial).
+constexpr int32_t SHIELD_KEY1 = 0x001b0057;
+constexpr int32_t SHIELD_KEY2 = -1;
+
+// The individual spell of a row (by its id); null for an id that has none.
+bl3dSpell* makeIndividualSpell(const SpellRow_S& row);

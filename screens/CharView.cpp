@@ -1,0 +1,526 @@
+// The character sheet's life cycle and keys: run, the equipment trial and
+// the key handler of every page.
+#include "screens/CharView.h"
+
+#include "actions/Action.h"
+#include "core/GameConfig.h"
+#include "core/ModalLoop.h"
+#include "core/PtrList.h"
+#include "rules/Item.h"
+#include "rules/ItemCreate.h"
+#include "rules/Party.h"
+#include "rules/PartyChar.h"
+#include "screens/CharSheetText.h"
+#include "screens/CharViewScreen.h"
+#include "screens/CreateItem.h"
+#include "screens/InvLines.h"
+#include "screens/Inventory.h"
+#include "screens/PaneText.h"
+#include "world/Interface.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <set>
+#include <vector>
+
+CharViewScreen_S& charViewScreen()
+{
+    static CharViewScreen_S screen;
+    return screen;
+}
+
+bool CharViewScreen_S::hasCreateGift() const
+{
+    if (!member)
+        return false;
+    for (const ItemCreate_S& kind : itemCreate)
+        if (member->getCreateAbility(&kind) != 0)
+            return true;
+    return false;
+}
+
+namespace {
+
+CharViewScreen_S& S() { return charViewScreen(); }
+
+void setState(int s) { S().state = s; }
+
+// The inventory list of the member shown, new (selection on its first line).
+void rebuildInvList()
+{
+    CharViewScreen_S& s = S();
+    if (!s.member || !s.iface)
+        return;
+    PaneText_C pane(*s.iface);
+    s.invList = makeInvList(&s.iface->text(), *s.member, pane.left(), pane.right(), pane.lineY(5), pane.lineY(-6),
+                            20, 0, false);
+}
+
+// A new spell list of the member's known spells: state 4 when it has a line,
+// else 10.
+void buildSpellList()
+{
+    CharViewScreen_S& s = S();
+    setState(CharView_C::STATE_NO_SPELLS);
+    PaneText_C pane(*s.iface);
+    s.spellList = std::make_unique<ScrollList_C>(&s.iface->text(), pane.left(), pane.right(), pane.lineY(3),
+                                                 pane.lineY(-4));
+    for (bl3dAction* a : charsheet::knownSpells(*s.member)) {
+        s.spellList->addLine(a->name().c_str(), a->actionID(), true);
+        setState(CharView_C::STATE_SPELLS);
+    }
+}
+
+// The detail pane of the selected spell; false when no spell is selected.
+bool buildSpellDetail()
+{
+    CharViewScreen_S& s = S();
+    if (!s.spellList || s.spellList->selected() < 0)
+        return false;
+    const int id = s.spellList->selectedValue();
+    bl3dAction* action = nullptr;
+    for (bl3dAction* a : charsheet::knownSpells(*s.member))
+        if (a->actionID() == id) {
+            action = a;
+            break;
+        }
+    auto* spell = dynamic_cast<bl3dSpell*>(action);
+    if (!spell)
+        return false;
+    PaneText_C pane(*s.iface);
+    s.detail = std::make_unique<ScrollPane_C>(0, pane.left(), pane.right(), pane.lineY(1), pane.lineY(-2));
+    const CommonInterface_C* text = &s.iface->text();
+    char buf[256];
+    s.detail->addText(spell->name().c_str(), text);
+    std::snprintf(buf, sizeof buf, "%s (Lvl: %d)", charsheet::spellSchool(*spell).c_str(), int(spell->getLevel()));
+    s.detail->addText(buf, text);
+    std::snprintf(buf, sizeof buf, "Code: %s", spell->code());
+    s.detail->addText(buf, text);
+    std::snprintf(buf, sizeof buf, "Cost: %d", int(spell->spCost()));
+    s.detail->addText(buf, text);
+    if (spell->range() != 0) {
+        std::snprintf(buf, sizeof buf, "Range: %d'\n\n", int(spell->range()));
+        s.detail->addText(buf, text);
+    } else {
+        s.detail->addText("\n", text);
+    }
+    s.detail->addText(spell->description().c_str(), text);
+    return true;
+}
+
+// The redraw function of message boxes over the sheet: the member's picture.
+void drawMemberPicture()
+{
+    CharViewScreen_S& s = S();
+    if (!s.iface || !s.member)
+        return;
+    s.iface->setULPic(s.member->nameBuffer());
+    s.iface->drawULPic();
+}
+
+// UP, DOWN, PAGEUP and PAGEDOWN move a list's selection.
+bool moveInvList(ScrollInvList_C* list, int sym)
+{
+    if (!list)
+        return false;
+    switch (sym) {
+    case SDLK_UP: list->lineUp(); return true;
+    case SDLK_DOWN: list->lineDown(); return true;
+    case SDLK_PAGEUP: list->pageUp(); return true;
+    case SDLK_PAGEDOWN: list->pageDown(); return true;
+    default: return false;
+    }
+}
+
+bool isMove(int sym) { return sym == SDLK_UP || sym == SDLK_DOWN || sym == SDLK_PAGEUP || sym == SDLK_PAGEDOWN; }
+
+bool isMemberKey(int sym) { return sym >= SDLK_F1 && sym <= SDLK_F8; }
+
+// --- keys by page ----------------------------------------------------------------
+
+bool summaryKey(int sym)
+{
+    CharViewScreen_S& s = S();
+    const bool goldMoves = !gameConfig.partyGold && !s.trial && party;
+    switch (sym) {
+    case SDLK_ESCAPE:
+        s.iface->clearUR(false);
+        setState(CharView_C::STATE_DONE);
+        return true;
+    case 'i':
+        rebuildInvList();
+        setState(CharView_C::STATE_INVENTORY);
+        return true;
+    case 'l':
+        if (!s.member->isClass(0x3F20))
+            setState(CharView_C::STATE_NOT_CASTER);
+        else
+            buildSpellList();
+        return true;
+    case 'p':
+        if (goldMoves)
+            inv::poolGold(*s.member, *party);
+        return goldMoves;
+    case 's':
+        if (goldMoves)
+            inv::shareGold(*s.member, *party);
+        return goldMoves;
+    case 'b':
+        if (!s.offersCreate())
+            return false;
+        CreateItem_C::run(s.iface, s.member);
+        return true;
+    default:
+        if (isMemberKey(sym) && !s.trial)
+            if (bl3dPartyChar* m = memberForKey(sym)) {
+                s.member = m;
+                return true;
+            }
+        return false;
+    }
+}
+
+bool spellListKey(int sym)
+{
+    CharViewScreen_S& s = S();
+    if (isMove(sym) && s.spellList) {
+        if (sym == SDLK_UP)
+            s.spellList->lineUp();
+        else if (sym == SDLK_DOWN)
+            s.spellList->lineDown();
+        else if (sym == SDLK_PAGEUP)
+            s.spellList->pageUp();
+        else
+            s.spellList->pageDown();
+        return true;
+    }
+    switch (sym) {
+    case SDLK_RETURN:
+        if (!buildSpellDetail())
+            return false;
+        setState(CharView_C::STATE_SPELL_DETAIL);
+        return true;
+    case SDLK_ESCAPE:
+        setState(CharView_C::STATE_SUMMARY);
+        return true;
+    case 's':
+        setState(CharView_C::STATE_SPELL_SUMMARY);
+        return true;
+    default:
+        break;
+    }
+    return false;
+}
+
+// F1-F8 on the spell pages: that member's spells, without the caster test.
+bool spellMemberKey(int sym)
+{
+    CharViewScreen_S& s = S();
+    if (!isMemberKey(sym) || s.trial)
+        return false;
+    bl3dPartyChar* m = memberForKey(sym);
+    if (!m)
+        return false;
+    s.member = m;
+    buildSpellList();
+    return true;
+}
+
+bool inventoryKey(int sym)
+{
+    CharViewScreen_S& s = S();
+    const int v = s.selectedValue();
+    const bool edit = s.allowEdit;
+    const bool full = edit && !s.trial;   // what the trial cannot undo
+    if (moveInvList(s.invList.get(), sym))
+        return true;
+    switch (sym) {
+    case SDLK_ESCAPE:
+        setState(s.trial ? CharView_C::STATE_DONE : CharView_C::STATE_SUMMARY);
+        return true;
+    case 'x':
+        if (v == 0)
+            return false;
+        setState(CharView_C::STATE_ITEM_INFO);
+        return true;
+    case 'e':
+    case 'u':
+        if (!edit || v == 0)
+            return false;
+        if (sym == 'e' ? inv::equip(*s.member, v - 1) : inv::unequip(*s.member, v - 1, inv::worldLimits()))
+            s.changed = true;
+        rebuildInvList();
+        return true;
+    case 'j':
+        if (!full || v == 0)
+            return false;
+        inv::join(*s.member, v - 1);
+        rebuildInvList();
+        return true;
+    case 't':
+        if (!full || v == 0)
+            return false;
+        setState(CharView_C::STATE_GIVE);
+        return true;
+    case 'd':
+        if (!full || v == 0)
+            return false;
+        setState(CharView_C::STATE_DISCARD);
+        return true;
+    default:
+        if (isMemberKey(sym) && !s.trial)
+            if (bl3dPartyChar* m = memberForKey(sym)) {
+                s.member = m;
+                rebuildInvList();
+                return true;
+            }
+        return false;
+    }
+}
+
+bool giveKey(int sym)
+{
+    CharViewScreen_S& s = S();
+    if (sym == SDLK_ESCAPE) {
+        rebuildInvList();
+        setState(CharView_C::STATE_INVENTORY);
+        return true;
+    }
+    if (!isMemberKey(sym))
+        return false;
+    bl3dPartyChar* to = memberForKey(sym);
+    if (!to)
+        return false;
+    const int v = s.selectedValue();
+    if (v > 0 && inv::give(*s.member, v - 1, *to, inv::worldLimits()) == inv::Give::NoRoom) {
+        char msg[200];
+        std::snprintf(msg, sizeof msg, "%s has no room for that item!", to->getName());
+        paneMessage(*s.iface, msg, drawMemberPicture);
+    }
+    rebuildInvList();
+    setState(CharView_C::STATE_INVENTORY);
+    return true;
+}
+
+bool handleKey(int sym)
+{
+    CharViewScreen_S& s = S();
+    switch (s.state) {
+    case CharView_C::STATE_SUMMARY:
+        return summaryKey(sym);
+    case CharView_C::STATE_SPELLS:
+        return spellListKey(sym) || spellMemberKey(sym);
+    case CharView_C::STATE_INVENTORY:
+        return inventoryKey(sym);
+    case CharView_C::STATE_GIVE:
+        return giveKey(sym);
+    case CharView_C::STATE_SPELL_DETAIL:
+        if (sym == SDLK_SPACE) {
+            setState(CharView_C::STATE_SPELLS);
+            return true;
+        }
+        if (!s.detail)
+            return false;
+        if (sym == SDLK_UP)
+            return s.detail->lineUp(), true;
+        if (sym == SDLK_DOWN)
+            return s.detail->lineDown(), true;
+        if (sym == SDLK_PAGEUP)
+            return s.detail->pageUp(), true;
+        if (sym == SDLK_PAGEDOWN)
+            return s.detail->pageDown(), true;
+        return false;
+    case CharView_C::STATE_SPELL_SUMMARY:
+        if (sym != SDLK_SPACE)
+            return false;
+        setState(CharView_C::STATE_SPELLS);
+        return true;
+    case CharView_C::STATE_NOT_CASTER:
+        if (sym != SDLK_SPACE)
+            return false;
+        setState(CharView_C::STATE_SUMMARY);
+        return true;
+    case CharView_C::STATE_NO_SPELLS:
+        if (sym == SDLK_SPACE) {
+            setState(CharView_C::STATE_SUMMARY);
+            return true;
+        }
+        return spellMemberKey(sym);
+    case CharView_C::STATE_DISCARD:
+        if (sym == 'n') {
+            setState(CharView_C::STATE_INVENTORY);
+            return true;
+        }
+        if (sym != 'y' || s.selectedValue() == 0)
+            return false;
+        inv::discard(*s.member, s.selectedValue() - 1);
+        rebuildInvList();
+        setState(CharView_C::STATE_INVENTORY);
+        return true;
+    case CharView_C::STATE_ITEM_INFO:
+        if (sym != SDLK_SPACE)
+            return false;
+        setState(CharView_C::STATE_INVENTORY);
+        return true;
+    default:
+        return false;
+    }
+}
+
+// --- the equipment trial -------------------------------------------------------------
+
+// The member's items as they were: pack order and slots, with the equipped
+// flags. Pointers only: the items stay the member's.
+struct TrialBackup_S {
+    std::vector<bl3dItem*> pack;
+    std::vector<bool> packEquipped;
+    bl3dItem* slots[SLOT_COUNT] = {};
+    bool equipped[SLOT_COUNT] = {};
+
+    explicit TrialBackup_S(const bl3dPartyChar& m)
+    {
+        const PtrList_C* p = m.getPack();
+        for (int i = 0; i < p->count(); ++i) {
+            auto* item = static_cast<bl3dItem*>(p->at(i));
+            pack.push_back(item);
+            packEquipped.push_back(item->isEquipped());
+        }
+        for (int s = 0; s < SLOT_COUNT; ++s) {
+            slots[s] = m.getSlotItem(s);
+            equipped[s] = slots[s] && slots[s]->isEquipped();
+        }
+    }
+};
+
+// What the member holds now, by serial.
+void describe(const bl3dPartyChar& m, EquipTrial_S& out)
+{
+    out.pack.clear();
+    const PtrList_C* p = m.getPack();
+    for (int i = 0; i < p->count(); ++i)
+        out.pack.push_back(p->at(i)->getSerial());
+    for (int s = 0; s < SLOT_COUNT; ++s)
+        out.equip[size_t(s)] = m.getSlotItem(s) ? m.getSlotItem(s)->getSerial() : 0;
+}
+
+// Puts the member back as the backup has it: the pack in its old order, each
+// slot's item back in its slot (which equips it again), then the equipped
+// flags as they were (an item of a type already worn elsewhere, a slot out of
+// use). Items the member no longer holds are left out rather than put back;
+// items the backup does not know go onto the pack.
+void restore(bl3dPartyChar& m, const TrialBackup_S& b)
+{
+    std::set<bl3dItem*> held;
+    PtrList_C* pack = m.getPack();
+    while (pack->count() > 0) {
+        auto* item = static_cast<bl3dItem*>(pack->at(0));
+        pack->unlink(item);
+        held.insert(item);
+    }
+    for (int s = SLOT_COUNT - 1; s >= 0; --s)
+        if (bl3dItem* item = m.takeFromSlot(s))
+            held.insert(item);
+
+    for (size_t i = b.pack.size(); i-- > 0;)
+        if (held.erase(b.pack[i]))
+            pack->pushFront(b.pack[i]);
+    for (int s = 0; s < SLOT_COUNT; ++s)
+        if (b.slots[s] && held.erase(b.slots[s]))
+            m.putInSlot(s, b.slots[s]);
+    for (bl3dItem* stray : held)
+        pack->pushFront(stray);
+
+    for (int s = 0; s < SLOT_COUNT; ++s)
+        if (bl3dItem* item = m.getSlotItem(s); item && item == b.slots[s] && item->isEquipped() && !b.equipped[s])
+            item->unequip(m);
+    for (int s = 0; s < SLOT_COUNT; ++s)
+        if (bl3dItem* item = m.getSlotItem(s); item && item == b.slots[s] && !item->isEquipped() && b.equipped[s])
+            item->equip(m);
+    for (size_t i = 0; i < b.pack.size(); ++i)
+        b.pack[i]->setEquipped(b.packEquipped[i]);
+    m.getStatBlock()->recompute();
+}
+
+} // namespace
+
+// --- life cycle ----------------------------------------------------------------------
+
+void CharView_C::runLoop()
+{
+    CharViewScreen_S& s = S();
+    ModalLoop_C loop(s.state, [](const SDL_keysym& k) { key(k.sym); }, [] { redraw(); });
+    loop.setMouse(s.iface->getMouseRegions()).setFrame([] { S().iface->drawBackground(); });
+    loop.run();
+    s.iface->clearULPic();
+}
+
+namespace {
+
+void openSheet(bl3dPartyChar* pc, Interface_C* iface, bool allowEdit, bool trial, int state)
+{
+    CharViewScreen_S& s = S();
+    s.member = pc;
+    s.iface = iface;
+    s.allowEdit = allowEdit;
+    s.trial = trial;
+    s.changed = false;
+    s.state = state;
+}
+
+void closeSheet()
+{
+    CharViewScreen_S& s = S();
+    s.trial = false;
+    s.member = nullptr;
+    s.invList.reset();
+    s.spellList.reset();
+    s.detail.reset();
+}
+
+} // namespace
+
+void CharView_C::run(bl3dPartyChar* pc, Interface_C* iface, bool allowEdit)
+{
+    if (!pc || !iface)
+        return;
+    openSheet(pc, iface, allowEdit, false, STATE_SUMMARY);
+    runLoop();
+    closeSheet();
+}
+
+void CharView_C::charView(bl3dPartyChar* pc, Interface_C* iface, EquipTrial_S& out, int startState, bool allowEdit)
+{
+    out = EquipTrial_S();
+    if (!pc || !iface)
+        return;
+    openSheet(pc, iface, allowEdit, true, startState);
+    const TrialBackup_S backup(*pc);
+    rebuildInvList();
+    runLoop();
+
+    describe(*pc, out);
+    out.changed = S().changed;
+    if (out.changed)
+        restore(*pc, backup);
+    closeSheet();
+}
+
+void CharView_C::key(int sym)
+{
+    CharViewScreen_S& s = S();
+    if (!s.member || !s.iface)
+        return;
+    if (handleKey(sym))
+        vell::pushRedraw();
+}
+
+int CharView_C::getState() { return S().state; }
+bl3dPartyChar* CharView_C::getMember() { return S().member; }
+bool CharView_C::inTrial() { return S().trial; }
+const ScrollInvList_C* CharView_C::getInvList() { return S().invList.get(); }
+const ScrollList_C* CharView_C::getSpellList() { return S().spellList.get(); }
+const ScrollPane_C* CharView_C::getDetailPane() { return S().detail.get(); }
+bool CharView_C::canJudgeCombat() { return charsheet::canJudgeCombat(party); }
+bool CharView_C::canJudgeMagic() { return charsheet::canJudgeMagic(party); }
