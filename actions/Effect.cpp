@@ -1,6 +1,6 @@
 #include "actions/Effect.h"
 
-#include "platform/Random.h"
+#include "actions/Spell.h"
 #include "rules/Actor.h"
 #include "rules/Character.h"
 
@@ -16,10 +16,8 @@ bl3dEffect::Side bl3dEffect::sideOf(const bl3dActor* actor) {
 }
 
 int32_t bl3dEffect::roll(int64_t count, int32_t sides) {
+    // Dice of no sides roll nothing (and draw nothing).
     if (count <= 0 || sides <= 0)
         return 0;
-    int64_t sum = 0;
-    for (int64_t i = 0; i < count; ++i)
-        sum += vell::gameRand() % sides + 1;
-    return sum > INT32_MAX ? INT32_MAX : static_cast<int32_t>(sum);
+    return bl3dSpell::rollDice(count > INT32_MAX ? INT32_MAX : static_cast<int32_t>(count), sides);
 }

@@ -15,8 +15,6 @@
 
 #include <cstdio>
 
-GenericUse_S::~GenericUse_S() { delete actor; }
-
 namespace {
 
 // The AI category the effects make: special damage 4 beats damage 6 beats
@@ -211,6 +209,7 @@ ActionUse_S* bl3dGenericCore::makeEntry(bl3dActor* actor, void* target, int argc
         return nullptr;
     }
     auto* use = new GenericUse_S;
+    use->layout = SpellLayout::Targeted;
     use->actor = actor;
     use->target = target;
     use->text = contextText(argc, argv, 0);

@@ -36,12 +36,10 @@ struct ActionDef_S;
 class bl3dActor;
 class bl3dCharacter;
 
-// One use of a data-defined action.
-struct GenericUse_S : ActionUse_S {
-    ~GenericUse_S() override;
-    bl3dActor* actor = nullptr; // owned
-    void* target = nullptr;     // looked up again before it is used
-    TextBuf_C* text = nullptr;  // never null (TextBuf_C::discard())
+// One use of a data-defined action: a spell's record (the actor it owns,
+// the target, looked up again before it is used, and the narration buffer)
+// with the distance in feet (-1 when none was given).
+struct GenericUse_S : SpellUse_S {
     int32_t distance = -1;
 };
 

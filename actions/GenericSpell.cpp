@@ -35,7 +35,10 @@ int bl3dGenericSpell::perform(ActionUse_S* record) {
     const int able = checkState(caster, static_cast<int32_t>(core_.ignoreMask()), verb.c_str(), use->text);
     if (able <= 0)
         return able;
-    use->actor->addPoints(-spCost_);
+    // A refused cast has written why (and paid what a fizzle costs).
+    if (castCheck(use->actor, use->text) != 1)
+        return 0;
+    pay(*use);
     EffectSums_S sums;
     const int best = core_.applyAll(*use, sums, true);
     return core_.narrate(*use, best, sums);

@@ -12,8 +12,8 @@
 // below; -1 when no line fits the effects' result; -2 for a target kind
 // without texts.
 #pragma once
-#include "actions/Action.h"
 #include "actions/GenericCore.h"
+#include "actions/Spell.h"
 
 class bl3dGenericSpell : public bl3dSpell {
 public:
