@@ -251,7 +251,7 @@ void StatBody_S::write(MemStream_C& s) const {
     s.writeInt32(pairCount);
 }
 
-bool StatPair_S::read(MemStream_C& s) {
+bool EffectStatPair_S::read(MemStream_C& s) {
     if (s.remaining() < BYTES)
         return false;
     s.readUInt16(stat);
@@ -259,7 +259,7 @@ bool StatPair_S::read(MemStream_C& s) {
     return true;
 }
 
-void StatPair_S::write(MemStream_C& s) const {
+void EffectStatPair_S::write(MemStream_C& s) const {
     s.writeUInt16(stat);
     s.writeInt16(amount);
 }
@@ -292,7 +292,7 @@ uint32_t EffectRecord_S::decodedBytes() const {
         return 0;
     switch (header.type) {
     case EFFECT_DAMAGE: return DamageBody_S::BYTES;
-    case EFFECT_STAT: return StatBody_S::BYTES + StatPair_S::BYTES * static_cast<uint32_t>(pairs.size());
+    case EFFECT_STAT: return StatBody_S::BYTES + EffectStatPair_S::BYTES * static_cast<uint32_t>(pairs.size());
     case EFFECT_HEAL: return HealBody_S::BYTES;
     default: return 0;
     }
@@ -311,9 +311,9 @@ bool EffectRecord_S::read(gzFile f) {
         decoded = stat.read(body);
         // The pairs must lie inside the body; otherwise the rest stays tail.
         if (decoded && stat.pairCount > 0 &&
-            static_cast<uint64_t>(stat.pairCount) * StatPair_S::BYTES <= body.remaining()) {
+            static_cast<uint64_t>(stat.pairCount) * EffectStatPair_S::BYTES <= body.remaining()) {
             pairs.resize(static_cast<size_t>(stat.pairCount));
-            for (StatPair_S& p : pairs)
+            for (EffectStatPair_S& p : pairs)
                 p.read(body);
         }
         break;
@@ -335,7 +335,7 @@ void EffectRecord_S::write(MemStream_C& s) const {
         case EFFECT_DAMAGE: damage.write(s); break;
         case EFFECT_STAT:
             stat.write(s);
-            for (const StatPair_S& p : pairs)
+            for (const EffectStatPair_S& p : pairs)
                 p.write(s);
             break;
         case EFFECT_HEAL: heal.write(s); break;
@@ -376,7 +376,7 @@ std::string EffectRecord_S::fault() const {
         std::string why = saveFault(stat.saveIndex);
         if (why.empty())
             why = conditionFault("condition mask", static_cast<uint32_t>(stat.conditions));
-        for (const StatPair_S& p : pairs)
+        for (const EffectStatPair_S& p : pairs)
             if (why.empty() && (!validStat(p.stat) || p.stat == STAT_CONDITIONS))
                 why = "stat index " + std::to_string(p.stat) + " is no stat a modifier may change";
         return why.empty() ? why : kind + ": " + why;

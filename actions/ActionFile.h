@@ -115,7 +115,7 @@ struct DamageBody_S {
     void write(MemStream_C& s) const;
 };
 
-// Type 2: timed stat modifiers and condition bits; pairCount StatPair_S
+// Type 2: timed stat modifiers and condition bits; pairCount EffectStatPair_S
 // follow it.
 struct StatBody_S {
     static constexpr uint32_t BYTES = 16;
@@ -131,7 +131,7 @@ struct StatBody_S {
     void write(MemStream_C& s) const;
 };
 
-struct StatPair_S {
+struct EffectStatPair_S {
     static constexpr uint32_t BYTES = 4;
     uint16_t stat = 0;
     int16_t amount = 0;
@@ -164,7 +164,7 @@ struct EffectRecord_S {
     bool decoded = false;
     DamageBody_S damage;
     StatBody_S stat;
-    std::vector<StatPair_S> pairs;
+    std::vector<EffectStatPair_S> pairs;
     HealBody_S heal;
     std::vector<uint8_t> tail;
 

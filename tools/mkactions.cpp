@@ -222,7 +222,7 @@ EffectRecord_S statLine(SourceReader_C& in) {
             if (!statIndex(name, stat) || stat < 0 || stat > 0xffff)
                 in.error("unknown stat \"" + name + "\"");
             else if (w.number(v, INT16_MIN, INT16_MAX))
-                e.pairs.push_back(StatPair_S{static_cast<uint16_t>(stat), static_cast<int16_t>(v)});
+                e.pairs.push_back(EffectStatPair_S{static_cast<uint16_t>(stat), static_cast<int16_t>(v)});
         } else if (in.ok()) {
             in.error("unknown stat word \"" + key + "\"");
         }
