@@ -60,6 +60,7 @@ public:
     const std::string& preposition() const { return preposition_; }
     const std::string& gerund() const { return gerund_; }
     size_t effectCount() const { return effects_.size(); }
+    const EffectList& effects() const { return effects_; }
 
     // The use record (the actor taken over); null, the actor deleted, when
     // argc is below 1.

@@ -16,6 +16,9 @@ public:
     int effectType() const override { return 3; }
     int apply(bl3dActor* actor, void* target, int distance, EffectSums_S& sums, bool fallOff,
               int32_t actionId) override;
+    // Whether it gives hit points back, and the conditions it cures.
+    bool restoresHP() const { return count_ > 0 || fixed_ > 0; }
+    uint32_t cureMask() const { return cure_; }
 
 private:
     // Cures the mask's conditions of a living creature and heals it.
