@@ -30,7 +30,8 @@ classes_SRC := masterfuzz/MasterFileFuzz.cpp
 classes_DEF := -DMASTER_FILE=2
 itemcreate_SRC := masterfuzz/MasterFileFuzz.cpp
 itemcreate_DEF := -DMASTER_FILE=3
-TARGETS := core images font piccache map items monsters classes itemcreate
+actions_SRC := actions/fuzz/ActionFileFuzz.cpp
+TARGETS := core images font piccache map items monsters classes itemcreate actions
 
 all: $(addprefix $(WORK)/fuzz_,$(TARGETS))
 
