@@ -7,6 +7,8 @@
 #include "screens/CharView.h"
 #include "screens/ReorderParty.h"
 #include "screens/TradeChar.h"
+#include "screens/UseItem.h"
+#include "screens/UseSkill.h"
 #include "world/GameWorld.h"
 #include "world/Map.h"
 #include "world/Movement.h"
@@ -81,10 +83,16 @@ void Interface_C::key(SDLKey sym, SDLMod mod)
         else
             TradeChar_C::run(this);
         break;
+    case 's':
+        UseSkill_C::run(this);
+        break;
+    case 'u':
+        UseItem_C::run(this);
+        break;
     default:
-        // TAB, '/', '?', 'c', 'd', 'p', 'r', 's', 'u' open the automap, the
-        // time report, resting and the command screens; they join with
-        // those screens.
+        // TAB, '/', '?', 'c', 'd', 'p', 'r' open the automap, the time
+        // report, resting and the command screens; they join with those
+        // screens.
         break;
     }
 }
