@@ -4,6 +4,7 @@
 #include "actions/ActionList.h"
 #include "actions/Attributes.h"
 #include "actions/CombatAI.h"
+#include "actions/Songs.h"
 #include "actions/Targets.h"
 #include "platform/Random.h"
 #include "rules/Actor.h"
@@ -12,6 +13,7 @@
 #include "rules/Monster.h"
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
+#include "rules/RulesEnv.h"
 
 #include <cstdint>
 
@@ -38,7 +40,10 @@ uint32_t initiativeBonus(const bl3dPartyChar& m) {
 
 } // namespace
 
-CombatRound_C::CombatRound_C() : text_(chars_, sizeof chars_) {}
+CombatRound_C::CombatRound_C() : text_(chars_, sizeof chars_) {
+    // No song of an earlier fight plays in this one.
+    setIntAttribute(rulesEnv().worldTags(), "CBS", 0);
+}
 
 void CombatRound_C::setOrder(int slot, const RoundOrder_S& order) {
     if (slot < 0 || slot >= MAX_PARTY)
@@ -65,6 +70,10 @@ RoundOrder_S CombatRound_C::defaultOrder(int slot, bl3dPartyChar& member) const 
 
 ActionUse_S* CombatRound_C::makeUse(bl3dPartyChar& member, const RoundOrder_S& order) {
     bl3dAction* a = order.action;
+    if (static_cast<uint32_t>(a->actionID()) & ACTION_BARD_SONG) {
+        void* context[3] = {&text_, nullptr, reinterpret_cast<void*>(static_cast<intptr_t>(SONG_START_IN_COMBAT))};
+        return a->makeEntry(new bl3dActor(&member), nullptr, 3, context);
+    }
     if (a->actionID() == ACTION_EQUIP_ITEM) {
         void* context[5] = {nullptr, &member, &text_, nullptr, nullptr};
         return a->enqueue(new bl3dActor(&member), 0, 5, context);
@@ -74,11 +83,16 @@ ActionUse_S* CombatRound_C::makeUse(bl3dPartyChar& member, const RoundOrder_S& o
         context[1] = reinterpret_cast<void*>(static_cast<intptr_t>(order.places));
     else
         asEnemyGroup(order.target, &distance_);
+    // Spells take a third value (a square, for the spells that want one).
+    int32_t none = 0;
+    void* spellContext[3] = {context[0], context[1], &none};
+    void** ctx = a->isSpell() ? spellContext : context;
+    const int n = a->isSpell() ? 3 : 2;
     // The actor handed to makeEntry is gone whatever it returns: enqueue gets
     // a new one.
-    if (ActionUse_S* use = a->makeEntry(new bl3dActor(&member), order.target, 2, context))
+    if (ActionUse_S* use = a->makeEntry(new bl3dActor(&member), order.target, n, ctx))
         return use;
-    return a->enqueue(new bl3dActor(&member), order.targetIndex, 2, context);
+    return a->enqueue(new bl3dActor(&member), order.targetIndex, n, ctx);
 }
 
 void CombatRound_C::queueMember(int slot, bl3dPartyChar& member) {
@@ -133,6 +147,31 @@ int CombatRound_C::performNext() {
     }
 }
 
+void CombatRound_C::endSong(bl3dPartyChar& member) {
+    const int32_t id = intAttribute(rulesEnv().worldTags(), "CBS");
+    bl3dAction* song = id ? ownAction(member, id) : nullptr;
+    void* context[3] = {&text_, nullptr, reinterpret_cast<void*>(static_cast<intptr_t>(SONG_STOP_IN_COMBAT))};
+    ActionUse_S* use = song ? song->makeEntry(new bl3dActor(&member), nullptr, 3, context) : nullptr;
+    if (use) {
+        text_.clear();
+        song->perform(use);
+        song->freeEntry(use);
+        if (narrate_)
+            narrate_(text_.c_str());
+    } else {
+        bl3dStatBlock* s = member.getStatBlock();
+        s->setBase(STAT_CONDITIONS, s->getBase(STAT_CONDITIONS) & ~COND_SONG);
+    }
+}
+
+void CombatRound_C::endSongs(bool deadOnly) {
+    for (int i = 0; i < partySize(); ++i) {
+        bl3dPartyChar* m = partyMemberAt(i);
+        if (m->isPlayingSong() && (!deadOnly || m->getCurHP() <= 0))
+            endSong(*m);
+    }
+}
+
 void CombatRound_C::deadToTheBack() {
     for (;;) {
         int dead = -1;
@@ -154,14 +193,18 @@ void CombatRound_C::deadToTheBack() {
 FightState CombatRound_C::endRound() {
     ++rounds_;
     enemyList.prune(&xp_, &gold_, &loot_);
+    endSongs(true);
     deadToTheBack();
     const bl3dPartyChar* first = partyMemberAt(0);
     if (!first || first->getCurHP() <= 0) {
         initList_.clear();
+        endSongs(false);
         return FightState::PartyDead;
     }
-    if (enemyList.empty())
+    if (enemyList.empty()) {
+        endSongs(false);
         return FightState::Won;
+    }
     if (roundEnd_)
         roundEnd_();
     return FightState::Going;

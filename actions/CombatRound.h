@@ -16,7 +16,9 @@
 // stands in the front four or holds a bow or a throwing weapon, and defends
 // otherwise; a member that a monster type drives chooses through its combat
 // AI; a stunned, sleeping, blind or stone member, or one playing a song,
-// does nothing.
+// does nothing. A bard song given as an order starts the fight's song
+// ("CBS", cleared when the driver is built); a bard who falls stops
+// playing, and every song ends with the fight.
 #pragma once
 #include "core/PtrList.h"
 #include "core/TextBuf.h"
@@ -90,6 +92,10 @@ private:
     ActionUse_S* makeUse(bl3dPartyChar& member, const RoundOrder_S& order);
     RoundOrder_S defaultOrder(int slot, bl3dPartyChar& member) const;
     void deadToTheBack();
+    // The fight's song ("CBS") ended by the member that plays it.
+    void endSong(bl3dPartyChar& member);
+    // Every playing member's song (only the dead ones' with deadOnly).
+    void endSongs(bool deadOnly);
 
     char chars_[TEXT_SIZE];
     TextBuf_C text_;

@@ -6,6 +6,7 @@
 #include "actions/CombatAI.h"
 #include "audio/MasterAudio.h"
 #include "core/GameConfig.h"
+#include "core/ModalLoop.h"
 #include "core/Movie.h"
 #include "core/RefStr.h"
 #include "core/Startup.h"
@@ -33,7 +34,9 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
+#include <string>
 
 namespace {
 
@@ -124,6 +127,55 @@ void shutdown() {
     }
 }
 
+// The quest's name in a message: the file name of its archive.
+std::string questName(const RefStr_C& path) {
+    const char* p = path.c_str();
+    const char* slash = std::strrchr(p, '/');
+    return slash ? slash + 1 : p;
+}
+
+// The loop over the title menu until the player quits (or closes the
+// window: every loop then ends and nothing is saved).
+void titleLoop() {
+    TitleMenu_C menu(gameConfig.width, gameConfig.height);
+    RefStr_C savePath;
+    bool gameLoaded = false;
+    int result = 0;
+    while (result >= 0 && !vell::quitRequested()) {
+        result = menu.run(gameLoaded);
+        if (result < 0 || vell::quitRequested())
+            break;
+        if (result == TitleMenu_C::RESULT_CREDITS) {
+            playCredits();
+            continue;
+        }
+        if (result == TitleMenu_C::RESULT_START) {
+            savePath = menu.getQuestPath();
+            showLoadingScreen(screen);
+            if (!iface.load(savePath.c_str())) {
+                // Nothing of it is kept, nor of the quest in play before:
+                // back to the title, which says why and offers neither to
+                // continue nor to save.
+                gameLoaded = false;
+                menu.setQuestInPlay(RefStr_C());
+                std::string why = iface.lastLoadError();
+                if (!why.empty() && why[0] >= 'a' && why[0] <= 'z')
+                    why[0] = char(why[0] - 'a' + 'A');
+                menu.report("#4The quest " + questName(savePath) + " could not be loaded!#0  " + why + ".");
+                continue;
+            }
+            gameLoaded = true;
+            menu.setQuestInPlay(savePath);
+            iface.start();
+        } else if (result == TitleMenu_C::RESULT_SAVE) {
+            iface.save(); // a failure is shown to the player over the main screen
+        }
+        iface.sdlEventLoop();
+        gameLoaded = true;
+    }
+    // The menu's textures go while the GL context still exists.
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -141,42 +193,16 @@ int main(int argc, char** argv) {
         playMovie("pics/intro/intro1.mpg", gameConfig.width, gameConfig.height, gameConfig.sound, false);
     setCaption();
 
-    init(argc, argv);
-
-    if (!iface.init(gameConfig.width, gameConfig.height)) {
-        std::fputs("Could not init interface!\n", stderr);
-        masterActionList.destroyAll();
-        SDL_Quit();
-        std::exit(-1);
-    }
-
-    int result = 0;
-    {
-        TitleMenu_C menu(gameConfig.width, gameConfig.height);
-        RefStr_C savePath;
-        bool gameLoaded = false;
-        while (result >= 0) {
-            result = menu.run(gameLoaded);
-            if (result < 0)
-                break;
-            if (result == TitleMenu_C::RESULT_CREDITS) {
-                playCredits();
-                continue;
-            }
-            if (result == TitleMenu_C::RESULT_START) {
-                savePath = menu.getQuestPath();
-                showLoadingScreen(screen);
-                if (!iface.load(savePath.c_str()))
-                    continue; // back to the title: nothing of a broken quest is used
-                gameLoaded = true;
-                iface.start();
-            } else if (result == TitleMenu_C::RESULT_SAVE) {
-                iface.save(); // a failure is shown to the player
-            }
-            iface.sdlEventLoop();
-            gameLoaded = true;
+    // Closed during the introduction: nothing more to start.
+    if (!vell::quitRequested()) {
+        init(argc, argv);
+        if (!iface.init(gameConfig.width, gameConfig.height)) {
+            std::fputs("Could not init interface!\n", stderr);
+            masterActionList.destroyAll();
+            SDL_Quit();
+            std::exit(-1);
         }
-        // The menu's textures go while the GL context still exists.
+        titleLoop();
     }
     shutdown();
     return 0;

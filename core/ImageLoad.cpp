@@ -384,7 +384,10 @@ uint32_t uploadTexture(const TexPixels_S& tex, int mipMode, bool clamp) {
     GLuint id = 0;
     glGenTextures(1, &id);
     glBindTexture(GL_TEXTURE_2D, id);
-    const GLint wrap = clamp ? GL_CLAMP : GL_REPEAT;
+    // Clamped to the picture's own edge texels: GL_CLAMP would blend the
+    // border colour (black) into every edge under linear filtering, a dark
+    // seam wherever two walls meet.
+    const GLint wrap = clamp ? GL_CLAMP_TO_EDGE : GL_REPEAT;
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrap);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrap);
     const GLenum format = tex.alpha ? GL_RGBA : GL_RGB;

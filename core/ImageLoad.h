@@ -93,8 +93,10 @@ bool decodeTexContainer(const uint8_t* data, size_t size, int quality, TexPixels
 bool readTexContainer(const char* path, int quality, TexPixels_S& out, std::string& error);
 
 // Makes a GL texture of pixels (GL_RGBA when alpha, else GL_RGB) with the
-// wrap and filters of the mip mode (0 nearest, 1 linear, 2 to 4 mipmaps;
-// another mode uploads nothing). Needs a current GL context.
+// filters of the mip mode (0 nearest, 1 linear, 2 to 4 mipmaps; another mode
+// uploads nothing); wrap GL_CLAMP_TO_EDGE when clamp is set (the picture's
+// edge texels, never a border colour), else GL_REPEAT. Needs a current GL
+// context.
 uint32_t uploadTexture(const TexPixels_S& tex, int mipMode, bool clamp);
 
 // Makes a GL texture without pixels and leaves it bound: wrap GL_REPEAT,

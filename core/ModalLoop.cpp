@@ -2,12 +2,14 @@
 
 #include "core/MouseRegions.h"
 
+#include <atomic>
 #include <mutex>
 
 namespace {
 
 std::mutex hookMutex;
 ModalLoop_C::DrawFn afterDisplayHook;
+std::atomic<bool> quitting{false};
 
 } // namespace
 
@@ -33,6 +35,10 @@ void pushKeyEvent(int key, bool down)
     ev.key.keysym.unicode = (key > 0 && key < 128) ? Uint16(key) : 0;
     SDL_PushEvent(&ev);
 }
+
+void requestQuit() { quitting.store(true); }
+bool quitRequested() { return quitting.load(); }
+void clearQuitRequest() { quitting.store(false); }
 
 int regionButton(Uint8 sdlButton)
 {
@@ -110,6 +116,9 @@ bool ModalLoop_C::handle(const SDL_Event& ev)
     case SDL_VIDEOEXPOSE:
         redraw(true);
         return true;
+    case SDL_QUIT:
+        vell::requestQuit();
+        return false;
     default:
         vell::forwardMouseEvent(ev, mouse_);
         return false;
@@ -118,10 +127,10 @@ bool ModalLoop_C::handle(const SDL_Event& ev)
 
 int ModalLoop_C::run()
 {
-    if (initialRedraw_ && state_ > 0)
+    if (initialRedraw_ && state_ > 0 && !vell::quitRequested())
         vell::pushRedraw();
     SDL_Event ev;
-    while (state_ > 0) {
+    while (state_ > 0 && !vell::quitRequested()) {
         if (!polling_) {
             if (!SDL_WaitEvent(&ev))
                 break;   // the event system is gone: nothing can end the loop
@@ -129,11 +138,11 @@ int ModalLoop_C::run()
             continue;
         }
         bool any = false;
-        while (state_ > 0 && SDL_PollEvent(&ev)) {
+        while (state_ > 0 && !vell::quitRequested() && SDL_PollEvent(&ev)) {
             any = true;
             handle(ev);
         }
-        if (state_ <= 0)
+        if (state_ <= 0 || vell::quitRequested())
             break;
         if (idle_)
             idle_();

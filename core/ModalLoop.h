@@ -18,9 +18,15 @@
 //   MouseRegions_C is set (SDL button 1 -> 0, 2 -> 1, any other -> 2);
 // - the redraw request (SDL_USEREVENT with code 1) calls display;
 // - an expose event calls frame, display, frame (display alone without frame);
+// - the quit event (window closed, Ctrl-C, SIGTERM) records the request to
+//   quit (vell::requestQuit) and ends the loop;
 // - everything else is dropped.
 // After each display the loop swaps the GL buffers (unless the display swaps
 // itself: setSwap(false)). run() pushes one redraw request when it starts.
+//
+// Once the game is quitting (vell::quitRequested), run() returns at once,
+// whatever the state: every screen then unwinds to the program's main, which
+// shuts the game down as the title menu's quit does, saving nothing.
 //
 // A waiting loop (the default) sleeps in SDL_WaitEvent. A polling loop drains
 // the queue, calls the idle function once per pass and sleeps a little when
@@ -42,6 +48,15 @@ void pushRedraw();
 void pushKeyEvent(int key, bool down);
 // SDL mouse button -> click-region button: 1 -> 0, 2 -> 1, any other -> 2.
 int regionButton(Uint8 sdlButton);
+
+// The quit event (window closed, Ctrl-C, SIGTERM) ends the game from
+// whatever loop sees it, as the title menu's quit does and without saving:
+// that loop records the request, every loop ends when it is set, and main
+// goes to the shutdown. Safe from any thread.
+void requestQuit();
+bool quitRequested();
+// Forgets the request (tests).
+void clearQuitRequest();
 
 // Hands mouse motion and button events to the click regions (when regions is
 // not null). True when the event was a mouse event.
@@ -68,7 +83,8 @@ public:
     // Whether run() pushes a redraw request when it starts (default true).
     ModalLoop_C& setInitialRedraw(bool push) { initialRedraw_ = push; return *this; }
 
-    // Runs until the state is 0 or below; returns the final state.
+    // Runs until the state is 0 or below, or the game is quitting; returns
+    // the final state.
     int run();
 
     // Handles one event as the loop would (tests and callers with their own

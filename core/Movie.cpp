@@ -1,5 +1,6 @@
 #include "core/Movie.h"
 
+#include "core/ModalLoop.h"
 #include "core/ScreenProjection.h"
 #include "platform/Files.h"
 
@@ -39,11 +40,18 @@ void drawQuad(float t0, float t1) {
     glEnd();
 }
 
-// Polls one event; true when it asks the movie to stop.
+// Polls one event; true when it asks the movie to stop. The quit event
+// (window closed, Ctrl-C, SIGTERM) stops it and ends the game.
 bool stopRequested() {
+    if (vell::quitRequested())
+        return true;
     SDL_Event ev;
     if (!SDL_PollEvent(&ev))
         return false;
+    if (ev.type == SDL_QUIT) {
+        vell::requestQuit();
+        return true;
+    }
     if (ev.type == SDL_KEYDOWN)
         return ev.key.keysym.sym == SDLK_ESCAPE || ev.key.keysym.sym == SDLK_SPACE;
     return false;

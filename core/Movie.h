@@ -1,6 +1,7 @@
 // Full-screen movies (the introduction and the credits) played through
 // smpeg into a 512 x 512 texture that is drawn over the 1024 x 768 design
-// space. ESC or SPACE stops a movie.
+// space. ESC or SPACE stops a movie; the quit event (window closed, Ctrl-C,
+// SIGTERM) stops it and ends the game (vell::requestQuit).
 #pragma once
 #include <SDL.h>
 

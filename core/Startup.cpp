@@ -99,8 +99,11 @@ void parseCommandLine(int argc, char** argv) {
 int startVideo(GameConfig_S& config, SDL_Surface** screen) {
     *screen = nullptr;
     vell::setSdlDrivers(config.dxAudio, config.dxVideo);
-    if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_VIDEO) == -1)
+    if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_VIDEO) == -1) {
+        // The exit code stays 1; the player learns why.
+        std::fprintf(stderr, "ERROR: Could not start SDL: %s\n", SDL_GetError());
         return 1;
+    }
     if (config.sound && SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
         config.sound = false;
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);

@@ -45,7 +45,7 @@ void parseCommandLine(int argc, char** argv);
 // SDL with timer and video (audio when sound is on; a failing audio
 // subsystem turns sound off), an 8-bit stencil, the OpenGL video mode, the
 // hidden cursor and the caption. Returns 0 with *screen set, 1 when SDL
-// cannot start, -1 when the video mode cannot be opened (after printing
+// cannot start (after printing SDL's reason on the error stream), -1 when the video mode cannot be opened (after printing
 // "ERROR! Could not open OpenGL graphics device!" and quitting SDL).
 int startVideo(GameConfig_S& config, SDL_Surface** screen);
 

@@ -3,6 +3,12 @@
 #include "events/Event_7001.h"
 #include "events/Event_9000.h"
 #include "events/Event_9002.h"
+#include "events/Event_9010.h"
+#include "events/Event_9011.h"
+#include "events/Event_9012.h"
+#include "events/Event_9013.h"
+#include "events/Event_9014.h"
+#include "events/Event_9100.h"
 
 void registerGameEvents()
 {
@@ -10,4 +16,10 @@ void registerGameEvents()
     registerTimedEvent(EVENT_STUN_TIMEOUT, &Event_7001_C::create);
     registerTimedEvent(EVENT_NIGHTLY, &Event_9000_C::create);
     registerTimedEvent(EVENT_HOURLY, &Event_9002_C::create);
+    registerTimedEvent(EVENT_EXPIRE_MAGLT, &Event_9010_C::create);
+    registerTimedEvent(EVENT_EXPIRE_PERCEP, &Event_9011_C::create);
+    registerTimedEvent(EVENT_EXPIRE_MAGSTATE, &Event_9012_C::create);
+    registerTimedEvent(EVENT_EXPIRE_XCSTATE, &Event_9013_C::create);
+    registerTimedEvent(EVENT_EXPIRE_FIZZLE, &Event_9014_C::create);
+    registerTimedEvent(EVENT_BARD_SONG, &Event_9100_C::create);
 }

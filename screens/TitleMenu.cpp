@@ -118,6 +118,12 @@ int TitleMenu_C::run(bool gameLoaded) {
         state_ = STATE_TITLE;
         titleShown_ = true;
     }
+    if (!pendingMessage_.empty()) {
+        message_ = pendingMessage_;
+        messageBackTo_ = STATE_MENU;
+        state_ = STATE_MESSAGE;
+        pendingMessage_.clear();
+    }
     ModalLoop_C loop(state_, [this](const SDL_keysym& k) { key(k.sym); }, [this] { display(); });
     loop.setMouse(mouseRegions_.get());
     loop.run();
@@ -126,10 +132,11 @@ int TitleMenu_C::run(bool gameLoaded) {
         Mix_HaltMusic();
         Mix_FreeMusic(music);
     }
+    if (vell::quitRequested())
+        return RESULT_QUIT;   // the window was closed: as the menu's quit
 
     switch (state_) {
     case STATE_START:
-        playingPath_ = questPath_;
         return RESULT_START;
     case STATE_SAVE:
         return RESULT_SAVE;
@@ -325,6 +332,9 @@ bool TitleMenu_C::copyTemplate(const std::string& target) {
 }
 
 void TitleMenu_C::buildQuestList() {
+    // The regions drawn last may point into the old list: they go with it.
+    if (mouseRegions_)
+        mouseRegions_->clear();
     const int lh = getLineHeight();
     scrollList_ = std::make_unique<ScrollList_C>(this, leftX_, rightX_, firstLineY_ - 3 * lh, footerY_ + 2 * lh);
     int position = 0;

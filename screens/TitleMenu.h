@@ -46,10 +46,20 @@ public:
     TitleMenu_C(const TitleMenu_C&) = delete;
     TitleMenu_C& operator=(const TitleMenu_C&) = delete;
 
-    // Runs the menu (waiting for events) and returns a Result.
+    // Runs the menu (waiting for events) and returns a Result. The quit
+    // event (window closed, Ctrl-C, SIGTERM) returns RESULT_QUIT.
     int run(bool gameLoaded);
     // The archive of the quest to start after RESULT_START.
     RefStr_C getQuestPath() const { return questPath_; }
+    // The quest in play, recorded by the main loop once it has loaded it
+    // (empty: none; a quest that failed to load is none). The menu refuses
+    // to replace the quest in play.
+    void setQuestInPlay(const RefStr_C& path) { playingPath_ = path; }
+    // A message that the next run() shows first; SPACE then leads to the
+    // menu (a load that failed says why).
+    void report(const std::string& message) { pendingMessage_ = message; }
+    // The click regions (null without mouse support).
+    MouseRegions_C* getMouseRegions() const { return mouseRegions_.get(); }
 
     // The key handler and the drawing; run() calls them, tests may too.
     void key(int k);
@@ -88,7 +98,7 @@ private:
     char questName_[20] = "_";
     RefStr_C saveFolder_;
     RefStr_C questPath_;
-    RefStr_C playingPath_;      // the quest loaded by the last RESULT_START
+    RefStr_C playingPath_;      // the quest in play (setQuestInPlay)
     int firstLineY_;
     int footerY_;
     int leftX_;
@@ -100,4 +110,5 @@ private:
     std::unique_ptr<MouseRegions_C> mouseRegions_;
     std::string message_;
     int messageBackTo_ = STATE_MENU;
+    std::string pendingMessage_;
 };

@@ -1,5 +1,6 @@
 // viewbench: frame times of the 3-D view and of the whole main screen over a
-// scripted walk, and the time to load a map.
+// scripted walk, the time to load a map, and the frame time of the title
+// menu.
 //
 //   viewbench [game folder] [frames per scenario]
 //
@@ -12,6 +13,7 @@
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
 #include "rules/RulesEnv.h"
+#include "screens/TitleMenu.h"
 #include "world/GameWorld.h"
 #include "world/Interface.h"
 #include "tools/BenchSupport.h"
@@ -206,6 +208,20 @@ int main(int argc, char** argv)
         scenario(name, dungeon);
     }
     std::printf("map load: town (with the quest) %.1f ms, dungeon %.1f ms\n", townLoad, dungeonLoad);
+
+    // The title menu over its dimmed picture, as the player waits in it.
+    {
+        TitleMenu_C menu(1024, 768);
+        std::vector<double> title;
+        for (int i = 0; i < frames; ++i) {
+            t = Clock::now();
+            menu.display();
+            glFinish();
+            title.push_back(msSince(t));
+        }
+        const Stats tm = stats(title);
+        std::printf("%-28s median %6.2f ms  p95 %6.2f ms\n", "title menu", tm.median, tm.p95);
+    }
 
     // The main loop with nothing to do: CPU time used while it waits.
     auto cpuMs = [] {

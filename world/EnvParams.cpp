@@ -152,8 +152,13 @@ EnvParams_S computeEnvParams(const EnvInput_S& in)
         }
         for (int i = 0; i < 3; ++i)
             p.fogColour[i] = colour[i] * t;
-        const float g1 = mix(a.cloud1Grey, b.cloud1Grey, f);
-        const float g2 = mix(a.cloud2Grey, b.cloud2Grey, f);
+        // The sky and its clouds are drawn unlit: they take the daylight as
+        // the fog does, so the night sky is as dark as the night fog and
+        // never brighter than the streets under it.
+        for (int i = 0; i < 3; ++i)
+            p.sky[i] *= t;
+        const float g1 = mix(a.cloud1Grey, b.cloud1Grey, f) * t;
+        const float g2 = mix(a.cloud2Grey, b.cloud2Grey, f) * t;
         for (int i = 0; i < 3; ++i) {
             p.cloud1[i] = g1;
             p.cloud2[i] = g2;

@@ -1,5 +1,9 @@
 #include "world/Event.h"
 
+#include "core/ModalLoop.h"
+#include "world/Interface.h"
+
+#include <cstdio>
 #include <map>
 
 namespace {
@@ -27,6 +31,16 @@ std::map<int, TimedEventMaker>& timedMakers()
 {
     static std::map<int, TimedEventMaker> m;
     return m;
+}
+
+constexpr int kHallId = 1000;
+constexpr int kScriptedEventId = 2000;
+
+// Every stand-in is announced: a class that was never registered must not
+// pass unnoticed.
+void noteStandIn(int id)
+{
+    std::fprintf(stderr, "WARNING: event type %d has no class in this game; a stand-in takes its place\n", id);
 }
 
 } // namespace
@@ -68,9 +82,12 @@ std::unique_ptr<Event_C> createMapEvent(int id, const EventParams_S* params)
     if (!isMapEventId(id))
         return nullptr;
     auto it = mapMakers().find(id);
-    if (it == mapMakers().end())
+    if (it != mapMakers().end())
+        return it->second(params);
+    noteStandIn(id);
+    if (id == kScriptedEventId)
         return std::make_unique<PlaceholderEvent_C>(id);
-    return it->second(params);
+    return std::make_unique<BuildingStandIn_C>(id, params);
 }
 
 std::unique_ptr<Event_C> createTimedEvent(int id)
@@ -78,7 +95,34 @@ std::unique_ptr<Event_C> createTimedEvent(int id)
     if (!isTimedEventId(id))
         return nullptr;
     auto it = timedMakers().find(id);
-    if (it == timedMakers().end())
-        return std::make_unique<PlaceholderEvent_C>(id);
-    return it->second();
+    if (it != timedMakers().end())
+        return it->second();
+    noteStandIn(id);
+    return std::make_unique<PlaceholderEvent_C>(id);
+}
+
+BuildingStandIn_C::BuildingStandIn_C(int id, const EventParams_S* params) : PlaceholderEvent_C(id)
+{
+    if (params) {
+        hasExit_ = true;
+        exitX_ = params->exitX;
+        exitY_ = params->exitY;
+        exitFacing_ = params->exitFacing;
+    } else if (id == kHallId) {
+        hasExit_ = true;
+        exitX_ = 14;
+        exitY_ = 24;
+        exitFacing_ = 270;
+    }
+}
+
+int BuildingStandIn_C::invoke(Interface_C* iface)
+{
+    if (!iface || !hasExit_)
+        return 0;
+    iface->setCurX(static_cast<float>(exitX_));
+    iface->setCurZ(-static_cast<float>(exitY_));
+    iface->setFacing(exitFacing_);
+    vell::pushRedraw();   // the view shows where the party now stands
+    return 0;
 }

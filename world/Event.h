@@ -51,6 +51,23 @@ private:
     int id_;
 };
 
+// Stands in for a building whose class is not part of this build: entering
+// it is leaving it at once. It puts the party on the square's exit as
+// leaving a building does (the Hall without a record: its own exit, square
+// (14, 24) facing east), asks for a redraw, and changes nothing else: no
+// screen, no time.
+class BuildingStandIn_C : public PlaceholderEvent_C {
+public:
+    BuildingStandIn_C(int id, const EventParams_S* params);
+    int invoke(Interface_C* iface) override;
+
+private:
+    bool hasExit_ = false;
+    int32_t exitX_ = 0;
+    int32_t exitY_ = 0;
+    int32_t exitFacing_ = 0;
+};
+
 // --- makers ------------------------------------------------------------------
 // Map events: the buildings (1000-1003, 1005-1014, 1017, 1018, 1022, 1023,
 // 1050) and the scripted event (2000).
@@ -69,8 +86,9 @@ bool registerTimedEvent(int id, TimedEventMaker maker);
 // Forgets every registration (tests).
 void clearEventMakers();
 
-// Null for an id outside the table; a PlaceholderEvent_C for an id of the
-// table whose class has not registered a maker.
+// Null for an id outside the table. For an id of the table whose class has
+// not registered a maker: a BuildingStandIn_C for a building, a
+// PlaceholderEvent_C otherwise, and a line on the error stream that says so.
 std::unique_ptr<Event_C> createMapEvent(int id, const EventParams_S* params);
 std::unique_ptr<Event_C> createTimedEvent(int id);
 

@@ -29,6 +29,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 Interface_C iface;
 ArchiveFile_C* saveFile = nullptr;
@@ -59,6 +60,24 @@ bool realHeld(SDLKey key)
 }
 
 bool isDead(const bl3dCharacter* c) { return c->getCurHP() <= 0; }
+
+// An archive's error told to the player: the quest is named already, so its
+// path (and a blank beside it) goes.
+std::string withoutPath(std::string text, const char* path)
+{
+    const size_t n = path ? std::strlen(path) : 0;
+    if (n == 0)
+        return text;
+    for (size_t at = text.find(path); at != std::string::npos; at = text.find(path, at)) {
+        size_t len = n;
+        if (at + len < text.size() && text[at + len] == ' ')
+            ++len;
+        else if (at > 0 && text[at - 1] == ' ')
+            --at, ++len;
+        text.erase(at, len);
+    }
+    return text;
+}
 
 } // namespace
 
@@ -205,10 +224,13 @@ bool Interface_C::load(const char* path)
 {
     // Whatever belonged to the quest before goes first.
     dropQuest();
+    loadError_.clear();
     if (!loadQuest(path)) {
         // Nothing of a quest that cannot be read is kept: no later save may
         // write over it.
         dropQuest();
+        if (loadError_.empty())
+            loadError_ = "it cannot be read";
         return false;
     }
     return true;
@@ -216,11 +238,17 @@ bool Interface_C::load(const char* path)
 
 bool Interface_C::loadQuest(const char* path)
 {
+    const char* shown = path && *path ? path : "(none)";
+    // Records why for the player and the error stream; always false.
+    auto fail = [this, shown](const std::string& why) {
+        loadError_ = why;
+        std::fprintf(stderr, "ERROR: Could not load quest %s: %s\n", shown, why.c_str());
+        return false;
+    };
     std::string error;
     std::unique_ptr<ArchiveFile_C> archive = ArchiveFile_C::open(path ? path : "", false, &error);
     if (!archive) {
-        std::fprintf(stderr, "ERROR: Could not open quest %s: %s\n", path ? path : "(none)", error.c_str());
-        return false;
+        return fail(error.empty() ? "its file cannot be opened" : withoutPath(error, path));
     }
     // Changes never committed are dropped.
     archive->rollback();
@@ -232,20 +260,16 @@ bool Interface_C::loadQuest(const char* path)
     DirHandle_C world;
     if (saveFile->hasEntry("world")) {
         world = saveFile->openDir("world");
-        if (!world || world->isBroken()) {
-            std::fprintf(stderr, "ERROR: Could not read the world of quest %s\n", path);
-            return false;
-        }
+        if (!world || world->isBroken())
+            return fail("the archive's world directory is damaged");
     }
     if (world && world->hasEntry("ra2d.dat")) {
         std::unique_ptr<Storable_C> rec = world->load("ra2d.dat");
         auto* w = dynamic_cast<ra2dGameWorld*>(rec.get());
-        if (!w) {
-            // A world that cannot be read is never replaced by a new one: a
-            // later save would overwrite the quest.
-            std::fprintf(stderr, "ERROR: The world of quest %s cannot be read\n", path);
-            return false;
-        }
+        // A world that cannot be read is never replaced by a new one: a
+        // later save would overwrite the quest.
+        if (!w)
+            return fail("its world is damaged, or the map it stands on cannot be loaded");
         rec.release();
         currentWorld_ = w;
     }
@@ -253,7 +277,9 @@ bool Interface_C::loadQuest(const char* path)
     if (freshWorld) {
         currentWorld_ = new ra2dGameWorld(RefStr_C("ra2d.dat"));
         gameworld = currentWorld_;
-        currentWorld_->newWorld();
+        // A quest that cannot stand on its first map is no quest.
+        if (!currentWorld_->newWorld())
+            return fail(std::string("the map ") + ra2dGameWorld::START_MAP + " cannot be loaded");
     }
     gameworld = currentWorld_;
     // From here on the rules use this world's clock, serials and variables
@@ -264,11 +290,9 @@ bool Interface_C::loadQuest(const char* path)
     if (world && world->hasEntry("party.dat")) {
         std::unique_ptr<Storable_C> rec = world->load("party.dat");
         auto* p = dynamic_cast<bl3dParty*>(rec.get());
-        if (!p) {
-            // Never replaced by an empty party that a save would write over it.
-            std::fprintf(stderr, "ERROR: The party of quest %s cannot be read\n", path);
-            return false;
-        }
+        // Never replaced by an empty party that a save would write over it.
+        if (!p)
+            return fail("its party is damaged");
         rec.release();
         party = p;
     }
@@ -278,7 +302,9 @@ bool Interface_C::loadQuest(const char* path)
         numberItemsAfterParty();
 
     currentWorld_->getClock().setListener(this);
-    return getCurrentMap() != nullptr;
+    if (!getCurrentMap())
+        return fail("it has no map to stand on");
+    return true;
 }
 
 // A quest made from the template starts with a new world whose item serials
@@ -324,17 +350,35 @@ bool Interface_C::save()
         return true;
 
     std::fprintf(stderr, "ERROR: Could not save the game: %s\n", saveError_.c_str());
-    if (initDone_ && SDL_GetVideoSurface()) {
-        MessageBoxHost_S host;
-        host.text = &text();
-        host.regions = mouseRegions_.get();
-        host.clearUR = [this](bool force) { clearUR(force); };
-        host.drawCharText = [this] { drawCharText(); };
-        host.drawBackground = [this] { drawBackground(); };
-        const std::string msg = "#4The game could not be saved!#0 (" + saveError_ + ")";
-        messageBox(host, msg.c_str(), nullptr);
-    }
+    showMessage("#4The game could not be saved!#0 (" + saveError_ + ")");
     return false;
+}
+
+namespace {
+// The main screen behind a message: the frame, the banner and the 3-D view
+// (whatever screen was shown before, the title menu included, is covered).
+void drawMainScreenBehind()
+{
+    iface.drawBackground();
+    iface.clearUR(false);
+    iface.redrawUL();
+}
+} // namespace
+
+void Interface_C::showMessage(const std::string& msg)
+{
+    lastMessage_ = msg;
+    if (!initDone_ || !SDL_GetVideoSurface() || vell::quitRequested())
+        return;
+    MessageBoxHost_S host;
+    host.text = &text();
+    host.regions = mouseRegions_.get();
+    host.clearUR = [this](bool force) { clearUR(force); };
+    host.drawCharText = [this] { drawCharText(); };
+    host.drawBackground = [this] { drawBackground(); };
+    messageBox(host, msg.c_str(), this == &iface ? drawMainScreenBehind : nullptr);
+    // What lies under the message is drawn again by the next redraw.
+    pushRedraw();
 }
 
 bool Interface_C::start()
@@ -401,19 +445,26 @@ void Interface_C::sdlEventLoop()
         maserAudio.stopSong();
 
     entryState_ = static_cast<uint8_t>((entryState_ & ~0x03) | 0x01);
-    ProcessEvents();
+    if (!vell::quitRequested())
+        ProcessEvents();
 
     while (!quitFlag_) {
+        if (vell::quitRequested()) {
+            quitFlag_ = true;   // the game is ending (quit event seen elsewhere)
+            break;
+        }
         SDL_Event ev;
         const int heldKey = mouseRegions_ ? mouseRegions_->heldKey() : 0;
         const bool repeating = repeatForward_ || repeatLeft_ || repeatRight_ || heldKey != 0;
-        // Nothing to repeat: sleep until something happens instead of
-        // spinning a core.
-        if (!repeating && !timerPending_ && SDL_WaitEvent(&ev))
+        // Nothing to repeat and nothing pending: sleep until something
+        // happens instead of spinning a core. A square entered since the
+        // last pass (a random event or a square's event that moved the
+        // party) is processed before the next key, so no waiting then.
+        if (!repeating && !timerPending_ && entryState_ == 0 && SDL_WaitEvent(&ev))
             dispatch(ev);
         while (!quitFlag_ && SDL_PollEvent(&ev))
             dispatch(ev);
-        if (quitFlag_)
+        if (quitFlag_ || vell::quitRequested())
             break;
         ProcessEvents();
 
@@ -459,6 +510,12 @@ void Interface_C::dispatch(const SDL_Event& ev)
         if (ev.user.code == vell::kRedrawCode)
             display();
         break;
+    case SDL_QUIT:
+        // Window closed, Ctrl-C or SIGTERM: the game ends as the menu's quit
+        // ends it, without saving.
+        vell::requestQuit();
+        quit(0);
+        break;
     default:
         break;
     }
@@ -471,8 +528,10 @@ void Interface_C::ProcessEvents()
         return;
     map->processEvents(currentWorld_->getSquareX(), currentWorld_->getSquareY(), this);
     if (!quitFlag_ && timerPending_) {
-        timerPending_ = false;
         timerEvents();
+        // Cleared after the pass: a clock advance made by the pass itself
+        // (a random event, the Hall after the party's death) asks for none.
+        timerPending_ = false;
     }
 }
 
@@ -539,20 +598,29 @@ void Interface_C::allDead()
 {
     clearUR(false);
     setULPic("AllDead");
-    drawULPic();
-    drawCharText();
-    glColor3f(0, 0, 0);
-    textUR("All of your brave party has perished.", true);
-    glColor3f(0, 0, 0);
-    text().printStr(layout_.upperRight.left, getURLineY(0), "(SPACE) to Continue");
-    SDL_GL_SwapBuffers();
-    SDL_Event ev;
-    while (SDL_WaitEvent(&ev))
-        if (ev.type == SDL_KEYDOWN && ev.key.keysym.sym == SDLK_SPACE)
-            break;
+    int state = 1;
+    ModalLoop_C loop(
+        state, [&state](const SDL_keysym& k) {
+            if (k.sym == SDLK_SPACE)
+                state = 0;
+        },
+        [this] {
+            clearUR(false);
+            drawULPic();
+            drawCharText();
+            glColor3f(0, 0, 0);
+            textUR("All of your brave party has perished.", true);
+            glColor3f(0, 0, 0);
+            text().printStr(layout_.upperRight.left, getURLineY(0), "(SPACE) to Continue");
+        });
+    loop.setFrame([this] { drawBackground(); });
+    loop.run();
+    if (vell::quitRequested())
+        return;
 
-    if (std::string(getCurrentMap()->getFileName()) != ra2dGameWorld::START_MAP)
-        newMap(ra2dGameWorld::START_MAP);
+    if (std::string(getCurrentMap()->getFileName()) != ra2dGameWorld::START_MAP
+        && !newMap(ra2dGameWorld::START_MAP))
+        return;   // the town cannot be built: the party stays where it fell
     setCurX(13.0f);
     setViewX(13.0f);
     setCurZ(-24.0f);
@@ -682,11 +750,15 @@ int Interface_C::getURLineY(int n) const
     return n > 0 ? layout_.upperRight.top - n * lh : layout_.upperRight.bottom - n * lh;
 }
 
-void Interface_C::newMap(const char* path)
+bool Interface_C::newMap(const char* path)
 {
-    if (currentWorld_)
-        currentWorld_->newMap(path);
+    if (!currentWorld_)
+        return false;
+    const bool ok = currentWorld_->newMap(path);
     clearUR(false);
+    if (!ok)
+        showMessage(std::string("#4That way is barred!#0 (the map ") + (path ? path : "") + " cannot be loaded)");
+    return ok;
 }
 
 void Interface_C::beginEventProcessing() { eventRunning_ = true; }

@@ -117,7 +117,10 @@ public:
     MouseRegions_C* getMouseRegions() const { return mouseRegions_.get(); }
     ra2dGameWorld* getWorld() const { return currentWorld_; }
     int getURLineY(int n) const;
-    void newMap(const char* path);
+    // Changes the current map. False when the map cannot be built: the
+    // party stays on its old map and square (the caller moves it only after
+    // a change that worked) and the player is told in a message.
+    bool newMap(const char* path);
     void markTimerPending() { timerPending_ = true; }
     bool isTimerPending() const { return timerPending_; }
     void beginEventProcessing();
@@ -138,6 +141,13 @@ public:
     bool isInitDone() const { return initDone_; }
     // Text of the last failed save, empty after a good one.
     const std::string& lastSaveError() const { return saveError_; }
+    // Why the last load failed (for the player), empty after a good one.
+    const std::string& lastLoadError() const { return loadError_; }
+    // Shows a message over the main screen and waits for SPACE or ESC
+    // (nothing is drawn before init or without a window).
+    void showMessage(const std::string& msg);
+    // The last message shown by the interface.
+    const std::string& lastMessage() const { return lastMessage_; }
 
     // The game's own delay and key-state reading; tests replace them so that
     // movement never depends on real time or a real keyboard.
@@ -227,6 +237,8 @@ private:
     // What the rules ask of the quest in play; installed while one is loaded.
     std::unique_ptr<WorldRulesEnv_C> rulesEnv_;
     std::string saveError_;
+    std::string loadError_;
+    std::string lastMessage_;
     DelayFn delay_;
     HeldFn held_;
 };

@@ -410,7 +410,20 @@ void Interface_C::buildPercepPane()
 {
     const LayoutRect_S& r = layout_.upperRight;
     percepPane_ = std::make_unique<ScrollPane_C>(0, r.left, r.right, getURLineY(1), getURLineY(0));
-    // The stairs, trap and secret-door senses of "Percep1" add their lines
-    // here once the map answers them.
+    const Map_C* map = getCurrentMap();
+    if (map && currentWorld_) {
+        const uint32_t senses = static_cast<uint32_t>(var("Percep1"));
+        const int x = currentWorld_->getSquareX();
+        const int y = currentWorld_->getSquareY();
+        const std::string lines[] = {
+            (senses & 0x02) ? map->stairsNear(x, y, 3) : std::string(),
+            (senses & 0x04) ? map->trapsNear(x, y, 3) : std::string(),
+            (senses & 0x08) ? map->secretDoorHere(x, y, getFacing()) : std::string(),
+            (senses & 0x10) ? map->stairsDirection(x, y) : std::string(),
+        };
+        for (const std::string& line : lines)
+            if (!line.empty())
+                percepPane_->addText((line + "\n").c_str(), &text());
+    }
     percepValid_ = true;
 }

@@ -4,7 +4,9 @@
 
 #include "core/GameConfig.h"
 #include "rules/Party.h"
+#include "screens/CastSpell.h"
 #include "screens/CharView.h"
+#include "screens/PlaySong.h"
 #include "screens/ReorderParty.h"
 #include "screens/TradeChar.h"
 #include "screens/UseItem.h"
@@ -77,6 +79,12 @@ void Interface_C::key(SDLKey sym, SDLMod mod)
         if (party && sym - SDLK_F1 < party->getCount())
             CharView_C::run(party->getMember(sym - SDLK_F1), this, true);
         break;
+    case 'c':
+        CastSpell_C::run(this);
+        break;
+    case 'p':
+        PlaySong_C::run(this);
+        break;
     case 't':
         if (mod & kShiftBits)
             ReorderParty_C::run(this);
@@ -90,9 +98,8 @@ void Interface_C::key(SDLKey sym, SDLMod mod)
         UseItem_C::run(this);
         break;
     default:
-        // TAB, '/', '?', 'c', 'd', 'p', 'r' open the automap, the time
-        // report, resting and the command screens; they join with those
-        // screens.
+        // TAB, '/', '?', 'd', 'r' open the automap, the time report, resting
+        // and the dismissal screen; they join with those screens.
         break;
     }
 }

@@ -222,6 +222,19 @@ public:
     // A new item drawn from the random item table by weight (one roll of
     // the game dice); null when the table is empty or weighs nothing.
     bl3dItem* randItem() const;
+    // Marks every square of the rectangle as traps sprung (state bit 0x02)
+    // and/or spinners stopped (0x04). Starts below 0 become 0; ends below 0
+    // or beyond the grid become the last column and row.
+    void springTraps(bool spring, bool spinners, int x1, int y1, int x2, int y2);
+    // What the party's senses tell on square (x, y); empty when nothing:
+    // "There are stairs near." (stairs within range on both axes), "There
+    // are traps near." (a trap not sprung within range on both axes),
+    // "There is a Secret Door here." (the wall ahead), and where the stairs
+    // are from here.
+    std::string stairsNear(int x, int y, int range) const;
+    std::string trapsNear(int x, int y, int range) const;
+    std::string secretDoorHere(int x, int y, int facing) const;
+    std::string stairsDirection(int x, int y) const;
 
     // --- weather ----------------------------------------------------------------
     // Brings the world variables "Weather" (light mode, weather kind, change
@@ -259,10 +272,11 @@ public:
     float* skyColour() { return skyColour_; }
     double* sunDirection() { return sunDir_; }
     double& dayFraction() { return dayFraction_; }
-    // The tick at which the current change of weather kind began; a map built
-    // while a change is in progress starts with 0, so that change counts as
-    // complete at its first check.
-    int32_t& weatherChangeStart() { return weatherChangeStart_; }
+    // The tick at which the current change of weather kind began, as the
+    // last weather check or drawing took it from the world variable
+    // "WChange" (which a change records). A world without it (saved before
+    // it was kept) counts its change as complete at the first check.
+    int32_t weatherChangeStart() const { return weatherChangeStart_; }
     double& changeFraction() { return changeFraction_; }
     MapDrawData_C* getDrawData() const { return drawData_.get(); }
     void setDrawData(std::unique_ptr<MapDrawData_C> data);

@@ -281,7 +281,7 @@ EnvParams_S envParamsFor(Map_C& map)
         in.second = static_cast<int>(clock.getSecond());
         in.now = clock.getTicks();
     }
-    in.changeStart = static_cast<uint32_t>(map.weatherChangeStart());
+    in.changeStart = static_cast<uint32_t>(gameworld ? gameworld->getVar("WChange") : map.weatherChangeStart());
     in.specLite = map.hasSpecialLight();
     for (int i = 0; i < 3; ++i) {
         in.specFog[i] = map.getFogColour()[i];

@@ -19,6 +19,12 @@ constexpr int64_t CHANGE_TICKS = 120;
 
 constexpr int STAY = -1;
 
+// The world variable that records the tick at which the current change of
+// kind began. It travels with the world, so a quest loaded (or a map built)
+// in the middle of a change goes on with it where it stood, instead of
+// finding it complete.
+constexpr const char* CHANGE_START_VAR = "WChange";
+
 // Where each kind may go, by the roll out of 700 in steps of 5 (0-4, 5-9,
 // 10-14, 15-19, 20-24); any higher roll keeps the kind.
 constexpr int kTransitions[9][5] = {
@@ -65,6 +71,7 @@ void Map_C::wetherCheck(bl3dGameWorld& world)
     const GameClock_C& clock = world.getClock();
     const int64_t now = clock.getTicks();
     const int64_t due = world.getVar("WCalc");
+    weatherChangeStart_ = world.getVar(CHANGE_START_VAR);
     // No check schedules the next one further ahead than the indoor
     // interval; a due tick beyond that (a clock set back) is stale.
     if (now < due && due - now <= INDOOR_INTERVAL)
@@ -83,7 +90,7 @@ void Map_C::wetherCheck(bl3dGameWorld& world)
     const uint32_t light = static_cast<uint32_t>(hourLightMode(clock.getHour()));
     next |= light;
     if (old & CHANGE_BIT) {
-        if (now - weatherChangeStart_ > CHANGE_TICKS)
+        if (static_cast<uint32_t>(now) - static_cast<uint32_t>(weatherChangeStart_) > CHANGE_TICKS)
             next |= old & KIND_BITS;   // the change is complete
         else if ((old & LIGHT_BITS) == light)
             next = old;
@@ -97,6 +104,7 @@ void Map_C::wetherCheck(bl3dGameWorld& world)
         } else {
             next |= (static_cast<uint32_t>(to) << 4) | CHANGE_BIT;
             weatherChangeStart_ = static_cast<int32_t>(now);
+            world.setVar(CHANGE_START_VAR, weatherChangeStart_);
         }
     }
     world.setVar("Weather", static_cast<int32_t>(next));

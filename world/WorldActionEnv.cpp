@@ -5,6 +5,7 @@
 #include "world/Event.h"
 #include "world/EventQueue.h"
 #include "world/Interface.h"
+#include "world/Map.h"
 
 #include <memory>
 
@@ -60,6 +61,49 @@ bool WorldActionEnv_C::partyPosition(int& x, int& y, int& facing) const
     y = static_cast<int>(-iface.getCurZ());
     facing = iface.getFacing();
     return true;
+}
+
+bool WorldActionEnv_C::moveParty(int x, int y)
+{
+    const Map_C* map = iface.getWorld() ? iface.getCurrentMap() : nullptr;
+    if (!map || !map->inGrid(x, y))
+        return false;
+    iface.setCurX(static_cast<float>(x));
+    iface.setCurZ(-static_cast<float>(y));
+    return true;
+}
+
+bool WorldActionEnv_C::mapSize(int& width, int& height) const
+{
+    const Map_C* map = iface.getWorld() ? iface.getCurrentMap() : nullptr;
+    width = map ? map->getWidth() : 0;
+    height = map ? map->getHeight() : 0;
+    return map != nullptr;
+}
+
+bool WorldActionEnv_C::isBlocked(int x, int y, int facing) const
+{
+    const Map_C* map = iface.getWorld() ? iface.getCurrentMap() : nullptr;
+    return !map || map->isBlocked(x, y, facing);
+}
+
+bool WorldActionEnv_C::hasWall(int x, int y, int facing) const
+{
+    const Map_C* map = iface.getWorld() ? iface.getCurrentMap() : nullptr;
+    const CellDef_S* cell = map ? map->getCell(x, y) : nullptr;
+    return cell && cell->hasWall(facing);
+}
+
+uint8_t WorldActionEnv_C::squareState(int x, int y) const
+{
+    const Map_C* map = iface.getWorld() ? iface.getCurrentMap() : nullptr;
+    return map ? map->getSquareState(x, y) : 0;
+}
+
+void WorldActionEnv_C::springTraps(bool spring, bool spinners, int x1, int y1, int x2, int y2)
+{
+    if (Map_C* map = iface.getWorld() ? iface.getCurrentMap() : nullptr)
+        map->springTraps(spring, spinners, x1, y1, x2, y2);
 }
 
 bool WorldActionEnv_C::equipTrial(bl3dPartyChar* member, EquipTrial_S& out)

@@ -1,8 +1,8 @@
 // WorldActionEnv_C: what the actions ask of the running game, answered by
 // the global interface and the quest in play: timed events go into the
 // current world's queue, the interface recomputes light, perception and
-// encounters, the party's square comes from the interface, monster types
-// from masterMTL. Start-up installs it once (installWorldActionEnv); every
+// encounters, the party's square comes from the interface and the map
+// questions go to the current map, monster types come from masterMTL. Start-up installs it once (installWorldActionEnv); every
 // operation checks that a quest is loaded and otherwise does nothing.
 #pragma once
 #include "actions/ActionEnv.h"
@@ -15,6 +15,12 @@ public:
     void buildPercepPane() override;
     void calcXC() override;
     bool partyPosition(int& x, int& y, int& facing) const override;
+    bool moveParty(int x, int y) override;
+    bool mapSize(int& width, int& height) const override;
+    bool isBlocked(int x, int y, int facing) const override;
+    bool hasWall(int x, int y, int facing) const override;
+    uint8_t squareState(int x, int y) const override;
+    void springTraps(bool spring, bool spinners, int x1, int y1, int x2, int y2) override;
     bool equipTrial(bl3dPartyChar* member, EquipTrial_S& out) override;
 };
 

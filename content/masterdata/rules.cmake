@@ -27,5 +27,7 @@ function(vell_master_placeholders)
     list(APPEND outs ${out})
   endforeach()
   add_custom_target(master_placeholders ALL DEPENDS ${outs})
+  # Part of the game folder: whatever builds the folder builds them.
+  add_dependencies(game_data master_placeholders)
 endfunction()
 cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL vell_master_placeholders)

@@ -7,6 +7,8 @@
 
 #include "actions/Catalogue.h"
 #include "actions/CombatRound.h"
+#include "actions/Songs.h"
+#include "core/TagList.h"
 #include "rules/EnemyList.h"
 #include "rules/ItemType.h"
 #include "rules/Monster.h"
@@ -198,6 +200,70 @@ TEST_F(HeadlessFightTest, EveryActionReleasesWhatItIsHandedWhetherOrNotItBuilds)
     EXPECT_EQ(built, 4 * 18 + 4 * 5 + 2 * 4 + 4 * 67);
     EXPECT_EQ(n, 28u);
     EXPECT_NE(rows, nullptr);
+}
+
+TEST_F(HeadlessFightTest, SpellsAndSongsWorkForBothSides) {
+    // A mage strikes with silver, a bard sings the Walking Song; a shaman
+    // answers with the same spell through its combat AI.
+    MemberSpec_S m;
+    m.name = "Mira";
+    m.classId = 0x100;
+    m.level = 5;
+    m.hp = 60;
+    m.sp = 60;
+    bl3dPartyChar* mira = kit->addMember(m);
+    mira->actions2()->add(masterActionList.getSpellByCode("SIST"), 0);
+    m.name = "Lyra";
+    m.classId = 0x2;
+    m.sp = 0;
+    bl3dPartyChar* lyra = kit->addMember(m);
+    lyra->actions()->add(action(SONG_WALKING_SONG), 0);
+    lyra->getTagList()->setInt("CurSongs", 2);
+    lyra->getTagList()->setInt("Inst", 4);
+    kit->actionEnv.music.emplace_back(SONG_WALKING_SONG, 4);
+    kit->env.tags.setInt("CBS", SONG_PROUD_MARY); // left over from an earlier fight
+
+    MonsterSpec_S shaman;
+    shaman.name = "Shaman";
+    shaman.plural = "Shamans";
+    shaman.hp = 40;
+    shaman.sp = 40;
+    shaman.actions2 = {{0x000f0021, 50}}; // Silver Strike
+    bl3dMonsterList* foes = kit->addGroup(kit->monsterType(shaman), 2, 10);
+
+    CombatRound_C round;
+    EXPECT_EQ(kit->env.tags.intValue("CBS"), 0);
+    RoundOrder_S strike;
+    strike.action = masterActionList.getSpellByCode("SIST");
+    strike.target = foes;
+    round.setOrder(0, strike);
+    RoundOrder_S song;
+    song.action = action(SONG_WALKING_SONG);
+    round.setOrder(1, song);
+    std::vector<std::string> lines;
+    round.setNarration([&lines](const char* t) { lines.emplace_back(t); });
+    round.setRoundEnd([this] { kit->tick(); });
+    EXPECT_EQ(round.runRound(), FightState::Going);
+    EXPECT_TRUE(any(lines, "#2Mira#0 casts Silver Strike at a #4Shaman#0"));
+    EXPECT_TRUE(any(lines, "#2Lyra#0 plays Walking Song..."));
+    EXPECT_TRUE(any(lines, "A #4Shaman#0 casts Silver Strike at #2"));
+    EXPECT_LT(mira->getCurSP(), 60);
+    EXPECT_LT(foes->getMonster(0)->getCurSP() + foes->getMonster(1)->getCurSP(), 80);
+    EXPECT_EQ(kit->env.tags.intValue("CBS"), SONG_WALKING_SONG);
+    EXPECT_EQ(kit->env.tags.intValue("XCState"), 0x02);
+    EXPECT_TRUE(lyra->isPlayingSong());
+
+    // The bard plays on without an order; the song ends with the fight.
+    round.clearOrders();
+    round.setOrder(0, strike);
+    FightState state = FightState::Going;
+    for (int i = 0; i < 30 && state == FightState::Going; ++i)
+        state = round.runRound();
+    ASSERT_NE(state, FightState::Going);
+    EXPECT_FALSE(lyra->isPlayingSong());
+    EXPECT_EQ(kit->env.tags.intValue("CBS"), 0);
+    EXPECT_EQ(kit->env.tags.intValue("XCState"), 0);
+    EXPECT_EQ(lyra->getTagList()->intValue("CurSongs"), 1);
 }
 
 } // namespace

@@ -25,9 +25,8 @@ protected:
     void SetUp() override {
         dir_ = std::string(::testing::TempDir()) + "vell_tmpl_" + std::to_string(::getpid());
         ::mkdir(dir_.c_str(), 0755);
-        if (!exists(std::string(VELL_GAME_DIR) + "/data/item.dat") ||
-            !exists(std::string(VELL_GAME_DIR) + "/data/class.dat"))
-            GTEST_SKIP() << "the game folder's item and class files are not built";
+        for (const char* f : {"/data/item.dat", "/data/class.dat"})
+            ASSERT_TRUE(exists(std::string(VELL_GAME_DIR) + f)) << f << " is missing: the game folder is not assembled";
     }
     void TearDown() override {
         for (const char* f : {"/party.txt", "/out.dat", "/out.dat.tmp"})

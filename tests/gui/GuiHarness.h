@@ -28,6 +28,8 @@
 #include <gtest/gtest.h>
 #include <SDL.h>
 #include <GL/gl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
@@ -165,6 +167,26 @@ inline std::string tempPath(const std::string& name)
         }
     }
     return dir + "/" + name;
+}
+
+// A game folder of a test's own under the program's temporary folder: the
+// view fixture's maps, the assembled game folder's pictures and data, and
+// an empty save folder. Made on first use; the same path every time.
+inline std::string questFolder(const std::string& name)
+{
+    const std::string dir = tempPath(name);
+    if (::access((dir + "/savegame").c_str(), F_OK) != 0) {
+        ::mkdir(dir.c_str(), 0755);
+#ifdef VELL_TEST_FIXTURES
+        ::symlink((std::string(VELL_TEST_FIXTURES) + "/view/maps").c_str(), (dir + "/maps").c_str());
+#endif
+#ifdef VELL_GAME_DIR
+        ::symlink((std::string(VELL_GAME_DIR) + "/pics").c_str(), (dir + "/pics").c_str());
+        ::symlink((std::string(VELL_GAME_DIR) + "/data").c_str(), (dir + "/data").c_str());
+#endif
+        ::mkdir((dir + "/savegame").c_str(), 0755);
+    }
+    return dir;
 }
 
 class GuiFixture : public ::testing::Test {
@@ -383,6 +405,17 @@ public:
         watchdog_.arm(seconds, std::string(info->test_suite_name()) + "." + info->name());
     }
 
+    // Makes the folder the current one for the test; TearDown goes back.
+    bool enterFolder(const std::string& dir)
+    {
+        char cwd[4096];
+        if (!::getcwd(cwd, sizeof cwd))
+            return false;
+        if (oldCwd_.empty())
+            oldCwd_ = cwd;
+        return ::chdir(dir.c_str()) == 0;
+    }
+
 protected:
     void SetUp() override
     {
@@ -390,6 +423,7 @@ protected:
         if (!openWindow(&why))
             FAIL() << why;
         drainEvents();
+        vell::clearQuitRequest();
         ModalLoop_C::setAfterDisplayHook(nullptr);
         clearScreen();
         setWatchdog(20);
@@ -400,6 +434,10 @@ protected:
         ModalLoop_C::setAfterDisplayHook(nullptr);
         watchdog_.disarm();
         drainEvents();
+        vell::clearQuitRequest();
+        if (!oldCwd_.empty() && ::chdir(oldCwd_.c_str()) != 0)
+            ADD_FAILURE() << "cannot go back to " << oldCwd_;
+        oldCwd_.clear();
     }
 
 private:
@@ -417,6 +455,7 @@ private:
     }
 
     Watchdog watchdog_;
+    std::string oldCwd_;
     std::deque<SDLKey> script_;
     std::function<void()> after_;
     int displays_ = 0;

@@ -6,6 +6,7 @@
 #include "core/ArchiveFile.h"
 #include "core/CommonInterface.h"
 #include "core/GameConfig.h"
+#include "core/TexContainer.h"
 #include "core/TagList.h"
 #include "rules/Item.h"
 #include "rules/ItemList.h"
@@ -29,6 +30,9 @@
 #include <fstream>
 #include <string>
 #include <vector>
+
+#include "../common/ImageTestFiles.h"
+#include "../common/TestFiles.h"
 
 namespace {
 
@@ -101,19 +105,7 @@ const auto* const kFinish = ::testing::AddGlobalTestEnvironment(new FinishInterf
 
 class InterfaceView : public GuiFixture {
 protected:
-    static std::string questDir()
-    {
-        static std::string dir;
-        if (dir.empty()) {
-            dir = vell_test::tempPath("game");
-            mkdir(dir.c_str(), 0755);
-            symlink((std::string(VELL_TEST_FIXTURES) + "/view/maps").c_str(), (dir + "/maps").c_str());
-            symlink((std::string(VELL_GAME_DIR) + "/pics").c_str(), (dir + "/pics").c_str());
-            symlink((std::string(VELL_GAME_DIR) + "/data").c_str(), (dir + "/data").c_str());
-            mkdir((dir + "/savegame").c_str(), 0755);
-        }
-        return dir;
-    }
+    static std::string questDir() { return vell_test::questFolder("game"); }
 
     void SetUp() override
     {
@@ -122,10 +114,7 @@ protected:
             return;
         setWatchdog(30);
         static bool once = false;
-        char cwd[4096];
-        ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
-        oldCwd_ = cwd;
-        ASSERT_EQ(chdir(questDir().c_str()), 0);
+        ASSERT_TRUE(enterFolder(questDir()));
         if (!once) {
             once = true;
             registerWorldTypes();
@@ -158,8 +147,6 @@ protected:
     {
         Interface_C::setAfterDisplayHook(nullptr);
         drainEvents();
-        if (!oldCwd_.empty() && chdir(oldCwd_.c_str()) != 0)
-            ADD_FAILURE() << "cannot go back to " << oldCwd_;
         GuiFixture::TearDown();
     }
 
@@ -195,7 +182,6 @@ protected:
     static int squareY() { return gameworld->getSquareY(); }
 
     std::string archive_;
-    std::string oldCwd_;
 };
 
 TEST_F(InterfaceView, NewQuestStandsAtTheHallFacingNorth)
@@ -498,6 +484,50 @@ TEST_F(InterfaceView, NightFallsOutdoorsAsTimePasses)
         nightLight += night[i];
     }
     EXPECT_LT(nightLight, dayLight);
+    // The night sky (the top of the view) is no brighter than the street
+    // (its bottom): the unlit sky takes the daylight as everything else.
+    auto rowsLight = [&](int from, int to) {
+        long sum = 0;
+        for (int y = from; y < to; ++y)
+            for (int x = 0; x < kViewW * 3; ++x)
+                sum += night[size_t(y) * kViewW * 3 + x];
+        return sum;
+    };
+    EXPECT_LE(rowsLight(kViewH - 40, kViewH), rowsLight(0, 40)) << "the night sky outshines the street";
+}
+
+// A loaded quest shows the picture it showed when it was saved, also in the
+// middle of a change of weather (the change goes on where it stood instead
+// of being found complete).
+TEST_F(InterfaceView, LoadedQuestShowsThePictureItWasSavedWith)
+{
+    iface.newMap("maps/outdoor.cfg");
+    Map_C* map = iface.getCurrentMap();
+    ASSERT_TRUE(map->isOutdoors());
+    // Clear day; the next check turns it to light fog, and 40 ticks of the
+    // 120 of the change pass.
+    gameworld->setVar("Weather", 0x03);
+    gameworld->setVar("WCalc", static_cast<int32_t>(ticks() - 1));
+    vell::scriptGameRand({15});
+    map->wetherCheck(*gameworld);
+    vell::clearScriptedGameRand();
+    ASSERT_EQ(gameworld->getVar("Weather") & 0x1F0, 0x130) << std::hex << gameworld->getVar("Weather");
+    gameworld->getClock().advance(40);
+    // No further check while the pictures are taken.
+    gameworld->setVar("WCalc", static_cast<int32_t>(ticks() + 2000));
+    const std::vector<unsigned char> saved = frame();
+    ASSERT_FALSE(saved.empty());
+    ASSERT_TRUE(iface.save());
+
+    ASSERT_TRUE(iface.load(archive_.c_str()));
+    ASSERT_TRUE(iface.start());
+    iface.display();   // the first redraw after start leaves the view out
+    const std::vector<unsigned char> loaded = frame();
+    ASSERT_EQ(loaded.size(), saved.size());
+    int differ = 0;
+    for (size_t i = 0; i < saved.size(); ++i)
+        differ += saved[i] != loaded[i];
+    EXPECT_EQ(differ, 0) << "the loaded quest looks otherwise than when it was saved";
 }
 
 TEST_F(InterfaceView, SaveAndLoadBringTheQuestBack)
@@ -565,8 +595,7 @@ TEST_F(InterfaceView, SaveThatLosesAMapStateIsReported)
 TEST_F(InterfaceView, TemplateQuestBringsItsPartyAndItsWorldAnswersTheRules)
 {
     const std::string tmpl = std::string(VELL_GAME_DIR) + "/data/savegame.dat";
-    if (!std::ifstream(tmpl))
-        GTEST_SKIP() << tmpl << " not built yet (target game_data)";
+    ASSERT_TRUE(std::ifstream(tmpl).good()) << tmpl << " is missing: the game folder is not assembled";
     const bool itemsWereEmpty = masterITL.count() == 0;
     if (itemsWereEmpty) {
         ASSERT_EQ(masterITL.load("data/item.dat"), 0);
@@ -640,11 +669,13 @@ TEST_F(InterfaceView, AllDeadSendsThePartyBackToTheHall)
     pushKey(SDLK_SPACE);   // "(SPACE) to Continue"
     iface.timerEvents();
     EXPECT_STREQ(iface.getCurrentMap()->getFileName(), "maps/renibister.cfg");
-    EXPECT_EQ(squareX(), 13);
+    // Put in the Hall at (13, 24); its stand-in lets the party out on the
+    // Hall's own exit, (14, 24) facing east.
+    EXPECT_EQ(squareX(), 14);
     EXPECT_EQ(squareY(), 24);
-    EXPECT_EQ(iface.getFacing(), 0);
-    EXPECT_FLOAT_EQ(iface.getViewX(), 13.0f);
-    EXPECT_EQ(iface.getViewFacing(), 0);
+    EXPECT_EQ(iface.getFacing(), 270);
+    EXPECT_FLOAT_EQ(iface.getViewX(), 14.0f);
+    EXPECT_EQ(iface.getViewFacing(), 270);
 }
 
 TEST_F(InterfaceView, UnreadableWorldOrPartyIsRefusedNotReplaced)
@@ -682,6 +713,146 @@ TEST_F(InterfaceView, BrokenQuestIsRefusedAndSavingItIsReported)
     pushKey(SDLK_SPACE);    // closes the message
     EXPECT_FALSE(iface.save());
     EXPECT_FALSE(iface.lastSaveError().empty());
+}
+
+// The quit event (window closed, Ctrl-C, SIGTERM) ends the main loop and
+// every modal screen opened after it, and saves nothing.
+TEST_F(InterfaceView, QuitEventEndsTheLoopWithoutSaving)
+{
+    ASSERT_TRUE(iface.save());
+    const std::string before = testfiles::readFile(archive_);
+    pushKey(SDLK_UP);
+    SDL_Event quit{};
+    quit.type = SDL_QUIT;
+    SDL_PushEvent(&quit);
+    iface.sdlEventLoop();   // no ESC: the quit event alone ends it
+    EXPECT_TRUE(vell::quitRequested());
+    EXPECT_TRUE(iface.isQuitting());
+    EXPECT_EQ(squareY(), 25);
+    // A screen opened while the game ends does not wait for a key.
+    iface.showMessage("Farewell");
+    iface.sdlEventLoop();
+    EXPECT_EQ(testfiles::readFile(archive_), before) << "the quit saved the quest";
+}
+
+// A map that cannot be built: the party stays on its map and square, facing
+// as it did, and the player is told.
+TEST_F(InterfaceView, FailedMapChangeKeepsThePartyWhereItWas)
+{
+    run({SDLK_UP, SDLK_LEFT});
+    scriptKeys({SDLK_SPACE});   // closes the message once it is drawn
+    EXPECT_FALSE(iface.newMap("maps/nowhere.cfg"));
+    EXPECT_STREQ(iface.getCurrentMap()->getFileName(), "maps/renibister.cfg");
+    EXPECT_EQ(squareX(), 13);
+    EXPECT_EQ(squareY(), 25);
+    EXPECT_EQ(iface.getFacing(), 90);
+    EXPECT_NE(iface.lastMessage().find("maps/nowhere.cfg"), std::string::npos) << iface.lastMessage();
+    EXPECT_GT(displayCount(), 0) << "the message was not shown";
+    // The old map still walks.
+    run({SDLK_RIGHT, SDLK_UP});
+    EXPECT_EQ(squareY(), 25);
+}
+
+// A new quest whose first map cannot be built is no quest: refused, with
+// the reason, instead of a quest on an empty map.
+TEST_F(InterfaceView, NewQuestWithoutItsFirstMapIsRefused)
+{
+    const std::string bare = vell_test::tempPath("bare");
+    mkdir(bare.c_str(), 0755);
+    ASSERT_EQ(chdir(bare.c_str()), 0);
+    const bool loaded = iface.load((bare + "/new.sav").c_str());
+    ASSERT_EQ(chdir(questDir().c_str()), 0);
+    EXPECT_FALSE(loaded);
+    EXPECT_EQ(gameworld, nullptr);
+    EXPECT_EQ(party, nullptr);
+    EXPECT_FALSE(iface.start());
+    EXPECT_NE(iface.lastLoadError().find("maps/renibister.cfg"), std::string::npos) << iface.lastLoadError();
+}
+
+// What the player is told when a quest cannot be loaded.
+TEST_F(InterfaceView, QuestThatCannotBeLoadedSaysWhy)
+{
+    const std::string damaged = questDir() + "/savegame/damaged.sav";
+    testfiles::writeFile(damaged, std::string("\x01\0\0\0\xff\xff\0\0garbage", 14));
+    const std::string bytes = testfiles::readFile(damaged);
+    EXPECT_FALSE(iface.load(damaged.c_str()));
+    EXPECT_NE(iface.lastLoadError().find("damaged"), std::string::npos) << iface.lastLoadError();
+    EXPECT_EQ(iface.lastLoadError().find(damaged), std::string::npos) << "the path belongs in the error stream";
+    EXPECT_EQ(testfiles::readFile(damaged), bytes) << "a damaged quest was written";
+    std::remove(damaged.c_str());
+
+    EXPECT_FALSE(iface.load(questDir().c_str()));   // a folder cannot be read
+    EXPECT_FALSE(iface.lastLoadError().empty());
+    ASSERT_TRUE(iface.load(archive_.c_str()));
+    EXPECT_TRUE(iface.lastLoadError().empty());
+}
+
+// A failed save tells the player over the main screen, drawn whole: nothing
+// of the screen shown before (the title menu) is left around the message.
+TEST_F(InterfaceView, FailedSaveMessageCoversTheScreenBefore)
+{
+    run({SDLK_UP});
+    // Whatever was on the screen before, in both buffers.
+    clearScreen(1, 0, 1);
+    SDL_GL_SwapBuffers();
+    clearScreen(1, 0, 1);
+    int magenta = -1;
+    int messageText = 0;
+    afterDisplay([&] {
+        if (magenta < 0) {
+            magenta = countNear(0, 0, kWidth, kHeight, {255, 0, 255}, 30);
+            messageText = countNear(730, 600, 250, 100, {0, 0, 0}, 40);
+        }
+    });
+    scriptKeys({SDLK_SPACE});
+    vell::setWriteHook([](int, size_t) -> long { return -1; });
+    const bool ok = iface.save();
+    vell::setWriteHook(nullptr);
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(magenta, 0) << "pieces of the screen before are left around the message";
+    EXPECT_GT(messageText, 20) << "no message drawn";
+}
+
+// Walls whose pictures are clamped at their edges (every texture-list
+// picture of value 0 or more) show no dark seams where two walls meet or
+// where a wall stands on the floor: the edge takes the picture's own edge,
+// never a border colour.
+TEST_F(InterfaceView, ClampedWallsShowNoDarkSeams)
+{
+    TexContainerSource_S pic;
+    pic.width = pic.height = 64;
+    pic.jpeg = vell_test::readFileBytes(std::string(VELL_TEST_FIXTURES) + "/view/maps/plaster.jpg");
+    ASSERT_FALSE(pic.jpeg.empty());
+    std::vector<uint8_t> bytes;
+    std::string error;
+    ASSERT_TRUE(buildTexContainer(pic, pic, bytes, error)) << error;
+    ASSERT_TRUE(writeGzipFile((questDir() + "/plaster.dat").c_str(), bytes, error)) << error;
+
+    ASSERT_TRUE(iface.newMap("maps/clamped.cfg"));
+    gameworld->setVar("Weather", 0x03);
+    // Two squares before two walls side by side, the sky above them.
+    iface.setCurX(4.0f);
+    iface.setCurZ(-3.0f);
+    iface.setFacing(0);
+    const std::vector<unsigned char> view = frame();
+    ASSERT_EQ(view.size(), size_t(kViewW) * kViewH * 3);
+    auto bright = [&](int x, int y) {
+        const unsigned char* p = &view[(size_t(y) * kViewW + x) * 3];
+        return p[0] + p[1] + p[2];
+    };
+    // Across both walls at eye height, and up one wall into the sky: as
+    // bright everywhere as the plaster itself, or brighter.
+    int lo = 1000, hi = 0;
+    for (int x = 195; x <= 435; ++x) {
+        lo = std::min(lo, bright(x, 200));
+        hi = std::max(hi, bright(x, 200));
+    }
+    EXPECT_GT(hi, 300) << "the walls are not in view";
+    EXPECT_GE(lo, hi * 85 / 100) << "a dark seam between the walls";
+    lo = 1000;
+    for (int y = 200; y <= 300; ++y)
+        lo = std::min(lo, bright(245, y));
+    EXPECT_GE(lo, hi * 85 / 100) << "a dark line along the top of the wall";
 }
 
 } // namespace

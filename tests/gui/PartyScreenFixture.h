@@ -81,19 +81,7 @@ struct Shown {
 
 class PartyScreenFixture : public vell_test::GuiFixture {
 protected:
-    static std::string questDir()
-    {
-        static std::string dir;
-        if (dir.empty()) {
-            dir = vell_test::tempPath("party");
-            mkdir(dir.c_str(), 0755);
-            symlink((std::string(VELL_TEST_FIXTURES) + "/view/maps").c_str(), (dir + "/maps").c_str());
-            symlink((std::string(VELL_GAME_DIR) + "/pics").c_str(), (dir + "/pics").c_str());
-            symlink((std::string(VELL_GAME_DIR) + "/data").c_str(), (dir + "/data").c_str());
-            mkdir((dir + "/savegame").c_str(), 0755);
-        }
-        return dir;
-    }
+    static std::string questDir() { return vell_test::questFolder("party"); }
 
     void SetUp() override
     {

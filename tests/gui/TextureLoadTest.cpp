@@ -99,7 +99,8 @@ TEST_F(TextureLoadTest, MipModesWrapAndSizes) {
         EXPECT_EQ(t.texHeight, 256);
         EXPECT_EQ(texParam(t.texID, GL_TEXTURE_MAG_FILTER), c.mag) << c.mode;
         EXPECT_EQ(texParam(t.texID, GL_TEXTURE_MIN_FILTER), c.min) << c.mode;
-        EXPECT_EQ(texParam(t.texID, GL_TEXTURE_WRAP_S), c.mode % 2 ? GL_CLAMP : GL_REPEAT) << c.mode;
+        EXPECT_EQ(texParam(t.texID, GL_TEXTURE_WRAP_S), c.mode % 2 ? GL_CLAMP_TO_EDGE : GL_REPEAT) << c.mode;
+        EXPECT_EQ(texParam(t.texID, GL_TEXTURE_WRAP_T), c.mode % 2 ? GL_CLAMP_TO_EDGE : GL_REPEAT) << c.mode;
         EXPECT_EQ(levelParam(t.texID, GL_TEXTURE_WIDTH), 512) << c.mode;
         EXPECT_EQ(levelParam(t.texID, GL_TEXTURE_HEIGHT), 256) << c.mode;
         EXPECT_GT(levelParam(t.texID, GL_TEXTURE_ALPHA_SIZE), 0) << c.mode;
@@ -174,7 +175,7 @@ TEST_F(TextureLoadTest, TextureListFromFile) {
     EXPECT_EQ(wall->level, 1);
     EXPECT_EQ(levelParam(wall->texID, GL_TEXTURE_WIDTH), 16);
     EXPECT_EQ(texParam(wall->texID, GL_TEXTURE_MIN_FILTER), GL_LINEAR_MIPMAP_NEAREST);
-    EXPECT_EQ(texParam(wall->texID, GL_TEXTURE_WRAP_S), GL_CLAMP);
+    EXPECT_EQ(texParam(wall->texID, GL_TEXTURE_WRAP_S), GL_CLAMP_TO_EDGE);
 
     const Texture_S* door = textures.find("door");
     ASSERT_NE(door, nullptr);
@@ -223,7 +224,7 @@ TEST_F(TextureLoadTest, ShippedTitlePicturesLoad) {
                              Shipped{"pics/other/gameselect.dat", 768, 1024},
                              Shipped{"pics/other/title.dat", 256, 256}}) {
         const std::string path = gamePath(p.name);
-        if (!std::ifstream(path)) GTEST_SKIP() << path << " not built yet (target game_data)";
+        ASSERT_TRUE(std::ifstream(path).good()) << path << " is missing: the game folder is not assembled";
         for (int quality : {1, 0}) {
             const TexInfo_S t = loadDATTex(path.c_str(), quality, 1, 1);
             const int div = quality == 1 ? 1 : 2;

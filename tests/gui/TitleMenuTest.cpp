@@ -159,6 +159,7 @@ TEST_F(TitleMenuTest, RefusesToReplaceTheQuestInPlay) {
     keys("hero");
     pushKey(SDLK_RETURN);
     ASSERT_EQ(menu.run(false), TitleMenu_C::RESULT_START);
+    menu.setQuestInPlay(menu.getQuestPath());   // as the main loop does once it loaded
     writeFile("savegame/HERO", "saved progress");
 
     // Back at the title with HERO in play: replacing it is refused.
@@ -268,27 +269,82 @@ TEST_F(TitleMenuTest, ClickOnAMenuLineActsAsItsKey) {
     EXPECT_TRUE(clicked);
 }
 
-// Not a timing check: prints how long one frame of the menu takes to draw,
-// the figure to know for the software renderer.
-TEST_F(TitleMenuTest, MenuFrameTimeFigure) {
+// 'l' again while the list drawn last still has its click regions (ESC, 'l'
+// and a click all arrive before the next redraw): the regions go with the
+// old list, so the click reaches nothing instead of the freed list.
+TEST_F(TitleMenuTest, RebuiltQuestListTakesItsClickRegionsAlong) {
+    writeFile("savegame/ALPHA", "a");
+    writeFile("savegame/BETA", "b");
+    gameConfig.mouseSupport = true;
     TitleMenu_C menu(1024, 768);
-    int frames = 0;
-    double seconds = 0;
+    ASSERT_NE(menu.getMouseRegions(), nullptr);
+    int lists = 0;
     afterDisplay([&] {
-        if (menu.getState() != TitleMenu_C::STATE_MENU || frames >= 30)
+        if (menu.getState() != TitleMenu_C::STATE_LIST)
             return;
-        auto t0 = std::chrono::steady_clock::now();
-        for (int i = 0; i < 10; ++i) {
-            menu.display();
-            glFinish();
+        if (++lists == 1) {
+            // Over the first line of the list as drawn: GL y 430..450.
+            pushKey(SDLK_ESCAPE);
+            pushKey(SDLKey('l'));
+            pushMouseButton(420, 768 - 440, SDL_BUTTON_LEFT, true);
+            pushMouseButton(420, 768 - 440, SDL_BUTTON_LEFT, false);
+        } else if (lists == 2) {
+            pushKey(SDLK_ESCAPE);
+            pushKey(SDLKey('v'));
         }
-        seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-        frames += 10;
     });
-    scriptKeys({SDLK_SPACE, SDLKey('v')});
+    pushKey(SDLK_SPACE);
+    pushKey(SDLKey('l'));
+    EXPECT_EQ(menu.run(false), TitleMenu_C::RESULT_CREDITS) << "the click chose a quest";
+    EXPECT_GE(lists, 2);
+}
+
+// A load that failed is told at the next run, before the menu; the quest
+// that was in play is gone, so the menu offers neither to continue nor to
+// save it.
+TEST_F(TitleMenuTest, ReportedFailureComesFirstThenTheMenuWithoutTheQuest) {
+    TitleMenu_C menu(1024, 768);
+    pushKey(SDLK_SPACE);
+    keys("l");
+    pushKey(SDLK_ESCAPE);
+    keys("v");
     EXPECT_EQ(menu.run(false), TitleMenu_C::RESULT_CREDITS);
-    ASSERT_GT(frames, 0);
-    std::printf("[ figures ] title menu frame: %.2f ms\n", 1000.0 * seconds / frames);
+
+    menu.setQuestInPlay(RefStr_C());
+    menu.report("The quest HERO could not be loaded!  its party is damaged.");
+    int messageDraws = 0;
+    afterDisplay([&] {
+        if (menu.getState() == TitleMenu_C::STATE_MESSAGE && countNear(400, 440, 260, 60, {0, 0, 0}, 40) > 20)
+            ++messageDraws;
+    });
+    scriptKeys({SDLK_SPACE, SDLKey('c'), SDLKey('s'), SDLKey('v')});
+    EXPECT_EQ(menu.run(false), TitleMenu_C::RESULT_CREDITS);
+    EXPECT_GT(messageDraws, 0);
+    EXPECT_NE(menu.getMessage().find("could not be loaded"), std::string::npos);
+    // Told once.
+    keys("v");
+    EXPECT_EQ(menu.run(false), TitleMenu_C::RESULT_CREDITS);
+    EXPECT_NE(menu.getState(), TitleMenu_C::STATE_MESSAGE);
+}
+
+// The quit event (window closed, Ctrl-C, SIGTERM) quits from the title
+// picture and from every state of the menu, as its own quit does.
+TEST_F(TitleMenuTest, QuitEventQuitsFromTheTitleAndTheMenu) {
+    TitleMenu_C menu(1024, 768);
+    SDL_Event quit{};
+    quit.type = SDL_QUIT;
+    SDL_PushEvent(&quit);
+    EXPECT_EQ(menu.run(false), TitleMenu_C::RESULT_QUIT);
+    EXPECT_TRUE(vell::quitRequested());
+    vell::clearQuitRequest();
+
+    pushKey(SDLKey('n'));
+    keys("ab");
+    SDL_PushEvent(&quit);
+    EXPECT_EQ(menu.run(true), TitleMenu_C::RESULT_QUIT);
+    EXPECT_FALSE(exists("savegame/AB"));
+    // Quitting already: the menu does not even start.
+    EXPECT_EQ(menu.run(true), TitleMenu_C::RESULT_QUIT);
 }
 
 } // namespace

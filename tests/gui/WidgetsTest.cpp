@@ -238,6 +238,33 @@ TEST_F(ModalLoopTest, PollingLoopRunsItsIdleWorkAndStopsOnNegativeStates)
     EXPECT_EQ(idles, 5);
 }
 
+// The quit event (window closed, Ctrl-C, SIGTERM): waiting and polling loops
+// end on it whatever their state, and every loop run after it ends at once,
+// so that the game unwinds to its shutdown.
+TEST_F(ModalLoopTest, QuitEventEndsEveryLoop)
+{
+    for (bool polling : {false, true}) {
+        SCOPED_TRACE(polling ? "polling" : "waiting");
+        vell::clearQuitRequest();
+        int state = 1, keys = 0;
+        ModalLoop_C loop(state, [&](const SDL_keysym&) { ++keys; }, [] {});
+        loop.setPolling(polling);
+        SDL_Event quit{};
+        quit.type = SDL_QUIT;
+        SDL_PushEvent(&quit);
+        pushKey(SDLK_SPACE);   // after the quit: never handled
+        EXPECT_EQ(loop.run(), 1);
+        EXPECT_TRUE(vell::quitRequested());
+        EXPECT_EQ(keys, 0);
+        // A screen opened on the way out does not wait.
+        int inner = 1;
+        ModalLoop_C next(inner, [](const SDL_keysym&) {}, [] {});
+        next.setPolling(polling);
+        EXPECT_EQ(next.run(), 1);
+        drainEvents();
+    }
+}
+
 // --- scroll list and pane on screen -----------------------------------------------
 
 class ScrollScreenTest : public GuiFixture {

@@ -474,9 +474,7 @@ TEST_F(ItemTest, MissingAndDamagedFilesOnDisk) {
 
 TEST_F(ItemTest, ShippedItemFileHoldsEveryKind) {
     const std::string path = std::string(VELL_GAME_DIR) + "/data/item.dat";
-    std::ifstream probe(path);
-    if (!probe)
-        GTEST_SKIP() << "the game folder has not been assembled";
+    ASSERT_TRUE(std::ifstream(path).good()) << path << " is missing: the game folder is not assembled";
     bl3dItemTypeList list;
     ASSERT_EQ(list.load(path.c_str()), 0);
     EXPECT_EQ(list.shopCount(), 5);

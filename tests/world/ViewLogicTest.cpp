@@ -185,6 +185,11 @@ TEST(EnvParams, LightModesAndDaylight)
     EXPECT_FLOAT_EQ(p.sunDiffuse[1], 0.5f);
     EXPECT_FLOAT_EQ(p.sunAmbient[0], 0.3125f);
     EXPECT_FLOAT_EQ(p.fogColour[0], 0.48f * 0.5f);
+    // The unlit sky and clouds take the daylight like the fog.
+    EXPECT_FLOAT_EQ(p.sky[0], 0.48f * 0.5f);
+    EXPECT_FLOAT_EQ(p.sky[2], 0.88f * 0.5f);
+    EXPECT_FLOAT_EQ(p.cloud1[0], 0.5f);
+    EXPECT_FLOAT_EQ(p.cloud1[3], 0.5f);
     EXPECT_NEAR(p.dayFraction, 30.0 / 780.0, 1e-9);
     EXPECT_FLOAT_EQ(p.sunPosition[0], float(p.sunX));
     EXPECT_FLOAT_EQ(p.sunPosition[1], float(p.sunY));
@@ -207,6 +212,12 @@ TEST(EnvParams, LightModesAndDaylight)
     EXPECT_TRUE(p.light1);
     EXPECT_FLOAT_EQ(p.fogColour[0], 0.0f);
     EXPECT_FLOAT_EQ(p.fogColour[2], 0.0f);
+    // ... and a sky as dark as the fog, its clouds no lighter.
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_FLOAT_EQ(p.sky[i], 0.0f);
+        EXPECT_FLOAT_EQ(p.cloud1[i], 0.0f);
+        EXPECT_FLOAT_EQ(p.cloud2[i], 0.0f);
+    }
 
     // Day: sun from its path, no night light.
     in.weather = 0x03;

@@ -120,7 +120,7 @@ TEST_F(WeatherTest, OneCheck)
         if (c.due || c.weather)
             world.setVar("WCalc", static_cast<int32_t>(now + c.due));
         const int32_t start = static_cast<int32_t>(now - c.changeAge);
-        map.weatherChangeStart() = start;
+        world.setVar("WChange", start);
         std::vector<int> rolls = c.rolls;
         rolls.push_back(kSentinel);
         vell::scriptGameRand(rolls);
@@ -131,7 +131,8 @@ TEST_F(WeatherTest, OneCheck)
         vell::clearScriptedGameRand();
         EXPECT_EQ(weather(), c.expectWeather) << std::hex << weather();
         EXPECT_EQ(wcalc() - now, c.expectDue);
-        EXPECT_EQ(map.weatherChangeStart(), c.changeStarts ? static_cast<int32_t>(now) : start);
+        EXPECT_EQ(world.getVar("WChange"), c.changeStarts ? static_cast<int32_t>(now) : start);
+        EXPECT_EQ(map.weatherChangeStart(), world.getVar("WChange"));
     }
 }
 
@@ -161,17 +162,17 @@ TEST_F(WeatherTest, EveryKindAtTheEdgesOfItsRolls)
                 const uint32_t old = 0x00500000u | (kind << 4) | 3u;
                 world.setVar("Weather", static_cast<int32_t>(old));
                 world.setVar("WCalc", static_cast<int32_t>(now));
-                town->weatherChangeStart() = 17;
+                world.setVar("WChange", 17);
                 vell::scriptGameRand({roll});
                 town->wetherCheck(world);
                 const int to = table[kind][col];
                 const uint32_t high = (old & 0xFFFFu) << 16;
                 if (to == S) {
                     EXPECT_EQ(weather(), high | (kind << 4) | 3u);
-                    EXPECT_EQ(town->weatherChangeStart(), 17);
+                    EXPECT_EQ(world.getVar("WChange"), 17);
                 } else {
                     EXPECT_EQ(weather(), high | (static_cast<uint32_t>(to) << 4) | 0x100u | 3u);
-                    EXPECT_EQ(town->weatherChangeStart(), static_cast<int32_t>(now));
+                    EXPECT_EQ(world.getVar("WChange"), static_cast<int32_t>(now));
                 }
             }
 }

@@ -20,10 +20,13 @@
 #include <string>
 #include <unistd.h>
 
-// The map runs no events here: the two calls of the interface that event
-// processing makes are all it needs of it.
+// The map runs no events here: the calls of the interface that event
+// processing and the building stand-ins make are all it needs of it.
 void Interface_C::beginEventProcessing() {}
 void Interface_C::endEventProcessing() {}
+void Interface_C::setCurX(float) {}
+void Interface_C::setCurZ(float) {}
+void Interface_C::setFacing(int) {}
 
 namespace {
 

@@ -1,0 +1,20 @@
+#include "events/Event_9010.h"
+
+#include "actions/WorldMagic.h"
+#include "world/GameWorld.h"
+#include "world/Interface.h"
+
+std::unique_ptr<Event_C> Event_9010_C::create()
+{
+    return std::make_unique<Event_9010_C>();
+}
+
+int Event_9010_C::invoke(Interface_C* iface)
+{
+    if (!gameworld)
+        return 0;
+    expireMagicBits(&gameworld->getTagList(), MAGIC_LIGHT, gameworld->getClock().getTicks());
+    if (iface)
+        iface->calcLight();
+    return 0;
+}

@@ -1,0 +1,17 @@
+#include "events/Event_9012.h"
+
+#include "actions/WorldMagic.h"
+#include "world/GameWorld.h"
+
+std::unique_ptr<Event_C> Event_9012_C::create()
+{
+    return std::make_unique<Event_9012_C>();
+}
+
+int Event_9012_C::invoke(Interface_C*)
+{
+    if (!gameworld)
+        return 0;
+    expireMagicBits(&gameworld->getTagList(), MAGIC_STATE, gameworld->getClock().getTicks());
+    return 0;
+}

@@ -1,0 +1,234 @@
+#include "screens/PlaySong.h"
+
+#include "actions/Action.h"
+#include "actions/ActionList.h"
+#include "actions/Songs.h"
+#include "core/Log.h"
+#include "core/ModalLoop.h"
+#include "core/ScrollList.h"
+#include "core/TagList.h"
+#include "core/TextBuf.h"
+#include "rules/Actor.h"
+#include "rules/Party.h"
+#include "rules/PartyChar.h"
+#include "rules/RulesEnv.h"
+#include "screens/PaneText.h"
+#include "world/Interface.h"
+
+#include <SDL.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+constexpr int32_t BARDS = 0x2;
+// The number bits by which a bard song is known.
+constexpr uint32_t SONG_NUMBER_BITS = 0xb000;
+
+struct SongScreen_S {
+    int state = PlaySong_C::DONE;
+    Interface_C* iface = nullptr;
+    bl3dPartyChar* singer = nullptr;
+    std::unique_ptr<ScrollList_C> list;
+    char narration[1024] = {};
+    TextBuf_C text{narration, sizeof narration};
+};
+
+SongScreen_S& S()
+{
+    static SongScreen_S screen;
+    return screen;
+}
+
+void setState(int state)
+{
+    S().state = state;
+    vell::pushRedraw();
+}
+
+void buildList()
+{
+    SongScreen_S& s = S();
+    PaneText_C pane(*s.iface);
+    s.list = std::make_unique<ScrollList_C>(&s.iface->text(), pane.left(), pane.right(), pane.lineY(3),
+                                            pane.lineY(-2));
+    for (const ActionNode_S* n = s.singer->actions()->head(); n; n = n->next) {
+        if (!n->action || !(static_cast<uint32_t>(n->action->actionID()) & SONG_NUMBER_BITS))
+            continue;
+        VELL_LOG(10, "Action ID adding to list = 0x%08x\n", static_cast<unsigned>(n->action->actionID()));
+        s.list->addLine(n->action->name().c_str(), n->action->actionID(), true);
+    }
+}
+
+// Makes a use of the song for the member with that request and performs it.
+void perform(bl3dAction* song, bl3dPartyChar* member, int32_t request)
+{
+    SongScreen_S& s = S();
+    void* context[3] = {&s.text, s.iface, reinterpret_cast<void*>(static_cast<intptr_t>(request))};
+    ActionUse_S* use = song->makeEntry(new bl3dActor(member), nullptr, 3, context);
+    if (!use)
+        use = song->enqueue(new bl3dActor(member), 0, 3, context);
+    if (!use)
+        return;
+    song->perform(use);
+    song->freeEntry(use);
+}
+
+// Every member playing a song stops first: at most one song plays outside
+// combat.
+void endPlaying()
+{
+    for (int i = 0; party && i < party->getCount(); ++i) {
+        bl3dPartyChar* m = party->getMember(i);
+        if (!m || !m->isPlayingSong())
+            continue;
+        VELL_LOG(10, "Party member %d was playing\n", i);
+        TagList_C* world = rulesEnv().worldTags();
+        const int32_t playing = world ? world->intValue("NCBS") : 0;
+        VELL_LOG(10, "NCBS was - %08x\n", static_cast<unsigned>(playing));
+        bl3dAction* song = playing ? m->actions()->getAction(playing) : nullptr;
+        if (song) {
+            perform(song, m, SONG_STOP);
+        } else if (playing) {
+            // The member cannot end a song it does not know: it ends all
+            // the same.
+            endSongOutsideCombat();
+        } else {
+            bl3dStatBlock* stats = m->getStatBlock();
+            stats->setBase(STAT_CONDITIONS, stats->getBase(STAT_CONDITIONS) & ~COND_SONG);
+        }
+    }
+    VELL_LOG(10, "Done with player playing check!\n");
+}
+
+void play()
+{
+    SongScreen_S& s = S();
+    endPlaying();
+    bl3dAction* song = s.singer->actions()->getAction(s.list->selectedValue());
+    VELL_LOG(10, "Selected Action id = %08x\n", static_cast<unsigned>(s.list->selectedValue()));
+    s.text.clear();
+    if (song)
+        perform(song, s.singer, SONG_START);
+    setState(PlaySong_C::PLAYED);
+}
+
+void chooseSinger(int sym)
+{
+    SongScreen_S& s = S();
+    bl3dPartyChar* m = memberForKey(sym);
+    if (!m || m->getCurHP() < 1)
+        return;
+    s.singer = m;
+    if (!m->isClass(BARDS)) {
+        VELL_LOG(10, "is not a bard\n");
+        setState(PlaySong_C::NO_TALENT);
+        return;
+    }
+    buildList();
+    setState(PlaySong_C::CHOOSE_SONG);
+}
+
+void chooseSong(int sym)
+{
+    SongScreen_S& s = S();
+    ScrollList_C* list = s.list.get();
+    switch (sym) {
+    case SDLK_UP:
+        if (list && list->lineUp())
+            vell::pushRedraw();
+        return;
+    case SDLK_DOWN:
+        if (list && list->lineDown())
+            vell::pushRedraw();
+        return;
+    case SDLK_RETURN:
+        // An empty list has no line to play.
+        if (list && list->selected() >= 0)
+            play();
+        return;
+    case SDLK_ESCAPE: setState(PlaySong_C::DONE); return;
+    default: return;
+    }
+}
+
+} // namespace
+
+void PlaySong_C::run(Interface_C* iface)
+{
+    if (!iface)
+        return;
+    SongScreen_S& s = S();
+    s.iface = iface;
+    // A member or spell of an earlier run may be gone by now.
+    s.singer = nullptr;
+    s.state = CHOOSE_SINGER;
+    ModalLoop_C loop(s.state, [](const SDL_keysym& k) { key(k.sym); }, [] { updateText(); });
+    loop.setMouse(iface->getMouseRegions()).setFrame([iface] { iface->drawBackground(); }).setPolling(true);
+    loop.run();
+}
+
+void PlaySong_C::key(int sym)
+{
+    switch (S().state) {
+    case CHOOSE_SINGER:
+        if (sym >= SDLK_F1 && sym <= SDLK_F8)
+            chooseSinger(sym);
+        else if (sym == SDLK_ESCAPE)
+            setState(DONE);
+        return;
+    case CHOOSE_SONG: chooseSong(sym); return;
+    case PLAYED:
+        if (sym == SDLK_SPACE)
+            setState(DONE);
+        return;
+    case NO_TALENT: setState(DONE); return;
+    default: return;
+    }
+}
+
+void PlaySong_C::updateText()
+{
+    SongScreen_S& s = S();
+    if (!s.iface)
+        return;
+    beginViewPage(*s.iface);
+    PaneText_C pane(*s.iface);
+    char line[256];
+    switch (s.state) {
+    case CHOOSE_SINGER:
+        pane.wrapped(1, "Who will play?");
+        pane.line(-1, "(F1-F8) to Select");
+        pane.line(0, "(ESCAPE) to Cancel", SDLK_ESCAPE);
+        break;
+    case CHOOSE_SONG:
+        pane.wrapped(1, "Available songs:");
+        if (s.list) {
+            s.list->draw(&pane.text(), pane.regions());
+            pane.listRegion(3, -2, SDLK_RETURN, &ScrollList_C::mouseCallback, s.list.get());
+        } else {
+            VELL_LOG(1, "ERROR: PlaySong_C: scrollList NOT DEFINED!\n");
+        }
+        pane.line(-1, "(RETURN) to Select", SDLK_RETURN);
+        pane.line(0, "(ESCAPE) to Cancel", SDLK_ESCAPE);
+        break;
+    case PLAYED:
+        pane.wrapped(1, s.narration);
+        pane.line(0, "(SPACE) to Continue", SDLK_SPACE);
+        break;
+    case NO_TALENT:
+        std::snprintf(line, sizeof line, "%s has no musical talent!", s.singer ? s.singer->getName() : "");
+        pane.wrapped(1, line);
+        pane.line(0, "(SPACE) to Continue", SDLK_SPACE);
+        break;
+    default: break;
+    }
+    refreshCursor(*s.iface);
+}
+
+int PlaySong_C::getState() { return S().state; }
+bl3dPartyChar* PlaySong_C::getSinger() { return S().singer; }
+const ScrollList_C* PlaySong_C::getSongList() { return S().list.get(); }
+const char* PlaySong_C::getNarration() { return S().narration; }
