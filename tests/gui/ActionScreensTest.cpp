@@ -13,6 +13,7 @@
 #include "rules/Item.h"
 #include "rules/ItemList.h"
 #include "rules/ItemType.h"
+#include "screens/CastSpell.h"
 #include "screens/UseItem.h"
 #include "screens/UseSkill.h"
 
@@ -87,6 +88,28 @@ protected:
 private:
     bool madeActions_ = false;
 };
+
+TEST_F(ActionScreensTest, AMemberHealsAnotherFromTheCastScreen)
+{
+    bl3dPartyChar& mira = join("Mira", 0x400, 7);
+    bl3dPartyChar& bob = join("Bob", 0x1);
+    mira.setMaxSP(30);
+    mira.setCurSP(30);
+    mira.actions2()->add(masterActionList.getSpellByCode("SORA"), 0); // Soothing Rain: 1d8+2 on one member
+    bob.setMaxHP(77);
+    bob.setCurHP(13);
+    watch([] { return CastSpell_C::getState(); });
+    vell::scriptGameRand({800, 7}); // the cast goes ahead; the die shows 8
+    script({SDLK_F1, SDLK_s, SDLK_o, SDLK_r, SDLK_a, SDLK_RETURN, SDLK_F2, SDLK_SPACE});
+    iface.key(SDLK_c, KMOD_NONE);
+    EXPECT_EQ(bob.getCurHP(), 23);
+    EXPECT_EQ(mira.getCurSP(), 28);
+    const Shown cast = lastIn(CastSpell_C::CAST);
+    EXPECT_TRUE(cast.has("#2Mira#0 casts Soothing Rain upon #2Bob#0, healing #210#0 points of damage, soothing him!\n"));
+    // The roster beside the narration shows the new hit points.
+    EXPECT_TRUE(shown(0).has("13") && !shown(0).has("23"));
+    EXPECT_TRUE(cast.has("23") && !cast.has("13"));
+}
 
 TEST_F(ActionScreensTest, ASkillOnAnotherMemberSpendsItsDailyUse)
 {
