@@ -8,6 +8,7 @@
 #include "SpellTest.h"
 
 #include "actions/ActionFile.h"
+#include "actions/CombatRound.h"
 #include "actions/DamageEffect.h"
 #include "actions/GenericSkill.h"
 #include "actions/GenericSpell.h"
@@ -369,6 +370,50 @@ TEST_F(GenericActionTest, ASongReadsNoDistanceFromTheInterface) {
     EXPECT_EQ(song->perform(u), 0);
     song->freeEntry(u);
     EXPECT_EQ(said(), "#2Mira#0 plays for the party, easing 2 companions!\n");
+}
+
+TEST_F(GenericActionTest, MonstersUseTheirAbilitiesInAFight) {
+    // Two abilities in the master list, as the spell book puts them there.
+    ActionDef_S breath = definition(0x00024001, "Fire Breath", 2, "breathe", "upon", "scorch", 30);
+    breath.actionType = ACTION_RECORD_SKILL;
+    masterActionList.add(new bl3dGenericSkill(breath, effects(damageOf(2, 30, 2, 6))), 0);
+    ActionDef_S mend = definition(0x00024004, "Dark Mending", 0x10, "chant", "over", "mend");
+    mend.actionType = ACTION_RECORD_SKILL;
+    masterActionList.add(new bl3dGenericSkill(mend, effects(healOf(0x10, 0, 0, 3))), 0);
+    MonsterSpec_S drake;
+    drake.name = "Drake";
+    drake.plural = "Drakes";
+    drake.hp = 400;
+    drake.actions = {{0x00024001, 40}};
+    kit->addGroup(kit->monsterType(drake), 1, 20);
+    MonsterSpec_S shaman;
+    shaman.name = "Shaman";
+    shaman.plural = "Shamans";
+    shaman.hp = 400;
+    shaman.actions = {{0x00024004, 40}};
+    bl3dMonsterList* shamans = kit->addGroup(kit->monsterType(shaman), 2, 30);
+    shamans->getMonster(0)->setCurHP(100);
+    mira->setMaxHP(500);
+    mira->setCurHP(500);
+    bo->setMaxHP(500);
+    bo->setCurHP(500);
+
+    CombatRound_C round;
+    std::vector<std::string> lines;
+    round.setNarration([&lines](const char* t) { lines.emplace_back(t); });
+    round.setRoundEnd([this] { kit->tick(); });
+    for (int i = 0; i < 4; ++i)
+        round.runRound();
+    auto any = [&lines](const char* part) {
+        for (const std::string& l : lines)
+            if (l.find(part) != std::string::npos)
+                return true;
+        return false;
+    };
+    EXPECT_TRUE(any("#4Drake#0 breathes upon the party, scorching ")) << "the breath";
+    EXPECT_LT(mira->getCurHP() + bo->getCurHP(), 1000);
+    EXPECT_TRUE(any("#4Shaman#0 chants over some #4Shamans#0, mending 2 of them")) << "the healing";
+    EXPECT_GT(shamans->getMonster(0)->getCurHP(), 100);
 }
 
 TEST_F(GenericActionTest, TheBuiltInDamageSpellWritesARecordTheLoaderReads) {
