@@ -133,67 +133,55 @@ int bl3dDamageEffect::apply(bl3dActor* actor, void* target, int distance, Effect
         return true;
     };
 
-    if (side == Side::Party) {
-        if (mode_ == TARGET_ALL_ENEMIES) {
-            int d = 0;
-            for (int i = 0; bl3dMonsterList* g = enemyList.groupAt(i, &d); ++i) {
-                if (beyond(range_, d))
-                    continue;
-                int32_t falloff = 0;
-                for (uint32_t k = 0; k < g->getSize(); ++k)
-                    if (!sweep(g->getMonster(static_cast<int>(k)), falloff, false))
-                        break;
+    if (single) {
+        bl3dCharacter* victim = nullptr;
+        const int found = singleTarget(side, target, range_, distance, victim);
+        if (found != EFFECT_APPLIED)
+            return found;
+        sums.victim = victim;
+        switch (strike(victim, level, 0, sums)) {
+        case Blow::Saved:
+        case Blow::Resisted: result = EFFECT_RESISTED; break;
+        case Blow::Immune: result = EFFECT_NOTHING_TO_DO; break;
+        case Blow::NoDamage:
+            // A monster's blow that came to nothing is no refusal.
+            if (side == Side::Party)
+                result = EFFECT_NOTHING_TO_DO;
+            break;
+        case Blow::Slain:
+            if (victim->isMonster()) {
+                sums.total = victim->getMaxHP();
+                sums.kills = 1;
             }
-        } else {
-            int d = 0;
-            bl3dMonsterList* group = asEnemyGroup(target, &d);
-            if (!group)
-                return EFFECT_TARGET_GONE;
-            if (beyond(range_, d))
-                return EFFECT_OUT_OF_RANGE;
-            if (single) {
-                bl3dMonster* victim = livingMonsterIn(group);
-                if (!victim)
-                    return EFFECT_TARGET_GONE;
-                sums.victim = victim;
-                switch (strike(victim, level, 0, sums)) {
-                case Blow::Saved:
-                case Blow::Resisted: result = EFFECT_RESISTED; break;
-                case Blow::Immune:
-                case Blow::NoDamage: result = EFFECT_NOTHING_TO_DO; break;
-                case Blow::Slain:
-                    sums.total = victim->getMaxHP();
-                    sums.kills = 1;
-                    break;
-                default: break;
-                }
-            } else {
-                int32_t falloff = 0;
-                for (uint32_t k = 0; k < group->getSize(); ++k)
-                    if (!sweep(group->getMonster(static_cast<int>(k)), falloff, true))
-                        break;
-            }
+            break;
+        default: break;
         }
-    } else {
+    } else if (side == Side::Monster) {
         if (beyond(range_, distance))
             return EFFECT_OUT_OF_RANGE;
-        if (single) {
-            bl3dCharacter* victim = partyTargetOrFirst(target);
-            if (!victim)
-                return EFFECT_TARGET_GONE;
-            sums.victim = victim;
-            switch (strike(victim, level, 0, sums)) {
-            case Blow::Saved:
-            case Blow::Resisted: result = EFFECT_RESISTED; break;
-            case Blow::Immune: result = EFFECT_NOTHING_TO_DO; break;
-            default: break;
-            }
-        } else {
+        int32_t falloff = 0;
+        for (int i = 0; i < partySize(); ++i)
+            if (!sweep(partyMemberAt(i), falloff, false))
+                break;
+    } else if (mode_ == TARGET_ALL_ENEMIES) {
+        int d = 0;
+        for (int i = 0; bl3dMonsterList* g = enemyList.groupAt(i, &d); ++i) {
+            if (beyond(range_, d))
+                continue;
             int32_t falloff = 0;
-            for (int i = 0; i < partySize(); ++i)
-                if (!sweep(partyMemberAt(i), falloff, false))
+            for (uint32_t k = 0; k < g->getSize(); ++k)
+                if (!sweep(g->getMonster(static_cast<int>(k)), falloff, false))
                     break;
         }
+    } else {
+        bl3dMonsterList* group = nullptr;
+        const int found = groupInRange(target, range_, group);
+        if (found != EFFECT_APPLIED)
+            return found;
+        int32_t falloff = 0;
+        for (uint32_t k = 0; k < group->getSize(); ++k)
+            if (!sweep(group->getMonster(static_cast<int>(k)), falloff, true))
+                break;
     }
     if (intAttribute(rulesEnv().worldTags(), "Bardb00bC") == 1)
         sums.total /= 2;

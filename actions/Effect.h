@@ -29,6 +29,7 @@
 
 class bl3dActor;
 class bl3dCharacter;
+class bl3dMonsterList;
 
 struct EffectSums_S {
     int32_t total = 0;
@@ -68,4 +69,13 @@ protected:
     static int32_t roll(int64_t count, int32_t sides);
     // Whether `distance` is beyond `range` (a range of 0 reaches anywhere).
     static bool beyond(int range, int distance) { return range != 0 && distance > range; }
+    // The enemy group a party member's use aims at, within the range: 0
+    // with `group` set; -2 when it is not in the enemy list; -1 beyond.
+    static int groupInRange(void* target, int range, bl3dMonsterList*& group);
+    // The one creature a single-target mode reaches: for a party member a
+    // living monster of the target group (a random one, else the first
+    // living one); for a monster the target member (member 0 when that one
+    // is dead). 0 with `victim` set; -2 when there is none; -1 beyond the
+    // range (the group's distance, or the monster's own).
+    static int singleTarget(Side side, void* target, int range, int distance, bl3dCharacter*& victim);
 };

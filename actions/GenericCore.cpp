@@ -220,10 +220,16 @@ ActionUse_S* bl3dGenericCore::makeEntry(bl3dActor* actor, void* target, int argc
     return use;
 }
 
-void* bl3dGenericCore::targetAt(const bl3dCharacter* user, int index, bool& ok) const {
-    ok = user && (user->isPartyMember() || user->isMonster());
-    if (!ok)
+ActionUse_S* bl3dGenericCore::enqueue(bl3dActor* actor, int index, int argc, void** argv) const {
+    const bl3dCharacter* user = actor ? actor->getCreature() : nullptr;
+    if (argc < 1 || !user || !(user->isPartyMember() || user->isMonster())) {
+        delete actor;
         return nullptr;
+    }
+    return makeEntry(actor, targetAt(user, index), argc, argv);
+}
+
+void* bl3dGenericCore::targetAt(const bl3dCharacter* user, int index) const {
     if (user->isPartyMember()) {
         switch (targetKind_) {
         case TARGET_ONE_MEMBER: return partyMemberAt(index);

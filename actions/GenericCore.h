@@ -65,9 +65,10 @@ public:
     // The use record (the actor taken over); null, the actor deleted, when
     // argc is below 1.
     ActionUse_S* makeEntry(bl3dActor* actor, void* target, int argc, void** argv) const;
-    // The target for a use aimed by position (see above); `ok` false when
-    // the user is neither a party member nor a monster.
-    void* targetAt(const bl3dCharacter* user, int index, bool& ok) const;
+    // A use aimed by position: the target found by the target kind (see
+    // above), then makeEntry. Null, the actor deleted, without a context
+    // value or for a user that is neither a party member nor a monster.
+    ActionUse_S* enqueue(bl3dActor* actor, int index, int argc, void** argv) const;
     // The record when it is one of the generic actions'.
     static GenericUse_S* genericUse(ActionUse_S* use);
 
@@ -81,6 +82,8 @@ public:
     int narrate(GenericUse_S& use, int best, const EffectSums_S& sums) const;
 
 private:
+    // The target of a use aimed by position, by the target kind.
+    void* targetAt(const bl3dCharacter* user, int index) const;
     int narrateParty(GenericUse_S& use, bl3dCharacter* user, int best, const EffectSums_S& sums) const;
     int narrateMonster(GenericUse_S& use, bl3dCharacter* user, int best, const EffectSums_S& sums) const;
 

@@ -28,13 +28,7 @@ ActionUse_S* bl3dGenericSkill::makeEntry(bl3dActor* actor, void* target, int arg
 }
 
 ActionUse_S* bl3dGenericSkill::enqueue(bl3dActor* actor, int targetIndex, int argc, void** argv) {
-    bool ok = false;
-    void* target = core_.targetAt(actor ? actor->getCreature() : nullptr, targetIndex, ok);
-    if (argc < 1 || !ok) {
-        delete actor;
-        return nullptr;
-    }
-    return makeEntry(actor, target, argc, argv);
+    return core_.enqueue(actor, targetIndex, argc, argv);
 }
 
 int bl3dGenericSkill::perform(ActionUse_S* record) {

@@ -17,13 +17,7 @@ ActionUse_S* bl3dGenericSpell::makeEntry(bl3dActor* actor, void* target, int arg
 }
 
 ActionUse_S* bl3dGenericSpell::enqueue(bl3dActor* actor, int targetIndex, int argc, void** argv) {
-    bool ok = false;
-    void* target = core_.targetAt(actor ? actor->getCreature() : nullptr, targetIndex, ok);
-    if (argc < 1 || !ok) {
-        delete actor;
-        return nullptr;
-    }
-    return makeEntry(actor, target, argc, argv);
+    return core_.enqueue(actor, targetIndex, argc, argv);
 }
 
 int bl3dGenericSpell::perform(ActionUse_S* record) {

@@ -202,32 +202,25 @@ int bl3dStatEffect::apply(bl3dActor* actor, void* target, int distance, EffectSu
         return EFFECT_WRONG_SIDE;
     const uint32_t duration = rollDuration();
 
+    if (mode_ == TARGET_ONE_ENEMY) {
+        bl3dCharacter* victim = nullptr;
+        const int found = singleTarget(side, target, range_, distance, victim);
+        if (found != EFFECT_APPLIED)
+            return found;
+        sums.victim = victim;
+        if (rollSavingThrow(victim, saveIndex_, 0))
+            return EFFECT_RESISTED;
+        applyTo(victim, duration, nullptr, actionId, 0);
+        sums.count = 1;
+        return EFFECT_APPLIED;
+    }
     if (side == Side::Party) {
         switch (mode_) {
-        case TARGET_ONE_ENEMY: {
-            int d = 0;
-            bl3dMonsterList* group = asEnemyGroup(target, &d);
-            if (!group)
-                return EFFECT_TARGET_GONE;
-            if (beyond(range_, d))
-                return EFFECT_OUT_OF_RANGE;
-            bl3dMonster* victim = livingMonsterIn(group);
-            if (!victim)
-                return EFFECT_TARGET_GONE;
-            sums.victim = victim;
-            if (rollSavingThrow(victim, saveIndex_, 0))
-                return EFFECT_RESISTED;
-            applyTo(victim, duration, nullptr, actionId, 0);
-            sums.count = 1;
-            return EFFECT_APPLIED;
-        }
         case TARGET_ENEMY_GROUP: {
-            int d = 0;
-            bl3dMonsterList* group = asEnemyGroup(target, &d);
-            if (!group)
-                return EFFECT_TARGET_GONE;
-            if (beyond(range_, d))
-                return EFFECT_OUT_OF_RANGE;
+            bl3dMonsterList* group = nullptr;
+            const int found = groupInRange(target, range_, group);
+            if (found != EFFECT_APPLIED)
+                return found;
             sums.count = affectFoes(monstersOf(group), duration, actionId);
             return EFFECT_APPLIED;
         }
@@ -275,19 +268,6 @@ int bl3dStatEffect::apply(bl3dActor* actor, void* target, int distance, EffectSu
     }
 
     switch (mode_) {
-    case TARGET_ONE_ENEMY: {
-        if (beyond(range_, distance))
-            return EFFECT_OUT_OF_RANGE;
-        bl3dCharacter* victim = partyTargetOrFirst(target);
-        if (!victim)
-            return EFFECT_TARGET_GONE;
-        sums.victim = victim;
-        if (rollSavingThrow(victim, saveIndex_, 0))
-            return EFFECT_RESISTED;
-        applyTo(victim, duration, nullptr, actionId, 0);
-        sums.count = 1;
-        return EFFECT_APPLIED;
-    }
     case TARGET_ENEMY_GROUP:
     case TARGET_ALL_ENEMIES:
         if (beyond(range_, distance))

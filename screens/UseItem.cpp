@@ -10,6 +10,7 @@
 #include "rules/PartyChar.h"
 #include "screens/InvChooser.h"
 #include "screens/PaneText.h"
+#include "screens/UseAtOnce.h"
 #include "world/Event.h"
 #include "world/Interface.h"
 
@@ -78,12 +79,8 @@ void use(void* target, int index)
     int32_t distance = 0;
     void* context[2] = {&s.text, &distance};
     s.text.clear();
-    ActionUse_S* u = s.action->makeEntry(new bl3dItemActor(s.user, s.slot), target, 2, context);
-    if (!u)
-        u = s.action->enqueue(new bl3dItemActor(s.user, s.slot), index, 2, context);
-    const int r = s.action->perform(u);
-    if (u)
-        s.action->freeEntry(u);
+    const int r =
+        useAtOnce(s.action, [&s] { return new bl3dItemActor(s.user, s.slot); }, target, index, 2, context);
     if (r == -1 && s.text.empty())
         show(refusal(s.user, s.slot));
     else

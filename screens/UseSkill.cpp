@@ -11,6 +11,7 @@
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
 #include "screens/PaneText.h"
+#include "screens/UseAtOnce.h"
 #include "world/Interface.h"
 
 #include <SDL.h>
@@ -89,12 +90,7 @@ void use(void* target, int index)
     int32_t distance = 0;
     void* context[2] = {&s.text, &distance};
     s.text.clear();
-    ActionUse_S* u = s.skill->makeEntry(new bl3dActor(s.member), target, 2, context);
-    if (!u)
-        u = s.skill->enqueue(new bl3dActor(s.member), index, 2, context);
-    const int r = s.skill->perform(u);
-    if (u)
-        s.skill->freeEntry(u);
+    const int r = useAtOnce(s.skill, [&s] { return new bl3dActor(s.member); }, target, index, 2, context);
     if (r == -1) {
         setState(UseSkill_C::FAILED);
         return;
