@@ -1,5 +1,6 @@
 #include "actions/Effect.h"
 
+#include "actions/Action.h"
 #include "actions/Spell.h"
 #include "actions/Targets.h"
 #include "rules/Monster.h"
@@ -46,4 +47,8 @@ int bl3dEffect::singleTarget(Side side, void* target, int range, int distance, b
         victim = partyTargetOrFirst(target);
     }
     return victim ? EFFECT_APPLIED : EFFECT_TARGET_GONE;
+}
+
+bl3dCharacter* bl3dEffect::memberOrSelf(int mode, void* target, bl3dCharacter* user) {
+    return mode == TARGET_ONE_MEMBER ? asPartyMember(target) : user;
 }

@@ -78,4 +78,7 @@ protected:
     // is dead). 0 with `victim` set; -2 when there is none; -1 beyond the
     // range (the group's distance, or the monster's own).
     static int singleTarget(Side side, void* target, int range, int distance, bl3dCharacter*& victim);
+    // A party member's own side, one of it: the target member (mode 8,
+    // null when the target is no member) or the user itself (0x20).
+    static bl3dCharacter* memberOrSelf(int mode, void* target, bl3dCharacter* user);
 };

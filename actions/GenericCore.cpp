@@ -285,13 +285,15 @@ int bl3dGenericCore::narrate(GenericUse_S& use, int best, const EffectSums_S& su
     return -1;
 }
 
+bl3dGenericCore::Words_S bl3dGenericCore::words(const bl3dCharacter* user) const {
+    return Words_S{user->getName(), phrase_.c_str(), preposition_.c_str(), preposition_.empty() ? "" : " ",
+                   gerund_.c_str()};
+}
+
 int bl3dGenericCore::narrateParty(GenericUse_S& use, bl3dCharacter* user, int best, const EffectSums_S& sums) const {
     TextBuf_C& text = *use.text;
-    const char* name = user->getName();
-    const char* phrase = phrase_.c_str();
-    const char* prep = preposition_.c_str();
-    const char* sep = preposition_.empty() ? "" : " ";
-    const char* ger = gerund_.c_str();
+    const Words_S w = words(user);
+    const char *name = w.name, *phrase = w.phrase, *prep = w.prep, *sep = w.sep, *ger = w.ger;
     if (targetKind_ == 0) {
         text.set(spell_ ? "#2%s#0 %s...\n" : "%s %s...\n", name, phrase);
         return 0;
@@ -355,11 +357,8 @@ int bl3dGenericCore::narrateParty(GenericUse_S& use, bl3dCharacter* user, int be
 int bl3dGenericCore::narrateMonster(GenericUse_S& use, bl3dCharacter* user, int best,
                                     const EffectSums_S& sums) const {
     TextBuf_C& text = *use.text;
-    const char* name = user->getName();
-    const char* phrase = phrase_.c_str();
-    const char* prep = preposition_.c_str();
-    const char* sep = preposition_.empty() ? "" : " ";
-    const char* ger = gerund_.c_str();
+    const Words_S w = words(user);
+    const char *name = w.name, *phrase = w.phrase, *prep = w.prep, *sep = w.sep, *ger = w.ger;
     if (targetKind_ == 0) {
         text.set("%s %s...\n", name, phrase);
         return 0;

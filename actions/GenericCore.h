@@ -84,6 +84,15 @@ public:
 private:
     // The target of a use aimed by position, by the target kind.
     void* targetAt(const bl3dCharacter* user, int index) const;
+    // The user's name and the action's words, as one line prints them.
+    struct Words_S {
+        const char* name;
+        const char* phrase;
+        const char* prep;
+        const char* sep; // " " after a preposition, else nothing
+        const char* ger;
+    };
+    Words_S words(const bl3dCharacter* user) const;
     int narrateParty(GenericUse_S& use, bl3dCharacter* user, int best, const EffectSums_S& sums) const;
     int narrateMonster(GenericUse_S& use, bl3dCharacter* user, int best, const EffectSums_S& sums) const;
 

@@ -68,7 +68,7 @@ int bl3dHealEffect::apply(bl3dActor* actor, void* target, int, EffectSums_S& sum
         switch (mode_) {
         case TARGET_ONE_MEMBER:
         case TARGET_EVIL_FOES: {
-            bl3dCharacter* who = mode_ == TARGET_ONE_MEMBER ? asPartyMember(target) : user;
+            bl3dCharacter* who = memberOrSelf(mode_, target, user);
             if (!who)
                 return EFFECT_TARGET_GONE;
             sums.victim = who;
