@@ -1,4 +1,4 @@
-// The skill and item-use screens over the main view, driven by pushed keys,
+// The skill and item-use screens opened from the main view, driven by pushed keys,
 // with the game's own spell book loaded: a skill used on another member
 // spends its daily use and is gone from the list until the refill; a use
 // that fails spends nothing and can be left; an item's power used through
@@ -122,7 +122,7 @@ TEST_F(ActionScreensTest, ASkillOnAnotherMemberSpendsItsDailyUse)
     bob.setCurHP(5);
     watch([] { return UseSkill_C::getState(); });
     script({SDLK_F1, SDLK_RETURN, SDLK_F2, SDLK_SPACE});
-    UseSkill_C::run(&iface);
+    iface.key(SDLK_s, KMOD_NONE);
     EXPECT_TRUE(shown(0).has("Who wishes to use their skill?"));
     EXPECT_TRUE(shown(0).has("(F1-F8) to Select"));
     const Shown list = lastIn(UseSkill_C::CHOOSE_SKILL);
@@ -199,7 +199,7 @@ TEST_F(ActionScreensTest, AnItemsPowerIsUsedThroughTheItem)
     ann.setCurHP(5);
     watch([] { return UseItem_C::getState(); });
     script({SDLK_F1, SDLK_RETURN, SDLK_SPACE});
-    UseItem_C::run(&iface);
+    iface.key(SDLK_u, KMOD_NONE);
     EXPECT_TRUE(shown(0).has("Who will use an item?"));
     EXPECT_TRUE(sawText("Inventory:"));
     EXPECT_GT(ann.getCurHP(), 5);
