@@ -93,55 +93,69 @@ bool resists(bl3dCharacter* who, int32_t element, int64_t& damage) {
 }
 } // namespace
 
-bool bl3dDamageSpell::sweepOne(const bl3dCharacter* caster, bl3dCharacter* victim, Tally_S& t) const {
-    if (t.falloff >= t.limit)
-        return false;
-    if (victim->getCurHP() < 1 || rollSavingThrow(victim, 4, 0))
-        return true;
-    int64_t damage = std::max<int64_t>(static_cast<int64_t>(rollDice(t.dice, params_.sides)) - t.falloff, 1);
-    if (resists(victim, params_.element, damage))
-        return true;
+bl3dDamageSpell::Strike bl3dDamageSpell::strikeOne(const bl3dCharacter* caster, bl3dCharacter* target,
+                                                    int64_t& damage, bool& poisoned) const {
+    poisoned = false;
+    if (resists(target, params_.element, damage))
+        return Strike::Resists;
     const int32_t flags = params_.specialFlags;
     const int32_t g = params_.typeValue;
-    bool poisoned = false;
     if (flags) {
         if (flags & DMG_POISON) {
-            poisonWith(victim, g);
+            poisonWith(target, g);
             poisoned = true;
         }
         if (flags & DMG_INSTANT_KILL) {
-            if (caster->isPartyMember() && victim->creatureType() == KIND_SWIFT)
-                return true;
+            if (caster->isPartyMember() && target->creatureType() == KIND_SWIFT)
+                return Strike::Resists;
             if (vell::gameRand() % 100 < g) {
-                kill(victim);
-                ++t.kills;
-                ++t.hit;
-                return true;
+                kill(target);
+                return Strike::Killed;
             }
         }
         const int32_t compared = (flags & DMG_TYPE_FROM_SPELL) ? typeValue() : g;
-        const bool same = victim->creatureType() == compared;
+        const bool same = target->creatureType() == compared;
         if ((flags & DMG_ONLY_TYPE) && !same)
             damage = 0;
         if ((flags & DMG_DOUBLE_TYPE) && same)
             damage *= 2;
         if ((flags & DMG_SPARE_TYPE) && same)
             damage = 0;
-        if ((flags & DMG_DISPEL) && isIllusion(victim)) {
-            ++t.disbelieved;
-            ++t.hit;
-            kill(victim);
-            return true;
+        if ((flags & DMG_DISPEL) && isIllusion(target)) {
+            kill(target);
+            return Strike::Dispelled;
         }
     }
-    if (damage != 0 || poisoned) {
+    if (damage == 0)
+        return Strike::NoEffect;
+    target->changeHP(-saturate32(damage));
+    return Strike::Damaged;
+}
+
+bool bl3dDamageSpell::sweepOne(const bl3dCharacter* caster, bl3dCharacter* victim, Tally_S& t) const {
+    if (t.falloff >= t.limit)
+        return false;
+    if (victim->getCurHP() < 1 || rollSavingThrow(victim, 4, 0))
+        return true;
+    int64_t damage = std::max<int64_t>(static_cast<int64_t>(rollDice(t.dice, params_.sides)) - t.falloff, 1);
+    bool poisoned = false;
+    switch (strikeOne(caster, victim, damage, poisoned)) {
+    case Strike::Resists: return true;
+    case Strike::Killed: ++t.kills; break;
+    case Strike::Dispelled: ++t.disbelieved; break;
+    case Strike::NoEffect:
+        if (!poisoned)
+            return true;
+        t.falloff += 2;
+        break;
+    case Strike::Damaged:
         t.falloff += 2;
         t.total += damage;
-        victim->changeHP(-saturate32(damage));
-        ++t.hit;
         if (victim->getCurHP() < 1)
             ++t.kills;
+        break;
     }
+    ++t.hit;
     return true;
 }
 
@@ -162,9 +176,33 @@ int bl3dDamageSpell::perform(ActionUse_S* record) {
 
 // --- one creature ------------------------------------------------------------------
 
+void bl3dDamageSpell::strikeNarrated(SpellUse_S& use, bl3dCharacter* target, const char* words) const {
+    TextBuf_C& text = *use.text;
+    if (rollSavingThrow(target, 4, 0)) {
+        text.set("%s, but the spell fizzles!\n", words);
+        return;
+    }
+    int64_t damage = std::max(rollDice(diceCount(use.caster()), params_.sides), 1);
+    bool poisoned = false;
+    switch (strikeOne(use.caster(), target, damage, poisoned)) {
+    case Strike::Resists: text.set("%s, but %s resists!\n", words, target->pronoun(0)); return;
+    case Strike::Killed: text.set("%s, killing %s instantly!\n", words, target->pronoun(1)); return;
+    case Strike::Dispelled:
+        text.set(use.caster()->isPartyMember() ? "%s, causing %s to disappear!\n" : "%s, disbelieving %s!\n", words,
+                 target->pronoun(1));
+        return;
+    case Strike::NoEffect: text.set("%s, but it has no effect!\n", words); return;
+    case Strike::Damaged: break;
+    }
+    text.set("%s, causing %d points of damage", words, saturate32(damage));
+    if (target->getCurHP() < 1)
+        text.append(", killing %s!\n", target->pronoun(1));
+    else
+        text.appendText("!\n");
+}
+
 int bl3dDamageSpell::partyOne(SpellUse_S& use) {
     bl3dCharacter* caster = use.caster();
-    TextBuf_C& text = *use.text;
     const char* spell = name_.c_str();
     char words[SPELL_WORDS_SIZE];
     int status = PICK_OK;
@@ -176,120 +214,28 @@ int bl3dDamageSpell::partyOne(SpellUse_S& use) {
             return -1;
         pay(use);
         strikeWords(caster, spell, first, words, sizeof words);
-        text.set("%s, but %s is out of range!\n", words, first->pronoun(0));
+        use.text->set("%s, but %s is out of range!\n", words, first->pronoun(0));
         return 0;
     }
     pay(use);
     strikeWords(caster, spell, m, words, sizeof words);
-    if (rollSavingThrow(m, 4, 0)) {
-        text.set("%s, but the spell fizzles!\n", words);
-        return 0;
-    }
-    int64_t damage = std::max(rollDice(diceCount(caster), params_.sides), 1);
-    const int32_t flags = params_.specialFlags;
-    const int32_t g = params_.typeValue;
-    if (resists(m, params_.element, damage)) {
-        text.set("%s, but %s resists!\n", words, m->pronoun(0));
-        return 0;
-    }
-    if (flags) {
-        if (flags & DMG_POISON)
-            poisonWith(m, g);
-        if (flags & DMG_INSTANT_KILL) {
-            if (m->creatureType() == KIND_SWIFT) {
-                text.set("%s, but %s resists!\n", words, m->pronoun(0));
-                return 0;
-            }
-            if (vell::gameRand() % 100 < g) {
-                kill(m);
-                text.set("%s, killing %s instantly!\n", words, m->pronoun(1));
-                return 0;
-            }
-        }
-        const int32_t compared = (flags & DMG_TYPE_FROM_SPELL) ? typeValue() : g;
-        const bool same = m->creatureType() == compared;
-        if ((flags & DMG_ONLY_TYPE) && !same)
-            damage = 0;
-        if ((flags & DMG_DOUBLE_TYPE) && same)
-            damage *= 2;
-        if ((flags & DMG_SPARE_TYPE) && same)
-            damage = 0;
-        if ((flags & DMG_DISPEL) && isIllusion(m)) {
-            kill(m);
-            text.set("%s, causing %s to disappear!\n", words, m->pronoun(1));
-            return 0;
-        }
-    }
-    if (damage == 0) {
-        text.set("%s, but it has no effect!\n", words);
-        return 0;
-    }
-    m->changeHP(-saturate32(damage));
-    text.set("%s, causing %d points of damage", words, saturate32(damage));
-    if (m->getCurHP() < 1)
-        text.append(", killing %s!\n", m->pronoun(1));
-    else
-        text.appendText("!\n");
+    strikeNarrated(use, m, words);
     return 0;
 }
 
 int bl3dDamageSpell::monsterOne(SpellUse_S& use) {
     bl3dCharacter* caster = use.caster();
-    TextBuf_C& text = *use.text;
-    const char* spell = name_.c_str();
     char words[SPELL_WORDS_SIZE];
     bl3dCharacter* p = partyTargetOrFirst(use.target);
     if (!p)
         return -1;
     pay(use);
-    strikeWords(caster, spell, p, words, sizeof words);
+    strikeWords(caster, name_.c_str(), p, words, sizeof words);
     if (params_.range > 0 && use.extra > params_.range) {
-        text.set("%s, but %s is out of range!\n", words, caster->pronoun(0));
+        use.text->set("%s, but %s is out of range!\n", words, caster->pronoun(0));
         return 0;
     }
-    if (rollSavingThrow(p, 4, 0)) {
-        text.set("%s, but the spell fizzles!\n", words);
-        return 0;
-    }
-    int64_t damage = std::max(rollDice(diceCount(caster), params_.sides), 1);
-    const int32_t flags = params_.specialFlags;
-    const int32_t g = params_.typeValue;
-    if (resists(p, params_.element, damage)) {
-        text.set("%s, but %s resists!\n", words, p->pronoun(0));
-        return 0;
-    }
-    if (flags) {
-        if (flags & DMG_POISON)
-            poisonWith(p, g);
-        if ((flags & DMG_INSTANT_KILL) && vell::gameRand() % 100 < g) {
-            kill(p);
-            text.set("%s, killing %s instantly!\n", words, p->pronoun(1));
-            return 0;
-        }
-        const int32_t compared = (flags & DMG_TYPE_FROM_SPELL) ? typeValue() : g;
-        const bool same = p->creatureType() == compared;
-        if ((flags & DMG_ONLY_TYPE) && !same)
-            damage = 0;
-        if ((flags & DMG_DOUBLE_TYPE) && same)
-            damage *= 2;
-        if ((flags & DMG_SPARE_TYPE) && same)
-            damage = 0;
-        if ((flags & DMG_DISPEL) && isIllusion(p)) {
-            kill(p);
-            text.set("%s, disbelieving %s!\n", words, p->pronoun(1));
-            return 0;
-        }
-    }
-    if (damage == 0) {
-        text.set("%s, but it has no effect!\n", words);
-        return 0;
-    }
-    p->changeHP(-saturate32(damage));
-    text.set("%s, causing %d points of damage", words, saturate32(damage));
-    if (p->getCurHP() < 1)
-        text.append(", killing %s!\n", p->pronoun(1));
-    else
-        text.appendText("!\n");
+    strikeNarrated(use, p, words);
     return 0;
 }
 

@@ -17,6 +17,7 @@
 #include "rules/SavingThrow.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -27,8 +28,6 @@ constexpr int32_t KIND_UNDEAD = 21;
 constexpr int32_t KIND_DEMON = 22;
 // A clouded mind clears this many ticks after the spell.
 constexpr uint32_t FIZZLE_TICKS = 5;
-constexpr int MIND_BLOW_REACH = 30;
-constexpr int SPIRIT_HAMMER_REACH = 40;
 constexpr int32_t PUSH_TO = 90;
 constexpr int32_t DRAW_TO = 10;
 constexpr uint32_t HOLY_SPIRIT_TICKS = 15;
@@ -167,7 +166,7 @@ void bl3dSpell_VAMP::strike(SpellUse_S& use, bl3dCharacter* target, const char* 
 
 // --- groups ---------------------------------------------------------------------------
 
-int bl3dSpell_SPHA::perform(ActionUse_S* record) {
+int bl3dGroupSpell::perform(ActionUse_S* record) {
     SpellUse_S* use = nullptr;
     const int r = openCast(record, use);
     if (r != 1)
@@ -186,106 +185,97 @@ int bl3dSpell_SPHA::perform(ActionUse_S* record) {
         }
         pay(*use);
         const char* plural = pluralName(g);
-        if (distance > SPIRIT_HAMMER_REACH) {
+        if (distance > reach_) {
             text.set("%s casts %s at some #4%s#0, but they are out of range!\n", who, spell, plural);
             return 0;
         }
-        if (saved(g->getMonster(0), 4)) {
-            text.set("%s casts %s at some #4%s#0, but the spell fizzles!\n", who, spell, plural);
-            return 0;
-        }
-        int n = 0;
-        for (uint32_t i = 0; i < g->getSize(); ++i) {
-            bl3dMonster* m = g->getMonster(static_cast<int>(i));
-            if (m->getCurSP() > 0) {
-                m->addSP(-m->getCurSP());
-                ++n;
-            }
-        }
-        if (n == 0)
-            text.set("%s casts %s at some #4%s#0, but it has no effect!\n", who, spell, plural);
-        else
-            text.set("%s casts %s at some #4%s#0, draining %d of them\n", who, spell, plural, n);
+        onGroup(*use, *g, who, plural);
         return 0;
     }
     if (!caster->isMonster())
         return -1;
     pay(*use);
-    if (use->extra > SPIRIT_HAMMER_REACH) {
-        text.set("%s casts %s at the party, but %s is out of range!\n", who, spell, caster->pronoun(0));
+    if (use->extra > reach_) {
+        outOfReach(*use, who);
         return 0;
     }
-    int n = 0;
-    for (int i = 0; i < partySize(); ++i) {
-        bl3dPartyChar* m = partyMemberAt(i);
-        if (!saved(m, 4) && m->getCurSP() > 0) {
-            m->addSP(-m->getCurSP());
-            ++n;
-        }
-    }
-    if (n == 0)
-        text.set("%s casts %s at the party, but it has no effect!\n", who, spell);
-    else
-        text.set("%s casts %s at the party, draining %d members!\n", who, spell, n);
+    std::vector<bl3dCharacter*> members;
+    for (int i = 0; i < partySize(); ++i)
+        members.push_back(partyMemberAt(i));
+    onParty(*use, members, who);
     return 0;
 }
 
-int bl3dSpell_MIBL::perform(ActionUse_S* record) {
-    SpellUse_S* use = nullptr;
-    const int r = openCast(record, use);
-    if (r != 1)
-        return r;
-    bl3dCharacter* caster = use->caster();
-    TextBuf_C& text = *use->text;
+void bl3dSpell_SPHA::onGroup(SpellUse_S& use, bl3dMonsterList& g, const char* who, const char* plural) {
     const char* spell = name_.c_str();
-    char who[SPELL_WORDS_SIZE];
-    casterWords(caster, who, sizeof who);
-    auto phazed = [](bl3dCharacter* c) {
-        if (c->getCurHP() < 1 || saved(c, 4) || saved(c, 5))
-            return false;
-        setIntAttribute(c, "Fizzle", 1);
-        return true;
-    };
+    if (saved(g.getMonster(0), 4)) {
+        use.text->set("%s casts %s at some #4%s#0, but the spell fizzles!\n", who, spell, plural);
+        return;
+    }
     int n = 0;
-    if (caster->isPartyMember()) {
-        int distance = 0;
-        bl3dMonsterList* g = asEnemyGroup(use->target, &distance);
-        if (!g || g->empty()) {
-            targetGone(text, caster, spell);
-            return 0;
-        }
-        pay(*use);
-        const char* plural = pluralName(g);
-        if (distance > MIND_BLOW_REACH) {
-            text.set("%s casts %s at some #4%s#0, but they are out of range!\n", who, spell, plural);
-            return 0;
-        }
-        for (uint32_t i = 0; i < g->getSize(); ++i)
-            n += phazed(g->getMonster(static_cast<int>(i))) ? 1 : 0;
-        if (n == 0) {
-            text.set("%s casts %s, but it seems to have no effect!", who, spell);
-            return 0;
-        }
-        text.set("%s casts %s at some #4%s#0, phazing %d of them!\n", who, spell, plural, n);
-        queueFizzleReset();
-        return 0;
-    }
-    if (!caster->isMonster())
-        return -1;
-    pay(*use);
-    if (use->extra > MIND_BLOW_REACH) {
-        text.set("%s casts %s at the party, but they are out of range!\n", who, spell);
-        return 0;
-    }
-    for (int i = 0; i < partySize(); ++i)
-        n += phazed(partyMemberAt(i)) ? 1 : 0;
+    for (uint32_t i = 0; i < g.getSize(); ++i)
+        n += drainAll(g.getMonster(static_cast<int>(i))) ? 1 : 0;
+    if (n == 0)
+        use.text->set("%s casts %s at some #4%s#0, but it has no effect!\n", who, spell, plural);
+    else
+        use.text->set("%s casts %s at some #4%s#0, draining %d of them\n", who, spell, plural, n);
+}
+
+void bl3dSpell_SPHA::onParty(SpellUse_S& use, const std::vector<bl3dCharacter*>& members, const char* who) {
+    int n = 0;
+    for (bl3dCharacter* m : members)
+        n += !saved(m, 4) && drainAll(m) ? 1 : 0;
+    if (n == 0)
+        use.text->set("%s casts %s at the party, but it has no effect!\n", who, name_.c_str());
+    else
+        use.text->set("%s casts %s at the party, draining %d members!\n", who, name_.c_str(), n);
+}
+
+void bl3dSpell_SPHA::outOfReach(SpellUse_S& use, const char* who) {
+    use.text->set("%s casts %s at the party, but %s is out of range!\n", who, name_.c_str(),
+                  use.caster()->pronoun(0));
+}
+
+bool bl3dSpell_SPHA::drainAll(bl3dCharacter* c) {
+    if (c->getCurSP() <= 0)
+        return false;
+    c->addSP(-c->getCurSP());
+    return true;
+}
+
+void bl3dSpell_MIBL::onGroup(SpellUse_S& use, bl3dMonsterList& g, const char* who, const char* plural) {
+    int n = 0;
+    for (uint32_t i = 0; i < g.getSize(); ++i)
+        n += phazed(g.getMonster(static_cast<int>(i))) ? 1 : 0;
     if (n == 0) {
-        text.set("%s casts %s at the party, but it is ineffective", who, spell);
-        return 0;
+        use.text->set("%s casts %s, but it seems to have no effect!", who, name_.c_str());
+        return;
     }
-    text.set("%s casts %s at the party, phazing %d of them!\n", who, spell, n);
+    use.text->set("%s casts %s at some #4%s#0, phazing %d of them!\n", who, name_.c_str(), plural, n);
     queueFizzleReset();
-    return 0;
+}
+
+void bl3dSpell_MIBL::onParty(SpellUse_S& use, const std::vector<bl3dCharacter*>& members, const char* who) {
+    int n = 0;
+    for (bl3dCharacter* m : members)
+        n += phazed(m) ? 1 : 0;
+    if (n == 0) {
+        use.text->set("%s casts %s at the party, but it is ineffective", who, name_.c_str());
+        return;
+    }
+    use.text->set("%s casts %s at the party, phazing %d of them!\n", who, name_.c_str(), n);
+    queueFizzleReset();
+}
+
+void bl3dSpell_MIBL::outOfReach(SpellUse_S& use, const char* who) {
+    use.text->set("%s casts %s at the party, but they are out of range!\n", who, name_.c_str());
+}
+
+bool bl3dSpell_MIBL::phazed(bl3dCharacter* c) {
+    if (c->getCurHP() < 1 || saved(c, 4) || saved(c, 5))
+        return false;
+    setIntAttribute(c, "Fizzle", 1);
+    return true;
 }
 
 int bl3dSpell_MIVO::perform(ActionUse_S* record) {
@@ -351,10 +341,9 @@ int bl3dSpell_MIVO::perform(ActionUse_S* record) {
 
 int bl3dSpell_HOSP::perform(ActionUse_S* record) {
     SpellUse_S* use = nullptr;
-    const int r = openCast(record, use);
+    const int r = openAndPay(record, use);
     if (r != 1)
         return r;
-    pay(*use);
     bl3dCharacter* caster = use->caster();
     narrateCast(*use->text, caster, name_.c_str());
     if (!caster->isPartyMember())
@@ -381,10 +370,9 @@ int bl3dSpell_HOSP::perform(ActionUse_S* record) {
 
 int bl3dSpell_SPCO::perform(ActionUse_S* record) {
     SpellUse_S* use = nullptr;
-    const int r = openCast(record, use);
+    const int r = openAndPay(record, use);
     if (r != 1)
         return r;
-    pay(*use);
     const uint32_t now = rulesEnv().currentTick();
     const uint32_t until = now + static_cast<uint32_t>(vell::gameRand() % 481 + 480);
     extendWorldMagic(MAGIC_PERCEPTION, 0x01 | 0x08 | 0x10, until);
@@ -408,10 +396,9 @@ int bl3dSpell_SPCO::perform(ActionUse_S* record) {
 
 int bl3dSpell_MAPO::perform(ActionUse_S* record) {
     SpellUse_S* use = nullptr;
-    const int r = openCast(record, use);
+    const int r = openAndPay(record, use);
     if (r != 1)
         return r;
-    pay(*use);
     const char* who = use->caster()->getName();
     const char* spell = name_.c_str();
     int width = 0, height = 0;
@@ -427,10 +414,9 @@ int bl3dSpell_MAPO::perform(ActionUse_S* record) {
 
 int bl3dFoeMoveSpell::perform(ActionUse_S* record) {
     SpellUse_S* use = nullptr;
-    const int r = openCast(record, use);
+    const int r = openAndPay(record, use);
     if (r != 1)
         return r;
-    pay(*use);
     bl3dCharacter* caster = use->caster();
     TextBuf_C& text = *use->text;
     const char* spell = name_.c_str();
@@ -464,10 +450,9 @@ int bl3dFoeMoveSpell::perform(ActionUse_S* record) {
 
 int bl3dWallSpell::perform(ActionUse_S* record) {
     SpellUse_S* use = nullptr;
-    const int r = openCast(record, use);
+    const int r = openAndPay(record, use);
     if (r != 1)
         return r;
-    pay(*use);
     const char* who = use->caster()->getName();
     const char* spell = name_.c_str();
     TextBuf_C& text = *use->text;

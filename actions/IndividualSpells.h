@@ -24,6 +24,8 @@
 #pragma once
 #include "actions/Spells.h"
 
+#include <vector>
+
 // Spells aimed at one creature (a living monster of the chosen group, or a
 // party member for a monster caster) within a range, that save throws may
 // stop.
@@ -78,16 +80,54 @@ protected:
     void strike(SpellUse_S& use, bl3dCharacter* target, const char* words) override;
 };
 
-class bl3dSpell_SPHA : public bl3dBuiltinSpell {
+// Spirit Hammer and Mind Blow: a party caster's spell on the chosen group
+// within reach of its own distance, a monster caster's on the whole party
+// within reach of the distance given.
+class bl3dGroupSpell : public bl3dBuiltinSpell {
 public:
-    explicit bl3dSpell_SPHA(const SpellRow_S& row) : bl3dBuiltinSpell(row, SpellEnqueue::Targeted, SpellLayout::Targeted) {}
+    bl3dGroupSpell(const SpellRow_S& row, int reach)
+        : bl3dBuiltinSpell(row, SpellEnqueue::Targeted, SpellLayout::Targeted), reach_(reach) {}
     int perform(ActionUse_S* use) override;
+
+protected:
+    // The effect and its narration; `who` opens the line.
+    virtual void onGroup(SpellUse_S& use, bl3dMonsterList& group, const char* who, const char* plural) = 0;
+    virtual void onParty(SpellUse_S& use, const std::vector<bl3dCharacter*>& members, const char* who) = 0;
+    // A monster caster too far from the party.
+    virtual void outOfReach(SpellUse_S& use, const char* who) = 0;
+
+private:
+    int reach_;
 };
 
-class bl3dSpell_MIBL : public bl3dBuiltinSpell {
+class bl3dSpell_SPHA : public bl3dGroupSpell {
 public:
-    explicit bl3dSpell_MIBL(const SpellRow_S& row) : bl3dBuiltinSpell(row, SpellEnqueue::Targeted, SpellLayout::Targeted) {}
-    int perform(ActionUse_S* use) override;
+    explicit bl3dSpell_SPHA(const SpellRow_S& row) : bl3dGroupSpell(row, 40) {}
+
+protected:
+    void onGroup(SpellUse_S& use, bl3dMonsterList& group, const char* who, const char* plural) override;
+    void onParty(SpellUse_S& use, const std::vector<bl3dCharacter*>& members, const char* who) override;
+    void outOfReach(SpellUse_S& use, const char* who) override;
+
+private:
+    // Takes every spell point; false when there were none.
+    static bool drainAll(bl3dCharacter* c);
+};
+
+// The group's distance counts against 30 feet (the catalogue gives the
+// spell no range of its own).
+class bl3dSpell_MIBL : public bl3dGroupSpell {
+public:
+    explicit bl3dSpell_MIBL(const SpellRow_S& row) : bl3dGroupSpell(row, 30) {}
+
+protected:
+    void onGroup(SpellUse_S& use, bl3dMonsterList& group, const char* who, const char* plural) override;
+    void onParty(SpellUse_S& use, const std::vector<bl3dCharacter*>& members, const char* who) override;
+    void outOfReach(SpellUse_S& use, const char* who) override;
+
+private:
+    // A living creature that fails both saves has its mind clouded.
+    static bool phazed(bl3dCharacter* c);
 };
 
 class bl3dSpell_MIVO : public bl3dBuiltinSpell {

@@ -190,6 +190,13 @@ void bl3dSpell::pay(SpellUse_S& use) const {
         use.actor->addPoints(-spCost());
 }
 
+int bl3dSpell::openAndPay(ActionUse_S* record, SpellUse_S*& use) {
+    const int r = openCast(record, use);
+    if (r == 1)
+        pay(*use);
+    return r;
+}
+
 // --- dice and targets ----------------------------------------------------------------
 
 int32_t bl3dSpell::rollDice(int32_t count, int32_t sides) {

@@ -148,6 +148,9 @@ protected:
     int openCast(ActionUse_S* record, SpellUse_S*& use);
     // The cost leaves the actor: spell points, or an item's charge.
     void pay(SpellUse_S& use) const;
+    // openCast, then pay when the cast goes on: the opening of a spell
+    // whose target needs no resolving.
+    int openAndPay(ActionUse_S* record, SpellUse_S*& use);
 
     int32_t spCost_ = 0;
     RefStr_C name_;

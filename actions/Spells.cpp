@@ -66,10 +66,9 @@ bl3dEffectSpell::bl3dEffectSpell(const SpellRow_S& row)
 
 int bl3dEffectSpell::perform(ActionUse_S* record) {
     SpellUse_S* use = nullptr;
-    const int r = openCast(record, use);
+    const int r = openAndPay(record, use);
     if (r != 1)
         return r;
-    pay(*use);
     const uint32_t until = rulesEnv().currentTick() + spellDuration(params_.durationKind, params_.duration);
 
     int32_t state = 0;
@@ -102,10 +101,9 @@ bl3dTrapSpell::bl3dTrapSpell(const SpellRow_S& row) : bl3dBuiltinSpell(row, Spel
 
 int bl3dTrapSpell::perform(ActionUse_S* record) {
     SpellUse_S* use = nullptr;
-    const int r = openCast(record, use);
+    const int r = openAndPay(record, use);
     if (r != 1)
         return r;
-    pay(*use);
     const bool spring = params_.springTraps != 0;
     const bool spinners = params_.stopSpinners != 0;
     const int radius = params_.radius;

@@ -166,6 +166,14 @@ public:
 
 private:
     struct Tally_S;
+    // What became of one creature struck.
+    enum class Strike { Resists, Killed, Dispelled, NoEffect, Damaged };
+    // The steps after the saving throw and the dice: the element, poison,
+    // the instant kill, the creature-type rules, illusions; then the damage
+    // is dealt. `poisoned` tells whether the poison took.
+    Strike strikeOne(const bl3dCharacter* caster, bl3dCharacter* target, int64_t& damage, bool& poisoned) const;
+    // One creature struck alone, from its saving throw to the narration.
+    void strikeNarrated(SpellUse_S& use, bl3dCharacter* target, const char* words) const;
     int partyOne(SpellUse_S& use);
     int partyGroups(SpellUse_S& use);
     int monsterOne(SpellUse_S& use);

@@ -9,6 +9,7 @@
 #include "rules/Actor.h"
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
+#include "screens/ListKeys.h"
 #include "screens/PaneText.h"
 #include "world/Interface.h"
 
@@ -103,8 +104,20 @@ void buildList()
             s.list->addLine(n->action->name().c_str(), n->action->actionID(), true);
 }
 
+// Performs and releases the use; -1 means the caster could not cast it.
+void performUse(ActionUse_S* use)
+{
+    CastScreen_S& s = S();
+    VELL_LOG(20, "CastSpell_C::ENTER CP2\n");
+    const int r = s.spell->perform(use);
+    if (use)
+        s.spell->freeEntry(use);
+    VELL_LOG(20, "CastSpell_C::ENTER CP5\n");
+    setState(r == -1 ? CastSpell_C::TOO_DRAINED : CastSpell_C::CAST);
+}
+
 // Casts the chosen spell at once: makeEntry, else enqueue with a second
-// actor; perform; release. -1 means the caster could not cast it.
+// actor.
 void cast(void* target, int index)
 {
     CastScreen_S& s = S();
@@ -114,14 +127,10 @@ void cast(void* target, int index)
     ActionUse_S* use = s.spell->makeEntry(new bl3dActor(s.caster), target, 2, context);
     if (!use)
         use = s.spell->enqueue(new bl3dActor(s.caster), index, 2, context);
-    VELL_LOG(20, "CastSpell_C::ENTER CP2\n");
-    const int r = s.spell->perform(use);
-    if (use)
-        s.spell->freeEntry(use);
-    VELL_LOG(20, "CastSpell_C::ENTER CP5\n");
-    setState(r == -1 ? CastSpell_C::TOO_DRAINED : CastSpell_C::CAST);
+    performUse(use);
 }
 
+// The portal to the square so many steps north and east of the party.
 void castPortal()
 {
     CastScreen_S& s = S();
@@ -132,11 +141,7 @@ void castPortal()
              static_cast<int>(s.portalY));
     void* context[3] = {&s.text, &s.portalX, &s.portalY};
     s.text.clear();
-    ActionUse_S* use = s.spell->makeEntry(new bl3dActor(s.caster), nullptr, 3, context);
-    const int r = s.spell->perform(use);
-    if (use)
-        s.spell->freeEntry(use);
-    setState(r == -1 ? CastSpell_C::TOO_DRAINED : CastSpell_C::CAST);
+    performUse(s.spell->makeEntry(new bl3dActor(s.caster), nullptr, 3, context));
 }
 
 // What follows the choice of a spell.
@@ -207,24 +212,9 @@ void spellList(int sym)
 {
     CastScreen_S& s = S();
     ScrollList_C* list = s.list.get();
-    switch (sym) {
-    case SDLK_UP:
-        if (list && list->lineUp())
-            vell::pushRedraw();
-        return;
-    case SDLK_DOWN:
-        if (list && list->lineDown())
-            vell::pushRedraw();
-        return;
-    case SDLK_PAGEUP:
-        if (list && list->pageUp())
-            vell::pushRedraw();
-        return;
-    case SDLK_PAGEDOWN:
-        if (list && list->pageDown())
-            vell::pushRedraw();
-        return;
-    case SDLK_RETURN:
+    if (moveListByKey(list, sym, true)) {
+        vell::pushRedraw();
+    } else if (sym == SDLK_RETURN) {
         // An empty list has no line to take.
         if (!list || list->selected() < 0)
             return;
@@ -233,9 +223,8 @@ void spellList(int sym)
             setState(CastSpell_C::UNKNOWN_SPELL);
         else
             choose();
-        return;
-    case SDLK_ESCAPE: setState(CastSpell_C::DONE); return;
-    default: return;
+    } else if (sym == SDLK_ESCAPE) {
+        setState(CastSpell_C::DONE);
     }
 }
 

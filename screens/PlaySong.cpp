@@ -12,6 +12,7 @@
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
 #include "rules/RulesEnv.h"
+#include "screens/ListKeys.h"
 #include "screens/PaneText.h"
 #include "world/Interface.h"
 
@@ -135,22 +136,14 @@ void chooseSong(int sym)
 {
     SongScreen_S& s = S();
     ScrollList_C* list = s.list.get();
-    switch (sym) {
-    case SDLK_UP:
-        if (list && list->lineUp())
-            vell::pushRedraw();
-        return;
-    case SDLK_DOWN:
-        if (list && list->lineDown())
-            vell::pushRedraw();
-        return;
-    case SDLK_RETURN:
+    if (moveListByKey(list, sym, false)) {
+        vell::pushRedraw();
+    } else if (sym == SDLK_RETURN) {
         // An empty list has no line to play.
         if (list && list->selected() >= 0)
             play();
-        return;
-    case SDLK_ESCAPE: setState(PlaySong_C::DONE); return;
-    default: return;
+    } else if (sym == SDLK_ESCAPE) {
+        setState(PlaySong_C::DONE);
     }
 }
 

@@ -6,10 +6,11 @@
 // (content/savegame/party.txt):
 //   member NAME / class ID / race N / sex male|female /
 //   stats ST IQ WI DX CN CH / [attribute KEY VALUE]... / [carry ITEM-ID]... /
-//   end
+//   [knows ACTION-ID]... / end
 // attribute sets one of the character's own integer attributes (such as the
 // item-creation skills of "CreateAbility"); carry puts a new item of that
-// type into the pack.
+// type into the pack; knows teaches a built-in action: a spell goes into the
+// spell book (the second list), anything else into the first list.
 // Each adventurer is made as character creation makes one (race and class
 // modifiers folded into the base stats, hit and spell points from the class
 // dice, gold, the class's starting items), with the game dice seeded by a
@@ -17,6 +18,9 @@
 // holds every adventurer under its name in "hall" and the party of them in
 // "world/party.dat". The world itself is set up by the game when the quest
 // is first loaded.
+#include "actions/Action.h"
+#include "actions/ActionList.h"
+#include "actions/Catalogue.h"
 #include "core/ArchiveFile.h"
 #include "platform/Random.h"
 #include "rules/ClassDef.h"
@@ -50,6 +54,7 @@ struct MemberSource_S {
     std::vector<int64_t> stats;
     std::vector<std::pair<std::string, int32_t>> attributes;
     std::vector<int32_t> carried;
+    std::vector<int32_t> known;
     int line = 0;
 };
 
@@ -110,6 +115,10 @@ bool readMembers(const char* path, std::vector<MemberSource_S>& out) {
             if (!masterITL.findById(static_cast<int32_t>(n[0])))
                 in.error("carry: no item " + std::to_string(n[0]));
             cur.carried.push_back(static_cast<int32_t>(n[0]));
+        } else if (k == "knows" && in.numbers(n, 1)) {
+            if (!masterActionList.getAction(static_cast<int32_t>(n[0])))
+                in.error("knows: no action " + std::to_string(n[0]));
+            cur.known.push_back(static_cast<int32_t>(n[0]));
         } else if (k == "end") {
             if (cur.classId == 0 || cur.race == 0 || cur.stats.size() != 6)
                 in.error("member " + cur.name + " needs class, race and stats");
@@ -196,6 +205,9 @@ std::unique_ptr<bl3dPartyChar> makeMember(const MemberSource_S& src) {
     for (int32_t id : src.carried)
         if (bl3dItemType* t = masterITL.findById(id))
             member->getPack()->pushFront(t->newInstance());
+    for (int32_t id : src.known)
+        if (bl3dAction* a = masterActionList.getAction(id))
+            (a->isSpell() ? member->actions2() : member->actions())->add(a, 0);
     member->getStatBlock()->recompute();
     return member;
 }
@@ -242,6 +254,10 @@ int main(int argc, char** argv) {
         return 2;
     }
     registerRulesTypes();
+    initActions();
+    struct ActionsGone {
+        ~ActionsGone() { masterActionList.destroyAll(); }
+    } actionsGone;
     if (masterITL.load(argv[1]) < 0) {
         std::fprintf(stderr, "mksavegame: cannot read the item types of %s\n", argv[1]);
         return 1;

@@ -1,5 +1,6 @@
 #include "world/WorldActionEnv.h"
 
+#include "audio/MasterAudio.h"
 #include "events/Event_7001.h"
 #include "screens/CharView.h"
 #include "world/Event.h"
@@ -104,6 +105,29 @@ void WorldActionEnv_C::springTraps(bool spring, bool spinners, int x1, int y1, i
 {
     if (Map_C* map = iface.getWorld() ? iface.getCurrentMap() : nullptr)
         map->springTraps(spring, spinners, x1, y1, x2, y2);
+}
+
+bool WorldActionEnv_C::bsTest(int32_t, uint32_t parts)
+{
+    // The sound director of this build keeps no table of song music: any
+    // instrument serves.
+    return parts != 0;
+}
+
+int WorldActionEnv_C::playSong(int32_t songId, uint32_t parts)
+{
+    return maserAudio.playSong(static_cast<uint32_t>(songId), parts);
+}
+
+int WorldActionEnv_C::stopSong()
+{
+    maserAudio.stopSong();
+    return 0;
+}
+
+bool WorldActionEnv_C::isSongPlaying() const
+{
+    return maserAudio.isSongPlaying();
 }
 
 bool WorldActionEnv_C::equipTrial(bl3dPartyChar* member, EquipTrial_S& out)

@@ -2,7 +2,8 @@
 // the global interface and the quest in play: timed events go into the
 // current world's queue, the interface recomputes light, perception and
 // encounters, the party's square comes from the interface and the map
-// questions go to the current map, monster types come from masterMTL. Start-up installs it once (installWorldActionEnv); every
+// questions go to the current map, monster types come from masterMTL, bard
+// songs' music goes to the sound director. Start-up installs it once (installWorldActionEnv); every
 // operation checks that a quest is loaded and otherwise does nothing.
 #pragma once
 #include "actions/ActionEnv.h"
@@ -21,6 +22,10 @@ public:
     bool hasWall(int x, int y, int facing) const override;
     uint8_t squareState(int x, int y) const override;
     void springTraps(bool spring, bool spinners, int x1, int y1, int x2, int y2) override;
+    bool bsTest(int32_t songId, uint32_t parts) override;
+    int playSong(int32_t songId, uint32_t parts) override;
+    int stopSong() override;
+    bool isSongPlaying() const override;
     bool equipTrial(bl3dPartyChar* member, EquipTrial_S& out) override;
 };
 

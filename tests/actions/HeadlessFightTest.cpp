@@ -167,8 +167,10 @@ TEST_F(HeadlessFightTest, EveryActionReleasesWhatItIsHandedWhetherOrNotItBuilds)
     bl3dPartyChar* ada = member("Ada");
     bl3dMonster* orc = kit->addGroup(kit->monsterType(MonsterSpec_S{}), 1, 10)->getMonster(0);
     int32_t distance = 10;
-    uint8_t capital = 1;
-    void* context[5] = {&text, &distance, &capital, nullptr, nullptr};
+    // The third value is a skill's capital flag (a byte) and a spell's
+    // int32 (the portal's row): an int32 of 1 serves both.
+    int32_t third = 1;
+    void* context[5] = {&text, &distance, &third, nullptr, nullptr};
     int built = 0;
     size_t n = 0;
     const ActionRow_S* rows = actionRows(&n);

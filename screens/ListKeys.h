@@ -1,0 +1,9 @@
+// The keys that move the selection of a screen's text list: UP and DOWN a
+// line, PAGEUP and PAGEDOWN a page (when the screen takes them).
+#pragma once
+
+class ScrollList_C;
+
+// Moves the list for an arrow key (and, with pages, a page key); true when
+// the key was one of them and the list moved, so that a redraw is due.
+bool moveListByKey(ScrollList_C* list, int sym, bool pages);
