@@ -27,10 +27,10 @@
 #include "world/WorldActionEnv.h"
 #include "world/WorldRulesEnv.h"
 #include "screens/LoadingScreen.h"
+#include "screens/SlideSequence.h"
 #include "screens/TitleMenu.h"
 
 #include <SDL.h>
-#include <SDL_mixer.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -45,8 +45,7 @@ SDL_Surface* screen = nullptr;
 // Stops the program during start-up, after SDL was started.
 [[noreturn]] void startupFailed() {
     masterActionList.destroyAll();
-    if (gameConfig.sound)
-        Mix_CloseAudio();
+    stopMixer();
     SDL_Quit();
     std::exit(-1);
 }
@@ -103,8 +102,19 @@ void init(int argc, char** argv) {
         startupFailed();
 }
 
+// The credits movie, then the scrolling credits.
 void playCredits() {
-    playMovie("pics/intro/credits.mpg", gameConfig.width, gameConfig.height, gameConfig.sound, true);
+    playMovie("pics/intro/credits.mpg", gameConfig.width, gameConfig.height, soundActive(), true);
+    playSlideSequence(screen, SLIDES_CREDITS);
+}
+
+// The splash picture, then the introduction movie (the introduction slides
+// when the movie cannot be played).
+void playIntroduction() {
+    if (playSlideSequence(screen, SLIDES_SPLASH) < 0)
+        return; // skipped by the player: no introduction either
+    if (!playMovie("pics/intro/intro1.mpg", gameConfig.width, gameConfig.height, soundActive(), false))
+        playSlideSequence(screen, SLIDES_INTRO);
 }
 
 void shutdown() {
@@ -113,8 +123,7 @@ void shutdown() {
     maserAudio.release();
     masterITL.clear();
     masterMTL.clear();
-    if (gameConfig.sound)
-        Mix_CloseAudio();
+    stopMixer();
     SDL_Quit();
     stopScripting();
     if (gameworld) {
@@ -190,7 +199,7 @@ int main(int argc, char** argv) {
     startMixer(gameConfig);
 
     if (!startOptions.skipIntro)
-        playMovie("pics/intro/intro1.mpg", gameConfig.width, gameConfig.height, gameConfig.sound, false);
+        playIntroduction();
     setCaption();
 
     // Closed during the introduction: nothing more to start.

@@ -1,6 +1,7 @@
 #include "core/ModalLoop.h"
 
 #include "core/MouseRegions.h"
+#include "core/TimerWork.h"
 
 #include <atomic>
 #include <mutex>
@@ -109,6 +110,8 @@ bool ModalLoop_C::handle(const SDL_Event& ev)
             key_(ev.key.keysym);
         return false;
     case SDL_USEREVENT:
+        if (vell::runTimerWork(ev))
+            return false;
         if (ev.user.code != vell::kRedrawCode)
             return false;
         redraw(false);

@@ -17,6 +17,7 @@
 // - mouse motion, button down and button up go to the click regions when a
 //   MouseRegions_C is set (SDL button 1 -> 0, 2 -> 1, any other -> 2);
 // - the redraw request (SDL_USEREVENT with code 1) calls display;
+// - timer work (core/TimerWork.h) runs;
 // - an expose event calls frame, display, frame (display alone without frame);
 // - the quit event (window closed, Ctrl-C, SIGTERM) records the request to
 //   quit (vell::requestQuit) and ends the loop;

@@ -15,6 +15,8 @@ StartOptions_S startOptions;
 namespace {
 std::string programName;
 std::string baseDir;
+bool audioStarted = false; // SDL's audio subsystem started
+bool mixerOpen = false;    // the mixer opened with the game's format
 
 // Which option wants an argument, and what its error says when it has none.
 const char* missingArgumentText(const char* option) {
@@ -104,8 +106,9 @@ int startVideo(GameConfig_S& config, SDL_Surface** screen) {
         std::fprintf(stderr, "ERROR: Could not start SDL: %s\n", SDL_GetError());
         return 1;
     }
-    if (config.sound && SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
-        config.sound = false;
+    // A sound device that cannot be started means silence for this run; the
+    // player's setting stays as it is.
+    audioStarted = config.sound && SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
     Uint32 flags = SDL_OPENGL | (config.window ? 0 : SDL_FULLSCREEN);
     *screen = SDL_SetVideoMode(config.width, config.height, config.depth, flags);
@@ -131,9 +134,24 @@ bool openMixer() {
     return true;
 }
 
-void startMixer(GameConfig_S& config) {
-    if (config.sound && !openMixer())
-        config.sound = false;
+void startMixer(const GameConfig_S& config) {
+    mixerOpen = false;
+    if (!config.sound || !audioStarted)
+        return;
+    if (!openMixer()) {
+        std::fprintf(stderr, "Sound is off for this run: the sound device does not play 22050 Hz 16-bit stereo (%s)\n",
+                     Mix_GetError());
+        return;
+    }
+    mixerOpen = true;
+}
+
+bool soundActive() { return gameConfig.sound && mixerOpen; }
+
+void stopMixer() {
+    if (mixerOpen)
+        Mix_CloseAudio();
+    mixerOpen = false;
 }
 
 void setCaption() { SDL_WM_SetCaption("Vellicorn", "Vellicorn"); }

@@ -43,7 +43,7 @@ int applyCommandLine(int argc, char** argv, GameConfig_S& config, StartOptions_S
 void parseCommandLine(int argc, char** argv);
 
 // SDL with timer and video (audio when sound is on; a failing audio
-// subsystem turns sound off), an 8-bit stencil, the OpenGL video mode, the
+// subsystem means no sound this run), an 8-bit stencil, the OpenGL video mode, the
 // hidden cursor and the caption. Returns 0 with *screen set, 1 when SDL
 // cannot start (after printing SDL's reason on the error stream), -1 when the video mode cannot be opened (after printing
 // "ERROR! Could not open OpenGL graphics device!" and quitting SDL).
@@ -53,9 +53,14 @@ int startVideo(GameConfig_S& config, SDL_Surface** screen);
 // it is open in exactly that format; otherwise it is left closed.
 bool openMixer();
 
-// openMixer when sound is on; any failure or another device format turns
-// sound off.
-void startMixer(GameConfig_S& config);
+// openMixer when sound is on; any failure or another device format means
+// silence for this run (a line on the error stream says why). The settings
+// stay the player's.
+void startMixer(const GameConfig_S& config);
+// Sound for this run: the sound setting is on and the mixer is open.
+bool soundActive();
+// Closes the mixer when startMixer opened it.
+void stopMixer();
 
 // The window caption, "Vellicorn".
 void setCaption();

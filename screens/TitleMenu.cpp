@@ -103,7 +103,7 @@ int TitleMenu_C::run(bool gameLoaded) {
     }
 
     Mix_Music* music = nullptr;
-    if (gameConfig.sound) {
+    if (soundActive()) {
         Mix_VolumeMusic(128);
         music = Mix_LoadMUS(vell::resolvePath(kMenuMusic).c_str());
         if (music)

@@ -9,6 +9,7 @@
 #include "core/MouseRegions.h"
 #include "core/PicCache.h"
 #include "core/ScrollPane.h"
+#include "core/TimerWork.h"
 #include "rules/EnemyList.h"
 #include "rules/Item.h"
 #include "rules/Monster.h"
@@ -509,6 +510,8 @@ void Interface_C::dispatch(const SDL_Event& ev)
     case SDL_USEREVENT:
         if (ev.user.code == vell::kRedrawCode)
             display();
+        else
+            vell::runTimerWork(ev);
         break;
     case SDL_QUIT:
         // Window closed, Ctrl-C or SIGTERM: the game ends as the menu's quit

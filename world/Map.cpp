@@ -1,5 +1,6 @@
 #include "world/Map.h"
 
+#include "audio/MasterAudio.h"
 #include "core/GameConfig.h"
 #include "core/ImageLoad.h"
 #include "core/TextureList.h"
@@ -315,6 +316,19 @@ Map_C::Map_C(const char* path) : fileName_(path ? path : "")
     if (!eventFile.empty())
         loadEvents(eventFile.c_str());
     loadState(monsterFile);
+    registerAudio();
+}
+
+void Map_C::registerAudio() const
+{
+    std::vector<const char*> paths;
+    std::vector<int> hours;
+    for (const MapSound_S& s : sounds_) {
+        paths.push_back(s.path.c_str());
+        hours.push_back(s.hour);
+    }
+    maserAudio.addMapAudio(getFileName(), static_cast<int>(paths.size()), paths.empty() ? nullptr : paths.data(),
+                           hours.empty() ? nullptr : hours.data());
 }
 
 Map_C::~Map_C()

@@ -307,6 +307,8 @@ private:
     void loadPictures(const char* floorName, const char* ceilingName, const char* backdropName);
     void setupClouds();
     void loadState(const std::string& monsterFile);
+    // Hands the map's sound packs to the sound director.
+    void registerAudio() const;
     // Reads one event entry; null for an entry that makes no event (and at
     // the end of the file, where `more` turns false).
     std::unique_ptr<Event_C> parseEvent(FILE* f, int& x, int& y, bool& more);

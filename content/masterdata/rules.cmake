@@ -6,7 +6,7 @@ function(vell_master_placeholders)
   get_property(files GLOBAL PROPERTY VELL_GAME_FILES)
   set(outs)
   foreach(placeholder "actions.dat|gzip" "monsters.dat|gzip" "item.dat|counts 1"
-               "class.dat|counts 2" "itemcreate.dat|counts 1" "audio.dat|copy")
+               "class.dat|counts 2" "itemcreate.dat|counts 1")
     string(REPLACE "|" ";" parts "${placeholder}")
     list(GET parts 0 name)
     list(GET parts 1 kind)

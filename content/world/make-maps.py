@@ -166,7 +166,9 @@ STAIRSDN    NULL      house     citywall  stairs    1    NULL  NULL      0 0 0
     assert len(TOWN_BUILDINGS) == sum(row.count('H') + row.count('S') for row in TOWN)
     cfg = ["Renibister %d %d pics/world/cobble.dat NULL" % (w, h),
            "maps/renibister.tex maps/renibister.cel maps/renibister.evt NULL",
-           "sounds/renibister 0",
+           "# sound packs: their folder and count, then each pack and the hour from which it plays",
+           "data/sounds/packs 4",
+           "town_night.env 0", "town_morning.env 6", "town_day.env 11", "town_night.env 20",
            "SPECCELL %d %d 0" % stairs,
            "RANDITEMS 0"] + lines
     write('renibister.cfg', "\n".join(cfg) + "\n")
@@ -218,7 +220,8 @@ STAIRSUP    stone     stairs    NULL      stone     1    NULL  NULL      0 0 0
            "maps/catacombs.tex maps/catacombs.cel maps/catacombs.evt maps/catacombs.mon",
            "# fog colour, fog density, then the colour of the special light",
            "SPECLITE 0.05 0.05 0.08 0.35 0.9 0.6 0.3",
-           "sounds/catacombs 0",
+           "data/sounds/packs 1",
+           "catacombs.env 0",
            "SPECCELL %d %d 0" % stairs,
            "RANDITEMS 0"] + lines
     write('catacombs.cfg', "\n".join(cfg) + "\n")

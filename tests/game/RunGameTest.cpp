@@ -536,24 +536,33 @@ TEST_F(RunGameTest, SkipIntroNewQuestWalkSaveAndLoad) {
 TEST_F(RunGameTest, SilentRunIntroAndCreditsStopOnKeys) {
     start({"-w", "-s"});
     ASSERT_TRUE(waitForWindow()) << gameErrors();
-    // The movie plays: the screen changes from frame to frame.
+    // The splash picture and the movie play: the screen changes.
     Shot first, shot;
     ASSERT_TRUE(waitForScreen(notBlack, 20, first)) << gameErrors();
     auto moving = [&](const Shot& s) { return differing(first, s, 0, 0, s.width, s.height) > 0.05; };
-    EXPECT_TRUE(waitForScreen(moving, 10, shot)) << "the introduction movie does not play";
-    // SPACE stops it; the title picture follows once the game has started
-    // (it then waits for a key), and after its key the menu is up.
+    EXPECT_TRUE(waitForScreen(moving, 10, shot)) << "neither the splash nor the introduction movie plays";
+    // SPACE stops the splash (and with it the introduction) or the movie;
+    // the title picture follows once the game has started (it then waits for
+    // a key), and after its key the menu is up.
     keys("space");
     Shot title;
-    ASSERT_TRUE(waitSettled(notBlack, 30, title)) << gameErrors();
+    ASSERT_TRUE(waitSettled(notBlack, 30, title)) << "no title picture; game said:\n" << gameErrors();
     keys("space");
     auto menuVisible = [&](const Shot& s) { return menuOver(title, s); };
     ASSERT_TRUE(waitForScreen(menuVisible, 10, shot)) << gameErrors();
-    // The credits movie, stopped with ESC, comes back to the menu.
+    // The credits movie and the scrolling credits, each stopped with ESC,
+    // come back to the menu.
     const Shot menu = shot;
     keys("v");
     auto notMenu = [&](const Shot& s) { return differing(menu, s, 0, 0, s.width, s.height) > 0.3; };
     EXPECT_TRUE(waitForScreen(notMenu, 10, shot)) << "the credits do not play";
+    keys("Escape");
+    // Then the scrolling credits, over black; ESC ends them too.
+    auto scrolling = [&](const Shot& s) {
+        return s.count(0, 0, s.width, s.height, [](int r, int g, int b) { return r + g + b < 30; }) >
+               s.width * s.height * 85 / 100;
+    };
+    EXPECT_TRUE(waitForScreen(scrolling, 10, shot)) << "no scrolling credits after the movie";
     keys("Escape");
     ASSERT_TRUE(waitForScreen(menuVisible, 10, shot)) << gameErrors();
     keys("q n q y");

@@ -9,12 +9,13 @@ CXX ?= clang++
 
 FLAGS := -std=c++17 -O1 -g -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-sanitize=vptr \
          -I$(SRC) $(shell sdl-config --cflags)
-LIBS := $(shell sdl-config --libs) -lSDL_image -lGL -lGLU -lz -lpthread
+LIBS := $(shell sdl-config --libs) -lSDL_image -lSDL_mixer -lGL -lGLU -lz -lpthread
 
 # Everything the readers need; the movie player (smpeg) is not among them.
 LIBSRC := $(filter-out $(SRC)/core/Movie.cpp, \
             $(wildcard $(SRC)/platform/*.cpp $(SRC)/core/*.cpp $(SRC)/rules/*.cpp $(SRC)/actions/*.cpp)) \
-          $(SRC)/world/Map.cpp $(SRC)/world/MapInfo.cpp $(SRC)/world/Event.cpp
+          $(SRC)/world/Map.cpp $(SRC)/world/MapInfo.cpp $(SRC)/world/Event.cpp \
+          $(filter-out $(SRC)/audio/GameWorldAudio.cpp, $(wildcard $(SRC)/audio/*.cpp))
 LIBOBJ := $(patsubst $(SRC)/%.cpp,$(WORK)/obj/%.o,$(LIBSRC))
 
 # target name: its sources (under $(SRC)/tests)
@@ -31,7 +32,8 @@ classes_DEF := -DMASTER_FILE=2
 itemcreate_SRC := masterfuzz/MasterFileFuzz.cpp
 itemcreate_DEF := -DMASTER_FILE=3
 actions_SRC := actions/fuzz/ActionFileFuzz.cpp
-TARGETS := core images font piccache map items monsters classes itemcreate actions
+audio_SRC := audio/fuzz/AudioFuzz.cpp
+TARGETS := core images font piccache map items monsters classes itemcreate actions audio
 
 all: $(addprefix $(WORK)/fuzz_,$(TARGETS))
 

@@ -15,7 +15,7 @@ fixtures=$src/tests/fixtures
 cxx=$(command -v clang++-14 || command -v clang++)
 make -s -j2 -f "$src/tests/core/fuzz/fuzz.mk" SRC="$src" WORK="$work" CXX="$cxx"
 
-targets=(core images font piccache map items monsters classes itemcreate actions)
+targets=(core images font piccache map items monsters classes itemcreate actions audio)
 for t in "${targets[@]}"; do
   rm -rf "$work/$t/corpus"
   mkdir -p "$work/$t/corpus"
@@ -83,6 +83,14 @@ entry itemcreate itemcreate.dat "" "$game/data/itemcreate.dat"
 # The spell book, whole and as its first few records.
 entry actions actions.dat "" <(gzip -dc "$game/data/actions.dat")
 entry actions first.dat "" <(gzip -dc "$game/data/actions.dat" | head -c 2000)
+
+# The sound director's files: a pack (0), a bard song file (1), the audio
+# configuration and the bard song master file (2).
+entry audio town_morning.env 0 "$game/data/sounds/packs/town_morning.env"
+entry audio global.env 0 "$game/data/sounds/packs/global.env"
+entry audio proud_mary.song 1 "$game/data/songs/proud_mary.song"
+entry audio audio.dat 2 "$game/data/audio.dat"
+entry audio bardsongs.cfg 2 "$game/data/songs/bardsongs.cfg"
 
 export VELL_FUZZ_TMP=$work/tmp VELL_FUZZ_FIXTURES=$fixtures
 export ASAN_OPTIONS=detect_leaks=1
