@@ -28,6 +28,16 @@ public:
     // in its stored order). 0, or -2 for a null action.
     int append(bl3dAction* action, int32_t value);
 
+    // Reads the action data file at `path` (gzip, actions/ActionFile.h) and
+    // adds one data-defined skill or spell per usable record, as the
+    // built-in actions are added (value 0; in an unsorted list a record of
+    // an id already there shadows it). A faulty record is refused with an
+    // "ERROR" line naming it and the next one is read; a stream that ends
+    // or breaks inside a record stops the reading there (the record is
+    // dropped, the ones before it stay). Returns the number of actions
+    // added; 0 when the file does not open.
+    int load(const char* path);
+
     // Exact id; null (and a log line) when none has it.
     bl3dAction* getAction(int32_t id) const;
     // Same number and substitute flag bits (ACTION_SUBST_MASK).

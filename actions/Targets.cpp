@@ -37,6 +37,22 @@ bl3dMonsterList* asEnemyGroup(void* target, int* distance) {
     return d < 0 ? nullptr : static_cast<bl3dMonsterList*>(target);
 }
 
+bl3dMonsterList* groupHolding(const bl3dCharacter* who, int* distance) {
+    if (distance)
+        *distance = 0;
+    if (!who)
+        return nullptr;
+    int d = 0;
+    for (int i = 0; bl3dMonsterList* g = enemyList.groupAt(i, &d); ++i)
+        for (uint32_t k = 0; k < g->getSize(); ++k)
+            if (g->getMonster(static_cast<int>(k)) == who) {
+                if (distance)
+                    *distance = d;
+                return g;
+            }
+    return nullptr;
+}
+
 bl3dMonster* livingMonsterIn(bl3dMonsterList* group) {
     if (!group || group->empty())
         return nullptr;

@@ -23,6 +23,10 @@ bl3dCharacter* asPartyMember(void* target);
 // distance); null otherwise.
 bl3dMonsterList* asEnemyGroup(void* target, int* distance = nullptr);
 
+// The enemy group that holds the creature now (and its distance); null when
+// no group of the enemy list does.
+bl3dMonsterList* groupHolding(const bl3dCharacter* who, int* distance = nullptr);
+
 // A living monster of the group: a random one (rand() % size), or when that
 // one is dead the first living one; null for a group without one (an empty
 // group draws no number).

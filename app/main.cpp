@@ -67,6 +67,7 @@ void init(int argc, char** argv) {
     initActions();
     installWorldActionEnv();
     requireDataFile("data/actions.dat", 1);
+    masterActionList.load("data/actions.dat");
 
     // The stored record types: the rules' (party, characters, shops), the
     // world's and the world variables.

@@ -81,4 +81,4 @@ int CharEffect_Poison::tick(bl3dCharacter& who) {
     return 0;
 }
 
-void CharEffect_Poison::remove(bl3dCharacter& who) { who.setConditions(who.getConditions() & ~COND_POISONED); }
+void CharEffect_Poison::remove(bl3dCharacter& who) { who.clearBaseConditions(COND_POISONED); }

@@ -143,5 +143,5 @@ void bl3dCharacter::effectTick() {
 void bl3dCharacter::poison(uint32_t duration, int32_t sides, int32_t count, int32_t bonus, int32_t stride,
                            bool allowSave) {
     addEffect(new CharEffect_Poison(sides, count, bonus, stride, allowSave), rulesEnv().currentTick() + duration);
-    setConditions(getConditions() | COND_POISONED);
+    addBaseConditions(COND_POISONED);
 }

@@ -80,6 +80,12 @@ public:
     void setAlignment(int32_t a) { alignment_ = a; }
     int32_t getConditions() const { return stats_.getCur(STAT_CONDITIONS); }
     void setConditions(int32_t bits) { stats_.setBase(STAT_CONDITIONS, bits); }
+    // Sets or clears bits of the creature's own conditions (the base value),
+    // leaving those that timed modifiers lay on it to their modifiers.
+    void addBaseConditions(int32_t bits) { stats_.setBase(STAT_CONDITIONS, stats_.getBase(STAT_CONDITIONS) | bits); }
+    void clearBaseConditions(int32_t bits) {
+        stats_.setBase(STAT_CONDITIONS, stats_.getBase(STAT_CONDITIONS) & ~bits);
+    }
     bool isStunned() const { return hasCondition(COND_STUNNED); }
     bool isPoisoned() const { return hasCondition(COND_POISONED); }
     bool isAged() const { return hasCondition(COND_AGED); }

@@ -9,6 +9,8 @@
 #include "screens/PlaySong.h"
 #include "screens/ReorderParty.h"
 #include "screens/TradeChar.h"
+#include "screens/UseItem.h"
+#include "screens/UseSkill.h"
 #include "world/GameWorld.h"
 #include "world/Map.h"
 #include "world/Movement.h"
@@ -89,10 +91,15 @@ void Interface_C::key(SDLKey sym, SDLMod mod)
         else
             TradeChar_C::run(this);
         break;
+    case 's':
+        UseSkill_C::run(this);
+        break;
+    case 'u':
+        UseItem_C::run(this);
+        break;
     default:
-        // TAB, '/', '?', 'd', 'r', 's', 'u' open the automap, the time
-        // report, resting and the command screens; they join with those
-        // screens.
+        // TAB, '/', '?', 'd', 'r' open the automap, the time report, resting
+        // and the dismissal screen; they join with those screens.
         break;
     }
 }

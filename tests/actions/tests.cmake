@@ -11,6 +11,12 @@ endif()
 add_executable(bench_fight ${CMAKE_CURRENT_LIST_DIR}/bench/FightBench.cpp)
 target_link_libraries(bench_fight PRIVATE vell_fightkit)
 
+# The time that loading the shipped spell book adds to start-up (not a test:
+# run build/tests/bench_actionfile).
+add_executable(bench_actionfile ${CMAKE_CURRENT_LIST_DIR}/bench/ActionFileBench.cpp)
+target_link_libraries(bench_actionfile PRIVATE vell_rules)
+target_compile_definitions(bench_actionfile PRIVATE VELL_GAME_DIR="${VELL_GAME_DIR}")
+
 # The shipped-data checks read the built game folder.
 if(TARGET test_actions)
   add_dependencies(test_actions game_data)

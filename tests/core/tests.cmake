@@ -10,9 +10,9 @@ endif()
 # A short, bounded libFuzzer run over every reader of outside bytes: the save
 # archive, stream and line readers, the pictures (BMP, JPEG, texture
 # container), the font, the picture index and picture files, the map files,
-# the master files and the sound director's files. It builds its own clang
-# programs, so it runs once, in the normal build, after the game folder
-# (which seeds it) is assembled.
+# the master files with the action data file, and the sound director's
+# files. It builds its own clang programs, so it runs once, in the normal
+# build, after the game folder (which seeds it) is assembled.
 find_program(VELL_CLANGXX NAMES clang++-14 clang++)
 if(VELL_CLANGXX AND NOT VELL_SANITIZE)
   add_test(NAME fuzz_short

@@ -170,6 +170,11 @@ protected:
         drainEvents();
         steps_.assign(steps.begin(), steps.end());
     }
+    void script(const std::vector<Step>& steps)
+    {
+        drainEvents();
+        steps_ = steps;
+    }
     size_t stepsLeft() const { return steps_.size(); }
 
     // Also called after each display (before the next key), to read pixels.

@@ -31,8 +31,9 @@ classes_SRC := masterfuzz/MasterFileFuzz.cpp
 classes_DEF := -DMASTER_FILE=2
 itemcreate_SRC := masterfuzz/MasterFileFuzz.cpp
 itemcreate_DEF := -DMASTER_FILE=3
+actions_SRC := actions/fuzz/ActionFileFuzz.cpp
 audio_SRC := audio/fuzz/AudioFuzz.cpp
-TARGETS := core images font piccache map items monsters classes itemcreate audio
+TARGETS := core images font piccache map items monsters classes itemcreate actions audio
 
 all: $(addprefix $(WORK)/fuzz_,$(TARGETS))
 

@@ -15,7 +15,7 @@ fixtures=$src/tests/fixtures
 cxx=$(command -v clang++-14 || command -v clang++)
 make -s -j2 -f "$src/tests/core/fuzz/fuzz.mk" SRC="$src" WORK="$work" CXX="$cxx"
 
-targets=(core images font piccache map items monsters classes itemcreate audio)
+targets=(core images font piccache map items monsters classes itemcreate actions audio)
 for t in "${targets[@]}"; do
   rm -rf "$work/$t/corpus"
   mkdir -p "$work/$t/corpus"
@@ -80,6 +80,9 @@ entry items item.dat "" "$game/data/item.dat"
 entry monsters monsters.dat "" <(gzip -dc "$game/data/monsters.dat")
 entry classes class.dat "" "$game/data/class.dat"
 entry itemcreate itemcreate.dat "" "$game/data/itemcreate.dat"
+# The spell book, whole and as its first few records.
+entry actions actions.dat "" <(gzip -dc "$game/data/actions.dat")
+entry actions first.dat "" <(gzip -dc "$game/data/actions.dat" | head -c 2000)
 
 # The sound director's files: a pack (0), a bard song file (1), the audio
 # configuration and the bard song master file (2).
@@ -95,7 +98,7 @@ mkdir -p "$VELL_FUZZ_TMP"
 status=0
 for t in "${targets[@]}"; do
   case $t in
-    piccache|images|font) maxlen=24576 ;;
+    piccache|images|font|actions) maxlen=24576 ;;
     *) maxlen=4096 ;;
   esac
   log=$work/$t/log

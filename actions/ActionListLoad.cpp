@@ -1,0 +1,78 @@
+// ActionList::load: the action data file into a list of actions.
+#include "actions/ActionFile.h"
+#include "actions/ActionList.h"
+#include "actions/DamageEffect.h"
+#include "actions/GenericSkill.h"
+#include "actions/GenericSpell.h"
+#include "actions/HealEffect.h"
+#include "actions/StatEffect.h"
+#include "core/Log.h"
+#include "platform/Files.h"
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+// The effects of a usable record, in file order; bodies of other types are
+// passed over.
+EffectList effectsOf(const ActionRecord_S& rec) {
+    EffectList effects;
+    for (const EffectRecord_S& e : rec.effects) {
+        switch (e.header.type) {
+        case EFFECT_DAMAGE: effects.push_back(std::make_unique<bl3dDamageEffect>(e.damage)); break;
+        case EFFECT_STAT: {
+            auto stat = std::make_unique<bl3dStatEffect>(e.stat);
+            for (size_t i = 0; i < e.pairs.size(); ++i)
+                stat->setPair(static_cast<int>(i), e.pairs[i].stat, e.pairs[i].amount);
+            effects.push_back(std::move(stat));
+            break;
+        }
+        case EFFECT_HEAL: effects.push_back(std::make_unique<bl3dHealEffect>(e.heal)); break;
+        default: VELL_LOG(1, "ERROR: Unknown generic action type %d!\n", e.header.type); break;
+        }
+    }
+    return effects;
+}
+
+bl3dAction* makeAction(const ActionRecord_S& rec) {
+    if (rec.def.isSpell())
+        return new bl3dGenericSpell(rec.def, effectsOf(rec));
+    return new bl3dGenericSkill(rec.def, effectsOf(rec));
+}
+
+} // namespace
+
+int ActionList::load(const char* path) {
+    gzFile f = path ? gzopen(vell::resolvePath(path).c_str(), "rb") : nullptr;
+    if (!f) {
+        VELL_LOG(1, "ERROR: Failed to load ActionList %s!\n", path ? path : "(null)");
+        return 0;
+    }
+    int added = 0;
+    for (int index = 1;; ++index) {
+        ActionRecord_S rec;
+        std::string why;
+        const int r = rec.read(f, &why);
+        if (r == 0)
+            break;
+        if (r < 0) {
+            std::fprintf(stderr, "ERROR: action file %s: record %d: %s; no further record is read\n", path, index,
+                         why.c_str());
+            break;
+        }
+        const std::string fault = rec.fault();
+        if (!fault.empty()) {
+            std::fprintf(stderr, "ERROR: action file %s: record %d (0x%08x \"%s\") refused: %s\n", path, index,
+                         rec.def.id, rec.def.name.c_str(), fault.c_str());
+            continue;
+        }
+        bl3dAction* action = makeAction(rec);
+        if (add(action, 0) == 0)
+            ++added;
+        else
+            delete action;
+    }
+    gzclose(f);
+    return added;
+}
