@@ -211,7 +211,7 @@ int32_t typeRule(int32_t dmg, const Arms& arms, int32_t creatureType) {
 
 void poisonFrom(bl3dCharacter& target, int32_t value) {
     const uint32_t v = static_cast<uint32_t>(value);
-    target.setConditions(target.getConditions() | COND_POISONED);
+    target.addBaseConditions(COND_POISONED);
     target.poison(((v >> 22) & 0x1ff) * 4, static_cast<int32_t>(v & 0x1f), static_cast<int32_t>((v >> 5) & 0x1f),
                   static_cast<int32_t>((v >> 10) & 0x3f), static_cast<int32_t>(((v >> 16) & 0x3f) * 4),
                   (v & 0x80000000u) != 0);

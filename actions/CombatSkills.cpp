@@ -96,7 +96,7 @@ bl3dCharacter* partyStriker(SkillUse_S& use) {
 }
 
 void addPoison(bl3dCharacter* who, int32_t count, int32_t stride) {
-    who->setConditions(who->getConditions() | COND_POISONED);
+    who->addBaseConditions(COND_POISONED);
     who->poison(9999, 1, count, 0, stride, true);
 }
 
@@ -196,7 +196,10 @@ int bl3dSkill_1001::perform(ActionUse_S* record) {
     }
     const int64_t roll = d20() + vell::gameRandMod(cur(p, STAT_LK)) + static_cast<int64_t>(cur(p, STAT_DX));
     const bool hidden = roll <= 38;
-    p->setConditions(hidden ? (p->getConditions() | COND_HIDDEN) : (p->getConditions() & ~COND_HIDDEN));
+    if (hidden)
+        p->addBaseConditions(COND_HIDDEN);
+    else
+        p->clearBaseConditions(COND_HIDDEN);
     if (p->isPartyMember())
         use->text->set(hidden ? "#2%s#0 slips into the shadows unnoticed!\n"
                               : "#2%s#0 tries to slip into the shadows but is seen!\n",
@@ -229,7 +232,7 @@ int bl3dSkill_1003::perform(ActionUse_S* record) {
         return 0;
     }
     const uint32_t due = rulesEnv().currentTick() + static_cast<uint32_t>(vell::gameRand() % 6 + 7);
-    target->setConditions(target->getConditions() | COND_STUNNED);
+    target->addBaseConditions(COND_STUNNED);
     if (target->isPartyMember()) {
         setIntAttribute(target, "StunTimeout", static_cast<int32_t>(due));
         actionEnv().queueStunTimeout(nullptr, due);

@@ -43,7 +43,7 @@ bool isIllusion(const bl3dCharacter* who) {
 // whether a save ends it.
 void poisonWith(bl3dCharacter* who, int32_t g) {
     const uint32_t u = static_cast<uint32_t>(g);
-    who->setConditions(who->getStatBlock()->getBase(STAT_CONDITIONS) | COND_POISONED);
+    who->addBaseConditions(COND_POISONED);
     who->poison((u & 0x7fc00000u) >> 20, static_cast<int32_t>(u & 0x1f), static_cast<int32_t>((u >> 5) & 0x1f),
                 static_cast<int32_t>((u >> 10) & 0x3f), static_cast<int32_t>((u & 0x3f0000u) >> 14), g < 0);
 }

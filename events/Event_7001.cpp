@@ -33,7 +33,7 @@ bool amongEnemies(const bl3dCharacter* who)
 void endStun(bl3dCharacter* who)
 {
     if (who->isStunned())
-        who->setConditions(who->getConditions() & ~COND_STUNNED);
+        who->clearBaseConditions(COND_STUNNED);
 }
 
 } // namespace

@@ -77,7 +77,7 @@ protected:
         ActionTest::SetUp();
         for (const char* f : {"actions.dat", "item.dat", "monsters.dat", "class.dat", "savegame.dat"})
             if (access(gameFile(f).c_str(), R_OK) != 0)
-                GTEST_SKIP() << "the game folder has not been assembled (" << f << ")";
+                FAIL() << "the game folder has not been assembled (" << f << ")";
         for (const ActionNode_S* n = masterActionList.head(); n; n = n->next)
             builtins.insert(n->action);
         records = readRecords();
@@ -180,7 +180,8 @@ TEST_F(ShippedSpellBookTest, EveryIdTheShippedDataNamesIsThere) {
 
     // The quest template's adventurers: each one's record, read with the
     // spell book loaded and written again, gives its stored bytes, so no
-    // stored action id was left behind.
+    // stored action id was left behind. (A reading turns the attribute list
+    // round, so the record goes through twice.)
     std::string error;
     std::unique_ptr<ArchiveFile_C> archive = ArchiveFile_C::open(gameFile("savegame.dat"), false, &error);
     ASSERT_TRUE(archive) << error;
@@ -193,10 +194,15 @@ TEST_F(ShippedSpellBookTest, EveryIdTheShippedDataNamesIsThere) {
     ASSERT_NE(p, nullptr);
     ASSERT_EQ(storedMembers().size(), static_cast<size_t>(p->getCount()));
     for (int i = 0; i < p->getCount(); ++i) {
+        bl3dPartyChar* m = p->getMember(i);
+        MemStream_C once;
+        m->write(once);
+        std::unique_ptr<Storable_C> reread = bl3dPartyChar::create(RefStr_C(m->getName()), m->version(), once);
+        ASSERT_TRUE(reread) << m->getName();
         MemStream_C again;
-        p->getMember(i)->write(again);
+        reread->write(again);
         EXPECT_EQ(std::string(reinterpret_cast<const char*>(again.data()), again.size()), storedMembers()[i])
-            << p->getMember(i)->getName();
+            << m->getName();
     }
     installQuestStores(nullptr);
 }

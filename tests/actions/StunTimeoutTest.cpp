@@ -104,3 +104,27 @@ TEST_F(StunTimeoutTest, ASavedQueueRebuildsTheEventWithoutACreature) {
 }
 
 } // namespace
+
+// A stun begins and ends on the creature's own conditions: a condition that
+// a timed modifier lays on it meanwhile stays the modifier's, to end with it.
+TEST_F(StunTimeoutTest, AStunLeavesTimedConditionsToTheirModifiers) {
+    bl3dMonsterList* g = kit->addGroup(orcs, 1, 10);
+    bl3dMonster* orc = g->getMonster(0);
+    orc->getStatBlock()->addModifier(STAT_CONDITIONS, COND_SLEEPING, 10, 1, 0, 0);
+    orc->setConditions(0);
+    ASSERT_TRUE(orc->isSleeping());
+    vell::scriptGameRand({0, 0, 0});
+    run(ENTANGLE, ada, g);
+    ASSERT_TRUE(orc->isStunned());
+    EXPECT_EQ(orc->getStatBlock()->getBase(STAT_CONDITIONS), COND_STUNNED);
+
+    ada->getStatBlock()->addModifier(STAT_CONDITIONS, COND_SLEEPING, 10, 1, 0, 0);
+    ada->setConditions(COND_STUNNED);
+    ada->getTagList()->setInt("StunTimeout", 1005);
+    kit->env.now = 1005;
+    Event_7001_C none;
+    none.invoke(nullptr);
+    EXPECT_FALSE(ada->isStunned());
+    EXPECT_TRUE(ada->isSleeping()) << "the modifier still holds";
+    EXPECT_EQ(ada->getStatBlock()->getBase(STAT_CONDITIONS), 0) << "the timed sleep became her own";
+}

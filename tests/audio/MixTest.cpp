@@ -105,6 +105,42 @@ TEST_P(MixTest, EnteringTheTownAtNoon)
         EXPECT_LT(rms, 1.0) << "sound off, yet something played (RMS " << rms << ")";
 }
 
+// The ready-made bard of the quest template plays her lute and sings (parts
+// 0x404): the shipped music has those parts for both songs she knows, and
+// her song takes over from the town's music.
+TEST_P(MixTest, TheTemplateBardsSongsHaveTheirMusic)
+{
+    const bool sound = GetParam();
+    gameConfig.sound = sound;
+    gameConfig.audioMusic = true;
+    {
+        SdlAudioPort_C port(noWork);
+        vell_test::TestWorld world;
+        world.hour = 12;
+        MasterAudio_C audio(port, world);
+        ASSERT_EQ(audio.load("data/audio.dat"), 0);
+        const SongParts_S lieselsParts(0x404);
+        for (uint32_t song : {0x005ab009u, 0x005ab00du})
+            EXPECT_TRUE(audio.bsTest(song, lieselsParts)) << std::hex << song;
+        const char* packs[] = {"data/sounds/packs/town_day.env"};
+        const int hours[] = {0};
+        audio.addMapAudio("maps/renibister.cfg", 1, packs, hours);
+        audio.mapChange("maps/renibister.cfg");
+        if (sound) {
+            EXPECT_EQ(audio.playSong(0x005ab009u, lieselsParts), 0);
+            EXPECT_TRUE(audio.isSongPlaying());
+        }
+        SDL_Delay(1000);
+        audio.release();
+    }
+    Mix_CloseAudio();
+    const double rms = rmsOf(raw_);
+    if (sound)
+        EXPECT_GT(rms, 300.0) << "the song made no sound (RMS " << rms << ")";
+    else
+        EXPECT_LT(rms, 1.0) << "sound off, yet something played (RMS " << rms << ")";
+}
+
 INSTANTIATE_TEST_SUITE_P(SoundOnAndOff, MixTest, ::testing::Bool());
 
 } // namespace

@@ -170,6 +170,9 @@ int rosterRows(const Shot& s) {
 
 // The main screen: the brown frame in the corner, the parchment text pane,
 // a 3-D view that is not black, and the roster with `members` names.
+// The ready-made adventurers of content/savegame/party.txt.
+constexpr int kParty = 5;
+
 bool questView(const Shot& s, int members) {
     const bool frame = s.count(0, 0, 8, 8, [](int r, int g, int b) {
         return r > 60 && r < 120 && g > 50 && g < 100 && b > 35 && b < 85 && r > b;
@@ -430,7 +433,6 @@ protected:
 // meant for and the game sleeps waiting for input: keys typed ahead would
 // reach whatever screen the slow (sanitizer) build happens to show then.
 TEST_F(RunGameTest, SkipIntroNewQuestWalkSaveAndLoad) {
-    constexpr int kParty = 4;   // the adventurers of content/savegame/party.txt
     start({"-w", "-skipintro"});
     ASSERT_TRUE(waitForWindow()) << gameErrors();
     Shot title, shot;
@@ -589,7 +591,7 @@ TEST_F(RunGameTest, QuitEventEndsTheGameFromEveryLoopWithoutSaving) {
     start({"-w", "-skipintro"});
     toTheMenu(title, menu);
     keys("n a b 1 Return");
-    auto inQuest = [&](const Shot& s) { return questView(s, 4); };
+    auto inQuest = [&](const Shot& s) { return questView(s, kParty); };
     ASSERT_TRUE(waitSettled(inQuest, 30, shot)) << gameErrors();
     const std::string quest = readFile(dir_ + "/savegame/AB1");
     keys("Right");
@@ -731,7 +733,7 @@ TEST_F(RunGameTest, CharacterSheetGiveEquipReorderSaveAndLoad) {
     auto menuVisible = [&](const Shot& s) { return menuOver(title, s); };
     ASSERT_TRUE(waitSettled(menuVisible, 20, shot)) << gameErrors();
     keys("n p s 1 Return");
-    auto inQuest = [&](const Shot& s) { return questView(s, 4); };
+    auto inQuest = [&](const Shot& s) { return questView(s, kParty); };
     Shot town;
     ASSERT_TRUE(waitSettled(inQuest, 30, town)) << gameErrors();
 
@@ -742,7 +744,7 @@ TEST_F(RunGameTest, CharacterSheetGiveEquipReorderSaveAndLoad) {
     keys("i u t F3 F3 Down e F1 Down Down t F2 Escape Escape");
     auto backInTown = [&](const Shot& s) { return inQuest(s) && differing(town, s, kView) == 0.0; };
     ASSERT_TRUE(waitSettled(backInTown, 20, shot)) << gameErrors();
-    keys("shift+t F4 F3 F2 F1");
+    keys("shift+t F5 F4 F3 F2 F1");
     ASSERT_TRUE(waitSettled([&](const Shot& s) { return backInTown(s) && differing(town, s, kRosterNames) > 0.05; },
                             20, shot))
         << "the roster did not change; game said:\n" << gameErrors();
@@ -756,18 +758,19 @@ TEST_F(RunGameTest, CharacterSheetGiveEquipReorderSaveAndLoad) {
 
     const std::string quest = dir_ + "/savegame/PS1";
     auto check = [](const std::vector<SavedMember>& p) {
-        ASSERT_EQ(p.size(), 4u);
-        EXPECT_EQ(p[0].name, "Corvin");
-        EXPECT_EQ(p[1].name, "Tamsin");
-        EXPECT_EQ(p[2].name, "Ysolde");
-        EXPECT_EQ(p[3].name, "Bran");
-        EXPECT_EQ(p[0].slots[SLOT_RT_HAND], "") << "Corvin gave his staff away";
-        EXPECT_TRUE(p[0].pack.empty());
-        EXPECT_EQ(p[1].slots[SLOT_RT_HAND], "Ghost Staff") << "Tamsin wields it";
-        EXPECT_EQ(p[1].slots[SLOT_GLOVES], "Iron Gauntlets");
-        EXPECT_EQ(p[2].pack, std::vector<std::string>{"Draught of Mending (3)"});
-        EXPECT_TRUE(p[3].pack.empty());
-        EXPECT_EQ(p[3].slots[SLOT_RT_HAND], "Hand Axe");
+        ASSERT_EQ(p.size(), 5u);
+        EXPECT_EQ(p[0].name, "Liesel");
+        EXPECT_EQ(p[1].name, "Corvin");
+        EXPECT_EQ(p[2].name, "Tamsin");
+        EXPECT_EQ(p[3].name, "Ysolde");
+        EXPECT_EQ(p[4].name, "Bran");
+        EXPECT_EQ(p[1].slots[SLOT_RT_HAND], "") << "Corvin gave his staff away";
+        EXPECT_TRUE(p[1].pack.empty());
+        EXPECT_EQ(p[2].slots[SLOT_RT_HAND], "Ghost Staff") << "Tamsin wields it";
+        EXPECT_EQ(p[2].slots[SLOT_GLOVES], "Iron Gauntlets");
+        EXPECT_EQ(p[3].pack, std::vector<std::string>{"Draught of Mending (3)"});
+        EXPECT_TRUE(p[4].pack.empty());
+        EXPECT_EQ(p[4].slots[SLOT_RT_HAND], "Hand Axe");
     };
     const std::vector<SavedMember> first = savedParty(quest, dir_);
     check(first);

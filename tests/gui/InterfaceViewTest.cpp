@@ -608,10 +608,10 @@ TEST_F(InterfaceView, TemplateQuestBringsItsPartyAndItsWorldAnswersTheRules)
     }
     ASSERT_TRUE(iface.load(quest.c_str()));
     ASSERT_NE(party, nullptr);
-    const char* names[] = {"Bran", "Ysolde", "Tamsin", "Corvin"};
-    ASSERT_EQ(party->getCount(), 4);
+    const char* names[] = {"Bran", "Ysolde", "Tamsin", "Corvin", "Liesel"};
+    ASSERT_EQ(party->getCount(), 5);
     uint64_t highest = 0;
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < 5; ++i) {
         bl3dPartyChar* m = party->getMember(i);
         SCOPED_TRACE(names[i]);
         EXPECT_STREQ(m->getName(), names[i]);

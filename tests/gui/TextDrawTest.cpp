@@ -225,7 +225,7 @@ void drawBackdrop() {
 
 TEST_F(TextDrawTest, BatchedTextIsThePictureOfTheThreeBitmaps) {
     const std::string font = gamePath("data/font.fot");
-    if (!std::ifstream(font)) GTEST_SKIP() << font << " not built yet (target game_data)";
+    ASSERT_TRUE(std::ifstream(font)) << font << " not built yet (target game_data)";
     CommonInterface_C ci(1024, 768, font.c_str());
     // Every glyph of the font, the slot icons among them, in every colour,
     // with tabs and line breaks, over a backdrop.

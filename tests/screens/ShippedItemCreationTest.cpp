@@ -31,8 +31,8 @@ class ShippedItemCreation : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (!std::ifstream(gameFile("data/item.dat")) || !std::ifstream(gameFile("data/savegame.dat")))
-            GTEST_SKIP() << "the game data is not built yet (target game_data)";
+        ASSERT_TRUE(std::ifstream(gameFile("data/item.dat")) && std::ifstream(gameFile("data/savegame.dat")))
+            << "the game data is not built yet (target game_data)";
         ASSERT_EQ(masterITL.load(gameFile("data/item.dat").c_str()), 0);
         ASSERT_GE(vell::loadItemCreateFile(gameFile("data/itemcreate.dat")), 0);
         registerRulesTypes();
