@@ -280,7 +280,9 @@ int MasterAudio_C::mapChange(const char* name)
             found = m.get();
     if (!found)
         return -1;
-    if (curMap_ && curMap_ != found)
+    if (world_->songId() == 0)
+        found->song = nullptr; // no song in this quest: none left over from another one
+    else if (curMap_ && curMap_ != found)
         found->song = curMap_->song; // the song goes along; its mask does not
     curMap_ = found;
     tick();

@@ -349,6 +349,45 @@ TEST_F(DirectorTest, SongsCarryOverMapsAndStop)
     EXPECT_FALSE(audio_->isSongPlaying());
 }
 
+// A quest played a song; the player goes to the title menu and starts or
+// loads another quest, whose world has no song. The map records outlive the
+// quest, so the first one's song must not come back with the second one.
+TEST_F(DirectorTest, AnotherQuestWithoutASongDoesNotInheritTheSong)
+{
+    struct Case {
+        const char* what;
+        const char* nextMap; // where the other quest starts
+        const char* music;   // what plays there at noon
+    };
+    const Case cases[] = {
+        {"on the same map", "maps/town.cfg", "day.ogg"},
+        {"on another map", "maps/crypt.cfg", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        audio_ = std::make_unique<MasterAudio_C>(port_, world_);
+        world_.song = 0;
+        port_.music.clear();
+        loadAll();
+        at(12);
+        ASSERT_EQ(audio_->mapChange("maps/town.cfg"), 0);
+        ASSERT_EQ(audio_->playSong(kSkirl, SongParts_S::only(SongParts_S::LUTE)), 0);
+        ASSERT_EQ(port_.music, "skirl_lute.ogg");
+
+        // The title menu plays its own music; then the other quest starts.
+        audio_->clearCurMusic();
+        port_.haltMusic();
+        world_.song = 0;
+        world_.parts = 0;
+        ASSERT_EQ(audio_->mapChange(c.nextMap), 0);
+        EXPECT_EQ(audio_->currentMap()->song, nullptr);
+        EXPECT_FALSE(audio_->isSongPlaying());
+        audio_->tick();
+        EXPECT_EQ(port_.music, c.music);
+        EXPECT_NE(port_.nameOf(audio_->curMusic()), "skirl_lute.ogg");
+    }
+}
+
 TEST_F(DirectorTest, ReleaseFreesEverythingAndIsSafeTwice)
 {
     loadAll();
