@@ -280,10 +280,13 @@ int MasterAudio_C::mapChange(const char* name)
             found = m.get();
     if (!found)
         return -1;
-    if (world_->songId() == 0)
-        found->song = nullptr; // no song in this quest: none left over from another one
-    else if (curMap_ && curMap_ != found)
-        found->song = curMap_->song; // the song goes along; its mask does not
+    // The song goes along (its mask does not). Only the world's own song
+    // does: a song left attached by a quest played before this one (the map
+    // records outlive quests) stays behind.
+    BardSongMus_C* song = curMap_ && curMap_ != found ? curMap_->song : found->song;
+    if (song && song->getActionId() != static_cast<uint32_t>(world_->songId()))
+        song = nullptr;
+    found->song = song;
     curMap_ = found;
     tick();
     return 0;

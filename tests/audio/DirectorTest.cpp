@@ -350,18 +350,21 @@ TEST_F(DirectorTest, SongsCarryOverMapsAndStop)
 }
 
 // A quest played a song; the player goes to the title menu and starts or
-// loads another quest, whose world has no song. The map records outlive the
-// quest, so the first one's song must not come back with the second one.
-TEST_F(DirectorTest, AnotherQuestWithoutASongDoesNotInheritTheSong)
+// loads another quest, whose world has no song (or one the sound data has no
+// music for, which the main loop then cannot start). The map records outlive
+// the quest, so the first one's song must not come back with the second one.
+TEST_F(DirectorTest, AnotherQuestDoesNotInheritTheSongOfTheOneBefore)
 {
     struct Case {
         const char* what;
         const char* nextMap; // where the other quest starts
+        int32_t nextSong;    // the other quest's song
         const char* music;   // what plays there at noon
     };
     const Case cases[] = {
-        {"on the same map", "maps/town.cfg", "day.ogg"},
-        {"on another map", "maps/crypt.cfg", ""},
+        {"on the same map", "maps/town.cfg", 0, "day.ogg"},
+        {"on another map", "maps/crypt.cfg", 0, ""},
+        {"with a song of no music, on the same map", "maps/town.cfg", 0x004ab005, "day.ogg"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -377,11 +380,13 @@ TEST_F(DirectorTest, AnotherQuestWithoutASongDoesNotInheritTheSong)
         // The title menu plays its own music; then the other quest starts.
         audio_->clearCurMusic();
         port_.haltMusic();
-        world_.song = 0;
-        world_.parts = 0;
+        world_.song = c.nextSong;
+        world_.parts = SongParts_S::only(SongParts_S::LUTE).bits;
         ASSERT_EQ(audio_->mapChange(c.nextMap), 0);
         EXPECT_EQ(audio_->currentMap()->song, nullptr);
-        EXPECT_FALSE(audio_->isSongPlaying());
+        if (c.nextSong) { // what the main loop asks as it starts
+            EXPECT_EQ(audio_->playSong(uint32_t(c.nextSong), world_.parts), -1);
+        }
         audio_->tick();
         EXPECT_EQ(port_.music, c.music);
         EXPECT_NE(port_.nameOf(audio_->curMusic()), "skirl_lute.ogg");
