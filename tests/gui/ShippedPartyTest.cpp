@@ -65,7 +65,7 @@ private:
     bool madeActions_ = false;
 };
 
-TEST_F(ShippedPartyTest, CorvinsSheetListsHisSpells)
+TEST_F(ShippedPartyTest, CorvinsSheetNamesHisSchoolAndListsHisSpells)
 {
     bl3dPartyChar* corvin = named("Corvin");
     ASSERT_NE(corvin, nullptr);
@@ -73,6 +73,7 @@ TEST_F(ShippedPartyTest, CorvinsSheetListsHisSpells)
     // The spell list is left by ESC; "not a spell caster" by SPACE.
     script({SDLK_l, quiet(SDLK_SPACE), SDLK_ESCAPE, SDLK_ESCAPE});
     CharView_C::run(corvin, &iface, true);
+    EXPECT_TRUE(lastIn(CharView_C::STATE_SUMMARY).has("Magician")) << "his class title, by his school";
     const Shown spells = lastIn(CharView_C::STATE_SPELLS);
     EXPECT_TRUE(spells.has("Spells:")) << "no spell list";
     EXPECT_TRUE(spells.has("Call Sprite"));
