@@ -13,6 +13,7 @@
 #include "actions/GenericSkill.h"
 #include "actions/GenericSpell.h"
 #include "actions/HealEffect.h"
+#include "actions/Spells.h"
 #include "core/ArchiveFile.h"
 #include "core/MemStream.h"
 #include "rules/ClassDef.h"
@@ -20,6 +21,7 @@
 #include "rules/ItemList.h"
 #include "rules/ItemType.h"
 #include "rules/LevelTable.h"
+#include "rules/MonsterType.h"
 #include "rules/MonsterTypeRecord.h"
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
@@ -205,6 +207,47 @@ TEST_F(ShippedSpellBookTest, EveryIdTheShippedDataNamesIsThere) {
             << m->getName();
     }
     installQuestStores(nullptr);
+}
+
+// What a new quest offers a player at once: every spell a ready-made
+// adventurer knows can be cast outside a fight with the points he starts
+// with, a summon finds its creature in the bestiary, and among them there is
+// a light, a summon and a bard's song.
+TEST_F(ShippedSpellBookTest, TheReadyMadeAdventurersCanCastWhatTheyKnow) {
+    ASSERT_EQ(masterITL.load(gameFile("item.dat").c_str()), 0);
+    ASSERT_GT(masterMTL.load(gameFile("monsters.dat")), 0);
+    std::string error;
+    std::unique_ptr<ArchiveFile_C> archive = ArchiveFile_C::open(gameFile("savegame.dat"), false, &error);
+    ASSERT_TRUE(archive) << error;
+    registerRulesTypes();
+    installQuestStores(archive.get());
+    std::unique_ptr<Storable_C> stored = archive->openDir("world")->load("party.dat");
+    auto* p = dynamic_cast<bl3dParty*>(stored.get());
+    ASSERT_NE(p, nullptr);
+    int summons = 0, songs = 0, spells = 0;
+    for (int i = 0; i < p->getCount(); ++i) {
+        bl3dPartyChar* m = p->getMember(i);
+        SCOPED_TRACE(m->getName());
+        for (const ActionNode_S* n = m->actions2()->head(); n; n = n->next) {
+            const auto* spell = dynamic_cast<const bl3dSpell*>(n->action);
+            ASSERT_NE(spell, nullptr) << "only spells are in the spell book";
+            SCOPED_TRACE(spell->name().c_str());
+            ++spells;
+            EXPECT_FALSE(static_cast<uint32_t>(spell->actionID()) & ACTION_COMBAT_ONLY);
+            EXPECT_LE(spell->spCost(), m->getMaxSP());
+            if (const auto* summon = dynamic_cast<const bl3dSummonSpell*>(spell)) {
+                ++summons;
+                EXPECT_NE(masterMTL.findByName(summon->summon().monster), nullptr) << summon->summon().monster;
+            }
+        }
+        for (const ActionNode_S* n = m->actions()->head(); n; n = n->next)
+            songs += n->action && (static_cast<uint32_t>(n->action->actionID()) & 0xb000) != 0;
+    }
+    EXPECT_GE(spells, 3);
+    EXPECT_GE(summons, 1);
+    EXPECT_GE(songs, 2);
+    installQuestStores(nullptr);
+    masterMTL.clear();
 }
 
 TEST_F(ShippedSpellBookTest, WhatTheClassesStartWithAndLearnByLevel) {
