@@ -32,39 +32,12 @@ bool fearless(const bl3dCharacter* who) {
     return who->creatureType() == CREATURE_NO_ESCAPE || who->creatureType() == CREATURE_UNDEAD;
 }
 
-// The foe of a skill aimed at one creature: for a party performer a living
-// monster (the target group first), for a monster the record's party member
-// or member 0. Returns 0 with the foe found, or perform's refusal.
-struct Foe {
-    bl3dCharacter* who = nullptr;
-    int distance = 0;
-};
-
-int findFoe(const SkillUse_S& use, Foe& foe) {
-    const bl3dCharacter* p = use.performer;
-    if (p->isPartyMember()) {
-        FoeChoice_S c;
-        if (!pickLivingFoe(use.target, c))
-            return -2;
-        foe.who = c.monster;
-        foe.distance = c.distance;
-        return 0;
-    }
-    if (!p->isMonster())
-        return -3;
-    if (use.distance == 0)
-        return -4;
-    foe.who = partyTargetOrFirst(use.target);
-    foe.distance = use.distance;
-    return foe.who ? 0 : -2;
-}
-
 // A party member named by a monster, or a monster named by a party member:
 // the words of each side's sentence.
 struct Words {
-    const char* article; // the performer's (monster) or the target's (party)
-    const char* performer;
-    const char* target;
+    const char* article = ""; // the performer's (monster) or the target's (party)
+    const char* performer = "";
+    const char* target = "";
 };
 
 Words wordsFor(const SkillUse_S& use, const bl3dCharacter* target) {
@@ -72,6 +45,47 @@ Words wordsFor(const SkillUse_S& use, const bl3dCharacter* target) {
     if (p->isPartyMember())
         return Words{target->article(false), p->getName(), target->getName()};
     return Words{p->article(use.capital), p->getName(), target->getName()};
+}
+
+// The foe of a skill aimed at one creature: for a party performer a living
+// monster (the target group first), for a monster the party member that
+// `memberFor` gives for the record's target. Returns 0 with the foe found
+// and the words naming both, or perform's refusal.
+struct Foe {
+    bl3dCharacter* who = nullptr;
+    int distance = 0;
+    Words w;
+};
+
+int findFoe(const SkillUse_S& use, Foe& foe, bl3dCharacter* (*memberFor)(void* target) = partyTargetOrFirst) {
+    const bl3dCharacter* p = use.performer;
+    if (p->isPartyMember()) {
+        FoeChoice_S c;
+        if (!pickLivingFoe(use.target, c))
+            return -2;
+        foe.who = c.monster;
+        foe.distance = c.distance;
+    } else {
+        if (!p->isMonster())
+            return -3;
+        if (use.distance == 0)
+            return -4;
+        foe.who = memberFor(use.target);
+        foe.distance = use.distance;
+        if (!foe.who)
+            return -2;
+    }
+    foe.w = wordsFor(use, foe.who);
+    return 0;
+}
+
+// A pickpocket's mark: the record's member, else the first living one of
+// the front four; null when none of them lives.
+bl3dCharacter* pocketToPick(void* target) {
+    bl3dCharacter* who = asPartyMember(target);
+    for (int i = 0; (!who || who->getCurHP() < 1) && i < 4; ++i)
+        who = partyMemberAt(i);
+    return (who && who->getCurHP() >= 1) ? who : nullptr;
 }
 
 // A victim drawn from the group itself, without falling back on other
@@ -88,11 +102,33 @@ int32_t levelBonus(const bl3dCharacter* who, int32_t base) {
     return level > base ? (level - base) / 5 : 0;
 }
 
-// The party member of a strike that only party members make, its buffer
-// emptied; null for anyone else (the strike then does nothing).
-bl3dCharacter* partyStriker(SkillUse_S& use) {
-    use.text->clear();
-    return (use.performer && use.performer->isPartyMember()) ? use.performer : nullptr;
+// The opening of a strike that only party members make: the striker, its
+// buffer emptied, and its victim drawn from the target group (with the
+// group's distance). 1 to go on; otherwise perform's result: -3 no record,
+// 0 a striker who is no party member or no victim (nothing done).
+struct PartyStrike {
+    bl3dCharacter* striker = nullptr;
+    bl3dMonster* victim = nullptr;
+    int distance = 0;
+};
+
+int openPartyStrike(SkillUse_S* use, bool firstWhenNoneLives, PartyStrike& s) {
+    if (!use)
+        return -3;
+    use->text->clear();
+    if (!use->performer || !use->performer->isPartyMember())
+        return 0;
+    s.striker = use->performer;
+    s.victim = victimIn(asEnemyGroup(use->target, &s.distance), firstWhenNoneLives);
+    return s.victim ? 1 : 0;
+}
+
+// The end of a line about a hit: who it killed, or an exclamation.
+void endHit(TextBuf_C& text, const bl3dCharacter* who) {
+    if (who->getCurHP() < 1)
+        text.append(", killing %s!\n", who->pronoun(1));
+    else
+        text.append("!\n");
 }
 
 void addPoison(bl3dCharacter* who, int32_t count, int32_t stride) {
@@ -112,32 +148,15 @@ int bl3dSkill_1000::perform(ActionUse_S* record) {
     use->text->clear();
     if (p->getCurHP() < 1)
         return -6;
-    bl3dCharacter* target = nullptr;
-    int distance = 0;
-    if (p->isPartyMember()) {
-        FoeChoice_S c;
-        if (!pickLivingFoe(use->target, c))
-            return -2;
-        target = c.monster;
-        distance = c.distance;
-    } else if (p->isMonster()) {
-        if (use->distance == 0)
-            return -4;
-        distance = use->distance;
-        // The record's member, else the first living one of the front four.
-        target = asPartyMember(use->target);
-        for (int i = 0; (!target || target->getCurHP() < 1) && i < 4; ++i)
-            target = partyMemberAt(i);
-        if (!target || target->getCurHP() < 1)
-            return -2;
-    } else {
-        return -3;
-    }
+    Foe foe;
+    if (const int refused = findFoe(*use, foe, pocketToPick))
+        return refused;
+    bl3dCharacter* target = foe.who;
+    const Words& w = foe.w;
     const int64_t roll = p->isPartyMember()
                              ? d20() + vell::gameRandMod(cur(p, STAT_LK)) + static_cast<int64_t>(cur(p, STAT_DX))
                              : d20() + static_cast<int64_t>(cur(p, STAT_DX)) + vell::gameRandMod(cur(p, STAT_LK));
-    const bool success = roll + cur(target, STAT_AC) >= 21 && distance <= MELEE_DISTANCE;
-    const Words w = wordsFor(*use, target);
+    const bool success = roll + cur(target, STAT_AC) >= 21 && foe.distance <= MELEE_DISTANCE;
     if (!success) {
         if (p->isPartyMember())
             use->text->set("#2%s#0 picks %s #4%s's#0 pocket, but misses!\n", w.performer, w.article, w.target);
@@ -188,10 +207,8 @@ int bl3dSkill_1001::perform(ActionUse_S* record) {
             return attack.perform(use);
         }
         // Its own group closes in, as MonAdv would move it.
-        for (int i = 0; bl3dMonsterList* g = enemyList.groupAt(i); ++i)
-            for (uint32_t k = 0; k < g->getSize(); ++k)
-                if (g->getMonster(static_cast<int>(k)) == p)
-                    return advanceMonsterGroup(g, *use->text);
+        if (bl3dMonsterList* g = groupHolding(p))
+            return advanceMonsterGroup(g, *use->text);
         return -1;
     }
     const int64_t roll = d20() + vell::gameRandMod(cur(p, STAT_LK)) + static_cast<int64_t>(cur(p, STAT_DX));
@@ -222,7 +239,7 @@ int bl3dSkill_1003::perform(ActionUse_S* record) {
     if (const int refused = findFoe(*use, foe))
         return refused;
     bl3dCharacter* target = foe.who;
-    const Words w = wordsFor(*use, target);
+    const Words& w = foe.w;
     const bool party = p->isPartyMember();
     if (rollSavingThrow(target, 3, -2)) {
         if (party)
@@ -258,7 +275,7 @@ int bl3dSkill_1004::perform(ActionUse_S* record) {
     if (const int refused = findFoe(*use, foe))
         return refused;
     bl3dCharacter* target = foe.who;
-    const Words w = wordsFor(*use, target);
+    const Words& w = foe.w;
     const bool party = p->isPartyMember();
     const int64_t roll = d20() + static_cast<int64_t>(cur(p, STAT_ATTACK)) + cur(target, STAT_AC);
     if (roll < 11 || foe.distance > MELEE_DISTANCE) {
@@ -283,10 +300,7 @@ int bl3dSkill_1004::perform(ActionUse_S* record) {
         else
             use->text->append(", poisoning %s", w.target);
     }
-    if (target->getCurHP() < 1)
-        use->text->append(", killing %s!\n", target->pronoun(1));
-    else
-        use->text->append("!\n");
+    endHit(*use->text, target);
     return 0;
 }
 
@@ -317,10 +331,7 @@ int bl3dSkill_1005::perform(ActionUse_S* record) {
                 addPoison(m, 1, 1);
                 text.append(", poisoning %s %s", m->article(false), m->getName());
             }
-            if (m->getCurHP() < 1)
-                text.append(", killing %s!\n", m->pronoun(1));
-            else
-                text.append("!\n");
+            endHit(text, m);
         }
         return 0;
     }
@@ -338,10 +349,7 @@ int bl3dSkill_1005::perform(ActionUse_S* record) {
             addPoison(m, 4, 2);
             text.append(", poisoning %s", m->pronoun(1));
         }
-        if (m->getCurHP() < 1)
-            text.append(", killing %s!\n", m->pronoun(1));
-        else
-            text.append("!\n");
+        endHit(text, m);
     }
     return 0;
 }
@@ -361,15 +369,12 @@ int bl3dSkill_1006::perform(ActionUse_S* record) {
 
 int bl3dSkill_4113::perform(ActionUse_S* record) {
     SkillUse_S* use = skillUse(record);
-    if (!use)
-        return -3;
-    bl3dCharacter* p = partyStriker(*use);
-    if (!p)
-        return 0;
+    PartyStrike s;
+    if (const int r = openPartyStrike(use, false, s); r != 1)
+        return r;
+    bl3dCharacter* p = s.striker;
+    bl3dMonster* victim = s.victim;
     const int32_t bonus = levelBonus(p, 25);
-    bl3dMonster* victim = victimIn(asEnemyGroup(use->target), false);
-    if (!victim)
-        return 0;
     if (fearless(victim)) {
         use->text->set("#2%s#0 tries to intimidate the #4%s#0, but is unable to frighten them", p->getName(),
                        victim->getName());
@@ -389,21 +394,16 @@ int bl3dSkill_4113::perform(ActionUse_S* record) {
 
 int bl3dDeathblow::perform(ActionUse_S* record) {
     SkillUse_S* use = skillUse(record);
-    if (!use)
-        return -3;
-    bl3dCharacter* p = partyStriker(*use);
-    if (!p)
-        return 0;
+    PartyStrike s;
+    if (const int r = openPartyStrike(use, true, s); r != 1)
+        return r;
+    bl3dCharacter* p = s.striker;
+    bl3dMonster* victim = s.victim;
     const int32_t bonus = levelBonus(p, greater_ ? 50 : 25);
-    int distance = 0;
-    bl3dMonsterList* group = asEnemyGroup(use->target, &distance);
-    bl3dMonster* victim = victimIn(group, true);
-    if (!victim)
-        return 0;
     const char* name = p->getName();
     const char* foe = victim->getName();
     // The group's own distance: the one the order was given at may be old.
-    if (distance > range()) {
+    if (s.distance > range()) {
         use->text->set("#2%s#0 attempts to attack a #4%s#0, but it is out of range\n", name, foe);
         return 0;
     }

@@ -17,6 +17,7 @@
 #include "rules/SavingThrow.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <vector>
 
 namespace {
@@ -61,6 +62,37 @@ void targetGone(TextBuf_C& text, const bl3dCharacter* caster, const char* spell)
     text.set("#2%s#0 casts %s, but %s target is gone!\n", caster->getName(), spell, caster->pronoun(2));
 }
 
+// The points a drain takes: spell points or hit points.
+enum class Pool { Spell, Hit };
+
+int32_t poolPoints(const bl3dCharacter* who, Pool pool) {
+    return pool == Pool::Spell ? who->getCurSP() : who->getCurHP();
+}
+
+void addToPool(bl3dCharacter* who, Pool pool, int32_t amount) {
+    if (pool == Pool::Spell)
+        who->addSP(amount);
+    else
+        who->changeHP(amount);
+}
+
+// Takes up to `most` points from the target (no more than it has), and
+// gives them to `gainer` when there is one; the line ends with what was
+// drained, or that nothing was.
+void drain(SpellUse_S& use, bl3dCharacter* target, const char* words, Pool pool, int64_t most,
+           bl3dCharacter* gainer) {
+    const int32_t amount = static_cast<int32_t>(std::clamp<int64_t>(most, 0, std::max(poolPoints(target, pool), 0)));
+    if (amount == 0) {
+        use.text->set("%s, but it has no effect!\n", words);
+        return;
+    }
+    if (gainer)
+        addToPool(gainer, pool, amount);
+    addToPool(target, pool, -amount);
+    use.text->set("%s, draining %d %s!\n", words, static_cast<int>(amount),
+                  pool == Pool::Spell ? "spell points" : "hit points");
+}
+
 // Adds a condition for four ticks unless the save is made.
 void vortexCondition(bl3dCharacter* who, int saveIndex, int32_t bit) {
     if (!saved(who, saveIndex))
@@ -69,37 +101,43 @@ void vortexCondition(bl3dCharacter* who, int saveIndex, int32_t bit) {
 
 } // namespace
 
-// --- single targets -------------------------------------------------------------------
+// --- the frame ------------------------------------------------------------------------
 
-int bl3dStrikeSpell::perform(ActionUse_S* record) {
+int bl3dIndividualSpell::perform(ActionUse_S* record) {
     SpellUse_S* use = nullptr;
     const int r = openCast(record, use);
     if (r != 1)
         return r;
-    bl3dCharacter* caster = use->caster();
-    TextBuf_C& text = *use->text;
+    return cast(*use);
+}
+
+// --- single targets -------------------------------------------------------------------
+
+int bl3dStrikeSpell::cast(SpellUse_S& use) {
+    bl3dCharacter* caster = use.caster();
+    TextBuf_C& text = *use.text;
     const char* spell = name_.c_str();
     char words[SPELL_WORDS_SIZE];
     bl3dCharacter* target = nullptr;
     if (caster->isPartyMember()) {
         int status = PICK_OK;
-        target = pickTarget(reach_, use->target, &status);
+        target = pickTarget(reach_, use.target, &status);
         if (!target) {
-            auto* group = static_cast<bl3dMonsterList*>(use->target);
+            auto* group = static_cast<bl3dMonsterList*>(use.target);
             bl3dMonster* first = status == PICK_OUT_OF_RANGE ? group->getMonster(0) : nullptr;
             if (!first)
                 return -1;
-            pay(*use);
+            pay(use);
             strikeWords(caster, spell, first, words, sizeof words);
             text.set("%s, but %s is out of range!\n", words, first->pronoun(0));
             return 0;
         }
     } else if (caster->isMonster()) {
-        target = partyTargetOrFirst(use->target);
+        target = partyTargetOrFirst(use.target);
         if (!target)
             return -1;
-        if (use->extra > reach_) {
-            pay(*use);
+        if (use.extra > reach_) {
+            pay(use);
             strikeWords(caster, spell, target, words, sizeof words);
             text.set("%s, but %s is out of range!\n", words, caster->pronoun(0));
             return 0;
@@ -107,7 +145,7 @@ int bl3dStrikeSpell::perform(ActionUse_S* record) {
     } else {
         return -1;
     }
-    pay(*use);
+    pay(use);
     strikeWords(caster, spell, target, words, sizeof words);
     for (int i = 0; i < saveCount(); ++i) {
         if (saved(target, saveIndex(i))) {
@@ -115,7 +153,7 @@ int bl3dStrikeSpell::perform(ActionUse_S* record) {
             return 0;
         }
     }
-    strike(*use, target, words);
+    strike(use, target, words);
     return 0;
 }
 
@@ -129,80 +167,54 @@ void bl3dSpell_MIPH::strike(SpellUse_S& use, bl3dCharacter* target, const char* 
 }
 
 void bl3dSpell_MIND::strike(SpellUse_S& use, bl3dCharacter* target, const char* words) {
-    bl3dCharacter* caster = use.caster();
-    const int64_t rolled = static_cast<int64_t>(rollDice(3, 4)) + drainLevel(caster);
-    const int32_t amount = static_cast<int32_t>(std::clamp<int64_t>(rolled, 0, std::max(target->getCurSP(), 0)));
-    if (amount == 0) {
-        use.text->set("%s, but it has no effect!\n", words);
-        return;
-    }
-    caster->addSP(amount);
-    target->addSP(-amount);
-    use.text->set("%s, draining %d spell points!\n", words, static_cast<int>(amount));
+    const int64_t rolled = static_cast<int64_t>(rollDice(3, 4)) + drainLevel(use.caster());
+    drain(use, target, words, Pool::Spell, rolled, use.caster());
 }
 
 void bl3dSpell_SPFI::strike(SpellUse_S& use, bl3dCharacter* target, const char* words) {
-    const int32_t amount = std::max(target->getCurSP(), 0);
-    if (amount == 0) {
-        use.text->set("%s, but it has no effect!\n", words);
-        return;
-    }
-    target->addSP(-amount);
-    use.text->set("%s, draining %d spell points!\n", words, static_cast<int>(amount));
+    drain(use, target, words, Pool::Spell, INT64_MAX, nullptr);
 }
 
 void bl3dSpell_VAMP::strike(SpellUse_S& use, bl3dCharacter* target, const char* words) {
-    bl3dCharacter* caster = use.caster();
-    const int64_t rolled = static_cast<int64_t>(rollDice(3, 8)) + drainLevel(caster);
-    const int32_t amount = static_cast<int32_t>(std::clamp<int64_t>(rolled, 0, std::max(target->getCurHP(), 0)));
-    if (amount == 0) {
-        use.text->set("%s, but it has no effect!\n", words);
-        return;
-    }
-    caster->changeHP(amount);
-    target->changeHP(-amount);
-    use.text->set("%s, draining %d hit points!\n", words, static_cast<int>(amount));
+    const int64_t rolled = static_cast<int64_t>(rollDice(3, 8)) + drainLevel(use.caster());
+    drain(use, target, words, Pool::Hit, rolled, use.caster());
 }
 
 // --- groups ---------------------------------------------------------------------------
 
-int bl3dGroupSpell::perform(ActionUse_S* record) {
-    SpellUse_S* use = nullptr;
-    const int r = openCast(record, use);
-    if (r != 1)
-        return r;
-    bl3dCharacter* caster = use->caster();
-    TextBuf_C& text = *use->text;
+int bl3dGroupSpell::cast(SpellUse_S& use) {
+    bl3dCharacter* caster = use.caster();
+    TextBuf_C& text = *use.text;
     const char* spell = name_.c_str();
     char who[SPELL_WORDS_SIZE];
     casterWords(caster, who, sizeof who);
     if (caster->isPartyMember()) {
         int distance = 0;
-        bl3dMonsterList* g = asEnemyGroup(use->target, &distance);
+        bl3dMonsterList* g = asEnemyGroup(use.target, &distance);
         if (!g || g->empty()) {
             targetGone(text, caster, spell);
             return 0;
         }
-        pay(*use);
+        pay(use);
         const char* plural = pluralName(g);
         if (distance > reach_) {
             text.set("%s casts %s at some #4%s#0, but they are out of range!\n", who, spell, plural);
             return 0;
         }
-        onGroup(*use, *g, who, plural);
+        onGroup(use, *g, who, plural);
         return 0;
     }
     if (!caster->isMonster())
         return -1;
-    pay(*use);
-    if (use->extra > reach_) {
-        outOfReach(*use, who);
+    pay(use);
+    if (use.extra > reach_) {
+        outOfReach(use, who);
         return 0;
     }
     std::vector<bl3dCharacter*> members;
     for (int i = 0; i < partySize(); ++i)
         members.push_back(partyMemberAt(i));
-    onParty(*use, members, who);
+    onParty(use, members, who);
     return 0;
 }
 
@@ -278,16 +290,12 @@ bool bl3dSpell_MIBL::phazed(bl3dCharacter* c) {
     return true;
 }
 
-int bl3dSpell_MIVO::perform(ActionUse_S* record) {
-    SpellUse_S* use = nullptr;
-    const int r = openCast(record, use);
-    if (r != 1)
-        return r;
-    bl3dCharacter* caster = use->caster();
+int bl3dSpell_MIVO::cast(SpellUse_S& use) {
+    bl3dCharacter* caster = use.caster();
     const bool party = caster->isPartyMember();
     if (!party && !caster->isMonster())
         return -1;
-    pay(*use);
+    pay(use);
     const int32_t mind = caster->getStatBlock()->getCur(STAT_IQ);
     int affected = 0, destroyed = 0;
     auto vortex = [&](bl3dCharacter* c, bool mayDie) {
@@ -320,7 +328,7 @@ int bl3dSpell_MIVO::perform(ActionUse_S* record) {
         for (int i = 0; i < partySize(); ++i)
             vortex(partyMemberAt(i), true);
     }
-    TextBuf_C& text = *use->text;
+    TextBuf_C& text = *use.text;
     const char* spell = name_.c_str();
     const char* form = party ? "#2%s#0" : "#4%s#0";
     char who[NAME_SIZE + 8];
@@ -339,13 +347,10 @@ int bl3dSpell_MIVO::perform(ActionUse_S* record) {
 
 // --- the party's protections ------------------------------------------------------------
 
-int bl3dSpell_HOSP::perform(ActionUse_S* record) {
-    SpellUse_S* use = nullptr;
-    const int r = openAndPay(record, use);
-    if (r != 1)
-        return r;
-    bl3dCharacter* caster = use->caster();
-    narrateCast(*use->text, caster, name_.c_str());
+int bl3dSpell_HOSP::cast(SpellUse_S& use) {
+    pay(use);
+    bl3dCharacter* caster = use.caster();
+    narrateCast(*use.text, caster, name_.c_str());
     if (!caster->isPartyMember())
         return 0;
     const uint32_t until = rulesEnv().currentTick() + HOLY_SPIRIT_TICKS;
@@ -368,11 +373,8 @@ int bl3dSpell_HOSP::perform(ActionUse_S* record) {
     return 0;
 }
 
-int bl3dSpell_SPCO::perform(ActionUse_S* record) {
-    SpellUse_S* use = nullptr;
-    const int r = openAndPay(record, use);
-    if (r != 1)
-        return r;
+int bl3dSpell_SPCO::cast(SpellUse_S& use) {
+    pay(use);
     const uint32_t now = rulesEnv().currentTick();
     const uint32_t until = now + static_cast<uint32_t>(vell::gameRand() % 481 + 480);
     extendWorldMagic(MAGIC_PERCEPTION, 0x01 | 0x08 | 0x10, until);
@@ -388,44 +390,38 @@ int bl3dSpell_SPCO::perform(ActionUse_S* record) {
         stats->recompute();
     }
     actionEnv().buildPercepPane();
-    narrateCast(*use->text, use->caster(), name_.c_str());
+    narrateCast(*use.text, use.caster(), name_.c_str());
     return 0;
 }
 
 // --- the party's place ---------------------------------------------------------------------
 
-int bl3dSpell_MAPO::perform(ActionUse_S* record) {
-    SpellUse_S* use = nullptr;
-    const int r = openAndPay(record, use);
-    if (r != 1)
-        return r;
-    const char* who = use->caster()->getName();
+int bl3dSpell_MAPO::cast(SpellUse_S& use) {
+    pay(use);
+    const char* who = use.caster()->getName();
     const char* spell = name_.c_str();
     int width = 0, height = 0;
-    const bool onMap = actionEnv().mapSize(width, height) && use->x >= 0 && use->y >= 0 && use->x < width &&
-                       use->y < height;
-    if (onMap && (actionEnv().squareState(use->x, use->y) & 0x01) && actionEnv().moveParty(use->x, use->y)) {
-        use->text->set("%s casts %s...\n", who, spell);
+    const bool onMap =
+        actionEnv().mapSize(width, height) && use.x >= 0 && use.y >= 0 && use.x < width && use.y < height;
+    if (onMap && (actionEnv().squareState(use.x, use.y) & 0x01) && actionEnv().moveParty(use.x, use.y)) {
+        use.text->set("%s casts %s...\n", who, spell);
         return 0;
     }
-    use->text->set("%s casts %s, but it fizzles!\n", who, spell);
+    use.text->set("%s casts %s, but it fizzles!\n", who, spell);
     return 0;
 }
 
-int bl3dFoeMoveSpell::perform(ActionUse_S* record) {
-    SpellUse_S* use = nullptr;
-    const int r = openAndPay(record, use);
-    if (r != 1)
-        return r;
-    bl3dCharacter* caster = use->caster();
-    TextBuf_C& text = *use->text;
+int bl3dFoeMoveSpell::cast(SpellUse_S& use) {
+    pay(use);
+    bl3dCharacter* caster = use.caster();
+    TextBuf_C& text = *use.text;
     const char* spell = name_.c_str();
     if (!caster->isPartyMember()) {
         narrateCast(text, caster, spell);
         return 0;
     }
     int distance = 0;
-    bl3dMonsterList* g = asEnemyGroup(use->target, &distance);
+    bl3dMonsterList* g = asEnemyGroup(use.target, &distance);
     if (!g)
         g = enemyList.groupAt(0, &distance);
     if (!g) {
@@ -448,14 +444,11 @@ int bl3dFoeMoveSpell::perform(ActionUse_S* record) {
     return 0;
 }
 
-int bl3dWallSpell::perform(ActionUse_S* record) {
-    SpellUse_S* use = nullptr;
-    const int r = openAndPay(record, use);
-    if (r != 1)
-        return r;
-    const char* who = use->caster()->getName();
+int bl3dWallSpell::cast(SpellUse_S& use) {
+    pay(use);
+    const char* who = use.caster()->getName();
     const char* spell = name_.c_str();
-    TextBuf_C& text = *use->text;
+    TextBuf_C& text = *use.text;
     ActionEnv_C& env = actionEnv();
     int x = 0, y = 0, f = 0, width = 0, height = 0;
     const bool placed = env.partyPosition(x, y, f) && env.mapSize(width, height);

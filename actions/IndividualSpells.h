@@ -26,15 +26,30 @@
 
 #include <vector>
 
+// The frame of every spell here: perform opens the cast (openCast) and,
+// when it goes ahead, hands the use on to cast, which pays and takes the
+// spell's effect.
+class bl3dIndividualSpell : public bl3dBuiltinSpell {
+public:
+    using bl3dBuiltinSpell::bl3dBuiltinSpell;
+    int perform(ActionUse_S* use) final;
+
+protected:
+    // The rest of perform, the caster able and the cast check passed; its
+    // result is perform's.
+    virtual int cast(SpellUse_S& use) = 0;
+};
+
 // Spells aimed at one creature (a living monster of the chosen group, or a
 // party member for a monster caster) within a range, that save throws may
 // stop.
-class bl3dStrikeSpell : public bl3dBuiltinSpell {
+class bl3dStrikeSpell : public bl3dIndividualSpell {
 public:
-    bl3dStrikeSpell(const SpellRow_S& row, int reach) : bl3dBuiltinSpell(row, SpellEnqueue::Targeted, SpellLayout::Targeted), reach_(reach) {}
-    int perform(ActionUse_S* use) override;
+    bl3dStrikeSpell(const SpellRow_S& row, int reach)
+        : bl3dIndividualSpell(row, SpellEnqueue::Targeted, SpellLayout::Targeted), reach_(reach) {}
 
 protected:
+    int cast(SpellUse_S& use) override;
     // What the spell does to a target that failed its saves, with the
     // opening words of the line ("<caster> casts <spell> at <target>").
     virtual void strike(SpellUse_S& use, bl3dCharacter* target, const char* words) = 0;
@@ -83,13 +98,13 @@ protected:
 // Spirit Hammer and Mind Blow: a party caster's spell on the chosen group
 // within reach of its own distance, a monster caster's on the whole party
 // within reach of the distance given.
-class bl3dGroupSpell : public bl3dBuiltinSpell {
+class bl3dGroupSpell : public bl3dIndividualSpell {
 public:
     bl3dGroupSpell(const SpellRow_S& row, int reach)
-        : bl3dBuiltinSpell(row, SpellEnqueue::Targeted, SpellLayout::Targeted), reach_(reach) {}
-    int perform(ActionUse_S* use) override;
+        : bl3dIndividualSpell(row, SpellEnqueue::Targeted, SpellLayout::Targeted), reach_(reach) {}
 
 protected:
+    int cast(SpellUse_S& use) override;
     // The effect and its narration; `who` opens the line.
     virtual void onGroup(SpellUse_S& use, bl3dMonsterList& group, const char* who, const char* plural) = 0;
     virtual void onParty(SpellUse_S& use, const std::vector<bl3dCharacter*>& members, const char* who) = 0;
@@ -130,37 +145,51 @@ private:
     static bool phazed(bl3dCharacter* c);
 };
 
-class bl3dSpell_MIVO : public bl3dBuiltinSpell {
+class bl3dSpell_MIVO : public bl3dIndividualSpell {
 public:
-    explicit bl3dSpell_MIVO(const SpellRow_S& row) : bl3dBuiltinSpell(row, SpellEnqueue::NoTarget, SpellLayout::Plain) {}
-    int perform(ActionUse_S* use) override;
+    explicit bl3dSpell_MIVO(const SpellRow_S& row)
+        : bl3dIndividualSpell(row, SpellEnqueue::NoTarget, SpellLayout::Plain) {}
+
+protected:
+    int cast(SpellUse_S& use) override;
 };
 
-class bl3dSpell_HOSP : public bl3dBuiltinSpell {
+class bl3dSpell_HOSP : public bl3dIndividualSpell {
 public:
-    explicit bl3dSpell_HOSP(const SpellRow_S& row) : bl3dBuiltinSpell(row, SpellEnqueue::NoTarget, SpellLayout::Plain) {}
-    int perform(ActionUse_S* use) override;
+    explicit bl3dSpell_HOSP(const SpellRow_S& row)
+        : bl3dIndividualSpell(row, SpellEnqueue::NoTarget, SpellLayout::Plain) {}
+
+protected:
+    int cast(SpellUse_S& use) override;
 };
 
-class bl3dSpell_SPCO : public bl3dBuiltinSpell {
+class bl3dSpell_SPCO : public bl3dIndividualSpell {
 public:
-    explicit bl3dSpell_SPCO(const SpellRow_S& row) : bl3dBuiltinSpell(row, SpellEnqueue::NoTarget2, SpellLayout::Plain) {}
-    int perform(ActionUse_S* use) override;
+    explicit bl3dSpell_SPCO(const SpellRow_S& row)
+        : bl3dIndividualSpell(row, SpellEnqueue::NoTarget2, SpellLayout::Plain) {}
+
+protected:
+    int cast(SpellUse_S& use) override;
 };
 
-class bl3dSpell_MAPO : public bl3dBuiltinSpell {
+class bl3dSpell_MAPO : public bl3dIndividualSpell {
 public:
-    explicit bl3dSpell_MAPO(const SpellRow_S& row) : bl3dBuiltinSpell(row, SpellEnqueue::Portal, SpellLayout::Portal) {}
-    int perform(ActionUse_S* use) override;
+    explicit bl3dSpell_MAPO(const SpellRow_S& row)
+        : bl3dIndividualSpell(row, SpellEnqueue::Portal, SpellLayout::Portal) {}
+
+protected:
+    int cast(SpellUse_S& use) override;
 };
 
 // Push Foes and Draw Foes: the group to `to` feet (90 back, 10 forward)
 // when it stands nearer (push) or farther (draw).
-class bl3dFoeMoveSpell : public bl3dBuiltinSpell {
+class bl3dFoeMoveSpell : public bl3dIndividualSpell {
 public:
     bl3dFoeMoveSpell(const SpellRow_S& row, bool push)
-        : bl3dBuiltinSpell(row, SpellEnqueue::Targeted3, SpellLayout::Group), push_(push) {}
-    int perform(ActionUse_S* use) override;
+        : bl3dIndividualSpell(row, SpellEnqueue::Targeted3, SpellLayout::Group), push_(push) {}
+
+protected:
+    int cast(SpellUse_S& use) override;
 
 private:
     bool push_;
@@ -177,10 +206,13 @@ public:
 };
 
 // Ghost Wall and Open Wall share their rule.
-class bl3dWallSpell : public bl3dBuiltinSpell {
+class bl3dWallSpell : public bl3dIndividualSpell {
 public:
-    explicit bl3dWallSpell(const SpellRow_S& row) : bl3dBuiltinSpell(row, SpellEnqueue::EffectStyle, SpellLayout::Plain) {}
-    int perform(ActionUse_S* use) override;
+    explicit bl3dWallSpell(const SpellRow_S& row)
+        : bl3dIndividualSpell(row, SpellEnqueue::EffectStyle, SpellLayout::Plain) {}
+
+protected:
+    int cast(SpellUse_S& use) override;
 };
 
 class bl3dSpell_GHWA : public bl3dWallSpell {

@@ -62,27 +62,29 @@ void clearEntry()
     s.typed = 0;
 }
 
-// Adds a character before the cursor mark; false when the entry is full.
-bool type(char c)
+// Adds a character before the cursor mark, and shows it; nothing when the
+// entry is full.
+void type(char c)
 {
     CastScreen_S& s = S();
     if (s.typed >= MAX_TYPED)
-        return false;
+        return;
     s.entry[s.typed++] = c;
     s.entry[s.typed] = '_';
     s.entry[s.typed + 1] = 0;
-    return true;
+    vell::pushRedraw();
 }
 
-bool erase()
+// Takes back the last character, and shows it; nothing when none is typed.
+void erase()
 {
     CastScreen_S& s = S();
     if (s.typed == 0)
-        return false;
+        return;
     --s.typed;
     s.entry[s.typed] = '_';
     s.entry[s.typed + 1] = 0;
-    return true;
+    vell::pushRedraw();
 }
 
 // The typed characters without the cursor mark.
@@ -144,10 +146,15 @@ void castPortal()
     performUse(s.spell->makeEntry(new bl3dActor(s.caster), nullptr, 3, context));
 }
 
-// What follows the choice of a spell.
-void choose()
+// What follows the choice of a spell (null: one the caster does not know).
+void choose(bl3dAction* spell)
 {
     CastScreen_S& s = S();
+    s.spell = spell;
+    if (!spell) {
+        setState(CastSpell_C::UNKNOWN_SPELL);
+        return;
+    }
     const uint32_t id = static_cast<uint32_t>(s.spell->actionID());
     if (id & ACTION_COMBAT_ONLY) {
         setState(CastSpell_C::COMBAT_ONLY);
@@ -184,11 +191,9 @@ void enterCode(int sym)
 {
     CastScreen_S& s = S();
     if (sym >= 'a' && sym <= 'z') {
-        if (type(static_cast<char>(sym - 'a' + 'A')))
-            vell::pushRedraw();
+        type(static_cast<char>(sym - 'a' + 'A'));
     } else if (sym == SDLK_BACKSPACE || sym == SDLK_DELETE) {
-        if (erase())
-            vell::pushRedraw();
+        erase();
     } else if (sym == SDLK_TAB) {
         buildList();
         setState(CastSpell_C::SPELL_LIST);
@@ -198,11 +203,7 @@ void enterCode(int sym)
         VELL_LOG(90, "selected a spell to cast\n");
         const std::string code = typedText();
         std::strcpy(s.entry, code.c_str());
-        s.spell = s.caster->actions2()->getSpellByCode(code.c_str());
-        if (!s.spell)
-            setState(CastSpell_C::UNKNOWN_SPELL);
-        else
-            choose();
+        choose(s.caster->actions2()->getSpellByCode(code.c_str()));
     } else if (sym == SDLK_ESCAPE) {
         setState(CastSpell_C::DONE);
     }
@@ -218,11 +219,7 @@ void spellList(int sym)
         // An empty list has no line to take.
         if (!list || list->selected() < 0)
             return;
-        s.spell = s.caster->actions2()->getAction(list->selectedValue());
-        if (!s.spell)
-            setState(CastSpell_C::UNKNOWN_SPELL);
-        else
-            choose();
+        choose(s.caster->actions2()->getAction(list->selectedValue()));
     } else if (sym == SDLK_ESCAPE) {
         setState(CastSpell_C::DONE);
     }
@@ -233,11 +230,9 @@ void enterSteps(int sym)
 {
     CastScreen_S& s = S();
     if ((sym >= '0' && sym <= '9') || (sym == '-' && s.typed == 0)) {
-        if (type(static_cast<char>(sym)))
-            vell::pushRedraw();
+        type(static_cast<char>(sym));
     } else if (sym == SDLK_BACKSPACE || sym == SDLK_DELETE) {
-        if (erase())
-            vell::pushRedraw();
+        erase();
     } else if (sym == SDLK_RETURN && s.typed > 0) {
         if (s.state == CastSpell_C::PORTAL_NORTH) {
             VELL_LOG(90, "Getting first value\n");

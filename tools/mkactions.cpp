@@ -140,125 +140,138 @@ bool statIndex(const std::string& word, int64_t& out) {
     return SourceReader_C::number(word, out);
 }
 
-EffectRecord_S damageLine(SourceReader_C& in) {
+// One word of an effect line and what follows it, taken into the record;
+// false for a word the effect does not know.
+using TakeWord = bool (*)(const std::string& key, Words_C& w, EffectRecord_S& e, SourceReader_C& in);
+
+// An effect line of that type: every word handed to `take`; a word it does
+// not know is a fault (named only while the source has no other).
+EffectRecord_S effectLine(SourceReader_C& in, uint16_t type, const char* kind, TakeWord take) {
     EffectRecord_S e;
-    e.header.type = EFFECT_DAMAGE;
-    DamageBody_S& b = e.damage;
+    e.header.type = type;
     Words_C w(in, in.words());
-    int64_t v = 0, count = 0, sides = 0, bonus = 0;
     while (w.more()) {
         const std::string key = w.next();
-        uint32_t u = 0;
-        if (key == "mode" && w.mode(u)) {
-            b.mode = static_cast<uint8_t>(u);
-        } else if (key == "range" && w.number(v, 0, 255)) {
-            b.range = static_cast<uint8_t>(v);
-        } else if (key == "dice" && w.dice(count, sides, bonus)) {
-            b.count = static_cast<int16_t>(count);
-            b.sides = static_cast<int16_t>(sides);
-            b.bonus = static_cast<int16_t>(bonus);
-        } else if (key == "save" && w.number(v, 0, 0xffff)) {
-            b.saveIndex = static_cast<uint16_t>(v);
-        } else if (key == "perlevel") {
-            b.perLevel = 1;
-        } else if (key == "element") {
-            const std::string name = w.next();
-            if (!lookUp(ELEMENTS, name, u))
-                in.error("unknown element \"" + name + "\"");
-            b.element = static_cast<uint8_t>(u);
-        } else if (key == "poison") {
-            int64_t dur = 0, s = 0, c = 0, bo = 0, stride = 0;
-            if (w.number(dur, 0, 0x1ff) && w.number(s, 0, 31) && w.number(c, 0, 31) && w.number(bo, 0, 63) &&
-                w.number(stride, 0, 63)) {
-                const std::string save = w.next();
-                if (save != "save" && save != "nosave")
-                    in.error("poison ends with save or nosave");
-                b.flags |= 0x02;
-                b.param = static_cast<uint32_t>(dur) << 22 | static_cast<uint32_t>(s) | static_cast<uint32_t>(c) << 5 |
-                          static_cast<uint32_t>(bo) << 10 | static_cast<uint32_t>(stride) << 16 |
-                          (save == "save" ? 0x80000000u : 0u);
-            }
-        } else if (key == "deathblow") {
-            b.flags |= 0x04;
-        } else if ((key == "only" || key == "double" || key == "none") && w.number(v, 0, INT32_MAX)) {
-            b.flags |= key == "only" ? 0x08u : key == "double" ? 0x10u : 0x20u;
-            b.param = static_cast<uint32_t>(v);
-        } else if (key == "banish") {
-            b.flags |= 0x40;
-        } else if (in.ok()) {
-            in.error("unknown damage word \"" + key + "\"");
-        }
+        if (!take(key, w, e, in) && in.ok())
+            in.error("unknown " + std::string(kind) + " word \"" + key + "\"");
     }
-    if (b.mode == 0)
-        in.error("damage needs a mode");
     e.setLength();
+    return e;
+}
+
+bool damageWord(const std::string& key, Words_C& w, EffectRecord_S& e, SourceReader_C& in) {
+    DamageBody_S& b = e.damage;
+    int64_t v = 0, count = 0, sides = 0, bonus = 0;
+    uint32_t u = 0;
+    if (key == "mode" && w.mode(u)) {
+        b.mode = static_cast<uint8_t>(u);
+    } else if (key == "range" && w.number(v, 0, 255)) {
+        b.range = static_cast<uint8_t>(v);
+    } else if (key == "dice" && w.dice(count, sides, bonus)) {
+        b.count = static_cast<int16_t>(count);
+        b.sides = static_cast<int16_t>(sides);
+        b.bonus = static_cast<int16_t>(bonus);
+    } else if (key == "save" && w.number(v, 0, 0xffff)) {
+        b.saveIndex = static_cast<uint16_t>(v);
+    } else if (key == "perlevel") {
+        b.perLevel = 1;
+    } else if (key == "element") {
+        const std::string name = w.next();
+        if (!lookUp(ELEMENTS, name, u))
+            in.error("unknown element \"" + name + "\"");
+        b.element = static_cast<uint8_t>(u);
+    } else if (key == "poison") {
+        int64_t dur = 0, s = 0, c = 0, bo = 0, stride = 0;
+        if (w.number(dur, 0, 0x1ff) && w.number(s, 0, 31) && w.number(c, 0, 31) && w.number(bo, 0, 63) &&
+            w.number(stride, 0, 63)) {
+            const std::string save = w.next();
+            if (save != "save" && save != "nosave")
+                in.error("poison ends with save or nosave");
+            b.flags |= 0x02;
+            b.param = static_cast<uint32_t>(dur) << 22 | static_cast<uint32_t>(s) | static_cast<uint32_t>(c) << 5 |
+                      static_cast<uint32_t>(bo) << 10 | static_cast<uint32_t>(stride) << 16 |
+                      (save == "save" ? 0x80000000u : 0u);
+        }
+    } else if (key == "deathblow") {
+        b.flags |= 0x04;
+    } else if ((key == "only" || key == "double" || key == "none") && w.number(v, 0, INT32_MAX)) {
+        b.flags |= key == "only" ? 0x08u : key == "double" ? 0x10u : 0x20u;
+        b.param = static_cast<uint32_t>(v);
+    } else if (key == "banish") {
+        b.flags |= 0x40;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool statWord(const std::string& key, Words_C& w, EffectRecord_S& e, SourceReader_C& in) {
+    StatBody_S& b = e.stat;
+    int64_t v = 0;
+    uint32_t u = 0;
+    if (key == "mode" && w.mode(u)) {
+        b.mode = static_cast<uint8_t>(u);
+    } else if (key == "range" && w.number(v, 0, 255)) {
+        b.range = static_cast<uint8_t>(v);
+    } else if (key == "duration" && w.number(v, 1, 6)) {
+        b.durationKind = static_cast<uint16_t>(v);
+    } else if (key == "ticks" && w.number(v, 0, 0xffff)) {
+        b.duration = static_cast<uint16_t>(v);
+    } else if (key == "save" && w.number(v, 0, 0xffff)) {
+        b.saveIndex = static_cast<uint16_t>(v);
+    } else if (key == "cond") {
+        b.conditions = static_cast<int32_t>(w.conditions());
+    } else if (key == "mod") {
+        int64_t stat = 0;
+        const std::string name = w.next();
+        if (!statIndex(name, stat) || stat < 0 || stat > 0xffff)
+            in.error("unknown stat \"" + name + "\"");
+        else if (w.number(v, INT16_MIN, INT16_MAX))
+            e.pairs.push_back(EffectStatPair_S{static_cast<uint16_t>(stat), static_cast<int16_t>(v)});
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool healWord(const std::string& key, Words_C& w, EffectRecord_S& e, SourceReader_C&) {
+    HealBody_S& b = e.heal;
+    int64_t count = 0, sides = 0, bonus = 0;
+    uint32_t u = 0;
+    if (key == "mode" && w.mode(u)) {
+        b.mode = static_cast<uint16_t>(u);
+    } else if (key == "dice" && w.dice(count, sides, bonus)) {
+        b.count = static_cast<int16_t>(count);
+        b.sides = static_cast<int16_t>(sides);
+        b.fixed = static_cast<int16_t>(bonus);
+    } else if (key == "cure") {
+        b.cure = w.conditions();
+    } else if (key == "raise") {
+        b.flags |= 1;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+EffectRecord_S damageLine(SourceReader_C& in) {
+    EffectRecord_S e = effectLine(in, EFFECT_DAMAGE, "damage", damageWord);
+    if (e.damage.mode == 0)
+        in.error("damage needs a mode");
     return e;
 }
 
 EffectRecord_S statLine(SourceReader_C& in) {
-    EffectRecord_S e;
-    e.header.type = EFFECT_STAT;
-    StatBody_S& b = e.stat;
-    Words_C w(in, in.words());
-    int64_t v = 0;
-    while (w.more()) {
-        const std::string key = w.next();
-        uint32_t u = 0;
-        if (key == "mode" && w.mode(u)) {
-            b.mode = static_cast<uint8_t>(u);
-        } else if (key == "range" && w.number(v, 0, 255)) {
-            b.range = static_cast<uint8_t>(v);
-        } else if (key == "duration" && w.number(v, 1, 6)) {
-            b.durationKind = static_cast<uint16_t>(v);
-        } else if (key == "ticks" && w.number(v, 0, 0xffff)) {
-            b.duration = static_cast<uint16_t>(v);
-        } else if (key == "save" && w.number(v, 0, 0xffff)) {
-            b.saveIndex = static_cast<uint16_t>(v);
-        } else if (key == "cond") {
-            b.conditions = static_cast<int32_t>(w.conditions());
-        } else if (key == "mod") {
-            int64_t stat = 0;
-            const std::string name = w.next();
-            if (!statIndex(name, stat) || stat < 0 || stat > 0xffff)
-                in.error("unknown stat \"" + name + "\"");
-            else if (w.number(v, INT16_MIN, INT16_MAX))
-                e.pairs.push_back(EffectStatPair_S{static_cast<uint16_t>(stat), static_cast<int16_t>(v)});
-        } else if (in.ok()) {
-            in.error("unknown stat word \"" + key + "\"");
-        }
-    }
-    if (b.mode == 0 || b.durationKind == 0)
+    EffectRecord_S e = effectLine(in, EFFECT_STAT, "stat", statWord);
+    if (e.stat.mode == 0 || e.stat.durationKind == 0)
         in.error("stat needs a mode and a duration");
-    e.setLength();
     return e;
 }
 
 EffectRecord_S healLine(SourceReader_C& in) {
-    EffectRecord_S e;
-    e.header.type = EFFECT_HEAL;
-    HealBody_S& b = e.heal;
-    Words_C w(in, in.words());
-    int64_t count = 0, sides = 0, bonus = 0;
-    while (w.more()) {
-        const std::string key = w.next();
-        uint32_t u = 0;
-        if (key == "mode" && w.mode(u)) {
-            b.mode = static_cast<uint16_t>(u);
-        } else if (key == "dice" && w.dice(count, sides, bonus)) {
-            b.count = static_cast<int16_t>(count);
-            b.sides = static_cast<int16_t>(sides);
-            b.fixed = static_cast<int16_t>(bonus);
-        } else if (key == "cure") {
-            b.cure = w.conditions();
-        } else if (key == "raise") {
-            b.flags |= 1;
-        } else if (in.ok()) {
-            in.error("unknown heal word \"" + key + "\"");
-        }
-    }
-    if (b.mode == 0)
+    EffectRecord_S e = effectLine(in, EFFECT_HEAL, "heal", healWord);
+    if (e.heal.mode == 0)
         in.error("heal needs a mode");
-    e.setLength();
     return e;
 }
 
