@@ -329,11 +329,16 @@ int bl3dGenericCore::narrateParty(GenericUse_S& use, bl3dCharacter* user, int be
     case TARGET_ONE_MEMBER:
     case TARGET_EVIL_FOES: {
         who = targetKind_ == TARGET_EVIL_FOES ? user : asPartyMember(use.target);
+        // A member who left the party has no name left to print.
+        if (!who) {
+            text.set("#2%s#0 %s, but %s target is gone!\n", name, phrase, user->pronoun(2));
+            return 0;
+        }
         char self[NAME_SIZE + 16];
         if (who == user)
             std::snprintf(self, sizeof self, "%sself", user->pronoun(1));
         else
-            std::snprintf(self, sizeof self, "%s", who ? who->getName() : "");
+            std::snprintf(self, sizeof self, "%s", who->getName());
         if (lineOfItsOwn) {
             text.set(spell_ ? "%s %s %s%s%s...\n" : "#2%s#0 %s %s%s#2%s#0...\n", name, phrase, prep, sep, self);
             return 0;

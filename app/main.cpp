@@ -161,13 +161,19 @@ void titleLoop() {
         if (result == TitleMenu_C::RESULT_START) {
             savePath = menu.getQuestPath();
             showLoadingScreen(screen);
-            if (!iface.load(savePath.c_str())) {
-                // Nothing of it is kept, nor of the quest in play before:
-                // back to the title, which says why and offers neither to
-                // continue nor to save.
+            const bool loaded = iface.load(savePath.c_str());
+            // A quest without adventurers (a file emptied to 0 bytes reads
+            // as one) could only tell that the party has perished.
+            const bool nobody = loaded && (!party || party->getCount() == 0);
+            if (!loaded || nobody) {
+                // Back to the title, which says why and offers neither to
+                // continue nor to save: neither this quest nor the one in
+                // play before can be written over.
                 gameLoaded = false;
                 menu.setQuestInPlay(RefStr_C());
-                std::string why = iface.lastLoadError();
+                std::string why = nobody ? "it has no adventurers in its party" : iface.lastLoadError();
+                if (nobody)
+                    std::fprintf(stderr, "ERROR: Could not load quest %s: %s\n", savePath.c_str(), why.c_str());
                 if (!why.empty() && why[0] >= 'a' && why[0] <= 'z')
                     why[0] = char(why[0] - 'a' + 'A');
                 menu.report("#4The quest " + questName(savePath) + " could not be loaded!#0  " + why + ".");

@@ -89,8 +89,6 @@ void ModalLoop_C::redraw(bool withFrame)
         frame_();
     if (display_)
         display_();
-    if (withFrame && frame_)
-        frame_();
     DrawFn hook;
     {
         std::lock_guard<std::mutex> lock(hookMutex);
@@ -100,6 +98,11 @@ void ModalLoop_C::redraw(bool withFrame)
         hook();
     if (swap_)
         SDL_GL_SwapBuffers();
+    // After an expose the frame goes into the other buffer as well, under
+    // the next redraw, which draws only its own parts. Drawn before the swap
+    // it would cover the screen: the frame picture is opaque.
+    if (withFrame && frame_)
+        frame_();
 }
 
 bool ModalLoop_C::handle(const SDL_Event& ev)

@@ -18,7 +18,8 @@
 //   MouseRegions_C is set (SDL button 1 -> 0, 2 -> 1, any other -> 2);
 // - the redraw request (SDL_USEREVENT with code 1) calls display;
 // - timer work (core/TimerWork.h) runs;
-// - an expose event calls frame, display, frame (display alone without frame);
+// - an expose event calls frame, display, swaps, then frame again into the
+//   other buffer (display alone without frame);
 // - the quit event (window closed, Ctrl-C, SIGTERM) records the request to
 //   quit (vell::requestQuit) and ends the loop;
 // - everything else is dropped.
@@ -73,7 +74,8 @@ public:
     ModalLoop_C(int& state, KeyFn key, DrawFn display);
 
     ModalLoop_C& setMouse(MouseRegions_C* regions) { mouse_ = regions; return *this; }
-    // Drawn before and after the screen on an expose event.
+    // Drawn before the screen on an expose event, and after the swap into
+    // the other buffer.
     ModalLoop_C& setFrame(DrawFn frame) { frame_ = std::move(frame); return *this; }
     // Polling loop (SDL_PollEvent) instead of waiting (SDL_WaitEvent).
     ModalLoop_C& setPolling(bool polling) { polling_ = polling; return *this; }

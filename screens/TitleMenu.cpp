@@ -39,6 +39,14 @@ bool isNameCharacter(int k) {
     return (k >= 'a' && k <= 'z') || (k >= '0' && k <= '9') || k == ' ' || k == '_';
 }
 
+// The key as the name entry reads it: on most keyboards the underscore is
+// shift and the minus key, which SDL reports as the minus key.
+int typedKey(const SDL_keysym& k) {
+    if (k.sym == SDLK_MINUS && (k.mod & KMOD_SHIFT))
+        return '_';
+    return k.sym;
+}
+
 void freeTexture(TexInfo_S& tex) {
     if (tex.texID) {
         GLuint id = static_cast<GLuint>(tex.texID);
@@ -124,7 +132,7 @@ int TitleMenu_C::run(bool gameLoaded) {
         state_ = STATE_MESSAGE;
         pendingMessage_.clear();
     }
-    ModalLoop_C loop(state_, [this](const SDL_keysym& k) { key(k.sym); }, [this] { display(); });
+    ModalLoop_C loop(state_, [this](const SDL_keysym& k) { key(typedKey(k)); }, [this] { display(); });
     loop.setMouse(mouseRegions_.get());
     loop.run();
 

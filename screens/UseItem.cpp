@@ -59,13 +59,19 @@ int slotOfPosition(const bl3dPartyChar* m, int position)
 }
 
 // Why a use the action did not carry out was refused, when it wrote nothing
-// itself.
-std::string refusal(const bl3dPartyChar* user, int slot)
+// itself (or, for a dead user, only the name its check leaves).
+std::string refusal(bl3dPartyChar* user, int slot)
 {
     const bl3dItem* item = user->getSlotItem(slot);
     if (!item)
         return "The item is no longer there.";
-    bl3dItemActor payer(const_cast<bl3dPartyChar*>(user), slot);
+    bl3dItemActor payer(user, slot);
+    if (user->getCurHP() < 1) {
+        const std::string verb = std::string("use ") + item->getType()->getName().c_str();
+        char why[256];
+        payer.canAct(0, verb.c_str(), why, sizeof why);
+        return why;
+    }
     if (!payer.hasPoints(1))
         return "The item has no charges remaining.";
     return "Nothing happens.";
@@ -81,7 +87,8 @@ void use(void* target, int index)
     s.text.clear();
     const int r =
         useAtOnce(s.action, [&s] { return new bl3dItemActor(s.user, s.slot); }, target, index, 2, context);
-    if (r == -1 && s.text.empty())
+    // A dead user's check leaves only the name: say why instead.
+    if (r == -1 && (s.text.empty() || s.user->getCurHP() < 1))
         show(refusal(s.user, s.slot));
     else
         show(s.narration);

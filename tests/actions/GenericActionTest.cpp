@@ -256,12 +256,17 @@ TEST_F(GenericActionTest, SkillsUseTheBareVerb) {
     EXPECT_EQ(said(), "Bo roars...\n");
     EXPECT_EQ(bo->getStatBlock()->getCur(STAT_ATTACK), 2);
 
-    // A member who has left the party: the skill's own line of it.
+    // A member who has left the party has no name to print: the line says
+    // the target is gone, for a skill as for a spell.
     bl3dAction* hands = skillOf(definition(0x00882038, "Laying of Hands", 8, "lay", "upon", "heal"),
                                 effects(healOf(8, 0, 0, 4)));
     bl3dPartyChar stranger("Stranger");
     EXPECT_EQ(use(hands, bo, &stranger), 0);
-    EXPECT_EQ(said(), "#2Bo#0 lays upon #2#0...\n");
+    EXPECT_EQ(said(), "#2Bo#0 lays, but his target is gone!\n");
+    bl3dAction* ward = spellOf(definition(0x00090201, "Ward of Faith", 8, "cast", "upon", "ward"),
+                               effects(statOf(8, STAT_AC, -2)));
+    EXPECT_EQ(castNow(ward, mira, &stranger), 0);
+    EXPECT_EQ(said(), "#2Mira#0 casts Ward of Faith, but her target is gone!\n");
 
     // A stunned user is stopped unless the skill passes over the stun.
     bo->addBaseConditions(COND_STUNNED);

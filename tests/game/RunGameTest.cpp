@@ -624,33 +624,44 @@ TEST_F(RunGameTest, SdlThatCannotStartSaysWhy) {
     EXPECT_NE(gameErrors().find("ERROR: Could not start SDL: "), std::string::npos) << gameErrors();
 }
 
-// A damaged quest chosen in the list: the title menu says why it cannot be
-// played, and the game goes on.
+// A damaged quest chosen in the list (a file that is no quest, and one
+// emptied to 0 bytes, an archive with no adventurers in it): the title menu
+// says why it cannot be played, and the game goes on.
 TEST_F(RunGameTest, DamagedQuestIsExplainedOnTheTitle) {
-    testfiles::writeFile(dir_ + "/savegame/BROKEN", "not a quest at all");
-    start({"-w", "-skipintro"});
-    Shot title, menu, list, told;
-    toTheMenu(title, menu);
-    keys("l");
-    ASSERT_TRUE(waitSettled([&](const Shot& s) { return menuOver(title, s) && differing(menu, s, 256, 128, 512, 512) > 0; },
-                            20, list))
-        << gameErrors();
-    keys("Return");
-    ASSERT_TRUE(waitSettled([&](const Shot& s) {
-        return menuOver(title, s) && differing(list, s, 256, 128, 512, 512) > 0 &&
-               differing(menu, s, 256, 128, 512, 512) > 0;
-    }, 30, told))
-        << "no message; game said:\n" << gameErrors();
-    EXPECT_NE(gameErrors().find("Could not load quest"), std::string::npos) << gameErrors();
-    EXPECT_EQ(readFile(dir_ + "/savegame/BROKEN"), "not a quest at all");
-    keys("space");
-    ASSERT_TRUE(waitSettled([&](const Shot& s) { return differing(menu, s, 0, 0, s.width, s.height) == 0.0; }, 20,
-                            told))
-        << "SPACE does not lead back to the menu";
-    keys("q");
-    ASSERT_TRUE(waitSettled([&](const Shot& s) { return differing(menu, s, 256, 128, 512, 512) > 0; }, 20, told));
-    keys("y");
-    EXPECT_EQ(finish(), 0) << gameErrors();
+    const struct {
+        const char* name;
+        const char* bytes;
+    } quests[] = {{"BROKEN", "not a quest at all"}, {"EMPTY", ""}};
+    for (const auto& q : quests) {
+        SCOPED_TRACE(q.name);
+        ASSERT_EQ(shell("rm -f '" + dir_ + "'/savegame/*"), 0);
+        testfiles::writeFile(dir_ + "/savegame/" + q.name, q.bytes);
+        start({"-w", "-skipintro"});
+        Shot title, menu, list, told;
+        toTheMenu(title, menu);
+        keys("l");
+        ASSERT_TRUE(waitSettled([&](const Shot& s) { return menuOver(title, s) && differing(menu, s, 256, 128, 512, 512) > 0; },
+                                20, list))
+            << gameErrors();
+        keys("Return");
+        ASSERT_TRUE(waitSettled([&](const Shot& s) {
+            return menuOver(title, s) && differing(list, s, 256, 128, 512, 512) > 0 &&
+                   differing(menu, s, 256, 128, 512, 512) > 0;
+        }, 30, told))
+            << "no message; game said:\n" << gameErrors();
+        EXPECT_NE(gameErrors().find("Could not load quest"), std::string::npos) << gameErrors();
+        if (*q.bytes) {
+            EXPECT_EQ(readFile(dir_ + "/savegame/" + q.name), q.bytes);
+        }
+        keys("space");
+        ASSERT_TRUE(waitSettled([&](const Shot& s) { return differing(menu, s, 0, 0, s.width, s.height) == 0.0; }, 20,
+                                told))
+            << "SPACE does not lead back to the menu";
+        keys("q");
+        ASSERT_TRUE(waitSettled([&](const Shot& s) { return differing(menu, s, 256, 128, 512, 512) > 0; }, 20, told));
+        keys("y");
+        EXPECT_EQ(finish(), 0) << gameErrors();
+    }
 }
 
 TEST_F(RunGameTest, BadOptionExitsWith255) {

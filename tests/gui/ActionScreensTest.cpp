@@ -254,6 +254,20 @@ TEST_F(ActionScreensTest, EveryRefusalSaysWhy)
     EXPECT_EQ(wand->getCharges(), 5);
     EXPECT_EQ(flask->getCharges(), 1);
 
+    // A dead member may open the chooser, but the power does nothing for
+    // him: the box says why in words, never the bare name the action's
+    // check left, and no charge goes.
+    bl3dItem* draught = kit().give(ann, powerItem(9105, "Draught of Mending", MENDING_DRAUGHT), SLOT_BACK);
+    draught->setCharges(3);
+    ann.setCurHP(0);
+    forget();
+    script({SDLK_F1, SDLK_DOWN, SDLK_RETURN, SDLK_SPACE}); // helm 0, draught 1
+    UseItem_C::run(&iface);
+    EXPECT_EQ(std::string(UseItem_C::getMessage()),
+              std::string("Ann would use Draught of Mending, but ") + ann.pronoun(0) + " is dead!\n");
+    EXPECT_EQ(draught->getCharges(), 3);
+    ann.setCurHP(ann.getMaxHP());
+
     // Cancelling the chooser closes the screen without a message; F6 in a
     // party of one does nothing.
     forget();

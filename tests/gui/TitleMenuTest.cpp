@@ -109,6 +109,23 @@ TEST_F(TitleMenuTest, NameEntryAcceptsOnlyQuestCharactersUpToFifteen) {
     EXPECT_EQ(readFile("savegame/ABC_9ABCDEFGHIJ"), kTemplateBytes);
 }
 
+// A keyboard gives the underscore as shift and the minus key: the name takes
+// it, while the minus key alone stays refused.
+TEST_F(TitleMenuTest, ShiftMinusTypesTheUnderscore) {
+    TitleMenu_C menu(1024, 768);
+    pushKey(SDLK_SPACE);
+    pushKey(SDLKey('n'));
+    keys("a");
+    pushKey(SDLK_MINUS, KMOD_LSHIFT);
+    pushKey(SDLK_MINUS);
+    pushKey(SDLK_MINUS, KMOD_RSHIFT);
+    keys("b");
+    pushKey(SDLK_RETURN);
+    EXPECT_EQ(menu.run(false), TitleMenu_C::RESULT_START);
+    EXPECT_EQ(menu.typedName(), "A__B");
+    EXPECT_EQ(readFile("savegame/A__B"), kTemplateBytes);
+}
+
 TEST_F(TitleMenuTest, TakenNameAsksBeforeReplacing) {
     writeFile("savegame/HERO", "progress");
     TitleMenu_C menu(1024, 768);

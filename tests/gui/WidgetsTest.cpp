@@ -198,6 +198,41 @@ TEST_F(ModalLoopTest, KeysChangeTheStateAndRedrawsDrawIt)
     EXPECT_EQ(frames, 2);   // the expose: frame, screen, frame
 }
 
+// The frame picture is opaque: after an uncovered window the screen must be
+// what is shown, with the frame under it, not the frame over it.
+TEST_F(ModalLoopTest, AnExposeShowsTheScreenOverTheFrame)
+{
+    int state = 1;
+    auto fill = [](int x, int y, int w, int h, float r, float g, float b) {
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(x, y, w, h);
+        glClearColor(r, g, b, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glDisable(GL_SCISSOR_TEST);
+    };
+    ModalLoop_C loop(state,
+                     [&](const SDL_keysym& k) {
+                         if (k.sym == SDLK_ESCAPE)
+                             state = 0;
+                     },
+                     [&] { fill(100, 100, 50, 50, 0, 1, 0); });
+    loop.setFrame([&] { fill(0, 0, 1024, 768, 1, 0, 0); });
+    loop.setInitialRedraw(false);
+    // What the buffer holds when it is swapped onto the screen.
+    Rgb screen, around;
+    afterDisplay([&] {
+        screen = readPixel(120, 120);
+        around = readPixel(10, 10);
+    });
+    pushExpose();
+    scriptKeys({SDLK_ESCAPE});
+    EXPECT_EQ(loop.run(), 0);
+    EXPECT_EQ(screen.g, 255) << "the screen is shown after the expose";
+    EXPECT_EQ(screen.r, 0);
+    EXPECT_EQ(around.r, 255) << "with the frame around it";
+    EXPECT_EQ(readPixel(120, 120).r, 255) << "and the frame goes under the next redraw";
+}
+
 TEST_F(ModalLoopTest, MouseGoesToTheRegionsOnlyWhenMouseSupportIsOn)
 {
     MouseRegions_C mr;

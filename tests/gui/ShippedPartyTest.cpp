@@ -1,0 +1,111 @@
+// The ready-made party of the quest template, on the party screens a new
+// player opens first: somebody's character sheet lists the spells he knows,
+// and somebody has a skill to use from the skill screen, which spends one of
+// its daily uses.
+#include "PartyScreenFixture.h"
+
+#include "actions/ActionList.h"
+#include "actions/Catalogue.h"
+#include "core/ArchiveDir.h"
+#include "core/ArchiveFile.h"
+#include "rules/ItemList.h"
+#include "screens/CharView.h"
+#include "screens/UseSkill.h"
+
+#include <cstring>
+
+namespace {
+
+using namespace partyscreens;
+
+class ShippedPartyTest : public PartyScreenFixture {
+protected:
+    void SetUp() override
+    {
+        PartyScreenFixture::SetUp();
+        if (HasFatalFailure())
+            return;
+        if (masterActionList.count() == 0) {
+            initActions();
+            madeActions_ = true;
+            ASSERT_GT(masterActionList.load("data/actions.dat"), 100);
+        }
+        // The game's own items in place of the test kit's.
+        masterITL.clear();
+        ASSERT_EQ(masterITL.load("data/item.dat"), 0);
+
+        std::string error;
+        std::unique_ptr<ArchiveFile_C> archive = ArchiveFile_C::open("data/savegame.dat", false, &error);
+        ASSERT_TRUE(archive) << error;
+        installQuestStores(archive.get());
+        DirHandle_C world = archive->openDir("world");
+        std::unique_ptr<Storable_C> rec = world ? world->load("party.dat") : nullptr;
+        installQuestStores(saveFile);
+        auto* shipped = dynamic_cast<bl3dParty*>(rec.get());
+        ASSERT_NE(shipped, nullptr) << "the template holds no party";
+        while (shipped->getCount() > 0)
+            ASSERT_TRUE(party->addMember(shipped->detachAt(0)));
+    }
+    void TearDown() override
+    {
+        PartyScreenFixture::TearDown();
+        if (madeActions_)
+            masterActionList.destroyAll();
+    }
+
+    static bl3dPartyChar* named(const char* name)
+    {
+        for (int i = 0; i < party->getCount(); ++i)
+            if (std::strcmp(party->getMember(i)->getName(), name) == 0)
+                return party->getMember(i);
+        return nullptr;
+    }
+
+private:
+    bool madeActions_ = false;
+};
+
+TEST_F(ShippedPartyTest, CorvinsSheetNamesHisSchoolAndListsHisSpells)
+{
+    bl3dPartyChar* corvin = named("Corvin");
+    ASSERT_NE(corvin, nullptr);
+    watch([] { return CharView_C::getState(); });
+    // The spell list is left by ESC; "not a spell caster" by SPACE.
+    script({SDLK_l, quiet(SDLK_SPACE), SDLK_ESCAPE, SDLK_ESCAPE});
+    CharView_C::run(corvin, &iface, true);
+    EXPECT_TRUE(lastIn(CharView_C::STATE_SUMMARY).has("Magician")) << "his class title, by his school";
+    const Shown spells = lastIn(CharView_C::STATE_SPELLS);
+    EXPECT_TRUE(spells.has("Spells:")) << "no spell list";
+    EXPECT_TRUE(spells.has("Call Sprite"));
+    EXPECT_TRUE(spells.has("Ball of Bearing"));
+}
+
+TEST_F(ShippedPartyTest, SomebodyHasASkillWithDailyUses)
+{
+    // The member whose skill list is not empty, by F-key.
+    int user = -1;
+    for (int i = 0; i < party->getCount() && user < 0; ++i) {
+        forget();
+        watch([] { return UseSkill_C::getState(); });
+        // A list is left by ESC; "no special skills" by SPACE, then ESC.
+        script({SDLKey(SDLK_F1 + i), quiet(SDLK_SPACE), SDLK_ESCAPE});
+        iface.key(SDLK_s, KMOD_NONE);
+        if (!lastIn(UseSkill_C::CHOOSE_SKILL).texts.empty())
+            user = i;
+    }
+    ASSERT_GE(user, 0) << "nobody in the ready-made party has a skill to use";
+    bl3dPartyChar& m = member(user);
+    const Shown list = lastIn(UseSkill_C::CHOOSE_SKILL);
+    ASSERT_TRUE(list.has("Mind Compass"));
+    EXPECT_EQ(m.getTagList()->intValue("0x00883001"), 3);
+    EXPECT_EQ(m.getTagList()->intValue("0x00883001MAX"), 3);
+
+    forget();
+    // On herself, should the skill ask for a member.
+    script({SDLKey(SDLK_F1 + user), SDLK_RETURN, quiet(SDLKey(SDLK_F1 + user)), SDLK_SPACE});
+    iface.key(SDLK_s, KMOD_NONE);
+    EXPECT_TRUE(lastIn(UseSkill_C::USED).mentions("focuses the Mind Compass"));
+    EXPECT_EQ(m.getTagList()->intValue("0x00883001"), 2) << "one daily use spent";
+}
+
+} // namespace
