@@ -274,11 +274,11 @@ void loadIntroPictures(int32_t state)
 {
     if (state < 2 || state > 27)
         return;
-    for (const char* spec : kIntro[state - 2].load) {
-        if (!spec)
+    for (const char* picture : kIntro[state - 2].load) {
+        if (!picture)
             continue;
-        const char* colon = std::strchr(spec, ':');
-        const std::string path = "pics/intro/" + std::string(spec, size_t(colon - spec)) + ".dat";
+        const char* colon = std::strchr(picture, ':');
+        const std::string path = "pics/intro/" + std::string(picture, size_t(colon - picture)) + ".dat";
         loadQuarter(path.c_str(), colon[1] - '0');
     }
 }

@@ -34,19 +34,10 @@ protected:
         PartyScreenFixture::SetUp();
         if (HasFatalFailure())
             return;
-        if (masterActionList.count() == 0) {
-            initActions();
-            madeActions_ = true;
-            ASSERT_GT(masterActionList.load("data/actions.dat"), 100);
-        }
+        loadShippedActions();
+        if (HasFatalFailure())
+            return;
     }
-    void TearDown() override
-    {
-        PartyScreenFixture::TearDown();
-        if (madeActions_)
-            masterActionList.destroyAll();
-    }
-
     static void learn(bl3dPartyChar& m, int32_t id, int uses = -1)
     {
         bl3dAction* a = masterActionList.getAction(id);
@@ -84,9 +75,6 @@ protected:
                 return true;
         return false;
     }
-
-private:
-    bool madeActions_ = false;
 };
 
 TEST_F(ActionScreensTest, AMemberHealsAnotherFromTheCastScreen)

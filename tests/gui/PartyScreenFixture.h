@@ -24,6 +24,8 @@
 
 #include "../common/PartyKit.h"
 
+#include "actions/ActionList.h"
+#include "actions/Catalogue.h"
 #include "core/CommonInterface.h"
 #include "core/GameConfig.h"
 #include "platform/Random.h"
@@ -152,6 +154,20 @@ protected:
         if (!oldCwd_.empty() && chdir(oldCwd_.c_str()) != 0)
             ADD_FAILURE() << "cannot go back to " << oldCwd_;
         GuiFixture::TearDown();
+        if (madeActions_)
+            masterActionList.destroyAll();
+        madeActions_ = false;
+    }
+
+    // The built-in actions and the game's spell book, made for this test
+    // when no earlier one left them; they go again at the end of the test.
+    void loadShippedActions()
+    {
+        if (masterActionList.count() != 0)
+            return;
+        initActions();
+        madeActions_ = true;
+        ASSERT_GT(masterActionList.load("data/actions.dat"), 100);
     }
 
     partykit::PartyKit& kit() { return *kit_; }
@@ -196,6 +212,7 @@ protected:
     void forget() { shown_.clear(); }
 
 private:
+    bool madeActions_ = false;
     std::unique_ptr<partykit::PartyKit> kit_;
     std::function<int()> stateOf_;
     std::function<void()> onDisplay_;

@@ -25,11 +25,9 @@ protected:
         PartyScreenFixture::SetUp();
         if (HasFatalFailure())
             return;
-        if (masterActionList.count() == 0) {
-            initActions();
-            madeActions_ = true;
-            ASSERT_GT(masterActionList.load("data/actions.dat"), 100);
-        }
+        loadShippedActions();
+        if (HasFatalFailure())
+            return;
         // The game's own items in place of the test kit's.
         masterITL.clear();
         ASSERT_EQ(masterITL.load("data/item.dat"), 0);
@@ -46,13 +44,6 @@ protected:
         while (shipped->getCount() > 0)
             ASSERT_TRUE(party->addMember(shipped->detachAt(0)));
     }
-    void TearDown() override
-    {
-        PartyScreenFixture::TearDown();
-        if (madeActions_)
-            masterActionList.destroyAll();
-    }
-
     static bl3dPartyChar* named(const char* name)
     {
         for (int i = 0; i < party->getCount(); ++i)
@@ -60,9 +51,6 @@ protected:
                 return party->getMember(i);
         return nullptr;
     }
-
-private:
-    bool madeActions_ = false;
 };
 
 TEST_F(ShippedPartyTest, CorvinsSheetNamesHisSchoolAndListsHisSpells)
