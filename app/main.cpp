@@ -1,7 +1,7 @@
 // vellrun: the game program. Start-up (settings, command line, SDL, mixer,
 // introduction movie, scripting and master data), the title loop and the
 // ordered shutdown.
-#include "actions/ActionList.h"
+#include "rules/ActionList.h"
 #include "actions/Catalogue.h"
 #include "actions/CombatAI.h"
 #include "audio/MasterAudio.h"

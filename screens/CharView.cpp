@@ -2,7 +2,7 @@
 // the key handler of every page.
 #include "screens/CharView.h"
 
-#include "actions/Action.h"
+#include "actions/Spell.h"
 #include "core/GameConfig.h"
 #include "core/ModalLoop.h"
 #include "core/PtrList.h"

@@ -24,7 +24,7 @@
 
 #include "../common/PartyKit.h"
 
-#include "actions/ActionList.h"
+#include "rules/ActionList.h"
 #include "actions/Catalogue.h"
 #include "core/CommonInterface.h"
 #include "core/GameConfig.h"
