@@ -507,6 +507,14 @@ void CharView_C::charView(bl3dPartyChar* pc, Interface_C* iface, EquipTrial_S& o
     closeSheet();
 }
 
+bool CharView_C::equipTrial(bl3dPartyChar* pc, EquipTrial_S& out)
+{
+    if (!pc)
+        return false;
+    charView(pc, &iface, out, STATE_INVENTORY, true);
+    return true;
+}
+
 void CharView_C::key(int sym)
 {
     CharViewScreen_S& s = S();
