@@ -14,7 +14,7 @@
 #include "screens/CharViewScreen.h"
 #include "screens/CreateItem.h"
 #include "screens/InvLines.h"
-#include "screens/Inventory.h"
+#include "rules/Inventory.h"
 #include "screens/PaneText.h"
 #include "world/Interface.h"
 
