@@ -21,6 +21,9 @@ namespace {
 // A Pale Claw's claws never strike more often than this, whatever a broken
 // attribute says.
 constexpr int32_t MAX_CLAWS = 100;
+// Nor does anyone strike more often than this in one attack, whatever a
+// broken record gives for extra attacks or the berserk level.
+constexpr int64_t MAX_BLOWS = 100;
 
 const bl3dWeaponType* weaponTypeOf(const bl3dItem* item) {
     return item ? dynamic_cast<const bl3dWeaponType*>(item->getType()) : nullptr;
@@ -96,10 +99,11 @@ Arms armsOf(const bl3dPartyChar& who, int distance) {
     return a;
 }
 
+// Wide enough that no sum of attributes wraps; the blows are bounded after.
 struct Bonus {
-    int32_t hit = 0;
-    int32_t damage = 0;
-    int32_t attacks = 1;
+    int64_t hit = 0;
+    int64_t damage = 0;
+    int64_t attacks = 1;
 };
 
 void addClassBonus(bl3dPartyChar& who, const Arms& arms, const bl3dMonster& target, Bonus& b) {
@@ -114,7 +118,7 @@ void addClassBonus(bl3dPartyChar& who, const Arms& arms, const bl3dMonster& targ
             b.damage += 5;
         }
         if (attr("BerserkOn") != 0) {
-            const int32_t lvl = attr("BerserkLvl");
+            const int32_t lvl = attr("berserkLvl");
             b.attacks += lvl;
             b.hit += lvl;
             b.damage += lvl;
@@ -135,7 +139,7 @@ void addClassBonus(bl3dPartyChar& who, const Arms& arms, const bl3dMonster& targ
         if (arms.bow)
             b.hit += attr("Expert");
         if (oneOf(meleeCat, {CAT_LONG_BLADE, CAT_SHORT_BLADE}))
-            b.hit += 2 * attr("Expert");
+            b.hit += 2 * static_cast<int64_t>(attr("Expert"));
         break;
     case 0x20:
         if (arms.bow) {
@@ -145,7 +149,7 @@ void addClassBonus(bl3dPartyChar& who, const Arms& arms, const bl3dMonster& targ
         break;
     case 0x40:
         if (arms.bow) {
-            b.hit += 2 * attr("Expert");
+            b.hit += 2 * static_cast<int64_t>(attr("Expert"));
             if (attr("Expert") > 4)
                 b.attacks *= 2;
         }
@@ -175,7 +179,7 @@ void addClassBonus(bl3dPartyChar& who, const Arms& arms, const bl3dMonster& targ
 }
 
 // The damage of one blow before its floor of 1.
-int32_t blowDamage(const bl3dPartyChar& who, const Arms& arms, int32_t bonusDamage) {
+int32_t blowDamage(const bl3dPartyChar& who, const Arms& arms, int64_t bonusDamage) {
     const bl3dStatBlock& s = *who.getStatBlock();
     const int32_t st = s.getCur(STAT_ST);
     int64_t dmg = s.getCur(STAT_DAMAGE);
@@ -348,8 +352,8 @@ int bl3dSkill_1::partyAttack(SkillUse_S& use, bl3dPartyChar& attacker) {
     }
     const bl3dItem* charged = arms.bow ? arms.ammo : arms.thrown;
     if (charged && charged->getCharges() != UNLIMITED_CHARGES && charged->getCharges() >= 1)
-        b.attacks = std::min(b.attacks, charged->getCharges());
-    const int32_t blows = std::max(b.attacks, 1);
+        b.attacks = std::min<int64_t>(b.attacks, charged->getCharges());
+    const int32_t blows = static_cast<int32_t>(std::clamp<int64_t>(b.attacks, 1, MAX_BLOWS));
 
     const bl3dStatBlock& s = *attacker.getStatBlock();
     int32_t hits = 0;
@@ -357,7 +361,7 @@ int bl3dSkill_1::partyAttack(SkillUse_S& use, bl3dPartyChar& attacker) {
     int32_t last = 0;
     for (int32_t i = 0; i < blows; ++i) {
         const int32_t ac = effectiveAC(target.getStatBlock()->getCur(STAT_AC));
-        const int64_t roll = vell::gameRand() % 20 + 1 + static_cast<int64_t>(b.hit);
+        const int64_t roll = vell::gameRand() % 20 + 1 + b.hit;
         if (roll == 1 || roll + s.getCur(STAT_ATTACK) + ac <= 10)
             continue;
         const int32_t dmg = typeRule(std::max(blowDamage(attacker, arms, b.damage), 1), arms, target.creatureType());

@@ -51,7 +51,8 @@ public:
     struct Queued_S {
         int typeId;
         uint32_t due;
-        bl3dCharacter* target;
+        // The stunned creature's unique id (0 for none), taken when queued.
+        uint64_t targetId;
     };
     bool queueStunTimeout(bl3dCharacter* target, uint32_t due) override;
     bool queueTimedEvent(int typeId, uint32_t due) override;
@@ -80,6 +81,8 @@ public:
     bool isSongPlaying() const override { return playing != 0; }
 
     std::vector<Queued_S> queued;
+    // A queue that takes nothing (full, or no world loaded).
+    bool queueRefuses = false;
     int lightCalls = 0, percepCalls = 0, xcCalls = 0, trialCalls = 0;
     bool hasTrial = false;
     EquipTrial_S trial;
