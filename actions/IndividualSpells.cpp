@@ -32,6 +32,8 @@ constexpr uint32_t FIZZLE_TICKS = 5;
 constexpr int32_t PUSH_TO = 90;
 constexpr int32_t DRAW_TO = 10;
 constexpr uint32_t HOLY_SPIRIT_TICKS = 15;
+// Spell Compiler's shield: as good as for ever.
+constexpr uint32_t SHIELD_TICKS = 1073741823;
 
 bool saved(bl3dCharacter* who, int index) { return rollSavingThrow(who, index, 0); }
 
@@ -279,8 +281,11 @@ void bl3dSpell_MIBL::onParty(SpellUse_S& use, const std::vector<bl3dCharacter*>&
     queueFizzleReset();
 }
 
-void bl3dSpell_MIBL::outOfReach(SpellUse_S& use, const char* who) {
-    use.text->set("%s casts %s at the party, but they are out of range!\n", who, name_.c_str());
+void bl3dSpell_MIBL::outOfReach(SpellUse_S& use, const char*) {
+    // This line colours the article rather than the name.
+    const bl3dCharacter* caster = use.caster();
+    use.text->set("#4%s#0 %s casts %s at the party, but they are out of range!\n", caster->article(true),
+                  caster->getName(), name_.c_str());
 }
 
 bool bl3dSpell_MIBL::phazed(bl3dCharacter* c) {
@@ -348,9 +353,10 @@ int bl3dSpell_MIVO::cast(SpellUse_S& use) {
 // --- the party's protections ------------------------------------------------------------
 
 int bl3dSpell_HOSP::cast(SpellUse_S& use) {
+    // The spell speaks for itself: no narration, whoever casts it.
+    use.text->clear();
     pay(use);
     bl3dCharacter* caster = use.caster();
-    narrateCast(*use.text, caster, name_.c_str());
     if (!caster->isPartyMember())
         return 0;
     const uint32_t until = rulesEnv().currentTick() + HOLY_SPIRIT_TICKS;
@@ -378,15 +384,18 @@ int bl3dSpell_SPCO::cast(SpellUse_S& use) {
     const uint32_t now = rulesEnv().currentTick();
     const uint32_t until = now + static_cast<uint32_t>(vell::gameRand() % 481 + 480);
     extendWorldMagic(MAGIC_PERCEPTION, 0x01 | 0x08 | 0x10, until);
-    extendWorldMagic(MAGIC_STATE, MAGSTATE_SHIELD, until);
-    // One shield, for as long as its bit lasts: a new cast replaces the
-    // modifier rather than adding another.
-    const uint32_t shieldEnd = static_cast<uint32_t>(intAttribute(rulesEnv().worldTags(), "MagExp32"));
-    const uint32_t lasts = shieldEnd > now ? shieldEnd - now : until - now;
+    // The shield is for good: its expiry is pushed out of reach and its bit
+    // is left as it is, so no expiry event ever clears it.
+    TagList_C* world = rulesEnv().worldTags();
+    const uint32_t shieldEnd = now + SHIELD_TICKS;
+    if (world && static_cast<uint32_t>(intAttribute(world, "MagExp32")) < shieldEnd)
+        setIntAttribute(world, "MagExp32", static_cast<int32_t>(shieldEnd));
+    // One shield: a new cast replaces the modifier rather than adding
+    // another.
     for (int i = 0; i < partySize(); ++i) {
         bl3dStatBlock* stats = partyMemberAt(i)->getStatBlock();
         stats->removeModsByKey(SHIELD_KEY1, SHIELD_KEY2);
-        stats->addModifier(STAT_AC, -3, lasts, MOD_SONG, SHIELD_KEY1, SHIELD_KEY2);
+        stats->addModifier(STAT_AC, -3, SHIELD_TICKS, MOD_SONG, SHIELD_KEY1, SHIELD_KEY2);
         stats->recompute();
     }
     actionEnv().buildPercepPane();
