@@ -113,7 +113,9 @@ int bl3dTrapSpell::perform(ActionUse_S* record) {
     else if (actionEnv().partyPosition(x, y, facing))
         actionEnv().springTraps(spring, spinners, x - radius, y - radius, x + radius, y + radius);
     actionEnv().buildPercepPane();
-    narrateCast(*use->text, use->caster(), name_.c_str());
+    // Traps are the party's business: whoever casts, the line names the
+    // caster as a party member.
+    use->text->set("#2%s#0 casts %s...\n", use->caster()->getName(), name_.c_str());
     return 0;
 }
 
