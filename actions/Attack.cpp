@@ -1,6 +1,7 @@
 #include "actions/Attack.h"
 
 #include "actions/Attributes.h"
+#include "actions/PackedPoison.h"
 #include "actions/Targets.h"
 #include "core/Log.h"
 #include "core/TextBuf.h"
@@ -213,12 +214,10 @@ int32_t typeRule(int32_t dmg, const Arms& arms, int32_t creatureType) {
     return dmg;
 }
 
+// A weapon's poison counts its duration and stride in fours of ticks.
 void poisonFrom(bl3dCharacter& target, int32_t value) {
-    const uint32_t v = static_cast<uint32_t>(value);
     target.addBaseConditions(COND_POISONED);
-    target.poison(((v >> 22) & 0x1ff) * 4, static_cast<int32_t>(v & 0x1f), static_cast<int32_t>((v >> 5) & 0x1f),
-                  static_cast<int32_t>((v >> 10) & 0x3f), static_cast<int32_t>(((v >> 16) & 0x3f) * 4),
-                  (v & 0x80000000u) != 0);
+    PackedPoison_S::unpack(static_cast<uint32_t>(value), 4).apply(target);
 }
 
 void play(const char* sound) { rulesEnv().playSound(sound); }

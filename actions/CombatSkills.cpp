@@ -47,10 +47,14 @@ Words wordsFor(const SkillUse_S& use, const bl3dCharacter* target) {
     return Words{p->article(use.capital), p->getName(), target->getName()};
 }
 
+// The openings below share openUse's convention: 1 to go on, anything else
+// is perform's result.
+
 // The foe of a skill aimed at one creature: for a party performer a living
 // monster (the target group first), for a monster the party member that
-// `memberFor` gives for the record's target. Returns 0 with the foe found
-// and the words naming both, or perform's refusal.
+// `memberFor` gives for the record's target. 1 with the foe found and the
+// words naming both; otherwise perform's refusal (-2 no foe, -3 a performer
+// of neither side, -4 a monster's record without a distance).
 struct Foe {
     bl3dCharacter* who = nullptr;
     int distance = 0;
@@ -76,7 +80,7 @@ int findFoe(const SkillUse_S& use, Foe& foe, bl3dCharacter* (*memberFor)(void* t
             return -2;
     }
     foe.w = wordsFor(use, foe.who);
-    return 0;
+    return 1;
 }
 
 // A pickpocket's mark: the record's member, else the first living one of
@@ -149,8 +153,8 @@ int bl3dSkill_1000::perform(ActionUse_S* record) {
     if (p->getCurHP() < 1)
         return -6;
     Foe foe;
-    if (const int refused = findFoe(*use, foe, pocketToPick))
-        return refused;
+    if (const int r = findFoe(*use, foe, pocketToPick); r != 1)
+        return r;
     bl3dCharacter* target = foe.who;
     const Words& w = foe.w;
     const int64_t roll = p->isPartyMember()
@@ -236,8 +240,8 @@ int bl3dSkill_1003::perform(ActionUse_S* record) {
         return r;
     bl3dCharacter* p = use->performer;
     Foe foe;
-    if (const int refused = findFoe(*use, foe))
-        return refused;
+    if (const int r = findFoe(*use, foe); r != 1)
+        return r;
     bl3dCharacter* target = foe.who;
     const Words& w = foe.w;
     const bool party = p->isPartyMember();
@@ -277,8 +281,8 @@ int bl3dSkill_1004::perform(ActionUse_S* record) {
         return r;
     bl3dCharacter* p = use->performer;
     Foe foe;
-    if (const int refused = findFoe(*use, foe))
-        return refused;
+    if (const int r = findFoe(*use, foe); r != 1)
+        return r;
     bl3dCharacter* target = foe.who;
     const Words& w = foe.w;
     const bool party = p->isPartyMember();

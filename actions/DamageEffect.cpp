@@ -3,6 +3,7 @@
 #include "actions/Action.h"
 #include "actions/ActionFile.h"
 #include "actions/Attributes.h"
+#include "actions/PackedPoison.h"
 #include "actions/Targets.h"
 #include "platform/Random.h"
 #include "rules/Actor.h"
@@ -38,18 +39,11 @@ int32_t bl3dDamageEffect::elemental(bl3dCharacter* victim, int32_t damage) const
 }
 
 void bl3dDamageEffect::poison(bl3dCharacter* victim) const {
-    const uint32_t p = param_;
-    victim->poison((p >> 22) & 0x1ff, static_cast<int32_t>(p & 0x1f), static_cast<int32_t>((p >> 5) & 0x1f),
-                   static_cast<int32_t>((p >> 10) & 0x3f), static_cast<int32_t>((p >> 16) & 0x3f), (p >> 31) != 0);
+    // The data file counts duration and stride in single ticks.
+    PackedPoison_S::unpack(param_, 1).apply(*victim);
 }
 
 namespace {
-bool isIllusion(bl3dCharacter* who) {
-    if (who->isMonster())
-        return static_cast<bl3dMonster*>(who)->kind() != 0;
-    return who->isPartyMember() && static_cast<bl3dPartyChar*>(who)->isClass(CLASS_SUMMONED);
-}
-
 // Loses twice its maximum and counts as hit (and killed when that ends it).
 void slay(bl3dCharacter* who, EffectSums_S& sums) {
     who->changeHP(saturate32(-2 * static_cast<int64_t>(who->getMaxHP())));

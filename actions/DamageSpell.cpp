@@ -14,6 +14,7 @@
 // fizzle, whatever it killed.
 #include "actions/Spells.h"
 
+#include "actions/PackedPoison.h"
 #include "actions/Targets.h"
 #include "core/MemStream.h"
 #include "core/TextBuf.h"
@@ -22,6 +23,7 @@
 #include "rules/EnemyList.h"
 #include "rules/Monster.h"
 #include "rules/MonsterList.h"
+#include "rules/MonsterType.h"
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
 #include "rules/SavingThrow.h"
@@ -31,8 +33,6 @@
 
 namespace {
 
-// Creatures of this kind shrug off the party's instant kill.
-constexpr int32_t KIND_SWIFT = 4;
 // The level a monster caster counts when its own is 0.
 constexpr int32_t MONSTER_DEFAULT_LEVEL = 4;
 // What a monster's sweep over the party multiplies its dice by with the
@@ -42,19 +42,10 @@ constexpr int32_t MONSTER_SWEEP_DICE = 4;
 // record says (the record's chance serves the sweeps and monsters).
 constexpr int32_t PARTY_ONE_KILL_CHANCE = 50;
 
-bool isIllusion(const bl3dCharacter* who) {
-    if (who->isMonster())
-        return static_cast<const bl3dMonster*>(who)->kind() != 0;
-    return who->isPartyMember() && static_cast<const bl3dPartyChar*>(who)->isClass(CLASS_SUMMONED);
-}
-
-// The record's packed poison: duration, sides, count, bonus, stride and
-// whether a save ends it.
+// The record's packed poison, its duration and stride in fours of ticks.
 void poisonWith(bl3dCharacter* who, int32_t g) {
-    const uint32_t u = static_cast<uint32_t>(g);
     who->addBaseConditions(COND_POISONED);
-    who->poison((u & 0x7fc00000u) >> 20, static_cast<int32_t>(u & 0x1f), static_cast<int32_t>((u >> 5) & 0x1f),
-                static_cast<int32_t>((u >> 10) & 0x3f), static_cast<int32_t>((u & 0x3f0000u) >> 14), g < 0);
+    PackedPoison_S::unpack(static_cast<uint32_t>(g), 4).apply(*who);
 }
 
 void kill(bl3dCharacter* who) { who->changeHP(-2 * std::max(who->getMaxHP(), 1)); }
@@ -115,7 +106,9 @@ bl3dDamageSpell::Strike bl3dDamageSpell::strikeOne(const bl3dCharacter* caster, 
             poisoned = true;
         }
         if (flags & DMG_INSTANT_KILL) {
-            if (caster->isPartyMember() && target->creatureType() == KIND_SWIFT)
+            // Creatures that cannot be outrun shrug off the party's
+            // instant kill.
+            if (caster->isPartyMember() && target->creatureType() == CREATURE_NO_ESCAPE)
                 return Strike::Resists;
             if (vell::gameRand() % 100 < killChance) {
                 kill(target);

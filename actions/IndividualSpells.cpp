@@ -22,11 +22,6 @@
 
 namespace {
 
-// Creature kinds that Mind Vortex cannot kill outright, and that Holy
-// Spirit banishes.
-constexpr int32_t KIND_SWIFT = 4;
-constexpr int32_t KIND_UNDEAD = 21;
-constexpr int32_t KIND_DEMON = 22;
 // A clouded mind clears this many ticks after the spell.
 constexpr uint32_t FIZZLE_TICKS = 5;
 constexpr int32_t PUSH_TO = 90;
@@ -40,13 +35,6 @@ bool saved(bl3dCharacter* who, int index) { return rollSavingThrow(who, index, 0
 // A level for the drains: 0 counts as 1.
 int32_t drainLevel(const bl3dCharacter* who) { return std::max(who->getLevel(), 1); }
 
-bool isIllusion(const bl3dCharacter* who) {
-    if (who->isMonster())
-        return static_cast<const bl3dMonster*>(who)->kind() != 0;
-    return who->isPartyMember() && static_cast<const bl3dPartyChar*>(who)->isClass(CLASS_SUMMONED);
-}
-
-int32_t monsterKind(const bl3dMonster* m) { return m->getType() ? m->getType()->getKind() : 0; }
 
 void queueFizzleReset() {
     actionEnv().queueTimedEvent(EVENT_ID_FIZZLE_RESET, rulesEnv().currentTick() + FIZZLE_TICKS);
@@ -327,7 +315,7 @@ int bl3dSpell_MIVO::cast(SpellUse_S& use) {
         for (int gi = 0; bl3dMonsterList* g = enemyList.groupAt(gi); ++gi)
             for (uint32_t i = 0; i < g->getSize(); ++i) {
                 bl3dMonster* m = g->getMonster(static_cast<int>(i));
-                vortex(m, monsterKind(m) != KIND_SWIFT && monsterKind(m) != KIND_UNDEAD);
+                vortex(m, m->creatureType() != CREATURE_NO_ESCAPE && m->creatureType() != CREATURE_UNDEAD);
             }
     } else {
         for (int i = 0; i < partySize(); ++i)
@@ -367,8 +355,8 @@ int bl3dSpell_HOSP::cast(SpellUse_S& use) {
     for (int gi = 0; bl3dMonsterList* g = enemyList.groupAt(gi); ++gi)
         for (uint32_t i = 0; i < g->getSize(); ++i) {
             bl3dMonster* m = g->getMonster(static_cast<int>(i));
-            const int32_t kind = monsterKind(m);
-            if (m->getCurHP() >= 1 && (kind == KIND_DEMON || kind == KIND_UNDEAD || isIllusion(m)))
+            const int32_t kind = m->creatureType();
+            if (m->getCurHP() >= 1 && (kind == CREATURE_DEMON || kind == CREATURE_UNDEAD || isIllusion(m)))
                 m->changeHP(-m->getMaxHP());
         }
     for (int i = 0; i < partySize(); ++i) {
@@ -487,8 +475,8 @@ int bl3dWallSpell::cast(SpellUse_S& use) {
         text.set("#2%s#0 casts %s, but the mystical energies cannot open this wall\n", who, spell);
     } else if (wall) {
         text.set("#2%s#0 casts %s, and the wall begins to flicker out of existence!\n", who, spell);
+        // The next step ignores walls.
         setIntAttribute(rulesEnv().worldTags(), "WalkThrough", 1);
-        env.setWalkThrough();
     } else {
         text.set("#2%s#0 casts %s, but it fizzles!\n", who, spell);
     }

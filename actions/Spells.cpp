@@ -19,9 +19,6 @@
 #include <cstring>
 
 namespace {
-// Creature kinds that preclusion magic keeps from being summoned.
-constexpr int32_t KIND_UNDEAD = 21;
-constexpr int32_t KIND_DEMON = 22;
 // A summon's lifetime counts in hours.
 constexpr uint32_t TICKS_PER_HOUR = 240;
 } // namespace
@@ -152,8 +149,8 @@ int bl3dSummonSpell::perform(ActionUse_S* record) {
     const int32_t magState = intAttribute(rulesEnv().worldTags(), "MagState1");
     const int32_t kind = type->getKind();
     if ((params_.illusion && (magState & MAGSTATE_NO_ILLUSIONS)) ||
-        (kind == KIND_UNDEAD && (magState & MAGSTATE_NO_UNDEAD)) ||
-        (kind == KIND_DEMON && (magState & MAGSTATE_NO_DEMONS)) || (magState & MAGSTATE_NO_SUMMONING)) {
+        (kind == CREATURE_UNDEAD && (magState & MAGSTATE_NO_UNDEAD)) ||
+        (kind == CREATURE_DEMON && (magState & MAGSTATE_NO_DEMONS)) || (magState & MAGSTATE_NO_SUMMONING)) {
         text.set("#2%s#0 tries to cast %s, but the spell fizzles!\n", caster->getName(), spell);
         return 0;
     }

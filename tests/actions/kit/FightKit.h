@@ -68,7 +68,6 @@ public:
     // edge of the map.
     bool partyPosition(int& x, int& y, int& facing) const override;
     bool moveParty(int x, int y) override;
-    void setWalkThrough() override { ++walkThroughCalls; }
     bool mapSize(int& w, int& h) const override;
     bool isBlocked(int x, int y, int facing) const override;
     bool hasWall(int x, int y, int facing) const override;
@@ -97,7 +96,6 @@ public:
         int x1, y1, x2, y2;
     };
     std::vector<Spring_S> springs;
-    int walkThroughCalls = 0;
 
     std::vector<std::pair<int32_t, uint32_t>> music;
     int32_t playing = 0;
