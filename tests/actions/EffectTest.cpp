@@ -9,6 +9,7 @@
 #include "actions/ActionFile.h"
 #include "actions/Attributes.h"
 #include "actions/DamageEffect.h"
+#include "actions/PackedPoison.h"
 #include "actions/HealEffect.h"
 #include "actions/StatEffect.h"
 #include "actions/Targets.h"
@@ -338,6 +339,23 @@ TEST_F(EffectTest, SpecialRules) {
     EXPECT_EQ(sums.count, 1);
     EXPECT_EQ(sums.total, 3);
     EXPECT_EQ(sums.kills, 1);
+}
+
+TEST_F(EffectTest, APackedPoisonReadsEveryFieldInItsPlace) {
+    // sides 5, count 3, bonus 2, stride 7, duration 300, a save ends it.
+    const uint32_t packed = 5u | (3u << 5) | (2u << 10) | (7u << 16) | (300u << 22) | 0x80000000u;
+    const PackedPoison_S ticks = PackedPoison_S::unpack(packed, 1);
+    EXPECT_EQ(ticks.sides, 5);
+    EXPECT_EQ(ticks.count, 3);
+    EXPECT_EQ(ticks.bonus, 2);
+    EXPECT_EQ(ticks.stride, 7);
+    EXPECT_EQ(ticks.duration, 300u);
+    EXPECT_TRUE(ticks.allowSave);
+    const PackedPoison_S fours = PackedPoison_S::unpack(packed & 0x7fffffffu, 4);
+    EXPECT_EQ(fours.stride, 28);
+    EXPECT_EQ(fours.duration, 1200u);
+    EXPECT_EQ(fours.sides, 5);
+    EXPECT_FALSE(fours.allowSave);
 }
 
 // --- stat modifiers ----------------------------------------------------------------
