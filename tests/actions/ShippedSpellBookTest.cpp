@@ -11,6 +11,7 @@
 #include "actions/ActionFile.h"
 #include "actions/Catalogue.h"
 #include "actions/GenericSkill.h"
+#include "actions/GenericSong.h"
 #include "actions/GenericSpell.h"
 #include "actions/HealEffect.h"
 #include "actions/Spells.h"
@@ -31,6 +32,7 @@
 #include <zlib.h>
 
 #include <cstring>
+#include <fstream>
 #include <map>
 #include <set>
 #include <unistd.h>
@@ -59,6 +61,8 @@ const bl3dGenericCore* coreOf(const bl3dAction* a) {
         return &s->core();
     if (auto* k = dynamic_cast<const bl3dGenericSkill*>(a))
         return &k->core();
+    if (auto* g = dynamic_cast<const bl3dGenericSong*>(a))
+        return &g->core();
     return nullptr;
 }
 
@@ -352,13 +356,35 @@ TEST_F(ShippedSpellBookTest, EveryPathHasWhatAPathChangeAsks) {
     }
 }
 
+// The ids of the songs that have music in the game folder.
+std::set<uint32_t> songsWithMusic() {
+    std::set<uint32_t> ids;
+    std::ifstream list(std::string(VELL_GAME_DIR) + "/data/songs/bardsongs.cfg");
+    std::string line;
+    std::getline(list, line); // the folder and the number
+    while (std::getline(list, line)) {
+        if (line.empty() || line[0] == '#')
+            continue;
+        std::ifstream song(std::string(VELL_GAME_DIR) + "/data/songs/" + line);
+        std::string id;
+        if (std::getline(song, id))
+            ids.insert(static_cast<uint32_t>(std::stoul(id, nullptr, 16)));
+    }
+    return ids;
+}
+
 TEST_F(ShippedSpellBookTest, TheLyreHasASongOfEveryLevel) {
+    const std::set<uint32_t> music = songsWithMusic();
+    EXPECT_NE(dynamic_cast<const bl3dGenericSong*>(masterActionList.getAction(SONG_DATA_LIGHT)), nullptr)
+        << "the song whose light the song's end event puts out";
     std::set<int> levels;
     for (const ActionNode_S* n = masterActionList.head(); n; n = n->next) {
         const uint32_t id = static_cast<uint32_t>(n->action->actionID());
         if (!(id & ACTION_BARD_SONG))
             continue;
         EXPECT_NE(id & 0xb000u, 0u) << n->action->name().c_str() << ": the song screens list it";
+        EXPECT_NE(dynamic_cast<const bl3dSong*>(n->action), nullptr) << "it plays through the songs' frame";
+        EXPECT_TRUE(music.count(id)) << n->action->name().c_str() << ": an instrument can play it";
         EXPECT_TRUE(n->action->isForClass(0x2));
         levels.insert(n->action->getLevel());
     }
