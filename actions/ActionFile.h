@@ -108,7 +108,9 @@ struct DamageBody_S {
     int16_t count = 0;
     int16_t bonus = 0;
     int32_t unused = 0;
-    uint8_t perLevel = 0; // the dice count is multiplied by the user's level
+    // Non-zero: the dice count is multiplied by the user's level; a value
+    // above 1 is also the highest multiplier (a cheap spell's growth capped).
+    uint8_t perLevel = 0;
     uint8_t element = 0;
     uint16_t saveIndex = 0;
     uint32_t flags = 0; // 0x02 poison, 0x04 death blow, 0x08/0x10/0x20 by type, 0x40 banish

@@ -18,7 +18,7 @@
 //   ignore COND...            conditions the can-act check passes over
 //   words VERB PREP GERUND    "cast at blast"; "-" for no preposition
 // and its effects, in order:
-//   damage mode M [range FEET] dice NdS[+B] [save N] [perlevel]
+//   damage mode M [range FEET] dice NdS[+B] [save N] [perlevel [MAX]]
 //          [element fire|earth|air|water] [poison DUR SIDES COUNT BONUS STRIDE save|nosave]
 //          [deathblow] [only TYPE | double TYPE | none TYPE] [banish]
 //          (poison, only, double and none keep their value in one field: at
@@ -26,7 +26,8 @@
 //   stat mode M [range FEET] duration KIND [ticks N] [save N] [cond COND...]
 //        [mod STAT AMOUNT]...
 //   heal mode M [dice NdS[+B]] [cure COND...] [raise]
-// Modes as targets (one group all member party self); duration kinds 1
+// perlevel multiplies the dice count by the user's level, at most MAX (2 to
+// 255) when given. Modes as targets (one group all member party self); duration kinds 1
 // (10 ticks) to 5 (for good), 6 (the ticks given); conditions stun poison
 // aged sleep blind song hidden withered stone; stats as the item catalogue
 // names them (ST IQ WI DX CN CH CO LK AC ATTACK DAMAGE ...).
@@ -84,6 +85,7 @@ public:
     Words_C(SourceReader_C& in, std::vector<std::string> words) : in_(in), words_(std::move(words)) {}
     bool more() const { return at_ < words_.size(); }
     std::string next() { return more() ? words_[at_++] : std::string(); }
+    const std::string& peek() const { return words_[at_]; }
     bool number(int64_t& out, int64_t lo, int64_t hi) {
         const std::string w = next();
         if (!SourceReader_C::number(w, out) || out < lo || out > hi) {
@@ -188,6 +190,10 @@ bool damageWord(const std::string& key, Words_C& w, EffectRecord_S& e, SourceRea
         b.saveIndex = static_cast<uint16_t>(v);
     } else if (key == "perlevel") {
         b.perLevel = 1;
+        if (w.more() && SourceReader_C::number(w.peek(), v)) {
+            if (w.number(v, 2, 255))
+                b.perLevel = static_cast<uint8_t>(v);
+        }
     } else if (key == "element") {
         const std::string name = w.next();
         if (!lookUp(ELEMENTS, name, u))
