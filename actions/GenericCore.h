@@ -24,8 +24,8 @@
 // Fire Dart" for a spell, "uses" for a skill), the preposition and the
 // gerund ("blasting").
 #pragma once
-#include "actions/Action.h"
 #include "actions/Catalogue.h"
+#include "actions/Spell.h"
 #include "actions/Effect.h"
 
 #include <cstdint>
