@@ -237,6 +237,10 @@ private:
 // quest.
 extern MasterAudio_C maserAudio;
 
+// The mixer and timers that maserAudio plays through; other players of
+// music (the slide sequences) go through it too.
+AudioPort_C& gameAudioPort();
+
 // Has maserAudio follow the quest in play (the global game world) and loads
 // it from "data/audio.dat"; MasterAudio_C::load's result.
 int initMasterAudio();
