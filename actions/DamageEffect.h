@@ -29,7 +29,7 @@ public:
 
 private:
     // What one victim came to.
-    enum class Blow { Passed, Saved, Resisted, Immune, Slain, Struck, NoDamage };
+    enum class Blow { Passed, Saved, Resisted, Immune, Slain, Banished, Struck, NoDamage };
     // Rolls and deals the damage to one victim (alive or dead), adding to
     // sums.
     Blow strike(bl3dCharacter* victim, int64_t multiplier, int32_t falloff, EffectSums_S& sums);

@@ -6,7 +6,7 @@
 #include "PartyScreenFixture.h"
 
 #include "actions/ActionFile.h"
-#include "actions/ActionList.h"
+#include "rules/ActionList.h"
 #include "actions/Catalogue.h"
 #include "actions/GenericSkill.h"
 #include "core/ScrollList.h"
@@ -137,6 +137,28 @@ TEST_F(ActionScreensTest, ASkillOnAnotherMemberSpendsItsDailyUse)
     script({SDLK_F1, SDLK_ESCAPE});
     UseSkill_C::run(&iface);
     EXPECT_TRUE(lastIn(UseSkill_C::CHOOSE_SKILL).has("Soothe"));
+}
+
+TEST_F(ActionScreensTest, AMemberWhoCannotActSpendsNoDailyUse)
+{
+    bl3dPartyChar& ann = join("Ann", 0x8, 37);
+    bl3dPartyChar& bob = join("Bob", 0x1);
+    learn(ann, SOOTHE, 1);
+    ann.setConditions(COND_SLEEPING);
+    bob.setCurHP(5);
+    watch([] { return UseSkill_C::getState(); });
+    script({SDLK_F1, SDLK_RETURN, SDLK_F2, SDLK_SPACE});
+    UseSkill_C::run(&iface);
+    EXPECT_TRUE(sawText("tries to lay, but he is sleeping!")) << UseSkill_C::getNarration();
+    EXPECT_EQ(bob.getCurHP(), 5);
+    EXPECT_EQ(uses(ann, SOOTHE), 1) << "asleep: nothing done, nothing spent";
+    // Awake, the same use goes ahead and is spent.
+    ann.setConditions(0);
+    forget();
+    script({SDLK_F1, SDLK_RETURN, SDLK_F2, SDLK_SPACE});
+    UseSkill_C::run(&iface);
+    EXPECT_GT(bob.getCurHP(), 5);
+    EXPECT_EQ(uses(ann, SOOTHE), 0);
 }
 
 TEST_F(ActionScreensTest, RefusalsAndAFailedUseSpendNothing)
