@@ -58,7 +58,10 @@ void freeTexture(TexInfo_S& tex) {
 } // namespace
 
 TitleMenu_C::TitleMenu_C(int screenWidth, int screenHeight)
-    : CommonInterface_C(1024, 768),
+    // Text is placed in window pixels (the layout below is scaled to the
+    // window), so it is printed through the window's own space; the
+    // pictures are drawn in the 1024 x 768 design space.
+    : CommonInterface_C(screenWidth, screenHeight),
       firstLineY_(scaleY(kFirstLineY, screenHeight)),
       footerY_(scaleY(kFooterY, screenHeight)),
       leftX_(scaleX(kLeftX, screenWidth)),
@@ -73,8 +76,6 @@ TitleMenu_C::TitleMenu_C(int screenWidth, int screenHeight)
     const int quality = gameConfig.ifaceSmall ? 0 : 1;
     titlePic_ = loadDATTex(kTitlePicture, quality, 1, 1);
     selectPic_ = loadDATTex(kSelectPicture, quality, 1, 1);
-    titlePic_.width = 1024;
-    titlePic_.height = 768;
     saveFolder_ = getBaseDir();
     saveFolder_ += "/savegame";
     vell::ensureDir(saveFolder_.c_str());

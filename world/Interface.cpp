@@ -780,6 +780,8 @@ int Interface_C::setULPic(const char* nickname)
     const int r = picCache_->picSet(nickname);
     if (r == 0)
         drawULPic();
+    else
+        redrawUL();   // no picture of that name: the pane must not keep the last one
     return r;
 }
 

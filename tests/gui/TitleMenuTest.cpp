@@ -365,3 +365,44 @@ TEST_F(TitleMenuTest, QuitEventQuitsFromTheTitleAndTheMenu) {
 }
 
 } // namespace
+
+namespace {
+
+// The title picture's mean colour in each cell of a 8 x 6 grid over the screen.
+std::vector<vell_test::Rgb> titleGrid(bool lowDetail, int width, int height)
+{
+    gameConfig.ifaceSmall = lowDetail;
+    TitleMenu_C menu(width, height);
+    menu.display();
+    std::vector<vell_test::Rgb> cells;
+    const int cw = width / 8, ch = height / 6;
+    for (int gy = 0; gy < 6; ++gy)
+        for (int gx = 0; gx < 8; ++gx) {
+            const auto px = vell_test::GuiFixture::readRect(gx * cw + cw / 4, gy * ch + ch / 4, cw / 2, ch / 2);
+            long sum[3] = {0, 0, 0};
+            for (size_t i = 0; i < px.size(); ++i)
+                sum[i % 3] += px[i];
+            const long n = long(px.size() / 3);
+            cells.push_back({int(sum[0] / n), int(sum[1] / n), int(sum[2] / n)});
+        }
+    return cells;
+}
+
+} // namespace
+
+// The low-detail title picture is the same picture, smaller: it covers the
+// screen as the high-detail one does.
+TEST_F(TitleMenuTest, LowDetailTitleCoversTheScreenAsTheHighOneDoes) {
+    ASSERT_EQ(::symlink(gamePath("pics").c_str(), "pics"), 0);
+    const auto high = titleGrid(false, kWidth, kHeight);
+    const auto low = titleGrid(true, kWidth, kHeight);
+    ASSERT_EQ(high.size(), low.size());
+    int differing = 0;
+    for (size_t i = 0; i < high.size(); ++i)
+        if (!vell_test::near(high[i], low[i], 24)) {
+            ++differing;
+            ADD_FAILURE() << "cell " << i % 8 << "," << i / 8 << ": high " << high[i].r << "/" << high[i].g << "/"
+                          << high[i].b << ", low " << low[i].r << "/" << low[i].g << "/" << low[i].b;
+        }
+    EXPECT_EQ(differing, 0);
+}
