@@ -50,10 +50,28 @@ SDL_Surface* screen = nullptr;
     std::exit(-1);
 }
 
-// Master data that the game cannot start without.
-void requireDataFile(const char* path, long minBytes) {
-    if (!checkDataFile(path, minBytes))
-        startupFailed();
+// Master data that the game cannot start without, and its least size.
+struct DataFile_S {
+    const char* path;
+    long minBytes;
+};
+constexpr DataFile_S kMasterData[] = {
+    {"data/actions.dat", 1},   // gzip: an empty stream is valid
+    {"data/audio.dat", 0},
+    {"data/item.dat", 4},      // the shop name count at least
+    {"data/monsters.dat", 1},  // gzip: an empty stream is valid
+    {"data/class.dat", 0},
+    {"data/itemcreate.dat", 0},
+};
+
+// Checked before the window opens: a game without its data says so at
+// once instead of playing its introduction first. Every missing file is
+// named.
+bool masterDataPresent() {
+    bool ok = true;
+    for (const DataFile_S& d : kMasterData)
+        ok = checkDataFile(d.path, d.minBytes) && ok;
+    return ok;
 }
 
 void init(int argc, char** argv) {
@@ -66,7 +84,6 @@ void init(int argc, char** argv) {
     // stream is valid).
     initActions();
     installWorldActionEnv();
-    requireDataFile("data/actions.dat", 1);
     masterActionList.load("data/actions.dat");
 
     // The stored record types: the rules' (party, characters, shops), the
@@ -75,17 +92,14 @@ void init(int argc, char** argv) {
     registerWorldTypes();
     getTypeRegistry().add(TYPE_TAG_LIST, TagList_C::create);
 
-    requireDataFile("data/audio.dat", 0);
     initMasterAudio();
 
-    // Item types: the shop name count at least.
-    requireDataFile("data/item.dat", 4);
+    // Item types.
     if (masterITL.load("data/item.dat") < 0) {
         std::fputs("ERROR: Could not load the item types of 'data/item.dat'!\n", stderr);
         startupFailed();
     }
     // Monster types (gzip; an empty stream is valid).
-    requireDataFile("data/monsters.dat", 1);
     if (masterMTL.load("data/monsters.dat") < 0) {
         std::fputs("ERROR: Could not load the monster types of 'data/monsters.dat'!\n", stderr);
         startupFailed();
@@ -196,6 +210,8 @@ void titleLoop() {
 int main(int argc, char** argv) {
     parseCommandLine(argc, argv);
     vell::keepDriverModulesLoaded();
+    if (!masterDataPresent())
+        std::exit(-1);
 
     int video = startVideo(gameConfig, &screen);
     if (video == 1)

@@ -682,6 +682,17 @@ TEST_F(RunGameTest, MissingMasterDataStopsWithAnError) {
     }
 }
 
+// Without its data folder the game says so before it opens a window: on a
+// display that does not exist it still names the missing data, never the
+// display (the window would have come first).
+TEST_F(RunGameTest, MissingDataFolderIsToldBeforeTheWindowOpens) {
+    ASSERT_EQ(shell("rm -rf '" + dir_ + "/data'"), 0);
+    start({"-w"}, "", ":4711");
+    EXPECT_EQ(finish(), 255);
+    EXPECT_NE(gameErrors().find("ERROR: Missing data file 'data/actions.dat'!"), std::string::npos) << gameErrors();
+    EXPECT_EQ(gameErrors().find("Could not start SDL"), std::string::npos) << gameErrors();
+}
+
 // The party as a saved quest holds it: the members in order, each with the
 // names of the items in its 20 slots ("" for empty) and its pack.
 struct SavedMember {
