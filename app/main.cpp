@@ -30,6 +30,8 @@
 #include "screens/SlideSequence.h"
 #include "screens/TitleMenu.h"
 
+#include "platform/DisplayLoss.h"
+
 #include <SDL.h>
 
 #include <cstdio>
@@ -218,6 +220,7 @@ int main(int argc, char** argv) {
         return 1;
     if (video != 0)
         std::exit(-1);
+    vell::endOnLostDisplay();
     startMixer(gameConfig);
 
     if (!startOptions.skipIntro)
