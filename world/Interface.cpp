@@ -535,6 +535,10 @@ void Interface_C::ProcessEvents()
         // Cleared after the pass: a clock advance made by the pass itself
         // (a random event, the Hall after the party's death) asks for none.
         timerPending_ = false;
+        // The time that passed shows: nightfall, the weather, spell points,
+        // a light or a song that ended. (A wait draws nothing else.)
+        if (!quitFlag_ && !vell::quitRequested())
+            display();
     }
 }
 
