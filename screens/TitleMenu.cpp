@@ -294,12 +294,19 @@ void TitleMenu_C::startNewQuest() {
 // target, so that a failed copy never leaves a half quest (nor destroys the
 // quest it was to replace).
 bool TitleMenu_C::copyTemplate(const std::string& target) {
-    auto fail = [&](const char* what) {
-        std::fprintf(stderr, "ERROR: Could not create the quest '%s': %s\n", target.c_str(), what);
+    auto fail = [&](const std::string& what) {
+        std::fprintf(stderr, "ERROR: Could not create the quest '%s': %s\n", target.c_str(), what.c_str());
         restoreNameCursor();
-        showMessage("The new quest could not be created!", STATE_NAME);
+        std::string why = what;
+        if (!why.empty() && why[0] >= 'a' && why[0] <= 'z')
+            why[0] = char(why[0] - 'a' + 'A');
+        showMessage("The new quest could not be created!  " + why + ".", STATE_NAME);
         return false;
     };
+    // The rename below would replace a quest that its owner marked
+    // read-only, and leave a writable one in its place.
+    if (vell::isReadOnlyFile(target))
+        return fail("the quest is read-only and stays as it is");
     FILE* in = vell::openFile(kTemplatePath, "rb");
     if (!in)
         return fail("the quest template data/savegame.dat is missing");
@@ -307,7 +314,7 @@ bool TitleMenu_C::copyTemplate(const std::string& target) {
     int out = vell::ioOpen(tmp.c_str(), true);
     if (out < 0) {
         std::fclose(in);
-        return fail(std::strerror(errno));
+        return fail(std::string("its file cannot be written: ") + std::strerror(errno));
     }
     char buf[kCopyBufferBytes];
     bool ok = true;

@@ -406,3 +406,35 @@ TEST_F(TitleMenuTest, LowDetailTitleCoversTheScreenAsTheHighOneDoes) {
         }
     EXPECT_EQ(differing, 0);
 }
+
+// Why a new quest could not be made is told on the screen; a quest marked
+// read-only is not replaced (nor made writable) by a new one of its name.
+TEST_F(TitleMenuTest, NewQuestThatCannotBeMadeSaysWhy) {
+    writeFile("savegame/KEPT", "progress");
+    ASSERT_EQ(::chmod("savegame/KEPT", 0444), 0);
+    TitleMenu_C menu(1024, 768);
+    int messageDraws = 0;
+    afterDisplay([&] {
+        if (menu.getState() == TitleMenu_C::STATE_MESSAGE && countNear(400, 380, 260, 110, {0, 0, 0}, 40) > 200)
+            ++messageDraws;
+    });
+    scriptKeys({SDLK_SPACE, SDLKey('n'), SDLKey('k'), SDLKey('e'), SDLKey('p'), SDLKey('t'), SDLK_RETURN, SDLKey('y'),
+                SDLK_SPACE, SDLK_ESCAPE, SDLKey('q'), SDLKey('y')});
+    EXPECT_EQ(menu.run(false), TitleMenu_C::RESULT_QUIT);
+    EXPECT_EQ(menu.getMessage(), "The new quest could not be created!  The quest is read-only and stays as it is.");
+    EXPECT_GT(messageDraws, 0);
+    EXPECT_EQ(readFile("savegame/KEPT"), "progress");
+    struct stat st {};
+    ASSERT_EQ(::stat("savegame/KEPT", &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0444u);
+    EXPECT_FALSE(exists("savegame/KEPT.new"));
+
+    // Without the template: the reason is on the screen as well.
+    std::remove("data/savegame.dat");
+    scriptKeys({SDLKey('n'), SDLKey('l'), SDLKey('o'), SDLKey('s'), SDLKey('t'), SDLK_RETURN, SDLK_SPACE, SDLK_ESCAPE,
+                SDLKey('q'), SDLKey('y')});
+    EXPECT_EQ(menu.run(false), TitleMenu_C::RESULT_QUIT);
+    EXPECT_EQ(menu.getMessage(),
+              "The new quest could not be created!  The quest template data/savegame.dat is missing.");
+    EXPECT_FALSE(exists("savegame/LOST"));
+}
