@@ -307,6 +307,9 @@ bool TitleMenu_C::copyTemplate(const std::string& target) {
     // read-only, and leave a writable one in its place.
     if (vell::isReadOnlyFile(target))
         return fail("the quest is read-only and stays as it is");
+    // Nor one that another game plays: its next save would be lost.
+    if (vell::isHeld(target.c_str()))
+        return fail("the quest is in use by another game");
     FILE* in = vell::openFile(kTemplatePath, "rb");
     if (!in)
         return fail("the quest template data/savegame.dat is missing");

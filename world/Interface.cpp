@@ -247,7 +247,7 @@ bool Interface_C::loadQuest(const char* path)
         return false;
     };
     std::string error;
-    std::unique_ptr<ArchiveFile_C> archive = ArchiveFile_C::open(path ? path : "", false, &error);
+    std::unique_ptr<ArchiveFile_C> archive = ArchiveFile_C::open(path ? path : "", false, &error, true);   // held while in play
     if (!archive) {
         return fail(error.empty() ? "its file cannot be opened" : withoutPath(error, path));
     }

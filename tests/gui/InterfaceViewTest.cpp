@@ -813,6 +813,24 @@ TEST_F(InterfaceView, NewQuestWithoutItsFirstMapIsRefused)
     EXPECT_NE(iface.lastLoadError().find("maps/renibister.cfg"), std::string::npos) << iface.lastLoadError();
 }
 
+// A quest that another game plays is refused at once with the reason, and
+// stays as it is; once the other game lets it go it loads.
+TEST_F(InterfaceView, QuestInUseByAnotherGameIsRefused)
+{
+    EXPECT_FALSE(iface.load(questDir().c_str()));   // lets this game's quest go
+    const std::string bytes = testfiles::readFile(archive_);
+    std::string error;
+    auto other = ArchiveFile_C::open(archive_, false, &error, true);
+    ASSERT_TRUE(other) << error;
+    EXPECT_FALSE(iface.load(archive_.c_str()));
+    EXPECT_EQ(iface.lastLoadError(), "the quest is in use by another game");
+    EXPECT_EQ(testfiles::readFile(archive_), bytes);
+    other.reset();
+    ASSERT_TRUE(iface.load(archive_.c_str())) << iface.lastLoadError();
+    // Now this game holds it.
+    EXPECT_FALSE(ArchiveFile_C::open(archive_, false, &error, true));
+}
+
 // What the player is told when a quest cannot be loaded.
 TEST_F(InterfaceView, QuestThatCannotBeLoadedSaysWhy)
 {

@@ -4,7 +4,10 @@
 #include "GuiHarness.h"
 
 #include "core/GameConfig.h"
+#include "platform/FileIO.h"
 #include "screens/TitleMenu.h"
+
+#include <fcntl.h>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -437,4 +440,19 @@ TEST_F(TitleMenuTest, NewQuestThatCannotBeMadeSaysWhy) {
     EXPECT_EQ(menu.getMessage(),
               "The new quest could not be created!  The quest template data/savegame.dat is missing.");
     EXPECT_FALSE(exists("savegame/LOST"));
+}
+
+// New Game does not replace a quest that another game plays.
+TEST_F(TitleMenuTest, NewGameLeavesAQuestInUseByAnotherGame) {
+    writeFile("savegame/HELD", "progress");
+    int fd = ::open("savegame/HELD", O_RDWR);
+    ASSERT_GE(fd, 0);
+    ASSERT_TRUE(vell::ioHold(fd));
+    TitleMenu_C menu(1024, 768);
+    scriptKeys({SDLK_SPACE, SDLKey('n'), SDLKey('h'), SDLKey('e'), SDLKey('l'), SDLKey('d'), SDLK_RETURN, SDLKey('y'),
+                SDLK_SPACE, SDLK_ESCAPE, SDLKey('q'), SDLKey('y')});
+    EXPECT_EQ(menu.run(false), TitleMenu_C::RESULT_QUIT);
+    ::close(fd);
+    EXPECT_EQ(menu.getMessage(), "The new quest could not be created!  The quest is in use by another game.");
+    EXPECT_EQ(readFile("savegame/HELD"), "progress");
 }
