@@ -235,6 +235,23 @@ TEST_F(CharViewTest, SpellPagesListDetailAndSummary)
     mo.actions2()->clear();
 }
 
+// RETURN on the spell list when the selected spell is no longer known (the
+// book emptied while the list was up): the page that says so.
+TEST_F(CharViewTest, ReturnWithNoSpellToShowSaysSo)
+{
+    KitSpell spark(0x90001, "Spark", "SPRK", 0x100, 1, 2, 2);
+    bl3dPartyChar& mo = join("Mo", 0x100);
+    mo.getTagList()->setInt("Path", 1);
+    mo.actions2()->add(&spark, 0);
+    onDisplay([&] {
+        if (CharView_C::getState() == CharView_C::STATE_SPELLS)
+            mo.actions2()->clear();
+    });
+    view(mo, {SDLK_l, SDLK_RETURN, SDLK_SPACE, SDLK_ESCAPE});
+    EXPECT_TRUE(lastIn(CharView_C::STATE_NO_SPELLS).has("Thou hast no knowledge of spells!"));
+    EXPECT_TRUE(lastIn(CharView_C::STATE_SPELL_DETAIL).texts.empty());
+}
+
 TEST_F(CharViewTest, NotACasterAndNoSpellsKnown)
 {
     bl3dPartyChar& ann = join("Ann", 0x4);
