@@ -155,7 +155,7 @@ bool summaryKey(int sym)
     case 'b':
         if (!s.offersCreate())
             return false;
-        CreateItem_C::run(s.iface, s.member);
+        CreateItem_C::runForBuilder(s.iface, s.member);
         return true;
     default:
         if (isMemberKey(sym) && !s.trial)
