@@ -1,5 +1,7 @@
 #include "screens/SlideSequence.h"
 
+#include "platform/EventWait.h"
+
 #include "core/CommonInterface.h"
 #include "core/ImageLoad.h"
 #include "core/ModalLoop.h"
@@ -70,6 +72,7 @@ void pushStep()
     ev.user.type = SDL_USEREVENT;
     ev.user.code = kSlideStepCode;
     SDL_PushEvent(&ev);
+    vell::wakeEventWait();
 }
 
 // The counters as the clock gives them (rounded half up).

@@ -8,6 +8,7 @@
 #include "core/ModalLoop.h"
 #include "core/MouseRegions.h"
 #include "core/PicCache.h"
+#include "platform/EventWait.h"
 #include "core/ScrollPane.h"
 #include "core/TimerWork.h"
 #include "rules/EnemyList.h"
@@ -461,7 +462,7 @@ void Interface_C::sdlEventLoop()
         // happens instead of spinning a core. A square entered since the
         // last pass (a random event or a square's event that moved the
         // party) is processed before the next key, so no waiting then.
-        if (!repeating && !timerPending_ && entryState_ == 0 && SDL_WaitEvent(&ev))
+        if (!repeating && !timerPending_ && entryState_ == 0 && vell::waitEvent(&ev))
             dispatch(ev);
         while (!quitFlag_ && SDL_PollEvent(&ev))
             dispatch(ev);
