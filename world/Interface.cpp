@@ -147,8 +147,10 @@ void Interface_C::loadPictures()
         p.texId = static_cast<unsigned>(t.texID);
         p.ratioS = t.texWidth ? float(t.width) / float(t.texWidth) : 0.0f;
         p.ratioT = t.texHeight ? float(t.height) / float(t.texHeight) : 0.0f;
-        p.width = i == PIC_FRAME ? float(t.width) : 64.0f;
-        p.height = i == PIC_FRAME ? float(t.height) : 64.0f;
+        // The frame covers the 1024 x 768 design space whatever the size
+        // of the detail level's picture.
+        p.width = i == PIC_FRAME ? float(kDesignW) : 64.0f;
+        p.height = i == PIC_FRAME ? float(kDesignH) : 64.0f;
     }
 }
 
