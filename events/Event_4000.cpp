@@ -284,7 +284,7 @@ void Event_4000_C::roundKey(int sym)
             advance();
         } else if (sym == 'f') {
             curMember_ = 0;
-            setState(MEMBER_TURN);
+            beginTurn();
         } else if (sym == 'u' && !firstRound_) {
             usePrevious_ = true;
             curMember_ = 0;
@@ -302,7 +302,7 @@ void Event_4000_C::roundKey(int sym)
     case OVERTAKEN:
         if (sym == SDLK_SPACE) {
             curMember_ = 0;
-            setState(MEMBER_TURN);
+            beginTurn();
         }
         return;
     case SURRENDERED:
@@ -324,7 +324,6 @@ void Event_4000_C::roundKey(int sym)
             if (selAct_[k] && selActArg_[k])
                 selAct_[k]->freeEntry(selActArg_[k]);
             selActArg_[k] = nullptr;
-            usePrevious_ = false;
             setState(MEMBER_TURN);
         }
         return;

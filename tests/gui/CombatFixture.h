@@ -11,8 +11,8 @@
 //       EXPECT_EQ(fight(), 0);
 //   }
 //
-// Unless a state has a key of the test's, the player performs every entry
-// (SPACE in state 13) and leaves the victory screen ('l').
+// The player performs every entry (SPACE in state 13) and, unless a state
+// has a key of the test's, leaves the victory screen ('l').
 #pragma once
 #include "PartyScreenFixture.h"
 
@@ -139,7 +139,11 @@ protected:
         for (const auto& a : answers)
             keys_[a.first] = std::deque<SDLKey>(a.second.begin(), a.second.end());
     }
-    void playOnce(int state, SDLKey key) { keys_[state] = std::deque<SDLKey>{key}; once_[state] = true; }
+    // Keys pressed one after each display whatever the state (screens the
+    // fight opens included), before those of play(); every entry of a
+    // round is still performed with SPACE.
+    void press(std::initializer_list<SDLKey> keys) { sequence_.insert(sequence_.end(), keys.begin(), keys.end()); }
+    size_t pressesLeft() const { return sequence_.size(); }
 
     // Builds the fight and runs it; its result.
     int fight()
@@ -190,12 +194,27 @@ private:
         if (SDL_PeepEvents(&pending, 1, SDL_PEEKEVENT, SDL_EVENTMASK(SDL_USEREVENT)) > 0)
             return;
         const int state = fight_->getState();
+        if (std::getenv("VELL_COMBAT_TRACE")) {
+            std::fprintf(stderr, "combat display: state %d member %d\n", state, fight_->getCurMember());
+            for (const std::string& t : last().texts)
+                std::fprintf(stderr, "    | %s\n", t.c_str());
+        }
         if (beforeKey && beforeKey(state))
             return;
+        if (state == Event_4000_C::PERFORMING) {
+            pushKey(SDLK_SPACE);
+            return;
+        }
+        if (!sequence_.empty()) {
+            pushKey(sequence_.front());
+            sequence_.pop_front();
+            vell::pushRedraw();
+            return;
+        }
         auto it = keys_.find(state);
         if (it != keys_.end() && !it->second.empty()) {
             const SDLKey k = it->second.front();
-            if (it->second.size() > 1 || once_[state])
+            if (it->second.size() > 1)
                 it->second.pop_front();
             pushKey(k);
             // A key that changes nothing asks for no redraw: this one lets
@@ -203,15 +222,13 @@ private:
             vell::pushRedraw();
             return;
         }
-        if (state == Event_4000_C::PERFORMING)
-            pushKey(SDLK_SPACE);
-        else if (state == Event_4000_C::VICTORY)
+        if (state == Event_4000_C::VICTORY)
             pushKey(SDLK_l);
     }
 
     std::unique_ptr<Event_4000_C> fight_;
     std::map<int, std::deque<SDLKey>> keys_;
-    std::map<int, bool> once_;
+    std::deque<SDLKey> sequence_;
 };
 
 } // namespace combattest

@@ -290,7 +290,15 @@ TEST_F(CombatTest, ThePaceIsKeptBetweenItsBoundsAndChangedWithCommaAndPeriod)
     addGroup(orc(), 1, 10);
     setWorldVar("CombatDelay", 2950);
     everyoneAttacks();
-    play({{E::PERFORMING, {SDLK_COMMA, SDLK_COMMA, SDLK_SPACE}}});
+    int commas = 0;
+    beforeKey = [&commas](int state) {
+        if (state != E::PERFORMING || commas == 2)
+            return false;
+        ++commas;
+        pushKey(SDLK_COMMA);
+        vell::pushRedraw();
+        return true;
+    };
     EXPECT_EQ(fight(), 0);
     EXPECT_EQ(worldVar("CombatDelay"), 3000);
 }
