@@ -1,7 +1,5 @@
 #include "events/Event_4000.h"
 
-#include "actions/Action.h"
-#include "actions/ActionList.h"
 #include "actions/Attributes.h"
 #include "actions/CombatAI.h"
 #include "actions/Songs.h"
@@ -13,6 +11,8 @@
 #include "core/TimerWork.h"
 #include "events/Chest.h"
 #include "platform/Random.h"
+#include "rules/Action.h"
+#include "rules/ActionList.h"
 #include "rules/Actor.h"
 #include "rules/EnemyList.h"
 #include "rules/Item.h"

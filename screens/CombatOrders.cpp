@@ -5,8 +5,6 @@
 // combat AI as their turn comes, without a screen.
 #include "events/Event_4000.h"
 
-#include "actions/Action.h"
-#include "actions/ActionList.h"
 #include "actions/Attributes.h"
 #include "actions/CombatAI.h"
 #include "actions/Songs.h"
@@ -16,6 +14,8 @@
 #include "core/ScrollList.h"
 #include "core/ScrollPane.h"
 #include "core/TagList.h"
+#include "rules/Action.h"
+#include "rules/ActionList.h"
 #include "rules/Actor.h"
 #include "rules/EnemyList.h"
 #include "rules/Item.h"

@@ -1,11 +1,11 @@
 #include "screens/CombatScreen.h"
 
-#include "actions/Action.h"
 #include "core/CommonInterface.h"
 #include "core/ScrollList.h"
 #include "core/ScrollPane.h"
 #include "core/TextBuf.h"
 #include "events/Event_4000.h"
+#include "rules/Action.h"
 #include "rules/EnemyList.h"
 #include "rules/Item.h"
 #include "rules/Monster.h"

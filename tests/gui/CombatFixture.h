@@ -23,6 +23,7 @@
 #include "rules/MonsterList.h"
 #include "rules/MonsterType.h"
 #include "rules/MonsterTypeRecord.h"
+#include "screens/CharView.h"
 #include "world/WorldActionEnv.h"
 
 #include <deque>
@@ -183,7 +184,7 @@ protected:
     // Called after each display, before the key of the state; true when it
     // pushed a key itself (a screen opened from the fight, say).
     std::function<bool(int state)> beforeKey;
-    WorldActionEnv_C env_;
+    WorldActionEnv_C env_{&CharView_C::equipTrial};
 
 private:
     void answer()

@@ -24,6 +24,7 @@ constexpr uint32_t LUTE = 0x1u << 2;
 // The game's answers, with music for every song and a record of it.
 class MusicEnv_C : public WorldActionEnv_C {
 public:
+    MusicEnv_C() : WorldActionEnv_C(&CharView_C::equipTrial) {}
     bool bsTest(int32_t, uint32_t parts) override { return (parts & LUTE) != 0; }
     int playSong(int32_t id, uint32_t) override
     {
@@ -445,6 +446,29 @@ TEST_F(CombatOrdersTest, ASongFromOutsideEndsWhenTheFightBegins)
     // Its end is gone with it: the queued bard-song event finds nothing.
     EXPECT_EQ(worldVar("NCBSEnd"), 0);
     EXPECT_FALSE(lyra.isPlayingSong());
+}
+
+TEST_F(CombatOrdersTest, ABeastCalledInTheFightStaysInTheParty)
+{
+    bl3dPartyChar& lyra = fighter("Lyra", 0x2, 3);
+    lyra.getTagList()->setInt("CurSongs", 3);
+    lyra.getTagList()->setInt("Inst", static_cast<int32_t>(LUTE));
+    lyra.actions()->add(masterActionList.getAction(SONG_BEASTY_SKIRL), 0);
+    bl3dPartyChar& ann = fighter("Ann");
+    MonsterSpec_S wolf;
+    wolf.name = "Wolf";
+    wolf.plural = "Wolves";
+    wolf.hp = 30;
+    monsterType(wolf);
+    dummies(1, 10);
+    press({SDLK_f, SDLK_p, SDLK_RETURN, SDLK_d, SDLK_y});
+    runAfterRound();
+    EXPECT_EQ(fight(), 1);
+    ASSERT_EQ(party->getCount(), 3);
+    EXPECT_EQ(party->getMember(0), &lyra);
+    EXPECT_EQ(party->getMember(1), &ann);
+    EXPECT_TRUE(party->getMember(2)->isJoinedMonster()) << "the wolf answered the call and stays";
+    EXPECT_STREQ(party->getMember(2)->getName(), "Wolf");
 }
 
 } // namespace
