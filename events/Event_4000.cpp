@@ -200,6 +200,10 @@ void Event_4000_C::finish()
             party->removeAt(i);
     }
     setWorldVar("CombatDelay", combatDelay_);
+    // A game that quit on the victory screen leaves its chest music too.
+    if (pushedTreasure_)
+        maserAudio.popSpecAudio();
+    pushedTreasure_ = false;
     maserAudio.popSpecAudio();
     enemyList.setInCombat(false);
     for (int i = 0; i < 8; ++i) {

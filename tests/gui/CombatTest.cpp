@@ -31,8 +31,16 @@ TEST_F(CombatTest, AWonFightSharesTheExperienceAndKeepsThePace)
     gameConfig.difficulty = 0; // easy: 1.2 times the experience
     addGroup(orc(101, 7), 1, 10);
     everyoneAttacks();
+    // The victory's text stands in black in the upper-right pane.
+    int darkInPane = -1;
+    beforeKey = [&darkInPane](int state) {
+        if (state == E::VICTORY && darkInPane < 0)
+            darkInPane = countNear(730, 400, 250, 280, {0, 0, 0}, 40);
+        return false;
+    };
     const uint32_t before = now();
     EXPECT_EQ(fight(), 0);
+    EXPECT_GT(darkInPane, 200);
     EXPECT_TRUE(enemyList.empty());
     // 101 x 1.2 = 121, shared by the three living: 40 each.
     EXPECT_EQ(ann.getXP(), 40);
@@ -301,6 +309,41 @@ TEST_F(CombatTest, ThePaceIsKeptBetweenItsBoundsAndChangedWithCommaAndPeriod)
     };
     EXPECT_EQ(fight(), 0);
     EXPECT_EQ(worldVar("CombatDelay"), 3000);
+}
+
+TEST_F(CombatTest, WithoutThePartysAdvanceTheCommandIsRefused)
+{
+    // A game whose action list lacks "PartyAdv": 'v' changes nothing.
+    masterActionList.destroyAll();
+    fighter("Ann");
+    addGroup(orc(), 1, 30);
+    vell::scriptGameRand({0, 0});
+    play({{E::ROUND_MENU, {SDLK_v, SDLK_r}}});
+    EXPECT_EQ(fight(), 1);
+    EXPECT_FALSE(drewState(E::PERFORMING));
+    EXPECT_EQ(enemyList.distanceOf(enemyList.groupAt(0)), 30);
+}
+
+TEST_F(CombatTest, ThePartyAdvancesAsOne)
+{
+    fighter("Ann");
+    fighter("Bob");
+    MonsterSpec_S s;
+    s.hp = 5000;
+    s.attack = -50;
+    s.dx = 1;
+    addGroup(monsterType(s), 2, 40);
+    beforeKey = [this](int state) {
+        if (state == E::ROUND_MENU && drewState(E::PERFORMING) && vell::scriptedGameRandLeft() == 0)
+            vell::scriptGameRand({0});
+        return false;
+    };
+    play({{E::ROUND_MENU, {SDLK_v, SDLK_r}}});
+    EXPECT_EQ(fight(), 1);
+    EXPECT_TRUE(anyMentions("You advance on your foes."));
+    // The party's 10 feet, and the orcs' own advance.
+    EXPECT_EQ(enemyList.distanceOf(enemyList.groupAt(0)), 20);
+    EXPECT_FALSE(lastIn(E::ROUND_MENU).has("(U)se previous orders")) << "an advance gives no orders to repeat";
 }
 
 } // namespace
