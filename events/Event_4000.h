@@ -132,6 +132,7 @@ private:
     // --- the round (Event_4000.cpp) ---------------------------------------------
     void start();
     void finish();
+    void clearSlots();
     void setState(int state);
     void roundKey(int sym);
     void runAway();

@@ -4,6 +4,7 @@
 // sheet, items, songs started in the fight and a song playing from
 // outside, going back, members who cannot act and joined monsters.
 #include "CombatFixture.h"
+#include "SongMusicEnv.h"
 
 #include "actions/Songs.h"
 #include "core/TagList.h"
@@ -12,6 +13,9 @@
 
 namespace {
 
+using songmusic::LUTE;
+using songmusic::MusicEnv_C;
+
 using namespace combattest;
 using E = Event_4000_C;
 
@@ -19,27 +23,6 @@ constexpr int32_t SILVER_STRIKE = 0x000f0021;
 constexpr int32_t MAGICIANS_PORTAL = 0x00890015;
 constexpr int32_t MENDING_LIGHT = 0x00090064;
 constexpr int32_t HIDE_IN_SHADOWS = 0x001e03e9;
-constexpr uint32_t LUTE = 0x1u << 2;
-
-// The game's answers, with music for every song and a record of it.
-class MusicEnv_C : public WorldActionEnv_C {
-public:
-    MusicEnv_C() : WorldActionEnv_C(&CharView_C::equipTrial) {}
-    bool bsTest(int32_t, uint32_t parts) override { return (parts & LUTE) != 0; }
-    int playSong(int32_t id, uint32_t) override
-    {
-        playing = id;
-        return 0;
-    }
-    int stopSong() override
-    {
-        playing = 0;
-        ++stops;
-        return 0;
-    }
-    int32_t playing = 0;
-    int stops = 0;
-};
 
 class CombatOrdersTest : public CombatFixture {
 protected:
