@@ -23,6 +23,7 @@ constexpr int32_t SILVER_STRIKE = 0x000f0021;
 constexpr int32_t MAGICIANS_PORTAL = 0x00890015;
 constexpr int32_t MENDING_LIGHT = 0x00090064;
 constexpr int32_t HIDE_IN_SHADOWS = 0x001e03e9;
+constexpr int32_t MOCKING_VERSE = 0x000a2057;
 
 class CombatOrdersTest : public CombatFixture {
 protected:
@@ -350,10 +351,15 @@ TEST_F(CombatOrdersTest, ASongStartedInTheFightEndsWithItsOrderOrTheFight)
     lyra.getTagList()->setInt("Inst", static_cast<int32_t>(LUTE));
     lyra.actions()->add(masterActionList.getAction(SONG_PROUD_MARY), 0);
     lyra.actions()->add(masterActionList.getAction(SONG_WALKING_SONG), 0);
+    // A Harper's skill of the higher levels carries a song number too: it
+    // is listed, and choosing it starts nothing.
+    bl3dAction* verse = masterActionList.getAction(MOCKING_VERSE);
+    ASSERT_NE(verse, nullptr);
+    lyra.actions()->add(verse, 0);
     dummies(1, 10);
     // Round 1: Lyra plays the Walking Song. Round 2: she is playing; she
     // ends the song. Round 3: the party runs.
-    press({SDLK_f, SDLK_p, SDLK_RETURN, SDLK_y, SDLK_f, SDLK_e, SDLK_y});
+    press({SDLK_f, SDLK_p, SDLK_RETURN, SDLK_DOWN, SDLK_RETURN, SDLK_y, SDLK_f, SDLK_e, SDLK_y});
     int32_t cbsAfterFirst = -1;
     bool playingAfterFirst = false;
     beforeKey = [&](int state) {
@@ -369,6 +375,7 @@ TEST_F(CombatOrdersTest, ASongStartedInTheFightEndsWithItsOrderOrTheFight)
     EXPECT_EQ(fight(), 1);
     EXPECT_TRUE(lastIn(E::SONG_LIST).has("Available songs:"));
     EXPECT_TRUE(lastIn(E::SONG_LIST).has("Walking Song"));
+    EXPECT_TRUE(lastIn(E::SONG_LIST).has("Mocking Verse"));
     EXPECT_EQ(cbsAfterFirst, SONG_WALKING_SONG);
     EXPECT_TRUE(playingAfterFirst);
     EXPECT_TRUE(anyMentions("Lyra, you are currently playing.  What will you do?"));
@@ -379,7 +386,7 @@ TEST_F(CombatOrdersTest, ASongStartedInTheFightEndsWithItsOrderOrTheFight)
 
     // A song left playing ends with the fight.
     forget();
-    press({SDLK_f, SDLK_p, SDLK_DOWN, SDLK_RETURN, SDLK_y});
+    press({SDLK_f, SDLK_p, SDLK_DOWN, SDLK_DOWN, SDLK_RETURN, SDLK_y});
     beforeKey = [&](int state) {
         if (state == E::ROUND_MENU && pressesLeft() == 0 && vell::scriptedGameRandLeft() == 0)
             vell::scriptGameRand({0});
