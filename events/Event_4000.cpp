@@ -157,7 +157,9 @@ void Event_4000_C::start()
     pushedTreasure_ = false;
     char music[16];
     std::snprintf(music, sizeof music, "Combat%d", static_cast<int>(vell::gameRand() % COMBAT_MUSICS) + 1);
-    maserAudio.pushSpecAudio(music, false);
+    // Each pop undoes its own push: an environment the sound packs lack
+    // is not popped either.
+    pushedMusic_ = maserAudio.pushSpecAudio(music, false) == 0;
     enemyList.setInCombat(true);
 }
 
@@ -193,7 +195,9 @@ void Event_4000_C::finish()
     if (pushedTreasure_)
         maserAudio.popSpecAudio();
     pushedTreasure_ = false;
-    maserAudio.popSpecAudio();
+    if (pushedMusic_)
+        maserAudio.popSpecAudio();
+    pushedMusic_ = false;
     enemyList.setInCombat(false);
     clearSlots();
 }
@@ -527,8 +531,7 @@ void Event_4000_C::performNext()
         setState(ROUND_MENU);
         return;
     case FightState::Won:
-        maserAudio.pushSpecAudio("Treasure", false);
-        pushedTreasure_ = true;
+        pushedTreasure_ = maserAudio.pushSpecAudio("Treasure", false) == 0;
         setState(VICTORY);
         return;
     }

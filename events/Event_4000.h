@@ -219,6 +219,7 @@ private:
     int32_t combatDelay_ = DEFAULT_DELAY;
     char entry_[8] = "_";
     int entryLen_ = 0;
+    bool pushedMusic_ = false;
     bool pushedTreasure_ = false;
     int32_t noSquare_ = 0;
     // The pacing work carries the serial of the pace it belongs to.
