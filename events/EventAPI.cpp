@@ -8,6 +8,7 @@
 #include "rules/MonsterList.h"
 #include "rules/MonsterType.h"
 #include "rules/Party.h"
+#include "core/ModalLoop.h"
 #include "platform/Random.h"
 #include "world/GameWorld.h"
 
@@ -103,6 +104,17 @@ bool pyListToInts(PyObject* list, std::vector<int>& out, const char* what)
     return true;
 }
 
+// After an input that the quit event ended: the script is stopped (by an
+// exception that `except Exception` does not catch), so that a script
+// waiting for an answer in a loop cannot keep the game from ending.
+bool gameEnding()
+{
+    if (!vell::quitRequested())
+        return false;
+    PyErr_SetString(PyExc_KeyboardInterrupt, "the game is ending");
+    return true;
+}
+
 PyObject* none()
 {
     Py_RETURN_NONE;
@@ -181,7 +193,8 @@ PyObject* optionInput(PyObject*, PyObject* a)
                      l.size(), k.size());
         return nullptr;
     }
-    return integer(e->optionInput(t, l, k));
+    const int key = e->optionInput(t, l, k);
+    return gameEnding() ? nullptr : integer(key);
 }
 
 PyObject* stringInput(PyObject*, PyObject* a)
@@ -194,7 +207,8 @@ PyObject* stringInput(PyObject*, PyObject* a)
     std::vector<std::string> t;
     if (!e || !pyListToStrings(texts, t, "stringInput texts"))
         return nullptr;
-    return PyUnicode_FromString(e->stringInput(t));
+    const std::string typed = e->stringInput(t);
+    return gameEnding() ? nullptr : PyUnicode_FromString(typed.c_str());
 }
 
 PyObject* getGameTime(PyObject*, PyObject* a)

@@ -46,10 +46,11 @@ struct HandleTable_S {
     int next = 1;
 };
 
+// Never destroyed: events held by other globals may outlive any static.
 HandleTable_S& handles()
 {
-    static HandleTable_S table;
-    return table;
+    static HandleTable_S* table = new HandleTable_S;
+    return *table;
 }
 
 std::string cut(const char* s, size_t max)
@@ -208,7 +209,10 @@ int Event_2000_C::callFireEvent()
     PyObject* result = PyObject_CallObject(fireEvent_, args_);
     --runDepth_;
     if (!result) {
-        reportScriptError(scriptName_.c_str());
+        if (vell::quitRequested())
+            PyErr_Clear();   // the script was stopped because the game ends
+        else
+            reportScriptError(scriptName_.c_str());
         return -1000;
     }
     int r = -1;

@@ -119,6 +119,24 @@ TEST_F(ScriptedEvent, OptionInputEndsOnlyOnAListedKey)
                                    "OverflowError", "TypeError"}));
 }
 
+// The quit event (window closed) during an input stops the script, even one
+// that asks again until it gets its answer; nothing is reported.
+TEST_F(ScriptedEvent, QuittingStopsAScriptWaitingForAnswer)
+{
+    join("Ann", 0x4);
+    SDL_Event quit{};
+    quit.type = SDL_QUIT;
+    SDL_PushEvent(&quit);
+    testing::internal::CaptureStderr();
+    const Results r = probe({"[api.optionInput(h, ['Again?'], ['(Y)es'], [121]) for i in range(1000000)]"});
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(vell::quitRequested());
+    vell::clearQuitRequest();
+    EXPECT_TRUE(r.empty()) << "the probe's own loop was stopped too";
+    EXPECT_EQ(said.find("failed"), std::string::npos) << said;
+    EXPECT_EQ(squareX(), 2);
+}
+
 TEST_F(ScriptedEvent, StringInputTakesLettersAndBlanks)
 {
     join("Ann", 0x4);
