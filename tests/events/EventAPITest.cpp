@@ -10,6 +10,18 @@
 namespace scripted {
 namespace {
 
+// At the end of the program, as the game shuts down: the interface first
+// (its picture cache's timers), then the interpreter.
+class ShutDown : public ::testing::Environment {
+public:
+    void TearDown() override
+    {
+        iface.fini();
+        EXPECT_TRUE(stopScripting());
+    }
+};
+const auto* const kShutDown = ::testing::AddGlobalTestEnvironment(new ShutDown);
+
 struct Case {
     std::string call;
     const char* expected;   // repr of the result, or the exception's name
