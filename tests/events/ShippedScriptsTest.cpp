@@ -82,6 +82,32 @@ TEST_F(ShippedScripts, EveryScriptIsReady)
         EXPECT_NE(all.find(std::string("api.") + m + "("), std::string::npos) << m;
 }
 
+// The town's and the catacombs' event files place the quest's squares.
+TEST_F(ShippedScripts, TheMapsPlaceTheQuestsSquares)
+{
+    std::string placed;
+    for (const char* map : {"renibister.evt", "catacombs.evt"}) {
+        FILE* f = std::fopen((std::string(VELL_GAME_DIR) + "/maps/" + map).c_str(), "r");
+        ASSERT_NE(f, nullptr) << map;
+        char line[256];
+        int x, y, type, noanim;
+        while (std::fgets(line, sizeof line, f)) {
+            if (std::sscanf(line, "%d %d %d %d", &x, &y, &type, &noanim) != 4 || type != 2000)
+                continue;
+            char name[64] = {};
+            int ex, ey, ef;
+            ASSERT_TRUE(std::fgets(line, sizeof line, f));
+            ASSERT_EQ(std::sscanf(line, "%d %d %d %63s", &ex, &ey, &ef, name), 4) << line;
+            placed += std::string(map) + ":" + name + "@" + std::to_string(x) + "," + std::to_string(y) + " ";
+        }
+        std::fclose(f);
+    }
+    for (const char* square : {"renibister.evt:warden@14,22", "renibister.evt:sphinx@12,19",
+                               "renibister.evt:well@14,16", "catacombs.evt:shrine@4,11",
+                               "catacombs.evt:ratnest@12,8"})
+        EXPECT_NE(placed.find(square), std::string::npos) << square << " in " << placed;
+}
+
 TEST_F(ShippedScripts, TheSampleQuestPlaysThrough)
 {
     bl3dPartyChar& ann = join("Ann", 0x4);
