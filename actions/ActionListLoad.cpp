@@ -1,15 +1,20 @@
-// ActionList::load: the action data file into a list of actions.
+// The members of ActionList that know the kinds of actions (the list itself
+// is part of the rules model, rules/ActionList.h): load, the action data
+// file into a list of actions; getSpellByCode, which reads a spell's code.
 #include "actions/ActionFile.h"
-#include "actions/ActionList.h"
+#include "rules/ActionList.h"
 #include "actions/DamageEffect.h"
+#include "actions/GenericSong.h"
 #include "actions/GenericSkill.h"
 #include "actions/GenericSpell.h"
 #include "actions/HealEffect.h"
+#include "actions/Spell.h"
 #include "actions/StatEffect.h"
 #include "core/Log.h"
 #include "platform/Files.h"
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -38,6 +43,9 @@ EffectList effectsOf(const ActionRecord_S& rec) {
 bl3dAction* makeAction(const ActionRecord_S& rec) {
     if (rec.def.isSpell())
         return new bl3dGenericSpell(rec.def, effectsOf(rec));
+    // A song plays through the frame of every song.
+    if (rec.def.id & ACTION_BARD_SONG)
+        return new bl3dGenericSong(rec.def, effectsOf(rec));
     return new bl3dGenericSkill(rec.def, effectsOf(rec));
 }
 
@@ -67,6 +75,10 @@ int ActionList::load(const char* path) {
                          rec.def.id, rec.def.name.c_str(), fault.c_str());
             continue;
         }
+        const std::string warning = rec.warning();
+        if (!warning.empty())
+            std::fprintf(stderr, "WARNING: action file %s: record %d (0x%08x \"%s\"): %s\n", path, index, rec.def.id,
+                         rec.def.name.c_str(), warning.c_str());
         bl3dAction* action = makeAction(rec);
         if (add(action, 0) == 0)
             ++added;
@@ -75,4 +87,17 @@ int ActionList::load(const char* path) {
     }
     gzclose(f);
     return added;
+}
+
+bl3dAction* ActionList::getSpellByCode(const char* code) const {
+    if (!code)
+        return nullptr;
+    for (ActionNode_S* n = head_; n; n = n->next) {
+        if (!n->action->isSpell())
+            continue;
+        const char* c = static_cast<const bl3dSpell*>(n->action)->code();
+        if (c && std::strcmp(c, code) == 0)
+            return n->action;
+    }
+    return nullptr;
 }

@@ -2,7 +2,7 @@
 // carries gold. Party members (bl3dPartyChar) and combat monsters
 // (bl3dMonster) derive from it; kind tests are virtual operations.
 #pragma once
-#include "actions/ActionList.h"
+#include "rules/ActionList.h"
 #include "core/TagList.h"
 #include "rules/CharEffect.h"
 #include "rules/StatBlock.h"
@@ -24,6 +24,11 @@ public:
     virtual ~bl3dCharacter();
     bl3dCharacter(const bl3dCharacter&) = delete;
     bl3dCharacter& operator=(const bl3dCharacter&) = delete;
+
+    // A number no other creature of this run of the game ever has, not even
+    // one made later at the same address: what a delayed event that names a
+    // creature holds instead of its pointer. Never stored.
+    uint64_t uniqueId() const { return uniqueId_; }
 
     virtual bool isEvil() const { return alignment_ == ALIGN_EVIL; }
     virtual bool isGood() const { return alignment_ == ALIGN_GOOD; }
@@ -134,4 +139,7 @@ protected:
     ActionList actions2_;
     char name_[NAME_SIZE];
     TagList_C attributes_;
+
+private:
+    uint64_t uniqueId_;
 };

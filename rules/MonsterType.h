@@ -4,7 +4,7 @@
 // summoned. bl3dMonsterTypeList (the global masterMTL) owns every type;
 // monsters and joined monsters point at their type, so the list outlives them.
 #pragma once
-#include "actions/ActionList.h"
+#include "rules/ActionList.h"
 #include "rules/StatBlock.h"
 
 #include <cstdint>
@@ -23,6 +23,8 @@ struct MonsterTypeRecord_S;
 constexpr int32_t CREATURE_UNDEAD = 21;
 // Creature type of monsters that cannot be outrun.
 constexpr int32_t CREATURE_NO_ESCAPE = 4;
+// Creature type of demons.
+constexpr int32_t CREATURE_DEMON = 22;
 
 class bl3dMonsterType {
 public:
