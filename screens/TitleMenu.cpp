@@ -104,6 +104,7 @@ void TitleMenu_C::showMessage(const std::string& text, int backTo) {
 int TitleMenu_C::run(bool gameLoaded) {
     gameLoaded_ = gameLoaded;
     maserAudio.clearCurMusic();
+    maserAudio.suspend(); // no map sounds over the menu
     if (gameConfig.mouseSupport) {
         mouseRegions_ = std::make_unique<MouseRegions_C>();
         mouseRegions_->makeCursors();
@@ -140,6 +141,10 @@ int TitleMenu_C::run(bool gameLoaded) {
         Mix_HaltMusic();
         Mix_FreeMusic(music);
     }
+    // Back to the quest in play: its music and sounds come back with the
+    // main view, not at the first step.
+    if ((state_ == STATE_CONTINUE || state_ == STATE_SAVE) && !vell::quitRequested())
+        maserAudio.tick();
     if (vell::quitRequested())
         return RESULT_QUIT;   // the window was closed: as the menu's quit
 

@@ -149,7 +149,7 @@ TEST_F(ActionScreensTest, AMemberWhoCannotActSpendsNoDailyUse)
     watch([] { return UseSkill_C::getState(); });
     script({SDLK_F1, SDLK_RETURN, SDLK_F2, SDLK_SPACE});
     UseSkill_C::run(&iface);
-    EXPECT_TRUE(sawText("tries to lay, but he is sleeping!")) << UseSkill_C::getNarration();
+    EXPECT_TRUE(sawText("tries to tend, but he is sleeping!")) << UseSkill_C::getNarration();
     EXPECT_EQ(bob.getCurHP(), 5);
     EXPECT_EQ(uses(ann, SOOTHE), 1) << "asleep: nothing done, nothing spent";
     // Awake, the same use goes ahead and is spent.
