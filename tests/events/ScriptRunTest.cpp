@@ -3,6 +3,8 @@
 // buildings and movies that scripts start.
 #include "ScriptFixture.h"
 
+#include "core/Movie.h"
+
 #include <gtest/gtest.h>
 
 namespace scripted {
@@ -317,6 +319,27 @@ TEST_F(ScriptedEvent, AHostileScriptNeverCrashesTheGame)
     EXPECT_NE(raised.find("OverflowError"), std::string::npos);
     EXPECT_NE(raised.find("IndexError"), std::string::npos);
     EXPECT_TRUE(Py_IsInitialized());
+}
+
+} // namespace
+} // namespace scripted
+
+namespace scripted {
+namespace {
+
+// A movie whose picture is larger than the 512 x 512 surface it is decoded
+// into is refused (it would be written past the surface's end); the largest
+// that fits plays.
+TEST_F(ScriptedEvent, AMovieLargerThanItsSurfaceIsRefused)
+{
+    const std::string dir = std::string(VELL_TEST_FIXTURES) + "/movies/";
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(playMovie((dir + "large.mpg").c_str(), kWidth, kHeight, false, false));
+    EXPECT_FALSE(playMovie((dir + "large.mpg").c_str(), kWidth, kHeight, false, true));
+    EXPECT_TRUE(playMovie((dir + "square.mpg").c_str(), kWidth, kHeight, false, false));
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("640x480 is larger than 512x512"), std::string::npos) << said;
+    EXPECT_EQ(said.find("square.mpg"), std::string::npos) << said;
 }
 
 } // namespace
