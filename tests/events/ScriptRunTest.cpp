@@ -344,3 +344,28 @@ TEST_F(ScriptedEvent, AMovieLargerThanItsSurfaceIsRefused)
 
 } // namespace
 } // namespace scripted
+
+namespace scripted {
+namespace {
+
+// An exit outside the map's grid (from setExit or a called building's
+// numbers) never puts the party off the map.
+TEST_F(ScriptedEvent, AnExitOffTheMapKeepsThePartyOnIt)
+{
+    join("Ann", 0x4);
+    const std::string here = iface.getCurrentMap()->getFileName();
+    testing::internal::CaptureStderr();
+    probe({"api.setExit(h, '" + here + "', 5000, 2**31 - 1, 0)"}, "0");
+    EXPECT_EQ(squareX(), 2);
+    EXPECT_EQ(squareY(), 2);
+    // Another map, and a square off its grid: back to this map.
+    probe({"api.setExit(h, 'maps/events.cfg', 3, 900, 0)"}, "0");
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_STREQ(iface.getCurrentMap()->getFileName(), here.c_str());
+    EXPECT_EQ(squareX(), 2);
+    EXPECT_EQ(squareY(), 2);
+    EXPECT_NE(said.find("sends the party to (3, 900), outside maps/events.cfg"), std::string::npos) << said;
+}
+
+} // namespace
+} // namespace scripted
