@@ -3,6 +3,7 @@
 #include "audio/AudioPort.h"
 #include "audio/MasterAudio.h"
 #include "core/GameConfig.h"
+#include "platform/EventWait.h"
 #include "core/CommonInterface.h"
 #include "core/ImageLoad.h"
 #include "core/ModalLoop.h"
@@ -73,6 +74,7 @@ void pushStep()
     ev.user.type = SDL_USEREVENT;
     ev.user.code = kSlideStepCode;
     SDL_PushEvent(&ev);
+    vell::wakeEventWait();
 }
 
 // The counters as the clock gives them (rounded half up).
