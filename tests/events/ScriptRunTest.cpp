@@ -139,6 +139,23 @@ TEST_F(ScriptedEvent, QuittingStopsAScriptWaitingForAnswer)
     EXPECT_EQ(squareX(), 2);
 }
 
+// With mouse support, a click on an option's line stands for its key.
+TEST_F(ScriptedEvent, AClickOnAnOptionLineChoosesIt)
+{
+    join("Ann", 0x4);
+    gameConfig.mouseSupport = true;
+    iface.init(kWidth, kHeight);
+    ASSERT_NE(iface.getMouseRegions(), nullptr);
+    // Line 0 (the bottom line) holds the last label, line -1 the one above.
+    const int bottom = kHeight - iface.getURLineY(0) - 10;
+    script({partyscreens::click(800, bottom - 20)});
+    EXPECT_EQ(probe({"api.optionInput(h, ['Which?'], ['(Y)es', '(N)o'], [121, 110])"}), (Results{"121"}));
+    script({partyscreens::click(800, bottom)});
+    EXPECT_EQ(probe({"api.optionInput(h, ['Which?'], ['(Y)es', '(N)o'], [121, 110])"}), (Results{"110"}));
+    gameConfig.mouseSupport = false;
+    iface.init(kWidth, kHeight);
+}
+
 TEST_F(ScriptedEvent, StringInputTakesLettersAndBlanks)
 {
     join("Ann", 0x4);
