@@ -10,6 +10,7 @@
 #include "events/Event_9014.h"
 #include "events/Event_9100.h"
 #include "town/Event_1002.h"
+#include "town/Event_1003.h"
 
 void registerGameEvents()
 {
@@ -24,4 +25,5 @@ void registerGameEvents()
     registerTimedEvent(EVENT_EXPIRE_FIZZLE, &Event_9014_C::create);
     registerTimedEvent(EVENT_BARD_SONG, &Event_9100_C::create);
     registerMapEvent(Event_1002_C::TYPE_ID, &Event_1002_C::create);
+    registerMapEvent(Event_1003_C::TYPE_ID, &Event_1003_C::create);
 }

@@ -36,7 +36,22 @@ protected:
     {
         clearEventMakers();
         PartyScreenFixture::TearDown();
+        if (ownActions_)
+            masterActionList.destroyAll();
+        ownActions_ = false;
     }
+
+    // The master action list of this test: these actions in this order
+    // (owned by the list; they go at the end of the test).
+    void useActions(std::initializer_list<bl3dAction*> actions)
+    {
+        ASSERT_EQ(masterActionList.count(), 0) << "another test left its actions";
+        ownActions_ = true;
+        for (bl3dAction* a : actions)
+            masterActionList.append(a, 0);
+    }
+    static void setAttr(bl3dPartyChar& m, const char* key, int32_t v) { m.getTagList()->setInt(key, v); }
+    static int32_t attr(const bl3dPartyChar& m, const char* key) { return m.getTagList()->intValue(key); }
 
     // Sets the clock to that time of the present day.
     static void setTime(unsigned hour, unsigned minute = 0)
@@ -58,6 +73,9 @@ protected:
     static int32_t gold(const bl3dPartyChar& m) { return m.rawGold(); }
 
     EventParams_S params_;
+
+private:
+    bool ownActions_ = false;
 };
 
 // The digit keys of a number typed in.
