@@ -11,6 +11,7 @@
 #include "events/Event_9100.h"
 #include "town/Event_1002.h"
 #include "town/Event_1003.h"
+#include "town/Event_1005.h"
 
 void registerGameEvents()
 {
@@ -26,4 +27,5 @@ void registerGameEvents()
     registerTimedEvent(EVENT_BARD_SONG, &Event_9100_C::create);
     registerMapEvent(Event_1002_C::TYPE_ID, &Event_1002_C::create);
     registerMapEvent(Event_1003_C::TYPE_ID, &Event_1003_C::create);
+    registerMapEvent(Event_1005_C::TYPE_ID, &Event_1005_C::create);
 }
