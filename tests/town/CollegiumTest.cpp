@@ -8,6 +8,7 @@
 #include "core/ScrollList.h"
 #include "core/ScrollPane.h"
 #include "rules/PartyChar.h"
+#include "screens/CharView.h"
 #include "town/Event_1003.h"
 
 namespace {
@@ -354,6 +355,16 @@ TEST_F(CollegiumTest, AnElementalMemberWithoutPathBitsKeepsItsOwnElement)
     EXPECT_TRUE(shown(3).mentions("will cost 20000 gold."));
     EXPECT_EQ(attr(hyd, "Path"), 0x30);
     EXPECT_EQ(hyd.getClassId(), 0x200);
+}
+
+TEST_F(CollegiumTest, F1InTheMenuShowsTheMembersSheet)
+{
+    join("Mag", 0x100);
+    int sheets = 0;
+    onDisplay([&] { sheets += CharView_C::getState() != 0 ? 1 : 0; });
+    visit({SDLK_F1, SDLK_ESCAPE, SDLK_ESCAPE});
+    EXPECT_GT(sheets, 0) << "F1 opened no character sheet";
+    EXPECT_EQ(last().state, Guild_C::MENU) << "back in the menu after the sheet";
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 
 #include "rules/PartyChar.h"
 #include "rules/StatBlock.h"
+#include "screens/CharView.h"
 #include "town/Event_1002.h"
 
 namespace {
@@ -421,6 +422,17 @@ TEST_F(TempleTest, PooledGoldPaysFromTheWholeParty)
     visit({SDLK_h, SDLK_b, SDLK_F1, SDLK_y, SDLK_SPACE, SDLK_ESCAPE});
     EXPECT_FALSE(ann.isBlind());
     EXPECT_EQ(party->totalGold(), 0);
+}
+
+TEST_F(TempleTest, F1InTheMenuShowsTheMembersSheet)
+{
+    join("Ann", 0x4);
+    setTime(9);
+    int sheets = 0;
+    onDisplay([&] { sheets += CharView_C::getState() != 0 ? 1 : 0; });
+    visit({SDLK_F1, SDLK_ESCAPE, SDLK_ESCAPE});
+    EXPECT_GT(sheets, 0) << "F1 opened no character sheet";
+    EXPECT_EQ(last().state, Event_1002_C::MENU) << "back in the menu after the sheet";
 }
 
 } // namespace
