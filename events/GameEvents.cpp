@@ -9,6 +9,7 @@
 #include "events/Event_9013.h"
 #include "events/Event_9014.h"
 #include "events/Event_9100.h"
+#include "town/Event_1000.h"
 
 void registerGameEvents()
 {
@@ -22,4 +23,6 @@ void registerGameEvents()
     registerTimedEvent(EVENT_EXPIRE_XCSTATE, &Event_9013_C::create);
     registerTimedEvent(EVENT_EXPIRE_FIZZLE, &Event_9014_C::create);
     registerTimedEvent(EVENT_BARD_SONG, &Event_9100_C::create);
+    // The town's buildings.
+    registerMapEvent(Event_1000_C::TYPE_ID, &Event_1000_C::create);
 }

@@ -6,6 +6,7 @@
 #include "rules/Party.h"
 #include "screens/CastSpell.h"
 #include "screens/CharView.h"
+#include "screens/DismissChar.h"
 #include "screens/PlaySong.h"
 #include "screens/ReorderParty.h"
 #include "screens/TradeChar.h"
@@ -97,9 +98,12 @@ void Interface_C::key(SDLKey sym, SDLMod mod)
     case 'u':
         UseItem_C::run(this);
         break;
+    case 'd':
+        DismissChar_C::run(this);
+        break;
     default:
-        // TAB, '/', '?', 'd', 'r' open the automap, the time report, resting
-        // and the dismissal screen; they join with those screens.
+        // TAB, '/', '?', 'r' open the automap, the time report and resting;
+        // they join with those screens.
         break;
     }
 }

@@ -1,0 +1,233 @@
+#include "rules/CharCreation.h"
+
+#include "actions/ActionList.h"
+#include "core/TagList.h"
+#include "platform/Random.h"
+#include "rules/ClassDef.h"
+#include "rules/PartyChar.h"
+#include "rules/StatBlock.h"
+
+#include <string>
+
+namespace {
+
+constexpr int32_t MOD_RACE = 4;
+
+const CreationRace_S RACES[CREATION_RACES] = {
+    {1, 'h', "(H)uman", "Human_", "Human", {0, 0, 0, 0, 0, 0}, 18.0f},
+    {2, 'e', "(E)lf", "Elf_", "Elf", {-1, 1, 0, 0, 0, 0}, 19.0f},
+    {3, 'a', "H(a)lf-Elf", "HalfElf_", "Half-Elf", {0, 0, 0, 0, 0, 0}, 18.5f},
+    {4, 'd', "(D)warf", "Dwarf_", "Dwarf", {0, -1, 0, -1, 1, -1}, 17.0f},
+    {5, 'g', "(G)nome", "Gnome_", "Gnome", {-1, 1, 1, -1, -1, -1}, 17.0f},
+    {6, 'b', "(B)eggen", "Beggen_", "Beggen", {-2, 0, 0, 1, -1, 0}, 18.0f},
+    {7, 'o', "Half-(O)rc", "HalfOrc_", "Half-Orc", {1, -4, -1, -1, 1, -4}, 13.0f},
+    {8, 's', "(S)aurian", "Saurian_", "Saurian", {2, -6, -6, -2, 2, -6}, 10.0f},
+    {9, 'r', "Sen(r)at", "Senrat_", "Senrat", {-1, -4, -2, 2, 0, -3}, 15.0f},
+};
+
+struct ClassTitle_S {
+    int32_t bit;
+    const char* name;
+};
+const ClassTitle_S CLASS_TITLES[] = {
+    {0x1, "Land Reaver"}, {0x2, "Harper"},      {0x4, "Squire"},       {0x8, "Acolyte"},
+    {0x10, "Novice"},     {0x20, "Protector"},  {0x40, "Tracker"},     {0x80, "Delver"},
+    {0x100, "Magician"},  {0x200, "Geomancer"}, {0x400, "Hydromancer"}, {0x800, "Aeromancer"},
+    {0x1000, "Pyromancer"}, {0x2000, "Isomancer"}, {0x4000, "Pale Claw"},
+};
+
+// The actions every new adventurer knows: attack, defend, advance, equip
+// an item, retreat.
+const int32_t STANDARD_ACTIONS[] = {0x0e0001, 0x320003, 0x320004, 0x2a00af, 0x320005};
+
+struct Attr_S {
+    const char* key;
+    int32_t value;
+};
+
+// What a class gives a new adventurer beyond its class file: changes of the
+// base stats, attributes, and actions for the first list (abilities) and
+// the second (the spell book).
+struct ClassGift_S {
+    int32_t bit;
+    int32_t ac, attack, damage;
+    Attr_S attrs[4];
+    int32_t list1[2];
+    int32_t list2[2];
+};
+const ClassGift_S GIFTS[] = {
+    {0x1, -1, 0, 2, {{"berserkLvl", 0}, {"berserkMax", 0}, {"Bashing", 10}}, {}, {}},
+    {0x2, 0, 0, 0, {{"MaxSongs", 2}, {"CurSongs", 2}, {"SongLvl", 1}}, {0x0e03e8, 0x5ab00d}, {}},
+    {0x4, 0, 1, 1, {}, {}, {}},
+    {0x8, 0, 0, 0, {{"h2hExp", 2}}, {}, {}},
+    {0x10, -1, 0, 0, {{"Expert", 1}}, {0x883001}, {}},
+    {0x20, 0, 1, 1, {{"FightEvilMax", 2}, {"FightEvilCur", 2}, {"Prof", 1}}, {}, {}},
+    {0x40, 0, 0, 0, {{"Expert", 1}, {"Prof", 1}}, {0x883002}, {}},
+    {0x80, 0, 0, 0, {{"InitBonus", 2}, {"Expert", 2}, {"Prof", 1}, {"LockPick", 10}}, {0x0e03e8, 0x1e03e9}, {}},
+    {0x100, 0, 0, 0, {{"SPlv", 1}, {"PtLv", 1}, {"PtSp", 2}, {"Path", 1}}, {}, {0x090001, 0x0f0002}},
+    {0x200, 0, 0, 0, {{"SPlv", 1}, {"PtLv", 1}, {"PtSp", 2}, {"Path", 16}}, {}, {0x090101, 0x0f0102}},
+    {0x400, 0, 0, 0, {{"SPlv", 1}, {"PtLv", 1}, {"PtSp", 2}, {"Path", 32}}, {}, {0x09012d, 0x0f012e}},
+    {0x800, 0, 0, 0, {{"SPlv", 1}, {"PtLv", 1}, {"PtSp", 2}, {"Path", 64}}, {}, {0x0b0116, 0x0f0117}},
+    {0x1000, 0, 0, 0, {{"SPlv", 1}, {"PtLv", 1}, {"PtSp", 2}, {"Path", 128}}, {}, {0x090160, 0x0f0143}},
+    {0x2000, 0, 0, 0, {{"SPlv", 1}, {"PtLv", 1}, {"PtSp", 0}, {"Path", 256}}, {}, {}},
+    {0x4000, 0, 0, 2, {{"Claw", 1}}, {}, {}},
+};
+
+// A die of the class step: d + rand() % d + 1, 0 for no die.
+int32_t pointsRoll(int32_t die)
+{
+    return die > 0 ? die + vell::gameRandMod(die) + 1 : 0;
+}
+
+void addToBase(bl3dStatBlock& stats, int index, int32_t delta)
+{
+    if (delta)
+        stats.setBase(index, saturate32(int64_t(stats.getBase(index)) + delta));
+}
+
+} // namespace
+
+const CreationRace_S* creationRace(int32_t race)
+{
+    return race >= 1 && race <= CREATION_RACES ? &RACES[race - 1] : nullptr;
+}
+
+const CreationRace_S* creationRaceForKey(int key)
+{
+    for (const CreationRace_S& r : RACES)
+        if (r.key == key)
+            return &r;
+    return nullptr;
+}
+
+const char* creationRaceName(int32_t race)
+{
+    const CreationRace_S* r = creationRace(race);
+    return r ? r->name : "ERROR";
+}
+
+const char* creationClassName(int32_t classBit)
+{
+    for (const ClassTitle_S& t : CLASS_TITLES)
+        if (t.bit == classBit)
+            return t.name;
+    return "NONE";
+}
+
+void addRaceModifiers(bl3dStatBlock& stats, const CreationRace_S& race)
+{
+    for (int i = 0; i < 6; ++i)
+        if (race.mods[i] != 0)
+            stats.addModifier(i, race.mods[i], 0, MOD_RACE, KEY_RACE, 0);
+    stats.recompute();
+}
+
+void deriveCreationStats(bl3dStatBlock& stats, float raceFactor)
+{
+    stats.recompute();
+    stats.setBase(STAT_AC, 10);
+    const float co = (stats.getCur(STAT_IQ) + stats.getCur(STAT_WI) + stats.getCur(STAT_CN) + stats.getCur(STAT_CH)
+                      + raceFactor) / 5.0f + 0.5f;
+    stats.setBase(STAT_CO, static_cast<int32_t>(co));
+    stats.setBase(STAT_LK, (stats.getCur(STAT_WI) + stats.getCur(STAT_DX) + stats.getCur(STAT_CN)
+                            + stats.getCur(STAT_CO)) / 4);
+    stats.setBase(STAT_ATTACK, 0);
+    stats.setBase(STAT_DAMAGE, 0);
+    stats.setBase(STAT_EXTRA_ATTACKS, 1);
+    for (int i : {STAT_CONDITIONS, STAT_FIRE_DMG, STAT_EARTH_DMG, STAT_AIR_DMG, STAT_WATER_DMG, STAT_UNUSED})
+        stats.setBase(i, 0);
+    for (int i : {STAT_FIRE_HIT, STAT_EARTH_HIT, STAT_AIR_HIT, STAT_WATER_HIT})
+        stats.setBase(i, 10);
+    stats.removeModsByKey(KEY_CREATION, 0);
+    stats.recompute();
+    const int32_t dx = stats.getCur(STAT_DX);
+    if (dx >= 15)
+        stats.addModifier(STAT_AC, 14 - dx, 0, MOD_ITEM, KEY_CREATION, 0);
+    stats.recompute();
+}
+
+void rollCreationStats(bl3dStatBlock& stats, float raceFactor)
+{
+    for (int i = STAT_ST; i <= STAT_CH; ++i) {
+        const int a = vell::gameRandMod(6);
+        const int b = vell::gameRandMod(6);
+        stats.setBase(i, a + b + 8);
+    }
+    deriveCreationStats(stats, raceFactor);
+}
+
+int32_t creationClassesFor(int32_t race, const bl3dStatBlock& stats)
+{
+    int32_t bits = 0;
+    for (const ClassDef_S& c : classDef)
+        if (c.allows(race, &stats))
+            bits |= c.classId;
+    return bits;
+}
+
+ClassRoll_S classStep(const ClassDef_S& cls, bl3dStatBlock& stats)
+{
+    ClassRoll_S roll;
+    roll.hp = pointsRoll(cls.getHPDie());
+    roll.sp = pointsRoll(cls.getSPDie());
+    const int32_t cn = stats.getCur(STAT_CN);
+    if (cn >= 15)
+        roll.hp = saturate32(int64_t(roll.hp) + int64_t(cn - 14) * (cls.getHPBonus() ? cls.getHPBonus() : 1));
+    if (validStat(cls.getSPStat()) && stats.getCur(cls.getSPStat()) >= 15)
+        roll.sp = saturate32(int64_t(roll.sp) + int64_t(stats.getCur(cls.getSPStat()) - 14) * cls.getSPBonus());
+    if (validStat(cls.getACStat()) && stats.getCur(cls.getACStat()) >= 15)
+        stats.addModifier(STAT_AC, saturate32(-int64_t(stats.getCur(cls.getACStat()) - 14) * cls.getACBonus()), 0,
+                          MOD_ITEM, KEY_CLASS, 0);
+    cls.applyStatMods(&stats, MOD_ITEM, KEY_CLASS, 0);
+    stats.recompute();
+    roll.gold = vell::gameRandMod(100) + 200;
+    return roll;
+}
+
+void undoClassStep(bl3dStatBlock& stats)
+{
+    stats.removeModsByKey(KEY_CLASS, 0);
+    stats.recompute();
+}
+
+std::unique_ptr<bl3dPartyChar> makeCreatedChar(const char* name, const ClassDef_S& cls, int32_t race, bool male,
+                                               const char* portrait, const bl3dStatBlock& stats,
+                                               const ClassRoll_S& roll)
+{
+    auto member = std::make_unique<bl3dPartyChar>(name, cls.classId, race, male, 1, nullptr, nullptr);
+    member->setLevel(1);
+    member->setMaxHP(roll.hp);
+    member->changeHP(roll.hp);
+    member->setMaxSP(roll.sp);
+    member->addSP(roll.sp);
+    member->addGold(roll.gold);
+    for (int i = 0; i < STAT_COUNT; ++i)
+        member->getStatBlock()->setBase(i, stats.getCur(i));
+    member->setName(portrait);
+    for (int32_t id : STANDARD_ACTIONS)
+        member->actions()->add(masterActionList.getAction(id), 0);
+    cls.giveStartingItems(member.get());
+    giveClassGifts(*member, cls.classId);
+    return member;
+}
+
+void giveClassGifts(bl3dPartyChar& member, int32_t classBit)
+{
+    for (const ClassGift_S& g : GIFTS) {
+        if (g.bit != classBit)
+            continue;
+        bl3dStatBlock& stats = *member.getStatBlock();
+        addToBase(stats, STAT_AC, g.ac);
+        addToBase(stats, STAT_ATTACK, g.attack);
+        addToBase(stats, STAT_DAMAGE, g.damage);
+        for (const Attr_S& a : g.attrs)
+            if (a.key)
+                member.getTagList()->setInt(a.key, a.value);
+        for (int32_t id : g.list1)
+            if (id)
+                member.actions()->add(masterActionList.getAction(id), 0);
+        for (int32_t id : g.list2)
+            if (id)
+                member.actions2()->add(masterActionList.getAction(id), 0);
+    }
+}
