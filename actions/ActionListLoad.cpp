@@ -1,15 +1,19 @@
-// ActionList::load: the action data file into a list of actions.
+// The members of ActionList that know the kinds of actions (the list itself
+// is part of the rules model, rules/ActionList.h): load, the action data
+// file into a list of actions; getSpellByCode, which reads a spell's code.
 #include "actions/ActionFile.h"
-#include "actions/ActionList.h"
+#include "rules/ActionList.h"
 #include "actions/DamageEffect.h"
 #include "actions/GenericSkill.h"
 #include "actions/GenericSpell.h"
 #include "actions/HealEffect.h"
+#include "actions/Spell.h"
 #include "actions/StatEffect.h"
 #include "core/Log.h"
 #include "platform/Files.h"
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -75,4 +79,17 @@ int ActionList::load(const char* path) {
     }
     gzclose(f);
     return added;
+}
+
+bl3dAction* ActionList::getSpellByCode(const char* code) const {
+    if (!code)
+        return nullptr;
+    for (ActionNode_S* n = head_; n; n = n->next) {
+        if (!n->action->isSpell())
+            continue;
+        const char* c = static_cast<const bl3dSpell*>(n->action)->code();
+        if (c && std::strcmp(c, code) == 0)
+            return n->action;
+    }
+    return nullptr;
 }

@@ -3,7 +3,7 @@
 // id and code.
 #include "actions/Catalogue.h"
 
-#include "actions/ActionList.h"
+#include "rules/ActionList.h"
 #include "actions/Attack.h"
 #include "actions/CombatSkills.h"
 #include "actions/EquipItem.h"

@@ -1,7 +1,7 @@
 #include "actions/CombatAI.h"
 
-#include "actions/Action.h"
-#include "actions/ActionList.h"
+#include "rules/Action.h"
+#include "rules/ActionList.h"
 #include "actions/Targets.h"
 #include "core/Log.h"
 #include "platform/Random.h"

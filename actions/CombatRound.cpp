@@ -1,7 +1,7 @@
 #include "actions/CombatRound.h"
 
-#include "actions/Action.h"
-#include "actions/ActionList.h"
+#include "rules/Action.h"
+#include "rules/ActionList.h"
 #include "actions/Attributes.h"
 #include "actions/CombatAI.h"
 #include "actions/Songs.h"

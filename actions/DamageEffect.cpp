@@ -1,6 +1,6 @@
 #include "actions/DamageEffect.h"
 
-#include "actions/Action.h"
+#include "rules/Action.h"
 #include "actions/ActionFile.h"
 #include "actions/Attributes.h"
 #include "actions/Targets.h"

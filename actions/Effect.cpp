@@ -1,6 +1,6 @@
 #include "actions/Effect.h"
 
-#include "actions/Action.h"
+#include "rules/Action.h"
 #include "actions/Spell.h"
 #include "actions/Targets.h"
 #include "rules/Monster.h"

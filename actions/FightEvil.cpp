@@ -1,6 +1,6 @@
 #include "actions/FightEvil.h"
 
-#include "actions/ActionList.h"
+#include "rules/ActionList.h"
 #include "actions/Attributes.h"
 #include "actions/Targets.h"
 #include "core/TextBuf.h"

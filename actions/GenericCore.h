@@ -24,7 +24,7 @@
 // Fire Dart" for a spell, "uses" for a skill), the preposition and the
 // gerund ("blasting").
 #pragma once
-#include "actions/Action.h"
+#include "actions/Spell.h"
 #include "actions/Effect.h"
 
 #include <cstdint>

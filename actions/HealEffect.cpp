@@ -1,6 +1,6 @@
 #include "actions/HealEffect.h"
 
-#include "actions/Action.h"
+#include "rules/Action.h"
 #include "actions/ActionFile.h"
 #include "actions/Targets.h"
 #include "rules/Actor.h"

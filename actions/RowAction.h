@@ -4,7 +4,7 @@
 // songs, Equip Item) build on it; an action made elsewhere (the action data
 // file) fills a row of its own.
 #pragma once
-#include "actions/Action.h"
+#include "rules/Action.h"
 #include "actions/Catalogue.h"
 
 class bl3dRowAction : public bl3dAction {

@@ -1,7 +1,7 @@
 #include "actions/Songs.h"
 
 #include "actions/ActionEnv.h"
-#include "actions/ActionList.h"
+#include "rules/ActionList.h"
 #include "actions/Attributes.h"
 #include "actions/Targets.h"
 #include "actions/WorldMagic.h"

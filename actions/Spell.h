@@ -21,11 +21,11 @@
 // Portal's target square). Each enqueue variant needs a least number of
 // them; with fewer nothing is queued and the actor is deleted.
 //
-// Ownership follows actions/Action.h: enqueue and makeEntry take the actor
+// Ownership follows rules/Action.h: enqueue and makeEntry take the actor
 // over whatever they return; a spell's record keeps it (SpellUse_S deletes
 // it), so the base freeEntry (delete the record) releases both.
 #pragma once
-#include "actions/Action.h"
+#include "rules/Action.h"
 
 #include <cstdint>
 

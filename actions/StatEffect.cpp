@@ -1,6 +1,6 @@
 #include "actions/StatEffect.h"
 
-#include "actions/Action.h"
+#include "rules/Action.h"
 #include "actions/ActionEnv.h"
 #include "actions/ActionFile.h"
 #include "actions/Attributes.h"

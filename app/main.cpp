@@ -1,7 +1,7 @@
 // vellrun: the game program. Start-up (settings, command line, SDL, mixer,
 // introduction movie, scripting and master data), the title loop and the
 // ordered shutdown.
-#include "actions/ActionList.h"
+#include "rules/ActionList.h"
 #include "actions/Catalogue.h"
 #include "actions/CombatAI.h"
 #include "audio/MasterAudio.h"
@@ -26,7 +26,9 @@
 #include "world/MapInfo.h"
 #include "world/WorldActionEnv.h"
 #include "world/WorldRulesEnv.h"
+#include "screens/CharView.h"
 #include "screens/LoadingScreen.h"
+#include "screens/MainViewKeys.h"
 #include "screens/SlideSequence.h"
 #include "screens/TitleMenu.h"
 
@@ -65,7 +67,10 @@ void init(int argc, char** argv) {
     // The built-in actions, then the data-defined ones (gzip; an empty
     // stream is valid).
     initActions();
-    installWorldActionEnv();
+    // What the world opens above itself: the equip trial's sheet and the
+    // main view's command keys.
+    installWorldActionEnv(&CharView_C::equipTrial);
+    installMainViewKeys(iface);
     requireDataFile("data/actions.dat", 1);
     masterActionList.load("data/actions.dat");
 

@@ -1,6 +1,6 @@
 #include "events/Event_9100.h"
 
-#include "actions/ActionList.h"
+#include "rules/ActionList.h"
 #include "actions/Attributes.h"
 #include "actions/Songs.h"
 #include "actions/WorldMagic.h"

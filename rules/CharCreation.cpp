@@ -1,6 +1,6 @@
 #include "rules/CharCreation.h"
 
-#include "actions/ActionList.h"
+#include "rules/ActionList.h"
 #include "core/TagList.h"
 #include "platform/Random.h"
 #include "rules/ClassDef.h"

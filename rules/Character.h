@@ -2,7 +2,7 @@
 // carries gold. Party members (bl3dPartyChar) and combat monsters
 // (bl3dMonster) derive from it; kind tests are virtual operations.
 #pragma once
-#include "actions/ActionList.h"
+#include "rules/ActionList.h"
 #include "core/TagList.h"
 #include "rules/CharEffect.h"
 #include "rules/StatBlock.h"

@@ -1,6 +1,6 @@
 #include "rules/InitList.h"
 
-#include "actions/Action.h"
+#include "rules/Action.h"
 #include "core/Log.h"
 
 bl3dInitList::~bl3dInitList() {

@@ -1,7 +1,7 @@
 #include "rules/ItemType.h"
 
-#include "actions/Action.h"
-#include "actions/ActionList.h"
+#include "rules/Action.h"
+#include "rules/ActionList.h"
 #include "core/MemStream.h"
 #include "platform/Random.h"
 #include "rules/Item.h"

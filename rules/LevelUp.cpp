@@ -1,7 +1,7 @@
 #include "rules/LevelUp.h"
 
-#include "actions/Action.h"
-#include "actions/ActionList.h"
+#include "rules/Action.h"
+#include "rules/ActionList.h"
 #include "core/TagList.h"
 #include "platform/Random.h"
 #include "rules/ClassDef.h"

@@ -1,6 +1,6 @@
 #include "rules/MonsterType.h"
 
-#include "actions/Action.h"
+#include "rules/Action.h"
 #include "core/Log.h"
 #include "core/MemStream.h"
 #include "platform/Files.h"

@@ -4,7 +4,7 @@
 // summoned. bl3dMonsterTypeList (the global masterMTL) owns every type;
 // monsters and joined monsters point at their type, so the list outlives them.
 #pragma once
-#include "actions/ActionList.h"
+#include "rules/ActionList.h"
 #include "rules/StatBlock.h"
 
 #include <cstdint>

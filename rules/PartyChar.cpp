@@ -1,6 +1,6 @@
 #include "rules/PartyChar.h"
 
-#include "actions/Action.h"
+#include "rules/Action.h"
 #include "core/MemStream.h"
 #include "rules/Item.h"
 #include "rules/ItemList.h"

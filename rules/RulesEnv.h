@@ -1,6 +1,6 @@
 // RulesEnv_C: what the rules model needs of the running game (the world's
-// clock and item serial counter, the world variables, named sounds) without
-// depending on the code that provides it.
+// clock and item serial counter, the world variables, named sounds, the item
+// limits) without depending on the code that provides it.
 // The game installs its own with setRulesEnv once a quest is loaded; until
 // then, and in tests, a plain default stands in.
 #pragma once
@@ -19,6 +19,9 @@ public:
     virtual TagList_C* worldTags() { return nullptr; }
     // Plays a named sound through the sound director.
     virtual void playSound(const char* /*name*/) {}
+    // The world's limits on what a member carries: items in the pack and
+    // items in all. Left as they are when no world is loaded.
+    virtual void itemLimits(int& /*maxPack*/, int& /*maxItems*/) const {}
 
     // For the stand-in (tests and tools).
     void setTick(uint32_t t) { tick_ = t; }

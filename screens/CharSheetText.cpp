@@ -1,7 +1,7 @@
 #include "screens/CharSheetText.h"
 
-#include "actions/Action.h"
-#include "actions/ActionList.h"
+#include "rules/Action.h"
+#include "rules/ActionList.h"
 #include "rules/Item.h"
 #include "rules/ItemType.h"
 #include "rules/MonsterType.h"

@@ -2,7 +2,7 @@
 // the key handler of every page.
 #include "screens/CharView.h"
 
-#include "actions/Action.h"
+#include "actions/Spell.h"
 #include "core/GameConfig.h"
 #include "core/ModalLoop.h"
 #include "core/PtrList.h"
@@ -14,7 +14,7 @@
 #include "screens/CharViewScreen.h"
 #include "screens/CreateItem.h"
 #include "screens/InvLines.h"
-#include "screens/Inventory.h"
+#include "rules/Inventory.h"
 #include "screens/PaneText.h"
 #include "world/Interface.h"
 
@@ -505,6 +505,14 @@ void CharView_C::charView(bl3dPartyChar* pc, Interface_C* iface, EquipTrial_S& o
     if (out.changed)
         restore(*pc, backup);
     closeSheet();
+}
+
+bool CharView_C::equipTrial(bl3dPartyChar* pc, EquipTrial_S& out)
+{
+    if (!pc)
+        return false;
+    charView(pc, &iface, out, STATE_INVENTORY, true);
+    return true;
 }
 
 void CharView_C::key(int sym)

@@ -58,6 +58,9 @@ public:
     // `changed` true when an item was equipped or unequipped) and restores
     // the member's slots, pack order and equipment exactly.
     static void charView(bl3dPartyChar* pc, Interface_C* iface, EquipTrial_S& out, int startState, bool allowEdit);
+    // The equip trial of a fight: the sheet opens on the member's inventory
+    // page (what start-up hands to installWorldActionEnv). False for no member.
+    static bool equipTrial(bl3dPartyChar* pc, EquipTrial_S& out);
 
     static void key(int sym);
     static void redraw();

@@ -9,7 +9,7 @@
 #include "screens/CharSheetText.h"
 #include "screens/CharViewScreen.h"
 #include "screens/InvLines.h"
-#include "screens/Inventory.h"
+#include "rules/Inventory.h"
 #include "screens/PaneText.h"
 #include "world/Interface.h"
 

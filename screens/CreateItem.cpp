@@ -12,7 +12,7 @@
 #include "rules/Recipe.h"
 #include "screens/InvChooser.h"
 #include "screens/InvLines.h"
-#include "screens/Inventory.h"
+#include "rules/Inventory.h"
 #include "screens/PaneText.h"
 #include "world/Interface.h"
 

@@ -1,7 +1,7 @@
 #include "screens/PlaySong.h"
 
-#include "actions/Action.h"
-#include "actions/ActionList.h"
+#include "rules/Action.h"
+#include "rules/ActionList.h"
 #include "actions/Songs.h"
 #include "core/Log.h"
 #include "core/ModalLoop.h"

@@ -1,6 +1,6 @@
 #include "screens/UseAtOnce.h"
 
-#include "actions/Action.h"
+#include "rules/Action.h"
 
 int useAtOnce(bl3dAction* action, const std::function<bl3dActor*()>& newActor, void* target, int index, int argc,
               void** argv)

@@ -1,6 +1,6 @@
 #include "screens/UseItem.h"
 
-#include "actions/Action.h"
+#include "rules/Action.h"
 #include "core/ModalLoop.h"
 #include "core/TextBuf.h"
 #include "rules/Actor.h"

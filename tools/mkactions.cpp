@@ -31,9 +31,9 @@
 // built-in action (by id or by the id a stored action is matched with),
 // texts that do not fit their fields, and anything the game's loader would
 // refuse. Records are written in source order.
-#include "actions/Action.h"
+#include "rules/Action.h"
 #include "actions/ActionFile.h"
-#include "actions/ActionList.h"
+#include "rules/ActionList.h"
 #include "actions/Catalogue.h"
 #include "core/MemStream.h"
 #include "rules/StatBlock.h"

@@ -18,8 +18,8 @@
 // holds every adventurer under its name in "hall" and the party of them in
 // "world/party.dat". The world itself is set up by the game when the quest
 // is first loaded.
-#include "actions/Action.h"
-#include "actions/ActionList.h"
+#include "rules/Action.h"
+#include "rules/ActionList.h"
 #include "actions/Catalogue.h"
 #include "core/ArchiveFile.h"
 #include "platform/Random.h"

@@ -15,6 +15,8 @@
 #include <SDL.h>
 
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -75,6 +77,12 @@ public:
     void timerEvents();
     void tickAction(int ticks) override;
     void key(SDLKey sym, SDLMod mod);
+    // The main view's command keys (every key but walking, turning, waiting
+    // and ESC) open screens and party actions that live above the world:
+    // the program fills this table at start-up (screens/MainViewKeys.h).
+    // A command gets the key's modifiers; an empty command removes the key.
+    using KeyCommand = std::function<void(SDLMod mod)>;
+    void setKeyCommand(SDLKey sym, KeyCommand command);
     int quit(int code);
     // Handles one SDL event as the main loop does.
     void dispatch(const SDL_Event& ev);
@@ -234,6 +242,7 @@ private:
     float eyeHeight_ = 0.5f;
     bool bobUp_ = true;
     std::unique_ptr<MouseRegions_C> mouseRegions_;
+    std::map<SDLKey, KeyCommand> keyCommands_;
     // What the rules ask of the quest in play; installed while one is loaded.
     std::unique_ptr<WorldRulesEnv_C> rulesEnv_;
     std::string saveError_;

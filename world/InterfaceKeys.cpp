@@ -3,20 +3,12 @@
 #include "world/Interface.h"
 
 #include "core/GameConfig.h"
-#include "rules/Party.h"
-#include "screens/CastSpell.h"
-#include "screens/CharView.h"
-#include "screens/DismissChar.h"
-#include "screens/PlaySong.h"
-#include "screens/ReorderParty.h"
-#include "screens/TradeChar.h"
-#include "screens/UseItem.h"
-#include "screens/UseSkill.h"
 #include "world/GameWorld.h"
 #include "world/Map.h"
 #include "world/Movement.h"
 
 #include <random>
+#include <utility>
 
 namespace {
 
@@ -75,37 +67,24 @@ void Interface_C::key(SDLKey sym, SDLMod mod)
         advanceClock(2);
         markTimerPending();
         break;
-    case SDLK_F1: case SDLK_F2: case SDLK_F3: case SDLK_F4:
-    case SDLK_F5: case SDLK_F6: case SDLK_F7: case SDLK_F8:
-        if (party && sym - SDLK_F1 < party->getCount())
-            CharView_C::run(party->getMember(sym - SDLK_F1), this, true);
-        break;
-    case 'c':
-        CastSpell_C::run(this);
-        break;
-    case 'p':
-        PlaySong_C::run(this);
-        break;
-    case 't':
-        if (mod & kShiftBits)
-            ReorderParty_C::run(this);
-        else
-            TradeChar_C::run(this);
-        break;
-    case 's':
-        UseSkill_C::run(this);
-        break;
-    case 'u':
-        UseItem_C::run(this);
-        break;
-    case 'd':
-        DismissChar_C::run(this);
-        break;
-    default:
-        // TAB, '/', '?', 'r' open the automap, the time report and resting;
-        // they join with those screens.
+    default: {
+        // A copy: the command may change the table.
+        const auto command = keyCommands_.find(sym);
+        if (command != keyCommands_.end()) {
+            const KeyCommand run = command->second;
+            run(mod);
+        }
         break;
     }
+    }
+}
+
+void Interface_C::setKeyCommand(SDLKey sym, KeyCommand command)
+{
+    if (command)
+        keyCommands_[sym] = std::move(command);
+    else
+        keyCommands_.erase(sym);
 }
 
 // --- grid mode -------------------------------------------------------------------

@@ -2,7 +2,6 @@
 
 #include "audio/MasterAudio.h"
 #include "events/Event_7001.h"
-#include "screens/CharView.h"
 #include "world/Event.h"
 #include "world/EventQueue.h"
 #include "world/Interface.h"
@@ -130,15 +129,14 @@ bool WorldActionEnv_C::isSongPlaying() const
 
 bool WorldActionEnv_C::equipTrial(bl3dPartyChar* member, EquipTrial_S& out)
 {
-    if (!member)
+    if (!member || !equipScreen_)
         return false;
-    // The character sheet opens on the member's inventory page.
-    CharView_C::charView(member, &iface, out, CharView_C::STATE_INVENTORY, true);
-    return true;
+    return equipScreen_(member, out);
 }
 
-void installWorldActionEnv()
+void installWorldActionEnv(EquipTrialScreen equipScreen)
 {
     static WorldActionEnv_C env;
+    env.setEquipTrialScreen(equipScreen);
     setActionEnv(&env);
 }

@@ -3,13 +3,22 @@
 // current world's queue, the interface recomputes light, perception and
 // encounters, the party's square comes from the interface and the map
 // questions go to the current map, monster types come from masterMTL, bard
-// songs' music goes to the sound director. Start-up installs it once (installWorldActionEnv); every
-// operation checks that a quest is loaded and otherwise does nothing.
+// songs' music goes to the sound director, and the equip trial opens the
+// screen that start-up hands over (the world knows no screen). Start-up
+// installs it once (installWorldActionEnv); every operation checks that a
+// quest is loaded and otherwise does nothing.
 #pragma once
 #include "actions/ActionEnv.h"
 
+// Opens the member's inventory for an equip trial and fills out; true when
+// the trial ran.
+using EquipTrialScreen = bool (*)(bl3dPartyChar* member, EquipTrial_S& out);
+
 class WorldActionEnv_C : public ActionEnv_C {
 public:
+    explicit WorldActionEnv_C(EquipTrialScreen equipScreen = nullptr) : equipScreen_(equipScreen) {}
+    void setEquipTrialScreen(EquipTrialScreen equipScreen) { equipScreen_ = equipScreen; }
+
     bool queueStunTimeout(bl3dCharacter* target, uint32_t due) override;
     bool queueTimedEvent(int typeId, uint32_t due) override;
     void calcLight() override;
@@ -26,8 +35,13 @@ public:
     int playSong(int32_t songId, uint32_t parts) override;
     int stopSong() override;
     bool isSongPlaying() const override;
+    // Refused (false) without a screen to run it.
     bool equipTrial(bl3dPartyChar* member, EquipTrial_S& out) override;
+
+private:
+    EquipTrialScreen equipScreen_;
 };
 
-// Installs the game's answer to the actions (once, at start-up).
-void installWorldActionEnv();
+// Installs the game's answer to the actions (once, at start-up), with the
+// screen of the equip trial (none refuses every trial).
+void installWorldActionEnv(EquipTrialScreen equipScreen = nullptr);

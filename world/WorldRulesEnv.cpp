@@ -16,6 +16,12 @@ void WorldRulesEnv_C::playSound(const char* name)
         maserAudio.playSound(name);
 }
 
+void WorldRulesEnv_C::itemLimits(int& maxPack, int& maxItems) const
+{
+    maxPack = world_->getMaxPack();
+    maxItems = world_->getMaxItems();
+}
+
 bl3dItem* drawMapRandomItem()
 {
     Map_C* map = gameworld ? gameworld->getCurrentMap() : nullptr;

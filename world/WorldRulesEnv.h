@@ -1,6 +1,6 @@
 // WorldRulesEnv_C: what the rules model asks of the running game, answered by
 // the quest in play: the world clock's tick, the world's item serials and
-// variables, and sounds through the sound director. The interface installs
+// variables and item limits, and sounds through the sound director. The interface installs
 // one when a quest has loaded and removes it when the quest goes.
 #pragma once
 #include "rules/RulesEnv.h"
@@ -15,6 +15,7 @@ public:
     uint64_t nextItemSerial() override;
     TagList_C* worldTags() override;
     void playSound(const char* name) override;
+    void itemLimits(int& maxPack, int& maxItems) const override;
 
 private:
     bl3dGameWorld* world_;

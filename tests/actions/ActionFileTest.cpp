@@ -5,9 +5,9 @@
 // stops where a cut or broken stream can no longer be followed.
 #include "ActionFileKit.h"
 
-#include "actions/Action.h"
+#include "rules/Action.h"
 #include "actions/ActionFile.h"
-#include "actions/ActionList.h"
+#include "rules/ActionList.h"
 #include "actions/GenericSkill.h"
 #include "actions/GenericSpell.h"
 #include "core/MemStream.h"

@@ -4,8 +4,8 @@
 #pragma once
 #include "FightKit.h"
 
-#include "actions/Action.h"
-#include "actions/ActionList.h"
+#include "rules/Action.h"
+#include "rules/ActionList.h"
 #include "core/TextBuf.h"
 #include "platform/Random.h"
 #include "rules/Actor.h"

@@ -2,7 +2,7 @@
 # environments) shared by the action tests and the fight benchmark.
 add_library(vell_fightkit STATIC ${CMAKE_CURRENT_LIST_DIR}/kit/FightKit.cpp)
 target_include_directories(vell_fightkit PUBLIC ${CMAKE_CURRENT_LIST_DIR}/kit)
-target_link_libraries(vell_fightkit PUBLIC vell_rules)
+target_link_libraries(vell_fightkit PUBLIC vell_actions)
 if(TARGET test_actions)
   target_link_libraries(test_actions PRIVATE vell_fightkit)
 endif()
@@ -14,7 +14,7 @@ target_link_libraries(bench_fight PRIVATE vell_fightkit)
 # The time that loading the shipped spell book adds to start-up (not a test:
 # run build/tests/bench_actionfile).
 add_executable(bench_actionfile ${CMAKE_CURRENT_LIST_DIR}/bench/ActionFileBench.cpp)
-target_link_libraries(bench_actionfile PRIVATE vell_rules)
+target_link_libraries(bench_actionfile PRIVATE vell_actions)
 target_compile_definitions(bench_actionfile PRIVATE VELL_GAME_DIR="${VELL_GAME_DIR}")
 
 # The shipped-data checks read the built game folder.

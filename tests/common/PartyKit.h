@@ -7,7 +7,7 @@
 //   kit.give(*m, kit.helm, 0);          // into slot 0
 //   kit.carry(*m, kit.root);            // onto the front of the pack
 #pragma once
-#include "actions/Action.h"
+#include "actions/Spell.h"
 #include "core/PtrList.h"
 #include "core/RefStr.h"
 #include "rules/Item.h"

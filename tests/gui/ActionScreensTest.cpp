@@ -6,7 +6,7 @@
 #include "PartyScreenFixture.h"
 
 #include "actions/ActionFile.h"
-#include "actions/ActionList.h"
+#include "rules/ActionList.h"
 #include "actions/Catalogue.h"
 #include "actions/GenericSkill.h"
 #include "core/ScrollList.h"

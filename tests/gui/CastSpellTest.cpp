@@ -4,7 +4,7 @@
 // back, and Ghost Wall letting the party through a wall.
 #include "PartyScreenFixture.h"
 
-#include "actions/ActionList.h"
+#include "rules/ActionList.h"
 #include "actions/Catalogue.h"
 #include "core/ScrollList.h"
 #include "core/TagList.h"

@@ -108,4 +108,26 @@ TEST_F(PartyOrderTest, MainViewKeysOpenThePartyScreens)
     EXPECT_TRUE(shown(0).has("New Order:"));
 }
 
+// The world runs whatever the table holds for a key beyond its own, with the
+// key's modifiers; an emptied key does nothing; walking stays the world's.
+TEST_F(PartyOrderTest, TheMainViewRunsTheCommandsOfItsKeyTable)
+{
+    four();
+    std::vector<int> mods;
+    iface.setKeyCommand(SDLK_r, [&mods](SDLMod mod) { mods.push_back(mod); });
+    iface.key(SDLK_r, KMOD_NONE);
+    iface.key(SDLK_r, KMOD_LSHIFT);
+    EXPECT_EQ(mods, (std::vector<int>{KMOD_NONE, KMOD_LSHIFT}));
+
+    iface.setKeyCommand(SDLK_r, nullptr);
+    iface.key(SDLK_r, KMOD_NONE);
+    EXPECT_EQ(mods.size(), 2u) << "a removed key runs nothing";
+
+    // The table cannot take walking from the world.
+    iface.setKeyCommand(SDLK_UP, [&mods](SDLMod mod) { mods.push_back(mod); });
+    iface.key(SDLK_UP, KMOD_NONE);
+    iface.setKeyCommand(SDLK_UP, nullptr);
+    EXPECT_EQ(mods.size(), 2u);
+}
+
 } // namespace

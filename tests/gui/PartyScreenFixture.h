@@ -24,7 +24,7 @@
 
 #include "../common/PartyKit.h"
 
-#include "actions/ActionList.h"
+#include "rules/ActionList.h"
 #include "actions/Catalogue.h"
 #include "core/CommonInterface.h"
 #include "core/GameConfig.h"
@@ -35,6 +35,7 @@
 #include "world/GameWorld.h"
 #include "world/Interface.h"
 #include "world/QuestStores.h"
+#include "screens/MainViewKeys.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -102,6 +103,7 @@ protected:
             gameConfig.mouseSupport = false;
             gameConfig.sound = false;
             iface.init(kWidth, kHeight);
+            installMainViewKeys(iface);
         }
         gameConfig.partyGold = false;
         kit_ = std::make_unique<partykit::PartyKit>();

@@ -3,7 +3,7 @@
 // no bard, and an empty list.
 #include "PartyScreenFixture.h"
 
-#include "actions/ActionList.h"
+#include "rules/ActionList.h"
 #include "actions/Catalogue.h"
 #include "actions/Songs.h"
 #include "core/ScrollList.h"

@@ -4,7 +4,7 @@
 // its daily uses.
 #include "PartyScreenFixture.h"
 
-#include "actions/ActionList.h"
+#include "rules/ActionList.h"
 #include "actions/Catalogue.h"
 #include "core/ArchiveDir.h"
 #include "core/ArchiveFile.h"

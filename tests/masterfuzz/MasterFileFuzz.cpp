@@ -3,7 +3,7 @@
 // tests/rules/MasterFileFuzzTest.cpp run with every test run). The reader is
 // chosen at compile time by MASTER_FILE (1 monsters, 2 classes, 3 item
 // creation).
-#include "actions/ActionList.h"
+#include "rules/ActionList.h"
 #include "core/MemStream.h"
 #include "rules/ClassDefFile.h"
 #include "rules/Monster.h"

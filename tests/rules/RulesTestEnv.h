@@ -4,7 +4,7 @@
 // the game's globals as it found them.
 #pragma once
 #include "actions/Spell.h"
-#include "actions/ActionList.h"
+#include "rules/ActionList.h"
 #include "core/GameConfig.h"
 #include "core/MemStream.h"
 #include "core/TagList.h"

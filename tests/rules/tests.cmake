@@ -3,7 +3,7 @@
 # (cmake -DCMAKE_CXX_COMPILER=clang++ ... then run fuzz_item_file or
 # fuzz_stored_char).
 set(rules_fuzz_dir ${CMAKE_CURRENT_LIST_DIR}/fuzz)
-set(rules_libs vell_rules vell_core vell_platform)
+set(rules_libs vell_actions vell_rules vell_core vell_platform)
 
 add_executable(fuzz_rules_campaign ${rules_fuzz_dir}/FuzzDriver.cpp ${rules_fuzz_dir}/RulesFuzz.cpp)
 target_link_libraries(fuzz_rules_campaign PRIVATE ${rules_libs})
@@ -24,3 +24,9 @@ if(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
     target_link_libraries(fuzz_${target} PRIVATE ${rules_libs})
   endforeach()
 endif()
+
+# The rules model stands on its own: every object of vell_rules, whether a
+# program uses it or not, links without the actions, the world or the
+# screens above it. A rules file that calls into them fails this link.
+add_executable(rules_alone ${CMAKE_CURRENT_LIST_DIR}/alone/RulesAlone.cpp)
+target_link_libraries(rules_alone PRIVATE "$<LINK_LIBRARY:WHOLE_ARCHIVE,vell_rules>")

@@ -5,7 +5,7 @@
 #include "WorldTestUtil.h"
 
 #include "actions/ActionEnv.h"
-#include "actions/ActionList.h"
+#include "rules/ActionList.h"
 #include "actions/Attributes.h"
 #include "actions/Catalogue.h"
 #include "actions/Spell.h"

@@ -2,7 +2,7 @@
 // trips, the two-map cache, and stored states that do not fit their map.
 #include "WorldTestUtil.h"
 
-#include "actions/ActionList.h"
+#include "rules/ActionList.h"
 #include "core/MemStream.h"
 #include "core/TextureList.h"
 #include "platform/Random.h"

@@ -5,7 +5,7 @@
 // added.
 //
 //   bench_actionfile [samples] [game folder]
-#include "actions/ActionList.h"
+#include "rules/ActionList.h"
 #include "actions/Catalogue.h"
 
 #include <algorithm>

@@ -6,8 +6,8 @@
 // read out of bounds or leak.
 #include "../../core/fuzz/FuzzFiles.h"
 
-#include "actions/Action.h"
-#include "actions/ActionList.h"
+#include "rules/Action.h"
+#include "rules/ActionList.h"
 #include "core/TextBuf.h"
 #include "rules/Actor.h"
 #include "rules/EnemyList.h"

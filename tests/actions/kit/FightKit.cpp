@@ -1,7 +1,7 @@
 #include "FightKit.h"
 
-#include "actions/Action.h"
-#include "actions/ActionList.h"
+#include "rules/Action.h"
+#include "rules/ActionList.h"
 #include "actions/Catalogue.h"
 #include "actions/CombatAI.h"
 #include "rules/EnemyList.h"

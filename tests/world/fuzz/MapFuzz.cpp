@@ -5,7 +5,7 @@
 // fails to load must say so; nothing may crash, read out of bounds or leak.
 #include "../../core/fuzz/FuzzFiles.h"
 
-#include "actions/ActionList.h"
+#include "rules/ActionList.h"
 #include "rules/Item.h"
 #include "rules/ItemList.h"
 #include "rules/ItemType.h"

@@ -1,12 +1,11 @@
-#include "screens/Inventory.h"
+#include "rules/Inventory.h"
 
 #include "core/PtrList.h"
 #include "rules/Item.h"
 #include "rules/ItemType.h"
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
-#include "screens/InvLines.h"
-#include "world/GameWorld.h"
+#include "rules/RulesEnv.h"
 
 #include <algorithm>
 #include <climits>
@@ -52,10 +51,7 @@ int32_t goldRoom(const bl3dPartyChar& m)
 Limits_S worldLimits()
 {
     Limits_S l;
-    if (gameworld) {
-        l.maxPack = gameworld->getMaxPack();
-        l.maxItems = gameworld->getMaxItems();
-    }
+    rulesEnv().itemLimits(l.maxPack, l.maxItems);
     return l;
 }
 
@@ -91,13 +87,16 @@ bool equip(bl3dPartyChar& who, int position)
     bl3dItem* old = who.getSlotItem(slot);
     if (!old || slotBits(*old) != mask)
         return false;
+    // Taking the weapon out of the right hand would bring the ready item
+    // there and leave the new one nowhere to go: the ready item steps aside
+    // while the two change places, and stays ready.
+    bl3dItem* ready = slot == SLOT_RT_HAND ? who.takeFromSlot(SLOT_READY) : nullptr;
     who.getPack()->unlink(item);
     old = who.takeFromSlot(slot);
-    // Taking the weapon out of the right hand brings the ready item there:
-    // then the new item cannot go in and stays in the pack.
-    if (!who.putInSlot(slot, item))
-        who.getPack()->pushFront(item);
+    who.putInSlot(slot, item);
     who.getPack()->pushFront(old);
+    if (ready)
+        who.putInSlot(SLOT_READY, ready);
     return true;
 }
 
@@ -207,3 +206,42 @@ void shareGold(bl3dPartyChar& from, bl3dParty& party)
 }
 
 } // namespace inv
+
+int equippedCount(const bl3dPartyChar& who)
+{
+    int n = 0;
+    for (int slot = 0; slot < SLOT_COUNT; ++slot)
+        if (who.getSlotItem(slot))
+            ++n;
+    return n;
+}
+
+ItemPlace_S findItemAt(const bl3dPartyChar& who, int position)
+{
+    if (position < 0)
+        return {};
+    int left = position;
+    for (int slot = 0; slot < SLOT_COUNT; ++slot) {
+        bl3dItem* item = who.getSlotItem(slot);
+        if (!item)
+            continue;
+        if (left == 0)
+            return {item, slot};
+        --left;
+    }
+    if (left < who.getPack()->count())
+        return {static_cast<bl3dItem*>(who.getPack()->at(left)), PACK_PLACE};
+    return {};
+}
+
+bl3dItem* takeItemAt(bl3dPartyChar& who, int position, int* from)
+{
+    const ItemPlace_S at = findItemAt(who, position);
+    if (from)
+        *from = at.item ? at.place : -1;
+    if (!at.item)
+        return nullptr;
+    if (at.place == PACK_PLACE)
+        return who.getPack()->unlink(at.item) ? at.item : nullptr;
+    return who.takeFromSlot(at.place);
+}

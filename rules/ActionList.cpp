@@ -1,10 +1,9 @@
-#include "actions/ActionList.h"
+#include "rules/ActionList.h"
 
-#include "actions/Spell.h"
 #include "core/Log.h"
+#include "rules/Action.h"
 
 #include <cstdio>
-#include <cstring>
 #include <new>
 
 ActionList masterActionList;
@@ -80,19 +79,6 @@ bl3dAction* ActionList::getSubstAction(int32_t id) const {
         if ((static_cast<uint32_t>(n->action->actionID()) & ACTION_SUBST_MASK) == want)
             return n->action;
     VELL_LOG(1, "ERROR: NULL RETURN ON getSubstAction(0x%08x)!\n", id);
-    return nullptr;
-}
-
-bl3dAction* ActionList::getSpellByCode(const char* code) const {
-    if (!code)
-        return nullptr;
-    for (ActionNode_S* n = head_; n; n = n->next) {
-        if (!n->action->isSpell())
-            continue;
-        const char* c = static_cast<const bl3dSpell*>(n->action)->code();
-        if (c && std::strcmp(c, code) == 0)
-            return n->action;
-    }
     return nullptr;
 }
 

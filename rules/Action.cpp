@@ -1,4 +1,4 @@
-#include "actions/Action.h"
+#include "rules/Action.h"
 
 #include "core/TextBuf.h"
 #include "rules/Actor.h"

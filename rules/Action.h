@@ -176,7 +176,3 @@ private:
     RefStr_C name_;
     RefStr_C description_;
 };
-
-// The base of every spell and the casting frame (it needs bl3dAction above);
-// whoever knows actions knows spells.
-#include "actions/Spell.h"

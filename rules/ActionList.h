@@ -3,6 +3,12 @@
 // number in a character's. Unsorted lists put the newest entry first; sorted
 // ones keep the values in descending order. The list never owns its actions
 // (destroyAll is for the master list at quit).
+//
+// The list is part of the rules model because creatures, monster types and
+// item types hold action lists; it knows actions only through the interface
+// of rules/Action.h. The two members that need the kinds of actions, load
+// and getSpellByCode, are defined with those kinds in actions/
+// (ActionListLoad.cpp): a program that calls them links vell_actions.
 #pragma once
 #include <cstdint>
 

@@ -1,17 +1,12 @@
-// The character sheet's rules on a member's items and gold, and the texts
-// that follow from the rules, without a display: equipping (lowest free
-// slot, swapping a single-slot item), unequipping, joining stacks, giving,
-// discarding, pooling and sharing gold, the item lines and positions, and
-// the tables behind the summary and spell pages.
+// The rules on a member's items and gold: item positions, equipping
+// (lowest free slot, swapping a single-slot item), unequipping, joining
+// stacks, giving, discarding, pooling and sharing gold.
 #include "../common/PartyKit.h"
 
 #include "core/GameConfig.h"
-#include "core/ScrollList.h"
 #include "rules/Party.h"
 #include "rules/RulesEnv.h"
-#include "screens/CharSheetText.h"
-#include "screens/InvLines.h"
-#include "screens/Inventory.h"
+#include "rules/Inventory.h"
 
 #include <gtest/gtest.h>
 
@@ -64,37 +59,6 @@ TEST_F(InventoryRules, PositionsCountTheSlotsFirstThenThePack)
     EXPECT_EQ(from, -1);
 }
 
-TEST_F(InventoryRules, ItemLinesCarryTheSlotIconsTagsAndPrices)
-{
-    kit.give(*ann, kit.helm, SLOT_HEAD);
-    kit.give(*ann, kit.ring, SLOT_FINGER);
-    kit.give(*ann, kit.ring, 12);         // same type: stored, not worn
-    kit.give(*ann, kit.tower, SLOT_LT_HAND);
-    kit.carry(*ann, kit.heavy);           // not for this class
-    kit.carry(*ann, kit.draught);
-    auto list = makeInvList(nullptr, *ann, 730, 980, 575, 215, 20, 80, true);
-    ASSERT_EQ(list->getNumLines(), 6);
-    const int tags[] = {18, 18 + SLOT_LT_HAND, 18 + SLOT_FINGER, '-', 0, '@'};
-    const char* names[] = {"Helm", "Tower Shield", "Ring", "Ring", "Draught", "Plate"};
-    const uint32_t prices[] = {15, 90, 450, 450, 30, 450};
-    for (int i = 0; i < 6; ++i) {
-        const InvLine_S* line = list->lineAt(i);
-        EXPECT_EQ(line->value, i + 1);
-        EXPECT_EQ(line->tag, tags[i]) << i;
-        EXPECT_STREQ(line->text.c_str(), names[i]);
-        EXPECT_EQ(line->price, prices[i]) << i;
-    }
-    // Slots 12-19 show '*' when worn.
-    std::unique_ptr<bl3dItem> first(ann->takeFromSlot(SLOT_FINGER));
-    EXPECT_EQ(slotTag(12, *ann->getSlotItem(12)), '*');
-
-    std::unique_ptr<bl3dPartyChar> bob(kit.member("Bob", 1));
-    auto empty = makeInvList(nullptr, *bob, 730, 980, 575, 215, 20, 0, false);
-    ASSERT_EQ(empty->getNumLines(), 1);
-    EXPECT_STREQ(empty->lineAt(0)->text.c_str(), "*** Empty ***");
-    EXPECT_EQ(empty->selectedItem(), 0);
-}
-
 TEST_F(InventoryRules, EquipTakesTheLowestFreeSlotOfItsMask)
 {
     kit.carry(*ann, kit.dagger);   // right hand, left hand or ready
@@ -120,6 +84,49 @@ TEST_F(InventoryRules, EquipSwapsWithTheItemOfTheSameSingleSlot)
     EXPECT_EQ(itemName(packAt(0)), "Buckler");
     EXPECT_FALSE(packAt(0)->isEquipped());
     EXPECT_EQ(ann->getStatBlock()->getCur(STAT_AC), -3);
+}
+
+// Taking a weapon out of the right hand readies the ready item there; a swap
+// must not let it take the new weapon's place, with a full pack above all.
+TEST_F(InventoryRules, SwappingTheWieldedWeaponKeepsTheReadyItemReady)
+{
+    bl3dItemType* club = makeItemType(ITEM_WEAPON);
+    club->setBasics(9100, "Club", "A club.", 10);
+    club->setSlotMask(bit(SLOT_RT_HAND));
+    club->setClassMask(0x7fff);
+    masterITL.insert(club);
+    bl3dItem* oldClub = kit.give(*ann, club, SLOT_RT_HAND);
+    bl3dItem* sword = kit.give(*ann, kit.sword, SLOT_READY);
+    for (int i = 0; i < 7; ++i)
+        kit.carry(*ann, kit.rope);
+    bl3dItem* newClub = kit.carry(*ann, club);
+    ASSERT_EQ(packCount(), limits.maxPack);
+    ASSERT_TRUE(inv::canOfferEquip(*ann, *newClub));
+
+    EXPECT_TRUE(inv::equip(*ann, firstPack()));
+    EXPECT_EQ(ann->getSlotItem(SLOT_RT_HAND), newClub);
+    EXPECT_TRUE(newClub->isEquipped());
+    EXPECT_EQ(ann->getSlotItem(SLOT_READY), sword);
+    EXPECT_EQ(packCount(), limits.maxPack) << "the pack keeps its limit";
+    EXPECT_EQ(packAt(0), oldClub);
+    EXPECT_FALSE(oldClub->isEquipped());
+    EXPECT_EQ(ann->getItemCount(), 10) << "no item lost or doubled";
+    EXPECT_EQ(ann->getStatBlock()->getCur(STAT_ATTACK), 0) << "the ready sword gives nothing";
+}
+
+// The limits come from the world in play through the rules' environment.
+TEST_F(InventoryRules, TheLimitsAreThoseOfTheWorldInPlay)
+{
+    EXPECT_EQ(inv::worldLimits().maxPack, 8);
+    EXPECT_EQ(inv::worldLimits().maxItems, 28);
+    struct SmallWorld : RulesEnv_C {
+        void itemLimits(int& maxPack, int& maxItems) const override { maxPack = 2, maxItems = 5; }
+    } world;
+    setRulesEnv(&world);
+    const inv::Limits_S l = inv::worldLimits();
+    setRulesEnv(nullptr);
+    EXPECT_EQ(l.maxPack, 2);
+    EXPECT_EQ(l.maxItems, 5);
 }
 
 TEST_F(InventoryRules, EquipRefusesWhatCannotGoOn)
@@ -273,89 +280,6 @@ TEST_F(InventoryRules, PoolingAndSharingGoldNeverLoseOrWrap)
         for (int i = 0; i < c.members; ++i)
             EXPECT_EQ(m[i]->getGold(), c.after[i]) << "member " << i;
     }
-}
-
-TEST_F(InventoryRules, TitlesAndLabelsStayInsideTheirTables)
-{
-    std::unique_ptr<bl3dPartyChar> m(kit.member("Tia", 0x40, 30, false));
-    EXPECT_EQ(charsheet::classTitle(*m), "Hunter");
-    EXPECT_EQ(charsheet::raceLabel(*m), "Human(F)");
-    const int levels[] = {12, 13, 24, 25, 36, 37, 49, 50};
-    const int columns[] = {0, 1, 1, 2, 2, 3, 3, 4};
-    for (int i = 0; i < 8; ++i)
-        EXPECT_EQ(charsheet::titleColumn(levels[i]), columns[i]);
-
-    std::unique_ptr<bl3dPartyChar> mage(kit.member("Mo", 0x100));
-    for (int path : {0, 6, -1, 1000})
-        EXPECT_EQ((mage->getTagList()->setInt("Path", path), charsheet::classTitle(*mage)), "") << path;
-    mage->getTagList()->setInt("Path", 3);
-    EXPECT_EQ(charsheet::classTitle(*mage), "Illusionist");
-    std::unique_ptr<bl3dPartyChar> odd(new bl3dPartyChar("Odd", 0, 11, true, 1, nullptr, nullptr));
-    EXPECT_EQ(charsheet::classTitle(*odd), "NONE");
-    EXPECT_EQ(charsheet::raceLabel(*odd), "UNKNOWN");
-    odd->setClassId(CLASS_SUMMONED);
-    EXPECT_EQ(charsheet::classTitle(*odd), "Illusion");
-    EXPECT_EQ(charsheet::schoolName(0), "");
-    EXPECT_EQ(charsheet::schoolName(5), "Warlock");
-}
-
-TEST_F(InventoryRules, SpellSummaryCountsOnlySpellsItsTablesHold)
-{
-    KitSpell mapo(0x10001, "Portal", "MAPO", 0x100, 2, 1);
-    KitSpell bad1(0x10002, "Odd School", "ODDS", 0x100, 1, 9);
-    KitSpell bad2(0x10003, "Odd Level", "ODDL", 0x100, 12, 2);
-    KitSpell bless(0x10004, "Bless", "BLES", 0x20, 3, 0);
-    KitSkill claw(0x10005);
-    std::unique_ptr<bl3dPartyChar> mage(kit.member("Mo", 0x100));
-    for (bl3dAction* a : std::initializer_list<bl3dAction*>{&mapo, &bad1, &bad2, &claw})
-        mage->actions2()->add(a, 0);
-    EXPECT_EQ(charsheet::knownSpells(*mage).size(), 3u);
-    auto blocks = charsheet::spellSummary(*mage);
-    ASSERT_EQ(blocks.size(), 1u);
-    EXPECT_EQ(blocks[0].heading, "Magician:");
-    EXPECT_EQ(blocks[0].counts, "0/1/0/0/0/0/0");
-    EXPECT_EQ(charsheet::spellSchool(bad1), "");
-    EXPECT_EQ(charsheet::spellSchool(bless), "Paladin");
-
-    // A joined monster's list with a skill and a spell: only the spell counts.
-    std::unique_ptr<bl3dPartyChar> beast(new bl3dPartyChar("Beast", CLASS_JOINED, RACE_MONSTER, true, 2, nullptr,
-                                                           nullptr));
-    beast->actions2()->add(&claw, 0);
-    beast->actions2()->add(&bless, 0);
-    blocks = charsheet::spellSummary(*beast);
-    ASSERT_EQ(blocks.size(), 1u);
-    EXPECT_EQ(blocks[0].heading, "Paladin:");
-    EXPECT_EQ(blocks[0].counts, "0/0/1/0/0/0/0");
-}
-
-TEST_F(InventoryRules, ItemInformationShowsWhatThePartyCanJudge)
-{
-    bl3dItem* sword = kit.give(*ann, kit.sword, SLOT_RT_HAND);
-    bl3dItem* ring = kit.give(*ann, kit.ring, SLOT_FINGER);
-    auto blocks = charsheet::itemInfo("Sword", *sword, false, false);
-    ASSERT_EQ(blocks.size(), 1u);
-    EXPECT_EQ(blocks[0], "Sword:\nA Sword of the kit.");
-    blocks = charsheet::itemInfo("Sword", *sword, true, true);
-    ASSERT_EQ(blocks.size(), 2u);
-    EXPECT_EQ(blocks[1], "Damage: 1d8\nAttack: 1\n");
-    blocks = charsheet::itemInfo("Ring", *ring, true, true);
-    ASSERT_EQ(blocks.size(), 2u);
-    EXPECT_EQ(blocks[1], "LK: 2\n");
-    bl3dItem* root = kit.carry(*ann, kit.root);
-    blocks = charsheet::itemInfo("Root", *root, false, false);
-    ASSERT_EQ(blocks.size(), 2u);
-    EXPECT_EQ(blocks[1], "Ingredient: Root (1)\n");
-
-    bl3dParty p(RefStr_C("party.dat"));
-    p.addMember(kit.member("Harp", 0x2, 12));
-    EXPECT_FALSE(charsheet::canJudgeCombat(&p));
-    p.addMember(kit.member("Harp2", 0x2, 13));
-    EXPECT_TRUE(charsheet::canJudgeCombat(&p));
-    EXPECT_FALSE(charsheet::canJudgeMagic(&p));
-    p.addMember(kit.member("Squire", 0x4, 25));
-    EXPECT_FALSE(charsheet::canJudgeMagic(&p));
-    p.addMember(kit.member("Geo", 0x200, 25));
-    EXPECT_TRUE(charsheet::canJudgeMagic(&p));
 }
 
 } // namespace
