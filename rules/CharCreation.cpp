@@ -122,40 +122,6 @@ void addRaceModifiers(bl3dStatBlock& stats, const CreationRace_S& race)
     stats.recompute();
 }
 
-void deriveCreationStats(bl3dStatBlock& stats, float raceFactor)
-{
-    stats.recompute();
-    stats.setBase(STAT_AC, 10);
-    const float co = (stats.getCur(STAT_IQ) + stats.getCur(STAT_WI) + stats.getCur(STAT_CN) + stats.getCur(STAT_CH)
-                      + raceFactor) / 5.0f + 0.5f;
-    stats.setBase(STAT_CO, static_cast<int32_t>(co));
-    stats.setBase(STAT_LK, (stats.getCur(STAT_WI) + stats.getCur(STAT_DX) + stats.getCur(STAT_CN)
-                            + stats.getCur(STAT_CO)) / 4);
-    stats.setBase(STAT_ATTACK, 0);
-    stats.setBase(STAT_DAMAGE, 0);
-    stats.setBase(STAT_EXTRA_ATTACKS, 1);
-    for (int i : {STAT_CONDITIONS, STAT_FIRE_DMG, STAT_EARTH_DMG, STAT_AIR_DMG, STAT_WATER_DMG, STAT_UNUSED})
-        stats.setBase(i, 0);
-    for (int i : {STAT_FIRE_HIT, STAT_EARTH_HIT, STAT_AIR_HIT, STAT_WATER_HIT})
-        stats.setBase(i, 10);
-    stats.removeModsByKey(KEY_CREATION, 0);
-    stats.recompute();
-    const int32_t dx = stats.getCur(STAT_DX);
-    if (dx >= 15)
-        stats.addModifier(STAT_AC, 14 - dx, 0, MOD_ITEM, KEY_CREATION, 0);
-    stats.recompute();
-}
-
-void rollCreationStats(bl3dStatBlock& stats, float raceFactor)
-{
-    for (int i = STAT_ST; i <= STAT_CH; ++i) {
-        const int a = vell::gameRandMod(6);
-        const int b = vell::gameRandMod(6);
-        stats.setBase(i, a + b + 8);
-    }
-    deriveCreationStats(stats, raceFactor);
-}
-
 int32_t creationClassesFor(int32_t race, const bl3dStatBlock& stats)
 {
     int32_t bits = 0;

@@ -2,7 +2,8 @@
 // the tool that writes the quest template's ready-made party:
 //
 //   the race (its modifiers and the constant of stat 6) -> the roll of
-//   stats 0..5 (dice, or given) and what follows from them -> the classes
+//   stats 0..5 (dice, or given) and what follows from them
+//   (bl3dStatBlock::rollCreation, deriveCreation) -> the classes
 //   that take the race and the roll -> the class step (hit points, spell
 //   points, gold, the class's modifiers) -> the character, with its
 //   portrait, standard actions, starting items and the class's gifts.
@@ -41,14 +42,6 @@ const char* creationClassName(int32_t classBit);
 // The race's modifiers (permanent, type 4, keys (0, 0)); recomputed.
 void addRaceModifiers(bl3dStatBlock& stats, const CreationRace_S& race);
 
-// What follows from the bases of stats 0..5 (with the race's modifiers in
-// the current values): stat 6 from IQ, WI, CN, Ch and the race factor,
-// stat 7 from WI, DX, CN and stat 6, AC 10, the other stats' starting
-// bases, and the armour bonus of a high DX (keys (1, 0), replacing the last
-// roll's). Recomputed.
-void deriveCreationStats(bl3dStatBlock& stats, float raceFactor);
-// Rolls stats 0..5 (two six-sided dice each, 8 to 18), then derives.
-void rollCreationStats(bl3dStatBlock& stats, float raceFactor);
 // The OR of the bits of the classes of classDef that take the race and the
 // current stats.
 int32_t creationClassesFor(int32_t race, const bl3dStatBlock& stats);

@@ -419,7 +419,7 @@ int32_t CreateChar_C::rollStats(Interface_C* iface)
 {
     CreateScreen_S& s = S();
     for (int i = 0; i < MAX_ROLLS; ++i) {
-        rollCreationStats(creationStats, s.raceFactor);
+        creationStats.rollCreation(s.raceFactor);
         const int32_t offered = buildClassList(iface);
         if (s.classList->getNumLines() > 0)
             return offered;

@@ -137,7 +137,7 @@ std::unique_ptr<bl3dPartyChar> makeMember(const MemberSource_S& src) {
     for (int i = 0; i < 6; ++i)
         stats.setBase(i, static_cast<int32_t>(src.stats[static_cast<size_t>(i)]));
     addRaceModifiers(stats, race);
-    deriveCreationStats(stats, race.factor);
+    stats.deriveCreation(race.factor);
     if (!cls->allows(src.race, &stats)) {
         std::fprintf(stderr, "mksavegame: member %s: class %s does not take this race or these stats\n",
                      src.name.c_str(), cls->name.c_str());
