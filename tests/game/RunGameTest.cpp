@@ -424,6 +424,24 @@ protected:
             << "the Hall was not left; game said:\n" << gameErrors();
     }
 
+    // A new start up to the first saved quest of the list, chosen: the
+    // title picture (kept in `title`), the menu, 'l', RETURN.
+    void loadFirstQuest(Shot& title) {
+        Shot shot;
+        start({"-w", "-skipintro"});
+        ASSERT_TRUE(waitForWindow()) << gameErrors();
+        ASSERT_TRUE(waitSettled(notBlack, 30, title)) << gameErrors();
+        keys("space");
+        auto menuVisible = [&](const Shot& s) { return menuOver(title, s); };
+        ASSERT_TRUE(waitSettled(menuVisible, 20, shot)) << gameErrors();
+        keys("l");
+        ASSERT_TRUE(waitSettled(
+                        [&](const Shot& s) { return menuVisible(s) && differing(shot, s, 256, 128, 512, 512) > 0; }, 20,
+                        shot))
+            << "no quest list; game said:\n" << gameErrors();
+        keys("Return");
+    }
+
     // From the quest: ESC to the title menu, 'q', 'y'; the game ends well.
     void quitFromQuest(const std::function<bool(const Shot&)>& menuVisible) {
         Shot shot;
@@ -814,16 +832,9 @@ TEST_F(RunGameTest, CharacterSheetGiveEquipReorderSaveAndLoad) {
 
     // Loaded again, the party is as it was left: saving it again stores the
     // same party.
-    start({"-w", "-skipintro"});
-    ASSERT_TRUE(waitForWindow()) << gameErrors();
-    ASSERT_TRUE(waitSettled(notBlack, 30, title)) << gameErrors();
-    keys("space");
-    ASSERT_TRUE(waitSettled(menuVisible, 20, shot)) << gameErrors();
-    keys("l");
-    ASSERT_TRUE(waitSettled([&](const Shot& s) { return menuVisible(s) && differing(shot, s, 256, 128, 512, 512) > 0; },
-                            20, shot))
-        << gameErrors();
-    keys("Return");
+    loadFirstQuest(title);
+    if (HasFatalFailure())
+        return;
     Shot loaded;
     ASSERT_TRUE(waitSettled(inQuest, 30, loaded)) << "the quest did not load; game said:\n" << gameErrors();
     EXPECT_GT(differing(town, loaded, kRosterNames), 0.05) << "the roster shows the new order";
@@ -904,16 +915,9 @@ TEST_F(RunGameTest, RecruitInTheHallJoinsThePartyAndComesBackAfterLoading) {
     }
 
     // Loaded again, the six stand on the street.
-    start({"-w", "-skipintro"});
-    ASSERT_TRUE(waitForWindow()) << gameErrors();
-    ASSERT_TRUE(waitSettled(notBlack, 30, title)) << gameErrors();
-    keys("space");
-    ASSERT_TRUE(waitSettled(menuVisible, 20, shot)) << gameErrors();
-    keys("l");
-    ASSERT_TRUE(waitSettled([&](const Shot& s) { return menuVisible(s) && differing(shot, s, 256, 128, 512, 512) > 0; },
-                            20, shot))
-        << gameErrors();
-    keys("Return");
+    loadFirstQuest(title);
+    if (HasFatalFailure())
+        return;
     ASSERT_TRUE(waitSettled([&](const Shot& s) { return questView(s, kParty + 1) && !hallShown(s); }, 30, shot))
         << "the quest did not load with its six; game said:\n" << gameErrors();
     quitFromQuest(menuVisible);
