@@ -13,6 +13,7 @@
 #include "world/GameWorld.h"
 #include "world/Interface.h"
 
+#include <algorithm>
 #include <cinttypes>
 #include <cstdio>
 
@@ -53,7 +54,9 @@ bool Event_1000_C::isBreakthrough(int32_t level)
 
 int64_t Event_1000_C::trainingCost(int32_t level)
 {
-    const int64_t next = int64_t(level) + 1;
+    // A level below 1 (only a damaged record has one) is priced as level
+    // 1's training: no price is ever negative.
+    const int64_t next = std::max<int64_t>(int64_t(level) + 1, 1);
     return next * (isBreakthrough(static_cast<int32_t>(next)) ? 500 : 100);
 }
 

@@ -53,8 +53,9 @@ public:
 
     // The price of the pending training.
     int64_t getCost() const { return cost_; }
-    // The price of training a member of level L to L + 1, and whether that
-    // level is a breakthrough (13, 25, 37, 50).
+    // The price of training a member of level L to L + 1 ((L + 1) x 100,
+    // x 500 for a breakthrough; never negative), and whether a level is a
+    // breakthrough (13, 25, 37, 50).
     static int64_t trainingCost(int32_t level);
     static bool isBreakthrough(int32_t level);
 
