@@ -4,6 +4,7 @@
 #include "core/TagList.h"
 #include "platform/Random.h"
 #include "rules/ClassDef.h"
+#include "rules/CreationGifts.h"
 #include "rules/PartyChar.h"
 #include "rules/StatBlock.h"
 
@@ -40,49 +41,10 @@ const ClassTitle_S CLASS_TITLES[] = {
 // an item, retreat.
 const int32_t STANDARD_ACTIONS[] = {0x0e0001, 0x320003, 0x320004, 0x2a00af, 0x320005};
 
-struct Attr_S {
-    const char* key;
-    int32_t value;
-};
-
-// What a class gives a new adventurer beyond its class file: changes of the
-// base stats, attributes, and actions for the first list (abilities) and
-// the second (the spell book).
-struct ClassGift_S {
-    int32_t bit;
-    int32_t ac, attack, damage;
-    Attr_S attrs[4];
-    int32_t list1[2];
-    int32_t list2[2];
-};
-const ClassGift_S GIFTS[] = {
-    {0x1, -1, 0, 2, {{"berserkLvl", 0}, {"berserkMax", 0}, {"Bashing", 10}}, {}, {}},
-    {0x2, 0, 0, 0, {{"MaxSongs", 2}, {"CurSongs", 2}, {"SongLvl", 1}}, {0x0e03e8, 0x5ab00d}, {}},
-    {0x4, 0, 1, 1, {}, {}, {}},
-    {0x8, 0, 0, 0, {{"h2hExp", 2}}, {}, {}},
-    {0x10, -1, 0, 0, {{"Expert", 1}}, {0x883001}, {}},
-    {0x20, 0, 1, 1, {{"FightEvilMax", 2}, {"FightEvilCur", 2}, {"Prof", 1}}, {}, {}},
-    {0x40, 0, 0, 0, {{"Expert", 1}, {"Prof", 1}}, {0x883002}, {}},
-    {0x80, 0, 0, 0, {{"InitBonus", 2}, {"Expert", 2}, {"Prof", 1}, {"LockPick", 10}}, {0x0e03e8, 0x1e03e9}, {}},
-    {0x100, 0, 0, 0, {{"SPlv", 1}, {"PtLv", 1}, {"PtSp", 2}, {"Path", 1}}, {}, {0x090001, 0x0f0002}},
-    {0x200, 0, 0, 0, {{"SPlv", 1}, {"PtLv", 1}, {"PtSp", 2}, {"Path", 16}}, {}, {0x090101, 0x0f0102}},
-    {0x400, 0, 0, 0, {{"SPlv", 1}, {"PtLv", 1}, {"PtSp", 2}, {"Path", 32}}, {}, {0x09012d, 0x0f012e}},
-    {0x800, 0, 0, 0, {{"SPlv", 1}, {"PtLv", 1}, {"PtSp", 2}, {"Path", 64}}, {}, {0x0b0116, 0x0f0117}},
-    {0x1000, 0, 0, 0, {{"SPlv", 1}, {"PtLv", 1}, {"PtSp", 2}, {"Path", 128}}, {}, {0x090160, 0x0f0143}},
-    {0x2000, 0, 0, 0, {{"SPlv", 1}, {"PtLv", 1}, {"PtSp", 0}, {"Path", 256}}, {}, {}},
-    {0x4000, 0, 0, 2, {{"Claw", 1}}, {}, {}},
-};
-
 // A die of the class step: d + rand() % d + 1, 0 for no die.
 int32_t pointsRoll(int32_t die)
 {
     return die > 0 ? die + vell::gameRandMod(die) + 1 : 0;
-}
-
-void addToBase(bl3dStatBlock& stats, int index, int32_t delta)
-{
-    if (delta)
-        stats.setBase(index, saturate32(int64_t(stats.getBase(index)) + delta));
 }
 
 } // namespace
@@ -173,27 +135,9 @@ std::unique_ptr<bl3dPartyChar> makeCreatedChar(const char* name, const ClassDef_
     for (int32_t id : STANDARD_ACTIONS)
         member->actions()->add(masterActionList.getAction(id), 0);
     cls.giveStartingItems(member.get());
-    giveClassGifts(*member, cls.classId);
+    // A gift whose action the master list lacks is refused by the list,
+    // which says so, and the creation goes on.
+    for (int32_t id : giveCreationGifts(*member))
+        member->actions()->add(masterActionList.getAction(id), 0);
     return member;
-}
-
-void giveClassGifts(bl3dPartyChar& member, int32_t classBit)
-{
-    for (const ClassGift_S& g : GIFTS) {
-        if (g.bit != classBit)
-            continue;
-        bl3dStatBlock& stats = *member.getStatBlock();
-        addToBase(stats, STAT_AC, g.ac);
-        addToBase(stats, STAT_ATTACK, g.attack);
-        addToBase(stats, STAT_DAMAGE, g.damage);
-        for (const Attr_S& a : g.attrs)
-            if (a.key)
-                member.getTagList()->setInt(a.key, a.value);
-        for (int32_t id : g.list1)
-            if (id)
-                member.actions()->add(masterActionList.getAction(id), 0);
-        for (int32_t id : g.list2)
-            if (id)
-                member.actions2()->add(masterActionList.getAction(id), 0);
-    }
 }

@@ -61,11 +61,8 @@ void undoClassStep(bl3dStatBlock& stats);
 
 // The new adventurer: level 1, the rolled points and gold, the stats'
 // current values as its bases (no modifiers), the portrait nickname in its
-// name buffer, the standard actions, the class's starting items and gifts.
+// name buffer, the standard actions, the class's starting items and gifts
+// (rules/CreationGifts.h).
 std::unique_ptr<bl3dPartyChar> makeCreatedChar(const char* name, const ClassDef_S& cls, int32_t race, bool male,
                                                const char* portrait, const bl3dStatBlock& stats,
                                                const ClassRoll_S& roll);
-// The class's gifts: base stat changes, attributes and actions (by id from
-// the master action list; a missing id is refused by the list with a
-// message, and the rest goes on).
-void giveClassGifts(bl3dPartyChar& member, int32_t classBit);

@@ -125,8 +125,9 @@ TEST_F(CreateCharTest, NewAdventurerCarriesItsRollsActionsAndGifts)
     const bl3dStatBlock* stats = rolf->getStatBlock();
     for (int i = 0; i < STAT_COUNT; ++i) {
         EXPECT_TRUE(stats->modsOf(i).empty()) << "stat " << i;
-        if (i != STAT_AC && i != STAT_ATTACK && i != STAT_DAMAGE)
+        if (i != STAT_AC && i != STAT_ATTACK && i != STAT_DAMAGE) {
             EXPECT_EQ(stats->getBase(i), shownStats[size_t(i)]) << "stat " << i;
+        }
     }
     const Shown page = lastIn(CreateChar_C::NAME);
     EXPECT_TRUE(page.has("Rolf_"));
@@ -192,12 +193,14 @@ TEST_F(CreateCharTest, ClassGiftsByClass)
             EXPECT_TRUE(m->getTagList()->hasKey(a.first)) << a.first;
             EXPECT_EQ(m->getTagList()->intValue(a.first), a.second) << a.first;
         }
-        for (int32_t id : g.list1)
-            if (masterActionList.getAction(id))
-                EXPECT_NE(m->actions()->getAction(id), nullptr) << std::hex << id;
-        for (int32_t id : g.list2)
-            if (masterActionList.getAction(id))
-                EXPECT_NE(m->actions2()->getAction(id), nullptr) << std::hex << id;
+        for (int32_t id : g.list1) {
+            ASSERT_NE(masterActionList.getAction(id), nullptr) << std::hex << id;
+            EXPECT_NE(m->actions()->getAction(id), nullptr) << std::hex << id;
+        }
+        for (int32_t id : g.list2) {
+            ASSERT_NE(masterActionList.getAction(id), nullptr) << std::hex << id;
+            EXPECT_NE(m->actions2()->getAction(id), nullptr) << std::hex << id;
+        }
         EXPECT_EQ(m->getMaxHP(), 12);
         EXPECT_EQ(m->getGold(), 250);
     }

@@ -141,8 +141,9 @@ TEST_F(HallTest, TrainingPricesAndBreakthroughs)
                           Case{36, 18500, true}, Case{49, 25000, true}, Case{1, 200, false},
                           Case{-5, 100, false}}) {
         EXPECT_EQ(Event_1000_C::trainingCost(c.level), c.cost) << c.level;
-        if (c.level > 0)
+        if (c.level > 0) {
             EXPECT_EQ(Event_1000_C::isBreakthrough(c.level + 1), c.breakthrough) << c.level;
+        }
     }
     EXPECT_EQ(Event_1000_C::trainingCost(INT32_MAX), int64_t(INT32_MAX + int64_t(1)) * 100) << "no wrap";
 }
