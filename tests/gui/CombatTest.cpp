@@ -7,13 +7,17 @@
 
 #include "actions/Songs.h"
 #include "audio/MasterAudio.h"
+#include "core/ScrollList.h"
 #include "core/TimerWork.h"
+#include "rules/ClassDefFile.h"
 #include "world/Map.h"
 
 #include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
+#include <set>
+#include <string>
 
 namespace {
 
@@ -352,6 +356,45 @@ TEST_F(CombatTest, ThePartyAdvancesAsOne)
     // The party's 10 feet, and the orcs' own advance.
     EXPECT_EQ(enemyList.distanceOf(enemyList.groupAt(0)), 20);
     EXPECT_FALSE(lastIn(E::ROUND_MENU).has("(U)se previous orders")) << "an advance gives no orders to repeat";
+}
+
+// A shipped Harper at level 60 that holds every action made for its class:
+// the fight's song list offers each of its songs and nothing else.
+TEST_F(CombatTest, TheSongListOffersABardsSongsAndNothingElse)
+{
+    ASSERT_EQ(vell::loadClassFile("data/class.dat"), 15);
+    bl3dPartyChar& lyra = fighter("Lyra", 0x2, 1);
+    lyra.addXP(INT32_MAX);
+    while (lyra.getLevel() < 60 && lyra.levelUp(true)) {
+    }
+    ASSERT_EQ(lyra.getLevel(), 60);
+    for (const ActionNode_S* n = masterActionList.head(); n; n = n->next)
+        if (n->action->isForClass(0x2) && !lyra.actions()->getAction(n->action->actionID()))
+            lyra.actions()->add(n->action, 0);
+    std::multiset<std::string> songs;
+    for (const ActionNode_S* n = lyra.actions()->head(); n; n = n->next)
+        if (static_cast<uint32_t>(n->action->actionID()) & ACTION_BARD_SONG)
+            songs.insert(n->action->name().c_str());
+    ASSERT_GE(songs.size(), 8u);
+
+    MonsterSpec_S s;
+    s.hp = 5000;
+    s.attack = -50;
+    addGroup(monsterType(s), 1, 10);
+    std::multiset<std::string> offered;
+    beforeKey = [&](int state) {
+        if (state == E::SONG_LIST && offered.empty() && event().getScrollList())
+            for (int i = 0; i < event().getScrollList()->getNumLines(); ++i)
+                offered.insert(event().getScrollList()->lineText(i));
+        if (state == E::ROUND_MENU && pressesLeft() == 0 && vell::scriptedGameRandLeft() == 0)
+            vell::scriptGameRand({0});
+        return false;
+    };
+    // The list, back, Lyra defends; then the party runs.
+    press({SDLK_f, SDLK_p, SDLK_ESCAPE, SDLK_d, SDLK_y});
+    play({{E::ROUND_MENU, {SDLK_r}}});
+    EXPECT_EQ(fight(), 1);
+    EXPECT_EQ(offered, songs);
 }
 
 // The game's sound director heard on the recording stand-in through whole
