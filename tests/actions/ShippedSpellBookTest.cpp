@@ -100,6 +100,18 @@ protected:
         ActionTest::TearDown();
     }
 
+    // A new member of the class in the party, levelled to 60.
+    bl3dPartyChar* levelled(const ClassDef_S& c) {
+        MemberSpec_S spec;
+        spec.name = c.name.c_str();
+        spec.classId = c.classId;
+        bl3dPartyChar* m = kit->addMember(spec);
+        m->addXP(INT32_MAX);
+        while (m->getLevel() < 60 && m->levelUp(true)) {
+        }
+        return m;
+    }
+
     static std::vector<ActionRecord_S> readRecords() {
         std::vector<ActionRecord_S> out;
         gzFile f = gzopen(gameFile("actions.dat").c_str(), "rb");
@@ -293,13 +305,7 @@ TEST_F(ShippedSpellBookTest, WhatTheClassesStartWithAndLearnByLevel) {
     ASSERT_EQ(vell::loadClassFile(gameFile("class.dat")), 15);
     for (const ClassDef_S& c : classDef) {
         SCOPED_TRACE(c.name.c_str());
-        MemberSpec_S spec;
-        spec.name = c.name.c_str();
-        spec.classId = c.classId;
-        bl3dPartyChar* m = kit->addMember(spec);
-        m->addXP(INT32_MAX);
-        while (m->getLevel() < 60 && m->levelUp(true)) {
-        }
+        bl3dPartyChar* m = levelled(c);
         std::set<int32_t> known;
         for (const ActionNode_S* n = m->actions()->head(); n; n = n->next)
             known.insert(n->action->actionID());
@@ -406,19 +412,13 @@ TEST_F(ShippedSpellBookTest, ABardsSongNumbersAreItsSongsAndOnlyTheFightsCasters
     int bards = 0;
     for (const ClassDef_S& c : classDef) {
         SCOPED_TRACE(c.name.c_str());
-        MemberSpec_S spec;
-        spec.name = c.name.c_str();
-        spec.classId = c.classId;
-        bl3dPartyChar* m = kit->addMember(spec);
+        bl3dPartyChar* m = levelled(c);
         for (int32_t id : c.list1)
-            if (bl3dAction* a = masterActionList.getAction(id))
+            if (bl3dAction* a = masterActionList.getAction(id); a && !m->actions()->getAction(id))
                 m->actions()->add(a, 0);
         for (int32_t id : c.list2)
-            if (bl3dAction* a = masterActionList.getAction(id))
+            if (bl3dAction* a = masterActionList.getAction(id); a && !m->actions2()->getAction(id))
                 m->actions2()->add(a, 0);
-        m->addXP(INT32_MAX);
-        while (m->getLevel() < 60 && m->levelUp(true)) {
-        }
         if (c.classId & 0x10) {
             EXPECT_EQ(m->actions2()->head(), nullptr) << "a spell the fight would not let it cast";
             for (const ActionNode_S* n = m->actions()->head(); n; n = n->next)
@@ -441,9 +441,11 @@ TEST_F(ShippedSpellBookTest, ABardsSongNumbersAreItsSongsAndOnlyTheFightsCasters
         party->removeAt(party->getCount() - 1);
     }
     EXPECT_EQ(bards, 1);
-    for (const ActionNode_S* n = masterActionList.head(); n; n = n->next)
-        if (n->action->isSpell())
+    for (const ActionNode_S* n = masterActionList.head(); n; n = n->next) {
+        if (n->action->isSpell()) {
             EXPECT_FALSE(n->action->isForClass(0x10)) << n->action->name().c_str();
+        }
+    }
 }
 
 TEST_F(ShippedSpellBookTest, EverySpellsWordsReadRight) {
