@@ -39,9 +39,6 @@ class bl3dMonsterList;
 class bl3dPartyChar;
 struct ActionUse_S;
 
-// The event id the fight answers to.
-constexpr int EVENT_COMBAT = 4000;
-
 // The difficulty setting's factor on a fight's experience and on the gold of
 // its chest (easy 1.2, average 1, difficult 0.8, impossible 0.5), truncated.
 int64_t scaleByDifficulty(int64_t amount);
