@@ -1,5 +1,6 @@
 #include "events/GameEvents.h"
 
+#include "events/Event_4000.h"
 #include "events/Event_7001.h"
 #include "events/Event_9000.h"
 #include "events/Event_9002.h"
@@ -22,4 +23,7 @@ void registerGameEvents()
     registerTimedEvent(EVENT_EXPIRE_XCSTATE, &Event_9013_C::create);
     registerTimedEvent(EVENT_EXPIRE_FIZZLE, &Event_9014_C::create);
     registerTimedEvent(EVENT_BARD_SONG, &Event_9100_C::create);
+    // The events the game starts itself; the chest and the monsters' offer
+    // to join register here beside the fight.
+    registerEncounterEvent(ENCOUNTER_FIGHT, &Event_4000_C::create);
 }

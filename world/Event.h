@@ -86,6 +86,18 @@ bool registerTimedEvent(int id, TimedEventMaker maker);
 // Forgets every registration (tests).
 void clearEventMakers();
 
+// Events the game starts itself rather than a map: a fight (whoever fills
+// the enemy list: a script, a random encounter, a monster's offer turned
+// sour), the offer of wandering monsters to join, and the chest of a won
+// fight or a script (its record in EventParams_S::chest).
+enum EncounterKind : int { ENCOUNTER_FIGHT, ENCOUNTER_JOIN, ENCOUNTER_CHEST, ENCOUNTER_KINDS };
+using EncounterMaker = std::unique_ptr<Event_C> (*)(const EventParams_S* params);
+// False for a kind outside the enum or a null maker.
+bool registerEncounterEvent(EncounterKind kind, EncounterMaker maker);
+// Null (and a line on the error stream) when the kind has no class in this
+// build: the caller goes on without it (a chest it built is its own to free).
+std::unique_ptr<Event_C> createEncounterEvent(EncounterKind kind, const EventParams_S* params);
+
 // Null for an id outside the table. For an id of the table whose class has
 // not registered a maker: a BuildingStandIn_C for a building, a
 // PlaceholderEvent_C otherwise, and a line on the error stream that says so.
