@@ -1,6 +1,8 @@
 #include "events/GameEvents.h"
 
 #include "events/Event_4000.h"
+#include "events/Event_4000a.h"
+#include "events/Event_4001.h"
 #include "events/Event_7001.h"
 #include "events/Event_9000.h"
 #include "events/Event_9002.h"
@@ -26,4 +28,6 @@ void registerGameEvents()
     // The events the game starts itself; the chest and the monsters' offer
     // to join register here beside the fight.
     registerEncounterEvent(ENCOUNTER_FIGHT, &Event_4000_C::create);
+    registerEncounterEvent(ENCOUNTER_JOIN, &Event_4000a_C::create);
+    registerEncounterEvent(ENCOUNTER_CHEST, &Event_4001_C::create);
 }
