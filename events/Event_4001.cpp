@@ -96,7 +96,6 @@ int Event_4001_C::invoke(Interface_C* iface)
     if (!begin(iface))
         return -999;
     maserAudio.pushSpecAudio("Treasure", false);
-    vell::pushRedraw();
     if (iface) {
         ModalLoop_C loop(state_, [this](const SDL_keysym& k) { key(k.sym); }, [this] { display(); });
         loop.setMouse(iface->getMouseRegions()).setFrame([iface] { iface->drawBackground(); });
