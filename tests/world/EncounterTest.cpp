@@ -8,6 +8,7 @@
 #include "platform/Random.h"
 #include "rules/ActionList.h"
 #include "rules/EnemyList.h"
+#include "rules/Item.h"
 #include "rules/MonsterList.h"
 #include "rules/MonsterType.h"
 #include "rules/MonsterTypeRecord.h"
@@ -290,6 +291,101 @@ TEST_F(EncounterTest, DrawingUsesUpLimitedEntries)
     for (int i = 0; i < 50; ++i)
         EXPECT_EQ(roll(), Map_C::ENCOUNTER_NONE);
     EXPECT_GE(fights, 1);
+}
+
+} // namespace
+
+namespace {
+
+// The shipped world: the town's night table, the catacombs' table, random
+// items and chests.
+struct ShippedEncounterTest : ::testing::Test {
+    InFolder folder{VELL_GAME_DIR};
+    StoreScope stores;
+    ra2dGameWorld world{RefStr_C("ra2d.dat")};
+    bl3dParty members{RefStr_C("party.dat")};
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(folder.ok());
+        ASSERT_GT(masterMTL.load("data/monsters.dat"), 30);
+        gameworld = &world;
+        party = &members;
+        for (int i = 0; i < 4; ++i) {
+            auto* m = new bl3dPartyChar("Member");
+            m->setLevel(3);
+            ASSERT_TRUE(members.addMember(m));
+        }
+        registerEncounterEvent(ENCOUNTER_FIGHT, &Recorder<ENCOUNTER_FIGHT>::create);
+        registerEncounterEvent(ENCOUNTER_JOIN, &Recorder<ENCOUNTER_JOIN>::create);
+        seen().clear();
+    }
+    void TearDown() override
+    {
+        while (members.getCount() > 0)
+            members.removeAt(0);
+        party = nullptr;
+        gameworld = nullptr;
+        enemyList.clear();
+        clearEventMakers();
+        masterMTL.clear();
+    }
+    std::unique_ptr<Map_C> load(const char* path)
+    {
+        testing::internal::CaptureStderr();
+        auto map = std::make_unique<Map_C>(path);
+        const std::string errors = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(errors.find("ERROR"), std::string::npos) << errors;
+        EXPECT_EQ(map->getLoadError(), Map_C::LOAD_OK);
+        return map;
+    }
+    void atHour(unsigned hour)
+    {
+        GameClock_C& c = world.getClock();
+        c.setTicks(c.getTicks() - c.getHour() * GameClock_C::TICKS_PER_HOUR + hour * GameClock_C::TICKS_PER_HOUR);
+    }
+};
+
+TEST_F(ShippedEncounterTest, TheTownIsDangerousOnlyAtNight)
+{
+    std::unique_ptr<Map_C> town = load("maps/renibister.cfg");
+    ASSERT_GE(town->getMapInfo()->getMonsterCount(), 2);
+    EXPECT_GT(town->getMapInfo()->getStartRemaining(), 0);
+    for (unsigned hour : {8u, 12u, 17u}) {
+        atHour(hour);
+        for (int i = 0; i < 2000; ++i)
+            town->randMonster(nullptr);
+    }
+    EXPECT_TRUE(seen().empty());
+    atHour(23);
+    for (int i = 0; i < 3000; ++i)
+        town->randMonster(nullptr);
+    ASSERT_FALSE(seen().empty());
+    for (const Seen& s : seen()) {
+        for (const auto& g : s.groups)
+            EXPECT_TRUE(g.first == "Wolf" || g.first == "Bandit" || g.first == "Dark Rogue") << g.first;
+    }
+}
+
+TEST_F(ShippedEncounterTest, TheCatacombsHaveMonstersItemsAndChests)
+{
+    std::unique_ptr<Map_C> dungeon = load("maps/catacombs.cfg");
+    ASSERT_GE(dungeon->getMapInfo()->getMonsterCount(), 4);
+    for (int i = 0; i < 500; ++i)
+        dungeon->randMonster(nullptr);
+    EXPECT_GT(seen().size(), 5u);
+    EXPECT_FALSE(dungeon->getRandItems().empty());
+    for (int i = 0; i < 20; ++i) {
+        std::unique_ptr<bl3dItem> item(dungeon->randItem());
+        EXPECT_NE(item, nullptr);
+    }
+    // Three chests, each a scripted square.
+    int chests = 0;
+    for (int x = 0; x < dungeon->getWidth(); ++x)
+        for (int y = 0; y < dungeon->getHeight(); ++y)
+            if (dungeon->hasCellEvent(x, y) && dungeon->getCellEvent(x, y)->typeId() == 2000)
+                ++chests;
+    EXPECT_GE(chests, 4);   // the stairs and three chests
 }
 
 } // namespace
