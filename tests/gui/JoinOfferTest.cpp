@@ -2,6 +2,7 @@
 // follows, its result and its pace kept), refused for a full party, and no
 // offer without a monster.
 #include "CombatFixture.h"
+#include "FightDriver.h"
 
 #include "events/Event_4000a.h"
 #include "actions/Attributes.h"
@@ -63,37 +64,17 @@ protected:
                 return true;
         return false;
     }
-    // Pressed once while the fight performs its round.
-    bool speedUpOnce = false;
+    fightdriver::FightDriver_S driver;
 
 private:
     void drive()
     {
+        driver.last = shown().empty() ? nullptr : &last();
+        if (driver.drive())
+            return;
         SDL_Event pending;
         if (SDL_PeepEvents(&pending, 1, SDL_PEEKEVENT, SDL_EVENTMASK(SDL_USEREVENT)) > 0)
             return;
-        if (E* f = E::running()) {
-            switch (f->getState()) {
-            case E::ROUND_MENU: pushKey(SDLK_f); break;
-            // The back ranks cannot reach: they defend.
-            case E::MEMBER_TURN: pushKey(f->getCurMember() < 4 ? SDLK_a : SDLK_d); break;
-            case E::CHOOSE_GROUP: pushKey(SDLK_a); break;
-            case E::BEGIN_COMBAT: pushKey(SDLK_y); break;
-            case E::PERFORMING:
-                if (speedUpOnce) {
-                    speedUpOnce = false;
-                    pushKey(SDLK_COMMA);
-                    vell::pushRedraw();
-                    return;
-                }
-                pushKey(SDLK_SPACE);
-                return;
-            case E::VICTORY: pushKey(SDLK_l); break;
-            default: pushKey(SDLK_SPACE); break;
-            }
-            vell::pushRedraw();
-            return;
-        }
         if (!offerKeys_.empty()) {
             pushKey(offerKeys_.front());
             offerKeys_.erase(offerKeys_.begin());
@@ -134,7 +115,7 @@ TEST_F(JoinOfferTest, ADenialBecomesAFightThatKeepsItsOwnPace)
     fighter("Ann");
     addGroup(wolf(), 1, 10);
     setWorldVar("CombatDelay", 600);
-    speedUpOnce = true;
+    driver.speedUpOnce = true;
     EXPECT_EQ(runOffer({SDLK_d, SDLK_SPACE}), 0);
     EXPECT_TRUE(lastIn(Event_4000a_C::ANGRY).has("The Wolf appears angry at being turned down..."));
     EXPECT_TRUE(fightRan());
