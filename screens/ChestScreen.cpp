@@ -27,6 +27,21 @@ void memberPrompt(PaneText_C& pane, const char* question)
     pane.line(0, "(ESCAPE) to Cancel", SDLK_ESCAPE);
 }
 
+// The messages that name the member acting; null for other states.
+const char* namedMessage(int state)
+{
+    switch (state) {
+    case Event_4001_C::NOT_A_CASTER: return "%s is not a caster!";
+    case Event_4001_C::NO_TRIP_TRAP: return "%s does not know Trip Trap!";
+    case Event_4001_C::NO_ENERGY: return "%s does not have enough magical energy to cast Trip Trap!";
+    case Event_4001_C::NO_SKILL: return "%s has not the skill!";
+    case Event_4001_C::PICK_FAILED: return "%s fails to pick the lock!";
+    case Event_4001_C::BASH_FAILED: return "%s, tries, but damages himself more than the chest!";
+    case Event_4001_C::PACK_FULL: return "%s, your pack is full!";
+    default: return nullptr;
+    }
+}
+
 } // namespace
 
 void Event_4001_C::display()
@@ -57,30 +72,6 @@ void Event_4001_C::display()
     case WHO_PICKS: memberPrompt(pane, "Who will attempt to pick the lock?"); break;
     case WHO_OPENS: memberPrompt(pane, "Who will open?"); break;
     case WHO_BASHES: memberPrompt(pane, "Who will bash the chest?"); break;
-    case NOT_A_CASTER:
-        std::snprintf(text, sizeof text, "%s is not a caster!", name);
-        message(pane, text);
-        break;
-    case NO_TRIP_TRAP:
-        std::snprintf(text, sizeof text, "%s does not know Trip Trap!", name);
-        message(pane, text);
-        break;
-    case NO_ENERGY:
-        std::snprintf(text, sizeof text, "%s does not have enough magical energy to cast Trip Trap!", name);
-        message(pane, text);
-        break;
-    case NO_SKILL:
-        std::snprintf(text, sizeof text, "%s has not the skill!", name);
-        message(pane, text);
-        break;
-    case PICK_FAILED:
-        std::snprintf(text, sizeof text, "%s fails to pick the lock!", name);
-        message(pane, text);
-        break;
-    case BASH_FAILED:
-        std::snprintf(text, sizeof text, "%s, tries, but damages himself more than the chest!", name);
-        message(pane, text);
-        break;
     case FOUND:
     case REMAIN: {
         if (state_ == REMAIN) {
@@ -120,22 +111,16 @@ void Event_4001_C::display()
         pane.line(-1, "(Y)es, Leave Now", 'y');
         pane.line(0, "(N)o, Go Back", 'n');
         break;
-    case PACK_FULL:
-        std::snprintf(text, sizeof text, "%s, your pack is full!", name);
-        message(pane, text);
-        break;
     case TRAP_SPRUNG + 1:
-        std::snprintf(text, sizeof text, "Large spikes leap out at %s, hurting %s severely!", name, him);
-        message(pane, text);
-        break;
     case TRAP_SPRUNG + 2:
-        std::snprintf(text, sizeof text, "A choking gas surrounds %s, choking %s!", name, him);
+    case TRAP_SPRUNG + 3: {
+        static const char* const kTraps[] = {"Large spikes leap out at %s, hurting %s severely!",
+                                             "A choking gas surrounds %s, choking %s!",
+                                             "Darts fly at %s, injuring %s!"};
+        std::snprintf(text, sizeof text, kTraps[state_ - TRAP_SPRUNG - 1], name, him);
         message(pane, text);
         break;
-    case TRAP_SPRUNG + 3:
-        std::snprintf(text, sizeof text, "Darts fly at %s, injuring %s!", name, him);
-        message(pane, text);
-        break;
+    }
     case TRAP_SPRUNG + TRAP_EXPLOSION:
         message(pane, "An explosion surrounds the party, hurting everyone and destroying all the treasure!");
         break;
@@ -149,7 +134,12 @@ void Event_4001_C::display()
                       poisoned_ ? "and poisoning " : "", him);
         message(pane, text);
         break;
-    default: break;
+    default:
+        if (const char* format = namedMessage(state_)) {
+            std::snprintf(text, sizeof text, format, name);
+            message(pane, text);
+        }
+        break;
     }
     refreshCursor(*iface_);
 }

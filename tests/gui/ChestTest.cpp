@@ -46,16 +46,6 @@ protected:
         EXPECT_TRUE(ev->begin(nullptr));
         return ev;
     }
-    static std::vector<std::string> packNames(const bl3dPartyChar& m)
-    {
-        std::vector<std::string> names;
-        for (int i = 0; i < m.getPack()->count(); ++i) {
-            RefStr_C n;
-            static_cast<const bl3dItem*>(m.getPack()->at(i))->getDisplayName(n);
-            names.emplace_back(n.c_str());
-        }
-        return names;
-    }
 };
 
 struct TrapCase {
@@ -250,10 +240,10 @@ TEST_F(ChestTest, TakingItemsWithinThePacksLimits)
     ev->key(SDLK_DOWN);
     ev->key('t');
     EXPECT_EQ(ev->getState(), Event_4001_C::REMAIN);
-    EXPECT_EQ(packNames(bob), (std::vector<std::string>{"Sword"}));
+    EXPECT_EQ(partykit::holdings(bob).pack, (std::vector<std::string>{"Sword"}));
     ev->key('t');
     EXPECT_EQ(ev->getState(), Event_4001_C::NONE_REMAIN);
-    EXPECT_EQ(packNames(bob), (std::vector<std::string>{"Helm", "Sword"}));
+    EXPECT_EQ(partykit::holdings(bob).pack, (std::vector<std::string>{"Helm", "Sword"}));
     EXPECT_EQ(ev->getChest()->items.count(), 0);
     // The gold went once, to the one who opened it.
     EXPECT_EQ(ann.getGold(), 25);
@@ -297,7 +287,7 @@ TEST_F(ChestTest, LooseLootOnTheScreen)
     EXPECT_TRUE(lastIn(Event_4001_C::REMAIN).has("Ann, the following items remain:"));
     EXPECT_TRUE(lastIn(Event_4001_C::LEAVE_ITEMS)
                     .mentions("Items left in the open often disappear very quickly.  Are you sure"));
-    EXPECT_EQ(packNames(ann), (std::vector<std::string>{"Rope"}));
+    EXPECT_EQ(partykit::holdings(ann).pack, (std::vector<std::string>{"Rope"}));
     EXPECT_EQ(gameworld->getClock().getTicks(), before + 60);
 }
 
@@ -320,7 +310,7 @@ TEST_F(ChestTest, ATrappedChestOnTheScreen)
     EXPECT_TRUE(lastIn(Event_4001_C::TRAP_SPRUNG + 1).has("Large spikes leap out at Ann, hurting her severely!"));
     EXPECT_TRUE(lastIn(Event_4001_C::FOUND).has("Ann, you find 75 pieces of gold, and the following items!"));
     EXPECT_TRUE(lastIn(Event_4001_C::NONE_REMAIN).has("No items remain."));
-    EXPECT_EQ(packNames(ann), (std::vector<std::string>{"Helm"}));
+    EXPECT_EQ(partykit::holdings(ann).pack, (std::vector<std::string>{"Helm"}));
     EXPECT_EQ(ann.getGold(), 75);
     EXPECT_LT(ann.getCurHP(), 100);
 

@@ -60,17 +60,6 @@ protected:
     fightdriver::FightDriver_S driver;
 };
 
-std::vector<std::string> packNames(const bl3dPartyChar& m)
-{
-    std::vector<std::string> names;
-    for (int i = 0; i < m.getPack()->count(); ++i) {
-        RefStr_C n;
-        static_cast<const bl3dItem*>(m.getPack()->at(i))->getDisplayName(n);
-        names.emplace_back(n.c_str());
-    }
-    return names;
-}
-
 TEST_F(EncounterRunTest, AWanderingFightWonItsChestTakenSavedAndLoaded)
 {
     fighter("Ann");
@@ -96,7 +85,7 @@ TEST_F(EncounterRunTest, AWanderingFightWonItsChestTakenSavedAndLoaded)
     bl3dPartyChar& bob = member(1);
     const int32_t annXp = ann.getXP();
     const int32_t gold = ann.getGold();
-    const std::vector<std::string> items = packNames(ann);
+    const std::vector<std::string> items = partykit::holdings(ann).pack;
     EXPECT_GT(annXp, 0);
     EXPECT_EQ(bob.getXP(), annXp);
     EXPECT_GE(gold, 40);
@@ -111,7 +100,7 @@ TEST_F(EncounterRunTest, AWanderingFightWonItsChestTakenSavedAndLoaded)
     EXPECT_EQ(member(0).getXP(), annXp);
     EXPECT_EQ(member(1).getXP(), annXp);
     EXPECT_EQ(member(0).getGold(), gold);
-    EXPECT_EQ(packNames(member(0)), items);
+    EXPECT_EQ(partykit::holdings(member(0)).pack, items);
     // The map's state keeps the count of monsters met.
     EXPECT_EQ(iface.getCurrentMap()->getMapInfo()->getRemainingTotal(), before - 1);
 }

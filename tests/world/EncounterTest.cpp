@@ -60,36 +60,27 @@ struct Kind {
     int kind;
 };
 
-struct EncounterTest : ::testing::Test {
-    InFolder folder{worldtest::fixtureDir()};
+// A world and a party of four at a level, the fight and the join offer
+// recorded, in a folder.
+struct RollFixture : ::testing::Test {
+    explicit RollFixture(const std::string& dir, int level) : folder(dir), level_(level) {}
+
+    InFolder folder;
     StoreScope stores;
-    ActionList actions;
     ra2dGameWorld world{RefStr_C("ra2d.dat")};
     bl3dParty members{RefStr_C("party.dat")};
-    std::unique_ptr<Map_C> map;
     int oldDifficulty = gameConfig.difficulty;
 
     void SetUp() override
     {
         ASSERT_TRUE(folder.ok());
-        for (const Kind& k : {Kind{"Rat", 1, 1}, Kind{"Wolf", 3, 1}, Kind{"Ghoul", 4, 21}, Kind{"Thief", 2, 1},
-                              Kind{"Slime", 2, 18}}) {
-            MonsterTypeRecord_S rec;
-            rec.name = k.name;
-            rec.level = k.level;
-            rec.creatureType = k.kind;
-            masterMTL.pushFront(std::make_unique<bl3dMonsterType>(rec, actions));
-        }
         gameworld = &world;
         party = &members;
         for (int i = 0; i < 4; ++i) {
             auto* m = new bl3dPartyChar("Member");
-            m->setLevel(2);
+            m->setLevel(level_);
             ASSERT_TRUE(members.addMember(m));
         }
-        testing::internal::CaptureStderr();
-        map = std::make_unique<Map_C>("grid.cfg");
-        testing::internal::GetCapturedStderr();
         registerEncounterEvent(ENCOUNTER_FIGHT, &Recorder<ENCOUNTER_FIGHT>::create);
         registerEncounterEvent(ENCOUNTER_JOIN, &Recorder<ENCOUNTER_JOIN>::create);
         gameConfig.difficulty = 1;
@@ -97,7 +88,6 @@ struct EncounterTest : ::testing::Test {
     }
     void TearDown() override
     {
-        map.reset();
         while (members.getCount() > 0)
             members.removeAt(0);
         party = nullptr;
@@ -107,6 +97,42 @@ struct EncounterTest : ::testing::Test {
         masterMTL.clear();
         gameConfig.difficulty = oldDifficulty;
         vell::clearScriptedGameRand();
+    }
+    void atHour(unsigned hour)
+    {
+        GameClock_C& c = world.getClock();
+        c.setTicks(c.getTicks() - c.getHour() * GameClock_C::TICKS_PER_HOUR + hour * GameClock_C::TICKS_PER_HOUR);
+        ASSERT_EQ(c.getHour(), hour);
+    }
+
+private:
+    int level_;
+};
+
+struct EncounterTest : RollFixture {
+    EncounterTest() : RollFixture(worldtest::fixtureDir(), 2) {}
+    ActionList actions;
+    std::unique_ptr<Map_C> map;
+
+    void SetUp() override
+    {
+        RollFixture::SetUp();
+        for (const Kind& k : {Kind{"Rat", 1, 1}, Kind{"Wolf", 3, 1}, Kind{"Ghoul", 4, 21}, Kind{"Thief", 2, 1},
+                              Kind{"Slime", 2, 18}}) {
+            MonsterTypeRecord_S rec;
+            rec.name = k.name;
+            rec.level = k.level;
+            rec.creatureType = k.kind;
+            masterMTL.pushFront(std::make_unique<bl3dMonsterType>(rec, actions));
+        }
+        testing::internal::CaptureStderr();
+        map = std::make_unique<Map_C>("grid.cfg");
+        testing::internal::GetCapturedStderr();
+    }
+    void TearDown() override
+    {
+        map.reset();
+        RollFixture::TearDown();
     }
 
     // The map's table from monster-file lines (the header "count rate").
@@ -120,12 +146,6 @@ struct EncounterTest : ::testing::Test {
                 f << l << "\n";
         }
         ASSERT_TRUE(map->getMapInfo()->loadMonsters(path.c_str()));
-    }
-    void atHour(unsigned hour)
-    {
-        GameClock_C& c = world.getClock();
-        c.setTicks(c.getTicks() - c.getHour() * GameClock_C::TICKS_PER_HOUR + hour * GameClock_C::TICKS_PER_HOUR);
-        ASSERT_EQ(c.getHour(), hour);
     }
     int roll() { return map->randMonster(nullptr); }
 };
@@ -293,42 +313,15 @@ TEST_F(EncounterTest, DrawingUsesUpLimitedEntries)
     EXPECT_GE(fights, 1);
 }
 
-} // namespace
-
-namespace {
-
 // The shipped world: the town's night table, the catacombs' table, random
 // items and chests.
-struct ShippedEncounterTest : ::testing::Test {
-    InFolder folder{VELL_GAME_DIR};
-    StoreScope stores;
-    ra2dGameWorld world{RefStr_C("ra2d.dat")};
-    bl3dParty members{RefStr_C("party.dat")};
+struct ShippedEncounterTest : RollFixture {
+    ShippedEncounterTest() : RollFixture(VELL_GAME_DIR, 3) {}
 
     void SetUp() override
     {
-        ASSERT_TRUE(folder.ok());
+        RollFixture::SetUp();
         ASSERT_GT(masterMTL.load("data/monsters.dat"), 30);
-        gameworld = &world;
-        party = &members;
-        for (int i = 0; i < 4; ++i) {
-            auto* m = new bl3dPartyChar("Member");
-            m->setLevel(3);
-            ASSERT_TRUE(members.addMember(m));
-        }
-        registerEncounterEvent(ENCOUNTER_FIGHT, &Recorder<ENCOUNTER_FIGHT>::create);
-        registerEncounterEvent(ENCOUNTER_JOIN, &Recorder<ENCOUNTER_JOIN>::create);
-        seen().clear();
-    }
-    void TearDown() override
-    {
-        while (members.getCount() > 0)
-            members.removeAt(0);
-        party = nullptr;
-        gameworld = nullptr;
-        enemyList.clear();
-        clearEventMakers();
-        masterMTL.clear();
     }
     std::unique_ptr<Map_C> load(const char* path)
     {
@@ -338,11 +331,6 @@ struct ShippedEncounterTest : ::testing::Test {
         EXPECT_EQ(errors.find("ERROR"), std::string::npos) << errors;
         EXPECT_EQ(map->getLoadError(), Map_C::LOAD_OK);
         return map;
-    }
-    void atHour(unsigned hour)
-    {
-        GameClock_C& c = world.getClock();
-        c.setTicks(c.getTicks() - c.getHour() * GameClock_C::TICKS_PER_HOUR + hour * GameClock_C::TICKS_PER_HOUR);
     }
 };
 
