@@ -17,7 +17,7 @@
 
 bl3dDamageEffect::bl3dDamageEffect(const DamageBody_S& body)
     : range_(body.range), mode_(body.mode), sides_(body.sides), count_(body.count), bonus_(body.bonus),
-      perLevel_(body.perLevel != 0), flags_(body.flags), param_(body.param),
+      perLevel_(body.perLevel), flags_(body.flags), param_(body.param),
       element_(body.element), saveIndex_(body.saveIndex) {}
 
 bool bl3dDamageEffect::spent(int64_t multiplier, int32_t falloff) const {
@@ -125,6 +125,9 @@ int bl3dDamageEffect::apply(bl3dActor* actor, void* target, int distance, Effect
         level = user->getLevel();
         if (level == 0 && side == Side::Monster && single)
             level = 4;
+        // Above 1 the byte is the highest multiplier.
+        if (perLevel_ > 1 && level > perLevel_)
+            level = perLevel_;
     }
 
     int result = EFFECT_APPLIED;

@@ -44,7 +44,7 @@ private:
     int32_t sides_;
     int32_t count_;
     int32_t bonus_;
-    bool perLevel_;
+    uint8_t perLevel_; // 0 no multiplier; 1 the level; above, the level up to that
     uint32_t flags_;
     uint32_t param_;
     int element_;

@@ -78,10 +78,7 @@ Event_4000_C::~Event_4000_C()
 {
     stopPacing();
     vell::dropTimerWork(&Event_4000_C::pacingWork);
-    // What the order entry made and never queued.
-    for (int i = 0; i < 8; ++i)
-        if (selAct_[i] && selActArg_[i])
-            selAct_[i]->freeEntry(selActArg_[i]);
+    clearSlots();
 }
 
 std::unique_ptr<Event_C> Event_4000_C::create(const EventParams_S* params)
@@ -137,15 +134,7 @@ void Event_4000_C::start()
     const int32_t delay = worldVar("CombatDelay");
     combatDelay_ = delay < MIN_DELAY ? DEFAULT_DELAY : delay > MAX_DELAY ? MAX_DELAY : delay;
     clearEntry();
-    for (int i = 0; i < 8; ++i) {
-        selAct_[i] = nullptr;
-        selActArg_[i] = nullptr;
-        origSrc_[i] = nullptr;
-        selActBkup_[i] = nullptr;
-        charTarget_[i] = nullptr;
-        savedOrder_[i] = nullptr;
-        wasPlaying_[i] = false;
-    }
+    clearSlots();
     // A song played outside combat ends with all it did (its music, its
     // timed end, its lasting effect); the fight has songs of its own.
     if (worldVar("NCBS") != 0)
@@ -168,7 +157,9 @@ void Event_4000_C::start()
     pushedTreasure_ = false;
     char music[16];
     std::snprintf(music, sizeof music, "Combat%d", static_cast<int>(vell::gameRand() % COMBAT_MUSICS) + 1);
-    maserAudio.pushSpecAudio(music, false);
+    // Each pop undoes its own push: an environment the sound packs lack
+    // is not popped either.
+    pushedMusic_ = maserAudio.pushSpecAudio(music, false) == 0;
     enemyList.setInCombat(true);
 }
 
@@ -204,8 +195,17 @@ void Event_4000_C::finish()
     if (pushedTreasure_)
         maserAudio.popSpecAudio();
     pushedTreasure_ = false;
-    maserAudio.popSpecAudio();
+    if (pushedMusic_)
+        maserAudio.popSpecAudio();
+    pushedMusic_ = false;
     enemyList.setInCombat(false);
+    clearSlots();
+}
+
+// Every per-slot record emptied; a use made for an order and never queued
+// is released.
+void Event_4000_C::clearSlots()
+{
     for (int i = 0; i < 8; ++i) {
         if (selAct_[i] && selActArg_[i])
             selAct_[i]->freeEntry(selActArg_[i]);
@@ -215,6 +215,7 @@ void Event_4000_C::finish()
         selActBkup_[i] = nullptr;
         charTarget_[i] = nullptr;
         savedOrder_[i] = nullptr;
+        wasPlaying_[i] = false;
     }
 }
 
@@ -317,18 +318,9 @@ void Event_4000_C::roundKey(int sym)
         if (sym == 'y') {
             confirmOrders();
         } else if (sym == 'n') {
-            int k = curMember_ - 1;
-            while (k >= 0 && party->getMember(k) && party->getMember(k)->isJoinedMonster())
-                --k;
             // With nobody left to order (every member a joined monster) the
             // question stays.
-            if (k < 0)
-                return;
-            curMember_ = k;
-            if (selAct_[k] && selActArg_[k])
-                selAct_[k]->freeEntry(selActArg_[k]);
-            selActArg_[k] = nullptr;
-            setState(MEMBER_TURN);
+            back();
         }
         return;
     case PERFORMING:
@@ -539,8 +531,7 @@ void Event_4000_C::performNext()
         setState(ROUND_MENU);
         return;
     case FightState::Won:
-        maserAudio.pushSpecAudio("Treasure", false);
-        pushedTreasure_ = true;
+        pushedTreasure_ = maserAudio.pushSpecAudio("Treasure", false) == 0;
         setState(VICTORY);
         return;
     }

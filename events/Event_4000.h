@@ -39,9 +39,6 @@ class bl3dMonsterList;
 class bl3dPartyChar;
 struct ActionUse_S;
 
-// The event id the fight answers to.
-constexpr int EVENT_COMBAT = 4000;
-
 // The difficulty setting's factor on a fight's experience and on the gold of
 // its chest (easy 1.2, average 1, difficult 0.8, impossible 0.5), truncated.
 int64_t scaleByDifficulty(int64_t amount);
@@ -132,6 +129,7 @@ private:
     // --- the round (Event_4000.cpp) ---------------------------------------------
     void start();
     void finish();
+    void clearSlots();
     void setState(int state);
     void roundKey(int sym);
     void runAway();
@@ -218,6 +216,7 @@ private:
     int32_t combatDelay_ = DEFAULT_DELAY;
     char entry_[8] = "_";
     int entryLen_ = 0;
+    bool pushedMusic_ = false;
     bool pushedTreasure_ = false;
     int32_t noSquare_ = 0;
     // The pacing work carries the serial of the pace it belongs to.

@@ -33,7 +33,7 @@ public:
     static std::unique_ptr<Event_C> create(const EventParams_S* params);
 
     // The same id as the fight.
-    int typeId() const override { return 4000; }
+    int typeId() const override { return EVENT_COMBAT; }
     int invoke(Interface_C* iface) override;
 
     void key(int sym);

@@ -27,9 +27,6 @@ struct Chest_S;
 class ScrollInvList_C;
 class bl3dPartyChar;
 
-// The event id of the chest.
-constexpr int EVENT_TREASURE_CHEST = 4001;
-
 class Event_4001_C : public Event_C {
 public:
     enum State : int {
@@ -63,7 +60,7 @@ public:
 
     static std::unique_ptr<Event_C> create(const EventParams_S* params);
 
-    int typeId() const override { return EVENT_TREASURE_CHEST; }
+    int typeId() const override { return EVENT_CHEST; }
     int invoke(Interface_C* iface) override;
 
     // --- the screen -----------------------------------------------------------

@@ -53,10 +53,15 @@ bool bl3dCharacter::usesPartyGold() const {
 int32_t bl3dCharacter::getGold() const { return usesPartyGold() ? party->totalGold() : gold_; }
 
 bool bl3dCharacter::addGold(int32_t n) {
-    if (usesPartyGold())
-        party->splitGold(n);
-    else
+    if (!usesPartyGold()) {
         rawAddGold(n);
+        return true;
+    }
+    // A negative amount comes out of the pool as a spend takes it; false and
+    // nothing taken when the pool holds less.
+    if (n < 0)
+        return n != INT32_MIN && party->spendGold(-n);
+    party->splitGold(n);
     return true;
 }
 

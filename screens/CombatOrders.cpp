@@ -400,10 +400,16 @@ void Event_4000_C::listKey(bl3dPartyChar& m, int sym)
         return;
     case SKILL_LIST: chooseSkill(m, m.actions()->getAction(value)); return;
     case SPELL_LIST: chooseSpell(m.actions2()->getAction(value)); return;
-    case SONG_LIST:
-        selAct_[curMember_] = m.actions()->getAction(value);
+    case SONG_LIST: {
+        // The list goes by the song numbers, which a bard's own skills of
+        // the higher levels share: such a line is no song to start.
+        bl3dAction* song = m.actions()->getAction(value);
+        if (!song || !(static_cast<uint32_t>(song->actionID()) & ACTION_BARD_SONG))
+            return;
+        selAct_[curMember_] = song;
         queueSong(SONG_START_IN_COMBAT);
         return;
+    }
     default: return;
     }
 }

@@ -257,6 +257,12 @@ TEST_F(EffectTest, LevelsElementsAndTheHalvingSong) {
     script({0, 0, 0, 0, 0});
     EXPECT_EQ(applyBy(at(wisps, 0), byLevel, ada, 10), EFFECT_APPLIED);
     EXPECT_EQ(sums.total, 4);
+    // A multiplier capped at 2: the level-3 member rolls two dice.
+    scaled.perLevel = 2;
+    bl3dDamageEffect capped(scaled);
+    script({1, 0, 0, 0, 0});
+    EXPECT_EQ(applyBy(partyMemberAt(3), capped, g), EFFECT_APPLIED);
+    EXPECT_EQ(sums.total, 2);
 
     // "Bardb00bC" 1 halves what is reported, not what is dealt.
     kit->env.tags.setInt("Bardb00bC", 1);

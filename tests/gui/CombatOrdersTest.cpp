@@ -4,6 +4,7 @@
 // sheet, items, songs started in the fight and a song playing from
 // outside, going back, members who cannot act and joined monsters.
 #include "CombatFixture.h"
+#include "SongMusicEnv.h"
 
 #include "actions/Songs.h"
 #include "core/TagList.h"
@@ -12,6 +13,9 @@
 
 namespace {
 
+using songmusic::LUTE;
+using songmusic::MusicEnv_C;
+
 using namespace combattest;
 using E = Event_4000_C;
 
@@ -19,27 +23,7 @@ constexpr int32_t SILVER_STRIKE = 0x000f0021;
 constexpr int32_t MAGICIANS_PORTAL = 0x00890015;
 constexpr int32_t MENDING_LIGHT = 0x00090064;
 constexpr int32_t HIDE_IN_SHADOWS = 0x001e03e9;
-constexpr uint32_t LUTE = 0x1u << 2;
-
-// The game's answers, with music for every song and a record of it.
-class MusicEnv_C : public WorldActionEnv_C {
-public:
-    MusicEnv_C() : WorldActionEnv_C(&CharView_C::equipTrial) {}
-    bool bsTest(int32_t, uint32_t parts) override { return (parts & LUTE) != 0; }
-    int playSong(int32_t id, uint32_t) override
-    {
-        playing = id;
-        return 0;
-    }
-    int stopSong() override
-    {
-        playing = 0;
-        ++stops;
-        return 0;
-    }
-    int32_t playing = 0;
-    int stops = 0;
-};
+constexpr int32_t MOCKING_VERSE = 0x000a2057;
 
 class CombatOrdersTest : public CombatFixture {
 protected:
@@ -367,10 +351,15 @@ TEST_F(CombatOrdersTest, ASongStartedInTheFightEndsWithItsOrderOrTheFight)
     lyra.getTagList()->setInt("Inst", static_cast<int32_t>(LUTE));
     lyra.actions()->add(masterActionList.getAction(SONG_PROUD_MARY), 0);
     lyra.actions()->add(masterActionList.getAction(SONG_WALKING_SONG), 0);
+    // A Harper's skill of the higher levels carries a song number too: it
+    // is listed, and choosing it starts nothing.
+    bl3dAction* verse = masterActionList.getAction(MOCKING_VERSE);
+    ASSERT_NE(verse, nullptr);
+    lyra.actions()->add(verse, 0);
     dummies(1, 10);
     // Round 1: Lyra plays the Walking Song. Round 2: she is playing; she
     // ends the song. Round 3: the party runs.
-    press({SDLK_f, SDLK_p, SDLK_RETURN, SDLK_y, SDLK_f, SDLK_e, SDLK_y});
+    press({SDLK_f, SDLK_p, SDLK_RETURN, SDLK_DOWN, SDLK_RETURN, SDLK_y, SDLK_f, SDLK_e, SDLK_y});
     int32_t cbsAfterFirst = -1;
     bool playingAfterFirst = false;
     beforeKey = [&](int state) {
@@ -386,6 +375,7 @@ TEST_F(CombatOrdersTest, ASongStartedInTheFightEndsWithItsOrderOrTheFight)
     EXPECT_EQ(fight(), 1);
     EXPECT_TRUE(lastIn(E::SONG_LIST).has("Available songs:"));
     EXPECT_TRUE(lastIn(E::SONG_LIST).has("Walking Song"));
+    EXPECT_TRUE(lastIn(E::SONG_LIST).has("Mocking Verse"));
     EXPECT_EQ(cbsAfterFirst, SONG_WALKING_SONG);
     EXPECT_TRUE(playingAfterFirst);
     EXPECT_TRUE(anyMentions("Lyra, you are currently playing.  What will you do?"));
@@ -396,7 +386,7 @@ TEST_F(CombatOrdersTest, ASongStartedInTheFightEndsWithItsOrderOrTheFight)
 
     // A song left playing ends with the fight.
     forget();
-    press({SDLK_f, SDLK_p, SDLK_DOWN, SDLK_RETURN, SDLK_y});
+    press({SDLK_f, SDLK_p, SDLK_DOWN, SDLK_DOWN, SDLK_RETURN, SDLK_y});
     beforeKey = [&](int state) {
         if (state == E::ROUND_MENU && pressesLeft() == 0 && vell::scriptedGameRandLeft() == 0)
             vell::scriptGameRand({0});

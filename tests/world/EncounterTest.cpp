@@ -77,7 +77,7 @@ struct RollFixture : ::testing::Test {
         gameworld = &world;
         party = &members;
         for (int i = 0; i < 4; ++i) {
-            auto* m = new bl3dPartyChar("Member");
+            auto* m = new bl3dPartyChar(("Member" + std::to_string(i + 1)).c_str());
             m->setLevel(level_);
             ASSERT_TRUE(members.addMember(m));
         }
