@@ -2,6 +2,8 @@
 
 #include "events/Event_2000.h"
 #include "events/Event_4000.h"
+#include "events/Event_4000a.h"
+#include "events/Event_4001.h"
 #include "events/Event_7001.h"
 #include "events/Event_8000.h"
 #include "events/Event_9000.h"
@@ -31,9 +33,11 @@ void registerGameEvents()
     registerTimedEvent(EVENT_EXPIRE_XCSTATE, &Event_9013_C::create);
     registerTimedEvent(EVENT_EXPIRE_FIZZLE, &Event_9014_C::create);
     registerTimedEvent(EVENT_BARD_SONG, &Event_9100_C::create);
-    // The events the game starts itself; the chest and the monsters' offer
-    // to join register here beside the fight.
+    // The events the game starts itself: the fight, the monsters' offer to
+    // join and the chest.
     registerEncounterEvent(ENCOUNTER_FIGHT, &Event_4000_C::create);
+    registerEncounterEvent(ENCOUNTER_JOIN, &Event_4000a_C::create);
+    registerEncounterEvent(ENCOUNTER_CHEST, &Event_4001_C::create);
     // The town's buildings.
     registerMapEvent(Event_1000_C::TYPE_ID, &Event_1000_C::create);
     registerMapEvent(Event_1002_C::TYPE_ID, &Event_1002_C::create);

@@ -101,6 +101,14 @@ int32_t bl3dParty::averageStat(int stat) const {
     return static_cast<int32_t>(sum / count_);
 }
 
+int32_t bl3dParty::levelSum() const {
+    int64_t sum = 0;
+    for (int i = 0; i < count_; ++i)
+        if (members_[i])
+            sum += members_[i]->getLevel();
+    return saturate32(sum);
+}
+
 int32_t bl3dParty::totalGold() const {
     int64_t sum = 0;
     for (int i = 0; i < count_; ++i)

@@ -62,6 +62,9 @@ public:
     // false and nothing changed when either is out of 0..7 or a equals b.
     bool swap(int a, int b);
     int32_t averageStat(int stat) const;
+    // The members' levels added up (the random encounters weigh their
+    // monsters against it), held within int32.
+    int32_t levelSum() const;
     int32_t totalGold() const;
     void splitGold(int32_t n);
     bool spendGold(int32_t n);

@@ -552,9 +552,9 @@ void Interface_C::timerEvents()
         return;
     const int x = currentWorld_->getSquareX();
     const int y = currentWorld_->getSquareY();
-    if (!map->hasCellEvent(x, y))
-        map->rollRandomEvents(this);
-    // The random encounter joins here with the encounter rules.
+    // Wandering monsters come only where no random event did.
+    if (!map->hasCellEvent(x, y) && map->rollRandomEvents(this) == 0)
+        map->randMonster(this);
 
     // A random event may have taken the party to another map.
     if (Map_C* now = getCurrentMap())

@@ -210,6 +210,19 @@ public:
     void processEvents(int x, int y, Interface_C* iface);
     // 1 when a random event ran, else 0.
     int rollRandomEvents(Interface_C* iface);
+    // The random encounter roll, when game time passed on a square without
+    // an event and no random event ran: wandering monsters of the map
+    // state's table fill the enemy list, weighed against the party's
+    // levels and the difficulty, then a fight runs or a lone monster may
+    // offer to join (never both). What it came to:
+    enum Encounter : int {
+        ENCOUNTER_NONE = 0,         // no encounter (enemy list untouched)
+        ENCOUNTER_FIGHT_RUN = 1,    // a fight ran (or its class is missing)
+        ENCOUNTER_JOIN_OFFER = 2,   // a lone monster offered to join
+        ENCOUNTER_STAYED_AWAY = 3,  // a lone monster came, made no offer, no fight
+        ENCOUNTER_SLUMBER = 4,      // the undead slumbered on (enemy list emptied)
+    };
+    int randMonster(Interface_C* iface);
     // Events of this map are running (the world must not delete it).
     bool isBusy() const { return busy_ > 0; }
 

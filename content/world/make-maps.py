@@ -119,6 +119,63 @@ pillar      pics/world/pillar.dat     0     -1    1     1
 stairs      pics/world/stairs.dat     1     0     1     1
 """
 
+# --- wandering monsters ----------------------------------------------------------
+# One line per entry: (monster, least group, spread, distance in feet,
+# weight, how many groups of it live here, first hour, end hour (-1 both:
+# any time), condition mask). The second number of the header is the
+# encounter rate: chances per thousand steps on a fresh map, before the
+# difficulty's factor; it falls as the map's monsters are met (a map whose
+# counts are all 0 has no encounters).
+#
+# The town is safe by day; after dark wolves come over the wall and thieves
+# work the streets (from 20 o'clock until 5).
+TOWN_RATE = 12
+TOWN_MONSTERS = [
+    ('Wolf', 1, 2, 20, 6, 20, 20, 5, 0),
+    ('Bandit', 1, 2, 10, 5, 20, 20, 5, 0),
+    ('Dark Rogue', 1, 0, 10, 2, 5, 22, 4, 0),
+]
+# The catacombs by depth: the first level under the town has its vermin and
+# a few dead that do not rest, mostly near the stairs' depth; the Wight is
+# the deepest thing here and comes only a few times.
+DUNGEON_RATE = 30
+DUNGEON_MONSTERS = [
+    ('Goblin', 2, 3, 10, 8, 30, -1, -1, 0),
+    ('Skeleton', 1, 2, 10, 6, 25, -1, -1, 0),
+    ('Giant Spider', 1, 0, 20, 3, 6, -1, -1, 0),
+    ('Orc', 1, 2, 20, 4, 15, -1, -1, 0),
+    ('Wight', 1, 0, 30, 1, 3, -1, -1, 0),
+]
+
+# Random items of the catacombs (chests, the monsters' "rand" drops), by
+# weight; an item with charges is named with them, as its display name.
+DUNGEON_RANDITEMS = [
+    ('Draught of Mending (3)', 6), ('Mandrake Root', 4), ('Glowing Moss', 4), ('Arrows (20)', 3),
+    ('Glass Dagger', 3), ('Iron Cap', 2), ('Round Buckler', 2), ('Throwing Knives (6)', 2),
+    ('Ring of Warding', 1), ('Elixir of Might (2)', 1),
+]
+
+# Chests of the catacombs: square -> (script module, exit x, exit y, exit
+# facing), each chest a script of its own in content/scripts.
+DUNGEON_CHESTS = {
+    (1, 14): ('chest_crypt', 1, 13, 180),
+    (14, 1): ('chest_alcove', 13, 1, 90),
+    (7, 4): ('chest_niche', 7, 5, 0),
+}
+
+
+def monster_file(rate, entries):
+    lines = ["%d %d" % (len(entries), rate)]
+    for (name, least, spread, dist, weight, left, first, end, mask) in entries:
+        lines.append("%s %d %d %d %d %d %d %d 0x%08X" % (name.replace(' ', '_'), least, spread, dist, weight,
+                                                     left, first, end, mask))
+    return "\n".join(lines) + "\n"
+
+
+def rand_items(items):
+    return ["RANDITEMS %d" % len(items)] + ["%s %d" % (n.replace(' ', '_'), w) for n, w in items]
+
+
 SIDES = [(0, 1, 0), (90, -1, 0), (180, 0, -1), (270, 1, 0)]  # facing, dx, dy
 
 
@@ -186,13 +243,14 @@ STAIRSDN    NULL      house     citywall  stairs    1    NULL  NULL      0 0 0
             lines.append("%d %d %s" % (x, y, name))
     assert len(TOWN_BUILDINGS) == sum(row.count('H') + row.count('S') for row in TOWN)
     cfg = ["Renibister %d %d pics/world/cobble.dat NULL" % (w, h),
-           "maps/renibister.tex maps/renibister.cel maps/renibister.evt NULL",
+           "maps/renibister.tex maps/renibister.cel maps/renibister.evt maps/renibister.mon",
            "# sound packs: their folder and count, then each pack and the hour from which it plays",
            "data/sounds/packs 4",
            "town_night.env 0", "town_morning.env 6", "town_day.env 11", "town_night.env 20",
            "SPECCELL %d %d 0" % stairs,
            "RANDITEMS 0"] + lines
     write('renibister.cfg', "\n".join(cfg) + "\n")
+    write('renibister.mon', monster_file(TOWN_RATE, TOWN_MONSTERS))
     write('renibister.tex', TOWN_TEXTURES)
     write('renibister.cel', cells)
     ev = ["# x y event noanim, then exit x, exit y, exit facing"]
@@ -244,15 +302,18 @@ STAIRSUP    stone     stairs    NULL      stone     1    NULL  NULL      0 0 0
            "SPECLITE 0.05 0.05 0.08 0.35 0.9 0.6 0.3",
            "data/sounds/packs 1",
            "catacombs.env 0",
-           "SPECCELL %d %d 0" % stairs,
-           "RANDITEMS 0"] + lines
+           "SPECCELL %d %d 0" % stairs] + rand_items(DUNGEON_RANDITEMS) + lines
     write('catacombs.cfg', "\n".join(cfg) + "\n")
     write('catacombs.tex', DUNGEON_TEXTURES)
     write('catacombs.cel', cells)
     ev = ["# x y event noanim, then exit x, exit y, exit facing",
           "%d %d 2000 0" % stairs, "%d %d 0 stairsup" % stairs] + scripted(DUNGEON, DUNGEON_SCRIPTS)
+    for (x, y), (name, ex, ey, ef) in sorted(DUNGEON_CHESTS.items()):
+        assert at(DUNGEON, x, y) == '.' and at(DUNGEON, ex, ey) == '.', (x, y)
+        assert (x, y) not in DUNGEON_SCRIPTS, (x, y)
+        ev += ["%d %d 2000 0" % (x, y), "%d %d %d %s" % (ex, ey, ef, name)]
     write('catacombs.evt', "\n".join(ev) + "\n")
-    write('catacombs.mon', "0 0\n")
+    write('catacombs.mon', monster_file(DUNGEON_RATE, DUNGEON_MONSTERS))
 
 
 if __name__ == '__main__':

@@ -3,6 +3,7 @@
 // store in memory.
 #pragma once
 #include "core/MemStream.h"
+#include "rules/ItemList.h"
 #include "world/Map.h"
 #include "world/MapInfo.h"
 
@@ -15,7 +16,9 @@
 namespace worldtest {
 
 // Runs a test inside a folder (map files name their companions relative to
-// the game folder) and with map pictures off.
+// the game folder) and with map pictures off. In a folder with the game's
+// item file, the master item list holds its items (the maps' random items
+// name them) unless a test filled it already.
 class InFolder {
 public:
     explicit InFolder(const std::string& dir)
@@ -24,9 +27,13 @@ public:
         old_ = getcwd(buf, sizeof buf) ? buf : ".";
         ok_ = chdir(dir.c_str()) == 0;
         Map_C::setLoadPictures(false);
+        if (ok_ && masterITL.count() == 0 && access("data/item.dat", R_OK) == 0)
+            loadedItems_ = masterITL.load("data/item.dat") == 0;
     }
     ~InFolder()
     {
+        if (loadedItems_)
+            masterITL.clear();
         Map_C::setLoadPictures(pictures_);
         if (chdir(old_.c_str()) != 0)
             ADD_FAILURE() << "cannot go back to " << old_;
@@ -36,6 +43,7 @@ public:
 private:
     std::string old_;
     bool ok_ = false;
+    bool loadedItems_ = false;
     bool pictures_ = Map_C::getLoadPictures();
 };
 

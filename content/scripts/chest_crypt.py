@@ -1,0 +1,15 @@
+# A chest in the crypt by the stairs of the catacombs: an easy lock and a
+# dart trap. Once opened it stays empty.
+import eventAPI as api
+
+TAG = "ChestCrypt"
+
+
+def fireEvent(h):
+    if api.getTag(h, TAG) != 0:
+        api.optionInput(h, ["A mouldering chest stands open and empty."], ["(SPACE) to Continue"], [32])
+        return 0
+    # 1 opened, 2 left unopened.
+    if api.chest(h, 3, 10, 45, ["Iron Cap"], 1, "a mouldering chest") == 1:
+        api.setTag(h, TAG, 1)
+    return 0

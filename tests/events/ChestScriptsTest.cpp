@@ -1,0 +1,106 @@
+// The catacombs' chests, run from their scripts with the real chest screen:
+// each one's trap goes off on a careless opener, an opened chest stays
+// empty, one left unopened waits for the party.
+#include "ScriptFixture.h"
+
+#include "actions/Attributes.h"
+#include "events/Event_4001.h"
+#include "rules/ItemList.h"
+#include "rules/ItemType.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace scripted {
+namespace {
+
+class ChestScripts : public ScriptedEvent {
+protected:
+    void SetUp() override
+    {
+        ScriptedEvent::SetUp();
+        if (HasFatalFailure())
+            return;
+        registerEncounterEvent(ENCOUNTER_CHEST, &Event_4001_C::create);
+        int id = 8100;
+        for (const char* name : {"Iron Cap", "Glass Dagger", "Ring of Warding", "Round Buckler"}) {
+            bl3dItemType* t = makeItemType(ITEM_PLAIN);
+            t->setBasics(id++, name, "An item of the catacombs.", 10);
+            masterITL.insert(t);
+        }
+    }
+    bool anyMentions(const std::string& piece) const
+    {
+        for (const partyscreens::Shown& s : shown())
+            if (s.mentions(piece))
+                return true;
+        return false;
+    }
+};
+
+struct ChestCase {
+    const char* script;
+    const char* tag;
+    const char* trapText;
+    int32_t gold;
+    std::vector<std::string> items;
+};
+
+TEST_F(ChestScripts, EachTrapGoesOffAndTheOpenedChestStaysEmpty)
+{
+    const ChestCase cases[] = {
+        {"chest_crypt", "ChestCrypt", "Darts fly at Ann", 45, {"Iron Cap"}},
+        {"chest_niche", "ChestNiche", "Large spikes leap out at Ann", 80, {"Glass Dagger"}},
+        {"chest_alcove", "ChestAlcove", "A Poisonous gas permeates the air around Ann", 200,
+         {"Round Buckler", "Ring of Warding"}},
+    };
+    bl3dPartyChar& ann = join("Ann", 0x4);
+    for (const ChestCase& c : cases) {
+        ann.setMaxHP(200);
+        ann.setCurHP(200);
+        const int32_t gold = ann.getGold();
+        forget();
+        // Open it bare-handed; the trap; every item taken; leave.
+        std::vector<partyscreens::Step> keys{SDLK_o, SDLK_F1, SDLK_SPACE};
+        for (size_t i = 0; i < c.items.size(); ++i)
+            keys.push_back(SDLK_t);
+        keys.push_back(SDLK_SPACE);
+        script(keys);
+        runScript(c.script);
+        EXPECT_TRUE(anyMentions("Before you is")) << c.script;
+        EXPECT_TRUE(anyMentions(c.trapText)) << c.script;
+        EXPECT_LT(ann.getCurHP(), 200) << c.script;
+        EXPECT_EQ(ann.getGold(), gold + c.gold) << c.script;
+        EXPECT_EQ(gameworld->getVar(c.tag), 1) << c.script;
+        // Empty from now on.
+        forget();
+        script({SDLK_SPACE});
+        runScript(c.script);
+        EXPECT_TRUE(anyMentions("empty") || anyMentions("dust")) << c.script;
+        EXPECT_FALSE(anyMentions("Before you is")) << c.script;
+        EXPECT_EQ(ann.getGold(), gold + c.gold) << c.script;
+    }
+    std::vector<std::string> pack = partykit::holdings(ann).pack;
+    std::sort(pack.begin(), pack.end());
+    EXPECT_EQ(pack, (std::vector<std::string>{"Glass Dagger", "Iron Cap", "Ring of Warding", "Round Buckler"}));
+}
+
+TEST_F(ChestScripts, AChestLeftUnopenedWaits)
+{
+    bl3dPartyChar& ann = join("Ann", 0x2);
+    setIntAttribute(&ann, "LockPick", 200);
+    script({SDLK_l});
+    runScript("chest_crypt");
+    EXPECT_EQ(gameworld->getVar("ChestCrypt"), 0);
+    EXPECT_EQ(ann.getGold(), 0);
+    // A skilled picker opens it without the darts.
+    script({SDLK_p, SDLK_F1, SDLK_t, SDLK_SPACE});
+    runScript("chest_crypt");
+    EXPECT_EQ(ann.getCurHP(), 20);
+    EXPECT_EQ(ann.getGold(), 45);
+    EXPECT_EQ(gameworld->getVar("ChestCrypt"), 1);
+}
+
+} // namespace
+} // namespace scripted
