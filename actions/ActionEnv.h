@@ -43,10 +43,6 @@ public:
     // Puts the party on the square (the facing stays). False, nothing
     // moved, without a map or for a square off it.
     virtual bool moveParty(int x, int y);
-    // The next move ignores walls (the world's "WalkThrough" and the
-    // interface's own flags).
-    virtual void setWalkThrough() {}
-
     // --- the current map ---------------------------------------------------------
     // Its size in squares; false when no map is loaded.
     virtual bool mapSize(int& width, int& height) const;

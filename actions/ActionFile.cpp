@@ -39,10 +39,13 @@ void readText(MemStream_C& s, std::string& out, uint32_t n) {
     s.skip(n);
 }
 
-bool isUpperCode(const char* code) {
-    for (int i = 0; i < 4; ++i)
-        if (code[i] < 'A' || code[i] > 'Z')
+bool isLetterCode(const char* code, bool upperOnly) {
+    for (int i = 0; i < 4; ++i) {
+        const bool upper = code[i] >= 'A' && code[i] <= 'Z';
+        const bool lower = code[i] >= 'a' && code[i] <= 'z';
+        if (!upper && (upperOnly || !lower))
             return false;
+    }
     return code[4] == 0;
 }
 
@@ -298,33 +301,44 @@ uint32_t EffectRecord_S::decodedBytes() const {
     }
 }
 
-bool EffectRecord_S::read(gzFile f) {
+bool EffectRecord_S::read(gzFile f, std::string* why) {
     *this = EffectRecord_S{};
-    MemStream_C body;
-    if (!header.read(f) || !readGzBytes(f, body, header.length))
+    if (!header.read(f))
         return false;
+    // A known type is read by its own size, whatever the stated length says,
+    // so a wrong length never puts the next record inside this body.
+    MemStream_C body;
+    bool whole = true;
     switch (header.type) {
-    case EFFECT_DAMAGE:
-        decoded = damage.read(body);
-        break;
+    case EFFECT_DAMAGE: whole = readGzBytes(f, body, DamageBody_S::BYTES) && damage.read(body); break;
+    case EFFECT_HEAL: whole = readGzBytes(f, body, HealBody_S::BYTES) && heal.read(body); break;
     case EFFECT_STAT:
-        decoded = stat.read(body);
-        // The pairs must lie inside the body; otherwise the rest stays tail.
-        if (decoded && stat.pairCount > 0 &&
-            static_cast<uint64_t>(stat.pairCount) * EffectStatPair_S::BYTES <= body.remaining()) {
+        whole = readGzBytes(f, body, StatBody_S::BYTES) && stat.read(body);
+        if (whole && (stat.pairCount < 0 || stat.pairCount > MAX_STAT_PAIRS)) {
+            if (why)
+                *why = "stat effect of " + std::to_string(stat.pairCount) + " pairs, which no body length holds";
+            return false;
+        }
+        if (whole) {
             pairs.resize(static_cast<size_t>(stat.pairCount));
             for (EffectStatPair_S& p : pairs)
-                p.read(body);
+                whole = whole && readGzBytes(f, body, EffectStatPair_S::BYTES) && p.read(body);
         }
         break;
-    case EFFECT_HEAL:
-        decoded = heal.read(body);
-        break;
-    default:
-        break;
+    default: break;
     }
-    if (body.remaining() > 0)
-        tail.assign(body.current(), body.current() + body.remaining());
+    if (!whole)
+        return false;
+    decoded = header.type == EFFECT_DAMAGE || header.type == EFFECT_STAT || header.type == EFFECT_HEAL;
+    // What the stated length has beyond the type is passed over (and kept to
+    // be written back); an unknown type is all such bytes.
+    const uint32_t own = decodedBytes();
+    if (header.length > own) {
+        MemStream_C rest;
+        if (!readGzBytes(f, rest, header.length - own))
+            return false;
+        tail.assign(rest.data(), rest.data() + rest.size());
+    }
     return true;
 }
 
@@ -358,8 +372,9 @@ std::string EffectRecord_S::fault() const {
     if (header.type < EFFECT_DAMAGE || header.type > EFFECT_HEAL)
         return {}; // passed over by its length
     const std::string kind = kinds[header.type - 1];
-    if (!decoded)
-        return kind + " body of " + std::to_string(header.length) + " bytes is too short";
+    if (header.length < decodedBytes())
+        return kind + " body stated as " + std::to_string(header.length) + " bytes, shorter than its " +
+               std::to_string(decodedBytes());
     switch (header.type) {
     case EFFECT_DAMAGE: {
         std::string why = diceFault(damage.count, damage.sides);
@@ -371,8 +386,8 @@ std::string EffectRecord_S::fault() const {
     }
     case EFFECT_STAT: {
         if (stat.pairCount < 0 || pairs.size() != static_cast<size_t>(stat.pairCount))
-            return kind + ": " + std::to_string(stat.pairCount) + " pairs do not fit its body of " +
-                   std::to_string(header.length) + " bytes";
+            return kind + ": " + std::to_string(stat.pairCount) + " pairs stated, " + std::to_string(pairs.size()) +
+                   " given";
         std::string why = saveFault(stat.saveIndex);
         if (why.empty())
             why = conditionFault("condition mask", static_cast<uint32_t>(stat.conditions));
@@ -401,9 +416,11 @@ int ActionRecord_S::read(gzFile f, std::string* why) {
         return r;
     effects.resize(def.effectCount);
     for (size_t i = 0; i < effects.size(); ++i) {
-        if (!effects[i].read(f)) {
+        std::string broken;
+        if (!effects[i].read(f, &broken)) {
             if (why)
-                *why = streamTrouble(f, ("effect " + std::to_string(i + 1)).c_str());
+                *why = !broken.empty() ? "effect " + std::to_string(i + 1) + ": " + broken
+                                       : streamTrouble(f, ("effect " + std::to_string(i + 1)).c_str());
             effects.clear();
             return -1;
         }
@@ -427,12 +444,18 @@ std::string ActionRecord_S::fault() const {
         return "unknown action type " + std::to_string(def.actionType);
     if (!validTargetKind(def.targetKind))
         return "unknown target kind " + std::to_string(def.targetKind);
-    if (def.isSpell() && !isUpperCode(def.code))
-        return "the code is not four upper-case letters";
+    if (def.isSpell() && !isLetterCode(def.code, false))
+        return "the code is not four letters";
     for (size_t i = 0; i < effects.size(); ++i) {
         const std::string why = effects[i].fault();
         if (!why.empty())
             return "effect " + std::to_string(i + 1) + ": " + why;
     }
+    return {};
+}
+
+std::string ActionRecord_S::warning() const {
+    if (def.isSpell() && isLetterCode(def.code, false) && !isLetterCode(def.code, true))
+        return std::string("the code ") + def.code + " has lower-case letters, which no caster types; kept as it is";
     return {};
 }

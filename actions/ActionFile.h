@@ -19,9 +19,11 @@
 // (tools/mkactions) and the built-in damage spell's writeRecord use them, so
 // what is written is what the game reads.
 //
-// Reading goes by the body lengths: bytes of a body beyond what its type
-// holds are kept as its tail (and written back), a body shorter than its type
-// is kept whole as its tail and makes the record faulty. Whether a record
+// A body of a known type is read by the type's own size (a stat body with
+// its pairs); what the stated length has beyond that is passed over, kept as
+// the body's tail (and written back), and a stated length shorter than the
+// type makes the record faulty. A body of another type is passed over by its
+// length. Whether a record
 // read whole may be used is fault()'s to say; the loader refuses a faulty
 // record and goes on with the next one.
 #pragma once
@@ -50,6 +52,8 @@ constexpr int32_t MAX_EFFECT_SIDES = 1000;     // sides of one die
 constexpr int32_t MAX_SAVE_INDEX = 5;          // the saving throw tables' columns
 constexpr int32_t MAX_ELEMENT = 4;             // 1 fire, 2 earth, 3 air, 4 water
 constexpr uint32_t CONDITION_BITS = 0x1ff;     // every condition of stat 12
+// The most pairs a stat body's 16-bit length can state.
+constexpr int32_t MAX_STAT_PAIRS = (0xffff - 16) / 4;
 
 // The head of an action record and its texts. For a spell (action type 2)
 // the code, path and cost follow the texts.
@@ -104,7 +108,9 @@ struct DamageBody_S {
     int16_t count = 0;
     int16_t bonus = 0;
     int32_t unused = 0;
-    uint8_t perLevel = 0; // the dice count is multiplied by the user's level
+    // Non-zero: the dice count is multiplied by the user's level; a value
+    // above 1 is also the highest multiplier (a cheap spell's growth capped).
+    uint8_t perLevel = 0;
     uint8_t element = 0;
     uint16_t saveIndex = 0;
     uint32_t flags = 0; // 0x02 poison, 0x04 death blow, 0x08/0x10/0x20 by type, 0x40 banish
@@ -155,10 +161,9 @@ struct HealBody_S {
     void write(MemStream_C& s) const;
 };
 
-// One effect record as read. `decoded` tells whether the body of a known
-// type was long enough for its type (its fields are then valid); `tail`
-// holds the body's bytes beyond what was decoded (all of them when nothing
-// was).
+// One effect record as read. `decoded` tells whether the type is a known
+// one (its fields are then valid); `tail` holds the bytes the stated length
+// has beyond the decoded part (all of them for an unknown type).
 struct EffectRecord_S {
     EffectHeader_S header;
     bool decoded = false;
@@ -170,9 +175,11 @@ struct EffectRecord_S {
 
     // The decoded part's size for this type; 0 for an unknown type.
     uint32_t decodedBytes() const;
-    // Reads the header and `length` bytes of body. False when the stream
-    // ends (or breaks) first.
-    bool read(gzFile f);
+    // Reads the header and the body: a known type by its own size, then what
+    // the stated length has beyond it; another type by the stated length.
+    // False when the stream ends (or breaks) first, or when a stat body states
+    // more pairs than any length holds (then with the reason in *why).
+    bool read(gzFile f, std::string* why = nullptr);
     // Header, decoded part, tail; the header's length is written as it is.
     void write(MemStream_C& s) const;
     // A record made in memory: the header's length set to its body's.
@@ -195,6 +202,10 @@ struct ActionRecord_S {
     // Empty when the record may become an action; else the first reason it
     // may not (the lengths, counts, indices, dice and code it holds).
     std::string fault() const;
+    // Empty, or what a usable record holds that is likely a slip (a spell
+    // code in lower case: monsters and items may name the spell, so it is
+    // kept).
+    std::string warning() const;
 };
 
 // Reads exactly n bytes of the stream into `to` (appended). False when fewer

@@ -4,6 +4,7 @@
 #include "actions/ActionFile.h"
 #include "rules/ActionList.h"
 #include "actions/DamageEffect.h"
+#include "actions/GenericSong.h"
 #include "actions/GenericSkill.h"
 #include "actions/GenericSpell.h"
 #include "actions/HealEffect.h"
@@ -42,6 +43,9 @@ EffectList effectsOf(const ActionRecord_S& rec) {
 bl3dAction* makeAction(const ActionRecord_S& rec) {
     if (rec.def.isSpell())
         return new bl3dGenericSpell(rec.def, effectsOf(rec));
+    // A song plays through the frame of every song.
+    if (rec.def.id & ACTION_BARD_SONG)
+        return new bl3dGenericSong(rec.def, effectsOf(rec));
     return new bl3dGenericSkill(rec.def, effectsOf(rec));
 }
 
@@ -71,6 +75,10 @@ int ActionList::load(const char* path) {
                          rec.def.id, rec.def.name.c_str(), fault.c_str());
             continue;
         }
+        const std::string warning = rec.warning();
+        if (!warning.empty())
+            std::fprintf(stderr, "WARNING: action file %s: record %d (0x%08x \"%s\"): %s\n", path, index, rec.def.id,
+                         rec.def.name.c_str(), warning.c_str());
         bl3dAction* action = makeAction(rec);
         if (add(action, 0) == 0)
             ++added;

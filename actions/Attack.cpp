@@ -1,6 +1,7 @@
 #include "actions/Attack.h"
 
 #include "actions/Attributes.h"
+#include "actions/PackedPoison.h"
 #include "actions/Targets.h"
 #include "core/Log.h"
 #include "core/TextBuf.h"
@@ -21,6 +22,9 @@ namespace {
 // A Pale Claw's claws never strike more often than this, whatever a broken
 // attribute says.
 constexpr int32_t MAX_CLAWS = 100;
+// Nor does anyone strike more often than this in one attack, whatever a
+// broken record gives for extra attacks or the berserk level.
+constexpr int64_t MAX_BLOWS = 100;
 
 const bl3dWeaponType* weaponTypeOf(const bl3dItem* item) {
     return item ? dynamic_cast<const bl3dWeaponType*>(item->getType()) : nullptr;
@@ -96,10 +100,11 @@ Arms armsOf(const bl3dPartyChar& who, int distance) {
     return a;
 }
 
+// Wide enough that no sum of attributes wraps; the blows are bounded after.
 struct Bonus {
-    int32_t hit = 0;
-    int32_t damage = 0;
-    int32_t attacks = 1;
+    int64_t hit = 0;
+    int64_t damage = 0;
+    int64_t attacks = 1;
 };
 
 void addClassBonus(bl3dPartyChar& who, const Arms& arms, const bl3dMonster& target, Bonus& b) {
@@ -114,7 +119,7 @@ void addClassBonus(bl3dPartyChar& who, const Arms& arms, const bl3dMonster& targ
             b.damage += 5;
         }
         if (attr("BerserkOn") != 0) {
-            const int32_t lvl = attr("BerserkLvl");
+            const int32_t lvl = attr("berserkLvl");
             b.attacks += lvl;
             b.hit += lvl;
             b.damage += lvl;
@@ -135,7 +140,7 @@ void addClassBonus(bl3dPartyChar& who, const Arms& arms, const bl3dMonster& targ
         if (arms.bow)
             b.hit += attr("Expert");
         if (oneOf(meleeCat, {CAT_LONG_BLADE, CAT_SHORT_BLADE}))
-            b.hit += 2 * attr("Expert");
+            b.hit += 2 * static_cast<int64_t>(attr("Expert"));
         break;
     case 0x20:
         if (arms.bow) {
@@ -145,7 +150,7 @@ void addClassBonus(bl3dPartyChar& who, const Arms& arms, const bl3dMonster& targ
         break;
     case 0x40:
         if (arms.bow) {
-            b.hit += 2 * attr("Expert");
+            b.hit += 2 * static_cast<int64_t>(attr("Expert"));
             if (attr("Expert") > 4)
                 b.attacks *= 2;
         }
@@ -175,7 +180,7 @@ void addClassBonus(bl3dPartyChar& who, const Arms& arms, const bl3dMonster& targ
 }
 
 // The damage of one blow before its floor of 1.
-int32_t blowDamage(const bl3dPartyChar& who, const Arms& arms, int32_t bonusDamage) {
+int32_t blowDamage(const bl3dPartyChar& who, const Arms& arms, int64_t bonusDamage) {
     const bl3dStatBlock& s = *who.getStatBlock();
     const int32_t st = s.getCur(STAT_ST);
     int64_t dmg = s.getCur(STAT_DAMAGE);
@@ -209,15 +214,145 @@ int32_t typeRule(int32_t dmg, const Arms& arms, int32_t creatureType) {
     return dmg;
 }
 
+// A weapon's poison counts its duration and stride in fours of ticks.
 void poisonFrom(bl3dCharacter& target, int32_t value) {
-    const uint32_t v = static_cast<uint32_t>(value);
     target.addBaseConditions(COND_POISONED);
-    target.poison(((v >> 22) & 0x1ff) * 4, static_cast<int32_t>(v & 0x1f), static_cast<int32_t>((v >> 5) & 0x1f),
-                  static_cast<int32_t>((v >> 10) & 0x3f), static_cast<int32_t>(((v >> 16) & 0x3f) * 4),
-                  (v & 0x80000000u) != 0);
+    PackedPoison_S::unpack(static_cast<uint32_t>(value), 4).apply(target);
 }
 
 void play(const char* sound) { rulesEnv().playSound(sound); }
+
+// One party attack: who strikes whom with what, and where the words go.
+struct PartyBlow_S {
+    bl3dPartyChar& attacker;
+    bl3dMonster& target;
+    TextBuf_C& text;
+    Arms arms;
+    const char* who() const { return attacker.getName(); }
+    const char* article() const { return target.article(false); }
+    const char* foe() const { return target.getName(); }
+};
+
+const bl3dBowType* bowTypeOf(const Arms& arms) {
+    return arms.bow ? dynamic_cast<const bl3dBowType*>(arms.bow->getType()) : nullptr;
+}
+
+// The foe in reach and, for a bow, arrows that fit it. False with the
+// refusal written (nothing spent).
+bool readyToStrike(const PartyBlow_S& p, int distance) {
+    const bl3dBowType* bowType = bowTypeOf(p.arms);
+    const bool inRange = p.arms.bow ? (bowType && distance <= bowType->getRange())
+                                    : (p.arms.thrown || distance < MELEE_DISTANCE + 1);
+    if (!inRange) {
+        VELL_LOG(1, "Attacked out of range!\n");
+        p.text.set("#2%s#0 tries to attack %s %s, but the target is out of range!\n", p.who(), p.article(), p.foe());
+        return false;
+    }
+    if (p.arms.bow) {
+        const auto* ammoType = p.arms.ammo ? dynamic_cast<const bl3dAmmoType*>(p.arms.ammo->getType()) : nullptr;
+        if (!ammoType || !bowType || ammoType->getAmmoKind() != bowType->getAmmoKind() ||
+            p.arms.ammo->getCharges() < 1) {
+            VELL_LOG(1, "no ammo to shoot\n");
+            p.text.set("#2%s#0 tries to attack %s %s, but %s is out of ammunition!\n", p.who(), p.article(), p.foe(),
+                       p.attacker.pronoun(0));
+            return false;
+        }
+    }
+    return true;
+}
+
+// The blows struck: no more than the arrows or throws at hand, and never
+// more than MAX_BLOWS.
+int32_t blowCount(const Arms& arms, const Bonus& b) {
+    int64_t attacks = b.attacks;
+    const bl3dItem* charged = arms.bow ? arms.ammo : arms.thrown;
+    if (charged && charged->getCharges() != UNLIMITED_CHARGES && charged->getCharges() >= 1)
+        attacks = std::min<int64_t>(attacks, charged->getCharges());
+    return static_cast<int32_t>(std::clamp<int64_t>(attacks, 1, MAX_BLOWS));
+}
+
+struct Tally_S {
+    int32_t hits = 0;
+    int64_t total = 0;
+    int32_t last = 0; // the last hit's damage
+};
+
+Tally_S rollBlows(const PartyBlow_S& p, const Bonus& b, int32_t blows) {
+    const bl3dStatBlock& s = *p.attacker.getStatBlock();
+    Tally_S t;
+    for (int32_t i = 0; i < blows; ++i) {
+        const int32_t ac = effectiveAC(p.target.getStatBlock()->getCur(STAT_AC));
+        const int64_t roll = vell::gameRand() % 20 + 1 + b.hit;
+        if (roll == 1 || roll + s.getCur(STAT_ATTACK) + ac <= 10)
+            continue;
+        const int32_t dmg =
+            typeRule(std::max(blowDamage(p.attacker, p.arms, b.damage), 1), p.arms, p.target.creatureType());
+        ++t.hits;
+        t.total += dmg;
+        t.last = dmg;
+    }
+    return t;
+}
+
+// The shots and throws are spent, hit or miss.
+void spendShots(bl3dPartyChar& attacker, const Arms& arms, int32_t blows) {
+    if (arms.bow)
+        spendCharges(attacker, SLOT_AMMO, blows);
+    else if (arms.thrown)
+        spendCharges(attacker, SLOT_RT_HAND, blows);
+}
+
+void narrateMiss(const PartyBlow_S& p, int32_t blows) {
+    play(weaponMissSound(p.arms.category));
+    if (blows == 1)
+        p.text.set("#2%s#0 attacks %s #4%s#0, but misses!\n", p.who(), p.article(), p.foe());
+    else
+        p.text.set("#2%s#0 attacks %s #4%s#0 %d times, but misses them all!\n", p.who(), p.article(), p.foe(), blows);
+}
+
+// The chance in percent of an instant kill that the weapon adds.
+int32_t killChanceOf(const Arms& arms) { return (arms.specialFlags & WSPEC_ADD_DAMAGE) ? arms.specialValue : 0; }
+
+// A weapon that makes conjured creatures vanish: true when the target did
+// (told); the weapon's poison takes first.
+bool vanishes(const PartyBlow_S& p, int32_t blows) {
+    if (p.arms.specialFlags & WSPEC_POISON)
+        poisonFrom(p.target, p.arms.specialValue);
+    if (!(p.arms.specialFlags & WSPEC_KILL) || p.target.kind() == 0)
+        return false;
+    p.target.changeHP(saturate32(-2 * static_cast<int64_t>(p.target.getMaxHP())));
+    const int32_t c = p.arms.category;
+    const bool named = c == CAT_AXE || c == CAT_BLUNT || c == CAT_MELEE || c == CAT_BOW || c == CAT_LONG_BLADE ||
+                       c == CAT_THROWN || c == CAT_SHORT_BLADE;
+    play(named ? weaponHitSound(c) : "W_MeleeHand");
+    if (blows == 1)
+        p.text.set("#2%s#0 attacks %s #4%s#0, causing %s to disappear!\n", p.who(), p.article(), p.foe(),
+                   p.target.pronoun(0));
+    else
+        p.text.set("#2%s#0 attacks %s #4%s#0 %d times, causing %s to disappear!\n", p.who(), p.article(), p.foe(),
+                   blows, p.target.pronoun(0));
+    return true;
+}
+
+void dealHits(const PartyBlow_S& p, const Tally_S& t, int32_t blows, int32_t killChance) {
+    play(weaponHitSound(p.arms.category));
+    int32_t last = t.last;
+    if (p.target.creatureType() == CREATURE_NO_ESCAPE && killChance > 0 && vell::gameRand() % 100 + 1 <= killChance)
+        last = p.target.getCurHP();
+    p.target.changeHP(-std::max(saturate32(t.total), last));
+    if (blows == 1)
+        p.text.set("#2%s#0 attacks %s #4%s#0, and hits for #4%d#0 points", p.who(), p.article(), p.foe(), last);
+    else
+        p.text.set("#2%s#0 attacks %s #4%s#0 %d times, and hits %d time%s for a total of #4%d#0 points", p.who(),
+                   p.article(), p.foe(), blows, t.hits, t.hits == 1 ? "" : "s", saturate32(t.total));
+    if (p.target.getCurHP() < 1) {
+        if (p.attacker.getClassId() == 0x8 && intAttribute(&p.attacker, "FOD") != 0)
+            setIntAttribute(&p.attacker, "FOD", 4);
+        p.text.append(", killing %s!\n", p.target.pronoun(1));
+    } else {
+        p.text.append("!\n");
+    }
+}
 
 } // namespace
 
@@ -318,104 +453,18 @@ int bl3dSkill_1::partyAttack(SkillUse_S& use, bl3dPartyChar& attacker) {
         use.text->set("#2%s#0 tries to attack, but there are no living enemies in sight!\n", attacker.getName());
         return -1;
     }
-    bl3dMonster& target = *foe.monster;
-    const char* who = attacker.getName();
-    const char* article = target.article(false);
-    const char* foeName = target.getName();
-
-    const Arms arms = armsOf(attacker, foe.distance);
+    const PartyBlow_S blow{attacker, *foe.monster, *use.text, armsOf(attacker, foe.distance)};
     Bonus b;
     b.attacks = std::max(attacker.getStatBlock()->getCur(STAT_EXTRA_ATTACKS), 1);
-    addClassBonus(attacker, arms, target, b);
-
-    const bl3dBowType* bowType = arms.bow ? dynamic_cast<const bl3dBowType*>(arms.bow->getType()) : nullptr;
-    const bool inRange = arms.bow ? (bowType && foe.distance <= bowType->getRange())
-                                  : (arms.thrown || foe.distance < MELEE_DISTANCE + 1);
-    if (!inRange) {
-        VELL_LOG(1, "Attacked out of range!\n");
-        use.text->set("#2%s#0 tries to attack %s %s, but the target is out of range!\n", who, article, foeName);
+    addClassBonus(attacker, blow.arms, blow.target, b);
+    if (!readyToStrike(blow, foe.distance))
         return 0;
-    }
-    if (arms.bow) {
-        const auto* ammoType = arms.ammo ? dynamic_cast<const bl3dAmmoType*>(arms.ammo->getType()) : nullptr;
-        if (!ammoType || !bowType || ammoType->getAmmoKind() != bowType->getAmmoKind() ||
-            arms.ammo->getCharges() < 1) {
-            VELL_LOG(1, "no ammo to shoot\n");
-            use.text->set("#2%s#0 tries to attack %s %s, but %s is out of ammunition!\n", who, article, foeName,
-                          attacker.pronoun(0));
-            return 0;
-        }
-    }
-    const bl3dItem* charged = arms.bow ? arms.ammo : arms.thrown;
-    if (charged && charged->getCharges() != UNLIMITED_CHARGES && charged->getCharges() >= 1)
-        b.attacks = std::min(b.attacks, charged->getCharges());
-    const int32_t blows = std::max(b.attacks, 1);
-
-    const bl3dStatBlock& s = *attacker.getStatBlock();
-    int32_t hits = 0;
-    int64_t total = 0;
-    int32_t last = 0;
-    for (int32_t i = 0; i < blows; ++i) {
-        const int32_t ac = effectiveAC(target.getStatBlock()->getCur(STAT_AC));
-        const int64_t roll = vell::gameRand() % 20 + 1 + static_cast<int64_t>(b.hit);
-        if (roll == 1 || roll + s.getCur(STAT_ATTACK) + ac <= 10)
-            continue;
-        const int32_t dmg = typeRule(std::max(blowDamage(attacker, arms, b.damage), 1), arms, target.creatureType());
-        ++hits;
-        total += dmg;
-        last = dmg;
-    }
-
-    // The shots and throws are spent, hit or miss.
-    if (arms.bow)
-        spendCharges(attacker, SLOT_AMMO, blows);
-    else if (arms.thrown)
-        spendCharges(attacker, SLOT_RT_HAND, blows);
-
-    if (hits == 0) {
-        play(weaponMissSound(arms.category));
-        if (blows == 1)
-            use.text->set("#2%s#0 attacks %s #4%s#0, but misses!\n", who, article, foeName);
-        else
-            use.text->set("#2%s#0 attacks %s #4%s#0 %d times, but misses them all!\n", who, article, foeName, blows);
-        return 0;
-    }
-
-    int32_t killChance = 0;
-    if (arms.specialFlags & WSPEC_POISON)
-        poisonFrom(target, arms.specialValue);
-    if (arms.specialFlags & WSPEC_ADD_DAMAGE)
-        killChance += arms.specialValue;
-    if ((arms.specialFlags & WSPEC_KILL) && target.kind() != 0) {
-        target.changeHP(saturate32(-2 * static_cast<int64_t>(target.getMaxHP())));
-        const bool named = arms.category == CAT_AXE || arms.category == CAT_BLUNT || arms.category == CAT_MELEE ||
-                           arms.category == CAT_BOW || arms.category == CAT_LONG_BLADE ||
-                           arms.category == CAT_THROWN || arms.category == CAT_SHORT_BLADE;
-        play(named ? weaponHitSound(arms.category) : "W_MeleeHand");
-        if (blows == 1)
-            use.text->set("#2%s#0 attacks %s #4%s#0, causing %s to disappear!\n", who, article, foeName,
-                          target.pronoun(0));
-        else
-            use.text->set("#2%s#0 attacks %s #4%s#0 %d times, causing %s to disappear!\n", who, article, foeName,
-                          blows, target.pronoun(0));
-        return 0;
-    }
-
-    play(weaponHitSound(arms.category));
-    if (target.creatureType() == CREATURE_NO_ESCAPE && killChance > 0 && vell::gameRand() % 100 + 1 <= killChance)
-        last = target.getCurHP();
-    target.changeHP(-std::max(saturate32(total), last));
-    if (blows == 1)
-        use.text->set("#2%s#0 attacks %s #4%s#0, and hits for #4%d#0 points", who, article, foeName, last);
-    else
-        use.text->set("#2%s#0 attacks %s #4%s#0 %d times, and hits %d time%s for a total of #4%d#0 points", who,
-                      article, foeName, blows, hits, hits == 1 ? "" : "s", saturate32(total));
-    if (target.getCurHP() < 1) {
-        if (attacker.getClassId() == 0x8 && intAttribute(&attacker, "FOD") != 0)
-            setIntAttribute(&attacker, "FOD", 4);
-        use.text->append(", killing %s!\n", target.pronoun(1));
-    } else {
-        use.text->append("!\n");
-    }
+    const int32_t blows = blowCount(blow.arms, b);
+    const Tally_S tally = rollBlows(blow, b, blows);
+    spendShots(attacker, blow.arms, blows);
+    if (tally.hits == 0)
+        narrateMiss(blow, blows);
+    else if (!vanishes(blow, blows))
+        dealHits(blow, tally, blows, killChanceOf(blow.arms));
     return 0;
 }

@@ -41,8 +41,7 @@ uint32_t initiativeBonus(const bl3dPartyChar& m) {
 } // namespace
 
 CombatRound_C::CombatRound_C() : text_(chars_, sizeof chars_) {
-    // No song of an earlier fight plays in this one.
-    setIntAttribute(rulesEnv().worldTags(), "CBS", 0);
+    beginFightWithoutSong();
 }
 
 void CombatRound_C::setOrder(int slot, const RoundOrder_S& order) {
@@ -148,20 +147,10 @@ int CombatRound_C::performNext() {
 }
 
 void CombatRound_C::endSong(bl3dPartyChar& member) {
-    const int32_t id = intAttribute(rulesEnv().worldTags(), "CBS");
-    bl3dAction* song = id ? ownAction(member, id) : nullptr;
-    void* context[3] = {&text_, nullptr, reinterpret_cast<void*>(static_cast<intptr_t>(SONG_STOP_IN_COMBAT))};
-    ActionUse_S* use = song ? song->makeEntry(new bl3dActor(&member), nullptr, 3, context) : nullptr;
-    if (use) {
-        text_.clear();
-        song->perform(use);
-        song->freeEntry(use);
-        if (narrate_)
-            narrate_(text_.c_str());
-    } else {
-        bl3dStatBlock* s = member.getStatBlock();
-        s->setBase(STAT_CONDITIONS, s->getBase(STAT_CONDITIONS) & ~COND_SONG);
-    }
+    text_.clear();
+    endPlayingInCombat(member, text_);
+    if (narrate_ && text_.c_str()[0])
+        narrate_(text_.c_str());
 }
 
 void CombatRound_C::endSongs(bool deadOnly) {

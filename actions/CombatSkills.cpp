@@ -47,10 +47,14 @@ Words wordsFor(const SkillUse_S& use, const bl3dCharacter* target) {
     return Words{p->article(use.capital), p->getName(), target->getName()};
 }
 
+// The openings below share openUse's convention: 1 to go on, anything else
+// is perform's result.
+
 // The foe of a skill aimed at one creature: for a party performer a living
 // monster (the target group first), for a monster the party member that
-// `memberFor` gives for the record's target. Returns 0 with the foe found
-// and the words naming both, or perform's refusal.
+// `memberFor` gives for the record's target. 1 with the foe found and the
+// words naming both; otherwise perform's refusal (-2 no foe, -3 a performer
+// of neither side, -4 a monster's record without a distance).
 struct Foe {
     bl3dCharacter* who = nullptr;
     int distance = 0;
@@ -76,7 +80,7 @@ int findFoe(const SkillUse_S& use, Foe& foe, bl3dCharacter* (*memberFor)(void* t
             return -2;
     }
     foe.w = wordsFor(use, foe.who);
-    return 0;
+    return 1;
 }
 
 // A pickpocket's mark: the record's member, else the first living one of
@@ -149,8 +153,8 @@ int bl3dSkill_1000::perform(ActionUse_S* record) {
     if (p->getCurHP() < 1)
         return -6;
     Foe foe;
-    if (const int refused = findFoe(*use, foe, pocketToPick))
-        return refused;
+    if (const int r = findFoe(*use, foe, pocketToPick); r != 1)
+        return r;
     bl3dCharacter* target = foe.who;
     const Words& w = foe.w;
     const int64_t roll = p->isPartyMember()
@@ -236,25 +240,30 @@ int bl3dSkill_1003::perform(ActionUse_S* record) {
         return r;
     bl3dCharacter* p = use->performer;
     Foe foe;
-    if (const int refused = findFoe(*use, foe))
-        return refused;
+    if (const int r = findFoe(*use, foe); r != 1)
+        return r;
     bl3dCharacter* target = foe.who;
     const Words& w = foe.w;
     const bool party = p->isPartyMember();
-    if (rollSavingThrow(target, 3, -2)) {
+    const bool saved = rollSavingThrow(target, 3, -2);
+    // A stun lasts only as long as its timeout: one that cannot be queued
+    // would never end, so it is not laid on (and told as a miss).
+    bool stunned = false;
+    if (!saved) {
+        const uint32_t due = rulesEnv().currentTick() + static_cast<uint32_t>(vell::gameRand() % 6 + 7);
+        const bool member = target->isPartyMember();
+        stunned = actionEnv().queueStunTimeout(member ? nullptr : target, due);
+        if (stunned && member)
+            setIntAttribute(target, "StunTimeout", static_cast<int32_t>(due));
+        if (stunned)
+            target->addBaseConditions(COND_STUNNED);
+    }
+    if (!stunned) {
         if (party)
             use->text->set("#2%s#0 tries to entangle %s #4%s#0, but misses!\n", w.performer, w.article, w.target);
         else
             use->text->set("%s #4%s#0 tries to entangle #2%s#0, but misses!\n", w.article, w.performer, w.target);
         return 0;
-    }
-    const uint32_t due = rulesEnv().currentTick() + static_cast<uint32_t>(vell::gameRand() % 6 + 7);
-    target->addBaseConditions(COND_STUNNED);
-    if (target->isPartyMember()) {
-        setIntAttribute(target, "StunTimeout", static_cast<int32_t>(due));
-        actionEnv().queueStunTimeout(nullptr, due);
-    } else {
-        actionEnv().queueStunTimeout(target, due);
     }
     if (party)
         use->text->set("#2%s#0 tries to entangles %s #4%s#0 and succeeds!\n", w.performer, w.article, w.target);
@@ -272,8 +281,8 @@ int bl3dSkill_1004::perform(ActionUse_S* record) {
         return r;
     bl3dCharacter* p = use->performer;
     Foe foe;
-    if (const int refused = findFoe(*use, foe))
-        return refused;
+    if (const int r = findFoe(*use, foe); r != 1)
+        return r;
     bl3dCharacter* target = foe.who;
     const Words& w = foe.w;
     const bool party = p->isPartyMember();
@@ -380,8 +389,8 @@ int bl3dSkill_4113::perform(ActionUse_S* record) {
                        victim->getName());
         return 0;
     }
-    // A higher level makes the foe likelier to run.
-    if (d100() > 60 - bonus) {
+    // The level raises the mark: a seasoned warrior frightens less often.
+    if (d100() > 60 + bonus) {
         victim->changeHP(-victim->getMaxHP());
         use->text->set("#2%s#0 intimidates the #4%s#0, and they run away!\n", p->getName(), victim->getName());
     } else {
@@ -419,8 +428,8 @@ int bl3dDeathblow::perform(ActionUse_S* record) {
         use->text->set("#2%s#0 tries to backstab the #4%s#0 but cannot find a nerve center!\n", name, foe);
         return 0;
     }
-    // A higher level makes the outright kill likelier.
-    if (d100() > (greater_ ? 60 : 30) - bonus) {
+    // The level raises the mark: a seasoned hand kills outright less often.
+    if (d100() > (greater_ ? 60 : 30) + bonus) {
         victim->changeHP(-victim->getMaxHP());
         use->text->set("#2%s#0 backstabs the #4%s#0, killing it!\n", name, foe);
         return 0;

@@ -3,6 +3,7 @@
 #include "rules/Action.h"
 #include "actions/ActionFile.h"
 #include "actions/Attributes.h"
+#include "actions/PackedPoison.h"
 #include "actions/Targets.h"
 #include "platform/Random.h"
 #include "rules/Actor.h"
@@ -16,7 +17,7 @@
 
 bl3dDamageEffect::bl3dDamageEffect(const DamageBody_S& body)
     : range_(body.range), mode_(body.mode), sides_(body.sides), count_(body.count), bonus_(body.bonus),
-      perLevel_(body.perLevel != 0), flags_(body.flags), param_(body.param),
+      perLevel_(body.perLevel), flags_(body.flags), param_(body.param),
       element_(body.element), saveIndex_(body.saveIndex) {}
 
 bool bl3dDamageEffect::spent(int64_t multiplier, int32_t falloff) const {
@@ -38,18 +39,11 @@ int32_t bl3dDamageEffect::elemental(bl3dCharacter* victim, int32_t damage) const
 }
 
 void bl3dDamageEffect::poison(bl3dCharacter* victim) const {
-    const uint32_t p = param_;
-    victim->poison((p >> 22) & 0x1ff, static_cast<int32_t>(p & 0x1f), static_cast<int32_t>((p >> 5) & 0x1f),
-                   static_cast<int32_t>((p >> 10) & 0x3f), static_cast<int32_t>((p >> 16) & 0x3f), (p >> 31) != 0);
+    // The data file counts duration and stride in single ticks.
+    PackedPoison_S::unpack(param_, 1).apply(*victim);
 }
 
 namespace {
-bool isIllusion(bl3dCharacter* who) {
-    if (who->isMonster())
-        return static_cast<bl3dMonster*>(who)->kind() != 0;
-    return who->isPartyMember() && static_cast<bl3dPartyChar*>(who)->isClass(CLASS_SUMMONED);
-}
-
 // Loses twice its maximum and counts as hit (and killed when that ends it).
 void slay(bl3dCharacter* who, EffectSums_S& sums) {
     who->changeHP(saturate32(-2 * static_cast<int64_t>(who->getMaxHP())));
@@ -63,9 +57,6 @@ bl3dDamageEffect::Blow bl3dDamageEffect::strike(bl3dCharacter* victim, int64_t m
                                                  EffectSums_S& sums) {
     if (!victim || victim->getCurHP() < 1)
         return Blow::Passed;
-    // A creature that no death blow can reach is out of the whole effect.
-    if ((flags_ & DAMAGE_DEATH_BLOW) && victim->isMonster() && victim->creatureType() == CREATURE_NO_ESCAPE)
-        return Blow::Immune;
     if (rollSavingThrow(victim, saveIndex_, 0))
         return Blow::Saved;
     int32_t damage = saturate32(static_cast<int64_t>(roll(count_ * multiplier, sides_)) + bonus_ - falloff);
@@ -80,9 +71,15 @@ bl3dDamageEffect::Blow bl3dDamageEffect::strike(bl3dCharacter* victim, int64_t m
         poison(victim);
         poisoned = true;
     }
-    if ((flags_ & DAMAGE_DEATH_BLOW) && vell::gameRand() % 100 < 50) {
-        slay(victim, sums);
-        return Blow::Slain;
+    if (flags_ & DAMAGE_DEATH_BLOW) {
+        // A creature that no death blow can reach is out of the whole
+        // effect, once it has failed its save.
+        if (victim->isMonster() && victim->creatureType() == CREATURE_NO_ESCAPE)
+            return Blow::Immune;
+        if (vell::gameRand() % 100 < 50) {
+            slay(victim, sums);
+            return Blow::Slain;
+        }
     }
     const bool sameType = static_cast<uint32_t>(victim->creatureType()) == param_;
     if ((flags_ & DAMAGE_ONLY_VS) && !sameType)
@@ -91,12 +88,19 @@ bl3dDamageEffect::Blow bl3dDamageEffect::strike(bl3dCharacter* victim, int64_t m
         damage = saturate32(2 * static_cast<int64_t>(damage));
     if ((flags_ & DAMAGE_NONE_VS) && sameType)
         damage = 0;
-    if ((flags_ & DAMAGE_BANISH) && isIllusion(victim)) {
-        slay(victim, sums);
-        return Blow::Slain;
+    // A banished creature loses twice its maximum and still takes the blow
+    // with everyone else; with nothing left of the blow it counts as hit.
+    const bool banished = (flags_ & DAMAGE_BANISH) && isIllusion(victim);
+    if (banished)
+        victim->changeHP(saturate32(-2 * static_cast<int64_t>(victim->getMaxHP())));
+    if (damage == 0 && !poisoned) {
+        if (!banished)
+            return Blow::NoDamage;
+        ++sums.count;
+        if (victim->getCurHP() < 1)
+            ++sums.kills;
+        return Blow::Banished;
     }
-    if (damage == 0 && !poisoned)
-        return Blow::NoDamage;
     victim->changeHP(-damage);
     sums.total = saturate32(static_cast<int64_t>(sums.total) + damage);
     ++sums.count;
@@ -121,6 +125,9 @@ int bl3dDamageEffect::apply(bl3dActor* actor, void* target, int distance, Effect
         level = user->getLevel();
         if (level == 0 && side == Side::Monster && single)
             level = 4;
+        // Above 1 the byte is the highest multiplier.
+        if (perLevel_ > 1 && level > perLevel_)
+            level = perLevel_;
     }
 
     int result = EFFECT_APPLIED;

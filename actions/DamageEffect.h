@@ -29,7 +29,7 @@ public:
 
 private:
     // What one victim came to.
-    enum class Blow { Passed, Saved, Resisted, Immune, Slain, Struck, NoDamage };
+    enum class Blow { Passed, Saved, Resisted, Immune, Slain, Banished, Struck, NoDamage };
     // Rolls and deals the damage to one victim (alive or dead), adding to
     // sums.
     Blow strike(bl3dCharacter* victim, int64_t multiplier, int32_t falloff, EffectSums_S& sums);
@@ -44,7 +44,7 @@ private:
     int32_t sides_;
     int32_t count_;
     int32_t bonus_;
-    bool perLevel_;
+    uint8_t perLevel_; // 0 no multiplier; 1 the level; above, the level up to that
     uint32_t flags_;
     uint32_t param_;
     int element_;

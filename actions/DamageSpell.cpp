@@ -3,14 +3,18 @@
 // What each creature hit goes through, in order: its saving throw (index 4);
 // the dice; the element (a resisting creature takes nothing, another takes
 // its elemental damage stat in percent more); then, with special flags:
-// poison, the instant kill (the record's type value is the chance in
-// percent), the creature-type rules and the dispelling of illusions.
+// poison, the instant kill (an even chance for the party's strike at one
+// creature, else the record's type value is the chance in percent), the
+// creature-type rules and the dispelling of illusions.
 // Sweeps over a group or the party take each creature's own roll less a
 // fall-off that grows by 2 with every creature damaged, and stop once the
-// fall-off reaches the most the dice can roll. Dead creatures are passed
-// over.
+// fall-off reaches the most the dice can roll at the caster's level. A
+// monster's sweep rolls four times its dice with the level flag. Dead
+// creatures are passed over. A party sweep that did no damage is told as a
+// fizzle, whatever it killed.
 #include "actions/Spells.h"
 
+#include "actions/PackedPoison.h"
 #include "actions/Targets.h"
 #include "core/MemStream.h"
 #include "core/TextBuf.h"
@@ -19,6 +23,7 @@
 #include "rules/EnemyList.h"
 #include "rules/Monster.h"
 #include "rules/MonsterList.h"
+#include "rules/MonsterType.h"
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
 #include "rules/SavingThrow.h"
@@ -28,24 +33,19 @@
 
 namespace {
 
-// Creatures of this kind shrug off the party's instant kill.
-constexpr int32_t KIND_SWIFT = 4;
 // The level a monster caster counts when its own is 0.
 constexpr int32_t MONSTER_DEFAULT_LEVEL = 4;
+// What a monster's sweep over the party multiplies its dice by with the
+// level flag, whatever its level (its level still bounds the sweep).
+constexpr int32_t MONSTER_SWEEP_DICE = 4;
+// The party's instant kill on one creature: an even chance, whatever the
+// record says (the record's chance serves the sweeps and monsters).
+constexpr int32_t PARTY_ONE_KILL_CHANCE = 50;
 
-bool isIllusion(const bl3dCharacter* who) {
-    if (who->isMonster())
-        return static_cast<const bl3dMonster*>(who)->kind() != 0;
-    return who->isPartyMember() && static_cast<const bl3dPartyChar*>(who)->isClass(CLASS_SUMMONED);
-}
-
-// The record's packed poison: duration, sides, count, bonus, stride and
-// whether a save ends it.
+// The record's packed poison, its duration and stride in fours of ticks.
 void poisonWith(bl3dCharacter* who, int32_t g) {
-    const uint32_t u = static_cast<uint32_t>(g);
     who->addBaseConditions(COND_POISONED);
-    who->poison((u & 0x7fc00000u) >> 20, static_cast<int32_t>(u & 0x1f), static_cast<int32_t>((u >> 5) & 0x1f),
-                static_cast<int32_t>((u >> 10) & 0x3f), static_cast<int32_t>((u & 0x3f0000u) >> 14), g < 0);
+    PackedPoison_S::unpack(static_cast<uint32_t>(g), 4).apply(*who);
 }
 
 void kill(bl3dCharacter* who) { who->changeHP(-2 * std::max(who->getMaxHP(), 1)); }
@@ -94,7 +94,7 @@ bool resists(bl3dCharacter* who, int32_t element, int64_t& damage) {
 } // namespace
 
 bl3dDamageSpell::Strike bl3dDamageSpell::strikeOne(const bl3dCharacter* caster, bl3dCharacter* target,
-                                                    int64_t& damage, bool& poisoned) const {
+                                                    int64_t& damage, bool& poisoned, int32_t killChance) const {
     poisoned = false;
     if (resists(target, params_.element, damage))
         return Strike::Resists;
@@ -106,9 +106,11 @@ bl3dDamageSpell::Strike bl3dDamageSpell::strikeOne(const bl3dCharacter* caster, 
             poisoned = true;
         }
         if (flags & DMG_INSTANT_KILL) {
-            if (caster->isPartyMember() && target->creatureType() == KIND_SWIFT)
+            // Creatures that cannot be outrun shrug off the party's
+            // instant kill.
+            if (caster->isPartyMember() && target->creatureType() == CREATURE_NO_ESCAPE)
                 return Strike::Resists;
-            if (vell::gameRand() % 100 < g) {
+            if (vell::gameRand() % 100 < killChance) {
                 kill(target);
                 return Strike::Killed;
             }
@@ -139,7 +141,7 @@ bool bl3dDamageSpell::sweepOne(const bl3dCharacter* caster, bl3dCharacter* victi
         return true;
     int64_t damage = std::max<int64_t>(static_cast<int64_t>(rollDice(t.dice, params_.sides)) - t.falloff, 1);
     bool poisoned = false;
-    switch (strikeOne(caster, victim, damage, poisoned)) {
+    switch (strikeOne(caster, victim, damage, poisoned, params_.typeValue)) {
     case Strike::Resists: return true;
     case Strike::Killed: ++t.kills; break;
     case Strike::Dispelled: ++t.disbelieved; break;
@@ -184,7 +186,8 @@ void bl3dDamageSpell::strikeNarrated(SpellUse_S& use, bl3dCharacter* target, con
     }
     int64_t damage = std::max(rollDice(diceCount(use.caster()), params_.sides), 1);
     bool poisoned = false;
-    switch (strikeOne(use.caster(), target, damage, poisoned)) {
+    const int32_t killChance = use.caster()->isPartyMember() ? PARTY_ONE_KILL_CHANCE : params_.typeValue;
+    switch (strikeOne(use.caster(), target, damage, poisoned, killChance)) {
     case Strike::Resists: text.set("%s, but %s resists!\n", words, target->pronoun(0)); return;
     case Strike::Killed: text.set("%s, killing %s instantly!\n", words, target->pronoun(1)); return;
     case Strike::Dispelled:
@@ -258,9 +261,8 @@ int bl3dDamageSpell::partyGroups(SpellUse_S& use) {
     };
     // The ending of an "affecting" line.
     auto affecting = [&](const char* opening, const char* killsWord) {
-        text.set("%s, affecting %d of them", opening, t.hit);
-        if (t.total > 0)
-            text.append(" and doing a total of %d points of damage", saturate32(t.total));
+        text.set("%s, affecting %d of them and doing a total of %d points of damage", opening, t.hit,
+                 saturate32(t.total));
         if (t.kills > 0)
             text.append(", killing %d%s!\n", t.kills, killsWord);
         else
@@ -285,7 +287,7 @@ int bl3dDamageSpell::partyGroups(SpellUse_S& use) {
         std::snprintf(opening, sizeof opening, "#2%s#0 casts %s at some #4%s#0", who, spell, plural);
         if (t.disbelieved > 0)
             text.set("%s, disbelieving %d of them!\n", opening, t.disbelieved);
-        else if (t.hit > 0)
+        else if (t.total > 0)
             affecting(opening, "");
         else
             text.set("%s, but it fizzles!\n", opening);
@@ -311,7 +313,7 @@ int bl3dDamageSpell::partyGroups(SpellUse_S& use) {
     std::snprintf(opening, sizeof opening, "#2%s#0 casts %s at all who face you", who, spell);
     if (t.disbelieved > 0)
         text.set("%s, disbelieving %d illusory enemies!\n", opening, t.disbelieved);
-    else if (t.hit > 0)
+    else if (t.total > 0)
         affecting(opening, " foes");
     else
         text.set("%s, but it fizzles!\n", opening);
@@ -330,8 +332,8 @@ int bl3dDamageSpell::monsterParty(SpellUse_S& use) {
         return 0;
     }
     Tally_S t;
-    t.dice = diceCount(caster);
-    t.limit = static_cast<int64_t>(t.dice) * params_.sides;
+    t.dice = saturate32(static_cast<int64_t>(params_.count) * (params_.levelFlag ? MONSTER_SWEEP_DICE : 1));
+    t.limit = static_cast<int64_t>(diceCount(caster)) * params_.sides;
     for (int i = 0; i < partySize(); ++i)
         if (!sweepOne(caster, partyMemberAt(i), t))
             break;

@@ -29,6 +29,20 @@ bl3dAction* attackOf(bl3dCharacter* who) {
     return masterActionList.getAction(ACTION_ATTACK);
 }
 
+// The performer's own Attack at the group; its words follow the call's.
+int strike(bl3dCharacter* p, bl3dAction* attack, void* group, int32_t distance, uint8_t capital, TextBuf_C& text) {
+    char attackChars[ATTACK_TEXT_SIZE];
+    TextBuf_C attackText(attackChars, sizeof attackChars);
+    void* context[3] = {&attackText, &distance, &capital};
+    int result = -2;
+    if (ActionUse_S* use = attack->makeEntry(new bl3dActor(p), group, 3, context)) {
+        result = attack->perform(use);
+        attack->freeEntry(use);
+    }
+    text.appendText(attackText.c_str());
+    return result;
+}
+
 } // namespace
 
 bl3dFightEvil::bl3dFightEvil(const ActionRow_S& row, int tier) : bl3dSkill(row), tier_(std::clamp(tier, 1, 5)) {}
@@ -53,46 +67,44 @@ int bl3dFightEvil::perform(ActionUse_S* record) {
     TextBuf_C& text = *use->text;
     text.clear();
 
-    FoeChoice_S foe;
-    if (!pickLivingFoe(use->target, foe))
-        return -2;
-
     const char* name = p->getName();
     const char* his = p->pronoun(2);
     const char* call = CALLS[tier_ - 1];
     uint8_t capital = 1;
     bool blessed = false;
-    if (tier_ == 1 && intAttribute(p, "FightEvilCur") <= 0) {
-        text.set("%s attempts to call upon %s deity, but is dumbfounded! ", name, his);
-    } else {
-        if (tier_ == 1)
-            setIntAttribute(p, "FightEvilCur", intAttribute(p, "FightEvilCur") - 1);
-        if (!foe.monster->isEvil()) {
-            text.set("%s calls upon %s %s, but %s are not evil! ", name, his, call, foe.monster->displayName(true));
-        } else if (tier_ == 5 || vell::gameRand() % 100 < heardChance(p->getStatBlock()->getCur(STAT_CH))) {
-            text.set("Calling upon %s %s, ", his, call);
-            bl3dStatBlock& s = *p->getStatBlock();
-            s.addModifier(STAT_ATTACK, bonus(), 1, MOD_FIGHT_EVIL, actionID(), 0);
-            s.addModifier(STAT_DAMAGE, bonus(), 1, MOD_FIGHT_EVIL, actionID(), 0);
-            s.recompute();
-            blessed = true;
-            capital = 0;
-        } else {
-            text.set("%s calls upon %s %s, but seems to be ignored! ", name, his, call);
+    // The first tier spends its use before the foe is sought: a call with no
+    // foe to answer it is spent all the same.
+    if (tier_ == 1) {
+        const int32_t left = intAttribute(p, "FightEvilCur");
+        if (left <= 0) {
+            // No call at all: a plain attack at the group asked for, which
+            // chooses its own victim.
+            text.set("%s attempts to call upon %s deity, but is dumbfounded! ", name, his);
+            int distance = 0;
+            asEnemyGroup(use->target, &distance);
+            return strike(p, attack, use->target, distance, capital, text);
         }
+        setIntAttribute(p, "FightEvilCur", left - 1);
     }
 
-    char attackChars[ATTACK_TEXT_SIZE];
-    TextBuf_C attackText(attackChars, sizeof attackChars);
-    int32_t distance = foe.distance;
-    void* context[3] = {&attackText, &distance, &capital};
-    int result = -2;
-    if (ActionUse_S* strike = attack->makeEntry(new bl3dActor(p), foe.group, 3, context)) {
-        result = attack->perform(strike);
-        attack->freeEntry(strike);
+    FoeChoice_S foe;
+    if (!pickLivingFoe(use->target, foe))
+        return -2;
+    if (!foe.monster->isEvil()) {
+        text.set("%s calls upon %s %s, but %s are not evil! ", name, his, call, foe.monster->displayName(true));
+    } else if (tier_ == 5 || vell::gameRand() % 100 < heardChance(p->getStatBlock()->getCur(STAT_CH))) {
+        text.set("Calling upon %s %s, ", his, call);
+        bl3dStatBlock& s = *p->getStatBlock();
+        s.addModifier(STAT_ATTACK, bonus(), 1, MOD_FIGHT_EVIL, actionID(), 0);
+        s.addModifier(STAT_DAMAGE, bonus(), 1, MOD_FIGHT_EVIL, actionID(), 0);
+        s.recompute();
+        blessed = true;
+        capital = 0;
+    } else {
+        text.set("%s calls upon %s %s, but seems to be ignored! ", name, his, call);
     }
-    text.appendText(attackText.c_str());
 
+    const int result = strike(p, attack, foe.group, foe.distance, capital, text);
     if (blessed) {
         p->getStatBlock()->removeModsByKey(actionID(), 0);
         p->getStatBlock()->recompute();

@@ -6,14 +6,14 @@
 //
 // The use is the skills' record, aimed at an enemy group like Attack's
 // (combat asks the player for a group): enqueue takes the group's index from
-// the nearest, makeEntry the group itself. perform finds the foe first (a
-// living monster of that group, or of the nearest group that has one), then
-// spends the counter, calls upon the deity when the foe is evil, and makes
-// the performer's own Attack against the foe's group; the bonus lasts for
-// that attack only.
+// the nearest, makeEntry the group itself. perform spends the first tier's
+// counter (with none left it makes a plain attack at once), then finds the
+// foe (a living monster of that group, or of the nearest group that has
+// one), calls upon the deity when the foe is evil, and makes the performer's
+// own Attack against the foe's group; the bonus lasts for that attack only.
 //
-// Results: the Attack's result; -2 no living foe in any group (nothing
-// spent); -3 neither a party member nor a monster, or no Attack to make;
+// Results: the Attack's result; -2 no living foe in any group (the counter
+// stays spent); -3 neither a party member nor a monster, or no Attack to make;
 // -5 a monster performer; -6 the performer is dead.
 #pragma once
 #include "actions/Skill.h"

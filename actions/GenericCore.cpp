@@ -201,6 +201,19 @@ bl3dGenericCore::bl3dGenericCore(const ActionDef_S& def, EffectList effects, boo
     aiCategory_ = categoryOf(effects_);
 }
 
+ActionRow_S genericRow(const ActionDef_S& def) {
+    return ActionRow_S{0,
+                       def.name.c_str(),
+                       static_cast<int32_t>(def.id),
+                       static_cast<int32_t>(def.classMask),
+                       def.level,
+                       def.targetKind,
+                       def.range,
+                       AI_NONE,
+                       def.description.c_str(),
+                       nullptr};
+}
+
 GenericUse_S* bl3dGenericCore::genericUse(ActionUse_S* use) { return dynamic_cast<GenericUse_S*>(use); }
 
 ActionUse_S* bl3dGenericCore::makeEntry(bl3dActor* actor, void* target, int argc, void** argv) const {

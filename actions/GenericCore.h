@@ -24,6 +24,7 @@
 // Fire Dart" for a spell, "uses" for a skill), the preposition and the
 // gerund ("blasting").
 #pragma once
+#include "actions/Catalogue.h"
 #include "actions/Spell.h"
 #include "actions/Effect.h"
 
@@ -44,6 +45,11 @@ struct GenericUse_S : SpellUse_S {
 };
 
 using EffectList = std::vector<std::unique_ptr<bl3dEffect>>;
+
+// The catalogue row of a data-defined skill or song: its name, id, class
+// mask, level, target kind, range and description (the strings stay the
+// record's: the row is used while the record lives).
+ActionRow_S genericRow(const ActionDef_S& def);
 
 class bl3dGenericCore {
 public:

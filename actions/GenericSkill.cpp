@@ -1,27 +1,11 @@
 #include "actions/GenericSkill.h"
 
 #include "actions/ActionFile.h"
-#include "actions/Catalogue.h"
 #include "rules/Actor.h"
 #include "rules/Character.h"
 
-namespace {
-ActionRow_S rowOf(const ActionDef_S& def) {
-    return ActionRow_S{0,
-                       def.name.c_str(),
-                       static_cast<int32_t>(def.id),
-                       static_cast<int32_t>(def.classMask),
-                       def.level,
-                       def.targetKind,
-                       def.range,
-                       AI_NONE,
-                       def.description.c_str(),
-                       nullptr};
-}
-} // namespace
-
 bl3dGenericSkill::bl3dGenericSkill(const ActionDef_S& def, EffectList effects)
-    : bl3dSkill(rowOf(def)), core_(def, std::move(effects), false) {}
+    : bl3dSkill(genericRow(def)), core_(def, std::move(effects), false) {}
 
 ActionUse_S* bl3dGenericSkill::makeEntry(bl3dActor* actor, void* target, int argc, void** argv) {
     return core_.makeEntry(actor, target, argc, argv);

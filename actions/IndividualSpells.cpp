@@ -22,29 +22,19 @@
 
 namespace {
 
-// Creature kinds that Mind Vortex cannot kill outright, and that Holy
-// Spirit banishes.
-constexpr int32_t KIND_SWIFT = 4;
-constexpr int32_t KIND_UNDEAD = 21;
-constexpr int32_t KIND_DEMON = 22;
 // A clouded mind clears this many ticks after the spell.
 constexpr uint32_t FIZZLE_TICKS = 5;
 constexpr int32_t PUSH_TO = 90;
 constexpr int32_t DRAW_TO = 10;
 constexpr uint32_t HOLY_SPIRIT_TICKS = 15;
+// Spell Compiler's shield: as good as for ever.
+constexpr uint32_t SHIELD_TICKS = 1073741823;
 
 bool saved(bl3dCharacter* who, int index) { return rollSavingThrow(who, index, 0); }
 
 // A level for the drains: 0 counts as 1.
 int32_t drainLevel(const bl3dCharacter* who) { return std::max(who->getLevel(), 1); }
 
-bool isIllusion(const bl3dCharacter* who) {
-    if (who->isMonster())
-        return static_cast<const bl3dMonster*>(who)->kind() != 0;
-    return who->isPartyMember() && static_cast<const bl3dPartyChar*>(who)->isClass(CLASS_SUMMONED);
-}
-
-int32_t monsterKind(const bl3dMonster* m) { return m->getType() ? m->getType()->getKind() : 0; }
 
 void queueFizzleReset() {
     actionEnv().queueTimedEvent(EVENT_ID_FIZZLE_RESET, rulesEnv().currentTick() + FIZZLE_TICKS);
@@ -279,8 +269,11 @@ void bl3dSpell_MIBL::onParty(SpellUse_S& use, const std::vector<bl3dCharacter*>&
     queueFizzleReset();
 }
 
-void bl3dSpell_MIBL::outOfReach(SpellUse_S& use, const char* who) {
-    use.text->set("%s casts %s at the party, but they are out of range!\n", who, name_.c_str());
+void bl3dSpell_MIBL::outOfReach(SpellUse_S& use, const char*) {
+    // This line colours the article rather than the name.
+    const bl3dCharacter* caster = use.caster();
+    use.text->set("#4%s#0 %s casts %s at the party, but they are out of range!\n", caster->article(true),
+                  caster->getName(), name_.c_str());
 }
 
 bool bl3dSpell_MIBL::phazed(bl3dCharacter* c) {
@@ -322,7 +315,7 @@ int bl3dSpell_MIVO::cast(SpellUse_S& use) {
         for (int gi = 0; bl3dMonsterList* g = enemyList.groupAt(gi); ++gi)
             for (uint32_t i = 0; i < g->getSize(); ++i) {
                 bl3dMonster* m = g->getMonster(static_cast<int>(i));
-                vortex(m, monsterKind(m) != KIND_SWIFT && monsterKind(m) != KIND_UNDEAD);
+                vortex(m, m->creatureType() != CREATURE_NO_ESCAPE && m->creatureType() != CREATURE_UNDEAD);
             }
     } else {
         for (int i = 0; i < partySize(); ++i)
@@ -348,9 +341,10 @@ int bl3dSpell_MIVO::cast(SpellUse_S& use) {
 // --- the party's protections ------------------------------------------------------------
 
 int bl3dSpell_HOSP::cast(SpellUse_S& use) {
+    // The spell speaks for itself: no narration, whoever casts it.
+    use.text->clear();
     pay(use);
     bl3dCharacter* caster = use.caster();
-    narrateCast(*use.text, caster, name_.c_str());
     if (!caster->isPartyMember())
         return 0;
     const uint32_t until = rulesEnv().currentTick() + HOLY_SPIRIT_TICKS;
@@ -361,8 +355,8 @@ int bl3dSpell_HOSP::cast(SpellUse_S& use) {
     for (int gi = 0; bl3dMonsterList* g = enemyList.groupAt(gi); ++gi)
         for (uint32_t i = 0; i < g->getSize(); ++i) {
             bl3dMonster* m = g->getMonster(static_cast<int>(i));
-            const int32_t kind = monsterKind(m);
-            if (m->getCurHP() >= 1 && (kind == KIND_DEMON || kind == KIND_UNDEAD || isIllusion(m)))
+            const int32_t kind = m->creatureType();
+            if (m->getCurHP() >= 1 && (kind == CREATURE_DEMON || kind == CREATURE_UNDEAD || isIllusion(m)))
                 m->changeHP(-m->getMaxHP());
         }
     for (int i = 0; i < partySize(); ++i) {
@@ -378,15 +372,18 @@ int bl3dSpell_SPCO::cast(SpellUse_S& use) {
     const uint32_t now = rulesEnv().currentTick();
     const uint32_t until = now + static_cast<uint32_t>(vell::gameRand() % 481 + 480);
     extendWorldMagic(MAGIC_PERCEPTION, 0x01 | 0x08 | 0x10, until);
-    extendWorldMagic(MAGIC_STATE, MAGSTATE_SHIELD, until);
-    // One shield, for as long as its bit lasts: a new cast replaces the
-    // modifier rather than adding another.
-    const uint32_t shieldEnd = static_cast<uint32_t>(intAttribute(rulesEnv().worldTags(), "MagExp32"));
-    const uint32_t lasts = shieldEnd > now ? shieldEnd - now : until - now;
+    // The shield is for good: its expiry is pushed out of reach and its bit
+    // is left as it is, so no expiry event ever clears it.
+    TagList_C* world = rulesEnv().worldTags();
+    const uint32_t shieldEnd = now + SHIELD_TICKS;
+    if (world && static_cast<uint32_t>(intAttribute(world, "MagExp32")) < shieldEnd)
+        setIntAttribute(world, "MagExp32", static_cast<int32_t>(shieldEnd));
+    // One shield: a new cast replaces the modifier rather than adding
+    // another.
     for (int i = 0; i < partySize(); ++i) {
         bl3dStatBlock* stats = partyMemberAt(i)->getStatBlock();
         stats->removeModsByKey(SHIELD_KEY1, SHIELD_KEY2);
-        stats->addModifier(STAT_AC, -3, lasts, MOD_SONG, SHIELD_KEY1, SHIELD_KEY2);
+        stats->addModifier(STAT_AC, -3, SHIELD_TICKS, MOD_SONG, SHIELD_KEY1, SHIELD_KEY2);
         stats->recompute();
     }
     actionEnv().buildPercepPane();
@@ -478,8 +475,8 @@ int bl3dWallSpell::cast(SpellUse_S& use) {
         text.set("#2%s#0 casts %s, but the mystical energies cannot open this wall\n", who, spell);
     } else if (wall) {
         text.set("#2%s#0 casts %s, and the wall begins to flicker out of existence!\n", who, spell);
+        // The next step ignores walls.
         setIntAttribute(rulesEnv().worldTags(), "WalkThrough", 1);
-        env.setWalkThrough();
     } else {
         text.set("#2%s#0 casts %s, but it fizzles!\n", who, spell);
     }

@@ -5,6 +5,7 @@
 #include "actions/Attributes.h"
 #include "actions/Targets.h"
 #include "actions/WorldMagic.h"
+#include "core/TagList.h"
 #include "core/TextBuf.h"
 #include "platform/Random.h"
 #include "rules/Actor.h"
@@ -80,7 +81,7 @@ int bl3dSong::perform(ActionUse_S* record) {
     case SONG_START: return start(*use, false);
     case SONG_START_IN_COMBAT: return start(*use, true);
     case SONG_STOP: return endSongOutsideCombat();
-    case SONG_STOP_IN_COMBAT: return stopInCombat(*use);
+    case SONG_STOP_IN_COMBAT: return endSongInCombat(*use->performer, *use->text);
     default: break;
     }
     return -1;
@@ -105,6 +106,8 @@ int bl3dSong::start(SongUse_S& use, bool inCombat) {
                  who);
         return 1;
     }
+    // The use is spent before anything else can refuse the song.
+    setIntAttribute(bard, "CurSongs", uses - 1);
     const char* playing = inCombat ? "CBS" : "NCBS";
     if (worldVar(playing) != 0) {
         text.set("Someone is already playing!  It is the height of rudness to interrupt.");
@@ -112,7 +115,6 @@ int bl3dSong::start(SongUse_S& use, bool inCombat) {
     }
     if (inCombat && refusedInCombat(use))
         return 0;
-    setIntAttribute(bard, "CurSongs", uses - 1);
     setWorldVar(playing, actionID());
     if (inCombat) {
         startInCombat(use);
@@ -139,16 +141,101 @@ int endSongOutsideCombat() {
     return 0;
 }
 
-int bl3dSong::stopInCombat(SongUse_S& use) {
-    use.text->set("#2%s#0 stops playing.", use.performer->getName());
-    const bool ours = worldVar("CBS") == actionID();
+int endSongInCombat(bl3dCharacter& bard, TextBuf_C& text) {
+    text.set("#2%s#0 stops playing.", bard.getName());
+    const int32_t id = worldVar("CBS");
     setWorldVar("CBS", 0);
     actionEnv().stopSong();
     silenceParty();
-    if (ours)
-        undoInCombat();
+    if (id != 0)
+        if (auto* song = dynamic_cast<bl3dSong*>(masterActionList.getAction(id)))
+            song->undoInCombat();
     return 0;
 }
+
+namespace {
+
+bl3dPartyChar* firstSinger() {
+    for (int i = 0; i < partySize(); ++i)
+        if (bl3dPartyChar* m = partyMemberAt(i); m->isPlayingSong())
+            return m;
+    return nullptr;
+}
+
+} // namespace
+
+int performSongRequest(bl3dAction& song, bl3dPartyChar& member, TextBuf_C& text, void* iface, SongRequest request) {
+    void* context[3] = {&text, iface, reinterpret_cast<void*>(static_cast<intptr_t>(request))};
+    ActionUse_S* use = song.makeEntry(new bl3dActor(&member), nullptr, 3, context);
+    if (!use)
+        use = song.enqueue(new bl3dActor(&member), 0, 3, context);
+    if (!use)
+        return -1;
+    const int r = song.perform(use);
+    song.freeEntry(use);
+    return r;
+}
+
+void endSongOutsideCombatWhenDue() {
+    TagList_C* tags = worldTags();
+    if (!tags)
+        return;
+    const int32_t song = worldVar("NCBS");
+    const uint32_t now = rulesEnv().currentTick();
+    if (song == 0 || now < static_cast<uint32_t>(worldVar("NCBSEnd")))
+        return;
+    bl3dPartyChar* singer = firstSinger();
+    bl3dAction* action = singer ? masterActionList.getAction(song) : nullptr;
+    if (dynamic_cast<bl3dSong*>(action))
+        performSongRequest(*action, *singer, TextBuf_C::discard(), nullptr, SONG_STOP);
+    else
+        endSongOutsideCombat();
+
+    switch (song) {
+    case SONG_DATA_LIGHT:
+        expireMagicBits(tags, MAGIC_LIGHT, now, 0x01);
+        actionEnv().calcLight();
+        break;
+    case SONG_TRYLERS_INTUITION:
+        expireMagicBits(tags, MAGIC_PERCEPTION, now, 0x01);
+        actionEnv().buildPercepPane();
+        break;
+    case SONG_WALKING_SONG:
+        expireMagicBits(tags, MAGIC_ENCOUNTER, now, 0x08);
+        actionEnv().calcXC();
+        break;
+    default: break;
+    }
+}
+
+void endPlayingOutsideCombat(TextBuf_C& text, void* iface) {
+    for (int i = 0; i < partySize(); ++i) {
+        bl3dPartyChar* m = partyMemberAt(i);
+        if (!m->isPlayingSong())
+            continue;
+        const int32_t playing = worldVar("NCBS");
+        bl3dAction* song = playing ? m->actions()->getAction(playing) : nullptr;
+        if (song)
+            performSongRequest(*song, *m, text, iface, SONG_STOP);
+        else if (playing)
+            endSongOutsideCombat();
+        else
+            setPlaying(m, false);
+    }
+}
+
+void endPlayingInCombat(bl3dPartyChar& member, TextBuf_C& text) {
+    const int32_t playing = worldVar("CBS");
+    bl3dAction* song = playing ? member.actions()->getAction(playing) : nullptr;
+    if (song)
+        performSongRequest(*song, member, text, nullptr, SONG_STOP_IN_COMBAT);
+    else if (playing)
+        endSongInCombat(member, text);
+    else
+        setPlaying(&member, false);
+}
+
+void beginFightWithoutSong() { setWorldVar("CBS", 0); }
 
 // --- Beasty Skirl ------------------------------------------------------------------
 

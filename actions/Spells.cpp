@@ -19,9 +19,6 @@
 #include <cstring>
 
 namespace {
-// Creature kinds that preclusion magic keeps from being summoned.
-constexpr int32_t KIND_UNDEAD = 21;
-constexpr int32_t KIND_DEMON = 22;
 // A summon's lifetime counts in hours.
 constexpr uint32_t TICKS_PER_HOUR = 240;
 } // namespace
@@ -113,7 +110,9 @@ int bl3dTrapSpell::perform(ActionUse_S* record) {
     else if (actionEnv().partyPosition(x, y, facing))
         actionEnv().springTraps(spring, spinners, x - radius, y - radius, x + radius, y + radius);
     actionEnv().buildPercepPane();
-    narrateCast(*use->text, use->caster(), name_.c_str());
+    // Traps are the party's business: whoever casts, the line names the
+    // caster as a party member.
+    use->text->set("#2%s#0 casts %s...\n", use->caster()->getName(), name_.c_str());
     return 0;
 }
 
@@ -150,8 +149,8 @@ int bl3dSummonSpell::perform(ActionUse_S* record) {
     const int32_t magState = intAttribute(rulesEnv().worldTags(), "MagState1");
     const int32_t kind = type->getKind();
     if ((params_.illusion && (magState & MAGSTATE_NO_ILLUSIONS)) ||
-        (kind == KIND_UNDEAD && (magState & MAGSTATE_NO_UNDEAD)) ||
-        (kind == KIND_DEMON && (magState & MAGSTATE_NO_DEMONS)) || (magState & MAGSTATE_NO_SUMMONING)) {
+        (kind == CREATURE_UNDEAD && (magState & MAGSTATE_NO_UNDEAD)) ||
+        (kind == CREATURE_DEMON && (magState & MAGSTATE_NO_DEMONS)) || (magState & MAGSTATE_NO_SUMMONING)) {
         text.set("#2%s#0 tries to cast %s, but the spell fizzles!\n", caster->getName(), spell);
         return 0;
     }

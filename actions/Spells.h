@@ -171,7 +171,8 @@ private:
     // The steps after the saving throw and the dice: the element, poison,
     // the instant kill, the creature-type rules, illusions; then the damage
     // is dealt. `poisoned` tells whether the poison took.
-    Strike strikeOne(const bl3dCharacter* caster, bl3dCharacter* target, int64_t& damage, bool& poisoned) const;
+    Strike strikeOne(const bl3dCharacter* caster, bl3dCharacter* target, int64_t& damage, bool& poisoned,
+                     int32_t killChance) const;
     // One creature struck alone, from its saving throw to the narration.
     void strikeNarrated(SpellUse_S& use, bl3dCharacter* target, const char* words) const;
     int partyOne(SpellUse_S& use);

@@ -86,6 +86,14 @@ bool pickLivingFoe(void* preferredGroup, FoeChoice_S& out) {
     return false;
 }
 
+bool isIllusion(const bl3dCharacter* who) {
+    if (!who)
+        return false;
+    if (who->isMonster())
+        return static_cast<const bl3dMonster*>(who)->kind() != 0;
+    return who->isPartyMember() && static_cast<const bl3dPartyChar*>(who)->isClass(CLASS_SUMMONED);
+}
+
 bl3dCharacter* partyTargetOrFirst(void* target) {
     bl3dCharacter* who = asPartyMember(target);
     if (who && who->getCurHP() >= 1)

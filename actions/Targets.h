@@ -43,6 +43,10 @@ struct FoeChoice_S {
 // when none does.
 bool pickLivingFoe(void* preferredGroup, FoeChoice_S& out);
 
+// An illusion: a monster of a non-zero kind (conjured, not born), or a
+// summoned party member.
+bool isIllusion(const bl3dCharacter* who);
+
 // A monster's party target: the given member when it is in the party and
 // alive, else member 0 when alive; null when neither is. Dead here means HP
 // below 1, as everywhere in the rules.

@@ -11,23 +11,19 @@
 namespace
 {
 
-bool inParty(const bl3dCharacter* who)
+// The creature in play with that id: a party member or a monster of an
+// enemy group; null when none has it.
+bl3dCharacter* creatureWithId(uint64_t id)
 {
-    if (!party)
-        return false;
-    for (int i = 0; i < party->getCount(); ++i)
-        if (party->getMember(i) == who)
-            return true;
-    return false;
-}
-
-bool amongEnemies(const bl3dCharacter* who)
-{
+    if (party)
+        for (int i = 0; i < party->getCount(); ++i)
+            if (bl3dPartyChar* m = party->getMember(i); m && m->uniqueId() == id)
+                return m;
     for (int g = 0; const bl3dMonsterList* group = enemyList.groupAt(g); ++g)
         for (uint32_t i = 0; i < group->getSize(); ++i)
-            if (group->getMonster(static_cast<int>(i)) == who)
-                return true;
-    return false;
+            if (bl3dMonster* m = group->getMonster(static_cast<int>(i)); m && m->uniqueId() == id)
+                return m;
+    return nullptr;
 }
 
 void endStun(bl3dCharacter* who)
@@ -38,12 +34,13 @@ void endStun(bl3dCharacter* who)
 
 } // namespace
 
+Event_7001_C::Event_7001_C(const bl3dCharacter* target) : creatureId_(target ? target->uniqueId() : 0) {}
+
 int Event_7001_C::invoke(Interface_C*)
 {
-    if (target_) {
-        // Compared as an address only: a creature that is gone is not read.
-        if (inParty(target_) || amongEnemies(target_))
-            endStun(target_);
+    if (creatureId_ != 0) {
+        if (bl3dCharacter* who = creatureWithId(creatureId_))
+            endStun(who);
         return 0;
     }
     if (!party)

@@ -6,7 +6,7 @@
 // member marked as playing stops it (the song's own stop request); when
 // nobody is marked, or the id in "NCBS" is no built-in song (a song of the
 // action data file), the song is ended all the same without asking that
-// action anything. Then the world bit that the song held ends, unless a
+// action anything (actions/Songs.h keeps a song's life). Then the world bit that the song held ends, unless a
 // spell keeps it longer: Vezivi'v Iroviriva's compass ("Percep1" 0x01),
 // the Walking Song's easier roads ("XCState" 0x08), and the light bit 0x01
 // of "MagLt1" for the data file's song 0x004ab005.

@@ -6,9 +6,16 @@
 #include "rules/RulesEnv.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 
 namespace {
+// Creatures are numbered from 1; 0 stands for no creature.
+uint64_t nextUniqueId() {
+    static std::atomic<uint64_t> next{1};
+    return next++;
+}
+
 const char* const PRONOUNS[3][3] = {
     {"it", "it", "its"},
     {"she", "her", "her"},
@@ -18,7 +25,7 @@ const char* const PRONOUNS[3][3] = {
 
 bl3dCharacter::bl3dCharacter(const char* name, int32_t hp, int32_t sp, int32_t alignment, int32_t sex)
     : maxHP_(hp), curHP_(hp), maxSP_(sp), curSP_(sp), alignment_(alignment), sex_(sex),
-      attributes_(RefStr_C(name ? name : "")) {
+      attributes_(RefStr_C(name ? name : "")), uniqueId_(nextUniqueId()) {
     std::memset(name_, 0, sizeof name_);
 }
 
@@ -46,10 +53,15 @@ bool bl3dCharacter::usesPartyGold() const {
 int32_t bl3dCharacter::getGold() const { return usesPartyGold() ? party->totalGold() : gold_; }
 
 bool bl3dCharacter::addGold(int32_t n) {
-    if (usesPartyGold())
-        party->splitGold(n);
-    else
+    if (!usesPartyGold()) {
         rawAddGold(n);
+        return true;
+    }
+    // A negative amount comes out of the pool as a spend takes it; false and
+    // nothing taken when the pool holds less.
+    if (n < 0)
+        return n != INT32_MIN && party->spendGold(-n);
+    party->splitGold(n);
     return true;
 }
 

@@ -25,6 +25,11 @@ public:
     bl3dCharacter(const bl3dCharacter&) = delete;
     bl3dCharacter& operator=(const bl3dCharacter&) = delete;
 
+    // A number no other creature of this run of the game ever has, not even
+    // one made later at the same address: what a delayed event that names a
+    // creature holds instead of its pointer. Never stored.
+    uint64_t uniqueId() const { return uniqueId_; }
+
     virtual bool isEvil() const { return alignment_ == ALIGN_EVIL; }
     virtual bool isGood() const { return alignment_ == ALIGN_GOOD; }
     virtual bool hasAlignment() const { return alignment_ != ALIGN_NONE; }
@@ -134,4 +139,7 @@ protected:
     ActionList actions2_;
     char name_[NAME_SIZE];
     TagList_C attributes_;
+
+private:
+    uint64_t uniqueId_;
 };

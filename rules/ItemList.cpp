@@ -103,6 +103,15 @@ int bl3dItemTypeList::loadFrom(MemStream_C& s, RefStr_C& why, std::vector<std::s
             why = ("record " + std::to_string(record) + ": " + why.c_str()).c_str();
             return -2;
         }
+        // A stored slot of id 0 is an empty slot: an item of that id could
+        // be worn or carried but never saved.
+        if (t->getID() == 0) {
+            char msg[160];
+            std::snprintf(msg, sizeof msg, "record %d (id 0, \"%.60s\") refused: id 0 marks an empty slot", record,
+                          t->getName().c_str());
+            refused.push_back(msg);
+            continue;
+        }
         // One id names one type (saved items and shop stock keep only the
         // id): a later record with a taken id is refused, the first stays.
         if (fresh.findById(t->getID())) {
@@ -149,6 +158,10 @@ bool bl3dItemTypeList::insert(bl3dItemType* type) {
     if (!type)
         return false;
     std::unique_ptr<bl3dItemType> owned(type);
+    if (type->getID() == 0) {
+        std::fprintf(stderr, "ERROR: item id 0 marks an empty slot; the type is refused\n");
+        return false;
+    }
     auto pos = std::lower_bound(types_.begin(), types_.end(), type->getID(),
                                 [](const std::unique_ptr<bl3dItemType>& t, int32_t id) { return t->getID() < id; });
     if (pos != types_.end() && (*pos)->getID() == type->getID()) {

@@ -44,7 +44,7 @@ private:
     void attack(int32_t n) { stepStat(STAT_ATTACK, n); }
     void damage(int32_t n) { stepStat(STAT_DAMAGE, n); }
     // Learns the action (first list, value 0) and sets its daily counter.
-    void learn(int32_t id, int32_t uses, int32_t counterId = 0);
+    void learn(int32_t id, int32_t uses);
     // Every class-32 spell of the master list up to that level.
     void spellsUpTo(int level);
     void field(int lo, int32_t value);
@@ -65,7 +65,7 @@ private:
     const int L;
 };
 
-void Gain::learn(int32_t id, int32_t uses, int32_t counterId) {
+void Gain::learn(int32_t id, int32_t uses) {
     bool known = false;
     for (const ActionNode_S* n = pc_.actions()->head(); n && !known; n = n->next)
         known = n->action && n->action->actionID() == id;
@@ -75,7 +75,7 @@ void Gain::learn(int32_t id, int32_t uses, int32_t counterId) {
     if (uses == NO_COUNTER)
         return;
     char key[16];
-    actionCounterKey(counterId ? counterId : id, key);
+    actionCounterKey(id, key);
     char maxKey[24];
     std::snprintf(maxKey, sizeof maxKey, "%sMAX", key);
     setAttr(key, uses);
@@ -341,7 +341,7 @@ void Gain::class4000() {
     if (L >= 50)
         attacks((L - 50) / 10 + 5);
     if (L == 50) {
-        damage(2); learn(0x1E2054, 6, 0x00132054); setAttr("Claw", 5);
+        damage(2); learn(0x1E2054, 6); setAttr("Claw", 5);
     }
 }
 

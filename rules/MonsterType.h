@@ -23,6 +23,8 @@ struct MonsterTypeRecord_S;
 constexpr int32_t CREATURE_UNDEAD = 21;
 // Creature type of monsters that cannot be outrun.
 constexpr int32_t CREATURE_NO_ESCAPE = 4;
+// Creature type of demons.
+constexpr int32_t CREATURE_DEMON = 22;
 
 class bl3dMonsterType {
 public:

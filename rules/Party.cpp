@@ -6,12 +6,18 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <utility>
 
 bl3dParty* party = nullptr;
 
 namespace {
 PartyHall_C* hall = nullptr;
+
+// A joined or summoned monster, as opposed to an adventurer of the hall.
+bool isMonster(const bl3dPartyChar& m) {
+    return m.getRace() == RACE_MONSTER || (m.getClassId() & (CLASS_JOINED | CLASS_SUMMONED)) != 0;
+}
 } // namespace
 
 void bl3dParty::setHall(PartyHall_C* h) { hall = h; }
@@ -28,18 +34,39 @@ bl3dPartyChar* bl3dParty::getMember(int index) const {
     return (index >= 0 && index < MAX_PARTY) ? members_[index] : nullptr;
 }
 
-bool bl3dParty::hasMember(const char* name) const {
+bool bl3dParty::hasMember(const char* name) const { return findMember(name) != nullptr; }
+
+bl3dPartyChar* bl3dParty::findMember(const char* name) const {
     if (!name)
-        return false;
+        return nullptr;
     for (int i = 0; i < count_; ++i)
         if (members_[i] && std::strcmp(members_[i]->getName(), name) == 0)
-            return true;
-    return false;
+            return members_[i];
+    return nullptr;
+}
+
+std::string bl3dParty::freeName(const char* base) const {
+    for (int n = 2;; ++n) {
+        std::string name = std::string(base) + " " + std::to_string(n);
+        if (!hasMember(name.c_str()))
+            return name;
+    }
 }
 
 bool bl3dParty::addMember(bl3dPartyChar* member) {
     if (!member || count_ >= MAX_PARTY)
         return false;
+    // Members are stored by name, so two of one name would come back as one.
+    // A monster gives way (it is named after its kind; its kind is stored
+    // apart); two adventurers of one name cannot both join.
+    if (bl3dPartyChar* same = findMember(member->getName())) {
+        if (same == member)
+            return false;
+        bl3dPartyChar* renamed = isMonster(*member) ? member : isMonster(*same) ? same : nullptr;
+        if (!renamed)
+            return false;
+        renamed->setNameStr(freeName(renamed->getName()).c_str());
+    }
     members_[count_++] = member;
     return true;
 }

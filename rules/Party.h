@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 class bl3dPartyChar;
 
@@ -46,6 +47,14 @@ public:
     int getCount() const { return count_; }
     bl3dPartyChar* getMember(int index) const;
     bool hasMember(const char* name) const;
+    // The member of that stored name; null for none.
+    bl3dPartyChar* findMember(const char* name) const;
+    // Puts the member at the end (the party owns it then). Stored names stay
+    // unique: a monster whose name is taken, or a monster that holds the
+    // name an adventurer brings, is renamed "<name> 2", "<name> 3", ...; an
+    // adventurer whose name another adventurer has is refused. False (and
+    // nothing changed) when refused, when the party is full or the member is
+    // in it already.
     bool addMember(bl3dPartyChar* member);
     void removeAt(int index);
     bl3dPartyChar* detachAt(int index);
@@ -58,6 +67,9 @@ public:
     bool spendGold(int32_t n);
 
 private:
+    // "<base> 2", "<base> 3", ...: the first that no member has.
+    std::string freeName(const char* base) const;
+
     bl3dPartyChar* members_[MAX_PARTY] = {};
     uint8_t count_ = 0;
     mutable bool writeOk_ = true;

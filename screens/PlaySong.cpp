@@ -6,12 +6,8 @@
 #include "core/Log.h"
 #include "core/ModalLoop.h"
 #include "core/ScrollList.h"
-#include "core/TagList.h"
 #include "core/TextBuf.h"
-#include "rules/Actor.h"
-#include "rules/Party.h"
 #include "rules/PartyChar.h"
-#include "rules/RulesEnv.h"
 #include "screens/ListKeys.h"
 #include "screens/PaneText.h"
 #include "world/Interface.h"
@@ -63,44 +59,12 @@ void buildList()
     }
 }
 
-// Makes a use of the song for the member with that request and performs it.
-void perform(bl3dAction* song, bl3dPartyChar* member, int32_t request)
-{
-    SongScreen_S& s = S();
-    void* context[3] = {&s.text, s.iface, reinterpret_cast<void*>(static_cast<intptr_t>(request))};
-    ActionUse_S* use = song->makeEntry(new bl3dActor(member), nullptr, 3, context);
-    if (!use)
-        use = song->enqueue(new bl3dActor(member), 0, 3, context);
-    if (!use)
-        return;
-    song->perform(use);
-    song->freeEntry(use);
-}
-
 // Every member playing a song stops first: at most one song plays outside
 // combat.
 void endPlaying()
 {
-    for (int i = 0; party && i < party->getCount(); ++i) {
-        bl3dPartyChar* m = party->getMember(i);
-        if (!m || !m->isPlayingSong())
-            continue;
-        VELL_LOG(10, "Party member %d was playing\n", i);
-        TagList_C* world = rulesEnv().worldTags();
-        const int32_t playing = world ? world->intValue("NCBS") : 0;
-        VELL_LOG(10, "NCBS was - %08x\n", static_cast<unsigned>(playing));
-        bl3dAction* song = playing ? m->actions()->getAction(playing) : nullptr;
-        if (song) {
-            perform(song, m, SONG_STOP);
-        } else if (playing) {
-            // The member cannot end a song it does not know: it ends all
-            // the same.
-            endSongOutsideCombat();
-        } else {
-            bl3dStatBlock* stats = m->getStatBlock();
-            stats->setBase(STAT_CONDITIONS, stats->getBase(STAT_CONDITIONS) & ~COND_SONG);
-        }
-    }
+    SongScreen_S& s = S();
+    endPlayingOutsideCombat(s.text, s.iface);
     VELL_LOG(10, "Done with player playing check!\n");
 }
 
@@ -112,7 +76,7 @@ void play()
     VELL_LOG(10, "Selected Action id = %08x\n", static_cast<unsigned>(s.list->selectedValue()));
     s.text.clear();
     if (song)
-        perform(song, s.singer, SONG_START);
+        performSongRequest(*song, *s.singer, s.text, s.iface, SONG_START);
     setState(PlaySong_C::PLAYED);
 }
 

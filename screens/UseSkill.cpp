@@ -1,5 +1,6 @@
 #include "screens/UseSkill.h"
 
+#include "actions/GenericSkill.h"
 #include "rules/Action.h"
 #include "rules/ActionList.h"
 #include "core/Log.h"
@@ -82,14 +83,27 @@ void buildList()
             s.list->addLine(n->action->name().c_str(), n->action->actionID(), true);
 }
 
+// Whether the skill will turn the member away for a condition (stunned,
+// asleep, poisoned and the like, less what the skill ignores). Only skills
+// from the action data files check the user's condition.
+bool refusedByCondition(bl3dAction* skill, bl3dPartyChar* member)
+{
+    const auto* generic = dynamic_cast<const bl3dGenericSkill*>(skill);
+    return generic &&
+           skill->checkState(member, static_cast<int32_t>(generic->core().ignoreMask()), "", nullptr) < 1;
+}
+
 // Uses the chosen skill at once: makeEntry, else enqueue with a second
-// actor; perform; release. A use that went ahead spends a daily use.
+// actor; perform; release. A use that went ahead spends a daily use; one
+// that the member's condition stopped spends none.
 void use(void* target, int index)
 {
     SkillScreen_S& s = S();
     int32_t distance = 0;
     void* context[2] = {&s.text, &distance};
     s.text.clear();
+    // Asked before the use: the skill may change the member's condition.
+    const bool refused = refusedByCondition(s.skill, s.member);
     const int r = useAtOnce(s.skill, [&s] { return new bl3dActor(s.member); }, target, index, 2, context);
     if (r == -1) {
         setState(UseSkill_C::FAILED);
@@ -97,7 +111,7 @@ void use(void* target, int index)
     }
     char key[16];
     counterKey(s.skill, key, sizeof key);
-    if (s.member->getTagList()->hasKey(key))
+    if (!refused && s.member->getTagList()->hasKey(key))
         s.member->getTagList()->useCounter(key);
     setState(UseSkill_C::USED);
 }

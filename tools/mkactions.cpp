@@ -9,7 +9,8 @@
 // "spell ID" or "skill ID" to "end":
 //   name TEXT                 the name
 //   desc TEXT                 the description
-//   code ABCD                 spells: four upper-case letters, unique
+//   code ABCD                 spells: four upper-case letters, unique (lower
+//                             case is warned of and kept)
 //   path N  cost N            spells: the school (0 for none) and the cost
 //   class MASK  level N       who may learn it, and its level
 //   target none|one|group|all|member|party|self
@@ -17,13 +18,16 @@
 //   ignore COND...            conditions the can-act check passes over
 //   words VERB PREP GERUND    "cast at blast"; "-" for no preposition
 // and its effects, in order:
-//   damage mode M [range FEET] dice NdS[+B] [save N] [perlevel]
+//   damage mode M [range FEET] dice NdS[+B] [save N] [perlevel [MAX]]
 //          [element fire|earth|air|water] [poison DUR SIDES COUNT BONUS STRIDE save|nosave]
-//          [deathblow] [only TYPE] [double TYPE] [none TYPE] [banish]
+//          [deathblow] [only TYPE | double TYPE | none TYPE] [banish]
+//          (poison, only, double and none keep their value in one field: at
+//          most one of them per effect)
 //   stat mode M [range FEET] duration KIND [ticks N] [save N] [cond COND...]
 //        [mod STAT AMOUNT]...
 //   heal mode M [dice NdS[+B]] [cure COND...] [raise]
-// Modes as targets (one group all member party self); duration kinds 1
+// perlevel multiplies the dice count by the user's level, at most MAX (2 to
+// 255) when given. Modes as targets (one group all member party self); duration kinds 1
 // (10 ticks) to 5 (for good), 6 (the ticks given); conditions stun poison
 // aged sleep blind song hidden withered stone; stats as the item catalogue
 // names them (ST IQ WI DX CN CH CO LK AC ATTACK DAMAGE ...).
@@ -81,6 +85,7 @@ public:
     Words_C(SourceReader_C& in, std::vector<std::string> words) : in_(in), words_(std::move(words)) {}
     bool more() const { return at_ < words_.size(); }
     std::string next() { return more() ? words_[at_++] : std::string(); }
+    const std::string& peek() const { return words_[at_]; }
     bool number(int64_t& out, int64_t lo, int64_t hi) {
         const std::string w = next();
         if (!SourceReader_C::number(w, out) || out < lo || out > hi) {
@@ -159,6 +164,16 @@ EffectRecord_S effectLine(SourceReader_C& in, uint16_t type, const char* kind, T
     return e;
 }
 
+// The words that each keep their value in the one special parameter.
+constexpr uint32_t PARAM_FLAGS = 0x02 | 0x08 | 0x10 | 0x20;
+
+// A second word that would keep its value in the special parameter is a
+// fault: one of the two would be lost.
+void takeParam(const std::string& key, const DamageBody_S& b, SourceReader_C& in) {
+    if (b.flags & PARAM_FLAGS)
+        in.error("\"" + key + "\" shares the one special parameter with a word before it (poison, only, double, none)");
+}
+
 bool damageWord(const std::string& key, Words_C& w, EffectRecord_S& e, SourceReader_C& in) {
     DamageBody_S& b = e.damage;
     int64_t v = 0, count = 0, sides = 0, bonus = 0;
@@ -175,6 +190,10 @@ bool damageWord(const std::string& key, Words_C& w, EffectRecord_S& e, SourceRea
         b.saveIndex = static_cast<uint16_t>(v);
     } else if (key == "perlevel") {
         b.perLevel = 1;
+        if (w.more() && SourceReader_C::number(w.peek(), v)) {
+            if (w.number(v, 2, 255))
+                b.perLevel = static_cast<uint8_t>(v);
+        }
     } else if (key == "element") {
         const std::string name = w.next();
         if (!lookUp(ELEMENTS, name, u))
@@ -182,6 +201,7 @@ bool damageWord(const std::string& key, Words_C& w, EffectRecord_S& e, SourceRea
         b.element = static_cast<uint8_t>(u);
     } else if (key == "poison") {
         int64_t dur = 0, s = 0, c = 0, bo = 0, stride = 0;
+        takeParam(key, b, in);
         if (w.number(dur, 0, 0x1ff) && w.number(s, 0, 31) && w.number(c, 0, 31) && w.number(bo, 0, 63) &&
             w.number(stride, 0, 63)) {
             const std::string save = w.next();
@@ -195,6 +215,7 @@ bool damageWord(const std::string& key, Words_C& w, EffectRecord_S& e, SourceRea
     } else if (key == "deathblow") {
         b.flags |= 0x04;
     } else if ((key == "only" || key == "double" || key == "none") && w.number(v, 0, INT32_MAX)) {
+        takeParam(key, b, in);
         b.flags |= key == "only" ? 0x08u : key == "double" ? 0x10u : 0x20u;
         b.param = static_cast<uint32_t>(v);
     } else if (key == "banish") {
@@ -402,6 +423,9 @@ bool checkBook(const std::vector<ActionRecord_S>& book) {
         const std::string fault = r.fault();
         if (!fault.empty())
             fail(fault);
+        const std::string warning = r.warning();
+        if (!warning.empty())
+            std::fprintf(stderr, "mkactions: warning: %s: %s\n", what.c_str(), warning.c_str());
     }
     return ok;
 }

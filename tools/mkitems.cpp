@@ -319,6 +319,8 @@ int main(int argc, char** argv) {
                 p.die("end without item");
             if (cur->getName().empty())
                 p.die("item without a name");
+            if (cur->getID() == 0)
+                p.die("item id 0 (a saved empty slot holds id 0)");
             if (!list.insert(cur.release()))
                 p.die("duplicate item id");
         } else {

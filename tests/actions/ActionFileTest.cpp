@@ -204,10 +204,13 @@ TEST_F(ActionFileTest, FaultyRecordIsRefusedByNameAndTheRestLoads) {
     auto skillWith = [](const Bytes& effect) {
         return actionHead(0x00092bad, "Broken", "", 1, 0, 1, 1, 0, 0, 1, "use", "", "us").add(effect);
     };
-    Bytes shortDamage;
-    shortDamage.u16(1).u16(20).text(std::string(20, '\0'));
+    // Bodies whole in the file whose stated length falls short of their type:
+    // read by the type, refused, and the next record read where it starts.
+    const Bytes shortDamage = damageRecord(0, 1, 6, 1, 0, 0, 0, 4, 0, 0, 20);
     Bytes pairsPastBody;
-    pairsPastBody.u16(2).u16(20).u8(0).u8(1).u16(1).u16(0).u16(0).u32(0).u32(5).u32(0);
+    pairsPastBody.u16(2).u16(20).u8(0).u8(1).u16(1).u16(0).u16(0).u32(0).u32(5);
+    for (int i = 0; i < 5; ++i)
+        pairsPastBody.u16(0).u16(1);
     const struct {
         const char* what;
         Bytes record;
@@ -223,15 +226,15 @@ TEST_F(ActionFileTest, FaultyRecordIsRefusedByNameAndTheRestLoads) {
         {"a negative heal", skillWith(healRecord(8, 0, 0, 0xfffb, 0, 0)), "negative amount"},
         {"a cure of no condition", skillWith(healRecord(8, 1, 4, 0, 0, 0x200)), "cure mask"},
         {"a modifier of no condition", skillWith(statRecord(0, 1, 1, 0, 1, 0x400, {})), "condition mask"},
-        {"a body shorter than its type", skillWith(shortDamage), "too short"},
-        {"pairs beyond the body", skillWith(pairsPastBody), "pairs do not fit"},
+        {"a length shorter than its type", skillWith(shortDamage), "stated as 20 bytes, shorter than its 24"},
+        {"pairs beyond the stated length", skillWith(pairsPastBody), "stated as 20 bytes, shorter than its 36"},
         {"an unknown action type",
          actionHead(0x00092bad, "Broken", "", 0, 0, 1, 3, 0, 0, 0, "use", "", "us"), "action type 3"},
         {"an unknown target kind",
          actionHead(0x00092bad, "Broken", "", 3, 0, 1, 1, 0, 0, 0, "use", "", "us"), "target kind 3"},
-        {"a code in lower case",
-         actionHead(0x00092bad, "Broken", "", 0, 0, 1, 2, 0, 0, 0, "cast", "", "cast").text("ArDA").u16(1).u16(1),
-         "four upper-case letters"},
+        {"a code that is no letters",
+         actionHead(0x00092bad, "Broken", "", 0, 0, 1, 2, 0, 0, 0, "cast", "", "cast").text("AR7A").u16(1).u16(1),
+         "four letters"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -260,6 +263,13 @@ TEST_F(ActionFileTest, ACutOrBrokenStreamStopsWhereItCanNoLongerBeFollowed) {
         EXPECT_NE(errors.find("record 2: premature end of file"), std::string::npos) << errors;
     }
 
+    // A stat body stating more pairs than any length holds cannot be followed.
+    Bytes hostile = actionHead(0x00092bad, "Broken", "", 1, 0, 1, 1, 0, 0, 1, "use", "", "us");
+    hostile.u16(2).u16(16).u8(0).u8(1).u16(1).u16(0).u16(0).u32(0).u32(0x7fffffff);
+    list.destroyAll();
+    ASSERT_EQ(load(one + hostile.b + one), 1);
+    EXPECT_NE(errors.find("record 2: effect 1: stat effect of 2147483647 pairs"), std::string::npos) << errors;
+
     // A compressed stream damaged in its middle is not read past the damage.
     writeGz(path, one + two + one);
     std::FILE* f = std::fopen(path.c_str(), "r+b");
@@ -278,6 +288,17 @@ TEST_F(ActionFileTest, ACutOrBrokenStreamStopsWhereItCanNoLongerBeFollowed) {
     list.destroyAll();
     EXPECT_EQ(list.load(tempPath("no_such_actions.dat").c_str()), 0) << "a missing file adds nothing";
     EXPECT_EQ(list.count(), 0);
+}
+
+TEST_F(ActionFileTest, ALowerCaseCodeIsWarnedOfAndTheSpellKept) {
+    const Bytes spell =
+        actionHead(0x00092bad, "Slip", "", 0, 0, 1, 2, 0x100, 0, 0, "cast", "", "cast").text("ArDA").u16(1).u16(1);
+    ASSERT_EQ(load(spell.b), 1);
+    EXPECT_NE(errors.find("WARNING: action file"), std::string::npos) << errors;
+    EXPECT_NE(errors.find("0x00092bad \"Slip\"): the code ArDA has lower-case letters"), std::string::npos) << errors;
+    EXPECT_EQ(errors.find("ERROR"), std::string::npos) << errors;
+    EXPECT_NE(list.getAction(0x00092bad), nullptr) << "what names it by id finds it";
+    EXPECT_NE(list.getSpellByCode("ArDA"), nullptr);
 }
 
 } // namespace

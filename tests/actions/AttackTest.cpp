@@ -214,7 +214,8 @@ TEST_F(AttackTest, ABerserkerStrikesHarderOnceAndCalmsDown) {
     bl3dPartyChar* brak = member("Brak", true, 0x1);
     kit->give(brak, sword, SLOT_RT_HAND);
     brak->getTagList()->setInt("BerserkOn", 1);
-    brak->getTagList()->setInt("BerserkLvl", 1);
+    // The level under the key that level gain and creation write.
+    brak->getTagList()->setInt("berserkLvl", 1);
     bl3dMonsterList* g = group(10);
     // Two blows, each +1 to hit and +1 damage.
     vell::scriptGameRand({0, 10, 0, 10, 0});
@@ -223,6 +224,27 @@ TEST_F(AttackTest, ABerserkerStrikesHarderOnceAndCalmsDown) {
     int32_t on = -1;
     brak->getTagList()->getInt("BerserkOn", on);
     EXPECT_EQ(on, 0);
+    // Calmed down: one blow again.
+    vell::scriptGameRand({0, 10, 0});
+    run(ACTION_ATTACK, brak, g);
+    EXPECT_EQ(said(), "#2Brak#0 attacks an #4Orc#0, and hits for #41#0 points!\n");
+}
+
+TEST_F(AttackTest, ABrokenRecordStrikesAHundredTimesAtMost) {
+    // Extra attacks at the top of their range plus a berserk level would
+    // wrap, and a count in the billions would hold the fight for minutes.
+    bl3dPartyChar* brak = member("Brak", true, 0x1);
+    brak->getStatBlock()->setBase(STAT_EXTRA_ATTACKS, INT32_MAX);
+    brak->getTagList()->setInt("BerserkOn", 1);
+    brak->getTagList()->setInt("berserkLvl", INT32_MAX);
+    MonsterSpec_S s;
+    s.name = "Wall";
+    s.hp = 1000;
+    s.ac = -1000;
+    bl3dMonsterList* g = kit->addGroup(kit->monsterType(s), 1, 10);
+    vell::gameSrand(7);
+    EXPECT_EQ(run(ACTION_ATTACK, brak, g), 0);
+    EXPECT_EQ(said().rfind("#2Brak#0 attacks a #4Wall#0 100 times", 0), 0u) << said();
 }
 
 TEST_F(AttackTest, AMonsterStrikesOnceAndOnlyInReach) {

@@ -105,13 +105,19 @@ TEST_F(DamageSpellTest, AMonsterCasterRollsAndStopsByItsOwnLevel) {
     bl3dPartyChar* bo = mage("Bo", 0, NEVER_SAVES);
     bl3dPartyChar* cy = mage("Cy", 0, NEVER_SAVES);
     bl3dMonster* shaman = group(beast("Shaman", 20, 50, 0, 3), 1, 10)->getMonster(0);
-    // 1d1 times the level: 3 to the first, 1 to the second, then the
-    // fall-off (4) passes the most (3).
+    // A sweep over the party rolls 4d1 with the level flag, whatever the
+    // level: 4 to the first, 2 to the second; then the fall-off (4) passes
+    // the most the dice can do at level 3 (3).
     EXPECT_EQ(fire(blast(0, 2, 1, 1, 1), shaman, nullptr, 10), 0);
-    EXPECT_EQ(ada->getCurHP(), 27);
-    EXPECT_EQ(bo->getCurHP(), 29);
+    EXPECT_EQ(ada->getCurHP(), 26);
+    EXPECT_EQ(bo->getCurHP(), 28);
     EXPECT_EQ(cy->getCurHP(), 30);
-    EXPECT_EQ(said(), "A #4Shaman#0 casts Blast at the party, doing a total of 4 points of damage!\n");
+    EXPECT_EQ(said(), "A #4Shaman#0 casts Blast at the party, doing a total of 6 points of damage!\n");
+    // Without the flag: 1d1.
+    fire(blast(0, 3, 1, 1), shaman, nullptr, 10);
+    EXPECT_EQ(ada->getCurHP(), 25);
+    ada->setCurHP(27);
+    bo->setCurHP(29);
     // A monster of level 0 counts 4.
     bl3dMonster* imp = group(beast("Imp", 20, 50, 0, 0), 1, 10)->getMonster(0);
     fire(blast(0, 1, 1, 1, 1), imp, ada, 10);
@@ -148,19 +154,27 @@ TEST_F(DamageSpellTest, SavesAndElements) {
     EXPECT_EQ(hpOf(imps, 0), 34);
 }
 
-TEST_F(DamageSpellTest, TheInstantKillTakesItsChanceFromTheRecord) {
+TEST_F(DamageSpellTest, TheInstantKillOfOneIsEvenTheRestTakeTheRecordsChance) {
     bl3dPartyChar* mira = mage("Mira");
     bl3dMonsterList* g = group(beast("Gnoll", 50), 3, 10);
-    // A chance of 0 never kills, whatever the roll.
-    fire(blast(0, 1, 1, 1, 0, bl3dDamageSpell::DMG_INSTANT_KILL, 0), mira, g, 10, {0, 0, 0, 0});
+    // The party's strike at one creature kills on a roll below 50, whatever
+    // the record's chance (pick, save, die, the kill roll).
+    fire(blast(0, 1, 1, 1, 0, bl3dDamageSpell::DMG_INSTANT_KILL, 100), mira, g, 10, {0, 0, 0, 50});
     EXPECT_EQ(said(), "#2Mira#0 casts Blast at a #4Gnoll#0, causing 1 points of damage!\n");
-    // 100 always kills.
-    fire(blast(0, 1, 1, 1, 0, bl3dDamageSpell::DMG_INSTANT_KILL, 100), mira, g, 10, {0, 0, 0, 99});
+    fire(blast(0, 1, 1, 1, 0, bl3dDamageSpell::DMG_INSTANT_KILL, 0), mira, g, 10, {0, 0, 0, 49});
     EXPECT_EQ(said(), "#2Mira#0 casts Blast at a #4Gnoll#0, killing it instantly!\n");
     EXPECT_LT(hpOf(g, 0), 1);
-    // A sweep that only kills is a kill, not a fizzle; the dead are passed by.
+    // A sweep takes the record's chance; one that only kills has done no
+    // damage and is told as a fizzle. The dead are passed by.
     fire(blast(0, 2, 1, 1, 0, bl3dDamageSpell::DMG_INSTANT_KILL, 100), mira, g, 10);
-    EXPECT_EQ(said(), "#2Mira#0 casts Blast at some #4Gnolls#0, affecting 2 of them, killing 2!\n");
+    EXPECT_EQ(said(), "#2Mira#0 casts Blast at some #4Gnolls#0, but it fizzles!\n");
+    EXPECT_LT(hpOf(g, 1), 1);
+    EXPECT_LT(hpOf(g, 2), 1);
+    // A monster's strike at one member takes the record's chance too.
+    bl3dPartyChar* bo = mage("Bo", 0, NEVER_SAVES);
+    bl3dMonster* shaman = group(beast("Shaman", 20, 50, 0, 3), 1, 20)->getMonster(0);
+    fire(blast(0, 1, 1, 1, 0, bl3dDamageSpell::DMG_INSTANT_KILL, 0), shaman, bo, 10, {0, 0, 0});
+    EXPECT_EQ(said(), "A #4Shaman#0 casts Blast at #2Bo#0, causing 1 points of damage!\n");
     // Swift creatures shrug it off.
     bl3dMonsterList* cats = group(beast("Lynx", 50, 0, 4), 1, 10);
     fire(blast(0, 1, 1, 1, 0, bl3dDamageSpell::DMG_INSTANT_KILL, 100), mira, cats, 10);

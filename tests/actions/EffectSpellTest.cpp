@@ -130,12 +130,12 @@ TEST_F(EffectSpellTest, TrapSpellsMarkTheSquaresAroundTheParty) {
     EXPECT_EQ(said(), "#2Mira#0 casts Spring All Traps...\n");
 }
 
-TEST_F(EffectSpellTest, AMonsterCasterIsNarratedAsAMonster) {
+TEST_F(EffectSpellTest, AMonsterCasterIsNarratedAsAMonsterSaveForTraps) {
     bl3dMonster* witch = kit->addGroup(beast("Hag", 20, 100), 1, 10)->getMonster(0);
     castOk("CASP", witch);
     EXPECT_EQ(said(), "A #4Hag#0 casts Call Sprite...\n");
     castOk("TRTR", witch);
-    EXPECT_EQ(said(), "A #4Hag#0 casts Trip Trap...\n");
+    EXPECT_EQ(said(), "#2Hag#0 casts Trip Trap...\n") << "a trap spell has the party's words only";
     EXPECT_EQ(witch->getCurSP(), 96);
 }
 

@@ -9,6 +9,7 @@
 #include "actions/ActionFile.h"
 #include "actions/Attributes.h"
 #include "actions/DamageEffect.h"
+#include "actions/PackedPoison.h"
 #include "actions/HealEffect.h"
 #include "actions/StatEffect.h"
 #include "actions/Targets.h"
@@ -256,6 +257,12 @@ TEST_F(EffectTest, LevelsElementsAndTheHalvingSong) {
     script({0, 0, 0, 0, 0});
     EXPECT_EQ(applyBy(at(wisps, 0), byLevel, ada, 10), EFFECT_APPLIED);
     EXPECT_EQ(sums.total, 4);
+    // A multiplier capped at 2: the level-3 member rolls two dice.
+    scaled.perLevel = 2;
+    bl3dDamageEffect capped(scaled);
+    script({1, 0, 0, 0, 0});
+    EXPECT_EQ(applyBy(partyMemberAt(3), capped, g), EFFECT_APPLIED);
+    EXPECT_EQ(sums.total, 2);
 
     // "Bardb00bC" 1 halves what is reported, not what is dealt.
     kit->env.tags.setInt("Bardb00bC", 1);
@@ -308,15 +315,19 @@ TEST_F(EffectTest, SpecialRules) {
     EXPECT_TRUE(at(g, 0)->isPoisoned());
     EXPECT_EQ(at(g, 0)->countEffects(EFFECT_POISON), 1);
 
-    // A death blow: creature type 4 is immune; otherwise one in two dies
-    // outright and the whole of its maximum is reported.
+    // A death blow: creature type 4 is immune once it has failed its save
+    // (a save is a save first); otherwise one in two dies outright and the
+    // whole of its maximum is reported.
     MonsterSpec_S s;
-    s.name = "Swift Hound";
+    s.name = "Orc"; // a name with saving throws of its own
     s.creatureType = 4;
     bl3dMonsterList* swift = kit->addGroup(kit->monsterType(s), 1, 10);
     bl3dDamageEffect blow(special(DAMAGE_DEATH_BLOW, 0));
-    script({0});
+    script({0, 19});
+    EXPECT_EQ(applyBy(ada, blow, swift), EFFECT_RESISTED);
+    script({0, 0, 2});
     EXPECT_EQ(applyBy(ada, blow, swift), EFFECT_NOTHING_TO_DO);
+    EXPECT_EQ(vell::scriptedGameRandLeft(), 0u) << "the save and the dice are drawn before";
     EXPECT_EQ(at(swift, 0)->getCurHP(), 10);
     script({1, 0, 2, 10});
     EXPECT_EQ(applyBy(ada, blow, g), EFFECT_APPLIED);
@@ -324,13 +335,33 @@ TEST_F(EffectTest, SpecialRules) {
     EXPECT_EQ(sums.total, 30);
     EXPECT_EQ(sums.kills, 1);
 
-    // Banishing: an illusion loses twice its maximum.
+    // Banishing: an illusion loses twice its maximum, then takes the blow
+    // like any other victim (counted once, its damage in the total).
     bl3dMonsterList* phantoms = enemyList.insertGroup(new bl3dMonsterList(1, imp, 1), 50);
     bl3dDamageEffect banish(special(DAMAGE_BANISH, 0, 2));
-    script({0, 0});
+    script({0, 2});
     EXPECT_EQ(applyBy(ada, banish, phantoms), EFFECT_APPLIED);
-    EXPECT_EQ(at(phantoms, 0)->getCurHP(), -30);
+    EXPECT_EQ(at(phantoms, 0)->getCurHP(), -33);
+    EXPECT_EQ(sums.count, 1);
+    EXPECT_EQ(sums.total, 3);
     EXPECT_EQ(sums.kills, 1);
+}
+
+TEST_F(EffectTest, APackedPoisonReadsEveryFieldInItsPlace) {
+    // sides 5, count 3, bonus 2, stride 7, duration 300, a save ends it.
+    const uint32_t packed = 5u | (3u << 5) | (2u << 10) | (7u << 16) | (300u << 22) | 0x80000000u;
+    const PackedPoison_S ticks = PackedPoison_S::unpack(packed, 1);
+    EXPECT_EQ(ticks.sides, 5);
+    EXPECT_EQ(ticks.count, 3);
+    EXPECT_EQ(ticks.bonus, 2);
+    EXPECT_EQ(ticks.stride, 7);
+    EXPECT_EQ(ticks.duration, 300u);
+    EXPECT_TRUE(ticks.allowSave);
+    const PackedPoison_S fours = PackedPoison_S::unpack(packed & 0x7fffffffu, 4);
+    EXPECT_EQ(fours.stride, 28);
+    EXPECT_EQ(fours.duration, 1200u);
+    EXPECT_EQ(fours.sides, 5);
+    EXPECT_FALSE(fours.allowSave);
 }
 
 // --- stat modifiers ----------------------------------------------------------------

@@ -1,6 +1,6 @@
 // Fight Evil: the call upon the deity before an ordinary attack, against
 // evil and non-evil foes, heard or ignored, the first tier's counter, and
-// the group the attack is aimed at (found first, never a stale index).
+// the group the attack is aimed at (never a stale index).
 #include "ActionTest.h"
 
 #include "actions/FightEvil.h"
@@ -78,7 +78,9 @@ TEST_F(FightEvilTest, AHeardCallLendsItsBonusToOneBlow) {
 TEST_F(FightEvilTest, WithoutUsesLeftTheCallFailsAndAPlainAttackFollows) {
     pia->getTagList()->setInt("FightEvilCur", 0);
     bl3dMonsterList* g = kit->addGroup(orcs, 1, 10);
-    vell::scriptGameRand({0, 0, 8});
+    // No foe is sought for a call that is never made: the attack's pick,
+    // then its d20.
+    vell::scriptGameRand({0, 8});
     EXPECT_EQ(run(FIGHT_EVIL, pia, g), 0);
     EXPECT_EQ(said(), "Pia attempts to call upon her deity, but is dumbfounded! #2Pia#0 attacks an #4Orc#0, but misses!\n");
     EXPECT_EQ(counter(), 0);
@@ -121,7 +123,7 @@ TEST_F(FightEvilTest, TheDivineTierIsAlwaysHeard) {
     EXPECT_EQ(counter(), 2) << "only the first tier counts its uses";
 }
 
-TEST_F(FightEvilTest, TheFoeGroupIsFoundBeforeAnythingIsSpent) {
+TEST_F(FightEvilTest, TheUseIsSpentBeforeTheFoeIsSought) {
     // An index past the groups (what a party slot used as an index gave):
     // the nearest group with a living foe is fought instead.
     bl3dMonsterList* near = kit->addGroup(orcs, 1, 10);
@@ -135,10 +137,13 @@ TEST_F(FightEvilTest, TheFoeGroupIsFoundBeforeAnythingIsSpent) {
     fe->freeEntry(u);
     EXPECT_EQ(near->getMonster(0)->getCurHP(), 27);
 
-    // With nobody living anywhere nothing is spent.
+    // With nobody living anywhere the call finds no foe, and stays spent.
     near->getMonster(0)->setCurHP(0);
-    EXPECT_EQ(run(FIGHT_EVIL, pia, near), -2);
     EXPECT_EQ(counter(), 1);
+    EXPECT_EQ(run(FIGHT_EVIL, pia, near), -2);
+    EXPECT_EQ(counter(), 0);
+    EXPECT_EQ(run(FIGHT_EVIL, pia, near), -1) << "no use left: the plain attack finds nobody";
+    EXPECT_EQ(counter(), 0);
 }
 
 TEST_F(FightEvilTest, TheFarGroupChosenIsTheOneFought) {

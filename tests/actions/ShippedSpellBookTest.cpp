@@ -11,6 +11,7 @@
 #include "actions/ActionFile.h"
 #include "actions/Catalogue.h"
 #include "actions/GenericSkill.h"
+#include "actions/GenericSong.h"
 #include "actions/GenericSpell.h"
 #include "actions/HealEffect.h"
 #include "actions/Spells.h"
@@ -30,7 +31,9 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstring>
+#include <fstream>
 #include <map>
 #include <set>
 #include <unistd.h>
@@ -59,6 +62,8 @@ const bl3dGenericCore* coreOf(const bl3dAction* a) {
         return &s->core();
     if (auto* k = dynamic_cast<const bl3dGenericSkill*>(a))
         return &k->core();
+    if (auto* g = dynamic_cast<const bl3dGenericSong*>(a))
+        return &g->core();
     return nullptr;
 }
 
@@ -296,9 +301,6 @@ TEST_F(ShippedSpellBookTest, WhatTheClassesStartWithAndLearnByLevel) {
             known.insert(n->action->actionID());
         for (const RefStr_C& key : m->getTagList()->counterKeys()) {
             const int32_t id = static_cast<int32_t>(std::strtoul(key.c_str(), nullptr, 16));
-            // The Pale Claw's Frenzy keeps its counter under a key of its own.
-            if (id == 0x00132054)
-                continue;
             EXPECT_TRUE(known.count(id)) << key.c_str();
         }
         party->removeAt(party->getCount() - 1);
@@ -352,13 +354,35 @@ TEST_F(ShippedSpellBookTest, EveryPathHasWhatAPathChangeAsks) {
     }
 }
 
+// The ids of the songs that have music in the game folder.
+std::set<uint32_t> songsWithMusic() {
+    std::set<uint32_t> ids;
+    std::ifstream list(std::string(VELL_GAME_DIR) + "/data/songs/bardsongs.cfg");
+    std::string line;
+    std::getline(list, line); // the folder and the number
+    while (std::getline(list, line)) {
+        if (line.empty() || line[0] == '#')
+            continue;
+        std::ifstream song(std::string(VELL_GAME_DIR) + "/data/songs/" + line);
+        std::string id;
+        if (std::getline(song, id))
+            ids.insert(static_cast<uint32_t>(std::stoul(id, nullptr, 16)));
+    }
+    return ids;
+}
+
 TEST_F(ShippedSpellBookTest, TheLyreHasASongOfEveryLevel) {
+    const std::set<uint32_t> music = songsWithMusic();
+    EXPECT_NE(dynamic_cast<const bl3dGenericSong*>(masterActionList.getAction(SONG_DATA_LIGHT)), nullptr)
+        << "the song whose light the song's end event puts out";
     std::set<int> levels;
     for (const ActionNode_S* n = masterActionList.head(); n; n = n->next) {
         const uint32_t id = static_cast<uint32_t>(n->action->actionID());
         if (!(id & ACTION_BARD_SONG))
             continue;
         EXPECT_NE(id & 0xb000u, 0u) << n->action->name().c_str() << ": the song screens list it";
+        EXPECT_NE(dynamic_cast<const bl3dSong*>(n->action), nullptr) << "it plays through the songs' frame";
+        EXPECT_TRUE(music.count(id)) << n->action->name().c_str() << ": an instrument can play it";
         EXPECT_TRUE(n->action->isForClass(0x2));
         levels.insert(n->action->getLevel());
     }
@@ -399,6 +423,31 @@ TEST_F(ShippedSpellBookTest, EverySpellsWordsReadRight) {
         const std::string expected = verb + "s" + (a->isSpell() ? " " + std::string(a->name().c_str()) : "");
         EXPECT_EQ(core->phrase(), expected);
 
+    }
+}
+
+TEST_F(ShippedSpellBookTest, ASpellThatGrowsWithItsCasterNeverOutclassesAHigherOne) {
+    // Average damage to one victim at a caster level.
+    auto average = [](const DamageBody_S& d, int level) {
+        const int m = d.perLevel == 0 ? 1 : d.perLevel == 1 ? level : std::min(level, int(d.perLevel));
+        return d.count * m * (d.sides + 1) / 2.0 + d.bonus;
+    };
+    for (const ActionRecord_S& grows : records) {
+        for (const EffectRecord_S& g : grows.effects) {
+            if (g.header.type != EFFECT_DAMAGE || !g.damage.perLevel)
+                continue;
+            SCOPED_TRACE(grows.def.name);
+            EXPECT_GT(g.damage.perLevel, 1) << "its growth is capped";
+            for (const ActionRecord_S& higher : records) {
+                if (higher.def.level <= grows.def.level || !(higher.def.classMask & grows.def.classMask))
+                    continue;
+                for (const EffectRecord_S& h : higher.effects) {
+                    if (h.header.type == EFFECT_DAMAGE && h.damage.mode == g.damage.mode) {
+                        EXPECT_LT(average(g.damage, 50), average(h.damage, 50)) << higher.def.name;
+                    }
+                }
+            }
+        }
     }
 }
 

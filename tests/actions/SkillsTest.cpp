@@ -136,7 +136,7 @@ TEST_F(SkillsTest, EntangleStunsAMonsterAndQueuesItsEnd) {
     ASSERT_EQ(kit->actionEnv.queued.size(), 1u);
     EXPECT_EQ(kit->actionEnv.queued[0].typeId, 7001);
     EXPECT_EQ(kit->actionEnv.queued[0].due, kit->env.now + 10);
-    EXPECT_EQ(kit->actionEnv.queued[0].target, orc);
+    EXPECT_EQ(kit->actionEnv.queued[0].targetId, orc->uniqueId());
 
     // A save of 6 (5 - 2 + 1 ... needs 5) escapes.
     orc->setConditions(0);
@@ -156,7 +156,7 @@ TEST_F(SkillsTest, EntangleOnAMemberSetsItsStunTimeout) {
     ada->getTagList()->getInt("StunTimeout", timeout);
     EXPECT_EQ(static_cast<uint32_t>(timeout), kit->env.now + 12);
     ASSERT_EQ(kit->actionEnv.queued.size(), 1u);
-    EXPECT_EQ(kit->actionEnv.queued[0].target, nullptr) << "the party's stuns end by their timeouts";
+    EXPECT_EQ(kit->actionEnv.queued[0].targetId, 0u) << "the party's stuns end by their timeouts";
     EXPECT_EQ(kit->actionEnv.queued[0].due, kit->env.now + 12);
 }
 
@@ -262,19 +262,23 @@ TEST_F(SkillsTest, RapidHealingHealsMonstersOnlyAndSaysNothing) {
     EXPECT_EQ(ada->getCurHP(), 5);
 }
 
-TEST_F(SkillsTest, SuggestionOfForceFrightensBetterWithLevel) {
+TEST_F(SkillsTest, SuggestionOfForceFrightensLessWithLevel) {
     bl3dMonsterList* g = group(10, 2);
     ada->setLevel(25);
-    // A d100 of 59: not enough at level 25 (needs above 60)...
-    vell::scriptGameRand({0, 58});
-    run(SUGGESTION, ada, g);
-    EXPECT_EQ(said(), "#2Ada#0 tries to intimdate the #4Orc#0, but is ineffectual\n");
-    // ...enough at level 35 (a bonus of 2 lowers the mark to 58).
-    ada->setLevel(35);
-    vell::scriptGameRand({1, 58});
+    // A d100 of 62: enough at level 25 (needs above 60)...
+    vell::scriptGameRand({0, 61});
     run(SUGGESTION, ada, g);
     EXPECT_EQ(said(), "#2Ada#0 intimidates the #4Orc#0, and they run away!\n");
-    EXPECT_LT(g->getMonster(1)->getCurHP(), 1);
+    EXPECT_LT(g->getMonster(0)->getCurHP(), 1);
+    // ...not at level 35 (a bonus of 2 raises the mark to 62).
+    ada->setLevel(35);
+    vell::scriptGameRand({1, 61});
+    run(SUGGESTION, ada, g);
+    EXPECT_EQ(said(), "#2Ada#0 tries to intimdate the #4Orc#0, but is ineffectual\n");
+    EXPECT_EQ(g->getMonster(1)->getCurHP(), 20);
+    vell::scriptGameRand({1, 62});
+    run(SUGGESTION, ada, g);
+    EXPECT_EQ(said(), "#2Ada#0 intimidates the #4Orc#0, and they run away!\n");
 }
 
 TEST_F(SkillsTest, SuggestionOfForceCannotFrightenTheUndead) {
@@ -324,11 +328,23 @@ TEST_F(SkillsTest, DeathblowsWoundWhenTheyDoNotKill) {
     run(GREATER_DEATHBLOW, ada, g);
     EXPECT_EQ(said(),
               "#2Ada#0 tries to backstab the #4Orc#0, missing the nerve center, but causing 12 points of damage\n");
-    // A higher level turns the same roll into a kill.
-    ada->setLevel(60);
-    vell::scriptGameRand({1, 59});
-    run(GREATER_DEATHBLOW, ada, g);
+    // A higher level raises the mark: the roll that kills at level 1 only
+    // wounds at level 60 (a bonus of 2: above 62 is needed).
+    bl3dMonsterList* h = group(20, 2);
+    vell::scriptGameRand({0, 61});
+    run(GREATER_DEATHBLOW, ada, h);
     EXPECT_EQ(said(), "#2Ada#0 backstabs the #4Orc#0, killing it!\n");
+    ada->setLevel(60);
+    vell::scriptGameRand({1, 61});
+    run(GREATER_DEATHBLOW, ada, h);
+    EXPECT_EQ(said(),
+              "#2Ada#0 tries to backstab the #4Orc#0, missing the nerve center, but causing 12 points of damage\n");
+    ada->setLevel(35);
+    vell::scriptGameRand({1, 30});
+    run(DEATHBLOW, ada, h);
+    EXPECT_EQ(said(),
+              "#2Ada#0 tries to backstab the #4Orc#0, missing the nerve center, but causing 4 points of damage\n")
+        << "Deathblow at level 35 needs above 32";
 }
 
 TEST_F(SkillsTest, SkillsRefuseWhatTheyCannotDo) {

@@ -1,10 +1,14 @@
-// The bard songs: their refusals (before anything is spent or set), each
+// The bard songs: their refusals (a bard who interrupts loses the use, no
+// other refusal spends anything, none sets anything), each
 // song started outside combat and in a fight, the stops that undo each
 // effect once, and the song's end event with a stale one and a song that no
 // built-in class plays.
 #include "SpellTest.h"
 
+#include "actions/ActionFile.h"
 #include "actions/Attributes.h"
+#include "actions/GenericSong.h"
+#include "actions/HealEffect.h"
 #include "actions/Songs.h"
 #include "events/Event_9100.h"
 #include "rules/Party.h"
@@ -48,7 +52,7 @@ protected:
     }
 };
 
-TEST_F(SongTest, RefusalsComeBeforeAnythingIsSpentOrSet) {
+TEST_F(SongTest, RefusalsSetNothingAndOnlyAnInterruptionSpendsAUse) {
     bl3dPartyChar* lyra = bard();
     struct Case {
         const char* what;
@@ -58,17 +62,18 @@ TEST_F(SongTest, RefusalsComeBeforeAnythingIsSpentOrSet) {
         int request;
         int result;
         const char* said;
+        int32_t usesAfter;
     };
     const Case cases[] = {
-        {"no instrument", 0x1u << 4, 3, 0, SONG_START, 3, "Lyra doesn't have the instrument needed to play Walking Song!"},
+        {"no instrument", 0x1u << 4, 3, 0, SONG_START, 3, "Lyra doesn't have the instrument needed to play Walking Song!", 3},
         {"no instrument in combat", 0, 3, 0, SONG_START_IN_COMBAT, 3,
-         "#2Lyra#0 doesn't have the instrument needed to play Walking Song!"},
-        {"no uses", LUTE, 0, 0, SONG_START, 1, "Lyra feels a little dry to perform.  Perhaps a cold brew would help?"},
+         "#2Lyra#0 doesn't have the instrument needed to play Walking Song!", 3},
+        {"no uses", LUTE, 0, 0, SONG_START, 1, "Lyra feels a little dry to perform.  Perhaps a cold brew would help?", 0},
         {"someone plays", LUTE, 3, SONG_PROUD_MARY, SONG_START, 2,
-         "Someone is already playing!  It is the height of rudness to interrupt."},
+         "Someone is already playing!  It is the height of rudness to interrupt.", 2},
         {"someone plays in combat", LUTE, 3, SONG_PROUD_MARY, SONG_START_IN_COMBAT, 2,
-         "Someone is already playing!  It is the height of rudness to interrupt."},
-        {"an unknown request", LUTE, 3, 0, 7, -1, ""},
+         "Someone is already playing!  It is the height of rudness to interrupt.", 2},
+        {"an unknown request", LUTE, 3, 0, 7, -1, "", 3},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -79,7 +84,7 @@ TEST_F(SongTest, RefusalsComeBeforeAnythingIsSpentOrSet) {
         text.clear();
         EXPECT_EQ(sing(SONG_WALKING_SONG, lyra, c.request), c.result);
         EXPECT_EQ(said(), c.said);
-        EXPECT_EQ(songs(lyra), c.uses) << "nothing spent";
+        EXPECT_EQ(songs(lyra), c.usesAfter);
         EXPECT_EQ(world(var), c.playing);
         EXPECT_FALSE(lyra->isPlayingSong());
         EXPECT_EQ(world("XCState"), 0);
@@ -89,8 +94,8 @@ TEST_F(SongTest, RefusalsComeBeforeAnythingIsSpentOrSet) {
     }
 }
 
-TEST_F(SongTest, BeastySkirlsRefusalsInAFightLeaveNoSongBehind) {
-    bl3dPartyChar* lyra = bard();
+TEST_F(SongTest, BeastySkirlsRefusalsInAFightSpendTheUseButLeaveNoSongBehind) {
+    bl3dPartyChar* lyra = bard("Lyra", 4);
     // The bestiary has no wolf.
     EXPECT_EQ(sing(SONG_BEASTY_SKIRL, lyra, SONG_START_IN_COMBAT), 0);
     EXPECT_EQ(said(), "#2Lyra#0 sings Beasty Skirl, but no beast answers the call!\n");
@@ -103,8 +108,8 @@ TEST_F(SongTest, BeastySkirlsRefusalsInAFightLeaveNoSongBehind) {
         mage(("M" + std::to_string(i)).c_str());
     sing(SONG_BEASTY_SKIRL, lyra, SONG_START_IN_COMBAT);
     EXPECT_EQ(said(), "#2Lyra#0 sings Beasty Skirl, but the party is full!\n");
-    EXPECT_EQ(world("CBS"), 0);
-    EXPECT_EQ(songs(lyra), 3);
+    EXPECT_EQ(world("CBS"), 0) << "another bard may play";
+    EXPECT_EQ(songs(lyra), 1) << "each refusal came after the use was spent";
     EXPECT_FALSE(lyra->isPlayingSong());
     EXPECT_EQ(kit->actionEnv.playCalls, 0);
     // Room again: the wolf joins, summoned.
@@ -309,6 +314,107 @@ TEST_F(SongTest, TheEndEventEndsASongNoClassPlays) {
     runSongEnd();
     EXPECT_EQ(world("NCBS"), 0);
     EXPECT_EQ(world("XCState"), 0);
+}
+
+// A song of the action data file: a whole-party heal that raises the dead.
+constexpr int32_t DATA_RAISE_SONG = 0x0040b016;
+
+bl3dGenericSong* addDataSong(int32_t id, const char* name, uint8_t targetKind, EffectList effects) {
+    ActionDef_S def;
+    def.id = static_cast<uint32_t>(id);
+    def.name = name;
+    def.targetKind = targetKind;
+    def.level = 1;
+    def.actionType = ACTION_RECORD_SKILL;
+    def.classMask = 0x2;
+    def.verb = "play";
+    def.preposition = "for";
+    def.gerund = "rais";
+    auto* song = new bl3dGenericSong(def, std::move(effects));
+    masterActionList.add(song, 0);
+    return song;
+}
+
+bl3dGenericSong* addRaiseSong() {
+    HealBody_S heal;
+    heal.mode = TARGET_OWN_SIDE;
+    heal.count = 1;
+    heal.sides = 6;
+    heal.flags = 1;
+    EffectList effects;
+    effects.push_back(std::make_unique<bl3dHealEffect>(heal));
+    return addDataSong(DATA_RAISE_SONG, "Song of Return", TARGET_OWN_SIDE, std::move(effects));
+}
+
+TEST_F(SongTest, ADataSongKeepsEveryRuleOfTheSongs) {
+    addRaiseSong();
+    bl3dPartyChar* lyra = bard("Lyra", 1);
+    lyra->getTagList()->setInt("Inst", 0);
+    bl3dPartyChar* sam = mage("Sam", 0, 0x4, 1, true);
+    sam->setCurHP(0);
+    kit->actionEnv.music.emplace_back(DATA_RAISE_SONG, LUTE);
+
+    // No instrument, then no uses: the dead stay dead, however often asked.
+    EXPECT_EQ(sing(DATA_RAISE_SONG, lyra, SONG_START), 3);
+    lyra->getTagList()->setInt("Inst", static_cast<int32_t>(LUTE));
+    lyra->getTagList()->setInt("CurSongs", 0);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(sing(DATA_RAISE_SONG, lyra, SONG_START), 1);
+    EXPECT_EQ(said(), "Lyra feels a little dry to perform.  Perhaps a cold brew would help?");
+    EXPECT_EQ(sam->getCurHP(), 0);
+
+    // With a use it plays as every song does: the use spent, the song held
+    // in "NCBS" to its end, the bard marked, the music on.
+    lyra->getTagList()->setInt("CurSongs", 2);
+    EXPECT_EQ(sing(DATA_RAISE_SONG, lyra, SONG_START, {100, 0}), 0);
+    const uint32_t end = now() + 220;
+    EXPECT_EQ(songs(lyra), 1);
+    EXPECT_GE(sam->getCurHP(), 1) << "raised";
+    EXPECT_NE(said().find("#2Lyra#0 plays for the party"), std::string::npos) << said();
+    EXPECT_EQ(world("NCBS"), DATA_RAISE_SONG);
+    EXPECT_TRUE(lyra->isPlayingSong());
+    EXPECT_EQ(kit->actionEnv.playing, DATA_RAISE_SONG);
+    EXPECT_EQ(queuedAt(EVENT_ID_BARD_SONG), std::vector<uint32_t>{end});
+
+    // A second bard interrupting loses a use and raises nobody.
+    bl3dPartyChar* kai = bard("Kai");
+    sam->setCurHP(0);
+    EXPECT_EQ(sing(DATA_RAISE_SONG, kai, SONG_START), 2);
+    EXPECT_EQ(songs(kai), 2);
+    EXPECT_EQ(sam->getCurHP(), 0);
+
+    // It ends at its end as every song does.
+    kit->env.now = end;
+    runSongEnd();
+    EXPECT_EQ(world("NCBS"), 0);
+    EXPECT_FALSE(lyra->isPlayingSong());
+    EXPECT_EQ(kit->actionEnv.playing, 0);
+
+    // In a fight it holds "CBS" and is stopped as the fight's song.
+    EXPECT_EQ(sing(DATA_RAISE_SONG, lyra, SONG_START_IN_COMBAT), 0);
+    EXPECT_EQ(world("CBS"), DATA_RAISE_SONG);
+    EXPECT_EQ(sing(DATA_RAISE_SONG, lyra, SONG_STOP_IN_COMBAT), 0);
+    EXPECT_EQ(said(), "#2Lyra#0 stops playing.");
+    EXPECT_EQ(world("CBS"), 0);
+    EXPECT_FALSE(action(DATA_RAISE_SONG)->isSkill()) << "the skill screen does not offer it";
+}
+
+TEST_F(SongTest, TheLightSongLightsTheWayUntilItsEnd) {
+    addDataSong(SONG_DATA_LIGHT, "Lantern Song", TARGET_ALL_ENEMIES, {});
+    kit->actionEnv.music.emplace_back(SONG_DATA_LIGHT, LUTE);
+    bl3dPartyChar* lyra = bard();
+    const int lightBefore = kit->actionEnv.lightCalls;
+    EXPECT_EQ(sing(SONG_DATA_LIGHT, lyra, SONG_START, {100}), 0);
+    const uint32_t end = now() + 220;
+    EXPECT_EQ(said(), "Lyra plays Lantern Song...\n");
+    EXPECT_EQ(world("MagLt1"), 0x01);
+    EXPECT_EQ(static_cast<uint32_t>(world("MagExp11")), end);
+    EXPECT_EQ(kit->actionEnv.lightCalls, lightBefore + 1);
+    kit->env.now = end;
+    runSongEnd();
+    EXPECT_EQ(world("NCBS"), 0);
+    EXPECT_EQ(world("MagLt1"), 0);
+    EXPECT_EQ(kit->actionEnv.lightCalls, lightBefore + 2);
 }
 
 } // namespace

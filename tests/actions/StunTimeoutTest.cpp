@@ -34,7 +34,7 @@ protected:
         for (const KitActionEnv_C::Queued_S& q : kit->actionEnv.queued) {
             ASSERT_EQ(q.typeId, 7001);
             kit->env.now = q.due;
-            Event_7001_C(q.target).invoke(nullptr);
+            Event_7001_C(q.targetId).invoke(nullptr);
         }
         kit->actionEnv.queued.clear();
     }
@@ -63,6 +63,39 @@ TEST_F(StunTimeoutTest, AMonsterPrunedBeforeItsTimeIsLeftAlone) {
     ASSERT_EQ(g->getSize(), 1u);
     runQueued(); // holds the pruned monster's address: must not read it
     EXPECT_FALSE(g->getMonster(0)->isStunned());
+}
+
+TEST_F(StunTimeoutTest, AMonsterMadeAfterThePrunedOneKeepsItsOwnStun) {
+    bl3dMonsterList* g = kit->addGroup(orcs, 1, 10);
+    vell::scriptGameRand({0, 0, 0});
+    run(ENTANGLE, ada, g);
+    ASSERT_EQ(kit->actionEnv.queued.size(), 1u);
+    g->getMonster(0)->setCurHP(0);
+    enemyList.prune(nullptr, nullptr, nullptr);
+    // A newcomer, likely at the freed monster's address, stunned by
+    // someone else for longer.
+    bl3dMonster* newcomer = kit->addGroup(orcs, 1, 10)->getMonster(0);
+    newcomer->setConditions(COND_STUNNED);
+    runQueued();
+    EXPECT_TRUE(newcomer->isStunned());
+}
+
+TEST_F(StunTimeoutTest, NoTimeoutNoStun) {
+    // A stun that nothing would ever end is not laid on at all.
+    kit->actionEnv.queueRefuses = true;
+    bl3dMonsterList* g = kit->addGroup(orcs, 1, 10);
+    vell::scriptGameRand({0, 0, 0});
+    EXPECT_EQ(run(ENTANGLE, ada, g), 0);
+    EXPECT_FALSE(g->getMonster(0)->isStunned());
+    EXPECT_EQ(said(), "#2Ada#0 tries to entangle an #4Orc#0, but misses!\n");
+    bl3dMonster* orc = g->getMonster(0);
+    ada->getTagList()->setInt("StunTimeout", 0);
+    vell::scriptGameRand({0, 0});
+    EXPECT_EQ(run(ENTANGLE, orc, ada, 10), 0);
+    EXPECT_FALSE(ada->isStunned());
+    int32_t timeout = -1;
+    ada->getTagList()->getInt("StunTimeout", timeout);
+    EXPECT_EQ(timeout, 0) << "no timeout written for a stun not laid";
 }
 
 TEST_F(StunTimeoutTest, MembersAreFreedByTheirOwnTimeouts) {
@@ -100,7 +133,7 @@ TEST_F(StunTimeoutTest, ASavedQueueRebuildsTheEventWithoutACreature) {
     auto* stun = dynamic_cast<Event_7001_C*>(e.get());
     ASSERT_NE(stun, nullptr) << "registered, not a placeholder";
     EXPECT_EQ(stun->typeId(), 7001);
-    EXPECT_EQ(stun->target(), nullptr);
+    EXPECT_EQ(stun->creatureId(), 0u);
 }
 
 } // namespace

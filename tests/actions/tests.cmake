@@ -17,7 +17,9 @@ add_executable(bench_actionfile ${CMAKE_CURRENT_LIST_DIR}/bench/ActionFileBench.
 target_link_libraries(bench_actionfile PRIVATE vell_actions)
 target_compile_definitions(bench_actionfile PRIVATE VELL_GAME_DIR="${VELL_GAME_DIR}")
 
-# The shipped-data checks read the built game folder.
+# The shipped-data checks read the built game folder; the spell book tool is
+# run on small sources.
 if(TARGET test_actions)
-  add_dependencies(test_actions game_data)
+  add_dependencies(test_actions game_data mkactions)
+  target_compile_definitions(test_actions PRIVATE VELL_MKACTIONS="$<TARGET_FILE:mkactions>")
 endif()

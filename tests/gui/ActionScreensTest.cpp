@@ -120,7 +120,7 @@ TEST_F(ActionScreensTest, ASkillOnAnotherMemberSpendsItsDailyUse)
     EXPECT_EQ(UseSkill_C::getSkillList()->getNumLines(), 1) << "no common action, no song";
     EXPECT_TRUE(lastIn(UseSkill_C::CHOOSE_TARGET).has("On who do you wish to use Soothe?"));
     EXPECT_GT(bob.getCurHP(), 5);
-    EXPECT_TRUE(sawText("#2Ann#0 lays upon #2Bob#0, healing")) << UseSkill_C::getNarration();
+    EXPECT_TRUE(sawText("#2Ann#0 tends to #2Bob#0, healing")) << UseSkill_C::getNarration();
     EXPECT_EQ(uses(ann, SOOTHE), 0);
     EXPECT_EQ(UseSkill_C::getState(), UseSkill_C::DONE);
 
@@ -137,6 +137,28 @@ TEST_F(ActionScreensTest, ASkillOnAnotherMemberSpendsItsDailyUse)
     script({SDLK_F1, SDLK_ESCAPE});
     UseSkill_C::run(&iface);
     EXPECT_TRUE(lastIn(UseSkill_C::CHOOSE_SKILL).has("Soothe"));
+}
+
+TEST_F(ActionScreensTest, AMemberWhoCannotActSpendsNoDailyUse)
+{
+    bl3dPartyChar& ann = join("Ann", 0x8, 37);
+    bl3dPartyChar& bob = join("Bob", 0x1);
+    learn(ann, SOOTHE, 1);
+    ann.setConditions(COND_SLEEPING);
+    bob.setCurHP(5);
+    watch([] { return UseSkill_C::getState(); });
+    script({SDLK_F1, SDLK_RETURN, SDLK_F2, SDLK_SPACE});
+    UseSkill_C::run(&iface);
+    EXPECT_TRUE(sawText("tries to tend, but he is sleeping!")) << UseSkill_C::getNarration();
+    EXPECT_EQ(bob.getCurHP(), 5);
+    EXPECT_EQ(uses(ann, SOOTHE), 1) << "asleep: nothing done, nothing spent";
+    // Awake, the same use goes ahead and is spent.
+    ann.setConditions(0);
+    forget();
+    script({SDLK_F1, SDLK_RETURN, SDLK_F2, SDLK_SPACE});
+    UseSkill_C::run(&iface);
+    EXPECT_GT(bob.getCurHP(), 5);
+    EXPECT_EQ(uses(ann, SOOTHE), 0);
 }
 
 TEST_F(ActionScreensTest, RefusalsAndAFailedUseSpendNothing)
@@ -192,8 +214,8 @@ TEST_F(ActionScreensTest, AnItemsPowerIsUsedThroughTheItem)
     EXPECT_TRUE(sawText("Inventory:"));
     EXPECT_GT(ann.getCurHP(), 5);
     EXPECT_EQ(draught->getCharges(), 2);
-    EXPECT_TRUE(std::string(UseItem_C::getMessage()).find("#2Ann#0 drinks Mending Draught #2herself#0") == 0 ||
-                std::string(UseItem_C::getMessage()).find("#2Ann#0 drinks Mending Draught #2himself#0") == 0)
+    EXPECT_TRUE(std::string(UseItem_C::getMessage()).find("#2Ann#0 takes Mending Draught for #2herself#0") == 0 ||
+                std::string(UseItem_C::getMessage()).find("#2Ann#0 takes Mending Draught for #2himself#0") == 0)
         << UseItem_C::getMessage();
     EXPECT_EQ(UseItem_C::getState(), UseItem_C::DONE);
 

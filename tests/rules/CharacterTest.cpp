@@ -119,10 +119,19 @@ TEST_F(CharacterTest, PooledGoldSpendsAndSplits) {
     p.splitGold(-9);
     EXPECT_EQ(pa->rawGold() + pb->rawGold() + pc->rawGold(), 19) << "a negative split hands out nothing";
 
+    // Adding a negative amount takes it from the pool, or refuses.
+    EXPECT_TRUE(pb->addGold(-4));
+    EXPECT_EQ(pa->rawGold() + pb->rawGold() + pc->rawGold(), 15);
+    EXPECT_EQ(pc->rawGold(), 5) << "the rest is pooled again";
+    for (int32_t n : {-16, INT32_MIN}) {
+        EXPECT_FALSE(pb->addGold(n)) << n;
+        EXPECT_EQ(pa->rawGold() + pb->rawGold() + pc->rawGold(), 15) << "a refused take changes nothing";
+    }
+
     auto outsider = member("D", RACE_HUMAN, true, 4);
     EXPECT_EQ(outsider->getGold(), 4) << "not in the party: own gold";
     gameConfig.partyGold = false;
-    EXPECT_EQ(pb->getGold(), 6);
+    EXPECT_EQ(pb->getGold(), 5);
     party = nullptr;
 }
 

@@ -235,6 +235,13 @@ TEST_F(ItemTest, DuplicateIdsAreRefused) {
     EXPECT_FALSE(list.insert(b));
     EXPECT_EQ(list.count(), 1);
     EXPECT_STREQ(list.findById(5)->getName().c_str(), "A");
+    // Id 0 is what a stored empty slot holds.
+    auto* zero = new bl3dItemType;
+    zero->setBasics(0, "Zero", "", 0);
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(list.insert(zero));
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("item id 0"), std::string::npos);
+    EXPECT_EQ(list.count(), 1);
 }
 
 TEST_F(ItemTest, AFileLoadsOnPastItsBadRecordsAndOddValues) {
@@ -266,11 +273,16 @@ TEST_F(ItemTest, AFileLoadsOnPastItsBadRecordsAndOddValues) {
     MemStream_C s;
     built.saveTo(s);
     const std::vector<uint8_t> twoGood = streamBytes(s);
-    // The same id once more, after the others.
+    // The same id once more, after the others; then id 0, which a stored
+    // slot reads as empty.
     bl3dItemType again;
     again.setBasics(5, "B", "", 0);
     s.writeInt32(ITEM_PLAIN);
     again.save(s);
+    bl3dItemType zero;
+    zero.setBasics(0, "Zero", "", 0);
+    s.writeInt32(ITEM_PLAIN);
+    zero.save(s);
     const uint8_t stray[] = {9, 9, 9};
     s.write(stray, sizeof stray);
 
@@ -280,9 +292,11 @@ TEST_F(ItemTest, AFileLoadsOnPastItsBadRecordsAndOddValues) {
     ASSERT_EQ(read.loadFrom(s, why, &notes), 0) << why.c_str();
     ASSERT_EQ(read.count(), 2);
     EXPECT_STREQ(read.findById(5)->getName().c_str(), "A") << "the first of an id stays";
-    ASSERT_EQ(notes.size(), 2u);
+    EXPECT_EQ(read.findById(0), nullptr) << "no item type has id 0";
+    ASSERT_EQ(notes.size(), 3u);
     EXPECT_NE(notes[0].find("record 2 (id 5, \"B\")"), std::string::npos) << notes[0];
-    EXPECT_NE(notes[1].find("3 stray bytes"), std::string::npos) << notes[1];
+    EXPECT_NE(notes[1].find("record 3 (id 0, \"Zero\") refused"), std::string::npos) << notes[1];
+    EXPECT_NE(notes[2].find("3 stray bytes"), std::string::npos) << notes[2];
     EXPECT_EQ(fileBytes(read), twoGood) << "what was read is written back";
     bl3dItemType* t = read.findById(6);
     EXPECT_EQ(read.getShopCount(t, 7), 3);
@@ -313,6 +327,7 @@ TEST_F(ItemTest, AFileLoadsOnPastItsBadRecordsAndOddValues) {
     EXPECT_EQ(masterITL.load(path.c_str()), 0);
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_NE(err.find("ERROR: item file " + path + ": record 2 (id 5"), std::string::npos) << err;
+    EXPECT_NE(err.find("ERROR: item file " + path + ": record 3 (id 0"), std::string::npos) << err;
     EXPECT_NE(err.find("ERROR: item file " + path + ": 3 stray bytes"), std::string::npos) << err;
     EXPECT_EQ(masterITL.count(), 2);
     std::remove(path.c_str());

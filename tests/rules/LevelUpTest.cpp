@@ -173,7 +173,7 @@ TEST_F(LevelUpTest, ClassMilestones) {
         {0x100, 13, {{"PtLv", 1}, {"SPlv", 1}, {"CreateAbility", 0x1010100}}, {}, {}},
         {0x800, 17, {{"PtLv", 1}, {"SPlv", 1}, {"CreateAbility", 0x1102000}}, {}, {}},
         {0x2000, 5, {{"PtLv", 1}, {"SPlv", 1}}, {{N, 2}}, {}},
-        {0x4000, 50, {{"Claw", 5}, {"0x00132054", 6}, {"0x00132054MAX", 6}, {"CreateAbility", 0x6000}},
+        {0x4000, 50, {{"Claw", 5}, {"0x001e2054", 6}, {"0x001e2054MAX", 6}, {"CreateAbility", 0x6000}},
          {{N, 5}, {DMG, 2}}, {0x1E2054}},
     };
     for (const Milestone& m : cases) {

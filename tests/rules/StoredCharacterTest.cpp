@@ -411,6 +411,58 @@ TEST_F(PartyStoreTest, StoredThroughARealArchive) {
     }
 }
 
+// Members are stored by name: a party of four with two wolves (one summoned,
+// one come with a song) must reload as four, whichever way each joined.
+TEST_F(PartyStoreTest, NoTwoMembersShareAStoredName) {
+    auto monster = [](const char* name, int32_t classId) {
+        return std::make_unique<bl3dPartyChar>(name, classId, RACE_MONSTER, true, ALIGN_NONE, nullptr, nullptr);
+    };
+    {
+        auto file = ArchiveFile_C::open(path, true);
+        ASSERT_NE(file, nullptr);
+        DirHall_C h(file->openDir("hall"));
+        bl3dParty::setHall(&h);
+        bl3dParty p("party.dat");
+        ASSERT_TRUE(p.addMember(named("Borin", 0).release()));
+        ASSERT_TRUE(p.addMember(monster("Wolf", CLASS_SUMMONED).release()));
+        ASSERT_TRUE(p.addMember(monster("Wolf", CLASS_JOINED).release()));
+        ASSERT_TRUE(p.addMember(monster("Wolf", CLASS_SUMMONED).release()));
+        EXPECT_STREQ(p.getMember(1)->getName(), "Wolf");
+        EXPECT_STREQ(p.getMember(2)->getName(), "Wolf 2");
+        EXPECT_STREQ(p.getMember(3)->getName(), "Wolf 3");
+
+        // An adventurer keeps the name it brings; a monster holding it gives way.
+        ASSERT_TRUE(p.addMember(named("Wolf", 5).release()));
+        EXPECT_STREQ(p.getMember(4)->getName(), "Wolf");
+        EXPECT_STREQ(p.getMember(1)->getName(), "Wolf 4");
+        // Two adventurers of one name: the second is refused, untouched.
+        auto twin = named("Borin", 1);
+        EXPECT_FALSE(p.addMember(twin.get()));
+        EXPECT_STREQ(twin->getName(), "Borin");
+        // Nor can a member join twice.
+        EXPECT_FALSE(p.addMember(p.getMember(0)));
+        ASSERT_EQ(p.getCount(), 5);
+
+        ASSERT_TRUE(file->openDir("world")->store(p));
+        ASSERT_TRUE(p.lastWriteOk());
+        ASSERT_TRUE(file->commit());
+        bl3dParty::setHall(nullptr);
+    }
+    auto file = ArchiveFile_C::open(path, false);
+    ASSERT_NE(file, nullptr);
+    DirHall_C h(file->openDir("hall"));
+    bl3dParty::setHall(&h);
+    std::unique_ptr<Storable_C> rec = file->openDir("world")->load("party.dat");
+    ASSERT_NE(rec, nullptr);
+    auto* back = static_cast<bl3dParty*>(rec.get());
+    ASSERT_EQ(back->getCount(), 5);
+    const char* names[] = {"Borin", "Wolf 4", "Wolf 2", "Wolf 3", "Wolf"};
+    for (int i = 0; i < 5; ++i)
+        EXPECT_STREQ(back->getMember(i)->getName(), names[i]);
+    EXPECT_EQ(back->getMember(4)->rawGold(), 5);
+    bl3dParty::setHall(nullptr);
+}
+
 TEST_F(PartyStoreTest, DamagedPartyRecordsAreRefused) {
     bl3dParty::setHall(nullptr);
     const std::vector<std::vector<uint8_t>> bad = {

@@ -15,12 +15,16 @@
 #include "rules/PartyChar.h"
 
 bool KitActionEnv_C::queueStunTimeout(bl3dCharacter* target, uint32_t due) {
-    queued.push_back(Queued_S{7001, due, target});
+    if (queueRefuses)
+        return false;
+    queued.push_back(Queued_S{7001, due, target ? target->uniqueId() : 0});
     return true;
 }
 
 bool KitActionEnv_C::queueTimedEvent(int typeId, uint32_t due) {
-    queued.push_back(Queued_S{typeId, due, nullptr});
+    if (queueRefuses)
+        return false;
+    queued.push_back(Queued_S{typeId, due, 0});
     return true;
 }
 

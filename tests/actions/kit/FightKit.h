@@ -51,7 +51,8 @@ public:
     struct Queued_S {
         int typeId;
         uint32_t due;
-        bl3dCharacter* target;
+        // The stunned creature's unique id (0 for none), taken when queued.
+        uint64_t targetId;
     };
     bool queueStunTimeout(bl3dCharacter* target, uint32_t due) override;
     bool queueTimedEvent(int typeId, uint32_t due) override;
@@ -67,7 +68,6 @@ public:
     // edge of the map.
     bool partyPosition(int& x, int& y, int& facing) const override;
     bool moveParty(int x, int y) override;
-    void setWalkThrough() override { ++walkThroughCalls; }
     bool mapSize(int& w, int& h) const override;
     bool isBlocked(int x, int y, int facing) const override;
     bool hasWall(int x, int y, int facing) const override;
@@ -80,6 +80,8 @@ public:
     bool isSongPlaying() const override { return playing != 0; }
 
     std::vector<Queued_S> queued;
+    // A queue that takes nothing (full, or no world loaded).
+    bool queueRefuses = false;
     int lightCalls = 0, percepCalls = 0, xcCalls = 0, trialCalls = 0;
     bool hasTrial = false;
     EquipTrial_S trial;
@@ -94,7 +96,6 @@ public:
         int x1, y1, x2, y2;
     };
     std::vector<Spring_S> springs;
-    int walkThroughCalls = 0;
 
     std::vector<std::pair<int32_t, uint32_t>> music;
     int32_t playing = 0;
