@@ -1,5 +1,7 @@
 #include "core/TimerWork.h"
 
+#include "platform/EventWait.h"
+
 namespace vell {
 
 bool pushTimerWork(TimerWorkFn fn, intptr_t arg)
@@ -10,7 +12,9 @@ bool pushTimerWork(TimerWorkFn fn, intptr_t arg)
     ev.user.code = kTimerWorkCode;
     ev.user.data1 = reinterpret_cast<void*>(fn);
     ev.user.data2 = reinterpret_cast<void*>(arg);
-    return SDL_PushEvent(&ev) == 0;
+    const bool pushed = SDL_PushEvent(&ev) == 0;
+    wakeEventWait();
+    return pushed;
 }
 
 bool runTimerWork(const SDL_Event& ev)
