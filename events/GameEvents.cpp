@@ -9,6 +9,9 @@
 #include "events/Event_9013.h"
 #include "events/Event_9014.h"
 #include "events/Event_9100.h"
+#include "town/Event_1001.h"
+#include "town/Event_1018.h"
+#include "town/Event_1050.h"
 
 void registerGameEvents()
 {
@@ -22,4 +25,7 @@ void registerGameEvents()
     registerTimedEvent(EVENT_EXPIRE_XCSTATE, &Event_9013_C::create);
     registerTimedEvent(EVENT_EXPIRE_FIZZLE, &Event_9014_C::create);
     registerTimedEvent(EVENT_BARD_SONG, &Event_9100_C::create);
+    registerMapEvent(Event_1001_C::TYPE_ID, &Event_1001_C::create);
+    registerMapEvent(Event_1018_C::TYPE_ID, &Event_1018_C::create);
+    registerMapEvent(Event_1050_C::TYPE_ID, &Event_1050_C::create);
 }

@@ -15,6 +15,10 @@ foreach(_race Human Elf HalfElf Dwarf Gnome Beggen HalfOrc Saurian Senrat)
     list(APPEND _pi_out ${VELL_GAME_DIR}/pics/portraits/${_pic}.pic)
   endforeach()
 endforeach()
+# The shops' pictures (make-shop-pictures.sh).
+foreach(_pic eliums barracks house weapon_shop store landrus)
+  list(APPEND _pi_out ${VELL_GAME_DIR}/pics/town/${_pic}.pic)
+endforeach()
 add_custom_command(OUTPUT ${_pi_out}
   COMMAND mkpicindex ${_pi_dir}/pictures.txt ${VELL_GAME_DIR}
   DEPENDS mkpicindex ${_pi_dir}/pictures.txt ${_pi_src}
