@@ -12,6 +12,7 @@
 #include "town/Event_1001.h"
 #include "town/Event_1018.h"
 #include "town/Event_1050.h"
+#include "town/Shops.h"
 
 void registerGameEvents()
 {
@@ -28,4 +29,5 @@ void registerGameEvents()
     registerMapEvent(Event_1001_C::TYPE_ID, &Event_1001_C::create);
     registerMapEvent(Event_1018_C::TYPE_ID, &Event_1018_C::create);
     registerMapEvent(Event_1050_C::TYPE_ID, &Event_1050_C::create);
+    registerShops();
 }
