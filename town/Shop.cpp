@@ -447,11 +447,16 @@ void Shop_C::buy()
         message("You have made an invalid selection!");
         return;
     }
+    std::unique_ptr<bl3dItem> item(type->newInstance());
+    if (!item) {
+        message("You have made an invalid selection!");
+        return;
+    }
     if (!shopmoney::pay(*who, offerPrice())) {
         message("Not enough gold.");
         return;
     }
-    who->getPack()->pushFront(type->newInstance());
+    who->getPack()->pushFront(item.release());
     stock_->remove(1, type);
     computeRoom();
     if (hasRoom_) {

@@ -383,4 +383,33 @@ TEST_F(ShopTest, FailedStoreOfTheStockIsToldAndTheStockInPlayStays)
     expectOnExit();
 }
 
+// A trade, a saved quest and the quest loaded again: the gold, the items
+// and the shop's stock come back as they were.
+TEST_F(ShopTest, TradeThenSaveAndLoadBringsGoldItemsAndStockBack)
+{
+    setTime(9);
+    bl3dPartyChar& ann = join("Ann", 0x4);
+    ann.rawAddGold(200);
+    kit().carry(ann, kit().ring);
+    {
+        Event_1011_C shop(&params_);
+        // Buy a sword; sell the ring (the chooser starts on the sword, the
+        // pack's first item, DOWN goes to the ring).
+        run(shop, {SDLK_F1, SDLK_b, SDLK_b, SDLK_RETURN, SDLK_y, SDLK_ESCAPE, SDLK_ESCAPE, SDLK_s, SDLK_DOWN,
+                   SDLK_RETURN, SDLK_y, SDLK_ESCAPE, SDLK_ESCAPE, SDLK_ESCAPE});
+    }
+    EXPECT_EQ(gold(ann), 200 - 60 + 450);
+    ASSERT_TRUE(iface.save());
+    const std::string archive = questDir() + "/savegame/party.sav";
+    ASSERT_TRUE(iface.load(archive.c_str()));
+    ASSERT_EQ(party->getCount(), 1);
+    EXPECT_STREQ(member(0).getName(), "Ann");
+    EXPECT_EQ(gold(member(0)), 590);
+    EXPECT_EQ(holdings(member(0)).pack, std::vector<std::string>{"Sword"});
+    Event_1011_C shop(&params_);
+    EXPECT_EQ(onShelf(shop.getStock(), kit().sword), 1);
+    EXPECT_EQ(onShelf(shop.getStock(), kit().ring), 1);
+    EXPECT_EQ(shop.getStock().find(kit().ring)->base, 0);
+}
+
 } // namespace
