@@ -15,9 +15,13 @@
 #include "events/Event_9014.h"
 #include "events/Event_9100.h"
 #include "town/Event_1000.h"
+#include "town/Event_1001.h"
 #include "town/Event_1002.h"
 #include "town/Event_1003.h"
 #include "town/Event_1005.h"
+#include "town/Event_1018.h"
+#include "town/Event_1050.h"
+#include "town/Shops.h"
 
 void registerGameEvents()
 {
@@ -43,4 +47,8 @@ void registerGameEvents()
     registerMapEvent(Event_1002_C::TYPE_ID, &Event_1002_C::create);
     registerMapEvent(Event_1003_C::TYPE_ID, &Event_1003_C::create);
     registerMapEvent(Event_1005_C::TYPE_ID, &Event_1005_C::create);
+    registerMapEvent(Event_1001_C::TYPE_ID, &Event_1001_C::create);
+    registerMapEvent(Event_1018_C::TYPE_ID, &Event_1018_C::create);
+    registerMapEvent(Event_1050_C::TYPE_ID, &Event_1050_C::create);
+    registerShops();
 }

@@ -30,7 +30,8 @@ int Building_C::invoke(Interface_C* iface)
         .setPolling(!waitsForEvents());
     loop.run();
     afterVisit();
-    iface->clearULPic();
+    if (emptiesPictureOnLeaving())
+        iface->clearULPic();
     maserAudio.popSpecAudio();
     if (gameworld)
         gameworld->getClock().advance(leaveTicks());

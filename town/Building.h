@@ -74,6 +74,8 @@ protected:
     virtual bool waitsForEvents() const { return true; }
     // The closed text of state 99 (buildings with hours).
     virtual const char* closedText() const { return ""; }
+    // Whether leaving empties the upper-left picture (a shop leaves it).
+    virtual bool emptiesPictureOnLeaving() const { return true; }
 
     // --- the building's screen ---------------------------------------------------
     // Prints the texts of the current state (never state 99) into the pane.

@@ -1,6 +1,7 @@
 // Fixture of the town tests: the party screen fixture (a quest of its own,
 // the test kit's party, a record of every display) with the game's classes
-// loaded, the Hall registered as the game registers it, and helpers for the
+// loaded, the buildings registered as the game registers them, the clock set
+// to a chosen time of day, a building's record (params_) and helpers for the
 // roster (the archive's "hall" directory).
 #pragma once
 #include "../gui/PartyScreenFixture.h"
@@ -12,6 +13,8 @@
 #include "rules/ClassDef.h"
 #include "rules/ClassDefFile.h"
 #include "world/Event.h"
+#include "world/GameClock.h"
+#include "world/GameWorld.h"
 
 #include <string>
 #include <vector>
@@ -31,6 +34,9 @@ protected:
             ASSERT_GT(vell::loadClassFile("data/class.dat"), 0);
         }
         registerGameEvents();
+        params_.exitX = 3;
+        params_.exitY = 5;
+        params_.exitFacing = 90;
     }
     void TearDown() override
     {
@@ -82,12 +88,30 @@ protected:
         vell::setWriteHook([](int, size_t) -> long { return -1; });
     }
     // Sets the clock to that hour of the present day.
-    static void setHour(unsigned hour)
+    static void setHour(unsigned hour) { setTime(hour); }
+    // Sets the clock to that time of the present day.
+    static void setTime(unsigned hour, unsigned minute = 0)
     {
         GameClock_C& clock = gameworld->getClock();
         const uint32_t day = clock.getTicks() - clock.getTicks() % GameClock_C::TICKS_PER_DAY;
-        clock.setTicks(day + hour * GameClock_C::TICKS_PER_HOUR);
+        clock.setTicks(day + hour * GameClock_C::TICKS_PER_HOUR + minute * GameClock_C::TICKS_PER_MINUTE);
     }
+    static uint32_t now() { return gameworld->getClock().getTicks(); }
+    static int32_t gold(const bl3dPartyChar& m) { return m.rawGold(); }
+
+    // Whether the party stands on the exit of params_.
+    void expectOnExit() const
+    {
+        EXPECT_EQ(gameworld->getSquareX(), params_.exitX);
+        EXPECT_EQ(gameworld->getSquareY(), params_.exitY);
+        EXPECT_EQ(iface.getFacing(), params_.exitFacing);
+    }
+
+    // Mouse y of the top half of a pane line (from the top of the window).
+    static int lineTop(int n) { return kHeight - iface.getURLineY(n) - 20 + 5; }
+    static int paneX() { return iface.layout().upperRight.left + 10; }
+
+    EventParams_S params_;
 };
 
 } // namespace town

@@ -1,0 +1,20 @@
+#include "town/Event_1018.h"
+
+#include "screens/PaneText.h"
+
+void OneTextBuilding_C::drawState(PaneText_C& pane)
+{
+    pane.wrapped(1, text());
+    pane.line(0, "(ESCAPE) to Exit", SDLK_ESCAPE);
+}
+
+void OneTextBuilding_C::handleKey(int sym, SDLMod)
+{
+    if (sym == SDLK_ESCAPE)
+        leave();
+}
+
+std::unique_ptr<Event_C> Event_1018_C::create(const EventParams_S* params)
+{
+    return std::make_unique<Event_1018_C>(params);
+}

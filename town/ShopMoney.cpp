@@ -1,0 +1,28 @@
+#include "town/ShopMoney.h"
+
+#include "rules/Character.h"
+
+#include <algorithm>
+
+namespace shopmoney {
+
+bool pay(bl3dCharacter& customer, int64_t price)
+{
+    if (price < 0 || price > kMaxGold)
+        return false;
+    return customer.spendGold(static_cast<int32_t>(price));
+}
+
+bool receive(bl3dCharacter& customer, int64_t amount)
+{
+    if (amount < 0)
+        return false;
+    return customer.addGold(static_cast<int32_t>(std::min(amount, kMaxGold)));
+}
+
+int64_t salePrice(int64_t price)
+{
+    return price < 0 ? 0 : price / 2;
+}
+
+} // namespace shopmoney

@@ -1,0 +1,28 @@
+// Money at the counter: what the shops and Elium's Energy Emporium take and
+// hand out. Prices are worked out in 64 bits; gold is held in 32 bits, so a
+// price above that range is more than anyone can pay, and a payout above it
+// is capped (gold never wraps). A negative price or payout is refused: it
+// would move gold the wrong way.
+#pragma once
+#include <cstdint>
+
+class bl3dCharacter;
+
+namespace shopmoney {
+
+// The most gold one purse (or the party's pool) can hold.
+constexpr int64_t kMaxGold = INT32_MAX;
+
+// Takes the price from the customer (the party's pool when gold is
+// shared). False, and nothing taken, when the price is negative, above
+// kMaxGold or more than the customer has.
+bool pay(bl3dCharacter& customer, int64_t price);
+// Gives the amount to the customer (split over the party when gold is
+// shared), capped at kMaxGold. False, and nothing given, for a negative
+// amount.
+bool receive(bl3dCharacter& customer, int64_t amount);
+// What a shop gives for an item of that price: half, the fraction dropped;
+// 0 for a negative price.
+int64_t salePrice(int64_t price);
+
+} // namespace shopmoney
