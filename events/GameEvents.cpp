@@ -9,6 +9,7 @@
 #include "events/Event_9013.h"
 #include "events/Event_9014.h"
 #include "events/Event_9100.h"
+#include "town/Taverns.h"
 
 void registerGameEvents()
 {
@@ -22,4 +23,9 @@ void registerGameEvents()
     registerTimedEvent(EVENT_EXPIRE_XCSTATE, &Event_9013_C::create);
     registerTimedEvent(EVENT_EXPIRE_FIZZLE, &Event_9014_C::create);
     registerTimedEvent(EVENT_BARD_SONG, &Event_9100_C::create);
+    registerMapEvent(Event_1006_C::TYPE_ID, &Event_1006_C::create);
+    registerMapEvent(Event_1007_C::TYPE_ID, &Event_1007_C::create);
+    registerMapEvent(Event_1008_C::TYPE_ID, &Event_1008_C::create);
+    registerMapEvent(Event_1009_C::TYPE_ID, &Event_1009_C::create);
+    registerMapEvent(Event_1010_C::TYPE_ID, &Event_1010_C::create);
 }

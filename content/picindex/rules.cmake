@@ -8,7 +8,10 @@ set(_pi_out
   ${VELL_GAME_DIR}/pics/scenes/campfire.pic
   ${VELL_GAME_DIR}/pics/scenes/fountain.pic
   ${VELL_GAME_DIR}/pics/town/adv_hall.pic
-  ${VELL_GAME_DIR}/pics/town/closed.pic)
+  ${VELL_GAME_DIR}/pics/town/closed.pic
+  ${VELL_GAME_DIR}/pics/town/tavern.pic
+  ${VELL_GAME_DIR}/pics/town/casino.pic
+  ${VELL_GAME_DIR}/pics/town/parchment.pic)
 foreach(_race Human Elf HalfElf Dwarf Gnome Beggen HalfOrc Saurian Senrat)
   foreach(_sex Male Female)
     string(TOLOWER "${_race}_${_sex}" _pic)
