@@ -81,6 +81,11 @@ int64_t Tavern_C::drinkPrice(int drink)
     return drink >= 0 && drink < kDrinkCount ? kDrinks[drink].price : -1;
 }
 
+bool Tavern_C::buyDrink(bl3dPartyChar& drinker, int drink)
+{
+    return payPrice(drinker, drinkPrice(drink));
+}
+
 void Tavern_C::drinkEffect(bl3dPartyChar& drinker, int drink)
 {
     if (drink < 0 || drink >= kDrinkCount)
@@ -107,6 +112,11 @@ int64_t Tavern_C::roomPrice() const
             levels += m->getLevel();
     // No members, no average: a room for level 0.
     return price(count > 0 ? levels / count : 0);
+}
+
+bool Tavern_C::rentRoom(bl3dPartyChar& payer) const
+{
+    return payPrice(payer, roomPrice());
 }
 
 void Tavern_C::restNight()
@@ -331,7 +341,7 @@ void Tavern_C::handleKey(int sym, SDLMod)
             else if (state_ == 17)
                 setState(18);
             else
-                setState(payPrice(*m, cost_) ? 14 : 15);
+                setState(rentRoom(*m) ? 14 : 15);
         }
         return;
     case 3:
@@ -348,7 +358,7 @@ void Tavern_C::handleKey(int sym, SDLMod)
         return;
     case 4:
         if (sym == 'y' && member_)
-            setState(payPrice(*member_, cost_) ? kFirstDrinkState + drink_ : 5);
+            setState(buyDrink(*member_, drink_) ? kFirstDrinkState + drink_ : 5);
         else if (sym == 'n')
             setState(12);
         return;

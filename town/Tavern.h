@@ -50,12 +50,16 @@ public:
     // --- what the tavern does, apart from its screen ---------------------------
     // A drink's price (drink 0..5); -1 for no drink.
     static int64_t drinkPrice(int drink);
+    // The drinker pays for the drink; false, nothing taken, when unpaid.
+    static bool buyDrink(bl3dPartyChar& drinker, int drink);
     // The drink's work once it is drunk: songs for the song-playing class
     // (the Tongue fills them, and costs hit points of anyone: stat 6 - 20),
     // and its time on the clock.
     static void drinkEffect(bl3dPartyChar& drinker, int drink);
     // The room's price for the present party (0 members: level 0).
     int64_t roomPrice() const;
+    // The payer pays the room; false, nothing taken, when unpaid.
+    bool rentRoom(bl3dPartyChar& payer) const;
     // Eight hours pass; every living member regains half its missing hit
     // points and a quarter of its missing spell points; a party that would
     // wake before 6:00 sleeps on until then.
