@@ -10,6 +10,7 @@
 #include "events/Event_9014.h"
 #include "events/Event_9100.h"
 #include "town/Event_1022.h"
+#include "town/Event_1023.h"
 #include "town/Taverns.h"
 
 void registerGameEvents()
@@ -30,4 +31,5 @@ void registerGameEvents()
     registerMapEvent(Event_1009_C::TYPE_ID, &Event_1009_C::create);
     registerMapEvent(Event_1010_C::TYPE_ID, &Event_1010_C::create);
     registerMapEvent(Event_1022_C::TYPE_ID, &Event_1022_C::create);
+    registerMapEvent(Event_1023_C::TYPE_ID, &Event_1023_C::create);
 }
