@@ -148,7 +148,7 @@ void Event_1022_C::drawState(PaneText_C& pane)
         if (state_ == 5) {
             pane.wrapped(1, "WE HAVE A WINNER!");
             const std::string purse = format("%sYour purse increases by %lld Gold Pieces", "", received_);
-            pane.line(2, payout_ == wager_ ? "You broke even on the wager" : purse.c_str());
+            pane.wrapped(2, payout_ == wager_ ? "You broke even on the wager" : purse.c_str());
             at = 5;
         } else {
             pane.wrapped(1, "Sorry friend, the house wins");
