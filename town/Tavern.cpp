@@ -41,6 +41,14 @@ const Drink_S kDrinks[Tavern_C::kDrinkCount] = {
 constexpr int kFirstDrinkState = 6;
 const char* const kNothingToTell = "The barkeep shrugs. \"Quiet times, friend. I've heard nothing worth the telling.\"";
 
+// A question that F1-F8 answer, and ESC cancels.
+void askForMember(PaneText_C& pane, const char* question)
+{
+    pane.wrapped(1, question);
+    pane.line(-1, "(F1-F8) for Character");
+    pane.line(0, "(ESCAPE) to Cancel", SDLK_ESCAPE);
+}
+
 std::string format(const char* fmt, const char* a)
 {
     char buf[600];
@@ -232,9 +240,7 @@ void Tavern_C::drawState(PaneText_C& pane)
         pane.line(0, "(ESCAPE) to Exit", SDLK_ESCAPE);
         return;
     case 2:
-        pane.wrapped(first, "Who will drink?");
-        pane.line(-1, "(F1-F8) for Character");
-        pane.line(0, "(ESCAPE) to Cancel", SDLK_ESCAPE);
+        askForMember(pane, "Who will drink?");
         return;
     case 3:
         pane.wrapped(first, format("%s, what can I get ye?", member_ ? member_->getName() : "").c_str());
@@ -248,14 +254,10 @@ void Tavern_C::drawState(PaneText_C& pane)
         pane.line(0, "(N)o", 'n');
         return;
     case 13:
-        pane.wrapped(first, format("A room will cost you %lld gold. Who will pay?", (long long)cost_).c_str());
-        pane.line(-1, "(F1-F8) for Character");
-        pane.line(0, "(ESCAPE) to Cancel", SDLK_ESCAPE);
+        askForMember(pane, format("A room will cost you %lld gold. Who will pay?", (long long)cost_).c_str());
         return;
     case 17:
-        pane.wrapped(first, "Who wishes to tip the barkeep?");
-        pane.line(-1, "(F1-F8) for Character");
-        pane.line(0, "(ESCAPE) to Cancel", SDLK_ESCAPE);
+        askForMember(pane, "Who wishes to tip the barkeep?");
         return;
     case 18:
         pane.wrapped(first, "How much do you wish to tip?");
