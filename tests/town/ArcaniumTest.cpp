@@ -256,6 +256,31 @@ TEST_F(ArcaniumTest, EmptyMissingAndDamagedCatalogues)
     EXPECT_EQ(last().state, 1);
 }
 
+// With mouse support the key lines and the lists' lines are clicked.
+TEST_F(ArcaniumTest, ClicksStandForTheKeysOfTheirLines)
+{
+    gameConfig.mouseSupport = true;
+    iface.init(kWidth, kHeight);
+    ASSERT_NE(iface.getMouseRegions(), nullptr);
+    reader();
+    Event_1023_C a(&params_);
+    watch([&] { return a.getState(); });
+    auto lineTop = [](int n) { return kHeight - iface.getURLineY(n) - 20 + 5; };
+    const int x = iface.layout().upperRight.left + 10;
+    // "(B)rowse our Texts" on line 5; the topic list's second line (Magic)
+    // on line 5 of its page; "(ESCAPE) to Cancel" twice; "(ESCAPE) to Exit".
+    script({click(x, lineTop(5)), click(x, lineTop(5)), click(x, lineTop(0)), click(x, lineTop(0)),
+            click(x, lineTop(0))});
+    a.invoke(&iface);
+    gameConfig.mouseSupport = false;
+    iface.init(kWidth, kHeight);
+    EXPECT_EQ(lastIn(2).state, 2);
+    EXPECT_EQ(a.chosenTopic(), 1);
+    EXPECT_EQ(lastIn(4).state, 4);
+    EXPECT_EQ(a.getState(), 0);
+    EXPECT_EQ(gameworld->getSquareX(), 3);
+}
+
 TEST_F(ArcaniumTest, NothingIsReadOutsideTheArcaniumsFolder)
 {
     for (const char* bad : {"", "..", "../x", "a/b", "/etc", "a\\b", "C:x", "x.."})
