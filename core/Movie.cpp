@@ -75,6 +75,14 @@ bool playMovie(const char* file, int screenWidth, int screenHeight, bool sound, 
             SMPEG_delete(movie);
         return false;
     }
+    // smpeg draws into our 512 x 512 surface: a larger picture would be
+    // written past its end. (A credits movie moved down is lower than 384.)
+    if (info.width < 1 || info.height < 1 || info.width > kSurfaceSize || info.height > kSurfaceSize) {
+        std::fprintf(stderr, "ERROR: Could not play movie '%s': its picture of %dx%d is larger than %dx%d\n", file,
+                     info.width, info.height, kSurfaceSize, kSurfaceSize);
+        SMPEG_delete(movie);
+        return false;
+    }
 
     SDL_Surface* surface = SDL_CreateRGBSurface(SDL_SWSURFACE, kSurfaceSize, kSurfaceSize, 24, 0xff, 0xff00, 0xff0000, 0);
     if (!surface) {

@@ -2,6 +2,8 @@
 
 #include "platform/EventWait.h"
 
+#include <vector>
+
 namespace vell {
 
 bool pushTimerWork(TimerWorkFn fn, intptr_t arg)
@@ -24,6 +26,19 @@ bool runTimerWork(const SDL_Event& ev)
     if (auto fn = reinterpret_cast<TimerWorkFn>(ev.user.data1))
         fn(reinterpret_cast<intptr_t>(ev.user.data2));
     return true;
+}
+
+void dropTimerWork(TimerWorkFn fn)
+{
+    SDL_PumpEvents();
+    std::vector<SDL_Event> keep;
+    SDL_Event ev;
+    while (SDL_PeepEvents(&ev, 1, SDL_GETEVENT, SDL_ALLEVENTS) > 0)
+        if (!(ev.type == SDL_USEREVENT && ev.user.code == kTimerWorkCode &&
+              reinterpret_cast<TimerWorkFn>(ev.user.data1) == fn))
+            keep.push_back(ev);
+    for (SDL_Event& e : keep)
+        SDL_PushEvent(&e);
 }
 
 } // namespace vell

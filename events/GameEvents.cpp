@@ -1,6 +1,9 @@
 #include "events/GameEvents.h"
 
+#include "events/Event_2000.h"
+#include "events/Event_4000.h"
 #include "events/Event_7001.h"
+#include "events/Event_8000.h"
 #include "events/Event_9000.h"
 #include "events/Event_9002.h"
 #include "events/Event_9010.h"
@@ -9,6 +12,9 @@
 #include "events/Event_9013.h"
 #include "events/Event_9014.h"
 #include "events/Event_9100.h"
+#include "town/Event_1002.h"
+#include "town/Event_1003.h"
+#include "town/Event_1005.h"
 #include "town/Event_1022.h"
 #include "town/Event_1023.h"
 #include "town/Taverns.h"
@@ -16,6 +22,8 @@
 void registerGameEvents()
 {
     // Each event class adds its registration call here.
+    registerMapEvent(2000, &Event_2000_C::create);
+    registerEncounterEvent(ENCOUNTER_MOVIE, &Event_8000_C::create);
     registerTimedEvent(EVENT_STUN_TIMEOUT, &Event_7001_C::create);
     registerTimedEvent(EVENT_NIGHTLY, &Event_9000_C::create);
     registerTimedEvent(EVENT_HOURLY, &Event_9002_C::create);
@@ -25,6 +33,13 @@ void registerGameEvents()
     registerTimedEvent(EVENT_EXPIRE_XCSTATE, &Event_9013_C::create);
     registerTimedEvent(EVENT_EXPIRE_FIZZLE, &Event_9014_C::create);
     registerTimedEvent(EVENT_BARD_SONG, &Event_9100_C::create);
+    // The events the game starts itself; the chest and the monsters' offer
+    // to join register here beside the fight.
+    registerEncounterEvent(ENCOUNTER_FIGHT, &Event_4000_C::create);
+    // The town's buildings.
+    registerMapEvent(Event_1002_C::TYPE_ID, &Event_1002_C::create);
+    registerMapEvent(Event_1003_C::TYPE_ID, &Event_1003_C::create);
+    registerMapEvent(Event_1005_C::TYPE_ID, &Event_1005_C::create);
     registerMapEvent(Event_1006_C::TYPE_ID, &Event_1006_C::create);
     registerMapEvent(Event_1007_C::TYPE_ID, &Event_1007_C::create);
     registerMapEvent(Event_1008_C::TYPE_ID, &Event_1008_C::create);

@@ -33,6 +33,12 @@ std::map<int, TimedEventMaker>& timedMakers()
     return m;
 }
 
+EncounterMaker& encounterMaker(EncounterKind kind)
+{
+    static EncounterMaker makers[ENCOUNTER_KINDS] = {};
+    return makers[kind];
+}
+
 constexpr int kHallId = 1000;
 constexpr int kScriptedEventId = 2000;
 
@@ -71,10 +77,30 @@ bool registerTimedEvent(int id, TimedEventMaker maker)
     return true;
 }
 
+bool registerEncounterEvent(EncounterKind kind, EncounterMaker maker)
+{
+    if (kind < 0 || kind >= ENCOUNTER_KINDS || !maker)
+        return false;
+    encounterMaker(kind) = maker;
+    return true;
+}
+
+std::unique_ptr<Event_C> createEncounterEvent(EncounterKind kind, const EventParams_S* params)
+{
+    if (kind < 0 || kind >= ENCOUNTER_KINDS)
+        return nullptr;
+    if (EncounterMaker maker = encounterMaker(kind))
+        return maker(params);
+    std::fprintf(stderr, "WARNING: no event class for encounter kind %d in this game\n", static_cast<int>(kind));
+    return nullptr;
+}
+
 void clearEventMakers()
 {
     mapMakers().clear();
     timedMakers().clear();
+    for (int k = 0; k < ENCOUNTER_KINDS; ++k)
+        encounterMaker(static_cast<EncounterKind>(k)) = nullptr;
 }
 
 std::unique_ptr<Event_C> createMapEvent(int id, const EventParams_S* params)

@@ -86,11 +86,31 @@ bool registerTimedEvent(int id, TimedEventMaker maker);
 // Forgets every registration (tests).
 void clearEventMakers();
 
+// Events the game builds on the spot and runs at once, rather than a map's:
+// a fight (whoever fills the enemy list: a script, a random encounter, a
+// monster's offer turned sour), the offer of wandering monsters to join, the
+// chest of a won fight or a script (its record in EventParams_S::chest, which
+// the chest event takes), and a script's movie.
+enum EncounterKind : int { ENCOUNTER_FIGHT, ENCOUNTER_JOIN, ENCOUNTER_CHEST, ENCOUNTER_MOVIE, ENCOUNTER_KINDS };
+using EncounterMaker = std::unique_ptr<Event_C> (*)(const EventParams_S* params);
+// False for a kind outside the enum or a null maker.
+bool registerEncounterEvent(EncounterKind kind, EncounterMaker maker);
+// Null (and a line on the error stream) when the kind has no class in this
+// build: the caller goes on without it (a chest it built is its own to free).
+std::unique_ptr<Event_C> createEncounterEvent(EncounterKind kind, const EventParams_S* params);
+
 // Null for an id outside the table. For an id of the table whose class has
 // not registered a maker: a BuildingStandIn_C for a building, a
 // PlaceholderEvent_C otherwise, and a line on the error stream that says so.
 std::unique_ptr<Event_C> createMapEvent(int id, const EventParams_S* params);
 std::unique_ptr<Event_C> createTimedEvent(int id);
+// The type ids of the events built on the spot (the join offer answers to
+// the fight's id).
+enum SpotEventId : int {
+    EVENT_COMBAT = 4000,
+    EVENT_CHEST = 4001,
+    EVENT_MOVIE = 8000,
+};
 
 // Timed event ids.
 enum TimedEventId : int {

@@ -9,6 +9,9 @@ set(_pi_out
   ${VELL_GAME_DIR}/pics/scenes/fountain.pic
   ${VELL_GAME_DIR}/pics/town/adv_hall.pic
   ${VELL_GAME_DIR}/pics/town/closed.pic
+  ${VELL_GAME_DIR}/pics/town/temple.pic
+  ${VELL_GAME_DIR}/pics/town/magika.pic
+  ${VELL_GAME_DIR}/pics/town/lyre.pic
   ${VELL_GAME_DIR}/pics/town/tavern.pic
   ${VELL_GAME_DIR}/pics/town/casino.pic
   ${VELL_GAME_DIR}/pics/town/parchment.pic)
