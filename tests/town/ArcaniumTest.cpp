@@ -5,7 +5,6 @@
 
 #include "core/ScrollList.h"
 #include "core/ScrollPane.h"
-#include "events/GameEvents.h"
 #include "town/Event_1023.h"
 
 namespace {
@@ -41,7 +40,6 @@ protected:
 TEST_F(ArcaniumTest, BrowsingATopicAndReadingAText)
 {
     reader();
-    registerGameEvents();
     std::unique_ptr<Event_C> made = createMapEvent(1023, &params_);
     auto* a = dynamic_cast<Event_1023_C*>(made.get());
     ASSERT_NE(a, nullptr);
@@ -58,7 +56,7 @@ TEST_F(ArcaniumTest, BrowsingATopicAndReadingAText)
         if (a->pane())
             read = paneText(a->pane());
     });
-    const uint32_t t0 = ticks();
+    const uint32_t t0 = now();
     script({SDLK_b, SDLK_DOWN, SDLK_RETURN, SDLK_DOWN, SDLK_RETURN, SDLK_PAGEDOWN, SDLK_ESCAPE, SDLK_ESCAPE,
             SDLK_ESCAPE, SDLK_ESCAPE});
     EXPECT_EQ(a->invoke(&iface), 0);
@@ -86,7 +84,7 @@ TEST_F(ArcaniumTest, BrowsingATopicAndReadingAText)
     EXPECT_EQ(shown(8).state, 2);
     EXPECT_EQ(shown(9).state, 1);
     EXPECT_EQ(parchment, (std::vector<bool>{false, false, false, false, false, true, true, false, false, false}));
-    EXPECT_EQ(ticks(), t0 + 5) << "the Arcanium lets only 5 ticks pass on leaving";
+    EXPECT_EQ(now(), t0 + 5) << "the Arcanium lets only 5 ticks pass on leaving";
     EXPECT_EQ(gameworld->getSquareX(), 3);
     EXPECT_EQ(iface.getFacing(), 90);
 }
@@ -174,7 +172,7 @@ TEST_F(ArcaniumTest, OnlyAConsciousLiterateMemberReads)
         if (shown().size() == 2)
             sage.setConditions(COND_SLEEPING);
     });
-    const uint32_t t0 = ticks();
+    const uint32_t t0 = now();
     script({SDLK_b, quiet(SDLK_ESCAPE), quiet(SDLK_RETURN), SDLK_SPACE});
     a.invoke(&iface);
     ASSERT_EQ(shown().size(), 4u);
@@ -185,7 +183,7 @@ TEST_F(ArcaniumTest, OnlyAConsciousLiterateMemberReads)
     EXPECT_TRUE(shown(2).has("(SPACE) to Continue"));
     EXPECT_EQ(shown(3).state, Event_1023_C::kIlliterate);
     EXPECT_EQ(a.getState(), 0);
-    EXPECT_EQ(ticks(), t0 + 5);
+    EXPECT_EQ(now(), t0 + 5);
 }
 
 TEST_F(ArcaniumTest, EmptyMissingAndDamagedCatalogues)

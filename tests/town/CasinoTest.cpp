@@ -3,7 +3,6 @@
 // and payouts that would take gold past what it can hold.
 #include "TownTestUtil.h"
 
-#include "events/GameEvents.h"
 #include "town/Event_1022.h"
 
 namespace {
@@ -19,7 +18,7 @@ TEST_F(CasinoTest, TheWheelPaysBreaksEvenAndLetsThePlayerPlayAgain)
     ann.addGold(200);
     Event_1022_C c(&params_);
     watch([&] { return c.getState(); });
-    const uint32_t t0 = ticks();
+    const uint32_t t0 = now();
     // 9 on the wheel (luck 12, no bonus) doubles; 7 breaks even; 3 loses.
     vell::scriptGameRand({9, 7, 3});
     script({SDLK_w, SDLK_F1, SDLK_5, SDLK_KP0, SDLK_RETURN, quiet(SDLK_x), SDLK_p, SDLK_RETURN, SDLK_p, SDLK_RETURN,
@@ -54,7 +53,7 @@ TEST_F(CasinoTest, TheWheelPaysBreaksEvenAndLetsThePlayerPlayAgain)
     EXPECT_EQ(shown(11).state, 2);
     EXPECT_EQ(shown(12).state, 1);
     EXPECT_EQ(ann.getGold(), 200);
-    EXPECT_EQ(ticks(), t0 + 60) << "60 ticks on leaving, however many games";
+    EXPECT_EQ(now(), t0 + 60) << "60 ticks on leaving, however many games";
     EXPECT_EQ(gameworld->getSquareX(), 3);
     EXPECT_EQ(iface.getFacing(), 90);
 }
@@ -213,7 +212,6 @@ TEST_F(CasinoTest, APayoutNeverTakesGoldPastWhatItHolds)
 
 TEST_F(CasinoTest, TheCasinoIsRegistered)
 {
-    registerGameEvents();
     std::unique_ptr<Event_C> e = createMapEvent(1022, &params_);
     ASSERT_NE(dynamic_cast<Event_1022_C*>(e.get()), nullptr);
     EXPECT_EQ(e->typeId(), 1022);

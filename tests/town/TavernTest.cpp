@@ -3,7 +3,6 @@
 // and tip files that are missing or damaged.
 #include "TownTestUtil.h"
 
-#include "events/GameEvents.h"
 #include "screens/CharView.h"
 #include "town/Taverns.h"
 
@@ -42,7 +41,6 @@ protected:
 
 TEST_F(TavernTest, TheFiveTavernsGiveTheirNamesTipFilesAndRoomPrices)
 {
-    registerGameEvents();
     join("Ann", 0x4, 3);
     join("Bob", 0x4, 4);   // average level 3
     struct Case {
@@ -75,7 +73,7 @@ TEST_F(TavernTest, ADrinkIsPaidForDrunkAndTheClockMoves)
     ann.addGold(100);
     ProbeTavern_C t(&params_, tipFile_);
     watch([&] { return t.getState(); });
-    const uint32_t t0 = ticks();
+    const uint32_t t0 = now();
     script({SDLK_b, SDLK_F1, SDLK_a, SDLK_y, SDLK_SPACE, SDLK_ESCAPE});
     EXPECT_EQ(t.invoke(&iface), 0);
     ASSERT_EQ(shown().size(), 6u);
@@ -98,7 +96,7 @@ TEST_F(TavernTest, ADrinkIsPaidForDrunkAndTheClockMoves)
     EXPECT_TRUE(shown(4).has("(SPACE) to Continue"));
     EXPECT_EQ(shown(5).state, 1);
     EXPECT_EQ(ann.getGold(), 90);
-    EXPECT_EQ(ticks(), t0 + 10 + 30) << "the ale takes 10 ticks, leaving 30";
+    EXPECT_EQ(now(), t0 + 10 + 30) << "the ale takes 10 ticks, leaving 30";
     EXPECT_EQ(gameworld->getSquareX(), 3);
     EXPECT_EQ(gameworld->getSquareY(), 5);
     EXPECT_EQ(iface.getFacing(), 90);
@@ -132,7 +130,7 @@ TEST_F(TavernTest, EachDrinkHasItsPriceWordsSongsAndTime)
             forget();
             ProbeTavern_C t(&params_, tipFile_);
             watch([&] { return t.getState(); });
-            const uint32_t t0 = ticks();
+            const uint32_t t0 = now();
             script({SDLK_b, m == &bard ? SDLK_F1 : SDLK_F2, c.key, SDLK_y, SDLK_SPACE, SDLK_ESCAPE});
             t.invoke(&iface);
             ASSERT_EQ(shown().size(), 6u);
@@ -140,7 +138,7 @@ TEST_F(TavernTest, EachDrinkHasItsPriceWordsSongsAndTime)
             EXPECT_EQ(shown(4).state, c.state);
             EXPECT_TRUE(shown(4).mentions(c.words)) << c.words;
             EXPECT_EQ(m->getGold(), 200 - c.price);
-            EXPECT_EQ(ticks(), t0 + c.ticks + 30);
+            EXPECT_EQ(now(), t0 + c.ticks + 30);
             EXPECT_EQ(m->getTagList()->intValue("CurSongs"), m == &bard ? c.songsAfter : 3)
                 << "only the song-playing class gets its songs back";
             EXPECT_EQ(m->getCurHP(), c.key == SDLK_t ? 14 : 20) << "the Tongue costs 20 - stat 6 hit points";
@@ -206,7 +204,7 @@ TEST_F(TavernTest, ARoomRestsThePartyForTheNight)
     setTime(12);
     ProbeTavern_C t(&params_, tipFile_);
     watch([&] { return t.getState(); });
-    const uint32_t t0 = ticks();
+    const uint32_t t0 = now();
     script({SDLK_r, quiet(SDLK_F3), SDLK_F1, SDLK_SPACE, SDLK_ESCAPE});
     t.invoke(&iface);
     ASSERT_EQ(shown().size(), 5u);
@@ -221,7 +219,7 @@ TEST_F(TavernTest, ARoomRestsThePartyForTheNight)
     EXPECT_EQ(ann.getCurSP(), 8);
     EXPECT_EQ(bob.getCurHP(), 19);
     EXPECT_EQ(dead.getCurHP(), 0) << "the dead do not heal";
-    EXPECT_EQ(ticks(), t0 + 1920 + 30);
+    EXPECT_EQ(now(), t0 + 1920 + 30);
 }
 
 TEST_F(TavernTest, ALateRoomWakesThePartyAtSixToAClosedTavern)
@@ -231,14 +229,14 @@ TEST_F(TavernTest, ALateRoomWakesThePartyAtSixToAClosedTavern)
     setTime(23, 30);
     ProbeTavern_C t(&params_, tipFile_);
     watch([&] { return t.getState(); });
-    const uint32_t t0 = ticks();
+    const uint32_t t0 = now();
     script({SDLK_r, SDLK_F1, SDLK_SPACE, SDLK_SPACE});
     t.invoke(&iface);
     ASSERT_EQ(shown().size(), 4u);
     EXPECT_EQ(shown(3).state, Building_C::kClosed);
     EXPECT_TRUE(shown(3).mentions("We're sorry, but we're closed. We reopen at noon"));
     // 23:30 + 8 hours is 7:30: no extra sleep. Then 30 ticks to leave.
-    EXPECT_EQ(ticks(), t0 + 1920 + 30);
+    EXPECT_EQ(now(), t0 + 1920 + 30);
     EXPECT_EQ(ann.getGold(), 0);
 
     setTime(18);
@@ -272,7 +270,7 @@ TEST_F(TavernTest, ListeningTellsARumourOrRarelyATip)
     EXPECT_EQ(t.tips().rumours[0].text, "First rumour.") << "the line end is gone, \"\\r\\n\" too";
     EXPECT_EQ(t.tips().tips[2].value, 2000);
     watch([&] { return t.getState(); });
-    const uint32_t t0 = ticks();
+    const uint32_t t0 = now();
     // 5 % 1000: a rumour, number 1. Then 0 % 1000: a tip; 30 % 30 = 0 at
     // k = 3: the third tip.
     vell::scriptGameRand({5, 1, 0, 30});
@@ -283,7 +281,7 @@ TEST_F(TavernTest, ListeningTellsARumourOrRarelyATip)
     EXPECT_TRUE(shown(1).has("Second rumour."));
     EXPECT_TRUE(shown(1).has("(SPACE) to Continue"));
     EXPECT_TRUE(shown(3).has("Dear tip."));
-    EXPECT_EQ(ticks(), t0 + 20 + 20 + 30) << "listening takes 20 ticks each time";
+    EXPECT_EQ(now(), t0 + 20 + 20 + 30) << "listening takes 20 ticks each time";
     // A free tip that no roll chooses is the first one.
     vell::scriptGameRand({0, 1, 1});
     t.listen();
@@ -296,7 +294,7 @@ TEST_F(TavernTest, ATipBuysWhatItIsWorth)
     ann.addGold(1000);
     ProbeTavern_C t(&params_, tipFile_);
     watch([&] { return t.getState(); });
-    const uint32_t t0 = ticks();
+    const uint32_t t0 = now();
     // 500 gold: the first draw (2, the dear tip) is too dear, the second
     // (1) is the middling one.
     vell::scriptGameRand({2, 1});
@@ -315,7 +313,7 @@ TEST_F(TavernTest, ATipBuysWhatItIsWorth)
     EXPECT_EQ(shown(9).state, 20);
     EXPECT_TRUE(shown(9).has("Middling tip."));
     EXPECT_EQ(ann.getGold(), 500);
-    EXPECT_EQ(ticks(), t0 + 20 + 30);
+    EXPECT_EQ(now(), t0 + 20 + 30);
     EXPECT_EQ(t.amountDigits(), "500") << "the amount stays for the visit";
 }
 

@@ -1,11 +1,10 @@
 // What the tests of the taverns, the Casino and the Arcanium share: the
-// party screen fixture with an exit record, setting the clock to an hour of
-// the day, and writing a text file of the test's own.
+// town's service fixture (a quest of its own, the game's events, the clock
+// set to a chosen time) with an exit of their own, the hour, and writing a
+// text file of the test's own.
 #pragma once
-#include "../gui/PartyScreenFixture.h"
+#include "ServiceFixture.h"
 
-#include "world/Event.h"
-#include "world/GameClock.h"
 #include "world/GameWorld.h"
 
 #include <fstream>
@@ -13,15 +12,6 @@
 
 namespace towntest {
 
-// Sets the clock to h:m of the present day.
-inline void setTime(unsigned hour, unsigned minute = 0)
-{
-    GameClock_C& clock = gameworld->getClock();
-    const uint32_t day = clock.getTicks() - clock.getTicks() % GameClock_C::TICKS_PER_DAY;
-    clock.setTicks(day + hour * GameClock_C::TICKS_PER_HOUR + minute * GameClock_C::TICKS_PER_MINUTE);
-}
-
-inline uint32_t ticks() { return gameworld->getClock().getTicks(); }
 inline unsigned hour() { return gameworld->getClock().getHour(); }
 
 // Writes the text to a file of that name in the test's temporary folder and
@@ -34,16 +24,15 @@ inline std::string writeTemp(const std::string& name, const std::string& text)
     return path;
 }
 
-class TownFixture : public partyscreens::PartyScreenFixture {
+class TownFixture : public town::ServiceFixture {
 protected:
     void SetUp() override
     {
-        PartyScreenFixture::SetUp();
+        ServiceFixture::SetUp();
         params_.exitX = 3;
         params_.exitY = 5;
         params_.exitFacing = 90;
     }
-    EventParams_S params_;
 };
 
 } // namespace towntest
