@@ -3,6 +3,7 @@
 #include "rules/Party.h"
 #include "screens/CastSpell.h"
 #include "screens/CharView.h"
+#include "screens/DismissChar.h"
 #include "screens/PlaySong.h"
 #include "screens/ReorderParty.h"
 #include "screens/TradeChar.h"
@@ -29,6 +30,7 @@ void installMainViewKeys(Interface_C& ui)
     });
     ui.setKeyCommand(SDLK_s, [u](SDLMod) { UseSkill_C::run(u); });
     ui.setKeyCommand(SDLK_u, [u](SDLMod) { UseItem_C::run(u); });
-    // TAB, '/', '?', 'd', 'r' open the automap, the time report, resting
-    // and the dismissal screen; they join with those screens.
+    ui.setKeyCommand(SDLK_d, [u](SDLMod) { DismissChar_C::run(u); });
+    // TAB, '/', '?', 'r' open the automap, the time report and resting;
+    // they join with those screens.
 }

@@ -18,7 +18,8 @@ set(_pi_out
 foreach(_race Human Elf HalfElf Dwarf Gnome Beggen HalfOrc Saurian Senrat)
   foreach(_sex Male Female)
     string(TOLOWER "${_race}_${_sex}" _pic)
-    list(APPEND _pi_out ${VELL_GAME_DIR}/pics/portraits/${_pic}.pic)
+    list(APPEND _pi_out ${VELL_GAME_DIR}/pics/portraits/${_pic}.pic
+      ${VELL_GAME_DIR}/pics/portraits/${_pic}02.pic ${VELL_GAME_DIR}/pics/portraits/${_pic}03.pic)
   endforeach()
 endforeach()
 add_custom_command(OUTPUT ${_pi_out}

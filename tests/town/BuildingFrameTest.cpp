@@ -2,7 +2,7 @@
 // test's own: entering, the closed state of a building that keeps hours,
 // message states that close behind the player, leaving by the exit, the
 // picture and the clock.
-#include "../gui/PartyScreenFixture.h"
+#include "TownFixture.h"
 
 #include "screens/PaneText.h"
 #include "town/Building.h"
@@ -10,7 +10,7 @@
 
 namespace {
 
-using namespace partyscreens;
+using namespace town;
 
 // Open from 6 on; 'm' shows a message, 'w' lets an hour pass inside.
 class ProbeBuilding_C : public Building_C {
@@ -52,24 +52,17 @@ protected:
     }
 };
 
-class BuildingFrameTest : public PartyScreenFixture {
+class BuildingFrameTest : public TownFixture {
 protected:
     void SetUp() override
     {
-        PartyScreenFixture::SetUp();
+        TownFixture::SetUp();
         if (HasFatalFailure())
             return;
         join("Ann", 0x4);
         params_.exitX = 3;
         params_.exitY = 5;
         params_.exitFacing = 180;
-    }
-    // Sets the clock to that hour of the present day.
-    static void setHour(unsigned hour)
-    {
-        GameClock_C& clock = gameworld->getClock();
-        const uint32_t day = clock.getTicks() - clock.getTicks() % GameClock_C::TICKS_PER_DAY;
-        clock.setTicks(day + hour * GameClock_C::TICKS_PER_HOUR);
     }
     EventParams_S params_;
 };
