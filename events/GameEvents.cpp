@@ -20,8 +20,11 @@
 #include "town/Event_1003.h"
 #include "town/Event_1005.h"
 #include "town/Event_1018.h"
+#include "town/Event_1022.h"
+#include "town/Event_1023.h"
 #include "town/Event_1050.h"
 #include "town/Shops.h"
+#include "town/Taverns.h"
 
 void registerGameEvents()
 {
@@ -44,11 +47,18 @@ void registerGameEvents()
     registerEncounterEvent(ENCOUNTER_CHEST, &Event_4001_C::create);
     // The town's buildings.
     registerMapEvent(Event_1000_C::TYPE_ID, &Event_1000_C::create);
+    registerMapEvent(Event_1001_C::TYPE_ID, &Event_1001_C::create);
     registerMapEvent(Event_1002_C::TYPE_ID, &Event_1002_C::create);
     registerMapEvent(Event_1003_C::TYPE_ID, &Event_1003_C::create);
     registerMapEvent(Event_1005_C::TYPE_ID, &Event_1005_C::create);
-    registerMapEvent(Event_1001_C::TYPE_ID, &Event_1001_C::create);
+    registerMapEvent(Event_1006_C::TYPE_ID, &Event_1006_C::create);
+    registerMapEvent(Event_1007_C::TYPE_ID, &Event_1007_C::create);
+    registerMapEvent(Event_1008_C::TYPE_ID, &Event_1008_C::create);
+    registerMapEvent(Event_1009_C::TYPE_ID, &Event_1009_C::create);
+    registerMapEvent(Event_1010_C::TYPE_ID, &Event_1010_C::create);
     registerMapEvent(Event_1018_C::TYPE_ID, &Event_1018_C::create);
+    registerMapEvent(Event_1022_C::TYPE_ID, &Event_1022_C::create);
+    registerMapEvent(Event_1023_C::TYPE_ID, &Event_1023_C::create);
     registerMapEvent(Event_1050_C::TYPE_ID, &Event_1050_C::create);
     registerShops();
 }

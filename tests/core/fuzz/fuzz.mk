@@ -15,6 +15,7 @@ LIBS := $(shell sdl-config --libs) -lSDL_image -lSDL_mixer -lGL -lGLU -lz -lpthr
 LIBSRC := $(filter-out $(SRC)/core/Movie.cpp, \
             $(wildcard $(SRC)/platform/*.cpp $(SRC)/core/*.cpp $(SRC)/rules/*.cpp $(SRC)/actions/*.cpp)) \
           $(SRC)/world/Map.cpp $(SRC)/world/MapInfo.cpp $(SRC)/world/Event.cpp \
+          $(SRC)/town/TavernTips.cpp $(SRC)/town/ArcaniumCatalogue.cpp \
           $(filter-out $(SRC)/audio/GameWorldAudio.cpp, $(wildcard $(SRC)/audio/*.cpp))
 LIBOBJ := $(patsubst $(SRC)/%.cpp,$(WORK)/obj/%.o,$(LIBSRC))
 
@@ -33,7 +34,8 @@ itemcreate_SRC := masterfuzz/MasterFileFuzz.cpp
 itemcreate_DEF := -DMASTER_FILE=3
 actions_SRC := actions/fuzz/ActionFileFuzz.cpp
 audio_SRC := audio/fuzz/AudioFuzz.cpp
-TARGETS := core images font piccache map items monsters classes itemcreate actions audio
+townfiles_SRC := town/fuzz/TownFileFuzz.cpp
+TARGETS := core images font piccache map items monsters classes itemcreate actions audio townfiles
 
 all: $(addprefix $(WORK)/fuzz_,$(TARGETS))
 

@@ -15,7 +15,7 @@ fixtures=$src/tests/fixtures
 cxx=$(command -v clang++-14 || command -v clang++)
 make -s -j2 -f "$src/tests/core/fuzz/fuzz.mk" SRC="$src" WORK="$work" CXX="$cxx"
 
-targets=(core images font piccache map items monsters classes itemcreate actions audio)
+targets=(core images font piccache map items monsters classes itemcreate actions audio townfiles)
 for t in "${targets[@]}"; do
   rm -rf "$work/$t/corpus"
   mkdir -p "$work/$t/corpus"
@@ -91,6 +91,13 @@ entry audio global.env 0 "$game/data/sounds/packs/global.env"
 entry audio proud_mary.song 1 "$game/data/songs/proud_mary.song"
 entry audio audio.dat 2 "$game/data/audio.dat"
 entry audio bardsongs.cfg 2 "$game/data/songs/bardsongs.cfg"
+
+# The town's text files: the taverns' tip files (0) and the Arcanium's
+# catalogue (1).
+for tip in "$game"/data/*.tip; do
+  entry townfiles "$(basename "$tip")" 0 "$tip"
+done
+entry townfiles arcdata.txt 1 "$game/data/arcanium/arcdata.txt"
 
 export VELL_FUZZ_TMP=$work/tmp VELL_FUZZ_FIXTURES=$fixtures
 export ASAN_OPTIONS=detect_leaks=1
