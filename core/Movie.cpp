@@ -71,6 +71,15 @@ bool playMovie(const char* file, int screenWidth, int screenHeight, bool sound, 
             SMPEG_delete(movie);
         return false;
     }
+    // smpeg draws into our 512 x 512 surface (the credits 64 rows down):
+    // a larger picture would be written past its end.
+    const int top = credits ? 64 : 0;
+    if (info.width < 1 || info.height < 1 || info.width > kSurfaceSize || info.height + top > kSurfaceSize) {
+        std::fprintf(stderr, "ERROR: Could not play movie '%s': its picture of %dx%d is larger than %dx%d\n", file,
+                     info.width, info.height, kSurfaceSize, kSurfaceSize - top);
+        SMPEG_delete(movie);
+        return false;
+    }
 
     SDL_Surface* surface = SDL_CreateRGBSurface(SDL_SWSURFACE, kSurfaceSize, kSurfaceSize, 24, 0xff, 0xff00, 0xff0000, 0);
     if (!surface) {

@@ -17,5 +17,22 @@ PyObject* initEventAPI();
 // module. False (after a line on the error stream) when Python cannot start.
 bool startScripting(const char* programName);
 
-// Finalizes the interpreter; true when Python finalized cleanly.
+// Lets every scripted event release what it holds of Python, then
+// finalizes the interpreter; true when Python finalized cleanly (or was not
+// running).
 bool stopScripting();
+
+// True when the interpreter runs and this is the thread that started it:
+// Python is entered from the game's own thread only, never from an SDL
+// timer or decoder thread.
+bool scriptingOnThisThread();
+
+// The scripts' random generator: `rand` of the module "gamerandom" (the
+// same object as `rand` of the main module). Tests seed it.
+void seedScriptRandom(unsigned long seed);
+
+// Reports the Python error that is set (with its traceback) on the error
+// stream as the failure of the named script, and clears it. A SystemExit
+// raised by a script is reported like any other error: it never ends the
+// game.
+void reportScriptError(const char* script);

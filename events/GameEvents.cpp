@@ -1,6 +1,8 @@
 #include "events/GameEvents.h"
 
+#include "events/Event_2000.h"
 #include "events/Event_7001.h"
+#include "events/Event_8000.h"
 #include "events/Event_9000.h"
 #include "events/Event_9002.h"
 #include "events/Event_9010.h"
@@ -13,6 +15,8 @@
 void registerGameEvents()
 {
     // Each event class adds its registration call here.
+    registerMapEvent(2000, &Event_2000_C::create);
+    registerSpotEvent(EVENT_MOVIE, &Event_8000_C::create);
     registerTimedEvent(EVENT_STUN_TIMEOUT, &Event_7001_C::create);
     registerTimedEvent(EVENT_NIGHTLY, &Event_9000_C::create);
     registerTimedEvent(EVENT_HOURLY, &Event_9002_C::create);

@@ -11,6 +11,7 @@ namespace {
 const int MAP_EVENT_IDS[] = {1000, 1001, 1002, 1003, 1005, 1006, 1007, 1008, 1009, 1010,
                              1011, 1012, 1013, 1014, 1017, 1018, 1022, 1023, 1050, 2000};
 const int TIMED_EVENT_IDS[] = {7001, 9000, 9002, 9010, 9011, 9012, 9013, 9014, 9100};
+const int SPOT_EVENT_IDS[] = {4000, 4001, 8000};
 
 template <size_t N>
 bool inTable(const int (&table)[N], int id)
@@ -30,6 +31,12 @@ std::map<int, MapEventMaker>& mapMakers()
 std::map<int, TimedEventMaker>& timedMakers()
 {
     static std::map<int, TimedEventMaker> m;
+    return m;
+}
+
+std::map<int, MapEventMaker>& spotMakers()
+{
+    static std::map<int, MapEventMaker> m;
     return m;
 }
 
@@ -55,6 +62,19 @@ bool isTimedEventId(int id)
     return inTable(TIMED_EVENT_IDS, id);
 }
 
+bool isSpotEventId(int id)
+{
+    return inTable(SPOT_EVENT_IDS, id);
+}
+
+bool registerSpotEvent(int id, MapEventMaker maker)
+{
+    if (!isSpotEventId(id) || !maker)
+        return false;
+    spotMakers()[id] = maker;
+    return true;
+}
+
 bool registerMapEvent(int id, MapEventMaker maker)
 {
     if (!isMapEventId(id) || !maker)
@@ -75,6 +95,7 @@ void clearEventMakers()
 {
     mapMakers().clear();
     timedMakers().clear();
+    spotMakers().clear();
 }
 
 std::unique_ptr<Event_C> createMapEvent(int id, const EventParams_S* params)
@@ -99,6 +120,17 @@ std::unique_ptr<Event_C> createTimedEvent(int id)
         return it->second();
     noteStandIn(id);
     return std::make_unique<PlaceholderEvent_C>(id);
+}
+
+std::unique_ptr<Event_C> createSpotEvent(int id, const EventParams_S* params)
+{
+    if (!isSpotEventId(id))
+        return nullptr;
+    auto it = spotMakers().find(id);
+    if (it != spotMakers().end())
+        return it->second(params);
+    std::fprintf(stderr, "WARNING: event type %d has no class in this game; nothing happens\n", id);
+    return nullptr;
 }
 
 BuildingStandIn_C::BuildingStandIn_C(int id, const EventParams_S* params) : PlaceholderEvent_C(id)

@@ -76,13 +76,18 @@ using MapEventMaker = std::unique_ptr<Event_C> (*)(const EventParams_S* params);
 // Made without arguments (7001 without a creature).
 using TimedEventMaker = std::unique_ptr<Event_C> (*)();
 
+// Events that callers build on the spot and run at once: the fight (4000),
+// the chest (4001, which takes the chest of its record) and the movie
+// (8000). Scripts reach them through these makers.
 bool isMapEventId(int id);
 bool isTimedEventId(int id);
+bool isSpotEventId(int id);
 
 // Registering an id outside its table is refused (false). The newest
 // registration of an id wins.
 bool registerMapEvent(int id, MapEventMaker maker);
 bool registerTimedEvent(int id, TimedEventMaker maker);
+bool registerSpotEvent(int id, MapEventMaker maker);
 // Forgets every registration (tests).
 void clearEventMakers();
 
@@ -91,6 +96,17 @@ void clearEventMakers();
 // PlaceholderEvent_C otherwise, and a line on the error stream that says so.
 std::unique_ptr<Event_C> createMapEvent(int id, const EventParams_S* params);
 std::unique_ptr<Event_C> createTimedEvent(int id);
+// Null for an id outside the table, and (with a line on the error stream)
+// for one whose class has not registered: nothing stands in for a fight, a
+// chest or a movie. A chest record is then still the caller's.
+std::unique_ptr<Event_C> createSpotEvent(int id, const EventParams_S* params);
+
+// Ids of the events built on the spot.
+enum SpotEventId : int {
+    EVENT_COMBAT = 4000,
+    EVENT_CHEST = 4001,
+    EVENT_MOVIE = 8000,
+};
 
 // Timed event ids.
 enum TimedEventId : int {

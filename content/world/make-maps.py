@@ -62,6 +62,18 @@ TOWN_BUILDINGS = {
     (15, 9): (1005, 14, 9, 90),     # Order of the Lyre
 }
 
+# Scripted squares: square -> (script module in data/scripts, exit x, exit y,
+# exit facing); the exit is where a result other than 1 puts the party.
+TOWN_SCRIPTS = {
+    (14, 22): ('warden', 14, 23, 0),
+    (12, 19): ('sphinx', 13, 19, 270),
+    (14, 16): ('well', 14, 17, 0),
+}
+DUNGEON_SCRIPTS = {
+    (4, 11): ('shrine', 5, 11, 270),
+    (12, 8): ('ratnest', 11, 8, 90),
+}
+
 TOWN_TEXTURES = """\
 # name      file                      solid value level unused
 citywall    pics/world/citywall.dat   1     0     3     1
@@ -128,6 +140,15 @@ def check(plan):
         assert len(row) == w, row
 
 
+def scripted(plan, scripts):
+    """The event lines of a map's scripted squares (type 2000)."""
+    ev = []
+    for (x, y), (name, ex, ey, ef) in sorted(scripts.items()):
+        assert at(plan, x, y) == '.' and at(plan, ex, ey) == '.', (x, y)
+        ev += ["%d %d 2000 0" % (x, y), "%d %d %d %s" % (ex, ey, ef, name)]
+    return ev
+
+
 def town():
     check(TOWN)
     w, h = len(TOWN[0]), len(TOWN)
@@ -178,6 +199,7 @@ STAIRSDN    NULL      house     citywall  stairs    1    NULL  NULL      0 0 0
     for (x, y), (eid, ex, ey, ef) in sorted(TOWN_BUILDINGS.items()):
         ev += ["%d %d %d 1" % (x, y, eid), "%d %d %d" % (ex, ey, ef)]
     ev += ["%d %d 2000 0" % stairs, "%d %d 0 stairsdown" % stairs]
+    ev += scripted(TOWN, TOWN_SCRIPTS)
     write('renibister.evt', "\n".join(ev) + "\n")
 
 
@@ -227,8 +249,9 @@ STAIRSUP    stone     stairs    NULL      stone     1    NULL  NULL      0 0 0
     write('catacombs.cfg', "\n".join(cfg) + "\n")
     write('catacombs.tex', DUNGEON_TEXTURES)
     write('catacombs.cel', cells)
-    write('catacombs.evt', "# x y event noanim, then exit x, exit y, exit facing\n"
-          "%d %d 2000 0\n%d %d 0 stairsup\n" % (stairs + stairs))
+    ev = ["# x y event noanim, then exit x, exit y, exit facing",
+          "%d %d 2000 0" % stairs, "%d %d 0 stairsup" % stairs] + scripted(DUNGEON, DUNGEON_SCRIPTS)
+    write('catacombs.evt', "\n".join(ev) + "\n")
     write('catacombs.mon', "0 0\n")
 
 

@@ -535,6 +535,64 @@ TEST_F(RunGameTest, SkipIntroNewQuestWalkSaveAndLoad) {
     EXPECT_EQ(finish(), 0) << gameErrors();
 }
 
+// A scripted square of the town, as a player meets it: two steps south of
+// the Hall the Warden speaks (his picture in the view, his words and the
+// options in the text pane); 'n' declines, SPACE ends his farewell, and the
+// street is back.
+TEST_F(RunGameTest, TheWardenSpeaksOnHisSquare) {
+    start({"-w", "-skipintro"});
+    ASSERT_TRUE(waitForWindow()) << gameErrors();
+    Shot title, shot;
+    ASSERT_TRUE(waitSettled(notBlack, 30, title)) << gameErrors();
+    keys("space");
+    auto menuVisible = [&](const Shot& s) { return menuOver(title, s); };
+    ASSERT_TRUE(waitSettled(menuVisible, 20, shot)) << gameErrors();
+    keys("n a b 1 Return");
+    auto inQuest = [&](const Shot& s) { return questView(s, kParty); };
+    Shot start0;
+    ASSERT_TRUE(waitSettled(inQuest, 30, start0)) << gameErrors();
+    // Dark pixels of text in the upper part of the text pane.
+    auto paneText = [](const Shot& s) {
+        return s.count(735, 80, 240, 100, [](int r, int g, int b) { return r + g + b < 200; });
+    };
+    EXPECT_LT(paneText(start0), 50) << "text in the pane before any script";
+    keys("Right");
+    Shot south;
+    ASSERT_TRUE(waitSettled([&](const Shot& s) { return inQuest(s) && differing(start0, s, kCompass) > 0.05; }, 20,
+                            south))
+        << gameErrors();
+    keys("Up");
+    Shot street;
+    ASSERT_TRUE(waitSettled([&](const Shot& s) { return inQuest(s) && differing(south, s, kView) > 0.05; }, 20,
+                            street))
+        << gameErrors();
+    keys("Up");
+    Shot talk;
+    // The Warden stands by the fountain, whose water moves: the screen never
+    // settles while he speaks.
+    ASSERT_TRUE(waitForScreen([&](const Shot& s) { return paneText(s) > 300; }, 20, talk))
+        << "the Warden does not speak; game said:\n" << gameErrors();
+    talk.savePPM(std::string(VELL_GAME_DIR) + "/../warden.ppm");
+    EXPECT_GT(differing(street, talk, kView), 0.05) << "no picture of the Warden";
+    keys("n");
+    Shot farewell;
+    ASSERT_TRUE(waitForScreen([&](const Shot& s) { return differing(talk, s, 730, 70, 250, 370) > 0.01; }, 20,
+                              farewell))
+        << gameErrors();
+    keys("space");
+    ASSERT_TRUE(waitSettled([&](const Shot& s) { return inQuest(s) && paneText(s) < 50; }, 20, shot))
+        << "the street does not come back; game said:\n" << gameErrors();
+    keys("Escape");
+    ASSERT_TRUE(waitSettled(menuVisible, 20, shot)) << gameErrors();
+    keys("q");
+    ASSERT_TRUE(waitSettled([&](const Shot& s) { return menuVisible(s) && differing(shot, s, 256, 128, 512, 512) > 0; },
+                            20, shot))
+        << gameErrors();
+    keys("y");
+    EXPECT_EQ(finish(), 0) << gameErrors();
+    EXPECT_EQ(gameErrors().find("ERROR"), std::string::npos) << gameErrors();
+}
+
 TEST_F(RunGameTest, SilentRunIntroAndCreditsStopOnKeys) {
     start({"-w", "-s"});
     ASSERT_TRUE(waitForWindow()) << gameErrors();
