@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 using worldtest::InFolder;
+using worldtest::ShippedItems;
 using worldtest::StoreScope;
 
 namespace {
@@ -33,6 +34,7 @@ uint32_t at(unsigned hour, unsigned minute)
 
 struct UpkeepTest : ::testing::Test {
     InFolder folder{VELL_GAME_DIR};
+    ShippedItems items;
     StoreScope stores;
     ra2dGameWorld world{RefStr_C("ra2d.dat")};
     bl3dParty members{RefStr_C("party.dat")};
@@ -41,6 +43,7 @@ struct UpkeepTest : ::testing::Test {
     void SetUp() override
     {
         ASSERT_TRUE(folder.ok());
+        ASSERT_TRUE(items.ok());
         registerGameEvents();
         ASSERT_TRUE(world.newWorld());
         world.getEventQueue().clear();

@@ -19,6 +19,7 @@
 #include <functional>
 
 using worldtest::InFolder;
+using worldtest::ShippedItems;
 using worldtest::StoreScope;
 
 namespace {
@@ -292,10 +293,12 @@ TEST(MapState, StoredStateNamingAnUnknownMonsterIsRepaired)
 
 struct WorldTest : ::testing::Test {
     InFolder folder{VELL_GAME_DIR};
+    ShippedItems items;
     StoreScope stores;
     void SetUp() override
     {
         ASSERT_TRUE(folder.ok());
+        ASSERT_TRUE(items.ok());
         testing::internal::CaptureStderr();
     }
     void TearDown() override { lastErrors = testing::internal::GetCapturedStderr(); }

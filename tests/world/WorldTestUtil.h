@@ -5,6 +5,7 @@
 #include "core/MemStream.h"
 #include "world/Map.h"
 #include "world/MapInfo.h"
+#include "rules/ItemList.h"
 
 #include <gtest/gtest.h>
 
@@ -71,6 +72,32 @@ public:
     StoreScope() { setMapStateStore(&store); }
     ~StoreScope() { setMapStateStore(nullptr); }
     MemoryStore store;
+};
+
+// The game's item list in the master list for the life of a test (the
+// catacombs name their random items in it); a list that was there already
+// is left as it was.
+class ShippedItems {
+public:
+    ShippedItems()
+    {
+        if (masterITL.count() != 0)
+            return;
+        loaded_ = true;
+        ok_ = masterITL.load(VELL_GAME_DIR "/data/item.dat") == 0;
+    }
+    ~ShippedItems()
+    {
+        if (loaded_)
+            masterITL.clear();
+    }
+    ShippedItems(const ShippedItems&) = delete;
+    ShippedItems& operator=(const ShippedItems&) = delete;
+    bool ok() const { return ok_; }
+
+private:
+    bool loaded_ = false;
+    bool ok_ = true;
 };
 
 inline std::string fixtureDir()
