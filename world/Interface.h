@@ -156,6 +156,9 @@ public:
     void showMessage(const std::string& msg);
     // The last message shown by the interface.
     const std::string& lastMessage() const { return lastMessage_; }
+    // How many times the whole party has fallen and been taken to the Hall
+    // (screens that let time pass stop when it grows).
+    int partyFalls() const { return partyFalls_; }
 
     // The game's own delay and key-state reading; tests replace them so that
     // movement never depends on real time or a real keyboard.
@@ -248,6 +251,7 @@ private:
     std::string saveError_;
     std::string loadError_;
     std::string lastMessage_;
+    int partyFalls_ = 0;
     DelayFn delay_;
     HeldFn held_;
 };
