@@ -266,7 +266,12 @@ void Automap_C::display()
     Interface_C* iface = s.iface;
     if (!iface)
         return;
-    beginViewPage(*iface);
+    // The map covers the whole 3-D view, which is not drawn under it; its
+    // click regions stay (they scroll the map).
+    clearRegions(*iface);
+    iface->clearUR(false);
+    iface->addViewRegions();
+    iface->drawCharText();
     const Map_C* map = iface->getCurrentMap();
     if (map) {
         drawGrid(*map, s.st.centreX, s.st.centreY, s.st.dx, s.st.dy);

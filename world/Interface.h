@@ -93,6 +93,9 @@ public:
     void clearUR(bool force);
     void redrawUL();
     void drawUL(float x, float z, float facingDeg, float eyeHeight);
+    // The view's click regions (forward, left, right, around) that drawUL
+    // adds, for a screen that covers the view with a picture of its own.
+    void addViewRegions();
     void drawULPic();
     void textUR(const char* text, bool wrap);
     void textB(const char* text);
