@@ -24,12 +24,6 @@ constexpr int FRONT_RANKS = 4;
 // Conditions under which a member gives no order.
 constexpr int32_t NO_ORDER = COND_STUNNED | COND_SLEEPING | COND_BLIND | COND_STONE | COND_SONG;
 
-bl3dAction* ownAction(bl3dCharacter& who, int32_t id) {
-    if (bl3dAction* a = who.actions()->getAction(id))
-        return a;
-    return masterActionList.getAction(id);
-}
-
 uint32_t initiativeBonus(const bl3dPartyChar& m) {
     if (m.isClass(0x10))
         return static_cast<uint32_t>(intAttribute(&m, "Expert") - 1);
@@ -110,10 +104,18 @@ void CombatRound_C::queueMember(int slot, bl3dPartyChar& member) {
     }
     if (!action || !use)
         return;
-    const uint32_t initiative = static_cast<uint32_t>(vell::gameRand() % 4) +
-                                static_cast<uint32_t>(member.getStatBlock()->getCur(STAT_DX)) +
-                                initiativeBonus(member);
-    initList_.add(action, use, initiative);
+    initList_.add(action, use, initiative(member));
+}
+
+bl3dAction* CombatRound_C::ownAction(bl3dCharacter& who, int32_t id) {
+    if (bl3dAction* a = who.actions()->getAction(id))
+        return a;
+    return masterActionList.getAction(id);
+}
+
+uint32_t CombatRound_C::initiative(const bl3dPartyChar& member) {
+    return static_cast<uint32_t>(vell::gameRand() % 4) +
+           static_cast<uint32_t>(member.getStatBlock()->getCur(STAT_DX)) + initiativeBonus(member);
 }
 
 void CombatRound_C::queueRound() {
@@ -123,6 +125,10 @@ void CombatRound_C::queueRound() {
         if (m && m->getCurHP() > 0)
             queueMember(slot, *m);
     }
+    queueGroups();
+}
+
+void CombatRound_C::queueGroups() {
     // Each group by its first monster's combat AI; choosing changes no
     // group, so the positions hold through the walk.
     for (int i = 0; bl3dMonsterList* g = enemyList.groupAt(i); ++i) {

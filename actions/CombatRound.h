@@ -28,6 +28,7 @@
 #include <functional>
 
 class bl3dAction;
+class bl3dCharacter;
 class bl3dPartyChar;
 
 // What a member does in a round.
@@ -78,6 +79,21 @@ public:
     // says how the fight stands.
     FightState endRound();
 
+    // --- a round whose orders a screen took --------------------------------------------
+    // A screen that asks each member makes the uses itself: it empties the
+    // list, adds each entry (the member's at initiative(member)), then lets
+    // the groups choose.
+    // rand() % 4 + the member's current dexterity + its class's bonus.
+    static uint32_t initiative(const bl3dPartyChar& member);
+    // Each group's combat AI (by its first monster) adds its entries.
+    void queueGroups();
+    // Every playing member's song ends (a fight that ends otherwise).
+    void endAllSongs() { endSongs(false); }
+    // Dead members move behind the living, who keep their order.
+    static void deadToTheBack();
+    // The creature's own action of that id, else the game's.
+    static bl3dAction* ownAction(bl3dCharacter& who, int32_t id);
+
     // --- what the fight collected ----------------------------------------------------
     int32_t xp() const { return xp_; }
     int32_t gold() const { return gold_; }
@@ -91,7 +107,6 @@ private:
     // makeEntry, else enqueue with a new actor; null when neither builds.
     ActionUse_S* makeUse(bl3dPartyChar& member, const RoundOrder_S& order);
     RoundOrder_S defaultOrder(int slot, bl3dPartyChar& member) const;
-    void deadToTheBack();
     // The fight's song ("CBS") ended by the member that plays it.
     void endSong(bl3dPartyChar& member);
     // Every playing member's song (only the dead ones' with deadOnly).

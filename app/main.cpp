@@ -32,6 +32,8 @@
 #include "screens/SlideSequence.h"
 #include "screens/TitleMenu.h"
 
+#include "platform/DisplayLoss.h"
+
 #include <SDL.h>
 
 #include <cstdio>
@@ -52,10 +54,28 @@ SDL_Surface* screen = nullptr;
     std::exit(-1);
 }
 
-// Master data that the game cannot start without.
-void requireDataFile(const char* path, long minBytes) {
-    if (!checkDataFile(path, minBytes))
-        startupFailed();
+// Master data that the game cannot start without, and its least size.
+struct DataFile_S {
+    const char* path;
+    long minBytes;
+};
+constexpr DataFile_S kMasterData[] = {
+    {"data/actions.dat", 1},   // gzip: an empty stream is valid
+    {"data/audio.dat", 0},
+    {"data/item.dat", 4},      // the shop name count at least
+    {"data/monsters.dat", 1},  // gzip: an empty stream is valid
+    {"data/class.dat", 0},
+    {"data/itemcreate.dat", 0},
+};
+
+// Checked before the window opens: a game without its data says so at
+// once instead of playing its introduction first. Every missing file is
+// named.
+bool masterDataPresent() {
+    bool ok = true;
+    for (const DataFile_S& d : kMasterData)
+        ok = checkDataFile(d.path, d.minBytes) && ok;
+    return ok;
 }
 
 void init(int argc, char** argv) {
@@ -71,7 +91,6 @@ void init(int argc, char** argv) {
     // main view's command keys.
     installWorldActionEnv(&CharView_C::equipTrial);
     installMainViewKeys(iface);
-    requireDataFile("data/actions.dat", 1);
     masterActionList.load("data/actions.dat");
 
     // The stored record types: the rules' (party, characters, shops), the
@@ -80,17 +99,14 @@ void init(int argc, char** argv) {
     registerWorldTypes();
     getTypeRegistry().add(TYPE_TAG_LIST, TagList_C::create);
 
-    requireDataFile("data/audio.dat", 0);
     initMasterAudio();
 
-    // Item types: the shop name count at least.
-    requireDataFile("data/item.dat", 4);
+    // Item types.
     if (masterITL.load("data/item.dat") < 0) {
         std::fputs("ERROR: Could not load the item types of 'data/item.dat'!\n", stderr);
         startupFailed();
     }
     // Monster types (gzip; an empty stream is valid).
-    requireDataFile("data/monsters.dat", 1);
     if (masterMTL.load("data/monsters.dat") < 0) {
         std::fputs("ERROR: Could not load the monster types of 'data/monsters.dat'!\n", stderr);
         startupFailed();
@@ -201,12 +217,15 @@ void titleLoop() {
 int main(int argc, char** argv) {
     parseCommandLine(argc, argv);
     vell::keepDriverModulesLoaded();
+    if (!masterDataPresent())
+        std::exit(-1);
 
     int video = startVideo(gameConfig, &screen);
     if (video == 1)
         return 1;
     if (video != 0)
         std::exit(-1);
+    vell::endOnLostDisplay();
     startMixer(gameConfig);
 
     if (!startOptions.skipIntro)

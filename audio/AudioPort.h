@@ -31,6 +31,10 @@ public:
     virtual void playMusic(AudioMusic_S* music, bool loop) = 0;
     virtual void haltMusic() = 0;
     virtual bool musicPlaying() const = 0;
+    // Volume 0..128 of the music.
+    virtual void setMusicVolume(int volume) = 0;
+    // Fades the music out over `ms` milliseconds, then it stops.
+    virtual void fadeOutMusic(int ms) = 0;
 
     // Plays a sound on a channel (-1: the first free channel that is not
     // reserved), once or looping without end. The channel, or -1 when none

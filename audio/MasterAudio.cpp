@@ -308,6 +308,11 @@ int MasterAudio_C::pushSpecAudio(const char* name, bool keepSong)
     }
     if (size_t(index) >= envPackOf_.size())
         return -1; // defined after the packs were loaded
+    if (!stack_.empty() && stack_.back().envIndex == index) {
+        // Already there: the place goes on as it is, music and song alike.
+        stack_.push_back(stack_.back());
+        return 0;
+    }
     SpecAudio_S entry;
     entry.pack = envPackOf_[size_t(index)];
     entry.envIndex = index;
@@ -485,11 +490,29 @@ void MasterAudio_C::chooseMapMusic()
     }
 }
 
+void MasterAudio_C::suspend()
+{
+    if (ambientTimer_)
+        port_.stopTimer(ambientTimer_);
+    ambientTimer_ = 0;
+    stopIntroTimer();
+    if (!suspended_ && stack_.empty() && rainChannel_ >= 0 && soundOn()) {
+        port_.haltChannel(rainChannel_);
+        port_.haltChannel(fadeChannel_);
+    }
+    suspended_ = true;
+}
+
 void MasterAudio_C::tick()
 {
     if (!soundOn())
         return;
     loadMedia();
+    if (suspended_) {
+        suspended_ = false;
+        if (stack_.empty() && musicOn())
+            startRainLoops();
+    }
     if (ambientTimer_ == 0)
         ambientTimer_ = port_.startTimer(ambientInterval(), AudioPort_C::TIMER_AMBIENT);
     unsigned hour = 0, minute = 0;
@@ -625,4 +648,5 @@ void MasterAudio_C::release()
     rainFolder_.clear();
     globalPath_.clear();
     mediaLoaded_ = false;
+    suspended_ = false;
 }

@@ -123,7 +123,9 @@ public:
     int mapChange(const char* name);
     // Enters a special environment (a building, a fight, a chest, a script's
     // place); -1 for a name the configuration does not define. Every push
-    // adds one entry, so that every pop undoes exactly its own push.
+    // adds one entry, so that every pop undoes exactly its own push; pushing
+    // the environment already on top repeats that entry and leaves the
+    // music (and its intro) as it is.
     int pushSpecAudio(const char* name, bool keepSong = false);
     // Leaves the top special environment; -1 when none is open.
     int popSpecAudio();
@@ -142,6 +144,10 @@ public:
     // Forgets the music that plays, so that the next tick starts its choice
     // even if that is what played before (the title menu plays its own).
     void clearCurMusic() { curMusic_ = nullptr; }
+    // No map is in play (the title menu is up): the ambient timer, the intro
+    // watch and the rain loops stop. The next tick starts them again.
+    void suspend();
+    bool isSuspended() const { return suspended_; }
     // After game time passed: chooses the music, starts the ambient timer,
     // plays timed sounds.
     void tick();
@@ -224,11 +230,16 @@ private:
     std::string rainFolder_;
     std::string globalPath_;
     bool mediaLoaded_ = false;
+    bool suspended_ = false;
 };
 
 // The game's sound director, on SDL_mixer; until initMasterAudio it sees no
 // quest.
 extern MasterAudio_C maserAudio;
+
+// The mixer and timers that maserAudio plays through; other players of
+// music (the slide sequences) go through it too.
+AudioPort_C& gameAudioPort();
 
 // Has maserAudio follow the quest in play (the global game world) and loads
 // it from "data/audio.dat"; MasterAudio_C::load's result.

@@ -25,3 +25,5 @@ MasterAudio_C maserAudio(sdlPort, noQuest);
 namespace {
 void directorTimerWork(int kind) { maserAudio.timerWork(kind); }
 } // namespace
+
+AudioPort_C& gameAudioPort() { return sdlPort; }

@@ -98,6 +98,10 @@ void SdlAudioPort_C::haltMusic() { Mix_HaltMusic(); }
 
 bool SdlAudioPort_C::musicPlaying() const { return Mix_PlayingMusic() != 0; }
 
+void SdlAudioPort_C::setMusicVolume(int volume) { Mix_VolumeMusic(volume); }
+
+void SdlAudioPort_C::fadeOutMusic(int ms) { Mix_FadeOutMusic(ms); }
+
 int SdlAudioPort_C::playChunk(int channel, AudioChunk_S* chunk, bool loop)
 {
     if (!chunk)

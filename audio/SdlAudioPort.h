@@ -26,6 +26,8 @@ public:
     void playMusic(AudioMusic_S* music, bool loop) override;
     void haltMusic() override;
     bool musicPlaying() const override;
+    void setMusicVolume(int volume) override;
+    void fadeOutMusic(int ms) override;
     int playChunk(int channel, AudioChunk_S* chunk, bool loop) override;
     void haltChannel(int channel) override;
     void setVolume(int channel, int volume) override;

@@ -19,6 +19,8 @@ public:
     void playMusic(AudioMusic_S* music, bool loop) override { behind_.playMusic(music, loop); }
     void haltMusic() override { behind_.haltMusic(); }
     bool musicPlaying() const override { return behind_.musicPlaying(); }
+    void setMusicVolume(int volume) override { behind_.setMusicVolume(volume); }
+    void fadeOutMusic(int ms) override { behind_.fadeOutMusic(ms); }
     int playChunk(int channel, AudioChunk_S* chunk, bool loop) override
     {
         return behind_.playChunk(channel, chunk, loop);

@@ -15,10 +15,10 @@ constexpr int MAX_DEPTH = 64;
 bool fitsInt32(int64_t v) { return v >= 0 && v <= INT32_MAX; }
 } // namespace
 
-ArchiveFile_C::ArchiveFile_C(const std::string& path, bool truncate)
+ArchiveFile_C::ArchiveFile_C(const std::string& path, bool truncate, bool hold)
     : ArchiveDir_C(RefStr_C("root"), this, DirHandle_C()) {
     refCount_ = 1; // the root holds itself; its owner deletes it
-    if (!openFile(path, truncate)) {
+    if (!openFile(path, truncate, hold)) {
         if (fd_ >= 0)
             vell::ioClose(fd_);
         fd_ = -1;
@@ -45,8 +45,9 @@ ArchiveFile_C::~ArchiveFile_C() {
         vell::ioClose(fd_);
 }
 
-std::unique_ptr<ArchiveFile_C> ArchiveFile_C::open(const std::string& path, bool truncate, std::string* error) {
-    auto archive = std::make_unique<ArchiveFile_C>(path, truncate);
+std::unique_ptr<ArchiveFile_C> ArchiveFile_C::open(const std::string& path, bool truncate, std::string* error,
+                                                   bool hold) {
+    auto archive = std::make_unique<ArchiveFile_C>(path, truncate, hold);
     if (!archive->isOpen()) {
         if (error)
             *error = archive->errorText();
@@ -57,11 +58,23 @@ std::unique_ptr<ArchiveFile_C> ArchiveFile_C::open(const std::string& path, bool
 
 // ---------------------------------------------------------------- opening
 
-bool ArchiveFile_C::openFile(const std::string& path, bool truncate) {
-    fd_ = vell::ioOpen(path.c_str(), truncate);
+bool ArchiveFile_C::openFile(const std::string& path, bool truncate, bool hold) {
+    // Held archives are opened without emptying them first: a held one
+    // belongs to another game and must stay as it is.
+    fd_ = vell::ioOpen(path.c_str(), truncate && !hold);
     if (fd_ < 0) {
         error_ = "cannot open save archive " + path + ": " + std::strerror(errno);
         return false;
+    }
+    if (hold) {
+        if (!vell::ioHold(fd_)) {
+            error_ = "the quest is in use by another game";
+            return false;
+        }
+        if (truncate && !vell::ioTruncate(fd_, 0)) {
+            error_ = "cannot empty save archive " + path + ": " + std::strerror(errno);
+            return false;
+        }
     }
     fileSize_ = vell::ioFileSize(fd_);
     if (fileSize_ < 0) {

@@ -37,13 +37,16 @@ public:
     // dropped, blobs may be smaller than their recorded size and bytes may
     // follow the root; every offset, size and count is still checked
     // against the file, and no two blocks may overlap.
-    ArchiveFile_C(const std::string& path, bool truncate);
+    // With hold set the archive is held while it is open (a quest in play):
+    // an archive that another open holds is refused before anything is read
+    // or written, with the reason "the quest is in use by another game".
+    ArchiveFile_C(const std::string& path, bool truncate, bool hold = false);
     ~ArchiveFile_C() override;
 
     // The archive, or null (with the reason in *error) when it cannot be
     // opened or read.
     static std::unique_ptr<ArchiveFile_C> open(const std::string& path, bool truncate,
-                                               std::string* error = nullptr);
+                                               std::string* error = nullptr, bool hold = false);
 
     bool isOpen() const { return fd_ >= 0 && !broken_; }
     const std::string& errorText() const { return error_; }
@@ -65,7 +68,7 @@ protected:
 private:
     friend class ArchiveDir_C;
 
-    bool openFile(const std::string& path, bool truncate);
+    bool openFile(const std::string& path, bool truncate, bool hold);
     bool readRoot(long fileSize);
     bool validateTree(const ArchiveDir_C& dir, std::map<int32_t, int32_t>& used, int depth);
     bool claim(std::map<int32_t, int32_t>& used, int32_t offset, int32_t size) const;

@@ -240,10 +240,37 @@ std::string GameConfig_S::toText() const {
     return buf;
 }
 
+namespace {
+
+// The comment lines of the file at `path` ('#' first), each ended by "\n",
+// in their order; "" when there is no such file.
+std::string commentLines(const std::string& path) {
+    std::string out;
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f)
+        return out;
+    std::string line;
+    int c = 0;
+    do {
+        line.clear();
+        while ((c = std::fgetc(f)) != EOF && c != '\n')
+            line.push_back(static_cast<char>(c));
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (!line.empty() && line[0] == '#')
+            out += line + "\n";
+    } while (c != EOF);
+    std::fclose(f);
+    return out;
+}
+
+} // namespace
+
 bool GameConfig_S::save(const char* path, std::string* why) const {
-    const std::string text = toText();
     // The file the reader finds (a differently cased name included).
     const std::string target = vell::resolvePath(path);
+    // The player's notes stay, above the settings.
+    const std::string text = commentLines(target) + toText();
     const std::string tmp = target + ".tmp";
     auto fail = [&](int err) {
         const char* reason = std::strerror(err ? err : EIO);

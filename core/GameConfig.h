@@ -62,7 +62,8 @@ struct GameConfig_S {
     // than two words and unknown keywords change nothing and give false.
     bool applyLine(const char* line);
 
-    // Writes all 20 lines to a temporary file beside `path` (mode 0644 under
+    // Writes the comment lines of the file there now (in their order), then
+    // all 20 lines, to a temporary file beside `path` (mode 0644 under
     // the usual umask) and renames it over `path`, so the old file stays
     // whole when anything fails. True when the new file is in place; on false
     // the old file is untouched, a line on the error stream says why and

@@ -2,6 +2,7 @@
 
 #include "core/MouseRegions.h"
 #include "core/TimerWork.h"
+#include "platform/EventWait.h"
 
 #include <atomic>
 #include <mutex>
@@ -23,6 +24,7 @@ void pushRedraw()
     ev.user.type = SDL_USEREVENT;
     ev.user.code = kRedrawCode;
     SDL_PushEvent(&ev);
+    wakeEventWait();
 }
 
 void pushKeyEvent(int key, bool down)
@@ -35,6 +37,7 @@ void pushKeyEvent(int key, bool down)
     ev.key.keysym.mod = KMOD_NONE;
     ev.key.keysym.unicode = (key > 0 && key < 128) ? Uint16(key) : 0;
     SDL_PushEvent(&ev);
+    wakeEventWait();
 }
 
 void requestQuit() { quitting.store(true); }
@@ -138,7 +141,7 @@ int ModalLoop_C::run()
     SDL_Event ev;
     while (state_ > 0 && !vell::quitRequested()) {
         if (!polling_) {
-            if (!SDL_WaitEvent(&ev))
+            if (!vell::waitEvent(&ev))
                 break;   // the event system is gone: nothing can end the loop
             handle(ev);
             continue;

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
 
 std::atomic<int> movieFrameReady{0};
 
@@ -24,6 +25,9 @@ void movieFrameUpdate(SDL_Surface* surface, int x, int y, unsigned int w, unsign
 namespace {
 
 constexpr int kSurfaceSize = 512;
+constexpr int kShownRows = 384; // the rows of the surface that fill the screen
+
+std::function<void()> frameHook;
 
 // The quad over the design space with the four texture coordinates given
 // from the bottom left, counter-clockwise.
@@ -71,12 +75,11 @@ bool playMovie(const char* file, int screenWidth, int screenHeight, bool sound, 
             SMPEG_delete(movie);
         return false;
     }
-    // smpeg draws into our 512 x 512 surface (the credits 64 rows down):
-    // a larger picture would be written past its end.
-    const int top = credits ? 64 : 0;
-    if (info.width < 1 || info.height < 1 || info.width > kSurfaceSize || info.height + top > kSurfaceSize) {
+    // smpeg draws into our 512 x 512 surface: a larger picture would be
+    // written past its end. (A credits movie moved down is lower than 384.)
+    if (info.width < 1 || info.height < 1 || info.width > kSurfaceSize || info.height > kSurfaceSize) {
         std::fprintf(stderr, "ERROR: Could not play movie '%s': its picture of %dx%d is larger than %dx%d\n", file,
-                     info.width, info.height, kSurfaceSize, kSurfaceSize - top);
+                     info.width, info.height, kSurfaceSize, kSurfaceSize);
         SMPEG_delete(movie);
         return false;
     }
@@ -108,8 +111,10 @@ bool playMovie(const char* file, int screenWidth, int screenHeight, bool sound, 
     drawQuad(0, 0.75f);
 
     SMPEG_scale(movie, 1);
-    if (credits)
-        SMPEG_move(movie, 0, 64);
+    // The credits movie is lower than the screen: centred on it, with a
+    // black band above and one below.
+    if (credits && info.height > 0 && info.height < kShownRows)
+        SMPEG_move(movie, 0, (kShownRows - info.height) / 2);
     SMPEG_enablevideo(movie, 1);
 
     // A stream without sound would crash the mixer hook.
@@ -145,6 +150,8 @@ bool playMovie(const char* file, int screenWidth, int screenHeight, bool sound, 
                             surface->pixels);
             glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
             drawQuad(0.75f, 0);
+            if (frameHook)
+                frameHook();
             SDL_GL_SwapBuffers();
             movieFrameReady.store(0);
         } else if (SMPEG_status(movie) != SMPEG_PLAYING) {
@@ -163,3 +170,5 @@ bool playMovie(const char* file, int screenWidth, int screenHeight, bool sound, 
     SDL_FreeSurface(surface);
     return true;
 }
+
+void setMovieFrameHook(std::function<void()> hook) { frameHook = std::move(hook); }

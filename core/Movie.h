@@ -6,6 +6,7 @@
 #include <SDL.h>
 
 #include <atomic>
+#include <functional>
 
 // Set by movieFrameUpdate when smpeg has drawn a frame; the movie loop
 // uploads the frame and clears it.
@@ -16,7 +17,11 @@ extern std::atomic<int> movieFrameReady;
 void movieFrameUpdate(SDL_Surface* surface, int x, int y, unsigned int w, unsigned int h);
 
 // Plays the movie over the whole window (screenWidth x screenHeight). The
-// credits movie is moved down 64 rows inside its surface. With sound on the
+// credits movie, lower than the 384 rows shown, is centred in them. With sound on the
 // movie's sound goes through the mixer's music hook. A file that smpeg cannot
 // open is reported on the error stream and skipped. Returns false then.
 bool playMovie(const char* file, int screenWidth, int screenHeight, bool sound, bool credits);
+
+// Called after every movie frame is drawn, before its buffer swap; tests
+// read pixels there. Null clears it.
+void setMovieFrameHook(std::function<void()> hook);

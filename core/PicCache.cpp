@@ -1,4 +1,5 @@
 #include "core/PicCache.h"
+#include "core/ScreenProjection.h"
 
 #include "core/CommonInterface.h"
 #include "core/GameConfig.h"
@@ -439,7 +440,7 @@ int PicCache_C::loadPic(PicEntry_S* entry)
         }
         frames[0] = cutRect(pic, reg.x, reg.y, reg.width, reg.height);
         reg.frames = std::move(frames);
-        int32_t prev = 0;
+        int64_t prev = 0;
         for (PicStep_S& st : reg.steps) {
             st.deadline = stepDuration(st) + prev;
             prev = st.deadline;
@@ -493,17 +494,17 @@ bool PicCache_C::animate(Uint32 t)
             if (r.steps.empty())
                 continue;
             // A clock that went backwards counts as no time.
-            const int32_t elapsed = std::max<int32_t>(0, int32_t(t - r.lastUpdate));
+            const int64_t elapsed = std::max<int32_t>(0, int32_t(t - r.lastUpdate));
             for (PicStep_S& s : r.steps)
                 s.deadline -= elapsed;
             const int n = int(r.steps.size());
-            int32_t cycle = 0;
+            int64_t cycle = 0;
             for (const PicStep_S& s : r.steps)
-                cycle += std::max<int32_t>(int32_t(kAnimateMs), (s.base + s.extra) * 100);
+                cycle += std::max<int64_t>(kAnimateMs, (s.base + s.extra) * 100);
             if (r.steps[size_t(r.curStep)].deadline < -cycle) {
                 // Far behind (the timer came very late): start the schedule
                 // again from the current step instead of catching up.
-                int32_t prev = 0;
+                int64_t prev = 0;
                 for (int k = 0; k < n; ++k) {
                     PicStep_S& s = r.steps[size_t((r.curStep + k) % n)];
                     s.deadline = stepDuration(s) + prev;
@@ -515,8 +516,8 @@ bool PicCache_C::animate(Uint32 t)
                 PicStep_S& s = r.steps[size_t(r.curStep)];
                 // The step comes round again after the one before it, whose
                 // deadline already counts the time since the last update.
-                const int32_t before = n == 1 ? s.deadline : r.steps[size_t((r.curStep + n - 1) % n)].deadline;
-                s.deadline = stepDuration(s) + std::max<int32_t>(before, 0);
+                const int64_t before = n == 1 ? s.deadline : r.steps[size_t((r.curStep + n - 1) % n)].deadline;
+                s.deadline = stepDuration(s) + std::max<int64_t>(before, 0);
                 r.curStep = (r.curStep + 1) % n;
                 changed = true;
             }
@@ -585,11 +586,14 @@ int PicCache_C::draw(const CommonInterface_C* iface)
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
-    glOrtho(0, iface->getWidth(), 0, iface->getHeight(), -1, 1);
+    // The picture rectangle is in the 1024 x 768 design space, whatever the
+    // window's size (and whatever space the interface prints text in).
+    glOrtho(0, kScreenDesignWidth, 0, kScreenDesignHeight, -1, 1);
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();
-    glViewport(0, 0, iface->getWidth(), iface->getHeight());
+    const SDL_Surface* window = SDL_GetVideoSurface();
+    glViewport(0, 0, window ? window->w : kScreenDesignWidth, window ? window->h : kScreenDesignHeight);
     glDisable(GL_LIGHTING);
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_FOG);

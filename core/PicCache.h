@@ -35,7 +35,8 @@ struct PicStep_S {
     int frame = 0;        // frame index
     int base = 0;         // tenths of a second
     int extra = 0;        // random extra, tenths of a second
-    int32_t deadline = 0; // ms left until the step ends, from the last update
+    int64_t deadline = 0; // ms left until the step ends, from the last update (a
+                          // cycle of 65535 long steps does not fit 32 bits)
 };
 
 struct PicRegion_S {

@@ -23,4 +23,8 @@ bool pushTimerWork(TimerWorkFn fn, intptr_t arg);
 // or, with no function, dropped); false for every other event.
 bool runTimerWork(const SDL_Event& ev);
 
+// Takes every queued work of that function off SDL's queue (a screen that
+// ends drops its own); other events stay, in their order.
+void dropTimerWork(TimerWorkFn fn);
+
 } // namespace vell

@@ -1,6 +1,7 @@
-// Chest_S: what a treasure chest holds. Built by a won fight or by a script,
-// handed to the chest event (type 4001) in EventParams_S::chest; the chest
-// event owns it from then on and deletes it with itself.
+// Chest_S: what a treasure chest holds. Built by a won fight (loose loot,
+// trap -1) or by a script, handed to the chest event (type 4001) in
+// EventParams_S::chest; the chest event owns it from then on and deletes it
+// with itself.
 #pragma once
 #include "core/PtrList.h"
 

@@ -245,8 +245,20 @@ int Event_2000_C::endEvent(int r)
     }
     if (r != 1 && r > -999 && iface_) {
         Map_C* now = iface_->getCurrentMap();
-        if (!exitMap_.empty() && (!now || exitMap_ != now->getFileName()) && !iface_->newMap(exitMap_.c_str()))
-            return 0;   // the map cannot be built: the party stays (the player was told)
+        const std::string from = now ? now->getFileName() : "";
+        if (!exitMap_.empty() && exitMap_ != from) {
+            if (!iface_->newMap(exitMap_.c_str()))
+                return 0;   // the map cannot be built: the party stays (the player was told)
+            now = iface_->getCurrentMap();
+        }
+        // An exit off the map's grid would leave the party nowhere.
+        if (now && !now->inGrid(exitX_, exitY_)) {
+            std::fprintf(stderr, "ERROR: the script '%s' sends the party to (%d, %d), outside %s; it stays\n",
+                         scriptName_.c_str(), exitX_, exitY_, now->getFileName());
+            if (!from.empty() && from != now->getFileName())
+                iface_->newMap(from.c_str());
+            return 0;
+        }
         iface_->setCurX(static_cast<float>(exitX_));
         iface_->setCurZ(-static_cast<float>(exitY_));
         iface_->setFacing(exitFacing_);
@@ -696,7 +708,7 @@ void Event_2000_C::poison(int index, int diceCount, int diceSides, int bonus, in
 
 int Event_2000_C::combat()
 {
-    std::unique_ptr<Event_C> fight = createSpotEvent(EVENT_COMBAT, nullptr);
+    std::unique_ptr<Event_C> fight = createEncounterEvent(ENCOUNTER_FIGHT, nullptr);
     const int r = fight ? fight->invoke(iface_) : 999;
     switch (r) {
     case -1: combatResult_ = 3; break;
@@ -728,7 +740,7 @@ int Event_2000_C::chest(int trap, int lock, int gold, const std::vector<std::str
 
     EventParams_S params;
     params.chest = box.get();
-    std::unique_ptr<Event_C> event = createSpotEvent(EVENT_CHEST, &params);
+    std::unique_ptr<Event_C> event = createEncounterEvent(ENCOUNTER_CHEST, &params);
     int r = -1;
     if (event) {
         box.release();   // the chest event owns it now
@@ -746,8 +758,8 @@ bool Event_2000_C::callEvent(int type, const std::vector<std::string>& args)
     auto exitItem = [&args](size_t i, int32_t own) {
         if (i >= args.size())
             return own;
-        const int v = std::atoi(args[i].c_str());
-        return v < 0 ? own : v;
+        const long v = std::strtol(args[i].c_str(), nullptr, 10);
+        return v < 0 || v > INT32_MAX ? own : static_cast<int32_t>(v);
     };
     params.exitX = exitItem(1, exitX_);
     params.exitY = exitItem(2, exitY_);
@@ -755,7 +767,7 @@ bool Event_2000_C::callEvent(int type, const std::vector<std::string>& args)
 
     std::unique_ptr<Event_C> event;
     if (type == EVENT_MOVIE)
-        event = createSpotEvent(type, &params);
+        event = createEncounterEvent(ENCOUNTER_MOVIE, &params);
     else if (isMapEventId(type) && type != typeId())
         event = createMapEvent(type, &params);
     if (!event)

@@ -1,6 +1,7 @@
 #include "events/Event_9002.h"
 
 #include "core/TagList.h"
+#include "rules/EnemyList.h"
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
 #include "world/GameWorld.h"
@@ -93,7 +94,9 @@ int Event_9002_C::invoke(Interface_C*)
     const uint32_t now = gameworld->getClock().getTicks();
     for (int k = 0; k < party->getCount();) {
         bl3dPartyChar* m = party->getMember(k);
-        if (expired(*m, now)) {
+        // Nobody leaves in the middle of a fight (the fight puts its party
+        // back together at its end): the next hour lets it go.
+        if (expired(*m, now) && !enemyList.isInCombat()) {
             party->removeAt(k); // the next member moves into slot k
             continue;
         }

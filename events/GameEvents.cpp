@@ -1,6 +1,7 @@
 #include "events/GameEvents.h"
 
 #include "events/Event_2000.h"
+#include "events/Event_4000.h"
 #include "events/Event_7001.h"
 #include "events/Event_8000.h"
 #include "events/Event_9000.h"
@@ -16,7 +17,7 @@ void registerGameEvents()
 {
     // Each event class adds its registration call here.
     registerMapEvent(2000, &Event_2000_C::create);
-    registerSpotEvent(EVENT_MOVIE, &Event_8000_C::create);
+    registerEncounterEvent(ENCOUNTER_MOVIE, &Event_8000_C::create);
     registerTimedEvent(EVENT_STUN_TIMEOUT, &Event_7001_C::create);
     registerTimedEvent(EVENT_NIGHTLY, &Event_9000_C::create);
     registerTimedEvent(EVENT_HOURLY, &Event_9002_C::create);
@@ -26,4 +27,7 @@ void registerGameEvents()
     registerTimedEvent(EVENT_EXPIRE_XCSTATE, &Event_9013_C::create);
     registerTimedEvent(EVENT_EXPIRE_FIZZLE, &Event_9014_C::create);
     registerTimedEvent(EVENT_BARD_SONG, &Event_9100_C::create);
+    // The events the game starts itself; the chest and the monsters' offer
+    // to join register here beside the fight.
+    registerEncounterEvent(ENCOUNTER_FIGHT, &Event_4000_C::create);
 }

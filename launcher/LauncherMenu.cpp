@@ -23,6 +23,14 @@ constexpr int kErrorRight = 620;
 const char* onOff(bool b) { return b ? "on" : "off"; }
 const char* yesNo(bool b) { return b ? "yes" : "no"; }
 
+// The value after `value` in the ring first, first + 1, ... first + count - 1
+// (the last goes back to first). A value outside it, even a negative one
+// read from the file, steps to where its remainder puts it in the ring.
+int ringNext(int value, int first, int count) {
+    const int r = (value - first + 1) % count;
+    return first + (r < 0 ? r + count : r);
+}
+
 // names[value - first], or "" for a value outside the list.
 template <size_t N>
 const char* named(int value, int first, const char* const (&names)[N]) {
@@ -144,63 +152,64 @@ void LauncherMenu_C::drawBackground() {
 std::vector<LauncherText_S> LauncherMenu_C::pageText() const {
     std::vector<LauncherText_S> out;
     auto title = [&](const char* text) { out.push_back({kTitleX, kTitleY, LauncherText_S::LABEL, text}); };
-    auto option = [&](int y, int keyX, const char* key, int labelX, const char* label, std::string value = {}) {
+    // The rest of the word follows its key letter as the font measures it.
+    auto option = [&](int y, int keyX, const char* key, const char* label, std::string value = {}) {
         out.push_back({keyX, y, LauncherText_S::KEY, key});
-        out.push_back({labelX, y, LauncherText_S::LABEL, label});
+        out.push_back({keyX + text_.widthStr(key), y, LauncherText_S::LABEL, label});
         if (!value.empty())
             out.push_back({kValueX, y, LauncherText_S::VALUE, value});
     };
-    auto back = [&] { option(60, 20, "(B)", 45, "ack"); };
+    auto back = [&] { option(60, 20, "(B)", "ack"); };
     auto number = [](int v) { return std::to_string(v); };
 
     const GameConfig_S& c = config_;
     switch (state_) {
     case STATE_MAIN:
         title("Vellicorn Options");
-        option(330, kKeyX, "(P)", 65, "lay Vellicorn");
-        option(300, kKeyX, "(E)", 68, "dit Configuration Options");
-        option(270, kKeyX, "(Q)", 69, "uit Vellicorn");
+        option(330, kKeyX, "(P)", "lay Vellicorn");
+        option(300, kKeyX, "(E)", "dit Configuration Options");
+        option(270, kKeyX, "(Q)", "uit Vellicorn");
         if (!writeError_.empty())
             out.push_back({kTitleX, kErrorY, LauncherText_S::ERROR,
                            std::string("Could not write ") + GameConfig_S::kPath + ": " + writeError_});
         break;
     case STATE_CONFIG:
         title("Vellicorn Configuration");
-        option(330, kKeyX, "(V)", 69, "ideo Options");
-        option(300, kKeyX, "(A)", 69, "udio Options");
-        option(270, kKeyX, "(G)", 69, "ame Options");
+        option(330, kKeyX, "(V)", "ideo Options");
+        option(300, kKeyX, "(A)", "udio Options");
+        option(270, kKeyX, "(G)", "ame Options");
         back();
         break;
     case STATE_VIDEO:
         title("Video Configuration");
-        option(330, kKeyX, "(C)", 69, "olor Depth", number(c.depth));
-        option(305, kKeyX, "(I)", 63, "nterface Detail", c.ifaceSmall ? "low" : "high");
-        option(280, kKeyX, "(T)", 71, "exture Detail", named(c.texMode, 1, kTexModes));
-        option(255, kKeyX, "(L)", 68, "inear Interpolation", onOff(c.linear));
-        option(230, kKeyX, "(S)", 64, "hadows", onOff(c.shadows));
-        option(205, kKeyX, "(F)", 67, "og", onOff(c.fog));
-        option(180, kKeyX, "(W)", 71, "indowed mode", onOff(c.window));
-        option(155, kKeyX, "(D)", 71, "irectX Video Driver", onOff(c.dxVideo));
-        option(130, kKeyX, "(R)", 69, "esolution", number(c.width) + "x" + number(c.height));
-        option(105, kKeyX, "(V)", 70, "iew Distance", number(c.graphics));
+        option(330, kKeyX, "(C)", "olor Depth", number(c.depth));
+        option(305, kKeyX, "(I)", "nterface Detail", c.ifaceSmall ? "low" : "high");
+        option(280, kKeyX, "(T)", "exture Detail", named(c.texMode, 1, kTexModes));
+        option(255, kKeyX, "(L)", "inear Interpolation", onOff(c.linear));
+        option(230, kKeyX, "(S)", "hadows", onOff(c.shadows));
+        option(205, kKeyX, "(F)", "og", onOff(c.fog));
+        option(180, kKeyX, "(W)", "indowed mode", onOff(c.window));
+        option(155, kKeyX, "(D)", "irectX Video Driver", onOff(c.dxVideo));
+        option(130, kKeyX, "(R)", "esolution", number(c.width) + "x" + number(c.height));
+        option(105, kKeyX, "(V)", "iew Distance", number(c.graphics));
         back();
         break;
     case STATE_AUDIO:
         title("Audio Configuration");
-        option(330, kKeyX, "(S)", 64, "ound", yesNo(c.sound));
-        option(300, 64, "(A)", 94, "udio One-shots", yesNo(c.audioSpecial));
-        option(270, 64, "(M)", 96, "usic", yesNo(c.audioMusic));
-        option(210, kKeyX, "(D)", 69, "irectX Audio Driver", yesNo(c.dxAudio));
+        option(330, kKeyX, "(S)", "ound", yesNo(c.sound));
+        option(300, 64, "(A)", "udio One-shots", yesNo(c.audioSpecial));
+        option(270, 64, "(M)", "usic", yesNo(c.audioMusic));
+        option(210, kKeyX, "(D)", "irectX Audio Driver", yesNo(c.dxAudio));
         back();
         break;
     case STATE_GAME:
         title("Game Configuration");
-        option(330, kKeyX, "(S)", 64, "mooth Walking", onOff(c.smoothWalk));
-        option(300, kKeyX, "(D)", 69, "ifficulty", named(c.difficulty, 0, kDifficulties));
-        option(270, kKeyX, "(T)", 69, "ext Brightness:", named(c.textLevel, 1, kTextLevels));
-        option(240, kKeyX, "(F)", 67, "ree Navigation", onOff(c.freeNavigation));
-        option(210, kKeyX, "(M)", 71, "ouse Support", onOff(c.mouseSupport));
-        option(180, kKeyX, "(P)", 71, "arty Gold", onOff(c.partyGold));
+        option(330, kKeyX, "(S)", "mooth Walking", onOff(c.smoothWalk));
+        option(300, kKeyX, "(D)", "ifficulty", named(c.difficulty, 0, kDifficulties));
+        option(270, kKeyX, "(T)", "ext Brightness:", named(c.textLevel, 1, kTextLevels));
+        option(240, kKeyX, "(F)", "ree Navigation", onOff(c.freeNavigation));
+        option(210, kKeyX, "(M)", "ouse Support", onOff(c.mouseSupport));
+        option(180, kKeyX, "(P)", "arty Gold", onOff(c.partyGold));
         back();
         break;
     default: // play: the background alone
@@ -268,7 +277,7 @@ bool LauncherMenu_C::videoKey(int sym) {
             c.depth = 16;
         return true;
     case 'i': c.ifaceSmall = !c.ifaceSmall; return true;
-    case 't': c.texMode = c.texMode % 5 + 1; return true;
+    case 't': c.texMode = ringNext(c.texMode, 1, 5); return true;
     case 'l': c.linear = !c.linear; return true;
     case 's': c.shadows = !c.shadows; return true;
     case 'f': c.fog = !c.fog; return true;
@@ -287,7 +296,7 @@ bool LauncherMenu_C::videoKey(int sym) {
             c.height = 768;
         }
         return true;
-    case 'v': c.graphics = (c.graphics + 1) % 10; return true;
+    case 'v': c.graphics = ringNext(c.graphics, 0, 10); return true;
     case 'b': state_ = STATE_CONFIG; return true;
     default: return false;
     }
@@ -309,8 +318,8 @@ bool LauncherMenu_C::gameKey(int sym) {
     GameConfig_S& c = config_;
     switch (sym) {
     case 's': c.smoothWalk = !c.smoothWalk; return true;
-    case 'd': c.difficulty = (c.difficulty + 1) % 4; return true;
-    case 't': c.textLevel = c.textLevel % 3 + 1; return true;
+    case 'd': c.difficulty = ringNext(c.difficulty, 0, 4); return true;
+    case 't': c.textLevel = ringNext(c.textLevel, 1, 3); return true;
     case 'f': c.freeNavigation = !c.freeNavigation; return true;
     case 'm': c.mouseSupport = !c.mouseSupport; return true;
     case 'p': c.partyGold = !c.partyGold; return true;

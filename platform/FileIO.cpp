@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 namespace vell {
@@ -49,6 +50,23 @@ int ioOpen(const char* path, bool truncate) {
 }
 
 int ioClose(int fd) { return ::close(fd); }
+
+bool ioHold(int fd) {
+    int r;
+    do
+        r = ::flock(fd, LOCK_EX | LOCK_NB);
+    while (r != 0 && errno == EINTR);
+    return r == 0;
+}
+
+bool isHeld(const char* path) {
+    const int fd = ::open(path, O_RDONLY);
+    if (fd < 0)
+        return false;
+    const bool held = ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    ::close(fd);
+    return held;
+}
 
 bool ioSeek(int fd, long offset) { return ::lseek(fd, offset, SEEK_SET) == offset; }
 

@@ -14,6 +14,13 @@ long ioWrite(int fd, const void* buf, size_t n);
 // Opens (creating when absent) a file for reading and writing.
 int ioOpen(const char* path, bool truncate);
 int ioClose(int fd);
+// Takes the advisory lock that marks an open file as held by this open
+// (another open of the file, in this program or another, cannot take it
+// while it is held; closing the descriptor gives it up). False when it is
+// held elsewhere or cannot be taken.
+bool ioHold(int fd);
+// True when an existing file is held (ioHold) by an open of it.
+bool isHeld(const char* path);
 // lseek to an absolute offset; false on failure.
 bool ioSeek(int fd, long offset);
 // fsync; false on failure.

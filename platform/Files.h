@@ -33,6 +33,10 @@ bool ensureDir(const std::string& folder);
 // True when the path names an existing folder.
 bool isDir(const std::string& path);
 
+// True when the path names an existing file marked read-only: no write
+// permission bit is set, or the user may not write it.
+bool isReadOnlyFile(const std::string& path);
+
 // The folder that holds the running program ("/proc/self/exe" without its
 // last component); empty when it cannot be read.
 std::string programFolder();

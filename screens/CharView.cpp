@@ -1,6 +1,7 @@
 // The character sheet's life cycle and keys: run, the equipment trial and
 // the key handler of every page.
 #include "screens/CharView.h"
+#include "screens/ListKeys.h"
 
 #include "actions/Spell.h"
 #include "core/GameConfig.h"
@@ -120,22 +121,6 @@ void drawMemberPicture()
     s.iface->drawULPic();
 }
 
-// UP, DOWN, PAGEUP and PAGEDOWN move a list's selection.
-bool moveInvList(ScrollInvList_C* list, int sym)
-{
-    if (!list)
-        return false;
-    switch (sym) {
-    case SDLK_UP: list->lineUp(); return true;
-    case SDLK_DOWN: list->lineDown(); return true;
-    case SDLK_PAGEUP: list->pageUp(); return true;
-    case SDLK_PAGEDOWN: list->pageDown(); return true;
-    default: return false;
-    }
-}
-
-bool isMove(int sym) { return sym == SDLK_UP || sym == SDLK_DOWN || sym == SDLK_PAGEUP || sym == SDLK_PAGEDOWN; }
-
 bool isMemberKey(int sym) { return sym >= SDLK_F1 && sym <= SDLK_F8; }
 
 // --- keys by page ----------------------------------------------------------------
@@ -170,7 +155,7 @@ bool summaryKey(int sym)
     case 'b':
         if (!s.offersCreate())
             return false;
-        CreateItem_C::run(s.iface, s.member);
+        CreateItem_C::runForBuilder(s.iface, s.member);
         return true;
     default:
         if (isMemberKey(sym) && !s.trial)
@@ -185,22 +170,16 @@ bool summaryKey(int sym)
 bool spellListKey(int sym)
 {
     CharViewScreen_S& s = S();
-    if (isMove(sym) && s.spellList) {
-        if (sym == SDLK_UP)
-            s.spellList->lineUp();
-        else if (sym == SDLK_DOWN)
-            s.spellList->lineDown();
-        else if (sym == SDLK_PAGEUP)
-            s.spellList->pageUp();
-        else
-            s.spellList->pageDown();
+    if (moveListByKey(s.spellList.get(), sym, true))
         return true;
-    }
     switch (sym) {
     case SDLK_RETURN:
+        // With nothing selected (no spell known any more): the page that
+        // says so.
         if (!buildSpellDetail())
-            return false;
-        setState(CharView_C::STATE_SPELL_DETAIL);
+            setState(CharView_C::STATE_NO_SPELLS);
+        else
+            setState(CharView_C::STATE_SPELL_DETAIL);
         return true;
     case SDLK_ESCAPE:
         setState(CharView_C::STATE_SUMMARY);
@@ -234,7 +213,7 @@ bool inventoryKey(int sym)
     const int v = s.selectedValue();
     const bool edit = s.allowEdit;
     const bool full = edit && !s.trial;   // what the trial cannot undo
-    if (moveInvList(s.invList.get(), sym))
+    if (moveListByKey(s.invList.get(), sym, true))
         return true;
     switch (sym) {
     case SDLK_ESCAPE:
@@ -321,17 +300,7 @@ bool handleKey(int sym)
             setState(CharView_C::STATE_SPELLS);
             return true;
         }
-        if (!s.detail)
-            return false;
-        if (sym == SDLK_UP)
-            return s.detail->lineUp(), true;
-        if (sym == SDLK_DOWN)
-            return s.detail->lineDown(), true;
-        if (sym == SDLK_PAGEUP)
-            return s.detail->pageUp(), true;
-        if (sym == SDLK_PAGEDOWN)
-            return s.detail->pageDown(), true;
-        return false;
+        return moveListByKey(s.detail.get(), sym, true);
     case CharView_C::STATE_SPELL_SUMMARY:
         if (sym != SDLK_SPACE)
             return false;

@@ -16,6 +16,7 @@
 #include "screens/PaneText.h"
 #include "world/Interface.h"
 
+#include <cassert>
 #include <SDL.h>
 
 #include <cstdio>
@@ -73,10 +74,11 @@ void putBack(Ingredient_S& ing)
     ing.item = nullptr;
     if (!item)
         return;
-    if (!owner) {
-        delete item;   // cannot happen: every taken item has its owner
+    // Every taken item has its owner; without one there is nobody to give
+    // it back to, and destroying it could destroy an item someone holds.
+    assert(owner && "an ingredient taken from nobody");
+    if (!owner)
         return;
-    }
     if (ing.from >= 0 && ing.from < SLOT_COUNT) {
         if (owner->putInSlot(ing.from, item))
             return;
@@ -246,7 +248,7 @@ void CreateItem_C::run(Interface_C* iface, bool startAtKinds)
     runLoop(iface, startAtKinds ? CHOOSE_KIND : CHOOSE_BUILDER, nullptr);
 }
 
-void CreateItem_C::run(Interface_C* iface, bl3dPartyChar* builder)
+void CreateItem_C::runForBuilder(Interface_C* iface, bl3dPartyChar* builder)
 {
     if (!iface || !builder)
         return;

@@ -41,8 +41,9 @@ public:
     // of 0.
     static void run(Interface_C* iface, bool startAtKinds);
     // Starts on the kind page with this member as the builder and the kinds
-    // it has a skill for.
-    static void run(Interface_C* iface, bl3dPartyChar* builder);
+    // it has a skill for (a name of its own: with two overloads of run, a
+    // null builder and a 0 flag would be one typo apart).
+    static void runForBuilder(Interface_C* iface, bl3dPartyChar* builder);
 
     static void key(int sym);
     static void display();

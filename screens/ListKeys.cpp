@@ -1,10 +1,15 @@
 #include "screens/ListKeys.h"
 
 #include "core/ScrollList.h"
+#include "core/ScrollPane.h"
 
 #include <SDL.h>
 
-bool moveListByKey(ScrollList_C* list, int sym, bool pages)
+namespace {
+
+// The three list kinds move alike.
+template <class List>
+bool moveByKey(List* list, int sym, bool pages)
 {
     if (!list)
         return false;
@@ -16,3 +21,9 @@ bool moveListByKey(ScrollList_C* list, int sym, bool pages)
     default: return false;
     }
 }
+
+} // namespace
+
+bool moveListByKey(ScrollList_C* list, int sym, bool pages) { return moveByKey(list, sym, pages); }
+bool moveListByKey(ScrollInvList_C* list, int sym, bool pages) { return moveByKey(list, sym, pages); }
+bool moveListByKey(ScrollPane_C* pane, int sym, bool pages) { return moveByKey(pane, sym, pages); }

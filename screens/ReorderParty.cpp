@@ -6,6 +6,7 @@
 #include "screens/PaneText.h"
 #include "world/Interface.h"
 
+#include <cassert>
 #include <SDL.h>
 
 #include <cstdio>
@@ -43,8 +44,10 @@ void ReorderParty_C::run(Interface_C* iface)
     s.running = 0;
     // Whatever ended the loop, no member is left outside the party.
     for (int i = 0; i < s.count; ++i) {
-        if (!party->addMember(s.picked[i]))
-            delete s.picked[i];   // cannot happen: they all came out of it
+        // They all came out of the party, so there is room for each again.
+        const bool back = party->addMember(s.picked[i]);
+        assert(back && "a picked member found no room in the party");
+        (void)back;
         s.picked[i] = nullptr;
     }
     s.count = 0;

@@ -1,5 +1,9 @@
 #include "screens/SlideSequence.h"
 
+#include "audio/AudioPort.h"
+#include "audio/MasterAudio.h"
+#include "core/GameConfig.h"
+#include "platform/EventWait.h"
 #include "core/CommonInterface.h"
 #include "core/ImageLoad.h"
 #include "core/ModalLoop.h"
@@ -8,7 +12,6 @@
 #include "platform/Files.h"
 
 #include <GL/gl.h>
-#include <SDL_mixer.h>
 
 #include <atomic>
 #include <cstdio>
@@ -31,7 +34,7 @@ constexpr size_t kMaxCreditText = 78;
 constexpr int kQuarterW = 512, kQuarterH = 384, kQuarterTex = 512;
 constexpr int kFullW = 1024, kFullH = 768, kFullTex = 1024;
 
-enum Quarter { UL = 0, UR = 1, LL = 2, LR = 3 };
+constexpr int UL = SLIDE_UL, UR = SLIDE_UR, LL = SLIDE_LL, LR = SLIDE_LR;
 
 struct CreditLine_S {
     char text[kMaxCreditText + 2] = {};
@@ -49,7 +52,8 @@ int32_t resumeState = 0;
 bool holdActive = false;
 float fadeAlpha = 0;
 SDL_TimerID slideTimer = nullptr;
-Mix_Music* slideMusic = nullptr;
+AudioPort_C* musicPort = nullptr; // null: the game's
+AudioMusic_S* slideMusic = nullptr;
 std::vector<CreditLine_S> creditLines;
 int32_t creditCount = 0;
 std::unique_ptr<CommonInterface_C> creditText;
@@ -70,6 +74,7 @@ void pushStep()
     ev.user.type = SDL_USEREVENT;
     ev.user.code = kSlideStepCode;
     SDL_PushEvent(&ev);
+    vell::wakeEventWait();
 }
 
 // The counters as the clock gives them (rounded half up).
@@ -148,28 +153,33 @@ void loadFull(const char* path)
 
 // --- music ----------------------------------------------------------------------
 
+AudioPort_C& port() { return musicPort ? *musicPort : gameAudioPort(); }
+
+bool soundOn() { return gameConfig.sound && port().isOpen(); }
+
 void stopMusic()
 {
-    if (!soundActive())
+    if (!soundOn())
         return;
-    Mix_HaltMusic();
+    port().haltMusic();
     if (slideMusic)
-        Mix_FreeMusic(slideMusic);
+        port().freeMusic(slideMusic);
     slideMusic = nullptr;
 }
 
 void startMusic(const char* path, bool loop)
 {
-    stopMusic();
-    if (!soundActive())
+    if (slideMusic)
+        stopMusic();
+    if (!soundOn())
         return;
-    Mix_VolumeMusic(128);
-    slideMusic = Mix_LoadMUS(vell::resolvePath(path).c_str());
+    port().setMusicVolume(128);
+    slideMusic = port().loadMusic(path);
     if (!slideMusic) {
         std::fprintf(stderr, "ERROR! Couldn't load music (%s)!\n", path);
         return;
     }
-    Mix_PlayMusic(slideMusic, loop ? -1 : 1);
+    port().playMusic(slideMusic, loop);
 }
 
 // --- drawing --------------------------------------------------------------------
@@ -231,56 +241,48 @@ void drawQuarters(unsigned mask, int w, int h)
 
 // --- the introduction ---------------------------------------------------------------
 
-struct IntroState_S {
-    const char* load[2]; // pictures loaded as the state begins ("name:quarter")
-    unsigned mask;       // quarters drawn with their picture
-};
-
 constexpr unsigned Q(int q) { return 1u << q; }
 
-// States 2 to 27 (index state - 2). States 12 and 14 draw the whole screen
-// black and state 13 the title picture; their entries are not used for
-// drawing.
-const IntroState_S kIntro[26] = {
-    {{nullptr, nullptr}, Q(UL)},                                              // 2 text1 (loaded in 1)
-    {{"text2:2", nullptr}, Q(LL)},                                             // 3
-    {{"text3:1", "pic1:3"}, Q(UR) | Q(LR)},                                    // 4
-    {{"text4:0", "pic2:2"}, Q(UL) | Q(LL)},                                    // 5
-    {{"text5:0", "pic3:1"}, Q(UL) | Q(UR)},                                    // 6
-    {{"text6:2", "pic4:3"}, Q(LL) | Q(LR)},                                    // 7
-    {{"text7:0", "pic5:3"}, Q(UL) | Q(LR)},                                    // 8
-    {{"text8:1", "pic6:2"}, Q(UR) | Q(LL)},                                    // 9
-    {{"text9:0", "pic7:1"}, Q(UL) | Q(UR)},                                    // 10
-    {{"text10:3", "pic8:2"}, Q(UL) | Q(UR) | Q(LL) | Q(LR)},                   // 11
-    {{nullptr, nullptr}, 0},                                                   // 12 black
-    {{nullptr, nullptr}, 0},                                                   // 13 title
-    {{nullptr, nullptr}, 0},                                                   // 14 black
-    {{nullptr, nullptr}, Q(UL)},                                               // 15 credit1 (loaded in 14)
-    {{"credit2:2", nullptr}, Q(UL) | Q(LL)},                                   // 16
-    {{"credit3:1", nullptr}, Q(UL) | Q(UR) | Q(LL)},                           // 17
-    {{"credit4:3", nullptr}, Q(UR) | Q(LL) | Q(LR)},                           // 18
-    {{"credit5:0", nullptr}, Q(UL) | Q(UR) | Q(LR)},                           // 19
-    {{"credit6:2", nullptr}, Q(UL) | Q(LL) | Q(LR)},                           // 20
-    {{"credit7:1", nullptr}, Q(UL) | Q(UR) | Q(LL)},                           // 21
-    {{"credit8:3", nullptr}, Q(UR) | Q(LL) | Q(LR)},                           // 22
-    {{"credit9:0", nullptr}, Q(UL) | Q(UR) | Q(LR)},                           // 23
-    {{"credit10:2", nullptr}, Q(UL) | Q(LL) | Q(LR)},                          // 24
-    {{nullptr, nullptr}, Q(UL) | Q(LL)},                                       // 25
-    {{nullptr, nullptr}, Q(LL)},                                               // 26
-    {{nullptr, nullptr}, 0},                                                   // 27 all black
+constexpr SlidePicture_S P(const char* picture, int quarter) { return SlidePicture_S{picture, quarter}; }
+
+// States 2 to 27 (index state - 2).
+const IntroSlide_S kIntro[26] = {
+    {{}, Q(UL)},                                                  // 2 text1 (loaded in 1)
+    {{P("text2", LL)}, Q(LL)},                                    // 3
+    {{P("text3", UR), P("pic1", LR)}, Q(UR) | Q(LR)},             // 4
+    {{P("text4", UL), P("pic2", LL)}, Q(UL) | Q(LL)},             // 5
+    {{P("text5", UL), P("pic3", UR)}, Q(UL) | Q(UR)},             // 6
+    {{P("text6", LL), P("pic4", LR)}, Q(LL) | Q(LR)},             // 7
+    {{P("text7", UL), P("pic5", LR)}, Q(UL) | Q(LR)},             // 8
+    {{P("text8", UR), P("pic6", LL)}, Q(UR) | Q(LL)},             // 9
+    {{P("text9", UL), P("pic7", UR)}, Q(UL) | Q(UR)},             // 10
+    {{P("text10", LR), P("pic8", LL)}, Q(UL) | Q(UR) | Q(LL) | Q(LR)}, // 11
+    {{}, 0},                                                      // 12 black
+    {{}, 0},                                                      // 13 title
+    {{}, 0},                                                      // 14 black
+    {{}, Q(UL)},                                                  // 15 credit1 (loaded in 14)
+    {{P("credit2", LL)}, Q(UL) | Q(LL)},                          // 16
+    {{P("credit3", UR)}, Q(UL) | Q(UR) | Q(LL)},                  // 17
+    {{P("credit4", LR)}, Q(UR) | Q(LL) | Q(LR)},                  // 18
+    {{P("credit5", UL)}, Q(UL) | Q(UR) | Q(LR)},                  // 19
+    {{P("credit6", LL)}, Q(UL) | Q(LL) | Q(LR)},                  // 20
+    {{P("credit7", UR)}, Q(UL) | Q(UR) | Q(LL)},                  // 21
+    {{P("credit8", LR)}, Q(UR) | Q(LL) | Q(LR)},                  // 22
+    {{P("credit9", UL)}, Q(UL) | Q(UR) | Q(LR)},                  // 23
+    {{P("credit10", LL)}, Q(UL) | Q(LL) | Q(LR)},                 // 24
+    {{}, Q(UL) | Q(LL)},                                          // 25
+    {{}, Q(LL)},                                                  // 26
+    {{}, 0},                                                      // 27 all black
 };
 
 void loadIntroPictures(int32_t state)
 {
-    if (state < 2 || state > 27)
+    const IntroSlide_S* slide = introSlide(state);
+    if (!slide)
         return;
-    for (const char* picture : kIntro[state - 2].load) {
-        if (!picture)
-            continue;
-        const char* colon = std::strchr(picture, ':');
-        const std::string path = "pics/intro/" + std::string(picture, size_t(colon - picture)) + ".dat";
-        loadQuarter(path.c_str(), colon[1] - '0');
-    }
+    for (const SlidePicture_S& p : slide->load)
+        if (p.picture)
+            loadQuarter(("pics/intro/" + std::string(p.picture) + ".dat").c_str(), p.quarter);
 }
 
 void introFade(int32_t state, int w, int h)
@@ -473,8 +475,8 @@ void runState(int32_t state, int w, int h)
         return;
     case 203:
         freeCredits();
-        if (soundActive())
-            Mix_FadeOutMusic(500);
+        if (soundOn())
+            port().fadeOutMusic(500);
         slideState.store(-1);
         return;
     case 99:
@@ -612,6 +614,10 @@ int playSlideSequence(SDL_Surface* screen, int mode)
     dropStepEvents();
     return slideState.load();
 }
+
+const IntroSlide_S* introSlide(int32_t state) { return state >= 2 && state <= 27 ? &kIntro[state - 2] : nullptr; }
+
+void setSlideAudioPort(AudioPort_C* port) { musicPort = port; }
 
 int32_t slideSequenceState() { return slideState.load(); }
 

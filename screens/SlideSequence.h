@@ -25,6 +25,8 @@
 #include <cstdint>
 #include <functional>
 
+class AudioPort_C;
+
 // SDL_USEREVENT code of a slide step.
 constexpr int kSlideStepCode = 0x7602;
 
@@ -41,6 +43,34 @@ void slideSequenceKey(int key);
 void slideSequenceStep(SDL_Surface* screen);
 // The SDL timer callback (timer thread): counters and a step event only.
 Uint32 slideTimerCallback(Uint32 interval, void* param);
+
+// The introduction's quarters: upper left, upper right, lower left, lower right.
+enum SlideQuarter { SLIDE_UL = 0, SLIDE_UR = 1, SLIDE_LL = 2, SLIDE_LR = 3 };
+
+// A picture of the introduction ("pics/intro/<picture>.dat") and the quarter
+// whose texture it goes into.
+struct SlidePicture_S {
+    const char* picture = nullptr; // null: none
+    int quarter = SLIDE_UL;
+};
+
+// One state of the introduction: the pictures loaded as it begins and the
+// quarters its fade draws with their picture (bit 1 << quarter; the others
+// black).
+struct IntroSlide_S {
+    SlidePicture_S load[2];
+    unsigned mask = 0;
+};
+
+// The introduction's states 2 to 27; null for another state. States 12 and
+// 14 draw the whole screen black and state 13 the title picture; their
+// entries are not used for drawing.
+const IntroSlide_S* introSlide(int32_t state);
+
+// The port the sequences play their music through; null: the game's
+// (gameAudioPort). With the sound setting off, or no sound device open for
+// the port, no music is loaded.
+void setSlideAudioPort(AudioPort_C* port);
 
 // What a running sequence shows, for tests.
 int32_t slideSequenceState();

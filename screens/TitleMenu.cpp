@@ -58,7 +58,10 @@ void freeTexture(TexInfo_S& tex) {
 } // namespace
 
 TitleMenu_C::TitleMenu_C(int screenWidth, int screenHeight)
-    : CommonInterface_C(1024, 768),
+    // Text is placed in window pixels (the layout below is scaled to the
+    // window), so it is printed through the window's own space; the
+    // pictures are drawn in the 1024 x 768 design space.
+    : CommonInterface_C(screenWidth, screenHeight),
       firstLineY_(scaleY(kFirstLineY, screenHeight)),
       footerY_(scaleY(kFooterY, screenHeight)),
       leftX_(scaleX(kLeftX, screenWidth)),
@@ -73,8 +76,6 @@ TitleMenu_C::TitleMenu_C(int screenWidth, int screenHeight)
     const int quality = gameConfig.ifaceSmall ? 0 : 1;
     titlePic_ = loadDATTex(kTitlePicture, quality, 1, 1);
     selectPic_ = loadDATTex(kSelectPicture, quality, 1, 1);
-    titlePic_.width = 1024;
-    titlePic_.height = 768;
     saveFolder_ = getBaseDir();
     saveFolder_ += "/savegame";
     vell::ensureDir(saveFolder_.c_str());
@@ -104,6 +105,7 @@ void TitleMenu_C::showMessage(const std::string& text, int backTo) {
 int TitleMenu_C::run(bool gameLoaded) {
     gameLoaded_ = gameLoaded;
     maserAudio.clearCurMusic();
+    maserAudio.suspend(); // no map sounds over the menu
     if (gameConfig.mouseSupport) {
         mouseRegions_ = std::make_unique<MouseRegions_C>();
         mouseRegions_->makeCursors();
@@ -140,6 +142,10 @@ int TitleMenu_C::run(bool gameLoaded) {
         Mix_HaltMusic();
         Mix_FreeMusic(music);
     }
+    // Back to the quest in play: its music and sounds come back with the
+    // main view, not at the first step.
+    if ((state_ == STATE_CONTINUE || state_ == STATE_SAVE) && !vell::quitRequested())
+        maserAudio.tick();
     if (vell::quitRequested())
         return RESULT_QUIT;   // the window was closed: as the menu's quit
 
@@ -293,12 +299,22 @@ void TitleMenu_C::startNewQuest() {
 // target, so that a failed copy never leaves a half quest (nor destroys the
 // quest it was to replace).
 bool TitleMenu_C::copyTemplate(const std::string& target) {
-    auto fail = [&](const char* what) {
-        std::fprintf(stderr, "ERROR: Could not create the quest '%s': %s\n", target.c_str(), what);
+    auto fail = [&](const std::string& what) {
+        std::fprintf(stderr, "ERROR: Could not create the quest '%s': %s\n", target.c_str(), what.c_str());
         restoreNameCursor();
-        showMessage("The new quest could not be created!", STATE_NAME);
+        std::string why = what;
+        if (!why.empty() && why[0] >= 'a' && why[0] <= 'z')
+            why[0] = char(why[0] - 'a' + 'A');
+        showMessage("The new quest could not be created!  " + why + ".", STATE_NAME);
         return false;
     };
+    // The rename below would replace a quest that its owner marked
+    // read-only, and leave a writable one in its place.
+    if (vell::isReadOnlyFile(target))
+        return fail("the quest is read-only and stays as it is");
+    // Nor one that another game plays: its next save would be lost.
+    if (vell::isHeld(target.c_str()))
+        return fail("the quest is in use by another game");
     FILE* in = vell::openFile(kTemplatePath, "rb");
     if (!in)
         return fail("the quest template data/savegame.dat is missing");
@@ -306,7 +322,7 @@ bool TitleMenu_C::copyTemplate(const std::string& target) {
     int out = vell::ioOpen(tmp.c_str(), true);
     if (out < 0) {
         std::fclose(in);
-        return fail(std::strerror(errno));
+        return fail(std::string("its file cannot be written: ") + std::strerror(errno));
     }
     char buf[kCopyBufferBytes];
     bool ok = true;

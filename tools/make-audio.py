@@ -10,6 +10,13 @@ effects are short shaped noises and tones. Everything is mono 22050 Hz Ogg
 
     tools/make-audio.py            everything
     tools/make-audio.py NAME...    only the pieces whose file name starts so
+                                   (the slide music: slides/credits, slides/intro2;
+                                   the title music: intro/credits)
+
+Every sound effect is levelled to its kind (LEVELS), and at the end a
+loudness check goes over every sound the game ships and fails when one
+clips, a sound effect is as loud as the music, or music and a sound
+together would pass full scale.
 """
 import os
 import subprocess
@@ -100,9 +107,31 @@ def voice(timbre, line, bpm):
     return out
 
 
-def piece(name, bpm, voices, effects=(), quality=1, folder=None, kind="ogg"):
-    """Mixes the voices (timbre, line) into folder/name.ogg."""
-    if ONLY and not any(name.startswith(o) for o in ONLY):
+def stats(path):
+    """(peak dB, RMS dB) of a sound file, from sox's stats."""
+    out = subprocess.run(["sox", path, "-n", "stats"], capture_output=True, text=True, check=True).stderr
+    values = {}
+    for line in out.splitlines():
+        parts = line.rsplit(None, 1)
+        if len(parts) == 2:
+            values[parts[0].strip()] = parts[1]
+    return float(values["Pk lev dB"]), float(values["RMS lev dB"])
+
+
+def duration(path):
+    out = subprocess.run(["soxi", "-D", path], capture_output=True, text=True, check=True).stdout
+    return float(out)
+
+
+def wanted(label):
+    return not ONLY or any(label.startswith(o) for o in ONLY)
+
+
+def piece(name, bpm, voices, effects=(), quality=1, folder=None, kind="ogg", label=None, length=None):
+    """Mixes the voices (timbre, line) into folder/name.ogg (or .mp3). With a
+    length in seconds the piece is repeated to fill it and fades out over its
+    last three seconds."""
+    if not wanted(label or name):
         return
     files = [voice(t, line, bpm) for t, line in voices]
     mixed = tmp()
@@ -112,25 +141,91 @@ def piece(name, bpm, voices, effects=(), quality=1, folder=None, kind="ogg"):
         sox("-m", *files, mixed)
     dest = os.path.join(folder or OUT, name + "." + kind)
     os.makedirs(os.path.dirname(dest), exist_ok=True)
+    shaped = tmp()
+    sox(mixed, shaped, *effects, "norm", "-3")
+    if length:
+        once = duration(shaped)
+        filled = tmp()
+        sox(shaped, filled, "repeat", int(length // once), "trim", "0", length, "fade", "t", "0", length, "3")
+        shaped = filled
     if kind == "mp3":
-        sox(mixed, "-C", "32", "-r", "22050", dest, *effects, "norm", "-3")
+        sox(shaped, "-C", "32", "-r", "22050", dest)
     else:
-        sox(mixed, "-C", str(quality), dest, *effects, "norm", "-3")
+        sox(shaped, "-C", str(quality), dest)
+
+
+# How loud each kind of sound is, as it plays over the music at full volume:
+# (RMS dB aimed at, highest peak dB). The music is normalised to a peak of
+# -3 dB (-2.5 once encoded), so a sound under -13 dB never takes the two of
+# them past full scale, and each kind sits under the loudness of the
+# quietest music (about -21 dB RMS).
+LEVELS = {
+    "ambient": (-30, -13),
+    "timed": (-27, -13),
+    "rain/rain1": (-38, -13),
+    "rain/rain2": (-34, -13),
+    "rain/rain3": (-30, -13),
+    "named": (-26, -13),
+}
+
+
+def level_of(name):
+    for prefix in sorted(LEVELS, key=len, reverse=True):
+        if name.startswith(prefix):
+            return LEVELS[prefix]
+    return None
 
 
 def effect(name, *synth, quality=2):
-    """A sound effect straight from one sox command. The short named sounds
-    are 16-bit WAV at 11025 Hz: as small as Ogg at that length, and ready
-    without decoding when the game starts."""
-    if ONLY and not any(name.startswith(o) for o in ONLY):
+    """A sound effect from one sox command, levelled to its kind (LEVELS).
+    The short named sounds are 16-bit WAV at 11025 Hz: as small as Ogg at
+    that length, and ready without decoding when the game starts."""
+    if not wanted(name):
         return
     wav = name.startswith("named/")
     dest = os.path.join(OUT, name + (".wav" if wav else ".ogg"))
     os.makedirs(os.path.dirname(dest), exist_ok=True)
+    raw = tmp()
+    sox("-n", "-r", "11025" if wav else RATE, "-c", "1", "-b", "16", raw, *synth)
+    rms_aim, peak_max = level_of(name)
+    peak, rms = stats(raw)
+    gain = round(min(rms_aim - rms, peak_max - peak), 2)
     if wav:
-        sox("-n", "-r", "11025", "-c", "1", "-b", "16", dest, *synth)
+        sox(raw, "-b", "16", dest, "gain", gain)
     else:
-        sox("-n", "-r", RATE, "-c", "1", "-C", str(quality), dest, *synth)
+        sox(raw, "-C", str(quality), dest, "gain", gain)
+
+
+def check_levels():
+    """The loudness check over every sound the game ships: nothing clips,
+    every sound effect stays under the quietest music, and music and one
+    sound together stay under full scale. Exits with 1 when one fails."""
+    music, others = {}, {}
+    for folder, kinds in ((OUT, None), (SLIDES, None), (os.path.join(ROOT, "content", "intro"), None)):
+        for base, _, names in os.walk(folder):
+            for n in sorted(names):
+                if not n.endswith((".ogg", ".mp3", ".wav")):
+                    continue
+                path = os.path.join(base, n)
+                rel = os.path.relpath(path, OUT) if path.startswith(OUT) else os.path.relpath(path, ROOT)
+                (others if level_of(rel) else music)[rel] = stats(path)
+    quietest = min(rms for _, rms in music.values())
+    loudest_peak = max(peak for peak, _ in music.values())
+    failed = []
+    for rel, (peak, rms) in sorted({**music, **others}.items()):
+        if peak > -0.5:
+            failed.append("%s clips or nearly: peak %.1f dB" % (rel, peak))
+    for rel, (peak, rms) in sorted(others.items()):
+        if rms > quietest - 3:
+            failed.append("%s is as loud as the music: RMS %.1f dB, the quietest music %.1f dB" % (rel, rms, quietest))
+        if 10 ** (peak / 20) + 10 ** (loudest_peak / 20) > 1.0:
+            failed.append("%s and the music together clip: peaks %.1f and %.1f dB" % (rel, peak, loudest_peak))
+    print("loudness check: %d pieces of music (RMS from %.1f dB, peaks up to %.1f dB), %d sounds (RMS up to %.1f dB)"
+          % (len(music), quietest, loudest_peak, len(others), max(r for _, r in others.values())))
+    for f in failed:
+        print("  " + f)
+    if failed:
+        sys.exit(1)
 
 
 def rep(text, n):
@@ -335,19 +430,28 @@ piece("credits", 84, [
              rep("C4:0.5 A4:0.5 E4:0.5 A4:0.5", 2) + " " + rep("D4:0.5 A4:0.5 F#4:0.5 A4:0.5", 2)),
     ("flute", "B4:2 D5:1 G5:1 E5:3 D5:1 C5:2 E5:1 A4:1 F#4:3 -:1"),
     ("pad", "G2:4 C3:4 A2:4 D3:4"),
-], ("reverb", "60"), folder=os.path.join(ROOT, "content", "intro"))
+], ("reverb", "60"), folder=os.path.join(ROOT, "content", "intro"), label="intro/credits")
 
 # --- the slide sequences' music ------------------------------------------------------
+# Each fits its section of the introduction: a slide fades in for 1 s and
+# stays about 3.95 s. "credits" plays from the first text to the title's
+# fade to black: ten slides, a fade to black, the title picture and another
+# fade to black; "intro2" from the first credits picture to the end: twelve
+# slides and the last fade to black. The scrolling credits loop "credits".
+SLIDE = 1 + 3.95
+SECTION1 = 10 * SLIDE + 1 + SLIDE + 1
+SECTION2 = 12 * SLIDE + 1
 piece("credits", 88, [
     ("harp", rep("D5:0.5 A4:0.5 F#4:0.5 A4:0.5 E5:0.5 A4:0.5 G4:0.5 A4:0.5", 2) + " " +
              rep("B4:0.5 G4:0.5 D4:0.5 G4:0.5 C#5:0.5 A4:0.5 E4:0.5 A4:0.5", 2)),
     ("flute", "F#5:2 E5:2 D5:2 A4:2 B4:2 C#5:2 D5:4"),
     ("pad", "D3:4 D3:4 G2:4 A2:4"),
-], REVERB, folder=SLIDES, kind="mp3")
+], REVERB, folder=SLIDES, kind="mp3", label="slides/credits", length=SECTION1)
 piece("intro2", 72, [
     ("lute", "A4:1 C5:1 E5:2 D5:1 C5:1 B4:2 G4:1 B4:1 D5:2 C5:1 B4:1 A4:2 "
              "A4:1 C5:1 E5:2 G5:1 F5:1 E5:2 D5:1 B4:1 G4:1 B4:1 A4:4"),
     ("pad", "A2:4 E2:4 G2:4 A2:4 A2:4 C3:4 G2:4 A2:4"),
-], ("reverb", "60"), folder=SLIDES, kind="mp3")
+], ("reverb", "60"), folder=SLIDES, kind="mp3", label="slides/intro2", length=SECTION2)
 
 subprocess.run(["rm", "-rf", TMP])
+check_levels()

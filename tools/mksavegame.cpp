@@ -23,7 +23,9 @@
 #include "actions/Catalogue.h"
 #include "core/ArchiveFile.h"
 #include "platform/Random.h"
+#include "actions/Songs.h"
 #include "rules/ClassDef.h"
+#include "rules/CreationGifts.h"
 #include "rules/ClassDefFile.h"
 #include "rules/ItemList.h"
 #include "rules/Item.h"
@@ -140,6 +142,38 @@ bool readMembers(const char* path, std::vector<MemberSource_S>& out) {
 
 int32_t dieRoll(int32_t die) { return die > 0 ? die + vell::gameRand() % die + 1 : 0; }
 
+bool knowsAction(ActionList& list, int32_t id) {
+    for (bool more = list.first(); more;) {
+        bl3dAction* a = list.next();
+        if (!a)
+            break;
+        if (a->actionID() == id)
+            return true;
+    }
+    return false;
+}
+
+// Why the member may not know the action at its class and level; empty when
+// it may. Spells go by the highest spell level the member may learn ("SPlv")
+// and, for the Magician, by its school ("Path"); songs by "SongLvl"; skills
+// by the member's level.
+std::string cannotKnow(bl3dPartyChar& m, const bl3dAction& a) {
+    const TagList_C& t = *m.getTagList();
+    if (!a.isForClass(m.getClassId()))
+        return "not an action of its class";
+    if (a.isSpell()) {
+        if (a.getLevel() > t.intValue("SPlv"))
+            return "a spell of level " + std::to_string(a.getLevel()) + " (it learns up to level " +
+                   std::to_string(t.intValue("SPlv")) + ")";
+        if (m.getClassId() == 0x100 && a.school() != t.intValue("Path"))
+            return "a spell of another school";
+        return "";
+    }
+    if (dynamic_cast<const bl3dSong*>(&a))
+        return a.getLevel() > t.intValue("SongLvl") ? "a song above its song level" : "";
+    return a.getLevel() > m.getLevel() ? "a skill of a higher level" : "";
+}
+
 // One adventurer as character creation makes it; null (with a message) when
 // its class does not exist or does not take it.
 std::unique_ptr<bl3dPartyChar> makeMember(const MemberSource_S& src) {
@@ -200,14 +234,28 @@ std::unique_ptr<bl3dPartyChar> makeMember(const MemberSource_S& src) {
         member->getStatBlock()->setBase(i, stats.getCur(i));
     member->setName((std::string(race.prefix) + (src.male ? "Male" : "Female")).c_str());
     cls->giveStartingItems(member.get());
+    // What every new member of the class gets (the data-defined actions
+    // among them are not known here: the template holds built-in ones).
+    giveCreationGifts(*member);
     for (const auto& a : src.attributes)
         member->getTagList()->setInt(a.first.c_str(), a.second);
     for (int32_t id : src.carried)
         if (bl3dItemType* t = masterITL.findById(id))
             member->getPack()->pushFront(t->newInstance());
-    for (int32_t id : src.known)
-        if (bl3dAction* a = masterActionList.getAction(id))
-            (a->isSpell() ? member->actions2() : member->actions())->add(a, 0);
+    for (int32_t id : src.known) {
+        bl3dAction* a = masterActionList.getAction(id);
+        if (!a)
+            continue;
+        const std::string why = cannotKnow(*member, *a);
+        if (!why.empty()) {
+            std::fprintf(stderr, "mksavegame: member %s cannot know 0x%08x (%s): %s\n", src.name.c_str(),
+                         unsigned(id), a->name().c_str(), why.c_str());
+            return nullptr;
+        }
+        ActionList* list = a->isSpell() ? member->actions2() : member->actions();
+        if (!knowsAction(*list, id))
+            list->add(a, 0);
+    }
     member->getStatBlock()->recompute();
     return member;
 }

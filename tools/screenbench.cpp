@@ -10,10 +10,20 @@
 // whole redraw, ended with glFinish. Scenarios: the sheet's summary page, its
 // inventory page with every slot and the pack full, the main screen, the
 // automap of the town with every square seen (its own loop, timed as the
-// sheet's), and the text of a full pane printed alone.
+// sheet's), the text of a full pane printed alone, and a fight's round (a
+// full party against four enemy groups, the narration pane full) timed the
+// same way.
 #include "core/CommonInterface.h"
 #include "core/GameConfig.h"
 #include "core/ModalLoop.h"
+#include "core/ScrollPane.h"
+#include "actions/Catalogue.h"
+#include "actions/CombatAI.h"
+#include "events/Event_4000.h"
+#include "rules/ActionList.h"
+#include "rules/EnemyList.h"
+#include "rules/MonsterList.h"
+#include "rules/MonsterType.h"
 #include "rules/ClassDefFile.h"
 #include "rules/Item.h"
 #include "rules/ItemList.h"
@@ -124,6 +134,93 @@ void dressFully(bl3dPartyChar* m)
         m->getPack()->pushFront(masterITL.at(i)->newInstance());
 }
 
+// A fight of the whole party against four groups: every member defends,
+// entries are performed until the narration pane is full, then `frames`
+// frames of the round are timed (the pace is slow enough that the timer
+// seldom performs one in between); then the party runs until it gets away.
+std::vector<double> timeFight(int frames)
+{
+    using E = Event_4000_C;
+    std::vector<double> times;
+    int textLines = 0;
+    int performed = 0;
+    int left = -1;
+    Clock::time_point last;
+    ModalLoop_C::setAfterDisplayHook([&] {
+        glFinish();
+        const Clock::time_point now = Clock::now();
+        const E* fight = E::running();
+        if (!fight)
+            return;
+        switch (fight->getState()) {
+        case E::ROUND_MENU: vell::pushKeyEvent(left == -2 ? 'r' : 'f', true); return;
+        case E::MEMBER_TURN: vell::pushKeyEvent('d', true); return;
+        case E::BEGIN_COMBAT: vell::pushKeyEvent('y', true); return;
+        case E::OVERTAKEN: vell::pushKeyEvent(SDLK_SPACE, true); return;
+        case E::VICTORY: vell::pushKeyEvent('l', true); return;
+        case E::PERFORMING: break;
+        default: return;
+        }
+        if (left == -2 || performed < 12) {
+            ++performed;
+            vell::pushKeyEvent(SDLK_SPACE, true);
+            return;
+        }
+        if (left < 0) {
+            left = frames;
+            if (const ScrollPane_C* pane = fight->getScrollPane())
+                for (int i = 0; i < pane->lineCount(); ++i)
+                    textLines += pane->line(i).empty() ? 0 : 1;
+        } else {
+            times.push_back(std::chrono::duration<double, std::milli>(now - last).count());
+            --left;
+        }
+        last = now;
+        if (left > 0) {
+            vell::pushRedraw();
+        } else {
+            left = -2; // the rest of the round, then away
+            vell::pushKeyEvent(SDLK_SPACE, true);
+        }
+    });
+    SDL_Event ev;
+    while (SDL_PollEvent(&ev)) {
+    }
+    gameworld->setVar("CombatDelay", 3000);
+    Event_4000_C fight(nullptr);
+    fight.invoke(&iface);
+    ModalLoop_C::setAfterDisplayHook(nullptr);
+    std::printf("(the narration pane held %d lines of text)\n", textLines);
+    return times;
+}
+
+// Members up to eight, and four groups of the shipped monsters.
+bool setUpFight()
+{
+    initActions();
+    if (masterActionList.load("data/actions.dat") < 0 || masterMTL.load("data/monsters.dat") < 0 ||
+        masterMTL.count() == 0) {
+        std::fprintf(stderr, "ERROR: the actions or monsters cannot be read\n");
+        return false;
+    }
+    initCombatAI();
+    static const char* const names[] = {"Aldo", "Brea", "Cato", "Dara", "Emil", "Fenn", "Gala", "Hugo"};
+    for (int i = 0; party->getCount() < MAX_PARTY; ++i) {
+        auto* m = new bl3dPartyChar(names[i], 0x4, 1, true, 1, nullptr, nullptr);
+        m->setMaxHP(500);
+        m->setCurHP(500);
+        for (int s = 0; s < 8; ++s)
+            m->getStatBlock()->setBase(s, 18);
+        m->getStatBlock()->recompute();
+        m->setName("Human_Male");
+        party->addMember(m);
+    }
+    enemyList.clear();
+    for (int g = 0; g < 4; ++g)
+        enemyList.add(3, masterMTL.at(g % masterMTL.count()), 10 + 20 * g);
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -210,6 +307,11 @@ int main(int argc, char** argv)
         text.push_back(msSince(t));
     }
     report("18 lines of pane text", text);
+
+    if (!setUpFight())
+        return 1;
+    report("fight: round with a full pane", timeFight(frames));
+    enemyList.clear();
 
     iface.fini();
     std::remove(archive);

@@ -11,7 +11,6 @@ namespace {
 const int MAP_EVENT_IDS[] = {1000, 1001, 1002, 1003, 1005, 1006, 1007, 1008, 1009, 1010,
                              1011, 1012, 1013, 1014, 1017, 1018, 1022, 1023, 1050, 2000};
 const int TIMED_EVENT_IDS[] = {7001, 9000, 9002, 9010, 9011, 9012, 9013, 9014, 9100};
-const int SPOT_EVENT_IDS[] = {4000, 4001, 8000};
 
 template <size_t N>
 bool inTable(const int (&table)[N], int id)
@@ -34,10 +33,10 @@ std::map<int, TimedEventMaker>& timedMakers()
     return m;
 }
 
-std::map<int, MapEventMaker>& spotMakers()
+EncounterMaker& encounterMaker(EncounterKind kind)
 {
-    static std::map<int, MapEventMaker> m;
-    return m;
+    static EncounterMaker makers[ENCOUNTER_KINDS] = {};
+    return makers[kind];
 }
 
 constexpr int kHallId = 1000;
@@ -62,19 +61,6 @@ bool isTimedEventId(int id)
     return inTable(TIMED_EVENT_IDS, id);
 }
 
-bool isSpotEventId(int id)
-{
-    return inTable(SPOT_EVENT_IDS, id);
-}
-
-bool registerSpotEvent(int id, MapEventMaker maker)
-{
-    if (!isSpotEventId(id) || !maker)
-        return false;
-    spotMakers()[id] = maker;
-    return true;
-}
-
 bool registerMapEvent(int id, MapEventMaker maker)
 {
     if (!isMapEventId(id) || !maker)
@@ -91,11 +77,30 @@ bool registerTimedEvent(int id, TimedEventMaker maker)
     return true;
 }
 
+bool registerEncounterEvent(EncounterKind kind, EncounterMaker maker)
+{
+    if (kind < 0 || kind >= ENCOUNTER_KINDS || !maker)
+        return false;
+    encounterMaker(kind) = maker;
+    return true;
+}
+
+std::unique_ptr<Event_C> createEncounterEvent(EncounterKind kind, const EventParams_S* params)
+{
+    if (kind < 0 || kind >= ENCOUNTER_KINDS)
+        return nullptr;
+    if (EncounterMaker maker = encounterMaker(kind))
+        return maker(params);
+    std::fprintf(stderr, "WARNING: no event class for encounter kind %d in this game\n", static_cast<int>(kind));
+    return nullptr;
+}
+
 void clearEventMakers()
 {
     mapMakers().clear();
     timedMakers().clear();
-    spotMakers().clear();
+    for (int k = 0; k < ENCOUNTER_KINDS; ++k)
+        encounterMaker(static_cast<EncounterKind>(k)) = nullptr;
 }
 
 std::unique_ptr<Event_C> createMapEvent(int id, const EventParams_S* params)
@@ -120,17 +125,6 @@ std::unique_ptr<Event_C> createTimedEvent(int id)
         return it->second();
     noteStandIn(id);
     return std::make_unique<PlaceholderEvent_C>(id);
-}
-
-std::unique_ptr<Event_C> createSpotEvent(int id, const EventParams_S* params)
-{
-    if (!isSpotEventId(id))
-        return nullptr;
-    auto it = spotMakers().find(id);
-    if (it != spotMakers().end())
-        return it->second(params);
-    std::fprintf(stderr, "WARNING: event type %d has no class in this game; nothing happens\n", id);
-    return nullptr;
 }
 
 BuildingStandIn_C::BuildingStandIn_C(int id, const EventParams_S* params) : PlaceholderEvent_C(id)

@@ -81,32 +81,36 @@ using MapEventMaker = std::unique_ptr<Event_C> (*)(const EventParams_S* params);
 // Made without arguments (7001 without a creature).
 using TimedEventMaker = std::unique_ptr<Event_C> (*)();
 
-// Events that callers build on the spot and run at once: the fight (4000),
-// the chest (4001, which takes the chest of its record) and the movie
-// (8000). Scripts reach them through these makers.
 bool isMapEventId(int id);
 bool isTimedEventId(int id);
-bool isSpotEventId(int id);
 
 // Registering an id outside its table is refused (false). The newest
 // registration of an id wins.
 bool registerMapEvent(int id, MapEventMaker maker);
 bool registerTimedEvent(int id, TimedEventMaker maker);
-bool registerSpotEvent(int id, MapEventMaker maker);
 // Forgets every registration (tests).
 void clearEventMakers();
+
+// Events the game builds on the spot and runs at once, rather than a map's:
+// a fight (whoever fills the enemy list: a script, a random encounter, a
+// monster's offer turned sour), the offer of wandering monsters to join, the
+// chest of a won fight or a script (its record in EventParams_S::chest, which
+// the chest event takes), and a script's movie.
+enum EncounterKind : int { ENCOUNTER_FIGHT, ENCOUNTER_JOIN, ENCOUNTER_CHEST, ENCOUNTER_MOVIE, ENCOUNTER_KINDS };
+using EncounterMaker = std::unique_ptr<Event_C> (*)(const EventParams_S* params);
+// False for a kind outside the enum or a null maker.
+bool registerEncounterEvent(EncounterKind kind, EncounterMaker maker);
+// Null (and a line on the error stream) when the kind has no class in this
+// build: the caller goes on without it (a chest it built is its own to free).
+std::unique_ptr<Event_C> createEncounterEvent(EncounterKind kind, const EventParams_S* params);
 
 // Null for an id outside the table. For an id of the table whose class has
 // not registered a maker: a BuildingStandIn_C for a building, a
 // PlaceholderEvent_C otherwise, and a line on the error stream that says so.
 std::unique_ptr<Event_C> createMapEvent(int id, const EventParams_S* params);
 std::unique_ptr<Event_C> createTimedEvent(int id);
-// Null for an id outside the table, and (with a line on the error stream)
-// for one whose class has not registered: nothing stands in for a fight, a
-// chest or a movie. A chest record is then still the caller's.
-std::unique_ptr<Event_C> createSpotEvent(int id, const EventParams_S* params);
-
-// Ids of the events built on the spot.
+// The type ids of the events built on the spot (the join offer answers to
+// the fight's id).
 enum SpotEventId : int {
     EVENT_COMBAT = 4000,
     EVENT_CHEST = 4001,

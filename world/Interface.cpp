@@ -8,6 +8,7 @@
 #include "core/ModalLoop.h"
 #include "core/MouseRegions.h"
 #include "core/PicCache.h"
+#include "platform/EventWait.h"
 #include "core/ScrollPane.h"
 #include "core/TimerWork.h"
 #include "rules/EnemyList.h"
@@ -146,8 +147,10 @@ void Interface_C::loadPictures()
         p.texId = static_cast<unsigned>(t.texID);
         p.ratioS = t.texWidth ? float(t.width) / float(t.texWidth) : 0.0f;
         p.ratioT = t.texHeight ? float(t.height) / float(t.texHeight) : 0.0f;
-        p.width = i == PIC_FRAME ? float(t.width) : 64.0f;
-        p.height = i == PIC_FRAME ? float(t.height) : 64.0f;
+        // The frame covers the 1024 x 768 design space whatever the size
+        // of the detail level's picture.
+        p.width = i == PIC_FRAME ? float(kDesignW) : 64.0f;
+        p.height = i == PIC_FRAME ? float(kDesignH) : 64.0f;
     }
 }
 
@@ -247,7 +250,7 @@ bool Interface_C::loadQuest(const char* path)
         return false;
     };
     std::string error;
-    std::unique_ptr<ArchiveFile_C> archive = ArchiveFile_C::open(path ? path : "", false, &error);
+    std::unique_ptr<ArchiveFile_C> archive = ArchiveFile_C::open(path ? path : "", false, &error, true);   // held while in play
     if (!archive) {
         return fail(error.empty() ? "its file cannot be opened" : withoutPath(error, path));
     }
@@ -461,7 +464,7 @@ void Interface_C::sdlEventLoop()
         // happens instead of spinning a core. A square entered since the
         // last pass (a random event or a square's event that moved the
         // party) is processed before the next key, so no waiting then.
-        if (!repeating && !timerPending_ && entryState_ == 0 && SDL_WaitEvent(&ev))
+        if (!repeating && !timerPending_ && entryState_ == 0 && vell::waitEvent(&ev))
             dispatch(ev);
         while (!quitFlag_ && SDL_PollEvent(&ev))
             dispatch(ev);
@@ -535,6 +538,10 @@ void Interface_C::ProcessEvents()
         // Cleared after the pass: a clock advance made by the pass itself
         // (a random event, the Hall after the party's death) asks for none.
         timerPending_ = false;
+        // The time that passed shows: nightfall, the weather, spell points,
+        // a light or a song that ended. (A wait draws nothing else.)
+        if (!quitFlag_ && !vell::quitRequested())
+            display();
     }
 }
 
@@ -781,6 +788,8 @@ int Interface_C::setULPic(const char* nickname)
     const int r = picCache_->picSet(nickname);
     if (r == 0)
         drawULPic();
+    else
+        redrawUL();   // no picture of that name: the pane must not keep the last one
     return r;
 }
 

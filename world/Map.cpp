@@ -434,8 +434,13 @@ bool Map_C::readConfig(std::string& eventFile, std::string& monsterFile)
         } while (line[0] == '#');
         char file[LINE_BUF] = {};
         MapSound_S snd;
-        if (std::sscanf(line, "%148s %d", file, &snd.hour) < 1)
+        // The hour decides when the segment plays: one that is missing or
+        // not an hour of the day would never play, or play at every hour.
+        if (std::sscanf(line, "%148s %d", file, &snd.hour) < 2 || snd.hour < 0 || snd.hour > 23) {
+            std::fprintf(stderr, "ERROR! Map %s: sound segment without an hour of the day (0-23) skipped: %s\n",
+                         path, line);
             continue;
+        }
         snd.path = std::string(prefix) + "/" + file;
         sounds_.push_back(snd);
     }

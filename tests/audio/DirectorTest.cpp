@@ -146,6 +146,59 @@ TEST_F(DirectorTest, EveryPushAddsAnEntryAndEveryPopUndoesItsOwn)
     EXPECT_EQ(audio_->stackDepth(), 0u);
 }
 
+// A second chest pushed over the first (or a script entering the place it
+// is in) neither restarts the intro nor drops the song of the place.
+TEST_F(DirectorTest, PushingThePlaceOnTopAgainLeavesItsMusicAlone)
+{
+    loadAll();
+    at(12);
+    audio_->mapChange("maps/town.cfg");
+    ASSERT_EQ(audio_->pushSpecAudio("Treasure"), 0);
+    EXPECT_EQ(port_.music, "treasure_intro.ogg");
+    port_.take();
+    ASSERT_EQ(audio_->pushSpecAudio("Treasure"), 0);
+    EXPECT_TRUE(port_.take().empty()) << "the intro started again";
+    port_.playing = false; // the intro ends: the background follows as usual
+    audio_->timerWork(AudioPort_C::TIMER_INTRO);
+    EXPECT_EQ(port_.music, "treasure.ogg");
+    ASSERT_EQ(audio_->popSpecAudio(), 0);
+    port_.take();
+    audio_->tick();
+    EXPECT_TRUE(port_.take().empty()) << "still in the first chest: nothing changes";
+
+    ASSERT_EQ(audio_->pushSpecAudio("Tavern"), 0);
+    ASSERT_EQ(audio_->playSong(kSkirl, SongParts_S::only(SongParts_S::LUTE)), 0);
+    ASSERT_EQ(port_.music, "skirl_lute.ogg");
+    port_.take();
+    ASSERT_EQ(audio_->pushSpecAudio("Tavern"), 0);
+    audio_->tick();
+    EXPECT_TRUE(port_.take().empty()) << "the song in the tavern was cut off";
+}
+
+// The title menu over a quest: no map sounds while it is up, and the
+// quest's music, ambient sounds and rain come back at the next tick.
+TEST_F(DirectorTest, SuspendStopsTheMapSoundsUntilTheNextTick)
+{
+    loadAll();
+    at(12);
+    audio_->mapChange("maps/town.cfg");
+    audio_->setRain(2, 100);
+    ASSERT_TRUE(audio_->ambientTimerRunning());
+    audio_->clearCurMusic();
+    audio_->suspend();
+    EXPECT_FALSE(audio_->ambientTimerRunning());
+    EXPECT_TRUE(port_.timers.empty());
+    EXPECT_EQ(port_.channel.count(0), 0u) << "the rain goes on over the menu";
+    port_.take();
+    audio_->timerWork(AudioPort_C::TIMER_AMBIENT); // a hand-over already queued
+    EXPECT_TRUE(port_.take().empty());
+    audio_->tick();
+    EXPECT_TRUE(audio_->ambientTimerRunning());
+    EXPECT_EQ(port_.music, "day.ogg");
+    EXPECT_EQ(port_.channel[0], "rain2.ogg");
+    EXPECT_EQ(port_.volume[0], 128);
+}
+
 TEST_F(DirectorTest, RainCrossfadesOnTheTwoReservedChannels)
 {
     loadAll();
@@ -217,7 +270,9 @@ TEST_F(DirectorTest, SettingsGateEveryOperation)
         EXPECT_EQ(audio_->bardSongCount(), 2u) << "the bard songs load whatever the settings";
         EXPECT_TRUE(audio_->bsTest(kSkirl, SongParts_S::only(SongParts_S::LUTE)));
         at(12);
-        EXPECT_EQ(audio_->mapChange("maps/town.cfg"), g.sound && g.device ? 0 : 0);
+        // A gated call does nothing and answers 0; an acting one knows its maps.
+        EXPECT_EQ(audio_->mapChange("maps/nowhere.cfg"), g.sound && g.device ? -1 : 0);
+        EXPECT_EQ(audio_->mapChange("maps/town.cfg"), 0);
         EXPECT_EQ(!port_.music.empty(), g.musicPlays);
         port_.take();
         EXPECT_EQ(audio_->pushSpecAudio("Quiet"), 0); // its bell at 12:00, or the map's nothing
@@ -229,7 +284,8 @@ TEST_F(DirectorTest, SettingsGateEveryOperation)
         EXPECT_EQ(axe, g.soundsPlay);
         EXPECT_EQ(rang, g.soundsPlay && g.environmentsOpen);
         EXPECT_EQ(audio_->ambientTimerRunning(), g.timersRun);
-        EXPECT_EQ(audio_->popSpecAudio(), g.environmentsOpen ? 0 : 0);
+        EXPECT_EQ(audio_->popSpecAudio(), 0);
+        EXPECT_EQ(audio_->popSpecAudio(), g.environmentsOpen ? -1 : 0) << "the stack is empty again";
         EXPECT_EQ(audio_->setRain(1, 100), 0);
         EXPECT_EQ(port_.channel.count(0), g.musicPlays ? 1u : 0u);
         audio_->release();
@@ -288,13 +344,39 @@ TEST_F(DirectorTest, TimedSoundsPlayOnceEachTimeTheirWindowIsEntered)
                 played = c.substr(8);
         EXPECT_EQ(played, s.plays ? s.plays : "");
     }
-    // A window that began 10:50 and lasts 20 minutes still sounds at 11:10
-    // while its segment is the one chosen.
+    // The line in capitals is a timed sound all the same: 10:05 for 0 minutes.
     EnvSoundPak_S morning("packs/morning.env", port_);
     ASSERT_EQ(morning.timedSounds.size(), 2u);
     EXPECT_EQ(morning.timedSounds[1].hour, 10);
     EXPECT_EQ(morning.timedSounds[1].minute, 5);
     EXPECT_EQ(morning.timedSounds[1].duration, 0);
+}
+
+// A window that begins 10:50 and lasts 20 minutes runs into the next hour,
+// up to 11:10 inclusive, on a map whose one segment holds it all day.
+TEST_F(DirectorTest, TimedWindowRunsIntoTheNextHourUpToItsEnd)
+{
+    loadAll();
+    const char* bellTower[] = {"packs/morning.env"};
+    const int fromMidnight[] = {0};
+    audio_->addMapAudio("maps/belltower.cfg", 1, bellTower, fromMidnight);
+    audio_->mapChange("maps/belltower.cfg");
+    struct Step {
+        unsigned hour, minute;
+        bool rings;
+    };
+    const Step steps[] = {
+        {10, 49, false}, {10, 50, true}, {11, 0, false}, {11, 10, false}, // once in the window
+        {11, 11, false},                                                  // out of it
+        {11, 10, true},  {11, 11, false}, {10, 50, true},                 // its last minute, its first
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(std::to_string(s.hour) + ":" + std::to_string(s.minute));
+        at(s.hour, s.minute);
+        port_.take();
+        audio_->tick();
+        EXPECT_EQ(!contains(port_.take(), "play -1 bell.ogg").empty(), s.rings);
+    }
 }
 
 TEST_F(DirectorTest, AmbientSoundsFromTheOpenPackAtMostOneACall)

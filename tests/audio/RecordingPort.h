@@ -56,6 +56,8 @@ public:
         calls.push_back("halt music");
     }
     bool musicPlaying() const override { return playing; }
+    void setMusicVolume(int v) override { calls.push_back("music volume " + std::to_string(v)); }
+    void fadeOutMusic(int ms) override { calls.push_back("fade out music " + std::to_string(ms)); }
     int playChunk(int ch, AudioChunk_S* c, bool loop) override {
         const int used = ch >= 0 ? ch : nextChannel;
         channel[used] = nameOf(c);

@@ -50,6 +50,38 @@ TEST_F(ArchiveTest, NewArchiveIsTwentyFourBytes) {
     EXPECT_EQ(readFile(path), expect);
 }
 
+// A held archive (a quest in play) refuses a second holder at once, before
+// anything is read or written; an open that does not hold it still reads it,
+// and the hold ends with the archive.
+TEST_F(ArchiveTest, HeldArchiveRefusesASecondHolder) {
+    {
+        auto a = openArchive();
+        ASSERT_TRUE(a->store(BytesRec_C("seen", "first")));
+        ASSERT_TRUE(a->commit());
+    }
+    const std::string bytes = readFile(path);
+    std::string error;
+    auto first = ArchiveFile_C::open(path, false, &error, true);
+    ASSERT_TRUE(first) << error;
+    EXPECT_TRUE(vell::isHeld(path.c_str()));
+    for (bool truncate : {false, true}) {
+        auto second = ArchiveFile_C::open(path, truncate, &error, true);
+        EXPECT_FALSE(second);
+        EXPECT_EQ(error, "the quest is in use by another game");
+        EXPECT_EQ(readFile(path), bytes);
+    }
+    {
+        auto reader = ArchiveFile_C::open(path, false, &error);
+        ASSERT_TRUE(reader) << error;
+        EXPECT_EQ(loadBytes(*reader, "seen"), "first");
+    }
+    first.reset();
+    EXPECT_FALSE(vell::isHeld(path.c_str()));
+    auto again = ArchiveFile_C::open(path, false, &error, true);
+    ASSERT_TRUE(again) << error;
+    EXPECT_EQ(loadBytes(*again, "seen"), "first");
+}
+
 TEST_F(ArchiveTest, SmallArchiveWithSubdirectoryBytes) {
     {
         auto a = openArchive();

@@ -201,6 +201,40 @@ TEST(GameConfig, WriterWritesTheTwentyLines) {
               "party-gold off\ndifficulty average\n");
 }
 
+// The player's comment lines survive the writer, above the settings, in
+// their order and only once however often it writes; a file without any
+// gets none.
+TEST(GameConfig, WriterKeepsTheCommentLines) {
+    struct Case {
+        const char* before; // the file as the writer finds it, or null for none
+        const char* comments;
+    };
+    const Case cases[] = {
+        {nullptr, ""},
+        {"depth 16\nsound off\n", ""},
+        {"# mine\r\ndepth 16\n\n  # indented: a setting line that sets nothing\n#\n# last, no line end",
+         "# mine\n#\n# last, no line end\n"},
+        {"#depth 32\nfog off\n", "#depth 32\n"},
+    };
+    for (const Case& tc : cases) {
+        SCOPED_TRACE(tc.before ? tc.before : "(no file)");
+        const std::string path = tempPath("comments.dat");
+        std::remove(path.c_str());
+        if (tc.before)
+            writeFile(path, tc.before);
+        GameConfig_S c;
+        c.load(path.c_str());
+        ASSERT_TRUE(c.save(path.c_str()));
+        EXPECT_EQ(readFile(path), tc.comments + c.toText());
+        ASSERT_TRUE(c.save(path.c_str()));
+        EXPECT_EQ(readFile(path), tc.comments + c.toText()) << "a second write changed the file";
+        GameConfig_S r;
+        r.load(path.c_str());
+        EXPECT_EQ(r.toText(), c.toText()) << "the comments changed what the file sets";
+        std::remove(path.c_str());
+    }
+}
+
 TEST(GameConfig, RoundTripThroughTheFile) {
     GameConfig_S c;
     c.depth = 16;

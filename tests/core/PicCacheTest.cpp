@@ -338,6 +338,23 @@ TEST_F(PicCacheTest, ZeroLengthStepsAndLateTimersNeverHang)
     EXPECT_FALSE(cache.animate(50));
 }
 
+TEST_F(PicCacheTest, TheLongestScheduleAFileCanHoldKeepsItsOrder)
+{
+    // 65535 steps of 25.5 s each (the most a file can say) last 1.67e9 ms;
+    // with their random extras the schedule passes 2^31 ms.
+    std::vector<PicFileRegion_S::Step> steps(65535, PicFileRegion_S::Step{1, 255, 255});
+    makeIndex({"Long"}, writePic(testPicture(steps)));
+    ASSERT_EQ(cache.picSet("Long"), 0);
+    const PicRegion_S& r = cache.current()->regions[0];
+    ASSERT_EQ(r.steps.size(), 65535u);
+    for (size_t i = 1; i < r.steps.size(); ++i)
+        ASSERT_GT(r.steps[i].deadline, r.steps[i - 1].deadline) << i;
+    EXPECT_GE(r.steps.back().deadline, int64_t(65535) * 25500);
+    // The first step ends before the rest: no step is thought long overdue.
+    EXPECT_FALSE(cache.animate(1100));
+    EXPECT_EQ(r.curStep, 0);
+}
+
 TEST_F(PicCacheTest, OneStepRegionKeepsItsFrameForEver)
 {
     makeIndex({"Still"}, writePic(testPicture({{2, 1, 3}})));

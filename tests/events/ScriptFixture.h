@@ -124,8 +124,8 @@ protected:
             ASSERT_EQ(PyRun_SimpleString(add.c_str()), 0);
         }
         registerGameEvents();
-        registerSpotEvent(EVENT_COMBAT, record<EVENT_COMBAT>);
-        registerSpotEvent(EVENT_CHEST, record<EVENT_CHEST>);
+        registerEncounterEvent(ENCOUNTER_FIGHT, record<EVENT_COMBAT>);
+        registerEncounterEvent(ENCOUNTER_CHEST, record<EVENT_CHEST>);
         registerMapEvent(1000, record<1000>);
         registerMapEvent(1012, record<1012>);
         started().clear();

@@ -3,6 +3,8 @@
 // buildings and movies that scripts start.
 #include "ScriptFixture.h"
 
+#include "core/Movie.h"
+
 #include <gtest/gtest.h>
 
 namespace scripted {
@@ -135,6 +137,23 @@ TEST_F(ScriptedEvent, QuittingStopsAScriptWaitingForAnswer)
     EXPECT_TRUE(r.empty()) << "the probe's own loop was stopped too";
     EXPECT_EQ(said.find("failed"), std::string::npos) << said;
     EXPECT_EQ(squareX(), 2);
+}
+
+// With mouse support, a click on an option's line stands for its key.
+TEST_F(ScriptedEvent, AClickOnAnOptionLineChoosesIt)
+{
+    join("Ann", 0x4);
+    gameConfig.mouseSupport = true;
+    iface.init(kWidth, kHeight);
+    ASSERT_NE(iface.getMouseRegions(), nullptr);
+    // Line 0 (the bottom line) holds the last label, line -1 the one above.
+    const int bottom = kHeight - iface.getURLineY(0) - 10;
+    script({partyscreens::click(800, bottom - 20)});
+    EXPECT_EQ(probe({"api.optionInput(h, ['Which?'], ['(Y)es', '(N)o'], [121, 110])"}), (Results{"121"}));
+    script({partyscreens::click(800, bottom)});
+    EXPECT_EQ(probe({"api.optionInput(h, ['Which?'], ['(Y)es', '(N)o'], [121, 110])"}), (Results{"110"}));
+    gameConfig.mouseSupport = false;
+    iface.init(kWidth, kHeight);
 }
 
 TEST_F(ScriptedEvent, StringInputTakesLettersAndBlanks)
@@ -317,6 +336,52 @@ TEST_F(ScriptedEvent, AHostileScriptNeverCrashesTheGame)
     EXPECT_NE(raised.find("OverflowError"), std::string::npos);
     EXPECT_NE(raised.find("IndexError"), std::string::npos);
     EXPECT_TRUE(Py_IsInitialized());
+}
+
+} // namespace
+} // namespace scripted
+
+namespace scripted {
+namespace {
+
+// A movie whose picture is larger than the 512 x 512 surface it is decoded
+// into is refused (it would be written past the surface's end); the largest
+// that fits plays.
+TEST_F(ScriptedEvent, AMovieLargerThanItsSurfaceIsRefused)
+{
+    const std::string dir = std::string(VELL_TEST_FIXTURES) + "/movies/";
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(playMovie((dir + "large.mpg").c_str(), kWidth, kHeight, false, false));
+    EXPECT_FALSE(playMovie((dir + "large.mpg").c_str(), kWidth, kHeight, false, true));
+    EXPECT_TRUE(playMovie((dir + "square.mpg").c_str(), kWidth, kHeight, false, false));
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("640x480 is larger than 512x512"), std::string::npos) << said;
+    EXPECT_EQ(said.find("square.mpg"), std::string::npos) << said;
+}
+
+} // namespace
+} // namespace scripted
+
+namespace scripted {
+namespace {
+
+// An exit outside the map's grid (from setExit or a called building's
+// numbers) never puts the party off the map.
+TEST_F(ScriptedEvent, AnExitOffTheMapKeepsThePartyOnIt)
+{
+    join("Ann", 0x4);
+    const std::string here = iface.getCurrentMap()->getFileName();
+    testing::internal::CaptureStderr();
+    probe({"api.setExit(h, '" + here + "', 5000, 2**31 - 1, 0)"}, "0");
+    EXPECT_EQ(squareX(), 2);
+    EXPECT_EQ(squareY(), 2);
+    // Another map, and a square off its grid: back to this map.
+    probe({"api.setExit(h, 'maps/events.cfg', 3, 900, 0)"}, "0");
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_STREQ(iface.getCurrentMap()->getFileName(), here.c_str());
+    EXPECT_EQ(squareX(), 2);
+    EXPECT_EQ(squareY(), 2);
+    EXPECT_NE(said.find("sends the party to (3, 900), outside maps/events.cfg"), std::string::npos) << said;
 }
 
 } // namespace

@@ -178,6 +178,24 @@ TEST_F(ShippedScripts, TheSampleQuestPlaysThrough)
     EXPECT_EQ(bo.getPack()->count(), 0) << "the letter went back";
 }
 
+// The Sealed Letter's power is a plot event: using it on the item screen
+// runs its script, item000003.
+TEST_F(ShippedScripts, UsingThePlotItemRunsItsScript)
+{
+    loadShippedActions();
+    bl3dPartyChar& ann = join("Ann", 0x4);
+    letter_->setSlotMask(1 << SLOT_MISC);
+    letter_->setClassMask(0x7fff);
+    letter_->setUseAction(static_cast<int32_t>(0x80000003u));
+    ASSERT_NE(kit().give(ann, letter_, SLOT_MISC), nullptr);
+    script({SDLK_F1, SDLK_RETURN, SDLK_SPACE});
+    iface.key(SDLK_u, KMOD_NONE);
+    bool read = false;
+    for (const partyscreens::Shown& s : shown())
+        read = read || s.mentions("You break the seal and read:");
+    EXPECT_TRUE(read);
+}
+
 TEST_F(ShippedScripts, TheWellLeadsIntoTheCatacombs)
 {
     join("Ann", 0x4);

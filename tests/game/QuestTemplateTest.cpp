@@ -60,6 +60,12 @@ std::string member(const char* name, const char* cls = "0x1", const char* race =
            "\nend\n";
 }
 
+// A member of the class, with stats every class takes, who knows the action.
+std::string knowing(const char* name, const char* cls, const char* action) {
+    return std::string("member ") + name + "\nclass " + cls + "\nrace 3\nsex female\nstats 14 14 15 14 14 16\nknows " +
+           action + "\nend\n";
+}
+
 TEST_F(QuestTemplateTool, FaultsAreNamedAndTheOldTemplateStays) {
     std::string nine;
     for (int i = 0; i < 9; ++i)
@@ -79,6 +85,11 @@ TEST_F(QuestTemplateTool, FaultsAreNamedAndTheOldTemplateStays) {
         {"no name", "member\nclass 0x1\nend\n", "needs a name"},
         {"a line outside a member", "class 0x1\n", "outside a member block"},
         {"nine members", nine, "more than 8"},
+        // Knowledge beyond the member's class and level.
+        {"a spell above the first level", knowing("Cor", "0x100", "0x00090005"), "cannot know 0x00090005 (Ball of Bearing): a spell of level 2"},
+        {"a spell of another class", knowing("Cor", "0x100", "0x00090400"), "not an action of its class"},
+        {"a song above the song level", knowing("Lies", "0x2", "0x005ab009"), "a song above its song level"},
+        {"a skill of another class", knowing("Ysol", "0x4", "0x00883001"), "not an action of its class"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -740,6 +740,17 @@ TEST_F(RunGameTest, MissingMasterDataStopsWithAnError) {
     }
 }
 
+// Without its data folder the game says so before it opens a window: on a
+// display that does not exist it still names the missing data, never the
+// display (the window would have come first).
+TEST_F(RunGameTest, MissingDataFolderIsToldBeforeTheWindowOpens) {
+    ASSERT_EQ(shell("rm -rf '" + dir_ + "/data'"), 0);
+    start({"-w"}, "", ":4711");
+    EXPECT_EQ(finish(), 255);
+    EXPECT_NE(gameErrors().find("ERROR: Missing data file 'data/actions.dat'!"), std::string::npos) << gameErrors();
+    EXPECT_EQ(gameErrors().find("Could not start SDL"), std::string::npos) << gameErrors();
+}
+
 // The party as a saved quest holds it: the members in order, each with the
 // names of the items in its 20 slots ("" for empty) and its pack.
 struct SavedMember {
@@ -878,3 +889,88 @@ TEST_F(RunGameTest, CharacterSheetGiveEquipReorderSaveAndLoad) {
 }
 
 } // namespace
+
+namespace {
+
+// An X server of the test's own (Xvfb on a free display number), which the
+// test may take away under the game.
+class PrivateDisplay {
+public:
+    PrivateDisplay()
+    {
+        int fds[2];
+        if (::pipe(fds) != 0)
+            return;
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            ::close(fds[0]);
+            const std::string fd = std::to_string(fds[1]);
+            ::execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-noreset",
+                     static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        ::close(fds[1]);
+        char buf[32] = {};
+        const ssize_t n = ::read(fds[0], buf, sizeof buf - 1);
+        ::close(fds[0]);
+        if (n > 0)
+            name_ = ":" + std::to_string(std::atoi(buf));
+    }
+    ~PrivateDisplay() { kill(); }
+    const std::string& name() const { return name_; }
+    void kill()
+    {
+        if (pid_ > 0) {
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, nullptr, 0);
+        }
+        pid_ = -1;
+    }
+
+private:
+    pid_t pid_ = -1;
+    std::string name_;
+};
+
+} // namespace
+
+// The display goes away under a game in a quest (a closed remote session):
+// the game notices, says so and ends at once, and the quest stays as it was.
+TEST_F(RunGameTest, LostDisplayEndsTheGameWithoutSaving) {
+    PrivateDisplay x;
+    ASSERT_FALSE(x.name().empty()) << "no Xvfb of the test's own";
+    Display* own = XOpenDisplay(x.name().c_str());
+    ASSERT_NE(own, nullptr);
+    std::swap(dpy_, own);   // screenshots and keys of the test's own display
+    const std::string oldDisplay = std::getenv("DISPLAY");
+    ::setenv("DISPLAY", x.name().c_str(), 1);
+    struct Back {
+        Display*& dpy;
+        Display* old;
+        std::string display;
+        ~Back()
+        {
+            XCloseDisplay(dpy);
+            dpy = old;
+            ::setenv("DISPLAY", display.c_str(), 1);
+        }
+    } back{dpy_, own, oldDisplay};
+
+    ASSERT_EQ(shell("cp '" + dir_ + "/data/savegame.dat' '" + dir_ + "/savegame/HELD'"), 0);
+    const std::string quest = readFile(dir_ + "/savegame/HELD");
+    start({"-w", "-skipintro"}, "", x.name());
+    Shot title, menu, list, inQuest;
+    toTheMenu(title, menu);
+    keys("l");
+    ASSERT_TRUE(waitSettled([&](const Shot& s) { return differing(menu, s, 256, 128, 512, 512) > 0; }, 20, list))
+        << gameErrors();
+    keys("Return");
+    ASSERT_TRUE(waitSettled([&](const Shot& s) { return questView(s, kParty); }, 30, inQuest)) << gameErrors();
+
+    XCloseDisplay(dpy_);
+    dpy_ = XOpenDisplay(oldDisplay.c_str());
+    x.kill();
+    EXPECT_EQ(finish(10), 1) << gameErrors();
+    EXPECT_NE(gameErrors().find("ERROR: The connection to the display was lost"), std::string::npos) << gameErrors();
+    EXPECT_EQ(readFile(dir_ + "/savegame/HELD"), quest);
+}

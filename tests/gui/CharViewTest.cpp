@@ -235,6 +235,23 @@ TEST_F(CharViewTest, SpellPagesListDetailAndSummary)
     mo.actions2()->clear();
 }
 
+// RETURN on the spell list when the selected spell is no longer known (the
+// book emptied while the list was up): the page that says so.
+TEST_F(CharViewTest, ReturnWithNoSpellToShowSaysSo)
+{
+    KitSpell spark(0x90001, "Spark", "SPRK", 0x100, 1, 2, 2);
+    bl3dPartyChar& mo = join("Mo", 0x100);
+    mo.getTagList()->setInt("Path", 1);
+    mo.actions2()->add(&spark, 0);
+    onDisplay([&] {
+        if (CharView_C::getState() == CharView_C::STATE_SPELLS)
+            mo.actions2()->clear();
+    });
+    view(mo, {SDLK_l, SDLK_RETURN, SDLK_SPACE, SDLK_ESCAPE});
+    EXPECT_TRUE(lastIn(CharView_C::STATE_NO_SPELLS).has("Thou hast no knowledge of spells!"));
+    EXPECT_TRUE(lastIn(CharView_C::STATE_SPELL_DETAIL).texts.empty());
+}
+
 TEST_F(CharViewTest, NotACasterAndNoSpellsKnown)
 {
     bl3dPartyChar& ann = join("Ann", 0x4);
@@ -361,3 +378,100 @@ TEST_F(CharViewTest, ClicksStandForTheKeysOfTheirLines)
 }
 
 } // namespace
+
+namespace {
+
+// Gives the window another size for one test, and the interface with it.
+class WindowSize {
+public:
+    WindowSize(Interface_C& iface, int width, int height) : iface_(iface)
+    {
+        ok_ = vell_test::GuiFixture::setWindowSize(width, height);
+        if (ok_)
+            iface_.init(width, height);
+    }
+    ~WindowSize()
+    {
+        vell_test::GuiFixture::setWindowSize(vell_test::GuiFixture::kWidth, vell_test::GuiFixture::kHeight);
+        iface_.init(vell_test::GuiFixture::kWidth, vell_test::GuiFixture::kHeight);
+    }
+    bool ok() const { return ok_; }
+
+private:
+    Interface_C& iface_;
+    bool ok_ = false;
+};
+
+} // namespace
+
+// The member's portrait fills the 3-D view's frame, and only it, at every
+// window size and picture detail: the view and the portrait both sit in the
+// 1024 x 768 design space. (A window larger than the test display holds
+// pixels only where it lies on the display: the pixels a clear reaches are
+// the ones checked.)
+TEST_F(CharViewTest, PortraitFillsTheViewFrameAtEveryWindowSize)
+{
+    struct Case {
+        int width, height, texMode;
+    } const cases[] = {{1024, 768, 4}, {1280, 1024, 4}, {800, 600, 4}, {1280, 1024, 1}, {640, 480, 1}};
+    const int savedTexMode = gameConfig.texMode;
+    const vell_test::Rgb magenta{255, 0, 255};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height) + " texMode " +
+                     std::to_string(c.texMode));
+        gameConfig.texMode = c.texMode;
+        WindowSize size(iface, c.width, c.height);
+        ASSERT_TRUE(size.ok());
+        glViewport(0, 0, c.width, c.height);
+        glClearColor(1, 0, 1, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+        const auto cleared = readRect(0, 0, c.width, c.height);
+        ASSERT_EQ(iface.setULPic("Human_Male"), 0);
+        const auto shown = readRect(0, 0, c.width, c.height);
+        const LayoutRect_S& v = iface.layout().upperLeft;   // window pixels
+        // The icon row under the view (design 162..513 x 233..297).
+        const LayoutRect_S icons{162 * c.width / 1024 - 1, 513 * c.width / 1024 + 1, 297 * c.height / 768 + 1,
+                                 233 * c.height / 768 - 1};
+        auto inside = [](const LayoutRect_S& r, int x, int y, int margin) {
+            return x >= r.left + margin && x < r.right - margin && y >= r.bottom + margin && y < r.top - margin;
+        };
+        int owned = 0, viewOwned = 0, uncovered = 0, spilled = 0;
+        for (int y = 0; y < c.height; ++y)
+            for (int x = 0; x < c.width; ++x) {
+                const size_t i = (size_t(y) * size_t(c.width) + size_t(x)) * 3;
+                const vell_test::Rgb before{cleared[i], cleared[i + 1], cleared[i + 2]};
+                if (!vell_test::near(before, magenta, 8))
+                    continue;   // off the display
+                ++owned;
+                const bool magentaNow = vell_test::near({shown[i], shown[i + 1], shown[i + 2]}, magenta, 8);
+                if (inside(v, x, y, 1)) {   // the edges may round either way
+                    ++viewOwned;
+                    uncovered += magentaNow;
+                } else if (!inside(v, x, y, -1) && !inside(icons, x, y, 0)) {
+                    spilled += !magentaNow;
+                }
+            }
+        ASSERT_GT(viewOwned, (v.right - v.left) * (v.top - v.bottom) / 3) << "too little of the view is on the display";
+        EXPECT_GT(owned, 0);
+        EXPECT_EQ(uncovered, 0) << "the portrait covers the whole view";
+        EXPECT_EQ(spilled, 0) << "nothing is drawn beside the view but the icons";
+        iface.clearULPic();
+    }
+    gameConfig.texMode = savedTexMode;
+}
+
+// A picture that does not exist leaves no earlier picture in the pane.
+TEST_F(CharViewTest, MissingPictureRedrawsThePane)
+{
+    const LayoutRect_S& v = iface.layout().upperLeft;
+    const int w = v.right - v.left, h = v.top - v.bottom;
+    ASSERT_EQ(iface.setULPic("Human_Male"), 0);
+    const auto portrait = readRect(v.left, v.bottom, w, h);
+    EXPECT_EQ(iface.setULPic("NoSuchPicture"), -1);
+    const auto after = readRect(v.left, v.bottom, w, h);
+    size_t same = 0;
+    for (size_t i = 0; i + 2 < after.size(); i += 3)
+        same += std::abs(after[i] - portrait[i]) + std::abs(after[i + 1] - portrait[i + 1]) +
+                    std::abs(after[i + 2] - portrait[i + 2]) < 12;
+    EXPECT_LT(same, size_t(w) * size_t(h) / 4) << "the view is drawn where the portrait was";
+}

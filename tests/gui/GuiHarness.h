@@ -223,6 +223,13 @@ public:
         return ok;
     }
 
+    // Gives the window another size (the GL context may be made anew: what
+    // a test loaded before must be loaded again). False when SDL refuses.
+    static bool setWindowSize(int width, int height)
+    {
+        return SDL_SetVideoMode(width, height, 0, SDL_OPENGL) != nullptr;
+    }
+
     // --- events ------------------------------------------------------------
     static void pushKey(SDLKey sym, SDLMod mod = KMOD_NONE, Uint16 unicode = 0)
     {

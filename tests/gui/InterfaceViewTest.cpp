@@ -15,6 +15,7 @@
 #include "rules/RulesEnv.h"
 #include "world/GameWorld.h"
 #include "world/Interface.h"
+#include "events/Event_9010.h"
 #include "world/Map.h"
 #include "world/MapInfo.h"
 #include "world/MapRenderer.h"
@@ -29,6 +30,7 @@
 #include <cstdio>
 #include <fstream>
 #include <string>
+#include <deque>
 #include <vector>
 
 #include "../common/ImageTestFiles.h"
@@ -317,6 +319,48 @@ TEST_F(InterfaceView, WaitAndSmoothWalk)
     run({SDLK_LEFT});
     EXPECT_EQ(iface.getFacing(), 90);
     EXPECT_EQ(ticks(), t0 + 5);
+}
+
+namespace {
+std::vector<unsigned char> gLightIcon;   // design 377..441 x 233..297
+int gDisplays = 0;
+std::deque<SDLKey> gAfterDisplayKeys;    // one pushed after each display
+void captureLightIcon()
+{
+    gLightIcon = GuiFixture::readRect(377, 233, 64, 64);
+    ++gDisplays;
+    if (!gAfterDisplayKeys.empty()) {
+        GuiFixture::pushKey(gAfterDisplayKeys.front());
+        gAfterDisplayKeys.pop_front();
+    }
+}
+} // namespace
+
+// Waiting shows what the time did: every wait ends with the view and the
+// panes drawn again, here a light spell that runs out during the wait. (The
+// keys come one after each display, as a player presses them: a wait that
+// drew nothing would leave the loop waiting for its next key, and the
+// watchdog would end the test.)
+TEST_F(InterfaceView, WaitRedrawsTheViewAndPanes)
+{
+    Interface_C::setAfterDisplayHook(captureLightIcon);
+    gDisplays = 0;
+    gAfterDisplayKeys = {SDLK_SPACE, SDLK_SPACE, SDLK_SPACE, SDLK_ESCAPE};
+    iface.sdlEventLoop();
+    EXPECT_EQ(gDisplays, 4) << "the first picture, then one after each wait";
+
+    // A light that ends one tick from now: its icon goes out at the wait.
+    gameworld->setVar("MagLt1", 0x01);
+    gameworld->setVar("MagExp11", int32_t(ticks() + 1));
+    ASSERT_GT(gameworld->getEventQueue().enqueue(ticks() + 1, new Event_9010_C()), 0);
+    gAfterDisplayKeys = {SDLK_ESCAPE};
+    iface.sdlEventLoop();
+    const std::vector<unsigned char> lit = gLightIcon;
+    gAfterDisplayKeys = {SDLK_SPACE, SDLK_ESCAPE};
+    iface.sdlEventLoop();
+    EXPECT_EQ(gameworld->getVar("MagLt1") & 0x01, 0);
+    EXPECT_TRUE(lit != gLightIcon) << "the light icon went out on the screen";
+    gAfterDisplayKeys.clear();
 }
 
 TEST_F(InterfaceView, FreeNavigationGlidesAndTurnsInSteps)
@@ -767,6 +811,24 @@ TEST_F(InterfaceView, NewQuestWithoutItsFirstMapIsRefused)
     EXPECT_EQ(party, nullptr);
     EXPECT_FALSE(iface.start());
     EXPECT_NE(iface.lastLoadError().find("maps/renibister.cfg"), std::string::npos) << iface.lastLoadError();
+}
+
+// A quest that another game plays is refused at once with the reason, and
+// stays as it is; once the other game lets it go it loads.
+TEST_F(InterfaceView, QuestInUseByAnotherGameIsRefused)
+{
+    EXPECT_FALSE(iface.load(questDir().c_str()));   // lets this game's quest go
+    const std::string bytes = testfiles::readFile(archive_);
+    std::string error;
+    auto other = ArchiveFile_C::open(archive_, false, &error, true);
+    ASSERT_TRUE(other) << error;
+    EXPECT_FALSE(iface.load(archive_.c_str()));
+    EXPECT_EQ(iface.lastLoadError(), "the quest is in use by another game");
+    EXPECT_EQ(testfiles::readFile(archive_), bytes);
+    other.reset();
+    ASSERT_TRUE(iface.load(archive_.c_str())) << iface.lastLoadError();
+    // Now this game holds it.
+    EXPECT_FALSE(ArchiveFile_C::open(archive_, false, &error, true));
 }
 
 // What the player is told when a quest cannot be loaded.

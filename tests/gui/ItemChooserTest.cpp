@@ -100,7 +100,7 @@ TEST_F(CreateItemTest, EscapePutsEveryIngredientBack)
     // The kind page lists Herbalism only; take the ring (first line), then
     // the draught (the rope's line is first now), then leave.
     script({SDLK_RETURN, SDLK_F1, SDLK_RETURN, SDLK_F1, SDLK_DOWN, SDLK_RETURN, SDLK_ESCAPE});
-    CreateItem_C::run(&iface, &ann);
+    CreateItem_C::runForBuilder(&iface, &ann);
     EXPECT_TRUE(shown(0).has("What item type will you build/brew?"));
     EXPECT_TRUE(shown(0).has("Herbalism"));
     EXPECT_FALSE(shown(0).has("Fletching"));
@@ -136,7 +136,7 @@ TEST_F(CreateItemTest, TheRollDecidesAndIngredientsAreUsedUp)
         vell::scriptGameRand({c.roll - 1});
         script({SDLK_RETURN, SDLK_F1, SDLK_RETURN, SDLK_F1, SDLK_RETURN, SDLK_F1, SDLK_RETURN, SDLK_F2, SDLK_RETURN,
                 SDLK_F2, SDLK_RETURN, SDLK_F2, SDLK_RETURN, SDLK_c, c.made ? SDLK_F2 : SDLK_SPACE});
-        CreateItem_C::run(&iface, &ann);
+        CreateItem_C::runForBuilder(&iface, &ann);
         EXPECT_EQ(stepsLeft(), 0u);
         EXPECT_EQ(ann.getItemCount(), 0);
         if (c.made) {
@@ -159,7 +159,7 @@ TEST_F(CreateItemTest, NoMatchingRecipeAndAFullPack)
     skill(ann, 15);
     kit().carry(ann, kit().moss);
     script({SDLK_RETURN, SDLK_F1, SDLK_RETURN, SDLK_c, SDLK_SPACE});
-    CreateItem_C::run(&iface, &ann);
+    CreateItem_C::runForBuilder(&iface, &ann);
     EXPECT_TRUE(said("No remedy calls for these."));
     EXPECT_EQ(ann.getItemCount(), 0);
 
@@ -173,7 +173,7 @@ TEST_F(CreateItemTest, NoMatchingRecipeAndAFullPack)
     vell::scriptGameRand({29});
     script({SDLK_RETURN, SDLK_F1, SDLK_RETURN, SDLK_F1, SDLK_RETURN, SDLK_F1, SDLK_RETURN, SDLK_c, SDLK_F2,
             SDLK_SPACE, SDLK_F1});
-    CreateItem_C::run(&iface, &ann);
+    CreateItem_C::runForBuilder(&iface, &ann);
     EXPECT_TRUE(said("Your pack is full."));
     EXPECT_EQ(holdings(ann).pack, std::vector<std::string>{"Draught"});
     EXPECT_EQ(bob.getPack()->count(), 8);

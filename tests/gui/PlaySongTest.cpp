@@ -2,6 +2,7 @@
 // a song with its music, a song already playing ends first, a member who is
 // no bard, and an empty list.
 #include "PartyScreenFixture.h"
+#include "SongMusicEnv.h"
 
 #include "rules/ActionList.h"
 #include "actions/Catalogue.h"
@@ -13,29 +14,10 @@
 
 namespace {
 
+using songmusic::LUTE;
+using songmusic::MusicEnv_C;
+
 using namespace partyscreens;
-
-constexpr uint32_t LUTE = 0x1u << 2;
-
-// The game's answers, with a sound director that has lute music for every
-// song and remembers what it plays.
-class MusicEnv_C : public WorldActionEnv_C {
-public:
-    bool bsTest(int32_t, uint32_t parts) override { return (parts & LUTE) != 0; }
-    int playSong(int32_t id, uint32_t) override
-    {
-        playing = id;
-        return 0;
-    }
-    int stopSong() override
-    {
-        playing = 0;
-        ++stops;
-        return 0;
-    }
-    int32_t playing = 0;
-    int stops = 0;
-};
 
 class PlaySongTest : public PartyScreenFixture {
 protected:

@@ -6,6 +6,7 @@
 
 #include "rules/ActionList.h"
 #include "actions/Catalogue.h"
+#include "actions/Spell.h"
 #include "core/ArchiveDir.h"
 #include "core/ArchiveFile.h"
 #include "rules/ItemList.h"
@@ -61,11 +62,48 @@ TEST_F(ShippedPartyTest, CorvinsSheetNamesHisSchoolAndListsHisSpells)
     // The spell list is left by ESC; "not a spell caster" by SPACE.
     script({SDLK_l, quiet(SDLK_SPACE), SDLK_ESCAPE, SDLK_ESCAPE});
     CharView_C::run(corvin, &iface, true);
-    EXPECT_TRUE(lastIn(CharView_C::STATE_SUMMARY).has("Magician")) << "his class title, by his school";
+    const Shown summary = lastIn(CharView_C::STATE_SUMMARY);
+    EXPECT_TRUE(summary.has("Magician")) << "his class title, by his school";
+    EXPECT_TRUE(summary.has("Lv: 1(1)")) << "the first level, and the first of his school";
     const Shown spells = lastIn(CharView_C::STATE_SPELLS);
     EXPECT_TRUE(spells.has("Spells:")) << "no spell list";
     EXPECT_TRUE(spells.has("Call Sprite"));
-    EXPECT_TRUE(spells.has("Ball of Bearing"));
+    EXPECT_TRUE(spells.has("Trip Trap"));
+}
+
+// Every ready-made adventurer is a new one of level 1 and knows only what
+// its class gives at that level; the spell points cover the spells the
+// README has the player cast (CASP, then TRTR).
+TEST_F(ShippedPartyTest, EveryoneKnowsWhatClassAndLevelAllow)
+{
+    for (int i = 0; i < party->getCount(); ++i) {
+        bl3dPartyChar& m = member(i);
+        SCOPED_TRACE(m.getName());
+        EXPECT_EQ(m.getLevel(), 1);
+        const TagList_C& t = *m.getTagList();
+        for (ActionList* list : {m.actions(), m.actions2()})
+            for (bool more = list->first(); more;) {
+                bl3dAction* a = list->next();
+                if (!a)
+                    break;
+                SCOPED_TRACE(a->name().c_str());
+                EXPECT_TRUE(a->isForClass(m.getClassId()));
+                EXPECT_LE(a->getLevel(), 1);
+                if (a->isSpell()) {
+                    EXPECT_LE(a->getLevel(), t.intValue("SPlv"));
+                }
+            }
+    }
+    bl3dPartyChar* corvin = named("Corvin");
+    ASSERT_NE(corvin, nullptr);
+    int32_t readmeCost = 0;
+    for (const char* code : {"CASP", "TRTR"}) {
+        bl3dAction* spell = masterActionList.getSpellByCode(code);
+        ASSERT_NE(spell, nullptr) << code;
+        readmeCost += static_cast<bl3dSpell*>(spell)->spCost();
+    }
+    EXPECT_GE(corvin->getCurSP(), readmeCost);
+    EXPECT_EQ(corvin->getTagList()->intValue("PtLv"), 1);
 }
 
 TEST_F(ShippedPartyTest, SomebodyHasASkillWithDailyUses)

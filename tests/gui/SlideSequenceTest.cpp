@@ -3,6 +3,7 @@
 // introduction show their pictures, whatever their size or colour layout,
 // and a picture that is missing or broken leaves black and a message.
 #include "GuiHarness.h"
+#include "../audio/RecordingPort.h"
 
 #include "core/GameConfig.h"
 #include "core/ModalLoop.h"
@@ -12,6 +13,8 @@
 #include <unistd.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "../common/TestFiles.h"
 
@@ -184,6 +187,96 @@ TEST_F(SlideSequenceTest, IntroductionShowsTheFirstTextInTheUpperLeftQuarter)
     });
     EXPECT_EQ(playSlideSequence(nullptr, SLIDES_INTRO), -1);
     EXPECT_TRUE(looked);
+}
+
+// The music goes through the audio port: the introduction starts with the
+// first track played once at full volume, the scrolling credits loop theirs
+// and fade it out over 500 ms when they end; the end of a run halts and
+// frees what it loaded. With sound off nothing is loaded.
+TEST_F(SlideSequenceTest, MusicPlaysThroughTheAudioPort)
+{
+    vell_test::RecordingPort port;
+    setSlideAudioPort(&port);
+    gameConfig.sound = true;
+    struct Case {
+        const char* what;
+        int mode;
+        bool sound;
+        std::vector<std::string> calls;
+    };
+    const Case cases[] = {
+        {"the introduction, ended by a key", SLIDES_INTRO, true,
+         {"music volume 128", "music credits.mp3 once", "halt music"}},
+        {"the credits without their text: they end at once", SLIDES_CREDITS, true,
+         {"music volume 128", "music credits.mp3 loop", "fade out music 500", "halt music"}},
+        {"the splash has no music", SLIDES_SPLASH, true, {"halt music"}},
+        {"sound off", SLIDES_INTRO, false, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        gameConfig.sound = c.sound;
+        port.take();
+        setSlideFrameHook([] { pushKey(SDLK_ESCAPE); });
+        testing::internal::CaptureStderr();
+        playSlideSequence(nullptr, c.mode);
+        testing::internal::GetCapturedStderr();
+        EXPECT_EQ(port.take(), c.calls);
+        EXPECT_TRUE(port.loadedNow.empty()) << "music left loaded";
+    }
+    setSlideAudioPort(nullptr);
+}
+
+// The introduction's pictures as its table gives them: which picture goes
+// into which quarter as each state begins, and what each fade draws.
+TEST_F(SlideSequenceTest, IntroductionTableLoadsEveryPictureIntoItsQuarter)
+{
+    struct Row {
+        int state;
+        std::vector<std::pair<std::string, int>> loads;
+        unsigned mask;
+    };
+    constexpr unsigned ul = 1, ur = 2, ll = 4, lr = 8;
+    const Row rows[] = {
+        {2, {}, ul},
+        {3, {{"text2", SLIDE_LL}}, ll},
+        {4, {{"text3", SLIDE_UR}, {"pic1", SLIDE_LR}}, ur | lr},
+        {5, {{"text4", SLIDE_UL}, {"pic2", SLIDE_LL}}, ul | ll},
+        {6, {{"text5", SLIDE_UL}, {"pic3", SLIDE_UR}}, ul | ur},
+        {7, {{"text6", SLIDE_LL}, {"pic4", SLIDE_LR}}, ll | lr},
+        {8, {{"text7", SLIDE_UL}, {"pic5", SLIDE_LR}}, ul | lr},
+        {9, {{"text8", SLIDE_UR}, {"pic6", SLIDE_LL}}, ur | ll},
+        {10, {{"text9", SLIDE_UL}, {"pic7", SLIDE_UR}}, ul | ur},
+        {11, {{"text10", SLIDE_LR}, {"pic8", SLIDE_LL}}, ul | ur | ll | lr},
+        {12, {}, 0}, {13, {}, 0}, {14, {}, 0},
+        {15, {}, ul},
+        {16, {{"credit2", SLIDE_LL}}, ul | ll},
+        {17, {{"credit3", SLIDE_UR}}, ul | ur | ll},
+        {18, {{"credit4", SLIDE_LR}}, ur | ll | lr},
+        {19, {{"credit5", SLIDE_UL}}, ul | ur | lr},
+        {20, {{"credit6", SLIDE_LL}}, ul | ll | lr},
+        {21, {{"credit7", SLIDE_UR}}, ul | ur | ll},
+        {22, {{"credit8", SLIDE_LR}}, ur | ll | lr},
+        {23, {{"credit9", SLIDE_UL}}, ul | ur | lr},
+        {24, {{"credit10", SLIDE_LL}}, ul | ll | lr},
+        {25, {}, ul | ll},
+        {26, {}, ll},
+        {27, {}, 0},
+    };
+    EXPECT_EQ(introSlide(1), nullptr);
+    EXPECT_EQ(introSlide(28), nullptr);
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.state);
+        const IntroSlide_S* slide = introSlide(r.state);
+        ASSERT_NE(slide, nullptr);
+        std::vector<std::pair<std::string, int>> loads;
+        for (const SlidePicture_S& p : slide->load)
+            if (p.picture)
+                loads.emplace_back(p.picture, p.quarter);
+        EXPECT_EQ(loads, r.loads);
+        EXPECT_EQ(slide->mask, r.mask);
+        for (const auto& l : r.loads)
+            EXPECT_TRUE(testfiles::exists(gamePath(("pics/intro/" + l.first + ".dat").c_str()))) << l.first << " is not shipped";
+    }
 }
 
 } // namespace

@@ -4,8 +4,10 @@
 #include "GuiHarness.h"
 
 #include "core/TimerWork.h"
+#include "platform/EventWait.h"
 
 #include <atomic>
+#include <thread>
 
 namespace {
 
@@ -59,6 +61,44 @@ TEST_F(TimerWorkTest, AWaitingModalLoopRunsTheWork)
     other.type = SDL_USEREVENT;
     other.user.code = vell::kRedrawCode;
     EXPECT_FALSE(vell::runTimerWork(other)) << "a redraw request is no timer work";
+}
+
+} // namespace
+
+namespace {
+
+// The wait that the loops sleep in gives the events queued before it, and
+// those that another thread pushes while it sleeps, woken or not. (Key
+// presses from the display itself reach it in the whole-program tests.)
+TEST_F(TimerWorkTest, TheWaitGivesQueuedPushedAndDisplayEvents)
+{
+    drainEvents();
+    pushKey(SDLK_a);
+    SDL_Event ev{};
+    ASSERT_TRUE(vell::waitEvent(&ev));
+    EXPECT_EQ(ev.type, SDL_KEYDOWN);
+    EXPECT_EQ(ev.key.keysym.sym, SDLK_a);
+
+    std::thread pusher([] {
+        SDL_Delay(100);
+        vell::pushRedraw();
+    });
+    ASSERT_TRUE(vell::waitEvent(&ev));
+    pusher.join();
+    EXPECT_EQ(ev.type, SDL_USEREVENT);
+    EXPECT_EQ(ev.user.code, vell::kRedrawCode);
+
+    // A pushed event without a wake-up is seen all the same.
+    std::thread quiet([] {
+        SDL_Delay(100);
+        SDL_Event q{};
+        q.type = SDL_USEREVENT;
+        q.user.code = 4242;
+        SDL_PushEvent(&q);
+    });
+    ASSERT_TRUE(vell::waitEvent(&ev));
+    quiet.join();
+    EXPECT_EQ(ev.user.code, 4242);
 }
 
 } // namespace

@@ -4,7 +4,10 @@
 #include "GuiHarness.h"
 
 #include "core/GameConfig.h"
+#include "platform/FileIO.h"
 #include "screens/TitleMenu.h"
+
+#include <fcntl.h>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -365,3 +368,91 @@ TEST_F(TitleMenuTest, QuitEventQuitsFromTheTitleAndTheMenu) {
 }
 
 } // namespace
+
+namespace {
+
+// The title picture's mean colour in each cell of a 8 x 6 grid over the screen.
+std::vector<vell_test::Rgb> titleGrid(bool lowDetail, int width, int height)
+{
+    gameConfig.ifaceSmall = lowDetail;
+    TitleMenu_C menu(width, height);
+    menu.display();
+    std::vector<vell_test::Rgb> cells;
+    const int cw = width / 8, ch = height / 6;
+    for (int gy = 0; gy < 6; ++gy)
+        for (int gx = 0; gx < 8; ++gx) {
+            const auto px = vell_test::GuiFixture::readRect(gx * cw + cw / 4, gy * ch + ch / 4, cw / 2, ch / 2);
+            long sum[3] = {0, 0, 0};
+            for (size_t i = 0; i < px.size(); ++i)
+                sum[i % 3] += px[i];
+            const long n = long(px.size() / 3);
+            cells.push_back({int(sum[0] / n), int(sum[1] / n), int(sum[2] / n)});
+        }
+    return cells;
+}
+
+} // namespace
+
+// The low-detail title picture is the same picture, smaller: it covers the
+// screen as the high-detail one does.
+TEST_F(TitleMenuTest, LowDetailTitleCoversTheScreenAsTheHighOneDoes) {
+    ASSERT_EQ(::symlink(gamePath("pics").c_str(), "pics"), 0);
+    const auto high = titleGrid(false, kWidth, kHeight);
+    const auto low = titleGrid(true, kWidth, kHeight);
+    ASSERT_EQ(high.size(), low.size());
+    int differing = 0;
+    for (size_t i = 0; i < high.size(); ++i)
+        if (!vell_test::near(high[i], low[i], 24)) {
+            ++differing;
+            ADD_FAILURE() << "cell " << i % 8 << "," << i / 8 << ": high " << high[i].r << "/" << high[i].g << "/"
+                          << high[i].b << ", low " << low[i].r << "/" << low[i].g << "/" << low[i].b;
+        }
+    EXPECT_EQ(differing, 0);
+}
+
+// Why a new quest could not be made is told on the screen; a quest marked
+// read-only is not replaced (nor made writable) by a new one of its name.
+TEST_F(TitleMenuTest, NewQuestThatCannotBeMadeSaysWhy) {
+    writeFile("savegame/KEPT", "progress");
+    ASSERT_EQ(::chmod("savegame/KEPT", 0444), 0);
+    TitleMenu_C menu(1024, 768);
+    int messageDraws = 0;
+    afterDisplay([&] {
+        if (menu.getState() == TitleMenu_C::STATE_MESSAGE && countNear(400, 380, 260, 110, {0, 0, 0}, 40) > 200)
+            ++messageDraws;
+    });
+    scriptKeys({SDLK_SPACE, SDLKey('n'), SDLKey('k'), SDLKey('e'), SDLKey('p'), SDLKey('t'), SDLK_RETURN, SDLKey('y'),
+                SDLK_SPACE, SDLK_ESCAPE, SDLKey('q'), SDLKey('y')});
+    EXPECT_EQ(menu.run(false), TitleMenu_C::RESULT_QUIT);
+    EXPECT_EQ(menu.getMessage(), "The new quest could not be created!  The quest is read-only and stays as it is.");
+    EXPECT_GT(messageDraws, 0);
+    EXPECT_EQ(readFile("savegame/KEPT"), "progress");
+    struct stat st {};
+    ASSERT_EQ(::stat("savegame/KEPT", &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0444u);
+    EXPECT_FALSE(exists("savegame/KEPT.new"));
+
+    // Without the template: the reason is on the screen as well.
+    std::remove("data/savegame.dat");
+    scriptKeys({SDLKey('n'), SDLKey('l'), SDLKey('o'), SDLKey('s'), SDLKey('t'), SDLK_RETURN, SDLK_SPACE, SDLK_ESCAPE,
+                SDLKey('q'), SDLKey('y')});
+    EXPECT_EQ(menu.run(false), TitleMenu_C::RESULT_QUIT);
+    EXPECT_EQ(menu.getMessage(),
+              "The new quest could not be created!  The quest template data/savegame.dat is missing.");
+    EXPECT_FALSE(exists("savegame/LOST"));
+}
+
+// New Game does not replace a quest that another game plays.
+TEST_F(TitleMenuTest, NewGameLeavesAQuestInUseByAnotherGame) {
+    writeFile("savegame/HELD", "progress");
+    int fd = ::open("savegame/HELD", O_RDWR);
+    ASSERT_GE(fd, 0);
+    ASSERT_TRUE(vell::ioHold(fd));
+    TitleMenu_C menu(1024, 768);
+    scriptKeys({SDLK_SPACE, SDLKey('n'), SDLKey('h'), SDLKey('e'), SDLKey('l'), SDLKey('d'), SDLK_RETURN, SDLKey('y'),
+                SDLK_SPACE, SDLK_ESCAPE, SDLKey('q'), SDLKey('y')});
+    EXPECT_EQ(menu.run(false), TitleMenu_C::RESULT_QUIT);
+    ::close(fd);
+    EXPECT_EQ(menu.getMessage(), "The new quest could not be created!  The quest is in use by another game.");
+    EXPECT_EQ(readFile("savegame/HELD"), "progress");
+}

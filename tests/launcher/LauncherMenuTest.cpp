@@ -116,10 +116,14 @@ protected:
 TEST_F(LauncherMenuTest, EveryPageShowsItsOptionsAtTheirPlaces) {
     using K = LauncherText_S::Kind;
     using Item = std::tuple<int, int, K, std::string>;
-    auto opt = [](std::vector<Item>& v, int y, int keyX, const char* key, int labelX, const char* label,
-                  const char* value = nullptr) {
+    // The rest of each word starts where the font ends its key: with the
+    // block font three advances of 10 after the key's x, no gap and no overlap.
+    const CommonInterface_C font(1024, 768, "data/font.fot");
+    ASSERT_EQ(font.widthStr("(W)"), 30);
+    auto opt = [&font](std::vector<Item>& v, int y, int keyX, const char* key, const char* label,
+                       const char* value = nullptr) {
         v.emplace_back(keyX, y, LauncherText_S::KEY, key);
-        v.emplace_back(labelX, y, LauncherText_S::LABEL, label);
+        v.emplace_back(keyX + font.widthStr(key), y, LauncherText_S::LABEL, label);
         if (value)
             v.emplace_back(500, y, LauncherText_S::VALUE, value);
     };
@@ -127,52 +131,52 @@ TEST_F(LauncherMenuTest, EveryPageShowsItsOptionsAtTheirPlaces) {
     {
         auto& v = want[LauncherMenu_C::STATE_MAIN];
         v.emplace_back(20, 360, LauncherText_S::LABEL, "Vellicorn Options");
-        opt(v, 330, 40, "(P)", 65, "lay Vellicorn");
-        opt(v, 300, 40, "(E)", 68, "dit Configuration Options");
-        opt(v, 270, 40, "(Q)", 69, "uit Vellicorn");
+        opt(v, 330, 40, "(P)", "lay Vellicorn");
+        opt(v, 300, 40, "(E)", "dit Configuration Options");
+        opt(v, 270, 40, "(Q)", "uit Vellicorn");
     }
     {
         auto& v = want[LauncherMenu_C::STATE_CONFIG];
         v.emplace_back(20, 360, LauncherText_S::LABEL, "Vellicorn Configuration");
-        opt(v, 330, 40, "(V)", 69, "ideo Options");
-        opt(v, 300, 40, "(A)", 69, "udio Options");
-        opt(v, 270, 40, "(G)", 69, "ame Options");
-        opt(v, 60, 20, "(B)", 45, "ack");
+        opt(v, 330, 40, "(V)", "ideo Options");
+        opt(v, 300, 40, "(A)", "udio Options");
+        opt(v, 270, 40, "(G)", "ame Options");
+        opt(v, 60, 20, "(B)", "ack");
     }
     {
         auto& v = want[LauncherMenu_C::STATE_VIDEO];
         v.emplace_back(20, 360, LauncherText_S::LABEL, "Video Configuration");
-        opt(v, 330, 40, "(C)", 69, "olor Depth", "24");
-        opt(v, 305, 40, "(I)", 63, "nterface Detail", "high");
-        opt(v, 280, 40, "(T)", 71, "exture Detail", "highest");
-        opt(v, 255, 40, "(L)", 68, "inear Interpolation", "on");
-        opt(v, 230, 40, "(S)", 64, "hadows", "on");
-        opt(v, 205, 40, "(F)", 67, "og", "on");
-        opt(v, 180, 40, "(W)", 71, "indowed mode", "off");
-        opt(v, 155, 40, "(D)", 71, "irectX Video Driver", "off");
-        opt(v, 130, 40, "(R)", 69, "esolution", "1024x768");
-        opt(v, 105, 40, "(V)", 70, "iew Distance", "9");
-        opt(v, 60, 20, "(B)", 45, "ack");
+        opt(v, 330, 40, "(C)", "olor Depth", "24");
+        opt(v, 305, 40, "(I)", "nterface Detail", "high");
+        opt(v, 280, 40, "(T)", "exture Detail", "highest");
+        opt(v, 255, 40, "(L)", "inear Interpolation", "on");
+        opt(v, 230, 40, "(S)", "hadows", "on");
+        opt(v, 205, 40, "(F)", "og", "on");
+        opt(v, 180, 40, "(W)", "indowed mode", "off");
+        opt(v, 155, 40, "(D)", "irectX Video Driver", "off");
+        opt(v, 130, 40, "(R)", "esolution", "1024x768");
+        opt(v, 105, 40, "(V)", "iew Distance", "9");
+        opt(v, 60, 20, "(B)", "ack");
     }
     {
         auto& v = want[LauncherMenu_C::STATE_AUDIO];
         v.emplace_back(20, 360, LauncherText_S::LABEL, "Audio Configuration");
-        opt(v, 330, 40, "(S)", 64, "ound", "yes");
-        opt(v, 300, 64, "(A)", 94, "udio One-shots", "yes");
-        opt(v, 270, 64, "(M)", 96, "usic", "yes");
-        opt(v, 210, 40, "(D)", 69, "irectX Audio Driver", "no");
-        opt(v, 60, 20, "(B)", 45, "ack");
+        opt(v, 330, 40, "(S)", "ound", "yes");
+        opt(v, 300, 64, "(A)", "udio One-shots", "yes");
+        opt(v, 270, 64, "(M)", "usic", "yes");
+        opt(v, 210, 40, "(D)", "irectX Audio Driver", "no");
+        opt(v, 60, 20, "(B)", "ack");
     }
     {
         auto& v = want[LauncherMenu_C::STATE_GAME];
         v.emplace_back(20, 360, LauncherText_S::LABEL, "Game Configuration");
-        opt(v, 330, 40, "(S)", 64, "mooth Walking", "on");
-        opt(v, 300, 40, "(D)", 69, "ifficulty", "average");
-        opt(v, 270, 40, "(T)", 69, "ext Brightness:", "Normal");
-        opt(v, 240, 40, "(F)", 67, "ree Navigation", "off");
-        opt(v, 210, 40, "(M)", 71, "ouse Support", "off");
-        opt(v, 180, 40, "(P)", 71, "arty Gold", "off");
-        opt(v, 60, 20, "(B)", 45, "ack");
+        opt(v, 330, 40, "(S)", "mooth Walking", "on");
+        opt(v, 300, 40, "(D)", "ifficulty", "average");
+        opt(v, 270, 40, "(T)", "ext Brightness:", "Normal");
+        opt(v, 240, 40, "(F)", "ree Navigation", "off");
+        opt(v, 210, 40, "(M)", "ouse Support", "off");
+        opt(v, 180, 40, "(P)", "arty Gold", "off");
+        opt(v, 60, 20, "(B)", "ack");
     }
 
     std::map<int, int> drawn; // state -> displays checked
@@ -195,6 +199,10 @@ TEST_F(LauncherMenuTest, EveryPageShowsItsOptionsAtTheirPlaces) {
         for (const LauncherText_S& t : menu.pageText()) {
             if (t.kind == LauncherText_S::KEY) {
                 EXPECT_EQ(countNear(t.x, t.y, 8, 17, kKeyGreen, 3), kGlyph) << t.text << " on page " << state;
+            } else if (t.kind == LauncherText_S::LABEL && t.x != 20) {
+                EXPECT_EQ(countNear(t.x, t.y, 8, 17, kGrey, 3), kGlyph) << t.text << " on page " << state;
+                EXPECT_EQ(countNear(t.x - 2, t.y, 2, 17, kGrey, 3) + countNear(t.x - 2, t.y, 2, 17, kKeyGreen, 3), 0)
+                    << "no gap between the key and " << t.text << " on page " << state;
             } else if (t.kind == LauncherText_S::VALUE || t.x == 20) {
                 EXPECT_EQ(countNear(t.x, t.y, 8, 17, kGrey, 3), kGlyph) << t.text << " on page " << state;
             }
@@ -226,6 +234,10 @@ TEST_F(LauncherMenuTest, OptionKeysStepThroughTheirValues) {
         {'v', 'i', 305, none, {"high", "low", "high"}, true},
         {'v', 't', 280, none, {"highest", "lowest", "low", "moderate", "high", "highest"}, true},
         {'v', 't', 280, [](GameConfig_S& c) { c.texMode = 0; }, {"", "lowest"}, true},
+        // A negative value from the file steps into the ring, as its remainder says.
+        {'v', 't', 280, [](GameConfig_S& c) { c.texMode = -1; }, {"", "highest", "lowest"}, true},
+        {'v', 't', 280, [](GameConfig_S& c) { c.texMode = -7; }, {"", "high"}, true},
+        {'v', 'v', 105, [](GameConfig_S& c) { c.graphics = -3; }, {"-3", "8"}, true},
         {'v', 'l', 255, none, {"on", "off", "on"}, true},
         {'v', 's', 230, none, {"on", "off"}, true},
         {'v', 'f', 205, none, {"on", "off"}, true},
@@ -242,6 +254,8 @@ TEST_F(LauncherMenuTest, OptionKeysStepThroughTheirValues) {
         {'g', 'd', 300, none, {"average", "difficult", "impossible", "easy", "average"}, true},
         {'g', 't', 270, none, {"Normal", "Higher", "Highest", "Normal"}, true},
         {'g', 't', 270, [](GameConfig_S& c) { c.textLevel = 0; }, {"", "Normal"}, true},
+        {'g', 't', 270, [](GameConfig_S& c) { c.textLevel = -2; }, {"", "Higher"}, true},
+        {'g', 'd', 300, [](GameConfig_S& c) { c.difficulty = -1; }, {"", "easy"}, true},
         {'g', 'f', 240, none, {"off", "on"}, true},
         {'g', 'm', 210, none, {"off", "on"}, true},
         {'g', 'p', 180, none, {"off", "on", "off"}, true},
@@ -271,15 +285,19 @@ TEST_F(LauncherMenuTest, OptionKeysStepThroughTheirValues) {
     }
 }
 
-// Quit rewrites the file even when nothing changed: the 20 lines of the
-// writer, whatever the file held before (comments, odd spacing, short
-// forms), with the settings it held.
+// Quit rewrites the file even when nothing changed: the player's comment
+// lines, then the 20 lines of the writer, whatever the file held before (odd
+// spacing, short forms), with the settings it held.
 TEST_F(LauncherMenuTest, QuitRewritesTheFileAsTwentyLines) {
-    writeFile(GameConfig_S::kPath, "# my settings\r\n  DEPTH   16\r\nwindowed yes\ndiff imp\n\ntexmode 2");
+    writeFile(GameConfig_S::kPath, "# my settings\r\n  DEPTH   16\r\nwindowed yes\n# the hard way\ndiff imp\n\n"
+                                   "#\ntexmode 2");
     GameConfig_S config;
     ASSERT_TRUE(readLauncherSettings(config, GameConfig_S::kPath));
     EXPECT_EQ(runKeys(config, "q"), LauncherMenu_C::STATE_QUIT);
-    const std::string text = readFile(GameConfig_S::kPath);
+    std::string text = readFile(GameConfig_S::kPath);
+    const std::string comments = "# my settings\n# the hard way\n#\n";
+    ASSERT_EQ(text.substr(0, comments.size()), comments) << "the comment lines were lost";
+    text = text.substr(comments.size());
     EXPECT_EQ(text, config.toText());
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 20);
     EXPECT_EQ(text.substr(0, 9), "depth 16\n");

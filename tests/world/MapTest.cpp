@@ -380,6 +380,23 @@ TEST_F(MapVariants, SpecialLightLine)
     EXPECT_FALSE(plain->hasSpecialLight());
 }
 
+TEST_F(MapVariants, SoundSegmentsNeedAnHourOfTheDay)
+{
+    std::string err;
+    auto m = build("Grid 5 5 f\n" + std::string(GRID_LINE2) +
+                       "snd 6\ndawn.env 5\nnohour.env\nlate.env 24\nbefore.env -1\nword.env six\nnight.env 23\n"
+                       "SPECCELL 1 1 0\nRANDITEMS 0\n0 0 BOX\n",
+                   &err);
+    ASSERT_EQ(m->getLoadError(), Map_C::LOAD_OK);
+    ASSERT_EQ(m->getSounds().size(), 2u);
+    EXPECT_EQ(m->getSounds()[0].path, "snd/dawn.env");
+    EXPECT_EQ(m->getSounds()[0].hour, 5);
+    EXPECT_EQ(m->getSounds()[1].path, "snd/night.env");
+    EXPECT_EQ(m->getSounds()[1].hour, 23);
+    for (const char* skipped : {"nohour.env", "late.env 24", "before.env -1", "word.env six"})
+        EXPECT_NE(err.find(std::string("skipped: ") + skipped), std::string::npos) << skipped;
+}
+
 TEST_F(MapVariants, WithoutSpeccellTheLineIsTriedAgain)
 {
     std::string err;

@@ -6,6 +6,7 @@
 #include "events/Event_9000.h"
 #include "events/Event_9002.h"
 #include "events/GameEvents.h"
+#include "rules/EnemyList.h"
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
 #include "world/GameWorld.h"
@@ -256,6 +257,22 @@ TEST_F(UpkeepTest, ExpiredJoinedCreaturesLeave)
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(members.getMember(i)->getCurHP(), 6) << "the member in the freed slot is looked at too";
     EXPECT_EQ(onlyDue(EVENT_HOURLY), at(15, 0));
+}
+
+// In the middle of a fight nobody leaves the party: the fight puts its
+// order back together at its end, and the next hour lets the creature go.
+TEST_F(UpkeepTest, NobodyLeavesInTheMiddleOfAFight)
+{
+    const uint32_t now = at(14, 0);
+    bl3dPartyChar* wolf = add("Wolf", JOINED, 5);
+    wolf->getTagList()->setInt("MonExpire", static_cast<int32_t>(now - 1));
+    enemyList.setInCombat(true);
+    hourly(now);
+    enemyList.setInCombat(false);
+    ASSERT_EQ(members.getCount(), 1);
+    EXPECT_EQ(members.getMember(0), wolf);
+    hourly(at(15, 0));
+    EXPECT_EQ(members.getCount(), 0);
 }
 
 // A world stored while its upkeep had stopped queuing itself gets the

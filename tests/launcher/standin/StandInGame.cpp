@@ -1,16 +1,26 @@
 // A stand-in for the game program, put beside vellconf in the tests. It
-// waits until the program that started it has ended (up to 10 s), then
-// writes how it was started into "started.txt" in its working folder, one
-// "name value" line each, and ends.
+// notes its parent as it starts, waits until the program that started it
+// has ended, then writes how it was started into "started.txt" in its
+// working folder, one "name value" line each, and ends.
+//
+// The test that starts the launcher is a child subreaper and names itself in
+// VELL_STANDIN_REAPER: the launcher has ended exactly when this program has
+// been handed to the test. On a busy machine the launcher may end before
+// this program runs at all; its first parent is then the test already.
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <unistd.h>
 
 int main(int argc, char** argv) {
     const pid_t parent = ::getppid();
+    const char* reaperText = std::getenv("VELL_STANDIN_REAPER");
+    const pid_t reaper = reaperText ? static_cast<pid_t>(std::atol(reaperText)) : 1;
+    // The event, not a time: the guard only keeps a broken launcher from
+    // leaving this program behind for ever.
     bool parentGone = false;
-    for (int i = 0; i < 200 && !parentGone; ++i) {
-        parentGone = ::getppid() != parent;
+    for (int i = 0; i < 20 * 120 && !parentGone; ++i) {
+        parentGone = ::getppid() == reaper || ::getppid() == 1;
         if (!parentGone)
             ::usleep(50 * 1000);
     }
@@ -29,6 +39,7 @@ int main(int argc, char** argv) {
     std::fprintf(f, "sid %d\n", int(::getsid(0)));
     std::fprintf(f, "firstParent %d\n", int(parent));
     std::fprintf(f, "parentGone %d\n", parentGone ? 1 : 0);
+    std::fprintf(f, "reaper %d\n", int(reaper));
 
     sigset_t blocked;
     sigemptyset(&blocked);

@@ -1,0 +1,464 @@
+// The fight's order entry, from the keys to the performed round: attack,
+// defend, rank changes, spells (typed, listed, described, refused), skills
+// with daily uses, the reserve weapon, the equip trial on the character
+// sheet, items, songs started in the fight and a song playing from
+// outside, going back, members who cannot act and joined monsters.
+#include "CombatFixture.h"
+#include "SongMusicEnv.h"
+
+#include "actions/Songs.h"
+#include "core/TagList.h"
+#include "rules/Actor.h"
+#include "screens/CharView.h"
+
+namespace {
+
+using songmusic::LUTE;
+using songmusic::MusicEnv_C;
+
+using namespace combattest;
+using E = Event_4000_C;
+
+constexpr int32_t SILVER_STRIKE = 0x000f0021;
+constexpr int32_t MAGICIANS_PORTAL = 0x00890015;
+constexpr int32_t MENDING_LIGHT = 0x00090064;
+constexpr int32_t HIDE_IN_SHADOWS = 0x001e03e9;
+constexpr int32_t MOCKING_VERSE = 0x000a2057;
+
+class CombatOrdersTest : public CombatFixture {
+protected:
+    void SetUp() override
+    {
+        CombatFixture::SetUp();
+        if (HasFatalFailure())
+            return;
+        setActionEnv(&music);
+        beforeKey = [this](int state) {
+            for (auto& hook : hooks_)
+                if (hook(state))
+                    return true;
+            return false;
+        };
+    }
+    // An enemy that neither dies nor hurts.
+    bl3dMonsterList* dummies(int count, int distance, const char* name = "Dummy", const char* plural = "Dummies")
+    {
+        MonsterSpec_S s;
+        s.name = name;
+        s.plural = plural;
+        s.hp = 5000;
+        s.attack = -50;
+        s.dx = 1;
+        return addGroup(monsterType(s), count, distance);
+    }
+    // After the orders and one round, the party runs (the roll scripted).
+    void runAfterRound()
+    {
+        hooks_.push_back([this](int state) {
+            if (state == E::ROUND_MENU && pressesLeft() == 0 && vell::scriptedGameRandLeft() == 0)
+                vell::scriptGameRand({0});
+            return false;
+        });
+        play({{E::ROUND_MENU, {SDLK_r}}});
+    }
+    int32_t idAt(int slot, int round = 0) const { return ids_[size_t(round)][size_t(slot)]; }
+    // Records the ordered actions when "Begin combat?" shows.
+    void recordOrders()
+    {
+        hooks_.push_back([this](int state) {
+            if (state == E::BEGIN_COMBAT && pressesLeft() == 1) {
+                std::vector<int32_t> ids;
+                for (int i = 0; i < 8; ++i)
+                    ids.push_back(event().getSelAct(i) ? event().getSelAct(i)->actionID() : 0);
+                ids_.push_back(ids);
+                targets_.push_back(event().getCharTarget(0));
+            }
+            return false;
+        });
+    }
+    bool performedMentions(const std::string& piece) const
+    {
+        for (const Shown& s : shown())
+            if (s.state == E::PERFORMING && s.mentions(piece))
+                return true;
+        return false;
+    }
+    // Some display in that state printed exactly this text.
+    bool shownIn(int state, const std::string& text) const
+    {
+        for (const Shown& s : shown())
+            if (s.state == state && s.has(text))
+                return true;
+        return false;
+    }
+
+    MusicEnv_C music;
+    std::vector<std::function<bool(int)>> hooks_;
+    std::vector<std::vector<int32_t>> ids_;
+    std::vector<void*> targets_;
+};
+
+TEST_F(CombatOrdersTest, AttackDefendAndRankChanges)
+{
+    fighter("Ann");
+    fighter("Bob");
+    fighter("Cyd");
+    fighter("Dee");
+    bl3dPartyChar& eve = fighter("Eve");
+    dummies(1, 10);
+    bl3dMonsterList* far = dummies(2, 40, "Troll", "Trolls");
+    // Ann attacks the second group; Bob defends; Cyd advances 2 ranks (the
+    // second digit is ignored), Dee retreats with no count typed; Eve, in
+    // the fifth rank without a bow, cannot attack and defends.
+    press({SDLK_f, SDLK_a, SDLK_b, SDLK_d, SDLK_o, SDLK_a, SDLK_2, SDLK_3, SDLK_RETURN, SDLK_o, SDLK_r, SDLK_RETURN,
+           SDLK_a, SDLK_d, SDLK_y});
+    recordOrders();
+    runAfterRound();
+    EXPECT_EQ(fight(), 1);
+    ASSERT_EQ(ids_.size(), 1u);
+    EXPECT_EQ(idAt(0), ACTION_ATTACK);
+    EXPECT_EQ(targets_[0], far);
+    EXPECT_EQ(idAt(1), ACTION_DEFEND);
+    EXPECT_EQ(idAt(2), ACTION_ADVANCE);
+    EXPECT_EQ(idAt(3), ACTION_RETREAT);
+    EXPECT_EQ(idAt(4), ACTION_DEFEND);
+    EXPECT_TRUE(lastIn(E::CHOOSE_GROUP).has("2 Trolls (40')"));
+    EXPECT_TRUE(shownIn(E::RANK_COUNT, "2_"));
+    EXPECT_FALSE(shownIn(E::RANK_COUNT, "23_"));
+    EXPECT_TRUE(anyMentions("How many ranks would you like to retreat?"));
+    EXPECT_FALSE(lastIn(E::MEMBER_TURN).has("(A)ttack the brutes")) << "Eve stands in the fifth rank";
+    EXPECT_TRUE(lastIn(E::MEMBER_TURN).has("(-) Go back"));
+    EXPECT_TRUE(performedMentions("Ann"));
+    EXPECT_EQ(pressesLeft(), 0u);
+    // The order of the start comes back after the fight.
+    EXPECT_EQ(party->getMember(4), &eve);
+}
+
+TEST_F(CombatOrdersTest, GoingBackReleasesTheOrderAndTheLastQuestionWaits)
+{
+    fighter("Ann");
+    fighter("Bob");
+    dummies(1, 10);
+    // Ann attacks, Bob goes back to her, she defends instead; Bob defends;
+    // 'n' goes back to Bob, who attacks.
+    press({SDLK_f, SDLK_a, SDLK_MINUS, SDLK_d, SDLK_d, SDLK_n, SDLK_a, SDLK_y});
+    recordOrders();
+    runAfterRound();
+    EXPECT_EQ(fight(), 1);
+    ASSERT_EQ(ids_.size(), 1u);
+    EXPECT_EQ(idAt(0), ACTION_DEFEND);
+    EXPECT_EQ(idAt(1), ACTION_ATTACK);
+}
+
+TEST_F(CombatOrdersTest, JoinedMonstersChooseAloneAndNoQuestionIsLeftWithoutAMember)
+{
+    MonsterSpec_S wolf;
+    wolf.name = "Wolf";
+    wolf.plural = "Wolves";
+    wolf.hp = 40;
+    bl3dPartyChar* pet = monsterType(wolf)->makePartyChar(false);
+    ASSERT_TRUE(party->addMember(pet));
+    ASSERT_TRUE(pet->isJoinedMonster());
+    ASSERT_GT(pet->getCurHP(), 0);
+    dummies(1, 10);
+    // No menu for the wolf: straight to "Begin combat?", where 'n' has
+    // nobody to go back to and changes nothing.
+    press({SDLK_f, SDLK_n, SDLK_y});
+    recordOrders();
+    runAfterRound();
+    EXPECT_EQ(fight(), 1);
+    EXPECT_FALSE(drewState(E::MEMBER_TURN));
+    EXPECT_TRUE(drewState(E::BEGIN_COMBAT));
+    ASSERT_EQ(ids_.size(), 1u);
+    EXPECT_NE(idAt(0), 0) << "the wolf's combat AI chose";
+    EXPECT_EQ(party->getMember(0), pet);
+}
+
+TEST_F(CombatOrdersTest, MembersWhoCannotActAndAMemberKilledBeforeItsTurn)
+{
+    fighter("Ann");
+    bl3dPartyChar& bob = join("Bob", 0x4);
+    bob.setCurHP(1);
+    bob.getStatBlock()->setBase(STAT_DX, 1);
+    bob.getStatBlock()->recompute();
+    bl3dPartyChar& cyd = fighter("Cyd");
+    cyd.getStatBlock()->setBase(STAT_CONDITIONS, COND_SLEEPING);
+    cyd.getStatBlock()->recompute();
+    MonsterSpec_S brute;
+    brute.name = "Brute";
+    brute.plural = "Brutes";
+    brute.hp = 5000;
+    brute.attack = 60;
+    brute.damage = 30;
+    brute.dx = 12; // quicker than Bob, not too quick to run from
+    addGroup(monsterType(brute), 4, 10);
+    // Ann defends, Bob attacks; Cyd sleeps: SPACE passes her turn.
+    press({SDLK_f, SDLK_d, SDLK_a, SDLK_SPACE, SDLK_y});
+    recordOrders();
+    runAfterRound();
+    const int r = fight();
+    EXPECT_TRUE(lastIn(E::MEMBER_TURN).has("Cyd is currently asleep!"));
+    ASSERT_EQ(ids_.size(), 1u);
+    EXPECT_EQ(idAt(2), 0);
+    // The brutes are quicker: Bob falls before he acts, and the round
+    // goes on without him.
+    EXPECT_EQ(idAt(1), ACTION_ATTACK);
+    EXPECT_LE(bob.getCurHP(), 0);
+    EXPECT_FALSE(performedMentions("Bob#0 attacks"));
+    EXPECT_EQ(r, 1);
+    EXPECT_EQ(party->getMember(2), &bob) << "the dead stand behind the living";
+    EXPECT_FALSE((cyd.getConditions() & COND_SLEEPING)) << "sleep is cured after a fight";
+}
+
+TEST_F(CombatOrdersTest, SpellsByCodeAndListWithTheirRefusals)
+{
+    bl3dPartyChar& mia = fighter("Mia", 0x100, 7);
+    mia.setMaxSP(200);
+    mia.setCurSP(200);
+    for (int32_t id : {MENDING_LIGHT, MAGICIANS_PORTAL, SILVER_STRIKE})
+        mia.actions2()->add(masterActionList.getAction(id), 0);
+    bl3dPartyChar& ann = fighter("Ann");
+    ann.setCurHP(50);
+    dummies(1, 10);
+    // Mia: an unknown code (a fifth letter is ignored), then the portal,
+    // which is no spell for a fight, then the list: the description of the
+    // first spell, and Mending Light on Ann. Ann cannot cast: 'c' does
+    // nothing; she defends.
+    press({SDLK_f, SDLK_c, SDLK_x, SDLK_y, SDLK_z, SDLK_q, SDLK_w, SDLK_RETURN, SDLK_SPACE, SDLK_c, SDLK_m, SDLK_a,
+           SDLK_p, SDLK_o, SDLK_RETURN, SDLK_SPACE, SDLK_c, SDLK_TAB, SDLK_d, SDLK_ESCAPE, SDLK_DOWN, SDLK_DOWN,
+           SDLK_RETURN, SDLK_F2, SDLK_c, SDLK_d, SDLK_y});
+    recordOrders();
+    runAfterRound();
+    EXPECT_EQ(fight(), 1);
+    EXPECT_TRUE(anyMentions("Enter Code: XYZQ_"));
+    EXPECT_FALSE(anyMentions("XYZQW"));
+    EXPECT_TRUE(lastIn(E::UNKNOWN_SPELL).has("Alas, such a spell is beyond your knowledge."));
+    EXPECT_TRUE(lastIn(E::NOT_IN_COMBAT).has("That spell is not appropriate in combat!"));
+    EXPECT_TRUE(lastIn(E::SPELL_LIST).has("Available spells:"));
+    EXPECT_TRUE(lastIn(E::SPELL_LIST).has("(D)escription"));
+    EXPECT_TRUE(lastIn(E::SPELL_DESCRIPTION).has("Silver Strike"));
+    EXPECT_TRUE(lastIn(E::SPELL_DESCRIPTION).has("Thaumaturg. (Lvl: 2)"));
+    EXPECT_TRUE(lastIn(E::SPELL_DESCRIPTION).has("Code: SIST"));
+    EXPECT_TRUE(lastIn(E::SPELL_TARGET).has("On who do you wish to cast Mending Light?"));
+    ASSERT_EQ(ids_.size(), 1u);
+    EXPECT_EQ(idAt(0), MENDING_LIGHT);
+    EXPECT_EQ(idAt(1), ACTION_DEFEND);
+    EXPECT_GT(ann.getCurHP(), 50) << "the light mended Ann in the round";
+    EXPECT_LT(mia.getCurSP(), 200);
+
+    // The next fight: the typed code of a spell on the one group.
+    forget();
+    ids_.clear();
+    ann.setCurHP(200);
+    press({SDLK_f, SDLK_c, SDLK_s, SDLK_i, SDLK_s, SDLK_t, SDLK_RETURN, SDLK_d, SDLK_y});
+    EXPECT_EQ(fight(), 1);
+    ASSERT_EQ(ids_.size(), 1u);
+    EXPECT_EQ(idAt(0), SILVER_STRIKE);
+    EXPECT_EQ(targets_.back(), enemyList.groupAt(0));
+}
+
+TEST_F(CombatOrdersTest, SkillsWithDailyUsesAndTheReserveWeapon)
+{
+    bl3dPartyChar& ann = fighter("Ann", 0x80);
+    ann.actions()->add(masterActionList.getAction(HIDE_IN_SHADOWS), 0);
+    char key[16];
+    std::snprintf(key, sizeof key, "0x%08x", static_cast<unsigned>(HIDE_IN_SHADOWS));
+    ann.getTagList()->setInt(key, 1);
+    ann.getTagList()->setInt((std::string(key) + "MAX").c_str(), 1);
+    bl3dItem* dagger = kit().give(ann, kit().dagger, SLOT_READY);
+    bl3dItem* sword = kit().give(ann, kit().sword, SLOT_RT_HAND);
+    bl3dPartyChar& bob = fighter("Bob");
+    dummies(1, 10);
+    // Ann readies her dagger (and still gives an order): she hides. Bob has
+    // nothing in reserve and no skills.
+    press({SDLK_f, SDLK_r, SDLK_RETURN, SDLK_u, SDLK_RETURN, SDLK_r, SDLK_SPACE, SDLK_u, SDLK_SPACE, SDLK_d, SDLK_y});
+    recordOrders();
+    runAfterRound();
+    EXPECT_EQ(fight(), 1);
+    EXPECT_TRUE(lastIn(E::WEAPON_LIST).has("Available weapons:"));
+    EXPECT_TRUE(lastIn(E::WEAPON_LIST).has("Dagger"));
+    EXPECT_TRUE(lastIn(E::SKILL_LIST).has("Hide in Shadows"));
+    EXPECT_FALSE(lastIn(E::SKILL_LIST).has("Attack"));
+    EXPECT_TRUE(lastIn(E::NO_RESERVE).has("You do not have any other weapons ready."));
+    EXPECT_TRUE(lastIn(E::NO_SKILLS).has("You have no special skills for combat"));
+    EXPECT_EQ(ann.getSlotItem(SLOT_RT_HAND), dagger);
+    EXPECT_EQ(ann.getSlotItem(SLOT_READY), sword);
+    ASSERT_EQ(ids_.size(), 1u);
+    EXPECT_EQ(idAt(0), HIDE_IN_SHADOWS);
+    EXPECT_EQ(ann.getTagList()->intValue(key), 0) << "the day's use is spent";
+    EXPECT_FALSE((ann.getConditions() & COND_HIDDEN)) << "hiding ends with the fight";
+    (void)bob;
+
+    // With the day's use spent the skill is not listed.
+    forget();
+    press({SDLK_f, SDLK_u, SDLK_SPACE, SDLK_d, SDLK_d, SDLK_y});
+    EXPECT_EQ(fight(), 1);
+    EXPECT_TRUE(drewState(E::NO_SKILLS));
+}
+
+TEST_F(CombatOrdersTest, TheEquipTrialRunsOnTheSheetAndTheSwapComesInTheRound)
+{
+    bl3dPartyChar& ann = fighter("Ann");
+    bl3dItem* sword = kit().carry(ann, kit().sword);
+    dummies(1, 10);
+    // On the sheet's inventory page: the sword is the only line; 'e'
+    // equips it, ESC ends the trial.
+    press({SDLK_f, SDLK_e, SDLK_e, SDLK_ESCAPE, SDLK_y});
+    recordOrders();
+    runAfterRound();
+    bool sheetSeen = false;
+    hooks_.push_back([&](int) {
+        sheetSeen = sheetSeen || CharView_C::inTrial();
+        return false;
+    });
+    EXPECT_EQ(fight(), 1);
+    EXPECT_TRUE(sheetSeen);
+    ASSERT_EQ(ids_.size(), 1u);
+    EXPECT_EQ(idAt(0), ACTION_EQUIP_ITEM);
+    EXPECT_EQ(ann.getSlotItem(SLOT_RT_HAND), sword) << "the swap is made when the order is performed";
+    EXPECT_TRUE(performedMentions("Ann rummages through"));
+}
+
+TEST_F(CombatOrdersTest, ItemsMustBeWornAndDoSomething)
+{
+    bl3dPartyChar& ann = fighter("Ann");
+    ann.setCurHP(50);
+    kit().ring->setUseAction(MENDING_LIGHT);
+    bl3dItem* ring = kit().give(ann, kit().ring, 12);
+    ring->setCharges(5);
+    kit().give(ann, kit().helm, SLOT_HEAD);
+    kit().carry(ann, kit().rope);
+    dummies(1, 10);
+    // The chooser's lines: Helm, Ring, then the pack's Rope. The rope is
+    // not worn; the helm does nothing; the ring heals Ann.
+    press({SDLK_f, SDLK_i, SDLK_DOWN, SDLK_DOWN, SDLK_RETURN, SDLK_SPACE, SDLK_i, SDLK_RETURN, SDLK_SPACE, SDLK_i,
+           SDLK_DOWN, SDLK_RETURN, SDLK_F1, SDLK_y});
+    recordOrders();
+    runAfterRound();
+    EXPECT_EQ(fight(), 1);
+    EXPECT_TRUE(anyMentions("The item must be equipped to be used."));
+    EXPECT_TRUE(anyMentions("The selected item doesn't do anything."));
+    EXPECT_TRUE(anyMentions("On who do you wish to use the Ring"));
+    ASSERT_EQ(ids_.size(), 1u);
+    EXPECT_EQ(idAt(0), MENDING_LIGHT);
+    EXPECT_GT(ann.getCurHP(), 50);
+}
+
+TEST_F(CombatOrdersTest, ASongStartedInTheFightEndsWithItsOrderOrTheFight)
+{
+    bl3dPartyChar& lyra = fighter("Lyra", 0x2, 3);
+    lyra.getTagList()->setInt("CurSongs", 3);
+    lyra.getTagList()->setInt("Inst", static_cast<int32_t>(LUTE));
+    lyra.actions()->add(masterActionList.getAction(SONG_PROUD_MARY), 0);
+    lyra.actions()->add(masterActionList.getAction(SONG_WALKING_SONG), 0);
+    // A Harper's skill of the higher levels carries a song number too: it
+    // is listed, and choosing it starts nothing.
+    bl3dAction* verse = masterActionList.getAction(MOCKING_VERSE);
+    ASSERT_NE(verse, nullptr);
+    lyra.actions()->add(verse, 0);
+    dummies(1, 10);
+    // Round 1: Lyra plays the Walking Song. Round 2: she is playing; she
+    // ends the song. Round 3: the party runs.
+    press({SDLK_f, SDLK_p, SDLK_RETURN, SDLK_DOWN, SDLK_RETURN, SDLK_y, SDLK_f, SDLK_e, SDLK_y});
+    int32_t cbsAfterFirst = -1;
+    bool playingAfterFirst = false;
+    beforeKey = [&](int state) {
+        if (state == E::MEMBER_TURN && cbsAfterFirst < 0 && drewState(E::PERFORMING)) {
+            cbsAfterFirst = worldVar("CBS");
+            playingAfterFirst = lyra.isPlayingSong();
+        }
+        if (state == E::ROUND_MENU && pressesLeft() == 0 && vell::scriptedGameRandLeft() == 0)
+            vell::scriptGameRand({0});
+        return false;
+    };
+    play({{E::ROUND_MENU, {SDLK_r}}});
+    EXPECT_EQ(fight(), 1);
+    EXPECT_TRUE(lastIn(E::SONG_LIST).has("Available songs:"));
+    EXPECT_TRUE(lastIn(E::SONG_LIST).has("Walking Song"));
+    EXPECT_TRUE(lastIn(E::SONG_LIST).has("Mocking Verse"));
+    EXPECT_EQ(cbsAfterFirst, SONG_WALKING_SONG);
+    EXPECT_TRUE(playingAfterFirst);
+    EXPECT_TRUE(anyMentions("Lyra, you are currently playing.  What will you do?"));
+    EXPECT_TRUE(anyMentions("stops playing."));
+    EXPECT_EQ(worldVar("CBS"), 0);
+    EXPECT_FALSE(lyra.isPlayingSong());
+    EXPECT_EQ(music.playing, 0);
+
+    // A song left playing ends with the fight.
+    forget();
+    press({SDLK_f, SDLK_p, SDLK_DOWN, SDLK_DOWN, SDLK_RETURN, SDLK_y});
+    beforeKey = [&](int state) {
+        if (state == E::ROUND_MENU && pressesLeft() == 0 && vell::scriptedGameRandLeft() == 0)
+            vell::scriptGameRand({0});
+        return false;
+    };
+    EXPECT_EQ(fight(), 1);
+    EXPECT_FALSE(lyra.isPlayingSong());
+    EXPECT_EQ(worldVar("CBS"), 0);
+}
+
+TEST_F(CombatOrdersTest, ASongFromOutsideEndsWhenTheFightBegins)
+{
+    bl3dPartyChar& lyra = fighter("Lyra", 0x2, 3);
+    lyra.getTagList()->setInt("CurSongs", 3);
+    lyra.getTagList()->setInt("Inst", static_cast<int32_t>(LUTE));
+    lyra.actions()->add(masterActionList.getAction(SONG_WALKING_SONG), 0);
+    bl3dAction* song = masterActionList.getAction(SONG_WALKING_SONG);
+    char chars[256];
+    TextBuf_C text(chars, sizeof chars);
+    void* context[3] = {&text, &iface, reinterpret_cast<void*>(static_cast<intptr_t>(SONG_START))};
+    ActionUse_S* use = song->makeEntry(new bl3dActor(&lyra), nullptr, 3, context);
+    if (!use)
+        use = song->enqueue(new bl3dActor(&lyra), 0, 3, context);
+    ASSERT_NE(use, nullptr);
+    ASSERT_EQ(song->perform(use), 0);
+    song->freeEntry(use);
+    ASSERT_EQ(worldVar("NCBS"), SONG_WALKING_SONG);
+    ASSERT_NE(worldVar("NCBSEnd"), 0);
+    ASSERT_TRUE(lyra.isPlayingSong());
+
+    dummies(1, 10);
+    bool playingInFight = true;
+    int32_t ncbsInFight = -1;
+    beforeKey = [&](int state) {
+        if (state == E::ROUND_MENU && ncbsInFight < 0) {
+            ncbsInFight = worldVar("NCBS");
+            playingInFight = lyra.isPlayingSong();
+            vell::scriptGameRand({0});
+        }
+        return false;
+    };
+    play({{E::ROUND_MENU, {SDLK_r}}});
+    EXPECT_EQ(fight(), 1);
+    EXPECT_EQ(ncbsInFight, 0);
+    EXPECT_FALSE(playingInFight);
+    EXPECT_EQ(music.stops, 1);
+    // Its end is gone with it: the queued bard-song event finds nothing.
+    EXPECT_EQ(worldVar("NCBSEnd"), 0);
+    EXPECT_FALSE(lyra.isPlayingSong());
+}
+
+TEST_F(CombatOrdersTest, ABeastCalledInTheFightStaysInTheParty)
+{
+    bl3dPartyChar& lyra = fighter("Lyra", 0x2, 3);
+    lyra.getTagList()->setInt("CurSongs", 3);
+    lyra.getTagList()->setInt("Inst", static_cast<int32_t>(LUTE));
+    lyra.actions()->add(masterActionList.getAction(SONG_BEASTY_SKIRL), 0);
+    bl3dPartyChar& ann = fighter("Ann");
+    MonsterSpec_S wolf;
+    wolf.name = "Wolf";
+    wolf.plural = "Wolves";
+    wolf.hp = 30;
+    monsterType(wolf);
+    dummies(1, 10);
+    press({SDLK_f, SDLK_p, SDLK_RETURN, SDLK_d, SDLK_y});
+    runAfterRound();
+    EXPECT_EQ(fight(), 1);
+    ASSERT_EQ(party->getCount(), 3);
+    EXPECT_EQ(party->getMember(0), &lyra);
+    EXPECT_EQ(party->getMember(1), &ann);
+    EXPECT_TRUE(party->getMember(2)->isJoinedMonster()) << "the wolf answered the call and stays";
+    EXPECT_STREQ(party->getMember(2)->getName(), "Wolf");
+}
+
+} // namespace

@@ -1,0 +1,349 @@
+// Whole fights in the game's fight event, driven by pushed keys under X:
+// a victory with its experience and gold, a surrender, running away, the
+// party's death and the all-dead path after it; the pace of a round and
+// what is left of it after the fight.
+#include "CombatFixture.h"
+
+#include "core/TimerWork.h"
+#include "world/Map.h"
+
+namespace {
+
+using namespace combattest;
+using E = Event_4000_C;
+
+class CombatTest : public CombatFixture {
+protected:
+    void everyoneAttacks()
+    {
+        play({{E::ROUND_MENU, {SDLK_f}}, {E::MEMBER_TURN, {SDLK_a}}, {E::CHOOSE_GROUP, {SDLK_a}},
+              {E::BEGIN_COMBAT, {SDLK_y}}});
+    }
+};
+
+TEST_F(CombatTest, AWonFightSharesTheExperienceAndKeepsThePace)
+{
+    bl3dPartyChar& ann = fighter("Ann");
+    bl3dPartyChar& bob = fighter("Bob");
+    bl3dPartyChar& cyd = fighter("Cyd");
+    bl3dPartyChar& dee = fighter("Dee");
+    dee.setCurHP(0);
+    gameConfig.difficulty = 0; // easy: 1.2 times the experience
+    addGroup(orc(101, 7), 1, 10);
+    everyoneAttacks();
+    // The victory's text stands in black in the upper-right pane.
+    int darkInPane = -1;
+    beforeKey = [&darkInPane](int state) {
+        if (state == E::VICTORY && darkInPane < 0)
+            darkInPane = countNear(730, 400, 250, 280, {0, 0, 0}, 40);
+        return false;
+    };
+    const uint32_t before = now();
+    EXPECT_EQ(fight(), 0);
+    EXPECT_GT(darkInPane, 200);
+    EXPECT_TRUE(enemyList.empty());
+    // 101 x 1.2 = 121, shared by the three living: 40 each.
+    EXPECT_EQ(ann.getXP(), 40);
+    EXPECT_EQ(bob.getXP(), 40);
+    EXPECT_EQ(cyd.getXP(), 40);
+    EXPECT_EQ(dee.getXP(), 0);
+    EXPECT_TRUE(lastIn(E::VICTORY).mentions("you have gained 40 experience points each!"));
+    EXPECT_TRUE(lastIn(E::VICTORY).has("(F)risk the bodies for treasure"));
+    EXPECT_TRUE(lastIn(E::VICTORY).has("(L)eave the scene"));
+    EXPECT_TRUE(lastIn(E::ROUND_MENU).has("1 Orc (10')"));
+    EXPECT_TRUE(lastIn(E::ROUND_MENU).has("(F)ight with valor"));
+    EXPECT_FALSE(lastIn(E::ROUND_MENU).has("(U)se previous orders")) << "no orders were given yet";
+    EXPECT_TRUE(lastIn(E::BEGIN_COMBAT).has("Begin combat?"));
+    EXPECT_TRUE(anyMentions("Ann, what will you do?"));
+    EXPECT_TRUE(anyMentions("Cyd, what will you do?"));
+    EXPECT_FALSE(anyMentions("Dee, what will you do?")) << "the orders stop at the first dead member";
+    // The absent pace was 1000 ms, and stays so; leaving spends a tick.
+    EXPECT_EQ(worldVar("CombatDelay"), 1000);
+    EXPECT_GE(now(), before + 1);
+    EXPECT_FALSE(enemyList.isInCombat());
+    // The dead stay behind the living.
+    EXPECT_EQ(party->getMember(3), &dee);
+}
+
+TEST_F(CombatTest, RoundsGoOnUntilTheLastFoeFallsAndEachRoundSpendsATick)
+{
+    fighter("Ann");
+    MonsterSpec_S tough;
+    tough.name = "Troll";
+    tough.plural = "Trolls";
+    tough.hp = 25;
+    tough.xp = 3;
+    addGroup(monsterType(tough), 1, 10);
+    addGroup(orc(5), 2, 30);
+    // Round two on: the previous orders.
+    play({{E::ROUND_MENU, {SDLK_f, SDLK_u}}, {E::MEMBER_TURN, {SDLK_a}}, {E::CHOOSE_GROUP, {SDLK_a}},
+          {E::BEGIN_COMBAT, {SDLK_y}}});
+    const uint32_t before = now();
+    EXPECT_EQ(fight(), 0);
+    EXPECT_TRUE(enemyList.empty());
+    EXPECT_TRUE(lastIn(E::CHOOSE_GROUP).has("Which will you bravely attack?"));
+    EXPECT_TRUE(lastIn(E::CHOOSE_GROUP).has("A)"));
+    EXPECT_TRUE(lastIn(E::CHOOSE_GROUP).has("2 Orcs (30')"));
+    EXPECT_TRUE(lastIn(E::ROUND_MENU).has("(U)se previous orders"));
+    int rounds = 0;
+    for (size_t i = 1; i < states().size(); ++i)
+        if (states()[i] == E::ROUND_MENU)
+            ++rounds;
+    EXPECT_GE(rounds, 1);
+    // One tick per round with foes left, one for leaving.
+    EXPECT_EQ(now(), before + static_cast<uint32_t>(rounds) + 1);
+    EXPECT_EQ(party->getMember(0)->getXP(), 3 + 2 * 5);
+}
+
+TEST_F(CombatTest, FriskingWithNothingFoundEndsTheFightLikeLeaving)
+{
+    fighter("Ann");
+    addGroup(orc(10, 0), 1, 10);
+    everyoneAttacks();
+    play({{E::VICTORY, {SDLK_f}}});
+    EXPECT_EQ(fight(), 0);
+    EXPECT_FALSE(lastIn(E::VICTORY).has("(F)risk the bodies for treasure"));
+    EXPECT_EQ(event().getState(), 0);
+}
+
+TEST_F(CombatTest, APaladinCommandsASurrender)
+{
+    bl3dPartyChar& pal = fighter("Pia", 0x20, 5);
+    pal.getStatBlock()->setBase(STAT_CH, 18);
+    pal.getStatBlock()->recompute();
+    addGroup(orc(), 1, 40);
+    // The music's roll, then the surrender's.
+    vell::scriptGameRand({0, 0});
+    play({{E::ROUND_MENU, {SDLK_c}}, {E::SURRENDERED, {SDLK_SPACE}}});
+    EXPECT_EQ(fight(), 0);
+    EXPECT_TRUE(lastIn(E::ROUND_MENU).has("(C)ommand them to surrender"));
+    EXPECT_TRUE(lastIn(E::SURRENDERED).has("The enemy thinks better of attacking you and moves along"));
+    EXPECT_FALSE(enemyList.empty()) << "the fight never empties the enemy list";
+    EXPECT_EQ(pal.getXP(), 0);
+}
+
+TEST_F(CombatTest, SurrenderRefusals)
+{
+    struct Case {
+        const char* what;
+        int32_t iq;
+        int foes;
+        int expected;
+        const char* says;
+    };
+    const Case cases[] = {
+        {"dull foes", 5, 1, E::NOT_UNDERSTOOD, "The enemy cannot understand your words"},
+        {"too many foes", 12, 9, E::LAUGHED_AT, "Your foes laugh in your face"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        forget();
+        while (party->getCount() > 0)
+            party->removeAt(0);
+        enemyList.clear();
+        fighter("Pia", 0x20, 5);
+        for (const char* n : {"Ann", "Bob", "Cyd"})
+            fighter(n);
+        MonsterSpec_S s;
+        s.iq = c.iq;
+        addGroup(monsterType(s), c.foes, 10);
+        // After the refusal a second 'c' does nothing: the option is gone;
+        // then the party runs (no foe stops it: the roll is scripted).
+        play({{E::ROUND_MENU, {SDLK_c, SDLK_c, SDLK_r}}, {c.expected, {SDLK_SPACE}}});
+        vell::scriptGameRand({0, 0, 0});
+        EXPECT_EQ(fight(), 1);
+        EXPECT_TRUE(lastIn(c.expected).mentions(c.says));
+        EXPECT_FALSE(lastIn(E::ROUND_MENU).has("(C)ommand them to surrender"));
+    }
+
+    // Without a living paladin the command is not offered at all.
+    forget();
+    party->getMember(0)->setCurHP(0);
+    play({{E::ROUND_MENU, {SDLK_c, SDLK_r}}});
+    vell::scriptGameRand({0, 0});
+    EXPECT_EQ(fight(), 1);
+    EXPECT_FALSE(drewState(E::NO_PALADIN));
+}
+
+TEST_F(CombatTest, RunningAwayOrBeingOvertaken)
+{
+    fighter("Ann");
+    addGroup(orc(), 2, 10);
+    // Chance 50 + 5 x (18 - 10 - 0) = 90: a roll of 95 fails, 10 succeeds.
+    vell::scriptGameRand({0, 95});
+    play({{E::ROUND_MENU, {SDLK_r, SDLK_r}}, {E::OVERTAKEN, {SDLK_SPACE}}, {E::MEMBER_TURN, {SDLK_MINUS, SDLK_d}}});
+    // Overtaken, the orders begin; Ann defends, and then the round menu
+    // comes back, where the second run succeeds.
+    beforeKey = [this](int state) {
+        if (state == E::ROUND_MENU && drewState(E::OVERTAKEN) && vell::scriptedGameRandLeft() == 0)
+            vell::scriptGameRand({10});
+        return false;
+    };
+    play({{E::BEGIN_COMBAT, {SDLK_y}}});
+    EXPECT_EQ(fight(), 1);
+    EXPECT_TRUE(drewState(E::OVERTAKEN));
+    EXPECT_TRUE(lastIn(E::OVERTAKEN).mentions("combat is your only option"));
+    EXPECT_EQ(enemyList.countGroups(), 1);
+}
+
+TEST_F(CombatTest, NothingOutrunsARelentlessFoeAndAnEmptyFieldIsLeftAtOnce)
+{
+    fighter("Ann");
+    MonsterSpec_S ghost;
+    ghost.name = "Ghost";
+    ghost.plural = "Ghosts";
+    ghost.creatureType = 4;
+    addGroup(orc(), 1, 10);
+    addGroup(monsterType(ghost), 1, 50);
+    // 'r' is overtaken without a roll (the script has none for it); ESC and
+    // F1 do nothing in the menu; '-' at the first member does nothing.
+    vell::scriptGameRand({0});
+    play({{E::ROUND_MENU, {SDLK_ESCAPE, SDLK_F1, SDLK_r, SDLK_f}},
+          {E::OVERTAKEN, {SDLK_SPACE}},
+          {E::MEMBER_TURN, {SDLK_MINUS, SDLK_a}},
+          {E::CHOOSE_GROUP, {SDLK_a}},
+          {E::BEGIN_COMBAT, {SDLK_y}}});
+    EXPECT_EQ(fight(), 0);
+    EXPECT_TRUE(drewState(E::OVERTAKEN));
+    EXPECT_TRUE(enemyList.empty());
+
+    // A fight with no group at all: running escapes at once.
+    forget();
+    play({{E::ROUND_MENU, {SDLK_r}}});
+    EXPECT_EQ(fight(), 1);
+}
+
+TEST_F(CombatTest, ThePartyPerishesAndTheInterfaceSendsItToTheHall)
+{
+    bl3dPartyChar& ann = join("Ann", 0x4);
+    ann.setCurHP(1);
+    MonsterSpec_S brute;
+    brute.name = "Brute";
+    brute.plural = "Brutes";
+    brute.hp = 500;
+    brute.attack = 40;
+    brute.damage = 60;
+    brute.dx = 30;
+    addGroup(monsterType(brute), 3, 10);
+    play({{E::ROUND_MENU, {SDLK_f}}, {E::MEMBER_TURN, {SDLK_d}}, {E::BEGIN_COMBAT, {SDLK_y}}});
+    EXPECT_EQ(fight(), -1);
+    EXPECT_FALSE(drewState(E::VICTORY));
+    EXPECT_LE(ann.getCurHP(), 0);
+    EXPECT_EQ(enemyList.countGroups(), 1);
+    EXPECT_FALSE(enemyList.isInCombat());
+
+    // The main loop's timer pass finds the whole party dead.
+    forget();
+    script({SDLK_SPACE});
+    iface.timerEvents();
+    EXPECT_TRUE(anyMentions("All of your brave party has perished."));
+    EXPECT_STREQ(iface.getCurrentMap()->getFileName(), "maps/renibister.cfg");
+}
+
+TEST_F(CombatTest, NoPaceOfAFightReachesTheNextScreen)
+{
+    fighter("Ann");
+    addGroup(orc(10, 5), 1, 10);
+    setWorldVar("CombatDelay", 500);
+    everyoneAttacks();
+    // On the victory screen the pacing timer fires once more (as it may just
+    // before it is stopped), and the player leaves before its work is run.
+    bool fired = false;
+    beforeKey = [&fired](int state) {
+        if (state != E::VICTORY || fired)
+            return false;
+        fired = true;
+        pushKey(SDLK_l);
+        E::combatDelayCallback(500, nullptr);
+        E::combatDelayCallback(500, nullptr);
+        return true;
+    };
+    EXPECT_EQ(fight(), 0);
+    EXPECT_TRUE(fired);
+    // Nothing of the fight waits in the queue, now or after its pace.
+    for (int pass = 0; pass < 2; ++pass) {
+        std::vector<SDL_Event> left = takeEvents();
+        for (const SDL_Event& ev : left) {
+            EXPECT_NE(ev.type, SDL_KEYDOWN) << "a key left by the fight";
+            EXPECT_FALSE(ev.type == SDL_USEREVENT && ev.user.code == vell::kTimerWorkCode)
+                << "pacing work left by the fight";
+        }
+        SDL_Delay(700);
+    }
+    EXPECT_EQ(worldVar("CombatDelay"), 500);
+}
+
+TEST_F(CombatTest, ThePaceIsKeptBetweenItsBoundsAndChangedWithCommaAndPeriod)
+{
+    struct Case {
+        int32_t stored;
+        int32_t used;
+    };
+    for (const Case c : {Case{0, 1000}, Case{-5, 1000}, Case{499, 1000}, Case{700, 700}, Case{9000, 3000}}) {
+        SCOPED_TRACE(c.stored);
+        forget();
+        enemyList.clear();
+        if (party->getCount() == 0)
+            fighter("Ann");
+        addGroup(orc(), 1, 10);
+        setWorldVar("CombatDelay", c.stored);
+        play({{E::ROUND_MENU, {SDLK_r}}});
+        vell::scriptGameRand({0, 0});
+        EXPECT_EQ(fight(), 1);
+        EXPECT_EQ(worldVar("CombatDelay"), c.used);
+    }
+    // ',' slows by 100 up to 3000, '.' quickens down to 500.
+    forget();
+    enemyList.clear();
+    addGroup(orc(), 1, 10);
+    setWorldVar("CombatDelay", 2950);
+    everyoneAttacks();
+    int commas = 0;
+    beforeKey = [&commas](int state) {
+        if (state != E::PERFORMING || commas == 2)
+            return false;
+        ++commas;
+        pushKey(SDLK_COMMA);
+        vell::pushRedraw();
+        return true;
+    };
+    EXPECT_EQ(fight(), 0);
+    EXPECT_EQ(worldVar("CombatDelay"), 3000);
+}
+
+TEST_F(CombatTest, WithoutThePartysAdvanceTheCommandIsRefused)
+{
+    // A game whose action list lacks "PartyAdv": 'v' changes nothing.
+    masterActionList.destroyAll();
+    fighter("Ann");
+    addGroup(orc(), 1, 30);
+    vell::scriptGameRand({0, 0});
+    play({{E::ROUND_MENU, {SDLK_v, SDLK_r}}});
+    EXPECT_EQ(fight(), 1);
+    EXPECT_FALSE(drewState(E::PERFORMING));
+    EXPECT_EQ(enemyList.distanceOf(enemyList.groupAt(0)), 30);
+}
+
+TEST_F(CombatTest, ThePartyAdvancesAsOne)
+{
+    fighter("Ann");
+    fighter("Bob");
+    MonsterSpec_S s;
+    s.hp = 5000;
+    s.attack = -50;
+    s.dx = 1;
+    addGroup(monsterType(s), 2, 40);
+    beforeKey = [this](int state) {
+        if (state == E::ROUND_MENU && drewState(E::PERFORMING) && vell::scriptedGameRandLeft() == 0)
+            vell::scriptGameRand({0});
+        return false;
+    };
+    play({{E::ROUND_MENU, {SDLK_v, SDLK_r}}});
+    EXPECT_EQ(fight(), 1);
+    EXPECT_TRUE(anyMentions("You advance on your foes."));
+    // The party's 10 feet, and the orcs' own advance.
+    EXPECT_EQ(enemyList.distanceOf(enemyList.groupAt(0)), 20);
+    EXPECT_FALSE(lastIn(E::ROUND_MENU).has("(U)se previous orders")) << "an advance gives no orders to repeat";
+}
+
+} // namespace
