@@ -114,23 +114,11 @@ DUNGEON = [
 DUNGEON_TRAPS = {
     (1, 5): (1, 1),     # a pit in the passage north of the stairs
     (7, 12): (1, 2),    # a needle of venom before the mossy hall
-    (13, 1): (1, 3),    # a loose block in the south-east passage
+    (12, 1): (1, 3),    # a loose block on the way to the alcove
     (5, 8): (2, 0),     # the spinning stone where four ways meet
     (6, 11): (8, 0),    # the dark of the mossy hall
     (11, 12): (4, 0),   # the vault behind the secret door eats magic
 }
-
-# What lies about in the catacombs (chests and scripts draw from it): the
-# item's name as the item list shows it (with its charges), and its weight.
-DUNGEON_ITEMS = [
-    ("Draught of Mending (3)", 4),
-    ("Arrows (20)", 3),
-    ("Glowing Moss", 3),
-    ("Mandrake Root", 2),
-    ("Hand Axe", 2),
-    ("Glass Dagger", 1),
-    ("Ring of Warding", 1),
-]
 
 DUNGEON_TEXTURES = """\
 # name      file                      solid value level unused
@@ -142,6 +130,19 @@ secret      pics/world/secret.dat     0     1     1     1
 pillar      pics/world/pillar.dat     0     -1    1     1
 stairs      pics/world/stairs.dat     1     0     1     1
 """
+
+# Random items of the catacombs (chests, the monsters' "rand" drops), by
+# weight; an item with charges is named with them, as its display name.
+DUNGEON_RANDITEMS = [
+    ('Draught of Mending (3)', 6), ('Mandrake Root', 4), ('Glowing Moss', 4), ('Arrows (20)', 3),
+    ('Glass Dagger', 3), ('Iron Cap', 2), ('Round Buckler', 2), ('Throwing Knives (6)', 2),
+    ('Ring of Warding', 1), ('Elixir of Might (2)', 1),
+]
+
+
+def rand_items(items):
+    return ["RANDITEMS %d" % len(items)] + ["%s %d" % (n.replace(' ', '_'), w) for n, w in items]
+
 
 SIDES = [(0, 1, 0), (90, -1, 0), (180, 0, -1), (270, 1, 0)]  # facing, dx, dy
 
@@ -273,10 +274,7 @@ STAIRSUP    NULL      stone     stairs    stone     1    NULL  NULL      0 0 0
     for (x, y), (kind, tid) in sorted(DUNGEON_TRAPS.items()):
         assert at(DUNGEON, x, y) in '.V', (x, y)
         cfg.append("%d %d %d %d" % (x, y, kind, tid))
-    cfg += ["# random items: the name ('_' for a blank) and its weight",
-            "RANDITEMS %d" % len(DUNGEON_ITEMS)]
-    cfg += ["%s %d" % (name.replace(' ', '_'), weight) for name, weight in DUNGEON_ITEMS]
-    cfg += lines
+    cfg += rand_items(DUNGEON_RANDITEMS) + lines
     write('catacombs.cfg', "\n".join(cfg) + "\n")
     write('catacombs.tex', DUNGEON_TEXTURES)
     write('catacombs.cel', cells)

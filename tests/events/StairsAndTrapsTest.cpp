@@ -95,7 +95,7 @@ TEST_F(ShippedWorld, TheCatacombsTrapsSpringWithTheirScripts)
     const Case cases[] = {
         {1, 5, "pit", true},
         {7, 12, "venom", false},
-        {13, 1, "block", true},
+        {12, 1, "block", true},
     };
     for (const Case& c : cases) {
         ann_->setCurHP(20);

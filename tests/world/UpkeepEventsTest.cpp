@@ -14,7 +14,6 @@
 #include <gtest/gtest.h>
 
 using worldtest::InFolder;
-using worldtest::ShippedItems;
 using worldtest::StoreScope;
 
 namespace {
@@ -35,7 +34,6 @@ uint32_t at(unsigned hour, unsigned minute)
 
 struct UpkeepTest : ::testing::Test {
     InFolder folder{VELL_GAME_DIR};
-    ShippedItems items;
     StoreScope stores;
     ra2dGameWorld world{RefStr_C("ra2d.dat")};
     bl3dParty members{RefStr_C("party.dat")};
@@ -44,7 +42,6 @@ struct UpkeepTest : ::testing::Test {
     void SetUp() override
     {
         ASSERT_TRUE(folder.ok());
-        ASSERT_TRUE(items.ok());
         registerGameEvents();
         ASSERT_TRUE(world.newWorld());
         world.getEventQueue().clear();

@@ -15,7 +15,6 @@
 #include <vector>
 
 using worldtest::InFolder;
-using worldtest::ShippedItems;
 using worldtest::StoreScope;
 
 namespace {
@@ -31,7 +30,6 @@ uint32_t tickAt(int hour, int minute = 0)
 
 struct WeatherTest : ::testing::Test {
     InFolder folder{VELL_GAME_DIR};
-    ShippedItems items;
     StoreScope stores;
     std::unique_ptr<Map_C> town;
     std::unique_ptr<Map_C> dungeon;
@@ -40,7 +38,6 @@ struct WeatherTest : ::testing::Test {
     void SetUp() override
     {
         ASSERT_TRUE(folder.ok());
-        ASSERT_TRUE(items.ok());
         testing::internal::CaptureStderr();
         town = std::make_unique<Map_C>("maps/renibister.cfg");
         dungeon = std::make_unique<Map_C>("maps/catacombs.cfg");

@@ -19,7 +19,6 @@
 #include <functional>
 
 using worldtest::InFolder;
-using worldtest::ShippedItems;
 using worldtest::StoreScope;
 
 namespace {
@@ -293,12 +292,10 @@ TEST(MapState, StoredStateNamingAnUnknownMonsterIsRepaired)
 
 struct WorldTest : ::testing::Test {
     InFolder folder{VELL_GAME_DIR};
-    ShippedItems items;
     StoreScope stores;
     void SetUp() override
     {
         ASSERT_TRUE(folder.ok());
-        ASSERT_TRUE(items.ok());
         testing::internal::CaptureStderr();
     }
     void TearDown() override { lastErrors = testing::internal::GetCapturedStderr(); }

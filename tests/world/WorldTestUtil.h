@@ -3,9 +3,9 @@
 // store in memory.
 #pragma once
 #include "core/MemStream.h"
+#include "rules/ItemList.h"
 #include "world/Map.h"
 #include "world/MapInfo.h"
-#include "rules/ItemList.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +16,9 @@
 namespace worldtest {
 
 // Runs a test inside a folder (map files name their companions relative to
-// the game folder) and with map pictures off.
+// the game folder) and with map pictures off. In a folder with the game's
+// item file, the master item list holds its items (the maps' random items
+// name them) unless a test filled it already.
 class InFolder {
 public:
     explicit InFolder(const std::string& dir)
@@ -25,9 +27,13 @@ public:
         old_ = getcwd(buf, sizeof buf) ? buf : ".";
         ok_ = chdir(dir.c_str()) == 0;
         Map_C::setLoadPictures(false);
+        if (ok_ && masterITL.count() == 0 && access("data/item.dat", R_OK) == 0)
+            loadedItems_ = masterITL.load("data/item.dat") == 0;
     }
     ~InFolder()
     {
+        if (loadedItems_)
+            masterITL.clear();
         Map_C::setLoadPictures(pictures_);
         if (chdir(old_.c_str()) != 0)
             ADD_FAILURE() << "cannot go back to " << old_;
@@ -37,6 +43,7 @@ public:
 private:
     std::string old_;
     bool ok_ = false;
+    bool loadedItems_ = false;
     bool pictures_ = Map_C::getLoadPictures();
 };
 
@@ -72,32 +79,6 @@ public:
     StoreScope() { setMapStateStore(&store); }
     ~StoreScope() { setMapStateStore(nullptr); }
     MemoryStore store;
-};
-
-// The game's item list in the master list for the life of a test (the
-// catacombs name their random items in it); a list that was there already
-// is left as it was.
-class ShippedItems {
-public:
-    ShippedItems()
-    {
-        if (masterITL.count() != 0)
-            return;
-        loaded_ = true;
-        ok_ = masterITL.load(VELL_GAME_DIR "/data/item.dat") == 0;
-    }
-    ~ShippedItems()
-    {
-        if (loaded_)
-            masterITL.clear();
-    }
-    ShippedItems(const ShippedItems&) = delete;
-    ShippedItems& operator=(const ShippedItems&) = delete;
-    bool ok() const { return ok_; }
-
-private:
-    bool loaded_ = false;
-    bool ok_ = true;
 };
 
 inline std::string fixtureDir()
