@@ -75,8 +75,11 @@ public:
     virtual bool bsTest(int32_t songId, uint32_t parts);
     // Starts the song's music; -1 when it has none for the parts.
     virtual int playSong(int32_t songId, uint32_t parts);
-    // Ends the song's music.
+    // Ends the music of the song played outside combat.
     virtual int stopSong() { return 0; }
+    // Ends the music of the fight's song; a song played outside combat
+    // that still runs plays on.
+    virtual int stopFightSong() { return stopSong(); }
     virtual bool isSongPlaying() const { return false; }
 };
 

@@ -145,7 +145,7 @@ int endSongInCombat(bl3dCharacter& bard, TextBuf_C& text) {
     text.set("#2%s#0 stops playing.", bard.getName());
     const int32_t id = worldVar("CBS");
     setWorldVar("CBS", 0);
-    actionEnv().stopSong();
+    actionEnv().stopFightSong();
     silenceParty();
     if (id != 0)
         if (auto* song = dynamic_cast<bl3dSong*>(masterActionList.getAction(id)))

@@ -91,8 +91,9 @@ int performSongRequest(bl3dAction& song, bl3dPartyChar& member, TextBuf_C& text,
 int endSongOutsideCombat();
 
 // Ends the fight's song ("CBS"), narrated as stopped by the bard: "CBS"
-// cleared, the music stopped, every member's playing mark gone, and the
-// song's own effect for the fight undone once. 0 always.
+// cleared, the fight's song music stopped (a song played outside combat
+// that still runs plays on, with its instrument), every member's playing
+// mark gone, and the song's own effect for the fight undone once. 0 always.
 int endSongInCombat(bl3dCharacter& bard, TextBuf_C& text);
 
 // The bard-song event's work: when the song played outside combat has come

@@ -18,11 +18,18 @@ int ambientInterval() { return vell::cosmeticRand() % 2000 + 1000; }
 
 } // namespace
 
-MasterAudio_C::MasterAudio_C(AudioPort_C& port, AudioWorld_C& world) : port_(port), world_(&world), sounds_(port) {}
+MasterAudio_C::MasterAudio_C(AudioPort_C& port, AudioWorld_C& world) : port_(&port), world_(&world), sounds_(port) {}
 
 MasterAudio_C::~MasterAudio_C() { release(); }
 
-bool MasterAudio_C::soundOn() const { return gameConfig.sound && port_.isOpen(); }
+void MasterAudio_C::usePort(AudioPort_C& port)
+{
+    release();
+    port_ = &port;
+    sounds_.setBehind(port);
+}
+
+bool MasterAudio_C::soundOn() const { return gameConfig.sound && port_->isOpen(); }
 bool MasterAudio_C::musicOn() const { return soundOn() && gameConfig.audioMusic; }
 bool MasterAudio_C::specialOn() const { return soundOn() && gameConfig.audioSpecial; }
 
@@ -76,7 +83,7 @@ int MasterAudio_C::load(const char* path)
     }
     if (!sound)
         return 0;
-    if (port_.reserveChannels(2) < 2)
+    if (port_->reserveChannels(2) < 2)
         std::fprintf(stderr, "ERROR: Mix_ReserveChannels(2) returned <2!\n");
     rainChannel_ = 0;
     fadeChannel_ = 1;
@@ -134,7 +141,7 @@ void MasterAudio_C::loadBardSongs(const std::string& masterFile)
     while (read < count && file.next(w)) {
         ++read;
         const std::string songPath = folder + (folder.back() == '/' ? "" : "/") + w[0];
-        auto song = std::make_unique<BardSongMus_C>(songPath.c_str(), port_);
+        auto song = std::make_unique<BardSongMus_C>(songPath.c_str(), *port_);
         song->load(false); // the music comes with loadMedia
         bardSongs_.push_back(std::move(song));
     }
@@ -148,8 +155,8 @@ void MasterAudio_C::loadRain(const std::string& folder)
     for (int i = 0; i < 3; ++i) {
         const std::string file = folder + "/rain" + std::to_string(i + 1) + ".ogg";
         if (rainChunks_[i])
-            port_.freeChunk(rainChunks_[i]);
-        rainChunks_[i] = port_.loadChunk(file.c_str());
+            port_->freeChunk(rainChunks_[i]);
+        rainChunks_[i] = port_->loadChunk(file.c_str());
         if (!rainChunks_[i])
             std::fprintf(stderr, "ERROR: Could not open rain sound %s!\n", file.c_str());
     }
@@ -211,42 +218,42 @@ int MasterAudio_C::setRain(int rain, int level)
     if (rain != curRain_) {
         prevRain_ = curRain_;
         curRain_ = rain;
-        port_.haltChannel(fadeChannel_);
+        port_->haltChannel(fadeChannel_);
         if (level >= 100)
             prevRain_ = 0;
         if (audible && prevRain_ != 0 && rainChunks_[prevRain_ - 1]) {
-            port_.playChunk(fadeChannel_, rainChunks_[prevRain_ - 1], true);
-            port_.setVolume(fadeChannel_, volumeOf(100 - level));
+            port_->playChunk(fadeChannel_, rainChunks_[prevRain_ - 1], true);
+            port_->setVolume(fadeChannel_, volumeOf(100 - level));
         }
-        port_.haltChannel(rainChannel_);
+        port_->haltChannel(rainChannel_);
         if (audible && curRain_ != 0 && rainChunks_[curRain_ - 1]) {
-            port_.playChunk(rainChannel_, rainChunks_[curRain_ - 1], true);
-            port_.setVolume(rainChannel_, volumeOf(level));
+            port_->playChunk(rainChannel_, rainChunks_[curRain_ - 1], true);
+            port_->setVolume(rainChannel_, volumeOf(level));
         }
         return 0;
     }
     if (level >= 100 && prevRain_ != 0) {
-        port_.haltChannel(fadeChannel_);
+        port_->haltChannel(fadeChannel_);
         prevRain_ = 0;
     }
     if (!audible)
         return 0;
     if (prevRain_ != 0)
-        port_.setVolume(fadeChannel_, volumeOf(100 - level));
+        port_->setVolume(fadeChannel_, volumeOf(100 - level));
     if (curRain_ != 0)
-        port_.setVolume(rainChannel_, volumeOf(level));
+        port_->setVolume(rainChannel_, volumeOf(level));
     return 0;
 }
 
 void MasterAudio_C::startRainLoops()
 {
     if (prevRain_ != 0 && rainChunks_[prevRain_ - 1]) {
-        port_.playChunk(fadeChannel_, rainChunks_[prevRain_ - 1], true);
-        port_.setVolume(fadeChannel_, volumeOf(100 - rainLevel_));
+        port_->playChunk(fadeChannel_, rainChunks_[prevRain_ - 1], true);
+        port_->setVolume(fadeChannel_, volumeOf(100 - rainLevel_));
     }
     if (curRain_ != 0 && rainChunks_[curRain_ - 1]) {
-        port_.playChunk(rainChannel_, rainChunks_[curRain_ - 1], true);
-        port_.setVolume(rainChannel_, volumeOf(rainLevel_));
+        port_->playChunk(rainChannel_, rainChunks_[curRain_ - 1], true);
+        port_->setVolume(rainChannel_, volumeOf(rainLevel_));
     }
 }
 
@@ -280,13 +287,18 @@ int MasterAudio_C::mapChange(const char* name)
             found = m.get();
     if (!found)
         return -1;
-    // The song goes along (its mask does not). Only the world's own song
-    // does: a song left attached by a quest played before this one (the map
-    // records outlive quests) stays behind.
-    BardSongMus_C* song = curMap_ && curMap_ != found ? curMap_->song : found->song;
+    // The song goes along with the mask it plays with (without it the next
+    // change of music would find no variant and leave a place's music
+    // sounding). Only the world's own song does: a song left attached by a
+    // quest played before this one (the map records outlive quests) stays
+    // behind.
+    const MapAudio_S* from = curMap_ && curMap_ != found ? curMap_ : found;
+    BardSongMus_C* song = from->song;
+    const SongParts_S parts = from->parts;
     if (song && song->getActionId() != static_cast<uint32_t>(world_->songId()))
         song = nullptr;
     found->song = song;
+    found->parts = song ? parts : SongParts_S{};
     curMap_ = found;
     tick();
     return 0;
@@ -303,8 +315,8 @@ int MasterAudio_C::pushSpecAudio(const char* name, bool keepSong)
         return -1;
     }
     if (stack_.empty()) {
-        port_.haltChannel(rainChannel_);
-        port_.haltChannel(fadeChannel_);
+        port_->haltChannel(rainChannel_);
+        port_->haltChannel(fadeChannel_);
     }
     if (size_t(index) >= envPackOf_.size())
         return -1; // defined after the packs were loaded
@@ -316,8 +328,15 @@ int MasterAudio_C::pushSpecAudio(const char* name, bool keepSong)
     SpecAudio_S entry;
     entry.pack = envPackOf_[size_t(index)];
     entry.envIndex = index;
-    if (keepSong)
-        entry.song = !stack_.empty() ? stack_.back().song : curMap_ ? curMap_->song : nullptr;
+    if (keepSong && !stack_.empty()) {
+        entry.song = stack_.back().song;
+        entry.parts = stack_.back().parts;
+        entry.worldSong = stack_.back().worldSong;
+    } else if (keepSong && curMap_ && curMap_->song) {
+        entry.song = curMap_->song;
+        entry.parts = curMap_->parts;
+        entry.worldSong = true;
+    }
     stack_.push_back(entry);
     if (entry.pack->intro) {
         VELL_LOG(9, "About to play intro for sound spec %s\n", name);
@@ -356,9 +375,9 @@ int MasterAudio_C::playSound(const char* name)
         chunk = globalPak_->findNamed(name);
     if (!chunk)
         return -1;
-    const int channel = port_.playChunk(-1, chunk, false);
+    const int channel = port_->playChunk(-1, chunk, false);
     if (channel >= 0)
-        port_.setVolume(channel, 128);
+        port_->setVolume(channel, 128);
     return 0;
 }
 
@@ -378,6 +397,7 @@ int MasterAudio_C::playSong(uint32_t id, SongParts_S parts)
     if (!stack_.empty()) {
         stack_.back().song = song;
         stack_.back().parts = parts;
+        stack_.back().worldSong = false;
     } else if (curMap_) {
         curMap_->song = song;
         curMap_->parts = parts;
@@ -390,18 +410,47 @@ int MasterAudio_C::playSong(uint32_t id, SongParts_S parts)
 
 int MasterAudio_C::stopSong()
 {
-    world_->setSong(0, 0);
-    if (!stack_.empty()) {
-        stack_.back().song = nullptr;
-        if (curMap_)
-            curMap_->song = nullptr;
-    } else if (curMap_) {
-        curMap_->song = nullptr;
-    } else {
+    if (stack_.empty() && !curMap_) {
+        world_->setSong(0, 0);
         return -1;
     }
+    if (curMap_) {
+        curMap_->song = nullptr;
+        curMap_->parts = SongParts_S{};
+    }
+    for (SpecAudio_S& e : stack_)
+        if (e.worldSong) {
+            e.song = nullptr;
+            e.worldSong = false;
+        }
+    setWorldSongFromAttached();
     tick();
     return 0;
+}
+
+int MasterAudio_C::stopPlaceSong()
+{
+    if (stack_.empty())
+        return stopSong();
+    for (SpecAudio_S& e : stack_)
+        if (!e.worldSong)
+            e.song = nullptr;
+    setWorldSongFromAttached();
+    tick();
+    return 0;
+}
+
+void MasterAudio_C::setWorldSongFromAttached()
+{
+    for (auto e = stack_.rbegin(); e != stack_.rend(); ++e)
+        if (e->song) {
+            world_->setSong(static_cast<int32_t>(e->song->getActionId()), e->parts.bits);
+            return;
+        }
+    if (curMap_ && curMap_->song)
+        world_->setSong(static_cast<int32_t>(curMap_->song->getActionId()), curMap_->parts.bits);
+    else
+        world_->setSong(0, 0);
 }
 
 bool MasterAudio_C::isSongPlaying() const { return world_->songId() != 0; }
@@ -410,22 +459,22 @@ bool MasterAudio_C::isSongPlaying() const { return world_->songId() != 0; }
 
 void MasterAudio_C::loopMusic(AudioMusic_S* music)
 {
-    port_.playMusic(music, true);
+    port_->playMusic(music, true);
     curMusic_ = music;
 }
 
 void MasterAudio_C::startIntro(AudioMusic_S* intro)
 {
     stopIntroTimer();
-    introTimer_ = port_.startTimer(kIntroWatchMs, AudioPort_C::TIMER_INTRO);
-    port_.playMusic(intro, false);
+    introTimer_ = port_->startTimer(kIntroWatchMs, AudioPort_C::TIMER_INTRO);
+    port_->playMusic(intro, false);
     curMusic_ = intro;
 }
 
 void MasterAudio_C::stopIntroTimer()
 {
     if (introTimer_)
-        port_.stopTimer(introTimer_);
+        port_->stopTimer(introTimer_);
     introTimer_ = 0;
 }
 
@@ -462,7 +511,7 @@ void MasterAudio_C::chooseStackMusic()
     else if (mapMain)
         loopMusic(mapMain);
     else {
-        port_.haltMusic();
+        port_->haltMusic();
         curMusic_ = nullptr;
     }
 }
@@ -485,7 +534,7 @@ void MasterAudio_C::chooseMapMusic()
         VELL_LOG(9, "playing background for MAP!\n");
         loopMusic(seg->main);
     } else {
-        port_.haltMusic();
+        port_->haltMusic();
         curMusic_ = nullptr;
     }
 }
@@ -493,12 +542,12 @@ void MasterAudio_C::chooseMapMusic()
 void MasterAudio_C::suspend()
 {
     if (ambientTimer_)
-        port_.stopTimer(ambientTimer_);
+        port_->stopTimer(ambientTimer_);
     ambientTimer_ = 0;
     stopIntroTimer();
     if (!suspended_ && stack_.empty() && rainChannel_ >= 0 && soundOn()) {
-        port_.haltChannel(rainChannel_);
-        port_.haltChannel(fadeChannel_);
+        port_->haltChannel(rainChannel_);
+        port_->haltChannel(fadeChannel_);
     }
     suspended_ = true;
 }
@@ -514,7 +563,7 @@ void MasterAudio_C::tick()
             startRainLoops();
     }
     if (ambientTimer_ == 0)
-        ambientTimer_ = port_.startTimer(ambientInterval(), AudioPort_C::TIMER_AMBIENT);
+        ambientTimer_ = port_->startTimer(ambientInterval(), AudioPort_C::TIMER_AMBIENT);
     unsigned hour = 0, minute = 0;
     const bool timeKnown = world_->timeOfDay(hour, minute);
 
@@ -547,7 +596,7 @@ void MasterAudio_C::playTimedSounds(EnvSoundPak_S& pack, unsigned hour, unsigned
         const int end = start + t.duration;
         if (now >= start && now <= end) {
             if (!t.played) {
-                port_.playChunk(-1, t.chunk, false);
+                port_->playChunk(-1, t.chunk, false);
                 t.played = 1;
             }
         } else {
@@ -566,7 +615,7 @@ int MasterAudio_C::playAmbient()
         return 0;
     for (const EnvRandSound_S& s : pack->randSounds)
         if (vell::cosmeticRand() % 1000 < s.chance) {
-            port_.playChunk(-1, s.chunk, false);
+            port_->playChunk(-1, s.chunk, false);
             break;
         }
     return 0;
@@ -578,7 +627,7 @@ void MasterAudio_C::introWatch()
     if (!stack_.empty()) {
         const EnvSoundPak_S& p = *stack_.back().pack;
         intro = p.intro;
-        if (curMusic_ && curMusic_ == p.intro && !port_.musicPlaying()) {
+        if (curMusic_ && curMusic_ == p.intro && !port_->musicPlaying()) {
             AudioMusic_S* bg = p.main;
             if (!bg && stack_.size() > 1)
                 bg = stack_[stack_.size() - 2].pack->main;
@@ -592,7 +641,7 @@ void MasterAudio_C::introWatch()
     } else if (curMap_ && curMap_->current) {
         const EnvSoundPak_S& seg = *curMap_->current;
         intro = seg.intro;
-        if (curMusic_ && curMusic_ == seg.intro && !port_.musicPlaying()) {
+        if (curMusic_ && curMusic_ == seg.intro && !port_->musicPlaying()) {
             if (seg.main)
                 loopMusic(seg.main);
             else
@@ -622,11 +671,11 @@ void MasterAudio_C::release()
     // Only what this director started is halted, so that a second release
     // (and one of a director that never played) touches nothing.
     if (soundOn() && (rainChannel_ >= 0 || !maps_.empty() || curMusic_)) {
-        port_.haltMusic();
-        port_.haltChannel(-1);
+        port_->haltMusic();
+        port_->haltChannel(-1);
     }
     if (ambientTimer_)
-        port_.stopTimer(ambientTimer_);
+        port_->stopTimer(ambientTimer_);
     ambientTimer_ = 0;
     stopIntroTimer();
     stack_.clear();
@@ -639,7 +688,7 @@ void MasterAudio_C::release()
     bardSongs_.clear();
     for (auto& c : rainChunks_) {
         if (c)
-            port_.freeChunk(c);
+            port_->freeChunk(c);
         c = nullptr;
     }
     curRain_ = prevRain_ = 0;

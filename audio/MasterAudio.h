@@ -66,7 +66,10 @@ struct EnvDef_S {
 struct SpecAudio_S {
     EnvSoundPak_S* pack = nullptr; // the environment's pack (kept by the table)
     BardSongMus_C* song = nullptr; // attached song, not owned
-    SongParts_S parts;
+    SongParts_S parts;             // the instrument mask it plays with
+    // The attached song is the world's, carried up from the map (or from
+    // an entry that carried it), rather than one played in the place.
+    bool worldSong = false;
     int envIndex = -1;
 };
 
@@ -91,6 +94,11 @@ public:
     // Another world to read the time and the song from (the game installs
     // the quest in play at start-up).
     void setWorld(AudioWorld_C& world) { world_ = &world; }
+    AudioWorld_C& world() const { return *world_; }
+    // Plays through another port from now on (a test hears the game's own
+    // director on a recording stand-in): everything is released first, so
+    // the configuration is loaded anew.
+    void usePort(AudioPort_C& port);
     ~MasterAudio_C();
     MasterAudio_C(const MasterAudio_C&) = delete;
     MasterAudio_C& operator=(const MasterAudio_C&) = delete;
@@ -125,7 +133,8 @@ public:
     // place); -1 for a name the configuration does not define. Every push
     // adds one entry, so that every pop undoes exactly its own push; pushing
     // the environment already on top repeats that entry and leaves the
-    // music (and its intro) as it is.
+    // music (and its intro) as it is. With keepSong the song below goes on
+    // in the new place with its instrument mask.
     int pushSpecAudio(const char* name, bool keepSong = false);
     // Leaves the top special environment; -1 when none is open.
     int popSpecAudio();
@@ -138,8 +147,16 @@ public:
     // variant for the mask (the world's song then stays), or when there is
     // neither an environment nor a map to attach it to.
     int playSong(uint32_t id, SongParts_S parts);
-    // Ends the bard song's music; -1 when there was nothing to detach it from.
+    // Ends the world's bard song (the one played outside the places, on the
+    // map): it leaves the map and every place it was carried into; a song
+    // played inside a place (a fight's) plays on, and the world's song
+    // fields then name it. -1 when there was nothing to detach it from.
     int stopSong();
+    // Ends the song played inside the open places (a fight's song): it
+    // leaves every place that holds it, the world's song plays on below and
+    // the world's song fields name it again (0 when there is none). With no
+    // place open the song was played on the map: as stopSong.
+    int stopPlaceSong();
     bool isSongPlaying() const;
     // Forgets the music that plays, so that the next tick starts its choice
     // even if that is what played before (the title menu plays its own).
@@ -194,6 +211,9 @@ private:
     void startIntro(AudioMusic_S* intro);
     void stopIntroTimer();
     void chooseSongMusic(BardSongMus_C* song, SongParts_S parts);
+    // The world's song fields name the song that now plays: the top-most
+    // one of the places, else the map's, else none.
+    void setWorldSongFromAttached();
     void chooseStackMusic();
     void chooseMapMusic();
     void playTimedSounds(EnvSoundPak_S& pack, unsigned hour, unsigned minute);
@@ -201,7 +221,7 @@ private:
     void startRainLoops();
     int volumeOf(int percent) const;
 
-    AudioPort_C& port_;
+    AudioPort_C* port_;
     AudioWorld_C* world_;
     // What the packs load through: a sound file named by several packs is
     // loaded once.

@@ -8,7 +8,7 @@ AudioChunk_S* SharedChunkPort_C::loadChunk(const char* path)
         ++it->second.users;
         return it->second.chunk;
     }
-    AudioChunk_S* chunk = behind_.loadChunk(path);
+    AudioChunk_S* chunk = behind_->loadChunk(path);
     if (!chunk)
         return nullptr;
     byPath_[key] = Entry{chunk, 1};
@@ -20,13 +20,13 @@ void SharedChunkPort_C::freeChunk(AudioChunk_S* chunk)
 {
     auto p = pathOf_.find(chunk);
     if (p == pathOf_.end()) {
-        behind_.freeChunk(chunk);
+        behind_->freeChunk(chunk);
         return;
     }
     auto it = byPath_.find(p->second);
     if (--it->second.users > 0)
         return;
-    behind_.freeChunk(chunk);
+    behind_->freeChunk(chunk);
     byPath_.erase(it);
     pathOf_.erase(p);
 }

@@ -12,6 +12,10 @@
 #include "events/Event_9013.h"
 #include "events/Event_9014.h"
 #include "events/Event_9100.h"
+#include "town/Event_1000.h"
+#include "town/Event_1002.h"
+#include "town/Event_1003.h"
+#include "town/Event_1005.h"
 
 void registerGameEvents()
 {
@@ -30,4 +34,9 @@ void registerGameEvents()
     // The events the game starts itself; the chest and the monsters' offer
     // to join register here beside the fight.
     registerEncounterEvent(ENCOUNTER_FIGHT, &Event_4000_C::create);
+    // The town's buildings.
+    registerMapEvent(Event_1000_C::TYPE_ID, &Event_1000_C::create);
+    registerMapEvent(Event_1002_C::TYPE_ID, &Event_1002_C::create);
+    registerMapEvent(Event_1003_C::TYPE_ID, &Event_1003_C::create);
+    registerMapEvent(Event_1005_C::TYPE_ID, &Event_1005_C::create);
 }

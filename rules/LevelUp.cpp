@@ -70,9 +70,13 @@ void Gain::learn(int32_t id, int32_t uses) {
     for (const ActionNode_S* n = pc_.actions()->head(); n && !known; n = n->next)
         known = n->action && n->action->actionID() == id;
     if (!known)
-        if (bl3dAction* a = masterActionList.getAction(id))
+        if (bl3dAction* a = masterActionList.getAction(id)) {
             pc_.actions()->add(a, 0);
-    if (uses == NO_COUNTER)
+            known = true;
+        }
+    // A gain the game's actions lack is learned by nobody, and counts no
+    // daily uses of it.
+    if (!known || uses == NO_COUNTER)
         return;
     char key[16];
     actionCounterKey(id, key);

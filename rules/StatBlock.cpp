@@ -237,14 +237,19 @@ void bl3dStatBlock::copyValues(const bl3dStatBlock& other) {
         l.clear();
 }
 
-void bl3dStatBlock::rollCreation(int32_t bonus) {
+void bl3dStatBlock::rollCreation(float raceFactor) {
     for (int i = STAT_ST; i <= STAT_CH; ++i) {
         const int a = vell::gameRandMod(6);
         const int b = vell::gameRandMod(6);
         setBase(i, 8 + a + b);
     }
+    deriveCreation(raceFactor);
+}
+
+void bl3dStatBlock::deriveCreation(float raceFactor) {
+    recompute();
     setBase(STAT_AC, 10);
-    const double co = (getCur(STAT_IQ) + getCur(STAT_WI) + getCur(STAT_CN) + getCur(STAT_CH) + bonus) / 5.0 + 0.5;
+    const float co = (getCur(STAT_IQ) + getCur(STAT_WI) + getCur(STAT_CN) + getCur(STAT_CH) + raceFactor) / 5.0f + 0.5f;
     setBase(STAT_CO, static_cast<int32_t>(co));
     setBase(STAT_LK, (getCur(STAT_WI) + getCur(STAT_DX) + getCur(STAT_CN) + getCur(STAT_CO)) / 4);
     setBase(STAT_ATTACK, 0);
@@ -255,6 +260,11 @@ void bl3dStatBlock::rollCreation(int32_t bonus) {
     for (int i : {STAT_FIRE_HIT, STAT_EARTH_HIT, STAT_AIR_HIT, STAT_WATER_HIT})
         setBase(i, 10);
     removeModsByKey(KEY_CREATION, 0);
+    recompute();
+    const int32_t dx = getCur(STAT_DX);
+    if (dx >= 15)
+        addModifier(STAT_AC, 14 - dx, 0, MOD_ITEM, KEY_CREATION, 0);
+    recompute();
 }
 
 void bl3dStatBlock::save(MemStream_C& s) const {

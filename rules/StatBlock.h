@@ -146,8 +146,15 @@ public:
     void clear();
     // Base and current values of another block, without its modifiers.
     void copyValues(const bl3dStatBlock& other);
-    // The roll of a new character (stats 0..5 by dice, the rest derived).
-    void rollCreation(int32_t bonus);
+    // The roll of a new character: stats 0..5 by dice (two six-sided dice
+    // plus 8 each), then deriveCreation.
+    void rollCreation(float raceFactor);
+    // What follows from the bases of stats 0..5 (the race's modifiers in
+    // the current values): stat 6 from IQ, WI, CN, Ch and the race's
+    // factor, stat 7 from WI, DX, CN and stat 6, AC 10, the other stats'
+    // starting bases, and the armour bonus of a DX of 15 or more (keys
+    // (1, 0), replacing the last roll's). Recomputed.
+    void deriveCreation(float raceFactor);
 
     void save(MemStream_C& s) const;
     // False when the bytes are short or a count makes no sense; the block is

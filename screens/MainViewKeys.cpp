@@ -4,6 +4,7 @@
 #include "screens/Automap.h"
 #include "screens/CastSpell.h"
 #include "screens/CharView.h"
+#include "screens/DismissChar.h"
 #include "screens/PlaySong.h"
 #include "screens/ReorderParty.h"
 #include "screens/Rest.h"
@@ -31,11 +32,11 @@ void installMainViewKeys(Interface_C& ui)
     });
     ui.setKeyCommand(SDLK_s, [u](SDLMod) { UseSkill_C::run(u); });
     ui.setKeyCommand(SDLK_u, [u](SDLMod) { UseItem_C::run(u); });
+    ui.setKeyCommand(SDLK_d, [u](SDLMod) { DismissChar_C::run(u); });
     ui.setKeyCommand(SDLK_TAB, [u](SDLMod) { automap(u); });
     ui.setKeyCommand(SDLK_r, [u](SDLMod) { rest(u, false); });
     // '?' is shift and '/' on most keyboards; a keyboard with a key of its
     // own for it sends SDLK_QUESTION.
     ui.setKeyCommand(SDLK_SLASH, [u](SDLMod) { timeReport(u, false); });
     ui.setKeyCommand(SDLK_QUESTION, [u](SDLMod) { timeReport(u, false); });
-    // 'd' opens the dismissal screen; it joins with that screen.
 }

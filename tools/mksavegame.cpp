@@ -24,6 +24,7 @@
 #include "core/ArchiveFile.h"
 #include "platform/Random.h"
 #include "actions/Songs.h"
+#include "rules/CharCreation.h"
 #include "rules/ClassDef.h"
 #include "rules/CreationGifts.h"
 #include "rules/ClassDefFile.h"
@@ -58,22 +59,6 @@ struct MemberSource_S {
     std::vector<int32_t> carried;
     std::vector<int32_t> known;
     int line = 0;
-};
-
-struct RaceDef_S {
-    const char* prefix;
-    int32_t mods[6];   // ST IQ WI DX CN CH
-    float factor;
-};
-
-// The races of character creation: portrait prefix, permanent modifiers and
-// the constant of the stat 6 formula. Index = race number - 1.
-const RaceDef_S kRaces[9] = {
-    {"Human_", {0, 0, 0, 0, 0, 0}, 18.0f},    {"Elf_", {-1, 1, 0, 0, 0, 0}, 19.0f},
-    {"HalfElf_", {0, 0, 0, 0, 0, 0}, 18.5f},  {"Dwarf_", {0, -1, 0, -1, 1, -1}, 17.0f},
-    {"Gnome_", {-1, 1, 1, -1, -1, -1}, 17.0f}, {"Beggen_", {-2, 0, 0, 1, -1, 0}, 18.0f},
-    {"HalfOrc_", {1, -4, -1, -1, 1, -4}, 13.0f}, {"Saurian_", {2, -6, -6, -2, 2, -6}, 10.0f},
-    {"Senrat_", {-1, -4, -2, 2, 0, -3}, 15.0f},
 };
 
 bool readMembers(const char* path, std::vector<MemberSource_S>& out) {
@@ -140,8 +125,6 @@ bool readMembers(const char* path, std::vector<MemberSource_S>& out) {
     return in.ok();
 }
 
-int32_t dieRoll(int32_t die) { return die > 0 ? die + vell::gameRand() % die + 1 : 0; }
-
 bool knowsAction(ActionList& list, int32_t id) {
     for (bool more = list.first(); more;) {
         bl3dAction* a = list.next();
@@ -182,45 +165,20 @@ std::unique_ptr<bl3dPartyChar> makeMember(const MemberSource_S& src) {
         std::fprintf(stderr, "mksavegame: member %s: no class 0x%x\n", src.name.c_str(), src.classId);
         return nullptr;
     }
-    const RaceDef_S& race = kRaces[src.race - 1];
+    const CreationRace_S& race = *creationRace(src.race);
 
     bl3dStatBlock stats;
-    for (int i = 0; i < 6; ++i) {
+    for (int i = 0; i < 6; ++i)
         stats.setBase(i, static_cast<int32_t>(src.stats[static_cast<size_t>(i)]));
-        if (race.mods[i] != 0)
-            stats.addModifier(i, race.mods[i], 0, 4, KEY_RACE, 0);
-    }
-    stats.recompute();
-    stats.setBase(STAT_AC, 10);
-    stats.setBase(STAT_CO, static_cast<int32_t>((stats.getCur(STAT_IQ) + stats.getCur(STAT_WI) + stats.getCur(STAT_CN)
-                                                 + stats.getCur(STAT_CH) + race.factor) / 5.0f + 0.5f));
-    stats.setBase(STAT_LK, (stats.getCur(STAT_WI) + stats.getCur(STAT_DX) + stats.getCur(STAT_CN)
-                            + stats.getCur(STAT_CO)) / 4);
-    stats.setBase(STAT_EXTRA_ATTACKS, 1);
-    for (int i : {STAT_FIRE_HIT, STAT_EARTH_HIT, STAT_AIR_HIT, STAT_WATER_HIT})
-        stats.setBase(i, 10);
-    if (stats.getCur(STAT_DX) >= 15)
-        stats.addModifier(STAT_AC, 14 - stats.getCur(STAT_DX), 0, MOD_ITEM, KEY_CREATION, 0);
-    stats.recompute();
+    addRaceModifiers(stats, race);
+    stats.deriveCreation(race.factor);
     if (!cls->allows(src.race, &stats)) {
         std::fprintf(stderr, "mksavegame: member %s: class %s does not take this race or these stats\n",
                      src.name.c_str(), cls->name.c_str());
         return nullptr;
     }
-
-    int32_t hp = dieRoll(cls->getHPDie());
-    int32_t sp = dieRoll(cls->getSPDie());
-    const int32_t cn = stats.getCur(STAT_CN);
-    if (cn >= 15)
-        hp += (cn - 14) * (cls->getHPBonus() ? cls->getHPBonus() : 1);
-    if (cls->getSPStat() != CLASS_NO_STAT && stats.getCur(cls->getSPStat()) >= 15)
-        sp += (stats.getCur(cls->getSPStat()) - 14) * cls->getSPBonus();
-    if (cls->getACStat() != CLASS_NO_STAT && stats.getCur(cls->getACStat()) >= 15)
-        stats.addModifier(STAT_AC, -(stats.getCur(cls->getACStat()) - 14) * cls->getACBonus(), 0, MOD_ITEM, KEY_CLASS,
-                          0);
-    cls->applyStatMods(&stats, MOD_ITEM, KEY_CLASS, 0);
-    stats.recompute();
-    const int32_t gold = vell::gameRand() % 100 + 200;
+    const ClassRoll_S roll = classStep(*cls, stats);
+    const int32_t hp = roll.hp, sp = roll.sp, gold = roll.gold;
 
     auto member = std::make_unique<bl3dPartyChar>(src.name.c_str(), cls->classId, src.race, src.male, 1, nullptr,
                                                   nullptr);

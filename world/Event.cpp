@@ -39,7 +39,6 @@ EncounterMaker& encounterMaker(EncounterKind kind)
     return makers[kind];
 }
 
-constexpr int kHallId = 1000;
 constexpr int kScriptedEventId = 2000;
 
 // Every stand-in is announced: a class that was never registered must not
@@ -134,11 +133,6 @@ BuildingStandIn_C::BuildingStandIn_C(int id, const EventParams_S* params) : Plac
         exitX_ = params->exitX;
         exitY_ = params->exitY;
         exitFacing_ = params->exitFacing;
-    } else if (id == kHallId) {
-        hasExit_ = true;
-        exitX_ = 14;
-        exitY_ = 24;
-        exitFacing_ = 270;
     }
 }
 

@@ -57,9 +57,8 @@ private:
 
 // Stands in for a building whose class is not part of this build: entering
 // it is leaving it at once. It puts the party on the square's exit as
-// leaving a building does (the Hall without a record: its own exit, square
-// (14, 24) facing east), asks for a redraw, and changes nothing else: no
-// screen, no time.
+// leaving a building does (without a record it leaves the party where it
+// stands), asks for a redraw, and changes nothing else: no screen, no time.
 class BuildingStandIn_C : public PlaceholderEvent_C {
 public:
     BuildingStandIn_C(int id, const EventParams_S* params);

@@ -122,6 +122,12 @@ int WorldActionEnv_C::stopSong()
     return 0;
 }
 
+int WorldActionEnv_C::stopFightSong()
+{
+    maserAudio.stopPlaceSong();
+    return 0;
+}
+
 bool WorldActionEnv_C::isSongPlaying() const
 {
     return maserAudio.isSongPlaying();

@@ -34,6 +34,7 @@ public:
     bool bsTest(int32_t songId, uint32_t parts) override;
     int playSong(int32_t songId, uint32_t parts) override;
     int stopSong() override;
+    int stopFightSong() override;
     bool isSongPlaying() const override;
     // Refused (false) without a screen to run it.
     bool equipTrial(bl3dPartyChar* member, EquipTrial_S& out) override;

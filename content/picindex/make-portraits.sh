@@ -2,9 +2,14 @@
 # Makes the JPEG sources of the party portraits (content/picindex/src/
 # portraits/) with ImageMagick: one bust for each race and gender, named as
 # the portrait nicknames that characters carry ("Human_Male",
-# "HalfElf_Female", ...). Run by hand; the results are committed, so a build
-# needs no ImageMagick. tools/mkpicindex.cpp packs them into picture files
-# (pictures.txt lists them).
+# "HalfElf_Female", ...), and the numbered variants that character creation
+# swaps through ("Human_Male02", "Human_Male03": other hair and clothes).
+# Run by hand; the results are committed, so a build needs no ImageMagick.
+# tools/mkpicindex.cpp packs them into picture files (pictures.txt lists
+# them).
+#
+#   make-portraits.sh            every portrait
+#   make-portraits.sh variants   the numbered variants only
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
@@ -16,10 +21,11 @@ jpg() {
   convert "$@" -strip -type TrueColor -quality 85 -sampling-factor 1x1 "jpg:$out"
 }
 
-# bust OUT W H TEXW TEXH RACE SEX: a head and shoulders over a backdrop in
-# the race's colours, drawn in a 500 x 400 frame and scaled to W x H.
+# bust OUT W H TEXW TEXH RACE SEX [VARIANT]: a head and shoulders over a
+# backdrop in the race's colours, drawn in a 500 x 400 frame and scaled to
+# W x H; a variant (2, 3) wears other hair and clothes.
 bust() {
-  local out=$1 w=$2 h=$3 tw=$4 th=$5 race=$6 sex=$7
+  local out=$1 w=$2 h=$3 tw=$4 th=$5 race=$6 sex=$7 variant=${8:-1}
   local sky skin hair cloth
   local -a extra=()
   case $race in
@@ -42,6 +48,10 @@ bust() {
              extra=(-fill '#a89888' -draw "circle 175,110 175,145" -draw "circle 325,110 325,145"
                     -fill '#302828' -draw "ellipse 250,250 14,10 0,360") ;;
   esac
+  case $variant in
+    2) hair='#c8a040'; cloth='#305a70' ;;
+    3) hair='#2a2a2a'; cloth='#70602a' ;;
+  esac
   local -a hairs
   if [ "$sex" = Female ]; then
     hairs=(-fill "$hair" -draw "ellipse 250,180 95,110 180,360" -draw "rectangle 158,170 200,330"
@@ -63,7 +73,13 @@ bust() {
 
 for race in Human Elf HalfElf Dwarf Gnome Beggen HalfOrc Saurian Senrat; do
   for sex in Male Female; do
-    bust "$src/${race}_${sex}.jpg" 500 400 512 512 "$race" "$sex"
-    bust "$src/${race}_${sex}-low.jpg" 250 200 256 256 "$race" "$sex"
+    if [ "${1:-}" != variants ]; then
+      bust "$src/${race}_${sex}.jpg" 500 400 512 512 "$race" "$sex"
+      bust "$src/${race}_${sex}-low.jpg" 250 200 256 256 "$race" "$sex"
+    fi
+    for v in 2 3; do
+      bust "$src/${race}_${sex}0$v.jpg" 500 400 512 512 "$race" "$sex" "$v"
+      bust "$src/${race}_${sex}0$v-low.jpg" 250 200 256 256 "$race" "$sex" "$v"
+    done
   done
 done

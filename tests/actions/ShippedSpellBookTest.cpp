@@ -100,6 +100,18 @@ protected:
         ActionTest::TearDown();
     }
 
+    // A new member of the class in the party, levelled to 60.
+    bl3dPartyChar* levelled(const ClassDef_S& c) {
+        MemberSpec_S spec;
+        spec.name = c.name.c_str();
+        spec.classId = c.classId;
+        bl3dPartyChar* m = kit->addMember(spec);
+        m->addXP(INT32_MAX);
+        while (m->getLevel() < 60 && m->levelUp(true)) {
+        }
+        return m;
+    }
+
     static std::vector<ActionRecord_S> readRecords() {
         std::vector<ActionRecord_S> out;
         gzFile f = gzopen(gameFile("actions.dat").c_str(), "rb");
@@ -276,8 +288,11 @@ TEST_F(ShippedSpellBookTest, WhatTheClassesStartWithAndLearnByLevel) {
         {0x8, 0x82045},     {0x8, 0xe2046},     {0x20, 0xa2047},   {0x20, 0xe2048},   {0x20, 0xe2049},
         {0x20, 0xa204a},    {0x20, 0xa204b},    {0x10, 0x1a204c},  {0x10, 0x1e204d},  {0x10, 0x1a204e},
         {0x10, 0x1a204f},   {0x10, 0x1a2050},   {0x10, 0xe2051},   {0x4, 0xe2052},    {0x10, 0x1e2053},
-        {0x4000, 0x1e2054}, {0x4, 0xa2055},     {0x4, 0xe2056},    {0x2, 0xa2057},    {0x2, 0x882058},
-        {0x2, 0x882059},    {0x2, 0xa205a},     {0x40, 0x8205b},   {0x40, 0x1a205c}};
+        {0x4000, 0x1e2054}, {0x4, 0xa2055},     {0x4, 0xe2056},    {0x40, 0x8205b},   {0x40, 0x1a205c}};
+    // The Harper's level gains carry song numbers without the song flag:
+    // the book has no action there (a bard's song numbers are its songs).
+    for (int32_t harpers : {0xa2057, 0x882058, 0x882059, 0xa205a})
+        EXPECT_EQ(masterActionList.getAction(harpers), nullptr) << std::hex << harpers;
     for (const auto& g : gains) {
         const bl3dAction* a = masterActionList.getAction(g.second);
         ASSERT_NE(a, nullptr) << std::hex << g.second;
@@ -290,13 +305,7 @@ TEST_F(ShippedSpellBookTest, WhatTheClassesStartWithAndLearnByLevel) {
     ASSERT_EQ(vell::loadClassFile(gameFile("class.dat")), 15);
     for (const ClassDef_S& c : classDef) {
         SCOPED_TRACE(c.name.c_str());
-        MemberSpec_S spec;
-        spec.name = c.name.c_str();
-        spec.classId = c.classId;
-        bl3dPartyChar* m = kit->addMember(spec);
-        m->addXP(INT32_MAX);
-        while (m->getLevel() < 60 && m->levelUp(true)) {
-        }
+        bl3dPartyChar* m = levelled(c);
         std::set<int32_t> known;
         for (const ActionNode_S* n = m->actions()->head(); n; n = n->next)
             known.insert(n->action->actionID());
@@ -389,6 +398,54 @@ TEST_F(ShippedSpellBookTest, TheLyreHasASongOfEveryLevel) {
     }
     for (int level = 1; level <= 5; ++level)
         EXPECT_TRUE(levels.count(level)) << "a song of level " << level;
+}
+
+// A fight and the song screen offer a bard every action with a song number
+// (a bit of 0xb000 in the low 16 bits); the rest of the game knows a song
+// by its flag (0x00400000). Whatever a shipped bard can hold agrees on both:
+// what it starts with, what it learns up to level 60 and every action made
+// for its class (the Order of the Lyre's songs). And the cast screen takes
+// the classes of 0x3F30 as casters where a fight takes those of 0x3F20:
+// the one class between (0x10) holds no spell.
+TEST_F(ShippedSpellBookTest, ABardsSongNumbersAreItsSongsAndOnlyTheFightsCastersHoldSpells) {
+    ASSERT_EQ(vell::loadClassFile(gameFile("class.dat")), 15);
+    int bards = 0;
+    for (const ClassDef_S& c : classDef) {
+        SCOPED_TRACE(c.name.c_str());
+        bl3dPartyChar* m = levelled(c);
+        for (int32_t id : c.list1)
+            if (bl3dAction* a = masterActionList.getAction(id); a && !m->actions()->getAction(id))
+                m->actions()->add(a, 0);
+        for (int32_t id : c.list2)
+            if (bl3dAction* a = masterActionList.getAction(id); a && !m->actions2()->getAction(id))
+                m->actions2()->add(a, 0);
+        if (c.classId & 0x10) {
+            EXPECT_EQ(m->actions2()->head(), nullptr) << "a spell the fight would not let it cast";
+            for (const ActionNode_S* n = m->actions()->head(); n; n = n->next)
+                EXPECT_FALSE(n->action->isSpell()) << n->action->name().c_str();
+        }
+        if (c.classId & 0x2) {
+            ++bards;
+            for (const ActionNode_S* n = masterActionList.head(); n; n = n->next)
+                if (n->action->isForClass(0x2) && !m->actions()->getAction(n->action->actionID()))
+                    m->actions()->add(n->action, 0);
+            int songs = 0;
+            for (const ActionNode_S* n = m->actions()->head(); n; n = n->next) {
+                const uint32_t id = static_cast<uint32_t>(n->action->actionID());
+                EXPECT_EQ((id & 0xb000u) != 0, (id & ACTION_BARD_SONG) != 0)
+                    << n->action->name().c_str() << std::hex << " 0x" << id;
+                songs += (id & ACTION_BARD_SONG) != 0;
+            }
+            EXPECT_GE(songs, 8);
+        }
+        party->removeAt(party->getCount() - 1);
+    }
+    EXPECT_EQ(bards, 1);
+    for (const ActionNode_S* n = masterActionList.head(); n; n = n->next) {
+        if (n->action->isSpell()) {
+            EXPECT_FALSE(n->action->isForClass(0x10)) << n->action->name().c_str();
+        }
+    }
 }
 
 TEST_F(ShippedSpellBookTest, EverySpellsWordsReadRight) {

@@ -295,6 +295,33 @@ TEST_F(SongTest, SongsInAFight) {
     EXPECT_EQ(kit->actionEnv.xcCalls, xcBefore + 2);
 }
 
+// A song played outside combat still runs while a fight's song starts and
+// ends (a headless fight does not end it): the fight's end stops only the
+// fight's music, and the song outside keeps its variable, its end and its
+// effect, so its end event still ends it.
+TEST_F(SongTest, AFightsSongEndsWithoutTheSongOutside) {
+    bl3dPartyChar* lyra = bard("Lyra");
+    bl3dPartyChar* kai = bard("Kai");
+    kit->addGroup(beast("Gnoll", 20), 1, 30);
+    ASSERT_EQ(sing(SONG_BEASTY_SKIRL, lyra, SONG_START, {0}), 0);
+    const int32_t end = world("NCBSEnd");
+    ASSERT_EQ(world("MonsterJoin"), 300);
+    ASSERT_EQ(sing(SONG_PROUD_MARY, kai, SONG_START_IN_COMBAT, {0}), 0);
+    ASSERT_EQ(sing(SONG_PROUD_MARY, kai, SONG_STOP_IN_COMBAT), 0);
+    EXPECT_EQ(kit->actionEnv.fightStopCalls, 1);
+    EXPECT_EQ(kit->actionEnv.stopCalls, 0) << "the fight's end stopped the music of the song outside";
+    EXPECT_EQ(world("CBS"), 0);
+    EXPECT_EQ(world("NCBS"), SONG_BEASTY_SKIRL);
+    EXPECT_EQ(world("NCBSEnd"), end);
+    EXPECT_EQ(world("MonsterJoin"), 300);
+
+    kit->env.now = static_cast<uint32_t>(end);
+    runSongEnd();
+    EXPECT_EQ(world("NCBS"), 0);
+    EXPECT_EQ(world("MonsterJoin"), 0);
+    EXPECT_EQ(kit->actionEnv.stopCalls, 1);
+}
+
 TEST_F(SongTest, TheEndEventEndsASongNoClassPlays) {
     bl3dPartyChar* lyra = bard();
     lyra->getStatBlock()->setBase(STAT_CONDITIONS, COND_SONG);

@@ -413,14 +413,22 @@ TEST_F(DirectorTest, SongsCarryOverMapsAndStop)
     ASSERT_EQ(audio_->playSong(kSkirl, SongParts_S::only(SongParts_S::LUTE)), 0);
     EXPECT_EQ(port_.music, "skirl_lute.ogg");
 
-    // The song goes along to the crypt without its mask: the crypt's own
-    // mask (0) chooses no variant, so the music keeps sounding untouched.
+    // The song goes along to the crypt with its mask: the music keeps
+    // sounding untouched, and after a place's own music it comes back on
+    // the lute (with no mask it would find no variant, and the tavern's
+    // music would play on in the crypt).
     port_.take();
     ASSERT_EQ(audio_->mapChange("maps/crypt.cfg"), 0);
     EXPECT_EQ(audio_->currentMap()->song, audio_->bardSong(0));
-    EXPECT_EQ(audio_->currentMap()->parts.bits, 0u);
+    EXPECT_EQ(audio_->currentMap()->parts.bits, SongParts_S::only(SongParts_S::LUTE).bits);
     EXPECT_EQ(port_.music, "skirl_lute.ogg");
-    EXPECT_EQ(contains(port_.take(), "halt music"), "");
+    const auto calls = port_.take();
+    EXPECT_EQ(contains(calls, "halt music"), "");
+    EXPECT_EQ(contains(calls, "music skirl_lute.ogg loop"), "") << "the song is not restarted";
+    ASSERT_EQ(audio_->pushSpecAudio("Tavern"), 0);
+    EXPECT_EQ(port_.music, "tavern.ogg");
+    ASSERT_EQ(audio_->popSpecAudio(), 0);
+    EXPECT_EQ(port_.music, "skirl_lute.ogg");
     EXPECT_EQ(audio_->mapChange("maps/nowhere.cfg"), -1);
 
     // A song whose only variant has no music: accepted, and silent.
@@ -429,6 +437,78 @@ TEST_F(DirectorTest, SongsCarryOverMapsAndStop)
     ASSERT_EQ(audio_->stopSong(), 0);
     EXPECT_EQ(world_.song, 0);
     EXPECT_FALSE(audio_->isSongPlaying());
+}
+
+// A song played outside the places (the world's, on the map) and one
+// played inside a place (a fight's) each end on their own: the one that
+// ends takes only its own music along, the other plays on with its
+// instrument, and the world's song fields name the one that still plays.
+TEST_F(DirectorTest, AWorldSongAndAPlaceSongEndEachOnTheirOwn)
+{
+    const uint32_t lute = SongParts_S::only(SongParts_S::LUTE).bits;
+    const uint32_t voice = SongParts_S::only(SongParts_S::DEFAULT_PART).bits;
+    loadAll();
+    at(12);
+    ASSERT_EQ(audio_->mapChange("maps/town.cfg"), 0);
+    ASSERT_EQ(audio_->playSong(kSkirl, lute), 0);
+    ASSERT_EQ(port_.music, "skirl_lute.ogg");
+
+    // A fight's song comes and goes over the world's.
+    ASSERT_EQ(audio_->pushSpecAudio("Combat3"), 0);
+    EXPECT_EQ(port_.music, "combat_intro.ogg");
+    ASSERT_EQ(audio_->playSong(kSkirl, voice), 0);
+    EXPECT_EQ(port_.music, "skirl_default.ogg");
+    EXPECT_EQ(world_.parts, voice);
+    ASSERT_EQ(audio_->stopPlaceSong(), 0);
+    EXPECT_EQ(port_.music, "combat_intro.ogg") << "the fight's music again, from its intro";
+    EXPECT_EQ(world_.song, int32_t(kSkirl)) << "the world's song still plays";
+    EXPECT_EQ(world_.parts, lute);
+    EXPECT_TRUE(audio_->isSongPlaying());
+    ASSERT_EQ(audio_->popSpecAudio(), 0);
+    EXPECT_EQ(port_.music, "skirl_lute.ogg") << "the world's song comes back on its instrument";
+
+    // A place entered with the song keeps it, mask and all, untouched.
+    port_.take();
+    ASSERT_EQ(audio_->pushSpecAudio("Tavern", true), 0);
+    ASSERT_NE(audio_->stackTop(), nullptr);
+    EXPECT_EQ(audio_->stackTop()->parts.bits, lute);
+    EXPECT_EQ(port_.music, "skirl_lute.ogg");
+    EXPECT_EQ(contains(port_.take(), "music skirl_lute.ogg loop"), "");
+    // The world's song ends there: it leaves the place it was carried into.
+    ASSERT_EQ(audio_->stopSong(), 0);
+    EXPECT_EQ(port_.music, "tavern.ogg");
+    EXPECT_EQ(world_.song, 0);
+    ASSERT_EQ(audio_->popSpecAudio(), 0);
+    EXPECT_EQ(port_.music, "day.ogg");
+
+    // The world's song ends while a fight's plays: the fight's plays on.
+    ASSERT_EQ(audio_->playSong(kSkirl, lute), 0);
+    ASSERT_EQ(audio_->pushSpecAudio("Combat3"), 0);
+    ASSERT_EQ(audio_->playSong(kSkirl, voice), 0);
+    ASSERT_EQ(audio_->stopSong(), 0);
+    EXPECT_EQ(port_.music, "skirl_default.ogg");
+    EXPECT_EQ(world_.song, int32_t(kSkirl));
+    EXPECT_EQ(world_.parts, voice);
+    EXPECT_EQ(audio_->currentMap()->song, nullptr);
+
+    // The fight is won: the chest's music goes over it before its song
+    // ends, and the ended song does not come back when the chest closes.
+    ASSERT_EQ(audio_->pushSpecAudio("Treasure"), 0);
+    EXPECT_EQ(port_.music, "treasure_intro.ogg");
+    ASSERT_EQ(audio_->stopPlaceSong(), 0);
+    EXPECT_EQ(port_.music, "treasure_intro.ogg");
+    EXPECT_EQ(world_.song, 0);
+    ASSERT_EQ(audio_->popSpecAudio(), 0);
+    EXPECT_EQ(port_.music, "combat_intro.ogg");
+    ASSERT_EQ(audio_->popSpecAudio(), 0);
+    EXPECT_EQ(port_.music, "day.ogg");
+
+    // With no place open a fight's song was the map's: it ends as the
+    // world's does.
+    ASSERT_EQ(audio_->playSong(kSkirl, voice), 0);
+    ASSERT_EQ(audio_->stopPlaceSong(), 0);
+    EXPECT_EQ(world_.song, 0);
+    EXPECT_EQ(port_.music, "day.ogg");
 }
 
 // A quest played a song; the player goes to the title menu and starts or

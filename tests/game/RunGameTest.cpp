@@ -184,6 +184,15 @@ bool questView(const Shot& s, int members) {
     return frame && pane && view && rosterRows(s) == members;
 }
 
+// The Hall of Adventurers in the upper-left pane: its red and blue banners.
+bool hallShown(const Shot& s) {
+    const int red = s.count(kView.x, kView.y, kView.w, kView.h,
+                            [](int r, int g, int b) { return r > 110 && r < 170 && g < 60 && b < 60; });
+    const int blue = s.count(kView.x, kView.y, kView.w, kView.h,
+                             [](int r, int g, int b) { return b > 110 && b < 170 && r < 60 && g < 100; });
+    return red > 1500 && blue > 1500;
+}
+
 class RunGameTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -404,6 +413,35 @@ protected:
             << "no title menu; game said:\n" << gameErrors();
     }
 
+    // A new quest opens in the Hall (its door is the party's start square):
+    // 'v' ventures forth onto the street; `street` is the quest's view then.
+    void ventureForth(int members, Shot& street) {
+        Shot hall;
+        ASSERT_TRUE(waitSettled(hallShown, 30, hall)) << "no Hall of Adventurers; game said:\n" << gameErrors();
+        hall.savePPM(std::string(VELL_GAME_DIR) + "/../hall.ppm");
+        keys("v");
+        ASSERT_TRUE(waitSettled([&](const Shot& s) { return questView(s, members) && !hallShown(s); }, 30, street))
+            << "the Hall was not left; game said:\n" << gameErrors();
+    }
+
+    // A new start up to the first saved quest of the list, chosen: the
+    // title picture (kept in `title`), the menu, 'l', RETURN.
+    void loadFirstQuest(Shot& title) {
+        Shot shot;
+        start({"-w", "-skipintro"});
+        ASSERT_TRUE(waitForWindow()) << gameErrors();
+        ASSERT_TRUE(waitSettled(notBlack, 30, title)) << gameErrors();
+        keys("space");
+        auto menuVisible = [&](const Shot& s) { return menuOver(title, s); };
+        ASSERT_TRUE(waitSettled(menuVisible, 20, shot)) << gameErrors();
+        keys("l");
+        ASSERT_TRUE(waitSettled(
+                        [&](const Shot& s) { return menuVisible(s) && differing(shot, s, 256, 128, 512, 512) > 0; }, 20,
+                        shot))
+            << "no quest list; game said:\n" << gameErrors();
+        keys("Return");
+    }
+
     // From the quest: ESC to the title menu, 'q', 'y'; the game ends well.
     void quitFromQuest(const std::function<bool(const Shot&)>& menuVisible) {
         Shot shot;
@@ -461,13 +499,15 @@ TEST_F(RunGameTest, SkipIntroNewQuestWalkSaveAndLoad) {
     keys("n a b 1 Return");
     auto inQuest = [&](const Shot& s) { return questView(s, kParty); };
     Shot start0;
-    ASSERT_TRUE(waitSettled(inQuest, 30, start0)) << "no town with the party; game said:\n" << gameErrors();
+    ventureForth(kParty, start0);
+    if (HasFatalFailure())
+        return;
     EXPECT_TRUE(exists(dir_ + "/savegame/AB1"));
     EXPECT_EQ(readFile(dir_ + "/savegame/AB1").substr(0, 4), readFile(dir_ + "/data/savegame.dat").substr(0, 4));
     start0.savePPM(std::string(VELL_GAME_DIR) + "/../quest-start.ppm");
 
-    // The party starts in the Hall (13, 24), whose stand-in lets it out at
-    // once on the street before it, (14, 24) facing east, a house ahead.
+    // The party starts in the Hall (13, 24); venturing forth puts it on the
+    // street before it, (14, 24) facing east, a house ahead.
     // UP into the wall, then RIGHT; LEFT brings the old facing back: the
     // view is the one the quest started with, so the UP moved nothing.
     auto compassMoved = [&](const Shot& from) {
@@ -550,7 +590,7 @@ TEST_F(RunGameTest, TheWardenSpeaksOnHisSquare) {
     keys("n a b 1 Return");
     auto inQuest = [&](const Shot& s) { return questView(s, kParty); };
     Shot start0;
-    ASSERT_TRUE(waitSettled(inQuest, 30, start0)) << gameErrors();
+    ventureForth(kParty, start0);
     // Dark pixels of text in the upper part of the text pane.
     auto paneText = [](const Shot& s) {
         return s.count(735, 80, 240, 100, [](int r, int g, int b) { return r + g + b < 200; });
@@ -713,7 +753,9 @@ TEST_F(RunGameTest, QuitEventEndsTheGameFromEveryLoopWithoutSaving) {
     toTheMenu(title, menu);
     keys("n a b 1 Return");
     auto inQuest = [&](const Shot& s) { return questView(s, kParty); };
-    ASSERT_TRUE(waitSettled(inQuest, 30, shot)) << gameErrors();
+    ventureForth(kParty, shot);
+    if (HasFatalFailure())
+        return;
     const std::string quest = readFile(dir_ + "/savegame/AB1");
     keys("Right");
     ASSERT_TRUE(waitSettled([&](const Shot& s) { return inQuest(s) && differing(shot, s, kCompass) > 0.05; }, 20,
@@ -878,7 +920,9 @@ TEST_F(RunGameTest, CharacterSheetGiveEquipReorderSaveAndLoad) {
     keys("n p s 1 Return");
     auto inQuest = [&](const Shot& s) { return questView(s, kParty); };
     Shot town;
-    ASSERT_TRUE(waitSettled(inQuest, 30, town)) << gameErrors();
+    ventureForth(kParty, town);
+    if (HasFatalFailure())
+        return;
 
     // The sheet shows Corvin's portrait where the town was.
     keys("F4");
@@ -920,16 +964,9 @@ TEST_F(RunGameTest, CharacterSheetGiveEquipReorderSaveAndLoad) {
 
     // Loaded again, the party is as it was left: saving it again stores the
     // same party.
-    start({"-w", "-skipintro"});
-    ASSERT_TRUE(waitForWindow()) << gameErrors();
-    ASSERT_TRUE(waitSettled(notBlack, 30, title)) << gameErrors();
-    keys("space");
-    ASSERT_TRUE(waitSettled(menuVisible, 20, shot)) << gameErrors();
-    keys("l");
-    ASSERT_TRUE(waitSettled([&](const Shot& s) { return menuVisible(s) && differing(shot, s, 256, 128, 512, 512) > 0; },
-                            20, shot))
-        << gameErrors();
-    keys("Return");
+    loadFirstQuest(title);
+    if (HasFatalFailure())
+        return;
     Shot loaded;
     ASSERT_TRUE(waitSettled(inQuest, 30, loaded)) << "the quest did not load; game said:\n" << gameErrors();
     EXPECT_GT(differing(town, loaded, kRosterNames), 0.05) << "the roster shows the new order";
@@ -947,6 +984,75 @@ TEST_F(RunGameTest, CharacterSheetGiveEquipReorderSaveAndLoad) {
         EXPECT_EQ(second[i].slots, first[i].slots) << first[i].name;
         EXPECT_EQ(second[i].pack, first[i].pack) << first[i].name;
     }
+    EXPECT_EQ(gameErrors().find("ERROR"), std::string::npos) << gameErrors();
+    masterITL.clear();
+}
+
+// A new quest opens in the Hall: a recruit is made (race, gender, portrait,
+// roll, class, name), welcomed into the party, and the party ventures forth
+// six strong; saved and loaded, the roster and the party come back.
+TEST_F(RunGameTest, RecruitInTheHallJoinsThePartyAndComesBackAfterLoading) {
+    start({"-w", "-skipintro"});
+    ASSERT_TRUE(waitForWindow()) << gameErrors();
+    Shot title, shot;
+    ASSERT_TRUE(waitSettled(notBlack, 30, title)) << gameErrors();
+    keys("space");
+    auto menuVisible = [&](const Shot& s) { return menuOver(title, s); };
+    ASSERT_TRUE(waitSettled(menuVisible, 20, shot)) << gameErrors();
+    keys("n h a 1 Return");
+    Shot hall;
+    ASSERT_TRUE(waitSettled(hallShown, 30, hall)) << "no Hall of Adventurers; game said:\n" << gameErrors();
+    // Recruit: Human, male, his portrait, a roll, the first class offered,
+    // the name "Rolf"; the Hall's menu comes back.
+    keys("r h m c Return shift+r o l f Return");
+    ASSERT_TRUE(waitSettled([&](const Shot& s) { return hallShown(s) && differing(hall, s, 700, 50, 310, 430) == 0.0; },
+                            30, shot))
+        << "the Hall's menu did not come back; game said:\n" << gameErrors();
+    // Welcome him: the ready-made adventurers are in the party already, so
+    // he is the one offered.
+    keys("g");
+    ASSERT_TRUE(waitSettled([&](const Shot& s) { return hallShown(s) && differing(hall, s, 700, 50, 310, 430) > 0; },
+                            20, shot))
+        << "no list of adventurers; game said:\n" << gameErrors();
+    keys("Return");
+    Shot street;
+    ventureForth(kParty + 1, street);
+    if (HasFatalFailure())
+        return;
+    keys("Escape");
+    ASSERT_TRUE(waitSettled(menuVisible, 20, shot)) << gameErrors();
+    keys("s");
+    ASSERT_TRUE(waitSettled([&](const Shot& s) { return questView(s, kParty + 1); }, 20, shot)) << gameErrors();
+    quitFromQuest(menuVisible);
+    if (HasFatalFailure())
+        return;
+
+    const std::string quest = dir_ + "/savegame/HA1";
+    const std::vector<SavedMember> saved = savedParty(quest, dir_);
+    ASSERT_EQ(saved.size(), size_t(kParty + 1));
+    EXPECT_EQ(saved.back().name, "Rolf");
+    {
+        std::unique_ptr<ArchiveFile_C> archive = ArchiveFile_C::open(quest, false);
+        ASSERT_TRUE(archive);
+        installQuestStores(archive.get());
+        DirHandle_C roster = archive->openDir("hall");
+        EXPECT_TRUE(roster->hasEntry("Rolf"));
+        std::unique_ptr<Storable_C> rolf = roster->load("Rolf");
+        auto* m = dynamic_cast<bl3dPartyChar*>(rolf.get());
+        ASSERT_NE(m, nullptr);
+        EXPECT_EQ(m->getLevel(), 1);
+        EXPECT_GT(m->getMaxHP(), 0);
+        EXPECT_STREQ(m->nameBuffer(), "Human_Male");
+        installQuestStores(nullptr);
+    }
+
+    // Loaded again, the six stand on the street.
+    loadFirstQuest(title);
+    if (HasFatalFailure())
+        return;
+    ASSERT_TRUE(waitSettled([&](const Shot& s) { return questView(s, kParty + 1) && !hallShown(s); }, 30, shot))
+        << "the quest did not load with its six; game said:\n" << gameErrors();
+    quitFromQuest(menuVisible);
     EXPECT_EQ(gameErrors().find("ERROR"), std::string::npos) << gameErrors();
     masterITL.clear();
 }

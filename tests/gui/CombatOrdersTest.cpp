@@ -23,7 +23,7 @@ constexpr int32_t SILVER_STRIKE = 0x000f0021;
 constexpr int32_t MAGICIANS_PORTAL = 0x00890015;
 constexpr int32_t MENDING_LIGHT = 0x00090064;
 constexpr int32_t HIDE_IN_SHADOWS = 0x001e03e9;
-constexpr int32_t MOCKING_VERSE = 0x000a2057;
+constexpr int32_t WARLORDS_ROAR = 0x000a2042;
 
 class CombatOrdersTest : public CombatFixture {
 protected:
@@ -351,9 +351,10 @@ TEST_F(CombatOrdersTest, ASongStartedInTheFightEndsWithItsOrderOrTheFight)
     lyra.getTagList()->setInt("Inst", static_cast<int32_t>(LUTE));
     lyra.actions()->add(masterActionList.getAction(SONG_PROUD_MARY), 0);
     lyra.actions()->add(masterActionList.getAction(SONG_WALKING_SONG), 0);
-    // A Harper's skill of the higher levels carries a song number too: it
-    // is listed, and choosing it starts nothing.
-    bl3dAction* verse = masterActionList.getAction(MOCKING_VERSE);
+    // A skill of the higher levels carries a song number too (a Land
+    // Reaver's; no bard learns one, but a bard given it): it is listed,
+    // and choosing it starts nothing.
+    bl3dAction* verse = masterActionList.getAction(WARLORDS_ROAR);
     ASSERT_NE(verse, nullptr);
     lyra.actions()->add(verse, 0);
     dummies(1, 10);
@@ -375,7 +376,7 @@ TEST_F(CombatOrdersTest, ASongStartedInTheFightEndsWithItsOrderOrTheFight)
     EXPECT_EQ(fight(), 1);
     EXPECT_TRUE(lastIn(E::SONG_LIST).has("Available songs:"));
     EXPECT_TRUE(lastIn(E::SONG_LIST).has("Walking Song"));
-    EXPECT_TRUE(lastIn(E::SONG_LIST).has("Mocking Verse"));
+    EXPECT_TRUE(lastIn(E::SONG_LIST).has("Warlord's Roar"));
     EXPECT_EQ(cbsAfterFirst, SONG_WALKING_SONG);
     EXPECT_TRUE(playingAfterFirst);
     EXPECT_TRUE(anyMentions("Lyra, you are currently playing.  What will you do?"));

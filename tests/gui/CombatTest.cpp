@@ -3,9 +3,21 @@
 // party's death and the all-dead path after it; the pace of a round and
 // what is left of it after the fight.
 #include "CombatFixture.h"
+#include "../audio/RecordingPort.h"
 
+#include "actions/Songs.h"
+#include "audio/MasterAudio.h"
+#include "core/ScrollList.h"
 #include "core/TimerWork.h"
+#include "rules/ClassDefFile.h"
 #include "world/Map.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <set>
+#include <string>
 
 namespace {
 
@@ -344,6 +356,200 @@ TEST_F(CombatTest, ThePartyAdvancesAsOne)
     // The party's 10 feet, and the orcs' own advance.
     EXPECT_EQ(enemyList.distanceOf(enemyList.groupAt(0)), 20);
     EXPECT_FALSE(lastIn(E::ROUND_MENU).has("(U)se previous orders")) << "an advance gives no orders to repeat";
+}
+
+// A shipped Harper at level 60 that holds every action made for its class:
+// the fight's song list offers each of its songs and nothing else.
+TEST_F(CombatTest, TheSongListOffersABardsSongsAndNothingElse)
+{
+    ASSERT_EQ(vell::loadClassFile("data/class.dat"), 15);
+    bl3dPartyChar& lyra = fighter("Lyra", 0x2, 1);
+    lyra.addXP(INT32_MAX);
+    while (lyra.getLevel() < 60 && lyra.levelUp(true)) {
+    }
+    ASSERT_EQ(lyra.getLevel(), 60);
+    for (const ActionNode_S* n = masterActionList.head(); n; n = n->next)
+        if (n->action->isForClass(0x2) && !lyra.actions()->getAction(n->action->actionID()))
+            lyra.actions()->add(n->action, 0);
+    std::multiset<std::string> songs;
+    for (const ActionNode_S* n = lyra.actions()->head(); n; n = n->next)
+        if (static_cast<uint32_t>(n->action->actionID()) & ACTION_BARD_SONG)
+            songs.insert(n->action->name().c_str());
+    ASSERT_GE(songs.size(), 8u);
+
+    MonsterSpec_S s;
+    s.hp = 5000;
+    s.attack = -50;
+    addGroup(monsterType(s), 1, 10);
+    std::multiset<std::string> offered;
+    beforeKey = [&](int state) {
+        if (state == E::SONG_LIST && offered.empty() && event().getScrollList())
+            for (int i = 0; i < event().getScrollList()->getNumLines(); ++i)
+                offered.insert(event().getScrollList()->lineText(i));
+        if (state == E::ROUND_MENU && pressesLeft() == 0 && vell::scriptedGameRandLeft() == 0)
+            vell::scriptGameRand({0});
+        return false;
+    };
+    // The list, back, Lyra defends; then the party runs.
+    press({SDLK_f, SDLK_p, SDLK_ESCAPE, SDLK_d, SDLK_y});
+    play({{E::ROUND_MENU, {SDLK_r}}});
+    EXPECT_EQ(fight(), 1);
+    EXPECT_EQ(offered, songs);
+}
+
+// The game's sound director heard on the recording stand-in through whole
+// fights: the fight's "Combat" environment goes on over the map's music and
+// comes off again around a song started in the fight (ended by its bard,
+// or still playing when the fight is won, with the chest's music after it)
+// and around a song that ran outside when the fight began (which the fight
+// ends as it begins).
+class CombatMusicTest : public CombatTest {
+protected:
+    static constexpr uint32_t LUTE = 0x1u << 2;
+
+    void SetUp() override
+    {
+        CombatTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        char tmpl[] = "/tmp/vell-fight-music-XXXXXX";
+        ASSERT_NE(::mkdtemp(tmpl), nullptr);
+        dir_ = tmpl;
+        write("day.env", "main day.ogg\n");
+        write("combat.env", "intro combat_intro.ogg\nmain combat.ogg\n");
+        write("treasure.env", "intro treasure_intro.ogg\nmain treasure.ogg\n");
+        write("songs.cfg", dir_ + " 2\nwalking.song\nmary.song\n");
+        write("walking.song", "0x005ab00d\nLute walking_lute.ogg\n");
+        write("mary.song", "0x005ab009\nLute mary_lute.ogg\n");
+        std::string conf = "bardsongs " + dir_ + "/songs.cfg\nenvironment " + dir_ + "/treasure.env Treasure\n";
+        for (int i = 1; i <= 7; ++i)
+            conf += "environment " + dir_ + "/combat.env Combat" + std::to_string(i) + "\n";
+        write("audio.dat", conf);
+
+        savedSound_ = gameConfig.sound;
+        savedMusic_ = gameConfig.audioMusic;
+        gameConfig.sound = true;
+        gameConfig.audioMusic = true;
+        oldWorld_ = &maserAudio.world();
+        maserAudio.usePort(port_);
+        maserAudio.setWorld(world_);
+        ASSERT_EQ(maserAudio.load((dir_ + "/audio.dat").c_str()), 0);
+        const std::string day = dir_ + "/day.env";
+        const char* packs[] = {day.c_str()};
+        const int hours[] = {0};
+        maserAudio.addMapAudio("maps/fight.cfg", 1, packs, hours);
+        ASSERT_EQ(maserAudio.mapChange("maps/fight.cfg"), 0);
+        ASSERT_EQ(port_.music, "day.ogg");
+    }
+    void TearDown() override
+    {
+        maserAudio.usePort(gameAudioPort());
+        if (oldWorld_)
+            maserAudio.setWorld(*oldWorld_);
+        gameConfig.sound = savedSound_;
+        gameConfig.audioMusic = savedMusic_;
+        if (!dir_.empty())
+            std::system(("rm -rf '" + dir_ + "'").c_str());
+        CombatTest::TearDown();
+    }
+    void write(const std::string& name, const std::string& text)
+    {
+        std::ofstream(dir_ + "/" + name, std::ios::binary) << text;
+    }
+
+    bl3dPartyChar& bard()
+    {
+        bl3dPartyChar& lyra = fighter("Lyra", 0x2, 3);
+        lyra.getTagList()->setInt("CurSongs", 5);
+        lyra.getTagList()->setInt("Inst", static_cast<int32_t>(LUTE));
+        lyra.actions()->add(masterActionList.getAction(SONG_PROUD_MARY), 0);
+        return lyra;
+    }
+    // The music started since the last call, in order.
+    std::vector<std::string> musicPlayed()
+    {
+        std::vector<std::string> out;
+        for (const std::string& c : port_.take())
+            if (c.rfind("music ", 0) == 0 && c.rfind("music volume", 0) != 0)
+                out.push_back(c.substr(6));
+        return out;
+    }
+    // The fight runs away once the keys given are used up.
+    void runWhenDone()
+    {
+        beforeKey = [this](int state) {
+            if (state == E::ROUND_MENU && pressesLeft() == 0 && vell::scriptedGameRandLeft() == 0)
+                vell::scriptGameRand({0});
+            return false;
+        };
+        play({{E::ROUND_MENU, {SDLK_r}}});
+    }
+
+    vell_test::RecordingPort port_;
+    vell_test::TestWorld world_;
+    AudioWorld_C* oldWorld_ = nullptr;
+    std::string dir_;
+    bool savedSound_ = false;
+    bool savedMusic_ = false;
+};
+
+TEST_F(CombatMusicTest, ASongFromOutsideAndOneOfTheFightComeAndGoUnderTheFightsMusic)
+{
+    bl3dPartyChar& lyra = bard();
+    char chars[256];
+    TextBuf_C text(chars, sizeof chars);
+    ASSERT_EQ(performSongRequest(*masterActionList.getAction(SONG_WALKING_SONG), lyra, text, &iface, SONG_START), 0);
+    ASSERT_EQ(port_.music, "walking_lute.ogg");
+    EXPECT_EQ(world_.parts, LUTE);
+    musicPlayed();
+
+    MonsterSpec_S s;
+    s.hp = 5000;
+    s.attack = -50;
+    s.dx = 1;
+    addGroup(monsterType(s), 1, 10);
+    // Round 1: Lyra plays Proud Mary. Round 2: she ends it. Round 3: the
+    // party runs.
+    press({SDLK_f, SDLK_p, SDLK_RETURN, SDLK_y, SDLK_f, SDLK_e, SDLK_y});
+    runWhenDone();
+    EXPECT_EQ(fight(), 1);
+    const std::vector<std::string> want = {
+        "day.ogg loop",            // the song from outside ends as the fight begins
+        "combat_intro.ogg once",   // the fight's music
+        "mary_lute.ogg loop",      // the fight's song on the bard's lute
+        "combat_intro.ogg once",   // the song ends: the fight's music again
+        "day.ogg loop",            // the fight is over: the map's
+    };
+    EXPECT_EQ(musicPlayed(), want);
+    EXPECT_EQ(maserAudio.stackDepth(), 0u);
+    EXPECT_EQ(maserAudio.currentMap()->song, nullptr);
+    EXPECT_EQ(world_.song, 0);
+    EXPECT_EQ(world_.parts, 0u);
+}
+
+TEST_F(CombatMusicTest, ASongStillPlayingWhenTheFightIsWonEndsAndStaysEndedPastTheChest)
+{
+    fighter("Ann");
+    bard();
+    addGroup(orc(), 1, 10);
+    musicPlayed();
+    // Ann attacks, Lyra plays; the orc falls (should Ann miss, she attacks
+    // again while Lyra plays on).
+    press({SDLK_f, SDLK_a, SDLK_p, SDLK_RETURN, SDLK_y});
+    play({{E::ROUND_MENU, {SDLK_u}}, {E::BEGIN_COMBAT, {SDLK_y}}});
+    EXPECT_EQ(fight(), 0);
+    ASSERT_TRUE(drewState(E::VICTORY));
+    const std::vector<std::string> want = {
+        "combat_intro.ogg once",
+        "mary_lute.ogg loop",
+        "combat_intro.ogg once",   // won: the song ends with the last foe
+        "treasure_intro.ogg once", // the chest's music
+        "combat_intro.ogg once",   // the chest's music is left: the fight's, with no song
+        "day.ogg loop",
+    };
+    EXPECT_EQ(musicPlayed(), want);
+    EXPECT_EQ(maserAudio.stackDepth(), 0u);
+    EXPECT_EQ(world_.song, 0);
 }
 
 } // namespace

@@ -713,13 +713,13 @@ TEST_F(InterfaceView, AllDeadSendsThePartyBackToTheHall)
     pushKey(SDLK_SPACE);   // "(SPACE) to Continue"
     iface.timerEvents();
     EXPECT_STREQ(iface.getCurrentMap()->getFileName(), "maps/renibister.cfg");
-    // Put in the Hall at (13, 24); its stand-in lets the party out on the
-    // Hall's own exit, (14, 24) facing east.
-    EXPECT_EQ(squareX(), 14);
+    // Put in the Hall at (13, 24) facing north. (No building is registered
+    // here: the Hall's own screen and exit are tested with the town.)
+    EXPECT_EQ(squareX(), 13);
     EXPECT_EQ(squareY(), 24);
-    EXPECT_EQ(iface.getFacing(), 270);
-    EXPECT_FLOAT_EQ(iface.getViewX(), 14.0f);
-    EXPECT_EQ(iface.getViewFacing(), 270);
+    EXPECT_EQ(iface.getFacing(), 0);
+    EXPECT_FLOAT_EQ(iface.getViewX(), 13.0f);
+    EXPECT_EQ(iface.getViewFacing(), 0);
 }
 
 TEST_F(InterfaceView, UnreadableWorldOrPartyIsRefusedNotReplaced)

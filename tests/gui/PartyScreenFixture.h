@@ -56,8 +56,16 @@ struct Step {
     SDLKey sym;
     bool quiet = false;
     int clickX = -1, clickY = -1;
+    SDLMod mod = KMOD_NONE;
 };
 inline Step quiet(SDLKey k) { return Step(k, true); }
+// The key with the left shift key held.
+inline Step shifted(SDLKey k)
+{
+    Step s(k);
+    s.mod = KMOD_LSHIFT;
+    return s;
+}
 inline Step click(int x, int y)
 {
     Step s(SDLK_UNKNOWN);
@@ -133,7 +141,7 @@ protected:
                     pushMouseButton(next.clickX, next.clickY, SDL_BUTTON_LEFT, true);
                     pushMouseButton(next.clickX, next.clickY, SDL_BUTTON_LEFT, false);
                 } else {
-                    pushKey(next.sym);
+                    pushKey(next.sym, next.mod);
                 }
                 if (next.quiet)
                     vell::pushRedraw();

@@ -26,6 +26,7 @@ public:
         ++stops;
         return 0;
     }
+    int stopFightSong() override { return stopSong(); }
     int32_t playing = 0;
     int stops = 0;
 };

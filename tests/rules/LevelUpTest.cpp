@@ -158,6 +158,9 @@ TEST_F(LevelUpTest, ClassMilestones) {
         {0x2, 14, {{"MaxSongs", 1}, {"LockPick", 1}, {"CreateAbility", 0x1}}, {}, {}},
         {0x2, 25, {{"MaxSongs", 1}, {"LockPick", 1}, {"SongLvl", 3}, {"CreateAbility", 0x1000005}, {"0x000a2057", 3}},
          {{N, 4}}, {0xA2057}},
+        // A gain whose action the game lacks: nothing learned, no counter.
+        {0x2, 37, {{"MaxSongs", 1}, {"LockPick", 1}, {"SongLvl", 4}, {"0x00882058", 0}, {"0x00882058MAX", 0}},
+         {{N, 5}}, {}},
         {0x4, 19, {{"CreateAbility", 1}}, {{N, 4}}, {}},
         {0x4, 23, {{"CreateAbility", 2}}, {}, {}},
         {0x4, 13, {}, {{N, 3}, {ATT, 1}, {DMG, 1}}, {}},

@@ -171,6 +171,27 @@ TEST_F(StatBlockTest, CreationRollFollowsTheDice) {
         EXPECT_EQ(creationStats.getBase(i), 0);
     EXPECT_EQ(creationStats.getCur(STAT_ST), 8) << "the (1,0) modifiers are gone";
     EXPECT_EQ(creationStats.getCur(STAT_IQ), 20) << "other keys stay";
+    EXPECT_EQ(creationStats.getCur(STAT_AC), 9) << "a DX of 15 gives an armour bonus of 1";
+    // A re-roll replaces the armour bonus rather than adding another.
+    vell::scriptGameRand({0, 0, 0, 0, 0, 0, 5, 5, 0, 0, 0, 0});
+    creationStats.rollCreation(3);
+    EXPECT_EQ(creationStats.getCur(STAT_DX), 18);
+    EXPECT_EQ(creationStats.getCur(STAT_AC), 6);
+    vell::scriptGameRand({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+    creationStats.rollCreation(3);
+    EXPECT_EQ(creationStats.getCur(STAT_AC), 10);
+    // The race's factor counts in halves: IQ 14, WI, CN and Ch 10 give
+    // (44 + 18.0) / 5 + 0.5 = 12.9 for a Human, 12, and
+    // (44 + 18.5) / 5 + 0.5 = 13.0 for a Half-Elf, 13.
+    creationStats.clear();
+    for (int i = STAT_ST; i <= STAT_CH; ++i)
+        creationStats.setBase(i, 10);
+    creationStats.setBase(STAT_IQ, 14);
+    creationStats.deriveCreation(18.0f);
+    EXPECT_EQ(creationStats.getBase(STAT_CO), 12);
+    EXPECT_EQ(creationStats.getBase(STAT_LK), (10 + 10 + 10 + 12) / 4);
+    creationStats.deriveCreation(18.5f);
+    EXPECT_EQ(creationStats.getBase(STAT_CO), 13);
     creationStats.clear();
 }
 

@@ -97,6 +97,13 @@ int KitActionEnv_C::stopSong() {
     return 0;
 }
 
+int KitActionEnv_C::stopFightSong() {
+    ++fightStopCalls;
+    playing = 0;
+    playingParts = 0;
+    return 0;
+}
+
 FightKit_C::FightKit_C() {
     setRulesEnv(&env);
     setActionEnv(&actionEnv);

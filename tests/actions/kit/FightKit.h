@@ -77,7 +77,11 @@ public:
     bool bsTest(int32_t songId, uint32_t parts) override;
     int playSong(int32_t songId, uint32_t parts) override;
     int stopSong() override;
+    // A fight's song ending, counted apart from the ends of songs played
+    // outside combat.
+    int stopFightSong() override;
     bool isSongPlaying() const override { return playing != 0; }
+    int fightStopCalls = 0;
 
     std::vector<Queued_S> queued;
     // A queue that takes nothing (full, or no world loaded).

@@ -1,0 +1,143 @@
+// The frame every town building runs in, through a small building of the
+// test's own: entering, the closed state of a building that keeps hours,
+// message states that close behind the player, leaving by the exit, the
+// picture and the clock.
+#include "TownFixture.h"
+
+#include "screens/PaneText.h"
+#include "town/Building.h"
+#include "world/GameClock.h"
+
+namespace {
+
+using namespace town;
+
+// Open from 6 on; 'm' shows a message, 'w' lets an hour pass inside.
+class ProbeBuilding_C : public Building_C {
+public:
+    using Building_C::Building_C;
+    int typeId() const override { return 1012; }
+    std::string picSeen;   // the picture at the last drawState
+
+protected:
+    const char* audioName() const override { return "AdvHall"; }
+    const char* pictureName() const override { return "Adv_Hall"; }
+    bool keepsHours() const override { return true; }
+    bool isOpenAt(unsigned hour) const override { return hour >= 6; }
+    int leaveTicks() const override { return 60; }
+    const char* closedText() const override { return "Closed for the night."; }
+
+    void drawState(PaneText_C& pane) override
+    {
+        if (state_ == 1) {
+            pane.wrapped(1, "Probe menu");
+            pane.line(4, "(M)essage", 'm');
+            pane.line(0, "(ESCAPE) to Exit", SDLK_ESCAPE);
+        } else {
+            pane.wrapped(1, "A message.");
+            pane.line(0, "(SPACE) to Continue", SDLK_SPACE);
+        }
+        picSeen = iface_->curPicNamed("Closed") ? "Closed" : iface_->curPicNamed("Adv_Hall") ? "Adv_Hall" : "?";
+    }
+    void handleKey(int sym, SDLMod) override
+    {
+        if (state_ == 1 && sym == 'm')
+            setState(2);
+        else if (state_ == 1 && sym == SDLK_ESCAPE)
+            leave();
+        else if (state_ == 2 && sym == 'w')
+            gameworld->getClock().advance(int(GameClock_C::TICKS_PER_HOUR) * 20);
+        else if (state_ == 2 && sym == SDLK_SPACE)
+            backToMenu();
+    }
+};
+
+class BuildingFrameTest : public TownFixture {
+protected:
+    void SetUp() override
+    {
+        TownFixture::SetUp();
+        if (HasFatalFailure())
+            return;
+        join("Ann", 0x4);
+        params_.exitX = 3;
+        params_.exitY = 5;
+        params_.exitFacing = 180;
+    }
+    EventParams_S params_;
+};
+
+TEST_F(BuildingFrameTest, OpenBuildingShowsItsMenuAndLeavesByItsExit)
+{
+    setHour(9);
+    ProbeBuilding_C b(&params_);
+    watch([&] { return b.getState(); });
+    const uint32_t t0 = gameworld->getClock().getTicks();
+    script({SDLK_m, SDLK_SPACE, quiet(SDLK_RETURN), SDLK_ESCAPE});
+    EXPECT_EQ(b.invoke(&iface), 0);
+    ASSERT_EQ(shown().size(), 4u);
+    EXPECT_EQ(shown(0).state, 1);
+    EXPECT_TRUE(shown(0).has("Probe menu"));
+    EXPECT_TRUE(shown(0).has("(ESCAPE) to Exit"));
+    EXPECT_EQ(shown(1).state, 2);
+    EXPECT_TRUE(shown(1).has("A message."));
+    EXPECT_EQ(shown(2).state, 1);
+    EXPECT_EQ(b.picSeen, "Adv_Hall");
+    EXPECT_EQ(gameworld->getSquareX(), 3);
+    EXPECT_EQ(gameworld->getSquareY(), 5);
+    EXPECT_EQ(iface.getFacing(), 180);
+    EXPECT_EQ(gameworld->getClock().getTicks(), t0 + 60) << "the building's leave time passes";
+    EXPECT_FALSE(iface.curPicNamed("Adv_Hall")) << "the picture is emptied on leaving";
+}
+
+TEST_F(BuildingFrameTest, ClosedBuildingShowsItsClosedTextAndSpaceLeaves)
+{
+    setHour(5);
+    ProbeBuilding_C b(&params_);
+    watch([&] { return b.getState(); });
+    const uint32_t t0 = gameworld->getClock().getTicks();
+    // Menu keys mean nothing while closed; SPACE leaves.
+    script({quiet(SDLK_m), quiet(SDLK_ESCAPE), SDLK_SPACE});
+    b.invoke(&iface);
+    ASSERT_EQ(shown().size(), 3u) << "keys of a closed building ask for no redraw";
+    EXPECT_EQ(shown(0).state, Building_C::kClosed);
+    EXPECT_TRUE(shown(0).has("Closed for the night."));
+    EXPECT_TRUE(shown(0).has("(SPACE) to Continue"));
+    EXPECT_FALSE(shown(0).has("Probe menu"));
+    EXPECT_EQ(gameworld->getSquareX(), 3);
+    EXPECT_EQ(gameworld->getClock().getTicks(), t0 + 60);
+}
+
+TEST_F(BuildingFrameTest, MessageClosesBehindThePlayerWhenTheHourPassed)
+{
+    setHour(9);
+    ProbeBuilding_C b(&params_);
+    std::vector<bool> closedPic;
+    onDisplay([&] { closedPic.push_back(iface.curPicNamed("Closed")); });
+    watch([&] { return b.getState(); });
+    // 9:00 + 20 hours inside is 5:00 the next day: the message closes into
+    // state 99, whose SPACE leaves.
+    script({SDLK_m, quiet(SDLK_w), SDLK_SPACE, SDLK_SPACE});
+    b.invoke(&iface);
+    ASSERT_EQ(shown().size(), 4u);
+    EXPECT_EQ(shown(2).state, 2);
+    EXPECT_EQ(shown(3).state, Building_C::kClosed);
+    EXPECT_TRUE(shown(3).has("Closed for the night."));
+    EXPECT_EQ(closedPic, (std::vector<bool>{false, false, false, true})) << "closed shows the picture \"Closed\"";
+    EXPECT_EQ(gameworld->getSquareX(), 3);
+}
+
+TEST_F(BuildingFrameTest, BuildingWithoutARecordUsesItsDefaultExit)
+{
+    setHour(9);
+    ProbeBuilding_C b(nullptr, 14, 24, 270);
+    EXPECT_EQ(b.getExitX(), 14);
+    EXPECT_EQ(b.getExitY(), 24);
+    EXPECT_EQ(b.getExitFacing(), 270);
+    ProbeBuilding_C withRecord(&params_, 14, 24, 270);
+    EXPECT_EQ(withRecord.getExitX(), 3);
+    EXPECT_EQ(withRecord.getExitFacing(), 180);
+    EXPECT_EQ(b.invoke(nullptr), 0) << "no interface, no visit";
+}
+
+} // namespace

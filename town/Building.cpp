@@ -1,0 +1,107 @@
+#include "town/Building.h"
+
+#include "audio/MasterAudio.h"
+#include "core/ModalLoop.h"
+#include "screens/PaneText.h"
+#include "world/GameWorld.h"
+#include "world/Interface.h"
+
+#include <GL/gl.h>
+
+Building_C::Building_C(const EventParams_S* params, int32_t defaultExitX, int32_t defaultExitY,
+                       int32_t defaultExitFacing)
+    : exitX_(params ? params->exitX : defaultExitX), exitY_(params ? params->exitY : defaultExitY),
+      exitFacing_(params ? params->exitFacing : defaultExitFacing)
+{
+}
+
+int Building_C::invoke(Interface_C* iface)
+{
+    if (!iface)
+        return 0;
+    iface_ = iface;
+    state_ = 1;
+    maserAudio.pushSpecAudio(audioName(), false);
+    if (keepsHours() && !isOpenNow())
+        state_ = kClosed;
+    ModalLoop_C loop(state_, [this](const SDL_keysym& k) { key(k.sym, k.mod); }, [this] { display(); });
+    loop.setMouse(iface->getMouseRegions())
+        .setFrame([iface] { iface->drawBackground(); })
+        .setPolling(!waitsForEvents());
+    loop.run();
+    afterVisit();
+    iface->clearULPic();
+    maserAudio.popSpecAudio();
+    if (gameworld)
+        gameworld->getClock().advance(leaveTicks());
+    return 0;
+}
+
+void Building_C::display()
+{
+    if (!iface_)
+        return;
+    clearRegions(*iface_);
+    iface_->clearUR(false);
+    drawPic();
+    iface_->drawCharText();
+    PaneText_C pane(*iface_);
+    glColor3f(0, 0, 0);
+    if (state_ == kClosed) {
+        pane.wrapped(1, closedText());
+        pane.line(0, "(SPACE) to Continue", SDLK_SPACE);
+    } else if (state_ > 0) {
+        drawState(pane);
+    }
+    refreshCursor(*iface_);
+}
+
+void Building_C::drawPic()
+{
+    if (!iface_)
+        return;
+    iface_->setULPic(state_ == kClosed ? "Closed" : pictureName());
+    iface_->drawULPic();
+}
+
+void Building_C::key(int sym, SDLMod mod)
+{
+    if (state_ == kClosed) {
+        if (sym == SDLK_SPACE)
+            leave();
+        return;
+    }
+    if (state_ > 0)
+        handleKey(sym, mod);
+}
+
+void Building_C::setState(int state)
+{
+    state_ = state;
+    vell::pushRedraw();
+}
+
+bool Building_C::isOpenNow() const
+{
+    return !gameworld || isOpenAt(gameworld->getClock().getHour());
+}
+
+void Building_C::backToMenu()
+{
+    setState(keepsHours() && !isOpenNow() ? kClosed : 1);
+}
+
+void Building_C::leave()
+{
+    if (iface_) {
+        iface_->setCurX(static_cast<float>(exitX_));
+        iface_->setCurZ(-static_cast<float>(exitY_));
+        iface_->setFacing(exitFacing_);
+    }
+    setState(0);
+}
+
+bl3dPartyChar* Building_C::memberFor(int sym)
+{
+    return memberForKey(sym);
+}

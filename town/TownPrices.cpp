@@ -1,0 +1,26 @@
+#include "town/TownPrices.h"
+
+#include "rules/Character.h"
+#include "world/GameWorld.h"
+
+bool isMilestoneLevel(int64_t level)
+{
+    return level == 13 || level == 25 || level == 37 || level == 50;
+}
+
+int64_t levelGainPrice(int32_t level)
+{
+    const int64_t next = int64_t(level) + 1;
+    return next * (isMilestoneLevel(next) ? 500 : 100);
+}
+
+bool payPrice(bl3dCharacter& payer, int64_t price)
+{
+    return price >= 0 && price <= INT32_MAX && payer.spendGold(static_cast<int32_t>(price));
+}
+
+void passTime(int ticks)
+{
+    if (gameworld && ticks > 0)
+        gameworld->getClock().advance(ticks);
+}
