@@ -41,7 +41,7 @@ public:
     int typeId() const override { return 2000; }
     int invoke(Interface_C* iface) override;
 
-    bool isReady() const { return ready_; }
+    bool isReady() const override { return ready_; }
     int handle() const { return handle_; }
     const std::string& scriptName() const { return scriptName_; }
 

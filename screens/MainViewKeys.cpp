@@ -1,11 +1,13 @@
 #include "screens/MainViewKeys.h"
 
 #include "rules/Party.h"
+#include "screens/Automap.h"
 #include "screens/CastSpell.h"
 #include "screens/CharView.h"
 #include "screens/DismissChar.h"
 #include "screens/PlaySong.h"
 #include "screens/ReorderParty.h"
+#include "screens/Rest.h"
 #include "screens/TradeChar.h"
 #include "screens/UseItem.h"
 #include "screens/UseSkill.h"
@@ -31,6 +33,10 @@ void installMainViewKeys(Interface_C& ui)
     ui.setKeyCommand(SDLK_s, [u](SDLMod) { UseSkill_C::run(u); });
     ui.setKeyCommand(SDLK_u, [u](SDLMod) { UseItem_C::run(u); });
     ui.setKeyCommand(SDLK_d, [u](SDLMod) { DismissChar_C::run(u); });
-    // TAB, '/', '?', 'r' open the automap, the time report and resting;
-    // they join with those screens.
+    ui.setKeyCommand(SDLK_TAB, [u](SDLMod) { automap(u); });
+    ui.setKeyCommand(SDLK_r, [u](SDLMod) { rest(u, false); });
+    // '?' is shift and '/' on most keyboards; a keyboard with a key of its
+    // own for it sends SDLK_QUESTION.
+    ui.setKeyCommand(SDLK_SLASH, [u](SDLMod) { timeReport(u, false); });
+    ui.setKeyCommand(SDLK_QUESTION, [u](SDLMod) { timeReport(u, false); });
 }

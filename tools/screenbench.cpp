@@ -9,8 +9,10 @@
 // display of the sheet's own loop to the next: the swap, the event and the
 // whole redraw, ended with glFinish. Scenarios: the sheet's summary page, its
 // inventory page with every slot and the pack full, the main screen, the
-// text of a full pane printed alone, and a fight's round (a full party
-// against four enemy groups, the narration pane full) timed the same way.
+// automap of the town with every square seen (its own loop, timed as the
+// sheet's), the text of a full pane printed alone, and a fight's round (a
+// full party against four enemy groups, the narration pane full) timed the
+// same way.
 #include "core/CommonInterface.h"
 #include "core/GameConfig.h"
 #include "core/ModalLoop.h"
@@ -29,10 +31,13 @@
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
 #include "rules/RulesEnv.h"
+#include "screens/Automap.h"
 #include "screens/CharView.h"
 #include "tools/BenchSupport.h"
 #include "world/GameWorld.h"
 #include "world/Interface.h"
+#include "world/Map.h"
+#include "world/MapInfo.h"
 
 #include <SDL.h>
 #include <GL/gl.h>
@@ -60,11 +65,12 @@ void report(const char* name, const std::vector<double>& times)
                 s.p95 > 0 ? 1000.0 / s.p95 : 0.0);
 }
 
-// Runs the character sheet of the member: the keys lead to the page (each
+// Runs a screen (its own modal loop): the keys lead to the page (each
 // pushed after a display), then `frames` frames are timed, each from one
-// finished display to the next; then the leave keys end the sheet.
-std::vector<double> timeSheet(bl3dPartyChar* m, const std::vector<SDLKey>& toPage, const std::vector<SDLKey>& leave,
-                              int frames)
+// finished display to the next; then the leave keys end the screen.
+template <typename Run>
+std::vector<double> timeScreen(Run run, const std::vector<SDLKey>& toPage, const std::vector<SDLKey>& leave,
+                               int frames)
 {
     std::vector<double> times;
     size_t next = 0;
@@ -97,9 +103,15 @@ std::vector<double> timeSheet(bl3dPartyChar* m, const std::vector<SDLKey>& toPag
     SDL_Event ev;
     while (SDL_PollEvent(&ev)) {
     }
-    CharView_C::run(m, &iface, true);
+    run();
     ModalLoop_C::setAfterDisplayHook(nullptr);
     return times;
+}
+
+std::vector<double> timeSheet(bl3dPartyChar* m, const std::vector<SDLKey>& toPage, const std::vector<SDLKey>& leave,
+                              int frames)
+{
+    return timeScreen([m] { CharView_C::run(m, &iface, true); }, toPage, leave, frames);
 }
 
 // Fills every slot an item of the catalogue fits, then the pack.
@@ -274,6 +286,14 @@ int main(int argc, char** argv)
         full.push_back(msSince(t));
     }
     report("main screen", full);
+
+    // The automap with every square of the town seen.
+    if (Map_C* town = iface.getCurrentMap()) {
+        for (int x = 0; x < town->getWidth(); ++x)
+            for (int y = 0; y < town->getHeight(); ++y)
+                town->getMapInfo()->orSquareState(x, y, SQUARE_VISITED);
+        report("automap (the whole town seen)", timeScreen([] { Automap_C::run(&iface); }, {}, {SDLK_TAB}, frames));
+    }
 
     // The text of a full pane (18 lines) printed alone.
     std::vector<double> text;

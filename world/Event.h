@@ -34,6 +34,9 @@ public:
     virtual int invoke(Interface_C* iface) = 0;
     virtual int getNoAnim() const { return noanimFlag; }
     virtual void setNoAnim(int flag) { noanimFlag = flag; }
+    // Whether invoking it does what it was made for: false for a scripted
+    // event whose script the game does not have, and for a stand-in.
+    virtual bool isReady() const { return true; }
 
 protected:
     int32_t noanimFlag = 0;
@@ -46,6 +49,7 @@ public:
     explicit PlaceholderEvent_C(int id) : id_(id) {}
     int typeId() const override { return id_; }
     int invoke(Interface_C*) override { return 0; }
+    bool isReady() const override { return false; }
 
 private:
     int id_;
@@ -59,6 +63,7 @@ class BuildingStandIn_C : public PlaceholderEvent_C {
 public:
     BuildingStandIn_C(int id, const EventParams_S* params);
     int invoke(Interface_C* iface) override;
+    bool isReady() const override { return true; }
 
 private:
     bool hasExit_ = false;

@@ -606,6 +606,7 @@ void Interface_C::compactParty()
 
 void Interface_C::allDead()
 {
+    ++partyFalls_;
     clearUR(false);
     setULPic("AllDead");
     int state = 1;

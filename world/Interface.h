@@ -93,6 +93,9 @@ public:
     void clearUR(bool force);
     void redrawUL();
     void drawUL(float x, float z, float facingDeg, float eyeHeight);
+    // The view's click regions (forward, left, right, around) that drawUL
+    // adds, for a screen that covers the view with a picture of its own.
+    void addViewRegions();
     void drawULPic();
     void textUR(const char* text, bool wrap);
     void textB(const char* text);
@@ -156,6 +159,9 @@ public:
     void showMessage(const std::string& msg);
     // The last message shown by the interface.
     const std::string& lastMessage() const { return lastMessage_; }
+    // How many times the whole party has fallen and been taken to the Hall
+    // (screens that let time pass stop when it grows).
+    int partyFalls() const { return partyFalls_; }
 
     // The game's own delay and key-state reading; tests replace them so that
     // movement never depends on real time or a real keyboard.
@@ -248,6 +254,7 @@ private:
     std::string saveError_;
     std::string loadError_;
     std::string lastMessage_;
+    int partyFalls_ = 0;
     DelayFn delay_;
     HeldFn held_;
 };

@@ -157,6 +157,21 @@ void Interface_C::redrawUL()
         drawUL(getCurX(), getCurZ(), float(getFacing()), 0.5f);
 }
 
+void Interface_C::addViewRegions()
+{
+    if (!mouseRegions_)
+        return;
+    const LayoutRect_S& r = layout_.upperLeft;
+    const int w = r.right - r.left;
+    const int h = r.top - r.bottom;
+    const int left = r.left;
+    const int top = layout_.height - r.top;
+    mouseRegions_->addRegion(left + w / 6, top, w * 2 / 3, h / 2, SDLK_UP, 2);
+    mouseRegions_->addRegion(left, top + h / 6, w / 3, h * 2 / 3, SDLK_LEFT, 3);
+    mouseRegions_->addRegion(left + w * 2 / 3, top + h / 6, w / 3, h * 2 / 3, SDLK_RIGHT, 4);
+    mouseRegions_->addRegion(left + w / 6, top + h * 2 / 3, w * 2 / 3, h / 3, SDLK_DOWN, 5);
+}
+
 void Interface_C::drawUL(float x, float z, float facingDeg, float eyeHeight)
 {
     Map_C* map = getCurrentMap();
@@ -165,14 +180,7 @@ void Interface_C::drawUL(float x, float z, float facingDeg, float eyeHeight)
     const LayoutRect_S& r = layout_.upperLeft;
     const int w = r.right - r.left;
     const int h = r.top - r.bottom;
-    if (mouseRegions_) {
-        const int left = r.left;
-        const int top = layout_.height - r.top;
-        mouseRegions_->addRegion(left + w / 6, top, w * 2 / 3, h / 2, SDLK_UP, 2);
-        mouseRegions_->addRegion(left, top + h / 6, w / 3, h * 2 / 3, SDLK_LEFT, 3);
-        mouseRegions_->addRegion(left + w * 2 / 3, top + h / 6, w / 3, h * 2 / 3, SDLK_RIGHT, 4);
-        mouseRegions_->addRegion(left + w / 6, top + h * 2 / 3, w * 2 / 3, h / 3, SDLK_DOWN, 5);
-    }
+    addViewRegions();
 
     glEnable(GL_LIGHTING);
     glEnable(GL_DEPTH_TEST);

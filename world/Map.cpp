@@ -831,6 +831,9 @@ void Map_C::processEvents(int x, int y, Interface_C* iface)
         // The event may change maps; the world keeps this one until it returns.
         BusyGuard guard(*this);
         event->invoke(iface);
+    } else {
+        BusyGuard guard(*this);   // a trap's script may change maps too
+        trapPass(x, y, iface);
     }
     // Moves and turns made while the event ran are processed in their turn.
     iface->endEventProcessing();

@@ -206,7 +206,8 @@ public:
     void addRandomEvent(std::unique_ptr<Event_C> event, int32_t probability);
     const std::vector<RandEvent_S>& getRandomEvents() const { return randEvents_; }
     int getRandomEventTries() const { return randEventTries_; }
-    // Runs the event of the party's square after it entered or turned.
+    // Runs the event of the party's square after it entered or turned; a
+    // square without an event springs its traps (trapPass).
     void processEvents(int x, int y, Interface_C* iface);
     // 1 when a random event ran, else 0.
     int rollRandomEvents(Interface_C* iface);
@@ -239,6 +240,25 @@ public:
     // and/or spinners stopped (0x04). Starts below 0 become 0; ends below 0
     // or beyond the grid become the last column and row.
     void springTraps(bool spring, bool spinners, int x1, int y1, int x2, int y2);
+    // The traps of square (x, y), in file order, as the party enters or
+    // turns there (nothing while the world variable "Bardb007" is 1). Each
+    // trap first lets the party try to find and defuse it; then a spinner
+    // (unless the square's spinners are stopped) turns the party, an
+    // anti-magic trap ends magic, a darkness trap ends all light, and a
+    // regular trap not yet sprung runs its script ("trap%04d" of its id, or
+    // "trapdefuse" when defused) and is sprung. A trap id of 10000 or more
+    // and a script the game does not have are told on the error stream and
+    // do nothing: the trap stays unsprung.
+    void trapPass(int x, int y, Interface_C* iface);
+    // The defuse roll of one trap: members who know "LocateTrap" may find it
+    // and then, by "Defuse", defuse it; a 1 on the second roll ends the try.
+    static bool defuseRoll();
+    // The trap effects. Each does nothing when the entry state is clear,
+    // and ends the event processing of the square with the entry state
+    // cleared (the new facing is not taken as a turn) and a redraw asked.
+    void spinnerTrap(Interface_C* iface);
+    void antiMagicTrap(Interface_C* iface);
+    void darknessTrap(Interface_C* iface);
     // What the party's senses tell on square (x, y); empty when nothing:
     // "There are stairs near." (stairs within range on both axes), "There
     // are traps near." (a trap not sprung within range on both axes),

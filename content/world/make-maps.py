@@ -119,6 +119,18 @@ DUNGEON = [
     "################",  # y 0
 ]
 
+# Traps: square -> (kind bits, trap id). Kinds: 1 a scripted trap (the
+# script "trap%04d" of its id; "trapdefuse" when the party defused it),
+# 2 a spinner, 4 an anti-magic trap, 8 a darkness trap.
+DUNGEON_TRAPS = {
+    (1, 5): (1, 1),     # a pit in the passage north of the stairs
+    (7, 12): (1, 2),    # a needle of venom before the mossy hall
+    (12, 1): (1, 3),    # a loose block on the way to the alcove
+    (5, 8): (2, 0),     # the spinning stone where four ways meet
+    (6, 11): (8, 0),    # the dark of the mossy hall
+    (11, 12): (4, 0),   # the vault behind the secret door eats magic
+}
+
 DUNGEON_TEXTURES = """\
 # name      file                      solid value level unused
 stone       pics/world/stone.dat      1     0     1     1
@@ -227,7 +239,7 @@ DEFAULT     NULL      NULL      NULL      NULL      1    NULL  NULL      0 0 0
 WALL        citywall  citywall  citywall  citywall  2    NULL  NULL      0 0 0
 HOUSE       house     house     house     house     2    NULL  NULL      0 0 0
 TREE        NULL      NULL      NULL      NULL      2    NULL  tree      0 0 0
-STAIRSDN    NULL      house     citywall  stairs    1    NULL  NULL      0 0 0
+STAIRSDN    NULL      house     stairs    citywall  1    NULL  NULL      0 0 0
 """
     # One building cell per door side: walls all round, the door on one side.
     for facing, label in [(0, 'N'), (90, 'W'), (180, 'S'), (270, 'E')]:
@@ -282,7 +294,7 @@ ROCK        stone     stone     stone     stone     2    NULL  NULL      0 0 0
 MOSS        moss      moss      moss      moss      2    NULL  NULL      0 0 0
 PILLAR      NULL      NULL      NULL      NULL      2    NULL  pillar    0 0 0
 SECRET      NULL      NULL      NULL      secret    1    NULL  NULL      0 0 0
-STAIRSUP    stone     stairs    NULL      stone     1    NULL  NULL      0 0 0
+STAIRSUP    NULL      stone     stairs    stone     1    NULL  NULL      0 0 0
 """
     lines = []
     stairs = None
@@ -313,7 +325,12 @@ STAIRSUP    stone     stairs    NULL      stone     1    NULL  NULL      0 0 0
            "SPECLITE 0.05 0.05 0.08 0.35 0.9 0.6 0.3",
            "data/sounds/packs 1",
            "catacombs.env 0",
-           "SPECCELL %d %d 0" % stairs] + rand_items(DUNGEON_RANDITEMS) + lines
+           "# the stairs up, then the traps: x, y, kind bits, trap id",
+           "SPECCELL %d %d %d" % (stairs + (len(DUNGEON_TRAPS),))]
+    for (x, y), (kind, tid) in sorted(DUNGEON_TRAPS.items()):
+        assert at(DUNGEON, x, y) in '.V', (x, y)
+        cfg.append("%d %d %d %d" % (x, y, kind, tid))
+    cfg += rand_items(DUNGEON_RANDITEMS) + lines
     write('catacombs.cfg', "\n".join(cfg) + "\n")
     write('catacombs.tex', DUNGEON_TEXTURES)
     write('catacombs.cel', cells)

@@ -633,6 +633,71 @@ TEST_F(RunGameTest, TheWardenSpeaksOnHisSquare) {
     EXPECT_EQ(gameErrors().find("ERROR"), std::string::npos) << gameErrors();
 }
 
+TEST_F(RunGameTest, TheAutomapTheTimeAndARestFromTheMainView) {
+    start({"-w", "-skipintro"});
+    ASSERT_TRUE(waitForWindow()) << gameErrors();
+    Shot title, shot;
+    ASSERT_TRUE(waitSettled(notBlack, 30, title)) << gameErrors();
+    keys("space");
+    auto menuVisible = [&](const Shot& s) { return menuOver(title, s); };
+    ASSERT_TRUE(waitSettled(menuVisible, 20, shot)) << gameErrors();
+    keys("n a b 1 Return");
+    auto inQuest = [&](const Shot& s) { return questView(s, kParty); };
+    Shot street;
+    ventureForth(kParty, street);
+    auto paneText = [](const Shot& s) {
+        return s.count(735, 80, 240, 100, [](int r, int g, int b) { return r + g + b < 200; });
+    };
+    // The automap: the view turns black but for the squares seen.
+    auto mapShown = [](const Shot& s) {
+        const int dark = s.count(kView.x, kView.y, kView.w, kView.h, [](int r, int g, int b) { return r + g + b < 30; });
+        return dark > kView.w * kView.h * 8 / 10;
+    };
+    keys("Tab");
+    Shot map;
+    ASSERT_TRUE(waitSettled(mapShown, 20, map)) << gameErrors();
+    EXPECT_GT(paneText(map), 50) << "Viewing Map...";
+    // The square at the Hall's door where the party stands is seen (in the
+    // party's colour).
+    EXPECT_GT(map.count(kView.x, kView.y, kView.w, kView.h,
+                        [](int r, int g, int b) { return std::abs(r - 111) < 8 && std::abs(g - 117) < 8 && std::abs(b - 59) < 8; }),
+              50)
+        << "the party's square is a seen square";
+    keys("Tab");
+    ASSERT_TRUE(waitSettled([&](const Shot& s) { return inQuest(s) && !mapShown(s); }, 20, shot)) << gameErrors();
+    // The time.
+    keys("slash");
+    Shot time;
+    ASSERT_TRUE(waitSettled([&](const Shot& s) { return paneText(s) > 300; }, 20, time)) << gameErrors();
+    keys("space");
+    ASSERT_TRUE(waitSettled([&](const Shot& s) { return inQuest(s) && paneText(s) < 50; }, 20, shot)) << gameErrors();
+    // An hour of rest in steps made longer while resting, and the time
+    // again: later than before.
+    keys("r 1 Return period period period period period period period period period period");
+    Shot rested;
+    // One line at the top of the pane: far less than the three of the date.
+    const int dateText = paneText(time);
+    ASSERT_TRUE(waitSettled([&](const Shot& s) { return paneText(s) > 20 && paneText(s) < dateText / 2; }, 60, rested))
+        << "no \"You feel much rested.\"; game said:\n" << gameErrors();
+    keys("space");
+    // (An hour on the light and the weather may differ: the pane alone
+    // tells that the main view is back.)
+    ASSERT_TRUE(waitSettled([&](const Shot& s) { return paneText(s) < 50; }, 20, shot)) << gameErrors();
+    keys("slash");
+    Shot later;
+    ASSERT_TRUE(waitSettled([&](const Shot& s) { return paneText(s) > 300; }, 20, later)) << gameErrors();
+    EXPECT_GT(differing(time, later, 730, 70, 250, 80), 0.0) << "the clock has moved on";
+    keys("space Escape");
+    ASSERT_TRUE(waitSettled(menuVisible, 20, shot)) << gameErrors();
+    keys("q");
+    ASSERT_TRUE(waitSettled([&](const Shot& s) { return menuVisible(s) && differing(shot, s, 256, 128, 512, 512) > 0; },
+                            20, shot))
+        << gameErrors();
+    keys("y");
+    EXPECT_EQ(finish(), 0) << gameErrors();
+    EXPECT_EQ(gameErrors().find("ERROR"), std::string::npos) << gameErrors();
+}
+
 TEST_F(RunGameTest, SilentRunIntroAndCreditsStopOnKeys) {
     start({"-w", "-s"});
     ASSERT_TRUE(waitForWindow()) << gameErrors();

@@ -27,6 +27,12 @@ void Interface_C::endEventProcessing() {}
 void Interface_C::setCurX(float) {}
 void Interface_C::setCurZ(float) {}
 void Interface_C::setFacing(int) {}
+float Interface_C::getCurX() const { return 0.0f; }
+float Interface_C::getCurZ() const { return 0.0f; }
+int Interface_C::getFacing() const { return 0; }
+void Interface_C::calcLight() {}
+void Interface_C::calcXC() {}
+void Interface_C::buildPercepPane() {}
 
 namespace {
 

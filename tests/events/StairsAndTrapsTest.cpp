@@ -1,0 +1,134 @@
+// The shipped world: the stairs between Renibister and the catacombs, both
+// ways, walked with the main view's keys; and the catacombs' traps with
+// their shipped scripts.
+#include "ScriptFixture.h"
+
+#include "rules/ItemList.h"
+#include "rules/StatBlock.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+namespace scripted {
+namespace {
+
+// A quest folder over the assembled game folder's own maps.
+std::string shippedQuest()
+{
+    const std::string dir = vell_test::tempPath("shipped");
+    if (::access((dir + "/savegame").c_str(), F_OK) != 0) {
+        ::mkdir(dir.c_str(), 0755);
+        for (const char* sub : {"maps", "pics", "data"})
+            ::symlink((std::string(VELL_GAME_DIR) + "/" + sub).c_str(), (dir + "/" + sub).c_str());
+        ::mkdir((dir + "/savegame").c_str(), 0755);
+    }
+    return dir;
+}
+
+class ShippedWorld : public ScriptedEvent {
+protected:
+    void SetUp() override
+    {
+        ScriptedEvent::SetUp();
+        if (HasFatalFailure())
+            return;
+        // The catacombs name their random items in the game's item list,
+        // which takes the place of the test kit's (the kit's members are
+        // not used here; the kit empties the list at the end).
+        ASSERT_EQ(masterITL.load(VELL_GAME_DIR "/data/item.dat"), 0);
+        ASSERT_EQ(chdir(shippedQuest().c_str()), 0);
+        const std::string archive = shippedQuest() + "/savegame/world.sav";
+        std::remove(archive.c_str());
+        ASSERT_TRUE(iface.load(archive.c_str()));
+        ASSERT_TRUE(iface.start());
+        drainEvents();
+        ann_ = &join("Ann", 0x4);
+        ann_->getStatBlock()->setBase(3, 0);   // dexterity 0: no dodging
+        ann_->getStatBlock()->recompute();
+        vell::clearScriptedGameRand();
+    }
+
+    static std::string mapName() { return iface.getCurrentMap()->getFileName(); }
+    static void press(SDLKey k) { iface.key(k, KMOD_NONE); }
+
+    bl3dPartyChar* ann_ = nullptr;
+};
+
+TEST_F(ShippedWorld, TheStairsLeadDownToTheCatacombsAndBackUp)
+{
+    standOn(26, 4, 180);
+    press(SDLK_UP);   // onto the stairs down at (26, 3)
+    EXPECT_EQ(mapName(), "maps/catacombs.cfg");
+    EXPECT_EQ(squareX(), 1);
+    EXPECT_EQ(squareY(), 2);
+    EXPECT_EQ(iface.getFacing(), 0);
+    const Map_C* catacombs = iface.getCurrentMap();
+
+    // Walk the passage a little, turn round and go back up.
+    press(SDLK_UP);
+    EXPECT_EQ(squareY(), 3);
+    press(SDLK_DOWN);
+    press(SDLK_UP);
+    press(SDLK_UP);   // onto the stairs up at (1, 1)
+    EXPECT_EQ(mapName(), "maps/renibister.cfg");
+    EXPECT_EQ(squareX(), 26);
+    EXPECT_EQ(squareY(), 4);
+    EXPECT_EQ(iface.getFacing(), 0);
+
+    // And down again: the catacombs were kept, not built anew.
+    press(SDLK_DOWN);
+    press(SDLK_UP);
+    EXPECT_EQ(mapName(), "maps/catacombs.cfg");
+    EXPECT_EQ(iface.getCurrentMap(), catacombs);
+}
+
+TEST_F(ShippedWorld, TheCatacombsTrapsSpringWithTheirScripts)
+{
+    ASSERT_TRUE(iface.newMap("maps/catacombs.cfg"));
+    struct Case {
+        int x, y;
+        const char* says;
+        bool hurtsAnn;
+    };
+    const Case cases[] = {
+        {1, 5, "pit", true},
+        {7, 12, "venom", false},
+        {12, 1, "block", true},
+    };
+    for (const Case& c : cases) {
+        ann_->setCurHP(20);
+        forget();
+        script({SDLK_SPACE});
+        standOn(c.x, c.y - 1, 0);
+        iface.setCurZ(-float(c.y));
+        iface.getCurrentMap()->processEvents(c.x, c.y, &iface);
+        ASSERT_FALSE(shown().empty()) << c.says;
+        EXPECT_TRUE(shown(0).mentions(c.says)) << c.says;
+        EXPECT_TRUE(iface.getCurrentMap()->getSquareState(c.x, c.y) & SQUARE_TRAP_SPRUNG) << c.says;
+        if (c.hurtsAnn) {
+            EXPECT_LT(ann_->getCurHP(), 20) << c.says;
+        }
+        EXPECT_EQ(squareX(), c.x) << "a trap leaves the party where it is";
+        EXPECT_EQ(squareY(), c.y);
+    }
+    // The senses see the traps that are left.
+    EXPECT_EQ(iface.getCurrentMap()->trapsNear(5, 9, 3), "There are traps near.");
+    EXPECT_EQ(iface.getCurrentMap()->trapsNear(1, 5, 3), "");
+}
+
+TEST_F(ShippedWorld, RandomItemsLieInTheCatacombs)
+{
+    ASSERT_TRUE(iface.newMap("maps/catacombs.cfg"));
+    const Map_C* m = iface.getCurrentMap();
+    ASSERT_GT(m->getRandItems().size(), 3u);
+    vell::gameSrand(5);
+    for (int i = 0; i < 20; ++i) {
+        std::unique_ptr<bl3dItem> item(m->randItem());
+        ASSERT_NE(item, nullptr);
+    }
+}
+
+} // namespace
+} // namespace scripted
