@@ -43,6 +43,11 @@ struct ActionUse_S;
 // its chest (easy 1.2, average 1, difficult 0.8, impossible 0.5), truncated.
 int64_t scaleByDifficulty(int64_t amount);
 
+// Enters one of the fight's musics ("Combat1" to "Combat7", drawn by the
+// game's generator). True when it was entered: only then is it left again
+// (popSpecAudio), so that a music the sound packs lack pops nobody else's.
+bool enterCombatMusic();
+
 class Event_4000_C : public Event_C {
 public:
     // Round states (the order entry's are in screens/CombatOrders.cpp).
@@ -125,6 +130,9 @@ public:
 
 private:
     static bool slotOk(int slot) { return slot >= 0 && slot < 8; }
+    // Each living member's part of the fight's experience, the difficulty
+    // applied: what the victory text tells and what the members gain.
+    int32_t xpShare() const;
 
     // --- the round (Event_4000.cpp) ---------------------------------------------
     void start();

@@ -123,18 +123,10 @@ void Event_4000_C::display()
             scrollPane_->drawPane(&iface_->text(), pane.regions());
         return;
     case VICTORY: {
-        const int living = [] {
-            int n = 0;
-            for (int i = 0; i < party->getCount(); ++i)
-                if (party->getMember(i)->getCurHP() > 0)
-                    ++n;
-            return n;
-        }();
-        const int64_t xp = scaleByDifficulty(getXpPool());
         std::snprintf(line, sizeof line,
                       "The battle is won, the glory is yours, and you have gained %d experience points each!  "
                       "What do you do with the remains?",
-                      living > 0 ? static_cast<int>(xp / living) : 0);
+                      static_cast<int>(xpShare()));
         Options_S o{pane, 1 + pane.wrapped(1, line)};
         if (getGoldPool() != 0 || round_->loot().count() > 0)
             o.add("(F)risk the bodies for treasure", 'f');
