@@ -95,14 +95,17 @@ int Event_4001_C::invoke(Interface_C* iface)
 {
     if (!begin(iface))
         return -999;
-    maserAudio.pushSpecAudio("Treasure", false);
+    // Left again only when it was entered: a music the sound packs lack
+    // pops nobody else's.
+    const bool pushedMusic = maserAudio.pushSpecAudio("Treasure", false) == 0;
     if (iface) {
         ModalLoop_C loop(state_, [this](const SDL_keysym& k) { key(k.sym); }, [this] { display(); });
         loop.setMouse(iface->getMouseRegions()).setFrame([iface] { iface->drawBackground(); });
         loop.run();
         iface->clearULPic();
     }
-    maserAudio.popSpecAudio();
+    if (pushedMusic)
+        maserAudio.popSpecAudio();
     if (gameworld)
         gameworld->getClock().advance(TICKS_AT_CHEST, iface);
     itemList_.reset();
