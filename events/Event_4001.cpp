@@ -13,6 +13,7 @@
 #include "rules/PartyChar.h"
 #include "rules/SavingThrow.h"
 #include "screens/CharView.h"
+#include "screens/ListKeys.h"
 #include "screens/PaneText.h"
 #include "world/GameClock.h"
 #include "world/GameWorld.h"
@@ -347,17 +348,8 @@ void Event_4001_C::openKey(int sym)
             CharView_C::run(taker_, iface_, true);
             vell::pushRedraw();
         }
-    } else if (itemList_) {
-        bool moved = false;
-        switch (sym) {
-        case SDLK_UP: moved = itemList_->lineUp(); break;
-        case SDLK_DOWN: moved = itemList_->lineDown(); break;
-        case SDLK_PAGEUP: moved = itemList_->pageUp(); break;
-        case SDLK_PAGEDOWN: moved = itemList_->pageDown(); break;
-        default: break;
-        }
-        if (moved)
-            vell::pushRedraw();
+    } else if (moveListByKey(itemList_.get(), sym, true)) {
+        vell::pushRedraw();
     }
 }
 
