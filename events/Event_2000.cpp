@@ -678,9 +678,9 @@ int Event_2000_C::savingThrow(const char* kind, int index, int bonus)
         if (!strcasecmp(kind, e.name))
             return rollElementResist(m, e.element) ? 0 : 1;
     if (!strcasecmp(kind, "dex"))
-        return vell::gameRand() % 25 >= m->getStatBlock()->getCur(3) ? 1 : 0;
+        return vell::gameRand() % 25 >= m->getStatBlock()->getCur(STAT_DX) ? 1 : 0;
     if (!strcasecmp(kind, "con"))
-        return vell::gameRand() % 25 >= m->getStatBlock()->getCur(4) ? 1 : 0;
+        return vell::gameRand() % 25 >= m->getStatBlock()->getCur(STAT_CN) ? 1 : 0;
     struct Save_S {
         const char* name;
         int index;
