@@ -24,6 +24,7 @@
 // the drawing (screens/CombatScreen.cpp).
 #pragma once
 #include "actions/CombatRound.h"
+#include "rules/StatBlock.h"
 #include "world/Event.h"
 
 #include <SDL.h>
@@ -130,6 +131,9 @@ public:
 
 private:
     static bool slotOk(int slot) { return slot >= 0 && slot < 8; }
+    // Conditions under which a member can give no order, in the order the
+    // member's turn names them.
+    static constexpr int32_t NO_ORDER = COND_STUNNED | COND_SLEEPING | COND_BLIND | COND_STONE;
     // Each living member's part of the fight's experience, the difficulty
     // applied: what the victory text tells and what the members gain.
     int32_t xpShare() const;

@@ -23,7 +23,6 @@
 
 namespace {
 
-constexpr int32_t CASTING_CLASSES = 0x3F20;
 constexpr int32_t PICKING_CLASSES = 0xC2;
 constexpr int32_t BASHING_CLASS = 0x01;
 constexpr int TICKS_AT_CHEST = 60;
@@ -218,7 +217,7 @@ void Event_4001_C::menuKey(int sym)
 
 void Event_4001_C::tripTrap(bl3dPartyChar& m)
 {
-    if (!m.isClass(CASTING_CLASSES)) {
+    if (!m.isClass(CLASS_CASTERS)) {
         setState(NOT_A_CASTER);
         return;
     }

@@ -22,8 +22,6 @@
 
 namespace {
 
-constexpr int32_t CLASS_BARD = 0x02;
-constexpr int32_t CASTING_CLASSES = 0x3F20;
 // Where the group lines of the attack choice begin, and how far their text
 // stands from the letter.
 constexpr int GROUP_FIRST_LINE = 3;
@@ -180,7 +178,7 @@ void Event_4000_C::drawMemberTurn()
         return;
     }
     const int32_t c = m->getConditions();
-    if (c & (COND_STUNNED | COND_SLEEPING | COND_BLIND | COND_STONE)) {
+    if (c & NO_ORDER) {
         const char* what = (c & COND_STUNNED) ? "stunned" : (c & COND_SLEEPING) ? "asleep" : (c & COND_BLIND) ? "blind" : "stone";
         std::snprintf(line, sizeof line, "%s is currently %s!", m->getName(), what);
         Options_S o{pane, 1 + pane.wrapped(1, line)};
@@ -194,7 +192,7 @@ void Event_4000_C::drawMemberTurn()
     if (canAttack(*m))
         o.add("(A)ttack the brutes", 'a');
     o.add("(D)efend yourself", 'd');
-    if (m->isClass(CASTING_CLASSES))
+    if (m->isClass(CLASS_CASTERS))
         o.add("(C)ast a spell", 'c');
     if (m->isClass(CLASS_BARD))
         o.add("(P)lay a song", 'p');
