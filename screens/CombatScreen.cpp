@@ -62,12 +62,18 @@ const char* combatPictureName()
     return m ? m->nameBuffer() : "Treasure";
 }
 
-void combatChooserRedraw()
+namespace {
+
+void drawEnemyPicture(Interface_C& ui)
 {
     const char* name = combatPictureName();
-    if (iface.curPicNamed(name) || iface.setULPic(name) != 0)
-        iface.drawULPic();
+    if (ui.curPicNamed(name) || ui.setULPic(name) != 0)
+        ui.drawULPic();
 }
+
+} // namespace
+
+void combatChooserRedraw() { drawEnemyPicture(iface); }
 
 void Event_4000_C::sprintEnemy(TextBuf_C& out)
 {
@@ -87,9 +93,7 @@ void Event_4000_C::redraw()
     enemyList.rewind();
     clearRegions(*iface_);
     iface_->clearUR(false);
-    const char* name = combatPictureName();
-    if (iface_->curPicNamed(name) || iface_->setULPic(name) != 0)
-        iface_->drawULPic();
+    drawEnemyPicture(*iface_);
     display();
     refreshCursor(*iface_);
 }
