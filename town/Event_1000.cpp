@@ -7,13 +7,12 @@
 #include "rules/PartyChar.h"
 #include "screens/AddChar.h"
 #include "screens/BanishChar.h"
-#include "screens/CharView.h"
 #include "screens/CreateChar.h"
 #include "screens/PaneText.h"
+#include "town/TownPrices.h"
 #include "world/GameWorld.h"
 #include "world/Interface.h"
 
-#include <algorithm>
 #include <cinttypes>
 #include <cstdio>
 
@@ -45,19 +44,6 @@ Event_1000_C::Event_1000_C(const EventParams_S* params)
 std::unique_ptr<Event_C> Event_1000_C::create(const EventParams_S* params)
 {
     return std::make_unique<Event_1000_C>(params);
-}
-
-bool Event_1000_C::isBreakthrough(int32_t level)
-{
-    return level == 13 || level == 25 || level == 37 || level == 50;
-}
-
-int64_t Event_1000_C::trainingCost(int32_t level)
-{
-    // A level below 1 (only a damaged record has one) is priced as level
-    // 1's training: no price is ever negative.
-    const int64_t next = std::max<int64_t>(int64_t(level) + 1, 1);
-    return next * (isBreakthrough(static_cast<int32_t>(next)) ? 500 : 100);
 }
 
 // --- drawing -----------------------------------------------------------------------
@@ -137,6 +123,13 @@ void Event_1000_C::handleKey(int sym, SDLMod)
     case TRAIN_WHO: trainKey(sym); break;
     case OFFER:
     case BREAKTHROUGH_OFFER: offerKey(sym); break;
+    default: break;
+    }
+}
+
+bool Event_1000_C::isMessage() const
+{
+    switch (state_) {
     case NOT_TAUGHT:
     case LEVEL_GAINED:
     case NOT_READY:
@@ -144,11 +137,8 @@ void Event_1000_C::handleKey(int sym, SDLMod)
     case NO_FUNDS:
     case BREAKTHROUGH_GAINED:
     case MONSTER_REFUSED:
-    case STORE_FAILED:
-        if (sym == SDLK_SPACE)
-            backToMenu();
-        break;
-    default: break;
+    case STORE_FAILED: return true;
+    default: return false;
     }
 }
 
@@ -178,12 +168,7 @@ void Event_1000_C::menuKey(int sym)
         iface_->quit(0);
         setState(0);
         break;
-    default:
-        if (bl3dPartyChar* m = memberFor(sym)) {
-            CharView_C::run(m, iface_, true);
-            vell::pushRedraw();
-        }
-        break;
+    default: showSheet(sym); break;
     }
 }
 
@@ -247,8 +232,8 @@ void Event_1000_C::trainKey(int sym)
         setState(NOT_READY);
         return;
     }
-    cost_ = trainingCost(m->getLevel());
-    setState(isBreakthrough(static_cast<int32_t>(int64_t(m->getLevel()) + 1)) ? BREAKTHROUGH_OFFER : OFFER);
+    cost_ = levelGainPrice(m->getLevel());
+    setState(isMilestoneLevel(int64_t(m->getLevel()) + 1) ? BREAKTHROUGH_OFFER : OFFER);
 }
 
 void Event_1000_C::offerKey(int sym)
@@ -259,15 +244,13 @@ void Event_1000_C::offerKey(int sym)
     }
     if (sym != 'y' || !member_)
         return;
-    // Gold is held in 32 bits: a price above that is more than anyone has.
-    if (cost_ > INT32_MAX || !member_->spendGold(static_cast<int32_t>(cost_))) {
+    if (!payPrice(*member_, cost_)) {
         setState(NO_FUNDS);
         return;
     }
     const bool breakthrough = state_ == BREAKTHROUGH_OFFER;
     member_->levelUp(true);
-    if (gameworld)
-        gameworld->getClock().advance(TRAINING_TICKS);
+    passTime(TRAINING_TICKS);
     setState(breakthrough ? BREAKTHROUGH_GAINED : LEVEL_GAINED);
 }
 

@@ -12,8 +12,10 @@ class bl3dCharacter;
 
 // Levels at which a member advances a rank (along a path): 13, 25, 37, 50.
 bool isMilestoneLevel(int64_t level);
-// The donation or tip for gaining level L + 1: (L + 1) x 500 when L + 1 is a
-// milestone, else (L + 1) x 100.
+// The price (the Hall's fee, the Temple's donation, a guild's tip) for
+// gaining level L + 1: (L + 1) x 500 when L + 1 is a milestone, else
+// (L + 1) x 100. A level below 1 (only a damaged record has one) is priced
+// as level 1's gain, so no price is ever negative.
 int64_t levelGainPrice(int32_t level);
 // Takes the price from the payer (the party's pool when gold is shared).
 // False, and nothing taken, when the price is negative, above what gold can

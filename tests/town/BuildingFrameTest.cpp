@@ -64,12 +64,11 @@ protected:
         params_.exitY = 5;
         params_.exitFacing = 180;
     }
-    EventParams_S params_;
 };
 
 TEST_F(BuildingFrameTest, OpenBuildingShowsItsMenuAndLeavesByItsExit)
 {
-    setHour(9);
+    setTime(9);
     ProbeBuilding_C b(&params_);
     watch([&] { return b.getState(); });
     const uint32_t t0 = gameworld->getClock().getTicks();
@@ -92,7 +91,7 @@ TEST_F(BuildingFrameTest, OpenBuildingShowsItsMenuAndLeavesByItsExit)
 
 TEST_F(BuildingFrameTest, ClosedBuildingShowsItsClosedTextAndSpaceLeaves)
 {
-    setHour(5);
+    setTime(5);
     ProbeBuilding_C b(&params_);
     watch([&] { return b.getState(); });
     const uint32_t t0 = gameworld->getClock().getTicks();
@@ -110,7 +109,7 @@ TEST_F(BuildingFrameTest, ClosedBuildingShowsItsClosedTextAndSpaceLeaves)
 
 TEST_F(BuildingFrameTest, MessageClosesBehindThePlayerWhenTheHourPassed)
 {
-    setHour(9);
+    setTime(9);
     ProbeBuilding_C b(&params_);
     std::vector<bool> closedPic;
     onDisplay([&] { closedPic.push_back(iface.curPicNamed("Closed")); });
@@ -129,7 +128,7 @@ TEST_F(BuildingFrameTest, MessageClosesBehindThePlayerWhenTheHourPassed)
 
 TEST_F(BuildingFrameTest, BuildingWithoutARecordUsesItsDefaultExit)
 {
-    setHour(9);
+    setTime(9);
     ProbeBuilding_C b(nullptr, 14, 24, 270);
     EXPECT_EQ(b.getExitX(), 14);
     EXPECT_EQ(b.getExitY(), 24);

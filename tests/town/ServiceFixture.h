@@ -1,90 +1,10 @@
-// Fixture of the tests of the Temple and the guilds: the party screen
-// fixture (a quest of its own, the test kit's party, a record of every
-// display) with the game's classes loaded (level gains follow them), the
-// game's events registered as the game registers them, and the clock set
-// to a chosen time of day.
+// The Temple's and the guilds' tests were written against this name: the
+// town fixture serves them all.
 #pragma once
-#include "../gui/PartyScreenFixture.h"
-
-#include "events/GameEvents.h"
-#include "rules/ClassDef.h"
-#include "rules/ClassDefFile.h"
-#include "world/Event.h"
-#include "world/GameClock.h"
+#include "TownFixture.h"
 
 namespace town {
 
-using namespace partyscreens;
-
-class ServiceFixture : public PartyScreenFixture {
-protected:
-    void SetUp() override
-    {
-        // Before the quest loads: its timed events are made by the game's makers.
-        registerGameEvents();
-        PartyScreenFixture::SetUp();
-        if (HasFatalFailure())
-            return;
-        if (classDef.empty()) {
-            ASSERT_GT(vell::loadClassFile("data/class.dat"), 0);
-        }
-        params_.exitX = 15;
-        params_.exitY = 14;
-        params_.exitFacing = 180;
-    }
-    void TearDown() override
-    {
-        clearEventMakers();
-        PartyScreenFixture::TearDown();
-        if (ownActions_)
-            masterActionList.destroyAll();
-        ownActions_ = false;
-    }
-
-    // The master action list of this test: these actions in this order
-    // (owned by the list; they go at the end of the test).
-    void useActions(std::initializer_list<bl3dAction*> actions)
-    {
-        ASSERT_EQ(masterActionList.count(), 0) << "another test left its actions";
-        ownActions_ = true;
-        for (bl3dAction* a : actions)
-            masterActionList.append(a, 0);
-    }
-    static void setAttr(bl3dPartyChar& m, const char* key, int32_t v) { m.getTagList()->setInt(key, v); }
-    static int32_t attr(const bl3dPartyChar& m, const char* key) { return m.getTagList()->intValue(key); }
-
-    // Sets the clock to that time of the present day.
-    static void setTime(unsigned hour, unsigned minute = 0)
-    {
-        GameClock_C& clock = gameworld->getClock();
-        const uint32_t day = clock.getTicks() - clock.getTicks() % GameClock_C::TICKS_PER_DAY;
-        clock.setTicks(day + hour * GameClock_C::TICKS_PER_HOUR + minute * 4);
-    }
-    static uint32_t now() { return gameworld->getClock().getTicks(); }
-    // A member with experience enough for any level gain.
-    bl3dPartyChar& seasoned(const char* name, int32_t classId, int level, int32_t gold = 0)
-    {
-        bl3dPartyChar& m = join(name, classId, level);
-        m.addXP(2000000000);
-        m.rawAddGold(gold);
-        return m;
-    }
-    // The member's own gold (not the pool).
-    static int32_t gold(const bl3dPartyChar& m) { return m.rawGold(); }
-
-    EventParams_S params_;
-
-private:
-    bool ownActions_ = false;
-};
-
-// The digit keys of a number typed in.
-inline std::vector<Step> digits(const char* text)
-{
-    std::vector<Step> steps;
-    for (const char* p = text; *p; ++p)
-        steps.emplace_back(static_cast<SDLKey>(*p));
-    return steps;
-}
+using ServiceFixture = TownFixture;
 
 } // namespace town

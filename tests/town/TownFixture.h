@@ -1,7 +1,9 @@
 // Fixture of the town tests: the party screen fixture (a quest of its own,
 // the test kit's party, a record of every display) with the game's classes
-// loaded, the Hall registered as the game registers it, and helpers for the
-// roster (the archive's "hall" directory).
+// loaded (level gains follow them), the game's events registered as the
+// game registers them, a square's record (params_) for the building under
+// test, the clock set to a chosen time of day, and helpers for the roster
+// (the archive's "hall" directory) and for the members served.
 #pragma once
 #include "../gui/PartyScreenFixture.h"
 
@@ -12,6 +14,7 @@
 #include "rules/ClassDef.h"
 #include "rules/ClassDefFile.h"
 #include "world/Event.h"
+#include "world/GameClock.h"
 
 #include <string>
 #include <vector>
@@ -24,19 +27,26 @@ class TownFixture : public PartyScreenFixture {
 protected:
     void SetUp() override
     {
+        // Before the quest loads: its timed events are made by the game's makers.
+        registerGameEvents();
         PartyScreenFixture::SetUp();
         if (HasFatalFailure())
             return;
         if (classDef.empty()) {
             ASSERT_GT(vell::loadClassFile("data/class.dat"), 0);
         }
-        registerGameEvents();
+        params_.exitX = 15;
+        params_.exitY = 14;
+        params_.exitFacing = 180;
     }
     void TearDown() override
     {
         vell::setWriteHook(nullptr);
         clearEventMakers();
         PartyScreenFixture::TearDown();
+        if (ownActions_)
+            masterActionList.destroyAll();
+        ownActions_ = false;
     }
 
     static DirHandle_C roster() { return saveFile->openDir("hall"); }
@@ -81,13 +91,51 @@ protected:
     {
         vell::setWriteHook([](int, size_t) -> long { return -1; });
     }
-    // Sets the clock to that hour of the present day.
-    static void setHour(unsigned hour)
+    // Sets the clock to that time of the present day.
+    static void setTime(unsigned hour, unsigned minute = 0)
     {
         GameClock_C& clock = gameworld->getClock();
         const uint32_t day = clock.getTicks() - clock.getTicks() % GameClock_C::TICKS_PER_DAY;
-        clock.setTicks(day + hour * GameClock_C::TICKS_PER_HOUR);
+        clock.setTicks(day + hour * GameClock_C::TICKS_PER_HOUR + minute * 4);
     }
+    static uint32_t now() { return gameworld->getClock().getTicks(); }
+
+    // The master action list of this test: these actions in this order
+    // (owned by the list; they go at the end of the test).
+    void useActions(std::initializer_list<bl3dAction*> actions)
+    {
+        ASSERT_EQ(masterActionList.count(), 0) << "another test left its actions";
+        ownActions_ = true;
+        for (bl3dAction* a : actions)
+            masterActionList.append(a, 0);
+    }
+    static void setAttr(bl3dPartyChar& m, const char* key, int32_t v) { m.getTagList()->setInt(key, v); }
+    static int32_t attr(const bl3dPartyChar& m, const char* key) { return m.getTagList()->intValue(key); }
+    // A member with experience enough for any level gain.
+    bl3dPartyChar& seasoned(const char* name, int32_t classId, int level, int32_t gold = 0)
+    {
+        bl3dPartyChar& m = join(name, classId, level);
+        m.addXP(2000000000);
+        m.rawAddGold(gold);
+        return m;
+    }
+    // The member's own gold (not the pool).
+    static int32_t gold(const bl3dPartyChar& m) { return m.rawGold(); }
+
+    // The square's record of the building under test.
+    EventParams_S params_;
+
+private:
+    bool ownActions_ = false;
 };
+
+// The digit keys of a number typed in.
+inline std::vector<Step> digits(const char* text)
+{
+    std::vector<Step> steps;
+    for (const char* p = text; *p; ++p)
+        steps.emplace_back(static_cast<SDLKey>(*p));
+    return steps;
+}
 
 } // namespace town
