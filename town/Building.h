@@ -15,9 +15,12 @@
 //
 // A building gives its own values (audioName, pictureName, isOpenAt,
 // leaveTicks, waitsForEvents, closedText) and its screen: drawState prints
-// the texts of a state into the pane, handleKey changes the state. The
-// frame draws the pane's background, the picture ("Closed" in state 99), the
-// roster and the click regions of every key line, and swaps the buffers.
+// the texts of a state into the pane, handleKey changes the state, and
+// isMessage names the message states, whose SPACE the frame handles (back
+// to the menu, or closed when the hours are over). The frame draws the
+// pane's background, the picture ("Closed" in state 99), the roster and the
+// click regions of every key line, and swaps the buffers; showSheet opens a
+// member's sheet for F1-F8 in a menu.
 //
 // Registering a building: a maker function returning the building for an
 // EventParams_S (possibly null), passed to registerMapEvent (world/Event.h)

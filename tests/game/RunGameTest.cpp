@@ -799,8 +799,16 @@ std::vector<SavedMember> savedParty(const std::string& questFile, const std::str
         ADD_FAILURE() << "cannot read the item catalogue";
         return out;
     }
-    // The spell books name the game's actions.
+    // The spell books name the game's actions: loaded for the reading only.
+    struct Actions {
+        bool loaded = false;
+        ~Actions() {
+            if (loaded)
+                masterActionList.destroyAll();
+        }
+    } actions;
     if (!masterActionList.head()) {
+        actions.loaded = true;
         initActions();
         if (masterActionList.load((gameDir + "/data/actions.dat").c_str()) <= 0) {
             ADD_FAILURE() << "cannot read the actions";
@@ -1114,7 +1122,6 @@ TEST_F(RunGameTest, RecruitTwoWalkToTheTempleAndTheCollegiumSaveAndLoad) {
     EXPECT_EQ(savedRoster(quest), roster);
     EXPECT_EQ(gameErrors().find("ERROR"), std::string::npos) << gameErrors();
     masterITL.clear();
-    masterActionList.destroyAll();
 }
 
 } // namespace
