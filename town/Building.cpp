@@ -2,6 +2,7 @@
 
 #include "audio/MasterAudio.h"
 #include "core/ModalLoop.h"
+#include "screens/CharView.h"
 #include "screens/PaneText.h"
 #include "world/GameWorld.h"
 #include "world/Interface.h"
@@ -72,8 +73,14 @@ void Building_C::key(int sym, SDLMod mod)
             leave();
         return;
     }
-    if (state_ > 0)
-        handleKey(sym, mod);
+    if (state_ <= 0)
+        return;
+    if (isMessage()) {
+        if (sym == SDLK_SPACE)
+            backToMenu();
+        return;
+    }
+    handleKey(sym, mod);
 }
 
 void Building_C::setState(int state)
@@ -105,4 +112,14 @@ void Building_C::leave()
 bl3dPartyChar* Building_C::memberFor(int sym)
 {
     return memberForKey(sym);
+}
+
+bool Building_C::showSheet(int sym)
+{
+    bl3dPartyChar* m = memberFor(sym);
+    if (!m || !iface_)
+        return false;
+    CharView_C::run(m, iface_, true);
+    vell::pushRedraw();
+    return true;
 }

@@ -15,9 +15,12 @@
 //
 // A building gives its own values (audioName, pictureName, isOpenAt,
 // leaveTicks, waitsForEvents, closedText) and its screen: drawState prints
-// the texts of a state into the pane, handleKey changes the state. The
-// frame draws the pane's background, the picture ("Closed" in state 99), the
-// roster and the click regions of every key line, and swaps the buffers.
+// the texts of a state into the pane, handleKey changes the state, and
+// isMessage names the message states, whose SPACE the frame handles (back
+// to the menu, or closed when the hours are over). The frame draws the
+// pane's background, the picture ("Closed" in state 99), the roster and the
+// click regions of every key line, and swaps the buffers; showSheet opens a
+// member's sheet for F1-F8 in a menu.
 //
 // Registering a building: a maker function returning the building for an
 // EventParams_S (possibly null), passed to registerMapEvent (world/Event.h)
@@ -51,8 +54,9 @@ public:
     // pane. Screens that a building opens call it to keep the building
     // behind them.
     void drawPic();
-    // The key handler: state 99 is the frame's own (SPACE leaves); any
-    // other state goes to handleKey.
+    // The key handler: state 99 is the frame's own (SPACE leaves), and so
+    // are the message states (SPACE goes back to the menu); any other state
+    // goes to handleKey.
     void key(int sym, SDLMod mod = KMOD_NONE);
 
     int getState() const { return state_; }
@@ -80,8 +84,12 @@ protected:
     // --- the building's screen ---------------------------------------------------
     // Prints the texts of the current state (never state 99) into the pane.
     virtual void drawState(PaneText_C& pane) = 0;
-    // Handles a key in any state but 99.
+    // Handles a key in any state but 99 and the message states.
     virtual void handleKey(int sym, SDLMod mod) = 0;
+    // Whether the current state is a message that SPACE ends: the frame
+    // takes its keys (SPACE goes back to the menu through backToMenu, any
+    // other key is ignored) before handleKey sees them.
+    virtual bool isMessage() const { return false; }
     // Runs after the loop has ended, before the picture is emptied and the
     // clock advanced (a shop puts its stock back here).
     virtual void afterVisit() {}
@@ -99,6 +107,10 @@ protected:
     void leave();
     // The party member of F1-F8 (null for another key or an empty slot).
     static bl3dPartyChar* memberFor(int sym);
+    // F1-F8 in a building's menu: shows that member's sheet with the
+    // building behind it, then asks for a redraw of the menu. False (and
+    // nothing shown) for another key or an empty slot.
+    bool showSheet(int sym);
 
     Interface_C* iface_ = nullptr;
     int32_t state_ = 0;

@@ -7,14 +7,13 @@
 #include "rules/PartyChar.h"
 #include "screens/AddChar.h"
 #include "screens/BanishChar.h"
-#include "screens/CharView.h"
 #include "screens/CreateChar.h"
 #include "screens/PaneText.h"
 #include "town/ShopMoney.h"
+#include "town/TownPrices.h"
 #include "world/GameWorld.h"
 #include "world/Interface.h"
 
-#include <algorithm>
 #include <cinttypes>
 #include <cstdio>
 
@@ -46,19 +45,6 @@ Event_1000_C::Event_1000_C(const EventParams_S* params)
 std::unique_ptr<Event_C> Event_1000_C::create(const EventParams_S* params)
 {
     return std::make_unique<Event_1000_C>(params);
-}
-
-bool Event_1000_C::isBreakthrough(int32_t level)
-{
-    return level == 13 || level == 25 || level == 37 || level == 50;
-}
-
-int64_t Event_1000_C::trainingCost(int32_t level)
-{
-    // A level below 1 (only a damaged record has one) is priced as level
-    // 1's training: no price is ever negative.
-    const int64_t next = std::max<int64_t>(int64_t(level) + 1, 1);
-    return next * (isBreakthrough(static_cast<int32_t>(next)) ? 500 : 100);
 }
 
 // --- drawing -----------------------------------------------------------------------
@@ -138,6 +124,13 @@ void Event_1000_C::handleKey(int sym, SDLMod)
     case TRAIN_WHO: trainKey(sym); break;
     case OFFER:
     case BREAKTHROUGH_OFFER: offerKey(sym); break;
+    default: break;
+    }
+}
+
+bool Event_1000_C::isMessage() const
+{
+    switch (state_) {
     case NOT_TAUGHT:
     case LEVEL_GAINED:
     case NOT_READY:
@@ -145,11 +138,8 @@ void Event_1000_C::handleKey(int sym, SDLMod)
     case NO_FUNDS:
     case BREAKTHROUGH_GAINED:
     case MONSTER_REFUSED:
-    case STORE_FAILED:
-        if (sym == SDLK_SPACE)
-            backToMenu();
-        break;
-    default: break;
+    case STORE_FAILED: return true;
+    default: return false;
     }
 }
 
@@ -179,12 +169,7 @@ void Event_1000_C::menuKey(int sym)
         iface_->quit(0);
         setState(0);
         break;
-    default:
-        if (bl3dPartyChar* m = memberFor(sym)) {
-            CharView_C::run(m, iface_, true);
-            vell::pushRedraw();
-        }
-        break;
+    default: showSheet(sym); break;
     }
 }
 
@@ -248,8 +233,8 @@ void Event_1000_C::trainKey(int sym)
         setState(NOT_READY);
         return;
     }
-    cost_ = trainingCost(m->getLevel());
-    setState(isBreakthrough(static_cast<int32_t>(int64_t(m->getLevel()) + 1)) ? BREAKTHROUGH_OFFER : OFFER);
+    cost_ = levelGainPrice(m->getLevel());
+    setState(isMilestoneLevel(int64_t(m->getLevel()) + 1) ? BREAKTHROUGH_OFFER : OFFER);
 }
 
 void Event_1000_C::offerKey(int sym)
@@ -266,8 +251,7 @@ void Event_1000_C::offerKey(int sym)
     }
     const bool breakthrough = state_ == BREAKTHROUGH_OFFER;
     member_->levelUp(true);
-    if (gameworld)
-        gameworld->getClock().advance(TRAINING_TICKS);
+    passTime(TRAINING_TICKS);
     setState(breakthrough ? BREAKTHROUGH_GAINED : LEVEL_GAINED);
 }
 

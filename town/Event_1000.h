@@ -51,19 +51,16 @@ public:
 
     int typeId() const override { return TYPE_ID; }
 
-    // The price of the pending training.
+    // The price of the pending training (levelGainPrice, town/TownPrices.h;
+    // a breakthrough is a gain to a milestone level).
     int64_t getCost() const { return cost_; }
-    // The price of training a member of level L to L + 1 ((L + 1) x 100,
-    // x 500 for a breakthrough; never negative), and whether a level is a
-    // breakthrough (13, 25, 37, 50).
-    static int64_t trainingCost(int32_t level);
-    static bool isBreakthrough(int32_t level);
 
 protected:
     const char* audioName() const override { return "AdvHall"; }
     const char* pictureName() const override { return "Adv_Hall"; }
     void drawState(PaneText_C& pane) override;
     void handleKey(int sym, SDLMod mod) override;
+    bool isMessage() const override;
 
 private:
     void menuKey(int sym);

@@ -5,7 +5,6 @@
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
 #include "rules/StatBlock.h"
-#include "screens/CharView.h"
 #include "screens/PaneText.h"
 #include "town/ShopMoney.h"
 #include "town/TownPrices.h"
@@ -312,11 +311,6 @@ void Event_1002_C::drawState(PaneText_C& pane)
 
 void Event_1002_C::handleKey(int sym, SDLMod)
 {
-    if (isMessage()) {
-        if (sym == SDLK_SPACE)
-            backToMenu();
-        return;
-    }
     switch (state_) {
     case MENU: menuKey(sym); return;
     case HEALING_MENU: healingMenuKey(sym); return;
@@ -374,10 +368,7 @@ void Event_1002_C::menuKey(int sym)
     case SDLK_ESCAPE: leave(); return;
     default: break;
     }
-    if (bl3dPartyChar* m = memberFor(sym)) {
-        CharView_C::run(m, iface_, true);
-        vell::pushRedraw();
-    }
+    showSheet(sym);
 }
 
 void Event_1002_C::healingMenuKey(int sym)

@@ -118,7 +118,7 @@ private:
     void titheKey(int sym);
     void gainLevel();
     void applyCure(const Cure_S& cure);
-    bool isMessage() const;
+    bool isMessage() const override;
     // The text of a state with the names and pronouns it needs filled in.
     std::string stateText() const;
 

@@ -7,7 +7,6 @@
 #include "rules/ActionList.h"
 #include "rules/PartyChar.h"
 #include "rules/StatBlock.h"
-#include "screens/CharView.h"
 #include "screens/PaneText.h"
 #include "town/ShopMoney.h"
 #include "town/TownPrices.h"
@@ -100,11 +99,6 @@ void Guild_C::drawList(PaneText_C& pane)
 
 void Guild_C::handleKey(int sym, SDLMod)
 {
-    if (isMessage()) {
-        if (sym == SDLK_SPACE)
-            backToMenu();
-        return;
-    }
     switch (state_) {
     case MENU: menuKey(sym); return;
     case TRAIN_OFFER: trainKey(sym); return;
@@ -138,12 +132,8 @@ void Guild_C::menuKey(int sym)
     case SDLK_ESCAPE: leave(); return;
     default: break;
     }
-    if (bl3dPartyChar* m = memberFor(sym)) {
-        CharView_C::run(m, iface_, true);
-        vell::pushRedraw();
-        return;
-    }
-    ownMenuKey(sym);
+    if (!showSheet(sym))
+        ownMenuKey(sym);
 }
 
 void Guild_C::memberChosen(bl3dPartyChar& m)

@@ -119,7 +119,7 @@ protected:
     int64_t cost_ = 0;
 
 private:
-    bool isMessage() const;
+    bool isMessage() const override;
     void drawList(PaneText_C& pane);
     void menuKey(int sym);
     void memberChosen(bl3dPartyChar& m);

@@ -2,6 +2,8 @@
 
 #include "world/GameWorld.h"
 
+#include <algorithm>
+
 bool isMilestoneLevel(int64_t level)
 {
     return level == 13 || level == 25 || level == 37 || level == 50;
@@ -9,7 +11,7 @@ bool isMilestoneLevel(int64_t level)
 
 int64_t levelGainPrice(int32_t level)
 {
-    const int64_t next = int64_t(level) + 1;
+    const int64_t next = std::max<int64_t>(int64_t(level) + 1, 1);
     return next * (isMilestoneLevel(next) ? 500 : 100);
 }
 

@@ -8,6 +8,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -27,6 +28,9 @@
 
 #include "core/ArchiveDir.h"
 #include "core/ArchiveFile.h"
+#include "actions/Catalogue.h"
+#include "rules/Action.h"
+#include "rules/ActionList.h"
 #include "rules/Item.h"
 #include "rules/ItemList.h"
 #include "rules/Party.h"
@@ -224,7 +228,7 @@ protected:
     // folder, or from `cwd` (then by its whole path), on the test's display
     // or on `display`.
     void start(std::vector<std::string> args, const std::string& cwd = "", const std::string& display = "") {
-        std::string guard = std::to_string(kGuardSeconds);
+        std::string guard = std::to_string(guardSeconds_);
         const std::string program = cwd.empty() ? "./vellrun" : dir_ + "/vellrun";
         std::vector<std::string> argv = {"timeout", "-s", "KILL", guard, program};
         argv.insert(argv.end(), args.begin(), args.end());
@@ -413,6 +417,18 @@ protected:
             << "no title menu; game said:\n" << gameErrors();
     }
 
+    // A new start up to a new quest: the title picture (kept in `title`),
+    // the menu, 'n', the quest's name (xdotool key names, e.g. "a b 1") and
+    // RETURN. The quest opens in the Hall.
+    void newQuest(const std::string& name, Shot& title) {
+        start({"-w", "-skipintro"});
+        Shot menu;
+        toTheMenu(title, menu);
+        if (HasFatalFailure())
+            return;
+        keys("n " + name + " Return");
+    }
+
     // A new quest opens in the Hall (its door is the party's start square):
     // 'v' ventures forth onto the street; `street` is the quest's view then.
     void ventureForth(int members, Shot& street) {
@@ -458,6 +474,7 @@ protected:
 
     Display* dpy_ = nullptr;
     std::string dir_;
+    int guardSeconds_ = kGuardSeconds;   // of the games started from now on
     pid_t pid_ = -1;
     std::chrono::steady_clock::time_point started_;
 };
@@ -539,40 +556,18 @@ TEST_F(RunGameTest, SkipIntroNewQuestWalkSaveAndLoad) {
     auto sameStreet = [&](const Shot& s) { return inQuest(s) && differing(street, s, kView) == 0.0; };
     ASSERT_TRUE(waitSettled(sameStreet, 20, shot)) << "the quest did not come back after saving; game said:\n"
                                                    << gameErrors();
-    keys("Escape");
-    ASSERT_TRUE(waitSettled(menuVisible, 20, shot)) << gameErrors();
-    keys("q");
-    ASSERT_TRUE(waitSettled([&](const Shot& s) { return menuVisible(s) && differing(shot, s, 256, 128, 512, 512) > 0; },
-                            20, shot))
-        << "no question before quitting; game said:\n" << gameErrors();
-    keys("y");
-    ASSERT_EQ(finish(), 0) << gameErrors();
+    quitFromQuest(menuVisible);
+    ASSERT_FALSE(HasFatalFailure());
     EXPECT_EQ(gameErrors().find("ERROR"), std::string::npos) << gameErrors();
 
     // A new start: loading the quest shows the street where the party stood.
-    start({"-w", "-skipintro"});
-    ASSERT_TRUE(waitForWindow()) << gameErrors();
-    ASSERT_TRUE(waitSettled(notBlack, 30, title)) << gameErrors();
-    keys("space");
-    ASSERT_TRUE(waitSettled(menuVisible, 20, shot)) << gameErrors();
-    keys("l");
-    Shot list;
-    ASSERT_TRUE(waitSettled([&](const Shot& s) { return menuVisible(s) && differing(shot, s, 256, 128, 512, 512) > 0; },
-                            20, list))
-        << "no quest list; game said:\n" << gameErrors();
-    keys("Return");
+    loadFirstQuest(title);
+    ASSERT_FALSE(HasFatalFailure());
     Shot loaded;
     ASSERT_TRUE(waitSettled(inQuest, 30, loaded)) << "the quest did not load; game said:\n" << gameErrors();
     EXPECT_EQ(differing(street, loaded, kView), 0.0) << "the loaded quest does not stand where it was saved";
     EXPECT_EQ(differing(street, loaded, kCompass), 0.0);
-    keys("Escape");
-    ASSERT_TRUE(waitSettled(menuVisible, 20, shot)) << gameErrors();
-    keys("q");
-    ASSERT_TRUE(waitSettled([&](const Shot& s) { return menuVisible(s) && differing(shot, s, 256, 128, 512, 512) > 0; },
-                            20, shot))
-        << gameErrors();
-    keys("y");
-    EXPECT_EQ(finish(), 0) << gameErrors();
+    quitFromQuest(menuVisible);
 }
 
 // A scripted square of the town, as a player meets it: two steps south of
@@ -580,14 +575,10 @@ TEST_F(RunGameTest, SkipIntroNewQuestWalkSaveAndLoad) {
 // options in the text pane); 'n' declines, SPACE ends his farewell, and the
 // street is back.
 TEST_F(RunGameTest, TheWardenSpeaksOnHisSquare) {
-    start({"-w", "-skipintro"});
-    ASSERT_TRUE(waitForWindow()) << gameErrors();
     Shot title, shot;
-    ASSERT_TRUE(waitSettled(notBlack, 30, title)) << gameErrors();
-    keys("space");
+    newQuest("a b 1", title);
+    ASSERT_FALSE(HasFatalFailure());
     auto menuVisible = [&](const Shot& s) { return menuOver(title, s); };
-    ASSERT_TRUE(waitSettled(menuVisible, 20, shot)) << gameErrors();
-    keys("n a b 1 Return");
     auto inQuest = [&](const Shot& s) { return questView(s, kParty); };
     Shot start0;
     ventureForth(kParty, start0);
@@ -622,14 +613,7 @@ TEST_F(RunGameTest, TheWardenSpeaksOnHisSquare) {
     keys("space");
     ASSERT_TRUE(waitSettled([&](const Shot& s) { return inQuest(s) && paneText(s) < 50; }, 20, shot))
         << "the street does not come back; game said:\n" << gameErrors();
-    keys("Escape");
-    ASSERT_TRUE(waitSettled(menuVisible, 20, shot)) << gameErrors();
-    keys("q");
-    ASSERT_TRUE(waitSettled([&](const Shot& s) { return menuVisible(s) && differing(shot, s, 256, 128, 512, 512) > 0; },
-                            20, shot))
-        << gameErrors();
-    keys("y");
-    EXPECT_EQ(finish(), 0) << gameErrors();
+    quitFromQuest(menuVisible);
     EXPECT_EQ(gameErrors().find("ERROR"), std::string::npos) << gameErrors();
 }
 
@@ -751,9 +735,8 @@ TEST_F(RunGameTest, QuitEventEndsTheGameFromEveryLoopWithoutSaving) {
     ASSERT_TRUE(signalGame(SIGINT));
     EXPECT_EQ(finish(10), 0) << gameErrors();
 
-    start({"-w", "-skipintro"});
-    toTheMenu(title, menu);
-    keys("n a b 1 Return");
+    newQuest("a b 1", title);
+    ASSERT_FALSE(HasFatalFailure());
     auto inQuest = [&](const Shot& s) { return questView(s, kParty); };
     ventureForth(kParty, shot);
     if (HasFatalFailure())
@@ -859,11 +842,21 @@ TEST_F(RunGameTest, MissingDataFolderIsToldBeforeTheWindowOpens) {
 }
 
 // The party as a saved quest holds it: the members in order, each with the
-// names of the items in its 20 slots ("" for empty) and its pack.
+// names of the items in its 20 slots ("" for empty) and its pack, its own
+// gold and the names of the spells in its spell book.
 struct SavedMember {
     std::string name;
     std::vector<std::string> slots, pack;
+    int64_t gold = 0;
+    std::vector<std::string> spells;
 };
+
+int64_t goldOf(const std::vector<SavedMember>& party) {
+    int64_t total = 0;
+    for (const SavedMember& m : party)
+        total += m.gold;
+    return total;
+}
 
 std::vector<SavedMember> savedParty(const std::string& questFile, const std::string& gameDir) {
     std::vector<SavedMember> out;
@@ -871,6 +864,22 @@ std::vector<SavedMember> savedParty(const std::string& questFile, const std::str
     if (masterITL.count() == 0 && masterITL.load((gameDir + "/data/item.dat").c_str()) != 0) {
         ADD_FAILURE() << "cannot read the item catalogue";
         return out;
+    }
+    // The spell books name the game's actions: loaded for the reading only.
+    struct Actions {
+        bool loaded = false;
+        ~Actions() {
+            if (loaded)
+                masterActionList.destroyAll();
+        }
+    } actions;
+    if (!masterActionList.head()) {
+        actions.loaded = true;
+        initActions();
+        if (masterActionList.load((gameDir + "/data/actions.dat").c_str()) <= 0) {
+            ADD_FAILURE() << "cannot read the actions";
+            return out;
+        }
     }
     std::string error;
     std::unique_ptr<ArchiveFile_C> archive = ArchiveFile_C::open(questFile, false, &error);
@@ -885,7 +894,7 @@ std::vector<SavedMember> savedParty(const std::string& questFile, const std::str
     if (!p)
         ADD_FAILURE() << "no party in " << questFile;
     for (int i = 0; p && i < p->getCount(); ++i) {
-        const bl3dPartyChar* m = p->getMember(i);
+        bl3dPartyChar* m = p->getMember(i);
         SavedMember s;
         s.name = m->getName();
         RefStr_C n;
@@ -899,6 +908,10 @@ std::vector<SavedMember> savedParty(const std::string& questFile, const std::str
             static_cast<const bl3dItem*>(m->getPack()->at(k))->getDisplayName(n);
             s.pack.push_back(n.c_str());
         }
+        s.gold = m->rawGold();
+        for (const ActionNode_S* a = m->actions2()->head(); a; a = a->next)
+            if (a->action)
+                s.spells.push_back(a->action->name().c_str());
         out.push_back(s);
     }
     rec.reset();
@@ -912,14 +925,10 @@ std::vector<SavedMember> savedParty(const std::string& questFile, const std::str
 // left and loaded again, and saved once more: both saves hold the party as
 // it was left.
 TEST_F(RunGameTest, CharacterSheetGiveEquipReorderSaveAndLoad) {
-    start({"-w", "-skipintro"});
-    ASSERT_TRUE(waitForWindow()) << gameErrors();
     Shot title, shot;
-    ASSERT_TRUE(waitSettled(notBlack, 30, title)) << gameErrors();
-    keys("space");
+    newQuest("p s 1", title);
+    ASSERT_FALSE(HasFatalFailure());
     auto menuVisible = [&](const Shot& s) { return menuOver(title, s); };
-    ASSERT_TRUE(waitSettled(menuVisible, 20, shot)) << gameErrors();
-    keys("n p s 1 Return");
     auto inQuest = [&](const Shot& s) { return questView(s, kParty); };
     Shot town;
     ventureForth(kParty, town);
@@ -990,56 +999,167 @@ TEST_F(RunGameTest, CharacterSheetGiveEquipReorderSaveAndLoad) {
     masterITL.clear();
 }
 
-// A new quest opens in the Hall: a recruit is made (race, gender, portrait,
-// roll, class, name), welcomed into the party, and the party ventures forth
-// six strong; saved and loaded, the roster and the party come back.
-TEST_F(RunGameTest, RecruitInTheHallJoinsThePartyAndComesBackAfterLoading) {
-    start({"-w", "-skipintro"});
-    ASSERT_TRUE(waitForWindow()) << gameErrors();
+// The roster of a saved quest's archive: the names in its "hall".
+std::vector<std::string> savedRoster(const std::string& questFile) {
+    std::vector<std::string> names;
+    std::unique_ptr<ArchiveFile_C> archive = ArchiveFile_C::open(questFile, false);
+    if (!archive) {
+        ADD_FAILURE() << "cannot open " << questFile;
+        return names;
+    }
+    DirHandle_C roster = archive->openDir("hall");
+    for (int i = 0; roster && i < roster->getEntryCount(); ++i)
+        names.push_back(roster->getEntryName(i));
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::vector<std::string> namesOf(const std::vector<SavedMember>& party) {
+    std::vector<std::string> names;
+    for (const SavedMember& m : party)
+        names.push_back(m.name);
+    return names;
+}
+
+// A new quest's first errands in town, as a player does them: in the Hall
+// two recruits are made (race, gender, portrait, roll, class, name) and
+// welcomed into the party, which ventures forth seven strong; it walks the
+// town's streets to the Temple (the party is healed), is saved, walks on to
+// the Collegium of Magika, where Corvin's sheet (F4) pools the party's gold
+// with him and he buys his first spell, and is saved again. Loaded again,
+// the roster, the party, its gold and Corvin's spell book come back as they
+// were saved.
+//
+// The quest starts at half past nine: the Temple (from six) and the
+// Collegium (nine until five) are open all the way.
+TEST_F(RunGameTest, RecruitTwoWalkToTheTempleAndTheCollegiumSaveAndLoad) {
+    // The walk is long: in the sanitizer build it takes more than a minute.
+    guardSeconds_ = 4 * kGuardSeconds;
     Shot title, shot;
-    ASSERT_TRUE(waitSettled(notBlack, 30, title)) << gameErrors();
-    keys("space");
+    newQuest("h a 1", title);
+    ASSERT_FALSE(HasFatalFailure());
     auto menuVisible = [&](const Shot& s) { return menuOver(title, s); };
-    ASSERT_TRUE(waitSettled(menuVisible, 20, shot)) << gameErrors();
-    keys("n h a 1 Return");
     Shot hall;
     ASSERT_TRUE(waitSettled(hallShown, 30, hall)) << "no Hall of Adventurers; game said:\n" << gameErrors();
+    auto hallMenu = [&](const Shot& s) { return hallShown(s) && differing(hall, s, 700, 50, 310, 430) == 0.0; };
     // Recruit: Human, male, his portrait, a roll, the first class offered,
-    // the name "Rolf"; the Hall's menu comes back.
+    // the name "Rolf"; the Hall's menu comes back. Then Mara, a woman.
     keys("r h m c Return shift+r o l f Return");
-    ASSERT_TRUE(waitSettled([&](const Shot& s) { return hallShown(s) && differing(hall, s, 700, 50, 310, 430) == 0.0; },
-                            30, shot))
-        << "the Hall's menu did not come back; game said:\n" << gameErrors();
-    // Welcome him: the ready-made adventurers are in the party already, so
-    // he is the one offered.
-    keys("g");
-    ASSERT_TRUE(waitSettled([&](const Shot& s) { return hallShown(s) && differing(hall, s, 700, 50, 310, 430) > 0; },
-                            20, shot))
-        << "no list of adventurers; game said:\n" << gameErrors();
-    keys("Return");
+    ASSERT_TRUE(waitSettled(hallMenu, 30, shot)) << "the Hall's menu did not come back; game said:\n" << gameErrors();
+    keys("r h f c Return shift+m a r a Return");
+    ASSERT_TRUE(waitSettled(hallMenu, 30, shot)) << "the Hall's menu did not come back; game said:\n" << gameErrors();
+    // Welcome them: the ready-made adventurers are in the party already, so
+    // only the recruits are offered, Mara (first by name), then Rolf.
+    for (int i = 0; i < 2; ++i) {
+        keys("g");
+        ASSERT_TRUE(waitSettled([&](const Shot& s) { return hallShown(s) && !hallMenu(s); }, 20, shot))
+            << "no list of adventurers; game said:\n" << gameErrors();
+        keys("Return");
+        ASSERT_TRUE(waitSettled(hallMenu, 20, shot)) << gameErrors();
+    }
+    const int members = kParty + 2;
     Shot street;
-    ventureForth(kParty + 1, street);
-    if (HasFatalFailure())
-        return;
+    ventureForth(members, street);
+    ASSERT_FALSE(HasFatalFailure());
+
+    // Keys one at a time, each once the screen has changed from the last
+    // and come to rest: a turn moves the compass, a step the view, a key
+    // in a building its pane.
+    auto press = [&](const std::string& key, const char* what) {
+        const Shot before = shot;
+        keys(key);
+        ASSERT_TRUE(waitSettled([&](const Shot& s) { return differing(before, s, 0, 0, s.width, s.height) > 0; },
+                                20, shot))
+            << what << " (" << key << "): nothing changed; game said:\n" << gameErrors();
+    };
+    auto pressAll = [&](const std::vector<std::string>& keyNames, const char* what) {
+        for (const std::string& k : keyNames) {
+            press(k, what);
+            if (HasFatalFailure())
+                return;
+        }
+    };
+    // Dark pixels of text in the upper part of the text pane: a building's
+    // menu, not the street.
+    auto paneText = [](const Shot& s) {
+        return s.count(735, 80, 240, 100, [](int r, int g, int b) { return r + g + b < 200; });
+    };
+    auto onStreet = [&](const Shot& s) { return questView(s, members) && paneText(s) < 50; };
+    shot = street;
+
+    // The Hall's exit (14, 24) faces east: south one square, west one, down
+    // the lane at x 13 to the Temple's row, east, and in at (15, 15).
+    pressAll({"Right", "Up", "Right", "Up", "Left", "Up", "Up", "Up", "Up", "Up", "Up", "Up", "Up", "Left", "Up"},
+             "the walk to the Temple");
+    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_TRUE(onStreet(shot)) << "a building or a script on the way to the Temple";
+    press("Up", "into the Temple");
+    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_GT(paneText(shot), 300) << "no Temple menu";
+    shot.savePPM(std::string(VELL_GAME_DIR) + "/../temple.ppm");
+    // (H)eal, (H)eal Party, the first member pays (nothing: no one is
+    // hurt), SPACE after the message, ESC out onto (14, 15).
+    pressAll({"h", "h", "F1", "space"}, "healing in the Temple");
+    ASSERT_FALSE(HasFatalFailure());
+    keys("Escape");
+    ASSERT_TRUE(waitSettled(onStreet, 20, shot)) << "the Temple was not left; game said:\n" << gameErrors();
+
+    // Saved before the Collegium.
     keys("Escape");
     ASSERT_TRUE(waitSettled(menuVisible, 20, shot)) << gameErrors();
     keys("s");
-    ASSERT_TRUE(waitSettled([&](const Shot& s) { return questView(s, kParty + 1); }, 20, shot)) << gameErrors();
-    quitFromQuest(menuVisible);
-    if (HasFatalFailure())
-        return;
-
+    ASSERT_TRUE(waitSettled(onStreet, 20, shot)) << gameErrors();
     const std::string quest = dir_ + "/savegame/HA1";
+    const std::vector<SavedMember> beforeCollegium = savedParty(quest, dir_);
+
+    // From the Temple's door, facing west: south down the lane at x 14 to
+    // the street at y 6, west along it to x 6, and north up to the
+    // Collegium's door at (6, 10), which opens to the south.
+    pressAll({"Left", "Up", "Up", "Up", "Up", "Up", "Up", "Up", "Up", "Up", "Right", "Up", "Up", "Up", "Up", "Up",
+              "Up", "Up", "Up", "Right", "Up", "Up", "Up"},
+             "the walk to the Collegium");
+    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_TRUE(onStreet(shot)) << "a building or a script on the way to the Collegium";
+    press("Up", "into the Collegium");
+    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_GT(paneText(shot), 300) << "no Collegium menu";
+    shot.savePPM(std::string(VELL_GAME_DIR) + "/../collegium.ppm");
+    // F4: Corvin's sheet; (P)ool the party's gold with him; ESC back to the
+    // Collegium. (A)cquire a spell for him (F4), the first offered (RETURN),
+    // (Y)es, SPACE after the message, ESC out.
+    pressAll({"F4", "p", "Escape", "a", "F4", "Return", "y", "space"}, "buying a spell in the Collegium");
+    ASSERT_FALSE(HasFatalFailure());
+    keys("Escape");
+    ASSERT_TRUE(waitSettled(onStreet, 20, shot)) << "the Collegium was not left; game said:\n" << gameErrors();
+    keys("Escape");
+    ASSERT_TRUE(waitSettled(menuVisible, 20, shot)) << gameErrors();
+    keys("s");
+    ASSERT_TRUE(waitSettled(onStreet, 20, shot)) << gameErrors();
+    quitFromQuest(menuVisible);
+    ASSERT_FALSE(HasFatalFailure());
+
     const std::vector<SavedMember> saved = savedParty(quest, dir_);
-    ASSERT_EQ(saved.size(), size_t(kParty + 1));
-    EXPECT_EQ(saved.back().name, "Rolf");
+    ASSERT_EQ(saved.size(), size_t(members));
+    ASSERT_EQ(beforeCollegium.size(), size_t(members));
+    // The list of the roster offers the first by name first.
+    EXPECT_EQ(saved[kParty].name, "Mara");
+    EXPECT_EQ(saved[kParty + 1].name, "Rolf");
+    EXPECT_EQ(namesOf(saved), namesOf(beforeCollegium));
+    // Corvin holds the party's gold less the price of a first-level spell,
+    // which is the one more in his book.
+    EXPECT_EQ(goldOf(saved), goldOf(beforeCollegium) - 1000);
+    EXPECT_EQ(saved[3].name, "Corvin");
+    EXPECT_EQ(saved[3].gold, goldOf(saved)) << "the gold was not pooled with Corvin";
+    EXPECT_EQ(saved[3].spells.size(), beforeCollegium[3].spells.size() + 1);
+    std::vector<std::string> roster = savedRoster(quest);
+    EXPECT_EQ(roster.size(), size_t(members));
+    EXPECT_TRUE(std::binary_search(roster.begin(), roster.end(), "Rolf"));
+    EXPECT_TRUE(std::binary_search(roster.begin(), roster.end(), "Mara"));
     {
         std::unique_ptr<ArchiveFile_C> archive = ArchiveFile_C::open(quest, false);
         ASSERT_TRUE(archive);
         installQuestStores(archive.get());
-        DirHandle_C roster = archive->openDir("hall");
-        EXPECT_TRUE(roster->hasEntry("Rolf"));
-        std::unique_ptr<Storable_C> rolf = roster->load("Rolf");
+        std::unique_ptr<Storable_C> rolf = archive->openDir("hall")->load("Rolf");
         auto* m = dynamic_cast<bl3dPartyChar*>(rolf.get());
         ASSERT_NE(m, nullptr);
         EXPECT_EQ(m->getLevel(), 1);
@@ -1048,13 +1168,26 @@ TEST_F(RunGameTest, RecruitInTheHallJoinsThePartyAndComesBackAfterLoading) {
         installQuestStores(nullptr);
     }
 
-    // Loaded again, the six stand on the street.
+    // Loaded again, the seven stand on the street before the Collegium;
+    // saved again, the quest holds the same roster, party, gold and spells.
     loadFirstQuest(title);
-    if (HasFatalFailure())
-        return;
-    ASSERT_TRUE(waitSettled([&](const Shot& s) { return questView(s, kParty + 1) && !hallShown(s); }, 30, shot))
-        << "the quest did not load with its six; game said:\n" << gameErrors();
+    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_TRUE(waitSettled(onStreet, 30, shot)) << "the quest did not load with its seven; game said:\n"
+                                                 << gameErrors();
+    keys("Escape");
+    ASSERT_TRUE(waitSettled(menuVisible, 20, shot)) << gameErrors();
+    keys("s");
+    ASSERT_TRUE(waitSettled(onStreet, 20, shot)) << gameErrors();
     quitFromQuest(menuVisible);
+    ASSERT_FALSE(HasFatalFailure());
+    const std::vector<SavedMember> again = savedParty(quest, dir_);
+    ASSERT_EQ(again.size(), saved.size());
+    for (size_t i = 0; i < saved.size(); ++i) {
+        EXPECT_EQ(again[i].name, saved[i].name);
+        EXPECT_EQ(again[i].gold, saved[i].gold) << saved[i].name;
+        EXPECT_EQ(again[i].spells, saved[i].spells) << saved[i].name;
+    }
+    EXPECT_EQ(savedRoster(quest), roster);
     EXPECT_EQ(gameErrors().find("ERROR"), std::string::npos) << gameErrors();
     masterITL.clear();
 }

@@ -12,11 +12,11 @@ namespace {
 using namespace partyscreens;
 using namespace towntest;
 
-class ArcaniumTest : public TownFixture {
+class ArcaniumTest : public ServiceFixture {
 protected:
     void SetUp() override
     {
-        TownFixture::SetUp();
+        ServiceFixture::SetUp();
         if (HasFatalFailure())
             return;
         setTime(12);

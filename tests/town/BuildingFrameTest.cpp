@@ -12,12 +12,14 @@ namespace {
 
 using namespace town;
 
-// Open from 6 on; 'm' shows a message, 'w' lets an hour pass inside.
+// Open from 6 on; 'm' shows a message, 'w' lets 20 hours pass inside (in
+// the message, unless the frame takes the message's keys).
 class ProbeBuilding_C : public Building_C {
 public:
     using Building_C::Building_C;
     int typeId() const override { return 1012; }
-    std::string picSeen;   // the picture at the last drawState
+    std::string picSeen;       // the picture at the last drawState
+    bool framedMessage = false; // state 2 is a message of the frame's
 
 protected:
     const char* audioName() const override { return "AdvHall"; }
@@ -26,6 +28,7 @@ protected:
     bool isOpenAt(unsigned hour) const override { return hour >= 6; }
     int leaveTicks() const override { return 60; }
     const char* closedText() const override { return "Closed for the night."; }
+    bool isMessage() const override { return framedMessage && state_ == 2; }
 
     void drawState(PaneText_C& pane) override
     {
@@ -64,12 +67,11 @@ protected:
         params_.exitY = 5;
         params_.exitFacing = 180;
     }
-    EventParams_S params_;
 };
 
 TEST_F(BuildingFrameTest, OpenBuildingShowsItsMenuAndLeavesByItsExit)
 {
-    setHour(9);
+    setTime(9);
     ProbeBuilding_C b(&params_);
     watch([&] { return b.getState(); });
     const uint32_t t0 = gameworld->getClock().getTicks();
@@ -92,7 +94,7 @@ TEST_F(BuildingFrameTest, OpenBuildingShowsItsMenuAndLeavesByItsExit)
 
 TEST_F(BuildingFrameTest, ClosedBuildingShowsItsClosedTextAndSpaceLeaves)
 {
-    setHour(5);
+    setTime(5);
     ProbeBuilding_C b(&params_);
     watch([&] { return b.getState(); });
     const uint32_t t0 = gameworld->getClock().getTicks();
@@ -110,7 +112,7 @@ TEST_F(BuildingFrameTest, ClosedBuildingShowsItsClosedTextAndSpaceLeaves)
 
 TEST_F(BuildingFrameTest, MessageClosesBehindThePlayerWhenTheHourPassed)
 {
-    setHour(9);
+    setTime(9);
     ProbeBuilding_C b(&params_);
     std::vector<bool> closedPic;
     onDisplay([&] { closedPic.push_back(iface.curPicNamed("Closed")); });
@@ -127,9 +129,27 @@ TEST_F(BuildingFrameTest, MessageClosesBehindThePlayerWhenTheHourPassed)
     EXPECT_EQ(gameworld->getSquareX(), 3);
 }
 
+TEST_F(BuildingFrameTest, TheFrameTakesTheKeysOfAMessage)
+{
+    setTime(9);
+    ProbeBuilding_C b(&params_);
+    b.framedMessage = true;
+    watch([&] { return b.getState(); });
+    const uint32_t t0 = gameworld->getClock().getTicks();
+    // 'w' never reaches the building in its message; SPACE is back in the
+    // menu, still open.
+    script({SDLK_m, quiet(SDLK_w), SDLK_SPACE, SDLK_ESCAPE});
+    b.invoke(&iface);
+    ASSERT_EQ(shown().size(), 4u) << "'w' in the message asks for no redraw";
+    EXPECT_EQ(shown(2).state, 2);
+    EXPECT_EQ(shown(3).state, 1);
+    EXPECT_EQ(gameworld->getClock().getTicks(), t0 + 60) << "only the leave time passed";
+    EXPECT_EQ(gameworld->getSquareX(), 3);
+}
+
 TEST_F(BuildingFrameTest, BuildingWithoutARecordUsesItsDefaultExit)
 {
-    setHour(9);
+    setTime(9);
     ProbeBuilding_C b(nullptr, 14, 24, 270);
     EXPECT_EQ(b.getExitX(), 14);
     EXPECT_EQ(b.getExitY(), 24);

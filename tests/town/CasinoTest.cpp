@@ -10,7 +10,7 @@ namespace {
 using namespace partyscreens;
 using namespace towntest;
 
-class CasinoTest : public TownFixture {};
+class CasinoTest : public ServiceFixture {};
 
 TEST_F(CasinoTest, TheWheelPaysBreaksEvenAndLetsThePlayerPlayAgain)
 {

@@ -3,7 +3,7 @@
 // one, its description, and changing path for a Magician and for the
 // elemental classes; the texts shown, the member's level, spell book,
 // attributes, class and gold, and the game time spent.
-#include "ServiceFixture.h"
+#include "TownFixture.h"
 
 #include "core/ScrollList.h"
 #include "core/ScrollPane.h"
@@ -30,11 +30,11 @@ enum KitIds : int32_t {
     CLAW = 0x00090108,     // not a spell
 };
 
-class CollegiumTest : public ServiceFixture {
+class CollegiumTest : public TownFixture {
 protected:
     void SetUp() override
     {
-        ServiceFixture::SetUp();
+        TownFixture::SetUp();
         if (HasFatalFailure())
             return;
         useActions({new KitSpell(BOLT, "Arcane Bolt", "ARBO", 0x100, 1, 1),

@@ -7,6 +7,7 @@
 #include "core/TagList.h"
 #include "screens/CharView.h"
 #include "town/Event_1000.h"
+#include "town/TownPrices.h"
 #include "world/GameClock.h"
 
 namespace {
@@ -43,7 +44,6 @@ protected:
         m.addGold(gold);
         return m;
     }
-    EventParams_S params_;
 };
 
 TEST_F(HallTest, MenuVenturesForthThroughTheExitAndQuitsForTheTitle)
@@ -140,12 +140,12 @@ TEST_F(HallTest, TrainingPricesAndBreakthroughs)
     for (const Case& c : {Case{3, 400, false}, Case{12, 6500, true}, Case{13, 1400, false}, Case{24, 12500, true},
                           Case{36, 18500, true}, Case{49, 25000, true}, Case{1, 200, false},
                           Case{-5, 100, false}}) {
-        EXPECT_EQ(Event_1000_C::trainingCost(c.level), c.cost) << c.level;
+        EXPECT_EQ(levelGainPrice(c.level), c.cost) << c.level;
         if (c.level > 0) {
-            EXPECT_EQ(Event_1000_C::isBreakthrough(c.level + 1), c.breakthrough) << c.level;
+            EXPECT_EQ(isMilestoneLevel(c.level + 1), c.breakthrough) << c.level;
         }
     }
-    EXPECT_EQ(Event_1000_C::trainingCost(INT32_MAX), int64_t(INT32_MAX + int64_t(1)) * 100) << "no wrap";
+    EXPECT_EQ(levelGainPrice(INT32_MAX), int64_t(INT32_MAX + int64_t(1)) * 100) << "no wrap";
 }
 
 TEST_F(HallTest, TrainingTakesTheGoldAndGivesTheLevel)

@@ -3,7 +3,7 @@
 // the songs offered by level and bought into the repertoire; the texts
 // shown, the bard's level, ability list, spell book and gold, and the game
 // time spent. One case runs on the game's own spell book.
-#include "ServiceFixture.h"
+#include "TownFixture.h"
 
 #include "core/ScrollList.h"
 #include "rules/Action.h"
@@ -48,7 +48,7 @@ enum KitIds : int32_t {
     BOLT = 0x00090101,                            // a spell, no song
 };
 
-class LyreTest : public ServiceFixture {
+class LyreTest : public TownFixture {
 protected:
     void useKit()
     {

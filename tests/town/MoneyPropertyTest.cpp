@@ -16,7 +16,7 @@ namespace {
 using namespace partyscreens;
 using namespace towntest;
 
-class MoneyPropertyTest : public TownFixture {
+class MoneyPropertyTest : public ServiceFixture {
 protected:
     static int64_t rawTotal()
     {

@@ -26,11 +26,11 @@ const char* const kTips = "# probe tips\n"
                           "500|Middling tip.\n"
                           "2000|Dear tip.\n";
 
-class TavernTest : public TownFixture {
+class TavernTest : public ServiceFixture {
 protected:
     void SetUp() override
     {
-        TownFixture::SetUp();
+        ServiceFixture::SetUp();
         if (HasFatalFailure())
             return;
         tipFile_ = writeTemp("probe.tip", kTips);

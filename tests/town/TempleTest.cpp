@@ -2,7 +2,7 @@
 // wounds, the whole party and the dead, the five cures, the level gains of
 // its two class groups and the tithe; the texts shown, the party's hit
 // points, conditions, levels, luck and gold, and the game time spent.
-#include "ServiceFixture.h"
+#include "TownFixture.h"
 
 #include "rules/PartyChar.h"
 #include "rules/StatBlock.h"
@@ -15,7 +15,7 @@ using namespace town;
 
 constexpr int kLeave = 30;
 
-class TempleTest : public ServiceFixture {
+class TempleTest : public TownFixture {
 protected:
     // Runs one visit with these keys; returns the game time it took.
     uint32_t visit(const std::vector<Step>& keys)

@@ -1,8 +1,9 @@
 // Fixture of the town tests: the party screen fixture (a quest of its own,
 // the test kit's party, a record of every display) with the game's classes
-// loaded, the buildings registered as the game registers them, the clock set
-// to a chosen time of day, a building's record (params_) and helpers for the
-// roster (the archive's "hall" directory).
+// loaded (level gains follow them), the game's events registered as the
+// game registers them, a square's record (params_) for the building under
+// test, the clock set to a chosen time of day, and helpers for the roster
+// (the archive's "hall" directory) and for the members served.
 #pragma once
 #include "../gui/PartyScreenFixture.h"
 
@@ -34,15 +35,18 @@ protected:
             ASSERT_GT(vell::loadClassFile("data/class.dat"), 0);
         }
         registerGameEvents();
-        params_.exitX = 3;
-        params_.exitY = 5;
-        params_.exitFacing = 90;
+        params_.exitX = 15;
+        params_.exitY = 14;
+        params_.exitFacing = 180;
     }
     void TearDown() override
     {
         vell::setWriteHook(nullptr);
         clearEventMakers();
         PartyScreenFixture::TearDown();
+        if (ownActions_)
+            masterActionList.destroyAll();
+        ownActions_ = false;
     }
 
     static DirHandle_C roster() { return saveFile->openDir("hall"); }
@@ -87,8 +91,6 @@ protected:
     {
         vell::setWriteHook([](int, size_t) -> long { return -1; });
     }
-    // Sets the clock to that hour of the present day.
-    static void setHour(unsigned hour) { setTime(hour); }
     // Sets the clock to that time of the present day.
     static void setTime(unsigned hour, unsigned minute = 0)
     {
@@ -97,6 +99,27 @@ protected:
         clock.setTicks(day + hour * GameClock_C::TICKS_PER_HOUR + minute * GameClock_C::TICKS_PER_MINUTE);
     }
     static uint32_t now() { return gameworld->getClock().getTicks(); }
+
+    // The master action list of this test: these actions in this order
+    // (owned by the list; they go at the end of the test).
+    void useActions(std::initializer_list<bl3dAction*> actions)
+    {
+        ASSERT_EQ(masterActionList.count(), 0) << "another test left its actions";
+        ownActions_ = true;
+        for (bl3dAction* a : actions)
+            masterActionList.append(a, 0);
+    }
+    static void setAttr(bl3dPartyChar& m, const char* key, int32_t v) { m.getTagList()->setInt(key, v); }
+    static int32_t attr(const bl3dPartyChar& m, const char* key) { return m.getTagList()->intValue(key); }
+    // A member with experience enough for any level gain.
+    bl3dPartyChar& seasoned(const char* name, int32_t classId, int level, int32_t gold = 0)
+    {
+        bl3dPartyChar& m = join(name, classId, level);
+        m.addXP(2000000000);
+        m.rawAddGold(gold);
+        return m;
+    }
+    // The member's own gold (not the pool).
     static int32_t gold(const bl3dPartyChar& m) { return m.rawGold(); }
 
     // Whether the party stands on the exit of params_.
@@ -111,7 +134,20 @@ protected:
     static int lineTop(int n) { return kHeight - iface.getURLineY(n) - 20 + 5; }
     static int paneX() { return iface.layout().upperRight.left + 10; }
 
+    // The square's record of the building under test.
     EventParams_S params_;
+
+private:
+    bool ownActions_ = false;
 };
+
+// The digit keys of a number typed in.
+inline std::vector<Step> digits(const char* text)
+{
+    std::vector<Step> steps;
+    for (const char* p = text; *p; ++p)
+        steps.emplace_back(static_cast<SDLKey>(*p));
+    return steps;
+}
 
 } // namespace town

@@ -1,9 +1,9 @@
 // What the tests of the taverns, the Casino and the Arcanium share: the
-// town's service fixture (a quest of its own, the game's events, the clock
-// set to a chosen time) with an exit of their own, the hour, and writing a
-// text file of the test's own.
+// town fixture (a quest of its own, the game's events, the clock set to a
+// chosen time) with an exit of their own, the hour, and writing a text file
+// of the test's own.
 #pragma once
-#include "ServiceFixture.h"
+#include "TownFixture.h"
 
 #include "world/GameWorld.h"
 
@@ -24,11 +24,11 @@ inline std::string writeTemp(const std::string& name, const std::string& text)
     return path;
 }
 
-class TownFixture : public town::ServiceFixture {
+class ServiceFixture : public town::TownFixture {
 protected:
     void SetUp() override
     {
-        ServiceFixture::SetUp();
+        town::TownFixture::SetUp();
         params_.exitX = 3;
         params_.exitY = 5;
         params_.exitFacing = 90;
