@@ -6,7 +6,6 @@
 #include "rules/ItemList.h"
 #include "rules/StatBlock.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -15,17 +14,7 @@ namespace scripted {
 namespace {
 
 // A quest folder over the assembled game folder's own maps.
-std::string shippedQuest()
-{
-    const std::string dir = vell_test::tempPath("shipped");
-    if (::access((dir + "/savegame").c_str(), F_OK) != 0) {
-        ::mkdir(dir.c_str(), 0755);
-        for (const char* sub : {"maps", "pics", "data"})
-            ::symlink((std::string(VELL_GAME_DIR) + "/" + sub).c_str(), (dir + "/" + sub).c_str());
-        ::mkdir((dir + "/savegame").c_str(), 0755);
-    }
-    return dir;
-}
+std::string shippedQuest() { return vell_test::shippedQuestFolder("shipped"); }
 
 class ShippedWorld : public ScriptedEvent {
 protected:

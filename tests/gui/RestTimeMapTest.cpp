@@ -18,7 +18,6 @@
 #include "world/Map.h"
 #include "world/MapInfo.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace partyscreens {
@@ -315,13 +314,7 @@ TEST_F(RestTimeMap, EventsBreakIntoTheRestAndTheRestGoesOn)
 TEST_F(RestTimeMap, AFightBreaksIntoARestInTheCatacombsAndTheRestGoesOn)
 {
     // The game's own maps and monsters: the catacombs and their wanderers.
-    const std::string quest = vell_test::tempPath("rest-shipped");
-    if (::access((quest + "/savegame").c_str(), F_OK) != 0) {
-        ::mkdir(quest.c_str(), 0755);
-        for (const char* sub : {"maps", "pics", "data"})
-            ::symlink((std::string(VELL_GAME_DIR) + "/" + sub).c_str(), (quest + "/" + sub).c_str());
-        ::mkdir((quest + "/savegame").c_str(), 0755);
-    }
+    const std::string quest = vell_test::shippedQuestFolder("rest-shipped");
     ASSERT_EQ(chdir(quest.c_str()), 0);
     ASSERT_GT(masterMTL.load("data/monsters.dat"), 30);
     // The catacombs' random items come from the game's item list, which
