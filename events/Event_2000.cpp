@@ -22,6 +22,7 @@
 #include "rules/PartyChar.h"
 #include "rules/SavingThrow.h"
 #include "rules/StatBlock.h"
+#include "screens/ListKeys.h"
 #include "screens/PaneText.h"
 #include "world/GameWorld.h"
 #include "world/Interface.h"
@@ -451,16 +452,11 @@ void Event_2000_C::key(int sym, int modifiers)
     }
     if (!textPane_)
         return;
-    bool moved = false;
-    switch (sym) {
-    case SDLK_UP: moved = textPane_->lineUp(); break;
-    case SDLK_DOWN: moved = textPane_->lineDown(); break;
-    case SDLK_PAGEUP: moved = textPane_->pageUp(); break;
-    case SDLK_PAGEDOWN: moved = textPane_->pageDown(); break;
-    case SDLK_HOME: moved = textPane_->home(); break;
-    case SDLK_END: moved = textPane_->end(); break;
-    default: break;
-    }
+    bool moved = moveListByKey(textPane_.get(), sym, true);
+    if (sym == SDLK_HOME)
+        moved = textPane_->home();
+    else if (sym == SDLK_END)
+        moved = textPane_->end();
     if (moved)
         vell::pushRedraw();
 }
@@ -682,9 +678,9 @@ int Event_2000_C::savingThrow(const char* kind, int index, int bonus)
         if (!strcasecmp(kind, e.name))
             return rollElementResist(m, e.element) ? 0 : 1;
     if (!strcasecmp(kind, "dex"))
-        return vell::gameRand() % 25 >= m->getStatBlock()->getCur(3) ? 1 : 0;
+        return vell::gameRand() % 25 >= m->getStatBlock()->getCur(STAT_DX) ? 1 : 0;
     if (!strcasecmp(kind, "con"))
-        return vell::gameRand() % 25 >= m->getStatBlock()->getCur(4) ? 1 : 0;
+        return vell::gameRand() % 25 >= m->getStatBlock()->getCur(STAT_CN) ? 1 : 0;
     struct Save_S {
         const char* name;
         int index;

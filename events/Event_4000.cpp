@@ -62,6 +62,13 @@ int livingMembers()
 
 } // namespace
 
+bool enterCombatMusic()
+{
+    char music[16];
+    std::snprintf(music, sizeof music, "Combat%d", static_cast<int>(vell::gameRand() % COMBAT_MUSICS) + 1);
+    return maserAudio.pushSpecAudio(music, false) == 0;
+}
+
 int64_t scaleByDifficulty(int64_t amount)
 {
     switch (gameConfig.difficulty) {
@@ -90,6 +97,12 @@ Event_4000_C* Event_4000_C::running() { return gRunning; }
 
 int32_t Event_4000_C::getXpPool() const { return round_ ? round_->xp() : 0; }
 int32_t Event_4000_C::getGoldPool() const { return round_ ? round_->gold() : 0; }
+
+int32_t Event_4000_C::xpShare() const
+{
+    const int living = livingMembers();
+    return living > 0 ? saturate32(scaleByDifficulty(getXpPool()) / living) : 0;
+}
 
 // --- life cycle ------------------------------------------------------------------------
 
@@ -155,11 +168,7 @@ void Event_4000_C::start()
     });
     round_->setRoundEnd([this] { advanceClock(); });
     pushedTreasure_ = false;
-    char music[16];
-    std::snprintf(music, sizeof music, "Combat%d", static_cast<int>(vell::gameRand() % COMBAT_MUSICS) + 1);
-    // Each pop undoes its own push: an environment the sound packs lack
-    // is not popped either.
-    pushedMusic_ = maserAudio.pushSpecAudio(music, false) == 0;
+    pushedMusic_ = enterCombatMusic();
     enemyList.setInCombat(true);
 }
 
@@ -169,9 +178,7 @@ void Event_4000_C::finish()
         iface_->clearULPic();
     scrollPane_.reset();
     scrollList_.reset();
-    const int64_t xp = scaleByDifficulty(round_->xp());
-    const int living = livingMembers();
-    const int32_t share = living > 0 ? saturate32(xp / living) : 0;
+    const int32_t share = xpShare();
     for (int i = 0; i < party->getCount(); ++i) {
         bl3dPartyChar* m = party->getMember(i);
         if (m->getCurHP() > 0)

@@ -24,6 +24,7 @@
 // the drawing (screens/CombatScreen.cpp).
 #pragma once
 #include "actions/CombatRound.h"
+#include "rules/StatBlock.h"
 #include "world/Event.h"
 
 #include <SDL.h>
@@ -42,6 +43,11 @@ struct ActionUse_S;
 // The difficulty setting's factor on a fight's experience and on the gold of
 // its chest (easy 1.2, average 1, difficult 0.8, impossible 0.5), truncated.
 int64_t scaleByDifficulty(int64_t amount);
+
+// Enters one of the fight's musics ("Combat1" to "Combat7", drawn by the
+// game's generator). True when it was entered: only then is it left again
+// (popSpecAudio), so that a music the sound packs lack pops nobody else's.
+bool enterCombatMusic();
 
 class Event_4000_C : public Event_C {
 public:
@@ -125,6 +131,12 @@ public:
 
 private:
     static bool slotOk(int slot) { return slot >= 0 && slot < 8; }
+    // Conditions under which a member can give no order, in the order the
+    // member's turn names them.
+    static constexpr int32_t NO_ORDER = COND_STUNNED | COND_SLEEPING | COND_BLIND | COND_STONE;
+    // Each living member's part of the fight's experience, the difficulty
+    // applied: what the victory text tells and what the members gain.
+    int32_t xpShare() const;
 
     // --- the round (Event_4000.cpp) ---------------------------------------------
     void start();

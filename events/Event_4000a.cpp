@@ -4,7 +4,7 @@
 #include "audio/MasterAudio.h"
 #include "core/ModalLoop.h"
 #include "core/ScrollPane.h"
-#include "platform/Random.h"
+#include "events/Event_4000.h"
 #include "rules/EnemyList.h"
 #include "rules/Monster.h"
 #include "rules/MonsterList.h"
@@ -15,14 +15,6 @@
 #include "world/Interface.h"
 
 #include <cstdio>
-
-namespace {
-
-constexpr int COMBAT_MUSICS = 7;
-constexpr int32_t MIN_DELAY = 500;
-constexpr int32_t DEFAULT_DELAY = 1000;
-
-} // namespace
 
 Event_4000a_C::Event_4000a_C(const EventParams_S*) {}
 
@@ -51,10 +43,8 @@ int Event_4000a_C::invoke(Interface_C* iface)
     fightResult_ = 0;
     TagList_C* world = rulesEnv().worldTags();
     const int32_t delay = intAttribute(world, "CombatDelay");
-    combatDelay_ = delay < MIN_DELAY ? DEFAULT_DELAY : delay;
-    char music[16];
-    std::snprintf(music, sizeof music, "Combat%d", static_cast<int>(vell::gameRand() % COMBAT_MUSICS) + 1);
-    maserAudio.pushSpecAudio(music, false);
+    combatDelay_ = delay < Event_4000_C::MIN_DELAY ? Event_4000_C::DEFAULT_DELAY : delay;
+    const bool pushedMusic = enterCombatMusic();
     enemyList.setInCombat(true);
     vell::pushRedraw();
     if (iface) {
@@ -67,7 +57,8 @@ int Event_4000a_C::invoke(Interface_C* iface)
     // A fight that followed keeps the pace the player set in it.
     if (!fought_)
         setIntAttribute(world, "CombatDelay", combatDelay_);
-    maserAudio.popSpecAudio();
+    if (pushedMusic)
+        maserAudio.popSpecAudio();
     enemyList.setInCombat(false);
     return fought_ ? fightResult_ : 0;
 }

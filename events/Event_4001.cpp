@@ -13,6 +13,7 @@
 #include "rules/PartyChar.h"
 #include "rules/SavingThrow.h"
 #include "screens/CharView.h"
+#include "screens/ListKeys.h"
 #include "screens/PaneText.h"
 #include "world/GameClock.h"
 #include "world/GameWorld.h"
@@ -22,7 +23,6 @@
 
 namespace {
 
-constexpr int32_t CASTING_CLASSES = 0x3F20;
 constexpr int32_t PICKING_CLASSES = 0xC2;
 constexpr int32_t BASHING_CLASS = 0x01;
 constexpr int TICKS_AT_CHEST = 60;
@@ -95,14 +95,17 @@ int Event_4001_C::invoke(Interface_C* iface)
 {
     if (!begin(iface))
         return -999;
-    maserAudio.pushSpecAudio("Treasure", false);
+    // Left again only when it was entered: a music the sound packs lack
+    // pops nobody else's.
+    const bool pushedMusic = maserAudio.pushSpecAudio("Treasure", false) == 0;
     if (iface) {
         ModalLoop_C loop(state_, [this](const SDL_keysym& k) { key(k.sym); }, [this] { display(); });
         loop.setMouse(iface->getMouseRegions()).setFrame([iface] { iface->drawBackground(); });
         loop.run();
         iface->clearULPic();
     }
-    maserAudio.popSpecAudio();
+    if (pushedMusic)
+        maserAudio.popSpecAudio();
     if (gameworld)
         gameworld->getClock().advance(TICKS_AT_CHEST, iface);
     itemList_.reset();
@@ -214,7 +217,7 @@ void Event_4001_C::menuKey(int sym)
 
 void Event_4001_C::tripTrap(bl3dPartyChar& m)
 {
-    if (!m.isClass(CASTING_CLASSES)) {
+    if (!m.isClass(CLASS_CASTERS)) {
         setState(NOT_A_CASTER);
         return;
     }
@@ -344,17 +347,8 @@ void Event_4001_C::openKey(int sym)
             CharView_C::run(taker_, iface_, true);
             vell::pushRedraw();
         }
-    } else if (itemList_) {
-        bool moved = false;
-        switch (sym) {
-        case SDLK_UP: moved = itemList_->lineUp(); break;
-        case SDLK_DOWN: moved = itemList_->lineDown(); break;
-        case SDLK_PAGEUP: moved = itemList_->pageUp(); break;
-        case SDLK_PAGEDOWN: moved = itemList_->pageDown(); break;
-        default: break;
-        }
-        if (moved)
-            vell::pushRedraw();
+    } else if (moveListByKey(itemList_.get(), sym, true)) {
+        vell::pushRedraw();
     }
 }
 

@@ -10,9 +10,6 @@
 #include <algorithm>
 
 namespace {
-constexpr int32_t CLASS_BARD = 0x2;
-// The classes that cast spells and so regain spell points.
-constexpr int32_t CASTING_CLASSES = 0x3F20;
 
 // What every living member gains this hour besides its own "Regen".
 struct PartyGain_S {
@@ -60,7 +57,7 @@ void regenerate(bl3dPartyChar& member, const PartyGain_S& g)
     TagList_C& attrs = *member.getTagList();
     const int32_t own = attrs.intValue("Regen");
     member.changeHP(saturate32(regenByte(own, 1) + g.hp));
-    if (member.isClass(CASTING_CLASSES))
+    if (member.isClass(CLASS_CASTERS))
         member.addSP(saturate32(regenByte(own, 0) + g.sp));
     if (member.isClass(CLASS_BARD)) {
         const int64_t songs = attrs.intValue("CurSongs") + regenByte(own, 2) + g.songs;

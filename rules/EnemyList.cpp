@@ -5,6 +5,7 @@
 #include "rules/Item.h"
 #include "rules/Monster.h"
 #include "rules/MonsterType.h"
+#include "rules/StatBlock.h"
 
 #include <algorithm>
 #include <vector>
@@ -193,9 +194,9 @@ bool bl3dEnemyList::prune(int* outXP, int* outGold, PtrList_C* loot) {
             const int xp = m->getType() ? m->getType()->rollXP() : 0;
             const int gold = m->getGold();
             if (outXP)
-                *outXP += xp;
+                *outXP = saturate32(static_cast<int64_t>(*outXP) + xp);
             if (outGold)
-                *outGold += gold;
+                *outGold = saturate32(static_cast<int64_t>(*outGold) + gold);
             moveCarried(m, loot);
             VELL_LOG(1, "EL - Pruned dead monster (%s) - XP==%d GP==%d\n", m->getName(), xp, gold);
             n.group->removeAt(dead);

@@ -109,27 +109,52 @@ int32_t bl3dParty::levelSum() const {
     return saturate32(sum);
 }
 
-int32_t bl3dParty::totalGold() const {
+int64_t bl3dParty::goldSum() const {
     int64_t sum = 0;
     for (int i = 0; i < count_; ++i)
         if (members_[i])
             sum += members_[i]->rawGold();
-    return saturate32(sum);
+    return sum;
+}
+
+int32_t bl3dParty::totalGold() const { return saturate32(goldSum()); }
+
+namespace {
+// Puts as much of the amount in the member's purse as it has room for;
+// returns what went in.
+int64_t fillPurse(bl3dPartyChar& m, int64_t amount) {
+    const int64_t put = std::clamp<int64_t>(int64_t(INT32_MAX) - m.rawGold(), 0, amount);
+    m.rawAddGold(static_cast<int32_t>(put));
+    return put;
+}
+} // namespace
+
+void bl3dParty::spreadGold(int64_t n) {
+    if (count_ == 0 || n <= 0)
+        return;
+    // Each but the last a share, the last the rest. A share that does not fit
+    // in its purse goes to the others from the last back; only what no purse
+    // has room for is left out.
+    const int64_t share = n / count_;
+    int64_t spill = 0;
+    for (int i = 0; i < count_; ++i) {
+        const int64_t give = i < count_ - 1 ? share : n - share * (count_ - 1);
+        spill += give - fillPurse(*members_[i], give);
+    }
+    for (int i = count_ - 1; i >= 0 && spill > 0; --i)
+        spill -= fillPurse(*members_[i], spill);
 }
 
 void bl3dParty::splitGold(int32_t n) {
-    // The shares are worked out unsigned: a negative amount would become
-    // billions for every member.
-    if (count_ == 0 || n < 0)
-        return;
-    const uint32_t share = static_cast<uint32_t>(n) / count_;
-    for (int i = 0; i < count_ - 1; ++i)
-        members_[i]->rawAddGold(static_cast<int32_t>(share));
-    members_[count_ - 1]->rawAddGold(static_cast<int32_t>(static_cast<uint32_t>(n) - share * (count_ - 1)));
+    // A negative amount hands out nothing.
+    if (n > 0)
+        spreadGold(n);
 }
 
 bool bl3dParty::spendGold(int32_t n) {
-    if (count_ == 0 || n < 0 || totalGold() < n)
+    // Worked out on the 64-bit sum: the purses together may hold more than
+    // one purse can.
+    if (count_ == 0 || n < 0 || goldSum() < n)
         return false;
     int32_t owed = n;
     for (int i = 0; i < count_ && owed > 0; ++i) {
@@ -139,10 +164,10 @@ bool bl3dParty::spendGold(int32_t n) {
             owed -= pay;
         }
     }
-    const int32_t pool = totalGold();
+    const int64_t pool = goldSum();
     for (int i = 0; i < count_; ++i)
         members_[i]->rawSpendGold(members_[i]->rawGold());
-    splitGold(pool);
+    spreadGold(pool);
     return true;
 }
 

@@ -65,11 +65,20 @@ public:
     // The members' levels added up (the random encounters weigh their
     // monsters against it), held within int32.
     int32_t levelSum() const;
+    // The members' purses added up; eight purses together can hold more
+    // than int32, so totalGold is that sum held within int32.
+    int64_t goldSum() const;
     int32_t totalGold() const;
+    // Hands n out: each member but the last n / count, the last the rest; a
+    // share a purse has no room for goes to the others. Nothing for n < 0.
     void splitGold(int32_t n);
+    // Pays n from the pool, then shares what is left out again as
+    // splitGold does. False, and nothing paid, when the pool holds less.
     bool spendGold(int32_t n);
 
 private:
+    // splitGold for a 64-bit amount (what spendGold pools again).
+    void spreadGold(int64_t n);
     // "<base> 2", "<base> 3", ...: the first that no member has.
     std::string freeName(const char* base) const;
 

@@ -51,6 +51,9 @@ enum Race : int32_t {
     RACE_MONSTER = 10,
 };
 
+constexpr int32_t CLASS_BARD = 0x2;
+// The classes that cast spells (and so regain spell points).
+constexpr int32_t CLASS_CASTERS = 0x3F20;
 constexpr int32_t CLASS_JOINED = 0x8000;
 constexpr int32_t CLASS_SUMMONED = 0x10000;
 

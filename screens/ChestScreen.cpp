@@ -1,6 +1,7 @@
 // The drawing of the treasure chest (events/Event_4001.h): the texts of its
 // state in the upper-right pane, the picture "Treasure" in the upper left.
 #include "core/ScrollList.h"
+#include "core/TextBuf.h"
 #include "events/Chest.h"
 #include "events/Event_4001.h"
 #include "rules/PartyChar.h"
@@ -74,23 +75,19 @@ void Event_4001_C::display()
     case WHO_BASHES: memberPrompt(pane, "Who will bash the chest?"); break;
     case FOUND:
     case REMAIN: {
+        TextBuf_C found(text, sizeof text);
         if (state_ == REMAIN) {
-            std::snprintf(text, sizeof text, "%s, the following items remain:", name);
+            found.set("%s, the following items remain:", name);
         } else {
-            char start[200];
-            std::snprintf(start, sizeof start, "%s, you find ", name);
+            found.set("%s, you find ", name);
             if (chest_->gold != 0) {
-                char gold[260];
-                std::snprintf(gold, sizeof gold, "%s%d pieces of gold", start, static_cast<int>(chest_->gold));
-                if (chest_->items.count() > 0)
-                    std::snprintf(text, sizeof text, "%s, and the following items!", gold);
-                else
-                    std::snprintf(text, sizeof text, "%s!", gold);
+                found.append("%d pieces of gold", static_cast<int>(chest_->gold));
+                found.appendText(chest_->items.count() > 0 ? ", and the following items!" : "!");
             } else {
-                std::snprintf(text, sizeof text, "%sthe following items!", start);
+                found.appendText("the following items!");
             }
         }
-        pane.wrapped(1, text);
+        pane.wrapped(1, found.c_str());
         if (itemList_) {
             itemList_->draw(&pane.text(), pane.regions());
             pane.listRegion(chest_->gold != 0 ? 5 : 4, -5, SDLK_RETURN, &ScrollInvList_C::mouseCallback,

@@ -35,13 +35,8 @@
 namespace {
 
 constexpr int FRONT_RANKS = 4;
-constexpr int32_t CLASS_BARD = 0x02;
-// The classes that cast spells in a fight.
-constexpr int32_t CASTING_CLASSES = 0x3F20;
 // The number bits by which a bard song is known.
 constexpr uint32_t SONG_NUMBER_BITS = 0xb000;
-// Conditions under which a member can give no order, in the order they are named.
-constexpr int32_t NO_ORDER = COND_STUNNED | COND_SLEEPING | COND_BLIND | COND_STONE;
 constexpr int SLOT_COUNT_ALL = 20;
 constexpr int MAX_CODE = 4;
 
@@ -314,7 +309,7 @@ void Event_4000_C::orderMenuKey(bl3dPartyChar& m, int sym)
         return;
     }
     case 'c':
-        if (!m.isClass(CASTING_CLASSES))
+        if (!m.isClass(CLASS_CASTERS))
             return;
         clearEntry();
         setState(SPELL_CODE);

@@ -22,8 +22,6 @@
 
 namespace {
 
-constexpr int32_t CLASS_BARD = 0x02;
-constexpr int32_t CASTING_CLASSES = 0x3F20;
 // Where the group lines of the attack choice begin, and how far their text
 // stands from the letter.
 constexpr int GROUP_FIRST_LINE = 3;
@@ -64,12 +62,18 @@ const char* combatPictureName()
     return m ? m->nameBuffer() : "Treasure";
 }
 
-void combatChooserRedraw()
+namespace {
+
+void drawEnemyPicture(Interface_C& ui)
 {
     const char* name = combatPictureName();
-    if (iface.curPicNamed(name) || iface.setULPic(name) != 0)
-        iface.drawULPic();
+    if (ui.curPicNamed(name) || ui.setULPic(name) != 0)
+        ui.drawULPic();
 }
+
+} // namespace
+
+void combatChooserRedraw() { drawEnemyPicture(iface); }
 
 void Event_4000_C::sprintEnemy(TextBuf_C& out)
 {
@@ -89,9 +93,7 @@ void Event_4000_C::redraw()
     enemyList.rewind();
     clearRegions(*iface_);
     iface_->clearUR(false);
-    const char* name = combatPictureName();
-    if (iface_->curPicNamed(name) || iface_->setULPic(name) != 0)
-        iface_->drawULPic();
+    drawEnemyPicture(*iface_);
     display();
     refreshCursor(*iface_);
 }
@@ -123,18 +125,10 @@ void Event_4000_C::display()
             scrollPane_->drawPane(&iface_->text(), pane.regions());
         return;
     case VICTORY: {
-        const int living = [] {
-            int n = 0;
-            for (int i = 0; i < party->getCount(); ++i)
-                if (party->getMember(i)->getCurHP() > 0)
-                    ++n;
-            return n;
-        }();
-        const int64_t xp = scaleByDifficulty(getXpPool());
         std::snprintf(line, sizeof line,
                       "The battle is won, the glory is yours, and you have gained %d experience points each!  "
                       "What do you do with the remains?",
-                      living > 0 ? static_cast<int>(xp / living) : 0);
+                      static_cast<int>(xpShare()));
         Options_S o{pane, 1 + pane.wrapped(1, line)};
         if (getGoldPool() != 0 || round_->loot().count() > 0)
             o.add("(F)risk the bodies for treasure", 'f');
@@ -188,7 +182,7 @@ void Event_4000_C::drawMemberTurn()
         return;
     }
     const int32_t c = m->getConditions();
-    if (c & (COND_STUNNED | COND_SLEEPING | COND_BLIND | COND_STONE)) {
+    if (c & NO_ORDER) {
         const char* what = (c & COND_STUNNED) ? "stunned" : (c & COND_SLEEPING) ? "asleep" : (c & COND_BLIND) ? "blind" : "stone";
         std::snprintf(line, sizeof line, "%s is currently %s!", m->getName(), what);
         Options_S o{pane, 1 + pane.wrapped(1, line)};
@@ -202,7 +196,7 @@ void Event_4000_C::drawMemberTurn()
     if (canAttack(*m))
         o.add("(A)ttack the brutes", 'a');
     o.add("(D)efend yourself", 'd');
-    if (m->isClass(CASTING_CLASSES))
+    if (m->isClass(CLASS_CASTERS))
         o.add("(C)ast a spell", 'c');
     if (m->isClass(CLASS_BARD))
         o.add("(P)lay a song", 'p');

@@ -10,6 +10,7 @@
 #include "screens/CharView.h"
 #include "screens/CreateChar.h"
 #include "screens/PaneText.h"
+#include "town/ShopMoney.h"
 #include "world/GameWorld.h"
 #include "world/Interface.h"
 
@@ -259,8 +260,7 @@ void Event_1000_C::offerKey(int sym)
     }
     if (sym != 'y' || !member_)
         return;
-    // Gold is held in 32 bits: a price above that is more than anyone has.
-    if (cost_ > INT32_MAX || !member_->spendGold(static_cast<int32_t>(cost_))) {
+    if (!shopmoney::pay(*member_, cost_)) {
         setState(NO_FUNDS);
         return;
     }

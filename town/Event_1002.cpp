@@ -7,6 +7,7 @@
 #include "rules/StatBlock.h"
 #include "screens/CharView.h"
 #include "screens/PaneText.h"
+#include "town/ShopMoney.h"
 #include "town/TownPrices.h"
 #include "world/Interface.h"
 
@@ -457,7 +458,7 @@ void Event_1002_C::payerKey(int sym)
     if (!isLiving(payer))
         return;
     payer_ = payer;
-    if (!payPrice(*payer, amount_)) {
+    if (!shopmoney::pay(*payer, amount_)) {
         setState(cure ? cure->shortOfGold : PAYER_SHORT);
         return;
     }
@@ -493,7 +494,7 @@ void Event_1002_C::yesNoKey(int sym)
     }
     const Cure_S* cure = cureOfferedIn(state_);
     const int64_t price = cure ? amount_ : HEAL_PRICE_PER_POINT * amount_;
-    if (!payPrice(*patient_, price)) {
+    if (!shopmoney::pay(*patient_, price)) {
         setState(cure ? cure->shortOfGold : HEAL_SHORT);
         return;
     }
@@ -510,7 +511,7 @@ void Event_1002_C::yesNoKey(int sym)
 void Event_1002_C::gainLevel()
 {
     const bool redeemer = state_ == REDEEMER_OFFER;
-    if (!payPrice(*patient_, amount_)) {
+    if (!shopmoney::pay(*patient_, amount_)) {
         setState(redeemer ? REDEEMER_SHORT : MEDITATE_SHORT);
         return;
     }
@@ -564,7 +565,7 @@ void Event_1002_C::titheKey(int sym)
     if (sym != SDLK_RETURN || tithe_.empty() || !patient_)
         return;
     amount_ = std::strtoll(tithe_.c_str(), nullptr, 10);
-    if (!payPrice(*patient_, amount_)) {
+    if (!shopmoney::pay(*patient_, amount_)) {
         setState(TITHE_SHORT);
         return;
     }

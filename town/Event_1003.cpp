@@ -8,6 +8,7 @@
 #include "rules/PartyChar.h"
 #include "screens/CharSheetText.h"
 #include "screens/PaneText.h"
+#include "town/ShopMoney.h"
 #include "town/TownPrices.h"
 #include "world/Interface.h"
 
@@ -329,7 +330,7 @@ void Event_1003_C::ownOfferKey(bool yes)
     }
     if (!member_)
         return;
-    if (!payPrice(*member_, cost_)) {
+    if (!shopmoney::pay(*member_, cost_)) {
         setState(PATH_SHORT);
         return;
     }

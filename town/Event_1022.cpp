@@ -5,7 +5,7 @@
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
 #include "screens/PaneText.h"
-#include "town/TownPrices.h"
+#include "town/ShopMoney.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -22,17 +22,6 @@ int luckBonus(const bl3dPartyChar& p)
 int luck(const bl3dPartyChar& p)
 {
     return p.getStatBlock()->getCur(STAT_LK);
-}
-
-// Gives up to n gold, no more than lets the player's gold (the pool when
-// shared) reach what gold can hold; what was given.
-int64_t receiveGold(bl3dCharacter& who, int64_t n)
-{
-    const int64_t room = int64_t(INT32_MAX) - who.getGold();
-    const int64_t given = std::max<int64_t>(0, std::min(n, room));
-    if (given > 0)
-        who.addGold(static_cast<int32_t>(given));
-    return given;
 }
 
 std::string format(const char* fmt, const char* s, long long n)
@@ -112,10 +101,10 @@ int Event_1022_C::play(int slot, int game, const std::string& digits)
         return 8;
     payout_ = game == kBones ? rollBones(slot, wager_) : spinWheel(slot, wager_);
     received_ = 0;
-    if (!payPrice(*p, wager_))
+    if (!shopmoney::pay(*p, wager_))
         return 8;
     if (payout_ > 0)
-        received_ = receiveGold(*p, payout_);
+        received_ = shopmoney::receiveUpTo(*p, payout_);
     return payout_ > 0 ? 5 : 6;
 }
 

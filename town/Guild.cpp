@@ -9,6 +9,7 @@
 #include "rules/StatBlock.h"
 #include "screens/CharView.h"
 #include "screens/PaneText.h"
+#include "town/ShopMoney.h"
 #include "town/TownPrices.h"
 #include "world/Interface.h"
 
@@ -191,7 +192,7 @@ void Guild_C::trainKey(int sym)
     }
     if (sym != 'y' || !member_)
         return;
-    if (!payPrice(*member_, cost_)) {
+    if (!shopmoney::pay(*member_, cost_)) {
         setState(TRAIN_SHORT);
         return;
     }
@@ -232,7 +233,7 @@ void Guild_C::buyKey(int sym)
     bl3dAction* a = selectedAction();
     if (sym != 'y' || !member_ || !a)
         return;
-    if (!payPrice(*member_, cost_)) {
+    if (!shopmoney::pay(*member_, cost_)) {
         setState(BUY_SHORT);
         return;
     }

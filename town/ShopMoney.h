@@ -1,5 +1,7 @@
-// Money at the counter: what the shops and Elium's Energy Emporium take and
-// hand out. Prices are worked out in 64 bits; gold is held in 32 bits, so a
+// Money at the counter: what every town building (the shops, Elium's, the
+// taverns, the Casino, the Temple, the guilds, the Hall) takes and hands
+// out, through the customer's gold rules (the party's pool when gold is
+// shared). Prices are worked out in 64 bits; gold is held in 32 bits, so a
 // price above that range is more than anyone can pay, and a payout above it
 // is capped (gold never wraps). A negative price or payout is refused: it
 // would move gold the wrong way.
@@ -21,6 +23,10 @@ bool pay(bl3dCharacter& customer, int64_t price);
 // shared), capped at kMaxGold. False, and nothing given, for a negative
 // amount.
 bool receive(bl3dCharacter& customer, int64_t amount);
+// Gives up to the amount, no more than lets the customer's gold (the pool
+// when shared, as getGold shows it) reach kMaxGold; what was given (0 for a
+// negative amount). For a payout cut to what fits, such as a win.
+int64_t receiveUpTo(bl3dCharacter& customer, int64_t amount);
 // What a shop gives for an item of that price: half, the fraction dropped;
 // 0 for a negative price.
 int64_t salePrice(int64_t price);

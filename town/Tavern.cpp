@@ -6,6 +6,7 @@
 #include "rules/PartyChar.h"
 #include "screens/CharView.h"
 #include "screens/PaneText.h"
+#include "town/ShopMoney.h"
 #include "town/TownPrices.h"
 #include "world/GameWorld.h"
 
@@ -91,7 +92,7 @@ int64_t Tavern_C::drinkPrice(int drink)
 
 bool Tavern_C::buyDrink(bl3dPartyChar& drinker, int drink)
 {
-    return payPrice(drinker, drinkPrice(drink));
+    return shopmoney::pay(drinker, drinkPrice(drink));
 }
 
 void Tavern_C::drinkEffect(bl3dPartyChar& drinker, int drink)
@@ -124,7 +125,7 @@ int64_t Tavern_C::roomPrice() const
 
 bool Tavern_C::rentRoom(bl3dPartyChar& payer) const
 {
-    return payPrice(payer, roomPrice());
+    return shopmoney::pay(payer, roomPrice());
 }
 
 void Tavern_C::restNight()
@@ -182,7 +183,7 @@ bool Tavern_C::tip(bl3dPartyChar& tipper, const std::string& digits)
     // read as far as it is one, held to what gold can say.
     const long long typed = std::strtoll(digits.c_str(), nullptr, 10);
     cost_ = std::min<long long>(std::max<long long>(typed, 0), INT32_MAX);
-    if (!payPrice(tipper, cost_))
+    if (!shopmoney::pay(tipper, cost_))
         return false;
     int64_t worth = cost_;
     const int32_t ch = tipper.getStatBlock()->getCur(STAT_CH);

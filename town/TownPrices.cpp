@@ -1,6 +1,5 @@
 #include "town/TownPrices.h"
 
-#include "rules/Character.h"
 #include "world/GameWorld.h"
 
 bool isMilestoneLevel(int64_t level)
@@ -12,11 +11,6 @@ int64_t levelGainPrice(int32_t level)
 {
     const int64_t next = int64_t(level) + 1;
     return next * (isMilestoneLevel(next) ? 500 : 100);
-}
-
-bool payPrice(bl3dCharacter& payer, int64_t price)
-{
-    return price >= 0 && price <= INT32_MAX && payer.spendGold(static_cast<int32_t>(price));
 }
 
 void passTime(int ticks)

@@ -13,6 +13,7 @@
 #include "world/Event.h"
 #include "world/GameWorld.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -86,8 +87,10 @@ int Map_C::randMonster(Interface_C* iface)
     const int32_t start = info_->getStartRemaining();
     if (start <= 0)
         return ENCOUNTER_NONE;
-    const int chance = static_cast<int>(static_cast<double>(info_->getEncounterRate()) *
-                                        info_->getRemainingTotal() / start * d.rate);
+    // Held to what the roll of 1 to 1000 can tell apart, so that numbers
+    // from the map's file cannot overflow it.
+    const double rate = static_cast<double>(info_->getEncounterRate()) * info_->getRemainingTotal() / start * d.rate;
+    const int chance = static_cast<int>(std::max(0.0, std::min(rate, 1001.0)));
     if (vell::gameRand() % 1000 + 1 >= chance)
         return ENCOUNTER_NONE;
 
@@ -116,10 +119,11 @@ int Map_C::randMonster(Interface_C* iface)
             ++attempts;
             continue;
         }
-        // A drawn entry brings one monster at least, whatever its numbers.
-        int n = vell::gameRandMod(e.spread + 1) + e.minGroup;
-        if (n < 1)
-            n = 1;
+        // A drawn entry brings one monster at least, whatever its numbers;
+        // the count is taken wide, as the file's numbers may be anything.
+        const int span = e.spread < INT32_MAX ? e.spread + 1 : INT32_MAX;
+        const int n = static_cast<int>(
+            std::max<int64_t>(1, std::min<int64_t>(INT32_MAX, static_cast<int64_t>(vell::gameRandMod(span)) + e.minGroup)));
         if (added >= 1 && enemyList.totalLevel() + static_cast<int64_t>(e.type->getLevel()) * n >= budget * 1.5) {
             ++attempts;
             continue;

@@ -68,13 +68,6 @@ protected:
         masterITL.insert(t);
         return t;
     }
-    bool sawText(const std::string& piece) const
-    {
-        for (const Shown& s : shown())
-            if (s.mentions(piece))
-                return true;
-        return false;
-    }
 };
 
 TEST_F(ActionScreensTest, AMemberHealsAnotherFromTheCastScreen)
@@ -120,7 +113,7 @@ TEST_F(ActionScreensTest, ASkillOnAnotherMemberSpendsItsDailyUse)
     EXPECT_EQ(UseSkill_C::getSkillList()->getNumLines(), 1) << "no common action, no song";
     EXPECT_TRUE(lastIn(UseSkill_C::CHOOSE_TARGET).has("On who do you wish to use Soothe?"));
     EXPECT_GT(bob.getCurHP(), 5);
-    EXPECT_TRUE(sawText("#2Ann#0 tends to #2Bob#0, healing")) << UseSkill_C::getNarration();
+    EXPECT_TRUE(anyMentions("#2Ann#0 tends to #2Bob#0, healing")) << UseSkill_C::getNarration();
     EXPECT_EQ(uses(ann, SOOTHE), 0);
     EXPECT_EQ(UseSkill_C::getState(), UseSkill_C::DONE);
 
@@ -149,7 +142,7 @@ TEST_F(ActionScreensTest, AMemberWhoCannotActSpendsNoDailyUse)
     watch([] { return UseSkill_C::getState(); });
     script({SDLK_F1, SDLK_RETURN, SDLK_F2, SDLK_SPACE});
     UseSkill_C::run(&iface);
-    EXPECT_TRUE(sawText("tries to tend, but he is sleeping!")) << UseSkill_C::getNarration();
+    EXPECT_TRUE(anyMentions("tries to tend, but he is sleeping!")) << UseSkill_C::getNarration();
     EXPECT_EQ(bob.getCurHP(), 5);
     EXPECT_EQ(uses(ann, SOOTHE), 1) << "asleep: nothing done, nothing spent";
     // Awake, the same use goes ahead and is spent.
@@ -211,7 +204,7 @@ TEST_F(ActionScreensTest, AnItemsPowerIsUsedThroughTheItem)
     script({SDLK_F1, SDLK_RETURN, SDLK_SPACE});
     iface.key(SDLK_u, KMOD_NONE);
     EXPECT_TRUE(shown(0).has("Who will use an item?"));
-    EXPECT_TRUE(sawText("Inventory:"));
+    EXPECT_TRUE(anyMentions("Inventory:"));
     EXPECT_GT(ann.getCurHP(), 5);
     EXPECT_EQ(draught->getCharges(), 2);
     EXPECT_TRUE(std::string(UseItem_C::getMessage()).find("#2Ann#0 takes Mending Draught for #2herself#0") == 0 ||

@@ -173,13 +173,6 @@ protected:
                 return true;
         return false;
     }
-    bool anyMentions(const std::string& piece) const
-    {
-        for (const Shown& s : shown())
-            if (s.mentions(piece))
-                return true;
-        return false;
-    }
 
     // Called after each display, before the key of the state; true when it
     // pushed a key itself (a screen opened from the fight, say).

@@ -9,6 +9,7 @@
 #include "audio/MasterAudio.h"
 #include "core/ScrollList.h"
 #include "core/TimerWork.h"
+#include "events/Event_4001.h"
 #include "rules/ClassDefFile.h"
 #include "world/Map.h"
 
@@ -421,7 +422,9 @@ protected:
         write("songs.cfg", dir_ + " 2\nwalking.song\nmary.song\n");
         write("walking.song", "0x005ab00d\nLute walking_lute.ogg\n");
         write("mary.song", "0x005ab009\nLute mary_lute.ogg\n");
-        std::string conf = "bardsongs " + dir_ + "/songs.cfg\nenvironment " + dir_ + "/treasure.env Treasure\n";
+        std::string conf = "bardsongs " + dir_ + "/songs.cfg\n";
+        if (withTreasure_)
+            conf += "environment " + dir_ + "/treasure.env Treasure\n";
         for (int i = 1; i <= 7; ++i)
             conf += "environment " + dir_ + "/combat.env Combat" + std::to_string(i) + "\n";
         write("audio.dat", conf);
@@ -489,6 +492,7 @@ protected:
     vell_test::TestWorld world_;
     AudioWorld_C* oldWorld_ = nullptr;
     std::string dir_;
+    bool withTreasure_ = true;
     bool savedSound_ = false;
     bool savedMusic_ = false;
 };
@@ -550,6 +554,40 @@ TEST_F(CombatMusicTest, ASongStillPlayingWhenTheFightIsWonEndsAndStaysEndedPastT
     EXPECT_EQ(musicPlayed(), want);
     EXPECT_EQ(maserAudio.stackDepth(), 0u);
     EXPECT_EQ(world_.song, 0);
+}
+
+// Sound packs without the chest's music: the won fight and its chest leave
+// only what they entered, and a place's music entered before the fight
+// stays.
+class CombatMusicWithoutTreasureTest : public CombatMusicTest {
+protected:
+    CombatMusicWithoutTreasureTest() { withTreasure_ = false; }
+    void SetUp() override
+    {
+        CombatMusicTest::SetUp();
+        registerEncounterEvent(ENCOUNTER_CHEST, &Event_4001_C::create);
+    }
+    void TearDown() override
+    {
+        clearEventMakers();
+        CombatMusicTest::TearDown();
+    }
+};
+
+TEST_F(CombatMusicWithoutTreasureTest, TheChestOfAWonFightLeavesTheMusicBeforeTheFightInPlace)
+{
+    bl3dPartyChar& ann = fighter("Ann");
+    const int32_t gold = ann.getGold();
+    addGroup(orc(10, 7), 1, 10);
+    ASSERT_EQ(maserAudio.pushSpecAudio("Combat7", false), 0);   // a scripted place's music
+    ASSERT_EQ(maserAudio.stackDepth(), 1u);
+    everyoneAttacks();
+    // Frisk; the chest holds gold only: ESCAPE leaves it.
+    play({{E::VICTORY, {SDLK_f, SDLK_ESCAPE}}});
+    EXPECT_EQ(fight(), 0);
+    EXPECT_EQ(ann.getGold(), gold + 7) << "the chest was opened";
+    EXPECT_EQ(maserAudio.stackDepth(), 1u) << "the place's music is still entered";
+    maserAudio.popSpecAudio();
 }
 
 } // namespace

@@ -211,6 +211,14 @@ protected:
     const std::vector<Shown>& shown() const { return shown_; }
     const Shown& shown(size_t i) const { return shown_.at(i); }
     const Shown& last() const { return shown_.back(); }
+    // Some display printed a text that contains the piece.
+    bool anyMentions(const std::string& piece) const
+    {
+        for (const Shown& s : shown_)
+            if (s.mentions(piece))
+                return true;
+        return false;
+    }
     // The last display in that state; an empty one when there was none.
     Shown lastIn(int state) const
     {

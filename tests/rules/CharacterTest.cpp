@@ -6,7 +6,10 @@
 #include "rules/ItemType.h"
 #include "rules/PartyChar.h"
 
+#include <algorithm>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -148,6 +151,59 @@ TEST_F(CharacterTest, SplitGoldGivesTheRestToTheLast) {
     empty.splitGold(10); // no members: nothing to divide by
     EXPECT_FALSE(empty.spendGold(1));
     EXPECT_EQ(empty.averageStat(STAT_DX), 0);
+}
+
+// The purses together can hold more than one purse: paying and sharing out
+// again works on the whole sum, and a share a full purse cannot take goes to
+// the others, so no gold is lost or made.
+TEST_F(CharacterTest, PooledGoldPastOnePurseIsKept) {
+    constexpr int32_t M = INT32_MAX;
+    struct Case {
+        const char* what;
+        std::vector<int32_t> purses;
+        bool spend; // spendGold(amount) by the first member, else addGold(amount)
+        int32_t amount;
+    };
+    const Case cases[] = {
+        {"two full purses and a little, switched to shared gold, buy", {M, M, 10}, true, 10},
+        {"every purse full, the rest is more than the last can hold", {M, M, M}, true, 1},
+        {"a large sum paid out of eight purses", {M, M, M, M, M, M, M, M}, true, M},
+        {"found gold shared onto a full purse", {M, 0, 0}, false, 30},
+        {"found gold shared onto nearly full purses", {M - 1, M - 2, M - 30}, false, M},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        bl3dParty p("party.dat");
+        party = &p;
+        gameConfig.partyGold = false;
+        int64_t before = 0;
+        for (size_t i = 0; i < c.purses.size(); ++i) {
+            p.addMember(member(std::string(1, char('A' + i)).c_str(), RACE_HUMAN, true, c.purses[i]).release());
+            before += c.purses[i];
+        }
+        gameConfig.partyGold = true;
+        bl3dCharacter* buyer = p.getMember(0);
+        EXPECT_EQ(buyer->getGold(), M) << "the pool is shown within a purse's range";
+        int64_t expected = before;
+        if (c.spend) {
+            EXPECT_TRUE(buyer->spendGold(c.amount));
+            expected -= c.amount;
+        } else {
+            EXPECT_TRUE(buyer->addGold(c.amount));
+            expected = std::min(before + c.amount, int64_t(M) * p.getCount());
+        }
+        int64_t after = 0;
+        for (int i = 0; i < p.getCount(); ++i) {
+            const int32_t g = p.getMember(i)->rawGold();
+            EXPECT_GE(g, 0) << i;
+            EXPECT_LE(g, M) << i;
+            after += g;
+        }
+        EXPECT_EQ(after, expected);
+        EXPECT_EQ(p.goldSum(), expected);
+        gameConfig.partyGold = false;
+        party = nullptr;
+    }
 }
 
 TEST_F(CharacterTest, SecondRingOfATypeWaitsItsTurn) {

@@ -188,6 +188,20 @@ TEST_F(EnemyListTest, PrunePaysOutAndRemovesTheDead) {
     EXPECT_EQ(enemyList.countGroups(), 1);
 }
 
+TEST_F(EnemyListTest, PrunedPoolsStopAtTheTopOfTheirRange) {
+    MonsterTypeRecord_S r = record("Dragon", 30);
+    r.xpBase = 2000000000;
+    r.goldBase = 2000000000;
+    enemyList.add(2, addType(r), 10);
+    bl3dMonsterList* dragons = enemyList.groupAt(0);
+    dragons->getMonster(0)->setCurHP(0);
+    dragons->getMonster(1)->setCurHP(0);
+    int xp = 1000, gold = 1000;
+    EXPECT_TRUE(enemyList.prune(&xp, &gold, nullptr));
+    EXPECT_EQ(xp, INT32_MAX);
+    EXPECT_EQ(gold, INT32_MAX);
+}
+
 TEST_F(EnemyListTest, GroupsGobbleRemoveAndIndex) {
     bl3dMonsterList a(2, goblin, 0), b(3, goblin, 0);
     bl3dMonster* firstOfB = b.getMonster(0);

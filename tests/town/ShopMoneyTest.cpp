@@ -223,6 +223,12 @@ TEST_F(ShopMoneyTest, PayAndReceiveNeverWrapNorRunBackwards)
     EXPECT_EQ(ann.rawGold(), 0);
     EXPECT_TRUE(shopmoney::receive(ann, int64_t(1) << 40)) << "capped, not wrapped";
     EXPECT_EQ(ann.rawGold(), INT32_MAX);
+    // A win is cut to what fits and says what was given.
+    EXPECT_TRUE(shopmoney::pay(ann, 100));
+    EXPECT_EQ(shopmoney::receiveUpTo(ann, -5), 0);
+    EXPECT_EQ(shopmoney::receiveUpTo(ann, 30), 30);
+    EXPECT_EQ(shopmoney::receiveUpTo(ann, int64_t(1) << 40), 70);
+    EXPECT_EQ(ann.rawGold(), INT32_MAX);
     EXPECT_EQ(shopmoney::salePrice(1), 0);
     EXPECT_EQ(shopmoney::salePrice(901), 450);
     EXPECT_EQ(shopmoney::salePrice(-8), 0);

@@ -19,6 +19,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -296,6 +297,26 @@ TEST_F(EncounterTest, TablesThatWouldDivideByNothingOrMakeEmptyGroups)
     }
     // A remaining count used up lowers the table's total with it.
     EXPECT_GE(map->getMapInfo()->getRemainingTotal(), 0);
+}
+
+TEST_F(EncounterTest, NumbersAtTheTopOfTheirRangeNeitherOverflowNorMakeGroups)
+{
+    // A rate and a group size far beyond any map: the chance is held to the
+    // roll's range (every roll meets something) and the count to 32 bits,
+    // and a group beyond any fight is never made.
+    table(INT32_MAX, {"Rat 2147483647 2147483647 10 100 1000000", "Wolf 1 0 20 100 1000000"});
+    int fights = 0;
+    for (int seed = 1; seed <= 40; ++seed) {
+        vell::gameSrand(static_cast<unsigned>(seed));
+        seen().clear();
+        roll();
+        for (const Seen& s : seen()) {
+            ++fights;
+            for (const auto& g : s.groups)
+                EXPECT_EQ(g.first, "Wolf");
+        }
+    }
+    EXPECT_GT(fights, 0);
 }
 
 TEST_F(EncounterTest, DrawingUsesUpLimitedEntries)
