@@ -186,6 +186,15 @@ DUNGEON_CHESTS = {
     (7, 4): ('chest_niche', 7, 5, 0),
 }
 
+# Random events of the catacombs: (script module, chance in 3000 per try).
+# When time passes on a square without an event, a roll makes three tries
+# for each of them (each try picks one at random), before the wandering
+# monsters' roll; the scripts leave the party where it stands.
+DUNGEON_RANDOM = [
+    ('coldair', 4),
+    ('whispers', 3),
+]
+
 
 def monster_file(rate, entries):
     lines = ["%d %d" % (len(entries), rate)]
@@ -340,6 +349,8 @@ STAIRSUP    NULL      stone     stairs    stone     1    NULL  NULL      0 0 0
         assert at(DUNGEON, x, y) == '.' and at(DUNGEON, ex, ey) == '.', (x, y)
         assert (x, y) not in DUNGEON_SCRIPTS, (x, y)
         ev += ["%d %d 2000 0" % (x, y), "%d %d %d %s" % (ex, ey, ef, name)]
+    for name, chance in DUNGEON_RANDOM:
+        ev += ["-1 %d 2000 0" % chance, "0 0 0 %s" % name]
     write('catacombs.evt', "\n".join(ev) + "\n")
     write('catacombs.mon', monster_file(DUNGEON_RATE, DUNGEON_MONSTERS))
 

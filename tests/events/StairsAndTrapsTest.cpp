@@ -6,7 +6,6 @@
 #include "rules/ItemList.h"
 #include "rules/StatBlock.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -15,17 +14,7 @@ namespace scripted {
 namespace {
 
 // A quest folder over the assembled game folder's own maps.
-std::string shippedQuest()
-{
-    const std::string dir = vell_test::tempPath("shipped");
-    if (::access((dir + "/savegame").c_str(), F_OK) != 0) {
-        ::mkdir(dir.c_str(), 0755);
-        for (const char* sub : {"maps", "pics", "data"})
-            ::symlink((std::string(VELL_GAME_DIR) + "/" + sub).c_str(), (dir + "/" + sub).c_str());
-        ::mkdir((dir + "/savegame").c_str(), 0755);
-    }
-    return dir;
-}
+std::string shippedQuest() { return vell_test::shippedQuestFolder("shipped"); }
 
 class ShippedWorld : public ScriptedEvent {
 protected:
@@ -116,6 +105,49 @@ TEST_F(ShippedWorld, TheCatacombsTrapsSpringWithTheirScripts)
     // The senses see the traps that are left.
     EXPECT_EQ(iface.getCurrentMap()->trapsNear(5, 9, 3), "There are traps near.");
     EXPECT_EQ(iface.getCurrentMap()->trapsNear(1, 5, 3), "");
+}
+
+TEST_F(ShippedWorld, TheCatacombsRandomEventsFireOnTheirRolls)
+{
+    ASSERT_TRUE(iface.newMap("maps/catacombs.cfg"));
+    Map_C* m = iface.getCurrentMap();
+    ASSERT_EQ(m->getRandomEvents().size(), 2u);
+    ASSERT_EQ(m->getRandomEventTries(), 6);
+    // Kept last first: the whispers (3 in 3000), then the cold air (4).
+    struct Case {
+        std::vector<int> dice;   // event picked, then the try's roll
+        std::vector<partyscreens::Step> keys;
+        const char* says;
+        uint32_t takes;          // ticks
+    };
+    const Case cases[] = {
+        {{1, 3}, {SDLK_SPACE}, "cold air", 0},
+        {{0, 2}, {SDLK_w}, "whispers", 0},
+        {{0, 0}, {SDLK_l, SDLK_SPACE}, "claws scratch", 8},
+    };
+    for (const Case& c : cases) {
+        standOn(1, 3, 0);   // the passage below the stairs: no event of its own
+        ASSERT_FALSE(m->hasCellEvent(1, 3));
+        forget();
+        script(c.keys);
+        vell::scriptGameRand(c.dice);
+        const uint32_t t0 = gameworld->getClock().getTicks();
+        EXPECT_EQ(m->rollRandomEvents(&iface), 1) << c.says;
+        ASSERT_FALSE(shown().empty()) << c.says;
+        EXPECT_TRUE(last().mentions(c.says)) << c.says;
+        EXPECT_EQ(stepsLeft(), 0u) << c.says;
+        EXPECT_EQ(gameworld->getClock().getTicks(), t0 + c.takes) << c.says;
+        EXPECT_EQ(mapName(), "maps/catacombs.cfg") << c.says;
+        EXPECT_EQ(squareX(), 1) << "a random event leaves the party where it is";
+        EXPECT_EQ(squareY(), 3);
+    }
+
+    // Six tries, each just short of its event's chance: nothing happens.
+    forget();
+    vell::scriptGameRand({1, 4, 0, 3, 1, 2999, 0, 2999, 1, 4, 0, 3});
+    EXPECT_EQ(m->rollRandomEvents(&iface), 0);
+    EXPECT_EQ(vell::scriptedGameRandLeft(), 0u);
+    EXPECT_TRUE(shown().empty());
 }
 
 TEST_F(ShippedWorld, RandomItemsLieInTheCatacombs)

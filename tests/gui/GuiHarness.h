@@ -189,6 +189,21 @@ inline std::string questFolder(const std::string& name)
     return dir;
 }
 
+#ifdef VELL_GAME_DIR
+// The same over the assembled game folder's own maps, pictures and data.
+inline std::string shippedQuestFolder(const std::string& name)
+{
+    const std::string dir = tempPath(name);
+    if (::access((dir + "/savegame").c_str(), F_OK) != 0) {
+        ::mkdir(dir.c_str(), 0755);
+        for (const char* sub : {"maps", "pics", "data"})
+            ::symlink((std::string(VELL_GAME_DIR) + "/" + sub).c_str(), (dir + "/" + sub).c_str());
+        ::mkdir((dir + "/savegame").c_str(), 0755);
+    }
+    return dir;
+}
+#endif
+
 class GuiFixture : public ::testing::Test {
 public:
     static constexpr int kWidth = 1024;

@@ -6,12 +6,19 @@
 
 #include "core/TagList.h"
 #include "events/GameEvents.h"
+#include "rules/EnemyList.h"
+#include "rules/ItemList.h"
+#include "rules/Monster.h"
+#include "rules/MonsterList.h"
+#include "rules/MonsterType.h"
 #include "screens/Automap.h"
 #include "screens/Rest.h"
 #include "world/Event.h"
 #include "world/EventQueue.h"
 #include "world/Map.h"
 #include "world/MapInfo.h"
+
+#include <unistd.h>
 
 namespace partyscreens {
 namespace {
@@ -56,6 +63,30 @@ public:
 };
 std::unique_ptr<Event_C> makeHall(const EventParams_S*) { return std::make_unique<Hall_C>(); }
 
+// The fight, in place of the game's: records when it started, in which
+// state the rest screen was and whom the party met; the party wins at once.
+struct Fight {
+    uint32_t tick;
+    int restState;
+    std::vector<std::string> monsters;
+};
+std::vector<Fight> gFights;
+class Fight_C : public Event_C {
+public:
+    int typeId() const override { return 4000; }
+    int invoke(Interface_C*) override
+    {
+        Fight f{gameworld->getClock().getTicks(), Rest_C::getState(), {}};
+        for (int g = 0; bl3dMonsterList* group = enemyList.groupAt(g); ++g)
+            if (group->getMonster(0))
+                f.monsters.push_back(group->getMonster(0)->getName());
+        gFights.push_back(f);
+        enemyList.clear();
+        return 0;
+    }
+};
+std::unique_ptr<Event_C> makeFight(const EventParams_S*) { return std::make_unique<Fight_C>(); }
+
 class RestTimeMap : public PartyScreenFixture {
 protected:
     void SetUp() override
@@ -86,6 +117,8 @@ protected:
         Interface_C::setAfterDisplayHook(nullptr);
         iface.setKeyCommand(SDLK_F12, nullptr);
         clearEventMakers();
+        enemyList.clear();
+        masterMTL.clear();
         PartyScreenFixture::TearDown();
     }
 
@@ -276,6 +309,52 @@ TEST_F(RestTimeMap, EventsBreakIntoTheRestAndTheRestGoesOn)
     // Resting for the weather alone rolls nothing.
     restAnHour(true);
     EXPECT_EQ(runsWhileResting, 0);
+}
+
+TEST_F(RestTimeMap, AFightBreaksIntoARestInTheCatacombsAndTheRestGoesOn)
+{
+    // The game's own maps and monsters: the catacombs and their wanderers.
+    const std::string quest = vell_test::shippedQuestFolder("rest-shipped");
+    ASSERT_EQ(chdir(quest.c_str()), 0);
+    ASSERT_GT(masterMTL.load("data/monsters.dat"), 30);
+    // The catacombs' random items come from the game's item list, which
+    // takes the place of the test kit's before anyone joins.
+    ASSERT_EQ(masterITL.load("data/item.dat"), 0);
+    ASSERT_TRUE(iface.newMap("maps/catacombs.cfg"));
+    ASSERT_GT(iface.getCurrentMap()->getMapInfo()->getMonsterCount(), 0);
+    join("Ann", 0x4);
+    registerEncounterEvent(ENCOUNTER_FIGHT, makeFight);
+    gFights.clear();
+    standOn(1, 3, 0);   // the passage below the stairs up
+    vars().setInt("RestTick", 20);
+    vell::gameSrand(7);
+
+    uint32_t rested = 0;
+    script({SDLK_8, SDLK_RETURN});
+    onDisplay([&] {
+        // The catacombs' own random events may come too: answer them.
+        if (stepsLeft() == 0 && last().mentions("(SPACE) to Continue") && Rest_C::getState() == Rest_C::RESTING)
+            script({SDLK_SPACE});
+        else if (stepsLeft() == 0 && last().mentions("(W)alk on"))
+            script({SDLK_w});
+        if (Rest_C::getState() == Rest_C::RESTED && stepsLeft() == 0 && rested == 0) {
+            rested = ticks();
+            script({SDLK_SPACE});
+        }
+    });
+    const uint32_t t0 = ticks();
+    onMainView(SDLK_r);
+    EXPECT_EQ(Rest_C::getState(), Rest_C::CLOSED);
+    ASSERT_FALSE(gFights.empty()) << "eight hours in the catacombs without a wanderer";
+    for (const Fight& f : gFights) {
+        EXPECT_EQ(f.restState, Rest_C::RESTING);
+        EXPECT_FALSE(f.monsters.empty());
+        EXPECT_GT(f.tick, t0);
+    }
+    EXPECT_LT(gFights.front().tick, t0 + 8 * HOUR) << "the fight came before the end of the rest";
+    EXPECT_EQ(rested, t0 + 8 * HOUR) << "after the fight the rest went on to its end";
+    EXPECT_TRUE(lastIn(Rest_C::RESTED).has("You feel much rested."));
+    EXPECT_EQ(iface.getCurrentMap()->getFileName(), std::string("maps/catacombs.cfg"));
 }
 
 TEST_F(RestTimeMap, APartyThatFallsWhileRestingStopsResting)
