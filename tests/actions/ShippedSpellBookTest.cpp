@@ -102,10 +102,10 @@ protected:
 
     // A new member of the class in the party, levelled to 60.
     bl3dPartyChar* levelled(const ClassDef_S& c) {
-        MemberSpec_S spec;
-        spec.name = c.name.c_str();
-        spec.classId = c.classId;
-        bl3dPartyChar* m = kit->addMember(spec);
+        MemberSpec_S wanted;
+        wanted.name = c.name.c_str();
+        wanted.classId = c.classId;
+        bl3dPartyChar* m = kit->addMember(wanted);
         m->addXP(INT32_MAX);
         while (m->getLevel() < 60 && m->levelUp(true)) {
         }
