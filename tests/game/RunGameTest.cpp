@@ -16,6 +16,7 @@
 #include <fcntl.h>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <sstream>
 #include <string>
 #include <sys/stat.h>
@@ -35,6 +36,8 @@
 #include "rules/ItemList.h"
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
+#include "rules/ItemType.h"
+#include "rules/ShopInv.h"
 #include "rules/RulesEnv.h"
 #include "world/QuestStores.h"
 
@@ -1277,4 +1280,142 @@ TEST_F(RunGameTest, LostDisplayEndsTheGameWithoutSaving) {
     EXPECT_EQ(finish(10), 1) << gameErrors();
     EXPECT_NE(gameErrors().find("ERROR: The connection to the display was lost"), std::string::npos) << gameErrors();
     EXPECT_EQ(readFile(dir_ + "/savegame/HELD"), quest);
+}
+
+// The count on the shelf of each item a saved quest's shop stocks, by the
+// item's name; empty when the archive holds no stock of that shop.
+std::map<std::string, int32_t> savedStock(const std::string& questFile, const char* shop)
+{
+    std::map<std::string, int32_t> out;
+    std::unique_ptr<ArchiveFile_C> archive = ArchiveFile_C::open(questFile, false);
+    if (!archive) {
+        ADD_FAILURE() << "cannot open " << questFile;
+        return out;
+    }
+    installQuestStores(archive.get());
+    DirHandle_C dir = archive->hasEntry("shop") ? archive->openDir("shop") : DirHandle_C();
+    std::unique_ptr<Storable_C> rec = dir && dir->hasEntry(shop) ? dir->load(shop) : nullptr;
+    if (auto* stock = dynamic_cast<bl3dShopInv*>(rec.get())) {
+        RefStr_C n;
+        for (int i = 0; i < stock->count(); ++i) {
+            const ShopStock_S* e = stock->at(i);
+            if (!e->type)
+                continue;
+            e->type->getDisplayName(n);
+            out[n.c_str()] = e->count;
+        }
+    }
+    rec.reset();
+    installQuestStores(nullptr);
+    return out;
+}
+
+// A trip to the weapon smith: the party ventures forth from the Hall, walks
+// the lane at x 13 down to the street at y 13, west along it and north up
+// to Starfire Swords at (6, 22), whose door opens to the south. Bran (F1)
+// sells the Draught of Mending in his pack for half its price and buys a
+// Hand Axe at the asking price; the party leaves, saves, quits, loads and
+// saves again. Both saves hold Bran's gold less the axe plus the draught,
+// the axe in his pack and not the draught, and the shop's shelf with one
+// axe fewer and the draught for sale.
+//
+// The shop opens at eight; the quest starts at half past nine, and the
+// town has no wandering monsters by day and no random events.
+TEST_F(RunGameTest, WalkToTheWeaponSmithSellADraughtBuyAnAxeSaveAndLoad) {
+    guardSeconds_ = 3 * kGuardSeconds;
+    Shot title, shot;
+    newQuest("w s 1", title);
+    ASSERT_FALSE(HasFatalFailure());
+    auto menuVisible = [&](const Shot& s) { return menuOver(title, s); };
+    Shot street;
+    ventureForth(kParty, street);
+    ASSERT_FALSE(HasFatalFailure());
+    // A first save on the street: the party as it left the Hall.
+    keys("Escape");
+    ASSERT_TRUE(waitSettled(menuVisible, 20, shot)) << gameErrors();
+    keys("s");
+    auto paneText = [](const Shot& s) {
+        return s.count(735, 80, 240, 100, [](int r, int g, int b) { return r + g + b < 200; });
+    };
+    auto onStreet = [&](const Shot& s) { return questView(s, kParty) && paneText(s) < 50; };
+    ASSERT_TRUE(waitSettled(onStreet, 20, shot)) << gameErrors();
+    const std::string quest = dir_ + "/savegame/WS1";
+    const std::vector<SavedMember> before = savedParty(quest, dir_);
+    ASSERT_EQ(before.size(), size_t(kParty));
+    ASSERT_EQ(before[0].name, "Bran");
+    ASSERT_EQ(before[0].pack, std::vector<std::string>{"Draught of Mending (3)"});
+
+    auto press = [&](const std::string& key, const char* what) {
+        const Shot last = shot;
+        keys(key);
+        ASSERT_TRUE(waitSettled([&](const Shot& s) { return differing(last, s, 0, 0, s.width, s.height) > 0; },
+                                20, shot))
+            << what << " (" << key << "): nothing changed; game said:\n" << gameErrors();
+    };
+    auto pressAll = [&](const std::vector<std::string>& keyNames, const char* what) {
+        for (const std::string& k : keyNames) {
+            press(k, what);
+            if (HasFatalFailure())
+                return;
+        }
+    };
+    // From (14, 24) facing east: south one, west one to the lane at x 13,
+    // south down it to y 13, west to x 6, north up to (6, 21).
+    std::vector<std::string> walk = {"Right", "Up", "Right", "Up", "Left"};
+    walk.insert(walk.end(), 10, "Up");
+    walk.push_back("Right");
+    walk.insert(walk.end(), 7, "Up");
+    walk.push_back("Right");
+    walk.insert(walk.end(), 8, "Up");
+    pressAll(walk, "the walk to Starfire Swords");
+    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_TRUE(onStreet(shot)) << "a building or a script on the way to the shop";
+    press("Up", "into Starfire Swords");
+    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_GT(paneText(shot), 300) << "no shop menu";
+    // Bran (F1): (S)ell, the first item of his pack (chosen already), (Y)es;
+    // the chooser again, ESC. (B)uy, (B)laded weapons, the first (the Hand
+    // Axe), (Y)es at the asking price; ESC back to the categories, to the
+    // business, to the welcome, and out onto (6, 21).
+    pressAll({"F1", "s", "Return", "y", "Escape", "b", "b", "Return", "y", "Escape", "Escape", "Escape"},
+             "trading in Starfire Swords");
+    ASSERT_FALSE(HasFatalFailure());
+    keys("Escape");
+    ASSERT_TRUE(waitSettled(onStreet, 20, shot)) << "the shop was not left; game said:\n" << gameErrors();
+    keys("Escape");
+    ASSERT_TRUE(waitSettled(menuVisible, 20, shot)) << gameErrors();
+    keys("s");
+    ASSERT_TRUE(waitSettled(onStreet, 20, shot)) << gameErrors();
+    quitFromQuest(menuVisible);
+    ASSERT_FALSE(HasFatalFailure());
+
+    // The Hand Axe costs 45, the draught is worth 60: sold for 30.
+    auto check = [&](const std::vector<SavedMember>& p, const char* which) {
+        ASSERT_EQ(p.size(), before.size()) << which;
+        EXPECT_EQ(p[0].name, "Bran") << which;
+        EXPECT_EQ(p[0].gold, before[0].gold - 45 + 30) << which;
+        EXPECT_EQ(goldOf(p), goldOf(before) - 45 + 30) << which;
+        EXPECT_EQ(p[0].pack, std::vector<std::string>{"Hand Axe"}) << which;
+        EXPECT_EQ(p[0].slots, before[0].slots) << which;
+        const std::map<std::string, int32_t> stock = savedStock(quest, "starfire.dat");
+        ASSERT_TRUE(stock.count("Hand Axe")) << which << ": no stock of Starfire Swords";
+        EXPECT_EQ(stock.at("Hand Axe"), 3) << which << ": four on the shelf, one sold";
+        ASSERT_TRUE(stock.count("Draught of Mending (3)")) << which;
+        EXPECT_EQ(stock.at("Draught of Mending (3)"), 1) << which << ": the draught Bran sold";
+    };
+    const std::vector<SavedMember> saved = savedParty(quest, dir_);
+    check(saved, "the first save");
+
+    loadFirstQuest(title);
+    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_TRUE(waitSettled(onStreet, 30, shot)) << "the quest did not load; game said:\n" << gameErrors();
+    keys("Escape");
+    ASSERT_TRUE(waitSettled(menuVisible, 20, shot)) << gameErrors();
+    keys("s");
+    ASSERT_TRUE(waitSettled(onStreet, 20, shot)) << gameErrors();
+    quitFromQuest(menuVisible);
+    ASSERT_FALSE(HasFatalFailure());
+    check(savedParty(quest, dir_), "saved after loading");
+    EXPECT_EQ(gameErrors().find("ERROR"), std::string::npos) << gameErrors();
+    masterITL.clear();
 }
