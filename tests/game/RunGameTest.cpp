@@ -432,6 +432,24 @@ protected:
         keys("n " + name + " Return");
     }
 
+    // Keys one at a time, each once the screen has changed from the last
+    // and come to rest (kept in `shot`): a turn moves the compass, a step
+    // the view, a key in a building its pane.
+    void pressUntilChanged(Shot& shot, const std::string& key, const char* what) {
+        const Shot last = shot;
+        keys(key);
+        ASSERT_TRUE(waitSettled([&](const Shot& s) { return differing(last, s, 0, 0, s.width, s.height) > 0; },
+                                20, shot))
+            << what << " (" << key << "): nothing changed; game said:\n" << gameErrors();
+    }
+    void pressAllUntilChanged(Shot& shot, const std::vector<std::string>& keyNames, const char* what) {
+        for (const std::string& k : keyNames) {
+            pressUntilChanged(shot, k, what);
+            if (HasFatalFailure())
+                return;
+        }
+    }
+
     // A new quest opens in the Hall (its door is the party's start square):
     // 'v' ventures forth onto the street; `street` is the quest's view then.
     void ventureForth(int members, Shot& street) {
@@ -1065,23 +1083,8 @@ TEST_F(RunGameTest, RecruitTwoWalkToTheTempleAndTheCollegiumSaveAndLoad) {
     ventureForth(members, street);
     ASSERT_FALSE(HasFatalFailure());
 
-    // Keys one at a time, each once the screen has changed from the last
-    // and come to rest: a turn moves the compass, a step the view, a key
-    // in a building its pane.
-    auto press = [&](const std::string& key, const char* what) {
-        const Shot before = shot;
-        keys(key);
-        ASSERT_TRUE(waitSettled([&](const Shot& s) { return differing(before, s, 0, 0, s.width, s.height) > 0; },
-                                20, shot))
-            << what << " (" << key << "): nothing changed; game said:\n" << gameErrors();
-    };
-    auto pressAll = [&](const std::vector<std::string>& keyNames, const char* what) {
-        for (const std::string& k : keyNames) {
-            press(k, what);
-            if (HasFatalFailure())
-                return;
-        }
-    };
+    auto press = [&](const std::string& key, const char* what) { pressUntilChanged(shot, key, what); };
+    auto pressAll = [&](const std::vector<std::string>& keyNames, const char* what) { pressAllUntilChanged(shot, keyNames, what); };
     // Dark pixels of text in the upper part of the text pane: a building's
     // menu, not the street.
     auto paneText = [](const Shot& s) {
@@ -1345,20 +1348,8 @@ TEST_F(RunGameTest, WalkToTheWeaponSmithSellADraughtBuyAnAxeSaveAndLoad) {
     ASSERT_EQ(before[0].name, "Bran");
     ASSERT_EQ(before[0].pack, std::vector<std::string>{"Draught of Mending (3)"});
 
-    auto press = [&](const std::string& key, const char* what) {
-        const Shot last = shot;
-        keys(key);
-        ASSERT_TRUE(waitSettled([&](const Shot& s) { return differing(last, s, 0, 0, s.width, s.height) > 0; },
-                                20, shot))
-            << what << " (" << key << "): nothing changed; game said:\n" << gameErrors();
-    };
-    auto pressAll = [&](const std::vector<std::string>& keyNames, const char* what) {
-        for (const std::string& k : keyNames) {
-            press(k, what);
-            if (HasFatalFailure())
-                return;
-        }
-    };
+    auto press = [&](const std::string& key, const char* what) { pressUntilChanged(shot, key, what); };
+    auto pressAll = [&](const std::vector<std::string>& keyNames, const char* what) { pressAllUntilChanged(shot, keyNames, what); };
     // From (14, 24) facing east: south one, west one to the lane at x 13,
     // south down it to y 13, west to x 6, north up to (6, 21).
     std::vector<std::string> walk = {"Right", "Up", "Right", "Up", "Left"};
