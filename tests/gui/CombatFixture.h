@@ -78,25 +78,25 @@ protected:
     }
 
     // --- the enemy --------------------------------------------------------------------
-    bl3dMonsterType* monsterType(const MonsterSpec_S& spec)
+    bl3dMonsterType* monsterType(const MonsterSpec_S& kind)
     {
         MonsterTypeRecord_S r;
-        r.name = spec.name;
-        r.pluralName = spec.plural;
-        r.nameBuffer = spec.name;
-        r.level = spec.level;
-        r.hpBase = spec.hp;
-        r.xpBase = spec.xp;
-        r.goldBase = spec.gold;
+        r.name = kind.name;
+        r.pluralName = kind.plural;
+        r.nameBuffer = kind.name;
+        r.level = kind.level;
+        r.hpBase = kind.hp;
+        r.xpBase = kind.xp;
+        r.goldBase = kind.gold;
         for (int i = 0; i < 8; ++i)
             r.stats[i] = 10;
-        r.stats[STAT_IQ] = spec.iq;
-        r.stats[STAT_DX] = spec.dx;
+        r.stats[STAT_IQ] = kind.iq;
+        r.stats[STAT_DX] = kind.dx;
         r.stats[STAT_AC] = 10;
-        r.stats[STAT_ATTACK] = spec.attack;
-        r.stats[STAT_DAMAGE] = spec.damage;
+        r.stats[STAT_ATTACK] = kind.attack;
+        r.stats[STAT_DAMAGE] = kind.damage;
         r.stats[STAT_EXTRA_ATTACKS] = 1;
-        r.creatureType = spec.creatureType;
+        r.creatureType = kind.creatureType;
         r.actions = {{ACTION_ATTACK, 5}};
         auto type = std::make_unique<bl3dMonsterType>(r, masterActionList);
         bl3dMonsterType* raw = type.get();
