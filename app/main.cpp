@@ -81,7 +81,12 @@ bool masterDataPresent() {
 void init(int argc, char** argv) {
     if (!startScripting(argc > 0 ? argv[0] : "vellrun"))
         startupFailed();
-    vell::gameSrand(static_cast<uint32_t>(std::time(nullptr)));
+    bool fixedSeed = false;
+    const uint32_t seed = vell::startupSeed(&fixedSeed);
+    vell::gameSrand(seed);
+    // A fixed seed holds for the scripts' dice too.
+    if (fixedSeed)
+        seedScriptRandom(seed);
     registerGameEvents();
 
     // The built-in actions, then the data-defined ones (gzip; an empty

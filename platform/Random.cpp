@@ -1,6 +1,9 @@
 #include "platform/Random.h"
 
 #include <atomic>
+#include <cerrno>
+#include <cstdlib>
+#include <ctime>
 #include <deque>
 
 namespace vell {
@@ -29,6 +32,26 @@ int gameRand() {
 }
 
 void gameSrand(uint32_t seed) { gameState = seed; }
+
+bool seedFromEnvironment(const char* text, uint32_t& seed) {
+    if (!text || *text < '0' || *text > '9')
+        return false;
+    errno = 0;
+    char* end = nullptr;
+    const unsigned long long v = std::strtoull(text, &end, 10);
+    if (errno != 0 || *end != '\0' || v > 0xffffffffull)
+        return false;
+    seed = static_cast<uint32_t>(v);
+    return true;
+}
+
+uint32_t startupSeed(bool* fixed) {
+    uint32_t seed = 0;
+    const bool fromEnv = seedFromEnvironment(std::getenv("VELL_SEED"), seed);
+    if (fixed)
+        *fixed = fromEnv;
+    return fromEnv ? seed : static_cast<uint32_t>(std::time(nullptr));
+}
 
 int gameRandMod(int n) {
     if (n <= 0)

@@ -16,6 +16,14 @@ constexpr int RAND_LIMIT = 32767;
 int gameRand();
 void gameSrand(uint32_t seed);
 
+// The seed of a game's start: the time, unless the environment variable
+// VELL_SEED holds a decimal number (0..4294967295), which whole-program tests
+// set so that a run meets the same dice every time. `fixed` tells which.
+uint32_t startupSeed(bool* fixed = nullptr);
+// The seed VELL_SEED gives: false when it is unset or not a whole number in
+// range.
+bool seedFromEnvironment(const char* text, uint32_t& seed);
+
 // gameRand() % n, with n <= 0 giving 0 instead of a division fault.
 int gameRandMod(int n);
 

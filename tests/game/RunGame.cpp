@@ -1,0 +1,198 @@
+#include "RunGame.h"
+
+namespace rungame {
+
+int shell(const std::string& cmd) { return std::system(cmd.c_str()); }
+
+double differing(const Shot& a, const Shot& b, int x0, int y0, int w, int h) {
+    if (a.width != b.width || a.height != b.height || a.rgb.empty())
+        return 1.0;
+    long n = 0, total = 0;
+    for (int y = y0; y < y0 + h && y < a.height; ++y)
+        for (int x = x0; x < x0 + w && x < a.width; ++x) {
+            size_t i = (size_t(y) * a.width + x) * 3;
+            ++total;
+            for (int c = 0; c < 3; ++c)
+                if (std::abs(int(a.rgb[i + c]) - int(b.rgb[i + c])) > 24) {
+                    ++n;
+                    break;
+                }
+        }
+    return total ? double(n) / double(total) : 0.0;
+}
+
+bool notBlack(const Shot& s) {
+    return s.count(0, 0, s.width, s.height, [](int r, int g, int b) { return r + g + b > 60; }) > 1000;
+}
+
+double dimmedTitle(const Shot& title, const Shot& s, int x0, int y0, int w, int h) {
+    if (title.width != s.width || title.height != s.height || s.rgb.empty())
+        return 0.0;
+    long n = 0, total = 0;
+    for (int y = y0; y < y0 + h && y < s.height; ++y)
+        for (int x = x0; x < x0 + w && x < s.width; ++x) {
+            size_t i = (size_t(y) * s.width + x) * 3;
+            ++total;
+            bool ok = true;
+            for (int c = 0; c < 3; ++c)
+                if (std::abs(int(s.rgb[i + c]) - int(title.rgb[i + c] * 0.35)) > 12)
+                    ok = false;
+            n += ok;
+        }
+    return total ? double(n) / double(total) : 0.0;
+}
+
+bool menuOver(const Shot& title, const Shot& s) {
+    return dimmedTitle(title, s, 0, 0, s.width, 100) > 0.9 && dimmedTitle(title, s, 0, 668, s.width, 100) > 0.9 &&
+           differing(title, s, 256, 128, 512, 512) > 0.3;
+}
+
+double differing(const Shot& a, const Shot& b, const Rect& r) { return differing(a, b, r.x, r.y, r.w, r.h); }
+
+int rosterRows(const Shot& s) {
+    int rows = 0;
+    for (int i = 0; i < 8; ++i) {
+        const int white = s.count(kRosterNames.x, kRosterNames.y + 20 * i, kRosterNames.w, kRosterNames.h - 2,
+                                  [](int r, int g, int b) { return r > 230 && g > 230 && b > 230; });
+        if (white < 20)
+            break;
+        ++rows;
+    }
+    return rows;
+}
+
+bool questView(const Shot& s, int members) {
+    const bool frame = s.count(0, 0, 8, 8, [](int r, int g, int b) {
+        return r > 60 && r < 120 && g > 50 && g < 100 && b > 35 && b < 85 && r > b;
+    }) > 48;
+    const bool pane = s.count(760, 150, 200, 200, [](int r, int g, int b) { return r > 170 && g > 160 && b > 120; }) >
+                      36000;
+    const bool view = s.count(kView.x, kView.y, kView.w, kView.h, [](int r, int g, int b) { return r + g + b > 90; }) >
+                      kView.w * kView.h / 2;
+    return frame && pane && view && rosterRows(s) == members;
+}
+
+bool hallShown(const Shot& s) {
+    const int red = s.count(kView.x, kView.y, kView.w, kView.h,
+                            [](int r, int g, int b) { return r > 110 && r < 170 && g < 60 && b < 60; });
+    const int blue = s.count(kView.x, kView.y, kView.w, kView.h,
+                             [](int r, int g, int b) { return b > 110 && b < 170 && r < 60 && g < 100; });
+    return red > 1500 && blue > 1500;
+}
+
+int64_t goldOf(const std::vector<SavedMember>& party) {
+    int64_t total = 0;
+    for (const SavedMember& m : party)
+        total += m.gold;
+    return total;
+}
+
+std::vector<SavedMember> savedParty(const std::string& questFile, const std::string& gameDir) {
+    std::vector<SavedMember> out;
+    registerRulesTypes();
+    if (masterITL.count() == 0 && masterITL.load((gameDir + "/data/item.dat").c_str()) != 0) {
+        ADD_FAILURE() << "cannot read the item catalogue";
+        return out;
+    }
+    // The spell books name the game's actions: loaded for the reading only.
+    struct Actions {
+        bool loaded = false;
+        ~Actions() {
+            if (loaded)
+                masterActionList.destroyAll();
+        }
+    } actions;
+    if (!masterActionList.head()) {
+        actions.loaded = true;
+        initActions();
+        if (masterActionList.load((gameDir + "/data/actions.dat").c_str()) <= 0) {
+            ADD_FAILURE() << "cannot read the actions";
+            return out;
+        }
+    }
+    std::string error;
+    std::unique_ptr<ArchiveFile_C> archive = ArchiveFile_C::open(questFile, false, &error);
+    if (!archive) {
+        ADD_FAILURE() << "cannot open " << questFile << ": " << error;
+        return out;
+    }
+    installQuestStores(archive.get());
+    DirHandle_C world = archive->openDir("world");
+    std::unique_ptr<Storable_C> rec = world ? world->load("party.dat") : nullptr;
+    auto* p = dynamic_cast<bl3dParty*>(rec.get());
+    if (!p)
+        ADD_FAILURE() << "no party in " << questFile;
+    for (int i = 0; p && i < p->getCount(); ++i) {
+        bl3dPartyChar* m = p->getMember(i);
+        SavedMember s;
+        s.name = m->getName();
+        RefStr_C n;
+        for (int slot = 0; slot < SLOT_COUNT; ++slot) {
+            const bl3dItem* item = m->getSlotItem(slot);
+            if (item)
+                item->getDisplayName(n);
+            s.slots.push_back(item ? n.c_str() : "");
+        }
+        for (int k = 0; k < m->getPack()->count(); ++k) {
+            static_cast<const bl3dItem*>(m->getPack()->at(k))->getDisplayName(n);
+            s.pack.push_back(n.c_str());
+        }
+        s.gold = m->rawGold();
+        for (const ActionNode_S* a = m->actions2()->head(); a; a = a->next)
+            if (a->action)
+                s.spells.push_back(a->action->name().c_str());
+        out.push_back(s);
+    }
+    rec.reset();
+    installQuestStores(nullptr);
+    return out;
+}
+
+std::vector<std::string> savedRoster(const std::string& questFile) {
+    std::vector<std::string> names;
+    std::unique_ptr<ArchiveFile_C> archive = ArchiveFile_C::open(questFile, false);
+    if (!archive) {
+        ADD_FAILURE() << "cannot open " << questFile;
+        return names;
+    }
+    DirHandle_C roster = archive->openDir("hall");
+    for (int i = 0; roster && i < roster->getEntryCount(); ++i)
+        names.push_back(roster->getEntryName(i));
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::vector<std::string> namesOf(const std::vector<SavedMember>& party) {
+    std::vector<std::string> names;
+    for (const SavedMember& m : party)
+        names.push_back(m.name);
+    return names;
+}
+
+std::map<std::string, int32_t> savedStock(const std::string& questFile, const char* shop)
+{
+    std::map<std::string, int32_t> out;
+    std::unique_ptr<ArchiveFile_C> archive = ArchiveFile_C::open(questFile, false);
+    if (!archive) {
+        ADD_FAILURE() << "cannot open " << questFile;
+        return out;
+    }
+    installQuestStores(archive.get());
+    DirHandle_C dir = archive->hasEntry("shop") ? archive->openDir("shop") : DirHandle_C();
+    std::unique_ptr<Storable_C> rec = dir && dir->hasEntry(shop) ? dir->load(shop) : nullptr;
+    if (auto* stock = dynamic_cast<bl3dShopInv*>(rec.get())) {
+        RefStr_C n;
+        for (int i = 0; i < stock->count(); ++i) {
+            const ShopStock_S* e = stock->at(i);
+            if (!e->type)
+                continue;
+            e->type->getDisplayName(n);
+            out[n.c_str()] = e->count;
+        }
+    }
+    rec.reset();
+    installQuestStores(nullptr);
+    return out;
+}
+
+} // namespace rungame

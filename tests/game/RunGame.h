@@ -1,0 +1,476 @@
+// The whole program as a player runs it: the built vellrun started in a copy
+// of the game folder under the test's X display, driven by real key presses
+// (xdotool) and watched through screenshots of the screen. Every run is
+// guarded by `timeout -s KILL`, so a stuck game fails the test instead of
+// hanging it. The fixture and the readers of saved quests, shared by the
+// whole-program tests.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <sstream>
+#include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+#include "../common/TestFiles.h"
+
+#include "core/ArchiveDir.h"
+#include "core/ArchiveFile.h"
+#include "actions/Catalogue.h"
+#include "rules/Action.h"
+#include "rules/ActionList.h"
+#include "rules/Item.h"
+#include "rules/ItemList.h"
+#include "rules/Party.h"
+#include "rules/PartyChar.h"
+#include "rules/ItemType.h"
+#include "rules/ShopInv.h"
+#include "rules/RulesEnv.h"
+#include "world/QuestStores.h"
+
+namespace rungame {
+
+using testfiles::readFile;
+using testfiles::exists;
+
+using testfiles::readFile;
+using testfiles::exists;
+
+constexpr int kGuardSeconds = 60;
+
+int shell(const std::string& cmd);
+
+// The screen as RGB rows, top row first.
+struct Shot {
+    int width = 0, height = 0;
+    std::vector<unsigned char> rgb;
+
+    bool take(Display* dpy) {
+        Window root = DefaultRootWindow(dpy);
+        XWindowAttributes attr;
+        XGetWindowAttributes(dpy, root, &attr);
+        XImage* img = XGetImage(dpy, root, 0, 0, attr.width, attr.height, AllPlanes, ZPixmap);
+        if (!img)
+            return false;
+        width = attr.width;
+        height = attr.height;
+        rgb.resize(size_t(width) * height * 3);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                unsigned long p = XGetPixel(img, x, y);
+                unsigned char* o = &rgb[(size_t(y) * width + x) * 3];
+                o[0] = (p >> 16) & 0xff;
+                o[1] = (p >> 8) & 0xff;
+                o[2] = p & 0xff;
+            }
+        XDestroyImage(img);
+        return true;
+    }
+
+    // Pixels in the rectangle (top-left origin) whose channels are all at
+    // most `dark`, and those whose channels are all at least `light`.
+    int count(int x0, int y0, int w, int h, const std::function<bool(int, int, int)>& pred) const {
+        int n = 0;
+        for (int y = y0; y < y0 + h && y < height; ++y)
+            for (int x = x0; x < x0 + w && x < width; ++x) {
+                const unsigned char* p = &rgb[(size_t(y) * width + x) * 3];
+                if (pred(p[0], p[1], p[2]))
+                    ++n;
+            }
+        return n;
+    }
+
+    bool savePPM(const std::string& path) const {
+        FILE* f = std::fopen(path.c_str(), "wb");
+        if (!f)
+            return false;
+        std::fprintf(f, "P6\n%d %d\n255\n", width, height);
+        std::fwrite(rgb.data(), 1, rgb.size(), f);
+        return std::fclose(f) == 0;
+    }
+};
+
+// Share of the pixels of a rectangle (top-left origin) that differ clearly
+// between two screenshots.
+double differing(const Shot& a, const Shot& b, int x0, int y0, int w, int h);
+
+// Something is drawn: not a black screen.
+bool notBlack(const Shot& s);
+
+// Share of the pixels of a rectangle that show the title picture dimmed to
+// 35 % opacity over black.
+double dimmedTitle(const Shot& title, const Shot& s, int x0, int y0, int w, int h);
+
+// The title menu: the title picture dimmed around the menu square (x 256..768,
+// y 128..640 from the top), and the square differing from the title.
+bool menuOver(const Shot& title, const Shot& s);
+
+// The quest's main screen in the 1024 x 768 window: the interface frame,
+// the 3-D view in the upper left, the compass among the icons under it and
+// the roster at the bottom, one member's row every 20 pixels.
+struct Rect {
+    int x, y, w, h;
+};
+constexpr Rect kView{90, 75, 490, 390};
+constexpr Rect kCompass{312, 477, 54, 54};
+constexpr Rect kRosterNames{140, 572, 100, 20};
+
+double differing(const Shot& a, const Shot& b, const Rect& r);
+
+// Roster rows, from the top, that show a name (white text).
+int rosterRows(const Shot& s);
+
+// The main screen: the brown frame in the corner, the parchment text pane,
+// a 3-D view that is not black, and the roster with `members` names.
+// The ready-made adventurers of content/savegame/party.txt.
+constexpr int kParty = 5;
+
+bool questView(const Shot& s, int members);
+
+// The Hall of Adventurers in the upper-left pane: its red and blue banners.
+bool hallShown(const Shot& s);
+
+
+// The party as a saved quest holds it: the members in order, each with the
+// names of the items in its 20 slots ("" for empty) and its pack, its own
+// gold and the names of the spells in its spell book.
+struct SavedMember {
+    std::string name;
+    std::vector<std::string> slots, pack;
+    int64_t gold = 0;
+    std::vector<std::string> spells;
+};
+
+int64_t goldOf(const std::vector<SavedMember>& party);
+
+std::vector<SavedMember> savedParty(const std::string& questFile, const std::string& gameDir);
+
+
+// The roster of a saved quest's archive: the names in its "hall".
+std::vector<std::string> savedRoster(const std::string& questFile);
+
+std::vector<std::string> namesOf(const std::vector<SavedMember>& party);
+
+// The count on the shelf of each item a saved quest's shop stocks, by the
+// item's name; empty when the archive holds no stock of that shop.
+std::map<std::string, int32_t> savedStock(const std::string& questFile, const char* shop);
+
+class RunGameTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const char* display = std::getenv("DISPLAY");
+        if (!display || !*display)
+            GTEST_FAIL() << "no X display (DISPLAY is not set)";
+        dpy_ = XOpenDisplay(nullptr);
+        if (!dpy_)
+            GTEST_FAIL() << "cannot open the X display " << display;
+        dir_ = std::string(::testing::TempDir()) + "vell_run_" + std::to_string(::getpid()) + "_" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        ASSERT_EQ(shell("rm -rf '" + dir_ + "' && cp -r '" VELL_GAME_DIR "' '" + dir_ + "' && rm -f '" + dir_ +
+                        "'/savegame/*"),
+                  0);
+        ASSERT_TRUE(exists(dir_ + "/vellrun")) << "vellrun is not built into " VELL_GAME_DIR;
+    }
+
+    void TearDown() override {
+        if (pid_ > 0) {
+            ::kill(-pid_, SIGKILL); // timeout and the game: timeout leads its own process group
+            ::waitpid(pid_, nullptr, 0);
+        }
+        if (dpy_)
+            XCloseDisplay(dpy_);
+        shell("rm -rf '" + dir_ + "'");
+    }
+
+    // Starts the game of the copied folder with the arguments, from that
+    // folder, or from `cwd` (then by its whole path), on the test's display
+    // or on `display`.
+    void start(std::vector<std::string> args, const std::string& cwd = "", const std::string& display = "") {
+        std::string guard = std::to_string(guardSeconds_);
+        const std::string program = cwd.empty() ? "./vellrun" : dir_ + "/vellrun";
+        std::vector<std::string> argv = {"timeout", "-s", "KILL", guard, program};
+        argv.insert(argv.end(), args.begin(), args.end());
+        const std::string errors = dir_ + "/stderr.txt";
+        started_ = std::chrono::steady_clock::now();
+        pid_ = ::fork();
+        ASSERT_GE(pid_, 0);
+        if (pid_ == 0) {
+            ::setpgid(0, 0); // so that the test can end the game with its guard
+            if (::chdir(cwd.empty() ? dir_.c_str() : cwd.c_str()) != 0)
+                ::_exit(127);
+            int err = ::open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            ::dup2(err, 2);
+            ::setenv("SDL_AUDIODRIVER", "dummy", 1);
+            ::setenv("SDL_VIDEODRIVER", "x11", 1);
+            if (seed_ >= 0)
+                ::setenv("VELL_SEED", std::to_string(seed_).c_str(), 1);
+            if (!display.empty())
+                ::setenv("DISPLAY", display.c_str(), 1);
+            std::vector<char*> cargv;
+            for (std::string& a : argv)
+                cargv.push_back(a.data());
+            cargv.push_back(nullptr);
+            ::execvp("timeout", cargv.data());
+            ::_exit(127);
+        }
+    }
+
+    // Waits for the game to end; its exit code as the shell sees it (137
+    // when the guard had to kill it).
+    int finish(double seconds = 20) {
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(int(seconds * 1000));
+        int status = 0;
+        while (std::chrono::steady_clock::now() < deadline) {
+            pid_t r = ::waitpid(pid_, &status, WNOHANG);
+            if (r == pid_) {
+                pid_ = -1;
+                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        ::kill(-pid_, SIGKILL);
+        ::waitpid(pid_, nullptr, 0);
+        pid_ = -1;
+        ADD_FAILURE() << "the game did not end in time";
+        return -1;
+    }
+
+    bool waitForWindow() {
+        return shell("timeout 20 xdotool search --sync --name Vellicorn >/dev/null 2>&1") == 0;
+    }
+
+    // Presses keys in the game's window (xdotool key names).
+    void keys(const std::string& names) {
+        shell("xdotool search --name Vellicorn windowraise windowfocus --sync >/dev/null 2>&1; xdotool key --delay 60 " +
+              names);
+    }
+
+    // Takes screenshots until pred holds or the time runs out.
+    bool waitForScreen(const std::function<bool(const Shot&)>& pred, double seconds, Shot& shot) {
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(int(seconds * 1000));
+        while (std::chrono::steady_clock::now() < deadline) {
+            if (shot.take(dpy_) && pred(shot))
+                return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        return false;
+    }
+
+    // The game's own process (the child of the timeout guard); 0 when gone.
+    int gamePid() {
+        std::ifstream children("/proc/" + std::to_string(pid_) + "/task/" + std::to_string(pid_) + "/children");
+        int child = 0;
+        return children >> child ? child : 0;
+    }
+
+    // Fields of /proc/<game>/stat after the command name: [0] the state,
+    // [11] user time, [12] system time. Empty when unknown.
+    std::vector<std::string> gameStat() {
+        const int child = gamePid();
+        if (!child)
+            return {};
+        std::ifstream stat("/proc/" + std::to_string(child) + "/stat");
+        std::string line;
+        std::getline(stat, line);
+        size_t close = line.rfind(')');
+        if (close == std::string::npos || close + 2 > line.size())
+            return {};
+        std::istringstream rest(line.substr(close + 2));
+        std::vector<std::string> fields;
+        for (std::string f; fields.size() < 13 && rest >> f;)
+            fields.push_back(f);
+        if (fields.size() < 13)
+            return {};
+        return fields;
+    }
+
+    // CPU time (seconds) the game itself used so far; -1 when unknown.
+    double gameCpuSeconds() {
+        const std::vector<std::string> f = gameStat();
+        if (f.empty())
+            return -1;
+        return double(std::atol(f[11].c_str()) + std::atol(f[12].c_str())) / double(::sysconf(_SC_CLK_TCK));
+    }
+
+    // The game sleeps (waiting for input), as opposed to running or
+    // waiting for a CPU.
+    bool gameSleeps() {
+        const std::vector<std::string> f = gameStat();
+        return !f.empty() && f[0] == "S";
+    }
+
+    // Waits until the screen satisfies pred and the game has come to rest
+    // on it: the same picture in consecutive shots 200 ms apart, the game
+    // asleep at each and using next to no CPU in between. So a picture in
+    // the middle of an animation (drawn by a busy game, however slowly) is
+    // never taken for the end of it.
+    bool waitSettled(const std::function<bool(const Shot&)>& pred, double seconds, Shot& shot) {
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(int(seconds * 1000));
+        Shot prev;
+        int restful = 0;   // consecutive calm intervals on a matching picture
+        double prevCpu = -1;
+        auto prevTime = std::chrono::steady_clock::now();
+        while (std::chrono::steady_clock::now() < deadline) {
+            Shot cur;
+            const bool asleep = gameSleeps();
+            const double cpu = gameCpuSeconds();
+            const auto now = std::chrono::steady_clock::now();
+            if (cur.take(dpy_) && pred(cur) && asleep && gameSleeps()) {
+                const double wall = std::chrono::duration<double>(now - prevTime).count();
+                const bool calm = prevCpu >= 0 && cpu >= 0 && cpu - prevCpu <= 0.02 + 0.2 * wall;
+                restful = calm && !prev.rgb.empty() && differing(prev, cur, 0, 0, cur.width, cur.height) == 0.0
+                              ? restful + 1
+                              : 0;
+                if (restful >= 2) {
+                    shot = cur;
+                    return true;
+                }
+                prev = cur;
+            } else {
+                restful = 0;
+                prev = Shot();
+            }
+            prevCpu = cpu;
+            prevTime = now;
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        }
+        return false;
+    }
+
+    std::string gameErrors() { return readFile(dir_ + "/stderr.txt"); }
+
+    // Sends a signal to the game itself (not to its guard).
+    bool signalGame(int sig) {
+        const int child = gamePid();
+        return child > 0 && ::kill(child, sig) == 0;
+    }
+
+    // Closes the game's window as a window manager does: WM_DELETE_WINDOW.
+    bool closeWindow() {
+        FILE* p = ::popen("xdotool search --name Vellicorn 2>/dev/null", "r");
+        if (!p)
+            return false;
+        unsigned long id = 0;
+        const bool found = std::fscanf(p, "%lu", &id) == 1;
+        ::pclose(p);
+        if (!found)
+            return false;
+        XEvent ev{};
+        ev.xclient.type = ClientMessage;
+        ev.xclient.window = id;
+        ev.xclient.message_type = XInternAtom(dpy_, "WM_PROTOCOLS", False);
+        ev.xclient.format = 32;
+        ev.xclient.data.l[0] = long(XInternAtom(dpy_, "WM_DELETE_WINDOW", False));
+        ev.xclient.data.l[1] = CurrentTime;
+        const bool sent = XSendEvent(dpy_, id, False, NoEventMask, &ev) != 0;
+        XFlush(dpy_);
+        return sent;
+    }
+
+    // Up to the title menu: the window, the title picture (kept in `title`)
+    // and, after a key, the menu over it.
+    void toTheMenu(Shot& title, Shot& menu) {
+        ASSERT_TRUE(waitForWindow()) << gameErrors();
+        ASSERT_TRUE(waitSettled(notBlack, 30, title)) << "no title picture; game said:\n" << gameErrors();
+        keys("space");
+        ASSERT_TRUE(waitSettled([&](const Shot& s) { return menuOver(title, s); }, 20, menu))
+            << "no title menu; game said:\n" << gameErrors();
+    }
+
+    // A new start up to a new quest: the title picture (kept in `title`),
+    // the menu, 'n', the quest's name (xdotool key names, e.g. "a b 1") and
+    // RETURN. The quest opens in the Hall.
+    void newQuest(const std::string& name, Shot& title) {
+        start({"-w", "-skipintro"});
+        Shot menu;
+        toTheMenu(title, menu);
+        if (HasFatalFailure())
+            return;
+        keys("n " + name + " Return");
+    }
+
+    // Keys one at a time, each once the screen has changed from the last
+    // and come to rest (kept in `shot`): a turn moves the compass, a step
+    // the view, a key in a building its pane.
+    void pressUntilChanged(Shot& shot, const std::string& key, const char* what) {
+        const Shot last = shot;
+        keys(key);
+        ASSERT_TRUE(waitSettled([&](const Shot& s) { return differing(last, s, 0, 0, s.width, s.height) > 0; },
+                                20, shot))
+            << what << " (" << key << "): nothing changed; game said:\n" << gameErrors();
+    }
+    void pressAllUntilChanged(Shot& shot, const std::vector<std::string>& keyNames, const char* what) {
+        for (const std::string& k : keyNames) {
+            pressUntilChanged(shot, k, what);
+            if (HasFatalFailure())
+                return;
+        }
+    }
+
+    // A new quest opens in the Hall (its door is the party's start square):
+    // 'v' ventures forth onto the street; `street` is the quest's view then.
+    void ventureForth(int members, Shot& street) {
+        Shot hall;
+        ASSERT_TRUE(waitSettled(hallShown, 30, hall)) << "no Hall of Adventurers; game said:\n" << gameErrors();
+        hall.savePPM(std::string(VELL_GAME_DIR) + "/../hall.ppm");
+        keys("v");
+        ASSERT_TRUE(waitSettled([&](const Shot& s) { return questView(s, members) && !hallShown(s); }, 30, street))
+            << "the Hall was not left; game said:\n" << gameErrors();
+    }
+
+    // A new start up to the first saved quest of the list, chosen: the
+    // title picture (kept in `title`), the menu, 'l', RETURN.
+    void loadFirstQuest(Shot& title) {
+        Shot shot;
+        start({"-w", "-skipintro"});
+        ASSERT_TRUE(waitForWindow()) << gameErrors();
+        ASSERT_TRUE(waitSettled(notBlack, 30, title)) << gameErrors();
+        keys("space");
+        auto menuVisible = [&](const Shot& s) { return menuOver(title, s); };
+        ASSERT_TRUE(waitSettled(menuVisible, 20, shot)) << gameErrors();
+        keys("l");
+        ASSERT_TRUE(waitSettled(
+                        [&](const Shot& s) { return menuVisible(s) && differing(shot, s, 256, 128, 512, 512) > 0; }, 20,
+                        shot))
+            << "no quest list; game said:\n" << gameErrors();
+        keys("Return");
+    }
+
+    // From the quest: ESC to the title menu, 'q', 'y'; the game ends well.
+    void quitFromQuest(const std::function<bool(const Shot&)>& menuVisible) {
+        Shot shot;
+        keys("Escape");
+        ASSERT_TRUE(waitSettled(menuVisible, 20, shot)) << gameErrors();
+        keys("q");
+        ASSERT_TRUE(waitSettled(
+                        [&](const Shot& s) { return menuVisible(s) && differing(shot, s, 256, 128, 512, 512) > 0; }, 20,
+                        shot))
+            << "no question before quitting; game said:\n" << gameErrors();
+        keys("y");
+        ASSERT_EQ(finish(), 0) << gameErrors();
+    }
+
+    Display* dpy_ = nullptr;
+    std::string dir_;
+    int guardSeconds_ = kGuardSeconds;   // of the games started from now on
+    long long seed_ = -1;   // the dice of the games started from now on (VELL_SEED); -1: the clock's
+    pid_t pid_ = -1;
+    std::chrono::steady_clock::time_point started_;
+};
+
+} // namespace rungame
