@@ -22,7 +22,9 @@ int Building_C::invoke(Interface_C* iface)
         return 0;
     iface_ = iface;
     state_ = 1;
-    maserAudio.pushSpecAudio(audioName(), false);
+    // Only a place that was entered is left again: a building whose sound
+    // the configuration lacks must not take the music of the place around it.
+    const bool enteredSound = maserAudio.pushSpecAudio(audioName(), false) == 0;
     if (keepsHours() && !isOpenNow())
         state_ = kClosed;
     ModalLoop_C loop(state_, [this](const SDL_keysym& k) { key(k.sym, k.mod); }, [this] { display(); });
@@ -33,7 +35,8 @@ int Building_C::invoke(Interface_C* iface)
     afterVisit();
     if (emptiesPictureOnLeaving())
         iface->clearULPic();
-    maserAudio.popSpecAudio();
+    if (enteredSound)
+        maserAudio.popSpecAudio();
     if (gameworld)
         gameworld->getClock().advance(leaveTicks());
     return 0;

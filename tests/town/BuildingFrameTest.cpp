@@ -3,6 +3,14 @@
 // message states that close behind the player, leaving by the exit, the
 // picture and the clock.
 #include "TownFixture.h"
+#include "../audio/RecordingPort.h"
+
+#include "audio/MasterAudio.h"
+#include "core/GameConfig.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <stdlib.h>
 
 #include "screens/PaneText.h"
 #include "town/Building.h"
@@ -20,6 +28,7 @@ public:
     int typeId() const override { return 1012; }
     std::string picSeen;       // the picture at the last drawState
     bool framedMessage = false; // state 2 is a message of the frame's
+    size_t soundDepthInside = 0; // the sound director's places during the visit
 
 protected:
     const char* audioName() const override { return "AdvHall"; }
@@ -40,6 +49,7 @@ protected:
             pane.wrapped(1, "A message.");
             pane.line(0, "(SPACE) to Continue", SDLK_SPACE);
         }
+        soundDepthInside = maserAudio.stackDepth();
         picSeen = iface_->curPicNamed("Closed") ? "Closed" : iface_->curPicNamed("Adv_Hall") ? "Adv_Hall" : "?";
     }
     void handleKey(int sym, SDLMod) override
@@ -158,6 +168,85 @@ TEST_F(BuildingFrameTest, BuildingWithoutARecordUsesItsDefaultExit)
     EXPECT_EQ(withRecord.getExitX(), 3);
     EXPECT_EQ(withRecord.getExitFacing(), 180);
     EXPECT_EQ(b.invoke(nullptr), 0) << "no interface, no visit";
+}
+
+// The building's sound heard through the recording stand-in: a visit enters
+// its place over the place around it and leaves only what it entered, also
+// when the configuration does not know the building's sound.
+class BuildingSoundTest : public BuildingFrameTest {
+protected:
+    void SetUp() override
+    {
+        BuildingFrameTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        char tmpl[] = "/tmp/vell-building-sound-XXXXXX";
+        ASSERT_NE(::mkdtemp(tmpl), nullptr);
+        dir_ = tmpl;
+        std::ofstream(dir_ + "/place.env") << "main place.ogg\n";
+        std::ofstream(dir_ + "/hall.env") << "main hall.ogg\n";
+        savedSound_ = gameConfig.sound;
+        savedMusic_ = gameConfig.audioMusic;
+        gameConfig.sound = true;
+        gameConfig.audioMusic = true;
+        oldWorld_ = &maserAudio.world();
+        maserAudio.usePort(port_);
+        maserAudio.setWorld(world_);
+    }
+    void TearDown() override
+    {
+        while (maserAudio.stackDepth() > 0)
+            maserAudio.popSpecAudio();
+        maserAudio.usePort(gameAudioPort());
+        if (oldWorld_)
+            maserAudio.setWorld(*oldWorld_);
+        gameConfig.sound = savedSound_;
+        gameConfig.audioMusic = savedMusic_;
+        if (!dir_.empty())
+            std::system(("rm -rf '" + dir_ + "'").c_str());
+        BuildingFrameTest::TearDown();
+    }
+    // The configuration: the scripted place's sound, and the Hall's when
+    // `withHall`.
+    void configure(bool withHall)
+    {
+        std::string conf = "environment " + dir_ + "/place.env Place\n";
+        if (withHall)
+            conf += "environment " + dir_ + "/hall.env AdvHall\n";
+        std::ofstream(dir_ + "/audio.dat") << conf;
+        maserAudio.usePort(port_);   // releases the configuration before
+        ASSERT_EQ(maserAudio.load((dir_ + "/audio.dat").c_str()), 0);
+    }
+
+    vell_test::RecordingPort port_;
+    vell_test::TestWorld world_;
+    AudioWorld_C* oldWorld_ = nullptr;
+    std::string dir_;
+    bool savedSound_ = false;
+    bool savedMusic_ = false;
+};
+
+TEST_F(BuildingSoundTest, AVisitLeavesOnlyTheSoundItEntered)
+{
+    struct Case {
+        bool hallKnown;
+        size_t depthInside;
+    };
+    for (const Case c : {Case{true, 2}, Case{false, 1}}) {
+        SCOPED_TRACE(c.hallKnown ? "the Hall's sound is configured" : "the Hall's sound is not configured");
+        configure(c.hallKnown);
+        if (HasFatalFailure())
+            return;
+        ASSERT_EQ(maserAudio.pushSpecAudio("Place", false), 0);   // a script's place around the door
+        setTime(9);
+        ProbeBuilding_C b(&params_);
+        script({SDLK_ESCAPE});
+        b.invoke(&iface);
+        EXPECT_EQ(b.soundDepthInside, c.depthInside);
+        EXPECT_EQ(maserAudio.stackDepth(), 1u) << "the place around the building is still entered";
+        EXPECT_EQ(port_.music, "place.ogg");
+        maserAudio.popSpecAudio();
+    }
 }
 
 } // namespace
