@@ -104,6 +104,11 @@ TEST_F(RunTownErrandsTest, WagerAtTheCasinoDrinkAndRentARoomAtMelkoransThenSaveA
         ASSERT_TRUE(waitSettled(streetAtAnyHour, 30, shot))
             << where << ": the quest did not come back after saving; game said:\n" << gameErrors();
     };
+    auto saveAndRead = [&](const char* where, Saved& saved) {
+        save(where);
+        if (!HasFatalFailure())
+            saved = readQuest();
+    };
     auto walk = [&](const std::vector<std::pair<const char*, int>>& legs, const char* what) {
         std::vector<std::string> walkKeys;
         for (const auto& [key, times] : legs)
@@ -113,10 +118,10 @@ TEST_F(RunTownErrandsTest, WagerAtTheCasinoDrinkAndRentARoomAtMelkoransThenSaveA
         ASSERT_TRUE(streetAtAnyHour(shot)) << "a building or a script on " << what;
     };
     // Into the building ahead: its menu in the pane.
-    auto enter = [&](const char* what) {
-        pressUntilChanged(shot, "Up", what);
+    auto enter = [&](const char* building) {
+        pressUntilChanged(shot, "Up", building);
         ASSERT_FALSE(HasFatalFailure());
-        ASSERT_GT(paneText(shot), 300) << what << ": no menu";
+        ASSERT_GT(paneText(shot), 300) << building << ": no menu";
     };
     // ESC from a building's menu: out onto the street.
     auto leave = [&](const std::string& what) {
@@ -124,10 +129,25 @@ TEST_F(RunTownErrandsTest, WagerAtTheCasinoDrinkAndRentARoomAtMelkoransThenSaveA
         ASSERT_TRUE(waitSettled(streetAtAnyHour, 30, shot))
             << what << ": not back on a calm street; game said:\n" << gameErrors();
     };
+    // An errand: into the building ahead, its keys (ending in its menu),
+    // out onto the street, and a save read back.
+    auto errand = [&](const char* building, const std::vector<std::string>& keyNames, const std::string& what,
+                      Saved& saved) {
+        enter(building);
+        if (HasFatalFailure())
+            return;
+        pressAllUntilChanged(shot, keyNames, what.c_str());
+        if (HasFatalFailure())
+            return;
+        ASSERT_GT(paneText(shot), 300) << what << ": not back in the menu of " << building;
+        leave(what);
+        if (!HasFatalFailure())
+            saveAndRead(what.c_str(), saved);
+    };
 
-    save("on the street before the Hall");
+    Saved start;
+    saveAndRead("on the street before the Hall", start);
     ASSERT_FALSE(HasFatalFailure());
-    const Saved start = readQuest();
     ASSERT_EQ(start.party.size(), size_t(kParty));
     ASSERT_EQ(start.party[0].name, "Bran");
     expectSameSquare(start.world, 14, 24, 270, "the start");
@@ -140,27 +160,19 @@ TEST_F(RunTownErrandsTest, WagerAtTheCasinoDrinkAndRentARoomAtMelkoransThenSaveA
           {"Right", 1}, {"Up", 7}, {"Right", 1}, {"Up", 10}, {"Right", 1}},
          "the walk to the Casino");
     ASSERT_FALSE(HasFatalFailure());
-    save("before the Casino");
+    Saved beforeCasino;
+    saveAndRead("before the Casino", beforeCasino);
     ASSERT_FALSE(HasFatalFailure());
-    const Saved beforeCasino = readQuest();
     expectSameSquare(beforeCasino.world, 4, 6, 0, "at the Casino's door");
     expectSameBelongings(start, beforeCasino, "the walk");
     expectGoldChange(start, beforeCasino, 0, 0, "the walk");
 
     const int64_t wager = 50;
-    enter("into the Casino");
-    ASSERT_FALSE(HasFatalFailure());
     // (W)heel of Chance, Bran (F1) plays, the wager's digits and RETURN: the
     // outcome. (L)eave the table, ESC out onto (4, 6) facing south.
-    pressAllUntilChanged(shot, {"w", "F1", "5", "0", "Return"}, "a wager on the Wheel of Chance");
+    Saved afterCasino;
+    errand("the Casino", {"w", "F1", "5", "0", "Return", "l"}, "a wager on the Wheel of Chance", afterCasino);
     ASSERT_FALSE(HasFatalFailure());
-    pressUntilChanged(shot, "l", "leaving the table");
-    ASSERT_FALSE(HasFatalFailure());
-    leave("leaving the Casino");
-    ASSERT_FALSE(HasFatalFailure());
-    save("after the Casino");
-    ASSERT_FALSE(HasFatalFailure());
-    const Saved afterCasino = readQuest();
     expectSameSquare(afterCasino.world, 4, 6, 180, "out of the Casino");
     expectSameBelongings(beforeCasino, afterCasino, "the Casino");
     const int64_t won = afterCasino.party[0].gold - beforeCasino.party[0].gold;
@@ -170,7 +182,7 @@ TEST_F(RunTownErrandsTest, WagerAtTheCasinoDrinkAndRentARoomAtMelkoransThenSaveA
     expectGoldChange(beforeCasino, afterCasino, 0, won, "the Casino");
     std::printf("[ outcome ] seed %lld: the Wheel of Chance turned Bran's wager of %lld into %lld (%+lld)\n", seed_,
                 (long long)wager, (long long)(won + wager), (long long)won);
-    // Two steps and the hour's leaving time: a step costs 2 ticks, the Casino 60.
+    // The step in (2 ticks) and the Casino's 60 on leaving.
     EXPECT_EQ(afterCasino.world.ticks, beforeCasino.world.ticks + 2 + 60);
 
     // --- the tavern -----------------------------------------------------------------
@@ -189,9 +201,9 @@ TEST_F(RunTownErrandsTest, WagerAtTheCasinoDrinkAndRentARoomAtMelkoransThenSaveA
         << "no end of the rest; game said:\n" << gameErrors();
     keys("space");
     ASSERT_TRUE(waitSettled(streetAtAnyHour, 30, shot)) << "the rest did not end; game said:\n" << gameErrors();
-    save("before the tavern");
+    Saved beforeDrink;
+    saveAndRead("before the tavern", beforeDrink);
     ASSERT_FALSE(HasFatalFailure());
-    const Saved beforeDrink = readQuest();
     expectSameSquare(beforeDrink.world, 20, 21, 90, "at the tavern's door");
     expectSameBelongings(afterCasino, beforeDrink, "the walk and the rest");
     expectGoldChange(afterCasino, beforeDrink, 0, 0, "the walk and the rest");
@@ -200,16 +212,9 @@ TEST_F(RunTownErrandsTest, WagerAtTheCasinoDrinkAndRentARoomAtMelkoransThenSaveA
 
     // (B)uy a drink, Bran (F1) drinks, (T)ongue o'the Dragon, (Y)es to the
     // price, SPACE after its words; ESC out onto (20, 21) facing east.
-    enter("into Melkoran's Tavern");
+    Saved afterDrink;
+    errand("Melkoran's Tavern", {"b", "F1", "t", "y", "space"}, "a drink", afterDrink);
     ASSERT_FALSE(HasFatalFailure());
-    pressAllUntilChanged(shot, {"b", "F1", "t", "y", "space"}, "a drink");
-    ASSERT_FALSE(HasFatalFailure());
-    ASSERT_GT(paneText(shot), 300) << "the drink did not end in the tavern's menu";
-    leave("leaving the tavern after the drink");
-    ASSERT_FALSE(HasFatalFailure());
-    save("after the drink");
-    ASSERT_FALSE(HasFatalFailure());
-    const Saved afterDrink = readQuest();
     expectSameSquare(afterDrink.world, 20, 21, 270, "out of the tavern");
     expectSameBelongings(beforeDrink, afterDrink, "the drink");
     expectGoldChange(beforeDrink, afterDrink, 0, -100, "the Tongue o'the Dragon");
@@ -228,16 +233,10 @@ TEST_F(RunTownErrandsTest, WagerAtTheCasinoDrinkAndRentARoomAtMelkoransThenSaveA
     // evening); ESC out.
     pressUntilChanged(shot, "Down", "turning to the tavern's door");
     ASSERT_FALSE(HasFatalFailure());
-    enter("into Melkoran's Tavern again");
+    Saved afterNight;
+    errand("Melkoran's Tavern", {"r", "F1", "space"},
+           "a room for the night (then a wandering monster? seed " + std::to_string(seed_) + ")", afterNight);
     ASSERT_FALSE(HasFatalFailure());
-    pressAllUntilChanged(shot, {"r", "F1", "space"}, "a room for the night");
-    ASSERT_FALSE(HasFatalFailure());
-    ASSERT_GT(paneText(shot), 300) << "the night did not end in the tavern's menu";
-    leave("leaving the tavern after the night (a wandering monster? seed " + std::to_string(seed_) + ")");
-    ASSERT_FALSE(HasFatalFailure());
-    save("after the night");
-    ASSERT_FALSE(HasFatalFailure());
-    const Saved afterNight = readQuest();
     expectSameSquare(afterNight.world, 20, 21, 270, "out of the tavern after the night");
     expectSameBelongings(afterDrink, afterNight, "the night");
     expectGoldChange(afterDrink, afterNight, 0, -50, "the room");
