@@ -1,5 +1,10 @@
 #include "RunGame.h"
 
+#include "core/MemStream.h"
+#include "world/GameClock.h"
+
+#include <cstring>
+
 namespace rungame {
 
 int shell(const std::string& cmd) { return std::system(cmd.c_str()); }
@@ -138,6 +143,12 @@ std::vector<SavedMember> savedParty(const std::string& questFile, const std::str
             s.pack.push_back(n.c_str());
         }
         s.gold = m->rawGold();
+        s.hp = m->getCurHP();
+        s.maxHp = m->getMaxHP();
+        s.sp = m->getCurSP();
+        s.maxSp = m->getMaxSP();
+        for (int k = 0; k < STAT_COUNT; ++k)
+            s.stats.push_back(m->getStatBlock()->getCur(k));
         for (const ActionNode_S* a = m->actions2()->head(); a; a = a->next)
             if (a->action)
                 s.spells.push_back(a->action->name().c_str());
@@ -145,6 +156,57 @@ std::vector<SavedMember> savedParty(const std::string& questFile, const std::str
     }
     rec.reset();
     installQuestStores(nullptr);
+    return out;
+}
+
+SavedWorld savedWorld(const std::string& questFile) {
+    SavedWorld out;
+    std::unique_ptr<ArchiveFile_C> archive = ArchiveFile_C::open(questFile, false);
+    if (!archive) {
+        ADD_FAILURE() << "cannot open " << questFile;
+        return out;
+    }
+    DirHandle_C world = archive->hasEntry("world") ? archive->openDir("world") : DirHandle_C();
+    const ArchiveEntry_S* e = world ? world->findEntry("ra2d.dat") : nullptr;
+    if (!e || e->size <= 0) {
+        ADD_FAILURE() << "no world in " << questFile;
+        return out;
+    }
+    // The record: x and z (floats, z the negated row), facing, two song
+    // numbers, the map's name, the timed events (serial, count, 12 bytes
+    // each), then the clock.
+    const std::string file = readFile(questFile);
+    if (e->offset < 0 || size_t(e->offset) + size_t(e->size) > file.size()) {
+        ADD_FAILURE() << "the world's record lies outside " << questFile;
+        return out;
+    }
+    MemStream_C s;
+    s.write(file.data() + e->offset, uint32_t(e->size));
+    uint32_t xBits = 0, zBits = 0;
+    int32_t facing = 0, songBits = 0, songId = 0, serial = 0, events = 0;
+    RefStr_C map;
+    if (!s.readUInt32(xBits) || !s.readUInt32(zBits) || !s.readInt32(facing) || !s.readInt32(songBits) ||
+        !s.readInt32(songId) || !map.read(s) || !s.readInt32(serial) || !s.readInt32(events) || events < 0 ||
+        uint32_t(events) > s.remaining() / 12) {
+        ADD_FAILURE() << "the world of " << questFile << " cannot be read";
+        return out;
+    }
+    s.skip(uint32_t(events) * 12);
+    GameClock_C clock;
+    if (!clock.read(s)) {
+        ADD_FAILURE() << "the world of " << questFile << " has no clock";
+        return out;
+    }
+    float x = 0, z = 0;
+    std::memcpy(&x, &xBits, 4);
+    std::memcpy(&z, &zBits, 4);
+    out.ok = true;
+    out.x = int(x);
+    out.y = int(-z);
+    out.facing = facing;
+    out.ticks = clock.getTicks();
+    out.hour = clock.getHour();
+    out.minute = clock.getMinute();
     return out;
 }
 

@@ -148,18 +148,35 @@ bool hallShown(const Shot& s);
 
 // The party as a saved quest holds it: the members in order, each with the
 // names of the items in its 20 slots ("" for empty) and its pack, its own
-// gold and the names of the spells in its spell book.
+// gold, the names of the spells in its spell book, its hit points and
+// spell points (present and most) and the current value of each numbered
+// stat (STAT_ST ... of rules/StatBlock.h).
 struct SavedMember {
     std::string name;
     std::vector<std::string> slots, pack;
     int64_t gold = 0;
     std::vector<std::string> spells;
+    int32_t hp = 0, maxHp = 0, sp = 0, maxSp = 0;
+    std::vector<int32_t> stats;
 };
 
 int64_t goldOf(const std::vector<SavedMember>& party);
 
 std::vector<SavedMember> savedParty(const std::string& questFile, const std::string& gameDir);
 
+
+// Where and when a saved quest stands: the party's square and facing (0
+// north, 90 west, 180 south, 270 east) and the world's clock, read from the
+// bytes of the world's record (without building its map). `ok` is false when
+// the quest holds no world that can be read so far.
+struct SavedWorld {
+    bool ok = false;
+    int x = 0, y = 0, facing = 0;
+    uint32_t ticks = 0;
+    unsigned hour = 0, minute = 0;
+};
+
+SavedWorld savedWorld(const std::string& questFile);
 
 // The roster of a saved quest's archive: the names in its "hall".
 std::vector<std::string> savedRoster(const std::string& questFile);

@@ -1,0 +1,279 @@
+// Whole-program run of the town's errands: a wager at the Casino, a drink
+// and a night's room at Melkoran's Tavern, each between two saves on the
+// street; then the quest is loaded and saved again.
+#include "RunGame.h"
+
+#include <set>
+
+using namespace rungame;
+
+namespace {
+
+class RunTownErrandsTest : public RunGameTest {};
+
+// Dark pixels of text in the upper part of the text pane: a building's
+// menu, a message or a rest, not the street.
+int paneText(const Shot& s) {
+    return s.count(735, 80, 240, 100, [](int r, int g, int b) { return r + g + b < 200; });
+}
+
+// The main screen at any hour: the brown frame in the corner, the empty
+// parchment pane and the party's names in the roster. (questView also asks
+// for a lit 3-D view, which the town is not at night.)
+bool streetAtAnyHour(const Shot& s) {
+    const bool frame = s.count(0, 0, 8, 8, [](int r, int g, int b) {
+        return r > 60 && r < 120 && g > 50 && g < 100 && b > 35 && b < 85 && r > b;
+    }) > 48;
+    const bool pane = s.count(760, 150, 200, 200, [](int r, int g, int b) { return r > 170 && g > 160 && b > 120; }) >
+                      36000;
+    return frame && pane && paneText(s) < 50 && rosterRows(s) == kParty;
+}
+
+// A saved quest as the checks read it.
+struct Saved {
+    SavedWorld world;
+    std::vector<SavedMember> party;
+};
+
+// Everything but the gold, the hit and spell points (and the time) that a
+// visit must leave as it was.
+void expectSameBelongings(const Saved& before, const Saved& after, const char* what) {
+    ASSERT_EQ(namesOf(after.party), namesOf(before.party)) << what;
+    for (size_t i = 0; i < before.party.size(); ++i) {
+        EXPECT_EQ(after.party[i].slots, before.party[i].slots) << what << ": " << before.party[i].name;
+        EXPECT_EQ(after.party[i].pack, before.party[i].pack) << what << ": " << before.party[i].name;
+        EXPECT_EQ(after.party[i].spells, before.party[i].spells) << what << ": " << before.party[i].name;
+    }
+}
+
+// The whole party's gold as before, but the member at `payer` with `change`.
+void expectGoldChange(const Saved& before, const Saved& after, size_t payer, int64_t change, const char* what) {
+    ASSERT_EQ(after.party.size(), before.party.size()) << what;
+    for (size_t i = 0; i < before.party.size(); ++i)
+        EXPECT_EQ(after.party[i].gold, before.party[i].gold + (i == payer ? change : 0))
+            << what << ": " << before.party[i].name;
+}
+
+void expectSameSquare(const SavedWorld& w, int x, int y, int facing, const char* what) {
+    EXPECT_TRUE(w.ok) << what;
+    EXPECT_EQ(w.x, x) << what;
+    EXPECT_EQ(w.y, y) << what;
+    EXPECT_EQ(w.facing, facing) << what << " (0 north, 90 west, 180 south, 270 east)";
+}
+
+// The town's errands of one day, by real key presses, each between two
+// saves on the street:
+//  - the walk from the Hall to the Casino's door at (4, 7) (the lane at
+//    x 13, the street at y 13, the lane at x 14, the street at y 6); Bran
+//    (F1) wagers 50 on the Wheel of Chance;
+//  - the walk to Melkoran's Tavern at (19, 21) (back along y 6 and up x 14,
+//    east along y 13 and north up x 20); the party rests two hours on its
+//    doorstep, since the tavern opens at noon;
+//  - Bran drinks the Tongue o'the Dragon (100 gold; it costs him hit points:
+//    his current stat 6 less 20); the party leaves and comes back in, and
+//    Bran pays the room (50: Melkoran's asks 50 a level, the party's
+//    average level is 1); eight hours pass and every member regains half of
+//    the hit points and a quarter of the spell points it lacks;
+//  - the party leaves at night, saves, quits; the quest is loaded and saved
+//    again, and holds the same.
+// The Wheel pays nothing (the wager is lost), the wager back, twice or four
+// times it: the party's gold changes by exactly -50, 0, +50 or +150.
+//
+// VELL_SEED fixes the dice: the Wheel's turn, and the rolls for wandering
+// monsters when the party steps out after the night (the town has none by
+// day) and when the quest is loaded again at night. With seed 7 the Wheel
+// pays four times the wager and the night is calm.
+TEST_F(RunTownErrandsTest, WagerAtTheCasinoDrinkAndRentARoomAtMelkoransThenSaveAndLoad) {
+    // The whole road, three starts of the game, in the sanitizer build too.
+    guardSeconds_ = 10 * kGuardSeconds;
+    seed_ = 7;
+    Shot title, shot;
+    newQuest("t e 1", title);
+    ASSERT_FALSE(HasFatalFailure());
+    auto menuVisible = [&](const Shot& s) { return menuOver(title, s); };
+    ventureForth(kParty, shot);
+    ASSERT_FALSE(HasFatalFailure());
+
+    const std::string quest = dir_ + "/savegame/TE1";
+    auto readQuest = [&] { return Saved{savedWorld(quest), savedParty(quest, dir_)}; };
+    // ESC, (S)ave on the title menu, back to the street.
+    auto save = [&](const char* where) {
+        keys("Escape");
+        ASSERT_TRUE(waitSettled(menuVisible, 20, shot)) << where << ": no title menu; game said:\n" << gameErrors();
+        keys("s");
+        ASSERT_TRUE(waitSettled(streetAtAnyHour, 30, shot))
+            << where << ": the quest did not come back after saving; game said:\n" << gameErrors();
+    };
+    auto saveAndRead = [&](const char* where, Saved& saved) {
+        save(where);
+        if (!HasFatalFailure())
+            saved = readQuest();
+    };
+    auto walk = [&](const std::vector<std::pair<const char*, int>>& legs, const char* what) {
+        std::vector<std::string> walkKeys;
+        for (const auto& [key, times] : legs)
+            walkKeys.insert(walkKeys.end(), size_t(times), key);
+        pressAllUntilChanged(shot, walkKeys, what);
+        ASSERT_FALSE(HasFatalFailure());
+        ASSERT_TRUE(streetAtAnyHour(shot)) << "a building or a script on " << what;
+    };
+    // Into the building ahead: its menu in the pane.
+    auto enter = [&](const char* building) {
+        pressUntilChanged(shot, "Up", building);
+        ASSERT_FALSE(HasFatalFailure());
+        ASSERT_GT(paneText(shot), 300) << building << ": no menu";
+    };
+    // ESC from a building's menu: out onto the street.
+    auto leave = [&](const std::string& what) {
+        keys("Escape");
+        ASSERT_TRUE(waitSettled(streetAtAnyHour, 30, shot))
+            << what << ": not back on a calm street; game said:\n" << gameErrors();
+    };
+    // An errand: into the building ahead, its keys (ending in its menu),
+    // out onto the street, and a save read back.
+    auto errand = [&](const char* building, const std::vector<std::string>& keyNames, const std::string& what,
+                      Saved& saved) {
+        enter(building);
+        if (HasFatalFailure())
+            return;
+        pressAllUntilChanged(shot, keyNames, what.c_str());
+        if (HasFatalFailure())
+            return;
+        ASSERT_GT(paneText(shot), 300) << what << ": not back in the menu of " << building;
+        leave(what);
+        if (!HasFatalFailure())
+            saveAndRead(what.c_str(), saved);
+    };
+
+    Saved start;
+    saveAndRead("on the street before the Hall", start);
+    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_EQ(start.party.size(), size_t(kParty));
+    ASSERT_EQ(start.party[0].name, "Bran");
+    expectSameSquare(start.world, 14, 24, 270, "the start");
+
+    // --- the Casino ---------------------------------------------------------------
+    // From (14, 24) facing east: south one, west one to the lane at x 13,
+    // south down it to y 13, east to x 14, south down x 14 to y 6, west to
+    // x 4, and north to face the Casino's door.
+    walk({{"Right", 1}, {"Up", 1}, {"Right", 1}, {"Up", 1}, {"Left", 1}, {"Up", 10}, {"Left", 1}, {"Up", 1},
+          {"Right", 1}, {"Up", 7}, {"Right", 1}, {"Up", 10}, {"Right", 1}},
+         "the walk to the Casino");
+    ASSERT_FALSE(HasFatalFailure());
+    Saved beforeCasino;
+    saveAndRead("before the Casino", beforeCasino);
+    ASSERT_FALSE(HasFatalFailure());
+    expectSameSquare(beforeCasino.world, 4, 6, 0, "at the Casino's door");
+    expectSameBelongings(start, beforeCasino, "the walk");
+    expectGoldChange(start, beforeCasino, 0, 0, "the walk");
+
+    const int64_t wager = 50;
+    // (W)heel of Chance, Bran (F1) plays, the wager's digits and RETURN: the
+    // outcome. (L)eave the table, ESC out onto (4, 6) facing south.
+    Saved afterCasino;
+    errand("the Casino", {"w", "F1", "5", "0", "Return", "l"}, "a wager on the Wheel of Chance", afterCasino);
+    ASSERT_FALSE(HasFatalFailure());
+    expectSameSquare(afterCasino.world, 4, 6, 180, "out of the Casino");
+    expectSameBelongings(beforeCasino, afterCasino, "the Casino");
+    const int64_t won = afterCasino.party[0].gold - beforeCasino.party[0].gold;
+    const std::set<int64_t> lawful = {-wager, 0, wager, 3 * wager};
+    EXPECT_TRUE(lawful.count(won)) << "the Wheel paid Bran " << won + wager << " on a wager of " << wager
+                                   << ": neither nothing, the wager, twice nor four times it";
+    expectGoldChange(beforeCasino, afterCasino, 0, won, "the Casino");
+    std::printf("[ outcome ] seed %lld: the Wheel of Chance turned Bran's wager of %lld into %lld (%+lld)\n", seed_,
+                (long long)wager, (long long)(won + wager), (long long)won);
+    // The step in (2 ticks) and the Casino's 60 on leaving.
+    EXPECT_EQ(afterCasino.world.ticks, beforeCasino.world.ticks + 2 + 60);
+
+    // --- the tavern -----------------------------------------------------------------
+    // From (4, 6) facing south: east back to x 14, north up to y 13, east
+    // to x 20, north up to (20, 21), and west to face the tavern's door.
+    walk({{"Left", 1}, {"Up", 10}, {"Left", 1}, {"Up", 7}, {"Right", 1}, {"Up", 6}, {"Left", 1}, {"Up", 8},
+          {"Left", 1}},
+         "the walk to Melkoran's Tavern");
+    ASSERT_FALSE(HasFatalFailure());
+    // Two hours of rest on the doorstep: 'r', the hours, RETURN; "You feel
+    // much rested." (one line), SPACE.
+    pressAllUntilChanged(shot, {"r", "2"}, "asking for a rest");
+    ASSERT_FALSE(HasFatalFailure());
+    keys("Return");
+    ASSERT_TRUE(waitSettled([&](const Shot& s) { return paneText(s) > 100 && paneText(s) < 800; }, 120, shot))
+        << "no end of the rest; game said:\n" << gameErrors();
+    keys("space");
+    ASSERT_TRUE(waitSettled(streetAtAnyHour, 30, shot)) << "the rest did not end; game said:\n" << gameErrors();
+    Saved beforeDrink;
+    saveAndRead("before the tavern", beforeDrink);
+    ASSERT_FALSE(HasFatalFailure());
+    expectSameSquare(beforeDrink.world, 20, 21, 90, "at the tavern's door");
+    expectSameBelongings(afterCasino, beforeDrink, "the walk and the rest");
+    expectGoldChange(afterCasino, beforeDrink, 0, 0, "the walk and the rest");
+    ASSERT_GE(beforeDrink.world.hour, 12u) << "the tavern opens at noon: the rest was too short";
+    ASSERT_LT(beforeDrink.world.hour, 20u) << "the rest went on into the night";
+
+    // (B)uy a drink, Bran (F1) drinks, (T)ongue o'the Dragon, (Y)es to the
+    // price, SPACE after its words; ESC out onto (20, 21) facing east.
+    Saved afterDrink;
+    errand("Melkoran's Tavern", {"b", "F1", "t", "y", "space"}, "a drink", afterDrink);
+    ASSERT_FALSE(HasFatalFailure());
+    expectSameSquare(afterDrink.world, 20, 21, 270, "out of the tavern");
+    expectSameBelongings(beforeDrink, afterDrink, "the drink");
+    expectGoldChange(beforeDrink, afterDrink, 0, -100, "the Tongue o'the Dragon");
+    const SavedMember& bran = beforeDrink.party[0];
+    ASSERT_EQ(bran.stats.size(), size_t(STAT_COUNT));
+    ASSERT_LT(bran.stats[STAT_CO], 20) << "the Tongue would not hurt Bran";
+    ASSERT_GT(bran.hp + bran.stats[STAT_CO] - 20, 0) << "the Tongue would kill Bran";
+    EXPECT_EQ(afterDrink.party[0].hp, bran.hp + bran.stats[STAT_CO] - 20) << "the Tongue's cost in hit points";
+    for (size_t i = 1; i < afterDrink.party.size(); ++i)
+        EXPECT_EQ(afterDrink.party[i].hp, beforeDrink.party[i].hp) << beforeDrink.party[i].name;
+    // The step in, the drink's 30 ticks and the 30 of leaving.
+    EXPECT_EQ(afterDrink.world.ticks, beforeDrink.world.ticks + 2 + 30 + 30);
+
+    // Turn around to the door and in again: (R)ent a room, Bran (F1) pays;
+    // SPACE after the night, back in the menu (the tavern is open in the
+    // evening); ESC out.
+    pressUntilChanged(shot, "Down", "turning to the tavern's door");
+    ASSERT_FALSE(HasFatalFailure());
+    Saved afterNight;
+    errand("Melkoran's Tavern", {"r", "F1", "space"},
+           "a room for the night (then a wandering monster? seed " + std::to_string(seed_) + ")", afterNight);
+    ASSERT_FALSE(HasFatalFailure());
+    expectSameSquare(afterNight.world, 20, 21, 270, "out of the tavern after the night");
+    expectSameBelongings(afterDrink, afterNight, "the night");
+    expectGoldChange(afterDrink, afterNight, 0, -50, "the room");
+    for (size_t i = 0; i < afterNight.party.size(); ++i) {
+        const SavedMember& m = afterDrink.party[i];
+        EXPECT_EQ(afterNight.party[i].hp, m.hp + (m.maxHp - m.hp) / 2) << m.name << ": half the missing hit points";
+        EXPECT_EQ(afterNight.party[i].sp, m.sp + (m.maxSp - m.sp) / 4) << m.name << ": a quarter of the missing spell points";
+    }
+    EXPECT_LT(afterNight.party[0].hp, afterNight.party[0].maxHp) << "one night does not heal Bran whole";
+    // The turn, the step in, eight hours and the leaving.
+    EXPECT_EQ(afterNight.world.ticks, afterDrink.world.ticks + 1 + 2 + 1920 + 30);
+    EXPECT_GE(afterNight.world.hour, 20u) << "the night's room ends in the evening";
+    quitFromQuest(menuVisible);
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_EQ(goldOf(afterNight.party), goldOf(start.party) + won - 100 - 50);
+
+    // --- loaded and saved again -----------------------------------------------------
+    loadFirstQuest(title);
+    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_TRUE(waitSettled(streetAtAnyHour, 30, shot))
+        << "the quest did not load onto a calm street (a wandering monster? seed " << seed_ << "); game said:\n"
+        << gameErrors();
+    save("after loading");
+    ASSERT_FALSE(HasFatalFailure());
+    quitFromQuest(menuVisible);
+    ASSERT_FALSE(HasFatalFailure());
+    const Saved again = readQuest();
+    expectSameSquare(again.world, 20, 21, 270, "loaded and saved again");
+    EXPECT_EQ(again.world.ticks, afterNight.world.ticks) << "loading and saving passed time";
+    expectSameBelongings(afterNight, again, "loaded and saved again");
+    expectGoldChange(afterNight, again, 0, 0, "loaded and saved again");
+    for (size_t i = 0; i < afterNight.party.size() && i < again.party.size(); ++i) {
+        EXPECT_EQ(again.party[i].hp, afterNight.party[i].hp) << afterNight.party[i].name;
+        EXPECT_EQ(again.party[i].sp, afterNight.party[i].sp) << afterNight.party[i].name;
+    }
+    EXPECT_EQ(gameErrors().find("ERROR"), std::string::npos) << gameErrors();
+    masterITL.clear();
+}
+
+} // namespace
