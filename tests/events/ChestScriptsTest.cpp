@@ -102,5 +102,27 @@ TEST_F(ChestScripts, AChestLeftUnopenedWaits)
     EXPECT_EQ(gameworld->getVar("ChestCrypt"), 1);
 }
 
+// Each chest stands on a passage of the catacombs (the crypt's at the corner
+// of the only way north from the stairs): whether it is left shut, emptied
+// or found empty, the party stays on its square and walks on from there.
+TEST_F(ChestScripts, TheChestsSquareKeepsTheParty)
+{
+    join("Ann", 0x4);
+    const std::pair<const char*, const char*> chests[] = {
+        {"chest_crypt", "ChestCrypt"}, {"chest_niche", "ChestNiche"}, {"chest_alcove", "ChestAlcove"}};
+    for (const auto& [name, tag] : chests) {
+        for (bool opened : {false, true}) {
+            const std::string how = std::string(name) + (opened ? ", found empty" : ", left shut");
+            gameworld->setVar(tag, opened ? 1 : 0);
+            standOn(3, 4, 90);
+            script({opened ? SDLK_SPACE : SDLK_l});
+            runScript(name);
+            EXPECT_EQ(iface.getCurX(), 3.0f) << how;
+            EXPECT_EQ(-iface.getCurZ(), 4.0f) << how;
+            EXPECT_EQ(iface.getFacing(), 90) << how;
+        }
+    }
+}
+
 } // namespace
 } // namespace scripted
