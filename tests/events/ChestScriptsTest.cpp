@@ -124,5 +124,24 @@ TEST_F(ChestScripts, TheChestsSquareKeepsTheParty)
     }
 }
 
+// The sphinx's coffer, opened with the game's own item catalogue: the item
+// the script names is one the game has, so the coffer comes up with it and
+// its gold.
+TEST_F(ChestScripts, TheSphinxsCofferHoldsAnItemOfTheGame)
+{
+    ASSERT_EQ(masterITL.load((std::string(VELL_GAME_DIR) + "/data/item.dat").c_str()), 0);
+    bl3dPartyChar& ann = join("Ann", 0x4);
+    standOn(12, 19, 90);
+    script({SDLK_e, SDLK_c, SDLK_h, SDLK_o, SDLK_RETURN, SDLK_SPACE, SDLK_o, SDLK_F1, SDLK_t, SDLK_SPACE});
+    runScript("sphinx", 13, 19, 270);
+    EXPECT_TRUE(anyMentions("Echo"));
+    EXPECT_TRUE(anyMentions("Before you is")) << "no coffer";
+    EXPECT_EQ(partykit::holdings(ann).pack, std::vector<std::string>{"Rope"});
+    EXPECT_GE(ann.getGold(), 40);
+    EXPECT_LE(ann.getGold(), 60);
+    EXPECT_EQ(-iface.getCurZ(), 19.0f);
+    EXPECT_EQ(iface.getCurX(), 12.0f) << "the right answer keeps the party at the sphinx";
+}
+
 } // namespace
 } // namespace scripted
