@@ -725,8 +725,11 @@ int Event_2000_C::chest(int trap, int lock, int gold, const std::vector<std::str
     std::snprintf(box->description, sizeof box->description, "%s", description ? description : "something");
     for (size_t i = 0; i < names.size(); ++i) {
         bl3dItemType* type = masterITL.findByName(names[i].c_str());
-        if (!type)
+        if (!type) {
+            std::fprintf(stderr, "ERROR: the script '%s' names the item '%s', which the game does not have\n",
+                         scriptName_.c_str(), names[i].c_str());
             return -(static_cast<int>(i) + 100);
+        }
         box->items.pushFront(type->newInstance());
     }
     for (int i = 0; i < randomCount; ++i)

@@ -1,5 +1,6 @@
 # A chest in the crypt by the stairs of the catacombs: an easy lock and a
 # dart trap. Once opened it stays empty.
+# The party stays on the chest's square: a passage it walks on through.
 import eventAPI as api
 
 TAG = "ChestCrypt"
@@ -8,8 +9,8 @@ TAG = "ChestCrypt"
 def fireEvent(h):
     if api.getTag(h, TAG) != 0:
         api.optionInput(h, ["A mouldering chest stands open and empty."], ["(SPACE) to Continue"], [32])
-        return 0
+        return 1
     # 1 opened, 2 left unopened.
     if api.chest(h, 3, 10, 45, ["Iron Cap"], 1, "a mouldering chest") == 1:
         api.setTag(h, TAG, 1)
-    return 0
+    return 1

@@ -179,7 +179,10 @@ DUNGEON_RANDITEMS = [
 ]
 
 # Chests of the catacombs: square -> (script module, exit x, exit y, exit
-# facing), each chest a script of its own in content/scripts.
+# facing), each chest a script of its own in content/scripts. The chests
+# stand on passages (the crypt's at the corner of the only way north from
+# the stairs), so their scripts keep the party on the square; the exit is
+# where it would go otherwise.
 DUNGEON_CHESTS = {
     (1, 14): ('chest_crypt', 1, 13, 180),
     (14, 1): ('chest_alcove', 13, 1, 90),

@@ -102,5 +102,46 @@ TEST_F(ChestScripts, AChestLeftUnopenedWaits)
     EXPECT_EQ(gameworld->getVar("ChestCrypt"), 1);
 }
 
+// Each chest stands on a passage of the catacombs (the crypt's at the corner
+// of the only way north from the stairs): whether it is left shut, emptied
+// or found empty, the party stays on its square and walks on from there.
+TEST_F(ChestScripts, TheChestsSquareKeepsTheParty)
+{
+    join("Ann", 0x4);
+    const std::pair<const char*, const char*> chests[] = {
+        {"chest_crypt", "ChestCrypt"}, {"chest_niche", "ChestNiche"}, {"chest_alcove", "ChestAlcove"}};
+    for (const auto& [name, tag] : chests) {
+        for (bool opened : {false, true}) {
+            const std::string how = std::string(name) + (opened ? ", found empty" : ", left shut");
+            gameworld->setVar(tag, opened ? 1 : 0);
+            standOn(3, 4, 90);
+            script({opened ? SDLK_SPACE : SDLK_l});
+            runScript(name);
+            EXPECT_EQ(iface.getCurX(), 3.0f) << how;
+            EXPECT_EQ(-iface.getCurZ(), 4.0f) << how;
+            EXPECT_EQ(iface.getFacing(), 90) << how;
+        }
+    }
+}
+
+// The sphinx's coffer, opened with the game's own item catalogue: the item
+// the script names is one the game has, so the coffer comes up with it and
+// its gold.
+TEST_F(ChestScripts, TheSphinxsCofferHoldsAnItemOfTheGame)
+{
+    ASSERT_EQ(masterITL.load((std::string(VELL_GAME_DIR) + "/data/item.dat").c_str()), 0);
+    bl3dPartyChar& ann = join("Ann", 0x4);
+    standOn(12, 19, 90);
+    script({SDLK_e, SDLK_c, SDLK_h, SDLK_o, SDLK_RETURN, SDLK_SPACE, SDLK_o, SDLK_F1, SDLK_t, SDLK_SPACE});
+    runScript("sphinx", 13, 19, 270);
+    EXPECT_TRUE(anyMentions("Echo"));
+    EXPECT_TRUE(anyMentions("Before you is")) << "no coffer";
+    EXPECT_EQ(partykit::holdings(ann).pack, std::vector<std::string>{"Rope"});
+    EXPECT_GE(ann.getGold(), 40);
+    EXPECT_LE(ann.getGold(), 60);
+    EXPECT_EQ(-iface.getCurZ(), 19.0f);
+    EXPECT_EQ(iface.getCurX(), 12.0f) << "the right answer keeps the party at the sphinx";
+}
+
 } // namespace
 } // namespace scripted
