@@ -6,89 +6,9 @@
 // so that a failure tells where the road went wrong.
 #include "RunGame.h"
 
-#include "core/MemStream.h"
-#include "core/RefStr.h"
-#include "world/GameWorld.h"
-
-#include <cstring>
-
 using namespace rungame;
 
 namespace {
-
-// Where a saved quest's party stands and the world's variables the story
-// keeps. Read from the bytes of the world record ("world/ra2d.dat"): the
-// position, facing and map path, then the timed events (skipped), then the
-// clock and the variables.
-struct SavedPlace {
-    std::string map;
-    int x = -1, y = -1, facing = -1;
-    std::map<std::string, int32_t> vars;
-};
-
-class PlaceReader : public bl3dGameWorld {
-public:
-    explicit PlaceReader(const RefStr_C& name) : bl3dGameWorld(name) {}
-    int typeId() const override { return TYPE_RA2D_WORLD; }
-    bool read(int version, MemStream_C& s) override
-    {
-        uint32_t xBits = 0, zBits = 0;
-        int32_t facing = 0, songBits = 0, song = 0, serial = 0, events = 0;
-        RefStr_C path;
-        if (!s.readUInt32(xBits) || !s.readUInt32(zBits) || !s.readInt32(facing) || !s.readInt32(songBits) ||
-            !s.readInt32(song) || !path.read(s) || !s.readInt32(serial) || !s.readInt32(events) || events < 0 ||
-            uint64_t(events) * 12 > s.remaining())
-            return false;
-        s.skip(uint32_t(events) * 12);   // due tick, serial and type of each
-        if (!readBase(version, s))
-            return false;
-        float x = 0, z = 0;
-        std::memcpy(&x, &xBits, 4);
-        std::memcpy(&z, &zBits, 4);
-        place.map = path.c_str();
-        place.x = int(x);
-        place.y = int(-z);
-        place.facing = facing;
-        return true;
-    }
-    static std::unique_ptr<Storable_C> create(const RefStr_C& name, int version, MemStream_C& s)
-    {
-        auto r = std::make_unique<PlaceReader>(name);
-        return r->read(version, s) ? std::move(r) : nullptr;
-    }
-    SavedPlace place;
-};
-
-SavedPlace savedPlace(const std::string& questFile, const std::vector<const char*>& varNames)
-{
-    SavedPlace out;
-    std::string error;
-    std::unique_ptr<ArchiveFile_C> archive = ArchiveFile_C::open(questFile, false, &error);
-    if (!archive) {
-        ADD_FAILURE() << "cannot open " << questFile << ": " << error;
-        return out;
-    }
-    DirHandle_C world = archive->hasEntry("world") ? archive->openDir("world") : DirHandle_C();
-    // The game's own reader builds the map the party stands on; this one
-    // only reads the record.
-    getTypeRegistry().add(TYPE_RA2D_WORLD, &PlaceReader::create);
-    std::unique_ptr<Storable_C> rec = world && world->hasEntry("ra2d.dat") ? world->load("ra2d.dat") : nullptr;
-    getTypeRegistry().add(TYPE_RA2D_WORLD, &ra2dGameWorld::create);
-    auto* w = dynamic_cast<PlaceReader*>(rec.get());
-    if (!w) {
-        ADD_FAILURE() << "no world record in " << questFile;
-        return out;
-    }
-    out = w->place;
-    for (const char* v : varNames)
-        out.vars[v] = w->getVar(v);
-    return out;
-}
-
-std::string describe(const SavedPlace& p)
-{
-    return p.map + " (" + std::to_string(p.x) + ", " + std::to_string(p.y) + ") facing " + std::to_string(p.facing);
-}
 
 const std::vector<const char*> kStoryVars = {"WardenQuest", "ChestCrypt", "ShrineDay"};
 
@@ -419,7 +339,7 @@ TEST_F(RunCatacombsTest, DownTheStairsThroughTheStorysSquaresAndBackSaveAndLoad)
     ASSERT_FALSE(HasFatalFailure());
     saveHere(shot, menuVisible, "beside the shrine");
     ASSERT_FALSE(HasFatalFailure());
-    const SavedPlace atShrine = savedPlace(quest, kStoryVars);
+    const SavedWorld atShrine = savedWorld(quest, kStoryVars);
     EXPECT_EQ(describe(atShrine), "maps/catacombs.cfg (5, 11) facing 270");
     EXPECT_EQ(atShrine.vars.at("WardenQuest"), 1) << "the Warden's quest taken";
     EXPECT_EQ(atShrine.vars.at("ChestCrypt"), 1) << "the crypt's chest opened";
@@ -478,7 +398,7 @@ TEST_F(RunCatacombsTest, DownTheStairsThroughTheStorysSquaresAndBackSaveAndLoad)
     const Shot saved = shot;
     quitFromQuest(menuVisible);
     ASSERT_FALSE(HasFatalFailure());
-    const SavedPlace back = savedPlace(quest, kStoryVars);
+    const SavedWorld back = savedWorld(quest, kStoryVars);
     EXPECT_EQ(describe(back), "maps/renibister.cfg (26, 4) facing 0");
     EXPECT_EQ(back.vars, atShrine.vars);
     const std::vector<SavedMember> home = savedParty(quest, dir_);
@@ -500,7 +420,7 @@ TEST_F(RunCatacombsTest, DownTheStairsThroughTheStorysSquaresAndBackSaveAndLoad)
     ASSERT_FALSE(HasFatalFailure());
     quitFromQuest(menuVisible);
     ASSERT_FALSE(HasFatalFailure());
-    const SavedPlace again = savedPlace(quest, kStoryVars);
+    const SavedWorld again = savedWorld(quest, kStoryVars);
     EXPECT_EQ(describe(again), describe(back));
     EXPECT_EQ(again.vars, back.vars);
     const std::vector<SavedMember> reloaded = savedParty(quest, dir_);

@@ -1,6 +1,8 @@
 #include "RunGame.h"
 
 #include "core/MemStream.h"
+#include "core/RefStr.h"
+#include "world/GameWorld.h"
 #include "world/GameClock.h"
 
 #include <cstring>
@@ -159,55 +161,77 @@ std::vector<SavedMember> savedParty(const std::string& questFile, const std::str
     return out;
 }
 
-SavedWorld savedWorld(const std::string& questFile) {
+namespace {
+
+// The world record as the game stores it: the position (x and z floats, z
+// the negated row), facing, two song numbers, the map's path, the timed
+// events (skipped), then what every world holds (the clock, the variables).
+class WorldRecordReader : public bl3dGameWorld {
+public:
+    explicit WorldRecordReader(const RefStr_C& name) : bl3dGameWorld(name) {}
+    int typeId() const override { return TYPE_RA2D_WORLD; }
+    bool read(int version, MemStream_C& s) override
+    {
+        uint32_t xBits = 0, zBits = 0;
+        int32_t facing = 0, songBits = 0, song = 0, serial = 0, events = 0;
+        RefStr_C path;
+        if (!s.readUInt32(xBits) || !s.readUInt32(zBits) || !s.readInt32(facing) || !s.readInt32(songBits) ||
+            !s.readInt32(song) || !path.read(s) || !s.readInt32(serial) || !s.readInt32(events) || events < 0 ||
+            uint64_t(events) * 12 > s.remaining())
+            return false;
+        s.skip(uint32_t(events) * 12);   // due tick, serial and type of each
+        if (!readBase(version, s))
+            return false;
+        float x = 0, z = 0;
+        std::memcpy(&x, &xBits, 4);
+        std::memcpy(&z, &zBits, 4);
+        world.map = path.c_str();
+        world.x = int(x);
+        world.y = int(-z);
+        world.facing = facing;
+        return true;
+    }
+    static std::unique_ptr<Storable_C> create(const RefStr_C& name, int version, MemStream_C& s)
+    {
+        auto r = std::make_unique<WorldRecordReader>(name);
+        return r->read(version, s) ? std::move(r) : nullptr;
+    }
+    SavedWorld world;
+};
+
+} // namespace
+
+SavedWorld savedWorld(const std::string& questFile, const std::vector<const char*>& varNames) {
     SavedWorld out;
-    std::unique_ptr<ArchiveFile_C> archive = ArchiveFile_C::open(questFile, false);
+    std::string error;
+    std::unique_ptr<ArchiveFile_C> archive = ArchiveFile_C::open(questFile, false, &error);
     if (!archive) {
-        ADD_FAILURE() << "cannot open " << questFile;
+        ADD_FAILURE() << "cannot open " << questFile << ": " << error;
         return out;
     }
     DirHandle_C world = archive->hasEntry("world") ? archive->openDir("world") : DirHandle_C();
-    const ArchiveEntry_S* e = world ? world->findEntry("ra2d.dat") : nullptr;
-    if (!e || e->size <= 0) {
-        ADD_FAILURE() << "no world in " << questFile;
+    // The game's own reader builds the map the party stands on; this one
+    // only reads the record.
+    getTypeRegistry().add(TYPE_RA2D_WORLD, &WorldRecordReader::create);
+    std::unique_ptr<Storable_C> rec = world && world->hasEntry("ra2d.dat") ? world->load("ra2d.dat") : nullptr;
+    getTypeRegistry().add(TYPE_RA2D_WORLD, &ra2dGameWorld::create);
+    auto* w = dynamic_cast<WorldRecordReader*>(rec.get());
+    if (!w) {
+        ADD_FAILURE() << "no world record in " << questFile;
         return out;
     }
-    // The record: x and z (floats, z the negated row), facing, two song
-    // numbers, the map's name, the timed events (serial, count, 12 bytes
-    // each), then the clock.
-    const std::string file = readFile(questFile);
-    if (e->offset < 0 || size_t(e->offset) + size_t(e->size) > file.size()) {
-        ADD_FAILURE() << "the world's record lies outside " << questFile;
-        return out;
-    }
-    MemStream_C s;
-    s.write(file.data() + e->offset, uint32_t(e->size));
-    uint32_t xBits = 0, zBits = 0;
-    int32_t facing = 0, songBits = 0, songId = 0, serial = 0, events = 0;
-    RefStr_C map;
-    if (!s.readUInt32(xBits) || !s.readUInt32(zBits) || !s.readInt32(facing) || !s.readInt32(songBits) ||
-        !s.readInt32(songId) || !map.read(s) || !s.readInt32(serial) || !s.readInt32(events) || events < 0 ||
-        uint32_t(events) > s.remaining() / 12) {
-        ADD_FAILURE() << "the world of " << questFile << " cannot be read";
-        return out;
-    }
-    s.skip(uint32_t(events) * 12);
-    GameClock_C clock;
-    if (!clock.read(s)) {
-        ADD_FAILURE() << "the world of " << questFile << " has no clock";
-        return out;
-    }
-    float x = 0, z = 0;
-    std::memcpy(&x, &xBits, 4);
-    std::memcpy(&z, &zBits, 4);
+    out = w->world;
     out.ok = true;
-    out.x = int(x);
-    out.y = int(-z);
-    out.facing = facing;
-    out.ticks = clock.getTicks();
-    out.hour = clock.getHour();
-    out.minute = clock.getMinute();
+    out.ticks = w->getClock().getTicks();
+    out.hour = w->getClock().getHour();
+    out.minute = w->getClock().getMinute();
+    for (const char* v : varNames)
+        out.vars[v] = w->getVar(v);
     return out;
+}
+
+std::string describe(const SavedWorld& w) {
+    return w.map + " (" + std::to_string(w.x) + ", " + std::to_string(w.y) + ") facing " + std::to_string(w.facing);
 }
 
 std::vector<std::string> savedRoster(const std::string& questFile) {

@@ -165,18 +165,22 @@ int64_t goldOf(const std::vector<SavedMember>& party);
 std::vector<SavedMember> savedParty(const std::string& questFile, const std::string& gameDir);
 
 
-// Where and when a saved quest stands: the party's square and facing (0
-// north, 90 west, 180 south, 270 east) and the world's clock, read from the
-// bytes of the world's record (without building its map). `ok` is false when
-// the quest holds no world that can be read so far.
+// Where and when a saved quest stands: the map, the party's square and
+// facing (0 north, 90 west, 180 south, 270 east), the world's clock and the
+// world variables asked for, read from the world's record (without building
+// its map). `ok` is false when the quest holds no world that can be read.
 struct SavedWorld {
     bool ok = false;
+    std::string map;
     int x = 0, y = 0, facing = 0;
     uint32_t ticks = 0;
     unsigned hour = 0, minute = 0;
+    std::map<std::string, int32_t> vars;
 };
 
-SavedWorld savedWorld(const std::string& questFile);
+SavedWorld savedWorld(const std::string& questFile, const std::vector<const char*>& varNames = {});
+// "maps/catacombs.cfg (5, 11) facing 270"
+std::string describe(const SavedWorld& w);
 
 // The roster of a saved quest's archive: the names in its "hall".
 std::vector<std::string> savedRoster(const std::string& questFile);
