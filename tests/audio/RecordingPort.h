@@ -5,6 +5,7 @@
 #pragma once
 #include "audio/AudioPort.h"
 #include "audio/MasterAudio.h"
+#include "core/GameConfig.h"
 
 #include <map>
 #include <memory>
@@ -137,6 +138,32 @@ public:
         song = id;
         parts = p;
     }
+};
+
+// The game's own sound director heard on a recording stand-in, with sound
+// and music switched on, for as long as this lives: the port, the world and
+// the settings are put back at the end (the configuration is released).
+class GameAudioOnStand {
+public:
+    GameAudioOnStand(RecordingPort& port, AudioWorld_C& world)
+        : oldWorld_(&maserAudio.world()), sound_(gameConfig.sound), music_(gameConfig.audioMusic) {
+        gameConfig.sound = true;
+        gameConfig.audioMusic = true;
+        maserAudio.usePort(port);
+        maserAudio.setWorld(world);
+    }
+    ~GameAudioOnStand() {
+        maserAudio.usePort(gameAudioPort());
+        maserAudio.setWorld(*oldWorld_);
+        gameConfig.sound = sound_;
+        gameConfig.audioMusic = music_;
+    }
+    GameAudioOnStand(const GameAudioOnStand&) = delete;
+    GameAudioOnStand& operator=(const GameAudioOnStand&) = delete;
+
+private:
+    AudioWorld_C* oldWorld_;
+    bool sound_, music_;
 };
 
 } // namespace vell_test

@@ -429,13 +429,7 @@ protected:
             conf += "environment " + dir_ + "/combat.env Combat" + std::to_string(i) + "\n";
         write("audio.dat", conf);
 
-        savedSound_ = gameConfig.sound;
-        savedMusic_ = gameConfig.audioMusic;
-        gameConfig.sound = true;
-        gameConfig.audioMusic = true;
-        oldWorld_ = &maserAudio.world();
-        maserAudio.usePort(port_);
-        maserAudio.setWorld(world_);
+        audio_ = std::make_unique<vell_test::GameAudioOnStand>(port_, world_);
         ASSERT_EQ(maserAudio.load((dir_ + "/audio.dat").c_str()), 0);
         const std::string day = dir_ + "/day.env";
         const char* packs[] = {day.c_str()};
@@ -446,11 +440,7 @@ protected:
     }
     void TearDown() override
     {
-        maserAudio.usePort(gameAudioPort());
-        if (oldWorld_)
-            maserAudio.setWorld(*oldWorld_);
-        gameConfig.sound = savedSound_;
-        gameConfig.audioMusic = savedMusic_;
+        audio_.reset();
         if (!dir_.empty())
             std::system(("rm -rf '" + dir_ + "'").c_str());
         CombatTest::TearDown();
@@ -490,11 +480,9 @@ protected:
 
     vell_test::RecordingPort port_;
     vell_test::TestWorld world_;
-    AudioWorld_C* oldWorld_ = nullptr;
+    std::unique_ptr<vell_test::GameAudioOnStand> audio_;
     std::string dir_;
     bool withTreasure_ = true;
-    bool savedSound_ = false;
-    bool savedMusic_ = false;
 };
 
 TEST_F(CombatMusicTest, ASongFromOutsideAndOneOfTheFightComeAndGoUnderTheFightsMusic)

@@ -185,23 +185,13 @@ protected:
         dir_ = tmpl;
         std::ofstream(dir_ + "/place.env") << "main place.ogg\n";
         std::ofstream(dir_ + "/hall.env") << "main hall.ogg\n";
-        savedSound_ = gameConfig.sound;
-        savedMusic_ = gameConfig.audioMusic;
-        gameConfig.sound = true;
-        gameConfig.audioMusic = true;
-        oldWorld_ = &maserAudio.world();
-        maserAudio.usePort(port_);
-        maserAudio.setWorld(world_);
+        audio_ = std::make_unique<vell_test::GameAudioOnStand>(port_, world_);
     }
     void TearDown() override
     {
         while (maserAudio.stackDepth() > 0)
             maserAudio.popSpecAudio();
-        maserAudio.usePort(gameAudioPort());
-        if (oldWorld_)
-            maserAudio.setWorld(*oldWorld_);
-        gameConfig.sound = savedSound_;
-        gameConfig.audioMusic = savedMusic_;
+        audio_.reset();
         if (!dir_.empty())
             std::system(("rm -rf '" + dir_ + "'").c_str());
         BuildingFrameTest::TearDown();
@@ -220,10 +210,8 @@ protected:
 
     vell_test::RecordingPort port_;
     vell_test::TestWorld world_;
-    AudioWorld_C* oldWorld_ = nullptr;
+    std::unique_ptr<vell_test::GameAudioOnStand> audio_;
     std::string dir_;
-    bool savedSound_ = false;
-    bool savedMusic_ = false;
 };
 
 TEST_F(BuildingSoundTest, AVisitLeavesOnlyTheSoundItEntered)
