@@ -79,7 +79,9 @@ bool bl3dCombatAI_Generic::gather(ActionList* from, ActionList& candidates, bl3d
         const int s = score(a, n->value, who);
         if (dropLow && s <= 0)
             continue;
-        if (a->aiCategory() != AI_DEFEND)
+        // Defending, or closing in with the group, leaves the group free to
+        // advance; anything else is an act of the monster's own.
+        if (a->aiCategory() != AI_DEFEND && a->actionID() != ACTION_MON_ADV)
             other = true;
         candidates.add(a, s);
     }
@@ -116,6 +118,10 @@ int bl3dCombatAI_Generic::enqueueAct(bl3dInitList* list, bl3dMonsterList* group,
         VELL_LOG(1, "About to pick my action...\n");
         bl3dAction* best = candidates.next();
         VELL_LOG(1, "action is %s...\n", best->name().c_str());
+        // Advancing moves the whole group, never one monster: a monster that
+        // would rather close in waits for the group's advance below.
+        if (best->actionID() == ACTION_MON_ADV)
+            continue;
         void* target = group;
         if (!(best->targetKind() & TARGET_OWN_SIDE)) {
             // No one to aim at: the monster waits.

@@ -158,6 +158,24 @@ TEST_F(CombatAITest, AGroupThatCanOnlyDefendClosesInInstead) {
     EXPECT_EQ(said(), "An #4Orc#0 crouches in a defensive posture.\n");
 }
 
+// Monsters whose own list offers Monster Advance (as the shipped wolves'
+// and goblins' do) close in with their group; they never build an advance
+// of their own, which would move nothing.
+TEST_F(CombatAITest, AGroupThatWouldRatherAdvanceClosesIn) {
+    bl3dMonsterList* g = kit->addGroup(type({{ACTION_ATTACK, 12}, {ACTION_MON_ADV, 6}}, 20), 3, 20);
+    bl3dInitList list;
+    masterAIList->enqueueAct(&list, g, &text);
+    EXPECT_EQ(list.count(), 1) << "one advance for the whole group";
+    EXPECT_EQ(list.pop(), 0);
+    EXPECT_EQ(said(), "The #4Orcs#0 advance!\n");
+    EXPECT_EQ(enemyList.distanceOf(g), 10);
+
+    // In reach they attack.
+    bl3dInitList near;
+    masterAIList->enqueueAct(&near, g, &text);
+    EXPECT_EQ(near.count(), 3);
+}
+
 TEST_F(CombatAITest, AttackIsAimedAtTheFrontFourOnly) {
     probe(ACTION_ATTACK, AI_ATTACK); // stands for Attack: looked up by id
     probe(0x7002, AI_DRAIN);
