@@ -68,15 +68,21 @@ int rosterRows(const Shot& s) {
     return rows;
 }
 
-bool questView(const Shot& s, int members) {
+namespace {
+// The brown frame in the corner and the parchment of the text pane.
+bool frameAndPane(const Shot& s) {
     const bool frame = s.count(0, 0, 8, 8, [](int r, int g, int b) {
         return r > 60 && r < 120 && g > 50 && g < 100 && b > 35 && b < 85 && r > b;
     }) > 48;
-    const bool pane = s.count(760, 150, 200, 200, [](int r, int g, int b) { return r > 170 && g > 160 && b > 120; }) >
-                      36000;
+    return frame &&
+           s.count(760, 150, 200, 200, [](int r, int g, int b) { return r > 170 && g > 160 && b > 120; }) > 36000;
+}
+} // namespace
+
+bool questView(const Shot& s, int members) {
     const bool view = s.count(kView.x, kView.y, kView.w, kView.h, [](int r, int g, int b) { return r + g + b > 90; }) >
                       kView.w * kView.h / 2;
-    return frame && pane && view && rosterRows(s) == members;
+    return frameAndPane(s) && view && rosterRows(s) == members;
 }
 
 bool hallShown(const Shot& s) {
@@ -86,6 +92,16 @@ bool hallShown(const Shot& s) {
                              [](int r, int g, int b) { return b > 110 && b < 170 && r < 60 && g < 100; });
     return red > 1500 && blue > 1500;
 }
+
+int paneText(const Shot& s) {
+    return s.count(735, 80, 240, 100, [](int r, int g, int b) { return r + g + b < 200; });
+}
+
+bool streetWith(const Shot& s, int members) {
+    return frameAndPane(s) && paneText(s) < 50 && rosterRows(s) == members;
+}
+
+bool streetAtAnyHour(const Shot& s) { return streetWith(s, kParty); }
 
 int64_t goldOf(const std::vector<SavedMember>& party) {
     int64_t total = 0;
@@ -145,6 +161,7 @@ std::vector<SavedMember> savedParty(const std::string& questFile, const std::str
             s.pack.push_back(n.c_str());
         }
         s.gold = m->rawGold();
+        s.xp = m->getXP();
         s.hp = m->getCurHP();
         s.maxHp = m->getMaxHP();
         s.sp = m->getCurSP();

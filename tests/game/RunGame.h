@@ -146,15 +146,27 @@ bool questView(const Shot& s, int members);
 bool hallShown(const Shot& s);
 
 
+// Dark pixels of text in the upper part of the text pane: a building's
+// menu, a fight, a message or a rest, not the street.
+int paneText(const Shot& s);
+
+// The main screen at any hour: the brown frame in the corner, the empty
+// parchment pane and `members` names in the roster (a dead member's name,
+// in grey, ends the count). (questView also asks for a lit 3-D view, which
+// the town is not at night.) streetAtAnyHour: the whole party standing.
+bool streetWith(const Shot& s, int members);
+bool streetAtAnyHour(const Shot& s);
+
 // The party as a saved quest holds it: the members in order, each with the
 // names of the items in its 20 slots ("" for empty) and its pack, its own
-// gold, the names of the spells in its spell book, its hit points and
-// spell points (present and most) and the current value of each numbered
-// stat (STAT_ST ... of rules/StatBlock.h).
+// gold, its experience, the names of the spells in its spell book, its hit
+// points and spell points (present and most) and the current value of each
+// numbered stat (STAT_ST ... of rules/StatBlock.h).
 struct SavedMember {
     std::string name;
     std::vector<std::string> slots, pack;
     int64_t gold = 0;
+    int32_t xp = 0;
     std::vector<std::string> spells;
     int32_t hp = 0, maxHp = 0, sp = 0, maxSp = 0;
     std::vector<int32_t> stats;
@@ -470,6 +482,18 @@ protected:
                         shot))
             << "no quest list; game said:\n" << gameErrors();
         keys("Return");
+    }
+
+    // From the quest: ESC to the title menu (`menuVisible`), (S)ave, and back
+    // to the quest's screen (`back`, kept in `shot`); `where` names the place
+    // in a failure.
+    void saveFromQuest(const std::function<bool(const Shot&)>& menuVisible,
+                       const std::function<bool(const Shot&)>& back, const char* where, Shot& shot) {
+        keys("Escape");
+        ASSERT_TRUE(waitSettled(menuVisible, 20, shot)) << where << ": no title menu; game said:\n" << gameErrors();
+        keys("s");
+        ASSERT_TRUE(waitSettled(back, 30, shot))
+            << where << ": the quest did not come back after saving; game said:\n" << gameErrors();
     }
 
     // From the quest: ESC to the title menu, 'q', 'y'; the game ends well.

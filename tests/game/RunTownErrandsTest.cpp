@@ -11,24 +11,6 @@ namespace {
 
 class RunTownErrandsTest : public RunGameTest {};
 
-// Dark pixels of text in the upper part of the text pane: a building's
-// menu, a message or a rest, not the street.
-int paneText(const Shot& s) {
-    return s.count(735, 80, 240, 100, [](int r, int g, int b) { return r + g + b < 200; });
-}
-
-// The main screen at any hour: the brown frame in the corner, the empty
-// parchment pane and the party's names in the roster. (questView also asks
-// for a lit 3-D view, which the town is not at night.)
-bool streetAtAnyHour(const Shot& s) {
-    const bool frame = s.count(0, 0, 8, 8, [](int r, int g, int b) {
-        return r > 60 && r < 120 && g > 50 && g < 100 && b > 35 && b < 85 && r > b;
-    }) > 48;
-    const bool pane = s.count(760, 150, 200, 200, [](int r, int g, int b) { return r > 170 && g > 160 && b > 120; }) >
-                      36000;
-    return frame && pane && paneText(s) < 50 && rosterRows(s) == kParty;
-}
-
 // A saved quest as the checks read it.
 struct Saved {
     SavedWorld world;
@@ -97,13 +79,7 @@ TEST_F(RunTownErrandsTest, WagerAtTheCasinoDrinkAndRentARoomAtMelkoransThenSaveA
     const std::string quest = dir_ + "/savegame/TE1";
     auto readQuest = [&] { return Saved{savedWorld(quest), savedParty(quest, dir_)}; };
     // ESC, (S)ave on the title menu, back to the street.
-    auto save = [&](const char* where) {
-        keys("Escape");
-        ASSERT_TRUE(waitSettled(menuVisible, 20, shot)) << where << ": no title menu; game said:\n" << gameErrors();
-        keys("s");
-        ASSERT_TRUE(waitSettled(streetAtAnyHour, 30, shot))
-            << where << ": the quest did not come back after saving; game said:\n" << gameErrors();
-    };
+    auto save = [&](const char* where) { saveFromQuest(menuVisible, streetAtAnyHour, where, shot); };
     auto saveAndRead = [&](const char* where, Saved& saved) {
         save(where);
         if (!HasFatalFailure())
