@@ -3,6 +3,8 @@
 // the bodies carried, saves, and loads the quest again.
 #include "RunGame.h"
 
+#include "world/GameClock.h"
+
 #include <algorithm>
 #include <map>
 #include <utility>
@@ -40,9 +42,9 @@ protected:
     // defends, the orders are confirmed ((Y)es), a lone monster's offer is
     // denied; after the victory the bodies are frisked, and in the chest of
     // what they carried (a locked one is (O)pened) Bran (F1) takes every
-    // item ((T)ake), SPACE going on
-    // and ESCAPE (with (Y)es) leaving whatever the pack cannot hold. The
-    // round's narration moves on by itself; SPACE speeds it up.
+    // item ((T)ake), SPACE going on and ESCAPE (with (Y)es) leaving whatever
+    // the pack cannot hold. The round's narration moves on by itself; SPACE
+    // speeds it up.
     // Returns the keys that were answered; stops on the street or in the
     // Hall. When the fight answers no key, or goes on too long, the screen
     // is kept as stuck.ppm beside the game folder.
@@ -78,20 +80,13 @@ protected:
     }
 };
 
-// A saved quest as the checks read it.
-struct Saved {
-    SavedWorld world;
-    std::vector<SavedMember> party;
-};
-
 // From the Hall's door at (14, 24) facing east, the party goes to the lane
 // at x 13 (south one, west one) and faces south. It rests ten hours there
 // and waits (SPACE, 30 game seconds each) until 19:59:15 or 19:59:30, so
 // that the night (when wolves and thieves roam the town) begins with its
-// first step. Then
-// it walks the lane, which holds no story square, between y 23 and y 14,
-// turning round at either end, until a fight's text shows in the pane. The
-// fight is played (RunFightTest::playFight) and must leave the party on
+// first step. Then it walks the lane, which holds no story square, between
+// y 23 and y 14, turning round at either end, until a fight's text shows in
+// the pane. The fight is played (RunFightTest::playFight) and must leave the party on
 // the street, not in the Hall. A save before the fight and one after it
 // show the experience and the loot; the quest is quit, loaded and saved
 // again, and holds the same experience, gold and items.
@@ -111,7 +106,7 @@ TEST_F(RunFightTest, WalkTheTownAtNightWinTheFightTakeTheLootSaveAndLoad) {
     ASSERT_FALSE(HasFatalFailure());
 
     const std::string quest = dir_ + "/savegame/FI1";
-    auto readQuest = [&] { return Saved{savedWorld(quest), savedParty(quest, dir_)}; };
+    auto readQuest = [&] { return savedQuest(quest, dir_); };
     auto save = [&](const char* where) { saveFromQuest(menuVisible, calmStreet, where, shot); };
 
     // To the lane, facing south; ten hours of rest.
@@ -126,11 +121,12 @@ TEST_F(RunFightTest, WalkTheTownAtNightWinTheFightTakeTheLootSaveAndLoad) {
     ASSERT_TRUE(waitSettled(calmStreet, 30, shot)) << "the rest did not end; game said:\n" << gameErrors();
     save("after the rest");
     ASSERT_FALSE(HasFatalFailure());
-    const Saved rested = readQuest();
+    const SavedQuest rested = readQuest();
     ASSERT_TRUE(rested.world.ok);
     ASSERT_EQ(rested.world.x, 13);
     ASSERT_EQ(rested.world.y, 23);
-    const uint32_t dayTicks = 5760, dusk = 20 * 240 - 2;
+    const uint32_t dayTicks = GameClock_C::TICKS_PER_DAY;
+    const uint32_t dusk = 20 * GameClock_C::TICKS_PER_HOUR - 2;   // 19:59:30
     const uint32_t now = rested.world.ticks % dayTicks;
     ASSERT_LT(now, dusk) << "the rest ran into the night";
     const int waits = int((dusk - now) / 2);
@@ -143,7 +139,7 @@ TEST_F(RunFightTest, WalkTheTownAtNightWinTheFightTakeTheLootSaveAndLoad) {
     }
     save("at dusk");
     ASSERT_FALSE(HasFatalFailure());
-    const Saved before = readQuest();
+    const SavedQuest before = readQuest();
     ASSERT_EQ(before.world.ticks % dayTicks, now + 2 * uint32_t(waits)) << describe(before.world);
     ASSERT_EQ(namesOf(before.party), namesOf(rested.party));
 
@@ -172,7 +168,7 @@ TEST_F(RunFightTest, WalkTheTownAtNightWinTheFightTakeTheLootSaveAndLoad) {
 
     save("after the fight");
     ASSERT_FALSE(HasFatalFailure());
-    const Saved won = readQuest();
+    const SavedQuest won = readQuest();
     std::printf("[ outcome ] the fight was fought on %s\n", describe(won.world).c_str());
     // The fallen go to the end of the party: members are matched by name.
     auto sorted = [](std::vector<std::string> names) {
@@ -206,7 +202,7 @@ TEST_F(RunFightTest, WalkTheTownAtNightWinTheFightTakeTheLootSaveAndLoad) {
     ASSERT_FALSE(HasFatalFailure());
     quitFromQuest(menuVisible);
     ASSERT_FALSE(HasFatalFailure());
-    const Saved again = readQuest();
+    const SavedQuest again = readQuest();
     EXPECT_EQ(describe(again.world), describe(won.world));
     EXPECT_EQ(again.world.ticks, won.world.ticks);
     ASSERT_EQ(namesOf(again.party), namesOf(won.party));

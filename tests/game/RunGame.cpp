@@ -251,6 +251,10 @@ std::string describe(const SavedWorld& w) {
     return w.map + " (" + std::to_string(w.x) + ", " + std::to_string(w.y) + ") facing " + std::to_string(w.facing);
 }
 
+SavedQuest savedQuest(const std::string& questFile, const std::string& gameDir) {
+    return SavedQuest{savedWorld(questFile), savedParty(questFile, gameDir)};
+}
+
 std::vector<std::string> savedRoster(const std::string& questFile) {
     std::vector<std::string> names;
     std::unique_ptr<ArchiveFile_C> archive = ArchiveFile_C::open(questFile, false);

@@ -48,9 +48,6 @@ namespace rungame {
 using testfiles::readFile;
 using testfiles::exists;
 
-using testfiles::readFile;
-using testfiles::exists;
-
 constexpr int kGuardSeconds = 60;
 
 int shell(const std::string& cmd);
@@ -193,6 +190,14 @@ struct SavedWorld {
 SavedWorld savedWorld(const std::string& questFile, const std::vector<const char*>& varNames = {});
 // "maps/catacombs.cfg (5, 11) facing 270"
 std::string describe(const SavedWorld& w);
+
+// A saved quest as the whole-program checks read it: its world and party.
+struct SavedQuest {
+    SavedWorld world;
+    std::vector<SavedMember> party;
+};
+
+SavedQuest savedQuest(const std::string& questFile, const std::string& gameDir);
 
 // The roster of a saved quest's archive: the names in its "hall".
 std::vector<std::string> savedRoster(const std::string& questFile);

@@ -11,15 +11,9 @@ namespace {
 
 class RunTownErrandsTest : public RunGameTest {};
 
-// A saved quest as the checks read it.
-struct Saved {
-    SavedWorld world;
-    std::vector<SavedMember> party;
-};
-
 // Everything but the gold, the hit and spell points (and the time) that a
 // visit must leave as it was.
-void expectSameBelongings(const Saved& before, const Saved& after, const char* what) {
+void expectSameBelongings(const SavedQuest& before, const SavedQuest& after, const char* what) {
     ASSERT_EQ(namesOf(after.party), namesOf(before.party)) << what;
     for (size_t i = 0; i < before.party.size(); ++i) {
         EXPECT_EQ(after.party[i].slots, before.party[i].slots) << what << ": " << before.party[i].name;
@@ -29,7 +23,8 @@ void expectSameBelongings(const Saved& before, const Saved& after, const char* w
 }
 
 // The whole party's gold as before, but the member at `payer` with `change`.
-void expectGoldChange(const Saved& before, const Saved& after, size_t payer, int64_t change, const char* what) {
+void expectGoldChange(const SavedQuest& before, const SavedQuest& after, size_t payer, int64_t change,
+                      const char* what) {
     ASSERT_EQ(after.party.size(), before.party.size()) << what;
     for (size_t i = 0; i < before.party.size(); ++i)
         EXPECT_EQ(after.party[i].gold, before.party[i].gold + (i == payer ? change : 0))
@@ -77,10 +72,10 @@ TEST_F(RunTownErrandsTest, WagerAtTheCasinoDrinkAndRentARoomAtMelkoransThenSaveA
     ASSERT_FALSE(HasFatalFailure());
 
     const std::string quest = dir_ + "/savegame/TE1";
-    auto readQuest = [&] { return Saved{savedWorld(quest), savedParty(quest, dir_)}; };
+    auto readQuest = [&] { return savedQuest(quest, dir_); };
     // ESC, (S)ave on the title menu, back to the street.
     auto save = [&](const char* where) { saveFromQuest(menuVisible, streetAtAnyHour, where, shot); };
-    auto saveAndRead = [&](const char* where, Saved& saved) {
+    auto saveAndRead = [&](const char* where, SavedQuest& saved) {
         save(where);
         if (!HasFatalFailure())
             saved = readQuest();
@@ -108,7 +103,7 @@ TEST_F(RunTownErrandsTest, WagerAtTheCasinoDrinkAndRentARoomAtMelkoransThenSaveA
     // An errand: into the building ahead, its keys (ending in its menu),
     // out onto the street, and a save read back.
     auto errand = [&](const char* building, const std::vector<std::string>& keyNames, const std::string& what,
-                      Saved& saved) {
+                      SavedQuest& saved) {
         enter(building);
         if (HasFatalFailure())
             return;
@@ -121,7 +116,7 @@ TEST_F(RunTownErrandsTest, WagerAtTheCasinoDrinkAndRentARoomAtMelkoransThenSaveA
             saveAndRead(what.c_str(), saved);
     };
 
-    Saved start;
+    SavedQuest start;
     saveAndRead("on the street before the Hall", start);
     ASSERT_FALSE(HasFatalFailure());
     ASSERT_EQ(start.party.size(), size_t(kParty));
@@ -136,7 +131,7 @@ TEST_F(RunTownErrandsTest, WagerAtTheCasinoDrinkAndRentARoomAtMelkoransThenSaveA
           {"Right", 1}, {"Up", 7}, {"Right", 1}, {"Up", 10}, {"Right", 1}},
          "the walk to the Casino");
     ASSERT_FALSE(HasFatalFailure());
-    Saved beforeCasino;
+    SavedQuest beforeCasino;
     saveAndRead("before the Casino", beforeCasino);
     ASSERT_FALSE(HasFatalFailure());
     expectSameSquare(beforeCasino.world, 4, 6, 0, "at the Casino's door");
@@ -146,7 +141,7 @@ TEST_F(RunTownErrandsTest, WagerAtTheCasinoDrinkAndRentARoomAtMelkoransThenSaveA
     const int64_t wager = 50;
     // (W)heel of Chance, Bran (F1) plays, the wager's digits and RETURN: the
     // outcome. (L)eave the table, ESC out onto (4, 6) facing south.
-    Saved afterCasino;
+    SavedQuest afterCasino;
     errand("the Casino", {"w", "F1", "5", "0", "Return", "l"}, "a wager on the Wheel of Chance", afterCasino);
     ASSERT_FALSE(HasFatalFailure());
     expectSameSquare(afterCasino.world, 4, 6, 180, "out of the Casino");
@@ -177,7 +172,7 @@ TEST_F(RunTownErrandsTest, WagerAtTheCasinoDrinkAndRentARoomAtMelkoransThenSaveA
         << "no end of the rest; game said:\n" << gameErrors();
     keys("space");
     ASSERT_TRUE(waitSettled(streetAtAnyHour, 30, shot)) << "the rest did not end; game said:\n" << gameErrors();
-    Saved beforeDrink;
+    SavedQuest beforeDrink;
     saveAndRead("before the tavern", beforeDrink);
     ASSERT_FALSE(HasFatalFailure());
     expectSameSquare(beforeDrink.world, 20, 21, 90, "at the tavern's door");
@@ -188,7 +183,7 @@ TEST_F(RunTownErrandsTest, WagerAtTheCasinoDrinkAndRentARoomAtMelkoransThenSaveA
 
     // (B)uy a drink, Bran (F1) drinks, (T)ongue o'the Dragon, (Y)es to the
     // price, SPACE after its words; ESC out onto (20, 21) facing east.
-    Saved afterDrink;
+    SavedQuest afterDrink;
     errand("Melkoran's Tavern", {"b", "F1", "t", "y", "space"}, "a drink", afterDrink);
     ASSERT_FALSE(HasFatalFailure());
     expectSameSquare(afterDrink.world, 20, 21, 270, "out of the tavern");
@@ -209,7 +204,7 @@ TEST_F(RunTownErrandsTest, WagerAtTheCasinoDrinkAndRentARoomAtMelkoransThenSaveA
     // evening); ESC out.
     pressUntilChanged(shot, "Down", "turning to the tavern's door");
     ASSERT_FALSE(HasFatalFailure());
-    Saved afterNight;
+    SavedQuest afterNight;
     errand("Melkoran's Tavern", {"r", "F1", "space"},
            "a room for the night (then a wandering monster? seed " + std::to_string(seed_) + ")", afterNight);
     ASSERT_FALSE(HasFatalFailure());
@@ -239,7 +234,7 @@ TEST_F(RunTownErrandsTest, WagerAtTheCasinoDrinkAndRentARoomAtMelkoransThenSaveA
     ASSERT_FALSE(HasFatalFailure());
     quitFromQuest(menuVisible);
     ASSERT_FALSE(HasFatalFailure());
-    const Saved again = readQuest();
+    const SavedQuest again = readQuest();
     expectSameSquare(again.world, 20, 21, 270, "loaded and saved again");
     EXPECT_EQ(again.world.ticks, afterNight.world.ticks) << "loading and saving passed time";
     expectSameBelongings(afterNight, again, "loaded and saved again");
