@@ -11,9 +11,19 @@
 namespace vell {
 namespace {
 WriteHook writeHook;
+ReadHook readHook;
 }
 
 long ioRead(int fd, void* buf, size_t n) {
+    if (readHook) {
+        const long allowed = readHook(fd, n);
+        if (allowed < 0) {
+            errno = EIO;
+            return -1;
+        }
+        if (static_cast<size_t>(allowed) < n)
+            n = static_cast<size_t>(allowed);
+    }
     for (;;) {
         ssize_t r = ::read(fd, buf, n);
         if (r < 0 && errno == EINTR)
@@ -82,5 +92,6 @@ long ioFileSize(int fd) {
 }
 
 void setWriteHook(WriteHook hook) { writeHook = std::move(hook); }
+void setReadHook(ReadHook hook) { readHook = std::move(hook); }
 
 } // namespace vell

@@ -1,5 +1,5 @@
 // Low-level descriptor I/O for the save archive, with one place where tests
-// can make a write fail or stop short.
+// can make a write or a read fail or stop short.
 #pragma once
 #include <cstddef>
 #include <functional>
@@ -35,5 +35,12 @@ long ioFileSize(int fd);
 // to fail the write). An empty function removes the hook.
 using WriteHook = std::function<long(int fd, size_t n)>;
 void setWriteHook(WriteHook hook);
+
+// Tests: called before each read with (descriptor, bytes asked); it returns
+// the number of bytes the read may give at most, or -1 to fail the read
+// (EIO): a file that cannot be read, whoever runs the test. An empty function
+// removes the hook.
+using ReadHook = std::function<long(int fd, size_t n)>;
+void setReadHook(ReadHook hook);
 
 } // namespace vell

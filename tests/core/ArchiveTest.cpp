@@ -23,6 +23,7 @@ protected:
     }
     void TearDown() override {
         vell::setWriteHook(nullptr);
+        vell::setReadHook(nullptr);
         std::remove(path.c_str());
     }
 
@@ -590,15 +591,16 @@ TEST_F(ArchiveTest, TwoEntriesSharingABlockAreRefused) {
     EXPECT_EQ(loadBytes(*a, "b"), "cd");
 }
 
+// A file whose reads fail (a bad disk, a file the user may not read) is not
+// taken for an empty archive, and is left as it was: whoever runs the test,
+// root included, the reads fail.
 TEST_F(ArchiveTest, UnreadableFileIsNotTakenForEmpty) {
     sampleArchive(path);
-    ASSERT_EQ(::chmod(path.c_str(), 0200), 0); // writable, not readable
-    if (::access(path.c_str(), R_OK) == 0) {
-        ::chmod(path.c_str(), 0644);
-        GTEST_SKIP() << "running as a user who can read anything";
-    }
+    const std::string before = readFile(path);
+    vell::setReadHook([](int, size_t) -> long { return -1; });
     EXPECT_FALSE(ArchiveFile_C::open(path, false));
-    ::chmod(path.c_str(), 0644);
+    vell::setReadHook(nullptr);
+    EXPECT_EQ(readFile(path), before);
     EXPECT_TRUE(ArchiveFile_C::open(path, false));
 }
 

@@ -11,6 +11,55 @@ namespace rungame {
 
 int shell(const std::string& cmd) { return std::system(cmd.c_str()); }
 
+OwnDisplay::OwnDisplay()
+{
+    int fds[2];
+    if (::pipe(fds) != 0)
+        return;
+    pid_ = ::fork();
+    if (pid_ < 0) {
+        ::close(fds[0]);
+        ::close(fds[1]);
+        return;
+    }
+    if (pid_ == 0) {
+        ::close(fds[0]);
+        const int null = ::open("/dev/null", O_WRONLY);
+        ::dup2(null, 1);
+        ::dup2(null, 2);
+        const std::string fd = std::to_string(fds[1]);
+        ::execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-noreset",
+                 static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    ::close(fds[1]);
+    // The server writes its display number once it listens.
+    char buf[32] = {};
+    size_t got = 0;
+    while (got < sizeof buf - 1) {
+        const ssize_t n = ::read(fds[0], buf + got, sizeof buf - 1 - got);
+        if (n <= 0)
+            break;
+        got += size_t(n);
+        if (std::memchr(buf, '\n', got))
+            break;
+    }
+    ::close(fds[0]);
+    if (got > 0 && buf[0] >= '0' && buf[0] <= '9')
+        name_ = ":" + std::to_string(std::atoi(buf));
+    else
+        kill();
+}
+
+void OwnDisplay::kill()
+{
+    if (pid_ > 0) {
+        ::kill(pid_, SIGKILL);
+        ::waitpid(pid_, nullptr, 0);
+    }
+    pid_ = -1;
+}
+
 double differing(const Shot& a, const Shot& b, int x0, int y0, int w, int h) {
     if (a.width != b.width || a.height != b.height || a.rgb.empty())
         return 1.0;

@@ -208,15 +208,34 @@ std::vector<std::string> namesOf(const std::vector<SavedMember>& party);
 // item's name; empty when the archive holds no stock of that shop.
 std::map<std::string, int32_t> savedStock(const std::string& questFile, const char* shop);
 
+// An X server of its own (Xvfb on a free display number, which the server
+// picks and reports), ended with the object or by kill().
+class OwnDisplay {
+public:
+    OwnDisplay();
+    ~OwnDisplay() { kill(); }
+    OwnDisplay(const OwnDisplay&) = delete;
+    OwnDisplay& operator=(const OwnDisplay&) = delete;
+    // ":N", or empty when no server could be started.
+    const std::string& name() const { return name_; }
+    void kill();
+
+private:
+    pid_t pid_ = -1;
+    std::string name_;
+};
+
 class RunGameTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        const char* display = std::getenv("DISPLAY");
-        if (!display || !*display)
-            GTEST_FAIL() << "no X display (DISPLAY is not set)";
+        // Each test plays on an X server of its own, so that whole-program
+        // tests can run side by side: nothing else opens a window or takes
+        // the keyboard's focus there.
+        ASSERT_FALSE(display_.name().empty()) << "no Xvfb of the test's own could be started";
+        ::setenv("DISPLAY", display_.name().c_str(), 1);
         dpy_ = XOpenDisplay(nullptr);
         if (!dpy_)
-            GTEST_FAIL() << "cannot open the X display " << display;
+            GTEST_FAIL() << "cannot open the test's own X display " << display_.name();
         dir_ = std::string(::testing::TempDir()) + "vell_run_" + std::to_string(::getpid()) + "_" +
                ::testing::UnitTest::GetInstance()->current_test_info()->name();
         ASSERT_EQ(shell("rm -rf '" + dir_ + "' && cp -r '" VELL_GAME_DIR "' '" + dir_ + "' && rm -f '" + dir_ +
@@ -226,6 +245,13 @@ protected:
     }
 
     void TearDown() override {
+        // The pictures kept along the way, beside the game folder, only when
+        // the test failed: <test>-<name>.ppm.
+        if (HasFailure()) {
+            const std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+            for (const auto& [name, shot] : kept_)
+                shot.savePPM(std::string(VELL_GAME_DIR) + "/../" + test + "-" + name + ".ppm");
+        }
         if (pid_ > 0) {
             ::kill(-pid_, SIGKILL); // timeout and the game: timeout leads its own process group
             ::waitpid(pid_, nullptr, 0);
@@ -465,7 +491,7 @@ protected:
     void ventureForth(int members, Shot& street) {
         Shot hall;
         ASSERT_TRUE(waitSettled(hallShown, 30, hall)) << "no Hall of Adventurers; game said:\n" << gameErrors();
-        hall.savePPM(std::string(VELL_GAME_DIR) + "/../hall.ppm");
+        keepShot(hall, "hall");
         keys("v");
         ASSERT_TRUE(waitSettled([&](const Shot& s) { return questView(s, members) && !hallShown(s); }, 30, street))
             << "the Hall was not left; game said:\n" << gameErrors();
@@ -515,7 +541,13 @@ protected:
         ASSERT_EQ(finish(), 0) << gameErrors();
     }
 
+    // Keeps a picture of the way, written as <test>-<name>.ppm beside the
+    // game folder if the test fails.
+    void keepShot(const Shot& shot, const std::string& name) { kept_[name] = shot; }
+
+    OwnDisplay display_;
     Display* dpy_ = nullptr;
+    std::map<std::string, Shot> kept_;
     std::string dir_;
     int guardSeconds_ = kGuardSeconds;   // of the games started from now on
     long long seed_ = -1;   // the dice of the games started from now on (VELL_SEED); -1: the clock's

@@ -25,7 +25,7 @@ TEST_F(RunGameTest, SkipIntroNewQuestWalkSaveAndLoad) {
     ASSERT_TRUE(waitForScreen(menuVisible, 20, shot)) << "no title menu; game said:\n" << gameErrors();
     const double startup =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
-    shot.savePPM(std::string(VELL_GAME_DIR) + "/../title-menu.ppm");
+    keepShot(shot, "title-menu");
     std::printf("[ figures ] start-up to the title menu (-skipintro, one key): %.2f s\n", startup);
 
     // Waiting for a key must not keep a core busy.
@@ -48,7 +48,7 @@ TEST_F(RunGameTest, SkipIntroNewQuestWalkSaveAndLoad) {
         return;
     EXPECT_TRUE(exists(dir_ + "/savegame/AB1"));
     EXPECT_EQ(readFile(dir_ + "/savegame/AB1").substr(0, 4), readFile(dir_ + "/data/savegame.dat").substr(0, 4));
-    start0.savePPM(std::string(VELL_GAME_DIR) + "/../quest-start.ppm");
+    keepShot(start0, "quest-start");
 
     // The party starts in the Hall (13, 24); venturing forth puts it on the
     // street before it, (14, 24) facing east, a house ahead.
@@ -130,7 +130,7 @@ TEST_F(RunGameTest, TheWardenSpeaksOnHisSquare) {
     // settles while he speaks.
     ASSERT_TRUE(waitForScreen([&](const Shot& s) { return paneText(s) > 300; }, 20, talk))
         << "the Warden does not speak; game said:\n" << gameErrors();
-    talk.savePPM(std::string(VELL_GAME_DIR) + "/../warden.ppm");
+    keepShot(talk, "warden");
     EXPECT_GT(differing(street, talk, kView), 0.05) << "no picture of the Warden";
     keys("n");
     Shot farewell;
@@ -509,7 +509,7 @@ TEST_F(RunGameTest, RecruitTwoWalkToTheTempleAndTheCollegiumSaveAndLoad) {
     press("Up", "into the Temple");
     ASSERT_FALSE(HasFatalFailure());
     ASSERT_GT(paneText(shot), 300) << "no Temple menu";
-    shot.savePPM(std::string(VELL_GAME_DIR) + "/../temple.ppm");
+    keepShot(shot, "temple");
     // (H)eal, (H)eal Party, the first member pays (nothing: no one is
     // hurt), SPACE after the message, ESC out onto (14, 15).
     pressAll({"h", "h", "F1", "space"}, "healing in the Temple");
@@ -536,7 +536,7 @@ TEST_F(RunGameTest, RecruitTwoWalkToTheTempleAndTheCollegiumSaveAndLoad) {
     press("Up", "into the Collegium");
     ASSERT_FALSE(HasFatalFailure());
     ASSERT_GT(paneText(shot), 300) << "no Collegium menu";
-    shot.savePPM(std::string(VELL_GAME_DIR) + "/../collegium.ppm");
+    keepShot(shot, "collegium");
     // F4: Corvin's sheet; (P)ool the party's gold with him; ESC back to the
     // Collegium. (A)cquire a spell for him (F4), the first offered (RETURN),
     // (Y)es, SPACE after the message, ESC out.
@@ -607,54 +607,11 @@ TEST_F(RunGameTest, RecruitTwoWalkToTheTempleAndTheCollegiumSaveAndLoad) {
 
 } // namespace
 
-namespace {
-
-// An X server of the test's own (Xvfb on a free display number), which the
-// test may take away under the game.
-class PrivateDisplay {
-public:
-    PrivateDisplay()
-    {
-        int fds[2];
-        if (::pipe(fds) != 0)
-            return;
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::close(fds[0]);
-            const std::string fd = std::to_string(fds[1]);
-            ::execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-noreset",
-                     static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
-        ::close(fds[1]);
-        char buf[32] = {};
-        const ssize_t n = ::read(fds[0], buf, sizeof buf - 1);
-        ::close(fds[0]);
-        if (n > 0)
-            name_ = ":" + std::to_string(std::atoi(buf));
-    }
-    ~PrivateDisplay() { kill(); }
-    const std::string& name() const { return name_; }
-    void kill()
-    {
-        if (pid_ > 0) {
-            ::kill(pid_, SIGKILL);
-            ::waitpid(pid_, nullptr, 0);
-        }
-        pid_ = -1;
-    }
-
-private:
-    pid_t pid_ = -1;
-    std::string name_;
-};
-
-} // namespace
 
 // The display goes away under a game in a quest (a closed remote session):
 // the game notices, says so and ends at once, and the quest stays as it was.
 TEST_F(RunGameTest, LostDisplayEndsTheGameWithoutSaving) {
-    PrivateDisplay x;
+    OwnDisplay x;
     ASSERT_FALSE(x.name().empty()) << "no Xvfb of the test's own";
     Display* own = XOpenDisplay(x.name().c_str());
     ASSERT_NE(own, nullptr);

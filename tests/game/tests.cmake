@@ -7,8 +7,3 @@ if(TARGET test_game)
   # The quest template tool, run on bad sources.
   target_compile_definitions(test_game PRIVATE VELL_MKSAVEGAME="$<TARGET_FILE:mksavegame>")
 endif()
-# They look at the whole screen and type into the focused window: no other
-# program may open windows on the display meanwhile.
-if(TEST test_game)
-  set_tests_properties(test_game PROPERTIES RUN_SERIAL TRUE)
-endif()

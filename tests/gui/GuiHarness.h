@@ -209,6 +209,21 @@ public:
     static constexpr int kWidth = 1024;
     static constexpr int kHeight = 768;
 
+    // Starts SDL's video. An X server busy with other programs' windows may
+    // refuse a connection for a moment: the display is tried again for a few
+    // seconds before the harness gives up on it.
+    static bool initVideo()
+    {
+        for (int attempt = 0;; ++attempt) {
+            if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) == 0)
+                return true;
+            if (attempt >= 40)
+                return false;
+            SDL_Quit();
+            SDL_Delay(200);
+        }
+    }
+
     // Opens the window once per program; false (with the reason) on failure.
     static bool openWindow(std::string* why = nullptr)
     {
@@ -219,7 +234,7 @@ public:
             tried = true;
             if (!std::getenv("DISPLAY"))
                 reason = "no DISPLAY set: screen tests need an X server (Xvfb)";
-            else if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) < 0)
+            else if (!initVideo())
                 reason = std::string("SDL_Init failed: ") + SDL_GetError();
             else {
                 SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
