@@ -13,7 +13,7 @@ seconds=${3:-4}
 game=$4
 fixtures=$src/tests/fixtures
 cxx=$(command -v clang++-14 || command -v clang++)
-make -s -j2 -f "$src/tests/core/fuzz/fuzz.mk" SRC="$src" WORK="$work" CXX="$cxx"
+make -s -j"$(nproc)" -f "$src/tests/core/fuzz/fuzz.mk" SRC="$src" WORK="$work" CXX="$cxx"
 
 targets=(core images font piccache map items monsters classes itemcreate actions audio townfiles)
 for t in "${targets[@]}"; do
