@@ -1,6 +1,6 @@
 # Scene pictures of the upper-left pane and "data/picindex.dat", packed at
 # build time by tools/mkpicindex.cpp from pictures.txt and the committed JPEG
-# sources in src/ (made by the make-*.sh scripts beside it).
+# sources in src/ (made by make-pictures.sh and the other make-*.sh scripts).
 set(_pi_dir ${CMAKE_CURRENT_LIST_DIR})
 file(GLOB _pi_src CONFIGURE_DEPENDS ${_pi_dir}/src/*.jpg ${_pi_dir}/src/portraits/*.jpg ${_pi_dir}/src/town/*.jpg ${_pi_dir}/src/monsters/*.jpg
   ${_pi_dir}/src/story/*.jpg)
