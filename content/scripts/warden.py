@@ -1,8 +1,13 @@
 # The Warden by the fountain: gives the quest of the rats and rewards it.
-# WardenQuest (a world tag): 0 not asked, 1 accepted, 2 rats slain, 3 rewarded.
+# WardenQuest (a world tag): 0 not asked, 1 accepted, 2 rats slain while the
+# quest was taken, 3 done (rewarded; or thanked, when the party cleared the
+# nest before he asked). The nest keeps its own state in RatNest
+# (ratnest.py).
 import eventAPI as api
+import squares
 
-SPACE, YES, NO = 32, ord('y'), ord('n')
+YES, NO = ord('y'), ord('n')
+DONE = 3
 
 
 def greeting(h):
@@ -15,42 +20,61 @@ def greeting(h):
     return "Good evening"
 
 
-def say(h, text):
-    api.optionInput(h, [text], ["(SPACE) to Continue"], [SPACE])
+def standing(h, i):
+    """An adventurer of the party (not a monster that joined) who is alive.
+    (A change of 0 hit points changes nothing and tells whether any are left.)"""
+    return api.isPC(h, i) and api.modifyHP(h, i, 0)
+
+
+def offer(h):
+    key = api.optionInput(h, [greeting(h) + ", travellers. I am the Warden of Renibister.",
+                              "Rats the size of dogs have taken the catacombs under the town. "
+                              "Will you clear their nest, in the east of the catacombs?"],
+                          ["(Y)es", "(N)o"], [YES, NO])
+    if key == YES:
+        api.setTag(h, "WardenQuest", 1)
+        squares.say(h, "Take this letter; it tells the way. The stairs down are in the south-east corner of town.")
+        api.giveItems(h, ["Sealed Letter"])
+    else:
+        squares.say(h, "Then may the rats not find your cellar first.")
+
+
+def thank(h):
+    squares.say(h, greeting(h) + ", travellers. I am the Warden of Renibister.",
+                "Word has come up from the catacombs that the rats' nest is empty. "
+                "If that was your doing, Renibister thanks you.")
+    api.setTag(h, "WardenQuest", DONE)
+
+
+def reward(h):
+    squares.say(h, "You have done it! Renibister thanks you. Look into the fountain with me...")
+    api.clearPicture(h)
+    api.callEvent(h, 8000, ["pics/movies/vision.mpg"])
+    # The letter goes back to the Warden, from whoever carries it.
+    for i in range(api.getPartyCount(h)):
+        if api.hasItem(h, i, "Sealed Letter"):
+            api.removeItem(h, i, "Sealed Letter")
+    # Experience for every living adventurer, and a purse for the first.
+    living = [i for i in range(api.getPartyCount(h)) if standing(h, i)]
+    for i in living:
+        api.modifyXP(h, i, 250)
+    if living:
+        api.modifyGold(h, living[0], 200)
+    api.setTag(h, "WardenQuest", DONE)
+    squares.say(h, "Each of you still standing gains 250 experience, and here are 200 gold pieces.")
 
 
 def fireEvent(h):
-    api.showPicture(h, "Fountain")
     quest = api.getTag(h, "WardenQuest")
-    if quest == 0:
-        key = api.optionInput(h, [greeting(h) + ", travellers. I am the Warden of Renibister.",
-                                  "Rats the size of dogs have taken the catacombs under the town. "
-                                  "Will you clear their nest, in the east of the catacombs?"],
-                              ["(Y)es", "(N)o"], [YES, NO])
-        if key == YES:
-            api.setTag(h, "WardenQuest", 1)
-            say(h, "Take this letter; it tells the way. The stairs down are in the south-east corner of town.")
-            api.giveItems(h, ["Sealed Letter"])
-        else:
-            say(h, "Then may the rats not find your cellar first.")
+    if quest >= DONE or squares.turnedOnly(h):
+        return 1
+    api.showPicture(h, "Fountain")
+    if quest == 0 and api.getTag(h, "RatNest") != 0:
+        thank(h)
+    elif quest == 0:
+        offer(h)
     elif quest == 1:
-        say(h, "The rats still gnaw at our foundations. Their nest is in the east of the catacombs.")
-    elif quest == 2:
-        say(h, "You have done it! Renibister thanks you. Look into the fountain with me...")
-        api.clearPicture(h)
-        api.callEvent(h, 8000, ["pics/movies/vision.mpg"])
-        # The letter goes back to the Warden, from whoever carries it.
-        for i in range(api.getPartyCount(h)):
-            if api.hasItem(h, i, "Sealed Letter"):
-                api.removeItem(h, i, "Sealed Letter")
-        # Experience for every adventurer (not for monsters that joined),
-        # and a purse for the first.
-        for i in range(api.getPartyCount(h)):
-            if api.isPC(h, i):
-                api.modifyXP(h, i, 250)
-        api.modifyGold(h, 0, 200)
-        api.setTag(h, "WardenQuest", 3)
-        say(h, "Each of you gains 250 experience, and here are 200 gold pieces.")
+        squares.say(h, "The rats still gnaw at our foundations. Their nest is in the east of the catacombs.")
     else:
-        say(h, greeting(h) + ", friends of Renibister.")
+        reward(h)
     return 1

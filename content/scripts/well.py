@@ -1,8 +1,12 @@
 # An old well with a rope ladder: a shortcut into the catacombs.
 import eventAPI as api
+import squares
 
 
 def fireEvent(h):
+    if squares.turnedOnly(h):
+        return 1
+    api.showPicture(h, "Well")
     key = api.optionInput(h, ["An old well. A rope ladder leads down into darkness; "
                               "you hear scratching far below. Climb down?"],
                           ["(Y)es", "(N)o"], [ord('y'), ord('n')])

@@ -1,6 +1,6 @@
-// The catacombs' chests, run from their scripts with the real chest screen:
-// each one's trap goes off on a careless opener, an opened chest stays
-// empty, one left unopened waits for the party.
+// The catacombs' chests and the story's rewards, run from their scripts with
+// the real chest screen: each one's trap goes off on a careless opener, an
+// opened chest stays empty, one left unopened waits for the party.
 #include "ScriptFixture.h"
 
 #include "actions/Attributes.h"
@@ -73,12 +73,12 @@ TEST_F(ChestScripts, EachTrapGoesOffAndTheOpenedChestStaysEmpty)
         EXPECT_LT(ann.getCurHP(), 200) << c.script;
         EXPECT_EQ(ann.getGold(), gold + c.gold) << c.script;
         EXPECT_EQ(gameworld->getVar(c.tag), 1) << c.script;
-        // Empty from now on.
+        // Empty from now on, and quiet: the next key is the player's.
         forget();
         script({SDLK_SPACE});
         runScript(c.script);
-        EXPECT_TRUE(anyMentions("empty") || anyMentions("dust")) << c.script;
-        EXPECT_FALSE(anyMentions("Before you is")) << c.script;
+        EXPECT_TRUE(shown().empty()) << c.script;
+        EXPECT_EQ(stepsLeft(), 1u) << c.script;
         EXPECT_EQ(ann.getGold(), gold + c.gold) << c.script;
     }
     std::vector<std::string> pack = partykit::holdings(ann).pack;
@@ -115,7 +115,10 @@ TEST_F(ChestScripts, TheChestsSquareKeepsTheParty)
             const std::string how = std::string(name) + (opened ? ", found empty" : ", left shut");
             gameworld->setVar(tag, opened ? 1 : 0);
             standOn(3, 4, 90);
-            script({opened ? SDLK_SPACE : SDLK_l});
+            if (opened)
+                script({});
+            else
+                script({SDLK_l});
             runScript(name);
             EXPECT_EQ(iface.getCurX(), 3.0f) << how;
             EXPECT_EQ(-iface.getCurZ(), 4.0f) << how;
@@ -141,6 +144,67 @@ TEST_F(ChestScripts, TheSphinxsCofferHoldsAnItemOfTheGame)
     EXPECT_LE(ann.getGold(), 60);
     EXPECT_EQ(-iface.getCurZ(), 19.0f);
     EXPECT_EQ(iface.getCurX(), 12.0f) << "the right answer keeps the party at the sphinx";
+}
+
+// The sphinx's coffer and the nest's chest are the story's rewards: left
+// shut, each waits for the party's return, without the riddle or the fight
+// again; opened, the square's story is done and it says nothing more.
+TEST_F(ChestScripts, AStorysRewardLeftShutWaits)
+{
+    ASSERT_EQ(masterITL.load((std::string(VELL_GAME_DIR) + "/data/item.dat").c_str()), 0);
+    monsterType("Wolf");
+    monsterType("Giant Spider");
+    bl3dPartyChar& ann = join("Ann", 0x2);
+    setIntAttribute(&ann, "LockPick", 200);
+    ann.setMaxHP(200);
+    ann.setCurHP(200);
+    struct Case {
+        const char* script;
+        std::vector<partyscreens::Step> untilTheChest;   // the riddle answered, the fight won
+        std::vector<partyscreens::Step> afterLeaving;
+        std::vector<partyscreens::Step> opening;          // picked, every item taken, left
+        int32_t least, most;                              // its gold
+        std::vector<std::string> items;
+    };
+    const Case cases[] = {
+        {"sphinx", {SDLK_e, SDLK_c, SDLK_h, SDLK_o, SDLK_RETURN, SDLK_SPACE}, {},
+         {SDLK_p, SDLK_F1, SDLK_t, SDLK_SPACE}, 40, 60, {"Rope"}},
+        {"ratnest", {SDLK_SPACE}, {SDLK_SPACE}, {SDLK_p, SDLK_F1, SDLK_ESCAPE}, 120, 120, {}},
+    };
+    for (const Case& c : cases) {
+        standOn(12, 19, 90);
+        const int32_t gold = ann.getGold();
+        const std::vector<std::string> pack = partykit::holdings(ann).pack;
+        std::vector<partyscreens::Step> keys = c.untilTheChest;
+        keys.push_back(SDLK_l);
+        keys.insert(keys.end(), c.afterLeaving.begin(), c.afterLeaving.end());
+        forget();
+        script(keys);
+        runScript(c.script, 13, 19, 270);
+        EXPECT_TRUE(anyMentions("Before you is")) << c.script << ": no chest";
+        EXPECT_EQ(stepsLeft(), 0u) << c.script;
+        EXPECT_EQ(ann.getGold(), gold) << c.script;
+
+        // Back: the chest at once, still holding its reward.
+        forget();
+        script(c.opening);
+        runScript(c.script, 13, 19, 270);
+        EXPECT_TRUE(shown().at(0).mentions("Before you is")) << c.script << ": the chest is gone";
+        EXPECT_EQ(stepsLeft(), 0u) << c.script;
+        EXPECT_GE(ann.getGold(), gold + c.least) << c.script;
+        EXPECT_LE(ann.getGold(), gold + c.most) << c.script;
+        std::vector<std::string> want = pack;
+        want.insert(want.end(), c.items.begin(), c.items.end());
+        EXPECT_EQ(partykit::holdings(ann).pack, want) << c.script;
+
+        // Opened: done.
+        const int32_t paid = ann.getGold();
+        forget();
+        script({SDLK_SPACE});
+        runScript(c.script, 13, 19, 270);
+        EXPECT_TRUE(shown().empty()) << c.script;
+        EXPECT_EQ(ann.getGold(), paid) << c.script;
+    }
 }
 
 } // namespace

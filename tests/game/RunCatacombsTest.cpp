@@ -153,6 +153,39 @@ protected:
         }
     }
 
+    // A key on a story square that has nothing more to say (its story is
+    // done, or the party only turns on it): the view moves, and the screen
+    // comes to rest on the main view with an empty pane. (Nothing else can
+    // come there: no random event or wandering monster on a square with an
+    // event of its own.)
+    void quietly(Shot& shot, const std::string& key, const std::string& what)
+    {
+        const Shot last = shot;
+        keys(key);
+        if (!waitSettled([&](const Shot& s) { return differing(last, s, 0, 0, s.width, s.height) > 0; }, 20, shot) ||
+            !calm(shot)) {
+            keep("spoke");
+            FAIL() << what << " (" << key << "): the square spoke, or the screen did not come to rest; the screen "
+                   << "is in catacombs-spoke.ppm; game said:\n"
+                   << gameErrors();
+        }
+    }
+
+    // ESC to the title menu and (C)ontinue: the square the party stands on
+    // runs its script again, and says nothing when its story is done.
+    void backFromTheTitle(Shot& shot, const std::function<bool(const Shot&)>& menuVisible, const std::string& where)
+    {
+        keys("Escape");
+        ASSERT_TRUE(waitSettled(menuVisible, 30, shot)) << where << ": no title menu; game said:\n" << gameErrors();
+        keys("c");
+        if (!waitSettled(mainScreen, 40, shot) || !calm(shot)) {
+            keep("spoke");
+            FAIL() << where << ", back from the title menu: the square spoke, or the quest did not come back; the "
+                   << "screen is in catacombs-spoke.ppm; game said:\n"
+                   << gameErrors();
+        }
+    }
+
     // The last key of a scripted square: its text goes, the main view is back.
     void leaveText(Shot& shot, const std::string& key, const std::string& what)
     {
@@ -196,7 +229,10 @@ protected:
 // mossy hall over its darkness (6, 11) to the shrine (4, 11), where the
 // party prays; a save on the square beside it. Back the same way (the chest
 // now empty, the pit sprung), up the stairs (1, 1) into the town at
-// (26, 4); a save, quit, load and a second save hold the same quest.
+// (26, 4); a save, quit, load and a second save hold the same quest. The
+// squares whose story is done say nothing: the sphinx, the emptied chest and
+// the shrine after the prayer, on a turn, on a step back onto the chest, and
+// when the quest comes back from the title menu.
 //
 // VELL_SEED fixes the dice, so the road is the same every run: with this
 // seed wandering monsters wait at the foot of the stairs and the party runs
@@ -258,10 +294,11 @@ TEST_F(RunCatacombsTest, DownTheStairsThroughTheStorysSquaresAndBackSaveAndLoad)
     leaveText(shot, "space", "the coffer is empty");
     ASSERT_FALSE(HasFatalFailure());
 
-    // A turn on the sphinx's square: she is silent now.
-    arrive(shot, 50, "the sphinx (12, 19) says nothing when the party turns", "Down");
+    // The sphinx's story is done: she says nothing when the party turns on
+    // her square, nor when the quest comes back from the title menu.
+    quietly(shot, "Down", "a turn on the sphinx's square (12, 19)");
     ASSERT_FALSE(HasFatalFailure());
-    leaveText(shot, "space", "the silent sphinx");
+    backFromTheTitle(shot, menuVisible, "on the sphinx's square (12, 19)");
     ASSERT_FALSE(HasFatalFailure());
     std::vector<std::string> road(14, "Up");
     road.push_back("Right");
@@ -314,9 +351,7 @@ TEST_F(RunCatacombsTest, DownTheStairsThroughTheStorysSquaresAndBackSaveAndLoad)
     leaveText(shot, "space", "the crypt's chest is empty");
     ASSERT_FALSE(HasFatalFailure());
 
-    arrive(shot, 50, "the empty chest in the crypt (1, 14) when the party turns", "Right");
-    ASSERT_FALSE(HasFatalFailure());
-    leaveText(shot, "space", "the crypt's empty chest");
+    quietly(shot, "Right", "a turn at the crypt's emptied chest (1, 14)");
     ASSERT_FALSE(HasFatalFailure());
     road = std::vector<std::string>(5, "Up");
     road.insert(road.end(), {"Right", "Up", "Up", "Up", "Right", "Up"});
@@ -328,12 +363,11 @@ TEST_F(RunCatacombsTest, DownTheStairsThroughTheStorysSquaresAndBackSaveAndLoad)
     ASSERT_FALSE(HasFatalFailure());
     leaveText(shot, "space", "the shrine's warmth");
     ASSERT_FALSE(HasFatalFailure());
-    // A turn on the shrine's square sets it off again: (L)eave. One step
-    // east, off the square (whose script would run again when the quest
-    // comes back from the title menu), a save.
-    arrive(shot, 300, "the shrine (4, 11) when the party turns", "Down");
+    // Prayed at, the shrine is quiet for the day: on a turn, and when the
+    // quest comes back from the title menu. One step east, a save.
+    quietly(shot, "Down", "a turn at the shrine (4, 11) after the prayer");
     ASSERT_FALSE(HasFatalFailure());
-    leaveText(shot, "l", "the shrine: (L)eave");
+    backFromTheTitle(shot, menuVisible, "on the shrine's square (4, 11)");
     ASSERT_FALSE(HasFatalFailure());
     walk(shot, {"Up"}, "from the shrine east to (5, 11)");
     ASSERT_FALSE(HasFatalFailure());
@@ -371,13 +405,9 @@ TEST_F(RunCatacombsTest, DownTheStairsThroughTheStorysSquaresAndBackSaveAndLoad)
     road.insert(road.end(), 4, "Up");
     walk(shot, road, "from beside the shrine east, north out of the hall and west to (2, 14)");
     ASSERT_FALSE(HasFatalFailure());
-    arrive(shot, 100, "the crypt's chest (1, 14) says nothing the second time");
+    quietly(shot, "Up", "back onto the crypt's emptied chest (1, 14)");
     ASSERT_FALSE(HasFatalFailure());
-    leaveText(shot, "space", "the crypt's empty chest");
-    ASSERT_FALSE(HasFatalFailure());
-    arrive(shot, 50, "the crypt's chest (1, 14) when the party turns", "Left");
-    ASSERT_FALSE(HasFatalFailure());
-    leaveText(shot, "space", "the crypt's empty chest");
+    quietly(shot, "Left", "a turn at the crypt's emptied chest (1, 14)");
     ASSERT_FALSE(HasFatalFailure());
     road = std::vector<std::string>(12, "Up");   // over the sprung pit
     walk(shot, road, "from the crypt south down the passage to (1, 2)");
