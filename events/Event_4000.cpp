@@ -463,8 +463,8 @@ void Event_4000_C::confirmOrders()
 
 // "(U)se previous orders": the member's own order of the last round again
 // (found by who gave it, wherever the member stands now), with its target,
-// its ranks and the item it was given through; a member who cannot act
-// gets none, as in the order entry.
+// its ranks and the item it was given through. A member who cannot act
+// does nothing this round, as in the order entry, and keeps the order.
 void Event_4000_C::rebuildPrevious(int slot, bl3dPartyChar& m, bool& playing, const LastOrder_S (&last)[8])
 {
     selAct_[slot] = nullptr;
@@ -494,11 +494,17 @@ void Event_4000_C::rebuildPrevious(int slot, bl3dPartyChar& m, bool& playing, co
         bl3dAction* d = CombatRound_C::ownAction(m, ACTION_DEFEND);
         selAct_[slot] = d;
         selActArg_[slot] = d ? makeUse(d, m, false, nullptr, 0) : nullptr;
+        selExtra_[slot] = OrderExtra_S{};
     };
     if (act->actionID() == ACTION_EQUIP_ITEM) {
         defend();
         return;
     }
+    // The order stays the member's to repeat, also in a round that it is
+    // not carried out (a song goes on; the member cannot act and spends
+    // nothing).
+    selAct_[slot] = act;
+    selExtra_[slot] = was.extra;
     if (m.isPlayingSong()) {
         playing = true;
         return;
@@ -526,8 +532,6 @@ void Event_4000_C::rebuildPrevious(int slot, bl3dPartyChar& m, bool& playing, co
             target = enemyList.groupAt(0);
         charTarget_[slot] = target;
     }
-    selAct_[slot] = act;
-    selExtra_[slot] = was.extra;
     if (act->actionID() == ACTION_ADVANCE || act->actionID() == ACTION_RETREAT) {
         selActArg_[slot] = rankUse(act, m, was.extra.ranks);
         return;

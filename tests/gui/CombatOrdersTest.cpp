@@ -454,14 +454,23 @@ TEST_F(CombatOrdersTest, PreviousOrdersSpendTheDaysUsesOfASkillAndOfferOnlyWhatA
         ann.getTagList()->setInt((key + "MAX").c_str(), 2);
     }
     dummies(1, 10);
-    // Round 1: Ann hides (the only skill for a fight). Rounds 2 and 3: the
-    // previous orders; the second day's use goes in round 2, and in round 3,
-    // with none left, she defends.
-    press({SDLK_f, SDLK_u, SDLK_RETURN, SDLK_y, SDLK_u, SDLK_y, SDLK_u, SDLK_y});
+    // Round 1: Ann hides (the only skill for a fight). Then the previous
+    // orders: in round 2 she sleeps, does nothing and spends nothing; in
+    // round 3, awake, she hides on the day's second use; in round 4, with
+    // none left, she defends.
+    press({SDLK_f, SDLK_u, SDLK_RETURN, SDLK_y, SDLK_u, SDLK_y, SDLK_u, SDLK_y, SDLK_u, SDLK_y});
     int listed = -1;
+    std::vector<int32_t> usesLeft; // after each round
     hooks_.push_back([&](int state) {
         if (state == E::SKILL_LIST && listed < 0 && event().getScrollList())
             listed = event().getScrollList()->getNumLines();
+        if (state == E::ROUND_MENU && rounds().size() > usesLeft.size()) {
+            usesLeft.push_back(ann.getTagList()->intValue(hide.c_str()));
+            bl3dStatBlock* stats = ann.getStatBlock();
+            const int32_t c = stats->getBase(STAT_CONDITIONS);
+            stats->setBase(STAT_CONDITIONS, usesLeft.size() == 1 ? c | COND_SLEEPING : c & ~COND_SLEEPING);
+            stats->recompute();
+        }
         return false;
     });
     runAfterRound();
@@ -470,11 +479,13 @@ TEST_F(CombatOrdersTest, PreviousOrdersSpendTheDaysUsesOfASkillAndOfferOnlyWhatA
     EXPECT_TRUE(lastIn(E::SKILL_LIST).has("Hide in Shadows"));
     EXPECT_FALSE(lastIn(E::SKILL_LIST).mentions("Mind Compass")) << "a skill for outside a fight";
     EXPECT_EQ(listed, 1);
-    EXPECT_EQ(ann.getTagList()->intValue(hide.c_str()), 0);
+    EXPECT_EQ(usesLeft, (std::vector<int32_t>{1, 1, 0, 0}));
     EXPECT_EQ(ann.getTagList()->intValue(compass.c_str()), 2);
-    ASSERT_EQ(rounds().size(), 3u);
-    EXPECT_EQ(rounds()[1].find("Ann#0 crouches"), std::string::npos) << rounds()[1];
-    EXPECT_NE(rounds()[2].find("Ann#0 crouches"), std::string::npos) << rounds()[2];
+    ASSERT_EQ(rounds().size(), 4u);
+    EXPECT_EQ(rounds()[1].find("Ann#0 tries"), std::string::npos) << rounds()[1];
+    EXPECT_EQ(rounds()[1].find("Ann#0 slips"), std::string::npos) << rounds()[1];
+    EXPECT_EQ(rounds()[2].find("Ann#0 crouches"), std::string::npos) << rounds()[2];
+    EXPECT_NE(rounds()[3].find("Ann#0 crouches"), std::string::npos) << rounds()[3];
 }
 
 TEST_F(CombatOrdersTest, GoingBackPastJoinedMonstersReleasesTheirEarlierChoices)
