@@ -409,10 +409,11 @@ TEST_F(CombatOrdersTest, PreviousOrdersAfterAnOrderChangeAreEachMembersOwnWithIt
     ASSERT_EQ(ranks_.size(), 3u);
     for (const Ranks& r : ranks_)
         EXPECT_EQ(r, (Ranks{"Dee", "Ann", "Bob", "Cyd"}));
-    ASSERT_EQ(rounds().size(), 3u);
+    const std::vector<std::string> narrated = rounds();
+    ASSERT_EQ(narrated.size(), 3u);
     for (size_t i = 1; i < 3; ++i) {
         SCOPED_TRACE(testing::Message() << "round " << i + 1);
-        const std::string& said = rounds()[i];
+        const std::string& said = narrated[i];
         EXPECT_NE(said.find("Ann#0 attacks a #4Bat"), std::string::npos) << said;
         EXPECT_NE(said.find("Bob#0 crouches"), std::string::npos) << said;
         EXPECT_NE(said.find("Cyd#0 crouches"), std::string::npos) << said;
