@@ -107,8 +107,9 @@ int32_t levelBonus(const bl3dCharacter* who, int32_t base) {
 }
 
 // The opening of a strike that only party members make: the striker, its
-// buffer emptied, and its victim drawn from the target group. 1 to go on; otherwise perform's result: -3 no record,
-// 0 a striker who is no party member or no victim (nothing done).
+// buffer emptied, and its victim drawn from the target group. 1 to go on;
+// otherwise perform's result: -3 no record, 0 a striker who is no party
+// member or no victim (nothing done).
 struct PartyStrike {
     bl3dCharacter* striker = nullptr;
     bl3dMonster* victim = nullptr;

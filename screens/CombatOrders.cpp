@@ -557,6 +557,7 @@ void Event_4000_C::buildSkillList(bl3dPartyChar& m)
     TagList_C* attrs = m.getTagList();
     for (const ActionNode_S* n = m.actions()->head(); n; n = n->next) {
         const bl3dAction* a = n->action;
+        // Songs have their own list; a skill for outside a fight is no order.
         if (!a || isPlainMove(a) || (static_cast<uint32_t>(a->actionID()) & (ACTION_BARD_SONG | ACTION_NOT_IN_COMBAT)))
             continue;
         char key[16];
