@@ -185,8 +185,7 @@ void CombatRound_C::deadToTheBack() {
     }
 }
 
-FightState CombatRound_C::endRound() {
-    ++rounds_;
+FightState CombatRound_C::settle() {
     enemyList.prune(&xp_, &gold_, &loot_);
     endSongs(true);
     deadToTheBack();
@@ -200,9 +199,18 @@ FightState CombatRound_C::endRound() {
         endSongs(false);
         return FightState::Won;
     }
-    if (roundEnd_)
-        roundEnd_();
     return FightState::Going;
+}
+
+FightState CombatRound_C::endRound() {
+    ++rounds_;
+    const FightState s = settle();
+    if (s != FightState::Going || !roundEnd_)
+        return s;
+    // The round's tick may kill (a poison): those it killed leave the field
+    // and the ranks before anyone is asked for an order.
+    roundEnd_();
+    return settle();
 }
 
 FightState CombatRound_C::runRound() {

@@ -76,7 +76,8 @@ public:
     // -1) are passed over.
     int performNext();
     // Prunes the dead monsters, moves dead members behind the living and
-    // says how the fight stands.
+    // says how the fight stands; with enemies left the round end's hook
+    // runs, and whoever it killed is pruned or moved back the same way.
     FightState endRound();
 
     // --- a round whose orders a screen took --------------------------------------------
@@ -111,6 +112,9 @@ private:
     void endSong(bl3dPartyChar& member);
     // Every playing member's song (only the dead ones' with deadOnly).
     void endSongs(bool deadOnly);
+    // The dead monsters pruned, the dead members' songs ended and the dead
+    // moved behind the living; how the fight stands then.
+    FightState settle();
 
     char chars_[TEXT_SIZE];
     TextBuf_C text_;

@@ -107,13 +107,12 @@ int32_t levelBonus(const bl3dCharacter* who, int32_t base) {
 }
 
 // The opening of a strike that only party members make: the striker, its
-// buffer emptied, and its victim drawn from the target group (with the
-// group's distance). 1 to go on; otherwise perform's result: -3 no record,
-// 0 a striker who is no party member or no victim (nothing done).
+// buffer emptied, and its victim drawn from the target group. 1 to go on;
+// otherwise perform's result: -3 no record, 0 a striker who is no party
+// member or no victim (nothing done).
 struct PartyStrike {
     bl3dCharacter* striker = nullptr;
     bl3dMonster* victim = nullptr;
-    int distance = 0;
 };
 
 int openPartyStrike(SkillUse_S* use, bool firstWhenNoneLives, PartyStrike& s) {
@@ -123,7 +122,7 @@ int openPartyStrike(SkillUse_S* use, bool firstWhenNoneLives, PartyStrike& s) {
     if (!use->performer || !use->performer->isPartyMember())
         return 0;
     s.striker = use->performer;
-    s.victim = victimIn(asEnemyGroup(use->target, &s.distance), firstWhenNoneLives);
+    s.victim = victimIn(asEnemyGroup(use->target), firstWhenNoneLives);
     return s.victim ? 1 : 0;
 }
 
@@ -411,8 +410,8 @@ int bl3dDeathblow::perform(ActionUse_S* record) {
     const int32_t bonus = levelBonus(p, greater_ ? 50 : 25);
     const char* name = p->getName();
     const char* foe = victim->getName();
-    // The group's own distance: the one the order was given at may be old.
-    if (s.distance > range()) {
+    // The distance the order was given at.
+    if (use->distance > range()) {
         use->text->set("#2%s#0 attempts to attack a #4%s#0, but it is out of range\n", name, foe);
         return 0;
     }

@@ -187,7 +187,7 @@ int bl3dGroupSpell::cast(SpellUse_S& use) {
         }
         pay(use);
         const char* plural = pluralName(g);
-        if (distance > reach_) {
+        if ((reachBy_ == Reach::AsGiven ? use.extra : distance) > reach_) {
             text.set("%s casts %s at some #4%s#0, but they are out of range!\n", who, spell, plural);
             return 0;
         }

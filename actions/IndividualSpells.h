@@ -95,13 +95,16 @@ protected:
     void strike(SpellUse_S& use, bl3dCharacter* target, const char* words) override;
 };
 
-// Spirit Hammer and Mind Blow: a party caster's spell on the chosen group
-// within reach of its own distance, a monster caster's on the whole party
-// within reach of the distance given.
+// Spirit Hammer and Mind Blow: a party caster's spell on the chosen group,
+// a monster caster's on the whole party within reach of the distance given.
+// A party caster's reach is measured by the group's distance now (Spirit
+// Hammer) or by the distance given, as a monster's is (Mind Blow).
 class bl3dGroupSpell : public bl3dIndividualSpell {
 public:
-    bl3dGroupSpell(const SpellRow_S& row, int reach)
-        : bl3dIndividualSpell(row, SpellEnqueue::Targeted, SpellLayout::Targeted), reach_(reach) {}
+    enum class Reach { GroupNow, AsGiven };
+
+    bl3dGroupSpell(const SpellRow_S& row, int reach, Reach reachBy)
+        : bl3dIndividualSpell(row, SpellEnqueue::Targeted, SpellLayout::Targeted), reach_(reach), reachBy_(reachBy) {}
 
 protected:
     int cast(SpellUse_S& use) override;
@@ -113,11 +116,12 @@ protected:
 
 private:
     int reach_;
+    Reach reachBy_;
 };
 
 class bl3dSpell_SPHA : public bl3dGroupSpell {
 public:
-    explicit bl3dSpell_SPHA(const SpellRow_S& row) : bl3dGroupSpell(row, 40) {}
+    explicit bl3dSpell_SPHA(const SpellRow_S& row) : bl3dGroupSpell(row, 40, Reach::GroupNow) {}
 
 protected:
     void onGroup(SpellUse_S& use, bl3dMonsterList& group, const char* who, const char* plural) override;
@@ -129,11 +133,11 @@ private:
     static bool drainAll(bl3dCharacter* c);
 };
 
-// The group's distance counts against 30 feet (the catalogue gives the
-// spell no range of its own).
+// The distance it was given at counts against 30 feet (the catalogue gives
+// the spell no range of its own).
 class bl3dSpell_MIBL : public bl3dGroupSpell {
 public:
-    explicit bl3dSpell_MIBL(const SpellRow_S& row) : bl3dGroupSpell(row, 30) {}
+    explicit bl3dSpell_MIBL(const SpellRow_S& row) : bl3dGroupSpell(row, 30, Reach::AsGiven) {}
 
 protected:
     void onGroup(SpellUse_S& use, bl3dMonsterList& group, const char* who, const char* plural) override;

@@ -18,6 +18,7 @@
 #include "rules/Item.h"
 #include "rules/Monster.h"
 #include "rules/MonsterList.h"
+#include "rules/MonsterType.h"
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
 #include "rules/RulesEnv.h"
@@ -33,8 +34,6 @@ namespace {
 constexpr int32_t CLASS_PALADIN = 0x20;
 // The class whose "FOD" comes back after a fight.
 constexpr int32_t CLASS_FOD = 0x08;
-// Creatures that cannot be outrun.
-constexpr int32_t CREATURE_RELENTLESS = 4;
 constexpr int COMBAT_MUSICS = 7;
 
 Event_4000_C* gRunning = nullptr;
@@ -220,6 +219,8 @@ void Event_4000_C::clearSlots()
         selActArg_[i] = nullptr;
         origSrc_[i] = nullptr;
         selActBkup_[i] = nullptr;
+        selExtra_[i] = OrderExtra_S{};
+        extraBkup_[i] = OrderExtra_S{};
         charTarget_[i] = nullptr;
         savedOrder_[i] = nullptr;
         wasPlaying_[i] = false;
@@ -389,7 +390,7 @@ void Event_4000_C::runAway()
     }
     for (int g = 0; const bl3dMonsterList* group = enemyList.groupAt(g); ++g) {
         const bl3dMonster* m = group->getMonster(0);
-        if (m && m->creatureType() == CREATURE_RELENTLESS) {
+        if (m && m->creatureType() == CREATURE_NO_ESCAPE) {
             setState(OVERTAKEN);
             return;
         }
@@ -433,13 +434,19 @@ void Event_4000_C::confirmOrders()
 {
     firstRound_ = false;
     round_->initList().clear();
+    // The last round's orders as they stood: rebuilding one slot must not
+    // change what a later slot's member finds of its own.
+    LastOrder_S last[8];
+    for (int k = 0; k < 8; ++k)
+        last[k] = LastOrder_S{origSrc_[k], selActBkup_[k], charTarget_[k], extraBkup_[k]};
     for (curMember_ = 0; curMember_ < party->getCount() && curMember_ < 8; ++curMember_) {
         const int slot = curMember_;
         bl3dPartyChar& m = *party->getMember(slot);
         bool playing = false;
         if (usePrevious_)
-            rebuildPrevious(slot, m, playing);
+            rebuildPrevious(slot, m, playing, last);
         selActBkup_[slot] = selAct_[slot];
+        extraBkup_[slot] = selExtra_[slot];
         if (selAct_[slot] && selActArg_[slot] && !playing)
             round_->initList().add(selAct_[slot], selActArg_[slot], CombatRound_C::initiative(m));
         else if (selAct_[slot] && selActArg_[slot])
@@ -454,11 +461,15 @@ void Event_4000_C::confirmOrders()
     beginRound();
 }
 
-// "(U)se previous orders": the member's order of the last round again.
-void Event_4000_C::rebuildPrevious(int slot, bl3dPartyChar& m, bool& playing)
+// "(U)se previous orders": the member's own order of the last round again
+// (found by who gave it, wherever the member stands now), with its target,
+// its ranks and the item it was given through. A member who cannot act
+// does nothing this round, as in the order entry, and keeps the order.
+void Event_4000_C::rebuildPrevious(int slot, bl3dPartyChar& m, bool& playing, const LastOrder_S (&last)[8])
 {
     selAct_[slot] = nullptr;
     selActArg_[slot] = nullptr;
+    selExtra_[slot] = OrderExtra_S{};
     if (m.getCurHP() <= 0)
         return;
     if (m.isJoinedMonster()) {
@@ -467,48 +478,68 @@ void Event_4000_C::rebuildPrevious(int slot, bl3dPartyChar& m, bool& playing)
         return;
     }
     int source = -1;
-    if (origSrc_[slot] == &m) {
+    if (last[slot].source == &m) {
         source = slot;
     } else {
         for (int k = 0; k < 8; ++k)
-            if (origSrc_[k] == &m)
+            if (last[k].source == &m)
                 source = k;
     }
-    if (source < 0 || !selActBkup_[source])
+    if (source < 0 || !last[source].act)
         return;
-    bl3dAction* act = selActBkup_[source];
+    const LastOrder_S& was = last[source];
+    bl3dAction* act = was.act;
+    charTarget_[slot] = was.target;
     auto defend = [&] {
         bl3dAction* d = CombatRound_C::ownAction(m, ACTION_DEFEND);
         selAct_[slot] = d;
         selActArg_[slot] = d ? makeUse(d, m, false, nullptr, 0) : nullptr;
-        origSrc_[slot] = &m;
+        selExtra_[slot] = OrderExtra_S{};
     };
     if (act->actionID() == ACTION_EQUIP_ITEM) {
         defend();
         return;
     }
+    // The order stays the member's to repeat, also in a round that it is
+    // not carried out (a song goes on; the member cannot act and spends
+    // nothing).
+    selAct_[slot] = act;
+    selExtra_[slot] = was.extra;
     if (m.isPlayingSong()) {
         playing = true;
         return;
     }
-    void* target = charTarget_[source];
-    if (!target) {
-        if (static_cast<uint32_t>(act->actionID()) & ACTION_BARD_SONG) {
-            defend(); // the song ended in the last round
-            return;
-        }
-        selAct_[slot] = act;
-        selActArg_[slot] = makeUse(act, m, false, nullptr, 0);
+    if (m.getConditions() & NO_ORDER)
+        return;
+    void* target = was.target;
+    if (!target && (static_cast<uint32_t>(act->actionID()) & ACTION_BARD_SONG)) {
+        defend(); // the song ended in the last round
         return;
     }
-    bool isMember = false;
-    for (int k = 0; k < party->getCount(); ++k)
-        if (party->getMember(k) == target)
-            isMember = true;
-    if (!isMember && !enemyList.hasGroup(static_cast<const bl3dMonsterList*>(target)))
-        target = enemyList.groupAt(0);
-    selAct_[slot] = act;
-    selActArg_[slot] = makeUse(act, m, false, target, 0);
+    // The day's uses of a skill are spent as the order entry spends them
+    // (an item's power costs its charges instead); with none left the
+    // member defends.
+    if (was.extra.itemSlot < 0 && !spendDailyUse(m, act)) {
+        defend();
+        return;
+    }
+    if (target) {
+        bool isMember = false;
+        for (int k = 0; k < party->getCount(); ++k)
+            if (party->getMember(k) == target)
+                isMember = true;
+        if (!isMember && !enemyList.hasGroup(static_cast<const bl3dMonsterList*>(target)))
+            target = enemyList.groupAt(0);
+        charTarget_[slot] = target;
+    }
+    if (act->actionID() == ACTION_ADVANCE || act->actionID() == ACTION_RETREAT) {
+        selActArg_[slot] = rankUse(act, m, was.extra.ranks);
+        return;
+    }
+    const bool item = was.extra.itemSlot >= 0;
+    if (item)
+        itemSlot_ = was.extra.itemSlot;
+    selActArg_[slot] = makeUse(act, m, item, target, 0);
 }
 
 void Event_4000_C::beginRound()

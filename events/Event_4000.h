@@ -146,8 +146,21 @@ private:
     void roundKey(int sym);
     void runAway();
     void advance();
+    // What an order needs besides its action and target to be given again.
+    struct OrderExtra_S {
+        int32_t ranks = 0;  // Advance, Retreat: how many ranks
+        int itemSlot = -1;  // an item's power: the equipment slot it is used through
+    };
+    // One slot's order of the last confirmed round, as "(U)se previous
+    // orders" reads it: who gave it, the action, its target and the rest.
+    struct LastOrder_S {
+        bl3dPartyChar* source = nullptr;
+        bl3dAction* act = nullptr;
+        void* target = nullptr;
+        OrderExtra_S extra;
+    };
     void confirmOrders();
-    void rebuildPrevious(int slot, bl3dPartyChar& member, bool& playing);
+    void rebuildPrevious(int slot, bl3dPartyChar& member, bool& playing, const LastOrder_S (&last)[8]);
     void beginRound();
     void performNext();
     void frisk();
@@ -187,6 +200,11 @@ private:
     void queueOnGroup(bool item);
     // The song in selAct started or ended (a song request); then the next member.
     void queueSong(int32_t request);
+    // A use of Advance or Retreat within the party by that many ranks.
+    ActionUse_S* rankUse(bl3dAction* move, bl3dPartyChar& m, int32_t ranks);
+    // A skill with uses per day spends one; false (nothing spent) when its
+    // uses of the day are gone. Skills without a count of uses are free.
+    static bool spendDailyUse(bl3dPartyChar& member, const bl3dAction* skill);
     void chooseSpell(bl3dAction* spell);
     void chooseSkill(bl3dPartyChar& member, bl3dAction* skill);
     void itemOrder(bl3dPartyChar& member);
@@ -215,6 +233,8 @@ private:
     ActionUse_S* selActArg_[8] = {};
     bl3dPartyChar* origSrc_[8] = {};
     bl3dAction* selActBkup_[8] = {};
+    OrderExtra_S selExtra_[8] = {};
+    OrderExtra_S extraBkup_[8] = {};
     void* charTarget_[8] = {};
     bool wasPlaying_[8] = {};
     bl3dPartyChar* savedOrder_[8] = {};

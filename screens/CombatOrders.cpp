@@ -112,8 +112,11 @@ bool Event_4000_C::canAttack(const bl3dPartyChar& m) const
 
 void Event_4000_C::beginTurn()
 {
-    // Joined monsters choose for themselves, one after the other.
+    // Joined monsters choose for themselves, one after the other; a choice
+    // made before the player went back past them is released first.
     for (bl3dPartyChar* m = member(); m && m->getCurHP() > 0 && m->isJoinedMonster(); m = member()) {
+        if (selAct_[curMember_] && selActArg_[curMember_])
+            selAct_[curMember_]->freeEntry(selActArg_[curMember_]);
         selAct_[curMember_] = nullptr;
         selActArg_[curMember_] = nullptr;
         if (bl3dCombatAI* ai = m->getCombatAI())
@@ -121,6 +124,8 @@ void Event_4000_C::beginTurn()
         ++curMember_;
     }
     const bl3dPartyChar* m = member();
+    if (m && m->getCurHP() > 0)
+        selExtra_[curMember_] = OrderExtra_S{};
     setState(m && m->getCurHP() > 0 ? MEMBER_TURN : BEGIN_COMBAT);
 }
 
@@ -143,6 +148,7 @@ void Event_4000_C::back()
     if (selAct_[k] && selActArg_[k])
         selAct_[k]->freeEntry(selActArg_[k]);
     selActArg_[k] = nullptr;
+    selExtra_[k] = OrderExtra_S{};
     setState(MEMBER_TURN);
 }
 
@@ -179,9 +185,30 @@ void Event_4000_C::queue(bool item, void* target, int index)
     if (!m || !selAct_[curMember_])
         return;
     selActArg_[curMember_] = makeUse(selAct_[curMember_], *m, item, target, index);
+    selExtra_[curMember_].itemSlot = item ? itemSlot_ : -1;
     if (target)
         charTarget_[curMember_] = target;
     nextMember();
+}
+
+ActionUse_S* Event_4000_C::rankUse(bl3dAction* move, bl3dPartyChar& m, int32_t ranks)
+{
+    // The ranks travel as the context's second value itself.
+    void* context[2] = {&round_->text(), reinterpret_cast<void*>(static_cast<intptr_t>(ranks))};
+    return makeUse(move, m, false, nullptr, 0, 2, context);
+}
+
+bool Event_4000_C::spendDailyUse(bl3dPartyChar& m, const bl3dAction* skill)
+{
+    char key[16];
+    counterKey(skill, key);
+    TagList_C* attrs = m.getTagList();
+    if (!attrs->hasKey(key))
+        return true;
+    if (!attrs->hasAmtLeft(key))
+        return false;
+    attrs->useCounter(key);
+    return true;
 }
 
 void Event_4000_C::queueOnGroup(bool item)
@@ -423,13 +450,10 @@ void Event_4000_C::rankKey(bl3dPartyChar& m, int sym)
         setState(MEMBER_TURN);
     } else if (sym == SDLK_RETURN) {
         bl3dAction* move = selAct_[curMember_];
-        const intptr_t ranks = entryLen_ > 0 ? entry_[0] - '0' : 0;
-        if (move) {
-            void* context[2] = {&round_->text(), reinterpret_cast<void*>(ranks)};
-            selActArg_[curMember_] = move->enqueue(new bl3dActor(&m), 0, 2, context);
-            if (!selActArg_[curMember_])
-                selActArg_[curMember_] = move->enqueue(new bl3dActor(&m), 0, 2, context);
-        }
+        const int32_t ranks = entryLen_ > 0 ? entry_[0] - '0' : 0;
+        if (move)
+            selActArg_[curMember_] = rankUse(move, m, ranks);
+        selExtra_[curMember_].ranks = ranks;
         nextMember();
     }
 }
@@ -475,10 +499,7 @@ void Event_4000_C::chooseSkill(bl3dPartyChar& m, bl3dAction* skill)
     selAct_[curMember_] = skill;
     if (!skill)
         return;
-    char key[16];
-    counterKey(skill, key);
-    if (m.getTagList()->hasKey(key))
-        m.getTagList()->useCounter(key);
+    spendDailyUse(m, skill); // the list offers only skills with uses left
     if (enemyKind(skill))
         queueOnGroup(false);
     else if (skill->targetKind() & TARGET_ONE_MEMBER)
@@ -536,7 +557,8 @@ void Event_4000_C::buildSkillList(bl3dPartyChar& m)
     TagList_C* attrs = m.getTagList();
     for (const ActionNode_S* n = m.actions()->head(); n; n = n->next) {
         const bl3dAction* a = n->action;
-        if (!a || isPlainMove(a) || (static_cast<uint32_t>(a->actionID()) & ACTION_BARD_SONG))
+        // Songs have their own list; a skill for outside a fight is no order.
+        if (!a || isPlainMove(a) || (static_cast<uint32_t>(a->actionID()) & (ACTION_BARD_SONG | ACTION_NOT_IN_COMBAT)))
             continue;
         char key[16];
         counterKey(a, key);

@@ -106,15 +106,16 @@ TEST_F(IndividualSpellTest, SpiritHammerEmptiesAGroupsSpellPoints) {
     EXPECT_EQ(mira->getCurSP(), sp);
 }
 
-TEST_F(IndividualSpellTest, MindBlowReachesThirtyFeetByTheGroupsOwnDistance) {
+TEST_F(IndividualSpellTest, MindBlowReachesThirtyFeetByTheDistanceItWasGivenAt) {
     bl3dPartyChar* mira = mage("Mira", 200);
-    bl3dMonsterList* near = group("Gnoll", 2, 30);
-    bl3dMonsterList* far = group("Imp", 2, 40);
-    castOk("MIBL", mira, near, {}, 90); // the distance given is not the group's
+    // Where the groups stand when it comes does not count.
+    bl3dMonsterList* near = group("Gnoll", 2, 90);
+    bl3dMonsterList* far = group("Imp", 2, 10);
+    castOk("MIBL", mira, near, {}, 30);
     EXPECT_EQ(said(), "#2Mira#0 casts Mind Blow at some #4Gnolls#0, phazing 2 of them!\n");
     EXPECT_EQ(intAttribute(near->getMonster(1), "Fizzle"), 1);
     EXPECT_EQ(queuedAt(EVENT_ID_FIZZLE_RESET).size(), 1u);
-    castOk("MIBL", mira, far, {}, 10);
+    castOk("MIBL", mira, far, {}, 40);
     EXPECT_EQ(said(), "#2Mira#0 casts Mind Blow at some #4Imps#0, but they are out of range!\n");
     // A monster casts it at the party.
     bl3dPartyChar* bo = mage("Bo", 10, NEVER_SAVES);

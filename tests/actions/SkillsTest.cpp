@@ -296,13 +296,24 @@ TEST_F(SkillsTest, SuggestionOfForceCannotFrightenTheUndead) {
 }
 
 TEST_F(SkillsTest, DeathblowTestsRangeHidingAndSightFirst) {
-    bl3dMonsterList* far = group(30);
-    vell::scriptGameRand({0});
-    run(DEATHBLOW, ada, far);
-    EXPECT_EQ(said(), "#2Ada#0 attempts to attack a #4Orc#0, but it is out of range\n");
+    // The range is measured by the distance the strike was given at, not
+    // by where the group stands when it comes.
+    struct Case {
+        int groupAt;
+        int32_t given;
+        bool inRange;
+    };
+    for (const Case c : {Case{30, 30, false}, Case{10, 30, false}, Case{30, 20, true}}) {
+        SCOPED_TRACE(testing::Message() << "group at " << c.groupAt << ", given at " << c.given);
+        enemyList.clear();
+        vell::scriptGameRand({0});
+        run(DEATHBLOW, ada, group(c.groupAt), c.given);
+        EXPECT_EQ(said(), c.inRange ? "#2Ada#0 attempts to attack a #4Orc#0, but is not in hiding\n"
+                                    : "#2Ada#0 attempts to attack a #4Orc#0, but it is out of range\n");
+    }
     bl3dMonsterList* g = group(20);
     vell::scriptGameRand({0, 99});
-    run(DEATHBLOW, ada, g);
+    run(DEATHBLOW, ada, g, 20);
     EXPECT_EQ(said(), "#2Ada#0 attempts to attack a #4Orc#0, but is not in hiding\n");
     EXPECT_EQ(g->getMonster(0)->getCurHP(), 20);
     ada->setConditions(COND_HIDDEN | COND_BLIND);

@@ -7,6 +7,7 @@
 #include "SongMusicEnv.h"
 
 #include "actions/Songs.h"
+#include "core/ScrollList.h"
 #include "core/TagList.h"
 #include "rules/Actor.h"
 #include "screens/CharView.h"
@@ -24,6 +25,45 @@ constexpr int32_t MAGICIANS_PORTAL = 0x00890015;
 constexpr int32_t MENDING_LIGHT = 0x00090064;
 constexpr int32_t HIDE_IN_SHADOWS = 0x001e03e9;
 constexpr int32_t WARLORDS_ROAR = 0x000a2042;
+constexpr int32_t MIND_COMPASS = 0x00883001;
+
+std::string counterKey(int32_t id)
+{
+    char key[16];
+    std::snprintf(key, sizeof key, "0x%08x", static_cast<unsigned>(id));
+    return key;
+}
+
+// A joined monster's choice that keeps count of its uses alive.
+struct CountedUse_S : ActionUse_S {
+    static int live;
+    CountedUse_S() { ++live; }
+    ~CountedUse_S() override { --live; }
+};
+int CountedUse_S::live = 0;
+
+class CountingAction : public bl3dAction {
+public:
+    CountingAction() : bl3dAction(ALL_CLASSES, 1) {}
+    ActionUse_S* makeEntry(bl3dActor* actor, void*, int, void**) override
+    {
+        delete actor;
+        ++made;
+        return new CountedUse_S;
+    }
+    ActionUse_S* enqueue(bl3dActor* actor, int, int argc, void** argv) override
+    {
+        return makeEntry(actor, nullptr, argc, argv);
+    }
+    int perform(ActionUse_S*) override { return -1; }
+    RefStr_C name() const override { return RefStr_C("Howl"); }
+    RefStr_C description() const override { return RefStr_C("Howl"); }
+    uint8_t targetKind() const override { return TARGET_OWN_SIDE; }
+    uint8_t range() const override { return 0; }
+    int32_t actionID() const override { return 0x0001f0f0; }
+
+    int made = 0;
+};
 
 class CombatOrdersTest : public CombatFixture {
 protected:
@@ -92,7 +132,39 @@ protected:
         return false;
     }
 
+    // The narration of each performed round, in order, its lines joined.
+    std::vector<std::string> rounds() const
+    {
+        std::vector<std::string> out;
+        int previous = 0;
+        for (const Shown& s : shown()) {
+            if (s.state == E::PERFORMING) {
+                if (previous != E::PERFORMING)
+                    out.emplace_back();
+                for (const std::string& t : s.texts)
+                    if (out.back().find(t) == std::string::npos)
+                        out.back() += t + "\n";
+            }
+            previous = s.state;
+        }
+        return out;
+    }
+    // The party's names in rank order, each time a round has been performed.
+    void watchRanks()
+    {
+        hooks_.push_back([this](int state) {
+            if (state == E::ROUND_MENU && rounds().size() > ranks_.size()) {
+                std::vector<std::string> names;
+                for (int i = 0; i < party->getCount(); ++i)
+                    names.push_back(party->getMember(i)->getName());
+                ranks_.push_back(names);
+            }
+            return false;
+        });
+    }
+
     MusicEnv_C music;
+    std::vector<std::vector<std::string>> ranks_;
     std::vector<std::function<bool(int)>> hooks_;
     std::vector<std::vector<int32_t>> ids_;
     std::vector<void*> targets_;
@@ -294,6 +366,164 @@ TEST_F(CombatOrdersTest, SkillsWithDailyUsesAndTheReserveWeapon)
     press({SDLK_f, SDLK_u, SDLK_SPACE, SDLK_d, SDLK_d, SDLK_y});
     EXPECT_EQ(fight(), 1);
     EXPECT_TRUE(drewState(E::NO_SKILLS));
+}
+
+using Ranks = std::vector<std::string>;
+
+TEST_F(CombatOrdersTest, PreviousOrdersMoveAMemberTheRanksItWasOrdered)
+{
+    for (const char* name : {"Ann", "Bob", "Cyd", "Dee"})
+        fighter(name);
+    dummies(1, 10);
+    // Round 1: Dee advances one rank, the others defend. Round 2: the
+    // previous orders: Dee, now third, advances one rank again; Cyd, now
+    // last, defends as he did.
+    press({SDLK_f, SDLK_d, SDLK_d, SDLK_d, SDLK_o, SDLK_a, SDLK_1, SDLK_RETURN, SDLK_y, SDLK_u, SDLK_y});
+    watchRanks();
+    runAfterRound();
+    EXPECT_EQ(fight(), 1);
+    EXPECT_EQ(pressesLeft(), 0u);
+    ASSERT_EQ(ranks_.size(), 2u);
+    EXPECT_EQ(ranks_[0], (Ranks{"Ann", "Bob", "Dee", "Cyd"}));
+    EXPECT_EQ(ranks_[1], (Ranks{"Ann", "Dee", "Bob", "Cyd"}));
+    ASSERT_EQ(rounds().size(), 2u);
+    EXPECT_NE(rounds()[1].find("Dee#0 advances!"), std::string::npos) << rounds()[1];
+    EXPECT_NE(rounds()[1].find("Cyd#0 crouches"), std::string::npos) << rounds()[1];
+}
+
+TEST_F(CombatOrdersTest, PreviousOrdersAfterAnOrderChangeAreEachMembersOwnWithItsTarget)
+{
+    for (const char* name : {"Ann", "Bob", "Cyd", "Dee"})
+        fighter(name);
+    dummies(1, 10, "Rat", "Rats");
+    dummies(1, 10, "Bat", "Bats");
+    // Round 1: Ann attacks the bats, Bob and Cyd defend, Dee advances three
+    // ranks to the front. Rounds 2 and 3: the previous orders, each member
+    // one rank further back than where it gave its order.
+    press({SDLK_f, SDLK_a, SDLK_b, SDLK_d, SDLK_d, SDLK_o, SDLK_a, SDLK_3, SDLK_RETURN, SDLK_y, SDLK_u, SDLK_y, SDLK_u,
+           SDLK_y});
+    watchRanks();
+    runAfterRound();
+    EXPECT_EQ(fight(), 1);
+    EXPECT_EQ(pressesLeft(), 0u);
+    ASSERT_EQ(ranks_.size(), 3u);
+    for (const Ranks& r : ranks_)
+        EXPECT_EQ(r, (Ranks{"Dee", "Ann", "Bob", "Cyd"}));
+    const std::vector<std::string> narrated = rounds();
+    ASSERT_EQ(narrated.size(), 3u);
+    for (size_t i = 1; i < 3; ++i) {
+        SCOPED_TRACE(testing::Message() << "round " << i + 1);
+        const std::string& said = narrated[i];
+        EXPECT_NE(said.find("Ann#0 attacks a #4Bat"), std::string::npos) << said;
+        EXPECT_NE(said.find("Bob#0 crouches"), std::string::npos) << said;
+        EXPECT_NE(said.find("Cyd#0 crouches"), std::string::npos) << said;
+        EXPECT_NE(said.find("Dee#0 advances!"), std::string::npos) << said;
+        for (const char* who : {"Ann#0 advances", "Bob#0 advances", "Cyd#0 advances", "Ann#0 attacks a #4Rat"})
+            EXPECT_EQ(said.find(who), std::string::npos) << who << " in:\n" << said;
+    }
+}
+
+TEST_F(CombatOrdersTest, PreviousOrdersUseAnItemThroughItsCharges)
+{
+    bl3dPartyChar& ann = fighter("Ann");
+    ann.setCurHP(50);
+    ann.setMaxSP(100);
+    ann.setCurSP(100);
+    kit().ring->setUseAction(MENDING_LIGHT);
+    bl3dItem* ring = kit().give(ann, kit().ring, 12);
+    ring->setCharges(5);
+    dummies(1, 10);
+    // Round 1: Ann's ring mends her; round 2: the previous orders.
+    press({SDLK_f, SDLK_i, SDLK_RETURN, SDLK_F1, SDLK_y, SDLK_u, SDLK_y});
+    runAfterRound();
+    EXPECT_EQ(fight(), 1);
+    EXPECT_EQ(pressesLeft(), 0u);
+    ASSERT_EQ(rounds().size(), 2u);
+    EXPECT_EQ(ring->getCharges(), 3) << "each round's use took a charge";
+    EXPECT_EQ(ann.getCurSP(), 100) << "Ann's own points paid for nothing";
+}
+
+TEST_F(CombatOrdersTest, PreviousOrdersSpendTheDaysUsesOfASkillAndOfferOnlyWhatAFightAllows)
+{
+    bl3dPartyChar& ann = fighter("Ann", 0x80);
+    ann.actions()->add(masterActionList.getAction(MIND_COMPASS), 0);
+    ann.actions()->add(masterActionList.getAction(HIDE_IN_SHADOWS), 0);
+    const std::string hide = counterKey(HIDE_IN_SHADOWS);
+    const std::string compass = counterKey(MIND_COMPASS);
+    for (const std::string& key : {hide, compass}) {
+        ann.getTagList()->setInt(key.c_str(), 2);
+        ann.getTagList()->setInt((key + "MAX").c_str(), 2);
+    }
+    dummies(1, 10);
+    // Round 1: Ann hides (the only skill for a fight). Then the previous
+    // orders: in round 2 she sleeps, does nothing and spends nothing; in
+    // round 3, awake, she hides on the day's second use; in round 4, with
+    // none left, she defends.
+    press({SDLK_f, SDLK_u, SDLK_RETURN, SDLK_y, SDLK_u, SDLK_y, SDLK_u, SDLK_y, SDLK_u, SDLK_y});
+    int listed = -1;
+    std::vector<int32_t> usesLeft; // after each round
+    hooks_.push_back([&](int state) {
+        if (state == E::SKILL_LIST && listed < 0 && event().getScrollList())
+            listed = event().getScrollList()->getNumLines();
+        if (state == E::ROUND_MENU && rounds().size() > usesLeft.size()) {
+            usesLeft.push_back(ann.getTagList()->intValue(hide.c_str()));
+            bl3dStatBlock* stats = ann.getStatBlock();
+            const int32_t c = stats->getBase(STAT_CONDITIONS);
+            stats->setBase(STAT_CONDITIONS, usesLeft.size() == 1 ? c | COND_SLEEPING : c & ~COND_SLEEPING);
+            stats->recompute();
+        }
+        return false;
+    });
+    runAfterRound();
+    EXPECT_EQ(fight(), 1);
+    EXPECT_EQ(pressesLeft(), 0u);
+    EXPECT_TRUE(lastIn(E::SKILL_LIST).has("Hide in Shadows"));
+    EXPECT_FALSE(lastIn(E::SKILL_LIST).mentions("Mind Compass")) << "a skill for outside a fight";
+    EXPECT_EQ(listed, 1);
+    EXPECT_EQ(usesLeft, (std::vector<int32_t>{1, 1, 0, 0}));
+    EXPECT_EQ(ann.getTagList()->intValue(compass.c_str()), 2);
+    ASSERT_EQ(rounds().size(), 4u);
+    EXPECT_EQ(rounds()[1].find("Ann#0 tries"), std::string::npos) << rounds()[1];
+    EXPECT_EQ(rounds()[1].find("Ann#0 slips"), std::string::npos) << rounds()[1];
+    EXPECT_EQ(rounds()[2].find("Ann#0 crouches"), std::string::npos) << rounds()[2];
+    EXPECT_NE(rounds()[3].find("Ann#0 crouches"), std::string::npos) << rounds()[3];
+}
+
+TEST_F(CombatOrdersTest, GoingBackPastJoinedMonstersReleasesTheirEarlierChoices)
+{
+    CountedUse_S::live = 0;
+    static CountingAction howl;
+    MonsterSpec_S wolf;
+    wolf.name = "Wolf";
+    wolf.plural = "Wolves";
+    wolf.hp = 40;
+    bl3dMonsterType* wolves = monsterType(wolf);
+    fighter("Ann");
+    bl3dPartyChar* grey = wolves->makePartyChar(false);
+    ASSERT_TRUE(party->addMember(grey));
+    fighter("Bob");
+    bl3dPartyChar* white = wolves->makePartyChar(false);
+    ASSERT_TRUE(party->addMember(white));
+    for (bl3dPartyChar* w : {grey, white})
+        w->actions()->add(&howl, 100);
+    dummies(1, 10);
+    // Ann defends, the grey wolf chooses; Bob goes back past it to Ann, who
+    // defends again, and the grey wolf chooses again. Bob defends, the
+    // white wolf chooses; 'n' goes back past it to Bob, who defends, and
+    // the white wolf chooses again.
+    press({SDLK_f, SDLK_d, SDLK_MINUS, SDLK_d, SDLK_d, SDLK_n, SDLK_d, SDLK_y});
+    int chosen = -1;
+    hooks_.push_back([&](int state) {
+        if (state == E::BEGIN_COMBAT && pressesLeft() == 1)
+            chosen = CountedUse_S::live;
+        return false;
+    });
+    runAfterRound();
+    EXPECT_EQ(fight(), 1);
+    EXPECT_EQ(pressesLeft(), 0u);
+    EXPECT_EQ(chosen, 2) << "one choice of each wolf is held when the fight begins";
+    EXPECT_EQ(CountedUse_S::live, 0) << "every choice was released";
+    EXPECT_GE(howl.made, 4);
 }
 
 TEST_F(CombatOrdersTest, TheEquipTrialRunsOnTheSheetAndTheSwapComesInTheRound)

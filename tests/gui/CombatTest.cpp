@@ -15,6 +15,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <set>
@@ -31,6 +32,31 @@ protected:
     {
         play({{E::ROUND_MENU, {SDLK_f}}, {E::MEMBER_TURN, {SDLK_a}}, {E::CHOOSE_GROUP, {SDLK_a}},
               {E::BEGIN_COMBAT, {SDLK_y}}});
+    }
+    // Wolves that neither die of blows nor hurt anyone.
+    bl3dMonsterList* wolves(int count)
+    {
+        MonsterSpec_S s;
+        s.name = "Wolf";
+        s.plural = "Wolves";
+        s.hp = 5000;
+        s.attack = -50;
+        s.dx = 1;
+        return addGroup(monsterType(s), count, 10);
+    }
+    // One hit point left, and a poison that takes one at every tick with no
+    // saving throw: the round's closing tick kills.
+    static void dyingOfPoison(bl3dCharacter& who)
+    {
+        who.setCurHP(1);
+        who.poison(9999, 0, 0, 1, 1, false);
+    }
+    // How many rounds were performed so far (each one ends on the round menu
+    // or the fight's end).
+    int roundsPerformed() const
+    {
+        const std::vector<int> s = states();
+        return static_cast<int>(std::count(s.begin(), s.end(), static_cast<int>(E::PERFORMING)));
     }
 };
 
@@ -106,6 +132,81 @@ TEST_F(CombatTest, RoundsGoOnUntilTheLastFoeFallsAndEachRoundSpendsATick)
     // One tick per round with foes left, one for leaving.
     EXPECT_EQ(now(), before + static_cast<uint32_t>(rounds) + 1);
     EXPECT_EQ(party->getMember(0)->getXP(), 3 + 2 * 5);
+}
+
+TEST_F(CombatTest, WhomTheRoundsTickKillsLeavesTheFieldAndTheRanksAtOnce)
+{
+    bl3dPartyChar& ann = fighter("Ann");
+    bl3dPartyChar& bob = fighter("Bob");
+    dyingOfPoison(ann);
+    bl3dMonsterList* pack = wolves(2);
+    dyingOfPoison(*pack->getMonster(1));
+    // Both defend; the round's tick kills Ann and a wolf. The next round's
+    // orders begin with Bob, who defends; then the party runs.
+    play({{E::ROUND_MENU, {SDLK_f, SDLK_f, SDLK_r}}, {E::MEMBER_TURN, {SDLK_d}}, {E::BEGIN_COMBAT, {SDLK_y}}});
+    std::vector<Shown> menus; // the round menu as each round left it
+    std::vector<std::string> askedInRoundTwo;
+    beforeKey = [&](int state) {
+        if (state == E::ROUND_MENU && roundsPerformed() > static_cast<int>(menus.size()))
+            menus.push_back(last());
+        if (state == E::MEMBER_TURN && roundsPerformed() == 1)
+            askedInRoundTwo.push_back(event().getCurMember() < party->getCount()
+                                          ? party->getMember(event().getCurMember())->getName()
+                                          : "");
+        return false;
+    };
+    EXPECT_EQ(fight(), 1);
+    EXPECT_LE(ann.getCurHP(), 0);
+    ASSERT_GE(menus.size(), 1u);
+    EXPECT_TRUE(menus[0].has("1 Wolf (10')")) << "the poisoned wolf is gone";
+    EXPECT_FALSE(menus[0].mentions("2 Wolves"));
+    EXPECT_EQ(askedInRoundTwo, std::vector<std::string>{"Bob"}) << "Bob gives his order; the dead give none";
+    EXPECT_EQ(roundsPerformed(), 2);
+    EXPECT_EQ(pack->getSize(), 1u);
+    EXPECT_EQ(party->getMember(0), &bob);
+    EXPECT_EQ(party->getMember(1), &ann);
+}
+
+TEST_F(CombatTest, ARoundsTickThatKillsTheLastFoeOrTheLastMemberEndsTheFightThere)
+{
+    struct Case {
+        const char* what;
+        bool memberDies;
+        int result;
+        int endState;
+    };
+    for (const Case c : {Case{"the last wolf", false, 0, E::VICTORY}, Case{"the last member", true, -1, E::PERISHED}}) {
+        SCOPED_TRACE(c.what);
+        forget();
+        while (party->getCount() > 0)
+            party->removeAt(0);
+        enemyList.clear();
+        bl3dPartyChar& ann = fighter("Ann");
+        bl3dMonsterList* pack = wolves(1);
+        dyingOfPoison(c.memberDies ? static_cast<bl3dCharacter&>(ann) : *pack->getMonster(0));
+        // Ann defends; should the fight go on, she runs.
+        play({{E::ROUND_MENU, {SDLK_f, SDLK_r}}, {E::MEMBER_TURN, {SDLK_d}}, {E::BEGIN_COMBAT, {SDLK_y}}});
+        const uint32_t before = now();
+        int32_t xpAtEnd = -1;
+        beforeKey = [&](int state) {
+            if (state == E::VICTORY && xpAtEnd < 0)
+                xpAtEnd = event().getXpPool();
+            return false;
+        };
+        EXPECT_EQ(fight(), c.result);
+        EXPECT_EQ(roundsPerformed(), 1);
+        const std::vector<int> s = states();
+        EXPECT_EQ(std::count(s.begin(), s.end(), static_cast<int>(E::ROUND_MENU)), 1) << "no second round";
+        if (c.endState == E::VICTORY) {
+            EXPECT_TRUE(drewState(E::VICTORY));
+            EXPECT_EQ(xpAtEnd, 10) << "the poisoned wolf's experience is collected";
+            EXPECT_EQ(ann.getXP(), 10);
+            EXPECT_EQ(now(), before + 2) << "the round's tick and leaving";
+        } else {
+            EXPECT_EQ(event().getState(), E::PERISHED);
+            EXPECT_EQ(now(), before + 1);
+        }
+    }
 }
 
 TEST_F(CombatTest, FriskingWithNothingFoundEndsTheFightLikeLeaving)
