@@ -502,11 +502,8 @@ void Event_4000_C::itemOrder(bl3dPartyChar& m)
             slot = s;
             break;
         }
-    // The message box takes the redraw asked for above: the fight's own
-    // screen is asked for again once the message is gone.
     if (slot < 0) {
         paneMessage(*iface_, "The item must be equipped to be used.", &combatChooserRedraw);
-        vell::pushRedraw();
         return;
     }
     itemSlot_ = slot;
@@ -514,7 +511,6 @@ void Event_4000_C::itemOrder(bl3dPartyChar& m)
     selAct_[curMember_] = act;
     if (!act) {
         paneMessage(*iface_, "The selected item doesn't do anything.", &combatChooserRedraw);
-        vell::pushRedraw();
         return;
     }
     if (act->targetKind() & TARGET_ONE_MEMBER)
