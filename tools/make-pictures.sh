@@ -88,7 +88,7 @@ make_titlescreen() {
       -font "$SANS" -pointsize $(( 24 * w / 1024 )) -stroke none -fill '#d8d0c0' \
       -annotate +0+$(( h / 8 + 110 * w / 1024 )) 'a tale of the grid' \
       "$src/titlescreen-plain$suffix.png"
-    jpg_dat "$src/titlescreen-plain$suffix.jpg" "$src/titlescreen-plain$suffix.png"
+    [ -z "$suffix" ] && jpg_dat "$src/titlescreen-plain.jpg" "$src/titlescreen-plain$suffix.png"
     jpg_dat "$src/titlescreen$suffix.jpg" "$src/titlescreen-plain$suffix.png" \
       -font "$SANS" -pointsize $(( 26 * w / 1024 )) -fill '#d8d0c0' \
       -gravity south -annotate +0+$(( h / 10 )) 'Press any key'
