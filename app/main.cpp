@@ -134,11 +134,9 @@ void playCredits() {
     playSlideSequence(screen, SLIDES_CREDITS);
 }
 
-// The splash picture, then the introduction movie (the introduction slides
-// when the movie cannot be played).
+// The introduction movie, which opens on "The vellrun team presents" with
+// its music (the introduction slides when the movie cannot be played).
 void playIntroduction() {
-    if (playSlideSequence(screen, SLIDES_SPLASH) < 0)
-        return; // skipped by the player: no introduction either
     if (!playMovie("pics/intro/intro1.mpg", gameConfig.width, gameConfig.height, soundActive(), false))
         playSlideSequence(screen, SLIDES_INTRO);
 }

@@ -245,4 +245,8 @@ void messageBox(const MessageBoxHost_S& host, const char* text, void (*redraw)()
     if (host.drawBackground)
         loop.setFrame(host.drawBackground);
     loop.run();
+    // The box took every redraw that came while it stood, the caller's own
+    // among them: the screen under it is asked for again.
+    if (!vell::quitRequested())
+        vell::pushRedraw();
 }

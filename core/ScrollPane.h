@@ -84,5 +84,6 @@ int urLineY(const CommonInterface_C& text, int n);
 
 // Shows the text word-wrapped from line 2 of the upper-right pane and
 // "(SPACE) to Continue" on line 0 over the caller's picture (redraw) and
-// waits until SPACE or ESC is pressed.
+// waits until SPACE or ESC is pressed. Then asks for a redraw, so that the
+// screen under the box is drawn again.
 void messageBox(const MessageBoxHost_S& host, const char* text, void (*redraw)());

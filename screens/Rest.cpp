@@ -305,7 +305,7 @@ void reportDisplay()
                       -static_cast<int>(iface->getCurZ()));
         pane.line(9, buf);
     }
-    pane.line(0, "(SPACE) to Continue");
+    pane.line(0, "(SPACE) to Continue", SDLK_SPACE);
     refreshCursor(*iface);
 }
 
@@ -320,7 +320,7 @@ void timeReport(Interface_C* iface, bool showSquare)
     r.showSquare = showSquare;
     r.state = 1;
     ModalLoop_C loop(r.state, [](const SDL_keysym& k) { reportKey(k.sym); }, [] { reportDisplay(); });
-    loop.setFrame([iface] { iface->drawBackground(); });
+    loop.setMouse(iface->getMouseRegions()).setFrame([iface] { iface->drawBackground(); });
     loop.run();
     r.state = 0;
 }

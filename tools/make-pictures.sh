@@ -6,6 +6,7 @@
 #   tools/make-pictures.sh            everything below
 #   tools/make-pictures.sh pics       title, game-select and loading pictures
 #   tools/make-pictures.sh title      the launcher's title banner only
+#   tools/make-pictures.sh titlescreen  the title screen only
 #   tools/make-pictures.sh fixtures   tests/fixtures/images/
 #
 # JPEG ".dat" pictures are made with "-type TrueColor" so that the game's
@@ -42,19 +43,7 @@ make_pics() {
   local src=content/pics/src
   mkdir -p "$src" content/pics/intro
 
-  # Title screen: the game's name over a dusky sky and a line of hills.
-  for size in 1024x768 512x384; do
-    local w=${size%x*} h=${size#*x} s suffix=""
-    s=$(( w / 1024 ))
-    [ "$w" = 512 ] && suffix=-low
-    # shellcheck disable=SC2046
-    jpg_dat "$src/titlescreen$suffix.jpg" $(backdrop "$w" "$h" '#1b2440' '#5a3a2a') \
-      -fill '#16120e' -draw "polygon 0,$((h*3/4)) $((w/5)),$((h*2/3)) $((w*2/5)),$((h*3/4)) $((w*3/5)),$((h*5/8)) $((w*4/5)),$((h*3/4)) $w,$((h*2/3)) $w,$h 0,$h" \
-      -font "$SERIF" -pointsize $(( 96 * w / 1024 )) -fill '#ae9768' -stroke '#3a2c18' -strokewidth $(( s > 0 ? 2 : 1 )) \
-      -gravity north -annotate +0+$(( h / 8 )) 'VELLRUN' \
-      -font "$SANS" -pointsize $(( 24 * w / 1024 )) -stroke none -fill '#d8d0c0' \
-      -annotate +0+$(( h / 8 + 110 * w / 1024 )) 'a tale of the grid'
-  done
+  make_titlescreen
 
   # Quest selection: a sheet of parchment with a lighter panel framed in
   # dark brown, room for the quest list. The menu prints black text on it,
@@ -77,6 +66,34 @@ make_pics() {
   # shellcheck disable=SC2046
   jpg_dat content/pics/intro/loading.dat $(backdrop 1024 768 '#101820' '#000000') \
     -font "$SERIF" -pointsize 48 -fill '#ae9768' -gravity center -annotate +0+0 'Loading...'
+}
+
+# Title screen: the game's name over a dusky sky and a line of hills. The
+# title card that the menu shows first (pics/other/titlescreen.dat) waits
+# for any key, and says so on the hills; the introduction movie and slides
+# end on the same picture without that line (titlescreen-plain.jpg), since
+# there only ESC or SPACE act.
+make_titlescreen() {
+  local src=content/pics/src
+  mkdir -p "$src"
+  for size in 1024x768 512x384; do
+    local w=${size%x*} h=${size#*x} s suffix=""
+    s=$(( w / 1024 ))
+    [ "$w" = 512 ] && suffix=-low
+    # shellcheck disable=SC2046
+    convert $(backdrop "$w" "$h" '#1b2440' '#5a3a2a') \
+      -fill '#16120e' -draw "polygon 0,$((h*3/4)) $((w/5)),$((h*2/3)) $((w*2/5)),$((h*3/4)) $((w*3/5)),$((h*5/8)) $((w*4/5)),$((h*3/4)) $w,$((h*2/3)) $w,$h 0,$h" \
+      -font "$SERIF" -pointsize $(( 96 * w / 1024 )) -fill '#ae9768' -stroke '#3a2c18' -strokewidth $(( s > 0 ? 2 : 1 )) \
+      -gravity north -annotate +0+$(( h / 8 )) 'VELLRUN' \
+      -font "$SANS" -pointsize $(( 24 * w / 1024 )) -stroke none -fill '#d8d0c0' \
+      -annotate +0+$(( h / 8 + 110 * w / 1024 )) 'a tale of the grid' \
+      "$src/titlescreen-plain$suffix.png"
+    [ -z "$suffix" ] && jpg_dat "$src/titlescreen-plain.jpg" "$src/titlescreen-plain$suffix.png"
+    jpg_dat "$src/titlescreen$suffix.jpg" "$src/titlescreen-plain$suffix.png" \
+      -font "$SANS" -pointsize $(( 26 * w / 1024 )) -fill '#d8d0c0' \
+      -gravity south -annotate +0+$(( h / 10 )) 'Press any key'
+    rm -f "$src/titlescreen-plain$suffix.png"
+  done
 }
 
 # The launcher's title banner. The launcher stretches the whole texture over
@@ -134,7 +151,8 @@ make_fixtures() {
 case "${1:-all}" in
   pics) make_pics ;;
   title) make_title ;;
+  titlescreen) make_titlescreen ;;
   fixtures) make_fixtures ;;
   all) make_pics; make_fixtures ;;
-  *) echo "usage: $0 [pics|title|fixtures|all]" >&2; exit 2 ;;
+  *) echo "usage: $0 [pics|title|titlescreen|fixtures|all]" >&2; exit 2 ;;
 esac

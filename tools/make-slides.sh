@@ -54,7 +54,7 @@ for i in 1 2 3 4 5 6 7 8; do
   jpg "pic$i.dat" "$out/src/pic$i.jpg" -resize 512x384\! \
     -fill none -stroke '#1a1208' -strokewidth 6 -draw 'rectangle 0,0 511,383'
 done
-jpg titlescreen.dat "$root/content/pics/src/titlescreen.jpg" -resize 1024x768\!
+jpg titlescreen.dat "$root/content/pics/src/titlescreen-plain.jpg" -resize 1024x768\!
 jpg splash1.dat -size 1024x768 radial-gradient:'#1c1822'-'#000000' \
   -font "$SERIF" -pointsize 40 -fill '#ae9768' -gravity center -annotate +0-20 'The vellrun team' \
   -font "$SERIF_IT" -pointsize 24 -fill '#a09888' -annotate +0+30 'presents'

@@ -18,6 +18,8 @@
 // OpenGL window (under Xvfb for Mesa's software renderer).
 #include "tools/BenchSupport.h"
 #include "core/GameConfig.h"
+#include "rules/ItemList.h"
+#include "rules/MonsterType.h"
 #include "rules/RulesEnv.h"
 #include "world/GameWorld.h"
 #include "world/Interface.h"
@@ -113,6 +115,12 @@ int main(int argc, char** argv)
         return 1;
     registerWorldTypes();
     registerRulesTypes();
+    // The maps name item and monster types (random items, encounters): a
+    // map cannot be built without them.
+    if (masterITL.load("data/item.dat") < 0 || masterMTL.load("data/monsters.dat") < 0) {
+        std::fprintf(stderr, "ERROR: the item or monster types cannot be read\n");
+        return 1;
+    }
     iface.init(1024, 768);
     iface.setTiming(noDelay, nothingHeld);
     char archive[] = "/tmp/mkflythrough-XXXXXX";
@@ -177,6 +185,8 @@ int main(int argc, char** argv)
         }
     }
     iface.fini();
+    masterMTL.clear();
+    masterITL.clear();
     std::remove(archive);
     SDL_Quit();
     std::printf("%d frames\n", frameNo);

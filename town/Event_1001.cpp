@@ -37,7 +37,7 @@ void Event_1001_C::drawState(PaneText_C& pane)
     char buf[256];
     switch (state_) {
     case MENU:
-        pane.wrapped(1, "Welcome to Ellium's Energy Emporium!");
+        pane.wrapped(1, "Welcome to Elium's Energy Emporium!");
         pane.line(4, "Who requires our services?");
         pane.line(-1, "(F1-F8) for Character");
         pane.line(0, "(ESCAPE) to Exit", SDLK_ESCAPE);

@@ -89,7 +89,7 @@ void Event_1005_C::drawMenu(PaneText_C& pane)
 {
     pane.wrapped(1, "Welcome adventurers to the Order of the Lyre.\nHow may we be of service?");
     pane.line(7, "(T)rain with a Master Bard", 't');
-    pane.line(9, "(A)cquire a song for your repertoire", 'a');
+    pane.wrapped(9, "(A)cquire a song for your repertoire", 'a');
     pane.line(-1, "(F1-F8) to View");
     pane.line(0, "(ESCAPE) to Exit", SDLK_ESCAPE);
 }

@@ -381,8 +381,6 @@ void Interface_C::showMessage(const std::string& msg)
     host.drawCharText = [this] { drawCharText(); };
     host.drawBackground = [this] { drawBackground(); };
     messageBox(host, msg.c_str(), this == &iface ? drawMainScreenBehind : nullptr);
-    // What lies under the message is drawn again by the next redraw.
-    pushRedraw();
 }
 
 bool Interface_C::start()

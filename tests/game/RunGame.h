@@ -279,7 +279,15 @@ protected:
                 ::_exit(127);
             int err = ::open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
             ::dup2(err, 2);
-            ::setenv("SDL_AUDIODRIVER", "dummy", 1);
+            if (audioFile_.empty()) {
+                ::setenv("SDL_AUDIODRIVER", "dummy", 1);
+            } else {
+                // The mix recorded, a buffer of 4096 frames about every
+                // 186 ms: at the pace of a sound card.
+                ::setenv("SDL_AUDIODRIVER", "disk", 1);
+                ::setenv("SDL_DISKAUDIOFILE", audioFile_.c_str(), 1);
+                ::setenv("SDL_DISKAUDIODELAY", "186", 1);
+            }
             ::setenv("SDL_VIDEODRIVER", "x11", 1);
             if (seed_ >= 0)
                 ::setenv("VELL_SEED", std::to_string(seed_).c_str(), 1);
@@ -551,6 +559,8 @@ protected:
     std::string dir_;
     int guardSeconds_ = kGuardSeconds;   // of the games started from now on
     long long seed_ = -1;   // the dice of the games started from now on (VELL_SEED); -1: the clock's
+    std::string audioFile_;   // where the games started from now on record their sound (16-bit stereo
+                              // at 22050 Hz); empty: no sound device (SDL's dummy driver)
     pid_t pid_ = -1;
     std::chrono::steady_clock::time_point started_;
 };

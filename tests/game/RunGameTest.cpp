@@ -212,14 +212,13 @@ TEST_F(RunGameTest, TheAutomapTheTimeAndARestFromTheMainView) {
 TEST_F(RunGameTest, SilentRunIntroAndCreditsStopOnKeys) {
     start({"-w", "-s"});
     ASSERT_TRUE(waitForWindow()) << gameErrors();
-    // The splash picture and the movie play: the screen changes.
+    // The introduction movie plays: the screen changes.
     Shot first, shot;
     ASSERT_TRUE(waitForScreen(notBlack, 20, first)) << gameErrors();
     auto moving = [&](const Shot& s) { return differing(first, s, 0, 0, s.width, s.height) > 0.05; };
-    EXPECT_TRUE(waitForScreen(moving, 10, shot)) << "neither the splash nor the introduction movie plays";
-    // SPACE stops the splash (and with it the introduction) or the movie;
-    // the title picture follows once the game has started (it then waits for
-    // a key), and after its key the menu is up.
+    EXPECT_TRUE(waitForScreen(moving, 10, shot)) << "the introduction movie does not play";
+    // SPACE stops the movie; the title picture follows once the game has
+    // started (it then waits for a key), and after its key the menu is up.
     keys("space");
     Shot title;
     ASSERT_TRUE(waitSettled(notBlack, 30, title)) << "no title picture; game said:\n" << gameErrors();

@@ -63,4 +63,53 @@ TEST_F(MovieTest, CreditsMovieIsCentred)
     EXPECT_LE(std::abs(top - bottom), 2) << "above " << top << " rows, below " << bottom;
 }
 
+// Every caption of the credits fits the movie's width: no letter reaches
+// the outer columns of the picture, at either side, in the band where the
+// captions stand. (A caption wider than the movie is cut at both edges.) A
+// letter is a light pixel of the captions' colour beside a very dark one,
+// its outline: the town's light walls have no such outline. The movie plays
+// to its end.
+TEST_F(MovieTest, CreditsCaptionsStayInsideThePicture)
+{
+    setWatchdog(60);
+    const std::string movie = gamePath("pics/intro/credits.mpg");
+    const int band = 180, bandHeight = 90;   // GL rows of the captions
+    const int edge = 16;                     // screen columns at either side
+    int frames = 0, captionFrames = 0, atTheEdges = 0;
+    setMovieFrameHook([&] {
+        ++frames;
+        const std::vector<unsigned char> px = readRect(0, band, kWidth, bandHeight);
+        auto at = [&](int x, int y) { return &px[(size_t(y) * kWidth + size_t(x)) * 3]; };
+        auto letter = [&](int x, int y) {
+            const unsigned char* p = at(x, y);
+            if (!(p[0] > 200 && p[1] > 185 && p[2] > 130 && p[0] - p[2] > 30))
+                return false;
+            for (int dy = -4; dy <= 4; ++dy)
+                for (int dx = -4; dx <= 4; ++dx) {
+                    const int nx = x + dx, ny = y + dy;
+                    if (nx < 0 || nx >= kWidth || ny < 0 || ny >= bandHeight)
+                        continue;
+                    const unsigned char* q = at(nx, ny);
+                    if (q[0] + q[1] + q[2] < 150)
+                        return true;
+                }
+            return false;
+        };
+        int middle = 0;
+        for (int y = 0; y < bandHeight; ++y) {
+            for (int x = kWidth / 2 - 64; x < kWidth / 2 + 64; ++x)
+                middle += letter(x, y) ? 1 : 0;
+            for (int x = 0; x < edge; ++x)
+                atTheEdges += (letter(x, y) ? 1 : 0) + (letter(kWidth - 1 - x, y) ? 1 : 0);
+        }
+        if (middle > 40)
+            ++captionFrames;
+    });
+    EXPECT_TRUE(playMovie(movie.c_str(), kWidth, kHeight, false, true));
+    setMovieFrameHook(nullptr);
+    ASSERT_GE(frames, 100) << "too few frames to look at";
+    EXPECT_GT(captionFrames, frames / 3) << "the captions are not where this test looks for them";
+    EXPECT_EQ(atTheEdges, 0) << "caption letters at the edges of the picture";
+}
+
 } // namespace

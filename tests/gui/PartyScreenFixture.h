@@ -131,9 +131,13 @@ protected:
             // A redraw still waiting (asked for twice, or by a screen that
             // just closed inside another) draws again first: the key waits
             // for the last of them.
-            SDL_Event pending;
-            const bool redrawWaiting =
-                SDL_PeepEvents(&pending, 1, SDL_PEEKEVENT, SDL_EVENTMASK(SDL_USEREVENT)) > 0;
+            // (Only a redraw counts: work a timer handed over, such as a
+            // fight's pace, draws nothing, and the key would never come.)
+            SDL_Event pending[64];
+            const int waiting = SDL_PeepEvents(pending, 64, SDL_PEEKEVENT, SDL_EVENTMASK(SDL_USEREVENT));
+            bool redrawWaiting = false;
+            for (int i = 0; i < waiting; ++i)
+                redrawWaiting = redrawWaiting || pending[i].user.code == vell::kRedrawCode;
             if (!steps_.empty() && !redrawWaiting) {
                 const Step next = steps_.front();
                 steps_.erase(steps_.begin());

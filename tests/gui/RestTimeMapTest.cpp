@@ -432,6 +432,18 @@ TEST_F(RestTimeMap, TheReportTellsTheTimeAndOutdoorsTheFacing)
     timeReport(&iface, true);
     EXPECT_TRUE(shown(0).has("You are on square (3,4)"));
     EXPECT_EQ(ticks(), startDay + 13 * HOUR) << "asking the time takes none";
+
+    // With mouse support its "(SPACE) to Continue" is a click region for
+    // SPACE, as every prompt line is.
+    gameConfig.mouseSupport = true;
+    iface.init(kWidth, kHeight);
+    ASSERT_NE(iface.getMouseRegions(), nullptr);
+    forget();
+    script({click(iface.layout().upperRight.left + 10, kHeight - iface.getURLineY(0) - 20 + 5)});
+    timeReport(&iface, false);
+    EXPECT_EQ(shown().size(), 1u) << "the click did not end the report";
+    gameConfig.mouseSupport = false;
+    iface.init(kWidth, kHeight);
 }
 
 // --- the automap ------------------------------------------------------------------

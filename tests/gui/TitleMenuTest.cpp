@@ -82,6 +82,27 @@ TEST_F(TitleMenuTest, NewQuestCopiesTheTemplateAndStartsIt) {
     EXPECT_GT(menuDrawsWithText, 0) << "the menu's text was not drawn";
 }
 
+// The title card (the game's own picture, shown once before the menu)
+// waits for any key and says so: light letters on the dark hills at its
+// foot. Any key then leads to the menu.
+TEST_F(TitleMenuTest, TheTitleCardSaysWhatItWaitsFor) {
+    ASSERT_EQ(::symlink(VELL_GAME_DIR "/pics", (dir_ + "/pics").c_str()), 0);
+    TitleMenu_C menu(1024, 768);
+    int promptPixels = -1, hillPixels = -1;
+    afterDisplay([&] {
+        if (menu.getState() != TitleMenu_C::STATE_TITLE)
+            return;
+        // The line under the middle of the hills, and as much of the hills
+        // beside it.
+        promptPixels = countNear(384, 60, 256, 60, {216, 208, 192}, 40);
+        hillPixels = countNear(384, 130, 256, 30, {22, 18, 14}, 12);
+    });
+    scriptKeys({SDLKey('x'), SDLKey('q'), SDLKey('y')});
+    EXPECT_EQ(menu.run(false), TitleMenu_C::RESULT_QUIT);
+    EXPECT_GT(hillPixels, 256 * 30 * 9 / 10) << "the hills are not where the title card has them";
+    EXPECT_GT(promptPixels, 200) << "the title card does not say what it waits for";
+}
+
 TEST_F(TitleMenuTest, NameEntryAcceptsOnlyQuestCharactersUpToFifteen) {
     TitleMenu_C menu(1024, 768);
     pushKey(SDLK_SPACE);

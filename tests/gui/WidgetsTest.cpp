@@ -473,7 +473,7 @@ void drawPicture()
     glRecti(85, 297, 585, 697);
 }
 
-TEST_F(MessageBoxTest, ShowsTheTextAndWaitsForSpaceOrEsc)
+TEST_F(MessageBoxTest, ShowsTheTextAndWaitsForSpaceOrEscThenAsksForTheScreenUnderIt)
 {
     CommonInterface_C& ci = blockFont();
     int clears = 0, rosters = 0;
@@ -497,10 +497,16 @@ TEST_F(MessageBoxTest, ShowsTheTextAndWaitsForSpaceOrEsc)
     for (SDLKey leave : {SDLK_SPACE, SDLK_ESCAPE}) {
         g_pictureDraws = 0;
         textPixels.clear();
-        pushKey(SDLK_a);   // other keys do nothing
+        for (SDLKey other : {SDLK_a, SDLK_RETURN, SDLK_y, SDLK_n})
+            pushKey(other);   // other keys do nothing
         scriptKeys({leave});
         clearScreen(0.5f, 0.5f, 0.5f);
         messageBox(host, "The door is locked.", &drawPicture);
+        // The screen under the box is asked to draw itself again.
+        bool redrawAsked = false;
+        for (const SDL_Event& ev : takeEvents())
+            redrawAsked = redrawAsked || (ev.type == SDL_USEREVENT && ev.user.code == vell::kRedrawCode);
+        EXPECT_TRUE(redrawAsked) << "the box leaves its text over the screen under it";
         ASSERT_FALSE(textPixels.empty());
         EXPECT_GT(textPixels.back(), 100);
         EXPECT_GT(continuePixels.back(), 200);

@@ -301,4 +301,27 @@ TEST_F(ArcaniumTest, NothingIsReadOutsideTheArcaniumsFolder)
     EXPECT_EQ(got.back(), "") << "the read that meets the end adds an empty line";
 }
 
+// Each line of a text reaches the pane as one piece, which the pane wraps
+// at its own width: a line longer than a piece would come in two pieces,
+// and the pane would break the line (and the word) where the first ends.
+TEST(ArcaniumShippedTexts, EveryLineReachesThePaneWhole)
+{
+    const std::string game = VELL_GAME_DIR "/";
+    ArcaniumCatalogue_S catalogue;
+    ASSERT_TRUE(catalogue.read((game + ArcaniumCatalogue_S::kCatalogue).c_str()));
+    ASSERT_FALSE(catalogue.entries.empty());
+    for (const ArcaniumEntry_S& entry : catalogue.entries) {
+        const std::string path = game + ArcaniumCatalogue_S::textPath(entry);
+        SCOPED_TRACE(path);
+        std::vector<std::string> lines;
+        std::ifstream in(path);
+        for (std::string line; std::getline(in, line);)
+            lines.push_back(line);
+        lines.emplace_back();   // the read that meets the end of the file
+        std::vector<std::string> pieces;
+        ASSERT_TRUE(ArcaniumCatalogue_S::readText(path, [&](const char* p) { pieces.emplace_back(p); }));
+        EXPECT_EQ(pieces, lines);
+    }
+}
+
 } // namespace

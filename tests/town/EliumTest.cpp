@@ -36,7 +36,7 @@ TEST_F(EliumTest, CasterPaysTenGoldAPointAndTimePassesForTheRecharge)
     const uint32_t t0 = now();
     run(e, {SDLK_F1, SDLK_y, SDLK_SPACE, SDLK_ESCAPE});
     ASSERT_EQ(shown().size(), 4u);
-    EXPECT_TRUE(shown(0).has("Welcome to Ellium's Energy Emporium!"));
+    EXPECT_TRUE(shown(0).has("Welcome to Elium's Energy Emporium!"));
     EXPECT_TRUE(shown(0).has("Who requires our services?"));
     EXPECT_TRUE(shown(0).has("(F1-F8) for Character"));
     EXPECT_TRUE(shown(0).has("(ESCAPE) to Exit"));

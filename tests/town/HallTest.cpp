@@ -219,6 +219,28 @@ TEST_F(HallTest, WelcomingAndBanishingFromTheRoster)
     EXPECT_EQ(party->getCount(), 8);
 }
 
+// Banishing while the archive refuses writes: the message says so, and
+// SPACE takes it away and shows the Hall's menu again (keys come only once
+// the screen has been drawn).
+TEST_F(HallTest, BanishingThatCannotBeWrittenIsToldAndSpaceGoesBackToTheMenu)
+{
+    join("Ann", 0x4);
+    store("Ann");
+    store("Dora");
+    roster();
+    refuseWrites();
+    visit({SDLK_b, SDLK_RETURN, SDLK_y, SDLK_SPACE, SDLK_v});
+    EXPECT_EQ(stepsLeft(), 0u);
+    size_t at = shown().size();
+    for (size_t i = 0; i < shown().size(); ++i)
+        if (shown(i).has("The Hall's records could not be written, so Dora stays in the roster."))
+            at = i;
+    ASSERT_LT(at + 1, shown().size()) << "no message, or nothing drawn after it";
+    EXPECT_TRUE(shown(at).has("(SPACE) to Continue"));
+    EXPECT_TRUE(shown(at + 1).has("(B)anish an Adventurer from the Realm")) << "SPACE did not bring the menu back";
+    EXPECT_EQ(rosterNames(), (std::vector<std::string>{"Ann", "Dora"}));
+}
+
 TEST_F(HallTest, ViewingAMemberFromTheMenu)
 {
     join("Ann", 0x4);

@@ -123,6 +123,30 @@ TEST_F(LyreTest, OpenFromNineUntilSixInTheEvening)
     EXPECT_EQ(last().state, Building_C::kClosed);
 }
 
+// The menu's lines stay inside the pane: no dark text is printed over the
+// frame to the right of it. Both buffers are cleared to a light colour
+// first, so that nothing drawn before can pass for text there.
+TEST_F(LyreTest, TheMenuStaysInsideThePane)
+{
+    setTime(10);
+    join("Bard", 0x2);
+    for (int i = 0; i < 2; ++i) {
+        glClearColor(1, 0, 1, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+        SDL_GL_SwapBuffers();
+    }
+    const int right = iface.text().getURRight();
+    int overPrinted = -1;
+    onDisplay([&] {
+        if (order_->getState() == 1)
+            overPrinted = countNear(right + 2, iface.getURLineY(12), 40, iface.getURLineY(2) - iface.getURLineY(12),
+                                    {0, 0, 0}, 60);
+    });
+    visit({SDLK_ESCAPE});
+    EXPECT_EQ(overPrinted, 0) << "pixels printed right of the pane";
+    EXPECT_TRUE(anyMentions("(A)cquire a song for your repertoire"));
+}
+
 TEST_F(LyreTest, BardsTrainForATipThatIsHigherAtANewRank)
 {
     useKit();
