@@ -23,6 +23,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include <vector>
 
 namespace bench {
 
@@ -120,6 +121,21 @@ inline bool changeMap(const char* path, double* ms)
     if (ms)
         *ms = msSince(t);
     return true;
+}
+
+// The floor of a screen's figures: `frames` frames that only clear and swap,
+// printed as the run's floor.
+inline void clearSwapFloor(int frames)
+{
+    std::vector<double> ms;
+    for (int i = 0; i < frames; ++i) {
+        const Clock::time_point t = Clock::now();
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        SDL_GL_SwapBuffers();
+        glFinish();
+        ms.push_back(msSince(t));
+    }
+    floorFigure("clear + swap", ms, "ms");
 }
 
 // CPU time of the whole process so far (every thread), in milliseconds.

@@ -80,11 +80,13 @@ done
 
 if [ -z "$build" ]; then
   build=$root/build
-  bash "$root/tools/deps.sh"
-  cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-  targets=(game_data)
-  for n in "${names[@]}"; do targets+=("$(basename "$(program "$n")")"); done
-  cmake --build "$build" -j "$(nproc)" --target "${targets[@]}"
+  {
+    bash "$root/tools/deps.sh"
+    cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    targets=(game_data)
+    for n in "${names[@]}"; do targets+=("$(basename "$(program "$n")")"); done
+    cmake --build "$build" -j "$(nproc)" --target "${targets[@]}"
+  } >&2   # the table alone on the standard output
 fi
 build=$(cd "$build" && pwd)
 

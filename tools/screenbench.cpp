@@ -217,16 +217,7 @@ int main(int argc, char** argv)
     bl3dPartyChar* hero = party->getMember(0);
     hero->addGold(12345);
 
-    // Floor: clear and swap alone.
-    std::vector<double> floor;
-    for (int i = 0; i < frames; ++i) {
-        const Clock::time_point t = Clock::now();
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        SDL_GL_SwapBuffers();
-        glFinish();
-        floor.push_back(msSince(t));
-    }
-    bench::floorFigure("clear + swap", floor, "ms");
+    bench::clearSwapFloor(frames);
 
     iface.drawBackground();
     bench::figure("character sheet: summary", timeSheet(hero, {}, {SDLK_ESCAPE}, frames), "ms");

@@ -159,16 +159,7 @@ int main(int argc, char** argv)
         return 1;
     fillParty();
 
-    // Floor: clear and swap alone.
-    std::vector<double> floor;
-    for (int i = 0; i < frames; ++i) {
-        const Clock::time_point t = Clock::now();
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        SDL_GL_SwapBuffers();
-        glFinish();
-        floor.push_back(msSince(t));
-    }
-    bench::floorFigure("clear + swap", floor, "ms");
+    bench::clearSwapFloor(frames);
 
     auto scenario = [&](const std::string& name, const std::vector<Spot>& path) {
         std::vector<double> ul, full;
