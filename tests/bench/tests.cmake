@@ -15,3 +15,7 @@ foreach(b view screens fight scripts archive actions audio)
   endif()
   set_tests_properties(bench-${b} PROPERTIES LABELS "bench;${kind}" ENVIRONMENT "${vell_bench_env}")
 endforeach()
+
+# The runner's checks themselves, on a stand-in benchmark.
+add_test(NAME bench-runner COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/runner-check.sh ${CMAKE_SOURCE_DIR})
+set_tests_properties(bench-runner PROPERTIES LABELS "bench;headless")
