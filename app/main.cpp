@@ -1,34 +1,17 @@
 // vellrun: the game program. Start-up (settings, command line, SDL, mixer,
 // introduction movie, scripting and master data), the title loop and the
 // ordered shutdown.
+#include "app/GameSetup.h"
 #include "rules/ActionList.h"
-#include "actions/Catalogue.h"
-#include "actions/CombatAI.h"
-#include "audio/MasterAudio.h"
 #include "core/GameConfig.h"
 #include "core/ModalLoop.h"
 #include "core/Movie.h"
 #include "core/RefStr.h"
 #include "core/Startup.h"
-#include "core/Storable.h"
-#include "core/TagList.h"
-#include "events/EventAPI.h"
-#include "events/GameEvents.h"
 #include "platform/DriverModules.h"
-#include "platform/Random.h"
-#include "rules/ClassDefFile.h"
-#include "rules/ItemList.h"
-#include "rules/MonsterType.h"
 #include "rules/Party.h"
-#include "rules/RulesEnv.h"
-#include "world/GameWorld.h"
 #include "world/Interface.h"
-#include "world/MapInfo.h"
-#include "world/WorldActionEnv.h"
-#include "world/WorldRulesEnv.h"
-#include "screens/CharView.h"
 #include "screens/LoadingScreen.h"
-#include "screens/MainViewKeys.h"
 #include "screens/SlideSequence.h"
 #include "screens/TitleMenu.h"
 
@@ -39,7 +22,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <string>
 
 namespace {
@@ -54,80 +36,6 @@ SDL_Surface* screen = nullptr;
     std::exit(-1);
 }
 
-// Master data that the game cannot start without, and its least size.
-struct DataFile_S {
-    const char* path;
-    long minBytes;
-};
-constexpr DataFile_S kMasterData[] = {
-    {"data/actions.dat", 1},   // gzip: an empty stream is valid
-    {"data/audio.dat", 0},
-    {"data/item.dat", 4},      // the shop name count at least
-    {"data/monsters.dat", 1},  // gzip: an empty stream is valid
-    {"data/class.dat", 0},
-    {"data/itemcreate.dat", 0},
-};
-
-// Checked before the window opens: a game without its data says so at
-// once instead of playing its introduction first. Every missing file is
-// named.
-bool masterDataPresent() {
-    bool ok = true;
-    for (const DataFile_S& d : kMasterData)
-        ok = checkDataFile(d.path, d.minBytes) && ok;
-    return ok;
-}
-
-void init(int argc, char** argv) {
-    if (!startScripting(argc > 0 ? argv[0] : "vellrun"))
-        startupFailed();
-    bool fixedSeed = false;
-    const uint32_t seed = vell::startupSeed(&fixedSeed);
-    vell::gameSrand(seed);
-    // A fixed seed holds for the scripts' dice too.
-    if (fixedSeed)
-        seedScriptRandom(seed);
-    registerGameEvents();
-
-    // The built-in actions, then the data-defined ones (gzip; an empty
-    // stream is valid).
-    initActions();
-    // What the world opens above itself: the equip trial's sheet and the
-    // main view's command keys.
-    installWorldActionEnv(&CharView_C::equipTrial);
-    installMainViewKeys(iface);
-    masterActionList.load("data/actions.dat");
-
-    // The stored record types: the rules' (party, characters, shops), the
-    // world's and the world variables.
-    registerRulesTypes();
-    registerWorldTypes();
-    getTypeRegistry().add(TYPE_TAG_LIST, TagList_C::create);
-
-    initMasterAudio();
-
-    // Item types.
-    if (masterITL.load("data/item.dat") < 0) {
-        std::fputs("ERROR: Could not load the item types of 'data/item.dat'!\n", stderr);
-        startupFailed();
-    }
-    // Monster types (gzip; an empty stream is valid).
-    if (masterMTL.load("data/monsters.dat") < 0) {
-        std::fputs("ERROR: Could not load the monster types of 'data/monsters.dat'!\n", stderr);
-        startupFailed();
-    }
-
-    // The one combat AI object (the monster types' AI table entry 1).
-    initCombatAI();
-    // Random-item drops come from the current map's table.
-    setRandomItemSource(drawMapRandomItem);
-
-    if (vell::loadClassFile("data/class.dat") < 0)
-        startupFailed();
-    if (vell::loadItemCreateFile("data/itemcreate.dat") < 0)
-        startupFailed();
-}
-
 // The credits movie, then the scrolling credits.
 void playCredits() {
     playMovie("pics/intro/credits.mpg", gameConfig.width, gameConfig.height, soundActive(), true);
@@ -139,25 +47,6 @@ void playCredits() {
 void playIntroduction() {
     if (!playMovie("pics/intro/intro1.mpg", gameConfig.width, gameConfig.height, soundActive(), false))
         playSlideSequence(screen, SLIDES_INTRO);
-}
-
-void shutdown() {
-    iface.fini();
-    masterActionList.destroyAll();
-    maserAudio.release();
-    masterITL.clear();
-    masterMTL.clear();
-    stopMixer();
-    SDL_Quit();
-    stopScripting();
-    if (gameworld) {
-        delete gameworld;
-        gameworld = nullptr;
-    }
-    if (gameConfig.debugFile && gameConfig.debugFile != stderr) {
-        std::fclose(gameConfig.debugFile);
-        gameConfig.debugFile = stderr;
-    }
 }
 
 // The quest's name in a message: the file name of its archive.
@@ -237,7 +126,8 @@ int main(int argc, char** argv) {
 
     // Closed during the introduction: nothing more to start.
     if (!vell::quitRequested()) {
-        init(argc, argv);
+        if (!setUpGame(argc > 0 ? argv[0] : "vellrun"))
+            startupFailed();
         if (!iface.init(gameConfig.width, gameConfig.height)) {
             std::fputs("Could not init interface!\n", stderr);
             masterActionList.destroyAll();
@@ -246,6 +136,6 @@ int main(int argc, char** argv) {
         }
         titleLoop();
     }
-    shutdown();
+    shutDownGame();
     return 0;
 }

@@ -16,13 +16,7 @@
 // Every frame is written as OUT_FOLDER/fNNNNN.ppm: the 3-D view of the main
 // screen (500 x 375 from its middle), top row first. Runs in a 1024 x 768
 // OpenGL window (under Xvfb for Mesa's software renderer).
-#include "tools/BenchSupport.h"
-#include "core/GameConfig.h"
-#include "rules/ItemList.h"
-#include "rules/MonsterType.h"
-#include "rules/RulesEnv.h"
-#include "world/GameWorld.h"
-#include "world/Interface.h"
+#include "tools/GameBench.h"
 
 #include <SDL.h>
 #include <GL/gl.h>
@@ -105,33 +99,15 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "ERROR: cannot read the path file %s\n", argv[3]);
         return 1;
     }
-    if (!bench::enterGameFolder(argv[0], argv[1]))
+    // The game as the program sets it up (every event class, the master
+    // lists that a map's random items and monsters name), without sound.
+    bench::GameRun game;
+    if (!game.start(argv[0], argv[1], false))
         return 1;
-    gameConfig.setDefaults();
-    gameConfig.sound = false;
-    gameConfig.window = true;
     gameConfig.graphics = 9;
-    if (!bench::openBenchWindow())
-        return 1;
-    registerWorldTypes();
-    registerRulesTypes();
-    // The maps name item and monster types (random items, encounters): a
-    // map cannot be built without them.
-    if (masterITL.load("data/item.dat") < 0 || masterMTL.load("data/monsters.dat") < 0) {
-        std::fprintf(stderr, "ERROR: the item or monster types cannot be read\n");
-        return 1;
-    }
-    iface.init(1024, 768);
     iface.setTiming(noDelay, nothingHeld);
-    char archive[] = "/tmp/mkflythrough-XXXXXX";
-    const int fd = mkstemp(archive);
-    if (fd >= 0)
-        close(fd);
-    if (!iface.load(archive) || !iface.start()) {
-        std::fprintf(stderr, "ERROR: the quest cannot be loaded\n");
-        std::remove(archive);
+    if (!game.newQuest(nullptr))
         return 1;
-    }
     iface.drawBackground();
 
     Camera cam;
@@ -147,7 +123,7 @@ int main(int argc, char** argv)
         if (cmd == "map") {
             std::string m;
             in >> m;
-            iface.newMap(m.c_str());
+            ok = bench::changeMap(m.c_str(), nullptr);
             iface.drawBackground();
         } else if (cmd == "weather") {
             std::string v;
@@ -184,11 +160,6 @@ int main(int argc, char** argv)
             ok = false;
         }
     }
-    iface.fini();
-    masterMTL.clear();
-    masterITL.clear();
-    std::remove(archive);
-    SDL_Quit();
     std::printf("%d frames\n", frameNo);
     return ok ? 0 : 1;
 }

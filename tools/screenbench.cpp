@@ -4,36 +4,30 @@
 //   screenbench [game folder] [frames per scenario]
 //
 // Runs in a 1024 x 768 OpenGL window (under Xvfb for Mesa's software
-// renderer; set LP_NUM_THREADS=2 for a two-core machine) on a copy of the
-// quest template. A character sheet frame is measured from one finished
-// display of the sheet's own loop to the next: the swap, the event and the
-// whole redraw, ended with glFinish. Scenarios: the sheet's summary page, its
+// renderer; set LP_NUM_THREADS=2 for a two-core machine) on a new quest, the
+// game set up as the program sets it up. A character sheet frame is
+// measured from one finished display of the sheet's own loop to the next:
+// the swap, the event and the whole redraw, ended with glFinish. Scenarios: the sheet's summary page, its
 // inventory page with every slot and the pack full, the main screen, the
 // automap of the town with every square seen (its own loop, timed as the
-// sheet's), the text of a full pane printed alone, and a fight's round (a
-// full party against four enemy groups, the narration pane full) timed the
-// same way.
+// sheet's), the text of a full pane printed alone, and the combat screen in a
+// round (a full party against four enemy groups, the narration pane full)
+// timed the same way. The floor is a frame that only clears and swaps.
 #include "core/CommonInterface.h"
-#include "core/GameConfig.h"
 #include "core/ModalLoop.h"
 #include "core/ScrollPane.h"
-#include "actions/Catalogue.h"
-#include "actions/CombatAI.h"
 #include "events/Event_4000.h"
-#include "rules/ActionList.h"
 #include "rules/EnemyList.h"
 #include "rules/MonsterList.h"
 #include "rules/MonsterType.h"
-#include "rules/ClassDefFile.h"
 #include "rules/Item.h"
 #include "rules/ItemList.h"
 #include "rules/ItemType.h"
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
-#include "rules/RulesEnv.h"
 #include "screens/Automap.h"
 #include "screens/CharView.h"
-#include "tools/BenchSupport.h"
+#include "tools/GameBench.h"
 #include "world/GameWorld.h"
 #include "world/Interface.h"
 #include "world/Map.h"
@@ -47,7 +41,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -55,15 +48,6 @@ namespace {
 
 using bench::Clock;
 using bench::msSince;
-using bench::Stats;
-using bench::stats;
-
-void report(const char* name, const std::vector<double>& times)
-{
-    const Stats s = stats(times);
-    std::printf("%-34s median %6.2f ms  p95 %6.2f ms  (%5.1f frames/s at the p95)\n", name, s.median, s.p95,
-                s.p95 > 0 ? 1000.0 / s.p95 : 0.0);
-}
 
 // Runs a screen (its own modal loop): the keys lead to the page (each
 // pushed after a display), then `frames` frames are timed, each from one
@@ -197,13 +181,10 @@ std::vector<double> timeFight(int frames)
 // Members up to eight, and four groups of the shipped monsters.
 bool setUpFight()
 {
-    initActions();
-    if (masterActionList.load("data/actions.dat") < 0 || masterMTL.load("data/monsters.dat") < 0 ||
-        masterMTL.count() == 0) {
-        std::fprintf(stderr, "ERROR: the actions or monsters cannot be read\n");
+    if (masterMTL.count() == 0) {
+        std::fprintf(stderr, "ERROR: the game has no monster types\n");
         return false;
     }
-    initCombatAI();
     static const char* const names[] = {"Aldo", "Brea", "Cato", "Dara", "Emil", "Fenn", "Gala", "Hugo"};
     for (int i = 0; party->getCount() < MAX_PARTY; ++i) {
         auto* m = new bl3dPartyChar(names[i], 0x4, 1, true, 1, nullptr, nullptr);
@@ -226,56 +207,23 @@ bool setUpFight()
 int main(int argc, char** argv)
 {
     const int frames = argc > 2 ? std::max(20, std::atoi(argv[2])) : 200;
-    if (!bench::enterGameFolder(argv[0], argc > 1 ? argv[1] : nullptr))
+    bench::GameRun game;
+    if (!game.start(argv[0], argc > 1 ? argv[1] : nullptr) || !game.newQuest(nullptr))
         return 1;
-    gameConfig.setDefaults();
-    gameConfig.sound = false;
-    gameConfig.window = true;
-    if (!bench::openBenchWindow())
-        return 1;
-    const char* threads = std::getenv("LP_NUM_THREADS");
-    std::printf("renderer: %s, LP_NUM_THREADS=%s\n", reinterpret_cast<const char*>(glGetString(GL_RENDERER)),
-                threads ? threads : "(unset)");
-    registerWorldTypes();
-    registerRulesTypes();
-    if (masterITL.load("data/item.dat") < 0 || vell::loadItemCreateFile("data/itemcreate.dat") < 0) {
-        std::fprintf(stderr, "ERROR: the game data cannot be read\n");
-        return 1;
-    }
-    iface.init(1024, 768);
-
-    char archive[] = "/tmp/screenbench-XXXXXX";
-    const int fd = mkstemp(archive);
-    if (fd >= 0)
-        close(fd);
-    {
-        std::ifstream in("data/savegame.dat", std::ios::binary);
-        std::ofstream out(archive, std::ios::binary | std::ios::trunc);
-        out << in.rdbuf();
-    }
-    if (!iface.load(archive) || !iface.start() || !party || party->getCount() == 0) {
-        std::fprintf(stderr, "ERROR: the quest template cannot be loaded\n");
-        std::remove(archive);
+    if (!party || party->getCount() == 0) {
+        std::fprintf(stderr, "ERROR: the new quest has no party\n");
         return 1;
     }
     bl3dPartyChar* hero = party->getMember(0);
     hero->addGold(12345);
 
-    // Floor: clear and swap alone.
-    std::vector<double> floor;
-    for (int i = 0; i < frames; ++i) {
-        const Clock::time_point t = Clock::now();
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        SDL_GL_SwapBuffers();
-        glFinish();
-        floor.push_back(msSince(t));
-    }
-    report("floor (clear + swap)", floor);
+    bench::clearSwapFloor(frames);
 
     iface.drawBackground();
-    report("character sheet: summary", timeSheet(hero, {}, {SDLK_ESCAPE}, frames));
+    bench::figure("character sheet: summary", timeSheet(hero, {}, {SDLK_ESCAPE}, frames), "ms");
     dressFully(hero);
-    report("character sheet: full inventory", timeSheet(hero, {SDLK_i}, {SDLK_ESCAPE, SDLK_ESCAPE}, frames));
+    bench::figure("character sheet: full inventory", timeSheet(hero, {SDLK_i}, {SDLK_ESCAPE, SDLK_ESCAPE}, frames),
+                  "ms");
 
     std::vector<double> full;
     iface.display();
@@ -285,15 +233,15 @@ int main(int argc, char** argv)
         glFinish();
         full.push_back(msSince(t));
     }
-    report("main screen", full);
+    bench::figure("main screen", full, "ms");
 
     // The automap with every square of the town seen.
-    if (Map_C* town = iface.getCurrentMap()) {
-        for (int x = 0; x < town->getWidth(); ++x)
-            for (int y = 0; y < town->getHeight(); ++y)
-                town->getMapInfo()->orSquareState(x, y, SQUARE_VISITED);
-        report("automap (the whole town seen)", timeScreen([] { Automap_C::run(&iface); }, {}, {SDLK_TAB}, frames));
-    }
+    Map_C* town = iface.getCurrentMap();
+    for (int x = 0; x < town->getWidth(); ++x)
+        for (int y = 0; y < town->getHeight(); ++y)
+            town->getMapInfo()->orSquareState(x, y, SQUARE_VISITED);
+    bench::figure("automap (the whole town seen)", timeScreen([] { Automap_C::run(&iface); }, {}, {SDLK_TAB}, frames),
+                  "ms");
 
     // The text of a full pane (18 lines) printed alone.
     std::vector<double> text;
@@ -306,15 +254,16 @@ int main(int argc, char** argv)
         glFinish();
         text.push_back(msSince(t));
     }
-    report("18 lines of pane text", text);
+    bench::figure("18 lines of pane text", text, "ms");
 
     if (!setUpFight())
         return 1;
-    report("fight: round with a full pane", timeFight(frames));
+    const std::vector<double> round = timeFight(frames);
+    if (int(round.size()) != frames) {
+        std::fprintf(stderr, "ERROR: the fight ended after %zu of its %d frames\n", round.size(), frames);
+        return 1;
+    }
+    bench::figure("combat screen", round, "ms");
     enemyList.clear();
-
-    iface.fini();
-    std::remove(archive);
-    SDL_Quit();
     return 0;
 }

@@ -1,35 +1,30 @@
 // viewbench: frame times of the 3-D view and of the whole main screen over a
-// scripted walk, the time to load a map, and the frame time of the title
-// menu.
+// scripted walk, the time to load each map, the frame time of the title
+// menu, and the CPU that the main loop uses while the player waits.
 //
-//   viewbench [game folder] [frames per scenario]
+//   viewbench [game folder] [frames per scenario] [idle seconds]
 //
 // Runs in a 1024 x 768 OpenGL window (under Xvfb for Mesa's software
-// renderer). Every frame ends with glFinish, so the times are what the
-// renderer really needs. Scenarios: the town by day, the town in rain and in
-// fog (with shadows), the dungeon; each at graphics levels 0 and 9. The floor
-// is a frame that only clears and swaps.
-#include "core/GameConfig.h"
+// renderer) on a new quest, the game set up as the program sets it up.
+// Every frame ends with glFinish, so the times are what the renderer really
+// needs. Scenarios: the town by day, in rain and in fog (with shadows), the
+// catacombs; each at graphics levels 0 and 9. The floor is a frame that only
+// clears and swaps. The idle figure is the process's CPU over the given
+// seconds (10 unless told) in the main loop on the street, with no input,
+// from one second after the loop began.
+#include "core/ModalLoop.h"
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
-#include "rules/RulesEnv.h"
 #include "screens/TitleMenu.h"
-#include "world/GameWorld.h"
-#include "world/Interface.h"
-#include "tools/BenchSupport.h"
-#include "world/Map.h"
+#include "tools/GameBench.h"
 
 #include <SDL.h>
 #include <GL/gl.h>
-#include <sys/resource.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -38,16 +33,6 @@ namespace {
 
 using bench::Clock;
 using bench::msSince;
-using bench::Stats;
-using bench::stats;
-
-// CPU time of the process so far, user and system, in milliseconds.
-double cpuMs()
-{
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1000.0 + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1000.0;
-}
 
 struct Spot {
     int x, y, facing;
@@ -106,11 +91,57 @@ void saveShot()
     std::fclose(f);
 }
 
-void report(const char* name, const std::vector<double>& ul, const std::vector<double>& full)
+// A full roster: eight rows of text under the view.
+void fillParty()
 {
-    const Stats a = stats(ul), b = stats(full);
-    std::printf("%-28s view  median %6.2f ms  p95 %6.2f ms | screen  median %6.2f ms  p95 %6.2f ms\n", name,
-                a.median, a.p95, b.median, b.p95);
+    const char* names[8] = {"Aldreth", "Brannoc", "Cyrwen", "Dunmar", "Eowyth", "Faelan", "Gwydda", "Hesk"};
+    for (int i = 0; party->getCount() < MAX_PARTY; ++i) {
+        auto* hero = new bl3dPartyChar(names[i], 1 << i, 1, i % 2 == 0, 0, nullptr, nullptr);
+        hero->setMaxHP(40 + i);
+        hero->setCurHP(30 + i);
+        party->addMember(hero);
+    }
+}
+
+// The main loop with nothing to do, as a player waits in it: the process's
+// CPU from `settleMs` after the loop began (its first redraws done) for
+// `idleMs`; then ESC leaves it. False with an error when the loop ended
+// before.
+bool idleFigure(const char* name, int settleMs, int idleMs)
+{
+    static std::atomic<int> draws{0};
+    draws = 0;
+    Interface_C::setAfterDisplayHook([] { ++draws; });
+    double cpu0 = 0, cpu1 = 0;
+    int draws0 = 0, draws1 = 0;
+    Clock::time_point t0, t1;
+    std::thread watcher([&] {
+        SDL_Delay(Uint32(settleMs));
+        cpu0 = bench::cpuMs();
+        draws0 = draws;
+        t0 = Clock::now();
+        SDL_Delay(Uint32(idleMs));
+        cpu1 = bench::cpuMs();
+        draws1 = draws;
+        t1 = Clock::now();
+        vell::pushKeyEvent(SDLK_ESCAPE, true);
+    });
+    const Clock::time_point start = Clock::now();
+    iface.sdlEventLoop();
+    const double ran = msSince(start);
+    watcher.join();
+    Interface_C::setAfterDisplayHook(nullptr);
+    const double waited = std::chrono::duration<double, std::milli>(t1 - t0).count();
+    if (ran < settleMs + idleMs || waited <= 0) {
+        std::fprintf(stderr, "ERROR: the main loop ended after %.0f ms, before its %d ms of waiting\n", ran,
+                     settleMs + idleMs);
+        return false;
+    }
+    const double cpu = cpu1 - cpu0;
+    char note[96];
+    std::snprintf(note, sizeof note, "%.1f ms of CPU in %.1f s, %d redraws", cpu, waited / 1000.0, draws1 - draws0);
+    bench::figure(name, 100.0 * cpu / waited, "% of a core", note);
+    return true;
 }
 
 } // namespace
@@ -118,70 +149,37 @@ void report(const char* name, const std::vector<double>& ul, const std::vector<d
 int main(int argc, char** argv)
 {
     const int frames = argc > 2 ? std::max(10, std::atoi(argv[2])) : 120;
-    if (!bench::enterGameFolder(argv[0], argc > 1 ? argv[1] : nullptr))
+    const int idleSeconds = argc > 3 ? std::max(1, std::atoi(argv[3])) : 10;
+    bench::GameRun game;
+    if (!game.start(argv[0], argc > 1 ? argv[1] : nullptr))
         return 1;
-
-    gameConfig.setDefaults();
-    gameConfig.sound = false;
-    gameConfig.window = true;
-    if (!bench::openBenchWindow())
-        return 1;
-    std::printf("renderer: %s\n", reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
-    registerWorldTypes();
-    registerRulesTypes();
-    iface.init(1024, 768);
     iface.setTiming(noDelay, nothingHeld);
-
-    char archive[] = "/tmp/viewbench-XXXXXX";
-    const int fd = mkstemp(archive);
-    if (fd >= 0)
-        close(fd);
-    Clock::time_point t = Clock::now();
-    if (!iface.load(archive) || !iface.start()) {
-        std::fprintf(stderr, "ERROR: the quest cannot be loaded\n");
-        std::remove(archive);
+    double townLoad = 0;
+    if (!game.newQuest(&townLoad))
         return 1;
-    }
-    const double townLoad = msSince(t);
-    // A full roster: eight rows of text under the view.
-    const char* names[8] = {"Aldreth", "Brannoc", "Cyrwen", "Dunmar", "Eowyth", "Faelan", "Gwydda", "Hesk"};
-    for (int i = 0; i < 8; ++i) {
-        auto* hero = new bl3dPartyChar(names[i], 1 << i, 1, i % 2 == 0, 0, nullptr, nullptr);
-        hero->setMaxHP(40 + i);
-        hero->setCurHP(30 + i);
-        party->addMember(hero);
-    }
+    fillParty();
 
-    // Floor: clear and swap alone.
-    std::vector<double> floor;
-    for (int i = 0; i < frames; ++i) {
-        t = Clock::now();
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        SDL_GL_SwapBuffers();
-        glFinish();
-        floor.push_back(msSince(t));
-    }
-    const Stats fl = stats(floor);
-    std::printf("%-28s median %6.2f ms  p95 %6.2f ms\n", "floor (clear + swap)", fl.median, fl.p95);
+    bench::clearSwapFloor(frames);
 
-    auto scenario = [&](const char* name, const std::vector<Spot>& path) {
+    auto scenario = [&](const std::string& name, const std::vector<Spot>& path) {
         std::vector<double> ul, full;
         iface.drawBackground();
         for (int i = 0; i < frames; ++i) {
             place(path[size_t(i) % path.size()]);
-            t = Clock::now();
+            const Clock::time_point t = Clock::now();
             iface.drawUL(iface.getCurX(), iface.getCurZ(), float(iface.getFacing()), 0.5f);
             glFinish();
             ul.push_back(msSince(t));
         }
         for (int i = 0; i < frames; ++i) {
             place(path[size_t(i) % path.size()]);
-            t = Clock::now();
+            const Clock::time_point t = Clock::now();
             iface.display();
             glFinish();
             full.push_back(msSince(t));
         }
-        report(name, ul, full);
+        bench::figure("view: " + name, ul, "ms");
+        bench::figure("screen: " + name, full, "ms");
         gShotName = name;
         Interface_C::setAfterDisplayHook(saveShot);
         iface.display();
@@ -190,83 +188,50 @@ int main(int argc, char** argv)
     };
 
     const std::vector<Spot> town = walk(13, 24, 8, 0, -1);
+    gameConfig.shadows = true;
     for (int level : {0, 9}) {
         gameConfig.graphics = level;
-        char name[64];
-        gameConfig.shadows = true;
+        const std::string lvl = ", level " + std::to_string(level);
         gameworld->setVar("Weather", 0x03);
-        std::snprintf(name, sizeof name, "town day, level %d", level);
-        scenario(name, town);
+        scenario("town day" + lvl, town);
         gameworld->setVar("Weather", 0x83);
-        std::snprintf(name, sizeof name, "town rain + shadows, lvl %d", level);
-        scenario(name, town);
+        scenario("town rain + shadows" + lvl, town);
         gameworld->setVar("Weather", 0x53);
-        std::snprintf(name, sizeof name, "town fog + shadows, lvl %d", level);
-        scenario(name, town);
+        scenario("town fog + shadows" + lvl, town);
     }
 
-    t = Clock::now();
-    iface.newMap("maps/catacombs.cfg");
-    const double dungeonLoad = msSince(t);
+    double dungeonLoad = 0;
+    if (!bench::changeMap("maps/catacombs.cfg", &dungeonLoad))
+        return 1;
     const std::vector<Spot> dungeon = walk(2, 7, 10, 1, 0);
     for (int level : {0, 9}) {
         gameConfig.graphics = level;
         gameworld->setVar("Weather", 0x01);
-        char name[64];
-        std::snprintf(name, sizeof name, "dungeon, level %d", level);
-        scenario(name, dungeon);
+        scenario("catacombs, level " + std::to_string(level), dungeon);
     }
-    std::printf("map load: town (with the quest) %.1f ms, dungeon %.1f ms\n", townLoad, dungeonLoad);
+    bench::figure("map load: town, with the new quest", townLoad, "ms");
+    bench::figure("map load: catacombs", dungeonLoad, "ms");
 
     // The title menu over its dimmed picture, as the player waits in it.
     {
         TitleMenu_C menu(1024, 768);
         std::vector<double> title;
         for (int i = 0; i < frames; ++i) {
-            t = Clock::now();
+            const Clock::time_point t = Clock::now();
             menu.display();
             glFinish();
             title.push_back(msSince(t));
         }
-        const Stats tm = stats(title);
-        std::printf("%-28s median %6.2f ms  p95 %6.2f ms\n", "title menu", tm.median, tm.p95);
+        bench::figure("title menu", title, "ms");
     }
 
-    // The main loop with nothing to do: CPU time used while it waits, in
-    // all and from one second on, once its first redraws are done (the
-    // figure that matters: a game that waits for a key should sleep).
-    static std::atomic<int> idleDraws{0};
-    idleDraws = 0;
-    Interface_C::setAfterDisplayHook([] { ++idleDraws; });
-    constexpr int kSettleMs = 1000, kIdleMs = 4000;
-    double settledCpu = 0;
-    int settledDraws = 0;
-    std::thread stopper([&] {
-        SDL_Delay(kSettleMs);
-        settledCpu = cpuMs();
-        settledDraws = idleDraws;
-        SDL_Delay(kIdleMs - kSettleMs);
-        SDL_Event e{};
-        e.type = SDL_KEYDOWN;
-        e.key.state = SDL_PRESSED;
-        e.key.keysym.sym = SDLK_ESCAPE;
-        SDL_PushEvent(&e);
-    });
-    const double cpu0 = cpuMs();
-    t = Clock::now();
-    iface.sdlEventLoop();
-    const double idleWall = msSince(t);
-    const double idleCpu = cpuMs() - cpu0;
-    stopper.join();
-    const double waitCpu = cpuMs() - settledCpu;
-    const double waitWall = idleWall - kSettleMs;
-    Interface_C::setAfterDisplayHook(nullptr);
-    std::printf("idle main loop: %.1f ms of CPU in %.0f ms (including its first redraws)\n", idleCpu, idleWall);
-    std::printf("idle main loop after %d ms: %.1f ms of CPU in %.0f ms (%.2f%% of a core), %d redraws then\n",
-                kSettleMs, waitCpu, waitWall, 100.0 * waitCpu / waitWall, idleDraws - settledDraws);
-
-    iface.fini();
-    std::remove(archive);
-    SDL_Quit();
+    // Back up the stairs, onto the street before the Hall, by day.
+    if (!bench::changeMap("maps/renibister.cfg", nullptr))
+        return 1;
+    gameConfig.graphics = 9;
+    place({14, 24, 270});
+    iface.start();
+    if (!idleFigure("idle main loop, on the street", 1000, idleSeconds * 1000))
+        return 1;
     return 0;
 }

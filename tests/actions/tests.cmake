@@ -7,12 +7,12 @@ if(TARGET test_actions)
   target_link_libraries(test_actions PRIVATE vell_fightkit)
 endif()
 
-# Whole rounds of a big fight, timed (not a test: run build/tests/bench_fight).
+# Whole rounds of a big fight, timed (tools/bench.sh runs it).
 add_executable(bench_fight ${CMAKE_CURRENT_LIST_DIR}/bench/FightBench.cpp)
 target_link_libraries(bench_fight PRIVATE vell_fightkit)
 
-# The time that loading the shipped spell book adds to start-up (not a test:
-# run build/tests/bench_actionfile).
+# The time that loading the shipped spell book adds to start-up
+# (tools/bench.sh runs it).
 add_executable(bench_actionfile ${CMAKE_CURRENT_LIST_DIR}/bench/ActionFileBench.cpp)
 target_link_libraries(bench_actionfile PRIVATE vell_actions)
 target_compile_definitions(bench_actionfile PRIVATE VELL_GAME_DIR="${VELL_GAME_DIR}")

@@ -2,7 +2,8 @@
 // groups of 20 monsters, every member's order and every monster's AI choice
 // queued, all entries performed, the dead pruned. Prints the time per
 // round. Each sample is a fresh fight (the same seed) run for a few rounds,
-// so the groups are still full when they are timed.
+// so the groups are still full when they are timed. The floor is a fixed
+// piece of plain work timed in the same run.
 //
 //   bench_fight [samples] [rounds per sample]
 #include "FightKit.h"
@@ -12,6 +13,7 @@
 #include "rules/EnemyList.h"
 #include "rules/ItemType.h"
 #include "rules/PartyChar.h"
+#include "tools/BenchSupport.h"
 
 #include <algorithm>
 #include <chrono>
@@ -67,6 +69,7 @@ void buildFight(FightKit_C& kit) {
 int main(int argc, char** argv) {
     const int samples = argc > 1 ? std::max(1, std::atoi(argv[1])) : 200;
     const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
+    bench::printReferenceFloor();
     std::vector<double> perRound;
     perRound.reserve(static_cast<size_t>(samples));
     long entries = 0;
@@ -83,14 +86,8 @@ int main(int argc, char** argv) {
         const std::chrono::duration<double, std::micro> took = Clock::now() - start;
         perRound.push_back(took.count() / rounds);
     }
-    std::sort(perRound.begin(), perRound.end());
-    double sum = 0;
-    for (double v : perRound)
-        sum += v;
     std::printf("fight rounds: party of 8 against 4 groups of 20, %d samples of %d rounds\n", samples, rounds);
     std::printf("entries performed per round: %.1f\n", static_cast<double>(entries) / (samples * rounds));
-    std::printf("time per round: median %.1f us, mean %.1f us, p95 %.1f us, best %.1f us\n",
-                perRound[perRound.size() / 2], sum / perRound.size(), perRound[perRound.size() * 95 / 100],
-                perRound.front());
+    bench::figure("fight round, 8 against 4 groups of 20", perRound, "us");
     return 0;
 }

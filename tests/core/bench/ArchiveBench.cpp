@@ -1,16 +1,22 @@
 // The save archive with a whole quest's worth of records: 8 characters of
 // about 4 KB, 20 map states of about 2 KB and 5 shop stocks, stored and
 // committed as a save does (with and without the flush to disk), then the
-// archive reopened and every record loaded.
+// archive reopened and every record loaded. The floor is a fixed piece of
+// plain work timed in the same run.
+//
+//   bench_archive [samples]
 #include "core/ArchiveFile.h"
 #include "core/MemStream.h"
 #include "core/Storable.h"
+#include "tools/BenchSupport.h"
 
-#include <benchmark/benchmark.h>
-
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <memory>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -56,50 +62,85 @@ bool saveQuest(ArchiveFile_C& a, char fill) {
     return ok && a.commit();
 }
 
-void BM_SaveWholeQuest(benchmark::State& state) {
-    const bool durable = state.range(0) != 0;
+// Milliseconds of each of `samples` saves; empty (after an error line) when
+// one fails.
+std::vector<double> timeSaves(bool durable, int samples) {
     const std::string path = benchPath();
     std::remove(path.c_str());
-    auto a = ArchiveFile_C::open(path, false);
-    a->setDurable(durable);
-    saveQuest(*a, 'a');
-    char fill = 'b';
-    for (auto _ : state) {
-        if (!saveQuest(*a, fill++))
-            state.SkipWithError("save failed");
+    std::vector<double> ms;
+    {
+        auto a = ArchiveFile_C::open(path, false);
+        if (!a) {
+            std::fprintf(stderr, "ERROR: the archive %s cannot be made\n", path.c_str());
+            return ms;
+        }
+        a->setDurable(durable);
+        char fill = 'a';
+        bool ok = saveQuest(*a, fill++);
+        for (int i = 0; ok && i < samples; ++i) {
+            const bench::Clock::time_point t = bench::Clock::now();
+            ok = saveQuest(*a, fill++);
+            ms.push_back(bench::msSince(t));
+        }
+        if (!ok) {
+            std::fprintf(stderr, "ERROR: a save failed\n");
+            ms.clear();
+        }
     }
-    state.SetLabel(durable ? "with fsync" : "without fsync");
-    a.reset();
     std::remove(path.c_str());
+    return ms;
 }
-BENCHMARK(BM_SaveWholeQuest)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
-void BM_ReopenAndLoadAll(benchmark::State& state) {
+// Milliseconds of each reopening with every record loaded; empty (after an
+// error line) when a record is missing.
+std::vector<double> timeReopens(int samples) {
     getTypeRegistry().add(901, &Blob_C::create);
     const std::string path = benchPath();
     std::remove(path.c_str());
     {
         auto a = ArchiveFile_C::open(path, false);
+        if (!a) {
+            std::fprintf(stderr, "ERROR: the archive %s cannot be made\n", path.c_str());
+            return {};
+        }
         a->setDurable(false);
         saveQuest(*a, 'a');
         saveQuest(*a, 'b');
     }
-    for (auto _ : state) {
+    std::vector<double> ms;
+    for (int i = 0; i < samples; ++i) {
+        const bench::Clock::time_point t = bench::Clock::now();
         auto a = ArchiveFile_C::open(path, false);
         int loaded = 0;
         for (const char* dir : {"hall", "map", "shop", "world"}) {
             DirHandle_C d = a->openDir(dir);
-            for (int i = 0; i < d->getEntryCount(); ++i)
-                loaded += d->load(d->getEntryName(i)) != nullptr;
+            for (int e = 0; e < d->getEntryCount(); ++e)
+                loaded += d->load(d->getEntryName(e)) != nullptr;
         }
-        if (loaded != 35)
-            state.SkipWithError("records missing");
-        benchmark::DoNotOptimize(loaded);
+        ms.push_back(bench::msSince(t));
+        if (loaded != 35) {
+            std::fprintf(stderr, "ERROR: %d of the 35 records loaded\n", loaded);
+            ms.clear();
+            break;
+        }
     }
     std::remove(path.c_str());
+    return ms;
 }
-BENCHMARK(BM_ReopenAndLoadAll)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    const int samples = argc > 1 ? std::max(1, std::atoi(argv[1])) : 200;
+    bench::printReferenceFloor();
+    const std::vector<double> plain = timeSaves(false, samples);
+    // A save with its flush to disk takes milliseconds: fewer of them.
+    const std::vector<double> durable = timeSaves(true, std::max(1, samples / 10));
+    const std::vector<double> reopen = timeReopens(samples);
+    if (plain.empty() || durable.empty() || reopen.empty())
+        return 1;
+    bench::figure("save a whole quest, without fsync", plain, "ms");
+    bench::figure("save a whole quest, with fsync", durable, "ms");
+    bench::figure("reopen and load every record", reopen, "ms");
+    return 0;
+}

@@ -1,18 +1,20 @@
 // bench_scripts: what entering a scripted square costs.
 //
-//   bench_scripts
+//   bench_scripts [game folder]
 //
 // Prints, in milliseconds or microseconds: the first import of a script
 // module (a new square's first construction), building the event again with
 // the module cached (what the item-use screen does on every use), one run
 // (invoke) of a small script on a square the map holds, and one eventAPI
 // call from a script (getTag of a world variable), net of the loop around it.
-// It runs without a quest (no world, no map): the figures are those of the
-// interpreter and the event, not of the tags written.
+// The game is set up as the program sets it up (scripting, every event
+// class, the master data), but no quest is loaded (no world, no map): the
+// figures are those of the interpreter and the event, not of the tags
+// written. The floor is a fixed piece of plain work timed in the same run.
 #define PY_SSIZE_T_CLEAN
 #include <Python.h>
 
-#include "events/EventAPI.h"
+#include "app/GameSetup.h"
 #include "events/Event_2000.h"
 #include "tools/BenchSupport.h"
 #include "world/Interface.h"
@@ -41,14 +43,32 @@ EventParams_S params(const char* name)
     return p;
 }
 
+// Microseconds from milliseconds.
+std::vector<double> micro(std::vector<double> ms)
+{
+    for (double& v : ms)
+        v *= 1000.0;
+    return ms;
+}
+
 } // namespace
 
-int main()
+int main(int argc, char** argv)
 {
+    if (!bench::enterGameFolder(argv[0], argc > 1 ? argv[1] : nullptr) || !masterDataPresent())
+        return 1;
+    if (!setUpGame("bench_scripts")) {
+        shutDownGame();
+        return 1;
+    }
+    bench::printReferenceFloor();
     char tmpl[] = "/tmp/vell-bench-XXXXXX";
     const char* dir = mkdtemp(tmpl);
-    if (!dir || !startScripting("bench_scripts"))
+    if (!dir) {
+        std::perror("ERROR: no folder for the scripts");
+        shutDownGame();
         return 1;
+    }
     write(std::string(dir) + "/small.py",
           "import eventAPI as api\n"
           "def fireEvent(h):\n"
@@ -75,8 +95,10 @@ int main()
     Clock::time_point t = Clock::now();
     auto first = std::make_unique<Event_2000_C>(&small);
     const double importMs = msSince(t);
-    if (!first->isReady())
+    if (!first->isReady()) {
+        std::fprintf(stderr, "ERROR: the script module small cannot be imported\n");
         return 1;
+    }
 
     std::vector<double> build, run;
     for (int i = 0; i < 2000; ++i) {
@@ -105,13 +127,12 @@ int main()
         }
     const double perCallUs = (best[1] - best[0]) * 1000.0 / n;
 
-    const bench::Stats b = bench::stats(build), r = bench::stats(run);
-    std::printf("first import of a script module:        %8.3f ms\n", importMs);
-    std::printf("building the event, module cached:      %8.2f us median, %.2f us p95\n", b.median * 1000, b.p95 * 1000);
-    std::printf("one run (invoke) of a small script:      %8.2f us median, %.2f us p95\n", r.median * 1000, r.p95 * 1000);
-    std::printf("one eventAPI call (getTag):              %8.3f us\n", perCallUs);
+    bench::figure("first import of a script module", importMs, "ms");
+    bench::figure("building the event, module cached", micro(build), "us");
+    bench::figure("one run (invoke) of a small script", micro(run), "us");
+    bench::figure("one eventAPI call (getTag)", perCallUs, "us");
     first.reset();
-    stopScripting();
+    shutDownGame();
     std::remove((std::string(dir) + "/small.py").c_str());
     std::remove((std::string(dir) + "/calls.py").c_str());
     rmdir(dir);
