@@ -188,7 +188,9 @@ public:
     }
 };
 
-class SimJoin_C : public Event_C {
+// A lone monster's offer to join (declined: no fight follows), or a fight
+// that is only counted.
+class Unplayed_C : public Event_C {
 public:
     int typeId() const override { return 4000; }
     int invoke(Interface_C*) override
@@ -196,6 +198,34 @@ public:
         ++gTally->joinOffers;
         return 0;
     }
+};
+
+template <typename E>
+std::unique_ptr<Event_C> make(const EventParams_S*)
+{
+    return std::make_unique<E>();
+}
+
+// The monster counts of a map's table as first read, put back before each
+// roll that must meet the table fresh.
+class FreshTable {
+public:
+    explicit FreshTable(Map_C& map) : info_(*map.getMapInfo())
+    {
+        for (const MapMonster_S& e : info_.getMonsters())
+            remaining_.push_back(e.remaining);
+    }
+    void restore()
+    {
+        std::vector<MapMonster_S>& table = info_.getMonsters();
+        for (size_t k = 0; k < table.size() && k < remaining_.size(); ++k)
+            table[k].remaining = remaining_[k];
+        info_.recomputeTotals();
+    }
+
+private:
+    mapInfo& info_;
+    std::vector<int32_t> remaining_;
 };
 
 } // namespace
@@ -228,12 +258,8 @@ EncounterSim_C::EncounterSim_C(const std::string& gameDir)
     }
     world_ = std::make_unique<ra2dGameWorld>(RefStr_C("ra2d.dat"));
     gameworld = world_.get();
-    registerEncounterEvent(ENCOUNTER_FIGHT, [](const EventParams_S*) -> std::unique_ptr<Event_C> {
-        return std::make_unique<SimFight_C>();
-    });
-    registerEncounterEvent(ENCOUNTER_JOIN, [](const EventParams_S*) -> std::unique_ptr<Event_C> {
-        return std::make_unique<SimJoin_C>();
-    });
+    registerEncounterEvent(ENCOUNTER_FIGHT, &make<SimFight_C>);
+    registerEncounterEvent(ENCOUNTER_JOIN, &make<Unplayed_C>);
     ok_ = loadParty();
 }
 
@@ -302,17 +328,12 @@ FightTally_S EncounterSim_C::firstFights(const char* mapPath, unsigned hour, uns
         return tally;
     setHour(hour);
     gTally = &tally;
-    std::vector<int32_t> remaining;
-    for (const MapMonster_S& e : map->getMapInfo()->getMonsters())
-        remaining.push_back(e.remaining);
+    FreshTable fresh(*map);
     for (int i = 0; i < count; ++i) {
         vell::gameSrand(firstSeed + static_cast<unsigned>(i));
         if (!loadParty())
             break;
-        std::vector<MapMonster_S>& table = map->getMapInfo()->getMonsters();
-        for (size_t k = 0; k < table.size(); ++k)
-            table[k].remaining = remaining[k];
-        map->getMapInfo()->recomputeTotals();
+        fresh.restore();
         world_->setVar("MonsterJoin", 0);
         const int before = tally.fights;
         for (int rolls = 0; rolls < 100000 && tally.fights == before; ++rolls)
@@ -330,30 +351,21 @@ double EncounterSim_C::fightChancePerRoll(const char* mapPath, unsigned hour, un
         return 0.0;
     setHour(hour);
     // The roll alone: the fight that follows is counted, not played.
-    registerEncounterEvent(ENCOUNTER_FIGHT, [](const EventParams_S*) -> std::unique_ptr<Event_C> {
-        return std::make_unique<SimJoin_C>();
-    });
+    registerEncounterEvent(ENCOUNTER_FIGHT, &make<Unplayed_C>);
     FightTally_S tally;
     gTally = &tally;
     vell::gameSrand(seed);
-    std::vector<MapMonster_S>& table = map->getMapInfo()->getMonsters();
-    std::vector<int32_t> remaining;
-    for (const MapMonster_S& e : table)
-        remaining.push_back(e.remaining);
+    FreshTable fresh(*map);
     int fights = 0;
     for (int i = 0; i < rolls; ++i) {
         // Every roll on the fresh table: the chance of a first step.
-        for (size_t k = 0; k < table.size(); ++k)
-            table[k].remaining = remaining[k];
-        map->getMapInfo()->recomputeTotals();
+        fresh.restore();
         if (map->randMonster(nullptr) == Map_C::ENCOUNTER_FIGHT_RUN)
             ++fights;
         enemyList.clear();
     }
     gTally = nullptr;
-    registerEncounterEvent(ENCOUNTER_FIGHT, [](const EventParams_S*) -> std::unique_ptr<Event_C> {
-        return std::make_unique<SimFight_C>();
-    });
+    registerEncounterEvent(ENCOUNTER_FIGHT, &make<SimFight_C>);
     return double(fights) / rolls;
 }
 
@@ -367,17 +379,12 @@ EncounterSim_C::Walk_S EncounterSim_C::walk(const char* mapPath, unsigned hour, 
     FightTally_S tally;
     gTally = &tally;
     vell::gameSrand(seed);
-    std::vector<MapMonster_S>& table = map->getMapInfo()->getMonsters();
-    std::vector<int32_t> remaining;
-    for (const MapMonster_S& e : table)
-        remaining.push_back(e.remaining);
+    FreshTable fresh(*map);
     bool afterFight = false;
     for (int i = 0; i < keys && loadParty(); ++i) {
         // The table as the walk found it: the keys differ only in what came
         // before them.
-        for (size_t k = 0; k < table.size(); ++k)
-            table[k].remaining = remaining[k];
-        map->getMapInfo()->recomputeTotals();
+        fresh.restore();
         const int before = tally.fights;
         map->randMonster(nullptr);
         enemyList.clear();
