@@ -200,9 +200,10 @@ protected:
 //
 // VELL_SEED fixes the dice, so the road is the same every run: with this
 // seed wandering monsters come in the passage north of the stairs, at
-// (1, 13), and the party runs from them; nothing else comes its way, and the pit and the darts hurt no
-// one badly. (With another seed the road may meet a fight the party cannot
-// run from: the walk then fails saying where.)
+// (1, 13), and the party runs from them; nothing else comes its way, and
+// the pit and the darts hurt no one badly. (With another seed the road may
+// meet a fight the party cannot run from: the walk then fails saying
+// where.)
 TEST_F(RunCatacombsTest, DownTheStairsThroughTheStorysSquaresAndBackSaveAndLoad)
 {
     seed_ = 1;
