@@ -533,9 +533,6 @@ void Interface_C::ProcessEvents()
     map->processEvents(currentWorld_->getSquareX(), currentWorld_->getSquareY(), this);
     if (!quitFlag_ && timerPending_) {
         timerEvents();
-        // Cleared after the pass: a clock advance made by the pass itself
-        // (a random event, the Hall after the party's death) asks for none.
-        timerPending_ = false;
         // The time that passed shows: nightfall, the weather, spell points,
         // a light or a song that ended. (A wait draws nothing else.)
         if (!quitFlag_ && !vell::quitRequested())
@@ -544,6 +541,16 @@ void Interface_C::ProcessEvents()
 }
 
 void Interface_C::timerEvents()
+{
+    timerPass();
+    // Cleared after the pass: a clock advance made by the pass itself (a
+    // fight and its chest, a random event, the Hall after the party's
+    // death) asks for none, and neither does the advance of a rest's step
+    // or of a script that made its own pass.
+    timerPending_ = false;
+}
+
+void Interface_C::timerPass()
 {
     Map_C* map = getCurrentMap();
     if (!map || !currentWorld_)

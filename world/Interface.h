@@ -74,6 +74,12 @@ public:
 
     // --- the loop's parts ----------------------------------------------------
     void ProcessEvents();
+    // The timer pass for the time that has passed (the main loop's after a
+    // key, the rest's after each of its steps, a script's after it ticked
+    // the game). It answers every clock advance made before it, and those
+    // made while it runs (a fight, its chest, the Hall): no pass is left
+    // pending after it, so the main loop rolls nothing more until time
+    // passes again.
     void timerEvents();
     void tickAction(int ticks) override;
     void key(SDLKey sym, SDLMod mod);
@@ -222,6 +228,8 @@ private:
     void drawRosterText();
     bool rosterUnchanged(RosterRow_S (&rows)[8]) const;
     void setupRosterCache();
+    // The timer pass itself (timerEvents).
+    void timerPass();
 
     RosterCache_S roster_;
     std::unique_ptr<CommonInterface_C> text_;

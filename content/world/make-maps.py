@@ -151,23 +151,32 @@ stairs      pics/world/stairs.dat     1     0     1     1
 # counts are all 0 has no encounters).
 #
 # The town is safe by day; after dark wolves come over the wall and thieves
-# work the streets (from 20 o'clock until 5).
+# work the streets (from 20 o'clock until 5), a dark rogue only in the small
+# hours.
+#
+# Both tables are sized for a new party of five at the first level, whose
+# levels add up to 5: the roll's level budget (7 at average difficulty)
+# stops adding groups once the monsters' levels reach it, so the levels in
+# content/monsters/monsters.txt and the group sizes here decide how many
+# monsters come at once (tests/actions/FirstFightsTest.cpp keeps the first
+# fights winnable; build/tests/encounter_figures prints the figures).
 TOWN_RATE = 12
 TOWN_MONSTERS = [
-    ('Wolf', 1, 2, 20, 6, 20, 20, 5, 0),
-    ('Bandit', 1, 2, 10, 5, 20, 20, 5, 0),
-    ('Dark Rogue', 1, 0, 10, 2, 5, 22, 4, 0),
+    ('Wolf', 1, 1, 20, 6, 20, 20, 5, 0),
+    ('Bandit', 1, 1, 10, 5, 20, 20, 5, 0),
+    ('Dark Rogue', 1, 0, 10, 1, 3, 0, 4, 0),
 ]
 # The catacombs by depth: the first level under the town has its vermin and
-# a few dead that do not rest, mostly near the stairs' depth; the Wight is
-# the deepest thing here and comes only a few times.
-DUNGEON_RATE = 30
+# a few dead that do not rest, mostly near the stairs' depth; the spider is
+# rare, and the Wight, the deepest thing here, walks only at night and comes
+# only twice. About one step in thirty meets monsters here.
+DUNGEON_RATE = 20
 DUNGEON_MONSTERS = [
-    ('Goblin', 2, 3, 10, 8, 30, -1, -1, 0),
-    ('Skeleton', 1, 2, 10, 6, 25, -1, -1, 0),
-    ('Giant Spider', 1, 0, 20, 3, 6, -1, -1, 0),
-    ('Orc', 1, 2, 20, 4, 15, -1, -1, 0),
-    ('Wight', 1, 0, 30, 1, 3, -1, -1, 0),
+    ('Goblin', 1, 2, 10, 8, 30, -1, -1, 0),
+    ('Skeleton', 1, 1, 10, 6, 25, -1, -1, 0),
+    ('Giant Spider', 1, 0, 20, 1, 3, -1, -1, 0),
+    ('Orc', 1, 1, 20, 4, 15, -1, -1, 0),
+    ('Wight', 1, 0, 30, 1, 2, 22, 4, 0),
 ]
 
 # Random items of the catacombs (chests, the monsters' "rand" drops), by

@@ -23,3 +23,18 @@ if(TARGET test_actions)
   add_dependencies(test_actions game_data mkactions)
   target_compile_definitions(test_actions PRIVATE VELL_MKACTIONS="$<TARGET_FILE:mkactions>")
 endif()
+
+# The wandering monsters of the shipped maps against the ready-made party,
+# without a screen: the first-fight test and the figures below share it.
+add_library(vell_encountersim STATIC ${CMAKE_CURRENT_LIST_DIR}/kit/EncounterSim.cpp)
+target_link_libraries(vell_encountersim PUBLIC vell_fightkit ${ALL_GAME})
+if(TARGET test_actions)
+  target_link_libraries(test_actions PRIVATE vell_encountersim)
+endif()
+
+# The first fights' figures and the chance of a roll per map (not a test:
+# run build/tests/encounter_figures [fights]).
+add_executable(encounter_figures ${CMAKE_CURRENT_LIST_DIR}/bench/EncounterFigures.cpp)
+target_link_libraries(encounter_figures PRIVATE vell_encountersim)
+target_compile_definitions(encounter_figures PRIVATE VELL_GAME_DIR="${VELL_GAME_DIR}")
+add_dependencies(encounter_figures game_data)

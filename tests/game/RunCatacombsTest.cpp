@@ -235,13 +235,14 @@ protected:
 // when the quest comes back from the title menu.
 //
 // VELL_SEED fixes the dice, so the road is the same every run: with this
-// seed wandering monsters wait at the foot of the stairs and the party runs
-// from them; nothing else comes its way, and the pit and the darts hurt no
-// one badly. (With another seed the road may meet a fight the party cannot
-// run from: the walk then fails saying where.)
+// seed wandering monsters come in the passage north of the stairs, at
+// (1, 13), and the party runs from them; nothing else comes its way, and
+// the pit and the darts hurt no one badly. (With another seed the road may
+// meet a fight the party cannot run from: the walk then fails saying
+// where.)
 TEST_F(RunCatacombsTest, DownTheStairsThroughTheStorysSquaresAndBackSaveAndLoad)
 {
-    seed_ = 7;
+    seed_ = 1;
     guardSeconds_ = 15 * kGuardSeconds;
     const auto began = std::chrono::steady_clock::now();
     Shot title, shot;

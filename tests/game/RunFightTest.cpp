@@ -92,12 +92,12 @@ protected:
 // again, and holds the same experience, gold and items.
 //
 // VELL_SEED fixes the dice: which monsters come after how many steps, and
-// every blow. With seed 1, bandits and wolves come after 16 steps; the
-// party wins with two of its five fallen, and Bran takes the bandits' gold
-// and an item.
+// every blow. With seed 4, bandits come after 14 steps; the party wins with
+// nobody fallen, and Bran takes the bandits' gold and two items. (Seeds that
+// bring wolves, who carry nothing, leave nothing to take.)
 TEST_F(RunFightTest, WalkTheTownAtNightWinTheFightTakeTheLootSaveAndLoad) {
     guardSeconds_ = 15 * kGuardSeconds;
-    seed_ = 1;
+    seed_ = 4;
     Shot title, shot;
     newQuest("f i 1", title);
     ASSERT_FALSE(HasFatalFailure());
