@@ -319,6 +319,25 @@ Map_C::Map_C(const char* path) : fileName_(path ? path : "")
     registerAudio();
 }
 
+Map_C::Map_C(const char* path, GridOnly_S) : fileName_(path ? path : ""), gridOnly_(true)
+{
+    missingCell_.type = CellDef_S::PLAIN_CLOSED;
+    missingCell_.missing = true;
+    std::string monsterFile;
+    std::string eventFile;
+    if (!readConfig(eventFile, monsterFile)) {
+        width_ = height_ = 0;
+        cells_.clear();
+        events_.clear();
+    }
+    info_ = std::make_unique<mapInfo>(RefStr_C(baseName(getFileName()).c_str()), width_, height_);
+}
+
+std::unique_ptr<Map_C> Map_C::gridOnly(const char* path)
+{
+    return std::unique_ptr<Map_C>(new Map_C(path, GridOnly_S{}));
+}
+
 void Map_C::registerAudio() const
 {
     std::vector<const char*> paths;
@@ -403,9 +422,10 @@ bool Map_C::readConfig(std::string& eventFile, std::string& monsterFile)
     if (n2 >= 4 && std::strcmp(monsters, "NULL") != 0)
         monsterFile = monsters;
 
-    textures_ = picturesOn ? std::make_unique<TextureList_C>(texList) : readTextureValues(texList);
+    const bool pictures = picturesOn && !gridOnly_;
+    textures_ = pictures ? std::make_unique<TextureList_C>(texList) : readTextureValues(texList);
     cellDefs_ = std::make_unique<CellDefList_C>(cellTable, textures_.get());
-    if (picturesOn)
+    if (pictures)
         loadPictures(n1 >= 4 ? floorName : "", hasCeiling_ ? ceilingName : "", hasBackdrop ? backdropName : "");
 
     // Special light.
@@ -608,6 +628,12 @@ const CellDef_S* Map_C::getCell(int x, int y) const
     if (!inGrid(x, y))
         return nullptr;
     return cells_[index(x, y)];
+}
+
+bool Map_C::canStand(int x, int y) const
+{
+    const CellDef_S* cell = getCell(x, y);
+    return cell && !cell->closed();
 }
 
 bool Map_C::leavesGrid(int x, int y, int facing) const
