@@ -298,7 +298,9 @@ std::string Map_C::baseName(const char* path)
     return s;
 }
 
-Map_C::Map_C(const char* path) : fileName_(path ? path : "")
+Map_C::Map_C(const char* path) : Map_C(path, false) {}
+
+Map_C::Map_C(const char* path, bool gridOnly) : fileName_(path ? path : ""), gridOnly_(gridOnly)
 {
     missingCell_.type = CellDef_S::PLAIN_CLOSED;
     missingCell_.missing = true;
@@ -313,29 +315,19 @@ Map_C::Map_C(const char* path) : fileName_(path ? path : "")
         info_ = std::make_unique<mapInfo>(RefStr_C(baseName(getFileName()).c_str()), 0, 0);
         return;
     }
+    if (gridOnly_) {
+        info_ = std::make_unique<mapInfo>(RefStr_C(baseName(getFileName()).c_str()), width_, height_);
+        return;
+    }
     if (!eventFile.empty())
         loadEvents(eventFile.c_str());
     loadState(monsterFile);
     registerAudio();
 }
 
-Map_C::Map_C(const char* path, GridOnly_S) : fileName_(path ? path : ""), gridOnly_(true)
-{
-    missingCell_.type = CellDef_S::PLAIN_CLOSED;
-    missingCell_.missing = true;
-    std::string monsterFile;
-    std::string eventFile;
-    if (!readConfig(eventFile, monsterFile)) {
-        width_ = height_ = 0;
-        cells_.clear();
-        events_.clear();
-    }
-    info_ = std::make_unique<mapInfo>(RefStr_C(baseName(getFileName()).c_str()), width_, height_);
-}
-
 std::unique_ptr<Map_C> Map_C::gridOnly(const char* path)
 {
-    return std::unique_ptr<Map_C>(new Map_C(path, GridOnly_S{}));
+    return std::unique_ptr<Map_C>(new Map_C(path, true));
 }
 
 void Map_C::registerAudio() const

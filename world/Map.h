@@ -341,8 +341,7 @@ public:
     };
 
 private:
-    struct GridOnly_S {};
-    Map_C(const char* path, GridOnly_S);
+    Map_C(const char* path, bool gridOnly);
 
     size_t index(int x, int y) const { return static_cast<size_t>(x) * static_cast<size_t>(height_) + static_cast<size_t>(y); }
     bool fail(int code, const char* message);

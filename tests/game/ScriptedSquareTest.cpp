@@ -9,11 +9,17 @@ namespace {
 
 class ScriptedSquareTest : public RunGameTest {
 protected:
-    // The fixture script stands in for the Warden's.
-    void scriptOnTheWardensSquare(const char* fixture) {
+    // With the fixture script standing in for the Warden's: a new quest,
+    // the title picture kept in `title`, and the street before the Hall in
+    // `street`.
+    void newQuestOnTheStreet(const char* fixture, Shot& title, Shot& street) {
         ASSERT_EQ(shell(std::string("cp '" VELL_TEST_FIXTURES "/game/") + fixture + "' '" + dir_ +
                         "/data/scripts/warden.py'"),
                   0);
+        newQuest("a b 1", title);
+        if (HasFatalFailure())
+            return;
+        ventureForth(kParty, street);
     }
 
     // From the street before the Hall (`street`, facing east): a turn to the
@@ -64,12 +70,8 @@ TEST_F(ScriptedSquareTest, TheQuitEventEndsTheGameDuringAScriptThatNeverReturns)
     for (const auto& row : rows) {
         SCOPED_TRACE(std::string(row.script) + " " + row.how);
         ASSERT_EQ(shell("rm -f '" + dir_ + "'/savegame/* '" + dir_ + "/script-started'"), 0);
-        scriptOnTheWardensSquare(row.script);
-        ASSERT_FALSE(HasFatalFailure());
         Shot title, street;
-        newQuest("a b 1", title);
-        ASSERT_FALSE(HasFatalFailure());
-        ventureForth(kParty, street);
+        newQuestOnTheStreet(row.script, title, street);
         ASSERT_FALSE(HasFatalFailure());
         const std::string quest = readFile(dir_ + "/savegame/AB1");
         walkToTheWardensSquare(street);
@@ -98,12 +100,8 @@ TEST_F(ScriptedSquareTest, TheQuitEventEndsTheGameDuringAScriptThatNeverReturns)
 // beyond what the pane holds are refused instead of being drawn over the
 // frame above it, where they would stay on later screens.
 TEST_F(ScriptedSquareTest, AScriptsTextStaysInsideThePane) {
-    scriptOnTheWardensSquare("asks.py");
-    ASSERT_FALSE(HasFatalFailure());
     Shot title, street;
-    newQuest("a b 1", title);
-    ASSERT_FALSE(HasFatalFailure());
-    ventureForth(kParty, street);
+    newQuestOnTheStreet("asks.py", title, street);
     ASSERT_FALSE(HasFatalFailure());
     auto menuVisible = [&](const Shot& s) { return menuOver(title, s); };
     walkToTheWardensSquare(street);
