@@ -4,6 +4,8 @@
 #include "events/EventAPI.h"
 
 #include "events/Event_2000.h"
+#include "events/ScriptWatch.h"
+#include "rules/CharEffect.h"
 #include "rules/EnemyList.h"
 #include "rules/MonsterList.h"
 #include "rules/MonsterType.h"
@@ -26,6 +28,11 @@ bool scriptThreadKnown = false;
 
 // A chest filled by a script holds no more random items than this.
 constexpr int kMaxRandomItems = 100;
+// The farthest a script may set a group in a fight, in feet (the nearest is
+// melee reach).
+constexpr int kMaxDistance = 1000;
+// A poison's damage per hit beyond its dice, either way.
+constexpr int kMaxPoisonBonus = CharEffect_Poison::MAX_DICE;
 
 // --- the method frame ------------------------------------------------------------------
 
@@ -193,6 +200,11 @@ PyObject* optionInput(PyObject*, PyObject* a)
                      l.size(), k.size());
         return nullptr;
     }
+    if (l.size() > static_cast<size_t>(e->maxOptionLabels())) {
+        PyErr_Format(PyExc_ValueError, "optionInput: %zu labels; the text pane shows %d at most", l.size(),
+                     e->maxOptionLabels());
+        return nullptr;
+    }
     const int key = e->optionInput(t, l, k);
     return gameEnding() ? nullptr : integer(key);
 }
@@ -252,6 +264,12 @@ PyObject* tickGame(PyObject*, PyObject* a)
         return nullptr;
     if (ticks < 1) {
         PyErr_Format(PyExc_ValueError, "tickGame: %d ticks; the game ticks 1 or more", ticks);
+        return nullptr;
+    }
+    const uint32_t left = gameworld ? gameworld->getClock().ticksLeft() : UINT32_MAX;
+    if (static_cast<uint32_t>(ticks) > left) {
+        PyErr_Format(PyExc_ValueError, "tickGame: %d ticks would carry the clock past its end (%lu ticks left)",
+                     ticks, static_cast<unsigned long>(left));
         return nullptr;
     }
     return integer(e->tick(ticks));
@@ -341,7 +359,13 @@ PyObject* callEvent(PyObject*, PyObject* a)
     std::vector<std::string> v;
     if (!e || !pyListToStrings(args, v, "callEvent arguments"))
         return nullptr;
-    return integer(e->callEvent(type, v));
+    std::string refused;
+    const bool created = e->callEvent(type, v, &refused);
+    if (!refused.empty()) {
+        PyErr_Format(PyExc_ValueError, "callEvent: the exit %s", refused.c_str());
+        return nullptr;
+    }
+    return integer(created);
 }
 
 PyObject* setExit(PyObject*, PyObject* a)
@@ -353,7 +377,11 @@ PyObject* setExit(PyObject*, PyObject* a)
     Event_2000_C* e = eventOf(h);
     if (!e)
         return nullptr;
-    e->setExit(map, x, y, facing);
+    std::string refused;
+    if (!e->setExit(map, x, y, facing, &refused)) {
+        PyErr_Format(PyExc_ValueError, "setExit: %s", refused.c_str());
+        return nullptr;
+    }
     return none();
 }
 
@@ -410,6 +438,12 @@ PyObject* combat(PyObject*, PyObject* a)
             Py_DECREF(enemies);
             return nullptr;
         }
+        if (distance < MELEE_DISTANCE || distance > kMaxDistance) {
+            PyErr_Format(PyExc_ValueError, "combat: enemy %zd stands %d feet away; a group stands %d to %d feet away",
+                         i, distance, MELEE_DISTANCE, kMaxDistance);
+            Py_DECREF(enemies);
+            return nullptr;
+        }
         bl3dMonsterType* type = masterMTL.findByName(name);
         if (!type) {
             Py_DECREF(enemies);
@@ -429,9 +463,11 @@ PyObject* poison(PyObject*, PyObject* a)
     Event_2000_C* e = eventAndMember(h, i);
     if (!e)
         return nullptr;
-    if (count < 0 || sides < 0 || stride < 1 || duration < 0) {
-        PyErr_SetString(PyExc_ValueError,
-                        "poison: dice count and sides are 0 or more, the tick stride 1 or more, the duration 0 or more");
+    if (count < 0 || sides < 0 || stride < 1 || duration < 0 || bonus < -kMaxPoisonBonus || bonus > kMaxPoisonBonus) {
+        PyErr_Format(PyExc_ValueError,
+                     "poison: dice count and sides are 0 or more, the bonus %d to %d, the tick stride 1 or more, "
+                     "the duration 0 or more",
+                     -kMaxPoisonBonus, kMaxPoisonBonus);
         return nullptr;
     }
     e->poison(i, count, sides, bonus, stride, allowSave != 0, duration);
@@ -464,8 +500,9 @@ PyObject* chest(PyObject*, PyObject* a)
     std::vector<std::string> v;
     if (!e || !pyListToStrings(names, v, "chest names"))
         return nullptr;
-    if (lock < 0 || lock > 255 || randomCount < 0 || randomCount > kMaxRandomItems) {
-        PyErr_Format(PyExc_ValueError, "chest: the lock is 0 to 255 and the random items 0 to %d", kMaxRandomItems);
+    if (lock < 0 || lock > 255 || gold < 0 || randomCount < 0 || randomCount > kMaxRandomItems) {
+        PyErr_Format(PyExc_ValueError, "chest: the lock is 0 to 255, the gold 0 or more and the random items 0 to %d",
+                     kMaxRandomItems);
         return nullptr;
     }
     return integer(e->chest(trap, lock, gold, v, randomCount, description));
@@ -559,6 +596,7 @@ bool startScripting(const char* programName)
     PyRun_SimpleString("from random import Random\nrand = Random(None)\n");
     exposeScriptRandom();
     initEventAPI();
+    ScriptWatch_C::start();
     return true;
 }
 
@@ -566,6 +604,7 @@ bool stopScripting()
 {
     if (!Py_IsInitialized())
         return true;
+    ScriptWatch_C::stop();
     Event_2000_C::releaseAllScripts();
     scriptThreadKnown = false;
     return Py_FinalizeEx() == 0;
@@ -590,7 +629,11 @@ void seedScriptRandom(unsigned long seed)
     Py_XDECREF(module);
 }
 
-void reportScriptError(const char* script)
+namespace {
+
+// The Python error that is set, with its traceback, as text; the error is
+// cleared.
+std::string takeScriptError()
 {
     PyObject *type = nullptr, *value = nullptr, *trace = nullptr;
     PyErr_Fetch(&type, &value, &trace);
@@ -616,5 +659,20 @@ void reportScriptError(const char* script)
     Py_XDECREF(type);
     Py_XDECREF(value);
     Py_XDECREF(trace);
+    return text;
+}
+
+} // namespace
+
+void reportScriptError(const char* script)
+{
+    const std::string text = takeScriptError();
     std::fprintf(stderr, "ERROR: the script '%s' failed; the party stays:\n%s", script ? script : "?", text.c_str());
+}
+
+void reportStoppedScript(const char* script)
+{
+    const std::string text = takeScriptError();
+    std::fprintf(stderr, "The game is ending: the script '%s' was stopped:\n%s", script ? script : "?",
+                 text.c_str());
 }

@@ -14,7 +14,9 @@ PyObject* initEventAPI();
 // command line, no bytecode files written, Python's own signal handlers left
 // out (SDL keeps its own); then "./data/scripts" first on the module path, a
 // module-level random generator `rand` for the scripts, and the eventAPI
-// module. False (after a line on the error stream) when Python cannot start.
+// module; and the watch that lets the quit event stop a running script
+// (events/ScriptWatch.h). False (after a line on the error stream) when
+// Python cannot start.
 bool startScripting(const char* programName);
 
 // Lets every scripted event release what it holds of Python, then
@@ -36,3 +38,6 @@ void seedScriptRandom(unsigned long seed);
 // raised by a script is reported like any other error: it never ends the
 // game.
 void reportScriptError(const char* script);
+// The same for a script that the end of the game stopped (the quit event
+// came while it ran): its traceback, under a line that says so.
+void reportStoppedScript(const char* script);

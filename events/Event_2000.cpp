@@ -13,6 +13,7 @@
 #include "core/TagList.h"
 #include "events/Chest.h"
 #include "events/EventAPI.h"
+#include "events/ScriptWatch.h"
 #include "platform/Random.h"
 #include "rules/EnemyList.h"
 #include "rules/Item.h"
@@ -27,6 +28,7 @@
 #include "world/GameWorld.h"
 #include "world/Interface.h"
 #include "world/Map.h"
+#include "world/Movement.h"
 
 #include <GL/gl.h>
 
@@ -111,9 +113,17 @@ void Event_2000_C::importScript()
 {
     if (scriptName_.empty() || !scriptingOnThisThread())
         return;
-    PyObject* module = PyImport_ImportModule(scriptName_.c_str());
+    PyObject* module = nullptr;
+    {
+        // A module runs its top level when imported: a script may hang there too.
+        ScriptWatch_C watch(scriptName_);
+        module = PyImport_ImportModule(scriptName_.c_str());
+    }
     if (!module) {
-        PyErr_Clear();   // a square without its script: not ready, nothing said
+        if (vell::quitRequested())
+            reportStoppedScript(scriptName_.c_str());
+        else
+            PyErr_Clear();   // a square without its script: not ready, nothing said
         return;
     }
     PyObject* fire = PyObject_GetAttrString(module, "fireEvent");
@@ -207,11 +217,15 @@ int Event_2000_C::callFireEvent()
     if (!ready_ || !scriptingOnThisThread())
         return -999;
     ++runDepth_;
-    PyObject* result = PyObject_CallObject(fireEvent_, args_);
+    PyObject* result = nullptr;
+    {
+        ScriptWatch_C watch(scriptName_);
+        result = PyObject_CallObject(fireEvent_, args_);
+    }
     --runDepth_;
     if (!result) {
         if (vell::quitRequested())
-            PyErr_Clear();   // the script was stopped because the game ends
+            reportStoppedScript(scriptName_.c_str());   // the game ends: the script was stopped
         else
             reportScriptError(scriptName_.c_str());
         return -1000;
@@ -252,10 +266,14 @@ int Event_2000_C::endEvent(int r)
                 return 0;   // the map cannot be built: the party stays (the player was told)
             now = iface_->getCurrentMap();
         }
-        // An exit off the map's grid would leave the party nowhere.
-        if (now && !now->inGrid(exitX_, exitY_)) {
-            std::fprintf(stderr, "ERROR: the script '%s' sends the party to (%d, %d), outside %s; it stays\n",
-                         scriptName_.c_str(), exitX_, exitY_, now->getFileName());
+        // An exit off the grid, on a square that cannot be entered or with
+        // no facing would leave the party nowhere, walled in or unable to
+        // step (the script's own exits are refused when set; this is the
+        // exit of the map's event line).
+        if (now && (!now->canStand(exitX_, exitY_) || !movement::isFacing(exitFacing_))) {
+            std::fprintf(stderr, "ERROR: the script '%s' sends the party to (%d, %d) facing %d of %s, where it "
+                                 "cannot stand; it stays\n",
+                         scriptName_.c_str(), exitX_, exitY_, exitFacing_, now->getFileName());
             if (!from.empty() && from != now->getFileName())
                 iface_->newMap(from.c_str());
             return 0;
@@ -290,6 +308,24 @@ void Event_2000_C::removeDeadMonsters()
         else
             ++i;
     }
+}
+
+bool Event_2000_C::exitUsable(const std::string& mapFile, int x, int y, int facing, std::string* why) const
+{
+    char text[160];
+    if (!movement::isFacing(facing)) {
+        std::snprintf(text, sizeof text, "facing %d: a facing is 0, 90, 180 or 270", facing);
+        *why = text;
+        return false;
+    }
+    const Map_C* current = iface_ ? iface_->getCurrentMap() : nullptr;
+    const std::string file = !mapFile.empty() ? mapFile : current ? current->getFileName() : "";
+    std::string reason;
+    if (gameworld && !file.empty() && !gameworld->canStand(file.c_str(), x, y, &reason)) {
+        *why = "(" + std::to_string(x) + ", " + std::to_string(y) + ") of " + file + ": " + reason;
+        return false;
+    }
+    return true;
 }
 
 bool Event_2000_C::partyAllDead() const
@@ -403,6 +439,28 @@ const char* Event_2000_C::stringInput(const std::vector<std::string>& texts)
     return input_.c_str();
 }
 
+int Event_2000_C::maxOptionLabels() const
+{
+    if (!iface_)
+        return INT32_MAX;   // nothing is shown
+    const int lineHeight = iface_->text().getLineHeight();
+    const int paneLines = (iface_->getURLineY(1) - iface_->getURLineY(0)) / lineHeight + 1;
+    return paneLines - 3;   // one line of text and the blank line above the options
+}
+
+std::string Event_2000_C::inputLine() const
+{
+    if (!iface_)
+        return "? " + input_;
+    const ViewLayout_S& l = iface_->layout();
+    const int width = l.upperRight.right - l.upperRight.left;
+    const CommonInterface_C& text = iface_->text();
+    size_t from = 0;
+    while (from < input_.size() && text.widthStr(("? " + input_.substr(from)).c_str()) > width)
+        ++from;
+    return "? " + input_.substr(from);
+}
+
 void Event_2000_C::inputLoop()
 {
     looping_ = 1;
@@ -487,8 +545,7 @@ void Event_2000_C::display()
         textPane_->drawPane(&iface_->text(), regions);
     PaneText_C pane(*iface_);
     if (inputMode_ == 2) {
-        const std::string line = "? " + input_;
-        pane.wrapped(-1, line.c_str());
+        pane.line(-1, inputLine().c_str());
     } else if (inputMode_ == 1 && labels_ && keys_) {
         const int count = static_cast<int>(labels_->size());
         for (int i = 0; i < count; ++i)
@@ -539,16 +596,23 @@ int Event_2000_C::tick(int ticks)
     return 0;
 }
 
-void Event_2000_C::setExit(const char* map, int x, int y, int facing)
+bool Event_2000_C::setExit(const char* map, int x, int y, int facing, std::string* why)
 {
-    if (map)
-        exitMap_ = cut(map, 255);
-    if (x >= 0)
-        exitX_ = x;
-    if (y >= 0)
-        exitY_ = y;
-    if (facing >= 0)
-        exitFacing_ = facing;
+    const std::string nextMap = map ? cut(map, 255) : exitMap_;
+    const int32_t nextX = x >= 0 ? x : exitX_;
+    const int32_t nextY = y >= 0 ? y : exitY_;
+    const int32_t nextFacing = facing >= 0 ? facing : exitFacing_;
+    std::string reason;
+    if (!exitUsable(nextMap, nextX, nextY, nextFacing, &reason)) {
+        if (why)
+            *why = reason;
+        return false;
+    }
+    exitMap_ = nextMap;
+    exitX_ = nextX;
+    exitY_ = nextY;
+    exitFacing_ = nextFacing;
+    return true;
 }
 
 // --- party ------------------------------------------------------------------------------------
@@ -749,7 +813,7 @@ int Event_2000_C::chest(int trap, int lock, int gold, const std::vector<std::str
     return chestResult_;
 }
 
-bool Event_2000_C::callEvent(int type, const std::vector<std::string>& args)
+bool Event_2000_C::callEvent(int type, const std::vector<std::string>& args, std::string* why)
 {
     EventParams_S params;
     if (!args.empty())
@@ -765,10 +829,18 @@ bool Event_2000_C::callEvent(int type, const std::vector<std::string>& args)
     params.exitFacing = exitItem(3, exitFacing_);
 
     std::unique_ptr<Event_C> event;
-    if (type == EVENT_MOVIE)
+    if (type == EVENT_MOVIE) {
         event = createEncounterEvent(ENCOUNTER_MOVIE, &params);
-    else if (isMapEventId(type) && type != typeId())
+    } else if (isMapEventId(type) && type != typeId()) {
+        // A building puts the party on its exit of the current map.
+        std::string reason;
+        if (!exitUsable("", params.exitX, params.exitY, params.exitFacing, &reason)) {
+            if (why)
+                *why = reason;
+            return false;
+        }
         event = createMapEvent(type, &params);
+    }
     if (!event)
         return false;
     event->invoke(iface_);

@@ -14,6 +14,10 @@
 // Then the flags are stored, dead joined monsters leave, and a party with
 // nobody alive is carried to the town's Hall of Adventurers.
 //
+// While the script runs (its import too), the quit event still ends the
+// game: events/ScriptWatch.h stops the script, and the run ends as after a
+// script error.
+//
 // Handles: a small integer given out at construction. The eventAPI methods
 // look it up in the table of running events (runs nest: tickGame can start
 // another square's script); a handle of no running event is refused.
@@ -62,10 +66,17 @@ public:
     void clearPicture();
     bool playSpecAudio(const char* name);
     void stopSpecAudio();
-    // keys not empty, labels no more than keys (checked by the caller).
+    // keys not empty, labels as many as keys and no more than
+    // maxOptionLabels (checked by the caller).
     int optionInput(const std::vector<std::string>& texts, const std::vector<std::string>& labels,
                     const std::vector<int>& keys);
     const char* stringInput(const std::vector<std::string>& texts);
+    // The most option lines that fit in the text pane with one line of text
+    // above them (and the blank line between).
+    int maxOptionLabels() const;
+    // The typed line as the pane shows it: "? ", the answer and its cursor;
+    // an answer too wide for the pane shows its end, where the typing is.
+    std::string inputLine() const;
     void display();
     void key(int sym, int modifiers);
 
@@ -73,7 +84,11 @@ public:
     int setTag(const char* name, int32_t value);
     int32_t getTag(const char* name) const;
     int tick(int ticks);
-    void setExit(const char* map, int x, int y, int facing);
+    // x, y and facing change only when 0 or more. The exit that results
+    // must be a square the party can stand on (on that map) and a facing of
+    // 0, 90, 180 or 270: else false, nothing changed, and the reason in
+    // `why`.
+    bool setExit(const char* map, int x, int y, int facing, std::string* why = nullptr);
 
     // --- party (index checked by the caller) ------------------------------------
     bool isPC(int index) const;
@@ -94,7 +109,11 @@ public:
     // -(i + 100) for the i-th name that names no item type.
     int chest(int trap, int lock, int gold, const std::vector<std::string>& names, int randomCount,
               const char* description);
-    bool callEvent(int type, const std::vector<std::string>& args);
+    // False for a type that names no event, and for a building whose exit
+    // (as given, else this event's own) is no square of the current map
+    // that the party can stand on, or no facing: then with the reason in
+    // `why`, and nothing runs.
+    bool callEvent(int type, const std::vector<std::string>& args, std::string* why = nullptr);
 
     // What the last input ended with (tests).
     int chosenKey() const { return chosenKey_; }
@@ -112,6 +131,9 @@ private:
     void storeFlag(char kind, int32_t value);
     void removeDeadMonsters();
     bool partyAllDead() const;
+    // Whether the party may be put on (x, y) facing `facing` of the map of
+    // that file (the current map when empty); false with the reason.
+    bool exitUsable(const std::string& map, int x, int y, int facing, std::string* why) const;
     void carryToHall();
 
     Interface_C* iface_ = nullptr;

@@ -63,6 +63,38 @@ std::string resolvePath(const std::string& path) {
     return built;
 }
 
+std::string normalPath(const std::string& path) {
+    if (path.empty())
+        return path;
+    std::vector<std::string> parts = splitPath(path);
+    const bool absolute = parts.front().empty();
+    std::vector<std::string> kept;
+    for (const std::string& part : parts) {
+        if (part.empty() || part == ".")
+            continue;
+        if (part == ".." && !kept.empty() && kept.back() != "..")
+            kept.pop_back();
+        else if (part != ".." || !absolute)
+            kept.push_back(part);
+    }
+    std::string out = absolute ? "/" : "";
+    for (size_t i = 0; i < kept.size(); ++i)
+        out += (i ? "/" : "") + kept[i];
+    if (absolute) {
+        char cwd[4096];
+        if (::getcwd(cwd, sizeof cwd)) {
+            std::string here = cwd;
+            if (here != "/")
+                here += "/";
+            if (out.size() > here.size() && out.compare(0, here.size(), here) == 0)
+                out.erase(0, here.size());
+        }
+    }
+    if (out.empty())
+        out = absolute ? "/" : ".";
+    return resolvePath(out);
+}
+
 FILE* openFile(const std::string& path, const char* mode) {
     return std::fopen(resolvePath(path).c_str(), mode);
 }

@@ -12,6 +12,13 @@ namespace vell {
 // components match it ignoring case; otherwise the path as given.
 std::string resolvePath(const std::string& path);
 
+// One spelling for every path that names the same file: "." parts, empty
+// parts and "name/.." dropped ('\\' counts as '/'), a path inside the
+// current folder made relative to it, then resolvePath's case.
+// "./maps//x.cfg" and "/game/maps/X.cfg" (run from /game) both give
+// "maps/x.cfg" when that file exists. Leading ".." parts are kept.
+std::string normalPath(const std::string& path);
+
 // fopen() through resolvePath().
 FILE* openFile(const std::string& path, const char* mode);
 

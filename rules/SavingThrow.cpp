@@ -5,8 +5,11 @@
 #include "rules/PartyChar.h"
 #include "rules/SavingThrowTable.h"
 
+#include <cstdint>
+
 bool rollSavingThrow(bl3dCharacter* who, int index, int bonus) {
-    const int roll = vell::gameRand() % 20 + 1 + bonus;
+    // In 64 bits: a bonus near the ends of the int range saves always or never.
+    const int64_t roll = static_cast<int64_t>(vell::gameRand() % 20 + 1) + bonus;
     if (!who || index < 0 || index >= savethrow::INDICES)
         return false;
     int table = -1;

@@ -6,8 +6,12 @@
 #include "screens/PaneText.h"
 #include "world/GameWorld.h"
 #include "world/Interface.h"
+#include "world/Map.h"
+#include "world/Movement.h"
 
 #include <GL/gl.h>
+
+#include <cstdio>
 
 Building_C::Building_C(const EventParams_S* params, int32_t defaultExitX, int32_t defaultExitY,
                        int32_t defaultExitFacing)
@@ -105,9 +109,19 @@ void Building_C::backToMenu()
 void Building_C::leave()
 {
     if (iface_) {
-        iface_->setCurX(static_cast<float>(exitX_));
-        iface_->setCurZ(-static_cast<float>(exitY_));
-        iface_->setFacing(exitFacing_);
+        // An exit on a square that cannot be entered, or with a facing that
+        // is none of the four, would leave the party walled in or unable to
+        // step: it stays at the door instead.
+        const Map_C* map = iface_->getCurrentMap();
+        if (map && map->canStand(exitX_, exitY_) && movement::isFacing(exitFacing_)) {
+            iface_->setCurX(static_cast<float>(exitX_));
+            iface_->setCurZ(-static_cast<float>(exitY_));
+            iface_->setFacing(exitFacing_);
+        } else {
+            std::fprintf(stderr, "ERROR: the exit (%d, %d) facing %d of this place cannot be taken; the party stays "
+                                 "at its door\n",
+                         exitX_, exitY_, exitFacing_);
+        }
     }
     setState(0);
 }

@@ -67,6 +67,10 @@ const char* GameClock_C::getMonthName() const
 
 void GameClock_C::advance(int n, Interface_C*)
 {
+    if (n < 0)
+        n = 0;
+    if (static_cast<uint32_t>(n) > ticksLeft())
+        n = static_cast<int>(ticksLeft());
     ticks_ += static_cast<uint32_t>(n);
     if (listener_)
         listener_->tickAction(n);

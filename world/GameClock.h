@@ -23,6 +23,11 @@ public:
     static constexpr uint32_t TICKS_PER_MONTH = 161280;
     static constexpr uint32_t TICKS_PER_YEAR = 2096640;
     static constexpr int MONTHS = 13;
+    // The clock's last tick: the end of year 2048, the last whole year that
+    // the 32-bit count holds (the next midnight and the next hour after it
+    // still fit). Time stops there instead of wrapping to year 1, where the
+    // timed events queued for later would never come due again.
+    static constexpr uint32_t MAX_TICKS = 2048 * TICKS_PER_YEAR - 1;
 
     GameClock_C() = default;
     virtual ~GameClock_C() = default;
@@ -44,9 +49,13 @@ public:
     const char* getMonthName() const;
     static const char* monthName(unsigned month); // 1..13; "" otherwise
 
+    // Ticks the clock may still move on (up to MAX_TICKS).
+    uint32_t ticksLeft() const { return ticks_ < MAX_TICKS ? MAX_TICKS - ticks_ : 0; }
+
     // Moves time on by n ticks, then tells the listener once with the whole
-    // n. The interface argument is accepted for callers that pass it; it is
-    // not used.
+    // n. Time never goes back, nor past MAX_TICKS: n is brought within
+    // 0 .. ticksLeft() first. The interface argument is accepted for callers
+    // that pass it; it is not used.
     void advance(int n, Interface_C* unused = nullptr);
 
     void setListener(TickListener_C* l) { listener_ = l; }

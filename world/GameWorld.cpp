@@ -2,10 +2,12 @@
 
 #include "audio/MasterAudio.h"
 #include "core/MemStream.h"
+#include "platform/Files.h"
 #include "world/Event.h"
 #include "world/Interface.h"
 #include "world/Map.h"
 #include "world/MapInfo.h"
+#include "world/Movement.h"
 
 #include <cmath>
 #include <cstdio>
@@ -175,7 +177,7 @@ bool ra2dGameWorld::read(int version, MemStream_C& s)
     if (!queue_.read(s) || !readBase(version, s))
         return false;
 
-    auto map = std::make_unique<Map_C>(path.c_str());
+    auto map = std::make_unique<Map_C>(vell::normalPath(path.c_str()).c_str());
     mapError_ = map->getLoadError();
     if (mapError_ != Map_C::LOAD_OK)
         return false;
@@ -187,7 +189,7 @@ bool ra2dGameWorld::read(int version, MemStream_C& s)
         x = std::floor(x);
         z = -std::floor(-z);
     }
-    if (f != 0 && f != 90 && f != 180 && f != 270)
+    if (!movement::isFacing(f))
         f = 0;
     CurX = viewX = x;
     CurZ = viewZ = z;
@@ -278,10 +280,12 @@ void ra2dGameWorld::supersedeRetired(const char* path, bool built)
     }
 }
 
-bool ra2dGameWorld::newMap(const char* path)
+bool ra2dGameWorld::newMap(const char* given)
 {
-    if (!path)
+    if (!given)
         return false;
+    const std::string normal = vell::normalPath(given);
+    const char* path = normal.c_str();
     releaseRetired();
     if (current_ && std::strcmp(current_->getFileName(), path) == 0)
         return true; // already there: nothing is rebuilt or dropped
@@ -308,6 +312,29 @@ bool ra2dGameWorld::newMap(const char* path)
     }
     afterMapChange();
     return true;
+}
+
+bool ra2dGameWorld::canStand(const char* given, int x, int y, std::string* why) const
+{
+    const std::string path = vell::normalPath(given ? given : "");
+    const Map_C* map = nullptr;
+    std::unique_ptr<Map_C> look;
+    if (current_ && path == current_->getFileName())
+        map = current_.get();
+    else if (previous_ && path == previous_->getFileName())
+        map = previous_.get();
+    else
+        map = (look = Map_C::gridOnly(path.c_str())).get();
+    const char* reason = nullptr;
+    if (map->getLoadError() != Map_C::LOAD_OK)
+        reason = "that map cannot be read";
+    else if (!map->inGrid(x, y))
+        reason = "the square is off the map";
+    else if (!map->canStand(x, y))
+        reason = "the square cannot be entered";
+    if (reason && why)
+        *why = reason;
+    return !reason;
 }
 
 void ra2dGameWorld::afterMapChange()

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 class Map_C;
@@ -89,9 +90,16 @@ public:
 
     // Changes the current map. The previous map is kept for a walk back; a
     // third map drops it, after storing its state. The map's own path
-    // changes nothing. False when the map cannot be built: the party stays
-    // where it is and getMapError holds the map's load error.
+    // changes nothing, however it is spelt (maps are told apart by their
+    // normal path, vell::normalPath: "./maps/renibister.cfg" is the town).
+    // False when the map cannot be built: the party stays where it is and
+    // getMapError holds the map's load error.
     bool newMap(const char* path);
+    // Whether the party could stand on square (x, y) of the map of that
+    // file (Map_C::canStand): the current or the previous map, else the
+    // file's grid, read for the look. False with the reason in `why` when
+    // the map cannot be read, or the square is off its grid or closed.
+    bool canStand(const char* path, int x, int y, std::string* why = nullptr) const;
     // The load error of the last map that could not be built (0 when none).
     int getMapError() const { return mapError_; }
 

@@ -743,14 +743,15 @@ void Interface_C::setCurZ(float z)
     setEntry(0x01);
 }
 
-void Interface_C::setFacing(int f)
+bool Interface_C::setFacing(int f)
 {
-    if (!currentWorld_)
-        return;
+    if (!currentWorld_ || !movement::isFacing(f))
+        return false;
     currentWorld_->facing = f;
     if (currentWorld_->viewFacing != f)
         currentWorld_->viewFacing = f;
     setEntry(0x02);
+    return true;
 }
 
 Map_C* Interface_C::getCurrentMap() const { return currentWorld_ ? currentWorld_->getCurrentMap() : nullptr; }

@@ -119,7 +119,8 @@ public:
     int getFacing() const;
     void setCurX(float x);
     void setCurZ(float z);
-    void setFacing(int f);
+    // Refuses (false, nothing changed) any facing but 0, 90, 180 and 270.
+    bool setFacing(int f);
     float getViewX() const;
     void setViewX(float x);
     float getViewZ() const;

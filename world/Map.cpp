@@ -298,7 +298,9 @@ std::string Map_C::baseName(const char* path)
     return s;
 }
 
-Map_C::Map_C(const char* path) : fileName_(path ? path : "")
+Map_C::Map_C(const char* path) : Map_C(path, false) {}
+
+Map_C::Map_C(const char* path, bool gridOnly) : fileName_(path ? path : ""), gridOnly_(gridOnly)
 {
     missingCell_.type = CellDef_S::PLAIN_CLOSED;
     missingCell_.missing = true;
@@ -313,10 +315,19 @@ Map_C::Map_C(const char* path) : fileName_(path ? path : "")
         info_ = std::make_unique<mapInfo>(RefStr_C(baseName(getFileName()).c_str()), 0, 0);
         return;
     }
+    if (gridOnly_) {
+        info_ = std::make_unique<mapInfo>(RefStr_C(baseName(getFileName()).c_str()), width_, height_);
+        return;
+    }
     if (!eventFile.empty())
         loadEvents(eventFile.c_str());
     loadState(monsterFile);
     registerAudio();
+}
+
+std::unique_ptr<Map_C> Map_C::gridOnly(const char* path)
+{
+    return std::unique_ptr<Map_C>(new Map_C(path, true));
 }
 
 void Map_C::registerAudio() const
@@ -403,9 +414,10 @@ bool Map_C::readConfig(std::string& eventFile, std::string& monsterFile)
     if (n2 >= 4 && std::strcmp(monsters, "NULL") != 0)
         monsterFile = monsters;
 
-    textures_ = picturesOn ? std::make_unique<TextureList_C>(texList) : readTextureValues(texList);
+    const bool pictures = picturesOn && !gridOnly_;
+    textures_ = pictures ? std::make_unique<TextureList_C>(texList) : readTextureValues(texList);
     cellDefs_ = std::make_unique<CellDefList_C>(cellTable, textures_.get());
-    if (picturesOn)
+    if (pictures)
         loadPictures(n1 >= 4 ? floorName : "", hasCeiling_ ? ceilingName : "", hasBackdrop ? backdropName : "");
 
     // Special light.
@@ -608,6 +620,12 @@ const CellDef_S* Map_C::getCell(int x, int y) const
     if (!inGrid(x, y))
         return nullptr;
     return cells_[index(x, y)];
+}
+
+bool Map_C::canStand(int x, int y) const
+{
+    const CellDef_S* cell = getCell(x, y);
+    return cell && !cell->closed();
 }
 
 bool Map_C::leavesGrid(int x, int y, int facing) const

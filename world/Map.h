@@ -152,6 +152,10 @@ public:
     };
 
     explicit Map_C(const char* path);
+    // The grid of a map file alone: its size and cells, without pictures,
+    // events, stored state or sounds (a look at a map the party is not on).
+    // getLoadError tells whether the file could be read.
+    static std::unique_ptr<Map_C> gridOnly(const char* path);
     ~Map_C();
     Map_C(const Map_C&) = delete;
     Map_C& operator=(const Map_C&) = delete;
@@ -171,6 +175,9 @@ public:
     // Never null inside the grid (a missing cell is the closed stand-in);
     // null outside it.
     const CellDef_S* getCell(int x, int y) const;
+    // Whether the party can stand on square (x, y): inside the grid, on a
+    // square that may be entered.
+    bool canStand(int x, int y) const;
     // Whether a step from (x, y) toward the facing is refused.
     bool isBlocked(int x, int y, int facing) const;
     // Whether a step from (x, y) toward the facing leaves the grid (or starts
@@ -334,6 +341,8 @@ public:
     };
 
 private:
+    Map_C(const char* path, bool gridOnly);
+
     size_t index(int x, int y) const { return static_cast<size_t>(x) * static_cast<size_t>(height_) + static_cast<size_t>(y); }
     bool fail(int code, const char* message);
     bool readConfig(std::string& eventFile, std::string& monsterFile);
@@ -385,6 +394,7 @@ private:
     bool hasCeiling_ = false;
     std::unique_ptr<mapInfo> info_;
     bool stateRepaired_ = false;
+    bool gridOnly_ = false;
     int loadError_ = LOAD_OK;
     int busy_ = 0;
     std::unique_ptr<MapDrawData_C> drawData_;

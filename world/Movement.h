@@ -13,6 +13,9 @@ struct Step_S {
 };
 Step_S stepFor(int facing);
 
+// The facings the party may take: 0, 90, 180 and 270.
+inline bool isFacing(int facing) { return facing == 0 || facing == 90 || facing == 180 || facing == 270; }
+
 enum class Turn { Left, Around, Right };
 // (facing + 90, 180 or 270) mod 360.
 int turned(int facing, Turn t);

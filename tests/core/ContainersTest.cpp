@@ -2,6 +2,7 @@
 #include "core/ConfigFile.h"
 #include "core/DirIter.h"
 #include "core/PtrList.h"
+#include "platform/Files.h"
 
 #include <gtest/gtest.h>
 
@@ -142,6 +143,43 @@ TEST(DirIterTest, SortedListingAndEnd) {
     for (const char* n : {"b.sav", "a.sav", "C.sav"})
         std::remove((dir + "/" + n).c_str());
     ::rmdir((dir + "/sub").c_str());
+    ::rmdir(dir.c_str());
+}
+
+// ---------------------------------------------------------------- normal paths
+
+// Every spelling of a file's path gives the one the game compares by; what
+// cannot be tidied without knowing the folders ("..") is kept.
+TEST(NormalPathTest, SpellingsOfOneFileGiveOnePath) {
+    char cwd[4096];
+    ASSERT_NE(::getcwd(cwd, sizeof cwd), nullptr);
+    const std::string dir = std::string(::testing::TempDir()) + "vell_paths_" + std::to_string(::getpid());
+    ASSERT_EQ(::mkdir(dir.c_str(), 0755), 0);
+    ASSERT_EQ(::mkdir((dir + "/maps").c_str(), 0755), 0);
+    std::ofstream(dir + "/maps/Town.cfg") << "x";
+    ASSERT_EQ(::chdir(dir.c_str()), 0);
+    const struct {
+        std::string given, normal;
+    } cases[] = {
+        {"maps/Town.cfg", "maps/Town.cfg"},
+        {"./maps/Town.cfg", "maps/Town.cfg"},
+        {"maps//./Town.cfg", "maps/Town.cfg"},
+        {"maps\\Town.cfg", "maps/Town.cfg"},
+        {"maps/../maps/Town.cfg", "maps/Town.cfg"},
+        {"MAPS/town.CFG", "maps/Town.cfg"},
+        {dir + "/maps/Town.cfg", "maps/Town.cfg"},
+        {dir + "/../" + dir.substr(dir.rfind('/') + 1) + "/maps/Town.cfg", "maps/Town.cfg"},
+        {"../elsewhere/x.cfg", "../elsewhere/x.cfg"},
+        {"a/../../x.cfg", "../x.cfg"},
+        {"/no/such/../place.cfg", "/no/place.cfg"},
+        {"maps/Gone.cfg", "maps/Gone.cfg"},
+        {"", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(vell::normalPath(c.given), c.normal) << c.given;
+    ASSERT_EQ(::chdir(cwd), 0);
+    std::remove((dir + "/maps/Town.cfg").c_str());
+    ::rmdir((dir + "/maps").c_str());
     ::rmdir(dir.c_str());
 }
 

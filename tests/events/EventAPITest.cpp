@@ -4,6 +4,8 @@
 
 #include "core/TagList.h"
 #include "rules/StatBlock.h"
+#include "world/EventQueue.h"
+#include "world/GameClock.h"
 
 #include <gtest/gtest.h>
 
@@ -21,26 +23,6 @@ public:
     }
 };
 const auto* const kShutDown = ::testing::AddGlobalTestEnvironment(new ShutDown);
-
-struct Case {
-    std::string call;
-    const char* expected;   // repr of the result, or the exception's name
-};
-
-void expectCases(const Results& got, const std::vector<Case>& cases)
-{
-    ASSERT_EQ(got.size(), cases.size());
-    for (size_t i = 0; i < cases.size(); ++i)
-        EXPECT_EQ(got[i], cases[i].expected) << cases[i].call;
-}
-
-std::vector<std::string> calls(const std::vector<Case>& cases)
-{
-    std::vector<std::string> out;
-    for (const Case& c : cases)
-        out.push_back(c.call);
-    return out;
-}
 
 // Every method refuses a handle that no running event gave out, and wrong
 // argument types and counts, with real exceptions.
@@ -239,6 +221,80 @@ TEST_F(ScriptedEvent, TagsTimeAndTheSquaresFlags)
     EXPECT_FALSE(gameworld->getTagList().hasKey("Nothing")) << "reading makes no entry";
     EXPECT_EQ(iface.getCurrentMap()->getTagList()->intValue("f002x002U"), 5);
     EXPECT_EQ(probe({"api.getTag(h, 'lFlagU')"}), (Results{"5"})) << "kept for the next run on the square";
+}
+
+// Numbers at the ends of the int range, as a careless script may hand them:
+// a saving throw's bonus saves always or never; a poison's bonus beyond what
+// its dice may roll, a group farther than a fight reaches or nearer than
+// melee, and a chest of negative gold are refused, and nothing happens.
+TEST_F(ScriptedEvent, HostileNumbersAreRefusedOrKeptInRange)
+{
+    bl3dPartyChar& ann = join("Ann", 0x4);
+    monsterType("Rat");
+    const int32_t hp = ann.getCurHP();
+    const std::vector<Case> refused = {
+        {"api.savingThrow(h, 'breath', 0, 2**31 - 1)", "0"},
+        {"api.savingThrow(h, 'Death', 0, -2**31)", "1"},
+        {"api.poison(h, 0, 1, 4, 2**31 - 1, 1, 0, 100)", "ValueError"},
+        {"api.poison(h, 0, 1, 4, -2**31, 1, 0, 100)", "ValueError"},
+        {"api.poison(h, 0, 1, 4, 1001, 1, 0, 100)", "ValueError"},
+        {"api.combat(h, [('Rat', 1, 0, -2**31)])", "ValueError"},
+        {"api.combat(h, [('Rat', 1, 0, 5)])", "ValueError"},
+        {"api.combat(h, [('Rat', 1, 0, 10), ('Rat', 1, 0, 2**31 - 1)])", "ValueError"},
+        {"api.chest(h, 0, 0, -500, [], 0, 'a purse')", "ValueError"},
+        {"api.chest(h, 0, 0, -2**31, ['Rope'], 0, 'a purse')", "ValueError"},
+    };
+    expectCases(probe(calls(refused)), refused);
+    EXPECT_TRUE(started().empty()) << "no fight and no chest";
+    EXPECT_FALSE(ann.isPoisoned());
+    EXPECT_EQ(ann.getCurHP(), hp);
+
+    const std::vector<Case> edges = {
+        {"api.poison(h, 0, 0, 0, 1000, 1, 0, 100)", "None"},
+        {"api.combat(h, [('Rat', 1, 0, 10), ('Rat', 1, 0, 1000)])", "1"},
+        {"api.chest(h, 0, 0, 0, [], 0, 'an empty box')", "1"},
+    };
+    expectCases(probe(calls(edges)), edges);
+    EXPECT_TRUE(ann.isPoisoned());
+    ASSERT_EQ(started().size(), 2u);
+    EXPECT_EQ(started()[0].distances, (std::vector<int>{10, 1000}));
+    EXPECT_EQ(started()[1].gold, 0);
+}
+
+// Ticks that would carry the clock past its end are refused: the clock
+// never wraps back to year 1, under the nightly and hourly upkeep queued for
+// later, which go on coming due.
+TEST_F(ScriptedEvent, TheClockCannotBeTickedPastItsEnd)
+{
+    join("Ann", 0x4);
+    // The game's own upkeep events (the quest was loaded before they were
+    // registered).
+    gameworld->getEventQueue().clear();
+    ASSERT_TRUE(gameworld->ensureUpkeepEvents());
+    const uint32_t t0 = gameworld->getClock().getTicks();
+    EXPECT_EQ(probe({"api.tickGame(h, 2**31 - 1)", "api.tickGame(h, 2**31 - 1)"}), (Results{"0", "ValueError"}));
+    const uint32_t now = gameworld->getClock().getTicks();
+    EXPECT_EQ(now, t0 + uint32_t(INT32_MAX));
+    auto upkeepDue = [] {
+        std::vector<uint32_t> due;
+        for (const QueueNode_S* n = gameworld->getEventQueue().head(); n; n = n->next)
+            if (n->event->typeId() == EVENT_NIGHTLY || n->event->typeId() == EVENT_HOURLY)
+                due.push_back(n->due);
+        return due;
+    };
+    const std::vector<uint32_t> before = upkeepDue();
+    ASSERT_EQ(before.size(), 2u);
+    for (uint32_t due : before) {
+        EXPECT_GT(due, now);
+        EXPECT_LE(due - now, GameClock_C::TICKS_PER_DAY);
+    }
+    // An hour later the hourly upkeep ran and is due again an hour on.
+    EXPECT_EQ(probe({"api.tickGame(h, 240)"}), (Results{"0"}));
+    EXPECT_NE(upkeepDue(), before);
+    for (uint32_t due : upkeepDue())
+        EXPECT_GT(due, gameworld->getClock().getTicks());
+    EXPECT_EQ(probe({"api.tickGame(h, " + std::to_string(gameworld->getClock().ticksLeft() + 1) + ")"}),
+              (Results{"ValueError"}));
 }
 
 } // namespace

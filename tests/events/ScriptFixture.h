@@ -33,6 +33,27 @@ namespace scripted {
 
 using Results = std::vector<std::string>;
 
+// A call of a probe's table and what it gives.
+struct Case {
+    std::string call;
+    const char* expected;   // repr of the result, or the exception's name
+};
+
+inline void expectCases(const Results& got, const std::vector<Case>& cases)
+{
+    ASSERT_EQ(got.size(), cases.size());
+    for (size_t i = 0; i < cases.size(); ++i)
+        EXPECT_EQ(got[i], cases[i].expected) << cases[i].call;
+}
+
+inline std::vector<std::string> calls(const std::vector<Case>& cases)
+{
+    std::vector<std::string> out;
+    for (const Case& c : cases)
+        out.push_back(c.call);
+    return out;
+}
+
 // What a recording stand-in saw.
 struct Started {
     int type = 0;

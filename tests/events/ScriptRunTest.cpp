@@ -48,14 +48,52 @@ TEST_F(ScriptedEvent, SetExitChangesTheExitItemByItem)
     EXPECT_EQ(squareY(), 7);
     EXPECT_EQ(iface.getFacing(), 90);
 
-    // A map that cannot be built: the party stays where it is.
+    // A map that cannot be read: refused, and the party stays where it is.
     standOn(2, 2, 0);
     testing::internal::CaptureStderr();
-    pushKey(SDLK_SPACE);   // the message that says so
-    probe({"api.setExit(h, 'maps/nowhere.cfg', 5, 5, 0)"}, "0");
+    EXPECT_EQ(probe({"api.setExit(h, 'maps/nowhere.cfg', 5, 5, 0)"}, "1"), (Results{"ValueError"}));
     testing::internal::GetCapturedStderr();
     EXPECT_STREQ(iface.getCurrentMap()->getFileName(), "maps/events.cfg");
     EXPECT_EQ(squareX(), 2);
+}
+
+// An exit must be a square the party can stand on, facing 0, 90, 180 or 270:
+// setExit and a called building's exit refuse the rest (the party would be
+// walled in, or unable to step) and keep the exit they had. Another
+// spelling of this map's path is this map.
+TEST_F(ScriptedEvent, ExitsOnlyWhereThePartyCanStand)
+{
+    join("Ann", 0x4);
+    Map_C* here = iface.getCurrentMap();
+    const std::string file = here->getFileName();
+    const std::vector<Case> cases = {
+        {"api.setExit(h, '" + file + "', 5, 7, 45)", "ValueError"},
+        {"api.setExit(h, '" + file + "', 5, 7, 360)", "ValueError"},
+        {"api.setExit(h, '" + file + "', 10, 28, 0)", "ValueError"},    // a tree
+        {"api.setExit(h, '" + file + "', 20, 7, 0)", "ValueError"},     // off the grid
+        {"api.setExit(h, 'maps/clamped.cfg', 4, 5, 0)", "ValueError"},  // a wall of another map
+        {"api.setExit(h, 'maps/clamped.cfg', 12, 5, 0)", "ValueError"},
+        {"api.callEvent(h, 1012, ['Inn', '10', '28'])", "ValueError"},
+        {"api.callEvent(h, 1012, ['Inn', '4', '4', '45'])", "ValueError"},
+        {"api.callEvent(h, 1012, ['Inn', '4', '4', '270'])", "1"},
+        {"api.setExit(h, 'maps/clamped.cfg', 3, 5, 90)", "None"},
+        {"api.setExit(h, '" + file + "', 10, 4, -1)", "None"},
+        {"api.setExit(h, '" + file + "', -1, 28, -1)", "ValueError"},   // (10, 28) is the tree
+        {"api.setExit(h, './" + file + "', 4, 4, 270)", "None"},
+    };
+    expectCases(probe(calls(cases), "0"), cases);
+    ASSERT_EQ(started().size(), 1u) << "only the building with a good exit opened";
+    EXPECT_EQ(started()[0].params.exitFacing, 270);
+    EXPECT_EQ(iface.getCurrentMap(), here);
+    EXPECT_EQ(squareX(), 4);
+    EXPECT_EQ(squareY(), 4);
+    EXPECT_EQ(iface.getFacing(), 270);
+
+    // The live facing setter refuses the same.
+    EXPECT_FALSE(iface.setFacing(45));
+    EXPECT_FALSE(iface.setFacing(-90));
+    EXPECT_EQ(iface.getFacing(), 270);
+    EXPECT_TRUE(iface.setFacing(0));
 }
 
 // A script that fails, leaves with SystemExit or has no fireEvent keeps the
@@ -107,6 +145,11 @@ TEST_F(ScriptedEvent, OptionInputEndsOnlyOnAListedKey)
     script({SDLK_ESCAPE});
     EXPECT_EQ(probe({"api.optionInput(h, [], ['(ESC) Leave'], [27])"}), (Results{"27"}));
 
+    // As many options as the pane holds under a line of text: 15 here.
+    script({SDLK_o});
+    EXPECT_EQ(probe({"api.optionInput(h, ['Which?'], [chr(k) for k in range(97, 112)], list(range(97, 112)))"}),
+              (Results{"111"}));
+
     const std::vector<std::string> bad = {
         "api.optionInput(h, ['a'], ['x', 'y'], [1])",   // more labels than keys
         "api.optionInput(h, ['a'], ['x'], [1, 2])",
@@ -116,19 +159,23 @@ TEST_F(ScriptedEvent, OptionInputEndsOnlyOnAListedKey)
         "api.optionInput(h, ['a'], ['x'], ['y'])",
         "api.optionInput(h, ['a'], ['x'], [2**40])",
         "api.optionInput(h, 'a', ['x'], [1])",
+        "api.optionInput(h, ['a'], ['x'] * 16, list(range(97, 113)))",   // more than the pane holds
     };
     EXPECT_EQ(probe(bad), (Results{"ValueError", "ValueError", "ValueError", "TypeError", "TypeError", "TypeError",
-                                   "OverflowError", "TypeError"}));
+                                   "OverflowError", "TypeError", "ValueError"}));
 }
 
 // The quit event (window closed) during an input stops the script, even one
-// that asks again until it gets its answer; nothing is reported.
+// that asks again until it gets its answer; it is reported as stopped, not
+// as failed.
 TEST_F(ScriptedEvent, QuittingStopsAScriptWaitingForAnswer)
 {
     join("Ann", 0x4);
-    SDL_Event quit{};
-    quit.type = SDL_QUIT;
-    SDL_PushEvent(&quit);
+    onDisplay([] {   // the window is closed while the question waits
+        SDL_Event quit{};
+        quit.type = SDL_QUIT;
+        SDL_PushEvent(&quit);
+    });
     testing::internal::CaptureStderr();
     const Results r = probe({"[api.optionInput(h, ['Again?'], ['(Y)es'], [121]) for i in range(1000000)]"});
     const std::string said = testing::internal::GetCapturedStderr();
@@ -136,7 +183,48 @@ TEST_F(ScriptedEvent, QuittingStopsAScriptWaitingForAnswer)
     vell::clearQuitRequest();
     EXPECT_TRUE(r.empty()) << "the probe's own loop was stopped too";
     EXPECT_EQ(said.find("failed"), std::string::npos) << said;
+    EXPECT_NE(said.find("the script 'probe' was stopped"), std::string::npos) << said;
     EXPECT_EQ(squareX(), 2);
+}
+
+// The quit event while a script computes on and on (it holds the game's one
+// thread, and no loop looks at the window): the script is stopped between
+// two of its steps, its traceback is reported, and the run ends as after a
+// script error. A module that hangs at its own import is stopped the same
+// way (its square is then not ready).
+TEST_F(ScriptedEvent, TheQuitEventStopsAScriptThatNeverReturns)
+{
+    join("Ann", 0x4);
+    // The window is closed a little after the script began.
+    auto closeSoon = [](Uint32, void*) -> Uint32 {
+        SDL_Event quit{};
+        quit.type = SDL_QUIT;
+        SDL_PushEvent(&quit);
+        return 0;
+    };
+    SDL_TimerID timer = SDL_AddTimer(200, closeSoon, nullptr);
+    testing::internal::CaptureStderr();
+    const Results r = probe({"exec('while True: pass')"}, "0");
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(vell::quitRequested());
+    vell::clearQuitRequest();
+    EXPECT_TRUE(r.empty()) << "the interrupt is no Exception the probe catches";
+    EXPECT_NE(said.find("The game is ending: the script 'probe' was stopped"), std::string::npos) << said;
+    EXPECT_NE(said.find("KeyboardInterrupt"), std::string::npos) << said;
+    EXPECT_EQ(squareX(), 2) << "stopped like a script error: the party stays";
+    SDL_RemoveTimer(timer);
+
+    timer = SDL_AddTimer(200, closeSoon, nullptr);
+    testing::internal::CaptureStderr();
+    EventParams_S p;
+    std::snprintf(p.name, sizeof p.name, "hangsatimport");
+    Event_2000_C hangs(&p);
+    const std::string atImport = testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(vell::quitRequested());
+    vell::clearQuitRequest();
+    EXPECT_FALSE(hangs.isReady());
+    EXPECT_NE(atImport.find("the script 'hangsatimport' was stopped"), std::string::npos) << atImport;
+    SDL_RemoveTimer(timer);
 }
 
 // With mouse support, a click on an option's line stands for its key.
@@ -365,23 +453,27 @@ TEST_F(ScriptedEvent, AMovieLargerThanItsSurfaceIsRefused)
 namespace scripted {
 namespace {
 
-// An exit outside the map's grid (from setExit or a called building's
-// numbers) never puts the party off the map.
-TEST_F(ScriptedEvent, AnExitOffTheMapKeepsThePartyOnIt)
+// The exit of the square's own event line (the map's data) is looked at
+// too: off the grid, on a square that cannot be entered or with no facing,
+// the party stays where it is.
+TEST_F(ScriptedEvent, AnEventLineExitThePartyCannotTakeKeepsItWhereItIs)
 {
     join("Ann", 0x4);
-    const std::string here = iface.getCurrentMap()->getFileName();
-    testing::internal::CaptureStderr();
-    probe({"api.setExit(h, '" + here + "', 5000, 2**31 - 1, 0)"}, "0");
-    EXPECT_EQ(squareX(), 2);
-    EXPECT_EQ(squareY(), 2);
-    // Another map, and a square off its grid: back to this map.
-    probe({"api.setExit(h, 'maps/events.cfg', 3, 900, 0)"}, "0");
-    const std::string said = testing::internal::GetCapturedStderr();
-    EXPECT_STREQ(iface.getCurrentMap()->getFileName(), here.c_str());
-    EXPECT_EQ(squareX(), 2);
-    EXPECT_EQ(squareY(), 2);
-    EXPECT_NE(said.find("sends the party to (3, 900), outside maps/events.cfg"), std::string::npos) << said;
+    setGlobal("probe", "steps", "[]");
+    setGlobal("probe", "ret", "0");
+    const struct {
+        int x, y, facing;
+    } exits[] = {{5000, 3, 0}, {3, -7, 0}, {10, 28, 0}, {3, 3, 45}};
+    for (const auto& e : exits) {
+        standOn(2, 2, 0);
+        testing::internal::CaptureStderr();
+        runScript("probe", e.x, e.y, e.facing);
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(squareX(), 2) << e.x << "," << e.y << " facing " << e.facing;
+        EXPECT_EQ(squareY(), 2) << e.x << "," << e.y << " facing " << e.facing;
+        EXPECT_EQ(iface.getFacing(), 0) << e.x << "," << e.y << " facing " << e.facing;
+        EXPECT_NE(said.find("where it cannot stand"), std::string::npos) << said;
+    }
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "rules/SavingThrow.h"
 #include "rules/SavingThrowTable.h"
 
+#include <cstdint>
 #include <memory>
 
 namespace {
@@ -77,6 +78,20 @@ TEST_F(SavingThrowTest, TheTablesCoverEveryLevel) {
     EXPECT_EQ(savethrow::target(1, 25, 2), 4);
     EXPECT_EQ(savethrow::tableForClass(0x3), 1) << "class masks are tried in table order";
     EXPECT_EQ(savethrow::tableForClass(0x8000), -1);
+}
+
+// A bonus at the ends of the int range (a script may pass any): the largest
+// always saves, the smallest never does, whatever the die shows.
+TEST_F(SavingThrowTest, BonusesAtTheEndsOfTheRange) {
+    auto pc = member(0x04, 1);
+    std::unique_ptr<bl3dMonster> goblin(addType(record("Goblin", 40))->createMonster(0));
+    for (bl3dCharacter* who : {static_cast<bl3dCharacter*>(pc.get()), static_cast<bl3dCharacter*>(goblin.get())})
+        for (int draw : {0, 19}) {
+            vell::scriptGameRand({draw});
+            EXPECT_TRUE(rollSavingThrow(who, 0, INT32_MAX)) << who->getName() << " die " << draw + 1;
+            vell::scriptGameRand({draw});
+            EXPECT_FALSE(rollSavingThrow(who, 1, INT32_MIN)) << who->getName() << " die " << draw + 1;
+        }
 }
 
 TEST_F(SavingThrowTest, CreaturesOfNoTableNeverSave) {

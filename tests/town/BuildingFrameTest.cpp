@@ -157,6 +157,34 @@ TEST_F(BuildingFrameTest, TheFrameTakesTheKeysOfAMessage)
     EXPECT_EQ(gameworld->getSquareX(), 3);
 }
 
+// An exit the party cannot take (a tree, a square off the map, a facing of
+// none of the four; a script may hand a building any) leaves the party at
+// the door as it stood, never walled in or unable to step.
+TEST_F(BuildingFrameTest, AnExitThePartyCannotTakeLeavesItAtTheDoor)
+{
+    setTime(9);
+    const struct {
+        int x, y, facing;
+    } exits[] = {{10, 28, 0}, {3, 500, 0}, {-3, 5, 0}, {3, 5, 45}, {3, 5, 360}};
+    for (const auto& e : exits) {
+        iface.setCurX(2.0f);
+        iface.setCurZ(-2.0f);
+        iface.setFacing(90);
+        params_.exitX = e.x;
+        params_.exitY = e.y;
+        params_.exitFacing = e.facing;
+        ProbeBuilding_C b(&params_);
+        script({SDLK_ESCAPE});
+        testing::internal::CaptureStderr();
+        b.invoke(&iface);
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(gameworld->getSquareX(), 2) << e.x << "," << e.y << " facing " << e.facing;
+        EXPECT_EQ(gameworld->getSquareY(), 2) << e.x << "," << e.y << " facing " << e.facing;
+        EXPECT_EQ(iface.getFacing(), 90) << e.x << "," << e.y << " facing " << e.facing;
+        EXPECT_NE(said.find("cannot be taken"), std::string::npos) << said;
+    }
+}
+
 TEST_F(BuildingFrameTest, BuildingWithoutARecordUsesItsDefaultExit)
 {
     setTime(9);

@@ -76,6 +76,29 @@ TEST(GameClock, AdvanceTellsTheListenerOnceAfterMoving)
     EXPECT_EQ(l.seen[0], GameClock_C::START_TICKS + 35);
 }
 
+// Time never goes back, nor past the clock's last tick, where the 32-bit
+// count would wrap to year 1 (and the events queued for later would never
+// come due again); the listener is told what really passed.
+TEST(GameClock, AdvanceStopsAtTheLastTickAndNeverGoesBack)
+{
+    GameClock_C clock;
+    CountingListener l;
+    l.clock = &clock;
+    clock.setListener(&l);
+    clock.advance(-100);
+    EXPECT_EQ(clock.getTicks(), GameClock_C::START_TICKS);
+    clock.advance(INT32_MAX);
+    clock.advance(INT32_MAX);
+    EXPECT_EQ(clock.getTicks(), GameClock_C::MAX_TICKS);
+    EXPECT_EQ(l.calls, (std::vector<int>{0, INT32_MAX, int(GameClock_C::MAX_TICKS - GameClock_C::START_TICKS - INT32_MAX)}));
+    EXPECT_EQ(clock.ticksLeft(), 0u);
+    // The last tick ends year 2048.
+    EXPECT_EQ(clock.getYear(), 2048u);
+    EXPECT_EQ(clock.getMonth(), 13u);
+    EXPECT_EQ(clock.getDay(), 28u);
+    EXPECT_EQ(clock.getHour(), 23u);
+}
+
 TEST(GameClock, WriteReadKeepsTicksAndListener)
 {
     GameClock_C a;

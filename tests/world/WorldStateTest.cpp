@@ -5,6 +5,7 @@
 #include "rules/ActionList.h"
 #include "core/MemStream.h"
 #include "core/TextureList.h"
+#include "platform/Files.h"
 #include "platform/Random.h"
 #include "rules/MonsterType.h"
 #include "rules/MonsterTypeRecord.h"
@@ -17,6 +18,9 @@
 #include <cstring>
 #include <fstream>
 #include <functional>
+#include <string>
+#include <unistd.h>
+#include <vector>
 
 using worldtest::InFolder;
 using worldtest::StoreScope;
@@ -413,6 +417,70 @@ TEST_F(WorldTest, TwoMapCache)
     EXPECT_EQ(stores.store.entries.count("catacombs"), 1u);
 }
 
+// Another spelling of a map's path names the same map: no second copy with
+// its own flags, traps and story state.
+TEST_F(WorldTest, AMapIsOneMapHoweverItsPathIsSpelt)
+{
+    ra2dGameWorld w("ra2d.dat");
+    ASSERT_TRUE(w.newWorld());
+    Map_C* town = w.getCurrentMap();
+    char cwd[4096];
+    ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
+    const std::vector<std::string> spellings = {"./maps/renibister.cfg", "maps//renibister.cfg",
+                                                "maps/../maps/./renibister.cfg", "MAPS/Renibister.CFG",
+                                                std::string(cwd) + "/maps/renibister.cfg"};
+    for (const std::string& s : spellings) {
+        ASSERT_TRUE(w.newMap(s.c_str())) << s;
+        EXPECT_EQ(w.getCurrentMap(), town) << s;
+        EXPECT_EQ(w.getPreviousMap(), nullptr) << s;
+    }
+    // From below, back to the town kept as the previous map.
+    ASSERT_TRUE(w.newMap("./maps/catacombs.cfg"));
+    Map_C* dungeon = w.getCurrentMap();
+    EXPECT_STREQ(dungeon->getFileName(), "maps/catacombs.cfg");
+    for (const std::string& s : spellings) {
+        ASSERT_TRUE(w.newMap(s.c_str())) << s;
+        EXPECT_EQ(w.getCurrentMap(), town) << s;
+        EXPECT_EQ(w.getPreviousMap(), dungeon) << s;
+        ASSERT_TRUE(w.newMap("maps/catacombs.cfg"));
+        EXPECT_EQ(w.getCurrentMap(), dungeon) << s;
+    }
+}
+
+// The squares on which a script or a building may put the party: on the
+// grid, on a square that can be entered, of a map that can be read; a map
+// the party is not on is read for the look only.
+TEST_F(WorldTest, SquaresThePartyCanStandOn)
+{
+    ra2dGameWorld w("ra2d.dat");
+    ASSERT_TRUE(w.newWorld());
+    Map_C* town = w.getCurrentMap();
+    const struct {
+        const char* map;
+        int x, y;
+        const char* why;   // "" when the party can stand there
+    } cases[] = {
+        {"maps/renibister.cfg", 14, 24, ""},
+        {"./maps/renibister.cfg", 14, 24, ""},
+        {"maps/renibister.cfg", -1, 24, "the square is off the map"},
+        {"maps/renibister.cfg", 14, 1000, "the square is off the map"},
+        {"maps/catacombs.cfg", 1, 2, ""},
+        {"maps/catacombs.cfg", 0, 0, "the square cannot be entered"},   // solid rock
+        {"maps/catacombs.cfg", 16, 2, "the square is off the map"},
+        {"maps/nowhere.cfg", 1, 1, "that map cannot be read"},
+    };
+    for (const auto& c : cases) {
+        std::string why;
+        EXPECT_EQ(w.canStand(c.map, c.x, c.y, &why), !*c.why) << c.map << " " << c.x << "," << c.y;
+        EXPECT_EQ(why, c.why) << c.map << " " << c.x << "," << c.y;
+    }
+    EXPECT_EQ(w.getCurrentMap(), town) << "a look changes no map";
+    EXPECT_EQ(w.getPreviousMap(), nullptr);
+    ASSERT_TRUE(w.newMap("maps/catacombs.cfg"));
+    EXPECT_FALSE(w.canStand("maps/catacombs.cfg", 0, 0));
+    EXPECT_TRUE(w.canStand("maps/renibister.cfg", 14, 24));
+}
+
 // An event on a map that changes maps while it runs.
 class MapHopper : public Event_C {
 public:
@@ -449,7 +517,7 @@ TEST_F(WorldTest, AMapWhoseEventRunsIsNotDeletedUnderIt)
     InFolder fixtures(worldtest::fixtureDir()); // grid.cfg names its companions from here
     EXPECT_EQ(town->rollRandomEvents(nullptr), 1);
     EXPECT_EQ(hop->runs, 1); // ran to its end on a live map (ASan would see a freed one)
-    EXPECT_STREQ(w.getCurrentMap()->getFileName(), grid.c_str());
+    EXPECT_STREQ(w.getCurrentMap()->getFileName(), vell::normalPath(grid).c_str());
     EXPECT_STREQ(w.getPreviousMap()->getFileName(), "maps/catacombs.cfg");
     EXPECT_EQ(stores.store.entries.count("renibister"), 1u);
 }

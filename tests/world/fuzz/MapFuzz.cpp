@@ -26,7 +26,7 @@ void Interface_C::beginEventProcessing() {}
 void Interface_C::endEventProcessing() {}
 void Interface_C::setCurX(float) {}
 void Interface_C::setCurZ(float) {}
-void Interface_C::setFacing(int) {}
+bool Interface_C::setFacing(int) { return true; }
 float Interface_C::getCurX() const { return 0.0f; }
 float Interface_C::getCurZ() const { return 0.0f; }
 int Interface_C::getFacing() const { return 0; }
