@@ -457,11 +457,15 @@ def readme_map():
         row = "".join(marks.get((x, y), {'W': '=', '#': '#', '.': '.', 'T': '*'}.get(at(TOWN, x, y), '#'))
                       for x in range(w))
         out.append("%4d %s" % (y, row))
+    # The key: each letter, its building and the side its door opens on, in
+    # two columns.
     key = []
     for (x, y), (eid, ex, ey, _) in sorted(TOWN_BUILDINGS.items(), key=lambda b: SIGNS[b[1][0]][0]):
-        side = {(0, 1): 'north', (-1, 0): 'west', (0, -1): 'south', (1, 0): 'east'}[(ex - x, ey - y)]
-        key.append("%s %s (%d, %d), door on its %s side" % (SIGNS[eid][0], SIGNS[eid][2].replace('\n', ' '),
-                                                           x, y, side))
+        side = {(0, 1): 'N', (-1, 0): 'W', (0, -1): 'S', (1, 0): 'E'}[(ex - x, ey - y)]
+        key.append("%s %s (%s)" % (SIGNS[eid][0], SIGNS[eid][2].replace('\n', ' '), side))
+    half = (len(key) + 1) // 2
+    width = max(len(k) for k in key[:half]) + 4
+    key = [(key[i].ljust(width) + (key[i + half] if i + half < len(key) else '')).rstrip() for i in range(half)]
     return "\n".join(out + [""] + key) + "\n"
 
 
