@@ -294,10 +294,10 @@ void Automap_C::drawGrid(const Map_C& map, int cx, int cy, int facing, int dx, i
         }
     }
     // The party's arrow last, over whatever its square shows (the stairs).
-    const int pi = cx - x0, pj = cy - y0;
-    if (pi >= 0 && pj >= 0 && pi < MAX_SQUARES && pj < MAX_SQUARES && map.inGrid(cx, cy) &&
+    const int col = cx - x0, row = cy - y0;
+    if (col >= 0 && row >= 0 && col < MAX_SQUARES && row < MAX_SQUARES && map.inGrid(cx, cy) &&
         (map.getSquareState(cx, cy) & SQUARE_VISITED))
-        addArrow(q, static_cast<float>(originX + SQUARE * pi), static_cast<float>(originY + SQUARE * pj), facing);
+        addArrow(q, static_cast<float>(originX + SQUARE * col), static_cast<float>(originY + SQUARE * row), facing);
     q.draw();
 }
 

@@ -25,17 +25,29 @@ struct Door {
     int x, y;
 };
 
-TEST(TownDoorsTest, EveryBuildingHasOneDoorOntoItsExit)
+// The new world's town, as a quest starts in it.
+class TownDoorsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(folder_.ok());
+        testing::internal::CaptureStderr();
+        const bool made = world_.newWorld();
+        testing::internal::GetCapturedStderr();
+        ASSERT_TRUE(made);
+        town_ = world_.getCurrentMap();
+        ASSERT_NE(town_, nullptr);
+    }
+
+    InFolder folder_{VELL_GAME_DIR};
+    StoreScope stores_;
+    ra2dGameWorld world_{"ra2d.dat"};
+    const Map_C* town_ = nullptr;
+};
+
+TEST_F(TownDoorsTest, EveryBuildingHasOneDoorOntoItsExit)
 {
-    InFolder folder{VELL_GAME_DIR};
-    ASSERT_TRUE(folder.ok());
-    StoreScope stores;
-    testing::internal::CaptureStderr();
-    ra2dGameWorld w("ra2d.dat");
-    ASSERT_TRUE(w.newWorld());
-    testing::internal::GetCapturedStderr();
-    const Map_C* town = w.getCurrentMap();
-    ASSERT_NE(town, nullptr);
+    const Map_C* town = town_;
 
     std::map<int, std::vector<Door>> doors;
     for (int x = 0; x < town->getWidth(); ++x)
@@ -93,15 +105,9 @@ bool isBuilding(const Event_C* e)
 // ones. A door's picture, with its sign, is on that door alone; every wall
 // that stops a party on the street is a plain one, so that no sign or door
 // stands where there is no way in.
-TEST(TownDoorsTest, EachDoorHasASignOfItsOwnAndNoOtherWallLooksLikeOne)
+TEST_F(TownDoorsTest, EachDoorHasASignOfItsOwnAndNoOtherWallLooksLikeOne)
 {
-    InFolder folder{VELL_GAME_DIR};
-    ASSERT_TRUE(folder.ok());
-    StoreScope stores;
-    testing::internal::CaptureStderr();
-    Map_C town("maps/renibister.cfg");
-    testing::internal::GetCapturedStderr();
-    ASSERT_EQ(town.getLoadError(), Map_C::LOAD_OK);
+    const Map_C& town = *town_;
 
     std::set<const Texture_S*> plain;
     std::map<const Texture_S*, int> shown;
