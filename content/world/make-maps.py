@@ -159,12 +159,15 @@ DUNGEON_TRAPS = {
     (11, 12): (4, 0),   # the vault behind the secret door eats magic
 }
 
+# The lintel is the arch over a way into the vault: two squares high, it
+# hangs from the vault's ceiling (3) down to the passages' (1), and the
+# vault's threshold (3) lets the party under it.
 DUNGEON_TEXTURES = """\
 # name      file                      solid value level unused
 stone       pics/world/stone.dat      1     0     1     1
 moss        pics/world/moss.dat       1     0     2     1
 vault       pics/world/moss.dat       1     0     3     1
-lintel      pics/world/lintel.dat     1     0     1     1
+lintel      pics/world/lintel.dat     1     0     2     1
 secret      pics/world/secret.dat     0     1     1     1
 pillar      pics/world/pillar.dat     0     -1    1     1
 stairs      pics/world/stairs.dat     1     0     1     1

@@ -1,6 +1,7 @@
 // The shipped maps as a player walks them: the stairs show their picture
-// only to a party that can take them, and every square a party can stand on
-// can be reached on foot from the stairs.
+// only to a party that can take them, every square a party can stand on can
+// be reached on foot from the stairs, and the catacombs' high vault shows no
+// gap over the ways into it.
 #include "WorldTestUtil.h"
 
 #include "core/TextureList.h"
@@ -141,5 +142,41 @@ INSTANTIATE_TEST_SUITE_P(TownAndCatacombs, ShippedMapsTest, ::testing::ValuesIn(
                              return std::string(p.param.path).find("renibister") != std::string::npos ? "Town"
                                                                                                       : "Catacombs";
                          });
+
+// Under a ceiling, a square whose ceiling is higher than its neighbour's
+// (a vault beside a passage) has a wall toward it that hangs down at least
+// to the neighbour's ceiling: else the view looks through the gap into
+// nothing.
+TEST(ShippedCatacombsTest, NoGapAboveAWayIntoAHighRoom)
+{
+    InFolder folder{VELL_GAME_DIR};
+    ASSERT_TRUE(folder.ok());
+    StoreScope stores;
+    testing::internal::CaptureStderr();
+    const Map_C map("maps/catacombs.cfg");
+    testing::internal::GetCapturedStderr();
+    ASSERT_EQ(map.getLoadError(), Map_C::LOAD_OK);
+    ASSERT_TRUE(map.hasCeiling());
+    auto cell = [&map](Square s) -> const CellDef_S& { return *map.getCell(s.x, s.y); };
+    auto ceiling = [](const CellDef_S& c) { return c.hanging() ? int(c.threshold) : 1; };
+    int high = 0;
+    for (int x = 0; x < map.getWidth(); ++x)
+        for (int y = 0; y < map.getHeight(); ++y) {
+            const CellDef_S& own = cell({x, y});
+            if (own.closed() || ceiling(own) <= 1)
+                continue;
+            ++high;
+            for (int f : {0, 90, 180, 270}) {
+                const Square n = step({x, y}, f);
+                if (!map.inGrid(n.x, n.y) || cell(n).closed() || ceiling(cell(n)) >= ceiling(own))
+                    continue;
+                const Texture_S* wall = own.getWall(f);
+                ASSERT_NE(wall, nullptr) << "(" << x << ", " << y << ") is open above its side " << f;
+                EXPECT_LE(ceiling(own) - int(wall->level), ceiling(cell(n)))
+                    << "a gap under the wall of (" << x << ", " << y << ") on its side " << f;
+            }
+        }
+    EXPECT_GT(high, 0) << "no high room in the catacombs";
+}
 
 } // namespace
