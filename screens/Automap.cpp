@@ -12,6 +12,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace {
@@ -25,6 +26,7 @@ constexpr Colour_S WALL{0.1f, 0.1f, 0.8f};
 constexpr Colour_S DOOR{0.8f, 0.1f, 0.1f};
 constexpr Colour_S BLOCKED{0.7f, 0.3f, 0.4f};
 constexpr Colour_S STAIRS{0.2f, 0.1f, 0.2f};
+constexpr Colour_S FACING{1.0f, 0.85f, 0.2f};
 constexpr Colour_S LEGEND{0.8f, 0.8f, 0.8f};
 constexpr float STRIP = 2.0f;
 
@@ -52,12 +54,13 @@ public:
     void add(float x0, float y0, float x1, float y1, const Colour_S& c)
     {
         const float v[8] = {x0, y0, x1, y0, x1, y1, x0, y1};
-        xy_.insert(xy_.end(), v, v + 8);
-        for (int i = 0; i < 4; ++i) {
-            rgb_.push_back(c.r);
-            rgb_.push_back(c.g);
-            rgb_.push_back(c.b);
-        }
+        addCorners(v, c);
+    }
+    // A triangle, as a quad whose last two corners meet.
+    void addTriangle(const float v[6], const Colour_S& c)
+    {
+        const float q[8] = {v[0], v[1], v[2], v[3], v[4], v[5], v[4], v[5]};
+        addCorners(q, c);
     }
     void draw() const
     {
@@ -73,6 +76,16 @@ public:
     }
 
 private:
+    void addCorners(const float v[8], const Colour_S& c)
+    {
+        xy_.insert(xy_.end(), v, v + 8);
+        for (int i = 0; i < 4; ++i) {
+            rgb_.push_back(c.r);
+            rgb_.push_back(c.g);
+            rgb_.push_back(c.b);
+        }
+    }
+
     std::vector<float> xy_;
     std::vector<float> rgb_;
 };
@@ -120,14 +133,34 @@ void addSquare(QuadBatch& q, float px, float py, const Colour_S& c)
     q.add(px, py, px + Automap_C::SQUARE, py + Automap_C::SQUARE, c);
 }
 
+// The party's arrow inside its square: its tip at the edge toward the
+// facing (0 up, 90 left, 180 down, 270 right, as on the grid).
+void addArrow(QuadBatch& q, float px, float py, int facing)
+{
+    const float half = Automap_C::SQUARE / 2.0f;
+    const float a = static_cast<float>(facing) * 3.14159265f / 180.0f;
+    const float c = std::cos(a), s = std::sin(a);
+    // Pointing north: the tip, then the two corners of the base.
+    const float north[6] = {0.0f, 4.0f, -3.5f, -3.5f, 3.5f, -3.5f};
+    float v[6];
+    for (int i = 0; i < 6; i += 2) {
+        v[i] = px + half + north[i] * c - north[i + 1] * s;
+        v[i + 1] = py + half + north[i] * s + north[i + 1] * c;
+    }
+    q.addTriangle(v, FACING);
+}
+
+// One line of the legend for every colour the grid draws.
 void drawLegend(CommonInterface_C& text, const LayoutRect_S& area, int gridRight)
 {
+    enum Swatch { SQUARE, STRIP_SWATCH, ARROW };
     static const struct {
         const char* label;
         const Colour_S* colour;
-        bool strip;
-    } entries[] = {{"visited", &VISITED, false}, {"party", &PARTY, false}, {"blocked", &BLOCKED, false},
-                   {"door", &DOOR, true},        {"stairs", &STAIRS, false}};
+        Swatch swatch;
+    } entries[] = {{"visited", &VISITED, SQUARE}, {"party", &PARTY, SQUARE},   {"facing", &PARTY, ARROW},
+                   {"wall", &WALL, STRIP_SWATCH}, {"door", &DOOR, STRIP_SWATCH}, {"blocked", &BLOCKED, SQUARE},
+                   {"stairs", &STAIRS, SQUARE}};
     const int x = gridRight + 8;
     const int line = text.getLineHeight();
     int y = area.top - 20 - line;
@@ -138,10 +171,12 @@ void drawLegend(CommonInterface_C& text, const LayoutRect_S& area, int gridRight
     for (const auto& e : entries) {
         y -= line;
         const float sy = static_cast<float>(y + (line - Automap_C::SQUARE) / 2);
-        if (e.strip)
+        if (e.swatch == STRIP_SWATCH)
             q.add(static_cast<float>(x), sy, static_cast<float>(x + Automap_C::SQUARE), sy + STRIP, *e.colour);
         else
             addSquare(q, static_cast<float>(x), sy, *e.colour);
+        if (e.swatch == ARROW)
+            addArrow(q, static_cast<float>(x), sy, 0);
     }
     glDisable(GL_TEXTURE_2D);
     q.draw();
@@ -172,6 +207,7 @@ void Automap_C::run(Interface_C* iface)
     s.st.open = true;
     s.st.centreX = static_cast<int>(iface->getCurX());
     s.st.centreY = static_cast<int>(-iface->getCurZ());
+    s.st.facing = iface->getFacing();
     s.loopState = 1;
     ModalLoop_C loop(s.loopState, [](const SDL_keysym& k) { key(k.sym); }, [] { display(); });
     loop.setMouse(iface->getMouseRegions()).setFrame([iface] { iface->drawBackground(); });
@@ -210,7 +246,7 @@ void Automap_C::key(int sym)
         vell::pushRedraw();
 }
 
-void Automap_C::drawGrid(const Map_C& map, int cx, int cy, int dx, int dy)
+void Automap_C::drawGrid(const Map_C& map, int cx, int cy, int facing, int dx, int dy)
 {
     const LayoutRect_S area = ViewLayout_S{}.upperLeft;   // design space
     glDisable(GL_TEXTURE_2D);
@@ -257,6 +293,11 @@ void Automap_C::drawGrid(const Map_C& map, int cx, int cy, int dx, int dy)
             }
         }
     }
+    // The party's arrow last, over whatever its square shows (the stairs).
+    const int col = cx - x0, row = cy - y0;
+    if (col >= 0 && row >= 0 && col < MAX_SQUARES && row < MAX_SQUARES && map.inGrid(cx, cy) &&
+        (map.getSquareState(cx, cy) & SQUARE_VISITED))
+        addArrow(q, static_cast<float>(originX + SQUARE * col), static_cast<float>(originY + SQUARE * row), facing);
     q.draw();
 }
 
@@ -274,7 +315,7 @@ void Automap_C::display()
     iface->drawCharText();
     const Map_C* map = iface->getCurrentMap();
     if (map) {
-        drawGrid(*map, s.st.centreX, s.st.centreY, s.st.dx, s.st.dy);
+        drawGrid(*map, s.st.centreX, s.st.centreY, s.st.facing, s.st.dx, s.st.dy);
         const LayoutRect_S area = ViewLayout_S{}.upperLeft;
         drawLegend(iface->text(), area, area.left + 20 + SQUARE * MAX_SQUARES);
     }

@@ -15,7 +15,8 @@ OUT = os.path.join(HERE, 'maps')
 
 # --- Renibister ---------------------------------------------------------------
 # W town wall   # house   . street   T tree   H the Hall of Adventurers
-# S shop or tavern (its door opens onto a street)   D stairs down
+# S shop or tavern (its door opens onto a street)   D stairs down (entered
+# from the street north of them; a house stands behind them)
 TOWN = [
     "WWWWWWWWWWWWWWWWWWWWWWWWWWWW",  # y 29
     "W..........................W",
@@ -44,7 +45,7 @@ TOWN = [
     "W.####.#######.#####.#####.W",
     "W.####.#######.#####.#####.W",
     "W.####.#######.#####.#####DW",  # y 3: the stairs down at (26, 3)
-    "W.#S##.###S###.##S##.##S##.W",
+    "W.#S##.###S###.##S##.##S###W",
     "W..........................W",
     "WWWWWWWWWWWWWWWWWWWWWWWWWWWW",  # y 0
 ]
@@ -73,6 +74,32 @@ TOWN_BUILDINGS = {
     (3, 12): (1050, 3, 13, 0),      # a stranger's House
 }
 
+# Each building's door carries a sign with its name: the door's own texture
+# (drawn by make-textures.sh, which takes this table from --signs), and its
+# letter on the town map of the README (--readme-map). Every other side of a
+# building is a plain house wall.
+SIGNS = {
+    1000: ('H', 'dr_hall', 'Hall of\nAdventurers'),
+    1001: ('E', 'dr_elium', "Elium's Energy\nEmporium"),
+    1002: ('T', 'dr_temple', 'Temple'),
+    1003: ('K', 'dr_collegium', 'Collegium\nof Magika'),
+    1005: ('L', 'dr_lyre', 'Order of\nthe Lyre'),
+    1006: ('M', 'dr_melkoran', "Melkoran's\nTavern"),
+    1007: ('G', 'dr_greenbard', 'The Green\nBard'),
+    1008: ('O', 'dr_owl', "Hughter's\nOwl"),
+    1009: ('Q', 'dr_chiccasaw', 'The\nChiccasaw'),
+    1010: ('R', 'dr_marauder', "The Marauder's\nHole"),
+    1011: ('S', 'dr_starfire', 'Starfire\nSwords'),
+    1012: ('I', 'dr_imperial', 'Imperial\nWeapons'),
+    1013: ('V', 'dr_valor', 'Arms of\nValor'),
+    1014: ('N', 'dr_general', 'General\nStore'),
+    1017: ('D', 'dr_landru', "Landru's\nCraft Supply"),
+    1018: ('B', 'dr_barracks', 'Barracks'),
+    1022: ('C', 'dr_casino', 'Casino'),
+    1023: ('A', 'dr_arcanium', 'Arcanium'),
+    1050: ('U', 'dr_house', 'House'),
+}
+
 # Scripted squares: square -> (script module in data/scripts, exit x, exit y,
 # exit facing); the exit is where a result other than 1 puts the party.
 TOWN_SCRIPTS = {
@@ -85,16 +112,17 @@ DUNGEON_SCRIPTS = {
     (12, 8): ('ratnest', 11, 8, 90),
 }
 
+# The stairs down: their way in (an arch with steps going down, in a house
+# wall two storeys high) and the first steps in the floor of their square.
 TOWN_TEXTURES = """\
 # name      file                      solid value level unused
 citywall    pics/world/citywall.dat   1     0     3     1
 house       pics/world/house.dat      1     0     2     1
-hall        pics/world/hall.dat       1     0     2     1
-shop        pics/world/shop.dat       1     0     2     1
-door        pics/world/door.dat       0     0     2     1
 tree        pics/world/tree.dat       0     -1    2     1
-stairs      pics/world/stairs.dat     1     0     1     1
-"""
+stairsdn    pics/world/stairsdn.dat   1     0     2     1
+stairsfl    pics/world/stairsfl.dat   0     0     1     1
+""" + "".join("%-11s pics/world/%-16s 0     0     2     1\n" % (tex, tex + '.dat')
+              for _, tex, _ in SIGNS.values())
 
 # --- the catacombs -------------------------------------------------------------
 # # rock   M mossy rock (walls two squares high)   . passage
@@ -131,12 +159,15 @@ DUNGEON_TRAPS = {
     (11, 12): (4, 0),   # the vault behind the secret door eats magic
 }
 
+# The lintel is the arch over a way into the vault: two squares high, it
+# hangs from the vault's ceiling (3) down to the passages' (1), and the
+# vault's threshold (3) lets the party under it.
 DUNGEON_TEXTURES = """\
 # name      file                      solid value level unused
 stone       pics/world/stone.dat      1     0     1     1
 moss        pics/world/moss.dat       1     0     2     1
 vault       pics/world/moss.dat       1     0     3     1
-lintel      pics/world/lintel.dat     1     0     1     1
+lintel      pics/world/lintel.dat     1     0     2     1
 secret      pics/world/secret.dat     0     1     1     1
 pillar      pics/world/pillar.dat     0     -1    1     1
 stairs      pics/world/stairs.dat     1     0     1     1
@@ -220,7 +251,7 @@ def rand_items(items):
     return ["RANDITEMS %d" % len(items)] + ["%s %d" % (n.replace(' ', '_'), w) for n, w in items]
 
 
-SIDES = [(0, 1, 0), (90, -1, 0), (180, 0, -1), (270, 1, 0)]  # facing, dx, dy
+SIDES = [(0, 0, 1), (90, -1, 0), (180, 0, -1), (270, 1, 0)]  # facing, dx, dy
 
 
 def at(plan, x, y):
@@ -250,42 +281,82 @@ def scripted(plan, scripts):
     return ev
 
 
+def find(plan, mark):
+    """The one square of the plan that holds the mark."""
+    found = [(x, y) for y in range(len(plan)) for x in range(len(plan[0])) if at(plan, x, y) == mark]
+    assert len(found) == 1, (mark, found)
+    return found[0]
+
+
+def stairs_way_in(plan, stairs):
+    """The square from which the stairs are entered (their one open side),
+    and the facing away from them there."""
+    x, y = stairs
+    ways = [(x + dx, y + dy, f) for f, dx, dy in SIDES if at(plan, x + dx, y + dy) == '.']
+    assert len(ways) == 1, ways
+    return ways[0]
+
+
+def stairs_cell(name, walls, floor='NULL'):
+    """The stairs' square: its own walls on its three closed sides (the
+    picture of the stairs on the side facing the way in) and its floor."""
+    return "%-11s %-9s %-9s %-9s %-9s 1    %-5s NULL      0 0 0\n" % ((name,) + tuple(walls) + (floor,))
+
+
+def closed_cell(kind, texture, x, y, stairs, variants):
+    """The cell of a closed square: its texture on every side, but for the
+    side toward the stairs, whose own walls are the ones to see there (two
+    walls in one place flicker). Variants are added to `variants`."""
+    for f, dx, dy in SIDES:
+        if (x + dx, y + dy) == stairs:
+            name = '%s-%s' % (kind, 'NWSE'[f // 90])
+            walls = ['NULL' if g == f else texture for g, _, _ in SIDES]
+            variants[name] = "%-11s %-9s %-9s %-9s %-9s 2    NULL  NULL      0 0 0\n" % ((name,) + tuple(walls))
+            return name
+    return kind
+
+
 def town():
     check(TOWN)
     w, h = len(TOWN[0]), len(TOWN)
     assert at(TOWN, 13, 24) == 'H' and at(TOWN, 14, 24) == '.'
+    stairs = find(TOWN, 'D')
+    way_in = stairs_way_in(TOWN, stairs)
+    # Entered from the north, the stairs' picture faces it on the south side.
+    assert way_in[2] == 0, way_in
     cells = """\
 # name      north     west      south     east      type floor billboard threshold
 DEFAULT     NULL      NULL      NULL      NULL      1    NULL  NULL      0 0 0
 WALL        citywall  citywall  citywall  citywall  2    NULL  NULL      0 0 0
 HOUSE       house     house     house     house     2    NULL  NULL      0 0 0
 TREE        NULL      NULL      NULL      NULL      2    NULL  tree      0 0 0
-STAIRSDN    NULL      house     stairs    citywall  1    NULL  NULL      0 0 0
 """
-    # One building cell per door side: walls all round, the door on one side.
-    for facing, label in [(0, 'N'), (90, 'W'), (180, 'S'), (270, 'E')]:
-        for kind, tex in [('HALL', 'hall'), ('SHOP', 'shop')]:
-            walls = [('door' if f == facing else tex) for f, _, _ in SIDES]
-            cells += "%-11s %-9s %-9s %-9s %-9s 1    NULL  NULL      0 0 0\n" % ((kind + '_' + label,) + tuple(walls))
+    cells += stairs_cell('STAIRSDN', ['NULL', 'house', 'stairsdn', 'citywall'], 'stairsfl')
+    variants = {}
     lines = []
-    stairs = None
     for y in range(h):
         for x in range(w):
             c = at(TOWN, x, y)
             if c == '.':
                 continue
             if c in 'HS':
-                ev = TOWN_BUILDINGS[(x, y)]
-                dx, dy = ev[1] - x, ev[2] - y
-                label = {(0, 1): 'N', (-1, 0): 'W', (0, -1): 'S', (1, 0): 'E'}[(dx, dy)]
-                assert at(TOWN, ev[1], ev[2]) == '.', (x, y)
-                name = ('HALL_' if c == 'H' else 'SHOP_') + label
+                eid, ex, ey, _ = TOWN_BUILDINGS[(x, y)]
+                assert at(TOWN, ex, ey) == '.', (x, y)
+                # The building's own cell: its signed door toward its exit,
+                # plain house walls elsewhere.
+                name = 'B%d' % eid
+                walls = [SIGNS[eid][1] if (x + dx, y + dy) == (ex, ey) else 'house' for _, dx, dy in SIDES]
+                assert walls.count('house') == 3, (x, y)
+                cells += "%-11s %-12s %-12s %-12s %-12s 1 NULL NULL 0 0 0\n" % ((name,) + tuple(walls))
             elif c == 'D':
-                name, stairs = 'STAIRSDN', (x, y)
+                name = 'STAIRSDN'
             else:
-                name = {'W': 'WALL', '#': 'HOUSE', 'T': 'TREE'}[c]
+                kind, texture = {'W': ('WALL', 'citywall'), '#': ('HOUSE', 'house'), 'T': ('TREE', None)}[c]
+                name = closed_cell(kind, texture, x, y, stairs, variants) if texture else kind
             lines.append("%d %d %s" % (x, y, name))
+    cells += "".join(variants[n] for n in sorted(variants))
     assert len(TOWN_BUILDINGS) == sum(row.count('H') + row.count('S') for row in TOWN)
+    assert sorted(SIGNS) == sorted(ev[0] for ev in TOWN_BUILDINGS.values())
     cfg = ["Renibister %d %d pics/world/cobble.dat NULL" % (w, h),
            "maps/renibister.tex maps/renibister.cel maps/renibister.evt maps/renibister.mon",
            "# sound packs: their folder and count, then each pack and the hour from which it plays",
@@ -300,7 +371,9 @@ STAIRSDN    NULL      house     stairs    citywall  1    NULL  NULL      0 0 0
     ev = ["# x y event noanim, then exit x, exit y, exit facing"]
     for (x, y), (eid, ex, ey, ef) in sorted(TOWN_BUILDINGS.items()):
         ev += ["%d %d %d 1" % (x, y, eid), "%d %d %d" % (ex, ey, ef)]
-    ev += ["%d %d 2000 0" % stairs, "%d %d 0 stairsdown" % stairs]
+    # The stairs ask before they lead down; a party that stays steps back
+    # out onto the square it came from, facing away from them.
+    ev += ["%d %d 2000 0" % stairs, "%d %d %d stairsdown" % way_in]
     ev += scripted(TOWN, TOWN_SCRIPTS)
     write('renibister.evt', "\n".join(ev) + "\n")
 
@@ -315,10 +388,13 @@ ROCK        stone     stone     stone     stone     2    NULL  NULL      0 0 0
 MOSS        moss      moss      moss      moss      2    NULL  NULL      0 0 0
 PILLAR      NULL      NULL      NULL      NULL      2    NULL  pillar    0 0 0
 SECRET      NULL      NULL      NULL      secret    1    NULL  NULL      0 0 0
-STAIRSUP    NULL      stone     stairs    stone     1    NULL  NULL      0 0 0
 """
+    stairs = find(DUNGEON, 'U')
+    way_in = stairs_way_in(DUNGEON, stairs)
+    assert way_in[2] == 0, way_in
+    cells += stairs_cell('STAIRSUP', ['NULL', 'stone', 'stairs', 'stone'])
+    variants = {}
     lines = []
-    stairs = None
     for y in range(h):
         for x in range(w):
             c = at(DUNGEON, x, y)
@@ -334,12 +410,16 @@ STAIRSUP    NULL      stone     stairs    stone     1    NULL  NULL      0 0 0
                 name = 'VAULT%d' % len(lines)
                 cells += "%-11s %-9s %-9s %-9s %-9s 3    NULL  NULL      3 0 0\n" % ((name,) + tuple(walls))
             elif c == 'U':
-                name, stairs = 'STAIRSUP', (x, y)
+                name = 'STAIRSUP'
             elif c == 'X':
                 name = 'SECRET'
+            elif c == 'P':
+                name = 'PILLAR'
             else:
-                name = {'#': 'ROCK', 'M': 'MOSS', 'P': 'PILLAR'}[c]
+                kind, texture = {'#': ('ROCK', 'stone'), 'M': ('MOSS', 'moss')}[c]
+                name = closed_cell(kind, texture, x, y, stairs, variants)
             lines.append("%d %d %s" % (x, y, name))
+    cells += "".join(variants[n] for n in sorted(variants))
     cfg = ["Catacombs %d %d pics/world/dfloor.dat pics/world/ceiling.dat NULL" % (w, h),
            "maps/catacombs.tex maps/catacombs.cel maps/catacombs.evt maps/catacombs.mon",
            "# fog colour, fog density, then the colour of the special light",
@@ -355,8 +435,9 @@ STAIRSUP    NULL      stone     stairs    stone     1    NULL  NULL      0 0 0
     write('catacombs.cfg', "\n".join(cfg) + "\n")
     write('catacombs.tex', DUNGEON_TEXTURES)
     write('catacombs.cel', cells)
+    # Like the stairs down, the stairs up ask first.
     ev = ["# x y event noanim, then exit x, exit y, exit facing",
-          "%d %d 2000 0" % stairs, "%d %d 0 stairsup" % stairs] + scripted(DUNGEON, DUNGEON_SCRIPTS)
+          "%d %d 2000 0" % stairs, "%d %d %d stairsup" % way_in] + scripted(DUNGEON, DUNGEON_SCRIPTS)
     for (x, y), (name, ex, ey, ef) in sorted(DUNGEON_CHESTS.items()):
         assert at(DUNGEON, x, y) == '.' and at(DUNGEON, ex, ey) == '.', (x, y)
         assert (x, y) not in DUNGEON_SCRIPTS, (x, y)
@@ -367,7 +448,46 @@ STAIRSUP    NULL      stone     stairs    stone     1    NULL  NULL      0 0 0
     write('catacombs.mon', monster_file(DUNGEON_RATE, DUNGEON_MONSTERS))
 
 
+def signs():
+    """The signed doors for make-textures.sh: one line per door, its texture
+    name, a tab, and the sign's text (lines joined by '|')."""
+    return "".join("%s\t%s\n" % (tex, text.replace('\n', '|')) for _, tex, text in SIGNS.values())
+
+
+def readme_map():
+    """The town map of the README: north at the top, a letter on each
+    building (the key below the map), w the Warden, s the sphinx, o the
+    well, > the stairs down."""
+    story = {'warden': 'w', 'sphinx': 's', 'well': 'o'}
+    marks = {sq: SIGNS[ev[0]][0] for sq, ev in TOWN_BUILDINGS.items()}
+    marks.update({sq: story[ev[0]] for sq, ev in TOWN_SCRIPTS.items()})
+    marks[find(TOWN, 'D')] = '>'
+    w, h = len(TOWN[0]), len(TOWN)
+    out = ["     " + "".join(str(x // 10) if x % 10 == 0 else ' ' for x in range(w)),
+           "     " + "".join(str(x % 10) for x in range(w))]
+    for y in reversed(range(h)):
+        row = "".join(marks.get((x, y), {'W': '=', '#': '#', '.': '.', 'T': '*'}.get(at(TOWN, x, y), '#'))
+                      for x in range(w))
+        out.append("%4d %s" % (y, row))
+    # The key: each letter, its building and the side its door opens on, in
+    # two columns.
+    key = []
+    for (x, y), (eid, ex, ey, _) in sorted(TOWN_BUILDINGS.items(), key=lambda b: SIGNS[b[1][0]][0]):
+        side = {(0, 1): 'N', (-1, 0): 'W', (0, -1): 'S', (1, 0): 'E'}[(ex - x, ey - y)]
+        key.append("%s %s (%s)" % (SIGNS[eid][0], SIGNS[eid][2].replace('\n', ' '), side))
+    half = (len(key) + 1) // 2
+    width = max(len(k) for k in key[:half]) + 4
+    key = [(key[i].ljust(width) + (key[i + half] if i + half < len(key) else '')).rstrip() for i in range(half)]
+    return "\n".join(out + [""] + key) + "\n"
+
+
 if __name__ == '__main__':
-    os.makedirs(OUT, exist_ok=True)
-    town()
-    dungeon()
+    import sys
+    if sys.argv[1:] == ['--signs']:
+        sys.stdout.write(signs())
+    elif sys.argv[1:] == ['--readme-map']:
+        sys.stdout.write(readme_map())
+    else:
+        os.makedirs(OUT, exist_ok=True)
+        town()
+        dungeon()

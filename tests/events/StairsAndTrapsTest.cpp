@@ -45,30 +45,56 @@ protected:
     bl3dPartyChar* ann_ = nullptr;
 };
 
-TEST_F(ShippedWorld, TheStairsLeadDownToTheCatacombsAndBackUp)
+// Each stair asks first; (N)o steps the party back the way it came, facing
+// away from the stairs, and (Y)es takes it to the other end.
+TEST_F(ShippedWorld, TheStairsAskThenLeadDownToTheCatacombsAndBackUp)
 {
-    standOn(26, 4, 180);
-    press(SDLK_UP);   // onto the stairs down at (26, 3)
+    struct Way {
+        int x, y;   // the square before the stairs, facing them
+        int facing;
+        const char* asks;
+    };
+    auto refuse = [this](const Way& w) {
+        standOn(w.x, w.y, w.facing);
+        const std::string map = mapName();
+        forget();
+        script({SDLK_n});
+        press(SDLK_UP);
+        ASSERT_FALSE(shown().empty()) << w.asks;
+        EXPECT_TRUE(shown(0).mentions(w.asks));
+        EXPECT_EQ(mapName(), map);
+        EXPECT_EQ(squareX(), w.x) << "stepped back";
+        EXPECT_EQ(squareY(), w.y);
+        EXPECT_EQ(iface.getFacing(), (w.facing + 180) % 360) << "facing away from the stairs";
+    };
+    auto take = [this](int facing) {
+        standOn(squareX(), squareY(), facing);
+        script({SDLK_y});
+        press(SDLK_UP);
+    };
+
+    refuse({26, 4, 180, "Stone steps lead down"});
+    take(180);   // onto the stairs down at (26, 3)
     EXPECT_EQ(mapName(), "maps/catacombs.cfg");
     EXPECT_EQ(squareX(), 1);
     EXPECT_EQ(squareY(), 2);
     EXPECT_EQ(iface.getFacing(), 0);
     const Map_C* catacombs = iface.getCurrentMap();
 
-    // Walk the passage a little, turn round and go back up.
+    // Walk the passage a little, come back and go up.
     press(SDLK_UP);
     EXPECT_EQ(squareY(), 3);
     press(SDLK_DOWN);
     press(SDLK_UP);
-    press(SDLK_UP);   // onto the stairs up at (1, 1)
+    refuse({1, 2, 180, "The stairs lead up"});
+    take(180);   // onto the stairs up at (1, 1)
     EXPECT_EQ(mapName(), "maps/renibister.cfg");
     EXPECT_EQ(squareX(), 26);
     EXPECT_EQ(squareY(), 4);
     EXPECT_EQ(iface.getFacing(), 0);
 
     // And down again: the catacombs were kept, not built anew.
-    press(SDLK_DOWN);
-    press(SDLK_UP);
+    take(180);
     EXPECT_EQ(mapName(), "maps/catacombs.cfg");
     EXPECT_EQ(iface.getCurrentMap(), catacombs);
 }

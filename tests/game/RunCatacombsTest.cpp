@@ -223,23 +223,25 @@ protected:
 // From the Hall onto the boulevard; the Warden (14, 22) gives his quest and
 // the Sealed Letter; the sphinx (12, 19) hears "echo" and opens its coffer
 // (gold and a Rope for Bran); east along the street at y 19 and south down
-// the east side to the stairs (26, 3). In the catacombs, out at (1, 2):
+// the east side to the stairs (26, 3), which ask first: (N)o steps back
+// onto (26, 4), and the second time (Y)es leads down. In the catacombs, out
+// at (1, 2), whose time report tells no facing but whose automap's arrow
+// does:
 // north up the passage over the pit (1, 5); the crypt's chest (1, 14) is
 // opened bare-handed by Bran (darts) and emptied; east and south into the
 // mossy hall over its darkness (6, 11) to the shrine (4, 11), where the
 // party prays; a save on the square beside it. Back the same way (the chest
-// now empty, the pit sprung), up the stairs (1, 1) into the town at
+// now empty, the pit sprung), up the stairs (1, 1) ((Y)es) into the town at
 // (26, 4); a save, quit, load and a second save hold the same quest. The
 // squares whose story is done say nothing: the sphinx, the emptied chest and
 // the shrine after the prayer, on a turn, on a step back onto the chest, and
 // when the quest comes back from the title menu.
 //
 // VELL_SEED fixes the dice, so the road is the same every run: with this
-// seed wandering monsters come in the passage north of the stairs, at
-// (1, 13), and the party runs from them; nothing else comes its way, and
-// the pit and the darts hurt no one badly. (With another seed the road may
-// meet a fight the party cannot run from: the walk then fails saying
-// where.)
+// seed wandering monsters may come, and the party runs from them; nothing
+// else comes its way, and the pit and the darts hurt no one badly. (With
+// another seed the road may meet a fight the party cannot run from: the walk
+// then fails saying where.)
 TEST_F(RunCatacombsTest, DownTheStairsThroughTheStorysSquaresAndBackSaveAndLoad)
 {
     seed_ = 1;
@@ -306,8 +308,18 @@ TEST_F(RunCatacombsTest, DownTheStairsThroughTheStorysSquaresAndBackSaveAndLoad)
     road.insert(road.end(), 15, "Up");
     walk(shot, road, "from the sphinx east to (26, 19) and south to (26, 4)");
     ASSERT_FALSE(HasFatalFailure());
+    // The stairs ask, as the well does; (N)o puts the party back on (26, 4)
+    // facing north, so that it turns round to them again.
+    arrive(shot, 100, "the stairs (26, 3) ask nothing");
+    ASSERT_FALSE(HasFatalFailure());
+    leaveText(shot, "n", "the stairs: (N)o");
+    ASSERT_FALSE(HasFatalFailure());
+    walk(shot, {"Down"}, "back on (26, 4), turning to the stairs");
+    ASSERT_FALSE(HasFatalFailure());
+    arrive(shot, 100, "the stairs (26, 3) ask nothing the second time");
+    ASSERT_FALSE(HasFatalFailure());
     const Shot town = shot;
-    keys("Up");
+    keys("y");
     ASSERT_TRUE(waitSettled([&](const Shot& s) { return differing(town, s, kView) > 0.2; }, 40, shot))
         << "the stairs (26, 3) did not lead down; game said:\n" << gameErrors();
     meetTheUnexpected(shot, "at the foot of the stairs (1, 2)");
@@ -321,6 +333,17 @@ TEST_F(RunCatacombsTest, DownTheStairsThroughTheStorysSquaresAndBackSaveAndLoad)
     // that line is empty down here and written in the town.
     EXPECT_GT(paneBand(townReport, 172, 22), 30) << "no facing in the town's time report";
     EXPECT_LT(paneBand(cellarReport, 172, 22), 5) << "a facing in the catacombs' time report";
+    // The automap shows it: the party's arrow (yellow on its square).
+    keys("Tab");
+    Shot automap;
+    auto arrow = [](const Shot& s) {
+        return s.count(kView.x, kView.y, kView.w, kView.h,
+                       [](int r, int g, int b) { return r > 240 && g > 200 && g < 235 && b < 70; });
+    };
+    EXPECT_TRUE(waitSettled([&](const Shot& s) { return arrow(s) >= 20; }, 30, automap))
+        << "no arrow of the party on the catacombs' automap; game said:\n" << gameErrors();
+    keys("Tab");
+    ASSERT_TRUE(waitSettled(calm, 30, shot)) << "the automap did not close; game said:\n" << gameErrors();
 
     walk(shot, {"Up", "Up"}, "north from the stairs to (1, 4)");
     ASSERT_FALSE(HasFatalFailure());
@@ -413,8 +436,10 @@ TEST_F(RunCatacombsTest, DownTheStairsThroughTheStorysSquaresAndBackSaveAndLoad)
     road = std::vector<std::string>(12, "Up");   // over the sprung pit
     walk(shot, road, "from the crypt south down the passage to (1, 2)");
     ASSERT_FALSE(HasFatalFailure());
+    arrive(shot, 100, "the stairs up (1, 1) ask nothing");
+    ASSERT_FALSE(HasFatalFailure());
     const Shot cellar = shot;
-    keys("Up");
+    keys("y");
     ASSERT_TRUE(waitSettled([&](const Shot& s) { return differing(cellar, s, kView) > 0.2; }, 40, shot))
         << "the stairs (1, 1) did not lead up; game said:\n" << gameErrors();
     meetTheUnexpected(shot, "at the head of the stairs (26, 4)");

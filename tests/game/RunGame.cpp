@@ -142,6 +142,12 @@ bool hallShown(const Shot& s) {
     return red > 1500 && blue > 1500;
 }
 
+int giltInView(const Shot& s) {
+    return s.count(kView.x, kView.y, kView.w, kView.h, [](int r, int g, int b) {
+        return r > 100 && 4 * g > 3 * r && 20 * g < 19 * r && 5 * b < 3 * r;
+    });
+}
+
 int paneText(const Shot& s) {
     return s.count(735, 80, 240, 100, [](int r, int g, int b) { return r + g + b < 200; });
 }

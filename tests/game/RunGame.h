@@ -143,6 +143,12 @@ bool questView(const Shot& s, int members);
 bool hallShown(const Shot& s);
 
 
+// Gilt pixels in the 3-D view: the letters, frame and knob of a door's
+// sign, whatever the light (a yellow whose blue is well below its red).
+// Thousands face a door from its doorstep; a street without one shows
+// few.
+int giltInView(const Shot& s);
+
 // Dark pixels of text in the upper part of the text pane: a building's
 // menu, a fight, a message or a rest, not the street.
 int paneText(const Shot& s);

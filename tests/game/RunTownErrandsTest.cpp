@@ -41,8 +41,8 @@ void expectSameSquare(const SavedWorld& w, int x, int y, int facing, const char*
 // The town's errands of one day, by real key presses, each between two
 // saves on the street:
 //  - the walk from the Hall to the Casino's door at (4, 7) (the lane at
-//    x 13, the street at y 13, the lane at x 14, the street at y 6); Bran
-//    (F1) wagers 50 on the Wheel of Chance;
+//    x 13, the street at y 13, the lane at x 14, the street at y 6), which
+//    carries the Casino's sign; Bran (F1) wagers 50 on the Wheel of Chance;
 //  - the walk to Melkoran's Tavern at (19, 21) (back along y 6 and up x 14,
 //    east along y 13 and north up x 20); the party rests two hours on its
 //    doorstep, since the tavern opens at noon;
@@ -122,6 +122,7 @@ TEST_F(RunTownErrandsTest, WagerAtTheCasinoDrinkAndRentARoomAtMelkoransThenSaveA
     ASSERT_EQ(start.party.size(), size_t(kParty));
     ASSERT_EQ(start.party[0].name, "Bran");
     expectSameSquare(start.world, 14, 24, 270, "the start");
+    EXPECT_LT(giltInView(shot), 500) << "a sign on the boulevard, facing away from the Hall";
 
     // --- the Casino ---------------------------------------------------------------
     // From (14, 24) facing east: south one, west one to the lane at x 13,
@@ -131,6 +132,8 @@ TEST_F(RunTownErrandsTest, WagerAtTheCasinoDrinkAndRentARoomAtMelkoransThenSaveA
           {"Right", 1}, {"Up", 7}, {"Right", 1}, {"Up", 10}, {"Right", 1}},
          "the walk to the Casino");
     ASSERT_FALSE(HasFatalFailure());
+    // The door ahead bears its name on a sign.
+    EXPECT_GT(giltInView(shot), 4000) << "no sign over the Casino's door";
     SavedQuest beforeCasino;
     saveAndRead("before the Casino", beforeCasino);
     ASSERT_FALSE(HasFatalFailure());

@@ -20,6 +20,9 @@
 
 #include <unistd.h>
 
+#include <set>
+#include <tuple>
+
 namespace partyscreens {
 namespace {
 
@@ -478,7 +481,9 @@ TEST_F(RestTimeMap, TheAutomapShowsTheSquaresSeenOnAWalk)
     watch([] { return Automap_C::state().dy; });
     onDisplay([&] {
         if (atOpen.empty()) {
-            for (int x : {16, 15, 14, 13})
+            // The party's square at a corner ahead of its arrow (it faces east).
+            atOpen.push_back(readPixel(squarePx(16, 0) + 2, squarePx(24, 7) + 212 + 2));
+            for (int x : {15, 14, 13})
                 atOpen.push_back(readPixel(squarePx(x, 0), squarePx(24, 7) + 212));
             atOpen.push_back(readPixel(squarePx(10, 0), squarePx(12, 7) + 212));   // never seen
             atOpen.push_back(readPixel(squarePx(13, 0) - 4, squarePx(24, 7) + 212));   // the box's wall
@@ -514,12 +519,97 @@ TEST_F(RestTimeMap, TheStairsShowOnceSeen)
     Map_C& map = *iface.getCurrentMap();
     auto stairsPixel = [&] {
         iface.drawBackground();
-        Automap_C::drawGrid(map, 2, 2, 0, 0);
+        Automap_C::drawGrid(map, 2, 2, 0, 0, 0);
         return readPixel(squarePx(8, 0), squarePx(8, 0) + 212);
     };
     EXPECT_TRUE(vell_test::near(stairsPixel(), kBlack, 6)) << "never visited";
     map.getMapInfo()->setSquareState(8, 8, SQUARE_VISITED);
     EXPECT_TRUE(vell_test::near(stairsPixel(), vell_test::Rgb{51, 25, 51}, 6));
+}
+
+const vell_test::Rgb kFacing{255, 217, 51};
+
+// The automap's fixture: the party's square (2, 2), the stairs south of it,
+// a wall, a door and a tree around it, all seen.
+void seeAroundTheParty(Map_C& map)
+{
+    for (const auto& sq : {std::make_pair(2, 2), std::make_pair(1, 2), std::make_pair(3, 2),
+                           std::make_pair(2, 3), std::make_pair(2, 1)})
+        map.getMapInfo()->setSquareState(sq.first, sq.second, SQUARE_VISITED);
+}
+
+// The party's square carries an arrow: wide at the back of the square,
+// its tip toward the facing; the corners ahead keep the party's colour.
+TEST_F(RestTimeMap, TheAutomapsArrowPointsTheWayThePartyFaces)
+{
+    join("Ann", 0x4);
+    ASSERT_TRUE(iface.newMap("maps/automap.cfg"));
+    Map_C& map = *iface.getCurrentMap();
+    seeAroundTheParty(map);
+    // Pixels of the party's square (its lower left pixel is 0, 0).
+    struct Corner {
+        int x, y;
+    };
+    const struct {
+        int facing;
+        Corner back[2], ahead[2];
+    } cases[] = {
+        {0, {{2, 2}, {7, 2}}, {{2, 7}, {7, 7}}},     // north: up the map
+        {90, {{7, 2}, {7, 7}}, {{2, 2}, {2, 7}}},    // west: left
+        {180, {{2, 7}, {7, 7}}, {{2, 2}, {7, 2}}},   // south
+        {270, {{2, 2}, {2, 7}}, {{7, 2}, {7, 7}}},   // east
+    };
+    const int left = squarePx(2, 0) - 5, bottom = squarePx(2, 0) - 5 + 212;
+    for (const auto& c : cases) {
+        iface.drawBackground();
+        Automap_C::drawGrid(map, 2, 2, c.facing, 0, 0);
+        for (const Corner& p : c.back) {
+            const vell_test::Rgb got = readPixel(left + p.x, bottom + p.y);
+            EXPECT_TRUE(vell_test::near(got, kFacing, 6))
+                << "facing " << c.facing << ": " << got.r << "," << got.g << "," << got.b;
+        }
+        for (const Corner& p : c.ahead)
+            EXPECT_TRUE(vell_test::near(readPixel(left + p.x, bottom + p.y), kParty, 6)) << "facing " << c.facing;
+    }
+    // Standing on the stairs, the party still shows where it is.
+    iface.drawBackground();
+    Automap_C::drawGrid(map, 2, 1, 0, 0, 0);
+    EXPECT_TRUE(vell_test::near(readPixel(left + 2, bottom - 10 + 2), kFacing, 6));
+}
+
+// Whatever colour the grid draws has its swatch in the legend, and the
+// legend names the wall and the facing.
+TEST_F(RestTimeMap, TheAutomapsLegendHasASwatchForEveryColourOfTheGrid)
+{
+    join("Ann", 0x4);
+    ASSERT_TRUE(iface.newMap("maps/automap.cfg"));
+    seeAroundTheParty(*iface.getCurrentMap());
+    standOn(2, 2, 90);
+    std::vector<unsigned char> grid, swatches;
+    onDisplay([&] {
+        if (grid.empty()) {
+            grid = readRect(105, 317, 360, 360);      // the grid's 36 x 36 squares
+            swatches = readRect(473, 297, 10, 400);   // the legend's swatch column
+        }
+    });
+    script({SDLK_TAB});
+    press(SDLK_TAB);
+    ASSERT_FALSE(grid.empty());
+    auto colours = [](const std::vector<unsigned char>& px) {
+        std::set<std::tuple<int, int, int>> out;
+        for (size_t i = 0; i + 2 < px.size(); i += 3)
+            if (px[i] || px[i + 1] || px[i + 2])
+                out.insert(std::make_tuple(px[i], px[i + 1], px[i + 2]));
+        return out;
+    };
+    const auto drawn = colours(grid), named = colours(swatches);
+    // visited, party, facing, wall, door, blocked, stairs
+    ASSERT_EQ(drawn.size(), 7u);
+    for (const auto& c : drawn)
+        EXPECT_EQ(named.count(c), 1u) << "no swatch for " << std::get<0>(c) << "," << std::get<1>(c) << ","
+                                      << std::get<2>(c);
+    for (const char* label : {"visited", "party", "facing", "wall", "door", "blocked", "stairs"})
+        EXPECT_TRUE(shown(0).has(label)) << label;
 }
 
 } // namespace

@@ -1,8 +1,10 @@
 // The sample town has a door for every kind of town building, each opening
 // onto its street square, and the event file names each building's exit on
-// that square, facing away from the door.
+// that square, facing away from the door. Each door carries its building's
+// sign, and no other wall looks like a door.
 #include "WorldTestUtil.h"
 
+#include "core/TextureList.h"
 #include "world/Event.h"
 #include "world/GameWorld.h"
 #include "world/Map.h"
@@ -11,6 +13,8 @@
 
 #include <cstdio>
 #include <map>
+#include <set>
+#include <string>
 #include <vector>
 
 namespace {
@@ -21,17 +25,29 @@ struct Door {
     int x, y;
 };
 
-TEST(TownDoorsTest, EveryBuildingHasOneDoorOntoItsExit)
+// The new world's town, as a quest starts in it.
+class TownDoorsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(folder_.ok());
+        testing::internal::CaptureStderr();
+        const bool made = world_.newWorld();
+        testing::internal::GetCapturedStderr();
+        ASSERT_TRUE(made);
+        town_ = world_.getCurrentMap();
+        ASSERT_NE(town_, nullptr);
+    }
+
+    InFolder folder_{VELL_GAME_DIR};
+    StoreScope stores_;
+    ra2dGameWorld world_{"ra2d.dat"};
+    const Map_C* town_ = nullptr;
+};
+
+TEST_F(TownDoorsTest, EveryBuildingHasOneDoorOntoItsExit)
 {
-    InFolder folder{VELL_GAME_DIR};
-    ASSERT_TRUE(folder.ok());
-    StoreScope stores;
-    testing::internal::CaptureStderr();
-    ra2dGameWorld w("ra2d.dat");
-    ASSERT_TRUE(w.newWorld());
-    testing::internal::GetCapturedStderr();
-    const Map_C* town = w.getCurrentMap();
-    ASSERT_NE(town, nullptr);
+    const Map_C* town = town_;
 
     std::map<int, std::vector<Door>> doors;
     for (int x = 0; x < town->getWidth(); ++x)
@@ -78,6 +94,65 @@ TEST(TownDoorsTest, EveryBuildingHasOneDoorOntoItsExit)
     }
     std::fclose(f);
     EXPECT_EQ(seen, int(sizeof buildings / sizeof buildings[0]));
+}
+
+bool isBuilding(const Event_C* e)
+{
+    return e && e->typeId() >= 1000 && e->typeId() <= 1050;
+}
+
+// The walls of the closed squares (houses, the town wall) are the plain
+// ones. A door's picture, with its sign, is on that door alone; every wall
+// that stops a party on the street is a plain one, so that no sign or door
+// stands where there is no way in.
+TEST_F(TownDoorsTest, EachDoorHasASignOfItsOwnAndNoOtherWallLooksLikeOne)
+{
+    const Map_C& town = *town_;
+
+    std::set<const Texture_S*> plain;
+    std::map<const Texture_S*, int> shown;
+    for (int x = 0; x < town.getWidth(); ++x)
+        for (int y = 0; y < town.getHeight(); ++y)
+            for (int f : {0, 90, 180, 270})
+                if (const Texture_S* t = town.getCell(x, y)->getWall(f)) {
+                    ++shown[t];
+                    if (town.getCell(x, y)->closed())
+                        plain.insert(t);
+                }
+    ASSERT_FALSE(plain.empty());
+
+    const int stairsX = town.getStairsX(), stairsY = town.getStairsY();
+    int doors = 0;
+    for (int x = 0; x < town.getWidth(); ++x)
+        for (int y = 0; y < town.getHeight(); ++y) {
+            if (isBuilding(town.getCellEvent(x, y))) {
+                for (int f : {0, 90, 180, 270})
+                    if (!town.isBlocked(x, y, f)) {
+                        const Texture_S* door = town.getCell(x, y)->getWall(f);
+                        ASSERT_NE(door, nullptr) << "building at (" << x << ", " << y << ")";
+                        EXPECT_EQ(shown[door], 1) << "the door of (" << x << ", " << y << ") is not its own";
+                        EXPECT_EQ(plain.count(door), 0u) << "the door of (" << x << ", " << y << ") looks plain";
+                        ++doors;
+                    }
+                continue;
+            }
+            if (town.getCell(x, y)->closed() || (x == stairsX && y == stairsY))
+                continue;
+            for (int f : {0, 90, 180, 270}) {
+                if (!town.isBlocked(x, y, f))
+                    continue;
+                const int dx = f == 270 ? 1 : f == 90 ? -1 : 0;
+                const int dy = f == 0 ? 1 : f == 180 ? -1 : 0;
+                const CellDef_S* next = town.getCell(x + dx, y + dy);
+                const Texture_S* own = town.getCell(x, y)->getWall(f);
+                const Texture_S* seen = own ? own : next ? next->getWall((f + 180) % 360) : nullptr;
+                if (seen) {
+                    EXPECT_EQ(plain.count(seen), 1u)
+                        << "from (" << x << ", " << y << ") facing " << f << " a wall that is no plain one";
+                }
+            }
+        }
+    EXPECT_EQ(doors, 19);
 }
 
 } // namespace
