@@ -92,6 +92,11 @@ protected:
             if (waitSettled([&](const Shot& s) { return differing(last, s, 0, 0, s.width, s.height) > 0; }, 10,
                             shot))
                 std::printf("[ road ] %s: answered with '%s'\n", where.c_str(), key);
+            else
+                // A busy machine may answer late: the next key is chosen on
+                // the screen as it stands once the game rests, never on the
+                // old one (a 'w' on the main view would be a step).
+                waitSettled([](const Shot&) { return true; }, 30, shot);
         }
         if (!calm(shot)) {
             keep("unexpected");

@@ -333,9 +333,15 @@ protected:
     }
 
     // Presses keys in the game's window (xdotool key names).
+    // Each key is released at once after its press (a release that comes
+    // late on a busy machine would be a key held down: a held UP walks on),
+    // and the next key follows 60 ms later.
     void keys(const std::string& names) {
-        shell("xdotool search --name Vellicorn windowraise windowfocus --sync >/dev/null 2>&1; xdotool key --delay 60 " +
-              names);
+        std::istringstream in(names);
+        std::string presses;
+        for (std::string k; in >> k;)
+            presses += (presses.empty() ? "" : " sleep 0.06") + std::string(" key --delay 0 ") + k;
+        shell("xdotool search --name Vellicorn windowraise windowfocus --sync >/dev/null 2>&1; xdotool" + presses);
     }
 
     // Takes screenshots until pred holds or the time runs out.
