@@ -103,6 +103,16 @@ bool streetWith(const Shot& s, int members) {
 
 bool streetAtAnyHour(const Shot& s) { return streetWith(s, kParty); }
 
+std::vector<std::string> walkToStarfireSwords() {
+    std::vector<std::string> walk = {"Right", "Up", "Right", "Up", "Left"};
+    walk.insert(walk.end(), 10, "Up");
+    walk.push_back("Right");
+    walk.insert(walk.end(), 7, "Up");
+    walk.push_back("Right");
+    walk.insert(walk.end(), 8, "Up");
+    return walk;
+}
+
 bool calmStreet(const Shot& s) {
     const int standing = rosterRows(s);
     return standing > 0 && streetWith(s, standing) &&

@@ -154,6 +154,12 @@ int paneText(const Shot& s);
 bool streetWith(const Shot& s, int members);
 bool streetAtAnyHour(const Shot& s);
 
+// The keys of the walk from the Hall's door at (14, 24), facing east, to the
+// street before Starfire Swords at (6, 21): south one, west one to the lane
+// at x 13, south down it to y 13, west to x 6, north up to (6, 21). One
+// more step up enters the shop.
+std::vector<std::string> walkToStarfireSwords();
+
 // The street with nothing in the whole text pane (a fight's narration runs
 // at the foot of the pane, under an empty upper part) and at least one
 // member standing; the dead are moved to the end of the roster.

@@ -730,15 +730,7 @@ TEST_F(RunGameTest, WalkToTheWeaponSmithSellADraughtBuyAnAxeSaveAndLoad) {
 
     auto press = [&](const std::string& key, const char* what) { pressUntilChanged(shot, key, what); };
     auto pressAll = [&](const std::vector<std::string>& keyNames, const char* what) { pressAllUntilChanged(shot, keyNames, what); };
-    // From (14, 24) facing east: south one, west one to the lane at x 13,
-    // south down it to y 13, west to x 6, north up to (6, 21).
-    std::vector<std::string> walk = {"Right", "Up", "Right", "Up", "Left"};
-    walk.insert(walk.end(), 10, "Up");
-    walk.push_back("Right");
-    walk.insert(walk.end(), 7, "Up");
-    walk.push_back("Right");
-    walk.insert(walk.end(), 8, "Up");
-    pressAll(walk, "the walk to Starfire Swords");
+    pressAll(walkToStarfireSwords(), "the walk to Starfire Swords");
     ASSERT_FALSE(HasFatalFailure());
     ASSERT_TRUE(onStreet(shot)) << "a building or a script on the way to the shop";
     press("Up", "into Starfire Swords");

@@ -145,14 +145,7 @@ TEST_F(RunQuestRecordsTest, ShopStockThatCouldNotBeWrittenIsSavedWithTheQuest)
     ASSERT_EQ(before.size(), size_t(kParty));
     ASSERT_TRUE(savedStock(quest, "starfire.dat").empty()) << "no visit yet, no stock";
 
-    // The way of WalkToTheWeaponSmithSellADraughtBuyAnAxeSaveAndLoad.
-    std::vector<std::string> walk = {"Right", "Up", "Right", "Up", "Left"};
-    walk.insert(walk.end(), 10, "Up");
-    walk.push_back("Right");
-    walk.insert(walk.end(), 7, "Up");
-    walk.push_back("Right");
-    walk.insert(walk.end(), 8, "Up");
-    pressAllUntilChanged(shot, walk, "the walk to Starfire Swords");
+    pressAllUntilChanged(shot, walkToStarfireSwords(), "the walk to Starfire Swords");
     ASSERT_FALSE(HasFatalFailure());
     ASSERT_TRUE(onStreet(shot)) << "a building or a script on the way to the shop";
     pressUntilChanged(shot, "Up", "into Starfire Swords");
