@@ -302,7 +302,7 @@ TEST_F(RunQuestRecordsTest, AWolfThatJoinsNeverTakesAnAdventurersPlace)
     const auto wolf = std::find(fought.begin(), fought.end(), "Wolf 2");
     EXPECT_FALSE(has(fought, "Wolf")) << "the wolf joined under the adventurer's name";
     adventurerStays("saved after the fight");
-    ASSERT_NE(wolf, fought.end()) << "no wolf in the party after the fight (seed " << seed_ << ")";
+    ASSERT_NE(wolf, fought.end()) << "no Wolf 2 in the party after the fight (seed " << seed_ << ")";
     EXPECT_TRUE(hallRecord(quest, "Wolf 2").isMonster());
 
     // Dismissed: (D), the wolf's F-key, (Y)es.
