@@ -50,11 +50,16 @@ bl3dPartyChar* bl3dParty::findMember(const char* name) const {
 bool bl3dParty::nameTaken(const char* name) const { return hasMember(name) || (hall && hall->hasEntry(name)); }
 
 std::string bl3dParty::freeName(const char* base) const {
-    for (int n = 2;; ++n) {
-        std::string name = std::string(base) + " " + std::to_string(n);
+    // A hall could answer that it holds every name: the search ends, and the
+    // save then refuses what would still clash.
+    constexpr int kLastTried = 100000;
+    std::string name;
+    for (int n = 2; n <= kLastTried; ++n) {
+        name = std::string(base) + " " + std::to_string(n);
         if (!nameTaken(name.c_str()))
-            return name;
+            break;
     }
+    return name;
 }
 
 bool bl3dParty::addMember(bl3dPartyChar* member) {

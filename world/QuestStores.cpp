@@ -89,9 +89,10 @@ bool ArchiveHall_C::hasEntry(const char* name)
 {
     if (!archive_ || !name || !archive_->hasEntry("hall"))
         return false;
+    // (A hall that cannot be read takes no record either: nothing can be
+    // stored over what it holds.)
     DirHandle_C d = archive_->openDir("hall");
-    // A hall that cannot be read may hold any name.
-    return !d || d->isBroken() || d->hasEntry(name);
+    return d && !d->isBroken() && d->hasEntry(name);
 }
 
 std::unique_ptr<mapInfo> ArchiveMapStore_C::load(const char* name)

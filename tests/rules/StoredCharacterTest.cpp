@@ -531,6 +531,23 @@ TEST_F(PartyStoreTest, AMonsterNeverTakesAnAdventurersPlaceInTheHall) {
     bl3dParty::setHall(nullptr);
 }
 
+// A hall that answers that it holds every name cannot keep a monster from
+// joining: the search for a free name ends.
+TEST_F(PartyStoreTest, ARenamingEndsWhateverTheHallAnswers) {
+    struct HoldsAll : PartyHall_C {
+        bool storeMember(const bl3dPartyChar&) override { return true; }
+        std::unique_ptr<bl3dPartyChar> loadMember(const char*) override { return nullptr; }
+        bool hasEntry(const char*) override { return true; }
+    } all;
+    bl3dParty::setHall(&all);
+    struct Unset {
+        ~Unset() { bl3dParty::setHall(nullptr); }
+    } unset;
+    bl3dParty p("party.dat");
+    ASSERT_TRUE(p.addMonster(new bl3dPartyChar("Wolf", CLASS_JOINED, RACE_MONSTER, true, ALIGN_NONE, nullptr, nullptr)));
+    EXPECT_STRNE(p.getMember(0)->getName(), "Wolf");
+}
+
 TEST_F(PartyStoreTest, DamagedPartyRecordsAreRefused) {
     bl3dParty::setHall(nullptr);
     const std::vector<std::vector<uint8_t>> bad = {
