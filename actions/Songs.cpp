@@ -269,7 +269,7 @@ void bl3dSong_BeastySkirl::startInCombat(SongUse_S& use) {
     bl3dPartyChar* wolf = type ? type->makePartyChar(true) : nullptr;
     if (wolf) {
         setIntAttribute(wolf, "MonExpire", 0);
-        if (!party || !party->addMember(wolf))
+        if (!party || !party->addMonster(wolf))
             delete wolf;
     }
     use.text->set("#2%s#0 sings %s...\n", use.performer->getName(), name().c_str());

@@ -164,7 +164,7 @@ int bl3dSummonSpell::perform(ActionUse_S* record) {
     }
 
     const char* who = caster->getName();
-    if (party && party->hasMember(params_.monster)) {
+    if (party && (party->hasMember(params_.monster) || party->hasMonsterOf(type))) {
         text.set("#2%s#0 casts %s, but there is already one in the party!\n", who, spell);
         return 0;
     }
@@ -180,7 +180,7 @@ int bl3dSummonSpell::perform(ActionUse_S* record) {
     const uint32_t expire =
         params_.duration ? rulesEnv().currentTick() + static_cast<uint32_t>(params_.duration) * TICKS_PER_HOUR : 0;
     setIntAttribute(member, "MonExpire", static_cast<int32_t>(expire));
-    if (!party || !party->addMember(member)) {
+    if (!party || !party->addMonster(member)) {
         delete member;
         text.set("#2%s#0 casts %s, but the party is full!\n", who, spell);
         return 0;

@@ -55,7 +55,7 @@ int bl3dSkill_12291::perform(ActionUse_S* record) {
     }
     bl3dPartyChar* animal = type->makePartyChar(false);
     setIntAttribute(animal, "MonExpire", 0);
-    if (!party->addMember(animal)) {
+    if (!party->addMonster(animal)) {
         delete animal;
         use->text->set("%s tries, but the party is full!\n", who);
         return 0;

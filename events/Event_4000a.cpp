@@ -100,7 +100,7 @@ void Event_4000a_C::welcome()
     bl3dMonsterType* type = m ? m->getType() : nullptr;
     if (bl3dPartyChar* joined = type ? type->makePartyChar(false) : nullptr) {
         setIntAttribute(joined, "MonExpire", 0);
-        if (!party || !party->addMember(joined))
+        if (!party || !party->addMonster(joined))
             delete joined;
     }
     setState(DONE);

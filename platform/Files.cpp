@@ -1,8 +1,11 @@
 #include "platform/Files.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <dirent.h>
+#include <fcntl.h>
 #include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -156,6 +159,56 @@ bool isReadOnlyFile(const std::string& path) {
     if (::stat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode))
         return false;
     return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::access(path.c_str(), W_OK) != 0;
+}
+
+std::string privateCopy(const std::string& path, std::string* error) {
+    auto fail = [error](const std::string& why) {
+        if (error)
+            *error = why + ": " + std::strerror(errno);
+        return std::string();
+    };
+    const int in = ::open(path.c_str(), O_RDONLY);
+    if (in < 0)
+        return fail("it cannot be read");
+    const char* tmp = std::getenv("TMPDIR");
+    std::string copy = std::string(tmp && *tmp ? tmp : "/tmp") + "/vellrun-quest-XXXXXX";
+    const int out = ::mkstemp(&copy[0]);
+    if (out < 0) {
+        const int e = errno;
+        ::close(in);
+        errno = e;
+        return fail("no copy of it can be made");
+    }
+    char buf[8192];
+    bool ok = true;
+    for (;;) {
+        const ssize_t n = ::read(in, buf, sizeof buf);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            ok = n == 0;
+            break;
+        }
+        for (ssize_t done = 0; ok && done < n;) {
+            const ssize_t w = ::write(out, buf + done, static_cast<size_t>(n - done));
+            if (w < 0 && errno == EINTR)
+                continue;
+            ok = w > 0;
+            done += w > 0 ? w : 0;
+        }
+        if (!ok)
+            break;
+    }
+    const int e = errno;
+    ::close(in);
+    if (::close(out) != 0)
+        ok = false;
+    if (!ok) {
+        ::unlink(copy.c_str());
+        errno = e;
+        return fail("no copy of it can be made");
+    }
+    return copy;
 }
 
 std::string programFolder() {

@@ -44,6 +44,11 @@ bool isDir(const std::string& path);
 // permission bit is set, or the user may not write it.
 bool isReadOnlyFile(const std::string& path);
 
+// A copy of the file's bytes in a new file of the temporary folder ($TMPDIR,
+// else /tmp) that only this program knows; its path, or empty (with the
+// reason in *error) when it cannot be made. The caller removes it.
+std::string privateCopy(const std::string& path, std::string* error);
+
 // The folder that holds the running program ("/proc/self/exe" without its
 // last component); empty when it cannot be read.
 std::string programFolder();

@@ -3,6 +3,7 @@
 #include "core/GameConfig.h"
 #include "rules/ItemCreate.h"
 #include "rules/Party.h"
+#include "rules/PartyChar.h"
 #include "rules/RulesEnv.h"
 
 #include <algorithm>
@@ -47,7 +48,9 @@ void bl3dCharacter::setName(const char* text) {
 const char* bl3dCharacter::displayName(bool) const { return getName(); }
 
 bool bl3dCharacter::usesPartyGold() const {
-    return gameConfig.partyGold && isPartyMember() && party && party->hasMember(getName());
+    // This very character, not another of its name (one being made, or a
+    // copy read from the hall).
+    return gameConfig.partyGold && isPartyMember() && party && party->findMember(getName()) == this;
 }
 
 int32_t bl3dCharacter::getGold() const { return usesPartyGold() ? party->totalGold() : gold_; }

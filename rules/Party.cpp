@@ -20,6 +20,8 @@ bool isMonster(const bl3dPartyChar& m) {
 }
 } // namespace
 
+bool PartyHall_C::hasEntry(const char* name) { return loadMember(name) != nullptr; }
+
 void bl3dParty::setHall(PartyHall_C* h) { hall = h; }
 PartyHall_C* bl3dParty::getHall() { return hall; }
 
@@ -45,12 +47,19 @@ bl3dPartyChar* bl3dParty::findMember(const char* name) const {
     return nullptr;
 }
 
+bool bl3dParty::nameTaken(const char* name) const { return hasMember(name) || (hall && hall->hasEntry(name)); }
+
 std::string bl3dParty::freeName(const char* base) const {
-    for (int n = 2;; ++n) {
-        std::string name = std::string(base) + " " + std::to_string(n);
-        if (!hasMember(name.c_str()))
-            return name;
+    // A hall could answer that it holds every name: the search ends, and the
+    // save then refuses what would still clash.
+    constexpr int kLastTried = 100000;
+    std::string name;
+    for (int n = 2; n <= kLastTried; ++n) {
+        name = std::string(base) + " " + std::to_string(n);
+        if (!nameTaken(name.c_str()))
+            break;
     }
+    return name;
 }
 
 bool bl3dParty::addMember(bl3dPartyChar* member) {
@@ -69,6 +78,23 @@ bool bl3dParty::addMember(bl3dPartyChar* member) {
     }
     members_[count_++] = member;
     return true;
+}
+
+bool bl3dParty::addMonster(bl3dPartyChar* monster) {
+    if (!monster || count_ >= MAX_PARTY || findMember(monster->getName()) == monster)
+        return false;
+    // Its record goes to the hall under its name at the next save: a name
+    // an adventurer resting there holds would lose the adventurer.
+    if (nameTaken(monster->getName()))
+        monster->setNameStr(freeName(monster->getName()).c_str());
+    return addMember(monster);
+}
+
+bool bl3dParty::hasMonsterOf(const bl3dMonsterType* type) const {
+    for (int i = 0; type && i < count_; ++i)
+        if (members_[i] && members_[i]->getMonsterType() == type)
+            return true;
+    return false;
 }
 
 bl3dPartyChar* bl3dParty::detachAt(int index) {
@@ -171,13 +197,35 @@ bool bl3dParty::spendGold(int32_t n) {
     return true;
 }
 
+std::string bl3dParty::storeInHall(const bl3dPartyChar& m) const {
+    const std::string name = m.getName();
+    if (!hall)
+        return "there is no hall to keep " + name;
+    if (isMonster(m) && hall->hasEntry(name.c_str())) {
+        // The hall's record of that name is the monster's own from an
+        // earlier save, or an adventurer's, which must stay.
+        std::unique_ptr<bl3dPartyChar> held = hall->loadMember(name.c_str());
+        if (!held)
+            return "the monster " + name + " would replace the hall's record of " + name + ", which cannot be read";
+        if (!isMonster(*held))
+            return "the monster " + name + " would replace the adventurer " + name + " in the hall";
+    }
+    if (!hall->storeMember(m))
+        return name + " could not be stored in the hall";
+    return std::string();
+}
+
 void bl3dParty::write(MemStream_C& s) const {
     writeOk_ = true;
+    writeError_.clear();
     s.writeByte(count_);
     for (int i = 0; i < count_; ++i) {
         RefStr_C(members_[i]->getName()).write(s);
-        if (!hall || !hall->storeMember(*members_[i]))
+        const std::string why = storeInHall(*members_[i]);
+        if (!why.empty() && writeOk_) {
             writeOk_ = false;
+            writeError_ = why;
+        }
     }
 }
 

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+class bl3dMonsterType;
 class bl3dPartyChar;
 
 constexpr int MAX_PARTY = 8;
@@ -21,6 +22,9 @@ public:
     virtual bool storeMember(const bl3dPartyChar& member) = 0;
     // The member stored under that name; null when absent or unreadable.
     virtual std::unique_ptr<bl3dPartyChar> loadMember(const char* name) = 0;
+    // Whether a record of that name is kept, readable or not.
+    // (By default: whether a record of that name can be read.)
+    virtual bool hasEntry(const char* name);
 };
 
 class bl3dParty : public Storable_C {
@@ -31,7 +35,9 @@ public:
     bl3dParty& operator=(const bl3dParty&) = delete;
 
     int typeId() const override { return TYPE_PARTY; }
-    // Writes the names and stores every member in the hall.
+    // Writes the names and stores every member in the hall. A monster is
+    // never stored over an adventurer's record of its name (nor over one
+    // that cannot be read): it is left out and the write reported failed.
     void write(MemStream_C& s) const override;
     // Reads the names and rebuilds the members from the hall; a name the
     // hall lacks is dropped and the members close up.
@@ -41,8 +47,10 @@ public:
     // The hall used by write and read (not owned); null for none.
     static void setHall(PartyHall_C* hall);
     static PartyHall_C* getHall();
-    // False when a member could not be stored during the last write.
+    // False when a member could not be stored during the last write; then
+    // lastWriteError() says which and why.
     bool lastWriteOk() const { return writeOk_; }
+    const std::string& lastWriteError() const { return writeError_; }
 
     int getCount() const { return count_; }
     bl3dPartyChar* getMember(int index) const;
@@ -56,6 +64,14 @@ public:
     // nothing changed) when refused, when the party is full or the member is
     // in it already.
     bool addMember(bl3dPartyChar* member);
+    // Puts a monster that comes into the party (joined, summoned or called)
+    // at the end. Its record will be kept in the hall under its name, so a
+    // name that a member or the hall holds already is first changed to the
+    // first of "<name> 2", "<name> 3", ... that neither holds. False (and
+    // nothing changed) when the party is full.
+    bool addMonster(bl3dPartyChar* monster);
+    // Whether a member was made from that monster type.
+    bool hasMonsterOf(const bl3dMonsterType* type) const;
     void removeAt(int index);
     bl3dPartyChar* detachAt(int index);
     // Exchanges the members of places a and b (0..7) whatever the count;
@@ -79,12 +95,18 @@ public:
 private:
     // splitGold for a 64-bit amount (what spendGold pools again).
     void spreadGold(int64_t n);
-    // "<base> 2", "<base> 3", ...: the first that no member has.
+    // Stores the member's own record in the hall; why not, empty when it was.
+    std::string storeInHall(const bl3dPartyChar& member) const;
+    // A name that a member or the hall holds.
+    bool nameTaken(const char* name) const;
+    // "<base> 2", "<base> 3", ...: the first that neither a member nor the
+    // hall has.
     std::string freeName(const char* base) const;
 
     bl3dPartyChar* members_[MAX_PARTY] = {};
     uint8_t count_ = 0;
     mutable bool writeOk_ = true;
+    mutable std::string writeError_;
 };
 
 // The party of the quest in play; null when none is loaded.

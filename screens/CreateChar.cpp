@@ -6,6 +6,7 @@
 #include "core/ScrollList.h"
 #include "rules/CharCreation.h"
 #include "rules/ClassDef.h"
+#include "rules/Party.h"
 #include "rules/PartyChar.h"
 #include "rules/StatBlock.h"
 #include "screens/ListKeys.h"
@@ -133,8 +134,13 @@ std::string typedName()
     return std::string(s.name, static_cast<size_t>(s.nameLength));
 }
 
+// A name the roster holds, or a member of the party: a monster that joined
+// since the last save has no record in the roster yet, and the next save
+// would store it over the new adventurer's.
 bool nameTaken(const std::string& name)
 {
+    if (party && party->hasMember(name.c_str()))
+        return true;
     if (!saveFile)
         return false;
     DirHandle_C hall = saveFile->openDir("hall");

@@ -1,7 +1,8 @@
 // mksavegame: writes the quest template "data/savegame.dat", the save
 // archive that every new quest starts as a copy of.
-//   mksavegame ITEMS CLASSES PARTY OUT
-// ITEMS and CLASSES are the built "data/item.dat" and "data/class.dat";
+//   mksavegame ITEMS CLASSES ACTIONS PARTY OUT
+// ITEMS, CLASSES and ACTIONS are the built "data/item.dat", "data/class.dat"
+// and "data/actions.dat";
 // PARTY is the readable list of ready-made adventurers
 // (content/savegame/party.txt):
 //   member NAME / class ID / race N / sex male|female /
@@ -11,9 +12,10 @@
 // item-creation skills of "CreateAbility"); carry puts a new item of that
 // type into the pack; knows teaches a built-in action: a spell goes into the
 // spell book (the second list), anything else into the first list.
-// Each adventurer is made as character creation makes one (race and class
+// Each adventurer is made by character creation's own code (race and class
 // modifiers folded into the base stats, hit and spell points from the class
-// dice, gold, the class's starting items), with the game dice seeded by a
+// dice, gold, the standard actions, the class's starting items and gifts),
+// with the game dice seeded by a
 // fixed number so that the template is the same on every build. The archive
 // holds every adventurer under its name in "hall" and the party of them in
 // "world/party.dat". The world itself is set up by the game when the quest
@@ -26,7 +28,6 @@
 #include "actions/Songs.h"
 #include "rules/CharCreation.h"
 #include "rules/ClassDef.h"
-#include "rules/CreationGifts.h"
 #include "rules/ClassDefFile.h"
 #include "rules/ItemList.h"
 #include "rules/Item.h"
@@ -177,24 +178,13 @@ std::unique_ptr<bl3dPartyChar> makeMember(const MemberSource_S& src) {
                      src.name.c_str(), cls->name.c_str());
         return nullptr;
     }
+    // Made as character creation makes a new adventurer: the rolled points
+    // and gold, the standard actions, the starting items and every gift of
+    // its class, the data-defined actions among them.
     const ClassRoll_S roll = classStep(*cls, stats);
-    const int32_t hp = roll.hp, sp = roll.sp, gold = roll.gold;
-
-    auto member = std::make_unique<bl3dPartyChar>(src.name.c_str(), cls->classId, src.race, src.male, 1, nullptr,
-                                                  nullptr);
-    member->setLevel(1);
-    member->setMaxHP(hp);
-    member->changeHP(hp);
-    member->setMaxSP(sp);
-    member->addSP(sp);
-    member->addGold(gold);
-    for (int i = 0; i < STAT_COUNT; ++i)
-        member->getStatBlock()->setBase(i, stats.getCur(i));
-    member->setName((std::string(race.prefix) + (src.male ? "Male" : "Female")).c_str());
-    cls->giveStartingItems(member.get());
-    // What every new member of the class gets (the data-defined actions
-    // among them are not known here: the template holds built-in ones).
-    giveCreationGifts(*member);
+    const std::string portrait = std::string(race.prefix) + (src.male ? "Male" : "Female");
+    std::unique_ptr<bl3dPartyChar> member =
+        makeCreatedChar(src.name.c_str(), *cls, src.race, src.male, portrait.c_str(), stats, roll);
     for (const auto& a : src.attributes)
         member->getTagList()->setInt(a.first.c_str(), a.second);
     for (int32_t id : src.carried)
@@ -255,8 +245,8 @@ bool writeTemplate(const std::string& path, const std::vector<MemberSource_S>& s
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 5) {
-        std::fprintf(stderr, "usage: mksavegame ITEMS CLASSES PARTY OUT\n");
+    if (argc != 6) {
+        std::fprintf(stderr, "usage: mksavegame ITEMS CLASSES ACTIONS PARTY OUT\n");
         return 2;
     }
     registerRulesTypes();
@@ -270,11 +260,16 @@ int main(int argc, char** argv) {
     }
     if (vell::loadClassFile(argv[2]) < 0)
         return 1;
+    // The classes' gifts name data-defined actions too.
+    if (masterActionList.load(argv[3]) <= 0) {
+        std::fprintf(stderr, "mksavegame: cannot read the actions of %s\n", argv[3]);
+        return 1;
+    }
     std::vector<MemberSource_S> members;
-    if (!readMembers(argv[3], members))
+    if (!readMembers(argv[4], members))
         return 1;
     vell::gameSrand(kTemplateSeed);
-    const bool ok = writeTemplate(argv[4], members);
+    const bool ok = writeTemplate(argv[5], members);
     masterITL.clear();
     return ok ? 0 : 1;
 }

@@ -20,6 +20,7 @@
 #include "town/ShopMoney.h"
 #include "world/GameWorld.h"
 #include "world/Interface.h"
+#include "world/QuestStores.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -48,6 +49,14 @@ const Category_S kCategories[] = {
 // is none, or it cannot be read (said on the error stream).
 std::unique_ptr<bl3dShopInv> loadStock(const char* name)
 {
+    // A stock that could not be stored when the party last left the shop
+    // waits for the next save: it is newer than the archive's.
+    if (std::unique_ptr<Storable_C> waiting = loadUnstored(kShopDir, name)) {
+        if (auto* stock = dynamic_cast<bl3dShopInv*>(waiting.get())) {
+            waiting.release();
+            return std::unique_ptr<bl3dShopInv>(stock);
+        }
+    }
     if (!saveFile || !saveFile->hasEntry(kShopDir))
         return nullptr;
     DirHandle_C dir = saveFile->openDir(kShopDir);
@@ -507,6 +516,11 @@ void Shop_C::tradeTime(int nextState)
 void Shop_C::afterVisit()
 {
     storeFailed_ = !storeStock(*stock_);
+    // What could not be stored now waits for the next save.
+    if (storeFailed_)
+        keepUnstored(kShopDir, *stock_);
+    else
+        forgetUnstored(kShopDir, stock_->getName().c_str());
     if (storeFailed_ && iface_)
         paneMessage(*iface_, "The shopkeeper's ledger could not be written: what was bought and sold here is not saved "
                              "yet.",

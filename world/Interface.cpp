@@ -9,6 +9,8 @@
 #include "core/MouseRegions.h"
 #include "core/PicCache.h"
 #include "platform/EventWait.h"
+#include "platform/FileIO.h"
+#include "platform/Files.h"
 #include "core/ScrollPane.h"
 #include "core/TimerWork.h"
 #include "rules/EnemyList.h"
@@ -218,6 +220,8 @@ void Interface_C::dropQuest()
     installQuestStores(nullptr);
     delete saveFile;
     saveFile = nullptr;
+    questPath_.clear();
+    readOnly_ = false;
     percepPane_.reset();
     percepValid_ = false;
     entryState_ = deferredEntry_ = 0;
@@ -250,9 +254,23 @@ bool Interface_C::loadQuest(const char* path)
         return false;
     };
     std::string error;
-    std::unique_ptr<ArchiveFile_C> archive = ArchiveFile_C::open(path ? path : "", false, &error, true);   // held while in play
+    questPath_ = path ? path : "";
+    // A read-only quest is played from a copy that no one else sees (gone
+    // with the archive): the stores of play never reach its file.
+    readOnly_ = vell::isReadOnlyFile(questPath_);
+    std::string opened = questPath_;
+    if (readOnly_) {
+        if (vell::isHeld(questPath_.c_str()))
+            return fail("the quest is in use by another game");
+        opened = vell::privateCopy(questPath_, &error);
+        if (opened.empty())
+            return fail("its file is read-only and " + error);
+    }
+    std::unique_ptr<ArchiveFile_C> archive = ArchiveFile_C::open(opened, false, &error, true);   // held while in play
+    if (readOnly_)
+        std::remove(opened.c_str());
     if (!archive) {
-        return fail(error.empty() ? "its file cannot be opened" : withoutPath(error, path));
+        return fail(error.empty() ? "its file cannot be opened" : withoutPath(withoutPath(error, path), opened.c_str()));
     }
     // Changes never committed are dropped.
     archive->rollback();
@@ -337,8 +355,14 @@ void Interface_C::numberItemsAfterParty()
 bool Interface_C::save()
 {
     saveError_.clear();
+    std::string waiting;
     if (!saveFile || !currentWorld_) {
         saveError_ = "no quest is loaded";
+    } else if (readOnly_ || vell::isReadOnlyFile(questPath_)) {
+        // Marked read-only since it was loaded, too: its owner's mark holds.
+        saveError_ = "the quest's file is read-only";
+    } else if (!storeUnstored(saveFile, &waiting)) {
+        saveError_ = "what was kept for this save (" + waiting + ") could not be stored";
     } else {
         DirHandle_C world = saveFile->openDir("world");
         if (!world || world->isBroken())
@@ -346,7 +370,7 @@ bool Interface_C::save()
         else if (!world->store(*currentWorld_) || !currentWorld_->mapStatesStored())
             saveError_ = "the world could not be stored";
         else if (party && (!world->store(*party) || !party->lastWriteOk()))
-            saveError_ = "the party could not be stored";
+            saveError_ = party->lastWriteError().empty() ? "the party could not be stored" : party->lastWriteError();
         else if (!saveFile->commit())
             saveError_ = "the archive could not be committed";
     }
@@ -387,6 +411,11 @@ bool Interface_C::start()
 {
     if (!currentWorld_ || !getCurrentMap())
         return false;
+    if (readOnly_) {
+        std::fprintf(stderr, "WARNING: the quest %s is read-only: it is played, but cannot be saved\n",
+                     questPath_.c_str());
+        showMessage("#4This quest's file is read-only:#0 you may play on, but the quest cannot be saved.");
+    }
     entryState_ |= 0x01;
     skipULOnce_ = true;
     pushRedraw();

@@ -64,11 +64,17 @@ public:
     // Opens the quest's save archive and reads the world and the party (new
     // ones when the archive has none). False when the archive cannot be
     // opened or its world cannot be read: nothing of a broken quest is used.
+    // A quest whose file is read-only is played from a private copy, so that
+    // nothing is ever written to it; it cannot be saved.
     bool load(const char* path);
+    // Readies the loaded quest for play; a read-only quest says first that
+    // it cannot be saved.
     bool start();
     void sdlEventLoop();
-    // Stores the world and the party and commits the archive. A failure is
-    // shown to the player (and on the error stream) and gives false.
+    // Stores the records that waited for a save (keepUnstored), the world
+    // and the party, and commits the archive. A failure, or a quest whose
+    // file is read-only, is shown to the player (and on the error stream)
+    // and gives false.
     bool save();
     void fini();
 
@@ -161,6 +167,8 @@ public:
     const std::string& lastSaveError() const { return saveError_; }
     // Why the last load failed (for the player), empty after a good one.
     const std::string& lastLoadError() const { return loadError_; }
+    // The loaded quest's file is read-only: it is played, never saved.
+    bool isReadOnlyQuest() const { return readOnly_; }
     // Shows a message over the main screen and waits for SPACE or ESC
     // (nothing is drawn before init or without a window).
     void showMessage(const std::string& msg);
@@ -262,6 +270,8 @@ private:
     std::unique_ptr<WorldRulesEnv_C> rulesEnv_;
     std::string saveError_;
     std::string loadError_;
+    std::string questPath_;   // the loaded quest's file
+    bool readOnly_ = false;
     std::string lastMessage_;
     int partyFalls_ = 0;
     DelayFn delay_;

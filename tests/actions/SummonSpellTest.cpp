@@ -70,6 +70,28 @@ TEST_F(SummonSpellTest, OneOfAKindAndEightAtMost) {
     EXPECT_EQ(party->getCount(), 8);
 }
 
+// A summoned wolf takes another name when an adventurer resting in the hall
+// holds its own; a second one is still refused.
+TEST_F(SummonSpellTest, OneOfAKindWhateverItIsCalled) {
+    struct RosterOfOne : PartyHall_C {
+        bool storeMember(const bl3dPartyChar&) override { return true; }
+        std::unique_ptr<bl3dPartyChar> loadMember(const char*) override { return nullptr; }
+        bool hasEntry(const char* name) override { return std::string(name) == "Wolf"; }
+    } roster;
+    bl3dParty::setHall(&roster);
+    struct Unset {
+        ~Unset() { bl3dParty::setHall(nullptr); }
+    } unset;
+    beast("Wolf", 20);
+    bl3dPartyChar* mira = mage("Mira", 100);
+    castOk("WOLF", mira);
+    ASSERT_EQ(party->getCount(), 2);
+    EXPECT_STREQ(party->getMember(1)->getName(), "Wolf 2");
+    castOk("WOLF", mira);
+    EXPECT_EQ(said(), "#2Mira#0 casts Summon Wolf, but there is already one in the party!\n");
+    EXPECT_EQ(party->getCount(), 2);
+}
+
 TEST_F(SummonSpellTest, PreclusionStopsTheKindsItNamesForBothSides) {
     beast("Wolf", 20);
     beast("Dactyl", 20, 0, 22);

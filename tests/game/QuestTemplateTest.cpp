@@ -25,7 +25,7 @@ protected:
     void SetUp() override {
         dir_ = std::string(::testing::TempDir()) + "vell_tmpl_" + std::to_string(::getpid());
         ::mkdir(dir_.c_str(), 0755);
-        for (const char* f : {"/data/item.dat", "/data/class.dat"})
+        for (const char* f : {"/data/item.dat", "/data/class.dat", "/data/actions.dat"})
             ASSERT_TRUE(exists(std::string(VELL_GAME_DIR) + f)) << f << " is missing: the game folder is not assembled";
     }
     void TearDown() override {
@@ -39,7 +39,8 @@ protected:
     int run(const std::string& party, std::string* said) {
         std::ofstream(dir_ + "/party.txt", std::ios::trunc) << party;
         const std::string cmd = std::string("'") + VELL_MKSAVEGAME + "' '" VELL_GAME_DIR "/data/item.dat' '" VELL_GAME_DIR
-                                "/data/class.dat' '" + dir_ + "/party.txt' '" + dir_ + "/out.dat' 2>&1";
+                                "/data/class.dat' '" VELL_GAME_DIR "/data/actions.dat' '" + dir_ + "/party.txt' '" +
+                                dir_ + "/out.dat' 2>&1";
         FILE* p = ::popen(cmd.c_str(), "r");
         if (!p)
             return -1;

@@ -158,6 +158,119 @@ bool streetWith(const Shot& s, int members) {
 
 bool streetAtAnyHour(const Shot& s) { return streetWith(s, kParty); }
 
+std::vector<std::string> walkToStarfireSwords() {
+    std::vector<std::string> walk = {"Right", "Up", "Right", "Up", "Left"};
+    walk.insert(walk.end(), 10, "Up");
+    walk.push_back("Right");
+    walk.insert(walk.end(), 7, "Up");
+    walk.push_back("Right");
+    walk.insert(walk.end(), 8, "Up");
+    return walk;
+}
+
+bool calmStreet(const Shot& s) {
+    const int standing = rosterRows(s);
+    return standing > 0 && streetWith(s, standing) &&
+           s.count(715, 60, 280, 405, [](int r, int g, int b) { return r + g + b < 200; }) < 50;
+}
+
+void RunGameTest::toTheLaneAtDusk(Shot& shot, const std::function<bool(const Shot&)>& menuVisible,
+                                  const std::string& quest, SavedQuest* rested, int* waits) {
+    pressAllUntilChanged(shot, {"Right", "Up", "Right", "Up", "Left"}, "the way to the lane");
+    if (HasFatalFailure())
+        return;
+    pressAllUntilChanged(shot, {"r", "1", "0"}, "asking for a rest");
+    if (HasFatalFailure())
+        return;
+    keys("Return");
+    ASSERT_TRUE(waitSettled([&](const Shot& s) { return paneText(s) > 100 && paneText(s) < 800; }, 300, shot))
+        << "no end of the rest; game said:\n" << gameErrors();
+    keys("space");
+    ASSERT_TRUE(waitSettled(calmStreet, 30, shot)) << "the rest did not end; game said:\n" << gameErrors();
+    saveFromQuest(menuVisible, calmStreet, "after the rest", shot);
+    if (HasFatalFailure())
+        return;
+    *rested = savedQuest(quest, dir_);
+    ASSERT_TRUE(rested->world.ok);
+    const uint32_t dusk = 20 * GameClock_C::TICKS_PER_HOUR - 2;   // 19:59:30
+    const uint32_t now = rested->world.ticks % GameClock_C::TICKS_PER_DAY;
+    ASSERT_LT(now, dusk) << "the rest ran into the night";
+    *waits = int((dusk - now) / 2);
+    if (*waits > 0) {
+        std::string spaces;
+        for (int i = 0; i < *waits; ++i)
+            spaces += i ? " space" : "space";
+        keys(spaces);
+        ASSERT_TRUE(waitSettled(calmStreet, 60, shot)) << "waiting for the night; game said:\n" << gameErrors();
+    }
+}
+
+int RunGameTest::walkTheLaneUntilAFight(Shot& shot, int maxSteps) {
+    int y = 23, dy = -1, steps = 0;
+    while (calmStreet(shot)) {
+        if (steps >= maxSteps) {
+            ADD_FAILURE() << "no fight within " << maxSteps << " steps at night (seed " << seed_ << ")";
+            return steps;
+        }
+        if (y + dy < 14 || y + dy > 23) {
+            pressUntilChanged(shot, "Down", "turning round");
+            if (HasFatalFailure())
+                return steps;
+            dy = -dy;
+            continue;
+        }
+        keys("Up");
+        if (!waitSettled([](const Shot&) { return true; }, 30, shot)) {
+            ADD_FAILURE() << "a step did not come to rest; game said:\n" << gameErrors();
+            return steps;
+        }
+        y += dy;
+        ++steps;
+    }
+    return steps;
+}
+
+int RunGameTest::playFight(Shot& shot, int maxPresses, const std::vector<std::string>& order,
+                           const std::vector<std::string>& firstKeys,
+                           const std::function<void(const std::string&, Shot&)>& answered) {
+    // A screen answering a key the same way again and again (a full pack,
+    // say) gets other keys tried.
+    std::map<std::pair<size_t, std::string>, int> tried;
+    bool firstDone = firstKeys.empty();
+    for (int press = 0; press < maxPresses; ++press) {
+        if (calmStreet(shot) || hallShown(shot))
+            return press;
+        const size_t screen = std::hash<std::string>()(std::string(shot.rgb.begin(), shot.rgb.end()));
+        bool moved = false;
+        std::vector<std::string> keysNow = firstDone ? order : firstKeys;
+        if (!firstDone)
+            keysNow.insert(keysNow.end(), order.begin(), order.end());
+        for (const std::string& k : keysNow) {
+            int& n = tried[{screen, k}];
+            if (n >= 12)
+                continue;
+            ++n;
+            if (tryKey(shot, k)) {
+                moved = true;
+                if (!firstDone && std::find(firstKeys.begin(), firstKeys.end(), k) != firstKeys.end()) {
+                    firstDone = true;
+                    if (answered)
+                        answered(k, shot);
+                }
+                break;
+            }
+        }
+        if (!moved) {
+            shot.savePPM(dir_ + "/../stuck.ppm");
+            ADD_FAILURE() << "the fight answers none of the player's keys; game said:\n" << gameErrors();
+            return press;
+        }
+    }
+    shot.savePPM(dir_ + "/../stuck.ppm");
+    ADD_FAILURE() << "the fight did not end within " << maxPresses << " keys; game said:\n" << gameErrors();
+    return maxPresses;
+}
+
 int64_t goldOf(const std::vector<SavedMember>& party) {
     int64_t total = 0;
     for (const SavedMember& m : party)
@@ -226,6 +339,9 @@ std::vector<SavedMember> savedParty(const std::string& questFile, const std::str
         for (const ActionNode_S* a = m->actions2()->head(); a; a = a->next)
             if (a->action)
                 s.spells.push_back(a->action->name().c_str());
+        for (const ActionNode_S* a = m->actions()->head(); a; a = a->next)
+            if (a->action)
+                s.abilities.push_back(a->action->name().c_str());
         out.push_back(s);
     }
     rec.reset();

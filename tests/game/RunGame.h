@@ -160,9 +160,21 @@ int paneText(const Shot& s);
 bool streetWith(const Shot& s, int members);
 bool streetAtAnyHour(const Shot& s);
 
+// The keys of the walk from the Hall's door at (14, 24), facing east, to the
+// street before Starfire Swords at (6, 21): south one, west one to the lane
+// at x 13, south down it to y 13, west to x 6, north up to (6, 21). One
+// more step up enters the shop.
+std::vector<std::string> walkToStarfireSwords();
+
+// The street with nothing in the whole text pane (a fight's narration runs
+// at the foot of the pane, under an empty upper part) and at least one
+// member standing; the dead are moved to the end of the roster.
+bool calmStreet(const Shot& s);
+
 // The party as a saved quest holds it: the members in order, each with the
 // names of the items in its 20 slots ("" for empty) and its pack, its own
-// gold, its experience, the names of the spells in its spell book, its hit
+// gold, its experience, the names of the spells in its spell book and of
+// the other actions it knows (skills, songs, the standard moves), its hit
 // points and spell points (present and most) and the current value of each
 // numbered stat (STAT_ST ... of rules/StatBlock.h).
 struct SavedMember {
@@ -170,7 +182,7 @@ struct SavedMember {
     std::vector<std::string> slots, pack;
     int64_t gold = 0;
     int32_t xp = 0;
-    std::vector<std::string> spells;
+    std::vector<std::string> spells, abilities;
     int32_t hp = 0, maxHp = 0, sp = 0, maxSp = 0;
     std::vector<int32_t> stats;
 };
@@ -281,6 +293,10 @@ protected:
         ASSERT_GE(pid_, 0);
         if (pid_ == 0) {
             ::setpgid(0, 0); // so that the test can end the game with its guard
+            // A test may limit the size of the files the game writes (a
+            // full disk): a write past it then fails instead of ending the
+            // game.
+            ::signal(SIGXFSZ, SIG_IGN);
             if (::chdir(cwd.empty() ? dir_.c_str() : cwd.c_str()) != 0)
                 ::_exit(127);
             int err = ::open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -545,6 +561,54 @@ protected:
         keys("s");
         ASSERT_TRUE(waitSettled(back, 30, shot))
             << where << ": the quest did not come back after saving; game said:\n" << gameErrors();
+    }
+
+    // Presses `key` and waits for the game to come to rest (kept in
+    // `shot`): whether the screen changed. The pace of a fight's narration
+    // may change it too, which is as good as SPACE.
+    bool tryKey(Shot& shot, const std::string& key) {
+        const Shot last = shot;
+        keys(key);
+        if (!waitSettled([](const Shot&) { return true; }, 30, shot))
+            return false;
+        return differing(last, shot, 0, 0, shot.width, shot.height) > 0;
+    }
+
+    // From the Hall's door at (14, 24) facing east, the party goes to the
+    // lane at x 13 (south one, west one) and faces south. It rests ten
+    // hours there, is saved (the quest as then saved in *rested), and waits
+    // (SPACE, 30 game seconds each; their number in *waits) until 19:59:15
+    // or 19:59:30, so that the night (when wolves and thieves roam the
+    // town) begins with its first step. `quest` is the quest's file.
+    void toTheLaneAtDusk(Shot& shot, const std::function<bool(const Shot&)>& menuVisible, const std::string& quest,
+                         SavedQuest* rested, int* waits);
+
+    // Walks the lane at x 13, which holds no story square, between y 23
+    // and y 14 from (13, 23), turning round at either end, until a fight's
+    // text shows in the pane: the steps it took.
+    int walkTheLaneUntilAFight(Shot& shot, int maxSteps);
+
+    // Plays a fight and what follows it as a player who reads only which
+    // keys the screen answers: the first of `order` that changes the screen
+    // is the one taken. With fightKeys() the party fights ((F)ight with
+    // valor), the front ranks attack the first group ((A)ttack, group A) and
+    // the back rank defends, the orders are confirmed ((Y)es), a lone
+    // monster's offer is denied; after the victory the bodies are frisked,
+    // and in the chest of what they carried (a locked one is (O)pened) Bran
+    // (F1) takes every item ((T)ake), SPACE going on and ESCAPE (with (Y)es)
+    // leaving whatever the pack cannot hold. The round's narration moves on
+    // by itself; SPACE speeds it up. `firstKeys` are tried before `order`
+    // until one of them is answered: then `answered` is called with it (and
+    // may press more keys), and they are tried no more.
+    // Returns the keys that were answered; stops on the street or in the
+    // Hall. When the fight answers no key, or goes on too long, the screen
+    // is kept as stuck.ppm beside the game folder.
+    int playFight(Shot& shot, int maxPresses, const std::vector<std::string>& order = fightKeys(),
+                  const std::vector<std::string>& firstKeys = {},
+                  const std::function<void(const std::string&, Shot&)>& answered = nullptr);
+    static const std::vector<std::string>& fightKeys() {
+        static const std::vector<std::string> order = {"f", "a", "d", "y", "o", "space", "F1", "t", "Escape"};
+        return order;
     }
 
     // From the quest: ESC to the title menu, 'q', 'y'; the game ends well.

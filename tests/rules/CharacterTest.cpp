@@ -133,6 +133,13 @@ TEST_F(CharacterTest, PooledGoldSpendsAndSplits) {
 
     auto outsider = member("D", RACE_HUMAN, true, 4);
     EXPECT_EQ(outsider->getGold(), 4) << "not in the party: own gold";
+    // One of a member's name, being made or read from the hall, is not in
+    // the party either: its gold stays its own.
+    auto namesake = member("A", RACE_HUMAN, true, 0);
+    EXPECT_TRUE(namesake->addGold(250));
+    EXPECT_EQ(namesake->rawGold(), 250);
+    EXPECT_EQ(namesake->getGold(), 250);
+    EXPECT_EQ(pa->rawGold() + pb->rawGold() + pc->rawGold(), 15) << "the pool took a namesake's gold";
     gameConfig.partyGold = false;
     EXPECT_EQ(pb->getGold(), 5);
     party = nullptr;

@@ -463,6 +463,91 @@ TEST_F(PartyStoreTest, NoTwoMembersShareAStoredName) {
     bl3dParty::setHall(nullptr);
 }
 
+// A monster's record goes to the hall under its name: an adventurer
+// resting there under that name must never be overwritten by it, whether
+// the monster comes in the proper way (renamed on joining) or not (the save
+// refuses to store it, and says why).
+TEST_F(PartyStoreTest, AMonsterNeverTakesAnAdventurersPlaceInTheHall) {
+    auto monster = [](const char* name) {
+        return std::make_unique<bl3dPartyChar>(name, CLASS_SUMMONED, RACE_MONSTER, true, ALIGN_NONE, nullptr, nullptr);
+    };
+    auto file = ArchiveFile_C::open(path, true);
+    ASSERT_NE(file, nullptr);
+    file->setDurable(false);
+    DirHandle_C hallDir = file->openDir("hall");
+    DirHall_C h(hallDir);
+    bl3dParty::setHall(&h);
+    ASSERT_TRUE(hallDir->store(static_cast<const Storable_C&>(*named("Wolf", 1234))));
+    auto restingWolf = [&] {
+        std::unique_ptr<bl3dPartyChar> w = h.loadMember("Wolf");
+        return w && w->getClassId() == 0x1 && w->rawGold() == 1234;
+    };
+
+    bl3dParty p("party.dat");
+    ASSERT_TRUE(p.addMember(named("Borin", 0).release()));
+    // Away from the hall's names and the party's alike.
+    ASSERT_TRUE(p.addMonster(monster("Wolf").release()));
+    EXPECT_STREQ(p.getMember(1)->getName(), "Wolf 2");
+    ASSERT_TRUE(hallDir->store(static_cast<const Storable_C&>(*named("Bear", 5))));
+    ASSERT_TRUE(p.addMonster(monster("Bear").release()));
+    EXPECT_STREQ(p.getMember(2)->getName(), "Bear 2");
+    ASSERT_TRUE(p.addMonster(monster("Wolf").release()));
+    EXPECT_STREQ(p.getMember(3)->getName(), "Wolf 3");
+    ASSERT_TRUE(p.addMonster(monster("Rat").release()));
+    EXPECT_STREQ(p.getMember(4)->getName(), "Rat") << "a free name is kept";
+    EXPECT_FALSE(p.addMonster(p.getMember(4))) << "nor can it join twice";
+    EXPECT_STREQ(p.getMember(4)->getName(), "Rat");
+
+    DirHandle_C world = file->openDir("world");
+    ASSERT_TRUE(world->store(p));
+    ASSERT_TRUE(p.lastWriteOk()) << p.lastWriteError();
+    EXPECT_TRUE(restingWolf());
+    // Stored again, the monsters replace their own records of the last save.
+    ASSERT_TRUE(world->store(p));
+    ASSERT_TRUE(p.lastWriteOk()) << p.lastWriteError();
+
+    // A monster that came in some other way under the adventurer's name is
+    // left out of the hall, and the write says so.
+    ASSERT_TRUE(p.addMember(monster("Wolf").release()));
+    EXPECT_STREQ(p.getMember(5)->getName(), "Wolf");
+    world->store(p);
+    EXPECT_FALSE(p.lastWriteOk());
+    EXPECT_EQ(p.lastWriteError(), "the monster Wolf would replace the adventurer Wolf in the hall");
+    EXPECT_TRUE(restingWolf());
+
+    // Sent away, it leaves the adventurer where it was.
+    p.removeAt(5);
+    ASSERT_TRUE(world->store(p));
+    EXPECT_TRUE(p.lastWriteOk()) << p.lastWriteError();
+    EXPECT_TRUE(restingWolf());
+
+    // A full party takes no one, and renames no one.
+    for (const char* n : {"C", "D", "E"})
+        ASSERT_TRUE(p.addMember(named(n, 0).release()));
+    ASSERT_EQ(p.getCount(), MAX_PARTY);
+    auto late = monster("Wolf");
+    EXPECT_FALSE(p.addMonster(late.get()));
+    EXPECT_STREQ(late->getName(), "Wolf");
+    bl3dParty::setHall(nullptr);
+}
+
+// A hall that answers that it holds every name cannot keep a monster from
+// joining: the search for a free name ends.
+TEST_F(PartyStoreTest, ARenamingEndsWhateverTheHallAnswers) {
+    struct HoldsAll : PartyHall_C {
+        bool storeMember(const bl3dPartyChar&) override { return true; }
+        std::unique_ptr<bl3dPartyChar> loadMember(const char*) override { return nullptr; }
+        bool hasEntry(const char*) override { return true; }
+    } all;
+    bl3dParty::setHall(&all);
+    struct Unset {
+        ~Unset() { bl3dParty::setHall(nullptr); }
+    } unset;
+    bl3dParty p("party.dat");
+    ASSERT_TRUE(p.addMonster(new bl3dPartyChar("Wolf", CLASS_JOINED, RACE_MONSTER, true, ALIGN_NONE, nullptr, nullptr)));
+    EXPECT_STRNE(p.getMember(0)->getName(), "Wolf");
+}
+
 TEST_F(PartyStoreTest, DamagedPartyRecordsAreRefused) {
     bl3dParty::setHall(nullptr);
     const std::vector<std::vector<uint8_t>> bad = {

@@ -242,6 +242,20 @@ TEST_F(CreateCharTest, NameMustBeNewAndAtMostTwelveLetters)
     EXPECT_EQ(rosterNames(), std::vector<std::string>{"Rolf"});
 }
 
+// A monster that joined since the last save has no roster entry yet, but
+// the next save stores it under its name: its name is taken all the same,
+// and a recruit given it would be overwritten by the monster.
+TEST_F(CreateCharTest, NameOfAMonsterInThePartyIsTakenToo)
+{
+    ASSERT_TRUE(party->addMember(joinedMonster("Wolf")));
+    ASSERT_TRUE(rosterNames().empty());
+    std::unique_ptr<bl3dPartyChar> made = create({SDLK_h, SDLK_m, SDLK_c, SDLK_RETURN, shifted(SDLK_w), SDLK_o,
+                                                  SDLK_l, SDLK_f, quiet(SDLK_RETURN), SDLK_e, SDLK_RETURN});
+    ASSERT_NE(made, nullptr);
+    EXPECT_STREQ(made->getName(), "Wolfe") << "the wolf's name was taken for the recruit";
+    EXPECT_EQ(stepsLeft(), 0u);
+}
+
 TEST_F(CreateCharTest, BackFromTheNameTakesTheClassOffOnce)
 {
     std::vector<std::array<int32_t, STAT_COUNT>> atName;
