@@ -229,7 +229,7 @@ TEST_F(EncounterPaceTest, ARestRollsAtEachStepAndNothingAfterIt)
 {
     // Two dozen fights drawn round by round: on a busy machine that takes
     // longer than the usual guard allows.
-    setWatchdog(120);
+    setWatchdog(300);
     gameworld->getTagList().setInt("RestTick", 20);
     for (bool escape : {false, true}) {
         SCOPED_TRACE(escape ? "running from every fight" : "winning every fight");
