@@ -43,6 +43,12 @@ public:
         Event_4000_C fight(nullptr);
         const int result = fight.invoke(i);
         gMet.push_back(Met{tick, result, resting});
+        // The fight's player may have pressed a key more than the fight
+        // took (a SPACE for an entry that was the last): it belongs to the
+        // fight, and on the main view it would be a wait, and a roll.
+        SDL_Event left[16];
+        while (SDL_PeepEvents(left, 16, SDL_GETEVENT, SDL_KEYDOWNMASK | SDL_KEYUPMASK) > 0) {
+        }
         return result;
     }
 };
@@ -165,11 +171,15 @@ private:
         waitsForTime_ = s.what == Do::Key || s.what == Do::Rest;
         pressedAt_ = gameworld->getClock().getTicks();
         SDL_AddTimer(20, [](Uint32, void*) -> Uint32 {
-            if (next_ == SDLK_UNKNOWN)
+            // Pressed before the event goes: the main view that the event
+            // draws must find the press over, however late this thread runs
+            // on after pushing it.
+            const SDLKey k = next_;
+            pressing_ = false;
+            if (k == SDLK_UNKNOWN)
                 vell::pushRedraw();
             else
-                pushKey(next_);
-            pressing_ = false;
+                pushKey(k);
             return 0;
         }, nullptr);
     }
