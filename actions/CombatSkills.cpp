@@ -14,6 +14,7 @@
 #include "rules/RulesEnv.h"
 #include "rules/SavingThrow.h"
 
+#include "rules/TagKeys.h"
 #include <algorithm>
 
 namespace {
@@ -253,7 +254,7 @@ int bl3dSkill_1003::perform(ActionUse_S* record) {
         const bool member = target->isPartyMember();
         stunned = actionEnv().queueStunTimeout(member ? nullptr : target, due);
         if (stunned && member)
-            setIntAttribute(target, "StunTimeout", static_cast<int32_t>(due));
+            setIntAttribute(target, tagkey::StunTimeout, static_cast<int32_t>(due));
         if (stunned)
             target->addBaseConditions(COND_STUNNED);
     }

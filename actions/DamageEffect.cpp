@@ -14,6 +14,7 @@
 #include "rules/PartyChar.h"
 #include "rules/RulesEnv.h"
 #include "rules/SavingThrow.h"
+#include "rules/TagKeys.h"
 
 bl3dDamageEffect::bl3dDamageEffect(const DamageBody_S& body)
     : range_(body.range), mode_(body.mode), sides_(body.sides), count_(body.count), bonus_(body.bonus),

@@ -24,6 +24,7 @@
 #include "rules/SavingThrow.h"
 #include "rules/StatBlock.h"
 #include "screens/ListKeys.h"
+#include "rules/TagKeys.h"
 #include "screens/PaneText.h"
 #include "world/GameWorld.h"
 #include "world/Interface.h"
@@ -696,8 +697,8 @@ bool Event_2000_C::modifyBP(int index, int amount, bool force)
     if (!m->isClass(0x2))
         return amount >= 0;
     TagList_C* attrs = m->getTagList();
-    const int64_t cur = attrs->intValue("CurSongs");
-    const int64_t max = attrs->intValue("MaxSongs");
+    const int64_t cur = attrs->intValue(tagkey::CurSongs);
+    const int64_t max = attrs->intValue(tagkey::MaxSongs);
     int64_t next = cur + amount;
     const bool failed = amount < 0 && next < 0;
     if (failed && !force)
@@ -706,7 +707,7 @@ bool Event_2000_C::modifyBP(int index, int amount, bool force)
         next = max;
     else if (next < 0)
         next = 0;   // forced
-    attrs->setInt("CurSongs", static_cast<int32_t>(next));
+    attrs->setInt(tagkey::CurSongs, static_cast<int32_t>(next));
     return !failed;
 }
 

@@ -22,6 +22,7 @@
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
 #include "rules/RulesEnv.h"
+#include "rules/TagKeys.h"
 #include "world/GameWorld.h"
 #include "world/Interface.h"
 
@@ -143,13 +144,13 @@ void Event_4000_C::start()
             hasPaladin_ = true;
     }
     // A pace outside what ',' and '.' can set is none the player chose.
-    const int32_t delay = worldVar("CombatDelay");
+    const int32_t delay = worldVar(tagkey::CombatDelay);
     combatDelay_ = delay < MIN_DELAY ? DEFAULT_DELAY : delay > MAX_DELAY ? MAX_DELAY : delay;
     clearEntry();
     clearSlots();
     // A song played outside combat ends with all it did (its music, its
     // timed end, its lasting effect); the fight has songs of its own.
-    if (worldVar("NCBS") != 0)
+    if (worldVar(tagkey::NCBS) != 0)
         endSongOutsideCombat();
     for (int i = 0; i < party->getCount() && i < 8; ++i) {
         bl3dPartyChar* m = party->getMember(i);
@@ -182,8 +183,8 @@ void Event_4000_C::finish()
         bl3dPartyChar* m = party->getMember(i);
         if (m->getCurHP() > 0)
             m->addXP(share);
-        if (m->getClassId() == CLASS_FOD && intAttribute(m, "FOD") != 0)
-            setIntAttribute(m, "FOD", 4);
+        if (m->getClassId() == CLASS_FOD && intAttribute(m, tagkey::FOD) != 0)
+            setIntAttribute(m, tagkey::FOD, 4);
     }
     round_->endAllSongs();
     for (int i = 0; i < party->getCount(); ++i)
@@ -196,7 +197,7 @@ void Event_4000_C::finish()
         if (m->isJoinedMonster() && m->getCurHP() <= 0)
             party->removeAt(i);
     }
-    setWorldVar("CombatDelay", combatDelay_);
+    setWorldVar(tagkey::CombatDelay, combatDelay_);
     // A game that quit on the victory screen leaves its chest music too.
     if (pushedTreasure_)
         maserAudio.popSpecAudio();
@@ -235,7 +236,7 @@ void Event_4000_C::restoreParty()
     std::vector<bl3dPartyChar*> now;
     while (party->getCount() > 0)
         now.push_back(party->detachAt(0));
-    const bool songPlays = worldVar("NCBS") != 0;
+    const bool songPlays = worldVar(tagkey::NCBS) != 0;
     for (int i = 0; i < 8 && savedOrder_[i]; ++i) {
         bl3dPartyChar* m = savedOrder_[i];
         auto it = std::find(now.begin(), now.end(), m);
@@ -382,7 +383,7 @@ int Event_4000_C::trySurrender()
 
 void Event_4000_C::runAway()
 {
-    const int32_t bonus = worldVar("XCBonus");
+    const int32_t bonus = worldVar(tagkey::XCBonus);
     const bl3dMonsterList* first = enemyList.groupAt(0);
     if (!first) {
         setState(ESCAPED);

@@ -14,6 +14,7 @@
 #include "rules/SavingThrow.h"
 #include "screens/CharView.h"
 #include "screens/ListKeys.h"
+#include "rules/TagKeys.h"
 #include "screens/PaneText.h"
 #include "world/GameClock.h"
 #include "world/GameWorld.h"
@@ -156,9 +157,9 @@ void Event_4001_C::key(int sym)
         if (state_ == WHO_TRIPS)
             tripTrap(*m);
         else if (state_ == WHO_PICKS)
-            tryLock(*m, PICKING_CLASSES, "LockPick", PICK_FAILED);
+            tryLock(*m, PICKING_CLASSES, tagkey::LockPick, PICK_FAILED);
         else if (state_ == WHO_BASHES)
-            tryLock(*m, BASHING_CLASS, "Bashing", BASH_FAILED);
+            tryLock(*m, BASHING_CLASS, tagkey::Bashing, BASH_FAILED);
         else if (trap() == 0)
             setState(OPENING);
         else

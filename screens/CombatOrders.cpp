@@ -23,6 +23,7 @@
 #include "rules/PartyChar.h"
 #include "rules/RulesEnv.h"
 #include "screens/CharView.h"
+#include "rules/TagKeys.h"
 #include "screens/CombatScreen.h"
 #include "screens/InvChooser.h"
 #include "screens/ListKeys.h"

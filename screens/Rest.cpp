@@ -5,6 +5,7 @@
 #include "core/TagList.h"
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
+#include "rules/TagKeys.h"
 #include "screens/PaneText.h"
 #include "world/GameClock.h"
 #include "world/GameWorld.h"
@@ -126,7 +127,7 @@ void Rest_C::run(Interface_C* iface, bool weatherOnly)
     s.weatherOnly = weatherOnly;
     s.typed.clear();
     s.remaining = 0;
-    s.restTick = clampRestTick(world->getTagList().intValue("RestTick"));
+    s.restTick = clampRestTick(world->getTagList().intValue(tagkey::RestTick));
     s.state = ASKING;
     ModalLoop_C loop(s.state, [](const SDL_keysym& k) { key(k.sym); }, [] { display(); });
     loop.setMouse(iface->getMouseRegions()).setFrame([iface] { iface->drawBackground(); });
@@ -146,7 +147,7 @@ void Rest_C::run(Interface_C* iface, bool weatherOnly)
     s.state = CLOSED;
     // A fight or a map change during the rest keeps the same world.
     if (ra2dGameWorld* now = iface->getWorld())
-        now->getTagList().setInt("RestTick", s.restTick);
+        now->getTagList().setInt(tagkey::RestTick, s.restTick);
 }
 
 void Rest_C::key(int sym)

@@ -5,6 +5,7 @@
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
 #include "screens/CharView.h"
+#include "rules/TagKeys.h"
 #include "screens/PaneText.h"
 #include "town/ShopMoney.h"
 #include "town/TownPrices.h"
@@ -102,10 +103,10 @@ void Tavern_C::drinkEffect(bl3dPartyChar& drinker, int drink)
     const Drink_S& d = kDrinks[drink];
     if (drinker.isClass(kSongClass)) {
         TagList_C* tags = drinker.getTagList();
-        const int32_t most = tags->intValue("MaxSongs");
-        const int64_t now = tags->intValue("CurSongs");
+        const int32_t most = tags->intValue(tagkey::MaxSongs);
+        const int64_t now = tags->intValue(tagkey::CurSongs);
         const int64_t songs = d.songs < 0 ? most : std::min<int64_t>(now + d.songs, most);
-        tags->setInt("CurSongs", static_cast<int32_t>(songs));
+        tags->setInt(tagkey::CurSongs, static_cast<int32_t>(songs));
     }
     if (d.songs < 0)
         drinker.changeHP(drinker.getStatBlock()->getCur(STAT_CO) - 20);

@@ -19,6 +19,7 @@
 #include "rules/MonsterList.h"
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
+#include "rules/TagKeys.h"
 #include "world/Event.h"
 #include "world/GameWorld.h"
 #include "world/Map.h"
@@ -867,15 +868,15 @@ bool Interface_C::held(SDLKey a, SDLKey b) const { return held_(a) || held_(b); 
 
 void Interface_C::calcLight()
 {
-    const PartyLight_S l = computePartyLight(static_cast<uint32_t>(var("MunLt1")),
-                                             static_cast<uint32_t>(var("MagLt1")));
+    const PartyLight_S l = computePartyLight(static_cast<uint32_t>(var(tagkey::MunLt1)),
+                                             static_cast<uint32_t>(var(tagkey::MagLt1)));
     if (Map_C* map = getCurrentMap())
         map->setPartyLight(l.colour, l.radius);
 }
 
 void Interface_C::calcXC()
 {
-    const XCValues_S v = computeXC(static_cast<uint32_t>(var("XCState")));
-    setVar("XCBonus", v.bonus);
-    setVar("XCReduce", v.reduce);
+    const XCValues_S v = computeXC(static_cast<uint32_t>(var(tagkey::XCState)));
+    setVar(tagkey::XCBonus, v.bonus);
+    setVar(tagkey::XCReduce, v.reduce);
 }

@@ -12,6 +12,7 @@
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
 #include "world/GameWorld.h"
+#include "rules/TagKeys.h"
 #include "world/Map.h"
 #include "world/MapRenderer.h"
 
@@ -253,10 +254,10 @@ void Interface_C::textB(const char* t)
 
 void Interface_C::drawIcons()
 {
-    const uint32_t percep = static_cast<uint32_t>(var("Percep1"));
-    const int32_t magLt = var("MagLt1");
-    const int32_t magState = var("MagState1");
-    const int32_t ncbs = var("NCBS");
+    const uint32_t percep = static_cast<uint32_t>(var(tagkey::Percep1));
+    const int32_t magLt = var(tagkey::MagLt1);
+    const int32_t magState = var(tagkey::MagState1);
+    const int32_t ncbs = var(tagkey::NCBS);
     ortho();
     const float y = 233.0f;
     drawPicAt(pics_[ncbs != 0 ? PIC_MUSIC_ON : PIC_MUSIC_OFF], 449, y);
@@ -420,7 +421,7 @@ void Interface_C::buildPercepPane()
     percepPane_ = std::make_unique<ScrollPane_C>(0, r.left, r.right, getURLineY(1), getURLineY(0));
     const Map_C* map = getCurrentMap();
     if (map && currentWorld_) {
-        const uint32_t senses = static_cast<uint32_t>(var("Percep1"));
+        const uint32_t senses = static_cast<uint32_t>(var(tagkey::Percep1));
         const int x = currentWorld_->getSquareX();
         const int y = currentWorld_->getSquareY();
         const std::string lines[] = {

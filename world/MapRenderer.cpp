@@ -4,6 +4,7 @@
 #include "core/GameConfig.h"
 #include "core/Log.h"
 #include "core/TextureList.h"
+#include "rules/TagKeys.h"
 #include "world/GameWorld.h"
 #include "world/Map.h"
 #include "world/Movement.h"
@@ -275,13 +276,13 @@ EnvParams_S envParamsFor(Map_C& map)
     EnvInput_S in;
     if (gameworld) {
         const GameClock_C& clock = gameworld->getClock();
-        in.weather = static_cast<uint32_t>(gameworld->getVar("Weather"));
+        in.weather = static_cast<uint32_t>(gameworld->getVar(tagkey::Weather));
         in.hour = static_cast<int>(clock.getHour());
         in.minute = static_cast<int>(clock.getMinute());
         in.second = static_cast<int>(clock.getSecond());
         in.now = clock.getTicks();
     }
-    in.changeStart = static_cast<uint32_t>(gameworld ? gameworld->getVar("WChange") : map.weatherChangeStart());
+    in.changeStart = static_cast<uint32_t>(gameworld ? gameworld->getVar(tagkey::WChange) : map.weatherChangeStart());
     in.specLite = map.hasSpecialLight();
     for (int i = 0; i < 3; ++i) {
         in.specFog[i] = map.getFogColour()[i];
