@@ -191,7 +191,7 @@ int bl3dDamageEffect::apply(bl3dActor* actor, void* target, int distance, Effect
             if (!sweep(group->getMonster(static_cast<int>(k)), falloff, true))
                 break;
     }
-    if (intAttribute(rulesEnv().worldTags(), "Bardb00bC") == 1)
+    if (worldVar(tagkey::Bardb00bC) == 1)
         sums.total /= 2;
     return result;
 }

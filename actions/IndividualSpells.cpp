@@ -477,7 +477,7 @@ int bl3dWallSpell::cast(SpellUse_S& use) {
     } else if (wall) {
         text.set("#2%s#0 casts %s, and the wall begins to flicker out of existence!\n", who, spell);
         // The next step ignores walls.
-        setIntAttribute(rulesEnv().worldTags(), "WalkThrough", 1);
+        setWorldVar(tagkey::WalkThrough, 1);
     } else {
         text.set("#2%s#0 casts %s, but it fizzles!\n", who, spell);
     }

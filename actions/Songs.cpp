@@ -30,13 +30,12 @@ constexpr int INTUITION_REACH = 90;
 constexpr uint32_t FOR_THE_FIGHT = 0x3fffffffu;
 
 TagList_C* worldTags() { return rulesEnv().worldTags(); }
-int32_t worldVar(const char* key) { return intAttribute(worldTags(), key); }
-void setWorldVar(const char* key, int32_t v) { setIntAttribute(worldTags(), key, v); }
 
 void setPlaying(bl3dCharacter* who, bool on) {
-    bl3dStatBlock* s = who->getStatBlock();
-    const int32_t base = s->getBase(STAT_CONDITIONS);
-    s->setBase(STAT_CONDITIONS, on ? (base | COND_SONG) : (base & ~COND_SONG));
+    if (on)
+        who->addBaseConditions(COND_SONG);
+    else
+        who->clearBaseConditions(COND_SONG);
 }
 
 // Every member who plays a song stops.

@@ -103,7 +103,7 @@ SpellUse_S* bl3dSpell::makeEntryAs(SpellLayout layout, int minimum, bl3dActor* a
 
 namespace {
 
-int32_t worldMagicState() { return intAttribute(rulesEnv().worldTags(), "MagState1"); }
+int32_t worldMagicState() { return worldVar(tagkey::MagState1); }
 
 // What an item actor casts through (null when it is gone).
 const bl3dItem* actorItem(const bl3dActor* actor) {

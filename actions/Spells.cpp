@@ -147,7 +147,7 @@ int bl3dSummonSpell::perform(ActionUse_S* record) {
     }
     pay(*use);
 
-    const int32_t magState = intAttribute(rulesEnv().worldTags(), "MagState1");
+    const int32_t magState = worldVar(tagkey::MagState1);
     const int32_t kind = type->getKind();
     if ((params_.illusion && (magState & MAGSTATE_NO_ILLUSIONS)) ||
         (kind == CREATURE_UNDEAD && (magState & MAGSTATE_NO_UNDEAD)) ||

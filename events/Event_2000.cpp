@@ -255,7 +255,7 @@ int Event_2000_C::endEvent(int r)
         storeFlag('S', lFlagS_);
     }
     removeDeadMonsters();
-    if (partyAllDead()) {
+    if (party && !party->anyoneAlive()) {
         carryToHall();
         return 0;
     }
@@ -329,35 +329,17 @@ bool Event_2000_C::exitUsable(const std::string& mapFile, int x, int y, int faci
     return true;
 }
 
-bool Event_2000_C::partyAllDead() const
-{
-    if (!party)
-        return false;   // no quest: nobody to carry
-    for (int i = 0; i < party->getCount(); ++i)
-        if (const bl3dPartyChar* m = party->getMember(i); m && m->getCurHP() > 0)
-            return false;
-    return true;
-}
-
 // The whole party fell to the script: to the town's Hall of Adventurers,
 // without the main view's message.
 void Event_2000_C::carryToHall()
 {
     if (!iface_)
         return;
-    Map_C* now = iface_->getCurrentMap();
-    if ((!now || std::strcmp(now->getFileName(), ra2dGameWorld::START_MAP) != 0)
-        && !iface_->newMap(ra2dGameWorld::START_MAP))
-        return;
-    iface_->setCurX(13.0f);
-    iface_->setCurZ(-24.0f);
-    iface_->setFacing(0);
     EventParams_S params;
     params.exitX = 13;
     params.exitY = 24;
     params.exitFacing = 0;
-    if (std::unique_ptr<Event_C> hall = createMapEvent(1000, &params))
-        hall->invoke(iface_);
+    iface_->carryToHall(&params);
 }
 
 // --- screen and input ------------------------------------------------------------------

@@ -42,24 +42,6 @@ Event_4000_C* gRunning = nullptr;
 // pacing makes a new one, so work pushed earlier finds nothing to do.
 intptr_t gPacingSerial = 0;
 
-int32_t worldVar(const char* key) { return intAttribute(rulesEnv().worldTags(), key); }
-void setWorldVar(const char* key, int32_t v) { setIntAttribute(rulesEnv().worldTags(), key, v); }
-
-void clearCondition(bl3dPartyChar& m, int32_t bits)
-{
-    bl3dStatBlock* s = m.getStatBlock();
-    s->setBase(STAT_CONDITIONS, s->getBase(STAT_CONDITIONS) & ~bits);
-}
-
-int livingMembers()
-{
-    int n = 0;
-    for (int i = 0; party && i < party->getCount(); ++i)
-        if (party->getMember(i)->getCurHP() > 0)
-            ++n;
-    return n;
-}
-
 } // namespace
 
 bool enterCombatMusic()
@@ -100,7 +82,7 @@ int32_t Event_4000_C::getGoldPool() const { return round_ ? round_->gold() : 0; 
 
 int32_t Event_4000_C::xpShare() const
 {
-    const int living = livingMembers();
+    const int living = party ? party->livingCount() : 0;
     return living > 0 ? saturate32(scaleByDifficulty(getXpPool()) / living) : 0;
 }
 
@@ -140,7 +122,7 @@ void Event_4000_C::start()
     hasPaladin_ = false;
     for (int i = 0; i < party->getCount(); ++i) {
         const bl3dPartyChar* m = party->getMember(i);
-        if (m->isClass(CLASS_PALADIN) && m->getCurHP() > 0)
+        if (m->isClass(CLASS_PALADIN) && !m->isDead())
             hasPaladin_ = true;
     }
     // A pace outside what ',' and '.' can set is none the player chose.
@@ -156,7 +138,7 @@ void Event_4000_C::start()
         bl3dPartyChar* m = party->getMember(i);
         savedOrder_[i] = m;
         wasPlaying_[i] = m->isPlayingSong();
-        clearCondition(*m, COND_SONG);
+        m->clearBaseConditions(COND_SONG);
     }
     // The round driver starts with no fight's song ("CBS" 0) and empty pools.
     round_ = std::make_unique<CombatRound_C>();
@@ -181,20 +163,20 @@ void Event_4000_C::finish()
     const int32_t share = xpShare();
     for (int i = 0; i < party->getCount(); ++i) {
         bl3dPartyChar* m = party->getMember(i);
-        if (m->getCurHP() > 0)
+        if (!m->isDead())
             m->addXP(share);
         if (m->getClassId() == CLASS_FOD && intAttribute(m, tagkey::FOD) != 0)
             setIntAttribute(m, tagkey::FOD, 4);
     }
     round_->endAllSongs();
     for (int i = 0; i < party->getCount(); ++i)
-        clearCondition(*party->getMember(i), COND_HIDDEN);
-    setWorldVar("CBS", 0);
+        party->getMember(i)->clearBaseConditions(COND_HIDDEN);
+    setWorldVar(tagkey::CBS, 0);
     restoreParty();
     CombatRound_C::deadToTheBack();
     for (int i = party->getCount() - 1; i >= 0; --i) {
         const bl3dPartyChar* m = party->getMember(i);
-        if (m->isJoinedMonster() && m->getCurHP() <= 0)
+        if (m->isJoinedMonster() && m->isDead())
             party->removeAt(i);
     }
     setWorldVar(tagkey::CombatDelay, combatDelay_);
@@ -247,11 +229,11 @@ void Event_4000_C::restoreParty()
         bl3dStatBlock* s = m->getStatBlock();
         // Only a song that still plays outside combat has its bard playing.
         if (wasPlaying_[i] && songPlays)
-            s->setBase(STAT_CONDITIONS, s->getBase(STAT_CONDITIONS) | COND_SONG);
+            m->addBaseConditions(COND_SONG);
         s->cureStun();
-        clearCondition(*m, COND_STUNNED);
+        m->clearBaseConditions(COND_STUNNED);
         s->cureSleep();
-        clearCondition(*m, COND_SLEEPING);
+        m->clearBaseConditions(COND_SLEEPING);
     }
     for (bl3dPartyChar* m : now)
         if (!party->addMember(m))
@@ -356,12 +338,12 @@ int Event_4000_C::trySurrender()
     surrenderTried_ = true;
     for (int i = 0; i < party->getCount(); ++i) {
         const bl3dPartyChar* paladin = party->getMember(i);
-        if (!paladin->isClass(CLASS_PALADIN) || paladin->getCurHP() <= 0)
+        if (!paladin->isClass(CLASS_PALADIN) || paladin->isDead())
             continue;
         const int32_t cha = paladin->getStatBlock()->getCur(STAT_CH);
         int64_t levels = 0;
         for (int k = 0; k < party->getCount(); ++k)
-            if (party->getMember(k)->getCurHP() > 0)
+            if (!party->getMember(k)->isDead())
                 levels += party->getMember(k)->getLevel();
         const int64_t enemyLevels = enemyList.totalLevel();
         int64_t enemies = 0;
@@ -416,7 +398,7 @@ void Event_4000_C::advance()
     int living = 0;
     for (int i = 0; i < party->getCount(); ++i) {
         const bl3dPartyChar* m = party->getMember(i);
-        if (m->getCurHP() > 0) {
+        if (!m->isDead()) {
             dex += m->getStatBlock()->getCur(STAT_DX);
             ++living;
         }
@@ -471,7 +453,7 @@ void Event_4000_C::rebuildPrevious(int slot, bl3dPartyChar& m, bool& playing, co
     selAct_[slot] = nullptr;
     selActArg_[slot] = nullptr;
     selExtra_[slot] = OrderExtra_S{};
-    if (m.getCurHP() <= 0)
+    if (m.isDead())
         return;
     if (m.isJoinedMonster()) {
         if (bl3dCombatAI* ai = m.getCombatAI())

@@ -300,7 +300,7 @@ void Event_4000_C::memberTurnKey(bl3dPartyChar& m, int sym)
             selActArg_[curMember_] = nullptr;
             nextMember();
         } else if (sym == 'e') {
-            const int32_t playing = intAttribute(rulesEnv().worldTags(), "CBS");
+            const int32_t playing = worldVar(tagkey::CBS);
             selAct_[curMember_] = playing ? CombatRound_C::ownAction(m, playing) : nullptr;
             selActArg_[curMember_] = nullptr;
             queueSong(SONG_STOP_IN_COMBAT);

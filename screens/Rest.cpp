@@ -58,16 +58,6 @@ int digitOf(int sym)
     return -1;
 }
 
-bool anyoneAlive()
-{
-    if (!party)
-        return false;
-    for (int i = 0; i < party->getCount(); ++i)
-        if (const bl3dPartyChar* m = party->getMember(i); m && m->getCurHP() > 0)
-            return true;
-    return false;
-}
-
 const char* facingName(int facing)
 {
     switch (facing) {
@@ -219,7 +209,7 @@ void Rest_C::step()
         // The whole party fell (the Hall has taken it in): resting on would
         // only bring the Hall back at every step, or rest a party that is
         // no longer where it lay down.
-        if (iface->partyFalls() != falls || !anyoneAlive()) {
+        if (iface->partyFalls() != falls || !(party && party->anyoneAlive())) {
             s.state = CLOSED;
             vell::pushRedraw();
             return;

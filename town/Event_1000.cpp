@@ -162,7 +162,7 @@ void Event_1000_C::menuKey(int sym)
             setState(TRAIN_WHO);
         break;
     case 'v':
-        if (anyoneAlive())
+        if (party && party->anyoneAlive())
             leave();
         break;
     case 'q':
@@ -253,12 +253,4 @@ void Event_1000_C::offerKey(int sym)
     member_->levelUp(true);
     passTime(TRAINING_TICKS);
     setState(breakthrough ? BREAKTHROUGH_GAINED : LEVEL_GAINED);
-}
-
-bool Event_1000_C::anyoneAlive() const
-{
-    for (int i = 0; party && i < party->getCount(); ++i)
-        if (const bl3dPartyChar* m = party->getMember(i); m && m->getCurHP() > 0)
-            return true;
-    return false;
 }

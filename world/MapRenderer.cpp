@@ -92,11 +92,6 @@ MapDraw_C& drawData(Map_C& map)
     return *d;
 }
 
-int32_t worldVar(const char* key)
-{
-    return gameworld ? gameworld->getVar(key) : 0;
-}
-
 void bindTexture(const Texture_S* t)
 {
     glBindTexture(GL_TEXTURE_2D, t ? t->texID : 0);
@@ -437,7 +432,7 @@ void maprender::drawSquares(Map_C& map, int x, int y, int facing, int pass, int 
 
     // Walking through walls: the wall in front of the party is not drawn,
     // from neither side.
-    const bool through = worldVar("WalkThrough") != 0;
+    const bool through = gameworld && gameworld->getVar(tagkey::WalkThrough) != 0;
     const movement::Step_S ahead = movement::stepFor(facing);
     const int aheadX = x + ahead.dx, aheadY = y + ahead.dy;
     const int facingBack = (facing + 180) % 360;
