@@ -8,6 +8,7 @@
 #include "core/TextBuf.h"
 #include "platform/Random.h"
 #include "rules/EnemyList.h"
+#include "rules/Money.h"
 #include "rules/Monster.h"
 #include "rules/MonsterType.h"
 #include "rules/PartyChar.h"
@@ -172,8 +173,8 @@ int bl3dSkill_1000::perform(ActionUse_S* record) {
     const int32_t gold = target->getGold();
     if (gold > 4) {
         amount = static_cast<int32_t>((static_cast<uint32_t>(vell::gameRand()) % static_cast<uint32_t>(gold) + 1) / 2);
-        if (target->spendGold(amount))
-            p->addGold(amount);
+        if (money::pay(*target, amount))
+            money::receive(*p, amount);
         else
             amount = 0;
     }

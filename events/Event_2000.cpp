@@ -19,6 +19,7 @@
 #include "rules/Item.h"
 #include "rules/ItemList.h"
 #include "rules/ItemType.h"
+#include "rules/Money.h"
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
 #include "rules/SavingThrow.h"
@@ -699,14 +700,14 @@ bool Event_2000_C::modifyGold(int index, int amount, bool takeAll)
     if (!m)
         return false;
     if (amount >= 0) {
-        m->addGold(amount);
+        money::receive(*m, amount);
         return true;
     }
     const int32_t cost = amount == INT32_MIN ? INT32_MAX : -amount;
-    if (m->spendGold(cost))
+    if (money::pay(*m, cost))
         return true;
     if (takeAll)
-        m->spendGold(m->getGold());
+        money::pay(*m, m->getGold());
     return false;
 }
 

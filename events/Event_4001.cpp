@@ -10,6 +10,7 @@
 #include "rules/Inventory.h"
 #include "rules/Item.h"
 #include "rules/Party.h"
+#include "rules/Money.h"
 #include "rules/PartyChar.h"
 #include "rules/SavingThrow.h"
 #include "screens/CharView.h"
@@ -303,7 +304,7 @@ void Event_4001_C::open()
 {
     rebuildList();
     if (!paid_ && taker_ && chest_->gold > 0)
-        taker_->addGold(chest_->gold);
+        money::receive(*taker_, chest_->gold);
     paid_ = true;
     setState(FOUND);
 }

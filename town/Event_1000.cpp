@@ -4,12 +4,12 @@
 #include "core/ArchiveFile.h"
 #include "core/ModalLoop.h"
 #include "rules/Party.h"
+#include "rules/Money.h"
 #include "rules/PartyChar.h"
 #include "screens/AddChar.h"
 #include "screens/BanishChar.h"
 #include "screens/CreateChar.h"
 #include "screens/PaneText.h"
-#include "town/ShopMoney.h"
 #include "town/TownPrices.h"
 #include "world/GameWorld.h"
 #include "world/Interface.h"
@@ -245,7 +245,7 @@ void Event_1000_C::offerKey(int sym)
     }
     if (sym != 'y' || !member_)
         return;
-    if (!shopmoney::pay(*member_, cost_)) {
+    if (!money::pay(*member_, cost_)) {
         setState(NO_FUNDS);
         return;
     }

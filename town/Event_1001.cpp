@@ -1,9 +1,9 @@
 #include "town/Event_1001.h"
 
+#include "rules/Money.h"
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
 #include "screens/PaneText.h"
-#include "town/ShopMoney.h"
 #include "world/GameWorld.h"
 
 #include <cstdio>
@@ -122,7 +122,7 @@ void Event_1001_C::payKey(int sym)
     if (sym != 'y')
         return;
     bl3dPartyChar* m = party ? party->getMember(member_) : nullptr;
-    if (!m || !shopmoney::pay(*m, price())) {
+    if (!m || !money::pay(*m, price())) {
         setState(NO_FUNDS);
         return;
     }

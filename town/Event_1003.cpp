@@ -5,11 +5,11 @@
 #include "core/ModalLoop.h"
 #include "core/ScrollPane.h"
 #include "rules/ActionList.h"
+#include "rules/Money.h"
 #include "rules/PartyChar.h"
 #include "screens/CharSheetText.h"
 #include "rules/TagKeys.h"
 #include "screens/PaneText.h"
-#include "town/ShopMoney.h"
 #include "town/TownPrices.h"
 #include "world/Interface.h"
 
@@ -331,7 +331,7 @@ void Event_1003_C::ownOfferKey(bool yes)
     }
     if (!member_)
         return;
-    if (!shopmoney::pay(*member_, cost_)) {
+    if (!money::pay(*member_, cost_)) {
         setState(PATH_SHORT);
         return;
     }

@@ -3,9 +3,9 @@
 #include "core/ModalLoop.h"
 #include "platform/Random.h"
 #include "rules/Party.h"
+#include "rules/Money.h"
 #include "rules/PartyChar.h"
 #include "screens/PaneText.h"
-#include "town/ShopMoney.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -101,10 +101,10 @@ int Event_1022_C::play(int slot, int game, const std::string& digits)
         return 8;
     payout_ = game == kBones ? rollBones(slot, wager_) : spinWheel(slot, wager_);
     received_ = 0;
-    if (!shopmoney::pay(*p, wager_))
+    if (!money::pay(*p, wager_))
         return 8;
     if (payout_ > 0)
-        received_ = shopmoney::receiveUpTo(*p, payout_);
+        received_ = money::receiveUpTo(*p, payout_);
     return payout_ > 0 ? 5 : 6;
 }
 

@@ -11,13 +11,13 @@
 #include "rules/ItemList.h"
 #include "rules/ItemType.h"
 #include "rules/Party.h"
+#include "rules/Money.h"
 #include "rules/PartyChar.h"
 #include "rules/ShopInv.h"
 #include "screens/CharView.h"
 #include "screens/InvChooser.h"
 #include "screens/ListKeys.h"
 #include "screens/PaneText.h"
-#include "town/ShopMoney.h"
 #include "world/GameWorld.h"
 #include "world/Interface.h"
 #include "world/QuestStores.h"
@@ -133,8 +133,8 @@ int64_t Shop_C::modifyPrice(int64_t price) const
     m = std::clamp<int64_t>(m, -25, 25);
     const double moved = double(price) + double(price) * double(m) / 100.0;
     // Truncated toward zero; a price past what gold holds stops there.
-    if (moved >= double(shopmoney::kMaxGold))
-        return shopmoney::kMaxGold;
+    if (moved >= double(money::kMaxGold))
+        return money::kMaxGold;
     return moved <= 0 ? 0 : static_cast<int64_t>(moved);
 }
 
@@ -203,7 +203,7 @@ void Shop_C::drawState(PaneText_C& pane)
         if (place.item)
             place.item->getDisplayName(itemName);
         std::snprintf(buf, sizeof buf, "I'll give you %lld gold for that.  Do you accept?",
-                      static_cast<long long>(shopmoney::salePrice(place.item ? place.item->getPrice() : 0)));
+                      static_cast<long long>(money::salePrice(place.item ? place.item->getPrice() : 0)));
         drawItemOffer(pane, itemName.c_str(), buf);
         pane.line(-1, "(Y)es", 'y');
         pane.line(0, "(N)o", 'n');
@@ -461,7 +461,7 @@ void Shop_C::buy()
         message("You have made an invalid selection!");
         return;
     }
-    if (!shopmoney::pay(*who, offerPrice())) {
+    if (!money::pay(*who, offerPrice())) {
         message("Not enough gold.");
         return;
     }
@@ -485,7 +485,7 @@ void Shop_C::sell()
         setState(BUSINESS);
         return;
     }
-    shopmoney::receive(*who, shopmoney::salePrice(item->getPrice()));
+    money::receive(*who, money::salePrice(item->getPrice()));
     stock_->add(1, item->getType(), false);
     item.reset();
     runSellChooser();

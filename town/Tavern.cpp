@@ -2,12 +2,12 @@
 
 #include "core/ModalLoop.h"
 #include "platform/Random.h"
+#include "rules/Money.h"
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
 #include "screens/CharView.h"
 #include "rules/TagKeys.h"
 #include "screens/PaneText.h"
-#include "town/ShopMoney.h"
 #include "town/TownPrices.h"
 #include "world/GameWorld.h"
 
@@ -93,7 +93,7 @@ int64_t Tavern_C::drinkPrice(int drink)
 
 bool Tavern_C::buyDrink(bl3dPartyChar& drinker, int drink)
 {
-    return shopmoney::pay(drinker, drinkPrice(drink));
+    return money::pay(drinker, drinkPrice(drink));
 }
 
 void Tavern_C::drinkEffect(bl3dPartyChar& drinker, int drink)
@@ -126,7 +126,7 @@ int64_t Tavern_C::roomPrice() const
 
 bool Tavern_C::rentRoom(bl3dPartyChar& payer) const
 {
-    return shopmoney::pay(payer, roomPrice());
+    return money::pay(payer, roomPrice());
 }
 
 void Tavern_C::restNight()
@@ -184,7 +184,7 @@ bool Tavern_C::tip(bl3dPartyChar& tipper, const std::string& digits)
     // read as far as it is one, held to what gold can say.
     const long long typed = std::strtoll(digits.c_str(), nullptr, 10);
     cost_ = std::min<long long>(std::max<long long>(typed, 0), INT32_MAX);
-    if (!shopmoney::pay(tipper, cost_))
+    if (!money::pay(tipper, cost_))
         return false;
     int64_t worth = cost_;
     const int32_t ch = tipper.getStatBlock()->getCur(STAT_CH);
