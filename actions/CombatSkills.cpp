@@ -14,8 +14,8 @@
 #include "rules/PartyChar.h"
 #include "rules/RulesEnv.h"
 #include "rules/SavingThrow.h"
-
 #include "rules/TagKeys.h"
+
 #include <algorithm>
 
 namespace {

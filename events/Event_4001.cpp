@@ -3,19 +3,20 @@
 #include "actions/Attributes.h"
 #include "actions/Spell.h"
 #include "audio/MasterAudio.h"
+#include "core/MemberKeys.h"
 #include "core/ModalLoop.h"
 #include "core/ScrollList.h"
 #include "events/Chest.h"
 #include "platform/Random.h"
 #include "rules/Inventory.h"
 #include "rules/Item.h"
-#include "rules/Party.h"
 #include "rules/Money.h"
+#include "rules/Party.h"
 #include "rules/PartyChar.h"
 #include "rules/SavingThrow.h"
+#include "rules/TagKeys.h"
 #include "screens/CharView.h"
 #include "screens/ListKeys.h"
-#include "rules/TagKeys.h"
 #include "screens/PaneText.h"
 #include "world/GameClock.h"
 #include "world/GameWorld.h"
@@ -128,10 +129,8 @@ void Event_4001_C::setState(int state)
 
 bl3dPartyChar* Event_4001_C::chosenMember(int sym, bool refuseStone) const
 {
-    if (sym < SDLK_F1 || sym > SDLK_F8 || !party)
-        return nullptr;
-    const int slot = sym - SDLK_F1;
-    if (slot >= party->getCount())
+    const int slot = memberSlotOfKey(sym);
+    if (slot < 0 || !party || slot >= party->getCount())
         return nullptr;
     bl3dPartyChar* m = party->getMember(slot);
     if (!m || m->getCurHP() <= 0 || (refuseStone && m->isStone()))
@@ -333,8 +332,8 @@ void Event_4001_C::openKey(int sym)
     const bool listed = itemList_ && itemList_->getNumLines() > 0;
     if (sym == SDLK_ESCAPE) {
         setState(itemsRemain() ? LEAVE_ITEMS : DONE);
-    } else if (sym >= SDLK_F1 && sym <= SDLK_F8) {
-        const int slot = sym - SDLK_F1;
+    } else if (memberSlotOfKey(sym) >= 0) {
+        const int slot = memberSlotOfKey(sym);
         if (!party || slot >= party->getCount())
             return;
         taker_ = party->getMember(slot);

@@ -10,6 +10,7 @@
 #include "actions/Songs.h"
 #include "actions/Spell.h"
 #include "actions/Targets.h"
+#include "core/MemberKeys.h"
 #include "core/ModalLoop.h"
 #include "core/ScrollList.h"
 #include "core/ScrollPane.h"
@@ -22,8 +23,8 @@
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
 #include "rules/RulesEnv.h"
-#include "screens/CharView.h"
 #include "rules/TagKeys.h"
+#include "screens/CharView.h"
 #include "screens/CombatScreen.h"
 #include "screens/InvChooser.h"
 #include "screens/ListKeys.h"
@@ -272,8 +273,8 @@ void Event_4000_C::orderKey(int sym)
     case ITEM_TARGET:
         if (sym == SDLK_ESCAPE) {
             setState(MEMBER_TURN);
-        } else if (bl3dPartyChar* target = (sym >= SDLK_F1 && sym <= SDLK_F8) ? memberForKey(sym) : nullptr) {
-            queue(state_ == ITEM_TARGET, target, sym - SDLK_F1);
+        } else if (bl3dPartyChar* target = memberForKey(sym)) {
+            queue(state_ == ITEM_TARGET, target, memberSlotOfKey(sym));
         }
         return;
     case SPELL_DESCRIPTION:
@@ -286,7 +287,7 @@ void Event_4000_C::orderKey(int sym)
 
 void Event_4000_C::memberTurnKey(bl3dPartyChar& m, int sym)
 {
-    if (sym >= SDLK_F1 && sym <= SDLK_F8) {
+    if (memberSlotOfKey(sym) >= 0) {
         view(sym);
         return;
     }

@@ -2,9 +2,10 @@
 
 #include "actions/Songs.h"
 #include "core/ArchiveFile.h"
+#include "core/MemberKeys.h"
 #include "core/ModalLoop.h"
-#include "rules/Party.h"
 #include "rules/Money.h"
+#include "rules/Party.h"
 #include "rules/PartyChar.h"
 #include "screens/AddChar.h"
 #include "screens/BanishChar.h"
@@ -196,7 +197,7 @@ void Event_1000_C::restKey(int sym)
         setState(MENU);
         return;
     }
-    bl3dPartyChar* m = memberFor(sym);
+    bl3dPartyChar* m = memberForKey(sym);
     if (!m)
         return;
     if (m->getRace() == MONSTER_RACE) {
@@ -211,7 +212,7 @@ void Event_1000_C::restKey(int sym)
         setState(STORE_FAILED);
         return;
     }
-    party->removeAt(sym - SDLK_F1);
+    party->removeAt(memberSlotOfKey(sym));
     setState(MENU);
 }
 
@@ -221,7 +222,7 @@ void Event_1000_C::trainKey(int sym)
         setState(MENU);
         return;
     }
-    bl3dPartyChar* m = memberFor(sym);
+    bl3dPartyChar* m = memberForKey(sym);
     if (!m || m->getCurHP() <= 0)
         return;
     member_ = m;

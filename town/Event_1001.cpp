@@ -1,5 +1,6 @@
 #include "town/Event_1001.h"
 
+#include "core/MemberKeys.h"
 #include "rules/Money.h"
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
@@ -97,10 +98,10 @@ void Event_1001_C::handleKey(int sym, SDLMod)
 
 void Event_1001_C::choose(int sym)
 {
-    bl3dPartyChar* m = memberFor(sym);
+    bl3dPartyChar* m = memberForKey(sym);
     if (!m)
         return;
-    member_ = static_cast<uint8_t>(sym - SDLK_F1);
+    member_ = static_cast<uint8_t>(memberSlotOfKey(sym));
     if (m->getCurHP() <= 0) {
         setState(DEAD);
     } else if (!m->isClass(kCasterMask)) {

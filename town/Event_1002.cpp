@@ -335,7 +335,7 @@ void Event_1002_C::handleKey(int sym, SDLMod)
         setState(cure ? HEALING_MENU : MENU);
         return;
     }
-    bl3dPartyChar* m = memberFor(sym);
+    bl3dPartyChar* m = memberForKey(sym);
     if (!m)
         return;
     if (cure) {
@@ -445,7 +445,7 @@ void Event_1002_C::payerKey(int sym)
         setState(state_ == RAISE_OFFER ? DECLINED : HEALING_MENU);
         return;
     }
-    bl3dPartyChar* payer = memberFor(sym);
+    bl3dPartyChar* payer = memberForKey(sym);
     if (!isLiving(payer))
         return;
     payer_ = payer;

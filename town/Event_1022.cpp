@@ -1,9 +1,10 @@
 #include "town/Event_1022.h"
 
+#include "core/MemberKeys.h"
 #include "core/ModalLoop.h"
 #include "platform/Random.h"
-#include "rules/Party.h"
 #include "rules/Money.h"
+#include "rules/Party.h"
 #include "rules/PartyChar.h"
 #include "screens/PaneText.h"
 
@@ -199,8 +200,8 @@ void Event_1022_C::handleKey(int sym, SDLMod)
     case kBones:
         if (sym == SDLK_ESCAPE) {
             setState(1);
-        } else if (memberFor(sym)) {
-            player_ = sym - SDLK_F1;
+        } else if (memberForKey(sym)) {
+            player_ = memberSlotOfKey(sym);
             setState(canPlay(player_) ? 4 : 7);
         }
         return;

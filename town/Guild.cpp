@@ -111,7 +111,7 @@ void Guild_C::handleKey(int sym, SDLMod)
             setState(MENU);
             return;
         }
-        bl3dPartyChar* m = memberFor(sym);
+        bl3dPartyChar* m = memberForKey(sym);
         if (isLiving(m))
             memberChosen(*m);
         return;

@@ -3,6 +3,7 @@
 #include "core/ArchiveDir.h"
 #include "core/ArchiveFile.h"
 #include "core/CommonInterface.h"
+#include "core/MemberKeys.h"
 #include "core/ModalLoop.h"
 #include "core/ScrollList.h"
 #include "platform/Random.h"
@@ -10,8 +11,8 @@
 #include "rules/Item.h"
 #include "rules/ItemList.h"
 #include "rules/ItemType.h"
-#include "rules/Party.h"
 #include "rules/Money.h"
+#include "rules/Party.h"
 #include "rules/PartyChar.h"
 #include "rules/ShopInv.h"
 #include "screens/CharView.h"
@@ -303,8 +304,8 @@ void Shop_C::welcomeKey(int sym)
         leave();
         return;
     }
-    if (memberFor(sym)) {
-        customer_ = sym - SDLK_F1;
+    if (memberForKey(sym)) {
+        customer_ = memberSlotOfKey(sym);
         setState(BUSINESS);
     }
 }
@@ -322,7 +323,7 @@ void Shop_C::businessKey(int sym)
     } else if (sym == 's') {
         runSellChooser();
         setState(sellIndex_ >= 0 ? SELL_OFFER : BUSINESS);
-    } else if (bl3dPartyChar* m = memberFor(sym)) {
+    } else if (bl3dPartyChar* m = memberForKey(sym)) {
         CharView_C::run(m, iface_, true);
         setState(BUSINESS);
     }
@@ -345,8 +346,8 @@ void Shop_C::buyListKey(int sym)
         }
     } else if (sym == SDLK_ESCAPE) {
         setState(CATEGORY);
-    } else if (memberFor(sym)) {
-        customer_ = sym - SDLK_F1;
+    } else if (memberForKey(sym)) {
+        customer_ = memberSlotOfKey(sym);
         computeRoom();
         rebuildList(list_ ? list_->selected() : 0);
         setState(BUY_LIST);

@@ -5,8 +5,8 @@
 #include "rules/Money.h"
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
-#include "screens/CharView.h"
 #include "rules/TagKeys.h"
+#include "screens/CharView.h"
 #include "screens/PaneText.h"
 #include "town/TownPrices.h"
 #include "world/GameWorld.h"
@@ -223,7 +223,7 @@ void Tavern_C::hourTest()
 
 bl3dPartyChar* Tavern_C::livingMemberFor(int sym)
 {
-    bl3dPartyChar* m = memberFor(sym);
+    bl3dPartyChar* m = memberForKey(sym);
     return m && m->getCurHP() > 0 ? m : nullptr;
 }
 
@@ -328,7 +328,7 @@ void Tavern_C::handleKey(int sym, SDLMod)
             setState(16);
         } else if (sym == 't') {
             setState(17);
-        } else if (bl3dPartyChar* m = memberFor(sym)) {
+        } else if (bl3dPartyChar* m = memberForKey(sym)) {
             CharView_C::run(m, iface_, true);
             vell::pushRedraw();
         }

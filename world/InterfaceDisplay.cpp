@@ -5,14 +5,15 @@
 
 #include "core/CommonInterface.h"
 #include "core/GameConfig.h"
+#include "core/MemberKeys.h"
 #include "core/MouseRegions.h"
 #include "core/PicCache.h"
 #include "core/ScreenProjection.h"
 #include "core/ScrollPane.h"
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
-#include "world/GameWorld.h"
 #include "rules/TagKeys.h"
+#include "world/GameWorld.h"
 #include "world/Map.h"
 #include "world/MapRenderer.h"
 
@@ -343,7 +344,7 @@ void Interface_C::drawCharText()
     if (mouseRegions_)
         for (int slot = 0; slot < 8; ++slot) {
             const int y = layout_.rosterTop - slot * lh;
-            mouseRegions_->addRegion(col[0], layout_.height - y - lh, col[7] + 32 - col[0], lh, SDLK_F1 + slot, 1);
+            mouseRegions_->addRegion(col[0], layout_.height - y - lh, col[7] + 32 - col[0], lh, memberKeyOfSlot(slot), 1);
         }
 
     RosterRow_S rows[8];
