@@ -13,6 +13,7 @@
 #include "rules/MonsterType.h"
 #include "rules/PartyChar.h"
 #include "rules/RulesEnv.h"
+#include "rules/TagKeys.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -118,50 +119,50 @@ void addClassBonus(bl3dPartyChar& who, const Arms& arms, const bl3dMonster& targ
             b.hit += 5;
             b.damage += 5;
         }
-        if (attr("BerserkOn") != 0) {
-            const int32_t lvl = attr("berserkLvl");
+        if (attr(tagkey::BerserkOn) != 0) {
+            const int32_t lvl = attr(tagkey::berserkLvl);
             b.attacks += lvl;
             b.hit += lvl;
             b.damage += lvl;
-            setIntAttribute(&who, "BerserkOn", 0);
+            setIntAttribute(&who, tagkey::BerserkOn, 0);
         }
         break;
     case 0x8:
         if (bare) {
-            b.hit += attr("h2hExp");
-            if (const int32_t fod = attr("FOD")) {
+            b.hit += attr(tagkey::h2hExp);
+            if (const int32_t fod = attr(tagkey::FOD)) {
                 b.damage += fod;
                 if (target.creatureType() != CREATURE_NO_ESCAPE)
-                    setIntAttribute(&who, "FOD", saturate32(static_cast<int64_t>(fod) * 2));
+                    setIntAttribute(&who, tagkey::FOD, saturate32(static_cast<int64_t>(fod) * 2));
             }
         }
         break;
     case 0x10:
         if (arms.bow)
-            b.hit += attr("Expert");
+            b.hit += attr(tagkey::Expert);
         if (oneOf(meleeCat, {CAT_LONG_BLADE, CAT_SHORT_BLADE}))
-            b.hit += 2 * static_cast<int64_t>(attr("Expert"));
+            b.hit += 2 * static_cast<int64_t>(attr(tagkey::Expert));
         break;
     case 0x20:
         if (arms.bow) {
-            b.hit += attr("Prof");
-            b.damage += attr("Prof");
+            b.hit += attr(tagkey::Prof);
+            b.damage += attr(tagkey::Prof);
         }
         break;
     case 0x40:
         if (arms.bow) {
-            b.hit += 2 * static_cast<int64_t>(attr("Expert"));
-            if (attr("Expert") > 4)
+            b.hit += 2 * static_cast<int64_t>(attr(tagkey::Expert));
+            if (attr(tagkey::Expert) > 4)
                 b.attacks *= 2;
         }
         if (oneOf(meleeCat, {CAT_SHORT_BLADE, CAT_LONG_BLADE, CAT_MELEE, CAT_BLUNT}))
-            b.hit += attr("Prof");
+            b.hit += attr(tagkey::Prof);
         break;
     case 0x80:
         if (arms.bow || meleeCat == CAT_SHORT_BLADE)
-            b.hit += attr("Prof");
+            b.hit += attr(tagkey::Prof);
         if (meleeCat == CAT_THROWN)
-            b.hit += attr("Expert");
+            b.hit += attr(tagkey::Expert);
         break;
     case 0x4000:
         if (lowHP) {
@@ -169,7 +170,7 @@ void addClassBonus(bl3dPartyChar& who, const Arms& arms, const bl3dMonster& targ
             b.damage += 5;
         }
         if (bare) {
-            const int32_t claws = std::clamp(attr("Claw"), 0, MAX_CLAWS);
+            const int32_t claws = std::clamp(attr(tagkey::Claw), 0, MAX_CLAWS);
             for (int32_t i = 0; i < claws; ++i)
                 b.damage += 1 + vell::gameRand() % 6;
         }
@@ -346,8 +347,8 @@ void dealHits(const PartyBlow_S& p, const Tally_S& t, int32_t blows, int32_t kil
         p.text.set("#2%s#0 attacks %s #4%s#0 %d times, and hits %d time%s for a total of #4%d#0 points", p.who(),
                    p.article(), p.foe(), blows, t.hits, t.hits == 1 ? "" : "s", saturate32(t.total));
     if (p.target.getCurHP() < 1) {
-        if (p.attacker.getClassId() == 0x8 && intAttribute(&p.attacker, "FOD") != 0)
-            setIntAttribute(&p.attacker, "FOD", 4);
+        if (p.attacker.getClassId() == 0x8 && intAttribute(&p.attacker, tagkey::FOD) != 0)
+            setIntAttribute(&p.attacker, tagkey::FOD, 4);
         p.text.append(", killing %s!\n", p.target.pronoun(1));
     } else {
         p.text.append("!\n");

@@ -14,6 +14,7 @@
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
 #include "rules/RulesEnv.h"
+#include "rules/TagKeys.h"
 
 #include <cstdint>
 
@@ -26,9 +27,9 @@ constexpr int32_t NO_ORDER = COND_STUNNED | COND_SLEEPING | COND_BLIND | COND_ST
 
 uint32_t initiativeBonus(const bl3dPartyChar& m) {
     if (m.isClass(0x10))
-        return static_cast<uint32_t>(intAttribute(&m, "Expert") - 1);
+        return static_cast<uint32_t>(intAttribute(&m, tagkey::Expert) - 1);
     if (m.isClass(0x80))
-        return static_cast<uint32_t>(intAttribute(&m, "InitBonus"));
+        return static_cast<uint32_t>(intAttribute(&m, tagkey::InitBonus));
     return 0;
 }
 

@@ -8,11 +8,13 @@
 #include "core/TextBuf.h"
 #include "platform/Random.h"
 #include "rules/EnemyList.h"
+#include "rules/Money.h"
 #include "rules/Monster.h"
 #include "rules/MonsterType.h"
 #include "rules/PartyChar.h"
 #include "rules/RulesEnv.h"
 #include "rules/SavingThrow.h"
+#include "rules/TagKeys.h"
 
 #include <algorithm>
 
@@ -171,8 +173,8 @@ int bl3dSkill_1000::perform(ActionUse_S* record) {
     const int32_t gold = target->getGold();
     if (gold > 4) {
         amount = static_cast<int32_t>((static_cast<uint32_t>(vell::gameRand()) % static_cast<uint32_t>(gold) + 1) / 2);
-        if (target->spendGold(amount))
-            p->addGold(amount);
+        if (money::pay(*target, amount))
+            money::receive(*p, amount);
         else
             amount = 0;
     }
@@ -253,7 +255,7 @@ int bl3dSkill_1003::perform(ActionUse_S* record) {
         const bool member = target->isPartyMember();
         stunned = actionEnv().queueStunTimeout(member ? nullptr : target, due);
         if (stunned && member)
-            setIntAttribute(target, "StunTimeout", static_cast<int32_t>(due));
+            setIntAttribute(target, tagkey::StunTimeout, static_cast<int32_t>(due));
         if (stunned)
             target->addBaseConditions(COND_STUNNED);
     }

@@ -14,6 +14,7 @@
 #include "rules/PartyChar.h"
 #include "rules/RulesEnv.h"
 #include "rules/SavingThrow.h"
+#include "rules/TagKeys.h"
 
 bl3dDamageEffect::bl3dDamageEffect(const DamageBody_S& body)
     : range_(body.range), mode_(body.mode), sides_(body.sides), count_(body.count), bonus_(body.bonus),
@@ -190,7 +191,7 @@ int bl3dDamageEffect::apply(bl3dActor* actor, void* target, int distance, Effect
             if (!sweep(group->getMonster(static_cast<int>(k)), falloff, true))
                 break;
     }
-    if (intAttribute(rulesEnv().worldTags(), "Bardb00bC") == 1)
+    if (worldVar(tagkey::Bardb00bC) == 1)
         sums.total /= 2;
     return result;
 }

@@ -8,6 +8,7 @@
 #include "rules/Actor.h"
 #include "rules/Character.h"
 #include "rules/Monster.h"
+#include "rules/TagKeys.h"
 
 #include <algorithm>
 
@@ -75,7 +76,7 @@ int bl3dFightEvil::perform(ActionUse_S* record) {
     // The first tier spends its use before the foe is sought: a call with no
     // foe to answer it is spent all the same.
     if (tier_ == 1) {
-        const int32_t left = intAttribute(p, "FightEvilCur");
+        const int32_t left = intAttribute(p, tagkey::FightEvilCur);
         if (left <= 0) {
             // No call at all: a plain attack at the group asked for, which
             // chooses its own victim.
@@ -84,7 +85,7 @@ int bl3dFightEvil::perform(ActionUse_S* record) {
             asEnemyGroup(use->target, &distance);
             return strike(p, attack, use->target, distance, capital, text);
         }
-        setIntAttribute(p, "FightEvilCur", left - 1);
+        setIntAttribute(p, tagkey::FightEvilCur, left - 1);
     }
 
     FoeChoice_S foe;

@@ -15,6 +15,7 @@
 #include "rules/PartyChar.h"
 #include "rules/RulesEnv.h"
 #include "rules/SavingThrow.h"
+#include "rules/TagKeys.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -148,7 +149,7 @@ int bl3dStrikeSpell::cast(SpellUse_S& use) {
 }
 
 void bl3dSpell_MIPH::strike(SpellUse_S& use, bl3dCharacter* target, const char* words) {
-    setIntAttribute(target, "Fizzle", 1);
+    setIntAttribute(target, tagkey::Fizzle, 1);
     if (use.caster()->isPartyMember())
         use.text->set("%s, phazing his mind!\n", words);
     else
@@ -279,7 +280,7 @@ void bl3dSpell_MIBL::outOfReach(SpellUse_S& use, const char*) {
 bool bl3dSpell_MIBL::phazed(bl3dCharacter* c) {
     if (c->getCurHP() < 1 || saved(c, 4) || saved(c, 5))
         return false;
-    setIntAttribute(c, "Fizzle", 1);
+    setIntAttribute(c, tagkey::Fizzle, 1);
     return true;
 }
 
@@ -376,8 +377,8 @@ int bl3dSpell_SPCO::cast(SpellUse_S& use) {
     // is left as it is, so no expiry event ever clears it.
     TagList_C* world = rulesEnv().worldTags();
     const uint32_t shieldEnd = now + SHIELD_TICKS;
-    if (world && static_cast<uint32_t>(intAttribute(world, "MagExp32")) < shieldEnd)
-        setIntAttribute(world, "MagExp32", static_cast<int32_t>(shieldEnd));
+    if (world && static_cast<uint32_t>(intAttribute(world, tagkey::MagExp32)) < shieldEnd)
+        setIntAttribute(world, tagkey::MagExp32, static_cast<int32_t>(shieldEnd));
     // One shield: a new cast replaces the modifier rather than adding
     // another.
     for (int i = 0; i < partySize(); ++i) {
@@ -476,7 +477,7 @@ int bl3dWallSpell::cast(SpellUse_S& use) {
     } else if (wall) {
         text.set("#2%s#0 casts %s, and the wall begins to flicker out of existence!\n", who, spell);
         // The next step ignores walls.
-        setIntAttribute(rulesEnv().worldTags(), "WalkThrough", 1);
+        setWorldVar(tagkey::WalkThrough, 1);
     } else {
         text.set("#2%s#0 casts %s, but it fizzles!\n", who, spell);
     }

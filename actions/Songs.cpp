@@ -17,6 +17,7 @@
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
 #include "rules/RulesEnv.h"
+#include "rules/TagKeys.h"
 
 namespace {
 
@@ -29,13 +30,12 @@ constexpr int INTUITION_REACH = 90;
 constexpr uint32_t FOR_THE_FIGHT = 0x3fffffffu;
 
 TagList_C* worldTags() { return rulesEnv().worldTags(); }
-int32_t worldVar(const char* key) { return intAttribute(worldTags(), key); }
-void setWorldVar(const char* key, int32_t v) { setIntAttribute(worldTags(), key, v); }
 
 void setPlaying(bl3dCharacter* who, bool on) {
-    bl3dStatBlock* s = who->getStatBlock();
-    const int32_t base = s->getBase(STAT_CONDITIONS);
-    s->setBase(STAT_CONDITIONS, on ? (base | COND_SONG) : (base & ~COND_SONG));
+    if (on)
+        who->addBaseConditions(COND_SONG);
+    else
+        who->clearBaseConditions(COND_SONG);
 }
 
 // Every member who plays a song stops.
@@ -92,14 +92,14 @@ int bl3dSong::start(SongUse_S& use, bool inCombat) {
     TextBuf_C& text = *use.text;
     const char* song = name().c_str();
     const char* who = bard->getName();
-    const uint32_t parts = static_cast<uint32_t>(intAttribute(bard, "Inst"));
+    const uint32_t parts = static_cast<uint32_t>(intAttribute(bard, tagkey::Inst));
     if (!actionEnv().bsTest(actionID(), parts)) {
         text.set(inCombat ? "#2%s#0 doesn't have the instrument needed to play %s!"
                           : "%s doesn't have the instrument needed to play %s!",
                  who, song);
         return 3;
     }
-    const int32_t uses = intAttribute(bard, "CurSongs");
+    const int32_t uses = intAttribute(bard, tagkey::CurSongs);
     if (uses <= 0) {
         text.set(inCombat ? "#2%s#0 feels a little dry to perform.  Perhaps a cold brew would help?"
                           : "%s feels a little dry to perform.  Perhaps a cold brew would help?",
@@ -107,8 +107,8 @@ int bl3dSong::start(SongUse_S& use, bool inCombat) {
         return 1;
     }
     // The use is spent before anything else can refuse the song.
-    setIntAttribute(bard, "CurSongs", uses - 1);
-    const char* playing = inCombat ? "CBS" : "NCBS";
+    setIntAttribute(bard, tagkey::CurSongs, uses - 1);
+    const char* playing = inCombat ? tagkey::CBS : tagkey::NCBS;
     if (worldVar(playing) != 0) {
         text.set("Someone is already playing!  It is the height of rudness to interrupt.");
         return 2;
@@ -120,7 +120,7 @@ int bl3dSong::start(SongUse_S& use, bool inCombat) {
         startInCombat(use);
     } else {
         const uint32_t end = rulesEnv().currentTick() + 120 + static_cast<uint32_t>(vell::gameRand() % 240);
-        setWorldVar("NCBSEnd", static_cast<int32_t>(end));
+        setWorldVar(tagkey::NCBSEnd, static_cast<int32_t>(end));
         startOutside(use, end);
         actionEnv().queueTimedEvent(EVENT_ID_BARD_SONG, end);
     }
@@ -130,12 +130,12 @@ int bl3dSong::start(SongUse_S& use, bool inCombat) {
 }
 
 int endSongOutsideCombat() {
-    const int32_t id = worldVar("NCBS");
+    const int32_t id = worldVar(tagkey::NCBS);
     if (id != 0)
         if (auto* song = dynamic_cast<bl3dSong*>(masterActionList.getAction(id)))
             song->undoOutside();
-    setWorldVar("NCBS", 0);
-    setWorldVar("NCBSEnd", 0);
+    setWorldVar(tagkey::NCBS, 0);
+    setWorldVar(tagkey::NCBSEnd, 0);
     actionEnv().stopSong();
     silenceParty();
     return 0;
@@ -143,8 +143,8 @@ int endSongOutsideCombat() {
 
 int endSongInCombat(bl3dCharacter& bard, TextBuf_C& text) {
     text.set("#2%s#0 stops playing.", bard.getName());
-    const int32_t id = worldVar("CBS");
-    setWorldVar("CBS", 0);
+    const int32_t id = worldVar(tagkey::CBS);
+    setWorldVar(tagkey::CBS, 0);
     actionEnv().stopFightSong();
     silenceParty();
     if (id != 0)
@@ -180,9 +180,9 @@ void endSongOutsideCombatWhenDue() {
     TagList_C* tags = worldTags();
     if (!tags)
         return;
-    const int32_t song = worldVar("NCBS");
+    const int32_t song = worldVar(tagkey::NCBS);
     const uint32_t now = rulesEnv().currentTick();
-    if (song == 0 || now < static_cast<uint32_t>(worldVar("NCBSEnd")))
+    if (song == 0 || now < static_cast<uint32_t>(worldVar(tagkey::NCBSEnd)))
         return;
     bl3dPartyChar* singer = firstSinger();
     bl3dAction* action = singer ? masterActionList.getAction(song) : nullptr;
@@ -213,7 +213,7 @@ void endPlayingOutsideCombat(TextBuf_C& text, void* iface) {
         bl3dPartyChar* m = partyMemberAt(i);
         if (!m->isPlayingSong())
             continue;
-        const int32_t playing = worldVar("NCBS");
+        const int32_t playing = worldVar(tagkey::NCBS);
         bl3dAction* song = playing ? m->actions()->getAction(playing) : nullptr;
         if (song)
             performSongRequest(*song, *m, text, iface, SONG_STOP);
@@ -225,7 +225,7 @@ void endPlayingOutsideCombat(TextBuf_C& text, void* iface) {
 }
 
 void endPlayingInCombat(bl3dPartyChar& member, TextBuf_C& text) {
-    const int32_t playing = worldVar("CBS");
+    const int32_t playing = worldVar(tagkey::CBS);
     bl3dAction* song = playing ? member.actions()->getAction(playing) : nullptr;
     if (song)
         performSongRequest(*song, member, text, nullptr, SONG_STOP_IN_COMBAT);
@@ -235,21 +235,21 @@ void endPlayingInCombat(bl3dPartyChar& member, TextBuf_C& text) {
         setPlaying(&member, false);
 }
 
-void beginFightWithoutSong() { setWorldVar("CBS", 0); }
+void beginFightWithoutSong() { setWorldVar(tagkey::CBS, 0); }
 
 // --- Beasty Skirl ------------------------------------------------------------------
 
 void bl3dSong_BeastySkirl::startOutside(SongUse_S& use, uint32_t) {
     use.text->set("%s plays %s...", use.performer->getName(), name().c_str());
-    setWorldVar("MonsterJoin", worldVar("MonsterJoin") + MONSTER_JOIN_BONUS);
+    setWorldVar(tagkey::MonsterJoin, worldVar(tagkey::MonsterJoin) + MONSTER_JOIN_BONUS);
 }
 
-void bl3dSong_BeastySkirl::undoOutside() { setWorldVar("MonsterJoin", worldVar("MonsterJoin") - MONSTER_JOIN_BONUS); }
+void bl3dSong_BeastySkirl::undoOutside() { setWorldVar(tagkey::MonsterJoin, worldVar(tagkey::MonsterJoin) - MONSTER_JOIN_BONUS); }
 
 bool bl3dSong_BeastySkirl::refusedInCombat(SongUse_S& use) {
     const char* who = use.performer->getName();
     const char* song = name().c_str();
-    if (worldVar("MagState1") & (MAGSTATE_NO_ILLUSIONS | MAGSTATE_NO_SUMMONING)) {
+    if (worldVar(tagkey::MagState1) & (MAGSTATE_NO_ILLUSIONS | MAGSTATE_NO_SUMMONING)) {
         use.text->set("#2%s#0 tries to sing %s, but nothing happens!\n", who, song);
         return true;
     }
@@ -268,7 +268,7 @@ void bl3dSong_BeastySkirl::startInCombat(SongUse_S& use) {
     bl3dMonsterType* type = actionEnv().findMonsterType(SKIRL_BEAST);
     bl3dPartyChar* wolf = type ? type->makePartyChar(true) : nullptr;
     if (wolf) {
-        setIntAttribute(wolf, "MonExpire", 0);
+        setIntAttribute(wolf, tagkey::MonExpire, 0);
         if (!party || !party->addMonster(wolf))
             delete wolf;
     }
@@ -350,7 +350,7 @@ void bl3dSong_WalkingSong::startInCombat(SongUse_S& use) {
 
 void bl3dSong_WalkingSong::undoInCombat() {
     // The fight's mist goes with the song: its end is now.
-    setWorldVar("MagExp41", static_cast<int32_t>(rulesEnv().currentTick()));
+    setWorldVar(tagkey::MagExp41, static_cast<int32_t>(rulesEnv().currentTick()));
     expireMagicBits(worldTags(), MAGIC_ENCOUNTER, rulesEnv().currentTick(), 0x02);
     actionEnv().calcXC();
 }

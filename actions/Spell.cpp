@@ -13,6 +13,7 @@
 #include "rules/Monster.h"
 #include "rules/PartyChar.h"
 #include "rules/RulesEnv.h"
+#include "rules/TagKeys.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -102,7 +103,7 @@ SpellUse_S* bl3dSpell::makeEntryAs(SpellLayout layout, int minimum, bl3dActor* a
 
 namespace {
 
-int32_t worldMagicState() { return intAttribute(rulesEnv().worldTags(), "MagState1"); }
+int32_t worldMagicState() { return worldVar(tagkey::MagState1); }
 
 // What an item actor casts through (null when it is gone).
 const bl3dItem* actorItem(const bl3dActor* actor) {
@@ -116,7 +117,7 @@ const bl3dItem* actorItem(const bl3dActor* actor) {
 } // namespace
 
 bool bl3dSpell::castCheckCreature(const bl3dCharacter* who) const {
-    return who && who->getCurHP() >= 1 && intAttribute(who, "Fizzle") == 0 && who->getCurSP() >= spCost() &&
+    return who && who->getCurHP() >= 1 && intAttribute(who, tagkey::Fizzle) == 0 && who->getCurSP() >= spCost() &&
            !(worldMagicState() & MAGSTATE_NO_MAGIC);
 }
 
@@ -139,7 +140,7 @@ int bl3dSpell::castCheck(bl3dActor* actor, TextBuf_C* text) {
     coloredName(who, shown, sizeof shown);
     const RefStr_C spell = name();
 
-    if (intAttribute(who, "Fizzle") != 0) {
+    if (intAttribute(who, tagkey::Fizzle) != 0) {
         // The possessive: "his mind is clouded".
         out.set("%s tries to cast %s, but %s mind is clouded!\n", shown, spell.c_str(), who->pronoun(2));
         rulesEnv().playSound(fizzleSound());

@@ -14,6 +14,7 @@
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
 #include "rules/RulesEnv.h"
+#include "rules/TagKeys.h"
 
 #include <algorithm>
 #include <cstring>
@@ -146,7 +147,7 @@ int bl3dSummonSpell::perform(ActionUse_S* record) {
     }
     pay(*use);
 
-    const int32_t magState = intAttribute(rulesEnv().worldTags(), "MagState1");
+    const int32_t magState = worldVar(tagkey::MagState1);
     const int32_t kind = type->getKind();
     if ((params_.illusion && (magState & MAGSTATE_NO_ILLUSIONS)) ||
         (kind == CREATURE_UNDEAD && (magState & MAGSTATE_NO_UNDEAD)) ||
@@ -179,7 +180,7 @@ int bl3dSummonSpell::perform(ActionUse_S* record) {
     bl3dPartyChar* member = type->makePartyChar(params_.illusion != 0);
     const uint32_t expire =
         params_.duration ? rulesEnv().currentTick() + static_cast<uint32_t>(params_.duration) * TICKS_PER_HOUR : 0;
-    setIntAttribute(member, "MonExpire", static_cast<int32_t>(expire));
+    setIntAttribute(member, tagkey::MonExpire, static_cast<int32_t>(expire));
     if (!party || !party->addMonster(member)) {
         delete member;
         text.set("#2%s#0 casts %s, but the party is full!\n", who, spell);

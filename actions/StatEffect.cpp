@@ -14,6 +14,7 @@
 #include "rules/PartyChar.h"
 #include "rules/RulesEnv.h"
 #include "rules/SavingThrow.h"
+#include "rules/TagKeys.h"
 
 #include <algorithm>
 
@@ -117,19 +118,19 @@ bool bl3dStatEffect::personalArmour(bl3dCharacter* who, int32_t actionId, uint32
         amount = std::min(amount, amounts_[i]);
     TagList_C* tags = who->getTagList();
     const uint32_t now = rulesEnv().currentTick();
-    oldSpell = intAttribute(tags, "CurACSpell");
-    const uint32_t expires = static_cast<uint32_t>(intAttribute(tags, "CurACExpire"));
+    oldSpell = intAttribute(tags, tagkey::CurACSpell);
+    const uint32_t expires = static_cast<uint32_t>(intAttribute(tags, tagkey::CurACExpire));
     const bool free = oldSpell == 0 || !(expires > now);
-    if (!free && amount > kind1Value(tags, "CurACMod"))
+    if (!free && amount > kind1Value(tags, tagkey::CurACMod))
         return false;
     // What is stored is what is laid: the amount held above the AC floor,
     // once the old spell's modifiers are gone.
     if (oldSpell != 0)
         who->getStatBlock()->removeModsByKey(oldSpell, -1);
     oldSpell = 0;
-    setIntAttribute(tags, "CurACSpell", actionId);
-    setIntAttribute(tags, "CurACExpire", static_cast<int32_t>(now + duration));
-    setKind1(tags, "CurACMod", heldArmour(who, amount));
+    setIntAttribute(tags, tagkey::CurACSpell, actionId);
+    setIntAttribute(tags, tagkey::CurACExpire, static_cast<int32_t>(now + duration));
+    setKind1(tags, tagkey::CurACMod, heldArmour(who, amount));
     return true;
 }
 
@@ -139,12 +140,12 @@ std::vector<size_t> bl3dStatEffect::partyArmour(int32_t actionId, uint32_t durat
         return armour;
     TagList_C* world = rulesEnv().worldTags();
     const uint32_t now = rulesEnv().currentTick();
-    oldSpell = intAttribute(world, "CurACSpell");
-    const bool active = now < static_cast<uint32_t>(intAttribute(world, "MagExp32"));
+    oldSpell = intAttribute(world, tagkey::CurACSpell);
+    const bool active = now < static_cast<uint32_t>(intAttribute(world, tagkey::MagExp32));
     size_t chosen = armour.front();
     if (active) {
         // Only a shield at least as strong as the one up replaces it.
-        const int32_t held = kind1Value(world, "CurACMod");
+        const int32_t held = kind1Value(world, tagkey::CurACMod);
         std::vector<size_t> stronger;
         for (size_t i : armour)
             if (amounts_[i] <= held && (stronger.empty() || amounts_[i] < amounts_[stronger.front()]))
@@ -158,10 +159,10 @@ std::vector<size_t> bl3dStatEffect::partyArmour(int32_t actionId, uint32_t durat
             if (amounts_[i] < amounts_[chosen])
                 chosen = i;
     }
-    setIntAttribute(world, "CurACSpell", actionId);
-    setKind1(world, "CurACMod", amounts_[chosen]);
-    setIntAttribute(world, "MagExp32", static_cast<int32_t>(now + duration));
-    setIntAttribute(world, "MagState1", intAttribute(world, "MagState1") | SHIELD_BIT);
+    setIntAttribute(world, tagkey::CurACSpell, actionId);
+    setKind1(world, tagkey::CurACMod, amounts_[chosen]);
+    setIntAttribute(world, tagkey::MagExp32, static_cast<int32_t>(now + duration));
+    setIntAttribute(world, tagkey::MagState1, intAttribute(world, tagkey::MagState1) | SHIELD_BIT);
     return armour;
 }
 

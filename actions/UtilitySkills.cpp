@@ -9,6 +9,7 @@
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
 #include "rules/RulesEnv.h"
+#include "rules/TagKeys.h"
 
 int bl3dWorldSkill::perform(ActionUse_S* record) {
     SkillUse_S* use = skillUse(record);
@@ -54,7 +55,7 @@ int bl3dSkill_12291::perform(ActionUse_S* record) {
         return 0;
     }
     bl3dPartyChar* animal = type->makePartyChar(false);
-    setIntAttribute(animal, "MonExpire", 0);
+    setIntAttribute(animal, tagkey::MonExpire, 0);
     if (!party->addMonster(animal)) {
         delete animal;
         use->text->set("%s tries, but the party is full!\n", who);

@@ -4,31 +4,32 @@
 #include "actions/Attributes.h"
 #include "core/TagList.h"
 #include "rules/RulesEnv.h"
+#include "rules/TagKeys.h"
 
 #include <iterator>
 
 namespace {
 
 const MagicBit_S LIGHT_BITS[] = {
-    {0x01, "MagExp11"}, {0x02, "MagExp12"}, {0x04, "MagExp13"}, {0x08, "MagExp14"},
-    {0x10, "MagExp15"}, {0x20, "MagExp16"}, {0x40, "MagExp17"},
+    {0x01, tagkey::MagExp11}, {0x02, tagkey::MagExp12}, {0x04, tagkey::MagExp13}, {0x08, tagkey::MagExp14},
+    {0x10, tagkey::MagExp15}, {0x20, tagkey::MagExp16}, {0x40, tagkey::MagExp17},
 };
 const MagicBit_S PERCEPTION_BITS[] = {
-    {0x01, "MagExp21"}, {0x02, "MagExp22"}, {0x04, "MagExp23"}, {0x08, "MagExp24"}, {0x10, "MagExp25"},
+    {0x01, tagkey::MagExp21}, {0x02, tagkey::MagExp22}, {0x04, tagkey::MagExp23}, {0x08, tagkey::MagExp24}, {0x10, tagkey::MagExp25},
 };
 const MagicBit_S STATE_BITS[] = {
-    {0x01, "MagExp31"}, {0x02, "MagExp32"}, {0x04, "MagExp33"}, {0x08, "MagExp34"},
-    {0x10, "MagExp35"}, {0x20, "MagExp36"}, {0x40, "MagExp37"}, {0x80, "MagExp38"},
+    {0x01, tagkey::MagExp31}, {0x02, tagkey::MagExp32}, {0x04, tagkey::MagExp33}, {0x08, tagkey::MagExp34},
+    {0x10, tagkey::MagExp35}, {0x20, tagkey::MagExp36}, {0x40, tagkey::MagExp37}, {0x80, tagkey::MagExp38},
 };
 const MagicBit_S ENCOUNTER_BITS[] = {
-    {0x02, "MagExp41"}, {0x04, "MagExp42"}, {0x08, "MagExp43"},
+    {0x02, tagkey::MagExp41}, {0x04, tagkey::MagExp42}, {0x08, tagkey::MagExp43},
 };
 
 const MagicFamily_S FAMILIES[MAGIC_FAMILY_COUNT] = {
-    {"MagLt1", 9010, LIGHT_BITS, static_cast<int>(std::size(LIGHT_BITS))},
-    {"Percep1", 9011, PERCEPTION_BITS, static_cast<int>(std::size(PERCEPTION_BITS))},
-    {"MagState1", 9012, STATE_BITS, static_cast<int>(std::size(STATE_BITS))},
-    {"XCState", 9013, ENCOUNTER_BITS, static_cast<int>(std::size(ENCOUNTER_BITS))},
+    {tagkey::MagLt1, 9010, LIGHT_BITS, static_cast<int>(std::size(LIGHT_BITS))},
+    {tagkey::Percep1, 9011, PERCEPTION_BITS, static_cast<int>(std::size(PERCEPTION_BITS))},
+    {tagkey::MagState1, 9012, STATE_BITS, static_cast<int>(std::size(STATE_BITS))},
+    {tagkey::XCState, 9013, ENCOUNTER_BITS, static_cast<int>(std::size(ENCOUNTER_BITS))},
 };
 
 } // namespace

@@ -19,10 +19,12 @@
 #include "rules/Item.h"
 #include "rules/ItemList.h"
 #include "rules/ItemType.h"
+#include "rules/Money.h"
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
 #include "rules/SavingThrow.h"
 #include "rules/StatBlock.h"
+#include "rules/TagKeys.h"
 #include "screens/ListKeys.h"
 #include "screens/PaneText.h"
 #include "world/GameWorld.h"
@@ -254,7 +256,7 @@ int Event_2000_C::endEvent(int r)
         storeFlag('S', lFlagS_);
     }
     removeDeadMonsters();
-    if (partyAllDead()) {
+    if (party && !party->anyoneAlive()) {
         carryToHall();
         return 0;
     }
@@ -328,35 +330,17 @@ bool Event_2000_C::exitUsable(const std::string& mapFile, int x, int y, int faci
     return true;
 }
 
-bool Event_2000_C::partyAllDead() const
-{
-    if (!party)
-        return false;   // no quest: nobody to carry
-    for (int i = 0; i < party->getCount(); ++i)
-        if (const bl3dPartyChar* m = party->getMember(i); m && m->getCurHP() > 0)
-            return false;
-    return true;
-}
-
 // The whole party fell to the script: to the town's Hall of Adventurers,
 // without the main view's message.
 void Event_2000_C::carryToHall()
 {
     if (!iface_)
         return;
-    Map_C* now = iface_->getCurrentMap();
-    if ((!now || std::strcmp(now->getFileName(), ra2dGameWorld::START_MAP) != 0)
-        && !iface_->newMap(ra2dGameWorld::START_MAP))
-        return;
-    iface_->setCurX(13.0f);
-    iface_->setCurZ(-24.0f);
-    iface_->setFacing(0);
     EventParams_S params;
     params.exitX = 13;
     params.exitY = 24;
     params.exitFacing = 0;
-    if (std::unique_ptr<Event_C> hall = createMapEvent(1000, &params))
-        hall->invoke(iface_);
+    iface_->carryToHall(&params);
 }
 
 // --- screen and input ------------------------------------------------------------------
@@ -696,8 +680,8 @@ bool Event_2000_C::modifyBP(int index, int amount, bool force)
     if (!m->isClass(0x2))
         return amount >= 0;
     TagList_C* attrs = m->getTagList();
-    const int64_t cur = attrs->intValue("CurSongs");
-    const int64_t max = attrs->intValue("MaxSongs");
+    const int64_t cur = attrs->intValue(tagkey::CurSongs);
+    const int64_t max = attrs->intValue(tagkey::MaxSongs);
     int64_t next = cur + amount;
     const bool failed = amount < 0 && next < 0;
     if (failed && !force)
@@ -706,7 +690,7 @@ bool Event_2000_C::modifyBP(int index, int amount, bool force)
         next = max;
     else if (next < 0)
         next = 0;   // forced
-    attrs->setInt("CurSongs", static_cast<int32_t>(next));
+    attrs->setInt(tagkey::CurSongs, static_cast<int32_t>(next));
     return !failed;
 }
 
@@ -716,14 +700,14 @@ bool Event_2000_C::modifyGold(int index, int amount, bool takeAll)
     if (!m)
         return false;
     if (amount >= 0) {
-        m->addGold(amount);
+        money::receive(*m, amount);
         return true;
     }
     const int32_t cost = amount == INT32_MIN ? INT32_MAX : -amount;
-    if (m->spendGold(cost))
+    if (money::pay(*m, cost))
         return true;
     if (takeAll)
-        m->spendGold(m->getGold());
+        money::pay(*m, m->getGold());
     return false;
 }
 

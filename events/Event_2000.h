@@ -130,7 +130,6 @@ private:
     void squareKey(char* out, size_t size, char kind) const;
     void storeFlag(char kind, int32_t value);
     void removeDeadMonsters();
-    bool partyAllDead() const;
     // Whether the party may be put on (x, y) facing `facing` of the map of
     // that file (the current map when empty); false with the reason.
     bool exitUsable(const std::string& map, int x, int y, int facing, std::string* why) const;

@@ -22,6 +22,7 @@
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
 #include "rules/RulesEnv.h"
+#include "rules/TagKeys.h"
 #include "world/GameWorld.h"
 #include "world/Interface.h"
 
@@ -40,24 +41,6 @@ Event_4000_C* gRunning = nullptr;
 // Serial of the pacing work that may still act; every start and stop of the
 // pacing makes a new one, so work pushed earlier finds nothing to do.
 intptr_t gPacingSerial = 0;
-
-int32_t worldVar(const char* key) { return intAttribute(rulesEnv().worldTags(), key); }
-void setWorldVar(const char* key, int32_t v) { setIntAttribute(rulesEnv().worldTags(), key, v); }
-
-void clearCondition(bl3dPartyChar& m, int32_t bits)
-{
-    bl3dStatBlock* s = m.getStatBlock();
-    s->setBase(STAT_CONDITIONS, s->getBase(STAT_CONDITIONS) & ~bits);
-}
-
-int livingMembers()
-{
-    int n = 0;
-    for (int i = 0; party && i < party->getCount(); ++i)
-        if (party->getMember(i)->getCurHP() > 0)
-            ++n;
-    return n;
-}
 
 } // namespace
 
@@ -99,7 +82,7 @@ int32_t Event_4000_C::getGoldPool() const { return round_ ? round_->gold() : 0; 
 
 int32_t Event_4000_C::xpShare() const
 {
-    const int living = livingMembers();
+    const int living = party ? party->livingCount() : 0;
     return living > 0 ? saturate32(scaleByDifficulty(getXpPool()) / living) : 0;
 }
 
@@ -139,23 +122,23 @@ void Event_4000_C::start()
     hasPaladin_ = false;
     for (int i = 0; i < party->getCount(); ++i) {
         const bl3dPartyChar* m = party->getMember(i);
-        if (m->isClass(CLASS_PALADIN) && m->getCurHP() > 0)
+        if (m->isClass(CLASS_PALADIN) && !m->isDead())
             hasPaladin_ = true;
     }
     // A pace outside what ',' and '.' can set is none the player chose.
-    const int32_t delay = worldVar("CombatDelay");
+    const int32_t delay = worldVar(tagkey::CombatDelay);
     combatDelay_ = delay < MIN_DELAY ? DEFAULT_DELAY : delay > MAX_DELAY ? MAX_DELAY : delay;
     clearEntry();
     clearSlots();
     // A song played outside combat ends with all it did (its music, its
     // timed end, its lasting effect); the fight has songs of its own.
-    if (worldVar("NCBS") != 0)
+    if (worldVar(tagkey::NCBS) != 0)
         endSongOutsideCombat();
     for (int i = 0; i < party->getCount() && i < 8; ++i) {
         bl3dPartyChar* m = party->getMember(i);
         savedOrder_[i] = m;
         wasPlaying_[i] = m->isPlayingSong();
-        clearCondition(*m, COND_SONG);
+        m->clearBaseConditions(COND_SONG);
     }
     // The round driver starts with no fight's song ("CBS" 0) and empty pools.
     round_ = std::make_unique<CombatRound_C>();
@@ -180,23 +163,23 @@ void Event_4000_C::finish()
     const int32_t share = xpShare();
     for (int i = 0; i < party->getCount(); ++i) {
         bl3dPartyChar* m = party->getMember(i);
-        if (m->getCurHP() > 0)
+        if (!m->isDead())
             m->addXP(share);
-        if (m->getClassId() == CLASS_FOD && intAttribute(m, "FOD") != 0)
-            setIntAttribute(m, "FOD", 4);
+        if (m->getClassId() == CLASS_FOD && intAttribute(m, tagkey::FOD) != 0)
+            setIntAttribute(m, tagkey::FOD, 4);
     }
     round_->endAllSongs();
     for (int i = 0; i < party->getCount(); ++i)
-        clearCondition(*party->getMember(i), COND_HIDDEN);
-    setWorldVar("CBS", 0);
+        party->getMember(i)->clearBaseConditions(COND_HIDDEN);
+    setWorldVar(tagkey::CBS, 0);
     restoreParty();
     CombatRound_C::deadToTheBack();
     for (int i = party->getCount() - 1; i >= 0; --i) {
         const bl3dPartyChar* m = party->getMember(i);
-        if (m->isJoinedMonster() && m->getCurHP() <= 0)
+        if (m->isJoinedMonster() && m->isDead())
             party->removeAt(i);
     }
-    setWorldVar("CombatDelay", combatDelay_);
+    setWorldVar(tagkey::CombatDelay, combatDelay_);
     // A game that quit on the victory screen leaves its chest music too.
     if (pushedTreasure_)
         maserAudio.popSpecAudio();
@@ -235,7 +218,7 @@ void Event_4000_C::restoreParty()
     std::vector<bl3dPartyChar*> now;
     while (party->getCount() > 0)
         now.push_back(party->detachAt(0));
-    const bool songPlays = worldVar("NCBS") != 0;
+    const bool songPlays = worldVar(tagkey::NCBS) != 0;
     for (int i = 0; i < 8 && savedOrder_[i]; ++i) {
         bl3dPartyChar* m = savedOrder_[i];
         auto it = std::find(now.begin(), now.end(), m);
@@ -246,11 +229,11 @@ void Event_4000_C::restoreParty()
         bl3dStatBlock* s = m->getStatBlock();
         // Only a song that still plays outside combat has its bard playing.
         if (wasPlaying_[i] && songPlays)
-            s->setBase(STAT_CONDITIONS, s->getBase(STAT_CONDITIONS) | COND_SONG);
+            m->addBaseConditions(COND_SONG);
         s->cureStun();
-        clearCondition(*m, COND_STUNNED);
+        m->clearBaseConditions(COND_STUNNED);
         s->cureSleep();
-        clearCondition(*m, COND_SLEEPING);
+        m->clearBaseConditions(COND_SLEEPING);
     }
     for (bl3dPartyChar* m : now)
         if (!party->addMember(m))
@@ -355,12 +338,12 @@ int Event_4000_C::trySurrender()
     surrenderTried_ = true;
     for (int i = 0; i < party->getCount(); ++i) {
         const bl3dPartyChar* paladin = party->getMember(i);
-        if (!paladin->isClass(CLASS_PALADIN) || paladin->getCurHP() <= 0)
+        if (!paladin->isClass(CLASS_PALADIN) || paladin->isDead())
             continue;
         const int32_t cha = paladin->getStatBlock()->getCur(STAT_CH);
         int64_t levels = 0;
         for (int k = 0; k < party->getCount(); ++k)
-            if (party->getMember(k)->getCurHP() > 0)
+            if (!party->getMember(k)->isDead())
                 levels += party->getMember(k)->getLevel();
         const int64_t enemyLevels = enemyList.totalLevel();
         int64_t enemies = 0;
@@ -382,7 +365,7 @@ int Event_4000_C::trySurrender()
 
 void Event_4000_C::runAway()
 {
-    const int32_t bonus = worldVar("XCBonus");
+    const int32_t bonus = worldVar(tagkey::XCBonus);
     const bl3dMonsterList* first = enemyList.groupAt(0);
     if (!first) {
         setState(ESCAPED);
@@ -415,7 +398,7 @@ void Event_4000_C::advance()
     int living = 0;
     for (int i = 0; i < party->getCount(); ++i) {
         const bl3dPartyChar* m = party->getMember(i);
-        if (m->getCurHP() > 0) {
+        if (!m->isDead()) {
             dex += m->getStatBlock()->getCur(STAT_DX);
             ++living;
         }
@@ -470,7 +453,7 @@ void Event_4000_C::rebuildPrevious(int slot, bl3dPartyChar& m, bool& playing, co
     selAct_[slot] = nullptr;
     selActArg_[slot] = nullptr;
     selExtra_[slot] = OrderExtra_S{};
-    if (m.getCurHP() <= 0)
+    if (m.isDead())
         return;
     if (m.isJoinedMonster()) {
         if (bl3dCombatAI* ai = m.getCombatAI())

@@ -12,6 +12,7 @@
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
 #include "rules/RulesEnv.h"
+#include "rules/TagKeys.h"
 #include "world/Interface.h"
 
 #include <cstdio>
@@ -42,7 +43,7 @@ int Event_4000a_C::invoke(Interface_C* iface)
     fought_ = false;
     fightResult_ = 0;
     TagList_C* world = rulesEnv().worldTags();
-    const int32_t delay = intAttribute(world, "CombatDelay");
+    const int32_t delay = intAttribute(world, tagkey::CombatDelay);
     combatDelay_ = delay < Event_4000_C::MIN_DELAY ? Event_4000_C::DEFAULT_DELAY : delay;
     const bool pushedMusic = enterCombatMusic();
     enemyList.setInCombat(true);
@@ -56,7 +57,7 @@ int Event_4000a_C::invoke(Interface_C* iface)
     textPane_.reset();
     // A fight that followed keeps the pace the player set in it.
     if (!fought_)
-        setIntAttribute(world, "CombatDelay", combatDelay_);
+        setIntAttribute(world, tagkey::CombatDelay, combatDelay_);
     if (pushedMusic)
         maserAudio.popSpecAudio();
     enemyList.setInCombat(false);
@@ -99,7 +100,7 @@ void Event_4000a_C::welcome()
     bl3dMonster* m = candidate();
     bl3dMonsterType* type = m ? m->getType() : nullptr;
     if (bl3dPartyChar* joined = type ? type->makePartyChar(false) : nullptr) {
-        setIntAttribute(joined, "MonExpire", 0);
+        setIntAttribute(joined, tagkey::MonExpire, 0);
         if (!party || !party->addMonster(joined))
             delete joined;
     }

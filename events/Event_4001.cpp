@@ -3,15 +3,18 @@
 #include "actions/Attributes.h"
 #include "actions/Spell.h"
 #include "audio/MasterAudio.h"
+#include "core/MemberKeys.h"
 #include "core/ModalLoop.h"
 #include "core/ScrollList.h"
 #include "events/Chest.h"
 #include "platform/Random.h"
 #include "rules/Inventory.h"
 #include "rules/Item.h"
+#include "rules/Money.h"
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
 #include "rules/SavingThrow.h"
+#include "rules/TagKeys.h"
 #include "screens/CharView.h"
 #include "screens/ListKeys.h"
 #include "screens/PaneText.h"
@@ -126,10 +129,8 @@ void Event_4001_C::setState(int state)
 
 bl3dPartyChar* Event_4001_C::chosenMember(int sym, bool refuseStone) const
 {
-    if (sym < SDLK_F1 || sym > SDLK_F8 || !party)
-        return nullptr;
-    const int slot = sym - SDLK_F1;
-    if (slot >= party->getCount())
+    const int slot = memberSlotOfKey(sym);
+    if (slot < 0 || !party || slot >= party->getCount())
         return nullptr;
     bl3dPartyChar* m = party->getMember(slot);
     if (!m || m->getCurHP() <= 0 || (refuseStone && m->isStone()))
@@ -156,9 +157,9 @@ void Event_4001_C::key(int sym)
         if (state_ == WHO_TRIPS)
             tripTrap(*m);
         else if (state_ == WHO_PICKS)
-            tryLock(*m, PICKING_CLASSES, "LockPick", PICK_FAILED);
+            tryLock(*m, PICKING_CLASSES, tagkey::LockPick, PICK_FAILED);
         else if (state_ == WHO_BASHES)
-            tryLock(*m, BASHING_CLASS, "Bashing", BASH_FAILED);
+            tryLock(*m, BASHING_CLASS, tagkey::Bashing, BASH_FAILED);
         else if (trap() == 0)
             setState(OPENING);
         else
@@ -302,7 +303,7 @@ void Event_4001_C::open()
 {
     rebuildList();
     if (!paid_ && taker_ && chest_->gold > 0)
-        taker_->addGold(chest_->gold);
+        money::receive(*taker_, chest_->gold);
     paid_ = true;
     setState(FOUND);
 }
@@ -331,8 +332,8 @@ void Event_4001_C::openKey(int sym)
     const bool listed = itemList_ && itemList_->getNumLines() > 0;
     if (sym == SDLK_ESCAPE) {
         setState(itemsRemain() ? LEAVE_ITEMS : DONE);
-    } else if (sym >= SDLK_F1 && sym <= SDLK_F8) {
-        const int slot = sym - SDLK_F1;
+    } else if (memberSlotOfKey(sym) >= 0) {
+        const int slot = memberSlotOfKey(sym);
         if (!party || slot >= party->getCount())
             return;
         taker_ = party->getMember(slot);

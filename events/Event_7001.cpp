@@ -7,6 +7,7 @@
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
 #include "rules/RulesEnv.h"
+#include "rules/TagKeys.h"
 
 namespace
 {
@@ -48,7 +49,7 @@ int Event_7001_C::invoke(Interface_C*)
     const uint32_t now = rulesEnv().currentTick();
     for (int i = 0; i < party->getCount(); ++i) {
         bl3dPartyChar* m = party->getMember(i);
-        if (m && m->isStunned() && now >= static_cast<uint32_t>(intAttribute(m, "StunTimeout")))
+        if (m && m->isStunned() && now >= static_cast<uint32_t>(intAttribute(m, tagkey::StunTimeout)))
             endStun(m);
     }
     return 0;

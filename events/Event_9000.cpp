@@ -3,6 +3,7 @@
 #include "core/TagList.h"
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
+#include "rules/TagKeys.h"
 #include "world/GameWorld.h"
 
 namespace {
@@ -14,9 +15,9 @@ void refill(bl3dPartyChar& member)
     TagList_C& attrs = *member.getTagList();
     attrs.refillCounters();
     if (member.getClassId() == CLASS_LAND_REAVER)
-        attrs.setInt("berserkCur", attrs.intValue("berserkMax"));
+        attrs.setInt(tagkey::berserkCur, attrs.intValue(tagkey::berserkMax));
     if (member.getClassId() == CLASS_PROTECTOR)
-        attrs.setInt("FightEvilCur", attrs.intValue("FightEvilMax"));
+        attrs.setInt(tagkey::FightEvilCur, attrs.intValue(tagkey::FightEvilMax));
 }
 } // namespace
 

@@ -4,6 +4,7 @@
 #include "rules/EnemyList.h"
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
+#include "rules/TagKeys.h"
 #include "world/GameWorld.h"
 #include "world/Map.h"
 
@@ -25,7 +26,7 @@ PartyGain_S partyGain(const ra2dGameWorld& world)
     const Map_C* map = world.getCurrentMap();
     // Daylight under an open sky restores the casters a little.
     g.sp = (hour >= 6 && hour <= 18 && map && map->isOutdoors()) ? 1 : 0;
-    const uint32_t regen = static_cast<uint32_t>(world.getVar("Regen"));
+    const uint32_t regen = static_cast<uint32_t>(world.getVar(tagkey::Regen));
     g.sp += regen & 0xFF;
     g.hp += (regen >> 8) & 0xFF;
     g.songs += (regen >> 16) & 0xFF;
@@ -34,10 +35,10 @@ PartyGain_S partyGain(const ra2dGameWorld& world)
     int64_t hpMul = 0;
     for (int i = 0; i < party->getCount(); ++i) {
         const TagList_C& attrs = *party->getMember(i)->getTagList();
-        if (attrs.hasKey("BardSPMod"))
-            spMul = attrs.intValue("BardSPMod");
-        if (attrs.hasKey("BardHPMod"))
-            hpMul = attrs.intValue("BardHPMod");
+        if (attrs.hasKey(tagkey::BardSPMod))
+            spMul = attrs.intValue(tagkey::BardSPMod);
+        if (attrs.hasKey(tagkey::BardHPMod))
+            hpMul = attrs.intValue(tagkey::BardHPMod);
     }
     if (spMul != 0)
         g.sp *= spMul;
@@ -55,20 +56,20 @@ int64_t regenByte(int32_t regen, int byte)
 void regenerate(bl3dPartyChar& member, const PartyGain_S& g)
 {
     TagList_C& attrs = *member.getTagList();
-    const int32_t own = attrs.intValue("Regen");
+    const int32_t own = attrs.intValue(tagkey::Regen);
     member.changeHP(saturate32(regenByte(own, 1) + g.hp));
     if (member.isClass(CLASS_CASTERS))
         member.addSP(saturate32(regenByte(own, 0) + g.sp));
     if (member.isClass(CLASS_BARD)) {
-        const int64_t songs = attrs.intValue("CurSongs") + regenByte(own, 2) + g.songs;
-        attrs.setInt("CurSongs", saturate32(std::min<int64_t>(attrs.intValue("MaxSongs"), songs)));
+        const int64_t songs = attrs.intValue(tagkey::CurSongs) + regenByte(own, 2) + g.songs;
+        attrs.setInt(tagkey::CurSongs, saturate32(std::min<int64_t>(attrs.intValue(tagkey::MaxSongs), songs)));
     }
 }
 
 // A joined or summoned creature whose time has run out (0 never does).
 bool expired(const bl3dPartyChar& member, uint32_t now)
 {
-    const int32_t until = member.getTagList()->intValue("MonExpire");
+    const int32_t until = member.getTagList()->intValue(tagkey::MonExpire);
     return member.isJoinedMonster() && until != 0 && static_cast<uint32_t>(until) < now;
 }
 } // namespace

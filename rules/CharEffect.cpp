@@ -6,6 +6,7 @@
 #include "rules/Character.h"
 #include "rules/RulesEnv.h"
 #include "rules/SavingThrow.h"
+#include "rules/TagKeys.h"
 
 namespace {
 // A backlog is dealt hit by hit, rolls and all, up to this many hits and
@@ -20,7 +21,7 @@ bool songProtects() {
     TagList_C* tags = rulesEnv().worldTags();
     if (!tags)
         return false;
-    TagNode_S* n = tags->find("Bardb00b");
+    TagNode_S* n = tags->find(tagkey::Bardb00b);
     return n && n->value.getInt() == 1;
 }
 } // namespace

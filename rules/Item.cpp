@@ -4,6 +4,7 @@
 #include "core/TagList.h"
 #include "rules/ItemType.h"
 #include "rules/PartyChar.h"
+#include "rules/TagKeys.h"
 
 #include <cstdio>
 
@@ -54,7 +55,7 @@ namespace {
 // byte of the wearer's "Regen", every byte on its own modulo 256.
 void adjustRegen(TagList_C& tags, int32_t value, int sign) {
     int32_t cur = 0;
-    if (TagNode_S* n = tags.find("Regen"))
+    if (TagNode_S* n = tags.find(tagkey::Regen))
         cur = n->value.getInt();
     uint32_t out = 0;
     for (int b = 0; b < 4; ++b) {
@@ -63,14 +64,14 @@ void adjustRegen(TagList_C& tags, int32_t value, int sign) {
         const uint32_t r = (sign > 0 ? have + add : have - add) & 0xffu;
         out |= r << (8 * b);
     }
-    tags.setInt("Regen", static_cast<int32_t>(out));
+    tags.setInt(tagkey::Regen, static_cast<int32_t>(out));
 }
 
 void adjustInst(TagList_C& tags, int32_t value) {
     int32_t cur = 0;
-    if (TagNode_S* n = tags.find("Inst"))
+    if (TagNode_S* n = tags.find(tagkey::Inst))
         cur = n->value.getInt();
-    tags.setInt("Inst", cur + value);
+    tags.setInt(tagkey::Inst, cur + value);
 }
 } // namespace
 

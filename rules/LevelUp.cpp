@@ -7,6 +7,7 @@
 #include "rules/ClassDef.h"
 #include "rules/LevelTable.h"
 #include "rules/PartyChar.h"
+#include "rules/TagKeys.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -171,13 +172,13 @@ void Gain::fighter() {
     case 20: attacks(5); break;
     case 25:
         attacks(6); ac(-1); damage(2); learn(0xE203F, 3);
-        setAttr("berserkLvl", 1); setAttr("berserkMax", 3);
+        setAttr(tagkey::berserkLvl, 1); setAttr(tagkey::berserkMax, 3);
         break;
     case 30: attacks(7); break;
     case 35: attacks(8); break;
     case 37:
         ac(-1); damage(2); learn(0xA2040, 3); learn(0xA2041, 3);
-        setAttr("berserkLvl", 2); setAttr("berserkMax", 6);
+        setAttr(tagkey::berserkLvl, 2); setAttr(tagkey::berserkMax, 6);
         break;
     case 40: attacks(9); break;
     default: break;
@@ -186,20 +187,20 @@ void Gain::fighter() {
         attacks((L - 50) / 10 + 10);
     if (L == 50) {
         ac(-1); damage(2); learn(0xA2042, 3);
-        setAttr("berserkLvl", 3); setAttr("berserkMax", 9);
+        setAttr(tagkey::berserkLvl, 3); setAttr(tagkey::berserkMax, 9);
     }
 }
 
 void Gain::bard() {
-    addAttr("MaxSongs", 1);
+    addAttr(tagkey::MaxSongs, 1);
     if (L >= 14)
-        addAttr("LockPick", 1);
+        addAttr(tagkey::LockPick, 1);
     switch (L) {
     case 7: attacks(2); break;
-    case 13: attacks(3); setAttr("SongLvl", 2); setAttr("LockPick", 10); break;
-    case 25: attacks(4); setAttr("SongLvl", 3); learn(0xA2057, 3); break;
-    case 37: attacks(5); setAttr("SongLvl", 4); learn(0x882058, 1); break;
-    case 50: attacks(6); setAttr("SongLvl", 5); learn(0x882059, 3); learn(0xA205A, 3); break;
+    case 13: attacks(3); setAttr(tagkey::SongLvl, 2); setAttr(tagkey::LockPick, 10); break;
+    case 25: attacks(4); setAttr(tagkey::SongLvl, 3); learn(0xA2057, 3); break;
+    case 37: attacks(5); setAttr(tagkey::SongLvl, 4); learn(0x882058, 1); break;
+    case 50: attacks(6); setAttr(tagkey::SongLvl, 5); learn(0x882059, 3); learn(0xA205A, 3); break;
     default: break;
     }
 }
@@ -226,19 +227,19 @@ void Gain::class8() {
         ac(-1);
     switch (L) {
     case 7: attacks(2); break;
-    case 13: attacks(3); setAttr("h2hExp", 4); learn(0x882038, NO_COUNTER); break;
+    case 13: attacks(3); setAttr(tagkey::h2hExp, 4); learn(0x882038, NO_COUNTER); break;
     case 19: attacks(4); break;
-    case 25: attacks(5); setAttr("h2hExp", 6); break;
+    case 25: attacks(5); setAttr(tagkey::h2hExp, 6); break;
     case 31: attacks(6); break;
     case 37:
-        attacks(7); setAttr("FOD", 4); setAttr("h2hExp", 8);
+        attacks(7); setAttr(tagkey::FOD, 4); setAttr(tagkey::h2hExp, 8);
         learn(0x82043, 3); learn(0x82044, 3); learn(0x82045, 4);
         break;
     default: break;
     }
     if (L >= 50) {
         attacks((L - 50) / 10 + 8);
-        setAttr("h2hExp", 10);
+        setAttr(tagkey::h2hExp, 10);
     }
     if (L == 50)
         learn(0xE2046, 3);
@@ -247,17 +248,17 @@ void Gain::class8() {
 void Gain::class16() {
     switch (L) {
     case 7: attacks(2); break;
-    case 13: attacks(3); ac(-1); setAttr("Expert", 2); learn(0x1A203B, 3); learn(0x1E203C, 6); break;
+    case 13: attacks(3); ac(-1); setAttr(tagkey::Expert, 2); learn(0x1A203B, 3); learn(0x1E203C, 6); break;
     case 19: attacks(4); break;
-    case 25: attacks(5); ac(-1); setAttr("Expert", 3); learn(0x1A204C, 3); learn(0x1E204D, 4); break;
+    case 25: attacks(5); ac(-1); setAttr(tagkey::Expert, 3); learn(0x1A204C, 3); learn(0x1E204D, 4); break;
     case 31: attacks(6); break;
-    case 37: attacks(7); ac(-1); setAttr("Expert", 4); learn(0x1A204E, 3); learn(0x1A204F, 3); break;
+    case 37: attacks(7); ac(-1); setAttr(tagkey::Expert, 4); learn(0x1A204E, 3); learn(0x1A204F, 3); break;
     default: break;
     }
     if (L >= 50)
         attacks((L - 50) / 10 + 8);
     if (L == 50) {
-        ac(-1); setAttr("Expert", 5);
+        ac(-1); setAttr(tagkey::Expert, 5);
         learn(0x1A2050, 3); learn(0xE2051, 4); learn(0x1E2053, 2);
     }
 }
@@ -266,11 +267,11 @@ void Gain::class32() {
     switch (L) {
     case 7: attacks(2); spellsUpTo(1); break;
     case 13:
-        attacks(3); attack(1); damage(1); setAttr("Prof", 2); spellsUpTo(2);
+        attacks(3); attack(1); damage(1); setAttr(tagkey::Prof, 2); spellsUpTo(2);
         learn(0xA2039, 3); learn(0xE203A, 3);
         break;
     case 19: attacks(4); spellsUpTo(3); break;
-    case 25: attacks(5); attack(1); damage(1); setAttr("Prof", 3); spellsUpTo(4); learn(0xA2047, 2); break;
+    case 25: attacks(5); attack(1); damage(1); setAttr(tagkey::Prof, 3); spellsUpTo(4); learn(0xA2047, 2); break;
     case 31: spellsUpTo(5); break;
     case 37: attacks(6); spellsUpTo(6); learn(0xE2048, 3); learn(0xA204A, 2); break;
     default: break;
@@ -286,66 +287,66 @@ void Gain::class32() {
 
 void Gain::class64() {
     if (L >= 26)
-        addAttr("LockPick", 2);
+        addAttr(tagkey::LockPick, 2);
     switch (L) {
     case 7: attacks(2); break;
-    case 13: attacks(3); setAttr("Expert", 2); setAttr("Prof", 2); learn(0xE203E, 3); learn(0x883003, 1); break;
+    case 13: attacks(3); setAttr(tagkey::Expert, 2); setAttr(tagkey::Prof, 2); learn(0xE203E, 3); learn(0x883003, 1); break;
     case 25:
-        attacks(4); setAttr("Expert", 3); setAttr("Prof", 3); setAttr("LockPick", 10);
-        setAttr("LocateTrap", 4); setAttr("Defuse", 4);
+        attacks(4); setAttr(tagkey::Expert, 3); setAttr(tagkey::Prof, 3); setAttr(tagkey::LockPick, 10);
+        setAttr(tagkey::LocateTrap, 4); setAttr(tagkey::Defuse, 4);
         break;
     case 37:
-        attacks(5); setAttr("Expert", 4); setAttr("Prof", 4); setAttr("LocateTrap", 6); setAttr("Defuse", 6);
+        attacks(5); setAttr(tagkey::Expert, 4); setAttr(tagkey::Prof, 4); setAttr(tagkey::LocateTrap, 6); setAttr(tagkey::Defuse, 6);
         learn(0x8205B, 4); learn(0x1A205C, 2);
         break;
-    case 50: attacks(6); setAttr("Expert", 5); setAttr("LocateTrap", 7); setAttr("Defuse", 7); break;
+    case 50: attacks(6); setAttr(tagkey::Expert, 5); setAttr(tagkey::LocateTrap, 7); setAttr(tagkey::Defuse, 7); break;
     default: break;
     }
 }
 
 void Gain::class128() {
-    addAttr("LockPick", 2);
+    addAttr(tagkey::LockPick, 2);
     switch (L) {
     case 7: attacks(2); break;
     case 13:
-        attacks(3); setAttr("InitBonus", 4); setAttr("Expert", 4); setAttr("Prof", 3);
-        setAttr("LocateTrap", 4); setAttr("Defuse", 4);
+        attacks(3); setAttr(tagkey::InitBonus, 4); setAttr(tagkey::Expert, 4); setAttr(tagkey::Prof, 3);
+        setAttr(tagkey::LocateTrap, 4); setAttr(tagkey::Defuse, 4);
         break;
     case 25:
-        attacks(4); setAttr("InitBonus", 10); setAttr("Expert", 6); setAttr("Prof", 4);
-        setAttr("LocateTrap", 6); setAttr("Defuse", 6); learn(0xD1012, NO_COUNTER);
+        attacks(4); setAttr(tagkey::InitBonus, 10); setAttr(tagkey::Expert, 6); setAttr(tagkey::Prof, 4);
+        setAttr(tagkey::LocateTrap, 6); setAttr(tagkey::Defuse, 6); learn(0xD1012, NO_COUNTER);
         break;
     case 37:
-        attacks(5); setAttr("Expert", 8); setAttr("Prof", 5); setAttr("LocateTrap", 8); setAttr("Defuse", 8);
+        attacks(5); setAttr(tagkey::Expert, 8); setAttr(tagkey::Prof, 5); setAttr(tagkey::LocateTrap, 8); setAttr(tagkey::Defuse, 8);
         break;
     case 50:
-        attacks(6); setAttr("InitBonus", 100); setAttr("Expert", 10); setAttr("Prof", 6);
-        setAttr("LocateTrap", 10); setAttr("Defuse", 10); learn(0xD1013, NO_COUNTER);
+        attacks(6); setAttr(tagkey::InitBonus, 100); setAttr(tagkey::Expert, 10); setAttr(tagkey::Prof, 6);
+        setAttr(tagkey::LocateTrap, 10); setAttr(tagkey::Defuse, 10); learn(0xD1013, NO_COUNTER);
         break;
     default: break;
     }
 }
 
 void Gain::magician(bool extraAttack) {
-    addAttr("PtLv", 1);
-    const int32_t pt = attr("PtLv");
+    addAttr(tagkey::PtLv, 1);
+    const int32_t pt = attr(tagkey::PtLv);
     if (pt % 2 != 0)
-        setAttr("SPlv", pt / 2 + 1);
+        setAttr(tagkey::SPlv, pt / 2 + 1);
     if (extraAttack)
         attacks(2);
 }
 
 void Gain::class4000() {
     switch (L) {
-    case 13: attacks(2); damage(2); setAttr("Claw", 2); learn(0xA203D, 3); break;
-    case 25: attacks(3); damage(2); setAttr("Claw", 3); break;
-    case 37: attacks(4); damage(2); setAttr("Claw", 4); break;
+    case 13: attacks(2); damage(2); setAttr(tagkey::Claw, 2); learn(0xA203D, 3); break;
+    case 25: attacks(3); damage(2); setAttr(tagkey::Claw, 3); break;
+    case 37: attacks(4); damage(2); setAttr(tagkey::Claw, 4); break;
     default: break;
     }
     if (L >= 50)
         attacks((L - 50) / 10 + 5);
     if (L == 50) {
-        damage(2); learn(0x1E2054, 6); setAttr("Claw", 5);
+        damage(2); learn(0x1E2054, 6); setAttr(tagkey::Claw, 5);
     }
 }
 

@@ -4,12 +4,14 @@
 // (attacks, stat steps, skill attributes, learned actions with their daily
 // counters, the item-creation fields of "CreateAbility", spells known).
 #pragma once
+#include "rules/TagKeys.h"
+
 #include <cstdint>
 
 class bl3dPartyChar;
 
 // The character attribute that holds the item-creation skills (4-bit fields).
-constexpr const char* CREATE_ABILITY_KEY = "CreateAbility";
+constexpr const char* CREATE_ABILITY_KEY = tagkey::CreateAbility;
 
 // True when a level is due; with apply, also makes the gain.
 bool levelUp(bl3dPartyChar* who, bool apply);

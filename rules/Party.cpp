@@ -127,6 +127,14 @@ int32_t bl3dParty::averageStat(int stat) const {
     return static_cast<int32_t>(sum / count_);
 }
 
+int bl3dParty::livingCount() const {
+    int n = 0;
+    for (int i = 0; i < count_; ++i)
+        if (members_[i] && !members_[i]->isDead())
+            ++n;
+    return n;
+}
+
 int32_t bl3dParty::levelSum() const {
     int64_t sum = 0;
     for (int i = 0; i < count_; ++i)

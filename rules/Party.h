@@ -78,6 +78,9 @@ public:
     // false and nothing changed when either is out of 0..7 or a equals b.
     bool swap(int a, int b);
     int32_t averageStat(int stat) const;
+    // The members standing (hit points above 0); whether anyone does.
+    int livingCount() const;
+    bool anyoneAlive() const { return livingCount() > 0; }
     // The members' levels added up (the random encounters weigh their
     // monsters against it), held within int32.
     int32_t levelSum() const;

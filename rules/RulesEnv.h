@@ -36,5 +36,10 @@ private:
 RulesEnv_C& rulesEnv();
 // Installs an environment (not owned); null puts the stand-in back.
 void setRulesEnv(RulesEnv_C* env);
+// An integer world variable of the environment in force (a key of
+// rules/TagKeys.h): 0 when absent or when no world is loaded; setting one
+// without a world does nothing.
+int32_t worldVar(const char* key);
+void setWorldVar(const char* key, int32_t value);
 // Registers the record types of the rules model in the type registry.
 void registerRulesTypes();

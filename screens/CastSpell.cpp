@@ -1,5 +1,6 @@
 #include "screens/CastSpell.h"
 
+#include "core/MemberKeys.h"
 #include "rules/Action.h"
 #include "rules/ActionList.h"
 #include "core/Log.h"
@@ -268,7 +269,7 @@ void CastSpell_C::key(int sym)
     CastScreen_S& s = S();
     switch (s.state) {
     case CHOOSE_CASTER:
-        if (sym >= SDLK_F1 && sym <= SDLK_F8)
+        if (memberSlotOfKey(sym) >= 0)
             chooseCaster(sym);
         else if (sym == SDLK_ESCAPE)
             setState(DONE);
@@ -286,9 +287,9 @@ void CastSpell_C::key(int sym)
     case CHOOSE_TARGET:
         if (sym == SDLK_ESCAPE) {
             setState(DONE);
-        } else if (sym >= SDLK_F1 && sym <= SDLK_F8) {
+        } else if (memberSlotOfKey(sym) >= 0) {
             if (bl3dPartyChar* target = memberForKey(sym))
-                cast(target, sym - SDLK_F1);
+                cast(target, memberSlotOfKey(sym));
         }
         return;
     case PORTAL_NORTH:

@@ -7,6 +7,7 @@
 #include "rules/MonsterType.h"
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
+#include "rules/TagKeys.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -199,7 +200,7 @@ std::string classTitle(const bl3dPartyChar& who)
         if (id & row.classBit)
             return row.titles[titleColumn(who.getLevel())];
     if (id & 0x100)
-        return schoolName(attribute(who, "Path"));
+        return schoolName(attribute(who, tagkey::Path));
     for (const NamedBit_S& t : kFixedTitles)
         if (id & t.bit)
             return t.name;

@@ -5,6 +5,7 @@
 
 #include "actions/Spell.h"
 #include "core/GameConfig.h"
+#include "core/MemberKeys.h"
 #include "core/ModalLoop.h"
 #include "core/PtrList.h"
 #include "rules/Item.h"
@@ -121,8 +122,6 @@ void drawMemberPicture()
     s.iface->drawULPic();
 }
 
-bool isMemberKey(int sym) { return sym >= SDLK_F1 && sym <= SDLK_F8; }
-
 // --- keys by page ----------------------------------------------------------------
 
 bool summaryKey(int sym)
@@ -158,7 +157,7 @@ bool summaryKey(int sym)
         CreateItem_C::runForBuilder(s.iface, s.member);
         return true;
     default:
-        if (isMemberKey(sym) && !s.trial)
+        if (memberSlotOfKey(sym) >= 0 && !s.trial)
             if (bl3dPartyChar* m = memberForKey(sym)) {
                 s.member = m;
                 return true;
@@ -197,7 +196,7 @@ bool spellListKey(int sym)
 bool spellMemberKey(int sym)
 {
     CharViewScreen_S& s = S();
-    if (!isMemberKey(sym) || s.trial)
+    if (memberSlotOfKey(sym) < 0 || s.trial)
         return false;
     bl3dPartyChar* m = memberForKey(sym);
     if (!m)
@@ -249,7 +248,7 @@ bool inventoryKey(int sym)
         setState(CharView_C::STATE_DISCARD);
         return true;
     default:
-        if (isMemberKey(sym) && !s.trial)
+        if (memberSlotOfKey(sym) >= 0 && !s.trial)
             if (bl3dPartyChar* m = memberForKey(sym)) {
                 s.member = m;
                 rebuildInvList();
@@ -267,7 +266,7 @@ bool giveKey(int sym)
         setState(CharView_C::STATE_INVENTORY);
         return true;
     }
-    if (!isMemberKey(sym))
+    if (memberSlotOfKey(sym) < 0)
         return false;
     bl3dPartyChar* to = memberForKey(sym);
     if (!to)

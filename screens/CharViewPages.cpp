@@ -6,6 +6,7 @@
 #include "core/GameConfig.h"
 #include "rules/Item.h"
 #include "rules/PartyChar.h"
+#include "rules/TagKeys.h"
 #include "screens/CharSheetText.h"
 #include "screens/CharViewScreen.h"
 #include "screens/InvLines.h"
@@ -43,7 +44,7 @@ void summaryPage(PaneText_C& pane, bl3dPartyChar& m)
     if (!m.isClass(0x18000)) {
         char buf[48];
         if (m.isClass(0x3F00))
-            std::snprintf(buf, sizeof buf, "Lv:%2d(%d)", int(m.getLevel()), int(attribute(m, "PtLv")));
+            std::snprintf(buf, sizeof buf, "Lv:%2d(%d)", int(m.getLevel()), int(attribute(m, tagkey::PtLv)));
         else
             std::snprintf(buf, sizeof buf, "Lv:%2d", int(m.getLevel()));
         pane.line(3, buf, 0, 145);
@@ -69,7 +70,7 @@ void summaryPage(PaneText_C& pane, bl3dPartyChar& m)
     numberAt(pane, 9, 0, "HP:%3ld/%3ld", m.getCurHP(), m.getMaxHP());
     numberAt(pane, 9, 120, "SP:%3ld/%3ld", m.getCurSP(), m.getMaxSP());
     if (m.isClass(0x2))
-        numberAt(pane, 10, 0, "Songs:%3ld/%3ld", attribute(m, "CurSongs"), attribute(m, "MaxSongs"));
+        numberAt(pane, 10, 0, "Songs:%3ld/%3ld", attribute(m, tagkey::CurSongs), attribute(m, tagkey::MaxSongs));
     char buf[48];
     std::snprintf(buf, sizeof buf, "XP: %u", static_cast<unsigned>(m.getXP()));
     pane.line(11, buf);

@@ -10,6 +10,7 @@
 #include "actions/Songs.h"
 #include "actions/Spell.h"
 #include "actions/Targets.h"
+#include "core/MemberKeys.h"
 #include "core/ModalLoop.h"
 #include "core/ScrollList.h"
 #include "core/ScrollPane.h"
@@ -22,6 +23,7 @@
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
 #include "rules/RulesEnv.h"
+#include "rules/TagKeys.h"
 #include "screens/CharView.h"
 #include "screens/CombatScreen.h"
 #include "screens/InvChooser.h"
@@ -271,8 +273,8 @@ void Event_4000_C::orderKey(int sym)
     case ITEM_TARGET:
         if (sym == SDLK_ESCAPE) {
             setState(MEMBER_TURN);
-        } else if (bl3dPartyChar* target = (sym >= SDLK_F1 && sym <= SDLK_F8) ? memberForKey(sym) : nullptr) {
-            queue(state_ == ITEM_TARGET, target, sym - SDLK_F1);
+        } else if (bl3dPartyChar* target = memberForKey(sym)) {
+            queue(state_ == ITEM_TARGET, target, memberSlotOfKey(sym));
         }
         return;
     case SPELL_DESCRIPTION:
@@ -285,7 +287,7 @@ void Event_4000_C::orderKey(int sym)
 
 void Event_4000_C::memberTurnKey(bl3dPartyChar& m, int sym)
 {
-    if (sym >= SDLK_F1 && sym <= SDLK_F8) {
+    if (memberSlotOfKey(sym) >= 0) {
         view(sym);
         return;
     }
@@ -299,7 +301,7 @@ void Event_4000_C::memberTurnKey(bl3dPartyChar& m, int sym)
             selActArg_[curMember_] = nullptr;
             nextMember();
         } else if (sym == 'e') {
-            const int32_t playing = intAttribute(rulesEnv().worldTags(), "CBS");
+            const int32_t playing = worldVar(tagkey::CBS);
             selAct_[curMember_] = playing ? CombatRound_C::ownAction(m, playing) : nullptr;
             selActArg_[curMember_] = nullptr;
             queueSong(SONG_STOP_IN_COMBAT);

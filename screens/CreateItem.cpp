@@ -165,7 +165,7 @@ void takeIngredient(bl3dPartyChar* owner)
 bool handle(int sym)
 {
     CreateScreen_S& s = S();
-    bl3dPartyChar* m = (sym >= SDLK_F1 && sym <= SDLK_F8) ? memberForKey(sym) : nullptr;
+    bl3dPartyChar* m = memberForKey(sym);
     switch (s.state) {
     case CreateItem_C::CHOOSE_BUILDER:
         if (sym == SDLK_ESCAPE) {

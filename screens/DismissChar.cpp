@@ -1,5 +1,6 @@
 #include "screens/DismissChar.h"
 
+#include "core/MemberKeys.h"
 #include "core/ModalLoop.h"
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
@@ -103,13 +104,13 @@ void DismissChar_C::key(int sym)
     case CHOOSE:
         if (sym == SDLK_ESCAPE) {
             setState(DONE);
-        } else if (sym >= SDLK_F1 && sym <= SDLK_F8) {
+        } else if (memberSlotOfKey(sym) >= 0) {
             bl3dPartyChar* m = memberForKey(sym);
             if (!m) {
                 vell::pushRedraw();
                 break;
             }
-            s.index = sym - SDLK_F1;
+            s.index = memberSlotOfKey(sym);
             s.name = m->getName();
             setState(m->isMonster() || m->isJoinedMonster() ? CONFIRM : REFUSED);
         }

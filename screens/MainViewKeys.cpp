@@ -1,5 +1,6 @@
 #include "screens/MainViewKeys.h"
 
+#include "core/MemberKeys.h"
 #include "rules/Party.h"
 #include "screens/Automap.h"
 #include "screens/CastSpell.h"
@@ -18,7 +19,7 @@ void installMainViewKeys(Interface_C& ui)
     Interface_C* const u = &ui;
     // F1 to F8: the character sheet of the member in that place.
     for (int place = 0; place < 8; ++place)
-        ui.setKeyCommand(static_cast<SDLKey>(SDLK_F1 + place), [u, place](SDLMod) {
+        ui.setKeyCommand(static_cast<SDLKey>(memberKeyOfSlot(place)), [u, place](SDLMod) {
             if (party && place < party->getCount())
                 CharView_C::run(party->getMember(place), u, true);
         });

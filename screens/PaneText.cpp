@@ -1,6 +1,7 @@
 #include "screens/PaneText.h"
 
 #include "core/CommonInterface.h"
+#include "core/MemberKeys.h"
 #include "core/MouseRegions.h"
 #include "core/ScrollPane.h"
 #include "rules/Party.h"
@@ -91,7 +92,7 @@ void paneMessage(Interface_C& iface, const char* text, void (*redraw)())
 
 bl3dPartyChar* memberForKey(int key)
 {
-    const int slot = key - SDLK_F1;
+    const int slot = memberSlotOfKey(key);
     if (!party || slot < 0 || slot >= MAX_PARTY || slot >= party->getCount())
         return nullptr;
     return party->getMember(slot);

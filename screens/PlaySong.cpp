@@ -1,5 +1,6 @@
 #include "screens/PlaySong.h"
 
+#include "core/MemberKeys.h"
 #include "rules/Action.h"
 #include "rules/ActionList.h"
 #include "actions/Songs.h"
@@ -131,7 +132,7 @@ void PlaySong_C::key(int sym)
 {
     switch (S().state) {
     case CHOOSE_SINGER:
-        if (sym >= SDLK_F1 && sym <= SDLK_F8)
+        if (memberSlotOfKey(sym) >= 0)
             chooseSinger(sym);
         else if (sym == SDLK_ESCAPE)
             setState(DONE);

@@ -1,5 +1,6 @@
 #include "screens/ReorderParty.h"
 
+#include "core/MemberKeys.h"
 #include "core/ModalLoop.h"
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
@@ -59,7 +60,7 @@ void ReorderParty_C::key(int sym)
     ReorderScreen_S& s = S();
     if (!s.running || !memberForKey(sym) || s.count >= MAX_PARTY)
         return;
-    s.picked[s.count++] = party->detachAt(sym - SDLK_F1);
+    s.picked[s.count++] = party->detachAt(memberSlotOfKey(sym));
     if (party->getCount() == 0)
         s.running = 0;
     vell::pushRedraw();

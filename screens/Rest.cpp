@@ -5,6 +5,7 @@
 #include "core/TagList.h"
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
+#include "rules/TagKeys.h"
 #include "screens/PaneText.h"
 #include "world/GameClock.h"
 #include "world/GameWorld.h"
@@ -55,16 +56,6 @@ int digitOf(int sym)
     if (sym >= SDLK_KP0 && sym <= SDLK_KP9)
         return sym - SDLK_KP0;
     return -1;
-}
-
-bool anyoneAlive()
-{
-    if (!party)
-        return false;
-    for (int i = 0; i < party->getCount(); ++i)
-        if (const bl3dPartyChar* m = party->getMember(i); m && m->getCurHP() > 0)
-            return true;
-    return false;
 }
 
 const char* facingName(int facing)
@@ -126,7 +117,7 @@ void Rest_C::run(Interface_C* iface, bool weatherOnly)
     s.weatherOnly = weatherOnly;
     s.typed.clear();
     s.remaining = 0;
-    s.restTick = clampRestTick(world->getTagList().intValue("RestTick"));
+    s.restTick = clampRestTick(world->getTagList().intValue(tagkey::RestTick));
     s.state = ASKING;
     ModalLoop_C loop(s.state, [](const SDL_keysym& k) { key(k.sym); }, [] { display(); });
     loop.setMouse(iface->getMouseRegions()).setFrame([iface] { iface->drawBackground(); });
@@ -146,7 +137,7 @@ void Rest_C::run(Interface_C* iface, bool weatherOnly)
     s.state = CLOSED;
     // A fight or a map change during the rest keeps the same world.
     if (ra2dGameWorld* now = iface->getWorld())
-        now->getTagList().setInt("RestTick", s.restTick);
+        now->getTagList().setInt(tagkey::RestTick, s.restTick);
 }
 
 void Rest_C::key(int sym)
@@ -218,7 +209,7 @@ void Rest_C::step()
         // The whole party fell (the Hall has taken it in): resting on would
         // only bring the Hall back at every step, or rest a party that is
         // no longer where it lay down.
-        if (iface->partyFalls() != falls || !anyoneAlive()) {
+        if (iface->partyFalls() != falls || !(party && party->anyoneAlive())) {
             s.state = CLOSED;
             vell::pushRedraw();
             return;

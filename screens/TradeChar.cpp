@@ -1,5 +1,6 @@
 #include "screens/TradeChar.h"
 
+#include "core/MemberKeys.h"
 #include "core/ModalLoop.h"
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
@@ -26,7 +27,7 @@ TradeScreen_S& S()
 int livingMember(int sym)
 {
     const bl3dPartyChar* m = memberForKey(sym);
-    return m && m->getCurHP() > 0 ? sym - SDLK_F1 : -1;
+    return m && m->getCurHP() > 0 ? memberSlotOfKey(sym) : -1;
 }
 
 } // namespace

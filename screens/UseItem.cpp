@@ -1,5 +1,6 @@
 #include "screens/UseItem.h"
 
+#include "core/MemberKeys.h"
 #include "rules/Action.h"
 #include "core/ModalLoop.h"
 #include "core/TextBuf.h"
@@ -162,7 +163,7 @@ void UseItem_C::key(int sym)
         vell::pushRedraw();
         return;
     }
-    if (sym < SDLK_F1 || sym > SDLK_F8)
+    if (memberSlotOfKey(sym) < 0)
         return;
     if (s.state == CHOOSE_USER) {
         chooseUser(sym);
@@ -171,7 +172,7 @@ void UseItem_C::key(int sym)
         if (!target)
             return;
         s.state = DONE;
-        use(target, sym - SDLK_F1);
+        use(target, memberSlotOfKey(sym));
         vell::pushRedraw();
     }
 }

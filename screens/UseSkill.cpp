@@ -1,6 +1,7 @@
 #include "screens/UseSkill.h"
 
 #include "actions/GenericSkill.h"
+#include "core/MemberKeys.h"
 #include "rules/Action.h"
 #include "rules/ActionList.h"
 #include "core/Log.h"
@@ -183,7 +184,7 @@ void UseSkill_C::key(int sym)
     SkillScreen_S& s = S();
     switch (s.state) {
     case CHOOSE_MEMBER:
-        if (sym >= SDLK_F1 && sym <= SDLK_F8)
+        if (memberSlotOfKey(sym) >= 0)
             chooseMember(sym);
         else if (sym == SDLK_ESCAPE)
             setState(DONE);
@@ -202,9 +203,9 @@ void UseSkill_C::key(int sym)
     case CHOOSE_TARGET:
         if (sym == SDLK_ESCAPE || sym == SDLK_SPACE) {
             setState(DONE);
-        } else if (sym >= SDLK_F1 && sym <= SDLK_F8) {
+        } else if (memberSlotOfKey(sym) >= 0) {
             if (bl3dPartyChar* target = memberForKey(sym))
-                use(target, sym - SDLK_F1);
+                use(target, memberSlotOfKey(sym));
         }
         return;
     default: return;

@@ -126,14 +126,9 @@ void Building_C::leave()
     setState(0);
 }
 
-bl3dPartyChar* Building_C::memberFor(int sym)
-{
-    return memberForKey(sym);
-}
-
 bool Building_C::showSheet(int sym)
 {
-    bl3dPartyChar* m = memberFor(sym);
+    bl3dPartyChar* m = memberForKey(sym);
     if (!m || !iface_)
         return false;
     CharView_C::run(m, iface_, true);

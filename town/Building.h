@@ -105,8 +105,6 @@ protected:
     // Puts the party on the exit, ends the visit (state 0) and asks for a
     // redraw.
     void leave();
-    // The party member of F1-F8 (null for another key or an empty slot).
-    static bl3dPartyChar* memberFor(int sym);
     // F1-F8 in a building's menu: shows that member's sheet with the
     // building behind it, then asks for a redraw of the menu. False (and
     // nothing shown) for another key or an empty slot.

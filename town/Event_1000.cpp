@@ -2,14 +2,15 @@
 
 #include "actions/Songs.h"
 #include "core/ArchiveFile.h"
+#include "core/MemberKeys.h"
 #include "core/ModalLoop.h"
+#include "rules/Money.h"
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
 #include "screens/AddChar.h"
 #include "screens/BanishChar.h"
 #include "screens/CreateChar.h"
 #include "screens/PaneText.h"
-#include "town/ShopMoney.h"
 #include "town/TownPrices.h"
 #include "world/GameWorld.h"
 #include "world/Interface.h"
@@ -162,7 +163,7 @@ void Event_1000_C::menuKey(int sym)
             setState(TRAIN_WHO);
         break;
     case 'v':
-        if (anyoneAlive())
+        if (party && party->anyoneAlive())
             leave();
         break;
     case 'q':
@@ -196,7 +197,7 @@ void Event_1000_C::restKey(int sym)
         setState(MENU);
         return;
     }
-    bl3dPartyChar* m = memberFor(sym);
+    bl3dPartyChar* m = memberForKey(sym);
     if (!m)
         return;
     if (m->getRace() == MONSTER_RACE) {
@@ -211,7 +212,7 @@ void Event_1000_C::restKey(int sym)
         setState(STORE_FAILED);
         return;
     }
-    party->removeAt(sym - SDLK_F1);
+    party->removeAt(memberSlotOfKey(sym));
     setState(MENU);
 }
 
@@ -221,7 +222,7 @@ void Event_1000_C::trainKey(int sym)
         setState(MENU);
         return;
     }
-    bl3dPartyChar* m = memberFor(sym);
+    bl3dPartyChar* m = memberForKey(sym);
     if (!m || m->getCurHP() <= 0)
         return;
     member_ = m;
@@ -245,7 +246,7 @@ void Event_1000_C::offerKey(int sym)
     }
     if (sym != 'y' || !member_)
         return;
-    if (!shopmoney::pay(*member_, cost_)) {
+    if (!money::pay(*member_, cost_)) {
         setState(NO_FUNDS);
         return;
     }
@@ -253,12 +254,4 @@ void Event_1000_C::offerKey(int sym)
     member_->levelUp(true);
     passTime(TRAINING_TICKS);
     setState(breakthrough ? BREAKTHROUGH_GAINED : LEVEL_GAINED);
-}
-
-bool Event_1000_C::anyoneAlive() const
-{
-    for (int i = 0; party && i < party->getCount(); ++i)
-        if (const bl3dPartyChar* m = party->getMember(i); m && m->getCurHP() > 0)
-            return true;
-    return false;
 }

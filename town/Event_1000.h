@@ -69,7 +69,6 @@ private:
     void offerKey(int sym);
     void recruit();
     void welcome();
-    bool anyoneAlive() const;
 
     bl3dPartyChar* member_ = nullptr;   // chosen for training (not owned)
     int64_t cost_ = 0;

@@ -1,9 +1,10 @@
 #include "town/Event_1001.h"
 
+#include "core/MemberKeys.h"
+#include "rules/Money.h"
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
 #include "screens/PaneText.h"
-#include "town/ShopMoney.h"
 #include "world/GameWorld.h"
 
 #include <cstdio>
@@ -97,10 +98,10 @@ void Event_1001_C::handleKey(int sym, SDLMod)
 
 void Event_1001_C::choose(int sym)
 {
-    bl3dPartyChar* m = memberFor(sym);
+    bl3dPartyChar* m = memberForKey(sym);
     if (!m)
         return;
-    member_ = static_cast<uint8_t>(sym - SDLK_F1);
+    member_ = static_cast<uint8_t>(memberSlotOfKey(sym));
     if (m->getCurHP() <= 0) {
         setState(DEAD);
     } else if (!m->isClass(kCasterMask)) {
@@ -122,7 +123,7 @@ void Event_1001_C::payKey(int sym)
     if (sym != 'y')
         return;
     bl3dPartyChar* m = party ? party->getMember(member_) : nullptr;
-    if (!m || !shopmoney::pay(*m, price())) {
+    if (!m || !money::pay(*m, price())) {
         setState(NO_FUNDS);
         return;
     }

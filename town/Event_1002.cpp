@@ -2,11 +2,11 @@
 
 #include "core/CommonInterface.h"
 #include "core/ModalLoop.h"
+#include "rules/Money.h"
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
 #include "rules/StatBlock.h"
 #include "screens/PaneText.h"
-#include "town/ShopMoney.h"
 #include "town/TownPrices.h"
 #include "world/Interface.h"
 
@@ -335,7 +335,7 @@ void Event_1002_C::handleKey(int sym, SDLMod)
         setState(cure ? HEALING_MENU : MENU);
         return;
     }
-    bl3dPartyChar* m = memberFor(sym);
+    bl3dPartyChar* m = memberForKey(sym);
     if (!m)
         return;
     if (cure) {
@@ -445,11 +445,11 @@ void Event_1002_C::payerKey(int sym)
         setState(state_ == RAISE_OFFER ? DECLINED : HEALING_MENU);
         return;
     }
-    bl3dPartyChar* payer = memberFor(sym);
+    bl3dPartyChar* payer = memberForKey(sym);
     if (!isLiving(payer))
         return;
     payer_ = payer;
-    if (!shopmoney::pay(*payer, amount_)) {
+    if (!money::pay(*payer, amount_)) {
         setState(cure ? cure->shortOfGold : PAYER_SHORT);
         return;
     }
@@ -485,7 +485,7 @@ void Event_1002_C::yesNoKey(int sym)
     }
     const Cure_S* cure = cureOfferedIn(state_);
     const int64_t price = cure ? amount_ : HEAL_PRICE_PER_POINT * amount_;
-    if (!shopmoney::pay(*patient_, price)) {
+    if (!money::pay(*patient_, price)) {
         setState(cure ? cure->shortOfGold : HEAL_SHORT);
         return;
     }
@@ -502,7 +502,7 @@ void Event_1002_C::yesNoKey(int sym)
 void Event_1002_C::gainLevel()
 {
     const bool redeemer = state_ == REDEEMER_OFFER;
-    if (!shopmoney::pay(*patient_, amount_)) {
+    if (!money::pay(*patient_, amount_)) {
         setState(redeemer ? REDEEMER_SHORT : MEDITATE_SHORT);
         return;
     }
@@ -556,7 +556,7 @@ void Event_1002_C::titheKey(int sym)
     if (sym != SDLK_RETURN || tithe_.empty() || !patient_)
         return;
     amount_ = std::strtoll(tithe_.c_str(), nullptr, 10);
-    if (!shopmoney::pay(*patient_, amount_)) {
+    if (!money::pay(*patient_, amount_)) {
         setState(TITHE_SHORT);
         return;
     }

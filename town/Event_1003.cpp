@@ -5,10 +5,11 @@
 #include "core/ModalLoop.h"
 #include "core/ScrollPane.h"
 #include "rules/ActionList.h"
+#include "rules/Money.h"
 #include "rules/PartyChar.h"
+#include "rules/TagKeys.h"
 #include "screens/CharSheetText.h"
 #include "screens/PaneText.h"
-#include "town/ShopMoney.h"
 #include "town/TownPrices.h"
 #include "world/Interface.h"
 
@@ -94,9 +95,9 @@ int64_t Event_1003_C::trainingPrice(int32_t level) const { return (int64_t(level
 
 bool Event_1003_C::isOffered(const bl3dAction& action, bl3dPartyChar& m) const
 {
-    if (!action.isSpell() || action.getLevel() > attr(m, "SPlv"))
+    if (!action.isSpell() || action.getLevel() > attr(m, tagkey::SPlv))
         return false;
-    const int32_t school = m.isClass(MAGICIAN) ? attr(m, "Path") : 0;
+    const int32_t school = m.isClass(MAGICIAN) ? attr(m, tagkey::Path) : 0;
     if (action.school() != school && !action.isForClass(ELEMENTAL_CLASSES))
         return false;
     if (!action.isForClass(m.getClassId()))
@@ -108,7 +109,7 @@ ActionList* Event_1003_C::learnedList(bl3dPartyChar& m) const { return m.actions
 
 void Event_1003_C::afterLearning(bl3dPartyChar& m, const bl3dAction& action)
 {
-    setAttr(m, "PtSp", countSpell(attr(m, "PtSp"), action.getLevel()));
+    setAttr(m, tagkey::PtSp, countSpell(attr(m, tagkey::PtSp), action.getLevel()));
 }
 
 // --- texts -------------------------------------------------------------------------
@@ -278,7 +279,7 @@ void Event_1003_C::ownMemberChosen(bl3dPartyChar& m)
         return;
     }
     const bool magician = m.isClass(MAGICIAN);
-    int32_t path = attr(m, "Path");
+    int32_t path = attr(m, tagkey::Path);
     if (magician) {
         if (path >= LAST_SCHOOL || path < 0)
             path = 0;
@@ -287,11 +288,11 @@ void Event_1003_C::ownMemberChosen(bl3dPartyChar& m)
         if (path & ISOMANCER_PATH)
             path = 0;
     }
-    const int32_t ptSp = attr(m, "PtSp");
+    const int32_t ptSp = attr(m, tagkey::PtSp);
     const bool spellsEnough = spellsOfLevel(ptSp, 1) >= 2 && spellsOfLevel(ptSp, 2) >= 2
                               && spellsOfLevel(ptSp, 3) >= 2 && spellsOfLevel(ptSp, 4) >= 2
                               && spellsOfLevel(ptSp, 5) >= 1;
-    if (path == 0 || attr(m, "PtLv") < PATH_LEVEL_NEEDED || !spellsEnough) {
+    if (path == 0 || attr(m, tagkey::PtLv) < PATH_LEVEL_NEEDED || !spellsEnough) {
         setState(PATH_NOT_READY);
         return;
     }
@@ -330,21 +331,21 @@ void Event_1003_C::ownOfferKey(bool yes)
     }
     if (!member_)
         return;
-    if (!shopmoney::pay(*member_, cost_)) {
+    if (!money::pay(*member_, cost_)) {
         setState(PATH_SHORT);
         return;
     }
     if (member_->isClass(MAGICIAN)) {
-        setAttr(*member_, "Path", attr(*member_, "Path") + 1);
+        setAttr(*member_, tagkey::Path, attr(*member_, tagkey::Path) + 1);
     } else {
         // The element joins the member's path bits (those its class stands
         // for when "Path" was never set), and the member takes its class.
-        setAttr(*member_, "Path", pathBits_ | pathChoice_);
+        setAttr(*member_, tagkey::Path, pathBits_ | pathChoice_);
         member_->setClassId(pathChoice_ == GEOMANCER_PATH ? GEOMANCER : AEROMANCER);
     }
-    setAttr(*member_, "PtSp", 0);
-    setAttr(*member_, "PtLv", 1);
-    setAttr(*member_, "SPlv", 1);
+    setAttr(*member_, tagkey::PtSp, 0);
+    setAttr(*member_, tagkey::PtLv, 1);
+    setAttr(*member_, tagkey::SPlv, 1);
     passTime(PATH_TICKS);
     setState(PATH_CHANGED);
 }

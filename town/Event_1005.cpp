@@ -3,6 +3,7 @@
 #include "rules/Action.h"
 #include "rules/ActionList.h"
 #include "rules/PartyChar.h"
+#include "rules/TagKeys.h"
 #include "screens/PaneText.h"
 #include "town/TownPrices.h"
 
@@ -33,7 +34,7 @@ int Event_1005_C::trainedState(int64_t price, int32_t newLevel) const
 bool Event_1005_C::isOffered(const bl3dAction& action, bl3dPartyChar& m) const
 {
     return (static_cast<uint32_t>(action.actionID()) & ACTION_BARD_SONG) != 0
-           && action.getLevel() <= m.getTagList()->intValue("SongLvl")
+           && action.getLevel() <= m.getTagList()->intValue(tagkey::SongLvl)
            && m.actions()->getAction(action.actionID()) == nullptr;
 }
 

@@ -1,11 +1,12 @@
 #include "town/Event_1022.h"
 
+#include "core/MemberKeys.h"
 #include "core/ModalLoop.h"
 #include "platform/Random.h"
+#include "rules/Money.h"
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
 #include "screens/PaneText.h"
-#include "town/ShopMoney.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -101,10 +102,10 @@ int Event_1022_C::play(int slot, int game, const std::string& digits)
         return 8;
     payout_ = game == kBones ? rollBones(slot, wager_) : spinWheel(slot, wager_);
     received_ = 0;
-    if (!shopmoney::pay(*p, wager_))
+    if (!money::pay(*p, wager_))
         return 8;
     if (payout_ > 0)
-        received_ = shopmoney::receiveUpTo(*p, payout_);
+        received_ = money::receiveUpTo(*p, payout_);
     return payout_ > 0 ? 5 : 6;
 }
 
@@ -199,8 +200,8 @@ void Event_1022_C::handleKey(int sym, SDLMod)
     case kBones:
         if (sym == SDLK_ESCAPE) {
             setState(1);
-        } else if (memberFor(sym)) {
-            player_ = sym - SDLK_F1;
+        } else if (memberForKey(sym)) {
+            player_ = memberSlotOfKey(sym);
             setState(canPlay(player_) ? 4 : 7);
         }
         return;

@@ -5,10 +5,10 @@
 #include "core/ScrollList.h"
 #include "rules/Action.h"
 #include "rules/ActionList.h"
+#include "rules/Money.h"
 #include "rules/PartyChar.h"
 #include "rules/StatBlock.h"
 #include "screens/PaneText.h"
-#include "town/ShopMoney.h"
 #include "town/TownPrices.h"
 #include "world/Interface.h"
 
@@ -111,7 +111,7 @@ void Guild_C::handleKey(int sym, SDLMod)
             setState(MENU);
             return;
         }
-        bl3dPartyChar* m = memberFor(sym);
+        bl3dPartyChar* m = memberForKey(sym);
         if (isLiving(m))
             memberChosen(*m);
         return;
@@ -182,7 +182,7 @@ void Guild_C::trainKey(int sym)
     }
     if (sym != 'y' || !member_)
         return;
-    if (!shopmoney::pay(*member_, cost_)) {
+    if (!money::pay(*member_, cost_)) {
         setState(TRAIN_SHORT);
         return;
     }
@@ -223,7 +223,7 @@ void Guild_C::buyKey(int sym)
     bl3dAction* a = selectedAction();
     if (sym != 'y' || !member_ || !a)
         return;
-    if (!shopmoney::pay(*member_, cost_)) {
+    if (!money::pay(*member_, cost_)) {
         setState(BUY_SHORT);
         return;
     }

@@ -3,6 +3,7 @@
 #include "core/ArchiveDir.h"
 #include "core/ArchiveFile.h"
 #include "core/CommonInterface.h"
+#include "core/MemberKeys.h"
 #include "core/ModalLoop.h"
 #include "core/ScrollList.h"
 #include "platform/Random.h"
@@ -10,6 +11,7 @@
 #include "rules/Item.h"
 #include "rules/ItemList.h"
 #include "rules/ItemType.h"
+#include "rules/Money.h"
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
 #include "rules/ShopInv.h"
@@ -17,7 +19,6 @@
 #include "screens/InvChooser.h"
 #include "screens/ListKeys.h"
 #include "screens/PaneText.h"
-#include "town/ShopMoney.h"
 #include "world/GameWorld.h"
 #include "world/Interface.h"
 #include "world/QuestStores.h"
@@ -133,8 +134,8 @@ int64_t Shop_C::modifyPrice(int64_t price) const
     m = std::clamp<int64_t>(m, -25, 25);
     const double moved = double(price) + double(price) * double(m) / 100.0;
     // Truncated toward zero; a price past what gold holds stops there.
-    if (moved >= double(shopmoney::kMaxGold))
-        return shopmoney::kMaxGold;
+    if (moved >= double(money::kMaxGold))
+        return money::kMaxGold;
     return moved <= 0 ? 0 : static_cast<int64_t>(moved);
 }
 
@@ -203,7 +204,7 @@ void Shop_C::drawState(PaneText_C& pane)
         if (place.item)
             place.item->getDisplayName(itemName);
         std::snprintf(buf, sizeof buf, "I'll give you %lld gold for that.  Do you accept?",
-                      static_cast<long long>(shopmoney::salePrice(place.item ? place.item->getPrice() : 0)));
+                      static_cast<long long>(money::salePrice(place.item ? place.item->getPrice() : 0)));
         drawItemOffer(pane, itemName.c_str(), buf);
         pane.line(-1, "(Y)es", 'y');
         pane.line(0, "(N)o", 'n');
@@ -303,8 +304,8 @@ void Shop_C::welcomeKey(int sym)
         leave();
         return;
     }
-    if (memberFor(sym)) {
-        customer_ = sym - SDLK_F1;
+    if (memberForKey(sym)) {
+        customer_ = memberSlotOfKey(sym);
         setState(BUSINESS);
     }
 }
@@ -322,7 +323,7 @@ void Shop_C::businessKey(int sym)
     } else if (sym == 's') {
         runSellChooser();
         setState(sellIndex_ >= 0 ? SELL_OFFER : BUSINESS);
-    } else if (bl3dPartyChar* m = memberFor(sym)) {
+    } else if (bl3dPartyChar* m = memberForKey(sym)) {
         CharView_C::run(m, iface_, true);
         setState(BUSINESS);
     }
@@ -345,8 +346,8 @@ void Shop_C::buyListKey(int sym)
         }
     } else if (sym == SDLK_ESCAPE) {
         setState(CATEGORY);
-    } else if (memberFor(sym)) {
-        customer_ = sym - SDLK_F1;
+    } else if (memberForKey(sym)) {
+        customer_ = memberSlotOfKey(sym);
         computeRoom();
         rebuildList(list_ ? list_->selected() : 0);
         setState(BUY_LIST);
@@ -461,7 +462,7 @@ void Shop_C::buy()
         message("You have made an invalid selection!");
         return;
     }
-    if (!shopmoney::pay(*who, offerPrice())) {
+    if (!money::pay(*who, offerPrice())) {
         message("Not enough gold.");
         return;
     }
@@ -485,7 +486,7 @@ void Shop_C::sell()
         setState(BUSINESS);
         return;
     }
-    shopmoney::receive(*who, shopmoney::salePrice(item->getPrice()));
+    money::receive(*who, money::salePrice(item->getPrice()));
     stock_->add(1, item->getType(), false);
     item.reset();
     runSellChooser();

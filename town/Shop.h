@@ -16,7 +16,7 @@
 // stock in play stays as the visit left it, and the next leaving stores it
 // again.
 //
-// Money: prices and payouts are worked out in 64 bits (town/ShopMoney.h);
+// Money: prices and payouts are worked out in 64 bits (rules/Money.h);
 // a haggled price stops at what gold can hold, a negative price is never
 // paid, and gold never wraps.
 #pragma once

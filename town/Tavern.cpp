@@ -2,11 +2,12 @@
 
 #include "core/ModalLoop.h"
 #include "platform/Random.h"
+#include "rules/Money.h"
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
+#include "rules/TagKeys.h"
 #include "screens/CharView.h"
 #include "screens/PaneText.h"
-#include "town/ShopMoney.h"
 #include "town/TownPrices.h"
 #include "world/GameWorld.h"
 
@@ -92,7 +93,7 @@ int64_t Tavern_C::drinkPrice(int drink)
 
 bool Tavern_C::buyDrink(bl3dPartyChar& drinker, int drink)
 {
-    return shopmoney::pay(drinker, drinkPrice(drink));
+    return money::pay(drinker, drinkPrice(drink));
 }
 
 void Tavern_C::drinkEffect(bl3dPartyChar& drinker, int drink)
@@ -102,10 +103,10 @@ void Tavern_C::drinkEffect(bl3dPartyChar& drinker, int drink)
     const Drink_S& d = kDrinks[drink];
     if (drinker.isClass(kSongClass)) {
         TagList_C* tags = drinker.getTagList();
-        const int32_t most = tags->intValue("MaxSongs");
-        const int64_t now = tags->intValue("CurSongs");
+        const int32_t most = tags->intValue(tagkey::MaxSongs);
+        const int64_t now = tags->intValue(tagkey::CurSongs);
         const int64_t songs = d.songs < 0 ? most : std::min<int64_t>(now + d.songs, most);
-        tags->setInt("CurSongs", static_cast<int32_t>(songs));
+        tags->setInt(tagkey::CurSongs, static_cast<int32_t>(songs));
     }
     if (d.songs < 0)
         drinker.changeHP(drinker.getStatBlock()->getCur(STAT_CO) - 20);
@@ -125,7 +126,7 @@ int64_t Tavern_C::roomPrice() const
 
 bool Tavern_C::rentRoom(bl3dPartyChar& payer) const
 {
-    return shopmoney::pay(payer, roomPrice());
+    return money::pay(payer, roomPrice());
 }
 
 void Tavern_C::restNight()
@@ -183,7 +184,7 @@ bool Tavern_C::tip(bl3dPartyChar& tipper, const std::string& digits)
     // read as far as it is one, held to what gold can say.
     const long long typed = std::strtoll(digits.c_str(), nullptr, 10);
     cost_ = std::min<long long>(std::max<long long>(typed, 0), INT32_MAX);
-    if (!shopmoney::pay(tipper, cost_))
+    if (!money::pay(tipper, cost_))
         return false;
     int64_t worth = cost_;
     const int32_t ch = tipper.getStatBlock()->getCur(STAT_CH);
@@ -222,7 +223,7 @@ void Tavern_C::hourTest()
 
 bl3dPartyChar* Tavern_C::livingMemberFor(int sym)
 {
-    bl3dPartyChar* m = memberFor(sym);
+    bl3dPartyChar* m = memberForKey(sym);
     return m && m->getCurHP() > 0 ? m : nullptr;
 }
 
@@ -327,7 +328,7 @@ void Tavern_C::handleKey(int sym, SDLMod)
             setState(16);
         } else if (sym == 't') {
             setState(17);
-        } else if (bl3dPartyChar* m = memberFor(sym)) {
+        } else if (bl3dPartyChar* m = memberForKey(sym)) {
             CharView_C::run(m, iface_, true);
             vell::pushRedraw();
         }

@@ -1,6 +1,6 @@
 // What the Temple and the guilds share about prices and time: the price of a
 // level gain and letting a service's game time pass on the world clock.
-// Paying and receiving gold is town/ShopMoney.h.
+// Paying and receiving gold is rules/Money.h.
 #pragma once
 #include <cstdint>
 

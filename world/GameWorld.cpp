@@ -3,6 +3,7 @@
 #include "audio/MasterAudio.h"
 #include "core/MemStream.h"
 #include "platform/Files.h"
+#include "rules/TagKeys.h"
 #include "world/Event.h"
 #include "world/Interface.h"
 #include "world/Map.h"
@@ -214,9 +215,9 @@ bool ra2dGameWorld::newWorld()
     current_ = std::make_unique<Map_C>(START_MAP);
     mapError_ = current_->getLoadError();
     const uint32_t now = getClock().getTicks();
-    setVar("Weather", NEW_WEATHER);
-    setVar("WCalc", static_cast<int32_t>(now - 1));
-    setVar("Light", 0);
+    setVar(tagkey::Weather, NEW_WEATHER);
+    setVar(tagkey::WCalc, static_cast<int32_t>(now - 1));
+    setVar(tagkey::Light, 0);
     queue_.enqueue(nextDayStart(), createTimedEvent(EVENT_NIGHTLY).release());
     queue_.enqueue(nextHourStart(), createTimedEvent(EVENT_HOURLY).release());
     return mapError_ == 0;
@@ -340,7 +341,7 @@ bool ra2dGameWorld::canStand(const char* given, int x, int y, std::string* why) 
 void ra2dGameWorld::afterMapChange()
 {
     // The weather is computed afresh at the next check.
-    setVar("WCalc", static_cast<int32_t>(getClock().getTicks() - 1));
+    setVar(tagkey::WCalc, static_cast<int32_t>(getClock().getTicks() - 1));
     maserAudio.mapChange(current_->getFileName());
     current_->wetherCheck(*this);
     if (iface.getWorld() == this)

@@ -19,6 +19,7 @@
 #include "rules/MonsterList.h"
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
+#include "rules/TagKeys.h"
 #include "world/Event.h"
 #include "world/GameWorld.h"
 #include "world/Map.h"
@@ -62,8 +63,6 @@ bool realHeld(SDLKey key)
     const Uint8* keys = SDL_GetKeyState(&n);
     return keys && key < n && keys[key] != 0;
 }
-
-bool isDead(const bl3dCharacter* c) { return c->getCurHP() <= 0; }
 
 // An archive's error told to the player: the quest is named already, so its
 // path (and a blank beside it) goes.
@@ -599,14 +598,10 @@ void Interface_C::timerPass()
     compactParty();
     for (int i = party->getCount() - 1; i >= 0; --i) {
         bl3dPartyChar* m = party->getMember(i);
-        if (m && isDead(m) && m->isJoinedMonster())
+        if (m && m->isDead() && m->isJoinedMonster())
             party->removeAt(i);
     }
-    bool anyAlive = false;
-    for (int i = 0; i < party->getCount(); ++i)
-        if (party->getMember(i) && !isDead(party->getMember(i)))
-            anyAlive = true;
-    if (!anyAlive)
+    if (!party->anyoneAlive())
         allDead();
 }
 
@@ -620,7 +615,7 @@ void Interface_C::compactParty()
             const bl3dPartyChar* m = party->getMember(i);
             if (!m)
                 continue;
-            if (isDead(m)) {
+            if (m->isDead()) {
                 if (firstDead < 0)
                     firstDead = i;
             } else if (firstDead >= 0) {
@@ -663,9 +658,19 @@ void Interface_C::allDead()
     if (vell::quitRequested())
         return;
 
-    if (std::string(getCurrentMap()->getFileName()) != ra2dGameWorld::START_MAP
+    if (!carryToHall(nullptr))
+        return;
+    // Back on the street: the message must not stay on the screen.
+    skipULOnce_ = false;
+    pushRedraw();
+}
+
+bool Interface_C::carryToHall(const EventParams_S* exit)
+{
+    const Map_C* now = getCurrentMap();
+    if ((!now || std::strcmp(now->getFileName(), ra2dGameWorld::START_MAP) != 0)
         && !newMap(ra2dGameWorld::START_MAP))
-        return;   // the town cannot be built: the party stays where it fell
+        return false;
     setCurX(13.0f);
     setViewX(13.0f);
     setCurZ(-24.0f);
@@ -673,12 +678,9 @@ void Interface_C::allDead()
     setFacing(0);
     setViewFacing(0);
     clearULPic();
-    std::unique_ptr<Event_C> hall = createMapEvent(1000, nullptr);
-    if (hall)
+    if (std::unique_ptr<Event_C> hall = createMapEvent(1000, exit))
         hall->invoke(this);
-    // Back on the street: the message must not stay on the screen.
-    skipULOnce_ = false;
-    pushRedraw();
+    return true;
 }
 
 void Interface_C::tickAction(int)
@@ -867,15 +869,15 @@ bool Interface_C::held(SDLKey a, SDLKey b) const { return held_(a) || held_(b); 
 
 void Interface_C::calcLight()
 {
-    const PartyLight_S l = computePartyLight(static_cast<uint32_t>(var("MunLt1")),
-                                             static_cast<uint32_t>(var("MagLt1")));
+    const PartyLight_S l = computePartyLight(static_cast<uint32_t>(var(tagkey::MunLt1)),
+                                             static_cast<uint32_t>(var(tagkey::MagLt1)));
     if (Map_C* map = getCurrentMap())
         map->setPartyLight(l.colour, l.radius);
 }
 
 void Interface_C::calcXC()
 {
-    const XCValues_S v = computeXC(static_cast<uint32_t>(var("XCState")));
-    setVar("XCBonus", v.bonus);
-    setVar("XCReduce", v.reduce);
+    const XCValues_S v = computeXC(static_cast<uint32_t>(var(tagkey::XCState)));
+    setVar(tagkey::XCBonus, v.bonus);
+    setVar(tagkey::XCReduce, v.reduce);
 }

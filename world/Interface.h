@@ -30,6 +30,7 @@ class ScrollPane_C;
 class ra2dGameWorld;
 class bl3dCharacter;
 class WorldRulesEnv_C;
+struct EventParams_S;
 
 // The open save archive of the quest in play; null when none is open.
 extern ArchiveFile_C* saveFile;
@@ -145,6 +146,12 @@ public:
     // party stays on its old map and square (the caller moves it only after
     // a change that worked) and the player is told in a message.
     bool newMap(const char* path);
+    // Carries the party that has all fallen to the Hall of Adventurers: to
+    // the town (built anew when the party is elsewhere), onto the Hall's
+    // door facing north, and into the Hall, which sends it out by `exit`
+    // (null: its own way out). False, and the party left where it fell,
+    // when the town cannot be built.
+    bool carryToHall(const EventParams_S* exit);
     void markTimerPending() { timerPending_ = true; }
     bool isTimerPending() const { return timerPending_; }
     void beginEventProcessing();

@@ -5,12 +5,14 @@
 
 #include "core/CommonInterface.h"
 #include "core/GameConfig.h"
+#include "core/MemberKeys.h"
 #include "core/MouseRegions.h"
 #include "core/PicCache.h"
 #include "core/ScreenProjection.h"
 #include "core/ScrollPane.h"
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
+#include "rules/TagKeys.h"
 #include "world/GameWorld.h"
 #include "world/Map.h"
 #include "world/MapRenderer.h"
@@ -253,10 +255,10 @@ void Interface_C::textB(const char* t)
 
 void Interface_C::drawIcons()
 {
-    const uint32_t percep = static_cast<uint32_t>(var("Percep1"));
-    const int32_t magLt = var("MagLt1");
-    const int32_t magState = var("MagState1");
-    const int32_t ncbs = var("NCBS");
+    const uint32_t percep = static_cast<uint32_t>(var(tagkey::Percep1));
+    const int32_t magLt = var(tagkey::MagLt1);
+    const int32_t magState = var(tagkey::MagState1);
+    const int32_t ncbs = var(tagkey::NCBS);
     ortho();
     const float y = 233.0f;
     drawPicAt(pics_[ncbs != 0 ? PIC_MUSIC_ON : PIC_MUSIC_OFF], 449, y);
@@ -342,7 +344,7 @@ void Interface_C::drawCharText()
     if (mouseRegions_)
         for (int slot = 0; slot < 8; ++slot) {
             const int y = layout_.rosterTop - slot * lh;
-            mouseRegions_->addRegion(col[0], layout_.height - y - lh, col[7] + 32 - col[0], lh, SDLK_F1 + slot, 1);
+            mouseRegions_->addRegion(col[0], layout_.height - y - lh, col[7] + 32 - col[0], lh, memberKeyOfSlot(slot), 1);
         }
 
     RosterRow_S rows[8];
@@ -420,7 +422,7 @@ void Interface_C::buildPercepPane()
     percepPane_ = std::make_unique<ScrollPane_C>(0, r.left, r.right, getURLineY(1), getURLineY(0));
     const Map_C* map = getCurrentMap();
     if (map && currentWorld_) {
-        const uint32_t senses = static_cast<uint32_t>(var("Percep1"));
+        const uint32_t senses = static_cast<uint32_t>(var(tagkey::Percep1));
         const int x = currentWorld_->getSquareX();
         const int y = currentWorld_->getSquareY();
         const std::string lines[] = {

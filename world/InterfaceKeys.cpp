@@ -3,6 +3,7 @@
 #include "world/Interface.h"
 
 #include "core/GameConfig.h"
+#include "rules/TagKeys.h"
 #include "world/GameWorld.h"
 #include "world/Map.h"
 #include "world/Movement.h"
@@ -92,7 +93,7 @@ void Interface_C::setKeyCommand(SDLKey sym, KeyCommand command)
 void Interface_C::stepForward(SDLMod)
 {
     Map_C* map = getCurrentMap();
-    const int walkThrough = var("WalkThrough");
+    const int walkThrough = var(tagkey::WalkThrough);
     const int x = currentWorld_->getSquareX();
     const int y = currentWorld_->getSquareY();
     const int facing = getFacing();
@@ -132,12 +133,12 @@ void Interface_C::stepForward(SDLMod)
         repeatForward_ = true;
     else
         pushRedraw();
-    setVar("WalkThrough", 0);
+    setVar(tagkey::WalkThrough, 0);
 }
 
 void Interface_C::turn(int kind)
 {
-    setVar("WalkThrough", 0);
+    setVar(tagkey::WalkThrough, 0);
     if (kind == TURN_LEFT)
         repeatLeft_ = false;
     if (kind == TURN_RIGHT)
@@ -198,7 +199,7 @@ void Interface_C::freeForward(SDLMod mod)
 {
     repeatForward_ = repeatForwardShift_ = false;
     const bool shift = (mod & kShiftBits) != 0;
-    const int walkThrough = var("WalkThrough");
+    const int walkThrough = var(tagkey::WalkThrough);
     Map_C* map = getCurrentMap();
     float vx = getViewX(), vz = getViewZ();
     const int bits = map->freeMoveBlocked(vx, -vz, getViewFacing());
@@ -234,7 +235,7 @@ void Interface_C::freeForward(SDLMod mod)
                 ProcessEvents();
             advanceClock(2);
             markTimerPending();
-            setVar("WalkThrough", 0);
+            setVar(tagkey::WalkThrough, 0);
         }
     }
     delay_(shift ? 10 : 20);
@@ -248,7 +249,7 @@ void Interface_C::freeForward(SDLMod mod)
 
 void Interface_C::freeTurn(int kind)
 {
-    setVar("WalkThrough", 0);
+    setVar(tagkey::WalkThrough, 0);
     const bool left = kind == TURN_LEFT;
     (left ? repeatLeft_ : repeatRight_) = false;
     if (turnConsumed_) {
@@ -272,7 +273,7 @@ void Interface_C::freeTurn(int kind)
 
 void Interface_C::freeTurnAround()
 {
-    setVar("WalkThrough", 0);
+    setVar(tagkey::WalkThrough, 0);
     const int from = getViewFacing();
     animateTurn(getViewX(), getViewZ(), float(from), float(from + 180));
     const int vf = (from + 180) % 360;

@@ -10,6 +10,7 @@
 #include "rules/MonsterList.h"
 #include "rules/MonsterType.h"
 #include "rules/Party.h"
+#include "rules/TagKeys.h"
 #include "world/Event.h"
 #include "world/GameWorld.h"
 
@@ -77,7 +78,7 @@ int Map_C::randMonster(Interface_C* iface)
     if (!gameworld || !party || !info_ || info_->getMonsterCount() == 0)
         return ENCOUNTER_NONE;
     bl3dGameWorld& world = *gameworld;
-    if (vell::gameRand() % 100 < world.getVar("XCReduce"))
+    if (vell::gameRand() % 100 < world.getVar(tagkey::XCReduce))
         return ENCOUNTER_NONE;
 
     const Difficulty_S& d = difficulty();
@@ -98,7 +99,7 @@ int Map_C::randMonster(Interface_C* iface)
     const int wanted = groupsWanted(d, vell::gameRand() % 20);
     std::vector<MapMonster_S>& table = info_->getMonsters();
     const int entries = static_cast<int>(table.size());
-    const int32_t condition = world.getVar("CondMon1");
+    const int32_t condition = world.getVar(tagkey::CondMon1);
     const unsigned hour = world.getClock().getHour();
     int added = 0;
     int lastCount = 0;
@@ -141,25 +142,25 @@ int Map_C::randMonster(Interface_C* iface)
     if (added == 0 || enemyList.empty())
         return ENCOUNTER_NONE;
 
-    if (undead && world.getVar("Bardb003") != 0 && vell::gameRand() % 3 == 1) {
+    if (undead && world.getVar(tagkey::Bardb003) != 0 && vell::gameRand() % 3 == 1) {
         enemyList.clear();
         return ENCOUNTER_SLUMBER;
     }
 
     bl3dMonsterList* only = enemyList.countGroups() == 1 ? enemyList.groupAt(0) : nullptr;
     if (only && lastCount == 1 && only->getType() && mayJoin(only->getType()->getKind())) {
-        int32_t j = world.getVar("MonsterJoin");
+        int32_t j = world.getVar(tagkey::MonsterJoin);
         int result = ENCOUNTER_STAYED_AWAY;
         if (vell::gameRand() % 1000 + static_cast<int64_t>(j) > 900) {
             j = -1;
-            if (world.getVar("Bardb004") != 1) {
+            if (world.getVar(tagkey::Bardb004) != 1) {
                 result = ENCOUNTER_JOIN_OFFER;
                 BusyGuard guard(*this);
                 if (std::unique_ptr<Event_C> offer = createEncounterEvent(ENCOUNTER_JOIN, nullptr))
                     offer->invoke(iface);
             }
         }
-        world.setVar("MonsterJoin", j < INT32_MAX ? j + 1 : j);
+        world.setVar(tagkey::MonsterJoin, j < INT32_MAX ? j + 1 : j);
         return result;
     }
 

@@ -4,6 +4,7 @@
 #include "core/GameConfig.h"
 #include "core/Log.h"
 #include "core/TextureList.h"
+#include "rules/TagKeys.h"
 #include "world/GameWorld.h"
 #include "world/Map.h"
 #include "world/Movement.h"
@@ -89,11 +90,6 @@ MapDraw_C& drawData(Map_C& map)
         map.setDrawData(std::move(made));
     }
     return *d;
-}
-
-int32_t worldVar(const char* key)
-{
-    return gameworld ? gameworld->getVar(key) : 0;
 }
 
 void bindTexture(const Texture_S* t)
@@ -275,13 +271,13 @@ EnvParams_S envParamsFor(Map_C& map)
     EnvInput_S in;
     if (gameworld) {
         const GameClock_C& clock = gameworld->getClock();
-        in.weather = static_cast<uint32_t>(gameworld->getVar("Weather"));
+        in.weather = static_cast<uint32_t>(gameworld->getVar(tagkey::Weather));
         in.hour = static_cast<int>(clock.getHour());
         in.minute = static_cast<int>(clock.getMinute());
         in.second = static_cast<int>(clock.getSecond());
         in.now = clock.getTicks();
     }
-    in.changeStart = static_cast<uint32_t>(gameworld ? gameworld->getVar("WChange") : map.weatherChangeStart());
+    in.changeStart = static_cast<uint32_t>(gameworld ? gameworld->getVar(tagkey::WChange) : map.weatherChangeStart());
     in.specLite = map.hasSpecialLight();
     for (int i = 0; i < 3; ++i) {
         in.specFog[i] = map.getFogColour()[i];
@@ -436,7 +432,7 @@ void maprender::drawSquares(Map_C& map, int x, int y, int facing, int pass, int 
 
     // Walking through walls: the wall in front of the party is not drawn,
     // from neither side.
-    const bool through = worldVar("WalkThrough") != 0;
+    const bool through = gameworld && gameworld->getVar(tagkey::WalkThrough) != 0;
     const movement::Step_S ahead = movement::stepFor(facing);
     const int aheadX = x + ahead.dx, aheadY = y + ahead.dy;
     const int facingBack = (facing + 180) % 360;

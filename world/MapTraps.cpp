@@ -8,6 +8,7 @@
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
 #include "rules/StatBlock.h"
+#include "rules/TagKeys.h"
 #include "world/Event.h"
 #include "world/GameWorld.h"
 #include "world/Interface.h"
@@ -49,14 +50,14 @@ bool Map_C::defuseRoll()
     for (int i = 0; i < party->getCount(); ++i) {
         const bl3dPartyChar* m = party->getMember(i);
         const TagList_C* attrs = m ? m->getTagList() : nullptr;
-        if (!attrs || !attrs->hasKey("LocateTrap"))
+        if (!attrs || !attrs->hasKey(tagkey::LocateTrap))
             continue;
-        if (d20() + attrs->intValue("LocateTrap") <= 14)
+        if (d20() + attrs->intValue(tagkey::LocateTrap) <= 14)
             continue;
         const int roll = d20();
         if (roll == 1)
             return false;   // set it off while feeling for it: nobody else tries
-        if (roll + attrs->intValue("Defuse") > 14)
+        if (roll + attrs->intValue(tagkey::Defuse) > 14)
             return true;
     }
     return false;
@@ -65,7 +66,7 @@ bool Map_C::defuseRoll()
 void Map_C::trapPass(int x, int y, Interface_C* iface)
 {
     TagList_C* vars = worldVars(iface);
-    if (!vars || !info_ || vars->intValue("Bardb007") == 1)
+    if (!vars || !info_ || vars->intValue(tagkey::Bardb007) == 1)
         return;
     // By index: a trap's script may not add traps, but it may change maps,
     // and this map stays (the caller holds it busy) with its trap list.
@@ -121,10 +122,10 @@ void Map_C::antiMagicTrap(Interface_C* iface)
     TagList_C* vars = worldVars(iface);
     if (!vars || iface->getEntryState() == 0)
         return;
-    vars->setInt("MagLt1", 0);
-    vars->setInt("Percep1", 0);
-    vars->setInt("MagState1", 0);
-    vars->setInt("XCState", vars->intValue("XCState") & 1);
+    vars->setInt(tagkey::MagLt1, 0);
+    vars->setInt(tagkey::Percep1, 0);
+    vars->setInt(tagkey::MagState1, 0);
+    vars->setInt(tagkey::XCState, vars->intValue(tagkey::XCState) & 1);
     if (party)
         for (int i = 0; i < party->getCount(); ++i)
             if (bl3dPartyChar* m = party->getMember(i)) {
@@ -142,8 +143,8 @@ void Map_C::darknessTrap(Interface_C* iface)
     TagList_C* vars = worldVars(iface);
     if (!vars || iface->getEntryState() == 0)
         return;
-    vars->setInt("MagLt1", 0);
-    vars->setInt("MunLt1", 0);
+    vars->setInt(tagkey::MagLt1, 0);
+    vars->setInt(tagkey::MunLt1, 0);
     iface->calcLight();
     endTrapEffect(iface);
 }

@@ -3,6 +3,7 @@
 #include "world/Map.h"
 
 #include "platform/Random.h"
+#include "rules/TagKeys.h"
 #include "world/GameWorld.h"
 
 namespace {
@@ -23,7 +24,7 @@ constexpr int STAY = -1;
 // kind began. It travels with the world, so a quest loaded (or a map built)
 // in the middle of a change goes on with it where it stood, instead of
 // finding it complete.
-constexpr const char* CHANGE_START_VAR = "WChange";
+constexpr const char* CHANGE_START_VAR = tagkey::WChange;
 
 // Where each kind may go, by the roll out of 700 in steps of 5 (0-4, 5-9,
 // 10-14, 15-19, 20-24); any higher roll keeps the kind.
@@ -70,20 +71,20 @@ void Map_C::wetherCheck(bl3dGameWorld& world)
 {
     const GameClock_C& clock = world.getClock();
     const int64_t now = clock.getTicks();
-    const int64_t due = world.getVar("WCalc");
+    const int64_t due = world.getVar(tagkey::WCalc);
     weatherChangeStart_ = world.getVar(CHANGE_START_VAR);
     // No check schedules the next one further ahead than the indoor
     // interval; a due tick beyond that (a clock set back) is stale.
     if (now < due && due - now <= INDOOR_INTERVAL)
         return;
 
-    const uint32_t old = static_cast<uint32_t>(world.getVar("Weather"));
+    const uint32_t old = static_cast<uint32_t>(world.getVar(tagkey::Weather));
     uint32_t next = old << 16;
 
     if (hasCeiling_) {
         if ((old & LIGHT_BITS) != LIGHT_INDOORS)
-            world.setVar("Weather", static_cast<int32_t>(next | LIGHT_INDOORS));
-        world.setVar("WCalc", static_cast<int32_t>(now + INDOOR_INTERVAL));
+            world.setVar(tagkey::Weather, static_cast<int32_t>(next | LIGHT_INDOORS));
+        world.setVar(tagkey::WCalc, static_cast<int32_t>(now + INDOOR_INTERVAL));
         return;
     }
 
@@ -107,6 +108,6 @@ void Map_C::wetherCheck(bl3dGameWorld& world)
             world.setVar(CHANGE_START_VAR, weatherChangeStart_);
         }
     }
-    world.setVar("Weather", static_cast<int32_t>(next));
-    world.setVar("WCalc", static_cast<int32_t>(now + OUTDOOR_INTERVAL));
+    world.setVar(tagkey::Weather, static_cast<int32_t>(next));
+    world.setVar(tagkey::WCalc, static_cast<int32_t>(now + OUTDOOR_INTERVAL));
 }

@@ -10,6 +10,7 @@
 #include "rules/Monster.h"
 #include "rules/MonsterList.h"
 #include "rules/PartyChar.h"
+#include "rules/TagKeys.h"
 
 namespace {
 
@@ -213,16 +214,16 @@ TEST_F(AttackTest, APoisonedBladePoisonsOnlyWhenItHits) {
 TEST_F(AttackTest, ABerserkerStrikesHarderOnceAndCalmsDown) {
     bl3dPartyChar* brak = member("Brak", true, 0x1);
     kit->give(brak, sword, SLOT_RT_HAND);
-    brak->getTagList()->setInt("BerserkOn", 1);
+    brak->getTagList()->setInt(tagkey::BerserkOn, 1);
     // The level under the key that level gain and creation write.
-    brak->getTagList()->setInt("berserkLvl", 1);
+    brak->getTagList()->setInt(tagkey::berserkLvl, 1);
     bl3dMonsterList* g = group(10);
     // Two blows, each +1 to hit and +1 damage.
     vell::scriptGameRand({0, 10, 0, 10, 0});
     run(ACTION_ATTACK, brak, g);
     EXPECT_EQ(said(), "#2Brak#0 attacks an #4Orc#0 2 times, and hits 2 times for a total of #44#0 points!\n");
     int32_t on = -1;
-    brak->getTagList()->getInt("BerserkOn", on);
+    brak->getTagList()->getInt(tagkey::BerserkOn, on);
     EXPECT_EQ(on, 0);
     // Calmed down: one blow again.
     vell::scriptGameRand({0, 10, 0});
@@ -235,8 +236,8 @@ TEST_F(AttackTest, ABrokenRecordStrikesAHundredTimesAtMost) {
     // wrap, and a count in the billions would hold the fight for minutes.
     bl3dPartyChar* brak = member("Brak", true, 0x1);
     brak->getStatBlock()->setBase(STAT_EXTRA_ATTACKS, INT32_MAX);
-    brak->getTagList()->setInt("BerserkOn", 1);
-    brak->getTagList()->setInt("berserkLvl", INT32_MAX);
+    brak->getTagList()->setInt(tagkey::BerserkOn, 1);
+    brak->getTagList()->setInt(tagkey::berserkLvl, INT32_MAX);
     MonsterSpec_S s;
     s.name = "Wall";
     s.hp = 1000;

@@ -4,6 +4,8 @@
 // either side.
 #include "SpellTest.h"
 
+#include "rules/TagKeys.h"
+
 namespace {
 
 class EffectSpellTest : public SpellTest {};
@@ -38,10 +40,10 @@ TEST_F(EffectSpellTest, EveryEffectSpellSwitchesOnItsOwnBitsAndQueuesEachFamilys
         bl3dPartyChar* mira = mage("Mira", 100);
         EXPECT_EQ(castOk(b.code, mira), 0);
         EXPECT_EQ(said(), std::string("#2Mira#0 casts ") + spell(b.code)->name().c_str() + "...\n");
-        EXPECT_EQ(world("MagLt1"), b.light);
-        EXPECT_EQ(world("Percep1"), b.percep);
-        EXPECT_EQ(world("MagState1"), b.state);
-        EXPECT_EQ(world("XCState"), b.encounter);
+        EXPECT_EQ(world(tagkey::MagLt1), b.light);
+        EXPECT_EQ(world(tagkey::Percep1), b.percep);
+        EXPECT_EQ(world(tagkey::MagState1), b.state);
+        EXPECT_EQ(world(tagkey::XCState), b.encounter);
         // One expiry event for every family the spell touched, due when its
         // bits end.
         const int32_t touched[4] = {b.light, b.percep, b.state, b.encounter};
@@ -66,17 +68,17 @@ TEST_F(EffectSpellTest, ACastNeverShortensARunningStateAndQueuesOnlyWhenItLength
     // Call Sprite lasts rand() % 481 + 480 ticks.
     castOk("CASP", mira, nullptr, {200});
     const uint32_t first = now() + 680;
-    EXPECT_EQ(static_cast<uint32_t>(world("MagExp11")), first);
+    EXPECT_EQ(static_cast<uint32_t>(world(tagkey::MagExp11)), first);
     EXPECT_EQ(queuedAt(9010).size(), 1u);
 
     kit->env.now += 100;
     castOk("CASP", mira, nullptr, {50}); // ends at now + 530: earlier
-    EXPECT_EQ(static_cast<uint32_t>(world("MagExp11")), first);
+    EXPECT_EQ(static_cast<uint32_t>(world(tagkey::MagExp11)), first);
     EXPECT_EQ(queuedAt(9010).size(), 1u);
-    EXPECT_EQ(world("MagLt1"), 0x01);
+    EXPECT_EQ(world(tagkey::MagLt1), 0x01);
 
     castOk("CASP", mira, nullptr, {480}); // ends at now + 960: later
-    EXPECT_EQ(static_cast<uint32_t>(world("MagExp11")), now() + 960);
+    EXPECT_EQ(static_cast<uint32_t>(world(tagkey::MagExp11)), now() + 960);
     ASSERT_EQ(queuedAt(9010).size(), 2u);
     EXPECT_EQ(queuedAt(9010)[1], now() + 960);
 }
@@ -85,22 +87,22 @@ TEST_F(EffectSpellTest, DurationKinds) {
     bl3dPartyChar* mira = mage("Mira", 200);
     // Kind 5 lasts for good; a later short cast of the same bit leaves it.
     castOk("WAOA", mira);
-    EXPECT_EQ(static_cast<uint32_t>(world("MagExp31")), now() + 0x3fffffffu);
+    EXPECT_EQ(static_cast<uint32_t>(world(tagkey::MagExp31)), now() + 0x3fffffffu);
     castOk("FLOA", mira, nullptr, {0});
-    EXPECT_EQ(static_cast<uint32_t>(world("MagExp31")), now() + 0x3fffffffu);
+    EXPECT_EQ(static_cast<uint32_t>(world(tagkey::MagExp31)), now() + 0x3fffffffu);
     EXPECT_EQ(queuedAt(9012).size(), 1u);
     // Kind 6 lasts exactly its ticks: Reveal Location 2, Snow Storm 4.
     castOk("RELO", mira);
-    EXPECT_EQ(static_cast<uint32_t>(world("MagExp25")), now() + 2);
+    EXPECT_EQ(static_cast<uint32_t>(world(tagkey::MagExp25)), now() + 2);
     castOk("SNST", mira);
-    EXPECT_EQ(static_cast<uint32_t>(world("MagExp41")), now() + 4);
+    EXPECT_EQ(static_cast<uint32_t>(world(tagkey::MagExp41)), now() + 4);
     // Kind 1: ten to twelve; kind 2: 120 to 240; kind 4: 1200 to 1920.
     castOk("PRIL", mira, nullptr, {2});
-    EXPECT_EQ(static_cast<uint32_t>(world("MagExp33")), now() + 12);
+    EXPECT_EQ(static_cast<uint32_t>(world(tagkey::MagExp33)), now() + 12);
     castOk("LOST", mira, nullptr, {120});
-    EXPECT_EQ(static_cast<uint32_t>(world("MagExp22")), now() + 240);
+    EXPECT_EQ(static_cast<uint32_t>(world(tagkey::MagExp22)), now() + 240);
     castOk("HEEY", mira, nullptr, {0});
-    EXPECT_EQ(static_cast<uint32_t>(world("MagExp12")), now() + 1200);
+    EXPECT_EQ(static_cast<uint32_t>(world(tagkey::MagExp12)), now() + 1200);
 }
 
 TEST_F(EffectSpellTest, TrapSpellsMarkTheSquaresAroundTheParty) {

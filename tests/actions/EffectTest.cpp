@@ -18,6 +18,7 @@
 #include "rules/Monster.h"
 #include "rules/MonsterList.h"
 #include "rules/PartyChar.h"
+#include "rules/TagKeys.h"
 
 namespace {
 
@@ -265,7 +266,7 @@ TEST_F(EffectTest, LevelsElementsAndTheHalvingSong) {
     EXPECT_EQ(sums.total, 2);
 
     // "Bardb00bC" 1 halves what is reported, not what is dealt.
-    kit->env.tags.setInt("Bardb00bC", 1);
+    kit->env.tags.setInt(tagkey::Bardb00bC, 1);
     bl3dDamageEffect sweep(damage(2, 0, 1, 20));
     g->getMonster(0)->setCurHP(30);
     g->getMonster(0)->getStatBlock()->setBase(STAT_FIRE_HIT, 0);
@@ -453,16 +454,16 @@ TEST_F(EffectTest, PersonalArmourRule) {
     bl3dActor actor(ada);
     EXPECT_EQ(armour(-6)->apply(&actor, bo, 0, sums, true, STRONG), EFFECT_APPLIED);
     EXPECT_EQ(bo->getStatBlock()->getCur(STAT_AC), 4);
-    EXPECT_EQ(intAttribute(bo, "CurACSpell"), STRONG);
-    EXPECT_EQ(static_cast<uint32_t>(intAttribute(bo, "CurACExpire")), kit->env.now + 50);
+    EXPECT_EQ(intAttribute(bo, tagkey::CurACSpell), STRONG);
+    EXPECT_EQ(static_cast<uint32_t>(intAttribute(bo, tagkey::CurACExpire)), kit->env.now + 50);
 
     // A weaker one while it lasts is not laid; a stronger one replaces it.
     EXPECT_EQ(armour(-4)->apply(&actor, bo, 0, sums, true, WEAK), EFFECT_APPLIED);
     EXPECT_EQ(bo->getStatBlock()->getCur(STAT_AC), 4);
-    EXPECT_EQ(intAttribute(bo, "CurACSpell"), STRONG);
+    EXPECT_EQ(intAttribute(bo, tagkey::CurACSpell), STRONG);
     EXPECT_EQ(armour(-8)->apply(&actor, bo, 0, sums, true, WEAK), EFFECT_APPLIED);
     EXPECT_EQ(bo->getStatBlock()->getCur(STAT_AC), 2) << "the -6 is gone, the -8 laid";
-    EXPECT_EQ(intAttribute(bo, "CurACSpell"), WEAK);
+    EXPECT_EQ(intAttribute(bo, tagkey::CurACSpell), WEAK);
 
     // Once it has run out anything is laid.
     kit->env.now += 60;
@@ -498,9 +499,9 @@ TEST_F(EffectTest, PartyShieldRule) {
     EXPECT_EQ(sums.count, 3);
     for (bl3dPartyChar* m : {ada, bo, cy})
         EXPECT_EQ(m->getStatBlock()->getCur(STAT_AC), 8);
-    EXPECT_EQ(intAttribute(&world, "MagState1") & 0x02, 0x02);
-    EXPECT_EQ(static_cast<uint32_t>(intAttribute(&world, "MagExp32")), kit->env.now + 40);
-    EXPECT_EQ(intAttribute(&world, "CurACSpell"), 0x00090205);
+    EXPECT_EQ(intAttribute(&world, tagkey::MagState1) & 0x02, 0x02);
+    EXPECT_EQ(static_cast<uint32_t>(intAttribute(&world, tagkey::MagExp32)), kit->env.now + 40);
+    EXPECT_EQ(intAttribute(&world, tagkey::CurACSpell), 0x00090205);
     ASSERT_EQ(kit->actionEnv.queued.size(), 1u);
     EXPECT_EQ(kit->actionEnv.queued[0].typeId, 9012);
     EXPECT_EQ(kit->actionEnv.queued[0].due, kit->env.now + 40);
@@ -511,8 +512,8 @@ TEST_F(EffectTest, PartyShieldRule) {
     EXPECT_EQ(kit->actionEnv.queued.size(), 1u);
     EXPECT_EQ(shield(-3, 90)->apply(&actor, nullptr, 0, sums, true, 0x0009014b), EFFECT_APPLIED);
     EXPECT_EQ(bo->getStatBlock()->getCur(STAT_AC), 7) << "the old shield's modifier is gone";
-    EXPECT_EQ(intAttribute(&world, "CurACSpell"), 0x0009014b);
-    EXPECT_EQ(static_cast<uint32_t>(intAttribute(&world, "MagExp32")), kit->env.now + 90);
+    EXPECT_EQ(intAttribute(&world, tagkey::CurACSpell), 0x0009014b);
+    EXPECT_EQ(static_cast<uint32_t>(intAttribute(&world, tagkey::MagExp32)), kit->env.now + 90);
     EXPECT_EQ(kit->actionEnv.queued.size(), 2u);
 }
 

@@ -10,6 +10,7 @@
 #include "rules/MonsterList.h"
 #include "rules/MonsterType.h"
 #include "rules/PartyChar.h"
+#include "rules/TagKeys.h"
 
 namespace {
 
@@ -34,7 +35,7 @@ protected:
         m.stats[STAT_CH] = 18;
         m.skills = {FIGHT_EVIL, 0x000e0005, 0x000e0006, 0x000e0007, FIGHT_EVIL_DIVINE};
         pia = kit->addMember(m);
-        pia->getTagList()->setInt("FightEvilCur", 2);
+        pia->getTagList()->setInt(tagkey::FightEvilCur, 2);
         kit->give(pia, kit->weaponType("Sword", 1, 8, CAT_LONG_BLADE), SLOT_RT_HAND);
         MonsterSpec_S orc;
         orc.hp = 30;
@@ -43,7 +44,7 @@ protected:
     }
     int32_t counter() {
         int32_t n = -1;
-        pia->getTagList()->getInt("FightEvilCur", n);
+        pia->getTagList()->getInt(tagkey::FightEvilCur, n);
         return n;
     }
     bl3dMonsterList* goodies(int distance) {
@@ -76,7 +77,7 @@ TEST_F(FightEvilTest, AHeardCallLendsItsBonusToOneBlow) {
 }
 
 TEST_F(FightEvilTest, WithoutUsesLeftTheCallFailsAndAPlainAttackFollows) {
-    pia->getTagList()->setInt("FightEvilCur", 0);
+    pia->getTagList()->setInt(tagkey::FightEvilCur, 0);
     bl3dMonsterList* g = kit->addGroup(orcs, 1, 10);
     // No foe is sought for a call that is never made: the attack's pick,
     // then its d20.

@@ -15,6 +15,7 @@
 #include "rules/MonsterList.h"
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
+#include "rules/TagKeys.h"
 
 #include <string>
 #include <vector>
@@ -220,10 +221,10 @@ TEST_F(HeadlessFightTest, SpellsAndSongsWorkForBothSides) {
     m.sp = 0;
     bl3dPartyChar* lyra = kit->addMember(m);
     lyra->actions()->add(action(SONG_WALKING_SONG), 0);
-    lyra->getTagList()->setInt("CurSongs", 2);
-    lyra->getTagList()->setInt("Inst", 4);
+    lyra->getTagList()->setInt(tagkey::CurSongs, 2);
+    lyra->getTagList()->setInt(tagkey::Inst, 4);
     kit->actionEnv.music.emplace_back(SONG_WALKING_SONG, 4);
-    kit->env.tags.setInt("CBS", SONG_PROUD_MARY); // left over from an earlier fight
+    kit->env.tags.setInt(tagkey::CBS, SONG_PROUD_MARY); // left over from an earlier fight
 
     MonsterSpec_S shaman;
     shaman.name = "Shaman";
@@ -234,7 +235,7 @@ TEST_F(HeadlessFightTest, SpellsAndSongsWorkForBothSides) {
     bl3dMonsterList* foes = kit->addGroup(kit->monsterType(shaman), 2, 10);
 
     CombatRound_C round;
-    EXPECT_EQ(kit->env.tags.intValue("CBS"), 0);
+    EXPECT_EQ(kit->env.tags.intValue(tagkey::CBS), 0);
     RoundOrder_S strike;
     strike.action = masterActionList.getSpellByCode("SIST");
     strike.target = foes;
@@ -251,8 +252,8 @@ TEST_F(HeadlessFightTest, SpellsAndSongsWorkForBothSides) {
     EXPECT_TRUE(any(lines, "A #4Shaman#0 casts Silver Strike at #2"));
     EXPECT_LT(mira->getCurSP(), 60);
     EXPECT_LT(foes->getMonster(0)->getCurSP() + foes->getMonster(1)->getCurSP(), 80);
-    EXPECT_EQ(kit->env.tags.intValue("CBS"), SONG_WALKING_SONG);
-    EXPECT_EQ(kit->env.tags.intValue("XCState"), 0x02);
+    EXPECT_EQ(kit->env.tags.intValue(tagkey::CBS), SONG_WALKING_SONG);
+    EXPECT_EQ(kit->env.tags.intValue(tagkey::XCState), 0x02);
     EXPECT_TRUE(lyra->isPlayingSong());
 
     // The bard plays on without an order; the song ends with the fight.
@@ -263,9 +264,9 @@ TEST_F(HeadlessFightTest, SpellsAndSongsWorkForBothSides) {
         state = round.runRound();
     ASSERT_NE(state, FightState::Going);
     EXPECT_FALSE(lyra->isPlayingSong());
-    EXPECT_EQ(kit->env.tags.intValue("CBS"), 0);
-    EXPECT_EQ(kit->env.tags.intValue("XCState"), 0);
-    EXPECT_EQ(lyra->getTagList()->intValue("CurSongs"), 1);
+    EXPECT_EQ(kit->env.tags.intValue(tagkey::CBS), 0);
+    EXPECT_EQ(kit->env.tags.intValue(tagkey::XCState), 0);
+    EXPECT_EQ(lyra->getTagList()->intValue(tagkey::CurSongs), 1);
 }
 
 } // namespace

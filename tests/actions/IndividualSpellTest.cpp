@@ -5,6 +5,7 @@
 #include "actions/Attributes.h"
 #include "actions/IndividualSpells.h"
 #include "rules/Party.h"
+#include "rules/TagKeys.h"
 
 namespace {
 
@@ -21,18 +22,18 @@ TEST_F(IndividualSpellTest, MindPhazingCloudsAMindUntilTheReset) {
     bl3dMonsterList* g = group("Gnoll", 1, 20, 30);
     EXPECT_EQ(castOk("MIPH", mira, g, {0, 0, 0}), 0); // the pick, two saves
     EXPECT_EQ(said(), "#2Mira#0 casts Mind Phazing at a #4Gnoll#0, phazing his mind!\n");
-    EXPECT_EQ(intAttribute(g->getMonster(0), "Fizzle"), 1);
+    EXPECT_EQ(intAttribute(g->getMonster(0), tagkey::Fizzle), 1);
     EXPECT_EQ(queuedAt(EVENT_ID_FIZZLE_RESET), std::vector<uint32_t>{now() + 5});
     // Beyond 30 feet.
     bl3dMonsterList* far = group("Imp", 1, 40, 30);
     castOk("MIPH", mira, far);
     EXPECT_EQ(said(), "#2Mira#0 casts Mind Phazing at an #4Imp#0, but it is out of range!\n");
-    EXPECT_EQ(intAttribute(far->getMonster(0), "Fizzle"), 0);
+    EXPECT_EQ(intAttribute(far->getMonster(0), tagkey::Fizzle), 0);
 
     // A monster clouds a member's mind: the member casts nothing.
     bl3dPartyChar* bo = mage("Bo", 50, NEVER_SAVES, 10, true);
     bl3dMonster* gnoll = g->getMonster(0);
-    gnoll->getTagList()->setInt("Fizzle", 0);
+    gnoll->getTagList()->setInt(tagkey::Fizzle, 0);
     gnoll->setMaxSP(30);
     gnoll->setCurSP(30);
     castOk("MIPH", gnoll, bo, {0, 0}, 20);
@@ -113,20 +114,20 @@ TEST_F(IndividualSpellTest, MindBlowReachesThirtyFeetByTheDistanceItWasGivenAt) 
     bl3dMonsterList* far = group("Imp", 2, 10);
     castOk("MIBL", mira, near, {}, 30);
     EXPECT_EQ(said(), "#2Mira#0 casts Mind Blow at some #4Gnolls#0, phazing 2 of them!\n");
-    EXPECT_EQ(intAttribute(near->getMonster(1), "Fizzle"), 1);
+    EXPECT_EQ(intAttribute(near->getMonster(1), tagkey::Fizzle), 1);
     EXPECT_EQ(queuedAt(EVENT_ID_FIZZLE_RESET).size(), 1u);
     castOk("MIBL", mira, far, {}, 40);
     EXPECT_EQ(said(), "#2Mira#0 casts Mind Blow at some #4Imps#0, but they are out of range!\n");
     // A monster casts it at the party.
     bl3dPartyChar* bo = mage("Bo", 10, NEVER_SAVES);
     bl3dMonster* caster = near->getMonster(0);
-    caster->getTagList()->setInt("Fizzle", 0);
+    caster->getTagList()->setInt(tagkey::Fizzle, 0);
     caster->setMaxSP(100);
     caster->setCurSP(100);
     castOk("MIBL", caster, nullptr, {}, 50);
     EXPECT_EQ(said(), "#4A#0 Gnoll casts Mind Blow at the party, but they are out of range!\n");
     castOk("MIBL", caster, nullptr, {0, 0, 0, 0}, 20);
-    EXPECT_EQ(intAttribute(bo, "Fizzle"), 1);
+    EXPECT_EQ(intAttribute(bo, tagkey::Fizzle), 1);
 }
 
 TEST_F(IndividualSpellTest, MindVortexKillsAffectsOrSparesEachFoe) {
@@ -159,8 +160,8 @@ TEST_F(IndividualSpellTest, HolySpiritPrecludesBanishesAndShieldsForFifteenTicks
     text.set("old words");
     EXPECT_EQ(castOk("HOSP", paladin), 0);
     EXPECT_EQ(said(), "") << "the spell tells nothing";
-    EXPECT_EQ(world("MagState1"), 0x04 | 0x08 | 0x10 | 0x40 | 0x80);
-    for (const char* key : {"MagExp33", "MagExp34", "MagExp35", "MagExp37", "MagExp38"})
+    EXPECT_EQ(world(tagkey::MagState1), 0x04 | 0x08 | 0x10 | 0x40 | 0x80);
+    for (const char* key : {tagkey::MagExp33, tagkey::MagExp34, tagkey::MagExp35, tagkey::MagExp37, tagkey::MagExp38})
         EXPECT_EQ(static_cast<uint32_t>(world(key)), now() + 15) << key;
     EXPECT_EQ(queuedAt(9012), std::vector<uint32_t>{now() + 15});
     for (bl3dMonsterList* g : {undead, demons, ghosts})
@@ -181,11 +182,11 @@ TEST_F(IndividualSpellTest, SpellCompilerRaisesOneShieldForGood) {
     bl3dPartyChar* bo = mage("Bo");
     castOk("SPCO", mira, nullptr, {20}); // 500 ticks of sight
     EXPECT_EQ(said(), "#2Mira#0 casts Spell Compiler...\n");
-    EXPECT_EQ(world("Percep1"), 0x01 | 0x08 | 0x10);
-    EXPECT_EQ(static_cast<uint32_t>(world("MagExp21")), now() + 500);
+    EXPECT_EQ(world(tagkey::Percep1), 0x01 | 0x08 | 0x10);
+    EXPECT_EQ(static_cast<uint32_t>(world(tagkey::MagExp21)), now() + 500);
     EXPECT_EQ(queuedAt(9011), std::vector<uint32_t>{now() + 500});
-    EXPECT_EQ(world("MagState1"), 0) << "the shield's bit is left alone";
-    EXPECT_EQ(static_cast<uint32_t>(world("MagExp32")), now() + FOR_GOOD);
+    EXPECT_EQ(world(tagkey::MagState1), 0) << "the shield's bit is left alone";
+    EXPECT_EQ(static_cast<uint32_t>(world(tagkey::MagExp32)), now() + FOR_GOOD);
     EXPECT_TRUE(queuedAt(9012).empty());
     EXPECT_EQ(bo->getStatBlock()->getCur(STAT_AC), 7);
     EXPECT_EQ(mira->getStatBlock()->getCur(STAT_AC), 7);
@@ -252,21 +253,21 @@ TEST_F(IndividualSpellTest, GhostWallOpensOnlyARealWallInsideTheMap) {
     env.walls = {{2, 3, 180}}; // the wall is the northern neighbour's
     for (const char* code : {"GHWA", "OPWA"}) {
         SCOPED_TRACE(code);
-        setWorld("WalkThrough", 0);
+        setWorld(tagkey::WalkThrough, 0);
         env.partyY = 2;
         castOk(code, mira);
         EXPECT_EQ(said(), std::string("#2Mira#0 casts ") + spell(code)->name().c_str() +
                               ", and the wall begins to flicker out of existence!\n");
-        EXPECT_EQ(world("WalkThrough"), 1);
+        EXPECT_EQ(world(tagkey::WalkThrough), 1);
         env.partyY = 4; // the last row: north leaves the map
-        setWorld("WalkThrough", 0);
+        setWorld(tagkey::WalkThrough, 0);
         castOk(code, mira);
         EXPECT_EQ(said(), std::string("#2Mira#0 casts ") + spell(code)->name().c_str() +
                               ", but the mystical energies cannot open this wall\n");
         env.partyY = 1; // nothing ahead
         castOk(code, mira);
         EXPECT_EQ(said(), std::string("#2Mira#0 casts ") + spell(code)->name().c_str() + ", but it fizzles!\n");
-        EXPECT_EQ(world("WalkThrough"), 0);
+        EXPECT_EQ(world(tagkey::WalkThrough), 0);
     }
 }
 

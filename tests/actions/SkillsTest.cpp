@@ -9,6 +9,7 @@
 #include "rules/MonsterList.h"
 #include "rules/MonsterType.h"
 #include "rules/PartyChar.h"
+#include "rules/TagKeys.h"
 
 #include <algorithm>
 #include <cstring>
@@ -153,7 +154,7 @@ TEST_F(SkillsTest, EntangleOnAMemberSetsItsStunTimeout) {
     EXPECT_EQ(said(), "An #4Orc#0 tries to entangles #2Ada#0 and succeeds!\n");
     EXPECT_TRUE(ada->isStunned());
     int32_t timeout = 0;
-    ada->getTagList()->getInt("StunTimeout", timeout);
+    ada->getTagList()->getInt(tagkey::StunTimeout, timeout);
     EXPECT_EQ(static_cast<uint32_t>(timeout), kit->env.now + 12);
     ASSERT_EQ(kit->actionEnv.queued.size(), 1u);
     EXPECT_EQ(kit->actionEnv.queued[0].targetId, 0u) << "the party's stuns end by their timeouts";

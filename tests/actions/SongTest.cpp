@@ -12,6 +12,7 @@
 #include "actions/Songs.h"
 #include "events/Event_9100.h"
 #include "rules/Party.h"
+#include "rules/TagKeys.h"
 
 namespace {
 
@@ -31,8 +32,8 @@ protected:
     }
     bl3dPartyChar* bard(const char* name = "Lyra", int32_t songs = 3, bool male = false) {
         bl3dPartyChar* b = mage(name, 0, 0x2, 5, male);
-        b->getTagList()->setInt("CurSongs", songs);
-        b->getTagList()->setInt("Inst", static_cast<int32_t>(LUTE));
+        b->getTagList()->setInt(tagkey::CurSongs, songs);
+        b->getTagList()->setInt(tagkey::Inst, static_cast<int32_t>(LUTE));
         return b;
     }
     int sing(int32_t id, bl3dCharacter* who, int32_t request, std::vector<int> rolls = {}) {
@@ -45,7 +46,7 @@ protected:
         song->freeEntry(u);
         return r;
     }
-    static int32_t songs(const bl3dCharacter* b) { return intAttribute(b, "CurSongs"); }
+    static int32_t songs(const bl3dCharacter* b) { return intAttribute(b, tagkey::CurSongs); }
     static void runSongEnd() {
         Event_9100_C e;
         e.invoke(nullptr);
@@ -77,9 +78,9 @@ TEST_F(SongTest, RefusalsSetNothingAndOnlyAnInterruptionSpendsAUse) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        lyra->getTagList()->setInt("Inst", static_cast<int32_t>(c.inst));
-        lyra->getTagList()->setInt("CurSongs", c.uses);
-        const char* var = c.request == SONG_START_IN_COMBAT ? "CBS" : "NCBS";
+        lyra->getTagList()->setInt(tagkey::Inst, static_cast<int32_t>(c.inst));
+        lyra->getTagList()->setInt(tagkey::CurSongs, c.uses);
+        const char* var = c.request == SONG_START_IN_COMBAT ? tagkey::CBS : tagkey::NCBS;
         setWorld(var, c.playing);
         text.clear();
         EXPECT_EQ(sing(SONG_WALKING_SONG, lyra, c.request), c.result);
@@ -87,7 +88,7 @@ TEST_F(SongTest, RefusalsSetNothingAndOnlyAnInterruptionSpendsAUse) {
         EXPECT_EQ(songs(lyra), c.usesAfter);
         EXPECT_EQ(world(var), c.playing);
         EXPECT_FALSE(lyra->isPlayingSong());
-        EXPECT_EQ(world("XCState"), 0);
+        EXPECT_EQ(world(tagkey::XCState), 0);
         EXPECT_EQ(kit->actionEnv.playCalls, 0);
         EXPECT_TRUE(kit->actionEnv.queued.empty());
         setWorld(var, 0);
@@ -100,15 +101,15 @@ TEST_F(SongTest, BeastySkirlsRefusalsInAFightSpendTheUseButLeaveNoSongBehind) {
     EXPECT_EQ(sing(SONG_BEASTY_SKIRL, lyra, SONG_START_IN_COMBAT), 0);
     EXPECT_EQ(said(), "#2Lyra#0 sings Beasty Skirl, but no beast answers the call!\n");
     beast("Wolf", 15);
-    setWorld("MagState1", MAGSTATE_NO_SUMMONING);
+    setWorld(tagkey::MagState1, MAGSTATE_NO_SUMMONING);
     sing(SONG_BEASTY_SKIRL, lyra, SONG_START_IN_COMBAT);
     EXPECT_EQ(said(), "#2Lyra#0 tries to sing Beasty Skirl, but nothing happens!\n");
-    setWorld("MagState1", 0);
+    setWorld(tagkey::MagState1, 0);
     for (int i = 0; i < 7; ++i)
         mage(("M" + std::to_string(i)).c_str());
     sing(SONG_BEASTY_SKIRL, lyra, SONG_START_IN_COMBAT);
     EXPECT_EQ(said(), "#2Lyra#0 sings Beasty Skirl, but the party is full!\n");
-    EXPECT_EQ(world("CBS"), 0) << "another bard may play";
+    EXPECT_EQ(world(tagkey::CBS), 0) << "another bard may play";
     EXPECT_EQ(songs(lyra), 1) << "each refusal came after the use was spent";
     EXPECT_FALSE(lyra->isPlayingSong());
     EXPECT_EQ(kit->actionEnv.playCalls, 0);
@@ -119,7 +120,7 @@ TEST_F(SongTest, BeastySkirlsRefusalsInAFightSpendTheUseButLeaveNoSongBehind) {
     ASSERT_EQ(party->getCount(), 8);
     EXPECT_STREQ(party->getMember(7)->getName(), "Wolf");
     EXPECT_EQ(party->getMember(7)->getClassId(), CLASS_SUMMONED);
-    EXPECT_EQ(world("CBS"), SONG_BEASTY_SKIRL);
+    EXPECT_EQ(world(tagkey::CBS), SONG_BEASTY_SKIRL);
     EXPECT_TRUE(lyra->isPlayingSong());
     EXPECT_EQ(kit->actionEnv.playing, SONG_BEASTY_SKIRL);
     EXPECT_EQ(kit->actionEnv.playingParts, LUTE);
@@ -137,8 +138,8 @@ TEST_F(SongTest, EachSongOutsideCombatAndItsEnd) {
     const Case cases[] = {
         {SONG_BEASTY_SKIRL, "Lyra plays Beasty Skirl...", nullptr, 0, nullptr, 0},
         {SONG_PROUD_MARY, "Lyra sings Proud Mary for the ladies in the party!\n", nullptr, 0, nullptr, 0},
-        {SONG_TRYLERS_INTUITION, "Lyra plays Vezivi'v Iroviriva...\n", "Percep1", 0x01, "MagExp21", 9011},
-        {SONG_WALKING_SONG, "Lyra sings Walking Song...\n", "XCState", 0x08, "MagExp43", 9013},
+        {SONG_TRYLERS_INTUITION, "Lyra plays Vezivi'v Iroviriva...\n", tagkey::Percep1, 0x01, tagkey::MagExp21, 9011},
+        {SONG_WALKING_SONG, "Lyra sings Walking Song...\n", tagkey::XCState, 0x08, tagkey::MagExp43, 9013},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.said);
@@ -151,8 +152,8 @@ TEST_F(SongTest, EachSongOutsideCombatAndItsEnd) {
         const uint32_t end = now() + 220;
         EXPECT_EQ(said(), c.said);
         EXPECT_EQ(songs(lyra), 2);
-        EXPECT_EQ(world("NCBS"), c.id);
-        EXPECT_EQ(static_cast<uint32_t>(world("NCBSEnd")), end);
+        EXPECT_EQ(world(tagkey::NCBS), c.id);
+        EXPECT_EQ(static_cast<uint32_t>(world(tagkey::NCBSEnd)), end);
         EXPECT_TRUE(lyra->isPlayingSong());
         EXPECT_EQ(kit->actionEnv.playing, c.id);
         EXPECT_EQ(queuedAt(EVENT_ID_BARD_SONG), std::vector<uint32_t>{end});
@@ -162,7 +163,7 @@ TEST_F(SongTest, EachSongOutsideCombatAndItsEnd) {
             EXPECT_EQ(queuedAt(c.expiryEvent), std::vector<uint32_t>{end});
         }
         if (c.id == SONG_BEASTY_SKIRL) {
-            EXPECT_EQ(world("MonsterJoin"), 300);
+            EXPECT_EQ(world(tagkey::MonsterJoin), 300);
         }
         if (c.id == SONG_PROUD_MARY) {
             EXPECT_EQ(lyra->getStatBlock()->getCur(STAT_LK), 12);
@@ -174,16 +175,16 @@ TEST_F(SongTest, EachSongOutsideCombatAndItsEnd) {
         // stops and its bit goes.
         kit->env.now = end - 1;
         runSongEnd();
-        EXPECT_EQ(world("NCBS"), c.id);
+        EXPECT_EQ(world(tagkey::NCBS), c.id);
         kit->env.now = end;
         runSongEnd();
-        EXPECT_EQ(world("NCBS"), 0);
+        EXPECT_EQ(world(tagkey::NCBS), 0);
         EXPECT_FALSE(lyra->isPlayingSong());
         EXPECT_EQ(kit->actionEnv.playing, 0);
         if (c.var) {
             EXPECT_EQ(world(c.var), 0);
         }
-        EXPECT_EQ(world("MonsterJoin"), 0);
+        EXPECT_EQ(world(tagkey::MonsterJoin), 0);
         if (c.id == SONG_PROUD_MARY) {
             kit->tick(); // the modifiers end with the song
             EXPECT_EQ(lyra->getStatBlock()->getCur(STAT_LK), 10);
@@ -198,52 +199,52 @@ TEST_F(SongTest, AStaleEndEventLeavesTheNextSongAlone) {
     kit->env.now += 50;
     // The song screen ends it early and starts another one.
     sing(SONG_WALKING_SONG, lyra, SONG_STOP);
-    EXPECT_EQ(world("NCBS"), 0);
-    EXPECT_EQ(world("XCState"), 0x08) << "the easier roads last to the song's planned end";
+    EXPECT_EQ(world(tagkey::NCBS), 0);
+    EXPECT_EQ(world(tagkey::XCState), 0x08) << "the easier roads last to the song's planned end";
     sing(SONG_TRYLERS_INTUITION, lyra, SONG_START, {200}); // ends at now + 320
     kit->env.now = firstEnd;
     runSongEnd();
-    EXPECT_EQ(world("NCBS"), SONG_TRYLERS_INTUITION);
+    EXPECT_EQ(world(tagkey::NCBS), SONG_TRYLERS_INTUITION);
     EXPECT_TRUE(lyra->isPlayingSong());
     EXPECT_EQ(kit->actionEnv.playing, SONG_TRYLERS_INTUITION);
-    EXPECT_EQ(world("Percep1"), 0x01);
+    EXPECT_EQ(world(tagkey::Percep1), 0x01);
 }
 
 TEST_F(SongTest, SharedBitsEndOnlyWhenEveryoneHoldingThemHasEnded) {
     bl3dPartyChar* lyra = bard();
     // Mind Compass holds the compass longer than the song.
-    setWorld("Percep1", 0x01);
-    setWorld("MagExp21", static_cast<int32_t>(now() + 1000));
+    setWorld(tagkey::Percep1, 0x01);
+    setWorld(tagkey::MagExp21, static_cast<int32_t>(now() + 1000));
     sing(SONG_TRYLERS_INTUITION, lyra, SONG_START, {0}); // ends at now + 120
-    EXPECT_EQ(static_cast<uint32_t>(world("MagExp21")), now() + 1000);
+    EXPECT_EQ(static_cast<uint32_t>(world(tagkey::MagExp21)), now() + 1000);
     EXPECT_TRUE(queuedAt(9011).empty());
     kit->env.now += 120;
     runSongEnd();
-    EXPECT_EQ(world("NCBS"), 0);
-    EXPECT_EQ(world("Percep1"), 0x01) << "the compass outlives the song";
+    EXPECT_EQ(world(tagkey::NCBS), 0);
+    EXPECT_EQ(world(tagkey::Percep1), 0x01) << "the compass outlives the song";
     // The other way round: a short compass ends while the song plays on.
-    setWorld("Percep1", 0);
-    setWorld("MagExp21", static_cast<int32_t>(now() + 5));
+    setWorld(tagkey::Percep1, 0);
+    setWorld(tagkey::MagExp21, static_cast<int32_t>(now() + 5));
     sing(SONG_TRYLERS_INTUITION, lyra, SONG_START, {0});
     kit->env.now += 5;
     expireMagicBits(&kit->env.tags, MAGIC_PERCEPTION, now()); // the compass's expiry event
-    EXPECT_EQ(world("Percep1"), 0x01) << "the song holds it";
+    EXPECT_EQ(world(tagkey::Percep1), 0x01) << "the song holds it";
 }
 
 TEST_F(SongTest, StoppingUndoesTheSongsEffectOnce) {
     bl3dPartyChar* lyra = bard();
     bl3dPartyChar* kai = bard("Kai");
     sing(SONG_BEASTY_SKIRL, lyra, SONG_START, {0});
-    EXPECT_EQ(world("MonsterJoin"), 300);
+    EXPECT_EQ(world(tagkey::MonsterJoin), 300);
     kai->getStatBlock()->setBase(STAT_CONDITIONS, COND_SONG); // a stray mark
     sing(SONG_BEASTY_SKIRL, lyra, SONG_STOP);
-    EXPECT_EQ(world("MonsterJoin"), 0);
+    EXPECT_EQ(world(tagkey::MonsterJoin), 0);
     EXPECT_FALSE(lyra->isPlayingSong());
     EXPECT_FALSE(kai->isPlayingSong());
     // A second stop, or one with no song playing, undoes nothing more.
     text.clear();
     sing(SONG_BEASTY_SKIRL, lyra, SONG_STOP);
-    EXPECT_EQ(world("MonsterJoin"), 0);
+    EXPECT_EQ(world(tagkey::MonsterJoin), 0);
     EXPECT_EQ(kit->actionEnv.stopCalls, 2);
     EXPECT_EQ(said(), "") << "a stop outside combat says nothing";
 }
@@ -260,11 +261,11 @@ TEST_F(SongTest, SongsInAFight) {
     EXPECT_EQ(near->getMonster(0)->getStatBlock()->getCur(STAT_DX), 8);
     EXPECT_EQ(near->getMonster(1)->getStatBlock()->getCur(STAT_DX), 10) << "the dead are not touched";
     EXPECT_EQ(far->getMonster(0)->getStatBlock()->getCur(STAT_DX), 10);
-    EXPECT_EQ(world("CBS"), SONG_TRYLERS_INTUITION);
+    EXPECT_EQ(world(tagkey::CBS), SONG_TRYLERS_INTUITION);
     EXPECT_TRUE(queuedAt(EVENT_ID_BARD_SONG).empty());
     EXPECT_EQ(sing(SONG_TRYLERS_INTUITION, lyra, SONG_STOP_IN_COMBAT), 0);
     EXPECT_EQ(said(), "#2Lyra#0 stops playing.");
-    EXPECT_EQ(world("CBS"), 0);
+    EXPECT_EQ(world(tagkey::CBS), 0);
     EXPECT_FALSE(lyra->isPlayingSong());
 
     enemyList.clear();
@@ -286,11 +287,11 @@ TEST_F(SongTest, SongsInAFight) {
     const int xcBefore = kit->actionEnv.xcCalls;
     sing(SONG_WALKING_SONG, lyra, SONG_START_IN_COMBAT);
     EXPECT_EQ(said(), "#2Lyra#0 plays Walking Song...");
-    EXPECT_EQ(world("XCState"), 0x02);
+    EXPECT_EQ(world(tagkey::XCState), 0x02);
     expireMagicBits(&kit->env.tags, MAGIC_ENCOUNTER, now() + 100); // a mist spell's expiry on the way
-    EXPECT_EQ(world("XCState"), 0x02);
+    EXPECT_EQ(world(tagkey::XCState), 0x02);
     sing(SONG_WALKING_SONG, lyra, SONG_STOP_IN_COMBAT);
-    EXPECT_EQ(world("XCState"), 0);
+    EXPECT_EQ(world(tagkey::XCState), 0);
     sing(SONG_WALKING_SONG, lyra, SONG_STOP_IN_COMBAT);
     EXPECT_EQ(kit->actionEnv.xcCalls, xcBefore + 2);
 }
@@ -304,43 +305,43 @@ TEST_F(SongTest, AFightsSongEndsWithoutTheSongOutside) {
     bl3dPartyChar* kai = bard("Kai");
     kit->addGroup(beast("Gnoll", 20), 1, 30);
     ASSERT_EQ(sing(SONG_BEASTY_SKIRL, lyra, SONG_START, {0}), 0);
-    const int32_t end = world("NCBSEnd");
-    ASSERT_EQ(world("MonsterJoin"), 300);
+    const int32_t end = world(tagkey::NCBSEnd);
+    ASSERT_EQ(world(tagkey::MonsterJoin), 300);
     ASSERT_EQ(sing(SONG_PROUD_MARY, kai, SONG_START_IN_COMBAT, {0}), 0);
     ASSERT_EQ(sing(SONG_PROUD_MARY, kai, SONG_STOP_IN_COMBAT), 0);
     EXPECT_EQ(kit->actionEnv.fightStopCalls, 1);
     EXPECT_EQ(kit->actionEnv.stopCalls, 0) << "the fight's end stopped the music of the song outside";
-    EXPECT_EQ(world("CBS"), 0);
-    EXPECT_EQ(world("NCBS"), SONG_BEASTY_SKIRL);
-    EXPECT_EQ(world("NCBSEnd"), end);
-    EXPECT_EQ(world("MonsterJoin"), 300);
+    EXPECT_EQ(world(tagkey::CBS), 0);
+    EXPECT_EQ(world(tagkey::NCBS), SONG_BEASTY_SKIRL);
+    EXPECT_EQ(world(tagkey::NCBSEnd), end);
+    EXPECT_EQ(world(tagkey::MonsterJoin), 300);
 
     kit->env.now = static_cast<uint32_t>(end);
     runSongEnd();
-    EXPECT_EQ(world("NCBS"), 0);
-    EXPECT_EQ(world("MonsterJoin"), 0);
+    EXPECT_EQ(world(tagkey::NCBS), 0);
+    EXPECT_EQ(world(tagkey::MonsterJoin), 0);
     EXPECT_EQ(kit->actionEnv.stopCalls, 1);
 }
 
 TEST_F(SongTest, TheEndEventEndsASongNoClassPlays) {
     bl3dPartyChar* lyra = bard();
     lyra->getStatBlock()->setBase(STAT_CONDITIONS, COND_SONG);
-    setWorld("NCBS", SONG_DATA_LIGHT);
-    setWorld("MagLt1", 0x03);
-    setWorld("MagExp11", static_cast<int32_t>(now()));
-    setWorld("MagExp12", static_cast<int32_t>(now() + 50));
+    setWorld(tagkey::NCBS, SONG_DATA_LIGHT);
+    setWorld(tagkey::MagLt1, 0x03);
+    setWorld(tagkey::MagExp11, static_cast<int32_t>(now()));
+    setWorld(tagkey::MagExp12, static_cast<int32_t>(now() + 50));
     runSongEnd();
-    EXPECT_EQ(world("NCBS"), 0);
+    EXPECT_EQ(world(tagkey::NCBS), 0);
     EXPECT_FALSE(lyra->isPlayingSong());
-    EXPECT_EQ(world("MagLt1"), 0x02);
+    EXPECT_EQ(world(tagkey::MagLt1), 0x02);
     EXPECT_EQ(kit->actionEnv.stopCalls, 1);
     // Nobody marked as playing: the song ends all the same.
     sing(SONG_WALKING_SONG, lyra, SONG_START, {0});
     lyra->getStatBlock()->setBase(STAT_CONDITIONS, 0);
     kit->env.now += 120;
     runSongEnd();
-    EXPECT_EQ(world("NCBS"), 0);
-    EXPECT_EQ(world("XCState"), 0);
+    EXPECT_EQ(world(tagkey::NCBS), 0);
+    EXPECT_EQ(world(tagkey::XCState), 0);
 }
 
 // A song of the action data file: a whole-party heal that raises the dead.
@@ -376,15 +377,15 @@ bl3dGenericSong* addRaiseSong() {
 TEST_F(SongTest, ADataSongKeepsEveryRuleOfTheSongs) {
     addRaiseSong();
     bl3dPartyChar* lyra = bard("Lyra", 1);
-    lyra->getTagList()->setInt("Inst", 0);
+    lyra->getTagList()->setInt(tagkey::Inst, 0);
     bl3dPartyChar* sam = mage("Sam", 0, 0x4, 1, true);
     sam->setCurHP(0);
     kit->actionEnv.music.emplace_back(DATA_RAISE_SONG, LUTE);
 
     // No instrument, then no uses: the dead stay dead, however often asked.
     EXPECT_EQ(sing(DATA_RAISE_SONG, lyra, SONG_START), 3);
-    lyra->getTagList()->setInt("Inst", static_cast<int32_t>(LUTE));
-    lyra->getTagList()->setInt("CurSongs", 0);
+    lyra->getTagList()->setInt(tagkey::Inst, static_cast<int32_t>(LUTE));
+    lyra->getTagList()->setInt(tagkey::CurSongs, 0);
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(sing(DATA_RAISE_SONG, lyra, SONG_START), 1);
     EXPECT_EQ(said(), "Lyra feels a little dry to perform.  Perhaps a cold brew would help?");
@@ -392,13 +393,13 @@ TEST_F(SongTest, ADataSongKeepsEveryRuleOfTheSongs) {
 
     // With a use it plays as every song does: the use spent, the song held
     // in "NCBS" to its end, the bard marked, the music on.
-    lyra->getTagList()->setInt("CurSongs", 2);
+    lyra->getTagList()->setInt(tagkey::CurSongs, 2);
     EXPECT_EQ(sing(DATA_RAISE_SONG, lyra, SONG_START, {100, 0}), 0);
     const uint32_t end = now() + 220;
     EXPECT_EQ(songs(lyra), 1);
     EXPECT_GE(sam->getCurHP(), 1) << "raised";
     EXPECT_NE(said().find("#2Lyra#0 plays for the party"), std::string::npos) << said();
-    EXPECT_EQ(world("NCBS"), DATA_RAISE_SONG);
+    EXPECT_EQ(world(tagkey::NCBS), DATA_RAISE_SONG);
     EXPECT_TRUE(lyra->isPlayingSong());
     EXPECT_EQ(kit->actionEnv.playing, DATA_RAISE_SONG);
     EXPECT_EQ(queuedAt(EVENT_ID_BARD_SONG), std::vector<uint32_t>{end});
@@ -413,16 +414,16 @@ TEST_F(SongTest, ADataSongKeepsEveryRuleOfTheSongs) {
     // It ends at its end as every song does.
     kit->env.now = end;
     runSongEnd();
-    EXPECT_EQ(world("NCBS"), 0);
+    EXPECT_EQ(world(tagkey::NCBS), 0);
     EXPECT_FALSE(lyra->isPlayingSong());
     EXPECT_EQ(kit->actionEnv.playing, 0);
 
     // In a fight it holds "CBS" and is stopped as the fight's song.
     EXPECT_EQ(sing(DATA_RAISE_SONG, lyra, SONG_START_IN_COMBAT), 0);
-    EXPECT_EQ(world("CBS"), DATA_RAISE_SONG);
+    EXPECT_EQ(world(tagkey::CBS), DATA_RAISE_SONG);
     EXPECT_EQ(sing(DATA_RAISE_SONG, lyra, SONG_STOP_IN_COMBAT), 0);
     EXPECT_EQ(said(), "#2Lyra#0 stops playing.");
-    EXPECT_EQ(world("CBS"), 0);
+    EXPECT_EQ(world(tagkey::CBS), 0);
     EXPECT_FALSE(action(DATA_RAISE_SONG)->isSkill()) << "the skill screen does not offer it";
 }
 
@@ -434,13 +435,13 @@ TEST_F(SongTest, TheLightSongLightsTheWayUntilItsEnd) {
     EXPECT_EQ(sing(SONG_DATA_LIGHT, lyra, SONG_START, {100}), 0);
     const uint32_t end = now() + 220;
     EXPECT_EQ(said(), "Lyra plays Lantern Song...\n");
-    EXPECT_EQ(world("MagLt1"), 0x01);
-    EXPECT_EQ(static_cast<uint32_t>(world("MagExp11")), end);
+    EXPECT_EQ(world(tagkey::MagLt1), 0x01);
+    EXPECT_EQ(static_cast<uint32_t>(world(tagkey::MagExp11)), end);
     EXPECT_EQ(kit->actionEnv.lightCalls, lightBefore + 1);
     kit->env.now = end;
     runSongEnd();
-    EXPECT_EQ(world("NCBS"), 0);
-    EXPECT_EQ(world("MagLt1"), 0);
+    EXPECT_EQ(world(tagkey::NCBS), 0);
+    EXPECT_EQ(world(tagkey::MagLt1), 0);
     EXPECT_EQ(kit->actionEnv.lightCalls, lightBefore + 2);
 }
 

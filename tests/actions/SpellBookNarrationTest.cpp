@@ -15,6 +15,7 @@
 #include "actions/Attributes.h"
 #include "actions/GenericSong.h"
 #include "rules/Party.h"
+#include "rules/TagKeys.h"
 
 #include <zlib.h>
 
@@ -80,8 +81,8 @@ protected:
         while (party->getCount() > 0)
             party->removeAt(party->getCount() - 1);
         lyra = mage("Lyra", 500, 0x2, 10, false);
-        lyra->getTagList()->setInt("Inst", static_cast<int32_t>(LUTE));
-        lyra->getTagList()->setInt("CurSongs", 9);
+        lyra->getTagList()->setInt(tagkey::Inst, static_cast<int32_t>(LUTE));
+        lyra->getTagList()->setInt(tagkey::CurSongs, 9);
         sam = mage("Sam", 0, 0x4, 10, true);
         sam->setMaxHP(60);
         sam->setCurHP(30);
@@ -89,8 +90,8 @@ protected:
             gnoll = beast("Gnoll", 60, 500, 0, 5);
         gnolls = kit->addGroup(gnoll, 2, 10);
         gnolls->getMonster(0)->setCurHP(40);
-        setWorld("NCBS", 0);
-        setWorld("CBS", 0);
+        setWorld(tagkey::NCBS, 0);
+        setWorld(tagkey::CBS, 0);
         text.clear();
     }
 

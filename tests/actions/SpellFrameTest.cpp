@@ -6,6 +6,7 @@
 #include "actions/Attributes.h"
 #include "rules/Item.h"
 #include "rules/ItemType.h"
+#include "rules/TagKeys.h"
 
 namespace {
 
@@ -39,8 +40,8 @@ TEST_F(SpellFrameTest, ACastCostsItsPointsOnlyWhenItGoesAheadOrFizzles) {
         kit.reset();
         kit = std::make_unique<FightKit_C>();
         bl3dPartyChar* mira = mage("Mira", c.sp);
-        mira->getTagList()->setInt("Fizzle", c.fizzleAttr);
-        setWorld("MagState1", c.magState);
+        mira->getTagList()->setInt(tagkey::Fizzle, c.fizzleAttr);
+        setWorld(tagkey::MagState1, c.magState);
         vell::scriptGameRand({c.fizzleRoll, 100});
         EXPECT_EQ(cast("CASP", mira), 0);
         EXPECT_EQ(mira->getCurSP(), c.spAfter);
@@ -48,7 +49,7 @@ TEST_F(SpellFrameTest, ACastCostsItsPointsOnlyWhenItGoesAheadOrFizzles) {
         ASSERT_EQ(kit->env.sounds.size(), 1u);
         EXPECT_EQ(kit->env.sounds[0], c.sound);
         // Only a cast that went ahead lights anything.
-        EXPECT_EQ(world("MagLt1"), c.spAfter == 0 ? 1 : 0);
+        EXPECT_EQ(world(tagkey::MagLt1), c.spAfter == 0 ? 1 : 0);
     }
 }
 
@@ -58,7 +59,7 @@ TEST_F(SpellFrameTest, ADeadCasterCastsNothingAndPaysNothing) {
     EXPECT_EQ(cast("CASP", mira), -1);
     EXPECT_EQ(mira->getCurSP(), 10);
     EXPECT_TRUE(kit->env.sounds.empty());
-    EXPECT_EQ(world("MagLt1"), 0);
+    EXPECT_EQ(world(tagkey::MagLt1), 0);
 }
 
 TEST_F(SpellFrameTest, AnItemPaysWithOneChargeNeverRollsTheFizzleButMeetsAntiMagic) {
@@ -77,14 +78,14 @@ TEST_F(SpellFrameTest, AnItemPaysWithOneChargeNeverRollsTheFizzleButMeetsAntiMag
     EXPECT_EQ(mira->getCurSP(), 10);
 
     // Anti-magic stops it; the charge goes, the wearer's points stay.
-    setWorld("MagState1", MAGSTATE_NO_MAGIC);
+    setWorld(tagkey::MagState1, MAGSTATE_NO_MAGIC);
     EXPECT_EQ(castBy(new bl3dItemActor(mira, SLOT_MISC), spell("CASP")), 0);
     EXPECT_EQ(said(), "#2Mira#0 tries to cast Call Sprite, but the spell fizzles!\n");
     EXPECT_EQ(wand->getCharges(), 3);
     EXPECT_EQ(mira->getCurSP(), 10);
 
     // The last charge never pays.
-    setWorld("MagState1", 0);
+    setWorld(tagkey::MagState1, 0);
     wand->setCharges(1);
     EXPECT_EQ(castBy(new bl3dItemActor(mira, SLOT_MISC), spell("CASP")), 0);
     EXPECT_EQ(said(), "#2Mira#0 tries to use Wand (1), but it has not the necessary energy!\n");
@@ -109,12 +110,12 @@ TEST_F(SpellFrameTest, UsableChangesNothingAndSaysNoToCastsThatCannotWork) {
     EXPECT_FALSE(spell("MIND")->usable(mira, 10));
     mira->setCurSP(9);
     EXPECT_TRUE(spell("MIND")->usable(mira, 10));
-    setWorld("MagState1", MAGSTATE_NO_MAGIC);
+    setWorld(tagkey::MagState1, MAGSTATE_NO_MAGIC);
     EXPECT_FALSE(spell("CASP")->usable(mira, 0));
-    setWorld("MagState1", 0);
-    mira->getTagList()->setInt("Fizzle", 1);
+    setWorld(tagkey::MagState1, 0);
+    mira->getTagList()->setInt(tagkey::Fizzle, 1);
     EXPECT_FALSE(spell("CASP")->usable(mira, 0));
-    mira->getTagList()->setInt("Fizzle", 0);
+    mira->getTagList()->setInt(tagkey::Fizzle, 0);
     mira->setConditions(COND_POISONED); // poison does not stop a caster
     EXPECT_TRUE(spell("CASP")->usable(mira, 0));
     mira->setConditions(COND_STUNNED);
@@ -231,7 +232,7 @@ TEST_F(SpellFrameTest, ATargetThatCannotBeResolvedCostsNothing) {
     vell::scriptGameRand({NO_FIZZLE, 5, 5});
     EXPECT_EQ(cast("MIPH", gnoll, &stranger, 10), 0);
     EXPECT_EQ(said(), "A #4Gnoll#0 casts Mind Phazing at #2Mira#0, phazing her mind!\n");
-    EXPECT_EQ(intAttribute(mira, "Fizzle"), 1);
+    EXPECT_EQ(intAttribute(mira, tagkey::Fizzle), 1);
 }
 
 TEST_F(SpellFrameTest, TheSoundFollowsTheSpellsFamily) {

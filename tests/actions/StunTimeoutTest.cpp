@@ -11,6 +11,7 @@
 #include "rules/MonsterList.h"
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
+#include "rules/TagKeys.h"
 
 namespace {
 
@@ -89,21 +90,21 @@ TEST_F(StunTimeoutTest, NoTimeoutNoStun) {
     EXPECT_FALSE(g->getMonster(0)->isStunned());
     EXPECT_EQ(said(), "#2Ada#0 tries to entangle an #4Orc#0, but misses!\n");
     bl3dMonster* orc = g->getMonster(0);
-    ada->getTagList()->setInt("StunTimeout", 0);
+    ada->getTagList()->setInt(tagkey::StunTimeout, 0);
     vell::scriptGameRand({0, 0});
     EXPECT_EQ(run(ENTANGLE, orc, ada, 10), 0);
     EXPECT_FALSE(ada->isStunned());
     int32_t timeout = -1;
-    ada->getTagList()->getInt("StunTimeout", timeout);
+    ada->getTagList()->getInt(tagkey::StunTimeout, timeout);
     EXPECT_EQ(timeout, 0) << "no timeout written for a stun not laid";
 }
 
 TEST_F(StunTimeoutTest, MembersAreFreedByTheirOwnTimeouts) {
     bl3dPartyChar* bo = member("Bo");
     ada->setConditions(COND_STUNNED);
-    ada->getTagList()->setInt("StunTimeout", 1005);
+    ada->getTagList()->setInt(tagkey::StunTimeout, 1005);
     bo->setConditions(COND_STUNNED | COND_POISONED);
-    bo->getTagList()->setInt("StunTimeout", 1010);
+    bo->getTagList()->setInt(tagkey::StunTimeout, 1010);
     kit->env.now = 1005;
     Event_7001_C none;
     EXPECT_EQ(none.invoke(nullptr), 0);
@@ -153,7 +154,7 @@ TEST_F(StunTimeoutTest, AStunLeavesTimedConditionsToTheirModifiers) {
 
     ada->getStatBlock()->addModifier(STAT_CONDITIONS, COND_SLEEPING, 10, 1, 0, 0);
     ada->setConditions(COND_STUNNED);
-    ada->getTagList()->setInt("StunTimeout", 1005);
+    ada->getTagList()->setInt(tagkey::StunTimeout, 1005);
     kit->env.now = 1005;
     Event_7001_C none;
     none.invoke(nullptr);

@@ -5,6 +5,7 @@
 
 #include "actions/Attributes.h"
 #include "rules/Party.h"
+#include "rules/TagKeys.h"
 
 namespace {
 
@@ -39,7 +40,7 @@ TEST_F(SummonSpellTest, EverySummonBringsItsCreatureToEitherSide) {
         bl3dPartyChar* joined = party->getMember(1);
         EXPECT_STREQ(joined->getName(), p.monster);
         EXPECT_EQ(joined->getClassId(), p.illusion ? CLASS_SUMMONED : CLASS_JOINED);
-        EXPECT_EQ(intAttribute(joined, "MonExpire"), 0);
+        EXPECT_EQ(intAttribute(joined, tagkey::MonExpire), 0);
         EXPECT_EQ(said(), std::string("#2Mira#0 casts ") + rows[i].name + "...\n");
 
         // Cast by a monster 5 feet away, it stands at 10 feet.
@@ -112,7 +113,7 @@ TEST_F(SummonSpellTest, PreclusionStopsTheKindsItNamesForBothSides) {
             party->removeAt(0);
         enemyList.clear();
         bl3dPartyChar* mira = mage("Mira", 100);
-        setWorld("MagState1", c.magState);
+        setWorld(tagkey::MagState1, c.magState);
         castOk(c.code, mira);
         EXPECT_EQ(party->getCount(), c.stopped ? 1 : 2);
         if (c.stopped) {
@@ -130,7 +131,7 @@ TEST_F(SummonSpellTest, PreclusionStopsTheKindsItNamesForBothSides) {
     while (party->getCount() > 0)
         party->removeAt(0);
     bl3dPartyChar* mira = mage("Mira", 100);
-    setWorld("MagState1", MAGSTATE_NO_UNDEAD);
+    setWorld(tagkey::MagState1, MAGSTATE_NO_UNDEAD);
     vell::scriptGameRand({NO_FIZZLE});
     castBy(new bl3dActor(mira), &raise);
     EXPECT_EQ(party->getCount(), 1);
@@ -153,7 +154,7 @@ TEST_F(SummonSpellTest, TheRecordsChanceAndLifetime) {
     vell::scriptGameRand({NO_FIZZLE, 0});
     castBy(new bl3dActor(mira), &brief);
     ASSERT_EQ(party->getCount(), 2);
-    EXPECT_EQ(static_cast<uint32_t>(intAttribute(party->getMember(1), "MonExpire")), now() + 480);
+    EXPECT_EQ(static_cast<uint32_t>(intAttribute(party->getMember(1), tagkey::MonExpire)), now() + 480);
 }
 
 TEST_F(SummonSpellTest, AMissingMonsterTypeIsRefusedBeforePaying) {

@@ -7,6 +7,7 @@
 #include "actions/Attributes.h"
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
+#include "rules/TagKeys.h"
 
 namespace {
 
@@ -30,8 +31,8 @@ TEST_F(UtilitySkillsTest, MindCompassShowsTheCompassAndOnlyEverExtendsIt) {
     vell::scriptGameRand({100});
     EXPECT_EQ(run(MIND_COMPASS, kay, nullptr), 0);
     EXPECT_EQ(said(), "Kay focuses the Mind Compass...\n");
-    EXPECT_EQ(world("Percep1"), 0x01);
-    EXPECT_EQ(world("MagExp21"), 1220);
+    EXPECT_EQ(world(tagkey::Percep1), 0x01);
+    EXPECT_EQ(world(tagkey::MagExp21), 1220);
     ASSERT_EQ(kit->actionEnv.queued.size(), 1u);
     EXPECT_EQ(kit->actionEnv.queued[0].typeId, 9011);
     EXPECT_EQ(kit->actionEnv.queued[0].due, 1220u);
@@ -40,22 +41,22 @@ TEST_F(UtilitySkillsTest, MindCompassShowsTheCompassAndOnlyEverExtendsIt) {
     // An earlier end leaves the expiry alone and queues nothing.
     vell::scriptGameRand({0});
     run(MIND_COMPASS, kay, nullptr);
-    EXPECT_EQ(world("MagExp21"), 1220);
+    EXPECT_EQ(world(tagkey::MagExp21), 1220);
     EXPECT_EQ(kit->actionEnv.queued.size(), 1u);
     // A later one moves it and queues a second expiry.
     vell::scriptGameRand({239});
     run(MIND_COMPASS, kay, nullptr);
-    EXPECT_EQ(world("MagExp21"), 1359);
+    EXPECT_EQ(world(tagkey::MagExp21), 1359);
     EXPECT_EQ(kit->actionEnv.queued.size(), 2u);
 }
 
 TEST_F(UtilitySkillsTest, ShadowWalkAddsItsBitToTheOthers) {
-    kit->env.tags.setInt("XCState", 0x02);
+    kit->env.tags.setInt(tagkey::XCState, 0x02);
     vell::scriptGameRand({0});
     EXPECT_EQ(run(SHADOW_WALK, kay, nullptr), 0);
     EXPECT_EQ(said(), "Kay instructs the party to Shadow Walk...\n");
-    EXPECT_EQ(world("XCState"), 0x0a);
-    EXPECT_EQ(world("MagExp43"), 1120);
+    EXPECT_EQ(world(tagkey::XCState), 0x0a);
+    EXPECT_EQ(world(tagkey::MagExp43), 1120);
     ASSERT_EQ(kit->actionEnv.queued.size(), 1u);
     EXPECT_EQ(kit->actionEnv.queued[0].typeId, 9013);
     EXPECT_EQ(kit->actionEnv.xcCalls, 1);
@@ -78,8 +79,8 @@ TEST_F(UtilitySkillsTest, AnimalTalkBringsAnAnimalIntoThePartyForGood) {
     bl3dPartyChar* joined = party->getMember(7);
     EXPECT_STREQ(joined->getName(), "Wolf");
     EXPECT_TRUE(joined->isJoinedMonster());
-    EXPECT_TRUE(joined->getTagList()->hasKey("MonExpire"));
-    EXPECT_EQ(intAttribute(joined, "MonExpire"), 0);
+    EXPECT_TRUE(joined->getTagList()->hasKey(tagkey::MonExpire));
+    EXPECT_EQ(intAttribute(joined, tagkey::MonExpire), 0);
 
     vell::scriptGameRand({0});
     EXPECT_EQ(run(ANIMAL_TALK, kay, nullptr), 0);

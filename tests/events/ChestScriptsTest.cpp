@@ -7,6 +7,7 @@
 #include "events/Event_4001.h"
 #include "rules/ItemList.h"
 #include "rules/ItemType.h"
+#include "rules/TagKeys.h"
 
 #include <gtest/gtest.h>
 
@@ -89,7 +90,7 @@ TEST_F(ChestScripts, EachTrapGoesOffAndTheOpenedChestStaysEmpty)
 TEST_F(ChestScripts, AChestLeftUnopenedWaits)
 {
     bl3dPartyChar& ann = join("Ann", 0x2);
-    setIntAttribute(&ann, "LockPick", 200);
+    setIntAttribute(&ann, tagkey::LockPick, 200);
     script({SDLK_l});
     runScript("chest_crypt");
     EXPECT_EQ(gameworld->getVar("ChestCrypt"), 0);
@@ -155,7 +156,7 @@ TEST_F(ChestScripts, AStorysRewardLeftShutWaits)
     monsterType("Wolf");
     monsterType("Giant Spider");
     bl3dPartyChar& ann = join("Ann", 0x2);
-    setIntAttribute(&ann, "LockPick", 200);
+    setIntAttribute(&ann, tagkey::LockPick, 200);
     ann.setMaxHP(200);
     ann.setCurHP(200);
     struct Case {

@@ -4,6 +4,7 @@
 
 #include "core/TagList.h"
 #include "rules/StatBlock.h"
+#include "rules/TagKeys.h"
 #include "world/EventQueue.h"
 #include "world/GameClock.h"
 
@@ -69,8 +70,8 @@ TEST_F(ScriptedEvent, PartyMethodsChangeTheMembersAsAsked)
     ann.setMaxSP(30);
     ann.setCurSP(20);
     ann.rawAddGold(40);
-    bo.getTagList()->setInt("CurSongs", 1);
-    bo.getTagList()->setInt("MaxSongs", 6);
+    bo.getTagList()->setInt(tagkey::CurSongs, 1);
+    bo.getTagList()->setInt(tagkey::MaxSongs, 6);
     kit().carry(ann, kit().rope);
     kit().give(ann, kit().sword, SLOT_RT_HAND);
     kit().carry(ann, kit().arrows, 12);
@@ -140,7 +141,7 @@ TEST_F(ScriptedEvent, PartyMethodsChangeTheMembersAsAsked)
     expectCases(probe(calls(cases)), cases);
     EXPECT_EQ(ann.getXP(), xp0 + 100);
     EXPECT_EQ(ann.rawGold(), 25) << "a spend of -2**31 takes nothing";
-    EXPECT_EQ(bo.getTagList()->intValue("CurSongs"), 6) << "0 (forced), then 3, then 6 at most";
+    EXPECT_EQ(bo.getTagList()->intValue(tagkey::CurSongs), 6) << "0 (forced), then 3, then 6 at most";
     EXPECT_LT(party->getMember(2)->getCurHP(), 1) << "a member at 0 HP or less is not healed";
     EXPECT_TRUE(ann.isPoisoned());
     EXPECT_EQ(ann.getPack()->count(), 1) << "the arrows are left";
@@ -152,12 +153,12 @@ TEST_F(ScriptedEvent, FailedSongPointChangeWritesNothing)
 {
     join("Ann", 0x4);
     bl3dPartyChar& bo = join("Bo", 0x2);
-    bo.getTagList()->setInt("CurSongs", 1);
-    bo.getTagList()->setInt("MaxSongs", 6);
+    bo.getTagList()->setInt(tagkey::CurSongs, 1);
+    bo.getTagList()->setInt(tagkey::MaxSongs, 6);
     EXPECT_EQ(probe({"api.modifyBP(h, 1, -2)"}), (Results{"0"}));
-    EXPECT_EQ(bo.getTagList()->intValue("CurSongs"), 1);
+    EXPECT_EQ(bo.getTagList()->intValue(tagkey::CurSongs), 1);
     EXPECT_EQ(probe({"api.modifyBP(h, 1, -2, 1)"}), (Results{"0"}));
-    EXPECT_EQ(bo.getTagList()->intValue("CurSongs"), 0);
+    EXPECT_EQ(bo.getTagList()->intValue(tagkey::CurSongs), 0);
 }
 
 // Saving throws: the kinds compared without regard to case; each of the

@@ -4,6 +4,7 @@
 #include "ScriptFixture.h"
 
 #include "../common/TestFiles.h"
+#include "rules/TagKeys.h"
 
 #include "rules/ItemList.h"
 
@@ -126,7 +127,7 @@ TEST_F(ShippedScripts, TheSampleQuestPlaysThrough)
     bl3dPartyChar& bo = join("Bo", 0x2);
     ann.setMaxSP(20);
     bo.setMaxSP(20);
-    bo.getTagList()->setInt("MaxSongs", 4);
+    bo.getTagList()->setInt(tagkey::MaxSongs, 4);
     const int32_t xp0 = ann.getXP();
 
     // The Warden: no, then yes; the letter is given.
@@ -166,7 +167,7 @@ TEST_F(ShippedScripts, TheSampleQuestPlaysThrough)
     const uint32_t t0 = gameworld->getClock().getTicks();
     enter("shrine", {SDLK_p, SDLK_SPACE});
     EXPECT_EQ(ann.getCurSP(), 10);
-    EXPECT_EQ(bo.getTagList()->intValue("CurSongs"), 1);
+    EXPECT_EQ(bo.getTagList()->intValue(tagkey::CurSongs), 1);
     EXPECT_EQ(gameworld->getClock().getTicks(), t0 + 20);
     forget();
     enter("shrine", {});

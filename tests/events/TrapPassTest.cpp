@@ -7,6 +7,7 @@
 
 #include "core/TagList.h"
 #include "rules/StatBlock.h"
+#include "rules/TagKeys.h"
 
 #include <gtest/gtest.h>
 
@@ -23,7 +24,7 @@ protected:
         ASSERT_TRUE(iface.newMap("maps/traps.cfg"));
         setGlobal("trap0042", "runs", "0");
         vell::clearScriptedGameRand();
-        world().setInt("Bardb007", 0);
+        world().setInt(tagkey::Bardb007, 0);
     }
 
     static TagList_C& world() { return gameworld->getTagList(); }
@@ -69,8 +70,8 @@ TEST_F(TrapPass, TheDefuseRollAsksMembersInOrder)
             const Member& m = c.members[i];
             bl3dPartyChar& who = join(names[i], 0x80);
             if (m.locate >= 0)
-                who.getTagList()->setInt("LocateTrap", m.locate);
-            who.getTagList()->setInt("Defuse", m.defuse);
+                who.getTagList()->setInt(tagkey::LocateTrap, m.locate);
+            who.getTagList()->setInt(tagkey::Defuse, m.defuse);
         }
         vell::scriptGameRand(c.rolls);
         EXPECT_EQ(Map_C::defuseRoll(), c.defused) << c.what;
@@ -94,8 +95,8 @@ TEST_F(TrapPass, AScriptedTrapRunsOnceAndStaysSprung)
 TEST_F(TrapPass, ADefusedTrapRunsTheDefusedScriptAndIsSprung)
 {
     bl3dPartyChar& rogue = join("Ann", 0x80);
-    rogue.getTagList()->setInt("LocateTrap", 10);
-    rogue.getTagList()->setInt("Defuse", 10);
+    rogue.getTagList()->setInt(tagkey::LocateTrap, 10);
+    rogue.getTagList()->setInt(tagkey::Defuse, 10);
     watch([] { return 1; });
     script({SDLK_SPACE});
     vell::scriptGameRand({9, 9});
@@ -109,14 +110,14 @@ TEST_F(TrapPass, ADefusedTrapRunsTheDefusedScriptAndIsSprung)
 TEST_F(TrapPass, Bardb007KeepsEveryTrapQuiet)
 {
     join("Ann", 0x4);
-    world().setInt("Bardb007", 1);
+    world().setInt(tagkey::Bardb007, 1);
     vell::scriptGameRand({1});
     enter(4, 2);   // spinner, darkness and the scripted trap
     EXPECT_EQ(runs(), 0);
     EXPECT_FALSE(sprung(4, 2));
     EXPECT_EQ(iface.getFacing(), 0);
     EXPECT_EQ(vell::scriptedGameRandLeft(), 1u) << "not even a roll";
-    world().setInt("Bardb007", 0);
+    world().setInt(tagkey::Bardb007, 0);
     vell::clearScriptedGameRand();
     enter(6, 2);
     EXPECT_EQ(runs(), 1);
@@ -125,15 +126,15 @@ TEST_F(TrapPass, Bardb007KeepsEveryTrapQuiet)
 TEST_F(TrapPass, TheSpinnerTurnsThePartyAndTheDarknessAfterItDoesNothing)
 {
     join("Ann", 0x4);
-    world().setInt("MagLt1", 0x04);
-    world().setInt("MunLt1", 0x01);
+    world().setInt(tagkey::MagLt1, 0x04);
+    world().setInt(tagkey::MunLt1, 0x01);
     vell::scriptGameRand({2});   // (2 % 4) x 90
     enter(4, 2);
     EXPECT_EQ(iface.getFacing(), 180);
     EXPECT_EQ(iface.getViewFacing(), 180);
     EXPECT_EQ(iface.getEntryState(), 0) << "the new facing is not taken as a turn";
-    EXPECT_EQ(world().intValue("MagLt1"), 0x04) << "the spinner cleared the entry: the darkness waits";
-    EXPECT_EQ(world().intValue("MunLt1"), 0x01);
+    EXPECT_EQ(world().intValue(tagkey::MagLt1), 0x04) << "the spinner cleared the entry: the darkness waits";
+    EXPECT_EQ(world().intValue(tagkey::MunLt1), 0x01);
     EXPECT_EQ(runs(), 1) << "the scripted trap of the square still acts";
     EXPECT_TRUE(sprung(4, 2));
 
@@ -141,8 +142,8 @@ TEST_F(TrapPass, TheSpinnerTurnsThePartyAndTheDarknessAfterItDoesNothing)
     map().springTraps(false, true, 4, 2, 4, 2);
     enter(4, 2);
     EXPECT_EQ(iface.getFacing(), 0);
-    EXPECT_EQ(world().intValue("MagLt1"), 0);
-    EXPECT_EQ(world().intValue("MunLt1"), 0);
+    EXPECT_EQ(world().intValue(tagkey::MagLt1), 0);
+    EXPECT_EQ(world().intValue(tagkey::MunLt1), 0);
     EXPECT_EQ(map().getPartyLightStrength(), 0);
     EXPECT_EQ(iface.getEntryState(), 0);
 }
@@ -154,43 +155,43 @@ TEST_F(TrapPass, AStoppedSpinnerThatAlsoEatsMagicEatsMagic)
     ann.getStatBlock()->addModifier(3, 2, 0, 2, 78, 0);    // a type 2 stays
     ann.getStatBlock()->recompute();
     const int32_t dexWithSpell = ann.getStatBlock()->getCur(3);
-    world().setInt("MagLt1", 0x10);
-    world().setInt("Percep1", 0x1F);
-    world().setInt("MagState1", 0x02);
-    world().setInt("XCState", 0x1F);
+    world().setInt(tagkey::MagLt1, 0x10);
+    world().setInt(tagkey::Percep1, 0x1F);
+    world().setInt(tagkey::MagState1, 0x02);
+    world().setInt(tagkey::XCState, 0x1F);
     map().springTraps(false, true, 5, 2, 5, 2);
     vell::scriptGameRand({3});
     enter(5, 2);
     EXPECT_EQ(iface.getFacing(), 0) << "the spinner is stopped";
     EXPECT_EQ(vell::scriptedGameRandLeft(), 1u);
-    EXPECT_EQ(world().intValue("MagLt1"), 0);
-    EXPECT_EQ(world().intValue("Percep1"), 0);
-    EXPECT_EQ(world().intValue("MagState1"), 0);
-    EXPECT_EQ(world().intValue("XCState"), 1);
-    EXPECT_EQ(world().intValue("XCBonus"), 50);
-    EXPECT_EQ(world().intValue("XCReduce"), 50);
+    EXPECT_EQ(world().intValue(tagkey::MagLt1), 0);
+    EXPECT_EQ(world().intValue(tagkey::Percep1), 0);
+    EXPECT_EQ(world().intValue(tagkey::MagState1), 0);
+    EXPECT_EQ(world().intValue(tagkey::XCState), 1);
+    EXPECT_EQ(world().intValue(tagkey::XCBonus), 50);
+    EXPECT_EQ(world().intValue(tagkey::XCReduce), 50);
     EXPECT_EQ(ann.getStatBlock()->getCur(3), dexWithSpell - 4);
     EXPECT_EQ(iface.getEntryState(), 0);
 
     // A spinner whose square is not stopped spins instead.
     map().getMapInfo()->setSquareState(5, 2, 0);
-    world().setInt("MagLt1", 0x10);
+    world().setInt(tagkey::MagLt1, 0x10);
     vell::scriptGameRand({1});
     enter(5, 2);
     EXPECT_EQ(iface.getFacing(), 90);
-    EXPECT_EQ(world().intValue("MagLt1"), 0x10);
+    EXPECT_EQ(world().intValue(tagkey::MagLt1), 0x10);
 }
 
 TEST_F(TrapPass, TrapEffectsNeedAnEntry)
 {
     join("Ann", 0x4);
-    world().setInt("MagLt1", 0x01);
+    world().setInt(tagkey::MagLt1, 0x01);
     standOn(4, 2, 270);   // entry state clear
     map().spinnerTrap(&iface);
     map().darknessTrap(&iface);
     map().antiMagicTrap(&iface);
     EXPECT_EQ(iface.getFacing(), 270);
-    EXPECT_EQ(world().intValue("MagLt1"), 0x01);
+    EXPECT_EQ(world().intValue(tagkey::MagLt1), 0x01);
 }
 
 TEST_F(TrapPass, ATrapWithoutItsScriptIsToldAndHarmsNobody)

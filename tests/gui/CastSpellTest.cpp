@@ -10,6 +10,7 @@
 #include "core/TagList.h"
 #include "core/TextBuf.h"
 #include "rules/Actor.h"
+#include "rules/TagKeys.h"
 #include "screens/CastSpell.h"
 #include "world/Map.h"
 #include "world/MapInfo.h"
@@ -123,7 +124,7 @@ TEST_F(CastSpellTest, ALightSpellCastByCodeFromTheMainViewBrightensTheView)
     EXPECT_TRUE(shown(6).has("(SPACE) to Continue"));
     EXPECT_EQ(CastSpell_C::getState(), CastSpell_C::DONE);
     EXPECT_EQ(mira.getCurSP(), 98);
-    EXPECT_EQ(worldVar("MagLt1"), 0x01);
+    EXPECT_EQ(worldVar(tagkey::MagLt1), 0x01);
     EXPECT_GT(iface.getCurrentMap()->getPartyLightStrength(), 0);
     const double after = viewBrightness();
     EXPECT_GT(after, before + 5) << "the light shows in the view";
@@ -249,10 +250,10 @@ TEST_F(CastSpellTest, GhostWallLetsThePartyWalkThroughTheWallAhead)
     script({SDLK_F1, SDLK_g, SDLK_h, SDLK_w, SDLK_a, SDLK_RETURN, SDLK_SPACE});
     CastSpell_C::run(&iface);
     EXPECT_TRUE(lastIn(CastSpell_C::CAST).mentions("the wall begins to flicker out of existence!"));
-    EXPECT_EQ(worldVar("WalkThrough"), 1);
+    EXPECT_EQ(worldVar(tagkey::WalkThrough), 1);
     iface.key(SDLK_UP, KMOD_NONE);
     EXPECT_EQ(static_cast<int>(-iface.getCurZ()), 26);
-    EXPECT_EQ(worldVar("WalkThrough"), 0) << "for one move";
+    EXPECT_EQ(worldVar(tagkey::WalkThrough), 0) << "for one move";
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 
 #include "core/ScrollList.h"
 #include "rules/Item.h"
+#include "rules/TagKeys.h"
 #include "screens/CharView.h"
 
 #include <climits>
@@ -208,7 +209,7 @@ TEST_F(CharViewTest, SpellPagesListDetailAndSummary)
     KitSpell spark(0x90001, "Spark", "SPRK", 0x100, 1, 2, 2);
     KitSkill claw(0x10005);
     bl3dPartyChar& mo = join("Mo", 0x100);
-    mo.getTagList()->setInt("Path", 1);
+    mo.getTagList()->setInt(tagkey::Path, 1);
     mo.actions2()->add(&portal, 0);
     mo.actions2()->add(&claw, 0);   // not a spell: never listed
     mo.actions2()->add(&spark, 0);
@@ -241,7 +242,7 @@ TEST_F(CharViewTest, ReturnWithNoSpellToShowSaysSo)
 {
     KitSpell spark(0x90001, "Spark", "SPRK", 0x100, 1, 2, 2);
     bl3dPartyChar& mo = join("Mo", 0x100);
-    mo.getTagList()->setInt("Path", 1);
+    mo.getTagList()->setInt(tagkey::Path, 1);
     mo.actions2()->add(&spark, 0);
     onDisplay([&] {
         if (CharView_C::getState() == CharView_C::STATE_SPELLS)
@@ -256,7 +257,7 @@ TEST_F(CharViewTest, NotACasterAndNoSpellsKnown)
 {
     bl3dPartyChar& ann = join("Ann", 0x4);
     bl3dPartyChar& mo = join("Mo", 0x100);
-    mo.getTagList()->setInt("Path", 99);   // outside the school row: no title
+    mo.getTagList()->setInt(tagkey::Path, 99);   // outside the school row: no title
     view(ann, {SDLK_l, SDLK_SPACE, SDLK_ESCAPE});
     EXPECT_TRUE(lastIn(CharView_C::STATE_NOT_CASTER).has("Thou art not a spell caster!"));
     forget();

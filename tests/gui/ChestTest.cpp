@@ -10,6 +10,7 @@
 #include "events/GameEvents.h"
 #include "rules/Item.h"
 #include "rules/ItemType.h"
+#include "rules/TagKeys.h"
 
 #include <gtest/gtest.h>
 
@@ -115,7 +116,7 @@ TEST_F(ChestTest, PickingTheLock)
 {
     bl3dPartyChar& ann = join("Ann", 0x2);
     bl3dPartyChar& bob = join("Bob", 0x4);
-    setIntAttribute(&ann, "LockPick", 30);
+    setIntAttribute(&ann, tagkey::LockPick, 30);
     // Lock 0 and a pick of 30: rand() % 25 + 1 never beats it.
     for (int seed = 1; seed <= 20; ++seed) {
         vell::gameSrand(static_cast<unsigned>(seed));
@@ -136,7 +137,7 @@ TEST_F(ChestTest, PickingTheLock)
 
     // A hard lock: the roll fails, then the trap goes off only when the
     // second roll falls below (lock + 25 - pick) / 5 = 13.
-    setIntAttribute(&ann, "LockPick", 30);
+    setIntAttribute(&ann, tagkey::LockPick, 30);
     ev = begun(makeChest(3, 70, 0));
     ev->key('p');
     vell::scriptGameRand({94, 50});
@@ -161,7 +162,7 @@ TEST_F(ChestTest, BashingAndWhoMayChoose)
     bl3dPartyChar& ann = join("Ann", 0x1);
     bl3dPartyChar& bob = join("Bob", 0x2);
     bl3dPartyChar& cid = join("Cid", 0x1);
-    setIntAttribute(&ann, "Bashing", 0);
+    setIntAttribute(&ann, tagkey::Bashing, 0);
     auto ev = begun(makeChest(2, 100, 0));
     ev->key('b');
     ev->key(F2);

@@ -10,6 +10,7 @@
 #include "core/ScrollList.h"
 #include "core/TagList.h"
 #include "rules/Actor.h"
+#include "rules/TagKeys.h"
 #include "screens/CharView.h"
 
 namespace {
@@ -577,8 +578,8 @@ TEST_F(CombatOrdersTest, ItemsMustBeWornAndDoSomething)
 TEST_F(CombatOrdersTest, ASongStartedInTheFightEndsWithItsOrderOrTheFight)
 {
     bl3dPartyChar& lyra = fighter("Lyra", 0x2, 3);
-    lyra.getTagList()->setInt("CurSongs", 3);
-    lyra.getTagList()->setInt("Inst", static_cast<int32_t>(LUTE));
+    lyra.getTagList()->setInt(tagkey::CurSongs, 3);
+    lyra.getTagList()->setInt(tagkey::Inst, static_cast<int32_t>(LUTE));
     lyra.actions()->add(masterActionList.getAction(SONG_PROUD_MARY), 0);
     lyra.actions()->add(masterActionList.getAction(SONG_WALKING_SONG), 0);
     // A skill of the higher levels carries a song number too (a Land
@@ -595,7 +596,7 @@ TEST_F(CombatOrdersTest, ASongStartedInTheFightEndsWithItsOrderOrTheFight)
     bool playingAfterFirst = false;
     beforeKey = [&](int state) {
         if (state == E::MEMBER_TURN && cbsAfterFirst < 0 && drewState(E::PERFORMING)) {
-            cbsAfterFirst = worldVar("CBS");
+            cbsAfterFirst = worldVar(tagkey::CBS);
             playingAfterFirst = lyra.isPlayingSong();
         }
         if (state == E::ROUND_MENU && pressesLeft() == 0 && vell::scriptedGameRandLeft() == 0)
@@ -611,7 +612,7 @@ TEST_F(CombatOrdersTest, ASongStartedInTheFightEndsWithItsOrderOrTheFight)
     EXPECT_TRUE(playingAfterFirst);
     EXPECT_TRUE(anyMentions("Lyra, you are currently playing.  What will you do?"));
     EXPECT_TRUE(anyMentions("stops playing."));
-    EXPECT_EQ(worldVar("CBS"), 0);
+    EXPECT_EQ(worldVar(tagkey::CBS), 0);
     EXPECT_FALSE(lyra.isPlayingSong());
     EXPECT_EQ(music.playing, 0);
 
@@ -625,14 +626,14 @@ TEST_F(CombatOrdersTest, ASongStartedInTheFightEndsWithItsOrderOrTheFight)
     };
     EXPECT_EQ(fight(), 1);
     EXPECT_FALSE(lyra.isPlayingSong());
-    EXPECT_EQ(worldVar("CBS"), 0);
+    EXPECT_EQ(worldVar(tagkey::CBS), 0);
 }
 
 TEST_F(CombatOrdersTest, ASongFromOutsideEndsWhenTheFightBegins)
 {
     bl3dPartyChar& lyra = fighter("Lyra", 0x2, 3);
-    lyra.getTagList()->setInt("CurSongs", 3);
-    lyra.getTagList()->setInt("Inst", static_cast<int32_t>(LUTE));
+    lyra.getTagList()->setInt(tagkey::CurSongs, 3);
+    lyra.getTagList()->setInt(tagkey::Inst, static_cast<int32_t>(LUTE));
     lyra.actions()->add(masterActionList.getAction(SONG_WALKING_SONG), 0);
     bl3dAction* song = masterActionList.getAction(SONG_WALKING_SONG);
     char chars[256];
@@ -644,8 +645,8 @@ TEST_F(CombatOrdersTest, ASongFromOutsideEndsWhenTheFightBegins)
     ASSERT_NE(use, nullptr);
     ASSERT_EQ(song->perform(use), 0);
     song->freeEntry(use);
-    ASSERT_EQ(worldVar("NCBS"), SONG_WALKING_SONG);
-    ASSERT_NE(worldVar("NCBSEnd"), 0);
+    ASSERT_EQ(worldVar(tagkey::NCBS), SONG_WALKING_SONG);
+    ASSERT_NE(worldVar(tagkey::NCBSEnd), 0);
     ASSERT_TRUE(lyra.isPlayingSong());
 
     dummies(1, 10);
@@ -653,7 +654,7 @@ TEST_F(CombatOrdersTest, ASongFromOutsideEndsWhenTheFightBegins)
     int32_t ncbsInFight = -1;
     beforeKey = [&](int state) {
         if (state == E::ROUND_MENU && ncbsInFight < 0) {
-            ncbsInFight = worldVar("NCBS");
+            ncbsInFight = worldVar(tagkey::NCBS);
             playingInFight = lyra.isPlayingSong();
             vell::scriptGameRand({0});
         }
@@ -665,15 +666,15 @@ TEST_F(CombatOrdersTest, ASongFromOutsideEndsWhenTheFightBegins)
     EXPECT_FALSE(playingInFight);
     EXPECT_EQ(music.stops, 1);
     // Its end is gone with it: the queued bard-song event finds nothing.
-    EXPECT_EQ(worldVar("NCBSEnd"), 0);
+    EXPECT_EQ(worldVar(tagkey::NCBSEnd), 0);
     EXPECT_FALSE(lyra.isPlayingSong());
 }
 
 TEST_F(CombatOrdersTest, ABeastCalledInTheFightStaysInTheParty)
 {
     bl3dPartyChar& lyra = fighter("Lyra", 0x2, 3);
-    lyra.getTagList()->setInt("CurSongs", 3);
-    lyra.getTagList()->setInt("Inst", static_cast<int32_t>(LUTE));
+    lyra.getTagList()->setInt(tagkey::CurSongs, 3);
+    lyra.getTagList()->setInt(tagkey::Inst, static_cast<int32_t>(LUTE));
     lyra.actions()->add(masterActionList.getAction(SONG_BEASTY_SKIRL), 0);
     bl3dPartyChar& ann = fighter("Ann");
     MonsterSpec_S wolf;

@@ -4,6 +4,7 @@
 // what is left of it after the fight.
 #include "CombatFixture.h"
 #include "../audio/RecordingPort.h"
+#include "rules/TagKeys.h"
 
 #include "actions/Songs.h"
 #include "audio/MasterAudio.h"
@@ -97,7 +98,7 @@ TEST_F(CombatTest, AWonFightSharesTheExperienceAndKeepsThePace)
     EXPECT_TRUE(anyMentions("Cyd, what will you do?"));
     EXPECT_FALSE(anyMentions("Dee, what will you do?")) << "the orders stop at the first dead member";
     // The absent pace was 1000 ms, and stays so; leaving spends a tick.
-    EXPECT_EQ(worldVar("CombatDelay"), 1000);
+    EXPECT_EQ(worldVar(tagkey::CombatDelay), 1000);
     EXPECT_GE(now(), before + 1);
     EXPECT_FALSE(enemyList.isInCombat());
     // The dead stay behind the living.
@@ -358,7 +359,7 @@ TEST_F(CombatTest, NoPaceOfAFightReachesTheNextScreen)
 {
     fighter("Ann");
     addGroup(orc(10, 5), 1, 10);
-    setWorldVar("CombatDelay", 500);
+    setWorldVar(tagkey::CombatDelay, 500);
     everyoneAttacks();
     // On the victory screen the pacing timer fires once more (as it may just
     // before it is stopped), and the player leaves before its work is run.
@@ -384,7 +385,7 @@ TEST_F(CombatTest, NoPaceOfAFightReachesTheNextScreen)
         }
         SDL_Delay(700);
     }
-    EXPECT_EQ(worldVar("CombatDelay"), 500);
+    EXPECT_EQ(worldVar(tagkey::CombatDelay), 500);
 }
 
 TEST_F(CombatTest, ThePaceIsKeptBetweenItsBoundsAndChangedWithCommaAndPeriod)
@@ -400,17 +401,17 @@ TEST_F(CombatTest, ThePaceIsKeptBetweenItsBoundsAndChangedWithCommaAndPeriod)
         if (party->getCount() == 0)
             fighter("Ann");
         addGroup(orc(), 1, 10);
-        setWorldVar("CombatDelay", c.stored);
+        setWorldVar(tagkey::CombatDelay, c.stored);
         play({{E::ROUND_MENU, {SDLK_r}}});
         vell::scriptGameRand({0, 0});
         EXPECT_EQ(fight(), 1);
-        EXPECT_EQ(worldVar("CombatDelay"), c.used);
+        EXPECT_EQ(worldVar(tagkey::CombatDelay), c.used);
     }
     // ',' slows by 100 up to 3000, '.' quickens down to 500.
     forget();
     enemyList.clear();
     addGroup(orc(), 1, 10);
-    setWorldVar("CombatDelay", 2950);
+    setWorldVar(tagkey::CombatDelay, 2950);
     everyoneAttacks();
     int commas = 0;
     beforeKey = [&commas](int state) {
@@ -422,7 +423,7 @@ TEST_F(CombatTest, ThePaceIsKeptBetweenItsBoundsAndChangedWithCommaAndPeriod)
         return true;
     };
     EXPECT_EQ(fight(), 0);
-    EXPECT_EQ(worldVar("CombatDelay"), 3000);
+    EXPECT_EQ(worldVar(tagkey::CombatDelay), 3000);
 }
 
 TEST_F(CombatTest, WithoutThePartysAdvanceTheCommandIsRefused)
@@ -554,8 +555,8 @@ protected:
     bl3dPartyChar& bard()
     {
         bl3dPartyChar& lyra = fighter("Lyra", 0x2, 3);
-        lyra.getTagList()->setInt("CurSongs", 5);
-        lyra.getTagList()->setInt("Inst", static_cast<int32_t>(LUTE));
+        lyra.getTagList()->setInt(tagkey::CurSongs, 5);
+        lyra.getTagList()->setInt(tagkey::Inst, static_cast<int32_t>(LUTE));
         lyra.actions()->add(masterActionList.getAction(SONG_PROUD_MARY), 0);
         return lyra;
     }

@@ -10,6 +10,7 @@
 #include "FightDriver.h"
 
 #include "events/GameEvents.h"
+#include "rules/TagKeys.h"
 #include "screens/Rest.h"
 #include "world/Map.h"
 #include "world/MapInfo.h"
@@ -104,9 +105,9 @@ protected:
     void run(std::initializer_list<MainStep> steps)
     {
         // Whatever time passed before the test has had its pass.
-        gameworld->setVar("XCReduce", 100);
+        gameworld->setVar(tagkey::XCReduce, 100);
         iface.ProcessEvents();
-        gameworld->setVar("XCReduce", 0);
+        gameworld->setVar(tagkey::XCReduce, 0);
         ASSERT_FALSE(iface.isTimerPending());
         steps_.assign(steps.begin(), steps.end());
         drainEvents();
@@ -240,7 +241,7 @@ TEST_F(EncounterPaceTest, ARestRollsAtEachStepAndNothingAfterIt)
     // Two dozen fights drawn round by round: on a busy machine that takes
     // longer than the usual guard allows.
     setWatchdog(300);
-    gameworld->getTagList().setInt("RestTick", 20);
+    gameworld->getTagList().setInt(tagkey::RestTick, 20);
     for (bool escape : {false, true}) {
         SCOPED_TRACE(escape ? "running from every fight" : "winning every fight");
         runAway = escape;

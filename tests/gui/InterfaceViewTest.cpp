@@ -13,6 +13,7 @@
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
 #include "rules/RulesEnv.h"
+#include "rules/TagKeys.h"
 #include "world/GameWorld.h"
 #include "world/Interface.h"
 #include "events/Event_9010.h"
@@ -279,7 +280,7 @@ TEST_F(InterfaceView, TurnsTakeOneTickEach)
 TEST_F(InterfaceView, WalkThroughLetsOneStepPass)
 {
     run({SDLK_UP});   // against the box
-    gameworld->setVar("WalkThrough", 1);
+    gameworld->setVar(tagkey::WalkThrough, 1);
     // The wall in the way is not drawn: the party sees into the walled box,
     // floor and all (from outside, the floor of a walled box is never drawn).
     const std::vector<unsigned char> into = frame();
@@ -289,17 +290,17 @@ TEST_F(InterfaceView, WalkThroughLetsOneStepPass)
     run({SDLK_UP});
     EXPECT_EQ(squareY(), 26);
     EXPECT_EQ(ticks(), t0 + 2);
-    EXPECT_EQ(gameworld->getVar("WalkThrough"), 0);
+    EXPECT_EQ(gameworld->getVar(tagkey::WalkThrough), 0);
     // Inside the box its own north wall holds again.
     run({SDLK_UP});
     EXPECT_EQ(squareY(), 26);
     EXPECT_EQ(ticks(), t0 + 2);
     // A turn resets it too, and never walks anyone off the grid.
-    gameworld->setVar("WalkThrough", 1);
+    gameworld->setVar(tagkey::WalkThrough, 1);
     run({SDLK_LEFT});
-    EXPECT_EQ(gameworld->getVar("WalkThrough"), 0);
+    EXPECT_EQ(gameworld->getVar(tagkey::WalkThrough), 0);
     iface.setCurX(0.0f);
-    gameworld->setVar("WalkThrough", 1);
+    gameworld->setVar(tagkey::WalkThrough, 1);
     run({SDLK_UP});   // facing west on column 0
     EXPECT_EQ(squareX(), 0);
 }
@@ -350,15 +351,15 @@ TEST_F(InterfaceView, WaitRedrawsTheViewAndPanes)
     EXPECT_EQ(gDisplays, 4) << "the first picture, then one after each wait";
 
     // A light that ends one tick from now: its icon goes out at the wait.
-    gameworld->setVar("MagLt1", 0x01);
-    gameworld->setVar("MagExp11", int32_t(ticks() + 1));
+    gameworld->setVar(tagkey::MagLt1, 0x01);
+    gameworld->setVar(tagkey::MagExp11, int32_t(ticks() + 1));
     ASSERT_GT(gameworld->getEventQueue().enqueue(ticks() + 1, new Event_9010_C()), 0);
     gAfterDisplayKeys = {SDLK_ESCAPE};
     iface.sdlEventLoop();
     const std::vector<unsigned char> lit = gLightIcon;
     gAfterDisplayKeys = {SDLK_SPACE, SDLK_ESCAPE};
     iface.sdlEventLoop();
-    EXPECT_EQ(gameworld->getVar("MagLt1") & 0x01, 0);
+    EXPECT_EQ(gameworld->getVar(tagkey::MagLt1) & 0x01, 0);
     EXPECT_TRUE(lit != gLightIcon) << "the light icon went out on the screen";
     gAfterDisplayKeys.clear();
 }
@@ -482,11 +483,11 @@ TEST_F(InterfaceView, WeatherAndTheSkyOutdoors)
 {
     iface.newMap("maps/outdoor.cfg");
     ASSERT_TRUE(iface.getCurrentMap()->isOutdoors());
-    gameworld->setVar("Weather", 0x03);   // day, clear
+    gameworld->setVar(tagkey::Weather, 0x03);   // day, clear
     const std::vector<unsigned char> clear = frame();
     // The clear sky colour (0.48, 0.66, 0.88) above the horizon.
     EXPECT_GT(countNearColour(clear, 122, 168, 224, 6), 1000);
-    gameworld->setVar("Weather", 0x83);   // day, heavy rain
+    gameworld->setVar(tagkey::Weather, 0x83);   // day, heavy rain
     const std::vector<unsigned char> rain = frame();
     EXPECT_LT(countNearColour(rain, 122, 168, 224, 6), 10);
     EXPECT_GT(countNearColour(rain, 128, 128, 128, 6), 1000);
@@ -502,7 +503,7 @@ TEST_F(InterfaceView, NightFallsOutdoorsAsTimePasses)
     ASSERT_TRUE(map->isOutdoors());
     vell::gameSrand(11);
     ASSERT_EQ(gameworld->getClock().getHour(), 9u);
-    EXPECT_EQ(gameworld->getVar("Weather") & 0xF, 3);
+    EXPECT_EQ(gameworld->getVar(tagkey::Weather) & 0xF, 3);
     const std::vector<unsigned char> day = frame();
     ASSERT_FALSE(day.empty());
 
@@ -510,10 +511,10 @@ TEST_F(InterfaceView, NightFallsOutdoorsAsTimePasses)
     while (gameworld->getClock().getHour() < 20) {
         gameworld->getClock().advance(20);   // a rest step
         iface.timerEvents();
-        dusk |= (gameworld->getVar("Weather") & 0xF) == 4;
+        dusk |= (gameworld->getVar(tagkey::Weather) & 0xF) == 4;
     }
     EXPECT_TRUE(dusk);
-    EXPECT_EQ(gameworld->getVar("Weather") & 0xF, 5);
+    EXPECT_EQ(gameworld->getVar(tagkey::Weather) & 0xF, 5);
     const EnvParams_S env = maprender::envParamsFor(*map);
     EXPECT_EQ(env.lightMode, 5);
     EXPECT_FALSE(env.light0) << "no sun at night";
@@ -550,15 +551,15 @@ TEST_F(InterfaceView, LoadedQuestShowsThePictureItWasSavedWith)
     ASSERT_TRUE(map->isOutdoors());
     // Clear day; the next check turns it to light fog, and 40 ticks of the
     // 120 of the change pass.
-    gameworld->setVar("Weather", 0x03);
-    gameworld->setVar("WCalc", static_cast<int32_t>(ticks() - 1));
+    gameworld->setVar(tagkey::Weather, 0x03);
+    gameworld->setVar(tagkey::WCalc, static_cast<int32_t>(ticks() - 1));
     vell::scriptGameRand({15});
     map->wetherCheck(*gameworld);
     vell::clearScriptedGameRand();
-    ASSERT_EQ(gameworld->getVar("Weather") & 0x1F0, 0x130) << std::hex << gameworld->getVar("Weather");
+    ASSERT_EQ(gameworld->getVar(tagkey::Weather) & 0x1F0, 0x130) << std::hex << gameworld->getVar(tagkey::Weather);
     gameworld->getClock().advance(40);
     // No further check while the pictures are taken.
-    gameworld->setVar("WCalc", static_cast<int32_t>(ticks() + 2000));
+    gameworld->setVar(tagkey::WCalc, static_cast<int32_t>(ticks() + 2000));
     const std::vector<unsigned char> saved = frame();
     ASSERT_FALSE(saved.empty());
     ASSERT_TRUE(iface.save());
@@ -891,7 +892,7 @@ TEST_F(InterfaceView, ClampedWallsShowNoDarkSeams)
     ASSERT_TRUE(writeGzipFile((questDir() + "/plaster.dat").c_str(), bytes, error)) << error;
 
     ASSERT_TRUE(iface.newMap("maps/clamped.cfg"));
-    gameworld->setVar("Weather", 0x03);
+    gameworld->setVar(tagkey::Weather, 0x03);
     // Two squares before two walls side by side, the sky above them.
     iface.setCurX(4.0f);
     iface.setCurZ(-3.0f);

@@ -6,6 +6,7 @@
 #include "core/ScrollList.h"
 #include "platform/Random.h"
 #include "rules/Item.h"
+#include "rules/TagKeys.h"
 #include "screens/CharView.h"
 #include "screens/CreateItem.h"
 #include "screens/InvChooser.h"
@@ -69,7 +70,7 @@ protected:
             return;
         watch([] { return CreateItem_C::getState(); });
     }
-    static void skill(bl3dPartyChar& m, int herbalism) { m.getTagList()->setInt("CreateAbility", herbalism); }
+    static void skill(bl3dPartyChar& m, int herbalism) { m.getTagList()->setInt(tagkey::CreateAbility, herbalism); }
     bool said(const std::string& text) const
     {
         for (const Shown& s : shown())

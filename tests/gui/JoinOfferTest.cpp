@@ -7,6 +7,7 @@
 #include "events/Event_4000a.h"
 #include "actions/Attributes.h"
 #include "events/GameEvents.h"
+#include "rules/TagKeys.h"
 
 #include <gtest/gtest.h>
 
@@ -92,7 +93,7 @@ TEST_F(JoinOfferTest, AWelcomedMonsterJoinsForGood)
 {
     fighter("Ann");
     addGroup(wolf(), 1, 10);
-    setWorldVar("CombatDelay", 300);
+    setWorldVar(tagkey::CombatDelay, 300);
     EXPECT_EQ(runOffer({SDLK_x, SDLK_w, SDLK_SPACE}), 0);
     EXPECT_TRUE(shown(0).mentions("For it's own reasons, a Wolf"));
     EXPECT_TRUE(shown(0).mentions("What dost your brave"));
@@ -102,11 +103,11 @@ TEST_F(JoinOfferTest, AWelcomedMonsterJoinsForGood)
     ASSERT_EQ(party->getCount(), 2);
     bl3dPartyChar& joined = member(1);
     EXPECT_TRUE(joined.isJoinedMonster());
-    EXPECT_EQ(intAttribute(&joined, "MonExpire"), 0);
-    EXPECT_TRUE(joined.getTagList()->hasKey("MonExpire"));
+    EXPECT_EQ(intAttribute(&joined, tagkey::MonExpire), 0);
+    EXPECT_TRUE(joined.getTagList()->hasKey(tagkey::MonExpire));
     EXPECT_FALSE(fightRan());
     // A pace below the least is stored as the usual one.
-    EXPECT_EQ(worldVar("CombatDelay"), 1000);
+    EXPECT_EQ(worldVar(tagkey::CombatDelay), 1000);
     EXPECT_FALSE(enemyList.isInCombat());
 }
 
@@ -114,7 +115,7 @@ TEST_F(JoinOfferTest, ADenialBecomesAFightThatKeepsItsOwnPace)
 {
     fighter("Ann");
     addGroup(wolf(), 1, 10);
-    setWorldVar("CombatDelay", 600);
+    setWorldVar(tagkey::CombatDelay, 600);
     driver.speedUpOnce = true;
     EXPECT_EQ(runOffer({SDLK_d, SDLK_SPACE}), 0);
     EXPECT_TRUE(lastIn(Event_4000a_C::ANGRY).has("The Wolf appears angry at being turned down..."));
@@ -122,7 +123,7 @@ TEST_F(JoinOfferTest, ADenialBecomesAFightThatKeepsItsOwnPace)
     EXPECT_EQ(party->getCount(), 1);
     // The pace set in the fight stays; the offer's older value is not
     // written over it.
-    EXPECT_EQ(worldVar("CombatDelay"), 700);
+    EXPECT_EQ(worldVar(tagkey::CombatDelay), 700);
 }
 
 TEST_F(JoinOfferTest, AFullPartyTurnsTheOfferIntoAFight)

@@ -9,6 +9,7 @@
 #include "actions/Songs.h"
 #include "core/ScrollList.h"
 #include "core/TagList.h"
+#include "rules/TagKeys.h"
 #include "screens/PlaySong.h"
 #include "world/WorldActionEnv.h"
 
@@ -42,8 +43,8 @@ protected:
     bl3dPartyChar& bard(const char* name)
     {
         bl3dPartyChar& b = join(name, 0x2, 3);
-        b.getTagList()->setInt("CurSongs", 3);
-        b.getTagList()->setInt("Inst", static_cast<int32_t>(LUTE));
+        b.getTagList()->setInt(tagkey::CurSongs, 3);
+        b.getTagList()->setInt(tagkey::Inst, static_cast<int32_t>(LUTE));
         // Pushed at the head: the Walking Song comes first in the list.
         b.actions()->add(masterActionList.getAction(SONG_TRYLERS_INTUITION), 0);
         b.actions()->add(masterActionList.getAction(ACTION_ATTACK), 0);
@@ -73,11 +74,11 @@ TEST_F(PlaySongTest, ABardStartsASongWithItsMusicFromTheMainView)
     EXPECT_TRUE(shown(2).mentions("Lyra sings Walking Song..."));
     EXPECT_TRUE(shown(2).has("(SPACE) to Continue"));
     EXPECT_EQ(PlaySong_C::getState(), PlaySong_C::DONE);
-    EXPECT_EQ(worldVar("NCBS"), SONG_WALKING_SONG);
-    EXPECT_EQ(worldVar("XCState"), 0x08);
+    EXPECT_EQ(worldVar(tagkey::NCBS), SONG_WALKING_SONG);
+    EXPECT_EQ(worldVar(tagkey::XCState), 0x08);
     EXPECT_TRUE(lyra.isPlayingSong());
     EXPECT_EQ(env.playing, SONG_WALKING_SONG);
-    EXPECT_EQ(lyra.getTagList()->intValue("CurSongs"), 2);
+    EXPECT_EQ(lyra.getTagList()->intValue(tagkey::CurSongs), 2);
 
     // Another bard starts another song: the first one ends before it.
     bl3dPartyChar& kai = bard("Kai");
@@ -87,7 +88,7 @@ TEST_F(PlaySongTest, ABardStartsASongWithItsMusicFromTheMainView)
     PlaySong_C::run(&iface);
     EXPECT_FALSE(lyra.isPlayingSong());
     EXPECT_TRUE(kai.isPlayingSong());
-    EXPECT_EQ(worldVar("NCBS"), SONG_TRYLERS_INTUITION);
+    EXPECT_EQ(worldVar(tagkey::NCBS), SONG_TRYLERS_INTUITION);
     EXPECT_EQ(env.playing, SONG_TRYLERS_INTUITION);
     EXPECT_EQ(env.stops, 1);
     EXPECT_TRUE(lastIn(PlaySong_C::PLAYED).mentions("Kai plays Vezivi'v Iroviriva..."));
@@ -114,7 +115,7 @@ TEST_F(PlaySongTest, NoTalentNoSongsAndTheDead)
     ASSERT_NE(PlaySong_C::getSongList(), nullptr);
     EXPECT_EQ(PlaySong_C::getSongList()->getNumLines(), 0);
     EXPECT_EQ(PlaySong_C::getState(), PlaySong_C::DONE);
-    EXPECT_EQ(worldVar("NCBS"), 0);
+    EXPECT_EQ(worldVar(tagkey::NCBS), 0);
     EXPECT_FALSE(mute.isPlayingSong());
 
     // A member marked as playing while no song plays only loses the mark.

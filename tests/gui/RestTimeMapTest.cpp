@@ -11,6 +11,7 @@
 #include "rules/Monster.h"
 #include "rules/MonsterList.h"
 #include "rules/MonsterType.h"
+#include "rules/TagKeys.h"
 #include "screens/Automap.h"
 #include "screens/Rest.h"
 #include "world/Event.h"
@@ -112,7 +113,7 @@ protected:
         ASSERT_NE(q.enqueue(now - now % 5760 + 5760, createTimedEvent(EVENT_NIGHTLY).release()), 0);
         gRandomRuns = 0;
         gKillAll = false;
-        vars().setInt("Regen", 0);
+        vars().setInt(tagkey::Regen, 0);
     }
 
     void TearDown() override
@@ -195,8 +196,8 @@ TEST_F(RestTimeMap, TwelveHoursOfRestRegainHitPointsStepByStep)
     bl3dPartyChar& ann = join("Ann", 0x4);
     ann.setMaxHP(40);
     ann.setCurHP(5);
-    vars().setInt("Regen", 0x000200);   // 2 hit points an hour
-    vars().setInt("RestTick", 20);
+    vars().setInt(tagkey::Regen, 0x000200);   // 2 hit points an hour
+    vars().setInt(tagkey::RestTick, 20);
     uint32_t rested = 0;
     int hpRested = 0;
     script({SDLK_1, SDLK_2, quiet(SDLK_3), SDLK_RETURN});
@@ -218,7 +219,7 @@ TEST_F(RestTimeMap, TwelveHoursOfRestRegainHitPointsStepByStep)
     EXPECT_TRUE(lastIn(Rest_C::RESTED).has("You feel much rested."));
     EXPECT_TRUE(printed(shown(), "11:55:00 remaining."));
     EXPECT_TRUE(printed(shown(), "0:05:00 remaining."));
-    EXPECT_EQ(vars().intValue("RestTick"), 20);
+    EXPECT_EQ(vars().intValue(tagkey::RestTick), 20);
 }
 
 TEST_F(RestTimeMap, ReturnWithoutHoursRestsOneStepAndTheStepIsKeptInBounds)
@@ -232,9 +233,9 @@ TEST_F(RestTimeMap, ReturnWithoutHoursRestsOneStepAndTheStepIsKeptInBounds)
     };
     for (const Case& c : {Case{true, 0, 1, 1}, Case{false, 0, 1, 1}, Case{false, 25, 20, 20}, Case{false, 7, 7, 7}}) {
         if (c.absent)
-            vars().removeKey("RestTick");
+            vars().removeKey(tagkey::RestTick);
         else
-            vars().setInt("RestTick", c.stored);
+            vars().setInt(tagkey::RestTick, c.stored);
         uint32_t rested = 0;
         forget();
         script({SDLK_RETURN});
@@ -247,7 +248,7 @@ TEST_F(RestTimeMap, ReturnWithoutHoursRestsOneStepAndTheStepIsKeptInBounds)
         const uint32_t t0 = ticks();
         onMainView(SDLK_r);
         EXPECT_EQ(rested, t0 + c.step) << c.stored;
-        EXPECT_EQ(vars().intValue("RestTick"), c.savedBack) << c.stored;
+        EXPECT_EQ(vars().intValue(tagkey::RestTick), c.savedBack) << c.stored;
         EXPECT_TRUE(lastIn(Rest_C::RESTED).has("You feel much rested.")) << c.stored;
     }
 }
@@ -255,7 +256,7 @@ TEST_F(RestTimeMap, ReturnWithoutHoursRestsOneStepAndTheStepIsKeptInBounds)
 TEST_F(RestTimeMap, EscapeCancelsTheQuestionAndEndsTheRestEarly)
 {
     join("Ann", 0x4);
-    vars().setInt("RestTick", 20);
+    vars().setInt(tagkey::RestTick, 20);
     uint32_t t0 = ticks();
     script({SDLK_5, SDLK_BACKSPACE, SDLK_ESCAPE});
     onMainView(SDLK_r);
@@ -279,7 +280,7 @@ TEST_F(RestTimeMap, EscapeCancelsTheQuestionAndEndsTheRestEarly)
     });
     t0 = ticks();
     onMainView(SDLK_r);
-    EXPECT_EQ(vars().intValue("RestTick"), 18);
+    EXPECT_EQ(vars().intValue(tagkey::RestTick), 18);
     EXPECT_LT(rested, t0 + HOUR);
     EXPECT_GT(rested, t0);
     EXPECT_TRUE(lastIn(Rest_C::RESTED).has("You feel much rested."));
@@ -288,7 +289,7 @@ TEST_F(RestTimeMap, EscapeCancelsTheQuestionAndEndsTheRestEarly)
 TEST_F(RestTimeMap, EventsBreakIntoTheRestAndTheRestGoesOn)
 {
     join("Ann", 0x4);
-    vars().setInt("RestTick", 20);
+    vars().setInt(tagkey::RestTick, 20);
     iface.getCurrentMap()->addRandomEvent(std::make_unique<Happening_C>(), 3000);
     int runsWhileResting = 0;
     auto restAnHour = [&](bool weatherOnly) {
@@ -329,7 +330,7 @@ TEST_F(RestTimeMap, AFightBreaksIntoARestInTheCatacombsAndTheRestGoesOn)
     registerEncounterEvent(ENCOUNTER_FIGHT, makeFight);
     gFights.clear();
     standOn(1, 3, 0);   // the passage below the stairs up
-    vars().setInt("RestTick", 20);
+    vars().setInt(tagkey::RestTick, 20);
     vell::gameSrand(7);
 
     uint32_t rested = 0;
@@ -364,7 +365,7 @@ TEST_F(RestTimeMap, APartyThatFallsWhileRestingStopsResting)
 {
     join("Ann", 0x4);
     join("Bo", 0x4);
-    vars().setInt("RestTick", 20);
+    vars().setInt(tagkey::RestTick, 20);
     iface.getCurrentMap()->addRandomEvent(std::make_unique<Happening_C>(), 3000);
     for (bool heals : {false, true}) {
         gHallHeals = heals;

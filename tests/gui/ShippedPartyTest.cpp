@@ -10,6 +10,7 @@
 #include "core/ArchiveDir.h"
 #include "core/ArchiveFile.h"
 #include "rules/ItemList.h"
+#include "rules/TagKeys.h"
 #include "screens/CharView.h"
 #include "screens/UseSkill.h"
 
@@ -90,7 +91,7 @@ TEST_F(ShippedPartyTest, EveryoneKnowsWhatClassAndLevelAllow)
                 EXPECT_TRUE(a->isForClass(m.getClassId()));
                 EXPECT_LE(a->getLevel(), 1);
                 if (a->isSpell()) {
-                    EXPECT_LE(a->getLevel(), t.intValue("SPlv"));
+                    EXPECT_LE(a->getLevel(), t.intValue(tagkey::SPlv));
                 }
             }
     }
@@ -103,7 +104,7 @@ TEST_F(ShippedPartyTest, EveryoneKnowsWhatClassAndLevelAllow)
         readmeCost += static_cast<bl3dSpell*>(spell)->spCost();
     }
     EXPECT_GE(corvin->getCurSP(), readmeCost);
-    EXPECT_EQ(corvin->getTagList()->intValue("PtLv"), 1);
+    EXPECT_EQ(corvin->getTagList()->intValue(tagkey::PtLv), 1);
 }
 
 TEST_F(ShippedPartyTest, SomebodyHasASkillWithDailyUses)

@@ -5,6 +5,7 @@
 #include "rules/Item.h"
 #include "rules/ItemType.h"
 #include "rules/PartyChar.h"
+#include "rules/TagKeys.h"
 
 #include <algorithm>
 #include <memory>
@@ -437,7 +438,7 @@ TEST_F(CharacterTest, PoisonTimeline) {
     env.now = 1030; // three hits missed at once: 1010, 1020, 1030
     pc->effectTick();
     EXPECT_EQ(pc->getCurHP(), 987 - 9);
-    env.tags.setInt("Bardb00b", 1);
+    env.tags.setInt(tagkey::Bardb00b, 1);
     env.now = 1040;
     pc->effectTick();
     EXPECT_EQ(pc->getCurHP(), 978) << "the song shields the party";

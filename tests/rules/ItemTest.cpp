@@ -5,6 +5,7 @@
 #include "rules/ItemType.h"
 #include "rules/PartyChar.h"
 #include "rules/Recipe.h"
+#include "rules/TagKeys.h"
 
 #include <cstdio>
 #include <cstring>
@@ -402,18 +403,18 @@ TEST_F(ItemTest, RegenBytesWrapAndComeBackExactly) {
     t.addEffect(IEFFECT_REGEN, 0x000102, "Regen");
     t.addEffect(IEFFECT_INST, 2, "Inst");
     bl3dPartyChar pc("Ada", 1, RACE_HUMAN, false, ALIGN_GOOD, nullptr, nullptr);
-    pc.getTagList()->setInt("Regen", 0x00ff00ff);
+    pc.getTagList()->setInt(tagkey::Regen, 0x00ff00ff);
     std::unique_ptr<bl3dItem> ring(t.newInstance());
     ring->equip(pc);
     int32_t v = 0;
-    pc.getTagList()->getInt("Regen", v);
+    pc.getTagList()->getInt(tagkey::Regen, v);
     EXPECT_EQ(static_cast<uint32_t>(v), 0x00ff0101u) << "each byte wraps on its own";
-    pc.getTagList()->getInt("Inst", v);
+    pc.getTagList()->getInt(tagkey::Inst, v);
     EXPECT_EQ(v, 2);
     ring->unequip(pc);
-    pc.getTagList()->getInt("Regen", v);
+    pc.getTagList()->getInt(tagkey::Regen, v);
     EXPECT_EQ(static_cast<uint32_t>(v), 0x00ff00ffu);
-    pc.getTagList()->getInt("Inst", v);
+    pc.getTagList()->getInt(tagkey::Inst, v);
     EXPECT_EQ(v, 0);
 }
 

@@ -4,6 +4,7 @@
 
 #include "rules/LevelUp.h"
 #include "rules/PartyChar.h"
+#include "rules/TagKeys.h"
 
 #include <map>
 #include <memory>
@@ -149,34 +150,34 @@ TEST_F(LevelUpTest, ClassMilestones) {
         {0x1, 5, {}, {{N, 2}}, {}},
         {0x1, 13, {{"0x001a2036", 2}, {"0x001a2036MAX", 2}, {"0x001e2037", 3}, {"0x001e2037MAX", 3}},
          {{AC, -1}, {DMG, 2}}, {0x1A2036, 0x1E2037}},
-        {0x1, 25, {{"berserkLvl", 1}, {"berserkMax", 3}, {"CreateAbility", 0x1000}, {"0x000e203f", 3}},
+        {0x1, 25, {{tagkey::berserkLvl, 1}, {tagkey::berserkMax, 3}, {tagkey::CreateAbility, 0x1000}, {"0x000e203f", 3}},
          {{N, 6}, {AC, -1}, {DMG, 2}}, {0xE203F}},
-        {0x1, 50, {{"berserkLvl", 3}, {"berserkMax", 9}, {"CreateAbility", 0x6000}}, {{N, 10}, {AC, -1}, {DMG, 2}},
+        {0x1, 50, {{tagkey::berserkLvl, 3}, {tagkey::berserkMax, 9}, {tagkey::CreateAbility, 0x6000}}, {{N, 10}, {AC, -1}, {DMG, 2}},
          {0xA2042}},
-        {0x1, 60, {{"CreateAbility", 0x8000}}, {{N, 11}}, {}},
-        {0x2, 13, {{"MaxSongs", 1}, {"SongLvl", 2}, {"LockPick", 10}, {"CreateAbility", 0x1}}, {{N, 3}}, {}},
-        {0x2, 14, {{"MaxSongs", 1}, {"LockPick", 1}, {"CreateAbility", 0x1}}, {}, {}},
-        {0x2, 25, {{"MaxSongs", 1}, {"LockPick", 1}, {"SongLvl", 3}, {"CreateAbility", 0x1000005}, {"0x000a2057", 3}},
+        {0x1, 60, {{tagkey::CreateAbility, 0x8000}}, {{N, 11}}, {}},
+        {0x2, 13, {{tagkey::MaxSongs, 1}, {tagkey::SongLvl, 2}, {tagkey::LockPick, 10}, {tagkey::CreateAbility, 0x1}}, {{N, 3}}, {}},
+        {0x2, 14, {{tagkey::MaxSongs, 1}, {tagkey::LockPick, 1}, {tagkey::CreateAbility, 0x1}}, {}, {}},
+        {0x2, 25, {{tagkey::MaxSongs, 1}, {tagkey::LockPick, 1}, {tagkey::SongLvl, 3}, {tagkey::CreateAbility, 0x1000005}, {"0x000a2057", 3}},
          {{N, 4}}, {0xA2057}},
         // A gain whose action the game lacks: nothing learned, no counter.
-        {0x2, 37, {{"MaxSongs", 1}, {"LockPick", 1}, {"SongLvl", 4}, {"0x00882058", 0}, {"0x00882058MAX", 0}},
+        {0x2, 37, {{tagkey::MaxSongs, 1}, {tagkey::LockPick, 1}, {tagkey::SongLvl, 4}, {"0x00882058", 0}, {"0x00882058MAX", 0}},
          {{N, 5}}, {}},
-        {0x4, 19, {{"CreateAbility", 1}}, {{N, 4}}, {}},
-        {0x4, 23, {{"CreateAbility", 2}}, {}, {}},
+        {0x4, 19, {{tagkey::CreateAbility, 1}}, {{N, 4}}, {}},
+        {0x4, 23, {{tagkey::CreateAbility, 2}}, {}, {}},
         {0x4, 13, {}, {{N, 3}, {ATT, 1}, {DMG, 1}}, {}},
-        {0x8, 13, {{"h2hExp", 4}, {"CreateAbility", 0x10}}, {{N, 3}, {AC, -1}}, {0x882038}},
-        {0x8, 14, {{"CreateAbility", 0x10}}, {}, {}},
-        {0x10, 25, {{"Expert", 3}, {"CreateAbility", 0x10122}, {"0x001a204c", 3}, {"0x001e204d", 4}},
+        {0x8, 13, {{tagkey::h2hExp, 4}, {tagkey::CreateAbility, 0x10}}, {{N, 3}, {AC, -1}}, {0x882038}},
+        {0x8, 14, {{tagkey::CreateAbility, 0x10}}, {}, {}},
+        {0x10, 25, {{tagkey::Expert, 3}, {tagkey::CreateAbility, 0x10122}, {"0x001a204c", 3}, {"0x001e204d", 4}},
          {{N, 5}, {AC, -1}}, {0x1A204C, 0x1E204D}},
-        {0x40, 26, {{"LockPick", 2}, {"CreateAbility", 0x25}}, {}, {}},
-        {0x80, 13, {{"LockPick", 2}, {"InitBonus", 4}, {"Expert", 4}, {"Prof", 3}, {"LocateTrap", 4}, {"Defuse", 4},
-                    {"CreateAbility", 0x10}},
+        {0x40, 26, {{tagkey::LockPick, 2}, {tagkey::CreateAbility, 0x25}}, {}, {}},
+        {0x80, 13, {{tagkey::LockPick, 2}, {tagkey::InitBonus, 4}, {tagkey::Expert, 4}, {tagkey::Prof, 3}, {tagkey::LocateTrap, 4}, {tagkey::Defuse, 4},
+                    {tagkey::CreateAbility, 0x10}},
          {{N, 3}}, {}},
-        {0x80, 25, {{"LockPick", 2}, {"InitBonus", 10}, {"CreateAbility", 0x52}}, {{N, 4}}, {0xD1012}},
-        {0x100, 13, {{"PtLv", 1}, {"SPlv", 1}, {"CreateAbility", 0x1010100}}, {}, {}},
-        {0x800, 17, {{"PtLv", 1}, {"SPlv", 1}, {"CreateAbility", 0x1102000}}, {}, {}},
-        {0x2000, 5, {{"PtLv", 1}, {"SPlv", 1}}, {{N, 2}}, {}},
-        {0x4000, 50, {{"Claw", 5}, {"0x001e2054", 6}, {"0x001e2054MAX", 6}, {"CreateAbility", 0x6000}},
+        {0x80, 25, {{tagkey::LockPick, 2}, {tagkey::InitBonus, 10}, {tagkey::CreateAbility, 0x52}}, {{N, 4}}, {0xD1012}},
+        {0x100, 13, {{tagkey::PtLv, 1}, {tagkey::SPlv, 1}, {tagkey::CreateAbility, 0x1010100}}, {}, {}},
+        {0x800, 17, {{tagkey::PtLv, 1}, {tagkey::SPlv, 1}, {tagkey::CreateAbility, 0x1102000}}, {}, {}},
+        {0x2000, 5, {{tagkey::PtLv, 1}, {tagkey::SPlv, 1}}, {{N, 2}}, {}},
+        {0x4000, 50, {{tagkey::Claw, 5}, {"0x001e2054", 6}, {"0x001e2054MAX", 6}, {tagkey::CreateAbility, 0x6000}},
          {{N, 5}, {DMG, 2}}, {0x1E2054}},
     };
     for (const Milestone& m : cases) {
@@ -204,18 +205,18 @@ TEST_F(LevelUpTest, MagiciansRaiseTheirPathLevelAndSpellLevelOnOddSteps) {
     const int32_t expected[][2] = {{1, 1}, {2, 1}, {3, 2}, {4, 2}, {5, 3}};
     for (const auto& e : expected) {
         ASSERT_TRUE(levelUp(pc.get(), true));
-        EXPECT_EQ(attr(*pc, "PtLv"), e[0]);
-        EXPECT_EQ(attr(*pc, "SPlv"), e[1]);
+        EXPECT_EQ(attr(*pc, tagkey::PtLv), e[0]);
+        EXPECT_EQ(attr(*pc, tagkey::SPlv), e[1]);
     }
 }
 
 TEST_F(LevelUpTest, GainsAddToWhatACharacterHas) {
     auto delver = character(0x80, 12);
-    delver->getTagList()->setInt("LockPick", 5);
+    delver->getTagList()->setInt(tagkey::LockPick, 5);
     ASSERT_TRUE(levelUp(delver.get(), true));
-    EXPECT_EQ(attr(*delver, "LockPick"), 7);
+    EXPECT_EQ(attr(*delver, tagkey::LockPick), 7);
     EXPECT_EQ(delver->getStatBlock()->getBase(STAT_EXTRA_ATTACKS), 3);
-    EXPECT_EQ(attr(*delver, "InitBonus"), 4);
+    EXPECT_EQ(attr(*delver, tagkey::InitBonus), 4);
 
     // The monk-like class steps its armour on odd levels only down to -11.
     auto acolyte = character(0x8, 2);
@@ -230,8 +231,8 @@ TEST_F(LevelUpTest, GainsAddToWhatACharacterHas) {
     auto harper = character(0x2, 12);
     for (int i = 0; i < 4; ++i)
         levelUp(harper.get(), true); // 13..16
-    EXPECT_EQ(attr(*harper, "MaxSongs"), 4);
-    EXPECT_EQ(attr(*harper, "LockPick"), 13);
+    EXPECT_EQ(attr(*harper, tagkey::MaxSongs), 4);
+    EXPECT_EQ(attr(*harper, tagkey::LockPick), 13);
 }
 
 TEST_F(LevelUpTest, ProtectorsLearnTheirSpellsUpToALevel) {

@@ -6,6 +6,7 @@
 #include "rules/Item.h"
 #include "rules/ItemType.h"
 #include "rules/PartyChar.h"
+#include "rules/TagKeys.h"
 
 #include <cstdio>
 #include <cstring>
@@ -70,7 +71,7 @@ protected:
         env.now = 500;
         pc->putInSlot(11, ring->newInstance());
         pc->getPack()->pushFront(potion->newInstance());
-        pc->getTagList()->setInt("Inst", 1);
+        pc->getTagList()->setInt(tagkey::Inst, 1);
         env.now = 1000;
         pc->poison(100, 6, 2, 1, 10, true);
         return pc;

@@ -2,6 +2,7 @@
 // display: the item lines, and the tables behind the summary, spell and
 // item pages.
 #include "../common/PartyKit.h"
+#include "rules/TagKeys.h"
 
 #include "core/GameConfig.h"
 #include "core/ScrollList.h"
@@ -72,8 +73,8 @@ TEST_F(CharSheetText, TitlesAndLabelsStayInsideTheirTables)
 
     std::unique_ptr<bl3dPartyChar> mage(kit.member("Mo", 0x100));
     for (int path : {0, 6, -1, 1000})
-        EXPECT_EQ((mage->getTagList()->setInt("Path", path), charsheet::classTitle(*mage)), "") << path;
-    mage->getTagList()->setInt("Path", 3);
+        EXPECT_EQ((mage->getTagList()->setInt(tagkey::Path, path), charsheet::classTitle(*mage)), "") << path;
+    mage->getTagList()->setInt(tagkey::Path, 3);
     EXPECT_EQ(charsheet::classTitle(*mage), "Illusionist");
     std::unique_ptr<bl3dPartyChar> odd(new bl3dPartyChar("Odd", 0, 11, true, 1, nullptr, nullptr));
     EXPECT_EQ(charsheet::classTitle(*odd), "NONE");

@@ -8,6 +8,7 @@
 #include "core/ScrollList.h"
 #include "core/ScrollPane.h"
 #include "rules/PartyChar.h"
+#include "rules/TagKeys.h"
 #include "screens/CharView.h"
 #include "town/Event_1003.h"
 
@@ -64,10 +65,10 @@ protected:
     {
         bl3dPartyChar& m = join(name, classId, 20);
         m.rawAddGold(gold);
-        setAttr(m, "Path", path);
-        setAttr(m, "PtLv", 12);
-        setAttr(m, "PtSp", 0x12222);
-        setAttr(m, "SPlv", 6);
+        setAttr(m, tagkey::Path, path);
+        setAttr(m, tagkey::PtLv, 12);
+        setAttr(m, tagkey::PtSp, 0x12222);
+        setAttr(m, tagkey::SPlv, 6);
         return m;
     }
     std::vector<std::string> offerNames() const
@@ -152,9 +153,9 @@ TEST_F(CollegiumTest, TrainingCostsAHundredGoldANextLevel)
 TEST_F(CollegiumTest, SpellsAreOfferedByClassSchoolAndLevelAndBoughtIntoTheSpellBook)
 {
     bl3dPartyChar& mag = join("Mag", 0x100, 3);
-    setAttr(mag, "Path", 1);
-    setAttr(mag, "SPlv", 2);
-    setAttr(mag, "PtSp", 0x2);
+    setAttr(mag, tagkey::Path, 1);
+    setAttr(mag, tagkey::SPlv, 2);
+    setAttr(mag, tagkey::PtSp, 0x2);
     mag.actions2()->add(masterActionList.getAction(BOLT), 0);
     mag.rawAddGold(4500);
     const uint32_t spent = visit({SDLK_a, SDLK_F1, SDLK_DOWN, SDLK_UP, SDLK_RETURN, SDLK_y, SDLK_SPACE,
@@ -170,7 +171,7 @@ TEST_F(CollegiumTest, SpellsAreOfferedByClassSchoolAndLevelAndBoughtIntoTheSpell
     EXPECT_TRUE(shown(6).has("You study the symbols in the ancient texts, and acquire the lore you seek!"));
     EXPECT_TRUE(knows(mag, WARD));
     EXPECT_EQ(mag.actions()->getAction(WARD), nullptr) << "a spell goes to the spell book only";
-    EXPECT_EQ(attr(mag, "PtSp"), 0x12) << "a level-2 spell counts 16";
+    EXPECT_EQ(attr(mag, tagkey::PtSp), 0x12) << "a level-2 spell counts 16";
     EXPECT_EQ(gold(mag), 2500);
     EXPECT_EQ(offerNames(), (std::vector<std::string>{"Stone Skin"})) << "what is known is not offered again";
     EXPECT_TRUE(shown(11).has("I'm sorry to hear that you are unwilling to acquire this valuable information.  If "
@@ -181,8 +182,8 @@ TEST_F(CollegiumTest, SpellsAreOfferedByClassSchoolAndLevelAndBoughtIntoTheSpell
 TEST_F(CollegiumTest, TheFirstOfferListHoldsTheSchoolsSpellsAndTheElementalOnes)
 {
     bl3dPartyChar& mag = join("Mag", 0x100, 3);
-    setAttr(mag, "Path", 1);
-    setAttr(mag, "SPlv", 2);
+    setAttr(mag, tagkey::Path, 1);
+    setAttr(mag, tagkey::SPlv, 2);
     visit({SDLK_a, SDLK_F1, SDLK_ESCAPE, SDLK_ESCAPE});
     EXPECT_EQ(offerNames(), (std::vector<std::string>{"Arcane Bolt", "Mind Ward", "Stone Skin"}));
     const ScrollInvList_C* list = guild_->getOffers();
@@ -190,8 +191,8 @@ TEST_F(CollegiumTest, TheFirstOfferListHoldsTheSchoolsSpellsAndTheElementalOnes)
     EXPECT_EQ(list->lineAt(1)->value, WARD);
 
     bl3dPartyChar& geo = join("Geo", 0x200, 3);
-    setAttr(geo, "Path", 0x10);
-    setAttr(geo, "SPlv", 1);
+    setAttr(geo, tagkey::Path, 0x10);
+    setAttr(geo, tagkey::SPlv, 1);
     visit({SDLK_a, SDLK_F2, SDLK_ESCAPE, SDLK_ESCAPE});
     EXPECT_EQ(offerNames(), (std::vector<std::string>{"Stone Skin", "Earth Fist"}));
 }
@@ -200,14 +201,14 @@ TEST_F(CollegiumTest, ThoseWhoMayNotLearnAndThoseWhoKnowAllAreTurnedAway)
 {
     join("Bard", 0x2);
     bl3dPartyChar& mag = join("Mag", 0x100);
-    setAttr(mag, "Path", 1);
-    setAttr(mag, "SPlv", 1);
+    setAttr(mag, tagkey::Path, 1);
+    setAttr(mag, tagkey::SPlv, 1);
     mag.actions2()->add(masterActionList.getAction(BOLT), 0);
     mag.actions2()->add(masterActionList.getAction(SKIN), 0);
     mag.rawAddGold(999);
     bl3dPartyChar& poor = join("Poor", 0x100);
-    setAttr(poor, "Path", 2);
-    setAttr(poor, "SPlv", 1);
+    setAttr(poor, tagkey::Path, 2);
+    setAttr(poor, tagkey::SPlv, 1);
     poor.rawAddGold(999);
     visit({SDLK_a, SDLK_F1, SDLK_SPACE, SDLK_a, SDLK_F2, SDLK_SPACE, SDLK_a, SDLK_F3, SDLK_RETURN, SDLK_y,
            SDLK_SPACE, SDLK_ESCAPE});
@@ -224,8 +225,8 @@ TEST_F(CollegiumTest, ThoseWhoMayNotLearnAndThoseWhoKnowAllAreTurnedAway)
 TEST_F(CollegiumTest, ASpellsDescriptionShowsItsSchoolCodeCostAndRange)
 {
     bl3dPartyChar& mag = join("Mag", 0x100, 3);
-    setAttr(mag, "Path", 1);
-    setAttr(mag, "SPlv", 2);
+    setAttr(mag, tagkey::Path, 1);
+    setAttr(mag, tagkey::SPlv, 2);
     visit({SDLK_a, SDLK_F1, SDLK_DOWN, SDLK_TAB, quiet(SDLK_DOWN), SDLK_ESCAPE, SDLK_DOWN, SDLK_TAB, SDLK_ESCAPE,
            SDLK_ESCAPE, SDLK_ESCAPE});
     const Shown& ward = shown(4);
@@ -256,13 +257,13 @@ TEST_F(CollegiumTest, SpellCountsStopAtFifteenAndNeverCarryIntoTheNextLevel)
     // Bought at the guild: the sixteenth level-1 spell leaves the level-2
     // count alone.
     bl3dPartyChar& mag = join("Mag", 0x100, 3);
-    setAttr(mag, "Path", 1);
-    setAttr(mag, "SPlv", 1);
-    setAttr(mag, "PtSp", 0x2F);
+    setAttr(mag, tagkey::Path, 1);
+    setAttr(mag, tagkey::SPlv, 1);
+    setAttr(mag, tagkey::PtSp, 0x2F);
     mag.rawAddGold(1000);
     visit({SDLK_a, SDLK_F1, SDLK_RETURN, SDLK_y, SDLK_SPACE, SDLK_ESCAPE});
     EXPECT_TRUE(knows(mag, BOLT));
-    EXPECT_EQ(attr(mag, "PtSp"), 0x2F);
+    EXPECT_EQ(attr(mag, tagkey::PtSp), 0x2F);
 }
 
 TEST_F(CollegiumTest, AMagicianMovesOnToTheNextSchool)
@@ -274,10 +275,10 @@ TEST_F(CollegiumTest, AMagicianMovesOnToTheNextSchool)
                              "Will you pay?"));
     EXPECT_TRUE(shown(3).has("After the wise members of the guild instruct you in the basic techniques and principals "
                              "of your new path, you feel ready to begin exploring new facets of the world!"));
-    EXPECT_EQ(attr(mag, "Path"), 2);
-    EXPECT_EQ(attr(mag, "PtLv"), 1);
-    EXPECT_EQ(attr(mag, "SPlv"), 1);
-    EXPECT_EQ(attr(mag, "PtSp"), 0);
+    EXPECT_EQ(attr(mag, tagkey::Path), 2);
+    EXPECT_EQ(attr(mag, tagkey::PtLv), 1);
+    EXPECT_EQ(attr(mag, tagkey::SPlv), 1);
+    EXPECT_EQ(attr(mag, tagkey::PtSp), 0);
     EXPECT_EQ(gold(mag), 0);
     EXPECT_EQ(mag.getClassId(), 0x100);
     EXPECT_EQ(offerNames(), (std::vector<std::string>{"Mist Veil", "Stone Skin"}))
@@ -289,8 +290,8 @@ TEST_F(CollegiumTest, APathChangeNeedsTheGuildTheLevelTheSpellsAndAFurtherPath)
 {
     join("Bard", 0x2, 20);
     readyToChange("Last", 0x100, 5, 100000);
-    setAttr(readyToChange("Young", 0x100, 1, 100000), "PtLv", 11);
-    setAttr(readyToChange("Few", 0x100, 1, 100000), "PtSp", 0x02222);
+    setAttr(readyToChange("Young", 0x100, 1, 100000), tagkey::PtLv, 11);
+    setAttr(readyToChange("Few", 0x100, 1, 100000), tagkey::PtSp, 0x02222);
     readyToChange("Iso", 0x2000, 0x100, 100000);
     bl3dPartyChar& poor = readyToChange("Poor", 0x100, 3, 39999);
     visit({SDLK_c, SDLK_F1, SDLK_SPACE, SDLK_c, SDLK_F2, SDLK_SPACE, SDLK_c, SDLK_F3, SDLK_SPACE, SDLK_c, SDLK_F4,
@@ -310,7 +311,7 @@ TEST_F(CollegiumTest, APathChangeNeedsTheGuildTheLevelTheSpellsAndAFurtherPath)
                               "change your mind, we will be here for you."));
     EXPECT_EQ(shown(25).state, Event_1003_C::PATH_WHO) << "F8 with six members does nothing";
     EXPECT_EQ(shown(26).state, Guild_C::MENU);
-    EXPECT_EQ(attr(poor, "Path"), 3);
+    EXPECT_EQ(attr(poor, tagkey::Path), 3);
     EXPECT_EQ(gold(poor), 39999);
 }
 
@@ -327,17 +328,17 @@ TEST_F(CollegiumTest, AnElementalMemberAddsAnElementAndTakesItsClass)
     EXPECT_TRUE(choice.has("(ESCAPE) to Cancel"));
     EXPECT_EQ(shown(3).state, Event_1003_C::PATH_CHOICE) << "'g' is no choice for a Geomancer";
     EXPECT_TRUE(shown(4).mentions("will cost 20000 gold."));
-    EXPECT_EQ(attr(geo, "Path"), 0x50);
+    EXPECT_EQ(attr(geo, tagkey::Path), 0x50);
     EXPECT_EQ(geo.getClassId(), 0x800);
-    EXPECT_EQ(attr(geo, "SPlv"), 1);
-    EXPECT_EQ(attr(geo, "PtLv"), 1);
-    EXPECT_EQ(attr(geo, "PtSp"), 0);
+    EXPECT_EQ(attr(geo, tagkey::SPlv), 1);
+    EXPECT_EQ(attr(geo, tagkey::PtLv), 1);
+    EXPECT_EQ(attr(geo, tagkey::PtSp), 0);
     EXPECT_EQ(offerNames(), (std::vector<std::string>{"Stone Skin", "Gale"})) << "the spells of its new class";
     EXPECT_EQ(spent, uint32_t(60 + kLeave));
 
     // With both elements there is nothing to choose: only ESC leaves.
-    setAttr(geo, "PtLv", 12);
-    setAttr(geo, "PtSp", 0x12222);
+    setAttr(geo, tagkey::PtLv, 12);
+    setAttr(geo, tagkey::PtSp, 0x12222);
     visit({SDLK_c, SDLK_F1, quiet(SDLK_g), quiet(SDLK_a), SDLK_ESCAPE, SDLK_ESCAPE});
     EXPECT_FALSE(shown(2).has("(G)eomancer"));
     EXPECT_FALSE(shown(2).has("(A)eromancer"));
@@ -353,7 +354,7 @@ TEST_F(CollegiumTest, AnElementalMemberWithoutPathBitsKeepsItsOwnElement)
     EXPECT_TRUE(shown(2).has("(G)eomancer"));
     EXPECT_TRUE(shown(2).has("(A)eromancer"));
     EXPECT_TRUE(shown(3).mentions("will cost 20000 gold."));
-    EXPECT_EQ(attr(hyd, "Path"), 0x30);
+    EXPECT_EQ(attr(hyd, tagkey::Path), 0x30);
     EXPECT_EQ(hyd.getClassId(), 0x200);
 }
 

@@ -8,6 +8,7 @@
 #include "core/TagList.h"
 #include "rules/ActionList.h"
 #include "rules/CharCreation.h"
+#include "rules/TagKeys.h"
 #include "screens/CreateChar.h"
 
 #include <array>
@@ -156,21 +157,21 @@ TEST_F(CreateCharTest, ClassGiftsByClass)
         std::vector<int32_t> list1, list2;
     };
     const Gift gifts[] = {
-        {0x1, -1, 0, 2, {{"berserkLvl", 0}, {"berserkMax", 0}, {"Bashing", 10}}, {}, {}},
-        {0x2, 0, 0, 0, {{"MaxSongs", 2}, {"CurSongs", 2}, {"SongLvl", 1}}, {0x0e03e8, 0x5ab00d}, {}},
+        {0x1, -1, 0, 2, {{tagkey::berserkLvl, 0}, {tagkey::berserkMax, 0}, {tagkey::Bashing, 10}}, {}, {}},
+        {0x2, 0, 0, 0, {{tagkey::MaxSongs, 2}, {tagkey::CurSongs, 2}, {tagkey::SongLvl, 1}}, {0x0e03e8, 0x5ab00d}, {}},
         {0x4, 0, 1, 1, {}, {}, {}},
-        {0x8, 0, 0, 0, {{"h2hExp", 2}}, {}, {}},
-        {0x10, -1, 0, 0, {{"Expert", 1}}, {0x883001}, {}},
-        {0x20, 0, 1, 1, {{"FightEvilMax", 2}, {"FightEvilCur", 2}, {"Prof", 1}}, {}, {}},
-        {0x40, 0, 0, 0, {{"Expert", 1}, {"Prof", 1}}, {0x883002}, {}},
-        {0x80, 0, 0, 0, {{"InitBonus", 2}, {"Expert", 2}, {"Prof", 1}, {"LockPick", 10}}, {0x0e03e8, 0x1e03e9}, {}},
-        {0x100, 0, 0, 0, {{"SPlv", 1}, {"PtLv", 1}, {"PtSp", 2}, {"Path", 1}}, {}, {0x090001, 0x0f0002}},
-        {0x200, 0, 0, 0, {{"Path", 16}}, {}, {0x090101, 0x0f0102}},
-        {0x400, 0, 0, 0, {{"Path", 32}}, {}, {0x09012d, 0x0f012e}},
-        {0x800, 0, 0, 0, {{"Path", 64}}, {}, {0x0b0116, 0x0f0117}},
-        {0x1000, 0, 0, 0, {{"Path", 128}}, {}, {0x090160, 0x0f0143}},
-        {0x2000, 0, 0, 0, {{"SPlv", 1}, {"PtSp", 0}, {"Path", 256}}, {}, {}},
-        {0x4000, 0, 0, 2, {{"Claw", 1}}, {}, {}},
+        {0x8, 0, 0, 0, {{tagkey::h2hExp, 2}}, {}, {}},
+        {0x10, -1, 0, 0, {{tagkey::Expert, 1}}, {0x883001}, {}},
+        {0x20, 0, 1, 1, {{tagkey::FightEvilMax, 2}, {tagkey::FightEvilCur, 2}, {tagkey::Prof, 1}}, {}, {}},
+        {0x40, 0, 0, 0, {{tagkey::Expert, 1}, {tagkey::Prof, 1}}, {0x883002}, {}},
+        {0x80, 0, 0, 0, {{tagkey::InitBonus, 2}, {tagkey::Expert, 2}, {tagkey::Prof, 1}, {tagkey::LockPick, 10}}, {0x0e03e8, 0x1e03e9}, {}},
+        {0x100, 0, 0, 0, {{tagkey::SPlv, 1}, {tagkey::PtLv, 1}, {tagkey::PtSp, 2}, {tagkey::Path, 1}}, {}, {0x090001, 0x0f0002}},
+        {0x200, 0, 0, 0, {{tagkey::Path, 16}}, {}, {0x090101, 0x0f0102}},
+        {0x400, 0, 0, 0, {{tagkey::Path, 32}}, {}, {0x09012d, 0x0f012e}},
+        {0x800, 0, 0, 0, {{tagkey::Path, 64}}, {}, {0x0b0116, 0x0f0117}},
+        {0x1000, 0, 0, 0, {{tagkey::Path, 128}}, {}, {0x090160, 0x0f0143}},
+        {0x2000, 0, 0, 0, {{tagkey::SPlv, 1}, {tagkey::PtSp, 0}, {tagkey::Path, 256}}, {}, {}},
+        {0x4000, 0, 0, 2, {{tagkey::Claw, 1}}, {}, {}},
     };
     bl3dStatBlock stats;
     for (int i = 0; i < STAT_COUNT; ++i)
@@ -207,7 +208,7 @@ TEST_F(CreateCharTest, ClassGiftsByClass)
     // A Harper's songs count as ordinary integers.
     const ClassDef_S* harper = findClassDef(0x2);
     std::unique_ptr<bl3dPartyChar> h = makeCreatedChar("Lyra", *harper, 1, false, "Human_Female", stats, roll);
-    const TagNode_S* songs = h->getTagList()->find("CurSongs");
+    const TagNode_S* songs = h->getTagList()->find(tagkey::CurSongs);
     ASSERT_NE(songs, nullptr);
     EXPECT_EQ(songs->value.kind, 2);
 }

@@ -5,6 +5,7 @@
 #include "TownFixture.h"
 
 #include "core/TagList.h"
+#include "rules/TagKeys.h"
 #include "screens/CharView.h"
 #include "town/Event_1000.h"
 #include "town/TownPrices.h"
@@ -121,10 +122,10 @@ TEST_F(HallTest, RestingBardEndsTheSongFirst)
     bl3dPartyChar& cara = join("Cara", 0x2);
     bl3dStatBlock* stats = cara.getStatBlock();
     stats->setBase(STAT_CONDITIONS, stats->getBase(STAT_CONDITIONS) | COND_SONG);
-    gameworld->setVar("NCBS", 0x5ab00d);
+    gameworld->setVar(tagkey::NCBS, 0x5ab00d);
     visit({SDLK_l, SDLK_F2, SDLK_v});
     EXPECT_EQ(partyNames(), std::vector<std::string>{"Ann"});
-    EXPECT_EQ(gameworld->getVar("NCBS"), 0);
+    EXPECT_EQ(gameworld->getVar(tagkey::NCBS), 0);
     std::unique_ptr<Storable_C> stored = roster()->load("Cara");
     ASSERT_TRUE(stored);
     EXPECT_FALSE(static_cast<bl3dPartyChar*>(stored.get())->isPlayingSong()) << "stored still singing";

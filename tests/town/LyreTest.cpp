@@ -8,6 +8,7 @@
 #include "core/ScrollList.h"
 #include "rules/Action.h"
 #include "rules/PartyChar.h"
+#include "rules/TagKeys.h"
 #include "town/Event_1003.h"
 #include "town/Event_1005.h"
 
@@ -78,7 +79,7 @@ protected:
     bl3dPartyChar& bard(const char* name, int32_t songLevel, int32_t gold)
     {
         bl3dPartyChar& m = join(name, Event_1005_C::BARDS, 4);
-        setAttr(m, "SongLvl", songLevel);
+        setAttr(m, tagkey::SongLvl, songLevel);
         m.rawAddGold(gold);
         return m;
     }

@@ -7,7 +7,7 @@
 #include "core/ScrollList.h"
 #include "platform/FileIO.h"
 #include "platform/Random.h"
-#include "town/ShopMoney.h"
+#include "rules/Money.h"
 
 namespace {
 
@@ -282,7 +282,7 @@ TEST_F(ShopTest, PriceModifierStaysWithinAQuarterAndWithinGold)
         {12, 12, 25, 100, 110},   // m = 25 - 48 + 33 = 10
         {12, 12, 20, 7, 7},       // m = 5: 7.35 truncated
         {12, 12, 10, 7, 6},       // m = -5: 6.65 truncated
-        {0, 0, 0, shopmoney::kMaxGold, shopmoney::kMaxGold},
+        {0, 0, 0, money::kMaxGold, money::kMaxGold},
         {0, 0, 0, -40, -40},
     };
     for (const auto& c : cases) {
@@ -301,10 +301,10 @@ TEST_F(ShopTest, PriceModifierStaysWithinAQuarterAndWithinGold)
     for (int i = 0; i < 200; ++i) {
         const int64_t next = shop.modifyPrice(price);
         ASSERT_GE(next, price);
-        ASSERT_LE(next, shopmoney::kMaxGold);
+        ASSERT_LE(next, money::kMaxGold);
         price = next;
     }
-    EXPECT_EQ(price, shopmoney::kMaxGold);
+    EXPECT_EQ(price, money::kMaxGold);
 }
 
 TEST_F(ShopTest, CategoriesFoldTheItemCategoryNumbers)

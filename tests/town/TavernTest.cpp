@@ -3,6 +3,7 @@
 // and tip files that are missing or damaged.
 #include "TownTestUtil.h"
 
+#include "rules/TagKeys.h"
 #include "screens/CharView.h"
 #include "town/Taverns.h"
 
@@ -120,8 +121,8 @@ TEST_F(TavernTest, EachDrinkHasItsPriceWordsSongsAndTime)
     bl3dPartyChar& knight = join("Knight", 0x4);
     for (const Case& c : cases) {
         for (bl3dPartyChar* m : {&bard, &knight}) {
-            m->getTagList()->setInt("CurSongs", 3);
-            m->getTagList()->setInt("MaxSongs", 6);
+            m->getTagList()->setInt(tagkey::CurSongs, 3);
+            m->getTagList()->setInt(tagkey::MaxSongs, 6);
             m->setCurHP(20);
             m->getStatBlock()->setBase(STAT_CO, 14);
             m->addGold(200 - m->getGold());
@@ -139,7 +140,7 @@ TEST_F(TavernTest, EachDrinkHasItsPriceWordsSongsAndTime)
             EXPECT_TRUE(shown(4).mentions(c.words)) << c.words;
             EXPECT_EQ(m->getGold(), 200 - c.price);
             EXPECT_EQ(now(), t0 + c.ticks + 30);
-            EXPECT_EQ(m->getTagList()->intValue("CurSongs"), m == &bard ? c.songsAfter : 3)
+            EXPECT_EQ(m->getTagList()->intValue(tagkey::CurSongs), m == &bard ? c.songsAfter : 3)
                 << "only the song-playing class gets its songs back";
             EXPECT_EQ(m->getCurHP(), c.key == SDLK_t ? 14 : 20) << "the Tongue costs 20 - stat 6 hit points";
         }
@@ -152,10 +153,10 @@ TEST_F(TavernTest, TheTongueCanLeaveTheDrinkerDeadAndSongsStopAtTheirMaximum)
     bard.addGold(1000);
     bard.setCurHP(3);
     bard.getStatBlock()->setBase(STAT_CO, 14);
-    bard.getTagList()->setInt("CurSongs", 3);
-    bard.getTagList()->setInt("MaxSongs", 4);
+    bard.getTagList()->setInt(tagkey::CurSongs, 3);
+    bard.getTagList()->setInt(tagkey::MaxSongs, 4);
     Tavern_C::drinkEffect(bard, 1);
-    EXPECT_EQ(bard.getTagList()->intValue("CurSongs"), 4) << "imported ale: 3 + 8, held to 4";
+    EXPECT_EQ(bard.getTagList()->intValue(tagkey::CurSongs), 4) << "imported ale: 3 + 8, held to 4";
     Tavern_C::drinkEffect(bard, 5);
     EXPECT_EQ(bard.getCurHP(), -3);
     bard.getStatBlock()->setBase(STAT_CO, 30);

@@ -14,6 +14,7 @@
 #include "rules/MonsterTypeRecord.h"
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
+#include "rules/TagKeys.h"
 #include "world/Event.h"
 #include "world/GameWorld.h"
 
@@ -211,7 +212,7 @@ TEST_F(EncounterTest, SlumberingUndeadSometimesLetThePartyPass)
     table(1000, {"Ghoul 2 0 10 5 1000"});
     int fights = 0, slumbers = 0;
     for (int bard : {0, 1}) {
-        world.setVar("Bardb003", bard);
+        world.setVar(tagkey::Bardb003, bard);
         for (int seed = 1; seed <= 90; ++seed) {
             vell::gameSrand(static_cast<unsigned>(seed));
             seen().clear();
@@ -234,32 +235,32 @@ TEST_F(EncounterTest, LoneMonsterOffersToJoin)
 {
     table(1000, {"Wolf 1 0 10 5 1000"});
     // A bonus beyond 900 makes every roll succeed.
-    world.setVar("MonsterJoin", 1000);
+    world.setVar(tagkey::MonsterJoin, 1000);
     EXPECT_EQ(roll(), Map_C::ENCOUNTER_JOIN_OFFER);
     ASSERT_EQ(seen().size(), 1u);
     EXPECT_EQ(seen()[0].kind, ENCOUNTER_JOIN);
-    EXPECT_EQ(world.getVar("MonsterJoin"), 0);
+    EXPECT_EQ(world.getVar(tagkey::MonsterJoin), 0);
 
     // The song that keeps monsters from joining: no offer and no fight.
-    world.setVar("MonsterJoin", 1000);
-    world.setVar("Bardb004", 1);
+    world.setVar(tagkey::MonsterJoin, 1000);
+    world.setVar(tagkey::Bardb004, 1);
     seen().clear();
     EXPECT_EQ(roll(), Map_C::ENCOUNTER_STAYED_AWAY);
     EXPECT_TRUE(seen().empty());
-    EXPECT_EQ(world.getVar("MonsterJoin"), 0);
+    EXPECT_EQ(world.getVar(tagkey::MonsterJoin), 0);
 
     // A failed roll: the monster goes its way and the next one is likelier.
-    world.setVar("Bardb004", 0);
-    world.setVar("MonsterJoin", -2000);
+    world.setVar(tagkey::Bardb004, 0);
+    world.setVar(tagkey::MonsterJoin, -2000);
     EXPECT_EQ(roll(), Map_C::ENCOUNTER_STAYED_AWAY);
     EXPECT_TRUE(seen().empty());
-    EXPECT_EQ(world.getVar("MonsterJoin"), -1999);
+    EXPECT_EQ(world.getVar(tagkey::MonsterJoin), -1999);
 }
 
 TEST_F(EncounterTest, KindsThatNeverJoinFight)
 {
     table(1000, {"Slime 1 0 10 5 1000"});
-    world.setVar("MonsterJoin", 1000);
+    world.setVar(tagkey::MonsterJoin, 1000);
     EXPECT_EQ(roll(), Map_C::ENCOUNTER_FIGHT_RUN);
     ASSERT_EQ(seen().size(), 1u);
     EXPECT_EQ(seen()[0].kind, ENCOUNTER_FIGHT);
@@ -268,10 +269,10 @@ TEST_F(EncounterTest, KindsThatNeverJoinFight)
 TEST_F(EncounterTest, NothingComesWhenTheTableOrTheWorldSaySo)
 {
     table(1000, {"Rat 2 0 10 5 100"});
-    world.setVar("XCReduce", 100);
+    world.setVar(tagkey::XCReduce, 100);
     for (int i = 0; i < 50; ++i)
         EXPECT_EQ(roll(), Map_C::ENCOUNTER_NONE);
-    world.setVar("XCReduce", 0);
+    world.setVar(tagkey::XCReduce, 0);
 
     // Every remaining count 0: no encounter ever.
     table(1000, {"Rat 2 0 10 5 0"});

@@ -21,6 +21,7 @@
 #include "rules/MonsterTypeRecord.h"
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
+#include "rules/TagKeys.h"
 #include "world/Event.h"
 #include "world/GameWorld.h"
 #include "world/WorldRulesEnv.h"
@@ -108,27 +109,27 @@ TEST_F(MagicWorldTest, EachExpiryEventClearsExactlyItsOwnBitsThatHaveEnded)
             world.setVar(magicFamily(static_cast<MagicFamily>(g)).variable, 0);
     }
     // An absent expiry counts as ended.
-    world.setVar("MagLt1", 0x05);
-    world.getTagList().removeKey("MagExp11");
-    world.setVar("MagExp13", static_cast<int32_t>(now() + 1));
+    world.setVar(tagkey::MagLt1, 0x05);
+    world.getTagList().removeKey(tagkey::MagExp11);
+    world.setVar(tagkey::MagExp13, static_cast<int32_t>(now() + 1));
     runEvent(9010);
-    EXPECT_EQ(world.getVar("MagLt1"), 0x04);
+    EXPECT_EQ(world.getVar(tagkey::MagLt1), 0x04);
 }
 
 TEST_F(MagicWorldTest, TheFizzleResetClearsEveryMindOnBothSides)
 {
     auto* mira = new bl3dPartyChar("Mira", 0x100, RACE_HUMAN, false, ALIGN_GOOD, nullptr, nullptr);
     ASSERT_TRUE(members.addMember(mira));
-    mira->getTagList()->setInt("Fizzle", 1);
+    mira->getTagList()->setInt(tagkey::Fizzle, 1);
     MonsterTypeRecord_S r;
     r.name = r.nameBuffer = "Gnoll";
     r.hpBase = 5;
     bl3dMonsterType gnolls(r, masterActionList);
     bl3dMonsterList* g = enemyList.insertGroup(new bl3dMonsterList(2, &gnolls, 0), 10);
-    g->getMonster(1)->getTagList()->setInt("Fizzle", 1);
+    g->getMonster(1)->getTagList()->setInt(tagkey::Fizzle, 1);
     runEvent(9014);
-    EXPECT_EQ(intAttribute(mira, "Fizzle"), 0);
-    EXPECT_EQ(intAttribute(g->getMonster(1), "Fizzle"), 0);
+    EXPECT_EQ(intAttribute(mira, tagkey::Fizzle), 0);
+    EXPECT_EQ(intAttribute(g->getMonster(1), tagkey::Fizzle), 0);
     enemyList.clear();
 }
 
@@ -157,8 +158,8 @@ TEST_F(MagicWorldTest, ASpellsEffectAndItsExpiryComeBackFromASave)
     EXPECT_EQ(heimdall->perform(use), 0);
     heimdall->freeEntry(use);
     const uint32_t ends = now() + 1500;
-    ASSERT_EQ(world.getVar("MagLt1"), 0x02);
-    ASSERT_EQ(world.getVar("Percep1"), 0x08);
+    ASSERT_EQ(world.getVar(tagkey::MagLt1), 0x02);
+    ASSERT_EQ(world.getVar(tagkey::Percep1), 0x08);
 
     world.getClock().setTicks(now() + 700); // half-way
     MemStream_C s;
@@ -166,10 +167,10 @@ TEST_F(MagicWorldTest, ASpellsEffectAndItsExpiryComeBackFromASave)
     std::unique_ptr<Storable_C> rec = ra2dGameWorld::create("ra2d.dat", 1, s);
     auto* back = dynamic_cast<ra2dGameWorld*>(rec.get());
     ASSERT_NE(back, nullptr);
-    EXPECT_EQ(back->getVar("MagLt1"), 0x02);
-    EXPECT_EQ(back->getVar("Percep1"), 0x08);
-    EXPECT_EQ(static_cast<uint32_t>(back->getVar("MagExp12")), ends);
-    EXPECT_EQ(static_cast<uint32_t>(back->getVar("MagExp24")), ends);
+    EXPECT_EQ(back->getVar(tagkey::MagLt1), 0x02);
+    EXPECT_EQ(back->getVar(tagkey::Percep1), 0x08);
+    EXPECT_EQ(static_cast<uint32_t>(back->getVar(tagkey::MagExp12)), ends);
+    EXPECT_EQ(static_cast<uint32_t>(back->getVar(tagkey::MagExp24)), ends);
     // (A read world also gets its nightly and hourly upkeep back.)
     std::vector<int> types;
     for (const QueueNode_S* n = back->getEventQueue().head(); n; n = n->next) {
@@ -185,13 +186,13 @@ TEST_F(MagicWorldTest, ASpellsEffectAndItsExpiryComeBackFromASave)
     back->getClock().setTicks(ends - 1);
     while (back->getEventQueue().popDue(nullptr)) {
     }
-    EXPECT_EQ(back->getVar("MagLt1"), 0x02);
-    EXPECT_EQ(back->getVar("Percep1"), 0x08);
+    EXPECT_EQ(back->getVar(tagkey::MagLt1), 0x02);
+    EXPECT_EQ(back->getVar(tagkey::Percep1), 0x08);
     back->getClock().setTicks(ends);
     while (back->getEventQueue().popDue(nullptr)) {
     }
-    EXPECT_EQ(back->getVar("MagLt1"), 0);
-    EXPECT_EQ(back->getVar("Percep1"), 0);
+    EXPECT_EQ(back->getVar(tagkey::MagLt1), 0);
+    EXPECT_EQ(back->getVar(tagkey::Percep1), 0);
 
     gameworld = &world;
     setActionEnv(nullptr);

@@ -9,6 +9,7 @@
 #include "rules/EnemyList.h"
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
+#include "rules/TagKeys.h"
 #include "world/GameWorld.h"
 
 #include <gtest/gtest.h>
@@ -117,7 +118,7 @@ TEST_F(UpkeepTest, ChainsRunFromTheQueueForDays)
     world.getClock().setTicks(at(9, 30));
     world.getEventQueue().enqueue(world.nextDayStart(), createTimedEvent(EVENT_NIGHTLY).release());
     world.getEventQueue().enqueue(world.nextHourStart(), createTimedEvent(EVENT_HOURLY).release());
-    world.setVar("Regen", 0x000001); // one spell point an hour, day and night
+    world.setVar(tagkey::Regen, 0x000001); // one spell point an hour, day and night
     for (uint32_t t = at(9, 30); t <= at(57, 30); t += 60) {
         world.getClock().setTicks(t);
         while (world.getEventQueue().popDue(nullptr)) {
@@ -142,20 +143,20 @@ TEST_F(UpkeepTest, NightlyRefillsTheDailyCounters)
         TagList_C* a = m->getTagList();
         a->addCounter("0x000a2042", 3);
         a->useCounter("0x000a2042");
-        a->setInt("berserkMax", 2);
-        a->setInt("berserkCur", 0);
-        a->setInt("FightEvilMax", 4);
-        a->setInt("FightEvilCur", 1);
+        a->setInt(tagkey::berserkMax, 2);
+        a->setInt(tagkey::berserkCur, 0);
+        a->setInt(tagkey::FightEvilMax, 4);
+        a->setInt(tagkey::FightEvilCur, 1);
     }
     Event_9000_C().invoke(nullptr);
     for (bl3dPartyChar* m : {reaver, knight, squire})
         EXPECT_EQ(attr(m, "0x000a2042"), 3) << m->getName();
-    EXPECT_EQ(attr(reaver, "berserkCur"), 2);
-    EXPECT_EQ(attr(reaver, "FightEvilCur"), 1);
-    EXPECT_EQ(attr(knight, "FightEvilCur"), 4);
-    EXPECT_EQ(attr(knight, "berserkCur"), 0);
-    EXPECT_EQ(attr(squire, "berserkCur"), 0);
-    EXPECT_EQ(attr(squire, "FightEvilCur"), 1);
+    EXPECT_EQ(attr(reaver, tagkey::berserkCur), 2);
+    EXPECT_EQ(attr(reaver, tagkey::FightEvilCur), 1);
+    EXPECT_EQ(attr(knight, tagkey::FightEvilCur), 4);
+    EXPECT_EQ(attr(knight, tagkey::berserkCur), 0);
+    EXPECT_EQ(attr(squire, tagkey::berserkCur), 0);
+    EXPECT_EQ(attr(squire, tagkey::FightEvilCur), 1);
 }
 
 TEST_F(UpkeepTest, HourlyRegeneration)
@@ -189,27 +190,27 @@ TEST_F(UpkeepTest, HourlyRegeneration)
         while (members.getCount() > 0)
             members.removeAt(0);
         ASSERT_TRUE(world.newMap(c.map));
-        world.setVar("Regen", c.worldRegen);
+        world.setVar(tagkey::Regen, c.worldRegen);
         bl3dPartyChar* caster = add("Cass", MAGICIAN);
         bl3dPartyChar* fighter = add("Fen", SQUIRE);
         bl3dPartyChar* bard = add("Bea", HARPER);
         bl3dPartyChar* dead = add("Dov", MAGICIAN, 0);
-        caster->getTagList()->setInt("Regen", c.ownRegen);
-        fighter->getTagList()->setInt("Regen", c.ownRegen);
-        bard->getTagList()->setInt("MaxSongs", 3);
-        bard->getTagList()->setInt("CurSongs", 1);
+        caster->getTagList()->setInt(tagkey::Regen, c.ownRegen);
+        fighter->getTagList()->setInt(tagkey::Regen, c.ownRegen);
+        bard->getTagList()->setInt(tagkey::MaxSongs, 3);
+        bard->getTagList()->setInt(tagkey::CurSongs, 1);
         if (c.spMod != NONE)
-            bard->getTagList()->setInt("BardSPMod", c.spMod);
+            bard->getTagList()->setInt(tagkey::BardSPMod, c.spMod);
         if (c.hpMod != NONE)
-            bard->getTagList()->setInt("BardHPMod", c.hpMod);
-        dead->getTagList()->setInt("Regen", 0x010101);
+            bard->getTagList()->setInt(tagkey::BardHPMod, c.hpMod);
+        dead->getTagList()->setInt(tagkey::Regen, 0x010101);
         hourly(at(c.hour, 0));
         world.getEventQueue().clear();
         EXPECT_EQ(caster->getCurSP(), c.casterSP);
         EXPECT_EQ(caster->getCurHP(), c.casterHP);
         EXPECT_EQ(fighter->getCurSP(), c.fighterSP) << "not a caster";
         EXPECT_EQ(fighter->getCurHP(), c.fighterHP);
-        EXPECT_EQ(attr(bard, "CurSongs"), c.bardSongs);
+        EXPECT_EQ(attr(bard, tagkey::CurSongs), c.bardSongs);
         EXPECT_EQ(dead->getCurHP(), 0) << "the dead are passed over";
         EXPECT_EQ(dead->getCurSP(), 2);
     }
@@ -219,33 +220,33 @@ TEST_F(UpkeepTest, CapsAndSignedBytes)
 {
     bl3dPartyChar* caster = add("Cass", MAGICIAN, 19, 19);
     bl3dPartyChar* bard = add("Bea", HARPER, 1);
-    caster->getTagList()->setInt("Regen", 0x000505);
-    bard->getTagList()->setInt("Regen", static_cast<int32_t>(0xFEFE00)); // -2 HP, -2 songs
-    bard->getTagList()->setInt("MaxSongs", 10);
-    bard->getTagList()->setInt("CurSongs", 4);
-    world.setVar("Regen", 0x050000); // five songs
+    caster->getTagList()->setInt(tagkey::Regen, 0x000505);
+    bard->getTagList()->setInt(tagkey::Regen, static_cast<int32_t>(0xFEFE00)); // -2 HP, -2 songs
+    bard->getTagList()->setInt(tagkey::MaxSongs, 10);
+    bard->getTagList()->setInt(tagkey::CurSongs, 4);
+    world.setVar(tagkey::Regen, 0x050000); // five songs
     hourly(at(22, 0));
     EXPECT_EQ(caster->getCurHP(), 20) << "capped at the maximum";
     EXPECT_EQ(caster->getCurSP(), 20);
     EXPECT_EQ(bard->getCurHP(), -1) << "a loss can kill";
-    EXPECT_EQ(attr(bard, "CurSongs"), 7) << "4 - 2 + 5";
+    EXPECT_EQ(attr(bard, tagkey::CurSongs), 7) << "4 - 2 + 5";
 }
 
 TEST_F(UpkeepTest, ExpiredJoinedCreaturesLeave)
 {
     const uint32_t now = at(14, 0);
     bl3dPartyChar* keeper = add("Keeper", JOINED, 5);
-    keeper->getTagList()->setInt("MonExpire", 0); // never expires
+    keeper->getTagList()->setInt(tagkey::MonExpire, 0); // never expires
     bl3dPartyChar* gone1 = add("Wolf", JOINED, 5);
-    gone1->getTagList()->setInt("MonExpire", static_cast<int32_t>(now - 1));
+    gone1->getTagList()->setInt(tagkey::MonExpire, static_cast<int32_t>(now - 1));
     bl3dPartyChar* gone2 = add("Imp", JOINED, 5);
-    gone2->getTagList()->setInt("MonExpire", static_cast<int32_t>(now - 240));
+    gone2->getTagList()->setInt(tagkey::MonExpire, static_cast<int32_t>(now - 240));
     bl3dPartyChar* after = add("Ada", SQUIRE, 5);
     bl3dPartyChar* stays = add("Owl", JOINED, 5);
-    stays->getTagList()->setInt("MonExpire", static_cast<int32_t>(now));
+    stays->getTagList()->setInt(tagkey::MonExpire, static_cast<int32_t>(now));
     for (bl3dPartyChar* m : {keeper, after, stays})
-        m->getTagList()->setInt("Regen", 0x000100);
-    world.setVar("Regen", 0);
+        m->getTagList()->setInt(tagkey::Regen, 0x000100);
+    world.setVar(tagkey::Regen, 0);
     hourly(now);
     ASSERT_EQ(members.getCount(), 3);
     EXPECT_EQ(members.getMember(0), keeper);
@@ -262,7 +263,7 @@ TEST_F(UpkeepTest, NobodyLeavesInTheMiddleOfAFight)
 {
     const uint32_t now = at(14, 0);
     bl3dPartyChar* wolf = add("Wolf", JOINED, 5);
-    wolf->getTagList()->setInt("MonExpire", static_cast<int32_t>(now - 1));
+    wolf->getTagList()->setInt(tagkey::MonExpire, static_cast<int32_t>(now - 1));
     enemyList.setInCombat(true);
     hourly(now);
     enemyList.setInCombat(false);

@@ -5,6 +5,7 @@
 #include "WorldTestUtil.h"
 
 #include "platform/Random.h"
+#include "rules/TagKeys.h"
 #include "world/GameClock.h"
 #include "world/GameWorld.h"
 
@@ -50,8 +51,8 @@ struct WeatherTest : ::testing::Test {
     }
     void TearDown() override { vell::clearScriptedGameRand(); }
 
-    uint32_t weather() const { return static_cast<uint32_t>(world.getVar("Weather")); }
-    int64_t wcalc() const { return world.getVar("WCalc"); }
+    uint32_t weather() const { return static_cast<uint32_t>(world.getVar(tagkey::Weather)); }
+    int64_t wcalc() const { return world.getVar(tagkey::WCalc); }
 };
 
 // One check from a set-up state. Rolls are scripted; a sentinel behind them
@@ -114,13 +115,13 @@ TEST_F(WeatherTest, OneCheck)
         const uint32_t now = tickAt(c.hour, c.hour == 5 ? 59 : 0);
         world.getClock().setTicks(now);
         if (c.weather || c.due)
-            world.setVar("Weather", static_cast<int32_t>(c.weather));
+            world.setVar(tagkey::Weather, static_cast<int32_t>(c.weather));
         else
             world.getTagList().clearAll();
         if (c.due || c.weather)
-            world.setVar("WCalc", static_cast<int32_t>(now + c.due));
+            world.setVar(tagkey::WCalc, static_cast<int32_t>(now + c.due));
         const int32_t start = static_cast<int32_t>(now - c.changeAge);
-        world.setVar("WChange", start);
+        world.setVar(tagkey::WChange, start);
         std::vector<int> rolls = c.rolls;
         rolls.push_back(kSentinel);
         vell::scriptGameRand(rolls);
@@ -131,8 +132,8 @@ TEST_F(WeatherTest, OneCheck)
         vell::clearScriptedGameRand();
         EXPECT_EQ(weather(), c.expectWeather) << std::hex << weather();
         EXPECT_EQ(wcalc() - now, c.expectDue);
-        EXPECT_EQ(world.getVar("WChange"), c.changeStarts ? static_cast<int32_t>(now) : start);
-        EXPECT_EQ(map.weatherChangeStart(), world.getVar("WChange"));
+        EXPECT_EQ(world.getVar(tagkey::WChange), c.changeStarts ? static_cast<int32_t>(now) : start);
+        EXPECT_EQ(map.weatherChangeStart(), world.getVar(tagkey::WChange));
     }
 }
 
@@ -160,19 +161,19 @@ TEST_F(WeatherTest, EveryKindAtTheEdgesOfItsRolls)
                 SCOPED_TRACE("kind " + std::to_string(kind) + ", P " + std::to_string(roll));
                 world.getClock().setTicks(now);
                 const uint32_t old = 0x00500000u | (kind << 4) | 3u;
-                world.setVar("Weather", static_cast<int32_t>(old));
-                world.setVar("WCalc", static_cast<int32_t>(now));
-                world.setVar("WChange", 17);
+                world.setVar(tagkey::Weather, static_cast<int32_t>(old));
+                world.setVar(tagkey::WCalc, static_cast<int32_t>(now));
+                world.setVar(tagkey::WChange, 17);
                 vell::scriptGameRand({roll});
                 town->wetherCheck(world);
                 const int to = table[kind][col];
                 const uint32_t high = (old & 0xFFFFu) << 16;
                 if (to == S) {
                     EXPECT_EQ(weather(), high | (kind << 4) | 3u);
-                    EXPECT_EQ(world.getVar("WChange"), 17);
+                    EXPECT_EQ(world.getVar(tagkey::WChange), 17);
                 } else {
                     EXPECT_EQ(weather(), high | (static_cast<uint32_t>(to) << 4) | 0x100u | 3u);
-                    EXPECT_EQ(world.getVar("WChange"), static_cast<int32_t>(now));
+                    EXPECT_EQ(world.getVar(tagkey::WChange), static_cast<int32_t>(now));
                 }
             }
 }
@@ -183,8 +184,8 @@ TEST_F(WeatherTest, AChangeIsHeldThenCompletes)
 {
     uint32_t now = tickAt(17, 50);
     world.getClock().setTicks(now);
-    world.setVar("Weather", 0x03);
-    world.setVar("WCalc", static_cast<int32_t>(now));
+    world.setVar(tagkey::Weather, 0x03);
+    world.setVar(tagkey::WCalc, static_cast<int32_t>(now));
     vell::scriptGameRand({15});   // clear -> light fog
     town->wetherCheck(world);
     EXPECT_EQ(weather(), 0x00030133u);
@@ -218,8 +219,8 @@ TEST_F(WeatherTest, DaysOfPlay)
     vell::gameSrand(2024);
     uint32_t now = tickAt(0);
     world.getClock().setTicks(now);
-    world.setVar("Weather", 0x30003);
-    world.setVar("WCalc", static_cast<int32_t>(now - 1));
+    world.setVar(tagkey::Weather, 0x30003);
+    world.setVar(tagkey::WCalc, static_cast<int32_t>(now - 1));
     uint32_t changeSince = 0;
     int changes = 0;
     bool kindsSeen[9] = {};
@@ -251,20 +252,20 @@ TEST_F(WeatherTest, AChangeOfMapChecksAtOnce)
 {
     ra2dGameWorld w("ra2d.dat");
     ASSERT_TRUE(w.newWorld());
-    EXPECT_EQ(w.getVar("Weather"), 0x30003);
-    w.setVar("WCalc", static_cast<int32_t>(w.getClock().getTicks() + 1000));
+    EXPECT_EQ(w.getVar(tagkey::Weather), 0x30003);
+    w.setVar(tagkey::WCalc, static_cast<int32_t>(w.getClock().getTicks() + 1000));
 
     // Into the catacombs: light mode 1 at once, the old value moved up.
     ASSERT_TRUE(w.newMap("maps/catacombs.cfg"));
-    EXPECT_EQ(w.getVar("Weather"), 0x00030001);
-    EXPECT_EQ(static_cast<uint32_t>(w.getVar("WCalc")), w.getClock().getTicks() + 2400);
+    EXPECT_EQ(w.getVar(tagkey::Weather), 0x00030001);
+    EXPECT_EQ(static_cast<uint32_t>(w.getVar(tagkey::WCalc)), w.getClock().getTicks() + 2400);
 
     // Back out into the town at 9:30: day light at once, one drift roll.
     vell::scriptGameRand({30});
     ASSERT_TRUE(w.newMap("maps/renibister.cfg"));
     EXPECT_EQ(vell::scriptedGameRandLeft(), 0u);
-    EXPECT_EQ(w.getVar("Weather"), 0x00010003);
-    EXPECT_EQ(static_cast<uint32_t>(w.getVar("WCalc")), w.getClock().getTicks() + 4);
+    EXPECT_EQ(w.getVar(tagkey::Weather), 0x00010003);
+    EXPECT_EQ(static_cast<uint32_t>(w.getVar(tagkey::WCalc)), w.getClock().getTicks() + 4);
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include "platform/Random.h"
 #include "rules/MonsterType.h"
 #include "rules/MonsterTypeRecord.h"
+#include "rules/TagKeys.h"
 #include "world/Event.h"
 #include "world/GameWorld.h"
 
@@ -317,9 +318,9 @@ TEST_F(WorldTest, NewWorldStandsInRenibister)
     EXPECT_EQ(w.getSquareY(), 24);
     EXPECT_FLOAT_EQ(w.viewX, 13.0f);
     EXPECT_STREQ(w.getCurrentMap()->getFileName(), "maps/renibister.cfg");
-    EXPECT_EQ(w.getVar("Weather"), 0x30003);
-    EXPECT_EQ(w.getVar("Light"), 0);
-    EXPECT_EQ(static_cast<uint32_t>(w.getVar("WCalc")), GameClock_C::START_TICKS - 1);
+    EXPECT_EQ(w.getVar(tagkey::Weather), 0x30003);
+    EXPECT_EQ(w.getVar(tagkey::Light), 0);
+    EXPECT_EQ(static_cast<uint32_t>(w.getVar(tagkey::WCalc)), GameClock_C::START_TICKS - 1);
     EXPECT_EQ(w.getMaxPack(), 8);
     EXPECT_EQ(w.getMaxItems(), 28);
 
@@ -386,18 +387,18 @@ TEST_F(WorldTest, TwoMapCache)
     town->getMapInfo()->orSquareState(13, 24, SQUARE_VISITED);
 
     // The map's own path changes nothing.
-    w.setVar("WCalc", 77);
+    w.setVar(tagkey::WCalc, 77);
     ASSERT_TRUE(w.newMap("maps/renibister.cfg"));
     EXPECT_EQ(w.getCurrentMap(), town);
     EXPECT_EQ(w.getPreviousMap(), nullptr);
-    EXPECT_EQ(w.getVar("WCalc"), 77);
+    EXPECT_EQ(w.getVar(tagkey::WCalc), 77);
 
     ASSERT_TRUE(w.newMap("maps/catacombs.cfg"));
     Map_C* dungeon = w.getCurrentMap();
     EXPECT_EQ(w.getPreviousMap(), town);
     // The weather was checked at once: indoors the next check is 2400 ticks on.
-    EXPECT_EQ(static_cast<uint32_t>(w.getVar("WCalc")), w.getClock().getTicks() + 2400);
-    EXPECT_EQ(w.getVar("Weather") & 0xF, 1);
+    EXPECT_EQ(static_cast<uint32_t>(w.getVar(tagkey::WCalc)), w.getClock().getTicks() + 2400);
+    EXPECT_EQ(w.getVar(tagkey::Weather) & 0xF, 1);
     // Back and forth rebuilds nothing.
     ASSERT_TRUE(w.newMap("maps/renibister.cfg"));
     EXPECT_EQ(w.getCurrentMap(), town);
@@ -580,8 +581,8 @@ TEST_F(WorldTest, SaveAndLoadRoundTrip)
     a.facing = 270;
     a.songBits = 5;
     a.songID = 0x000a2042;
-    a.setVar("WalkThrough", 0);
-    a.setVar("MagLt1", 4);
+    a.setVar(tagkey::WalkThrough, 0);
+    a.setVar(tagkey::MagLt1, 4);
     a.getMaxPack() = 9;
     const uint64_t serial = a.nextItemSerial();
     a.getCurrentMap()->getMapInfo()->orSquareState(20, 19, SQUARE_VISITED);
@@ -605,7 +606,7 @@ TEST_F(WorldTest, SaveAndLoadRoundTrip)
     EXPECT_EQ(b->viewFacing, 270);
     EXPECT_EQ(b->songBits, 5);
     EXPECT_EQ(b->songID, 0x000a2042);
-    EXPECT_EQ(b->getVar("MagLt1"), 4);
+    EXPECT_EQ(b->getVar(tagkey::MagLt1), 4);
     EXPECT_EQ(b->getMaxPack(), 9);
     EXPECT_EQ(b->peekItemSerial(), serial + 1);
     EXPECT_EQ(b->getPreviousMap(), nullptr);
@@ -676,7 +677,7 @@ TEST_F(WorldTest, StoredWorldBytesBuiltByHand)
     EXPECT_EQ(b->facing, 270);
     EXPECT_EQ(b->songID, 0x000a2042);
     EXPECT_EQ(b->getClock().getTicks(), GameClock_C::START_TICKS);
-    EXPECT_EQ(b->getVar("Weather"), 0x30003);
+    EXPECT_EQ(b->getVar(tagkey::Weather), 0x30003);
     EXPECT_EQ(b->getEventQueue().count(), 2);
     EXPECT_EQ(b->getEventQueue().getNextSerial(), 2);
     EXPECT_EQ(b->getMaxItems(), 28);
@@ -811,13 +812,13 @@ TEST_F(WorldTest, TypeRegistryBuildsWorldRecords)
     EXPECT_TRUE(getTypeRegistry().has(TYPE_GAME_WORLD));
     EXPECT_TRUE(getTypeRegistry().has(TYPE_MAP_INFO));
     bl3dGameWorld base("base");
-    base.setVar("Light", 3);
+    base.setVar(tagkey::Light, 3);
     MemStream_C s;
     base.write(s);
     std::unique_ptr<Storable_C> rec = getTypeRegistry().create(TYPE_GAME_WORLD, "base", 1, s);
     auto* back = dynamic_cast<bl3dGameWorld*>(rec.get());
     ASSERT_NE(back, nullptr);
-    EXPECT_EQ(back->getVar("Light"), 3);
+    EXPECT_EQ(back->getVar(tagkey::Light), 3);
     EXPECT_EQ(back->getClock().getTicks(), GameClock_C::START_TICKS);
 }
 

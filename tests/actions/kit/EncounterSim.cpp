@@ -16,6 +16,7 @@
 #include "rules/PartyChar.h"
 #include "rules/RulesEnv.h"
 #include "rules/StatBlock.h"
+#include "rules/TagKeys.h"
 #include "world/Event.h"
 #include "world/GameWorld.h"
 #include "world/Map.h"
@@ -334,7 +335,7 @@ FightTally_S EncounterSim_C::firstFights(const char* mapPath, unsigned hour, uns
         if (!loadParty())
             break;
         fresh.restore();
-        world_->setVar("MonsterJoin", 0);
+        world_->setVar(tagkey::MonsterJoin, 0);
         const int before = tally.fights;
         for (int rolls = 0; rolls < 100000 && tally.fights == before; ++rolls)
             map->randMonster(nullptr);

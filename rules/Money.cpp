@@ -1,10 +1,10 @@
-#include "town/ShopMoney.h"
+#include "rules/Money.h"
 
 #include "rules/Character.h"
 
 #include <algorithm>
 
-namespace shopmoney {
+namespace money {
 
 bool pay(bl3dCharacter& customer, int64_t price)
 {
@@ -33,4 +33,4 @@ int64_t salePrice(int64_t price)
     return price < 0 ? 0 : price / 2;
 }
 
-} // namespace shopmoney
+} // namespace money

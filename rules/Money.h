@@ -1,16 +1,16 @@
-// Money at the counter: what every town building (the shops, Elium's, the
-// taverns, the Casino, the Temple, the guilds, the Hall) takes and hands
-// out, through the customer's gold rules (the party's pool when gold is
-// shared). Prices are worked out in 64 bits; gold is held in 32 bits, so a
-// price above that range is more than anyone can pay, and a payout above it
-// is capped (gold never wraps). A negative price or payout is refused: it
+// Money: every payment and payout of gold goes through here, whoever makes
+// it (the town's buildings, the scripts, a chest, a pickpocket), and follows
+// the customer's gold rules (the party's pool when gold is shared). Prices
+// are worked out in 64 bits; gold is held in 32 bits, so a price above that
+// range is more than anyone can pay, and a payout above it is capped (gold
+// never wraps). A negative price or payout is refused: it
 // would move gold the wrong way.
 #pragma once
 #include <cstdint>
 
 class bl3dCharacter;
 
-namespace shopmoney {
+namespace money {
 
 // The most gold one purse (or the party's pool) can hold.
 constexpr int64_t kMaxGold = INT32_MAX;
@@ -31,4 +31,4 @@ int64_t receiveUpTo(bl3dCharacter& customer, int64_t amount);
 // 0 for a negative price.
 int64_t salePrice(int64_t price);
 
-} // namespace shopmoney
+} // namespace money
