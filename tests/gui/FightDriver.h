@@ -24,8 +24,12 @@ struct FightDriver_S {
         E* f = E::running();
         if (!f)
             return false;
+        // One key at a time: a key or a redraw still waiting will draw the
+        // fight again. A second key queued behind the first would reach
+        // whatever state the first one leads to (the next fight, the main
+        // view) on a machine slow enough to draw in between.
         SDL_Event pending;
-        if (SDL_PeepEvents(&pending, 1, SDL_PEEKEVENT, SDL_EVENTMASK(SDL_USEREVENT)) > 0)
+        if (SDL_PeepEvents(&pending, 1, SDL_PEEKEVENT, SDL_EVENTMASK(SDL_USEREVENT) | SDL_KEYDOWNMASK) > 0)
             return true;
         switch (f->getState()) {
         case E::ROUND_MENU: key(SDLK_f); break;
