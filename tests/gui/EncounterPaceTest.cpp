@@ -165,11 +165,13 @@ private:
         waitsForTime_ = s.what == Do::Key || s.what == Do::Rest;
         pressedAt_ = gameworld->getClock().getTicks();
         SDL_AddTimer(20, [](Uint32, void*) -> Uint32 {
+            // Done before the push: the main view it brings may be drawn at
+            // once, and it must find the key pressed.
+            pressing_ = false;
             if (next_ == SDLK_UNKNOWN)
                 vell::pushRedraw();
             else
                 pushKey(next_);
-            pressing_ = false;
             return 0;
         }, nullptr);
     }
