@@ -9,6 +9,7 @@
 #include "CombatFixture.h"
 #include "FightDriver.h"
 
+#include "core/TimerWork.h"
 #include "events/GameEvents.h"
 #include "screens/Rest.h"
 #include "world/Map.h"
@@ -164,14 +165,16 @@ private:
         pressing_ = true;
         waitsForTime_ = s.what == Do::Key || s.what == Do::Rest;
         pressedAt_ = gameworld->getClock().getTicks();
+        // The press itself is made on the main thread: no main view can be
+        // drawn between its queueing and the end of `pressing_`.
         SDL_AddTimer(20, [](Uint32, void*) -> Uint32 {
-            // Done before the push: the main view it brings may be drawn at
-            // once, and it must find the key pressed.
-            pressing_ = false;
-            if (next_ == SDLK_UNKNOWN)
-                vell::pushRedraw();
-            else
-                pushKey(next_);
+            vell::pushTimerWork([](intptr_t) {
+                pressing_ = false;
+                if (next_ == SDLK_UNKNOWN)
+                    vell::pushRedraw();
+                else
+                    pushKey(next_);
+            }, 0);
             return 0;
         }, nullptr);
     }
