@@ -71,8 +71,9 @@ void Timers_C::run(unsigned generation)
             continue;
         }
         const Clock::time_point firedAt = Clock::now();
-        if (firedAt < next->second.due) {
-            changed_.wait_until(lock, next->second.due);
+        const Clock::time_point due = next->second.due;   // a copy: the timer may go while we wait
+        if (firedAt < due) {
+            changed_.wait_until(lock, due);
             continue;
         }
         const int id = next->first;
