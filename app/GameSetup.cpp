@@ -10,6 +10,7 @@
 #include "events/EventAPI.h"
 #include "events/GameEvents.h"
 #include "platform/Random.h"
+#include "platform/Timers.h"
 #include "rules/ActionList.h"
 #include "rules/ClassDefFile.h"
 #include "rules/ItemList.h"
@@ -111,6 +112,7 @@ void shutDownGame()
     masterITL.clear();
     masterMTL.clear();
     stopMixer();
+    vell::stopTimers();
     SDL_Quit();
     stopScripting();
     if (gameworld) {

@@ -3,6 +3,7 @@
 #include "core/TimerWork.h"
 #include "platform/Files.h"
 #include "platform/Random.h"
+#include "platform/Timers.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
@@ -29,8 +30,8 @@ void runWork(intptr_t kind)
         workFn(static_cast<int>(kind));
 }
 
-// On SDL's timer thread: hands the work over, nothing else.
-Uint32 timerCallback(Uint32 interval, void* param)
+// On the timer thread: hands the work over, nothing else.
+uint32_t timerCallback(uint32_t interval, void* param)
 {
     const intptr_t kind = reinterpret_cast<intptr_t>(param);
     const uint32_t now = SDL_GetTicks() | 1u;
@@ -41,7 +42,7 @@ Uint32 timerCallback(Uint32 interval, void* param)
             pendingSince[kind].store(0);
     }
     if (kind == AudioPort_C::TIMER_AMBIENT)
-        return static_cast<Uint32>(vell::cosmeticRand() % 2000 + 1000);
+        return static_cast<uint32_t>(vell::cosmeticRand() % 2000 + 1000);
     return interval;
 }
 
@@ -52,7 +53,7 @@ SdlAudioPort_C::SdlAudioPort_C(WorkFn work) { workFn = work; }
 SdlAudioPort_C::~SdlAudioPort_C()
 {
     for (auto& t : timers_)
-        SDL_RemoveTimer(t.second);
+        vell::removeTimer(t.second);
     timers_.clear();
 }
 
@@ -117,7 +118,7 @@ int SdlAudioPort_C::reserveChannels(int count) { return Mix_ReserveChannels(coun
 
 int SdlAudioPort_C::startTimer(int ms, TimerKind kind)
 {
-    SDL_TimerID t = SDL_AddTimer(static_cast<Uint32>(ms), timerCallback, reinterpret_cast<void*>(intptr_t(kind)));
+    const int t = vell::addTimer(static_cast<uint32_t>(ms), timerCallback, reinterpret_cast<void*>(intptr_t(kind)));
     if (!t)
         return 0;
     const int id = nextTimer_++;
@@ -130,6 +131,6 @@ void SdlAudioPort_C::stopTimer(int id)
     auto it = timers_.find(id);
     if (it == timers_.end())
         return;
-    SDL_RemoveTimer(it->second);
+    vell::removeTimer(it->second);
     timers_.erase(it);
 }

@@ -1,5 +1,5 @@
-// SdlAudioPort_C: the sound director's port on SDL_mixer and SDL's timers.
-// Timer callbacks run on SDL's timer thread and only hand the work to the
+// SdlAudioPort_C: the sound director's port on SDL_mixer and the game's
+// timers (platform/Timers.h). Timer callbacks run on the timer thread and only hand the work to the
 // main thread (core/TimerWork.h); while one such hand-over waits in the
 // queue, the same timer pushes no second one (a hand-over that a loop
 // dropped is given up after a second), so a busy main thread never finds
@@ -8,8 +8,6 @@
 #include "audio/AudioPort.h"
 
 #include <map>
-
-struct _SDL_TimerID;
 
 class SdlAudioPort_C : public AudioPort_C {
 public:
@@ -36,6 +34,6 @@ public:
     void stopTimer(int id) override;
 
 private:
-    std::map<int, _SDL_TimerID*> timers_;
+    std::map<int, int> timers_;   // the port's ids: the timers' ids
     int nextTimer_ = 1;
 };

@@ -140,7 +140,9 @@ int ModalLoop_C::run()
         vell::pushRedraw();
     SDL_Event ev;
     while (state_ > 0 && !vell::quitRequested()) {
-        if (!polling_) {
+        // A polling loop with no idle work has nothing to do between events:
+        // it sleeps until the next one, as a waiting loop does.
+        if (!polling_ || !idle_) {
             if (!vell::waitEvent(&ev))
                 break;   // the event system is gone: nothing can end the loop
             handle(ev);

@@ -77,7 +77,8 @@ public:
     // Drawn before the screen on an expose event, and after the swap into
     // the other buffer.
     ModalLoop_C& setFrame(DrawFn frame) { frame_ = std::move(frame); return *this; }
-    // Polling loop (SDL_PollEvent) instead of waiting (SDL_WaitEvent).
+    // Polling loop (SDL_PollEvent, the idle work after each pass) instead of
+    // waiting (SDL_WaitEvent); without idle work it waits.
     ModalLoop_C& setPolling(bool polling) { polling_ = polling; return *this; }
     // Polling loops: called once per pass after the queue is drained.
     ModalLoop_C& setIdle(DrawFn idle) { idle_ = std::move(idle); return *this; }

@@ -8,6 +8,7 @@
 #include "core/ModalLoop.h"
 #include "platform/Files.h"
 #include "platform/Random.h"
+#include "platform/Timers.h"
 
 #include <zlib.h>
 
@@ -658,14 +659,15 @@ void PicCache_C::fini()
 PicCache_C::Timer_S PicCache_C::startTimer(Uint32 interval, bool trim)
 {
     Timer_S t;
-    if (!SDL_WasInit(SDL_INIT_TIMER))
+    // The animation asks for redraws through SDL's event queue.
+    if (!SDL_WasInit(SDL_INIT_VIDEO))
         return t;
     {
         std::lock_guard<std::mutex> l(timerTableLock);
         t.key = nextTimerKey++;
         timerTable[t.key] = TimerOwner{this, trim};
     }
-    t.id = SDL_AddTimer(interval, &PicCache_C::timerCallback, reinterpret_cast<void*>(t.key));
+    t.id = vell::addTimer(interval, &PicCache_C::timerCallback, reinterpret_cast<void*>(t.key));
     if (!t.id) {
         std::lock_guard<std::mutex> l(timerTableLock);
         timerTable.erase(t.key);
@@ -681,7 +683,7 @@ void PicCache_C::stopTimer(Timer_S t)
         timerTable.erase(t.key);
     }
     if (t.id)
-        SDL_RemoveTimer(t.id);
+        vell::removeTimer(t.id);
 }
 
 Uint32 PicCache_C::timerCallback(Uint32 interval, void* key)
@@ -689,7 +691,7 @@ Uint32 PicCache_C::timerCallback(Uint32 interval, void* key)
     std::lock_guard<std::mutex> l(timerTableLock);
     const auto it = timerTable.find(reinterpret_cast<uintptr_t>(key));
     if (it == timerTable.end())
-        return interval;   // stopped meanwhile: SDL_RemoveTimer follows
+        return interval;   // stopped meanwhile: its removal follows
     PicCache_C* cache = it->second.cache;
     if (it->second.trim)
         cache->trim(cache->now());

@@ -129,9 +129,9 @@ public:
     int loadedCount() const { return loaded_; }
     int lowWater() const { return low_; }
     int highWater() const { return high_; }
-    bool animationRunning() const { return animTimer_.id != nullptr; }
-    SDL_TimerID animationTimer() const { return animTimer_.id; }
-    bool trimRunning() const { return trimTimer_.id != nullptr; }
+    bool animationRunning() const { return animTimer_.id != 0; }
+    int animationTimer() const { return animTimer_.id; }
+    bool trimRunning() const { return trimTimer_.id != 0; }
     int entryCount() const { return int(entries_.size()); }
 
     // Writers of the two file formats (gzip). False on a write error.
@@ -141,12 +141,12 @@ public:
     static std::string picFileBytes(const PicFile_S& pic);
 
 private:
-    // An SDL timer and the key under which its callback finds this cache.
+    // A timer (platform/Timers.h) and the key under which its callback finds this cache.
     // The callbacks look the key up in a table under one lock, and stopping
     // a timer takes its key out of the table first: once that returns, no
     // callback of it is running or can reach the cache any more.
     struct Timer_S {
-        SDL_TimerID id = nullptr;
+        int id = 0;
         uintptr_t key = 0;
     };
     static Uint32 timerCallback(Uint32 interval, void* key);

@@ -101,7 +101,9 @@ void parseCommandLine(int argc, char** argv) {
 int startVideo(GameConfig_S& config, SDL_Surface** screen) {
     *screen = nullptr;
     vell::setSdlDrivers(config.dxAudio, config.dxVideo);
-    if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_VIDEO) == -1) {
+    // No SDL timers: the game's own (platform/Timers.h) sleep while nothing
+    // is due, where SDL's thread would look every millisecond.
+    if (SDL_Init(SDL_INIT_VIDEO) == -1) {
         // The exit code stays 1; the player learns why.
         std::fprintf(stderr, "ERROR: Could not start SDL: %s\n", SDL_GetError());
         return 1;

@@ -11,6 +11,7 @@
 #include "core/TimerWork.h"
 #include "events/Chest.h"
 #include "platform/Random.h"
+#include "platform/Timers.h"
 #include "rules/Action.h"
 #include "rules/ActionList.h"
 #include "rules/Actor.h"
@@ -594,20 +595,20 @@ void Event_4000_C::frisk()
 void Event_4000_C::startPacing()
 {
     pacingSerial_ = ++gPacingSerial;
-    timerId_ = SDL_AddTimer(static_cast<Uint32>(combatDelay_), &Event_4000_C::combatDelayCallback,
-                            reinterpret_cast<void*>(pacingSerial_));
+    timerId_ = vell::addTimer(static_cast<uint32_t>(combatDelay_), &Event_4000_C::combatDelayCallback,
+                              reinterpret_cast<void*>(pacingSerial_));
 }
 
 void Event_4000_C::stopPacing()
 {
     if (timerId_)
-        SDL_RemoveTimer(timerId_);
-    timerId_ = nullptr;
+        vell::removeTimer(timerId_);
+    timerId_ = 0;
     // Work already pushed belongs to a pace that is over.
     pacingSerial_ = ++gPacingSerial;
 }
 
-Uint32 Event_4000_C::combatDelayCallback(Uint32 interval, void* param)
+uint32_t Event_4000_C::combatDelayCallback(uint32_t interval, void* param)
 {
     vell::pushTimerWork(&Event_4000_C::pacingWork, reinterpret_cast<intptr_t>(param));
     return interval;

@@ -108,7 +108,7 @@ public:
     // The pacing timer (on SDL's timer thread): hands one pace of the round
     // to the main thread, where it performs the next entry if the round it
     // belongs to is still being performed. Repeats at the interval.
-    static Uint32 combatDelayCallback(Uint32 interval, void* param);
+    static uint32_t combatDelayCallback(uint32_t interval, void* param);
 
     // --- what tests look at ----------------------------------------------------------
     int getState() const { return state_; }
@@ -244,7 +244,7 @@ private:
     std::unique_ptr<CombatRound_C> round_;
     std::unique_ptr<ScrollPane_C> scrollPane_;
     std::unique_ptr<ScrollList_C> scrollList_;
-    SDL_TimerID timerId_ = nullptr;
+    int timerId_ = 0;   // platform/Timers.h
     int32_t combatDelay_ = DEFAULT_DELAY;
     char entry_[8] = "_";
     int entryLen_ = 0;

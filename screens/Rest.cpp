@@ -3,6 +3,7 @@
 #include "core/CommonInterface.h"
 #include "core/ModalLoop.h"
 #include "core/TagList.h"
+#include "platform/EventWait.h"
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
 #include "rules/TagKeys.h"
@@ -126,13 +127,14 @@ void Rest_C::run(Interface_C* iface, bool weatherOnly)
     vell::pushRedraw();
     while (s.state > CLOSED && !vell::quitRequested()) {
         SDL_Event ev;
-        const bool got = SDL_PollEvent(&ev) != 0;
+        // Waiting for a key: asleep until one comes.
+        const bool got = s.state == RESTING ? SDL_PollEvent(&ev) != 0 : vell::waitEvent(&ev);
         if (got)
             loop.handle(ev);
         if (s.state == RESTING)
             step();
         else if (!got)
-            SDL_Delay(5);   // waiting for a key: no need to spin
+            SDL_Delay(5);   // no event system to wait on
     }
     s.state = CLOSED;
     // A fight or a map change during the rest keeps the same world.

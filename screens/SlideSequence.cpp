@@ -10,6 +10,7 @@
 #include "core/ScreenProjection.h"
 #include "core/Startup.h"
 #include "platform/Files.h"
+#include "platform/Timers.h"
 
 #include <GL/gl.h>
 
@@ -51,7 +52,7 @@ std::atomic<uint32_t> fadeStart{0};
 int32_t resumeState = 0;
 bool holdActive = false;
 float fadeAlpha = 0;
-SDL_TimerID slideTimer = nullptr;
+int slideTimer = 0;   // platform/Timers.h
 AudioPort_C* musicPort = nullptr; // null: the game's
 AudioMusic_S* slideMusic = nullptr;
 std::vector<CreditLine_S> creditLines;
@@ -509,8 +510,8 @@ void dropStepEvents()
 void removeTimer()
 {
     if (slideTimer)
-        SDL_RemoveTimer(slideTimer);
-    slideTimer = nullptr;
+        vell::removeTimer(slideTimer);
+    slideTimer = 0;
 }
 
 } // namespace
@@ -539,7 +540,7 @@ void slideSequenceStep(SDL_Surface* screen)
         return;
     const Uint32 took = SDL_GetTicks() - began;
     if (took < Uint32(kTickPeriod)) {
-        slideTimer = SDL_AddTimer(kTickPeriod - took, slideTimerCallback, nullptr);
+        slideTimer = vell::addTimer(kTickPeriod - took, slideTimerCallback, nullptr);
         if (slideTimer)
             return;
     }
@@ -584,7 +585,7 @@ int playSlideSequence(SDL_Surface* screen, int mode)
     frameCount.store(0);
     creditCount = 0;
     fadeStart.store(SDL_GetTicks());
-    slideTimer = SDL_AddTimer(kTickPeriod, slideTimerCallback, nullptr);
+    slideTimer = vell::addTimer(kTickPeriod, slideTimerCallback, nullptr);
 
     SDL_Event ev;
     while (slideState.load() > 0) {

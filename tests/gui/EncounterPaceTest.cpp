@@ -9,6 +9,7 @@
 #include "CombatFixture.h"
 #include "FightDriver.h"
 
+#include "core/TimerWork.h"
 #include "events/GameEvents.h"
 #include "rules/TagKeys.h"
 #include "screens/Rest.h"
@@ -171,16 +172,16 @@ private:
         pressing_ = true;
         waitsForTime_ = s.what == Do::Key || s.what == Do::Rest;
         pressedAt_ = gameworld->getClock().getTicks();
+        // The press itself is made on the main thread: no main view can be
+        // drawn between its queueing and the end of `pressing_`.
         SDL_AddTimer(20, [](Uint32, void*) -> Uint32 {
-            // Pressed before the event goes: the main view that the event
-            // draws must find the press over, however late this thread runs
-            // on after pushing it.
-            const SDLKey k = next_;
-            pressing_ = false;
-            if (k == SDLK_UNKNOWN)
-                vell::pushRedraw();
-            else
-                pushKey(k);
+            vell::pushTimerWork([](intptr_t) {
+                pressing_ = false;
+                if (next_ == SDLK_UNKNOWN)
+                    vell::pushRedraw();
+                else
+                    pushKey(next_);
+            }, 0);
             return 0;
         }, nullptr);
     }

@@ -618,15 +618,12 @@ TEST_F(PicCacheScreenTest, RegionFramesAreDrawnIntoThePicture)
 
 TEST_F(PicCacheScreenTest, TimerAnimatesTheCurrentPictureThroughRedrawRequests)
 {
-    if (!SDL_WasInit(SDL_INIT_TIMER)) {
-        ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_TIMER), 0);
-    }
     PicCache_C cache;
     ASSERT_TRUE(cache.loadIndex(writeScene().c_str()));
     EXPECT_TRUE(cache.trimRunning());
     ASSERT_EQ(cache.picSet("Scene"), 0);
     ASSERT_TRUE(cache.animationRunning());
-    const SDL_TimerID timer = cache.animationTimer();
+    const int timer = cache.animationTimer();
     ASSERT_EQ(cache.picSet("Scene"), 0);
     EXPECT_EQ(cache.animationTimer(), timer);   // not restarted
 
@@ -659,9 +656,6 @@ TEST_F(PicCacheScreenTest, TimerAnimatesTheCurrentPictureThroughRedrawRequests)
 
 TEST_F(PicCacheScreenTest, CachesDestroyedWhileTheirTimersRunLeaveNothingBehind)
 {
-    if (!SDL_WasInit(SDL_INIT_TIMER)) {
-        ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_TIMER), 0);
-    }
     const std::string index = writeScene();
     for (int round = 0; round < 3; ++round) {
         auto cache = std::make_unique<PicCache_C>();
