@@ -8,7 +8,7 @@
 #include "core/Storable.h"
 #include "core/TagList.h"
 #include "events/EventAPI.h"
-#include "events/GameEvents.h"
+#include "app/GameEvents.h"
 #include "platform/Random.h"
 #include "rules/ActionList.h"
 #include "rules/ClassDefFile.h"
@@ -16,10 +16,10 @@
 #include "rules/MonsterType.h"
 #include "rules/RulesEnv.h"
 #include "screens/CharView.h"
-#include "screens/MainViewKeys.h"
+#include "app/MainViewKeys.h"
 #include "world/GameWorld.h"
 #include "world/Interface.h"
-#include "world/WorldActionEnv.h"
+#include "app/WorldActionEnv.h"
 #include "world/WorldRulesEnv.h"
 
 #include <SDL.h>

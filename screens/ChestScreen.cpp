@@ -5,7 +5,7 @@
 #include "events/Chest.h"
 #include "events/Event_4001.h"
 #include "rules/PartyChar.h"
-#include "screens/PaneText.h"
+#include "world/PaneText.h"
 #include "world/Interface.h"
 
 #include <GL/gl.h>

@@ -5,7 +5,7 @@
 #include "core/TagList.h"
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
-#include "screens/PaneText.h"
+#include "world/PaneText.h"
 #include "world/GameClock.h"
 #include "world/GameWorld.h"
 #include "world/Interface.h"

@@ -9,7 +9,7 @@
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
 #include "screens/InvChooser.h"
-#include "screens/PaneText.h"
+#include "world/PaneText.h"
 #include "screens/UseAtOnce.h"
 #include "world/Event.h"
 #include "world/Interface.h"

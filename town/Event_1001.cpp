@@ -2,7 +2,7 @@
 
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
-#include "screens/PaneText.h"
+#include "world/PaneText.h"
 #include "town/ShopMoney.h"
 #include "world/GameWorld.h"
 

@@ -5,7 +5,7 @@
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
 #include "rules/StatBlock.h"
-#include "screens/PaneText.h"
+#include "world/PaneText.h"
 #include "town/ShopMoney.h"
 #include "town/TownPrices.h"
 #include "world/Interface.h"

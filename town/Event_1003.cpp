@@ -7,7 +7,7 @@
 #include "rules/ActionList.h"
 #include "rules/PartyChar.h"
 #include "screens/CharSheetText.h"
-#include "screens/PaneText.h"
+#include "world/PaneText.h"
 #include "town/ShopMoney.h"
 #include "town/TownPrices.h"
 #include "world/Interface.h"

@@ -3,7 +3,7 @@
 #include "rules/Action.h"
 #include "rules/ActionList.h"
 #include "rules/PartyChar.h"
-#include "screens/PaneText.h"
+#include "world/PaneText.h"
 #include "town/TownPrices.h"
 
 Event_1005_C::Event_1005_C(const EventParams_S* params) : Guild_C(params) {}

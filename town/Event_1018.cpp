@@ -1,6 +1,6 @@
 #include "town/Event_1018.h"
 
-#include "screens/PaneText.h"
+#include "world/PaneText.h"
 
 void OneTextBuilding_C::drawState(PaneText_C& pane)
 {

@@ -4,7 +4,7 @@
 #include "platform/Random.h"
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
-#include "screens/PaneText.h"
+#include "world/PaneText.h"
 #include "town/ShopMoney.h"
 
 #include <algorithm>

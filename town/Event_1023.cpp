@@ -7,8 +7,8 @@
 #include "platform/Random.h"
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
-#include "screens/ListKeys.h"
-#include "screens/PaneText.h"
+#include "world/ListKeys.h"
+#include "world/PaneText.h"
 #include "world/GameWorld.h"
 #include "world/Interface.h"
 

@@ -9,7 +9,7 @@
 #include "CombatFixture.h"
 #include "FightDriver.h"
 
-#include "events/GameEvents.h"
+#include "app/GameEvents.h"
 #include "screens/Rest.h"
 #include "world/Map.h"
 #include "world/MapInfo.h"

@@ -10,7 +10,7 @@
 #include "core/ScrollList.h"
 #include "core/TagList.h"
 #include "screens/PlaySong.h"
-#include "world/WorldActionEnv.h"
+#include "app/WorldActionEnv.h"
 
 namespace {
 

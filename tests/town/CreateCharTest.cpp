@@ -8,7 +8,7 @@
 #include "core/TagList.h"
 #include "rules/ActionList.h"
 #include "rules/CharCreation.h"
-#include "screens/CreateChar.h"
+#include "town/CreateChar.h"
 
 #include <array>
 

@@ -3,7 +3,7 @@
 // the square's exit, its door open toward it.
 #include "../world/WorldTestUtil.h"
 
-#include "events/GameEvents.h"
+#include "app/GameEvents.h"
 #include "town/Building.h"
 #include "world/Event.h"
 

@@ -1,4 +1,4 @@
-#include "events/GameEvents.h"
+#include "app/GameEvents.h"
 
 #include "events/Event_2000.h"
 #include "events/Event_4000.h"
