@@ -1,5 +1,7 @@
 #include "app/GameSetup.h"
 
+#include "app/GameWorldAudio.h"
+
 #include "actions/Catalogue.h"
 #include "actions/CombatAI.h"
 #include "audio/MasterAudio.h"

@@ -12,7 +12,6 @@
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
 #include "rules/SavingThrow.h"
-#include "screens/CharView.h"
 #include "world/ListKeys.h"
 #include "world/PaneText.h"
 #include "world/GameClock.h"
@@ -344,7 +343,7 @@ void Event_4001_C::openKey(int sym)
         take();
     } else if (sym == 'v') {
         if (iface_ && taker_) {
-            CharView_C::run(taker_, iface_, true);
+            viewTaker();
             vell::pushRedraw();
         }
     } else if (moveListByKey(itemList_.get(), sym, true)) {

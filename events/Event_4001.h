@@ -16,7 +16,7 @@
 //
 // The key handler (events/Event_4001.cpp) changes the state and never
 // draws; display (screens/ChestScreen.cpp) draws the state and changes
-// nothing.
+// nothing, and viewTaker (there too) opens the taker's character sheet.
 #pragma once
 #include "world/Event.h"
 
@@ -70,6 +70,8 @@ public:
     bool begin(Interface_C* iface);
     void key(int sym);
     void display();
+    // Shows the taker's character sheet (the V key), a screen of its own.
+    void viewTaker();
 
     // --- what tests look at -------------------------------------------------
     int getState() const { return state_; }

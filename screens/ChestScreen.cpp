@@ -5,6 +5,7 @@
 #include "events/Chest.h"
 #include "events/Event_4001.h"
 #include "rules/PartyChar.h"
+#include "screens/CharView.h"
 #include "world/PaneText.h"
 #include "world/Interface.h"
 
@@ -139,4 +140,9 @@ void Event_4001_C::display()
         break;
     }
     refreshCursor(*iface_);
+}
+
+void Event_4001_C::viewTaker()
+{
+    CharView_C::run(taker_, iface_, true);
 }

@@ -24,7 +24,7 @@
 //
 // Registering a building: a maker function returning the building for an
 // EventParams_S (possibly null), passed to registerMapEvent (world/Event.h)
-// in registerGameEvents (events/GameEvents.cpp).
+// in registerGameEvents (app/GameEvents.cpp).
 #pragma once
 #include "world/Event.h"
 
