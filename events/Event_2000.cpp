@@ -104,11 +104,6 @@ Event_2000_C::~Event_2000_C()
     handles().live.erase(handle_);
 }
 
-std::unique_ptr<Event_C> Event_2000_C::create(const EventParams_S* params)
-{
-    return std::make_unique<Event_2000_C>(params);
-}
-
 void Event_2000_C::importScript()
 {
     if (scriptName_.empty() || !scriptingOnThisThread())
@@ -355,7 +350,7 @@ void Event_2000_C::carryToHall()
     params.exitX = 13;
     params.exitY = 24;
     params.exitFacing = 0;
-    if (std::unique_ptr<Event_C> hall = createMapEvent(1000, &params))
+    if (std::unique_ptr<Event_C> hall = createMapEvent(EVENT_HALL, &params))
         hall->invoke(iface_);
 }
 

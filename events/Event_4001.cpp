@@ -55,11 +55,6 @@ Event_4001_C::Event_4001_C(const EventParams_S* params)
 
 Event_4001_C::~Event_4001_C() { delete chest_; }
 
-std::unique_ptr<Event_C> Event_4001_C::create(const EventParams_S* params)
-{
-    return std::make_unique<Event_4001_C>(params);
-}
-
 int Event_4001_C::trap() const
 {
     if (!chest_ || chest_->trap < 1 || chest_->trap > TRAP_KINDS)

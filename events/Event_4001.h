@@ -58,7 +58,6 @@ public:
     explicit Event_4001_C(const EventParams_S* params);
     ~Event_4001_C() override;
 
-    static std::unique_ptr<Event_C> create(const EventParams_S* params);
 
     int typeId() const override { return EVENT_CHEST; }
     int invoke(Interface_C* iface) override;

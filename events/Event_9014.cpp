@@ -6,11 +6,6 @@
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
 
-std::unique_ptr<Event_C> Event_9014_C::create()
-{
-    return std::make_unique<Event_9014_C>();
-}
-
 int Event_9014_C::invoke(Interface_C*)
 {
     if (party)

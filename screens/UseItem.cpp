@@ -21,8 +21,6 @@
 
 namespace {
 
-constexpr int SCRIPTED_EVENT = 2000;
-
 struct ItemScreen_S {
     int state = UseItem_C::DONE;
     Interface_C* iface = nullptr;
@@ -103,7 +101,7 @@ void runScript(int32_t id)
     params.exitX = static_cast<int32_t>(s.iface->getCurX());
     params.exitY = static_cast<int32_t>(-s.iface->getCurZ());
     params.exitFacing = s.iface->getFacing();
-    if (std::unique_ptr<Event_C> event = createMapEvent(SCRIPTED_EVENT, &params))
+    if (std::unique_ptr<Event_C> event = createMapEvent(EVENT_SCRIPT, &params))
         event->invoke(s.iface);
 }
 

@@ -42,11 +42,6 @@ Event_1000_C::Event_1000_C(const EventParams_S* params)
 {
 }
 
-std::unique_ptr<Event_C> Event_1000_C::create(const EventParams_S* params)
-{
-    return std::make_unique<Event_1000_C>(params);
-}
-
 // --- drawing -----------------------------------------------------------------------
 
 void Event_1000_C::drawState(PaneText_C& pane)

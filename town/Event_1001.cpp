@@ -11,11 +11,6 @@
 
 Event_1001_C::Event_1001_C(const EventParams_S* params) : Building_C(params) {}
 
-std::unique_ptr<Event_C> Event_1001_C::create(const EventParams_S* params)
-{
-    return std::make_unique<Event_1001_C>(params);
-}
-
 bool Event_1001_C::isOpenAt(unsigned hour) const
 {
     return hour >= unsigned(kOpensAt) && hour < unsigned(kClosesAt);

@@ -53,11 +53,6 @@ Event_1003_C::Event_1003_C(const EventParams_S* params) : Guild_C(params) {}
 
 Event_1003_C::~Event_1003_C() = default;
 
-std::unique_ptr<Event_C> Event_1003_C::create(const EventParams_S* params)
-{
-    return std::make_unique<Event_1003_C>(params);
-}
-
 int32_t Event_1003_C::countSpell(int32_t ptSp, int32_t level)
 {
     if (level < 1 || level > SPELL_LEVELS_COUNTED || spellsOfLevel(ptSp, level) == SPELL_COUNT_MAX)

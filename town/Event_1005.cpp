@@ -8,11 +8,6 @@
 
 Event_1005_C::Event_1005_C(const EventParams_S* params) : Guild_C(params) {}
 
-std::unique_ptr<Event_C> Event_1005_C::create(const EventParams_S* params)
-{
-    return std::make_unique<Event_1005_C>(params);
-}
-
 const char* Event_1005_C::closedText() const
 {
     return "We're sorry, but the members have all gone to drink and be merry.  Perhaps you should as well?  Please "

@@ -14,7 +14,3 @@ void OneTextBuilding_C::handleKey(int sym, SDLMod)
         leave();
 }
 
-std::unique_ptr<Event_C> Event_1018_C::create(const EventParams_S* params)
-{
-    return std::make_unique<Event_1018_C>(params);
-}

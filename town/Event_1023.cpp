@@ -35,11 +35,6 @@ Event_1023_C::Event_1023_C(const EventParams_S* params, const char* catalogue) :
 
 Event_1023_C::~Event_1023_C() = default;
 
-std::unique_ptr<Event_C> Event_1023_C::create(const EventParams_S* params)
-{
-    return std::make_unique<Event_1023_C>(params);
-}
-
 int Event_1023_C::invoke(Interface_C* iface)
 {
     list_.reset();

@@ -673,7 +673,7 @@ void Interface_C::allDead()
     setFacing(0);
     setViewFacing(0);
     clearULPic();
-    std::unique_ptr<Event_C> hall = createMapEvent(1000, nullptr);
+    std::unique_ptr<Event_C> hall = createMapEvent(EVENT_HALL, nullptr);
     if (hall)
         hall->invoke(this);
     // Back on the street: the message must not stay on the screen.
