@@ -130,10 +130,3 @@ std::unique_ptr<Event_C> createEncounterEvent(EncounterKind kind, const EventPar
 // PlaceholderEvent_C otherwise, and a line on the error stream that says so.
 std::unique_ptr<Event_C> createMapEvent(int id, const EventParams_S* params);
 std::unique_ptr<Event_C> createTimedEvent(int id);
-// The type ids of the events built on the spot (the join offer answers to
-// the fight's id).
-enum SpotEventId : int {
-    EVENT_COMBAT = 4000,
-    EVENT_CHEST = 4001,
-    EVENT_MOVIE = 8000,
-};

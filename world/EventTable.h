@@ -51,6 +51,14 @@
     X(EVENT_EXPIRE_FIZZLE, 9014, Event_9014_C, "fizzle reset")                 \
     X(EVENT_BARD_SONG, 9100, Event_9100_C, "bard song ends")
 
+// The type ids of the events built on the spot (the join offer answers to
+// the fight's id).
+enum SpotEventId : int {
+    EVENT_COMBAT = 4000,
+    EVENT_CHEST = 4001,
+    EVENT_MOVIE = 8000,
+};
+
 // The events the game builds on the spot, by their kind (world/Event.h's
 // EncounterKind) rather than an id: X(kind, id, class, what it is). The
 // join offer answers to the fight's id.
