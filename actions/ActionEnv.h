@@ -5,7 +5,7 @@
 // map around it, monster types by name, the equipment trial of the
 // character sheet, and bard-song music.
 //
-// The game installs its own (world/WorldActionEnv.h) once at start-up; until
+// The game installs its own (app/WorldActionEnv.h) once at start-up; until
 // then, and in tests that install nothing, this stand-in answers: it queues
 // nothing, recomputes nothing, knows no position and no map, finds monster
 // types in masterMTL, reports every trial unchanged and has no music for any

@@ -1,5 +1,7 @@
 #include "app/GameSetup.h"
 
+#include "app/GameWorldAudio.h"
+
 #include "actions/Catalogue.h"
 #include "actions/CombatAI.h"
 #include "audio/MasterAudio.h"
@@ -8,7 +10,7 @@
 #include "core/Storable.h"
 #include "core/TagList.h"
 #include "events/EventAPI.h"
-#include "events/GameEvents.h"
+#include "app/GameEvents.h"
 #include "platform/Random.h"
 #include "platform/Timers.h"
 #include "rules/ActionList.h"
@@ -17,10 +19,10 @@
 #include "rules/MonsterType.h"
 #include "rules/RulesEnv.h"
 #include "screens/CharView.h"
-#include "screens/MainViewKeys.h"
+#include "app/MainViewKeys.h"
 #include "world/GameWorld.h"
 #include "world/Interface.h"
-#include "world/WorldActionEnv.h"
+#include "app/WorldActionEnv.h"
 #include "world/WorldRulesEnv.h"
 
 #include <SDL.h>

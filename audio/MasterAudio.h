@@ -253,14 +253,10 @@ private:
     bool suspended_ = false;
 };
 
-// The game's sound director, on SDL_mixer; until initMasterAudio it sees no
-// quest.
+// The game's sound director, on SDL_mixer; until initMasterAudio
+// (app/GameWorldAudio.h) it sees no quest.
 extern MasterAudio_C maserAudio;
 
 // The mixer and timers that maserAudio plays through; other players of
 // music (the slide sequences) go through it too.
 AudioPort_C& gameAudioPort();
-
-// Has maserAudio follow the quest in play (the global game world) and loads
-// it from "data/audio.dat"; MasterAudio_C::load's result.
-int initMasterAudio();

@@ -1,5 +1,5 @@
 // The global sound director on SDL_mixer. It sees no quest until
-// initMasterAudio hands it the game world (GameWorldAudio.cpp), so that code
+// initMasterAudio hands it the game world (app/GameWorldAudio.cpp), so that code
 // which only builds maps needs nothing of the world to link.
 #include "audio/MasterAudio.h"
 #include "audio/SdlAudioPort.h"

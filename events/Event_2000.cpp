@@ -25,8 +25,8 @@
 #include "rules/SavingThrow.h"
 #include "rules/StatBlock.h"
 #include "rules/TagKeys.h"
-#include "screens/ListKeys.h"
-#include "screens/PaneText.h"
+#include "world/ListKeys.h"
+#include "world/PaneText.h"
 #include "world/GameWorld.h"
 #include "world/Interface.h"
 #include "world/Map.h"
@@ -104,11 +104,6 @@ Event_2000_C::~Event_2000_C()
     stopSpecAudio();
     releaseScript();
     handles().live.erase(handle_);
-}
-
-std::unique_ptr<Event_C> Event_2000_C::create(const EventParams_S* params)
-{
-    return std::make_unique<Event_2000_C>(params);
 }
 
 void Event_2000_C::importScript()

@@ -40,9 +40,8 @@ public:
     explicit Event_2000_C(const EventParams_S* params);
     ~Event_2000_C() override;
 
-    static std::unique_ptr<Event_C> create(const EventParams_S* params);
 
-    int typeId() const override { return 2000; }
+    int typeId() const override { return EVENT_SCRIPT; }
     int invoke(Interface_C* iface) override;
 
     bool isReady() const override { return ready_; }

@@ -71,11 +71,6 @@ Event_4000_C::~Event_4000_C()
     clearSlots();
 }
 
-std::unique_ptr<Event_C> Event_4000_C::create(const EventParams_S* params)
-{
-    return std::make_unique<Event_4000_C>(params);
-}
-
 Event_4000_C* Event_4000_C::running() { return gRunning; }
 
 int32_t Event_4000_C::getXpPool() const { return round_ ? round_->xp() : 0; }

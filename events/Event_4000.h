@@ -91,7 +91,6 @@ public:
     explicit Event_4000_C(const EventParams_S* params = nullptr);
     ~Event_4000_C() override;
 
-    static std::unique_ptr<Event_C> create(const EventParams_S* params);
 
     int typeId() const override { return EVENT_COMBAT; }
     int invoke(Interface_C* iface) override;

@@ -21,11 +21,6 @@ Event_4000a_C::Event_4000a_C(const EventParams_S*) {}
 
 Event_4000a_C::~Event_4000a_C() = default;
 
-std::unique_ptr<Event_C> Event_4000a_C::create(const EventParams_S* params)
-{
-    return std::make_unique<Event_4000a_C>(params);
-}
-
 bl3dMonster* Event_4000a_C::candidate()
 {
     bl3dMonsterList* group = enemyList.groupAt(0);

@@ -30,7 +30,6 @@ public:
     explicit Event_4000a_C(const EventParams_S* params = nullptr);
     ~Event_4000a_C() override;
 
-    static std::unique_ptr<Event_C> create(const EventParams_S* params);
 
     // The same id as the fight.
     int typeId() const override { return EVENT_COMBAT; }

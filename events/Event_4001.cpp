@@ -15,9 +15,8 @@
 #include "rules/PartyChar.h"
 #include "rules/SavingThrow.h"
 #include "rules/TagKeys.h"
-#include "screens/CharView.h"
-#include "screens/ListKeys.h"
-#include "screens/PaneText.h"
+#include "world/ListKeys.h"
+#include "world/PaneText.h"
 #include "world/GameClock.h"
 #include "world/GameWorld.h"
 #include "world/Interface.h"
@@ -58,11 +57,6 @@ Event_4001_C::Event_4001_C(const EventParams_S* params)
 }
 
 Event_4001_C::~Event_4001_C() { delete chest_; }
-
-std::unique_ptr<Event_C> Event_4001_C::create(const EventParams_S* params)
-{
-    return std::make_unique<Event_4001_C>(params);
-}
 
 int Event_4001_C::trap() const
 {
@@ -345,7 +339,7 @@ void Event_4001_C::openKey(int sym)
         take();
     } else if (sym == 'v') {
         if (iface_ && taker_) {
-            CharView_C::run(taker_, iface_, true);
+            viewTaker();
             vell::pushRedraw();
         }
     } else if (moveListByKey(itemList_.get(), sym, true)) {

@@ -16,7 +16,7 @@
 //
 // The key handler (events/Event_4001.cpp) changes the state and never
 // draws; display (screens/ChestScreen.cpp) draws the state and changes
-// nothing.
+// nothing, and viewTaker (there too) opens the taker's character sheet.
 #pragma once
 #include "world/Event.h"
 
@@ -58,7 +58,6 @@ public:
     explicit Event_4001_C(const EventParams_S* params);
     ~Event_4001_C() override;
 
-    static std::unique_ptr<Event_C> create(const EventParams_S* params);
 
     int typeId() const override { return EVENT_CHEST; }
     int invoke(Interface_C* iface) override;
@@ -70,6 +69,8 @@ public:
     bool begin(Interface_C* iface);
     void key(int sym);
     void display();
+    // Shows the taker's character sheet (the V key), a screen of its own.
+    void viewTaker();
 
     // --- what tests look at -------------------------------------------------
     int getState() const { return state_; }

@@ -55,7 +55,3 @@ int Event_7001_C::invoke(Interface_C*)
     return 0;
 }
 
-std::unique_ptr<Event_C> Event_7001_C::create()
-{
-    return std::make_unique<Event_7001_C>();
-}

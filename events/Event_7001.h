@@ -22,6 +22,7 @@ class bl3dCharacter;
 
 class Event_7001_C : public Event_C {
 public:
+    // What a saved queue rebuilds: the event without a creature.
     Event_7001_C() = default;
     explicit Event_7001_C(const bl3dCharacter* target);
     // The creature by its unique id; 0 for none.
@@ -35,9 +36,6 @@ public:
 
     // The unique id of the creature it frees; 0 for the party's timeouts.
     uint64_t creatureId() const { return creatureId_; }
-
-    // What a saved queue rebuilds: the event without a creature.
-    static std::unique_ptr<Event_C> create();
 
 private:
     uint64_t creatureId_ = 0;

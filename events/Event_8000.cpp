@@ -20,11 +20,6 @@ Event_8000_C::Event_8000_C(const EventParams_S* params)
     file_.assign(params->name, strnlen(params->name, sizeof params->name - 1));
 }
 
-std::unique_ptr<Event_C> Event_8000_C::create(const EventParams_S* params)
-{
-    return std::make_unique<Event_8000_C>(params);
-}
-
 int Event_8000_C::invoke(Interface_C* iface)
 {
     const SDL_Surface* screen = SDL_GetVideoSurface();

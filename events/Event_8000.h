@@ -11,7 +11,6 @@
 class Event_8000_C : public Event_C {
 public:
     explicit Event_8000_C(const EventParams_S* params);
-    static std::unique_ptr<Event_C> create(const EventParams_S* params);
 
     int typeId() const override { return EVENT_MOVIE; }
     // Always 0.

@@ -21,11 +21,6 @@ void refill(bl3dPartyChar& member)
 }
 } // namespace
 
-std::unique_ptr<Event_C> Event_9000_C::create()
-{
-    return std::make_unique<Event_9000_C>();
-}
-
 int Event_9000_C::invoke(Interface_C*)
 {
     if (party)
@@ -33,7 +28,7 @@ int Event_9000_C::invoke(Interface_C*)
             if (bl3dPartyChar* m = party->getMember(i))
                 refill(*m);
     if (gameworld) {
-        std::unique_ptr<Event_C> next = create();
+        std::unique_ptr<Event_C> next = makeEvent<Event_9000_C>();
         if (gameworld->getEventQueue().enqueue(gameworld->nextDayStart(), next.get()) != 0)
             next.release();
     }

@@ -13,5 +13,4 @@ public:
     // Always 0.
     int invoke(Interface_C* iface) override;
 
-    static std::unique_ptr<Event_C> create();
 };

@@ -74,16 +74,11 @@ bool expired(const bl3dPartyChar& member, uint32_t now)
 }
 } // namespace
 
-std::unique_ptr<Event_C> Event_9002_C::create()
-{
-    return std::make_unique<Event_9002_C>();
-}
-
 int Event_9002_C::invoke(Interface_C*)
 {
     if (!gameworld)
         return 0;
-    std::unique_ptr<Event_C> next = create();
+    std::unique_ptr<Event_C> next = makeEvent<Event_9002_C>();
     if (gameworld->getEventQueue().enqueue(gameworld->nextHourStart(), next.get()) != 0)
         next.release();
     if (!party)

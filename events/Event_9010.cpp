@@ -4,11 +4,6 @@
 #include "world/GameWorld.h"
 #include "world/Interface.h"
 
-std::unique_ptr<Event_C> Event_9010_C::create()
-{
-    return std::make_unique<Event_9010_C>();
-}
-
 int Event_9010_C::invoke(Interface_C* iface)
 {
     if (!gameworld)

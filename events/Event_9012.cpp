@@ -3,11 +3,6 @@
 #include "actions/WorldMagic.h"
 #include "world/GameWorld.h"
 
-std::unique_ptr<Event_C> Event_9012_C::create()
-{
-    return std::make_unique<Event_9012_C>();
-}
-
 int Event_9012_C::invoke(Interface_C*)
 {
     if (!gameworld)

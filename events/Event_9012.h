@@ -15,5 +15,4 @@ public:
     // Always 0; nothing without a quest in play.
     int invoke(Interface_C* iface) override;
 
-    static std::unique_ptr<Event_C> create();
 };

@@ -7,11 +7,6 @@
 #include "rules/PartyChar.h"
 #include "rules/TagKeys.h"
 
-std::unique_ptr<Event_C> Event_9014_C::create()
-{
-    return std::make_unique<Event_9014_C>();
-}
-
 int Event_9014_C::invoke(Interface_C*)
 {
     if (party)

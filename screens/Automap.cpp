@@ -2,7 +2,7 @@
 
 #include "core/CommonInterface.h"
 #include "core/ModalLoop.h"
-#include "screens/PaneText.h"
+#include "world/PaneText.h"
 #include "world/GameWorld.h"
 #include "world/Interface.h"
 #include "world/Map.h"

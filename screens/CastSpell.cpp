@@ -10,8 +10,8 @@
 #include "rules/Actor.h"
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
-#include "screens/ListKeys.h"
-#include "screens/PaneText.h"
+#include "world/ListKeys.h"
+#include "world/PaneText.h"
 #include "world/Interface.h"
 
 #include <SDL.h>

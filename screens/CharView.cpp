@@ -1,7 +1,7 @@
 // The character sheet's life cycle and keys: run, the equipment trial and
 // the key handler of every page.
 #include "screens/CharView.h"
-#include "screens/ListKeys.h"
+#include "world/ListKeys.h"
 
 #include "actions/Spell.h"
 #include "core/GameConfig.h"
@@ -17,7 +17,7 @@
 #include "screens/CreateItem.h"
 #include "screens/InvLines.h"
 #include "rules/Inventory.h"
-#include "screens/PaneText.h"
+#include "world/PaneText.h"
 #include "world/Interface.h"
 
 #include <SDL.h>

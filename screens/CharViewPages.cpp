@@ -11,7 +11,7 @@
 #include "screens/CharViewScreen.h"
 #include "screens/InvLines.h"
 #include "rules/Inventory.h"
-#include "screens/PaneText.h"
+#include "world/PaneText.h"
 #include "world/Interface.h"
 
 #include <SDL.h>

@@ -5,7 +5,8 @@
 #include "events/Chest.h"
 #include "events/Event_4001.h"
 #include "rules/PartyChar.h"
-#include "screens/PaneText.h"
+#include "screens/CharView.h"
+#include "world/PaneText.h"
 #include "world/Interface.h"
 
 #include <GL/gl.h>
@@ -139,4 +140,9 @@ void Event_4001_C::display()
         break;
     }
     refreshCursor(*iface_);
+}
+
+void Event_4001_C::viewTaker()
+{
+    CharView_C::run(taker_, iface_, true);
 }

@@ -27,8 +27,8 @@
 #include "screens/CharView.h"
 #include "screens/CombatScreen.h"
 #include "screens/InvChooser.h"
-#include "screens/ListKeys.h"
-#include "screens/PaneText.h"
+#include "world/ListKeys.h"
+#include "world/PaneText.h"
 #include "world/Interface.h"
 
 #include <cstdio>

@@ -12,7 +12,7 @@
 #include "rules/MonsterList.h"
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
-#include "screens/PaneText.h"
+#include "world/PaneText.h"
 #include "world/Interface.h"
 
 #include <GL/gl.h>

@@ -13,7 +13,7 @@
 #include "screens/InvChooser.h"
 #include "screens/InvLines.h"
 #include "rules/Inventory.h"
-#include "screens/PaneText.h"
+#include "world/PaneText.h"
 #include "world/Interface.h"
 
 #include <cassert>

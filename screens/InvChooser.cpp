@@ -4,7 +4,7 @@
 #include "core/ModalLoop.h"
 #include "core/ScrollList.h"
 #include "screens/InvLines.h"
-#include "screens/PaneText.h"
+#include "world/PaneText.h"
 #include "world/Interface.h"
 
 #include <GL/gl.h>

@@ -2,7 +2,7 @@
 #include "core/ScrollPane.h"
 #include "events/Event_4000a.h"
 #include "rules/Monster.h"
-#include "screens/PaneText.h"
+#include "world/PaneText.h"
 #include "world/Interface.h"
 
 #include <GL/gl.h>

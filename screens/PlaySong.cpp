@@ -9,8 +9,8 @@
 #include "core/ScrollList.h"
 #include "core/TextBuf.h"
 #include "rules/PartyChar.h"
-#include "screens/ListKeys.h"
-#include "screens/PaneText.h"
+#include "world/ListKeys.h"
+#include "world/PaneText.h"
 #include "world/Interface.h"
 
 #include <SDL.h>

@@ -7,7 +7,7 @@
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
 #include "rules/TagKeys.h"
-#include "screens/PaneText.h"
+#include "world/PaneText.h"
 #include "world/GameClock.h"
 #include "world/GameWorld.h"
 #include "world/Interface.h"

@@ -4,7 +4,7 @@
 #include "core/ModalLoop.h"
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
-#include "screens/PaneText.h"
+#include "world/PaneText.h"
 #include "world/Interface.h"
 
 #include <SDL.h>

@@ -10,7 +10,7 @@
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
 #include "screens/InvChooser.h"
-#include "screens/PaneText.h"
+#include "world/PaneText.h"
 #include "screens/UseAtOnce.h"
 #include "world/Event.h"
 #include "world/Interface.h"
@@ -21,8 +21,6 @@
 #include <string>
 
 namespace {
-
-constexpr int SCRIPTED_EVENT = 2000;
 
 struct ItemScreen_S {
     int state = UseItem_C::DONE;
@@ -104,7 +102,7 @@ void runScript(int32_t id)
     params.exitX = static_cast<int32_t>(s.iface->getCurX());
     params.exitY = static_cast<int32_t>(-s.iface->getCurZ());
     params.exitFacing = s.iface->getFacing();
-    if (std::unique_ptr<Event_C> event = createMapEvent(SCRIPTED_EVENT, &params))
+    if (std::unique_ptr<Event_C> event = createMapEvent(EVENT_SCRIPT, &params))
         event->invoke(s.iface);
 }
 

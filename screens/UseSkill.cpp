@@ -12,7 +12,7 @@
 #include "rules/Actor.h"
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
-#include "screens/PaneText.h"
+#include "world/PaneText.h"
 #include "screens/UseAtOnce.h"
 #include "world/Interface.h"
 

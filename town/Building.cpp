@@ -3,7 +3,7 @@
 #include "audio/MasterAudio.h"
 #include "core/ModalLoop.h"
 #include "screens/CharView.h"
-#include "screens/PaneText.h"
+#include "world/PaneText.h"
 #include "world/GameWorld.h"
 #include "world/Interface.h"
 #include "world/Map.h"

@@ -22,9 +22,9 @@
 // click regions of every key line, and swaps the buffers; showSheet opens a
 // member's sheet for F1-F8 in a menu.
 //
-// Registering a building: a maker function returning the building for an
-// EventParams_S (possibly null), passed to registerMapEvent (world/Event.h)
-// in registerGameEvents (events/GameEvents.cpp).
+// Registering a building: one line of the event table (world/EventTable.h)
+// with its id and class, whose constructor takes the square's EventParams_S
+// (possibly null), and the class's header in app/GameEvents.cpp.
 #pragma once
 #include "world/Event.h"
 

@@ -7,10 +7,10 @@
 #include "rules/Money.h"
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
-#include "screens/AddChar.h"
-#include "screens/BanishChar.h"
-#include "screens/CreateChar.h"
-#include "screens/PaneText.h"
+#include "town/AddChar.h"
+#include "town/BanishChar.h"
+#include "town/CreateChar.h"
+#include "world/PaneText.h"
 #include "town/TownPrices.h"
 #include "world/GameWorld.h"
 #include "world/Interface.h"
@@ -41,11 +41,6 @@ bool storeInHall(const bl3dPartyChar& member)
 Event_1000_C::Event_1000_C(const EventParams_S* params)
     : Building_C(params, HALL_EXIT_X, HALL_EXIT_Y, HALL_EXIT_FACING)
 {
-}
-
-std::unique_ptr<Event_C> Event_1000_C::create(const EventParams_S* params)
-{
-    return std::make_unique<Event_1000_C>(params);
 }
 
 // --- drawing -----------------------------------------------------------------------

@@ -44,10 +44,9 @@ public:
     };
     // The classes trained here; the guilds teach the others.
     static constexpr int32_t TRAINED_CLASSES = 0x40C5;
-    static constexpr int TYPE_ID = 1000;
+    static constexpr int TYPE_ID = EVENT_HALL;
 
     explicit Event_1000_C(const EventParams_S* params);
-    static std::unique_ptr<Event_C> create(const EventParams_S* params);
 
     int typeId() const override { return TYPE_ID; }
 

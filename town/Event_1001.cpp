@@ -4,18 +4,13 @@
 #include "rules/Money.h"
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
-#include "screens/PaneText.h"
+#include "world/PaneText.h"
 #include "world/GameWorld.h"
 
 #include <cstdio>
 #include <string>
 
 Event_1001_C::Event_1001_C(const EventParams_S* params) : Building_C(params) {}
-
-std::unique_ptr<Event_C> Event_1001_C::create(const EventParams_S* params)
-{
-    return std::make_unique<Event_1001_C>(params);
-}
 
 bool Event_1001_C::isOpenAt(unsigned hour) const
 {

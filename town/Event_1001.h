@@ -29,7 +29,7 @@ public:
         NO_FUNDS = 7,
         DEAD = 8,
     };
-    static constexpr int TYPE_ID = 1001;
+    static constexpr int TYPE_ID = EVENT_ELIUMS;
     static constexpr int kOpensAt = 8;
     static constexpr int kClosesAt = 18;
     // The classes served: those that cast spells.
@@ -37,7 +37,6 @@ public:
     static constexpr int64_t kPricePerPoint = 10;
 
     explicit Event_1001_C(const EventParams_S* params);
-    static std::unique_ptr<Event_C> create(const EventParams_S* params);
 
     int typeId() const override { return TYPE_ID; }
 

@@ -6,7 +6,7 @@
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
 #include "rules/StatBlock.h"
-#include "screens/PaneText.h"
+#include "world/PaneText.h"
 #include "town/TownPrices.h"
 #include "world/Interface.h"
 
@@ -77,11 +77,6 @@ const Event_1002_C::Cure_S* Event_1002_C::cureTable(size_t& count)
 }
 
 Event_1002_C::Event_1002_C(const EventParams_S* params) : Building_C(params) {}
-
-std::unique_ptr<Event_C> Event_1002_C::create(const EventParams_S* params)
-{
-    return std::make_unique<Event_1002_C>(params);
-}
 
 int64_t Event_1002_C::partyHealPrice()
 {

@@ -72,12 +72,11 @@ public:
         REDEEMER_RANK = 70,
         MEDITATE_RANK = 71,
     };
-    static constexpr int TYPE_ID = 1002;
+    static constexpr int TYPE_ID = EVENT_TEMPLE;
     static constexpr int kOpensAt = 6;
     static constexpr int kTitheDigits = 8;
 
     explicit Event_1002_C(const EventParams_S* params);
-    static std::unique_ptr<Event_C> create(const EventParams_S* params);
 
     int typeId() const override { return TYPE_ID; }
 

@@ -9,7 +9,7 @@
 #include "rules/PartyChar.h"
 #include "rules/TagKeys.h"
 #include "screens/CharSheetText.h"
-#include "screens/PaneText.h"
+#include "world/PaneText.h"
 #include "town/TownPrices.h"
 #include "world/Interface.h"
 
@@ -53,11 +53,6 @@ int bitCount(int32_t bits)
 Event_1003_C::Event_1003_C(const EventParams_S* params) : Guild_C(params) {}
 
 Event_1003_C::~Event_1003_C() = default;
-
-std::unique_ptr<Event_C> Event_1003_C::create(const EventParams_S* params)
-{
-    return std::make_unique<Event_1003_C>(params);
-}
 
 int32_t Event_1003_C::countSpell(int32_t ptSp, int32_t level)
 {

@@ -43,14 +43,13 @@ public:
         PATH_DECLINED = 23,
         SPELL_INFO = 40,
     };
-    static constexpr int TYPE_ID = 1003;
+    static constexpr int TYPE_ID = EVENT_COLLEGIUM;
     static constexpr int32_t GUILD_CLASSES = 0x3F00;
     static constexpr int32_t MAGICIAN = 0x0100;
     static constexpr int32_t ELEMENTAL_CLASSES = 0x3E00;
 
     explicit Event_1003_C(const EventParams_S* params);
     ~Event_1003_C() override;
-    static std::unique_ptr<Event_C> create(const EventParams_S* params);
 
     int typeId() const override { return TYPE_ID; }
 

@@ -4,15 +4,10 @@
 #include "rules/ActionList.h"
 #include "rules/PartyChar.h"
 #include "rules/TagKeys.h"
-#include "screens/PaneText.h"
+#include "world/PaneText.h"
 #include "town/TownPrices.h"
 
 Event_1005_C::Event_1005_C(const EventParams_S* params) : Guild_C(params) {}
-
-std::unique_ptr<Event_C> Event_1005_C::create(const EventParams_S* params)
-{
-    return std::make_unique<Event_1005_C>(params);
-}
 
 const char* Event_1005_C::closedText() const
 {

@@ -16,11 +16,10 @@ public:
     enum OwnState : int {
         NEW_RANK = 16,
     };
-    static constexpr int TYPE_ID = 1005;
+    static constexpr int TYPE_ID = EVENT_LYRE;
     static constexpr int32_t BARDS = 0x0002;
 
     explicit Event_1005_C(const EventParams_S* params);
-    static std::unique_ptr<Event_C> create(const EventParams_S* params);
 
     int typeId() const override { return TYPE_ID; }
 

@@ -1,6 +1,6 @@
 #include "town/Event_1018.h"
 
-#include "screens/PaneText.h"
+#include "world/PaneText.h"
 
 void OneTextBuilding_C::drawState(PaneText_C& pane)
 {
@@ -14,7 +14,3 @@ void OneTextBuilding_C::handleKey(int sym, SDLMod)
         leave();
 }
 
-std::unique_ptr<Event_C> Event_1018_C::create(const EventParams_S* params)
-{
-    return std::make_unique<Event_1018_C>(params);
-}

@@ -23,14 +23,13 @@ protected:
 
 class Event_1018_C : public OneTextBuilding_C {
 public:
-    static constexpr int TYPE_ID = 1018;
+    static constexpr int TYPE_ID = EVENT_BARRACKS;
     static constexpr int kLeaveTicks = 60;
     static constexpr const char* kText =
         "You enter a room filled with weapons, armor, and guards.  They glower at you, their simple gaze "
         "inviting you to leave.";
 
     using OneTextBuilding_C::OneTextBuilding_C;
-    static std::unique_ptr<Event_C> create(const EventParams_S* params);
 
     int typeId() const override { return TYPE_ID; }
 

@@ -6,7 +6,7 @@
 #include "rules/Money.h"
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
-#include "screens/PaneText.h"
+#include "world/PaneText.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -35,11 +35,6 @@ std::string format(const char* fmt, const char* s, long long n)
 } // namespace
 
 Event_1022_C::Event_1022_C(const EventParams_S* params) : Building_C(params) {}
-
-std::unique_ptr<Event_C> Event_1022_C::create(const EventParams_S* params)
-{
-    return std::make_unique<Event_1022_C>(params);
-}
 
 int Event_1022_C::invoke(Interface_C* iface)
 {

@@ -23,14 +23,13 @@
 
 class Event_1022_C : public Building_C {
 public:
-    static constexpr int TYPE_ID = 1022;
+    static constexpr int TYPE_ID = EVENT_CASINO;
     static constexpr int kWheel = 2;
     static constexpr int kBones = 3;
     static constexpr int kMaxWagerDigits = 38;
     static constexpr int kLeave = 60;
 
     explicit Event_1022_C(const EventParams_S* params);
-    static std::unique_ptr<Event_C> create(const EventParams_S* params);
     int typeId() const override { return TYPE_ID; }
 
     // Starts each visit with no player, no payout and an empty wager.

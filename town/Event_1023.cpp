@@ -7,8 +7,8 @@
 #include "platform/Random.h"
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
-#include "screens/ListKeys.h"
-#include "screens/PaneText.h"
+#include "world/ListKeys.h"
+#include "world/PaneText.h"
 #include "world/GameWorld.h"
 #include "world/Interface.h"
 
@@ -34,11 +34,6 @@ Event_1023_C::Event_1023_C(const EventParams_S* params, const char* catalogue) :
 }
 
 Event_1023_C::~Event_1023_C() = default;
-
-std::unique_ptr<Event_C> Event_1023_C::create(const EventParams_S* params)
-{
-    return std::make_unique<Event_1023_C>(params);
-}
 
 int Event_1023_C::invoke(Interface_C* iface)
 {

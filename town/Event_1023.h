@@ -25,7 +25,7 @@ class ScrollPane_C;
 
 class Event_1023_C : public Building_C {
 public:
-    static constexpr int TYPE_ID = 1023;
+    static constexpr int TYPE_ID = EVENT_ARCANIUM;
     static constexpr int kLeave = 5;
     static constexpr int kIlliterate = 6;
 
@@ -34,7 +34,6 @@ public:
     // Reads the catalogue file given (tests).
     Event_1023_C(const EventParams_S* params, const char* catalogue);
     ~Event_1023_C() override;
-    static std::unique_ptr<Event_C> create(const EventParams_S* params);
     int typeId() const override { return TYPE_ID; }
 
     int invoke(Interface_C* iface) override;

@@ -5,11 +5,10 @@
 
 class Event_1050_C : public OneTextBuilding_C {
 public:
-    static constexpr int TYPE_ID = 1050;
+    static constexpr int TYPE_ID = EVENT_HOUSE;
     static constexpr const char* kText = "You've blundered into a stranger's house!\nPlease show yourself out.";
 
     using OneTextBuilding_C::OneTextBuilding_C;
-    static std::unique_ptr<Event_C> create(const EventParams_S* params);
 
     int typeId() const override { return TYPE_ID; }
 

@@ -8,7 +8,7 @@
 #include "rules/Money.h"
 #include "rules/PartyChar.h"
 #include "rules/StatBlock.h"
-#include "screens/PaneText.h"
+#include "world/PaneText.h"
 #include "town/TownPrices.h"
 #include "world/Interface.h"
 

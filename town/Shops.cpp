@@ -10,33 +10,3 @@ const ShopValues_S Event_1014_C::kValues = {"shop.dat", "Store", "GenStore",
                                             "Welcome to my General Store!  Who seeks my services today?"};
 const ShopValues_S Event_1017_C::kValues = {"landru.dat", "Landrus", "Landru",
                                             "Welcome to Landru's Craft Supply!  Who seeks my services today?"};
-
-std::unique_ptr<Event_C> Event_1011_C::create(const EventParams_S* params)
-{
-    return std::make_unique<Event_1011_C>(params);
-}
-std::unique_ptr<Event_C> Event_1012_C::create(const EventParams_S* params)
-{
-    return std::make_unique<Event_1012_C>(params);
-}
-std::unique_ptr<Event_C> Event_1013_C::create(const EventParams_S* params)
-{
-    return std::make_unique<Event_1013_C>(params);
-}
-std::unique_ptr<Event_C> Event_1014_C::create(const EventParams_S* params)
-{
-    return std::make_unique<Event_1014_C>(params);
-}
-std::unique_ptr<Event_C> Event_1017_C::create(const EventParams_S* params)
-{
-    return std::make_unique<Event_1017_C>(params);
-}
-
-void registerShops()
-{
-    registerMapEvent(Event_1011_C::TYPE_ID, &Event_1011_C::create);
-    registerMapEvent(Event_1012_C::TYPE_ID, &Event_1012_C::create);
-    registerMapEvent(Event_1013_C::TYPE_ID, &Event_1013_C::create);
-    registerMapEvent(Event_1014_C::TYPE_ID, &Event_1014_C::create);
-    registerMapEvent(Event_1017_C::TYPE_ID, &Event_1017_C::create);
-}

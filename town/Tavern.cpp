@@ -7,7 +7,7 @@
 #include "rules/PartyChar.h"
 #include "rules/TagKeys.h"
 #include "screens/CharView.h"
-#include "screens/PaneText.h"
+#include "world/PaneText.h"
 #include "town/TownPrices.h"
 #include "world/GameWorld.h"
 

@@ -5,28 +5,3 @@ Event_1007_C::Event_1007_C(const EventParams_S* p) : Tavern_C(p, "The Green Bard
 Event_1008_C::Event_1008_C(const EventParams_S* p) : Tavern_C(p, "Hughter's Owl", "data/hughter.tip") {}
 Event_1009_C::Event_1009_C(const EventParams_S* p) : Tavern_C(p, "The Chiccasaw", "data/chiccasaw.tip") {}
 Event_1010_C::Event_1010_C(const EventParams_S* p) : Tavern_C(p, "The Marauder's Hole", "data/marauder.tip") {}
-
-std::unique_ptr<Event_C> Event_1006_C::create(const EventParams_S* p)
-{
-    return std::make_unique<Event_1006_C>(p);
-}
-
-std::unique_ptr<Event_C> Event_1007_C::create(const EventParams_S* p)
-{
-    return std::make_unique<Event_1007_C>(p);
-}
-
-std::unique_ptr<Event_C> Event_1008_C::create(const EventParams_S* p)
-{
-    return std::make_unique<Event_1008_C>(p);
-}
-
-std::unique_ptr<Event_C> Event_1009_C::create(const EventParams_S* p)
-{
-    return std::make_unique<Event_1009_C>(p);
-}
-
-std::unique_ptr<Event_C> Event_1010_C::create(const EventParams_S* p)
-{
-    return std::make_unique<Event_1010_C>(p);
-}

@@ -12,44 +12,39 @@
 
 class Event_1006_C : public Tavern_C {
 public:
-    static constexpr int TYPE_ID = 1006;
+    static constexpr int TYPE_ID = EVENT_MELKORANS;
     explicit Event_1006_C(const EventParams_S* params);
-    static std::unique_ptr<Event_C> create(const EventParams_S* params);
     int typeId() const override { return TYPE_ID; }
     int64_t price(int64_t level) const override { return level * 50; }
 };
 
 class Event_1007_C : public Tavern_C {
 public:
-    static constexpr int TYPE_ID = 1007;
+    static constexpr int TYPE_ID = EVENT_GREEN_BARD;
     explicit Event_1007_C(const EventParams_S* params);
-    static std::unique_ptr<Event_C> create(const EventParams_S* params);
     int typeId() const override { return TYPE_ID; }
     int64_t price(int64_t level) const override { return level * 70; }
 };
 
 class Event_1008_C : public Tavern_C {
 public:
-    static constexpr int TYPE_ID = 1008;
+    static constexpr int TYPE_ID = EVENT_HUGHTERS_OWL;
     explicit Event_1008_C(const EventParams_S* params);
-    static std::unique_ptr<Event_C> create(const EventParams_S* params);
     int typeId() const override { return TYPE_ID; }
     int64_t price(int64_t level) const override { return level * 10 + 100; }
 };
 
 class Event_1009_C : public Tavern_C {
 public:
-    static constexpr int TYPE_ID = 1009;
+    static constexpr int TYPE_ID = EVENT_CHICCASAW;
     explicit Event_1009_C(const EventParams_S* params);
-    static std::unique_ptr<Event_C> create(const EventParams_S* params);
     int typeId() const override { return TYPE_ID; }
 };
 
 class Event_1010_C : public Tavern_C {
 public:
-    static constexpr int TYPE_ID = 1010;
+    static constexpr int TYPE_ID = EVENT_MARAUDERS_HOLE;
     explicit Event_1010_C(const EventParams_S* params);
-    static std::unique_ptr<Event_C> create(const EventParams_S* params);
     int typeId() const override { return TYPE_ID; }
     int64_t price(int64_t level) const override { return level * 10 + 2000; }
 };

@@ -8,9 +8,10 @@
 
 namespace {
 
-const int MAP_EVENT_IDS[] = {1000, 1001, 1002, 1003, 1005, 1006, 1007, 1008, 1009, 1010,
-                             1011, 1012, 1013, 1014, 1017, 1018, 1022, 1023, 1050, 2000};
-const int TIMED_EVENT_IDS[] = {7001, 9000, 9002, 9010, 9011, 9012, 9013, 9014, 9100};
+#define VELL_EVENT_ID(name, id, cls, what) name,
+const int MAP_EVENT_IDS[] = {VELL_MAP_EVENTS(VELL_EVENT_ID)};
+const int TIMED_EVENT_IDS[] = {VELL_TIMED_EVENTS(VELL_EVENT_ID)};
+#undef VELL_EVENT_ID
 
 template <size_t N>
 bool inTable(const int (&table)[N], int id)
@@ -38,8 +39,6 @@ EncounterMaker& encounterMaker(EncounterKind kind)
     static EncounterMaker makers[ENCOUNTER_KINDS] = {};
     return makers[kind];
 }
-
-constexpr int kScriptedEventId = 2000;
 
 // Every stand-in is announced: a class that was never registered must not
 // pass unnoticed.
@@ -110,7 +109,7 @@ std::unique_ptr<Event_C> createMapEvent(int id, const EventParams_S* params)
     if (it != mapMakers().end())
         return it->second(params);
     noteStandIn(id);
-    if (id == kScriptedEventId)
+    if (id == EVENT_SCRIPT)
         return std::make_unique<PlaceholderEvent_C>(id);
     return std::make_unique<BuildingStandIn_C>(id, params);
 }

@@ -1,10 +1,13 @@
 // Event_C: the base of everything that happens to the party beyond plain
 // walking (buildings, scripted scenes, chests, combat, timed upkeep).
 // Events are made two ways: map events from a map's event file, by id, with an
-// EventParams_S; timed events from the event queue's saved type ids. Each
-// event class registers its maker here, so the world can build events of
-// folders it does not know.
+// EventParams_S; timed events from the event queue's saved type ids. The
+// ids are the lines of world/EventTable.h; start-up registers each line's
+// class here (makeEvent), so the world can build events of folders it does
+// not know.
 #pragma once
+#include "world/EventTable.h"
+
 #include <cstdint>
 #include <memory>
 
@@ -72,13 +75,32 @@ private:
     int32_t exitFacing_ = 0;
 };
 
+// --- ids ---------------------------------------------------------------------
+#define VELL_EVENT_ID_ENUM(name, id, cls, what) name = id,
+// Map events (VELL_MAP_EVENTS): the buildings and the scripted square.
+enum MapEventId : int { VELL_MAP_EVENTS(VELL_EVENT_ID_ENUM) };
+// Timed events (VELL_TIMED_EVENTS).
+enum TimedEventId : int { VELL_TIMED_EVENTS(VELL_EVENT_ID_ENUM) };
+#undef VELL_EVENT_ID_ENUM
+
 // --- makers ------------------------------------------------------------------
-// Map events: the buildings (1000-1003, 1005-1014, 1017, 1018, 1022, 1023,
-// 1050) and the scripted event (2000).
+// Map events, made with the square's EventParams_S.
 using MapEventMaker = std::unique_ptr<Event_C> (*)(const EventParams_S* params);
-// Timed events, the only kinds ever queued: 7001, 9000, 9002, 9010-9014, 9100.
-// Made without arguments (7001 without a creature).
+// Timed events, the only kinds ever queued, made without arguments (7001
+// without a creature).
 using TimedEventMaker = std::unique_ptr<Event_C> (*)();
+
+// The maker of an event class, for each kind of maker above.
+template <class T>
+std::unique_ptr<Event_C> makeEvent(const EventParams_S* params)
+{
+    return std::make_unique<T>(params);
+}
+template <class T>
+std::unique_ptr<Event_C> makeEvent()
+{
+    return std::make_unique<T>();
+}
 
 bool isMapEventId(int id);
 bool isTimedEventId(int id);
@@ -108,23 +130,3 @@ std::unique_ptr<Event_C> createEncounterEvent(EncounterKind kind, const EventPar
 // PlaceholderEvent_C otherwise, and a line on the error stream that says so.
 std::unique_ptr<Event_C> createMapEvent(int id, const EventParams_S* params);
 std::unique_ptr<Event_C> createTimedEvent(int id);
-// The type ids of the events built on the spot (the join offer answers to
-// the fight's id).
-enum SpotEventId : int {
-    EVENT_COMBAT = 4000,
-    EVENT_CHEST = 4001,
-    EVENT_MOVIE = 8000,
-};
-
-// Timed event ids.
-enum TimedEventId : int {
-    EVENT_STUN_TIMEOUT = 7001,
-    EVENT_NIGHTLY = 9000,
-    EVENT_HOURLY = 9002,
-    EVENT_EXPIRE_MAGLT = 9010,
-    EVENT_EXPIRE_PERCEP = 9011,
-    EVENT_EXPIRE_MAGSTATE = 9012,
-    EVENT_EXPIRE_XCSTATE = 9013,
-    EVENT_EXPIRE_FIZZLE = 9014,
-    EVENT_BARD_SONG = 9100,
-};

@@ -678,7 +678,7 @@ bool Interface_C::carryToHall(const EventParams_S* exit)
     setFacing(0);
     setViewFacing(0);
     clearULPic();
-    if (std::unique_ptr<Event_C> hall = createMapEvent(1000, exit))
+    if (std::unique_ptr<Event_C> hall = createMapEvent(EVENT_HALL, exit))
         hall->invoke(this);
     return true;
 }

@@ -92,7 +92,7 @@ public:
     void key(SDLKey sym, SDLMod mod);
     // The main view's command keys (every key but walking, turning, waiting
     // and ESC) open screens and party actions that live above the world:
-    // the program fills this table at start-up (screens/MainViewKeys.h).
+    // the program fills this table at start-up (app/MainViewKeys.h).
     // A command gets the key's modifiers; an empty command removes the key.
     using KeyCommand = std::function<void(SDLMod mod)>;
     void setKeyCommand(SDLKey sym, KeyCommand command);

@@ -800,7 +800,7 @@ std::unique_ptr<Event_C> Map_C::parseEvent(FILE* f, int& x, int& y, bool& more)
     auto rec = std::make_unique<EventParams_S>();
     char name[LINE_BUF] = {};
     const int np = std::sscanf(params, "%d %d %d %148s", &rec->exitX, &rec->exitY, &rec->exitFacing, name);
-    if (id == 2000 && np >= 4)
+    if (id == EVENT_SCRIPT && np >= 4)
         std::snprintf(rec->name, sizeof rec->name, "%.63s", name);
     std::unique_ptr<Event_C> event = createMapEvent(id, rec.get());
     rec.reset();

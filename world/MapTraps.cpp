@@ -19,7 +19,6 @@ namespace {
 
 // Trap ids from here on name no script.
 constexpr uint32_t FIRST_UNSCRIPTED_TRAP = 10000;
-constexpr int SCRIPTED_EVENT = 2000;
 
 int d20()
 {
@@ -95,7 +94,7 @@ void Map_C::trapPass(int x, int y, Interface_C* iface)
             params.exitX = static_cast<int32_t>(iface->getCurX());
             params.exitY = static_cast<int32_t>(-iface->getCurZ());
             params.exitFacing = iface->getFacing();
-            std::unique_ptr<Event_C> event = createMapEvent(SCRIPTED_EVENT, &params);
+            std::unique_ptr<Event_C> event = createMapEvent(EVENT_SCRIPT, &params);
             if (!event || !event->isReady()) {
                 // The trap stays as it was: the party is not hurt by a
                 // script that is not there, and a mended game still has it.

@@ -5,7 +5,7 @@
 #include "ActionTest.h"
 
 #include "events/Event_7001.h"
-#include "events/GameEvents.h"
+#include "app/GameEvents.h"
 #include "rules/EnemyList.h"
 #include "rules/Monster.h"
 #include "rules/MonsterList.h"

@@ -23,7 +23,7 @@ protected:
         ScriptedEvent::SetUp();
         if (HasFatalFailure())
             return;
-        registerEncounterEvent(ENCOUNTER_CHEST, &Event_4001_C::create);
+        registerEncounterEvent(ENCOUNTER_CHEST, &makeEvent<Event_4001_C>);
         int id = 8100;
         for (const char* name : {"Iron Cap", "Glass Dagger", "Ring of Warding", "Round Buckler"}) {
             bl3dItemType* t = makeItemType(ITEM_PLAIN);

@@ -16,7 +16,7 @@
 #include "events/Chest.h"
 #include "events/EventAPI.h"
 #include "events/Event_2000.h"
-#include "events/GameEvents.h"
+#include "app/GameEvents.h"
 #include "rules/EnemyList.h"
 #include "rules/Item.h"
 #include "rules/ItemType.h"

@@ -14,7 +14,7 @@
 #include "screens/CastSpell.h"
 #include "world/Map.h"
 #include "world/MapInfo.h"
-#include "world/WorldActionEnv.h"
+#include "app/WorldActionEnv.h"
 
 namespace {
 

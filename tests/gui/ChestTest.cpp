@@ -7,7 +7,7 @@
 #include "core/ScrollList.h"
 #include "events/Chest.h"
 #include "events/Event_4001.h"
-#include "events/GameEvents.h"
+#include "app/GameEvents.h"
 #include "rules/Item.h"
 #include "rules/ItemType.h"
 #include "rules/TagKeys.h"

@@ -24,7 +24,7 @@
 #include "rules/MonsterType.h"
 #include "rules/MonsterTypeRecord.h"
 #include "screens/CharView.h"
-#include "world/WorldActionEnv.h"
+#include "app/WorldActionEnv.h"
 
 #include <deque>
 #include <map>

@@ -655,7 +655,7 @@ protected:
     void SetUp() override
     {
         CombatMusicTest::SetUp();
-        registerEncounterEvent(ENCOUNTER_CHEST, &Event_4001_C::create);
+        registerEncounterEvent(ENCOUNTER_CHEST, &makeEvent<Event_4001_C>);
     }
     void TearDown() override
     {

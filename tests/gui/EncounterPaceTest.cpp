@@ -10,7 +10,7 @@
 #include "FightDriver.h"
 
 #include "core/TimerWork.h"
-#include "events/GameEvents.h"
+#include "app/GameEvents.h"
 #include "rules/TagKeys.h"
 #include "screens/Rest.h"
 #include "world/Map.h"

@@ -5,7 +5,7 @@
 #include "CombatFixture.h"
 #include "FightDriver.h"
 
-#include "events/GameEvents.h"
+#include "app/GameEvents.h"
 #include "rules/Item.h"
 #include "world/Map.h"
 

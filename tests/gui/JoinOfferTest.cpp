@@ -6,7 +6,7 @@
 
 #include "events/Event_4000a.h"
 #include "actions/Attributes.h"
-#include "events/GameEvents.h"
+#include "app/GameEvents.h"
 #include "rules/TagKeys.h"
 
 #include <gtest/gtest.h>

@@ -35,7 +35,7 @@
 #include "world/GameWorld.h"
 #include "world/Interface.h"
 #include "world/QuestStores.h"
-#include "screens/MainViewKeys.h"
+#include "app/MainViewKeys.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

@@ -11,7 +11,7 @@
 #include "core/TagList.h"
 #include "rules/TagKeys.h"
 #include "screens/PlaySong.h"
-#include "world/WorldActionEnv.h"
+#include "app/WorldActionEnv.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "PartyScreenFixture.h"
 
 #include "core/TagList.h"
-#include "events/GameEvents.h"
+#include "app/GameEvents.h"
 #include "rules/EnemyList.h"
 #include "rules/ItemList.h"
 #include "rules/Monster.h"

@@ -3,7 +3,7 @@
 // tests).
 #pragma once
 #include "screens/CharView.h"
-#include "world/WorldActionEnv.h"
+#include "app/WorldActionEnv.h"
 
 #include <cstdint>
 

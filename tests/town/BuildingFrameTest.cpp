@@ -12,7 +12,7 @@
 #include <fstream>
 #include <stdlib.h>
 
-#include "screens/PaneText.h"
+#include "world/PaneText.h"
 #include "town/Building.h"
 #include "world/GameClock.h"
 

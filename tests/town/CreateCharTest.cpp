@@ -9,7 +9,7 @@
 #include "rules/ActionList.h"
 #include "rules/CharCreation.h"
 #include "rules/TagKeys.h"
-#include "screens/CreateChar.h"
+#include "town/CreateChar.h"
 
 #include <array>
 

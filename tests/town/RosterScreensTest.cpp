@@ -5,10 +5,10 @@
 
 #include "core/ScrollList.h"
 #include "core/TagList.h"
-#include "screens/AddChar.h"
-#include "screens/BanishChar.h"
+#include "town/AddChar.h"
+#include "town/BanishChar.h"
 #include "screens/DismissChar.h"
-#include "screens/MainViewKeys.h"
+#include "app/MainViewKeys.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include "actions/CombatAI.h"
 #include "core/ArchiveFile.h"
-#include "events/GameEvents.h"
+#include "app/GameEvents.h"
 #include "platform/FileIO.h"
 #include "rules/ClassDef.h"
 #include "rules/ClassDefFile.h"

@@ -11,7 +11,7 @@
 #include "actions/Spell.h"
 #include "actions/WorldMagic.h"
 #include "core/TextBuf.h"
-#include "events/GameEvents.h"
+#include "app/GameEvents.h"
 #include "platform/Random.h"
 #include "rules/Actor.h"
 #include "rules/EnemyList.h"

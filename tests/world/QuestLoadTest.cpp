@@ -8,7 +8,7 @@
 #include "../common/TestFiles.h"
 #include "core/ArchiveFile.h"
 #include "core/TagList.h"
-#include "events/GameEvents.h"
+#include "app/GameEvents.h"
 #include "platform/FileIO.h"
 #include "rules/Party.h"
 #include "rules/RulesEnv.h"

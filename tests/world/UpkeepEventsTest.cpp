@@ -5,7 +5,7 @@
 
 #include "events/Event_9000.h"
 #include "events/Event_9002.h"
-#include "events/GameEvents.h"
+#include "app/GameEvents.h"
 #include "rules/EnemyList.h"
 #include "rules/Party.h"
 #include "rules/PartyChar.h"

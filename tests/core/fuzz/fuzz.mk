@@ -16,7 +16,7 @@ LIBSRC := $(filter-out $(SRC)/core/Movie.cpp, \
             $(wildcard $(SRC)/platform/*.cpp $(SRC)/core/*.cpp $(SRC)/rules/*.cpp $(SRC)/actions/*.cpp)) \
           $(SRC)/world/Map.cpp $(SRC)/world/MapTraps.cpp $(SRC)/world/MapInfo.cpp $(SRC)/world/Event.cpp \
           $(SRC)/town/TavernTips.cpp $(SRC)/town/ArcaniumCatalogue.cpp \
-          $(filter-out $(SRC)/audio/GameWorldAudio.cpp, $(wildcard $(SRC)/audio/*.cpp))
+          $(wildcard $(SRC)/audio/*.cpp)
 LIBOBJ := $(patsubst $(SRC)/%.cpp,$(WORK)/obj/%.o,$(LIBSRC))
 
 # target name: its sources (under $(SRC)/tests)

@@ -1,4 +1,4 @@
-#include "screens/ListKeys.h"
+#include "world/ListKeys.h"
 
 #include "core/ScrollList.h"
 #include "core/ScrollPane.h"

@@ -1,4 +1,4 @@
-#include "world/WorldActionEnv.h"
+#include "app/WorldActionEnv.h"
 
 #include "audio/MasterAudio.h"
 #include "events/Event_7001.h"

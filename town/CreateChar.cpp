@@ -1,4 +1,4 @@
-#include "screens/CreateChar.h"
+#include "town/CreateChar.h"
 
 #include "core/ArchiveFile.h"
 #include "core/CommonInterface.h"
@@ -9,8 +9,8 @@
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
 #include "rules/StatBlock.h"
-#include "screens/ListKeys.h"
-#include "screens/PaneText.h"
+#include "world/ListKeys.h"
+#include "world/PaneText.h"
 #include "town/Event_1000.h"
 #include "world/Interface.h"
 

@@ -1,5 +1,7 @@
 // The sound director's view of the quest in play: the global game world's
 // clock for the time of day, and its song fields.
+#include "app/GameWorldAudio.h"
+
 #include "audio/MasterAudio.h"
 #include "world/GameWorld.h"
 

@@ -1,4 +1,4 @@
-#include "screens/PaneText.h"
+#include "world/PaneText.h"
 
 #include "core/CommonInterface.h"
 #include "core/MemberKeys.h"

@@ -1,4 +1,4 @@
-#include "screens/MainViewKeys.h"
+#include "app/MainViewKeys.h"
 
 #include "core/MemberKeys.h"
 #include "rules/Party.h"

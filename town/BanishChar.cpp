@@ -1,9 +1,9 @@
-#include "screens/BanishChar.h"
+#include "town/BanishChar.h"
 
 #include "core/ModalLoop.h"
 #include "core/ScrollList.h"
-#include "screens/ListKeys.h"
-#include "screens/PaneText.h"
+#include "world/ListKeys.h"
+#include "world/PaneText.h"
 #include "screens/RosterList.h"
 #include "town/Event_1000.h"
 #include "world/Interface.h"
