@@ -27,7 +27,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "../common/TestFiles.h"
+#include "support/TestFiles.h"
 
 #include "core/ArchiveDir.h"
 #include "core/ArchiveFile.h"

@@ -33,8 +33,8 @@
 #include <deque>
 #include <vector>
 
-#include "../common/ImageTestFiles.h"
-#include "../common/TestFiles.h"
+#include "support/ImageTestFiles.h"
+#include "support/TestFiles.h"
 
 namespace {
 

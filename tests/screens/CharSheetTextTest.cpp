@@ -1,7 +1,7 @@
 // The character sheet's texts that follow from the rules, without a
 // display: the item lines, and the tables behind the summary, spell and
 // item pages.
-#include "../common/PartyKit.h"
+#include "support/PartyKit.h"
 
 #include "core/GameConfig.h"
 #include "core/ScrollList.h"

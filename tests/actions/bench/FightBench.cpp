@@ -6,7 +6,7 @@
 // piece of plain work timed in the same run.
 //
 //   bench_fight [samples] [rounds per sample]
-#include "FightKit.h"
+#include "support/FightKit.h"
 
 #include "actions/CombatRound.h"
 #include "platform/Random.h"
