@@ -19,11 +19,6 @@ int copies(const std::vector<std::string>& v, const std::string& what)
 
 class RunCatacombsTest : public RunGameTest {
 protected:
-    // Dark pixels in a band of the text pane, from `y` down `h` pixels.
-    static int paneBand(const Shot& s, int y, int h)
-    {
-        return s.count(735, y, 240, h, [](int r, int g, int b) { return r + g + b < 200; });
-    }
     // The main view with the whole party and nothing in the text pane: the
     // frame in the corner, the parchment pane, the roster. (Not the view's
     // brightness: a darkness trap may black it out.)

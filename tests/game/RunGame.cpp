@@ -149,9 +149,11 @@ int giltInView(const Shot& s) {
     });
 }
 
-int paneText(const Shot& s) {
-    return s.count(735, 80, 240, 100, [](int r, int g, int b) { return r + g + b < 200; });
+int paneBand(const Shot& s, int y, int h) {
+    return s.count(735, y, 240, h, [](int r, int g, int b) { return r + g + b < 200; });
 }
+
+int paneText(const Shot& s) { return paneBand(s, 80, 100); }
 
 bool streetWith(const Shot& s, int members) {
     return frameAndPane(s) && paneText(s) < 50 && rosterRows(s) == members;

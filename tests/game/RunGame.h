@@ -159,6 +159,9 @@ int giltInView(const Shot& s);
 // Dark pixels of text in the upper part of the text pane: a building's
 // menu, a fight, a message or a rest, not the street.
 int paneText(const Shot& s);
+// Dark pixels of text in a band of the text pane, from `y` (from the top of
+// the window) down `h` pixels.
+int paneBand(const Shot& s, int y, int h);
 
 // The main screen at any hour: the brown frame in the corner, the empty
 // parchment pane and `members` names in the roster (a dead member's name,
