@@ -2,7 +2,7 @@
 // a seeded generator, and small helpers to make and perform uses the way
 // combat does.
 #pragma once
-#include "FightKit.h"
+#include "support/FightKit.h"
 
 #include "rules/Action.h"
 #include "rules/ActionList.h"

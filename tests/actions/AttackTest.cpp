@@ -21,7 +21,7 @@ protected:
         ada = member("Ada", false);
         MonsterSpec_S orc;
         orc.hp = 30;
-        orc.ac = 0;
+        orc.stats[STAT_AC] = 0;
         orcs = kit->monsterType(orc);
         sword = kit->weaponType("Sword", 1, 8, CAT_LONG_BLADE);
     }
@@ -62,7 +62,7 @@ TEST_F(AttackTest, BlowHitsWhenRollAttackAndArmourPassTen) {
 TEST_F(AttackTest, ANaturalOneMissesWhateverTheArmour) {
     MonsterSpec_S easy;
     easy.name = "Ogre";
-    easy.ac = 30;
+    easy.stats[STAT_AC] = 30;
     bl3dMonsterList* g = kit->addGroup(kit->monsterType(easy), 1, 10);
     vell::scriptGameRand({0, 0});
     EXPECT_EQ(attack(g), 0);
@@ -241,7 +241,7 @@ TEST_F(AttackTest, ABrokenRecordStrikesAHundredTimesAtMost) {
     MonsterSpec_S s;
     s.name = "Wall";
     s.hp = 1000;
-    s.ac = -1000;
+    s.stats[STAT_AC] = -1000;
     bl3dMonsterList* g = kit->addGroup(kit->monsterType(s), 1, 10);
     vell::gameSrand(7);
     EXPECT_EQ(run(ACTION_ATTACK, brak, g), 0);

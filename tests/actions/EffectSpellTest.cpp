@@ -107,7 +107,7 @@ TEST_F(EffectSpellTest, DurationKinds) {
 
 TEST_F(EffectSpellTest, TrapSpellsMarkTheSquaresAroundTheParty) {
     bl3dPartyChar* mira = mage("Mira", 100);
-    KitActionEnv_C& env = kit->actionEnv;
+    FakeActionEnv_C& env = kit->actionEnv;
     env.hasMap = true;
     env.width = env.height = 20;
     env.partyX = 10;
@@ -117,15 +117,15 @@ TEST_F(EffectSpellTest, TrapSpellsMarkTheSquaresAroundTheParty) {
     castOk("NESP", mira); // radius 3, stops spinners
     castOk("SPAT", mira); // the whole map
     ASSERT_EQ(env.springs.size(), 3u);
-    const KitActionEnv_C::Spring_S& trip = env.springs[0];
+    const FakeActionEnv_C::Spring_S& trip = env.springs[0];
     EXPECT_TRUE(trip.spring);
     EXPECT_FALSE(trip.spinners);
     EXPECT_EQ(std::make_tuple(trip.x1, trip.y1, trip.x2, trip.y2), std::make_tuple(7, 2, 13, 8));
-    const KitActionEnv_C::Spring_S& spin = env.springs[1];
+    const FakeActionEnv_C::Spring_S& spin = env.springs[1];
     EXPECT_FALSE(spin.spring);
     EXPECT_TRUE(spin.spinners);
     EXPECT_EQ(std::make_tuple(spin.x1, spin.y1, spin.x2, spin.y2), std::make_tuple(-2, -2, 4, 4));
-    const KitActionEnv_C::Spring_S& all = env.springs[2];
+    const FakeActionEnv_C::Spring_S& all = env.springs[2];
     EXPECT_TRUE(all.spring);
     EXPECT_EQ(std::make_tuple(all.x1, all.y1, all.x2, all.y2), std::make_tuple(0, 0, -1, -1));
     EXPECT_EQ(env.percepCalls, 3);

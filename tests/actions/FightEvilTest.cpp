@@ -39,7 +39,7 @@ protected:
         kit->give(pia, kit->weaponType("Sword", 1, 8, CAT_LONG_BLADE), SLOT_RT_HAND);
         MonsterSpec_S orc;
         orc.hp = 30;
-        orc.ac = 0;
+        orc.stats[STAT_AC] = 0;
         orcs = kit->monsterType(orc);
     }
     int32_t counter() {
@@ -52,7 +52,7 @@ protected:
         s.name = "Goodie";
         s.plural = "Goodies";
         s.hp = 30;
-        s.ac = 0;
+        s.stats[STAT_AC] = 0;
         bl3dMonsterType* t = kit->monsterType(s);
         auto* g = new bl3dMonsterList;
         g->append(new GoodMonster(t, nullptr, 0));

@@ -6,7 +6,7 @@
 // EncounterSim.h). A new party wins most of them: the monsters, the tables
 // and the party are tuned together, and a change to any of them that makes
 // the first fights deadly fails here.
-#include "EncounterSim.h"
+#include "support/EncounterSim.h"
 
 #include <gtest/gtest.h>
 

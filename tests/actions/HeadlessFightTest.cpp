@@ -93,8 +93,8 @@ TEST_F(HeadlessFightTest, APartyThatFallsEndsTheFightAndTheDeadGoToTheBack) {
     MonsterSpec_S ogre;
     ogre.name = "Ogre";
     ogre.hp = 500;
-    ogre.attack = 20;
-    ogre.damage = 8;
+    ogre.stats[STAT_ATTACK] = 20;
+    ogre.stats[STAT_DAMAGE] = 8;
     kit->addGroup(kit->monsterType(ogre), 4, 10);
     CombatRound_C round;
     std::vector<std::string> lines;
@@ -126,7 +126,7 @@ TEST_F(HeadlessFightTest, OrdersCreaturesAndConditionsDecideWhoActs) {
     bl3dPartyChar* pet = kit->addJoined(kit->monsterType(wolf));
     MonsterSpec_S orc;
     orc.hp = 1000;
-    orc.attack = -30; // never hits
+    orc.stats[STAT_ATTACK] = -30; // never hits
     bl3dMonsterList* orcs = kit->addGroup(kit->monsterType(orc), 2, 10);
 
     CombatRound_C round;

@@ -200,7 +200,7 @@ TEST_F(IndividualSpellTest, SpellCompilerRaisesOneShieldForGood) {
 
 TEST_F(IndividualSpellTest, MagiciansPortalGoesOnlyWhereThePartyHasBeen) {
     bl3dPartyChar* mira = mage("Mira", 100);
-    KitActionEnv_C& env = kit->actionEnv;
+    FakeActionEnv_C& env = kit->actionEnv;
     env.hasMap = true;
     env.width = 10;
     env.height = 8;
@@ -243,7 +243,7 @@ TEST_F(IndividualSpellTest, PushAndDrawFoesMoveTheChosenGroup) {
 
 TEST_F(IndividualSpellTest, GhostWallOpensOnlyARealWallInsideTheMap) {
     bl3dPartyChar* mira = mage("Mira", 200, 0x300);
-    KitActionEnv_C& env = kit->actionEnv;
+    FakeActionEnv_C& env = kit->actionEnv;
     env.hasMap = true;
     env.width = 5;
     env.height = 5;

@@ -33,7 +33,7 @@ protected:
         ada = member("Ada", false);
         MonsterSpec_S orc;
         orc.hp = 20;
-        orc.ac = 0;
+        orc.stats[STAT_AC] = 0;
         orc.gold = 40;
         orcs = kit->monsterType(orc);
     }

@@ -23,7 +23,7 @@ protected:
         ActionTest::SetUp();
         ada = member("Ada");
         MonsterSpec_S s;
-        s.ac = 0;
+        s.stats[STAT_AC] = 0;
         orcs = kit->monsterType(s);
     }
     void TearDown() override {
@@ -32,7 +32,7 @@ protected:
     }
     // Runs what the actions queued, as the world's queue would at its tick.
     void runQueued() {
-        for (const KitActionEnv_C::Queued_S& q : kit->actionEnv.queued) {
+        for (const FakeActionEnv_C::Queued_S& q : kit->actionEnv.queued) {
             ASSERT_EQ(q.typeId, 7001);
             kit->env.now = q.due;
             Event_7001_C(q.targetId).invoke(nullptr);

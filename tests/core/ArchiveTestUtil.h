@@ -16,7 +16,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "../common/TestFiles.h"
+#include "support/TestFiles.h"
 
 namespace archtest {
 

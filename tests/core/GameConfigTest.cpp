@@ -14,7 +14,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "../common/TestFiles.h"
+#include "support/TestFiles.h"
 
 namespace {
 

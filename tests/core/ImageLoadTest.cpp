@@ -3,7 +3,7 @@
 #include "core/ImageLoad.h"
 #include "core/TexContainer.h"
 
-#include "../common/ImageTestFiles.h"
+#include "support/ImageTestFiles.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>

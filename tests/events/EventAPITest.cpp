@@ -1,6 +1,7 @@
 // The eventAPI methods called from a script, with their results and the
 // exceptions they raise for bad arguments.
 #include "ScriptFixture.h"
+#include "support/FinishInterface.h"
 
 #include "core/TagList.h"
 #include "rules/StatBlock.h"
@@ -15,15 +16,8 @@ namespace {
 
 // At the end of the program, as the game shuts down: the interface first
 // (its picture cache's timers), then the interpreter.
-class ShutDown : public ::testing::Environment {
-public:
-    void TearDown() override
-    {
-        iface.fini();
-        EXPECT_TRUE(stopScripting());
-    }
-};
-const auto* const kShutDown = ::testing::AddGlobalTestEnvironment(new ShutDown);
+const auto* const kShutDown =
+    ::testing::AddGlobalTestEnvironment(new FinishInterface([] { EXPECT_TRUE(stopScripting()); }));
 
 // Every method refuses a handle that no running event gave out, and wrong
 // argument types and counts, with real exceptions.

@@ -3,7 +3,7 @@
 // sphinx's riddle, the shrine, the rats' nest and the reward with its movie.
 #include "ScriptFixture.h"
 
-#include "../common/TestFiles.h"
+#include "support/TestFiles.h"
 #include "rules/TagKeys.h"
 
 #include "rules/ItemList.h"

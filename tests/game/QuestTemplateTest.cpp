@@ -13,7 +13,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "../common/TestFiles.h"
+#include "support/TestFiles.h"
 
 namespace {
 

@@ -19,29 +19,10 @@ int copies(const std::vector<std::string>& v, const std::string& what)
 
 class RunCatacombsTest : public RunGameTest {
 protected:
-    // Dark pixels of text in the upper part of the text pane.
-    static int paneText(const Shot& s)
-    {
-        return s.count(735, 80, 240, 100, [](int r, int g, int b) { return r + g + b < 200; });
-    }
-    // Dark pixels in a band of the text pane, from `y` down `h` pixels.
-    static int paneBand(const Shot& s, int y, int h)
-    {
-        return s.count(735, y, 240, h, [](int r, int g, int b) { return r + g + b < 200; });
-    }
     // The main view with the whole party and nothing in the text pane: the
     // frame in the corner, the parchment pane, the roster. (Not the view's
     // brightness: a darkness trap may black it out.)
-    static bool mainScreen(const Shot& s)
-    {
-        const bool frame = s.count(0, 0, 8, 8, [](int r, int g, int b) {
-            return r > 60 && r < 120 && g > 50 && g < 100 && b > 35 && b < 85 && r > b;
-        }) > 48;
-        const bool pane = s.count(760, 150, 200, 200, [](int r, int g, int b) {
-            return r > 170 && g > 160 && b > 120;
-        }) > 36000;
-        return frame && pane && rosterRows(s) == kParty;
-    }
+    static bool mainScreen(const Shot& s) { return frameAndPane(s) && rosterRows(s) == kParty; }
     static bool calm(const Shot& s) { return mainScreen(s) && paneText(s) < 50; }
 
     // The screen now, kept beside the game folder for whoever reads the failure.
@@ -178,7 +159,7 @@ protected:
 
     // ESC to the title menu and (C)ontinue: the square the party stands on
     // runs its script again, and says nothing when its story is done.
-    void backFromTheTitle(Shot& shot, const std::function<bool(const Shot&)>& menuVisible, const std::string& where)
+    void backFromTheTitle(Shot& shot, const std::string& where)
     {
         keys("Escape");
         ASSERT_TRUE(waitSettled(menuVisible, 30, shot)) << where << ": no title menu; game said:\n" << gameErrors();
@@ -201,14 +182,12 @@ protected:
         }
     }
 
-    // ESC, 's' on the title menu: the quest is saved and shown again.
-    void saveHere(Shot& shot, const std::function<bool(const Shot&)>& menuVisible, const std::string& where)
+    // The quest saved and shown again.
+    void saveHere(Shot& shot, const std::string& where)
     {
-        keys("Escape");
-        ASSERT_TRUE(waitSettled(menuVisible, 30, shot)) << where << ": no title menu; game said:\n" << gameErrors();
-        keys("s");
-        ASSERT_TRUE(waitSettled(mainScreen, 40, shot))
-            << where << ": the quest did not come back after saving; game said:\n" << gameErrors();
+        save(shot, mainScreen, where);
+        if (HasFatalFailure())
+            return;
         // Back in the quest, time goes on: the road may meet something.
         meetTheUnexpected(shot, where + ", back from saving");
     }
@@ -252,10 +231,9 @@ TEST_F(RunCatacombsTest, DownTheStairsThroughTheStorysSquaresAndBackSaveAndLoad)
     seed_ = 1;
     guardSeconds_ = 15 * kGuardSeconds;
     const auto began = std::chrono::steady_clock::now();
-    Shot title, shot;
-    newQuest("c t 1", title);
+    Shot shot;
+    newQuest("c t 1");
     ASSERT_FALSE(HasFatalFailure());
-    auto menuVisible = [&](const Shot& s) { return menuOver(title, s); };
     ventureForth(kParty, shot);
     ASSERT_FALSE(HasFatalFailure());
     const std::string quest = dir_ + "/savegame/CT1";
@@ -306,7 +284,7 @@ TEST_F(RunCatacombsTest, DownTheStairsThroughTheStorysSquaresAndBackSaveAndLoad)
     // her square, nor when the quest comes back from the title menu.
     quietly(shot, "Down", "a turn on the sphinx's square (12, 19)");
     ASSERT_FALSE(HasFatalFailure());
-    backFromTheTitle(shot, menuVisible, "on the sphinx's square (12, 19)");
+    backFromTheTitle(shot, "on the sphinx's square (12, 19)");
     ASSERT_FALSE(HasFatalFailure());
     std::vector<std::string> road(14, "Up");
     road.push_back("Right");
@@ -396,11 +374,11 @@ TEST_F(RunCatacombsTest, DownTheStairsThroughTheStorysSquaresAndBackSaveAndLoad)
     // quest comes back from the title menu. One step east, a save.
     quietly(shot, "Down", "a turn at the shrine (4, 11) after the prayer");
     ASSERT_FALSE(HasFatalFailure());
-    backFromTheTitle(shot, menuVisible, "on the shrine's square (4, 11)");
+    backFromTheTitle(shot, "on the shrine's square (4, 11)");
     ASSERT_FALSE(HasFatalFailure());
     walk(shot, {"Up"}, "from the shrine east to (5, 11)");
     ASSERT_FALSE(HasFatalFailure());
-    saveHere(shot, menuVisible, "beside the shrine");
+    saveHere(shot, "beside the shrine");
     ASSERT_FALSE(HasFatalFailure());
     const SavedWorld atShrine = savedWorld(quest, kStoryVars);
     EXPECT_EQ(describe(atShrine), "maps/catacombs.cfg (5, 11) facing 270");
@@ -454,10 +432,10 @@ TEST_F(RunCatacombsTest, DownTheStairsThroughTheStorysSquaresAndBackSaveAndLoad)
     ASSERT_FALSE(HasFatalFailure());
     EXPECT_GT(paneBand(backReport, 172, 22), 30) << "no facing in the town's time report: not outdoors";
 
-    saveHere(shot, menuVisible, "back in the town");
+    saveHere(shot, "back in the town");
     ASSERT_FALSE(HasFatalFailure());
     const Shot saved = shot;
-    quitFromQuest(menuVisible);
+    quit();
     ASSERT_FALSE(HasFatalFailure());
     const SavedWorld back = savedWorld(quest, kStoryVars);
     EXPECT_EQ(describe(back), "maps/renibister.cfg (26, 4) facing 0");
@@ -472,14 +450,13 @@ TEST_F(RunCatacombsTest, DownTheStairsThroughTheStorysSquaresAndBackSaveAndLoad)
 
     // Loaded, the quest stands where it was saved; saved again, it holds the
     // same party, place and story.
-    loadFirstQuest(title);
+    load(shot, calm, "back in the town");
     ASSERT_FALSE(HasFatalFailure());
-    ASSERT_TRUE(waitSettled(calm, 40, shot)) << "the quest did not load; game said:\n" << gameErrors();
     EXPECT_EQ(differing(saved, shot, kView), 0.0) << "the loaded quest does not stand where it was saved";
     EXPECT_EQ(differing(saved, shot, kCompass), 0.0);
-    saveHere(shot, menuVisible, "after loading");
+    saveHere(shot, "after loading");
     ASSERT_FALSE(HasFatalFailure());
-    quitFromQuest(menuVisible);
+    quit();
     ASSERT_FALSE(HasFatalFailure());
     const SavedWorld again = savedWorld(quest, kStoryVars);
     EXPECT_EQ(describe(again), describe(back));

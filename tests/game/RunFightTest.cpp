@@ -33,26 +33,24 @@ class RunFightTest : public RunGameTest {};
 TEST_F(RunFightTest, WalkTheTownAtNightWinTheFightTakeTheLootSaveAndLoad) {
     guardSeconds_ = 15 * kGuardSeconds;
     seed_ = 4;
-    Shot title, shot;
-    newQuest("f i 1", title);
+    Shot shot;
+    newQuest("f i 1");
     ASSERT_FALSE(HasFatalFailure());
-    auto menuVisible = [&](const Shot& s) { return menuOver(title, s); };
     ventureForth(kParty, shot);
     ASSERT_FALSE(HasFatalFailure());
 
     const std::string quest = dir_ + "/savegame/FI1";
     auto readQuest = [&] { return savedQuest(quest, dir_); };
-    auto save = [&](const char* where) { saveFromQuest(menuVisible, calmStreet, where, shot); };
 
     // To the lane, facing south; ten hours of rest; the wait for dusk.
     SavedQuest rested;
     int waits = 0;
-    toTheLaneAtDusk(shot, menuVisible, quest, &rested, &waits);
+    toTheLaneAtDusk(shot, quest, &rested, &waits);
     ASSERT_FALSE(HasFatalFailure());
     ASSERT_EQ(rested.world.x, 13);
     ASSERT_EQ(rested.world.y, 23);
     const uint32_t dayTicks = GameClock_C::TICKS_PER_DAY;
-    save("at dusk");
+    save(shot, calmStreet, "at dusk");
     ASSERT_FALSE(HasFatalFailure());
     const SavedQuest before = readQuest();
     ASSERT_EQ(before.world.ticks % dayTicks, rested.world.ticks % dayTicks + 2 * uint32_t(waits))
@@ -69,7 +67,7 @@ TEST_F(RunFightTest, WalkTheTownAtNightWinTheFightTakeTheLootSaveAndLoad) {
     ASSERT_TRUE(waitSettled(calmStreet, 30, shot)) << gameErrors();
     std::printf("[ outcome ] seed %lld: the fight and its loot took %d keys\n", seed_, answered);
 
-    save("after the fight");
+    save(shot, calmStreet, "after the fight");
     ASSERT_FALSE(HasFatalFailure());
     const SavedQuest won = readQuest();
     std::printf("[ outcome ] the fight was fought on %s\n", describe(won.world).c_str());
@@ -93,17 +91,15 @@ TEST_F(RunFightTest, WalkTheTownAtNightWinTheFightTakeTheLootSaveAndLoad) {
     EXPECT_GT(goldOf(won.party), goldOf(before.party)) << "the bodies held no gold";
     ASSERT_EQ(won.party[0].name, "Bran") << "Bran fell";
     EXPECT_GT(won.party[0].pack.size(), before.party[0].pack.size()) << "Bran took nothing";
-    quitFromQuest(menuVisible);
+    quit();
     ASSERT_FALSE(HasFatalFailure());
 
     // Loaded and saved again: what the fight brought is still there.
-    loadFirstQuest(title);
+    load(shot, calmStreet, "onto a calm street (seed " + std::to_string(seed_) + ")");
     ASSERT_FALSE(HasFatalFailure());
-    ASSERT_TRUE(waitSettled(calmStreet, 30, shot))
-        << "the quest did not load onto a calm street (seed " << seed_ << "); game said:\n" << gameErrors();
-    save("after loading");
+    save(shot, calmStreet, "after loading");
     ASSERT_FALSE(HasFatalFailure());
-    quitFromQuest(menuVisible);
+    quit();
     ASSERT_FALSE(HasFatalFailure());
     const SavedQuest again = readQuest();
     EXPECT_EQ(describe(again.world), describe(won.world));

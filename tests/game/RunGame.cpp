@@ -117,22 +117,23 @@ int rosterRows(const Shot& s) {
     return rows;
 }
 
-namespace {
-// The brown frame in the corner and the parchment of the text pane.
-bool frameAndPane(const Shot& s) {
-    const bool frame = s.count(0, 0, 8, 8, [](int r, int g, int b) {
+bool frameShown(const Shot& s) {
+    return s.count(0, 0, 8, 8, [](int r, int g, int b) {
         return r > 60 && r < 120 && g > 50 && g < 100 && b > 35 && b < 85 && r > b;
     }) > 48;
-    return frame &&
+}
+
+bool frameAndPane(const Shot& s) {
+    return frameShown(s) &&
            s.count(760, 150, 200, 200, [](int r, int g, int b) { return r > 170 && g > 160 && b > 120; }) > 36000;
 }
-} // namespace
 
-bool questView(const Shot& s, int members) {
-    const bool view = s.count(kView.x, kView.y, kView.w, kView.h, [](int r, int g, int b) { return r + g + b > 90; }) >
-                      kView.w * kView.h / 2;
-    return frameAndPane(s) && view && rosterRows(s) == members;
+bool viewLit(const Shot& s) {
+    return s.count(kView.x, kView.y, kView.w, kView.h, [](int r, int g, int b) { return r + g + b > 90; }) >
+           kView.w * kView.h / 2;
 }
+
+bool questView(const Shot& s, int members) { return frameAndPane(s) && viewLit(s) && rosterRows(s) == members; }
 
 bool hallShown(const Shot& s) {
     const int red = s.count(kView.x, kView.y, kView.w, kView.h,
@@ -148,9 +149,11 @@ int giltInView(const Shot& s) {
     });
 }
 
-int paneText(const Shot& s) {
-    return s.count(735, 80, 240, 100, [](int r, int g, int b) { return r + g + b < 200; });
+int paneBand(const Shot& s, int y, int h) {
+    return s.count(735, y, 240, h, [](int r, int g, int b) { return r + g + b < 200; });
 }
+
+int paneText(const Shot& s) { return paneBand(s, 80, 100); }
 
 bool streetWith(const Shot& s, int members) {
     return frameAndPane(s) && paneText(s) < 50 && rosterRows(s) == members;
@@ -158,15 +161,55 @@ bool streetWith(const Shot& s, int members) {
 
 bool streetAtAnyHour(const Shot& s) { return streetWith(s, kParty); }
 
-std::vector<std::string> walkToStarfireSwords() {
-    std::vector<std::string> walk = {"Right", "Up", "Right", "Up", "Left"};
-    walk.insert(walk.end(), 10, "Up");
-    walk.push_back("Right");
-    walk.insert(walk.end(), 7, "Up");
-    walk.push_back("Right");
-    walk.insert(walk.end(), 8, "Up");
-    return walk;
+Route route(const std::string& name, const std::vector<std::pair<std::string, int>>& legs) {
+    Route r{name, {}};
+    for (const auto& [key, times] : legs)
+        r.keys.insert(r.keys.end(), size_t(times), key);
+    return r;
 }
+
+namespace routes {
+
+const Route& hallToTheLane() {
+    static const Route r = route("the way to the lane", {{"Right", 1}, {"Up", 1}, {"Right", 1}, {"Up", 1}, {"Left", 1}});
+    return r;
+}
+
+const Route& hallToTemple() {
+    static const Route r = route("the walk to the Temple", {{"Right", 1}, {"Up", 1}, {"Right", 1}, {"Up", 1},
+                                                            {"Left", 1}, {"Up", 8}, {"Left", 1}, {"Up", 1}});
+    return r;
+}
+
+const Route& templeToCollegium() {
+    static const Route r = route("the walk to the Collegium", {{"Left", 1}, {"Up", 9}, {"Right", 1}, {"Up", 8},
+                                                               {"Right", 1}, {"Up", 3}});
+    return r;
+}
+
+const Route& hallToStarfireSwords() {
+    static const Route r = route("the walk to Starfire Swords", {{"Right", 1}, {"Up", 1}, {"Right", 1}, {"Up", 1},
+                                                                 {"Left", 1}, {"Up", 10}, {"Right", 1}, {"Up", 7},
+                                                                 {"Right", 1}, {"Up", 8}});
+    return r;
+}
+
+const Route& hallToCasino() {
+    static const Route r = route("the walk to the Casino", {{"Right", 1}, {"Up", 1}, {"Right", 1}, {"Up", 1},
+                                                            {"Left", 1}, {"Up", 10}, {"Left", 1}, {"Up", 1},
+                                                            {"Right", 1}, {"Up", 7}, {"Right", 1}, {"Up", 10},
+                                                            {"Right", 1}});
+    return r;
+}
+
+const Route& casinoToMelkorans() {
+    static const Route r = route("the walk to Melkoran's Tavern", {{"Left", 1}, {"Up", 10}, {"Left", 1}, {"Up", 7},
+                                                                   {"Right", 1}, {"Up", 6}, {"Left", 1}, {"Up", 8},
+                                                                   {"Left", 1}});
+    return r;
+}
+
+} // namespace routes
 
 bool calmStreet(const Shot& s) {
     const int standing = rosterRows(s);
@@ -174,9 +217,8 @@ bool calmStreet(const Shot& s) {
            s.count(715, 60, 280, 405, [](int r, int g, int b) { return r + g + b < 200; }) < 50;
 }
 
-void RunGameTest::toTheLaneAtDusk(Shot& shot, const std::function<bool(const Shot&)>& menuVisible,
-                                  const std::string& quest, SavedQuest* rested, int* waits) {
-    pressAllUntilChanged(shot, {"Right", "Up", "Right", "Up", "Left"}, "the way to the lane");
+void RunGameTest::toTheLaneAtDusk(Shot& shot, const std::string& quest, SavedQuest* rested, int* waits) {
+    walk(shot, routes::hallToTheLane());
     if (HasFatalFailure())
         return;
     pressAllUntilChanged(shot, {"r", "1", "0"}, "asking for a rest");
@@ -187,7 +229,7 @@ void RunGameTest::toTheLaneAtDusk(Shot& shot, const std::function<bool(const Sho
         << "no end of the rest; game said:\n" << gameErrors();
     keys("space");
     ASSERT_TRUE(waitSettled(calmStreet, 30, shot)) << "the rest did not end; game said:\n" << gameErrors();
-    saveFromQuest(menuVisible, calmStreet, "after the rest", shot);
+    save(shot, calmStreet, "after the rest");
     if (HasFatalFailure())
         return;
     *rested = savedQuest(quest, dir_);

@@ -27,7 +27,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "../common/TestFiles.h"
+#include "support/TestFiles.h"
 
 #include "core/ArchiveDir.h"
 #include "core/ArchiveFile.h"
@@ -132,11 +132,18 @@ double differing(const Shot& a, const Shot& b, const Rect& r);
 // Roster rows, from the top, that show a name (white text).
 int rosterRows(const Shot& s);
 
-// The main screen: the brown frame in the corner, the parchment text pane,
-// a 3-D view that is not black, and the roster with `members` names.
 // The ready-made adventurers of content/savegame/party.txt.
 constexpr int kParty = 5;
 
+// The brown frame in the corner of the main screen.
+bool frameShown(const Shot& s);
+// The frame and the parchment of the text pane.
+bool frameAndPane(const Shot& s);
+// A 3-D view that is not black (not the automap, not a darkness).
+bool viewLit(const Shot& s);
+
+// The main screen: the frame, the parchment text pane, a lit 3-D view and
+// the roster with `members` names.
 bool questView(const Shot& s, int members);
 
 // The Hall of Adventurers in the upper-left pane: its red and blue banners.
@@ -152,6 +159,9 @@ int giltInView(const Shot& s);
 // Dark pixels of text in the upper part of the text pane: a building's
 // menu, a fight, a message or a rest, not the street.
 int paneText(const Shot& s);
+// Dark pixels of text in a band of the text pane, from `y` (from the top of
+// the window) down `h` pixels.
+int paneBand(const Shot& s, int y, int h);
 
 // The main screen at any hour: the brown frame in the corner, the empty
 // parchment pane and `members` names in the roster (a dead member's name,
@@ -160,11 +170,40 @@ int paneText(const Shot& s);
 bool streetWith(const Shot& s, int members);
 bool streetAtAnyHour(const Shot& s);
 
-// The keys of the walk from the Hall's door at (14, 24), facing east, to the
-// street before Starfire Swords at (6, 21): south one, west one to the lane
-// at x 13, south down it to y 13, west to x 6, north up to (6, 21). One
-// more step up enters the shop.
-std::vector<std::string> walkToStarfireSwords();
+// A walk through the streets as data: its name (for a failure) and its keys
+// (xdotool key names), each a turn or a step.
+struct Route {
+    std::string name;
+    std::vector<std::string> keys;
+};
+// A route of legs: each key that many times in a row.
+Route route(const std::string& name, const std::vector<std::pair<std::string, int>>& legs);
+
+// The routes of the town. Each starts where its name says (the Hall: its
+// door at (14, 24), facing east, as the party ventures forth; a building:
+// where its menu's ESC leaves the party) and, but the first, ends facing a
+// door: one more step up enters.
+namespace routes {
+// South one, west one: on the lane at x 13, facing south.
+const Route& hallToTheLane();
+// Down the lane at x 13 to the Temple's row, east, to the Temple's door
+// at (15, 15).
+const Route& hallToTemple();
+// From the Temple's door, facing west: south down the lane at x 14 to the
+// street at y 6, west along it to x 6, north up to the Collegium's door at
+// (6, 10), which opens to the south.
+const Route& templeToCollegium();
+// South one, west one to the lane at x 13, south down it to y 13, west to
+// x 6, north up to (6, 21) before Starfire Swords.
+const Route& hallToStarfireSwords();
+// South one, west one to the lane at x 13, south down it to y 13, east to
+// x 14, south down x 14 to y 6, west to x 4, and north to face the Casino's
+// door.
+const Route& hallToCasino();
+// From (4, 6) facing south: east back to x 14, north up to y 13, east to
+// x 20, north up to (20, 21), and west to face Melkoran's Tavern's door.
+const Route& casinoToMelkorans();
+} // namespace routes
 
 // The street with nothing in the whole text pane (a fight's narration runs
 // at the foot of the pane, under an empty upper part) and at least one
@@ -482,22 +521,22 @@ protected:
         return sent;
     }
 
-    // Up to the title menu: the window, the title picture (kept in `title`)
-    // and, after a key, the menu over it.
+    // Up to the title menu: the window, the title picture (kept in `title`
+    // and in title_) and, after a key, the menu over it.
     void toTheMenu(Shot& title, Shot& menu) {
         ASSERT_TRUE(waitForWindow()) << gameErrors();
         ASSERT_TRUE(waitSettled(notBlack, 30, title)) << "no title picture; game said:\n" << gameErrors();
+        title_ = title;
         keys("space");
-        ASSERT_TRUE(waitSettled([&](const Shot& s) { return menuOver(title, s); }, 20, menu))
-            << "no title menu; game said:\n" << gameErrors();
+        ASSERT_TRUE(waitSettled(menuVisible, 20, menu)) << "no title menu; game said:\n" << gameErrors();
     }
 
-    // A new start up to a new quest: the title picture (kept in `title`),
-    // the menu, 'n', the quest's name (xdotool key names, e.g. "a b 1") and
+    // A new start up to a new quest: the title picture (kept in title_), the
+    // menu, 'n', the quest's name (xdotool key names, e.g. "a b 1") and
     // RETURN. The quest opens in the Hall.
-    void newQuest(const std::string& name, Shot& title) {
+    void newQuest(const std::string& name) {
         start({"-w", "-skipintro"});
-        Shot menu;
+        Shot title, menu;
         toTheMenu(title, menu);
         if (HasFatalFailure())
             return;
@@ -534,14 +573,13 @@ protected:
     }
 
     // A new start up to the first saved quest of the list, chosen: the
-    // title picture (kept in `title`), the menu, 'l', RETURN.
-    void loadFirstQuest(Shot& title) {
+    // title picture (kept in title_), the menu, 'l', RETURN.
+    void loadFirstQuest() {
         Shot shot;
         start({"-w", "-skipintro"});
         ASSERT_TRUE(waitForWindow()) << gameErrors();
-        ASSERT_TRUE(waitSettled(notBlack, 30, title)) << gameErrors();
+        ASSERT_TRUE(waitSettled(notBlack, 30, title_)) << gameErrors();
         keys("space");
-        auto menuVisible = [&](const Shot& s) { return menuOver(title, s); };
         ASSERT_TRUE(waitSettled(menuVisible, 20, shot)) << gameErrors();
         keys("l");
         ASSERT_TRUE(waitSettled(
@@ -551,16 +589,39 @@ protected:
         keys("Return");
     }
 
-    // From the quest: ESC to the title menu (`menuVisible`), (S)ave, and back
-    // to the quest's screen (`back`, kept in `shot`); `where` names the place
-    // in a failure.
-    void saveFromQuest(const std::function<bool(const Shot&)>& menuVisible,
-                       const std::function<bool(const Shot&)>& back, const char* where, Shot& shot) {
+    // --- the player's vocabulary --------------------------------------------------------
+    // Save: from the quest, ESC to the title menu, (S)ave, and back to the
+    // quest's screen (`back`, kept in `shot`); `where` names the place in a
+    // failure.
+    void save(Shot& shot, const std::function<bool(const Shot&)>& back, const std::string& where) {
         keys("Escape");
-        ASSERT_TRUE(waitSettled(menuVisible, 20, shot)) << where << ": no title menu; game said:\n" << gameErrors();
+        ASSERT_TRUE(waitSettled(menuVisible, 30, shot)) << where << ": no title menu; game said:\n" << gameErrors();
         keys("s");
-        ASSERT_TRUE(waitSettled(back, 30, shot))
+        ASSERT_TRUE(waitSettled(back, 40, shot))
             << where << ": the quest did not come back after saving; game said:\n" << gameErrors();
+    }
+    // Load: a new start that loads the first saved quest of the list, until
+    // its screen (`back`, kept in `shot`).
+    void load(Shot& shot, const std::function<bool(const Shot&)>& back, const std::string& where) {
+        loadFirstQuest();
+        if (HasFatalFailure())
+            return;
+        ASSERT_TRUE(waitSettled(back, 40, shot)) << where << ": the quest did not load; game said:\n" << gameErrors();
+    }
+    // Walk: the route's keys, each once the last has changed the screen and
+    // the game has come to rest.
+    void walk(Shot& shot, const Route& route) { pressAllUntilChanged(shot, route.keys, route.name.c_str()); }
+    // Enter: one step up into the building ahead; its menu in the pane.
+    void enter(Shot& shot, const std::string& building) {
+        pressUntilChanged(shot, "Up", ("into " + building).c_str());
+        if (HasFatalFailure())
+            return;
+        ASSERT_GT(paneText(shot), 300) << building << ": no menu";
+    }
+    // Leave: ESC from a building's menu, out onto the street (`back`).
+    void leave(Shot& shot, const std::function<bool(const Shot&)>& back, const std::string& building) {
+        keys("Escape");
+        ASSERT_TRUE(waitSettled(back, 30, shot)) << building << " was not left; game said:\n" << gameErrors();
     }
 
     // Presses `key` and waits for the game to come to rest (kept in
@@ -580,8 +641,7 @@ protected:
     // (SPACE, 30 game seconds each; their number in *waits) until 19:59:15
     // or 19:59:30, so that the night (when wolves and thieves roam the
     // town) begins with its first step. `quest` is the quest's file.
-    void toTheLaneAtDusk(Shot& shot, const std::function<bool(const Shot&)>& menuVisible, const std::string& quest,
-                         SavedQuest* rested, int* waits);
+    void toTheLaneAtDusk(Shot& shot, const std::string& quest, SavedQuest* rested, int* waits);
 
     // Walks the lane at x 13, which holds no story square, between y 23
     // and y 14 from (13, 23), turning round at either end, until a fight's
@@ -611,8 +671,9 @@ protected:
         return order;
     }
 
-    // From the quest: ESC to the title menu, 'q', 'y'; the game ends well.
-    void quitFromQuest(const std::function<bool(const Shot&)>& menuVisible) {
+    // Quit: from the quest, ESC to the title menu, 'q', 'y'; the game ends
+    // well.
+    void quit() {
         Shot shot;
         keys("Escape");
         ASSERT_TRUE(waitSettled(menuVisible, 20, shot)) << gameErrors();
@@ -631,6 +692,10 @@ protected:
 
     OwnDisplay display_;
     Display* dpy_ = nullptr;
+    // The title picture of the game running now (toTheMenu, newQuest and
+    // loadFirstQuest keep it), and the title menu over it.
+    Shot title_;
+    const std::function<bool(const Shot&)> menuVisible = [this](const Shot& s) { return menuOver(title_, s); };
     std::map<std::string, Shot> kept_;
     std::string dir_;
     int guardSeconds_ = kGuardSeconds;   // of the games started from now on

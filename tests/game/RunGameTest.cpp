@@ -17,11 +17,10 @@ namespace {
 TEST_F(RunGameTest, SkipIntroNewQuestWalkSaveAndLoad) {
     start({"-w", "-skipintro"});
     ASSERT_TRUE(waitForWindow()) << gameErrors();
-    Shot title, shot;
+    Shot shot;
     // The title picture first; any key leads to the menu.
-    ASSERT_TRUE(waitSettled(notBlack, 30, title)) << "no title picture; game said:\n" << gameErrors();
+    ASSERT_TRUE(waitSettled(notBlack, 30, title_)) << "no title picture; game said:\n" << gameErrors();
     keys("space");
-    auto menuVisible = [&](const Shot& s) { return menuOver(title, s); };
     ASSERT_TRUE(waitForScreen(menuVisible, 20, shot)) << "no title menu; game said:\n" << gameErrors();
     const double startup =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
@@ -77,24 +76,19 @@ TEST_F(RunGameTest, SkipIntroNewQuestWalkSaveAndLoad) {
 
     // ESC: the title menu; S saves the quest and goes back to it; ESC again,
     // and the game quits.
-    keys("Escape");
-    ASSERT_TRUE(waitSettled(menuVisible, 20, shot)) << "no way back to the title; game said:\n" << gameErrors();
-    keys("s");
     auto sameStreet = [&](const Shot& s) { return inQuest(s) && differing(street, s, kView) == 0.0; };
-    ASSERT_TRUE(waitSettled(sameStreet, 20, shot)) << "the quest did not come back after saving; game said:\n"
-                                                   << gameErrors();
-    quitFromQuest(menuVisible);
+    save(shot, sameStreet, "on the street");
+    quit();
     ASSERT_FALSE(HasFatalFailure());
     EXPECT_EQ(gameErrors().find("ERROR"), std::string::npos) << gameErrors();
 
     // A new start: loading the quest shows the street where the party stood.
-    loadFirstQuest(title);
-    ASSERT_FALSE(HasFatalFailure());
     Shot loaded;
-    ASSERT_TRUE(waitSettled(inQuest, 30, loaded)) << "the quest did not load; game said:\n" << gameErrors();
+    load(loaded, inQuest, "on the street");
+    ASSERT_FALSE(HasFatalFailure());
     EXPECT_EQ(differing(street, loaded, kView), 0.0) << "the loaded quest does not stand where it was saved";
     EXPECT_EQ(differing(street, loaded, kCompass), 0.0);
-    quitFromQuest(menuVisible);
+    quit();
 }
 
 // A scripted square of the town, as a player meets it: two steps south of
@@ -102,17 +96,12 @@ TEST_F(RunGameTest, SkipIntroNewQuestWalkSaveAndLoad) {
 // options in the text pane); 'n' declines, SPACE ends his farewell, and the
 // street is back.
 TEST_F(RunGameTest, TheWardenSpeaksOnHisSquare) {
-    Shot title, shot;
-    newQuest("a b 1", title);
+    Shot shot;
+    newQuest("a b 1");
     ASSERT_FALSE(HasFatalFailure());
-    auto menuVisible = [&](const Shot& s) { return menuOver(title, s); };
     auto inQuest = [&](const Shot& s) { return questView(s, kParty); };
     Shot start0;
     ventureForth(kParty, start0);
-    // Dark pixels of text in the upper part of the text pane.
-    auto paneText = [](const Shot& s) {
-        return s.count(735, 80, 240, 100, [](int r, int g, int b) { return r + g + b < 200; });
-    };
     EXPECT_LT(paneText(start0), 50) << "text in the pane before any script";
     keys("Right");
     Shot south;
@@ -140,25 +129,21 @@ TEST_F(RunGameTest, TheWardenSpeaksOnHisSquare) {
     keys("space");
     ASSERT_TRUE(waitSettled([&](const Shot& s) { return inQuest(s) && paneText(s) < 50; }, 20, shot))
         << "the street does not come back; game said:\n" << gameErrors();
-    quitFromQuest(menuVisible);
+    quit();
     EXPECT_EQ(gameErrors().find("ERROR"), std::string::npos) << gameErrors();
 }
 
 TEST_F(RunGameTest, TheAutomapTheTimeAndARestFromTheMainView) {
     start({"-w", "-skipintro"});
     ASSERT_TRUE(waitForWindow()) << gameErrors();
-    Shot title, shot;
-    ASSERT_TRUE(waitSettled(notBlack, 30, title)) << gameErrors();
+    Shot shot;
+    ASSERT_TRUE(waitSettled(notBlack, 30, title_)) << gameErrors();
     keys("space");
-    auto menuVisible = [&](const Shot& s) { return menuOver(title, s); };
     ASSERT_TRUE(waitSettled(menuVisible, 20, shot)) << gameErrors();
     keys("n a b 1 Return");
     auto inQuest = [&](const Shot& s) { return questView(s, kParty); };
     Shot street;
     ventureForth(kParty, street);
-    auto paneText = [](const Shot& s) {
-        return s.count(735, 80, 240, 100, [](int r, int g, int b) { return r + g + b < 200; });
-    };
     // The automap: the view turns black but for the squares seen.
     auto mapShown = [](const Shot& s) {
         const int dark = s.count(kView.x, kView.y, kView.w, kView.h, [](int r, int g, int b) { return r + g + b < 30; });
@@ -198,14 +183,8 @@ TEST_F(RunGameTest, TheAutomapTheTimeAndARestFromTheMainView) {
     Shot later;
     ASSERT_TRUE(waitSettled([&](const Shot& s) { return paneText(s) > 300; }, 20, later)) << gameErrors();
     EXPECT_GT(differing(time, later, 730, 70, 250, 80), 0.0) << "the clock has moved on";
-    keys("space Escape");
-    ASSERT_TRUE(waitSettled(menuVisible, 20, shot)) << gameErrors();
-    keys("q");
-    ASSERT_TRUE(waitSettled([&](const Shot& s) { return menuVisible(s) && differing(shot, s, 256, 128, 512, 512) > 0; },
-                            20, shot))
-        << gameErrors();
-    keys("y");
-    EXPECT_EQ(finish(), 0) << gameErrors();
+    keys("space");
+    quit();
     EXPECT_EQ(gameErrors().find("ERROR"), std::string::npos) << gameErrors();
 }
 
@@ -220,10 +199,8 @@ TEST_F(RunGameTest, SilentRunIntroAndCreditsStopOnKeys) {
     // SPACE stops the movie; the title picture follows once the game has
     // started (it then waits for a key), and after its key the menu is up.
     keys("space");
-    Shot title;
-    ASSERT_TRUE(waitSettled(notBlack, 30, title)) << "no title picture; game said:\n" << gameErrors();
+    ASSERT_TRUE(waitSettled(notBlack, 30, title_)) << "no title picture; game said:\n" << gameErrors();
     keys("space");
-    auto menuVisible = [&](const Shot& s) { return menuOver(title, s); };
     ASSERT_TRUE(waitForScreen(menuVisible, 10, shot)) << gameErrors();
     // The credits movie and the scrolling credits, each stopped with ESC,
     // come back to the menu.
@@ -261,7 +238,7 @@ TEST_F(RunGameTest, QuitEventEndsTheGameFromEveryLoopWithoutSaving) {
     ASSERT_TRUE(signalGame(SIGINT));
     EXPECT_EQ(finish(10), 0) << gameErrors();
 
-    newQuest("a b 1", title);
+    newQuest("a b 1");
     ASSERT_FALSE(HasFatalFailure());
     auto inQuest = [&](const Shot& s) { return questView(s, kParty); };
     ventureForth(kParty, shot);
@@ -373,10 +350,9 @@ TEST_F(RunGameTest, MissingDataFolderIsToldBeforeTheWindowOpens) {
 // left and loaded again, and saved once more: both saves hold the party as
 // it was left.
 TEST_F(RunGameTest, CharacterSheetGiveEquipReorderSaveAndLoad) {
-    Shot title, shot;
-    newQuest("p s 1", title);
+    Shot shot;
+    newQuest("p s 1");
     ASSERT_FALSE(HasFatalFailure());
-    auto menuVisible = [&](const Shot& s) { return menuOver(title, s); };
     auto inQuest = [&](const Shot& s) { return questView(s, kParty); };
     Shot town;
     ventureForth(kParty, town);
@@ -394,11 +370,8 @@ TEST_F(RunGameTest, CharacterSheetGiveEquipReorderSaveAndLoad) {
     ASSERT_TRUE(waitSettled([&](const Shot& s) { return backInTown(s) && differing(town, s, kRosterNames) > 0.05; },
                             20, shot))
         << "the roster did not change; game said:\n" << gameErrors();
-    keys("Escape");
-    ASSERT_TRUE(waitSettled(menuVisible, 20, shot)) << gameErrors();
-    keys("s");
-    ASSERT_TRUE(waitSettled(backInTown, 20, shot)) << gameErrors();
-    quitFromQuest(menuVisible);
+    save(shot, backInTown, "in town");
+    quit();
     if (HasFatalFailure())
         return;
 
@@ -423,17 +396,13 @@ TEST_F(RunGameTest, CharacterSheetGiveEquipReorderSaveAndLoad) {
 
     // Loaded again, the party is as it was left: saving it again stores the
     // same party.
-    loadFirstQuest(title);
+    Shot loaded;
+    load(loaded, inQuest, "in town");
     if (HasFatalFailure())
         return;
-    Shot loaded;
-    ASSERT_TRUE(waitSettled(inQuest, 30, loaded)) << "the quest did not load; game said:\n" << gameErrors();
     EXPECT_GT(differing(town, loaded, kRosterNames), 0.05) << "the roster shows the new order";
-    keys("Escape");
-    ASSERT_TRUE(waitSettled(menuVisible, 20, shot)) << gameErrors();
-    keys("s");
-    ASSERT_TRUE(waitSettled(inQuest, 20, shot)) << gameErrors();
-    quitFromQuest(menuVisible);
+    save(shot, inQuest, "after loading");
+    quit();
     if (HasFatalFailure())
         return;
     const std::vector<SavedMember> second = savedParty(quest, dir_);
@@ -463,10 +432,9 @@ TEST_F(RunGameTest, CharacterSheetGiveEquipReorderSaveAndLoad) {
 TEST_F(RunGameTest, RecruitTwoWalkToTheTempleAndTheCollegiumSaveAndLoad) {
     // The walk is long: in the sanitizer build it takes more than a minute.
     guardSeconds_ = 4 * kGuardSeconds;
-    Shot title, shot;
-    newQuest("h a 1", title);
+    Shot shot;
+    newQuest("h a 1");
     ASSERT_FALSE(HasFatalFailure());
-    auto menuVisible = [&](const Shot& s) { return menuOver(title, s); };
     Shot hall;
     ASSERT_TRUE(waitSettled(hallShown, 30, hall)) << "no Hall of Adventurers; game said:\n" << gameErrors();
     auto hallMenu = [&](const Shot& s) { return hallShown(s) && differing(hall, s, 700, 50, 310, 430) == 0.0; };
@@ -490,65 +458,45 @@ TEST_F(RunGameTest, RecruitTwoWalkToTheTempleAndTheCollegiumSaveAndLoad) {
     ventureForth(members, street);
     ASSERT_FALSE(HasFatalFailure());
 
-    auto press = [&](const std::string& key, const char* what) { pressUntilChanged(shot, key, what); };
-    auto pressAll = [&](const std::vector<std::string>& keyNames, const char* what) { pressAllUntilChanged(shot, keyNames, what); };
-    // Dark pixels of text in the upper part of the text pane: a building's
-    // menu, not the street.
-    auto paneText = [](const Shot& s) {
-        return s.count(735, 80, 240, 100, [](int r, int g, int b) { return r + g + b < 200; });
-    };
     auto onStreet = [&](const Shot& s) { return questView(s, members) && paneText(s) < 50; };
     shot = street;
 
     // The Hall's exit (14, 24) faces east: south one square, west one, down
     // the lane at x 13 to the Temple's row, east, and in at (15, 15).
-    pressAll({"Right", "Up", "Right", "Up", "Left", "Up", "Up", "Up", "Up", "Up", "Up", "Up", "Up", "Left", "Up"},
-             "the walk to the Temple");
+    walk(shot, routes::hallToTemple());
     ASSERT_FALSE(HasFatalFailure());
     ASSERT_TRUE(onStreet(shot)) << "a building or a script on the way to the Temple";
-    press("Up", "into the Temple");
+    enter(shot, "the Temple");
     ASSERT_FALSE(HasFatalFailure());
-    ASSERT_GT(paneText(shot), 300) << "no Temple menu";
     keepShot(shot, "temple");
     // (H)eal, (H)eal Party, the first member pays (nothing: no one is
     // hurt), SPACE after the message, ESC out onto (14, 15).
-    pressAll({"h", "h", "F1", "space"}, "healing in the Temple");
+    pressAllUntilChanged(shot, {"h", "h", "F1", "space"}, "healing in the Temple");
     ASSERT_FALSE(HasFatalFailure());
-    keys("Escape");
-    ASSERT_TRUE(waitSettled(onStreet, 20, shot)) << "the Temple was not left; game said:\n" << gameErrors();
+    leave(shot, onStreet, "the Temple");
+    ASSERT_FALSE(HasFatalFailure());
 
     // Saved before the Collegium.
-    keys("Escape");
-    ASSERT_TRUE(waitSettled(menuVisible, 20, shot)) << gameErrors();
-    keys("s");
-    ASSERT_TRUE(waitSettled(onStreet, 20, shot)) << gameErrors();
+    save(shot, onStreet, "before the Collegium");
+    ASSERT_FALSE(HasFatalFailure());
     const std::string quest = dir_ + "/savegame/HA1";
     const std::vector<SavedMember> beforeCollegium = savedParty(quest, dir_);
 
-    // From the Temple's door, facing west: south down the lane at x 14 to
-    // the street at y 6, west along it to x 6, and north up to the
-    // Collegium's door at (6, 10), which opens to the south.
-    pressAll({"Left", "Up", "Up", "Up", "Up", "Up", "Up", "Up", "Up", "Up", "Right", "Up", "Up", "Up", "Up", "Up",
-              "Up", "Up", "Up", "Right", "Up", "Up", "Up"},
-             "the walk to the Collegium");
+    walk(shot, routes::templeToCollegium());
     ASSERT_FALSE(HasFatalFailure());
     ASSERT_TRUE(onStreet(shot)) << "a building or a script on the way to the Collegium";
-    press("Up", "into the Collegium");
+    enter(shot, "the Collegium");
     ASSERT_FALSE(HasFatalFailure());
-    ASSERT_GT(paneText(shot), 300) << "no Collegium menu";
     keepShot(shot, "collegium");
     // F4: Corvin's sheet; (P)ool the party's gold with him; ESC back to the
     // Collegium. (A)cquire a spell for him (F4): none is offered; SPACE
     // after the message, ESC out.
-    pressAll({"F4", "p", "Escape", "a", "F4", "space"}, "asking for a spell in the Collegium");
+    pressAllUntilChanged(shot, {"F4", "p", "Escape", "a", "F4", "space"}, "asking for a spell in the Collegium");
     ASSERT_FALSE(HasFatalFailure());
-    keys("Escape");
-    ASSERT_TRUE(waitSettled(onStreet, 20, shot)) << "the Collegium was not left; game said:\n" << gameErrors();
-    keys("Escape");
-    ASSERT_TRUE(waitSettled(menuVisible, 20, shot)) << gameErrors();
-    keys("s");
-    ASSERT_TRUE(waitSettled(onStreet, 20, shot)) << gameErrors();
-    quitFromQuest(menuVisible);
+    leave(shot, onStreet, "the Collegium");
+    ASSERT_FALSE(HasFatalFailure());
+    save(shot, onStreet, "after the Collegium");
+    quit();
     ASSERT_FALSE(HasFatalFailure());
 
     const std::vector<SavedMember> saved = savedParty(quest, dir_);
@@ -583,15 +531,10 @@ TEST_F(RunGameTest, RecruitTwoWalkToTheTempleAndTheCollegiumSaveAndLoad) {
 
     // Loaded again, the seven stand on the street before the Collegium;
     // saved again, the quest holds the same roster, party, gold and spells.
-    loadFirstQuest(title);
+    load(shot, onStreet, "with its seven before the Collegium");
     ASSERT_FALSE(HasFatalFailure());
-    ASSERT_TRUE(waitSettled(onStreet, 30, shot)) << "the quest did not load with its seven; game said:\n"
-                                                 << gameErrors();
-    keys("Escape");
-    ASSERT_TRUE(waitSettled(menuVisible, 20, shot)) << gameErrors();
-    keys("s");
-    ASSERT_TRUE(waitSettled(onStreet, 20, shot)) << gameErrors();
-    quitFromQuest(menuVisible);
+    save(shot, onStreet, "after loading");
+    quit();
     ASSERT_FALSE(HasFatalFailure());
     const std::vector<SavedMember> again = savedParty(quest, dir_);
     ASSERT_EQ(again.size(), saved.size());
@@ -663,50 +606,38 @@ TEST_F(RunGameTest, LostDisplayEndsTheGameWithoutSaving) {
 // town has no wandering monsters by day and no random events.
 TEST_F(RunGameTest, WalkToTheWeaponSmithSellADraughtBuyAnAxeSaveAndLoad) {
     guardSeconds_ = 3 * kGuardSeconds;
-    Shot title, shot;
-    newQuest("w s 1", title);
+    Shot shot;
+    newQuest("w s 1");
     ASSERT_FALSE(HasFatalFailure());
-    auto menuVisible = [&](const Shot& s) { return menuOver(title, s); };
     Shot street;
     ventureForth(kParty, street);
     ASSERT_FALSE(HasFatalFailure());
     // A first save on the street: the party as it left the Hall.
-    keys("Escape");
-    ASSERT_TRUE(waitSettled(menuVisible, 20, shot)) << gameErrors();
-    keys("s");
-    auto paneText = [](const Shot& s) {
-        return s.count(735, 80, 240, 100, [](int r, int g, int b) { return r + g + b < 200; });
-    };
     auto onStreet = [&](const Shot& s) { return questView(s, kParty) && paneText(s) < 50; };
-    ASSERT_TRUE(waitSettled(onStreet, 20, shot)) << gameErrors();
+    save(shot, onStreet, "on the street");
+    ASSERT_FALSE(HasFatalFailure());
     const std::string quest = dir_ + "/savegame/WS1";
     const std::vector<SavedMember> before = savedParty(quest, dir_);
     ASSERT_EQ(before.size(), size_t(kParty));
     ASSERT_EQ(before[0].name, "Bran");
     ASSERT_EQ(before[0].pack, std::vector<std::string>{"Draught of Mending (3)"});
 
-    auto press = [&](const std::string& key, const char* what) { pressUntilChanged(shot, key, what); };
-    auto pressAll = [&](const std::vector<std::string>& keyNames, const char* what) { pressAllUntilChanged(shot, keyNames, what); };
-    pressAll(walkToStarfireSwords(), "the walk to Starfire Swords");
+    walk(shot, routes::hallToStarfireSwords());
     ASSERT_FALSE(HasFatalFailure());
     ASSERT_TRUE(onStreet(shot)) << "a building or a script on the way to the shop";
-    press("Up", "into Starfire Swords");
+    enter(shot, "Starfire Swords");
     ASSERT_FALSE(HasFatalFailure());
-    ASSERT_GT(paneText(shot), 300) << "no shop menu";
     // Bran (F1): (S)ell, the first item of his pack (chosen already), (Y)es;
     // the chooser again, ESC. (B)uy, (B)laded weapons, the first (the Hand
     // Axe), (Y)es at the asking price; ESC back to the categories, to the
     // business, to the welcome, and out onto (6, 21).
-    pressAll({"F1", "s", "Return", "y", "Escape", "b", "b", "Return", "y", "Escape", "Escape", "Escape"},
-             "trading in Starfire Swords");
+    pressAllUntilChanged(shot, {"F1", "s", "Return", "y", "Escape", "b", "b", "Return", "y", "Escape", "Escape", "Escape"},
+                         "trading in Starfire Swords");
     ASSERT_FALSE(HasFatalFailure());
-    keys("Escape");
-    ASSERT_TRUE(waitSettled(onStreet, 20, shot)) << "the shop was not left; game said:\n" << gameErrors();
-    keys("Escape");
-    ASSERT_TRUE(waitSettled(menuVisible, 20, shot)) << gameErrors();
-    keys("s");
-    ASSERT_TRUE(waitSettled(onStreet, 20, shot)) << gameErrors();
-    quitFromQuest(menuVisible);
+    leave(shot, onStreet, "Starfire Swords");
+    ASSERT_FALSE(HasFatalFailure());
+    save(shot, onStreet, "after the shop");
+    quit();
     ASSERT_FALSE(HasFatalFailure());
 
     // The Hand Axe costs 45, the draught is worth 60: sold for 30.
@@ -726,14 +657,10 @@ TEST_F(RunGameTest, WalkToTheWeaponSmithSellADraughtBuyAnAxeSaveAndLoad) {
     const std::vector<SavedMember> saved = savedParty(quest, dir_);
     check(saved, "the first save");
 
-    loadFirstQuest(title);
+    load(shot, onStreet, "before Starfire Swords");
     ASSERT_FALSE(HasFatalFailure());
-    ASSERT_TRUE(waitSettled(onStreet, 30, shot)) << "the quest did not load; game said:\n" << gameErrors();
-    keys("Escape");
-    ASSERT_TRUE(waitSettled(menuVisible, 20, shot)) << gameErrors();
-    keys("s");
-    ASSERT_TRUE(waitSettled(onStreet, 20, shot)) << gameErrors();
-    quitFromQuest(menuVisible);
+    save(shot, onStreet, "after loading");
+    quit();
     ASSERT_FALSE(HasFatalFailure());
     check(savedParty(quest, dir_), "saved after loading");
     EXPECT_EQ(gameErrors().find("ERROR"), std::string::npos) << gameErrors();

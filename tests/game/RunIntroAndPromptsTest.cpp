@@ -76,8 +76,8 @@ TEST_F(RunIntroAndPromptsTest, SpaceTakesTheInvokeMessageAwayInAFight) {
                          "def fireEvent(h):\n"
                          "    api.combat(h, [(\"Wolf\", 1, 0, 10)])\n"
                          "    return 1\n");
-    Shot title, shot;
-    newQuest("p r 1", title);
+    Shot shot;
+    newQuest("p r 1");
     ASSERT_FALSE(HasFatalFailure());
     ventureForth(kParty, shot);
     ASSERT_FALSE(HasFatalFailure());

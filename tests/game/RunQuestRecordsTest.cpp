@@ -57,28 +57,19 @@ protected:
     {
         return streetWithPane(s) && rosterRows(s) == kParty && paneText(s) > 100;
     }
-    static bool streetWithPane(const Shot& s)
-    {
-        const bool frame = s.count(0, 0, 8, 8, [](int r, int g, int b) {
-            return r > 60 && r < 120 && g > 50 && g < 100 && b > 35 && b < 85 && r > b;
-        }) > 48;
-        return frame && s.count(kView.x, kView.y, kView.w, kView.h, [](int r, int g, int b) {
-            return r + g + b > 90;
-        }) > kView.w * kView.h / 2;
-    }
+    static bool streetWithPane(const Shot& s) { return frameShown(s) && viewLit(s); }
 
     // A new quest of that name (xdotool keys), from the Hall onto the
-    // street, saved there; `menuVisible` tells the title menu.
-    void newQuestOnStreet(const std::string& name, std::function<bool(const Shot&)>& menuVisible, Shot& shot)
+    // street, saved there.
+    void newQuestOnStreet(const std::string& name, Shot& shot)
     {
-        newQuest(name, title_);
+        newQuest(name);
         if (HasFatalFailure())
             return;
-        menuVisible = [this](const Shot& s) { return menuOver(title_, s); };
         ventureForth(kParty, shot);
         if (HasFatalFailure())
             return;
-        saveFromQuest(menuVisible, onStreet, "on the street", shot);
+        save(shot, onStreet, "on the street");
     }
 
     // The soft limit on the size of the files the game writes (RLIMIT_FSIZE):
@@ -89,8 +80,6 @@ protected:
         const rlimit limit{bytes, RLIM_INFINITY};
         return game > 0 && ::prlimit(game, RLIMIT_FSIZE, &limit, nullptr) == 0;
     }
-
-    Shot title_;
 };
 
 // A new quest's ready-made adventurers know what character creation gives
@@ -100,11 +89,10 @@ protected:
 // Novice, her Mind Compass).
 TEST_F(RunQuestRecordsTest, ReadyMadeAdventurersKnowWhatARecruitKnows)
 {
-    std::function<bool(const Shot&)> menuVisible;
     Shot shot;
-    newQuestOnStreet("r m 1", menuVisible, shot);
+    newQuestOnStreet("r m 1", shot);
     ASSERT_FALSE(HasFatalFailure());
-    quitFromQuest(menuVisible);
+    quit();
     ASSERT_FALSE(HasFatalFailure());
 
     const std::vector<SavedMember> saved = savedParty(dir_ + "/savegame/RM1", dir_);
@@ -136,21 +124,19 @@ TEST_F(RunQuestRecordsTest, ReadyMadeAdventurersKnowWhatARecruitKnows)
 TEST_F(RunQuestRecordsTest, ShopStockThatCouldNotBeWrittenIsSavedWithTheQuest)
 {
     guardSeconds_ = 3 * kGuardSeconds;
-    std::function<bool(const Shot&)> menuVisible;
     Shot shot;
-    newQuestOnStreet("s t 1", menuVisible, shot);
+    newQuestOnStreet("s t 1", shot);
     ASSERT_FALSE(HasFatalFailure());
     const std::string quest = dir_ + "/savegame/ST1";
     const std::vector<SavedMember> before = savedParty(quest, dir_);
     ASSERT_EQ(before.size(), size_t(kParty));
     ASSERT_TRUE(savedStock(quest, "starfire.dat").empty()) << "no visit yet, no stock";
 
-    pressAllUntilChanged(shot, walkToStarfireSwords(), "the walk to Starfire Swords");
+    walk(shot, routes::hallToStarfireSwords());
     ASSERT_FALSE(HasFatalFailure());
     ASSERT_TRUE(onStreet(shot)) << "a building or a script on the way to the shop";
-    pressUntilChanged(shot, "Up", "into Starfire Swords");
+    enter(shot, "Starfire Swords");
     ASSERT_FALSE(HasFatalFailure());
-    ASSERT_GT(paneText(shot), 300) << "no shop menu";
     // Bran (F1): (B)uy, (B)laded weapons, the first (the Hand Axe), (Y)es;
     // ESC back to the categories, to the business, to the welcome.
     pressAllUntilChanged(shot, {"F1", "b", "b", "Return", "y", "Escape", "Escape", "Escape"}, "buying an axe");
@@ -164,9 +150,9 @@ TEST_F(RunQuestRecordsTest, ShopStockThatCouldNotBeWrittenIsSavedWithTheQuest)
     ASSERT_TRUE(limitFileSize(RLIM_INFINITY));
     keys("space");
     ASSERT_TRUE(waitSettled(onStreet, 20, shot)) << gameErrors();
-    saveFromQuest(menuVisible, onStreet, "after the shop", shot);
+    save(shot, onStreet, "after the shop");
     ASSERT_FALSE(HasFatalFailure());
-    quitFromQuest(menuVisible);
+    quit();
     ASSERT_FALSE(HasFatalFailure());
 
     const std::vector<SavedMember> saved = savedParty(quest, dir_);
@@ -185,18 +171,17 @@ TEST_F(RunQuestRecordsTest, ShopStockThatCouldNotBeWrittenIsSavedWithTheQuest)
 TEST_F(RunQuestRecordsTest, ReadOnlyQuestIsPlayedButNeverWritten)
 {
     guardSeconds_ = 2 * kGuardSeconds;
-    std::function<bool(const Shot&)> menuVisible;
     Shot shot;
-    newQuestOnStreet("r o 1", menuVisible, shot);
+    newQuestOnStreet("r o 1", shot);
     ASSERT_FALSE(HasFatalFailure());
-    quitFromQuest(menuVisible);
+    quit();
     ASSERT_FALSE(HasFatalFailure());
     const std::string quest = dir_ + "/savegame/RO1";
     ASSERT_EQ(::chmod(quest.c_str(), 0444), 0);
     const std::string bytes = readFile(quest);
     ASSERT_FALSE(bytes.empty());
 
-    loadFirstQuest(title_);
+    loadFirstQuest();
     ASSERT_FALSE(HasFatalFailure());
     ASSERT_TRUE(waitSettled([](const Shot& s) { return messageOnStreet(s) && paneRed(s) > 20; }, 30, shot))
         << "the quest did not say that it is read-only; game said:\n" << gameErrors();
@@ -212,7 +197,7 @@ TEST_F(RunQuestRecordsTest, ReadOnlyQuestIsPlayedButNeverWritten)
         << "the refused save was not shown; game said:\n" << gameErrors();
     keys("space");
     ASSERT_TRUE(waitSettled(onStreet, 20, shot)) << gameErrors();
-    quitFromQuest(menuVisible);
+    quit();
     ASSERT_FALSE(HasFatalFailure());
 
     EXPECT_TRUE(readFile(quest) == bytes) << "the read-only quest was written";
@@ -235,9 +220,8 @@ TEST_F(RunQuestRecordsTest, AWolfThatJoinsNeverTakesAnAdventurersPlace)
 {
     guardSeconds_ = 15 * kGuardSeconds;
     seed_ = 1;
-    newQuest("w o 1", title_);
+    newQuest("w o 1");
     ASSERT_FALSE(HasFatalFailure());
-    const std::function<bool(const Shot&)> menuVisible = [this](const Shot& s) { return menuOver(title_, s); };
     Shot hall, shot;
     ASSERT_TRUE(waitSettled(hallShown, 30, hall)) << "no Hall of Adventurers; game said:\n" << gameErrors();
     // Recruited: a Human man of the first class offered, named Wolf.
@@ -247,7 +231,7 @@ TEST_F(RunQuestRecordsTest, AWolfThatJoinsNeverTakesAnAdventurersPlace)
         << "the Hall's menu did not come back; game said:\n" << gameErrors();
     ventureForth(kParty, shot);
     ASSERT_FALSE(HasFatalFailure());
-    saveFromQuest(menuVisible, calmStreet, "on the street", shot);
+    save(shot, calmStreet, "on the street");
     ASSERT_FALSE(HasFatalFailure());
     const std::string quest = dir_ + "/savegame/WO1";
     const std::vector<SavedMember> started = savedParty(quest, dir_);
@@ -275,7 +259,7 @@ TEST_F(RunQuestRecordsTest, AWolfThatJoinsNeverTakesAnAdventurersPlace)
 
     SavedQuest rested;
     int waits = 0;
-    toTheLaneAtDusk(shot, menuVisible, quest, &rested, &waits);
+    toTheLaneAtDusk(shot, quest, &rested, &waits);
     ASSERT_FALSE(HasFatalFailure());
     const int steps = walkTheLaneUntilAFight(shot, 200);
     ASSERT_FALSE(HasFailure());
@@ -296,7 +280,7 @@ TEST_F(RunQuestRecordsTest, AWolfThatJoinsNeverTakesAnAdventurersPlace)
     ASSERT_FALSE(hallShown(shot)) << "the party died (seed " << seed_ << ")";
     ASSERT_TRUE(waitSettled(calmStreet, 30, shot)) << gameErrors();
 
-    saveFromQuest(menuVisible, calmStreet, "after the fight", shot);
+    save(shot, calmStreet, "after the fight");
     ASSERT_FALSE(HasFatalFailure());
     const std::vector<std::string> fought = namesOf(savedParty(quest, dir_));
     const auto wolf = std::find(fought.begin(), fought.end(), "Wolf 2");
@@ -310,9 +294,9 @@ TEST_F(RunQuestRecordsTest, AWolfThatJoinsNeverTakesAnAdventurersPlace)
     pressAllUntilChanged(shot, {"d", "F" + std::to_string(slot + 1), "y"}, "dismissing the wolf");
     ASSERT_FALSE(HasFatalFailure());
     ASSERT_TRUE(waitSettled(calmStreet, 20, shot)) << gameErrors();
-    saveFromQuest(menuVisible, calmStreet, "after dismissing the wolf", shot);
+    save(shot, calmStreet, "after dismissing the wolf");
     ASSERT_FALSE(HasFatalFailure());
-    quitFromQuest(menuVisible);
+    quit();
     ASSERT_FALSE(HasFatalFailure());
     std::vector<std::string> left = fought;
     left.erase(left.begin() + slot);

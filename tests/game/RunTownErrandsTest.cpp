@@ -64,56 +64,40 @@ TEST_F(RunTownErrandsTest, WagerAtTheCasinoDrinkAndRentARoomAtMelkoransThenSaveA
     // The whole road, three starts of the game, in the sanitizer build too.
     guardSeconds_ = 10 * kGuardSeconds;
     seed_ = 7;
-    Shot title, shot;
-    newQuest("t e 1", title);
+    Shot shot;
+    newQuest("t e 1");
     ASSERT_FALSE(HasFatalFailure());
-    auto menuVisible = [&](const Shot& s) { return menuOver(title, s); };
     ventureForth(kParty, shot);
     ASSERT_FALSE(HasFatalFailure());
 
     const std::string quest = dir_ + "/savegame/TE1";
     auto readQuest = [&] { return savedQuest(quest, dir_); };
-    // ESC, (S)ave on the title menu, back to the street.
-    auto save = [&](const char* where) { saveFromQuest(menuVisible, streetAtAnyHour, where, shot); };
-    auto saveAndRead = [&](const char* where, SavedQuest& saved) {
-        save(where);
+    // Saved (ESC, (S)ave on the title menu, back to the street) and read.
+    auto saveAndRead = [&](const std::string& where, SavedQuest& saved) {
+        save(shot, streetAtAnyHour, where);
         if (!HasFatalFailure())
             saved = readQuest();
     };
-    auto walk = [&](const std::vector<std::pair<const char*, int>>& legs, const char* what) {
-        std::vector<std::string> walkKeys;
-        for (const auto& [key, times] : legs)
-            walkKeys.insert(walkKeys.end(), size_t(times), key);
-        pressAllUntilChanged(shot, walkKeys, what);
+    // A walk that ends on a calm street.
+    auto walkTo = [&](const Route& r) {
+        walk(shot, r);
         ASSERT_FALSE(HasFatalFailure());
-        ASSERT_TRUE(streetAtAnyHour(shot)) << "a building or a script on " << what;
-    };
-    // Into the building ahead: its menu in the pane.
-    auto enter = [&](const char* building) {
-        pressUntilChanged(shot, "Up", building);
-        ASSERT_FALSE(HasFatalFailure());
-        ASSERT_GT(paneText(shot), 300) << building << ": no menu";
-    };
-    // ESC from a building's menu: out onto the street.
-    auto leave = [&](const std::string& what) {
-        keys("Escape");
-        ASSERT_TRUE(waitSettled(streetAtAnyHour, 30, shot))
-            << what << ": not back on a calm street; game said:\n" << gameErrors();
+        ASSERT_TRUE(streetAtAnyHour(shot)) << "a building or a script on " << r.name;
     };
     // An errand: into the building ahead, its keys (ending in its menu),
     // out onto the street, and a save read back.
     auto errand = [&](const char* building, const std::vector<std::string>& keyNames, const std::string& what,
                       SavedQuest& saved) {
-        enter(building);
+        enter(shot, building);
         if (HasFatalFailure())
             return;
         pressAllUntilChanged(shot, keyNames, what.c_str());
         if (HasFatalFailure())
             return;
         ASSERT_GT(paneText(shot), 300) << what << ": not back in the menu of " << building;
-        leave(what);
+        leave(shot, streetAtAnyHour, what);
         if (!HasFatalFailure())
-            saveAndRead(what.c_str(), saved);
+            saveAndRead(what, saved);
     };
 
     SavedQuest start;
@@ -128,9 +112,7 @@ TEST_F(RunTownErrandsTest, WagerAtTheCasinoDrinkAndRentARoomAtMelkoransThenSaveA
     // From (14, 24) facing east: south one, west one to the lane at x 13,
     // south down it to y 13, east to x 14, south down x 14 to y 6, west to
     // x 4, and north to face the Casino's door.
-    walk({{"Right", 1}, {"Up", 1}, {"Right", 1}, {"Up", 1}, {"Left", 1}, {"Up", 10}, {"Left", 1}, {"Up", 1},
-          {"Right", 1}, {"Up", 7}, {"Right", 1}, {"Up", 10}, {"Right", 1}},
-         "the walk to the Casino");
+    walkTo(routes::hallToCasino());
     ASSERT_FALSE(HasFatalFailure());
     // The door ahead bears its name on a sign.
     EXPECT_GT(giltInView(shot), 4000) << "no sign over the Casino's door";
@@ -162,9 +144,7 @@ TEST_F(RunTownErrandsTest, WagerAtTheCasinoDrinkAndRentARoomAtMelkoransThenSaveA
     // --- the tavern -----------------------------------------------------------------
     // From (4, 6) facing south: east back to x 14, north up to y 13, east
     // to x 20, north up to (20, 21), and west to face the tavern's door.
-    walk({{"Left", 1}, {"Up", 10}, {"Left", 1}, {"Up", 7}, {"Right", 1}, {"Up", 6}, {"Left", 1}, {"Up", 8},
-          {"Left", 1}},
-         "the walk to Melkoran's Tavern");
+    walkTo(routes::casinoToMelkorans());
     ASSERT_FALSE(HasFatalFailure());
     // Two hours of rest on the doorstep: 'r', the hours, RETURN; "You feel
     // much rested." (one line), SPACE.
@@ -223,19 +203,16 @@ TEST_F(RunTownErrandsTest, WagerAtTheCasinoDrinkAndRentARoomAtMelkoransThenSaveA
     // The turn, the step in, eight hours and the leaving.
     EXPECT_EQ(afterNight.world.ticks, afterDrink.world.ticks + 1 + 2 + 1920 + 30);
     EXPECT_GE(afterNight.world.hour, 20u) << "the night's room ends in the evening";
-    quitFromQuest(menuVisible);
+    quit();
     ASSERT_FALSE(HasFatalFailure());
     EXPECT_EQ(goldOf(afterNight.party), goldOf(start.party) + won - 100 - 50);
 
     // --- loaded and saved again -----------------------------------------------------
-    loadFirstQuest(title);
+    load(shot, streetAtAnyHour, "onto a calm street (a wandering monster? seed " + std::to_string(seed_) + ")");
     ASSERT_FALSE(HasFatalFailure());
-    ASSERT_TRUE(waitSettled(streetAtAnyHour, 30, shot))
-        << "the quest did not load onto a calm street (a wandering monster? seed " << seed_ << "); game said:\n"
-        << gameErrors();
-    save("after loading");
+    save(shot, streetAtAnyHour, "after loading");
     ASSERT_FALSE(HasFatalFailure());
-    quitFromQuest(menuVisible);
+    quit();
     ASSERT_FALSE(HasFatalFailure());
     const SavedQuest again = readQuest();
     expectSameSquare(again.world, 20, 21, 270, "loaded and saved again");

@@ -9,14 +9,13 @@ namespace {
 
 class ScriptedSquareTest : public RunGameTest {
 protected:
-    // With the fixture script standing in for the Warden's: a new quest,
-    // the title picture kept in `title`, and the street before the Hall in
-    // `street`.
-    void newQuestOnTheStreet(const char* fixture, Shot& title, Shot& street) {
+    // With the fixture script standing in for the Warden's: a new quest, and
+    // the street before the Hall in `street`.
+    void newQuestOnTheStreet(const char* fixture, Shot& street) {
         ASSERT_EQ(shell(std::string("cp '" VELL_TEST_FIXTURES "/game/") + fixture + "' '" + dir_ +
                         "/data/scripts/warden.py'"),
                   0);
-        newQuest("a b 1", title);
+        newQuest("a b 1");
         if (HasFatalFailure())
             return;
         ventureForth(kParty, street);
@@ -70,8 +69,8 @@ TEST_F(ScriptedSquareTest, TheQuitEventEndsTheGameDuringAScriptThatNeverReturns)
     for (const auto& row : rows) {
         SCOPED_TRACE(std::string(row.script) + " " + row.how);
         ASSERT_EQ(shell("rm -f '" + dir_ + "'/savegame/* '" + dir_ + "/script-started'"), 0);
-        Shot title, street;
-        newQuestOnTheStreet(row.script, title, street);
+        Shot street;
+        newQuestOnTheStreet(row.script, street);
         ASSERT_FALSE(HasFatalFailure());
         const std::string quest = readFile(dir_ + "/savegame/AB1");
         walkToTheWardensSquare(street);
@@ -100,10 +99,9 @@ TEST_F(ScriptedSquareTest, TheQuitEventEndsTheGameDuringAScriptThatNeverReturns)
 // beyond what the pane holds are refused instead of being drawn over the
 // frame above it, where they would stay on later screens.
 TEST_F(ScriptedSquareTest, AScriptsTextStaysInsideThePane) {
-    Shot title, street;
-    newQuestOnTheStreet("asks.py", title, street);
+    Shot street;
+    newQuestOnTheStreet("asks.py", street);
     ASSERT_FALSE(HasFatalFailure());
-    auto menuVisible = [&](const Shot& s) { return menuOver(title, s); };
     walkToTheWardensSquare(street);
     ASSERT_FALSE(HasFatalFailure());
 
@@ -130,7 +128,7 @@ TEST_F(ScriptedSquareTest, AScriptsTextStaysInsideThePane) {
     EXPECT_TRUE(waitForScreen([&](const Shot& s) { return darkIn(s, inputLine) > prompt * 3; }, 10, typing))
         << "the typed answer is not shown (" << darkIn(typing, inputLine) << " dark pixels against " << prompt
         << " of the prompt); game said:\n" << gameErrors();
-    typing.savePPM(std::string(VELL_GAME_DIR) + "/../long-answer.ppm");
+    keepShot(typing, "long-answer");
     EXPECT_EQ(differing(street, typing, abovePane), 0.0) << "the answer spills over the frame";
 
     // RETURN: the whole answer is the script's; the 26 options are refused,
@@ -149,7 +147,7 @@ TEST_F(ScriptedSquareTest, AScriptsTextStaysInsideThePane) {
     ASSERT_TRUE(waitSettled([&](const Shot& s) { return questView(s, kParty) && paneText(s) < 50; }, 20, back))
         << "the street does not come back; game said:\n" << gameErrors();
     EXPECT_EQ(differing(street, back, abovePane), 0.0) << "text left over the frame";
-    quitFromQuest(menuVisible);
+    quit();
 }
 
 } // namespace

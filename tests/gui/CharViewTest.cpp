@@ -205,9 +205,9 @@ TEST_F(CharViewTest, ItemInformationAndTheEmptyInventory)
 
 TEST_F(CharViewTest, SpellPagesListDetailAndSummary)
 {
-    KitSpell portal(0x890015, "Portal", "MAPO", 0x100, 2, 1, 5, 30);
-    KitSpell spark(0x90001, "Spark", "SPRK", 0x100, 1, 2, 2);
-    KitSkill claw(0x10005);
+    FakeSpell portal(0x890015, "Portal", "MAPO", 0x100, 2, 1, 5, 30);
+    FakeSpell spark(0x90001, "Spark", "SPRK", 0x100, 1, 2, 2);
+    FakeAction claw(0x10005);
     bl3dPartyChar& mo = join("Mo", 0x100);
     mo.getTagList()->setInt(tagkey::Path, 1);
     mo.actions2()->add(&portal, 0);
@@ -240,7 +240,7 @@ TEST_F(CharViewTest, SpellPagesListDetailAndSummary)
 // book emptied while the list was up): the page that says so.
 TEST_F(CharViewTest, ReturnWithNoSpellToShowSaysSo)
 {
-    KitSpell spark(0x90001, "Spark", "SPRK", 0x100, 1, 2, 2);
+    FakeSpell spark(0x90001, "Spark", "SPRK", 0x100, 1, 2, 2);
     bl3dPartyChar& mo = join("Mo", 0x100);
     mo.getTagList()->setInt(tagkey::Path, 1);
     mo.actions2()->add(&spark, 0);

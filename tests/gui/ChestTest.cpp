@@ -193,7 +193,7 @@ TEST_F(ChestTest, BashingAndWhoMayChoose)
 
 TEST_F(ChestTest, TripTrapOpensWithoutTheTrap)
 {
-    partykit::KitSpell trip(0x90003, "Trip Trap", "TRTR", 0x100, 1, 1, 4);
+    FakeSpell trip(0x90003, "Trip Trap", "TRTR", 0x100, 1, 1, 4);
     bl3dPartyChar& ann = join("Ann", 0x4);
     bl3dPartyChar& bea = join("Bea", 0x100);
     bl3dPartyChar& cal = join("Cal", 0x100);

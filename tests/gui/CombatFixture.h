@@ -15,6 +15,7 @@
 // has a key of the test's, leaves the victory screen ('l').
 #pragma once
 #include "PartyScreenFixture.h"
+#include "support/MonsterSpec.h"
 
 #include "actions/CombatAI.h"
 #include "events/Event_4000.h"
@@ -22,7 +23,6 @@
 #include "rules/Monster.h"
 #include "rules/MonsterList.h"
 #include "rules/MonsterType.h"
-#include "rules/MonsterTypeRecord.h"
 #include "screens/CharView.h"
 #include "app/WorldActionEnv.h"
 
@@ -36,20 +36,6 @@
 namespace combattest {
 
 using namespace partyscreens;
-
-struct MonsterSpec_S {
-    std::string name = "Orc";
-    std::string plural = "Orcs";
-    int32_t level = 1;
-    int32_t hp = 1;
-    int32_t iq = 10;
-    int32_t dx = 10;
-    int32_t attack = 0;
-    int32_t damage = 0;
-    int32_t xp = 10;
-    int32_t gold = 0;
-    int32_t creatureType = 0;
-};
 
 class CombatFixture : public PartyScreenFixture {
 protected:
@@ -78,31 +64,7 @@ protected:
     }
 
     // --- the enemy --------------------------------------------------------------------
-    bl3dMonsterType* monsterType(const MonsterSpec_S& kind)
-    {
-        MonsterTypeRecord_S r;
-        r.name = kind.name;
-        r.pluralName = kind.plural;
-        r.nameBuffer = kind.name;
-        r.level = kind.level;
-        r.hpBase = kind.hp;
-        r.xpBase = kind.xp;
-        r.goldBase = kind.gold;
-        for (int i = 0; i < 8; ++i)
-            r.stats[i] = 10;
-        r.stats[STAT_IQ] = kind.iq;
-        r.stats[STAT_DX] = kind.dx;
-        r.stats[STAT_AC] = 10;
-        r.stats[STAT_ATTACK] = kind.attack;
-        r.stats[STAT_DAMAGE] = kind.damage;
-        r.stats[STAT_EXTRA_ATTACKS] = 1;
-        r.creatureType = kind.creatureType;
-        r.actions = {{ACTION_ATTACK, 5}};
-        auto type = std::make_unique<bl3dMonsterType>(r, masterActionList);
-        bl3dMonsterType* raw = type.get();
-        masterMTL.pushFront(std::move(type));
-        return raw;
-    }
+    bl3dMonsterType* monsterType(const MonsterSpec_S& kind) { return addMonsterType(kind); }
     bl3dMonsterList* addGroup(bl3dMonsterType* type, int count, int distance)
     {
         return enemyList.insertGroup(new bl3dMonsterList(count, type, 0), distance);
@@ -110,6 +72,7 @@ protected:
     bl3dMonsterType* orc(int32_t xp = 10, int32_t gold = 0)
     {
         MonsterSpec_S s;
+        s.hp = 1;
         s.xp = xp;
         s.gold = gold;
         return monsterType(s);

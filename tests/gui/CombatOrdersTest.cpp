@@ -88,8 +88,8 @@ protected:
         s.name = name;
         s.plural = plural;
         s.hp = 5000;
-        s.attack = -50;
-        s.dx = 1;
+        s.stats[STAT_ATTACK] = -50;
+        s.stats[STAT_DX] = 1;
         return addGroup(monsterType(s), count, distance);
     }
     // After the orders and one round, the party runs (the roll scripted).
@@ -261,9 +261,9 @@ TEST_F(CombatOrdersTest, MembersWhoCannotActAndAMemberKilledBeforeItsTurn)
     brute.name = "Brute";
     brute.plural = "Brutes";
     brute.hp = 5000;
-    brute.attack = 60;
-    brute.damage = 30;
-    brute.dx = 12; // quicker than Bob, not too quick to run from
+    brute.stats[STAT_ATTACK] = 60;
+    brute.stats[STAT_DAMAGE] = 30;
+    brute.stats[STAT_DX] = 12; // quicker than Bob, not too quick to run from
     addGroup(monsterType(brute), 4, 10);
     // Ann defends, Bob attacks; Cyd sleeps: SPACE passes her turn.
     press({SDLK_f, SDLK_d, SDLK_a, SDLK_SPACE, SDLK_y});

@@ -41,8 +41,8 @@ protected:
         s.name = "Wolf";
         s.plural = "Wolves";
         s.hp = 5000;
-        s.attack = -50;
-        s.dx = 1;
+        s.stats[STAT_ATTACK] = -50;
+        s.stats[STAT_DX] = 1;
         return addGroup(monsterType(s), count, 10);
     }
     // One hit point left, and a poison that takes one at every tick with no
@@ -260,7 +260,8 @@ TEST_F(CombatTest, SurrenderRefusals)
         for (const char* n : {"Ann", "Bob", "Cyd"})
             fighter(n);
         MonsterSpec_S s;
-        s.iq = c.iq;
+        s.hp = 1;
+        s.stats[STAT_IQ] = c.iq;
         addGroup(monsterType(s), c.foes, 10);
         // After the refusal a second 'c' does nothing: the option is gone;
         // then the party runs (no foe stops it: the roll is scripted).
@@ -305,6 +306,7 @@ TEST_F(CombatTest, NothingOutrunsARelentlessFoeAndAnEmptyFieldIsLeftAtOnce)
 {
     fighter("Ann");
     MonsterSpec_S ghost;
+    ghost.hp = 1;
     ghost.name = "Ghost";
     ghost.plural = "Ghosts";
     ghost.creatureType = 4;
@@ -336,9 +338,9 @@ TEST_F(CombatTest, ThePartyPerishesAndTheInterfaceSendsItToTheHall)
     brute.name = "Brute";
     brute.plural = "Brutes";
     brute.hp = 500;
-    brute.attack = 40;
-    brute.damage = 60;
-    brute.dx = 30;
+    brute.stats[STAT_ATTACK] = 40;
+    brute.stats[STAT_DAMAGE] = 60;
+    brute.stats[STAT_DX] = 30;
     addGroup(monsterType(brute), 3, 10);
     play({{E::ROUND_MENU, {SDLK_f}}, {E::MEMBER_TURN, {SDLK_d}}, {E::BEGIN_COMBAT, {SDLK_y}}});
     EXPECT_EQ(fight(), -1);
@@ -445,8 +447,8 @@ TEST_F(CombatTest, ThePartyAdvancesAsOne)
     fighter("Bob");
     MonsterSpec_S s;
     s.hp = 5000;
-    s.attack = -50;
-    s.dx = 1;
+    s.stats[STAT_ATTACK] = -50;
+    s.stats[STAT_DX] = 1;
     addGroup(monsterType(s), 2, 40);
     beforeKey = [this](int state) {
         if (state == E::ROUND_MENU && drewState(E::PERFORMING) && vell::scriptedGameRandLeft() == 0)
@@ -482,7 +484,7 @@ TEST_F(CombatTest, TheSongListOffersABardsSongsAndNothingElse)
 
     MonsterSpec_S s;
     s.hp = 5000;
-    s.attack = -50;
+    s.stats[STAT_ATTACK] = -50;
     addGroup(monsterType(s), 1, 10);
     std::multiset<std::string> offered;
     beforeKey = [&](int state) {
@@ -599,8 +601,8 @@ TEST_F(CombatMusicTest, ASongFromOutsideAndOneOfTheFightComeAndGoUnderTheFightsM
 
     MonsterSpec_S s;
     s.hp = 5000;
-    s.attack = -50;
-    s.dx = 1;
+    s.stats[STAT_ATTACK] = -50;
+    s.stats[STAT_DX] = 1;
     addGroup(monsterType(s), 1, 10);
     // Round 1: Lyra plays Proud Mary. Round 2: she ends it. Round 3: the
     // party runs.

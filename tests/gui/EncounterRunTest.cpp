@@ -39,23 +39,12 @@ protected:
     // Orcs that always carry a helm.
     bl3dMonsterType* helmedOrc()
     {
-        MonsterTypeRecord_S r;
-        r.name = r.nameBuffer = "Orc";
-        r.pluralName = "Orcs";
-        r.level = 1;
-        r.hpBase = 1;
-        r.xpBase = 50;
-        r.goldBase = 20;
-        for (int i = 0; i < 8; ++i)
-            r.stats[i] = 10;
-        r.stats[STAT_AC] = 10;
-        r.stats[STAT_EXTRA_ATTACKS] = 1;
-        r.actions = {{ACTION_ATTACK, 5}};
-        r.drops = {"Helm 1000 1d1+0"};
-        auto type = std::make_unique<bl3dMonsterType>(r, masterActionList);
-        bl3dMonsterType* raw = type.get();
-        masterMTL.pushFront(std::move(type));
-        return raw;
+        MonsterSpec_S s;
+        s.hp = 1;
+        s.xp = 50;
+        s.gold = 20;
+        s.drops = {"Helm 1000 1d1+0"};
+        return monsterType(s);
     }
     fightdriver::FightDriver_S driver;
 };

@@ -34,8 +34,9 @@
 #include <deque>
 #include <vector>
 
-#include "../common/ImageTestFiles.h"
-#include "../common/TestFiles.h"
+#include "support/ImageTestFiles.h"
+#include "support/FinishInterface.h"
+#include "support/TestFiles.h"
 
 namespace {
 
@@ -98,12 +99,6 @@ int countNearColour(const std::vector<unsigned char>& px, int r, int g, int b, i
     return n;
 }
 
-// The interface is a global; it is finished while the window and the other
-// globals still stand, as the game's main does at quit.
-class FinishInterface : public ::testing::Environment {
-public:
-    void TearDown() override { iface.fini(); }
-};
 const auto* const kFinish = ::testing::AddGlobalTestEnvironment(new FinishInterface);
 
 class InterfaceView : public GuiFixture {

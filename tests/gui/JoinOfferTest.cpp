@@ -53,9 +53,9 @@ protected:
         s.name = "Wolf";
         s.plural = "Wolves";
         s.hp = 1;
-        s.attack = attack;
-        s.damage = damage;
-        s.dx = 18;
+        s.stats[STAT_ATTACK] = attack;
+        s.stats[STAT_DAMAGE] = damage;
+        s.stats[STAT_DX] = 18;
         return monsterType(s);
     }
     bool fightRan() const
@@ -148,8 +148,8 @@ TEST_F(JoinOfferTest, AFightLostAfterADenialIsReported)
     s.name = "Bear";
     s.plural = "Bears";
     s.hp = 500;
-    s.attack = 40;
-    s.damage = 50;
+    s.stats[STAT_ATTACK] = 40;
+    s.stats[STAT_DAMAGE] = 50;
     addGroup(monsterType(s), 1, 10);
     EXPECT_EQ(runOffer({SDLK_d, SDLK_SPACE}), -1);
     EXPECT_TRUE(fightRan());

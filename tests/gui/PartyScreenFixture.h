@@ -22,7 +22,7 @@
 #pragma once
 #include "GuiHarness.h"
 
-#include "../common/PartyKit.h"
+#include "support/PartyKit.h"
 
 #include "rules/ActionList.h"
 #include "actions/Catalogue.h"

@@ -16,7 +16,7 @@
 #include <utility>
 #include <vector>
 
-#include "../common/TestFiles.h"
+#include "support/TestFiles.h"
 
 namespace {
 

@@ -57,6 +57,7 @@ TEST_F(SpacePromptsTest, EachMessageOfTheFightGoesWithSpace)
         enemyList.clear();
         fighter("Ann");
         MonsterSpec_S orc;
+        orc.hp = 1;
         orc.creatureType = c.creatureType;
         addGroup(monsterType(orc), 1, 10);
         c.setup();

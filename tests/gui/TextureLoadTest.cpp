@@ -1,7 +1,7 @@
 // Textures made from pictures under a real GL context: the container's mip
 // modes, wraps and sizes, what ends up on screen, Texture_S and TextureList_C.
 #include "GuiHarness.h"
-#include "../common/ImageTestFiles.h"
+#include "support/ImageTestFiles.h"
 
 #include "core/GameConfig.h"
 #include "core/ImageLoad.h"

@@ -18,7 +18,7 @@
 #include <sstream>
 #include <string>
 
-#include "../common/TestFiles.h"
+#include "support/TestFiles.h"
 
 namespace {
 

@@ -24,7 +24,7 @@
 #include <tuple>
 #include <vector>
 
-#include "../common/TestFiles.h"
+#include "support/TestFiles.h"
 
 namespace {
 

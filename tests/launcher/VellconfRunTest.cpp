@@ -30,7 +30,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "../common/TestFiles.h"
+#include "support/TestFiles.h"
 #include "core/GameConfig.h"
 
 namespace {

@@ -12,7 +12,7 @@ namespace {
 class ActionListTest : public RulesTest {};
 
 TEST_F(ActionListTest, UnsortedListPutsTheNewestFirst) {
-    TestAction a(0x000e0001, "Attack"), b(0x00320003, "Defend"), c(0x000e0001, "Attack 2");
+    FakeAction a(0x000e0001, "Attack"), b(0x00320003, "Defend"), c(0x000e0001, "Attack 2");
     ActionList l;
     EXPECT_EQ(l.add(&a, 1), 0);
     EXPECT_EQ(l.add(&b, 2), 0);
@@ -35,10 +35,10 @@ TEST_F(ActionListTest, SortedInsertKeepsValuesDescendingAndTiesInOrder) {
         int32_t value;
     };
     const Step steps[] = {{"a", 5}, {"b", 9}, {"c", 5}, {"d", 1}, {"e", 9}, {"f", 7}};
-    std::vector<std::unique_ptr<TestAction>> acts;
+    std::vector<std::unique_ptr<FakeAction>> acts;
     ActionList l(true);
     for (const Step& s : steps) {
-        acts.push_back(std::make_unique<TestAction>(0x100 + static_cast<int>(acts.size()), s.name));
+        acts.push_back(std::make_unique<FakeAction>(0x100 + static_cast<int>(acts.size()), s.name));
         EXPECT_EQ(l.add(acts.back().get(), s.value), 0);
     }
     std::string order;
@@ -57,7 +57,7 @@ TEST_F(ActionListTest, NullActionIsRefused) {
 }
 
 TEST_F(ActionListTest, SubstituteLookupUsesNumberAndTwoFlagBits) {
-    TestAction attack(0x000e0001, "Attack"), sprite(0x00090001, "Call Sprite"), monAdv(0x00320001, "MonAdv");
+    FakeAction attack(0x000e0001, "Attack"), sprite(0x00090001, "Call Sprite"), monAdv(0x00320001, "MonAdv");
     ActionList l;
     l.add(&monAdv, 0);
     l.add(&sprite, 0);
@@ -76,8 +76,8 @@ TEST_F(ActionListTest, SubstituteLookupUsesNumberAndTwoFlagBits) {
 }
 
 TEST_F(ActionListTest, SpellByCodeIsExactAndSkipsNonSpells) {
-    TestSpell trtr(0x00090003, "TRTR"), mapo(0x00890015, "MAPO");
-    TestAction notSpell(0x1234, "TRTR");
+    FakeSpell trtr(0x00090003, "TRTR"), mapo(0x00890015, "MAPO");
+    FakeAction notSpell(0x1234, "TRTR");
     ActionList l;
     l.add(&trtr, 0);
     l.add(&mapo, 0);
@@ -91,8 +91,8 @@ TEST_F(ActionListTest, SpellByCodeIsExactAndSkipsNonSpells) {
 
 TEST_F(ActionListTest, DestroyAllDeletesTheActions) {
     ActionList l;
-    l.add(new TestAction(1, "one"), 0);
-    l.add(new TestAction(2, "two"), 0);
+    l.add(new FakeAction(1, "one"), 0);
+    l.add(new FakeAction(2, "two"), 0);
     l.destroyAll(); // the sanitizer build reports a leak otherwise
     EXPECT_EQ(l.count(), 0);
 }
@@ -110,7 +110,7 @@ TEST_F(ActionListTest, PlotEventCarriesTheScriptNumber) {
 TEST_F(ActionListTest, BaseMakeEntryTakesTheActorOver) {
     // The caller's next try (enqueue) comes with a new actor, so the one
     // handed to makeEntry is gone: the sanitizer build reports it otherwise.
-    TestAction a(1, "a");
+    FakeAction a(1, "a");
     EXPECT_EQ(a.makeEntry(new bl3dActor(nullptr), nullptr, 1, nullptr), nullptr);
 }
 
@@ -118,7 +118,7 @@ TEST_F(ActionListTest, UsableChecksStateAndRange) {
     bl3dPartyChar pc("Ada", 1, RACE_HUMAN, false, ALIGN_GOOD, nullptr, nullptr);
     pc.setMaxHP(10);
     pc.setCurHP(10);
-    TestAction anywhere(1, "anywhere", 0), reach(2, "reach", 10);
+    FakeAction anywhere(1, "anywhere", 0), reach(2, "reach", 10);
     EXPECT_TRUE(anywhere.usable(&pc, 500));
     EXPECT_TRUE(reach.usable(&pc, 10));
     EXPECT_FALSE(reach.usable(&pc, 11));

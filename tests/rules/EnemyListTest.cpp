@@ -226,9 +226,9 @@ struct TaggedUse : ActionUse_S {
     int tag;
 };
 
-class CountingAction : public TestAction {
+class CountingAction : public FakeAction {
 public:
-    CountingAction() : TestAction(0x000e0001, "Attack") {}
+    CountingAction() : FakeAction(0x000e0001, "Attack") {}
     int perform(ActionUse_S* use) override {
         performed.push_back(static_cast<TaggedUse*>(use)->tag);
         return static_cast<TaggedUse*>(use)->tag;

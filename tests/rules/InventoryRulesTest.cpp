@@ -1,7 +1,7 @@
 // The rules on a member's items and gold: item positions, equipping
 // (lowest free slot, swapping a single-slot item), unequipping, joining
 // stacks, giving, discarding, pooling and sharing gold.
-#include "../common/PartyKit.h"
+#include "support/PartyKit.h"
 
 #include "core/GameConfig.h"
 #include "rules/Party.h"

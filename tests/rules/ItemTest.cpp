@@ -101,7 +101,7 @@ protected:
 };
 
 TEST_F(ItemTest, EveryKindSurvivesTheFileFormat) {
-    TestAction heal(0x001603ee, "Rapid Healing");
+    FakeAction heal(0x001603ee, "Rapid Healing");
     masterActionList.add(&heal, 0);
     bl3dItemTypeList built;
     buildCatalogue(built);

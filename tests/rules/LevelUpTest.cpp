@@ -53,7 +53,7 @@ protected:
     // Registers a master action for each id a milestone may teach.
     void addMasterActions(std::initializer_list<int32_t> ids) {
         for (int32_t id : ids) {
-            owned.push_back(std::make_unique<TestAction>(id, "learned"));
+            owned.push_back(std::make_unique<FakeAction>(id, "learned"));
             masterActionList.add(owned.back().get(), 0);
         }
     }
@@ -236,9 +236,9 @@ TEST_F(LevelUpTest, GainsAddToWhatACharacterHas) {
 }
 
 TEST_F(LevelUpTest, ProtectorsLearnTheirSpellsUpToALevel) {
-    TestSpell own1(0x00090101, "OWN1", 0x20, 1), own2(0x00090102, "OWN2", 0x21, 2), own3(0x00090103, "OWN3", 0x20, 3);
-    TestSpell other(0x00090104, "OTHR", 0x100, 1);
-    TestAction skill(0x000a2039, "skill");
+    FakeSpell own1(0x00090101, "OWN1", 0x20, 1), own2(0x00090102, "OWN2", 0x21, 2), own3(0x00090103, "OWN3", 0x20, 3);
+    FakeSpell other(0x00090104, "OTHR", 0x100, 1);
+    FakeAction skill(0x000a2039, "skill");
     for (bl3dAction* a : std::initializer_list<bl3dAction*>{&own1, &own2, &own3, &other, &skill})
         masterActionList.add(a, 0);
     auto pc = character(0x20, 6);

@@ -100,7 +100,7 @@ TEST_F(MonsterTypeTest, CountsThatCannotBeFollowedAreRefused) {
 TEST_F(MonsterTypeTest, LongListsANamelessRecordAndAStrayTail) {
     // A type with more actions and drop lines than any of ours, a nameless
     // record between two good ones, and bytes too few for another record.
-    TestAction attack(ATTACK, "Attack"), defend(DEFEND, "Defend");
+    FakeAction attack(ATTACK, "Attack"), defend(DEFEND, "Defend");
     ActionList actions;
     actions.add(&attack, 0);
     actions.add(&defend, 0);
@@ -132,7 +132,7 @@ TEST_F(MonsterTypeTest, LongListsANamelessRecordAndAStrayTail) {
 }
 
 TEST_F(MonsterTypeTest, FirstListStartsWithDefendAndUnknownIdsAreSkipped) {
-    TestAction attack(ATTACK, "Attack"), defend(DEFEND, "Defend"), spell(SPELL, "Spell");
+    FakeAction attack(ATTACK, "Attack"), defend(DEFEND, "Defend"), spell(SPELL, "Spell");
     ActionList actions;
     actions.add(&attack, 0);
     actions.add(&defend, 0);
@@ -318,7 +318,7 @@ TEST_F(DropTest, CreatedMonstersCarryTheirDrops) {
 }
 
 TEST_F(MonsterTypeTest, PartyMembersMadeFromATypeCopyItsStatsAndLists) {
-    TestAction attack(ATTACK, "Attack"), spell(SPELL, "Spell");
+    FakeAction attack(ATTACK, "Attack"), spell(SPELL, "Spell");
     masterActionList.add(&attack, 0);
     masterActionList.add(&spell, 0);
     MonsterTypeRecord_S r = record("Wolf", 2, 14, 0);

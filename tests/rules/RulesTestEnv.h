@@ -1,9 +1,10 @@
-// Shared pieces of the rules model tests: an environment with a settable
-// clock, a serial counter, world variables and a record of the sounds
-// played; a plain test action; and a fixture that installs them and leaves
-// the game's globals as it found them.
+// Shared pieces of the rules model tests: a fixture that installs the
+// tests' rules environment (support/FakeRulesEnv.h) and leaves the game's
+// globals as it found them, and builders of stored bytes.
 #pragma once
-#include "actions/Spell.h"
+#include "support/FakeActions.h"
+#include "support/FakeRulesEnv.h"
+
 #include "rules/ActionList.h"
 #include "core/GameConfig.h"
 #include "core/MemStream.h"
@@ -18,51 +19,6 @@
 #include <cstdint>
 #include <string>
 #include <vector>
-
-class TestEnv_C : public RulesEnv_C {
-public:
-    uint32_t currentTick() const override { return now; }
-    uint64_t nextItemSerial() override { return serial++; }
-    TagList_C* worldTags() override { return &tags; }
-    void playSound(const char* name) override { sounds.emplace_back(name); }
-
-    uint32_t now = 0;
-    uint64_t serial = 1;
-    TagList_C tags{RefStr_C("world")};
-    std::vector<std::string> sounds;
-};
-
-class TestAction : public bl3dAction {
-public:
-    TestAction(int32_t id, const char* name, uint8_t range = 0)
-        : bl3dAction(ALL_CLASSES, 1), id_(id), name_(name), range_(range) {}
-    int perform(ActionUse_S*) override { return 0; }
-    ActionUse_S* enqueue(bl3dActor*, int, int, void**) override { return nullptr; }
-    RefStr_C name() const override { return name_; }
-    RefStr_C description() const override { return name_; }
-    uint8_t targetKind() const override { return 0; }
-    uint8_t range() const override { return range_; }
-    int32_t actionID() const override { return id_; }
-
-private:
-    int32_t id_;
-    RefStr_C name_;
-    uint8_t range_;
-};
-
-class TestSpell : public bl3dSpell {
-public:
-    TestSpell(int32_t id, const char* code) : TestSpell(id, code, 0x100, 1) {}
-    TestSpell(int32_t id, const char* code, int32_t classMask, int32_t level)
-        : bl3dSpell(classMask, level, code, code, code), id_(id) {}
-    int perform(ActionUse_S*) override { return 0; }
-    ActionUse_S* enqueue(bl3dActor*, int, int, void**) override { return nullptr; }
-    uint8_t targetKind() const override { return 0; }
-    int32_t actionID() const override { return id_; }
-
-private:
-    int32_t id_;
-};
 
 class RulesTest : public ::testing::Test {
 protected:
@@ -82,7 +38,7 @@ protected:
         party = nullptr;
     }
 
-    TestEnv_C env;
+    FakeRulesEnv_C env;
     bool savedPartyGold = false;
 };
 

@@ -116,7 +116,7 @@ protected:
         return std::unique_ptr<bl3dPartyChar>(static_cast<bl3dPartyChar*>(r.release()));
     }
 
-    TestAction attack{0x000e0001, "Attack"};
+    FakeAction attack{0x000e0001, "Attack"};
     bl3dItemType* ring = nullptr;
     bl3dItemType* potion = nullptr;
 };

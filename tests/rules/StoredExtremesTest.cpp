@@ -108,8 +108,8 @@ protected:
         return pc;
     }
 
-    TestAction plain{0x00000001, "Plain"};
-    TestAction flagged{static_cast<int32_t>(0xff0e0001u), "Flagged"};
+    FakeAction plain{0x00000001, "Plain"};
+    FakeAction flagged{static_cast<int32_t>(0xff0e0001u), "Flagged"};
     std::vector<bl3dItemType*> types;
 };
 

@@ -1,7 +1,7 @@
 // The character sheet's texts that follow from the rules, without a
 // display: the item lines, and the tables behind the summary, spell and
 // item pages.
-#include "../common/PartyKit.h"
+#include "support/PartyKit.h"
 #include "rules/TagKeys.h"
 
 #include "core/GameConfig.h"
@@ -87,11 +87,11 @@ TEST_F(CharSheetText, TitlesAndLabelsStayInsideTheirTables)
 
 TEST_F(CharSheetText, SpellSummaryCountsOnlySpellsItsTablesHold)
 {
-    KitSpell mapo(0x10001, "Portal", "MAPO", 0x100, 2, 1);
-    KitSpell bad1(0x10002, "Odd School", "ODDS", 0x100, 1, 9);
-    KitSpell bad2(0x10003, "Odd Level", "ODDL", 0x100, 12, 2);
-    KitSpell bless(0x10004, "Bless", "BLES", 0x20, 3, 0);
-    KitSkill claw(0x10005);
+    FakeSpell mapo(0x10001, "Portal", "MAPO", 0x100, 2, 1);
+    FakeSpell bad1(0x10002, "Odd School", "ODDS", 0x100, 1, 9);
+    FakeSpell bad2(0x10003, "Odd Level", "ODDL", 0x100, 12, 2);
+    FakeSpell bless(0x10004, "Bless", "BLES", 0x20, 3, 0);
+    FakeAction claw(0x10005);
     std::unique_ptr<bl3dPartyChar> mage(kit.member("Mo", 0x100));
     for (bl3dAction* a : std::initializer_list<bl3dAction*>{&mapo, &bad1, &bad2, &claw})
         mage->actions2()->add(a, 0);

@@ -20,12 +20,6 @@ protected:
         m.rawAddGold(goldHeld);
         return m;
     }
-    void run(Event_1001_C& e, std::initializer_list<Step> keys)
-    {
-        watch([&] { return e.getState(); });
-        script(keys);
-        EXPECT_EQ(e.invoke(&iface), 0);
-    }
 };
 
 TEST_F(EliumTest, CasterPaysTenGoldAPointAndTimePassesForTheRecharge)
@@ -34,7 +28,7 @@ TEST_F(EliumTest, CasterPaysTenGoldAPointAndTimePassesForTheRecharge)
     bl3dPartyChar& ann = caster("Ann", 25, 300);
     Event_1001_C e(&params_);
     const uint32_t t0 = now();
-    run(e, {SDLK_F1, SDLK_y, SDLK_SPACE, SDLK_ESCAPE});
+    visitBuilding(e, {SDLK_F1, SDLK_y, SDLK_SPACE, SDLK_ESCAPE});
     ASSERT_EQ(shown().size(), 4u);
     EXPECT_TRUE(shown(0).has("Welcome to Elium's Energy Emporium!"));
     EXPECT_TRUE(shown(0).has("Who requires our services?"));
@@ -66,7 +60,7 @@ TEST_F(EliumTest, EachRefusalIsAMessageThatChangesNothing)
     bl3dPartyChar& shy = caster("Sue", 10, 500);
     Event_1001_C e(&params_);
     const uint32_t t0 = now();
-    run(e, {SDLK_F1, SDLK_SPACE, SDLK_F2, SDLK_SPACE, SDLK_F3, SDLK_SPACE, SDLK_F4, SDLK_y, SDLK_SPACE, SDLK_F5,
+    visitBuilding(e, {SDLK_F1, SDLK_SPACE, SDLK_F2, SDLK_SPACE, SDLK_F3, SDLK_SPACE, SDLK_F4, SDLK_y, SDLK_SPACE, SDLK_F5,
             quiet(SDLK_SPACE), SDLK_n, SDLK_SPACE, quiet(SDLK_F8), SDLK_ESCAPE});
     EXPECT_TRUE(lastIn(Event_1001_C::DEAD).has("Dora is beyond my help.\nPerhaps you should inquire at a temple?"));
     EXPECT_TRUE(lastIn(Event_1001_C::NOT_MAGIC).has("You are not a magic user!"));
@@ -91,7 +85,7 @@ TEST_F(EliumTest, SharedGoldPaysFromThePool)
     bob.rawAddGold(8);
     Event_1001_C e(&params_);
     const uint32_t t0 = now();
-    run(e, {SDLK_F1, SDLK_y, SDLK_SPACE, SDLK_ESCAPE});
+    visitBuilding(e, {SDLK_F1, SDLK_y, SDLK_SPACE, SDLK_ESCAPE});
     EXPECT_TRUE(shown(1).mentions("cost you 10 gold"));
     EXPECT_EQ(shown(2).state, Event_1001_C::CHARGED);
     EXPECT_EQ(gold(ann) + gold(bob), 2);
@@ -106,7 +100,7 @@ TEST_F(EliumTest, MoreThanFullSpellPointsNeedNoEnergy)
     setTime(10);
     bl3dPartyChar& ann = caster("Ann", -7, 100);
     Event_1001_C e(&params_);
-    run(e, {SDLK_F1, SDLK_SPACE, SDLK_ESCAPE});
+    visitBuilding(e, {SDLK_F1, SDLK_SPACE, SDLK_ESCAPE});
     EXPECT_EQ(shown(1).state, Event_1001_C::FULL);
     EXPECT_EQ(e.getMissing(), 0);
     EXPECT_EQ(gold(ann), 100);
@@ -121,7 +115,7 @@ TEST_F(EliumTest, PriceBeyondAnyPurseIsRefused)
     ann.setMaxSP(INT32_MAX);
     ann.setCurSP(INT32_MIN + 1);
     Event_1001_C e(&params_);
-    run(e, {SDLK_F1, SDLK_y, SDLK_SPACE, SDLK_ESCAPE});
+    visitBuilding(e, {SDLK_F1, SDLK_y, SDLK_SPACE, SDLK_ESCAPE});
     EXPECT_TRUE(shown(1).mentions("cost you 42949672940 gold"));
     EXPECT_EQ(shown(2).state, Event_1001_C::NO_FUNDS);
     EXPECT_EQ(gold(ann), INT32_MAX);
@@ -140,7 +134,7 @@ TEST_F(EliumTest, OpenFromEightUntilSix)
         const uint32_t t0 = now();
         bool closedPic = false;
         onDisplay([&] { closedPic = iface.curPicNamed("Closed"); });
-        run(e, {c.open ? SDLK_ESCAPE : SDLK_SPACE});
+        visitBuilding(e, {c.open ? SDLK_ESCAPE : SDLK_SPACE});
         ASSERT_EQ(shown().size(), 1u);
         EXPECT_EQ(shown(0).state, c.open ? 1 : Building_C::kClosed);
         EXPECT_EQ(closedPic, !c.open);
@@ -160,7 +154,7 @@ TEST_F(EliumTest, RechargePastClosingTimeClosesTheShop)
     setTime(17, 59);
     bl3dPartyChar& ann = caster("Ann", 40, 1000);
     Event_1001_C e(&params_);
-    run(e, {SDLK_F1, SDLK_y, SDLK_SPACE, SDLK_SPACE});
+    visitBuilding(e, {SDLK_F1, SDLK_y, SDLK_SPACE, SDLK_SPACE});
     ASSERT_EQ(shown().size(), 4u);
     EXPECT_EQ(shown(2).state, Event_1001_C::CHARGED);
     EXPECT_EQ(shown(3).state, Building_C::kClosed);

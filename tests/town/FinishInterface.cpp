@@ -1,15 +1,8 @@
-// The interface is a global; it is finished while the window and the other
-// globals still stand, as the game's main does at quit.
-#include "world/Interface.h"
-
-#include <gtest/gtest.h>
+// The town tests' program finishes the interface at its end.
+#include "support/FinishInterface.h"
 
 namespace {
 
-class FinishInterface : public ::testing::Environment {
-public:
-    void TearDown() override { iface.fini(); }
-};
 const auto* const kFinish = ::testing::AddGlobalTestEnvironment(new FinishInterface);
 
 } // namespace

@@ -59,12 +59,6 @@ protected:
         return e ? e->count : -1;
     }
 
-    void run(Shop_C& shop, const std::vector<Step>& keys)
-    {
-        watch([&] { return shop.getState(); });
-        script(keys);
-        EXPECT_EQ(shop.invoke(&iface), 0);
-    }
 
 private:
     static void stock(bl3dItemType* type, int32_t category, int32_t count, int shop)

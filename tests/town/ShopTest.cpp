@@ -33,7 +33,7 @@ TEST_F(ShopTest, BuyByCategoryFromTheListAndTheStockKeepsTheSale)
     ann.rawAddGold(200);
     Event_1011_C shop(&params_);
     const uint32_t t0 = now();
-    run(shop, {SDLK_F1, SDLK_b, SDLK_c, SDLK_b, SDLK_DOWN, SDLK_RETURN, SDLK_y, SDLK_ESCAPE, SDLK_ESCAPE, SDLK_ESCAPE,
+    visitBuilding(shop, {SDLK_F1, SDLK_b, SDLK_c, SDLK_b, SDLK_DOWN, SDLK_RETURN, SDLK_y, SDLK_ESCAPE, SDLK_ESCAPE, SDLK_ESCAPE,
                SDLK_ESCAPE});
     ASSERT_EQ(shown().size(), 11u);
     EXPECT_TRUE(shown(0).has("Welcome to Starfire Swords!  Who seeks my services today?"));
@@ -90,7 +90,7 @@ TEST_F(ShopTest, SoldOutCategoryIsNotOfferedAndUnlimitedStockNeverRunsOut)
     ann.rawAddGold(2000);
     Event_1011_C shop(&params_);
     // Buy the helm and the plate (all the armor), then three ropes.
-    run(shop, {SDLK_F1, SDLK_b, SDLK_a, SDLK_RETURN, SDLK_y, SDLK_RETURN, SDLK_y, SDLK_ESCAPE, SDLK_ESCAPE, SDLK_b,
+    visitBuilding(shop, {SDLK_F1, SDLK_b, SDLK_a, SDLK_RETURN, SDLK_y, SDLK_RETURN, SDLK_y, SDLK_ESCAPE, SDLK_ESCAPE, SDLK_b,
                SDLK_m, SDLK_RETURN, SDLK_y, SDLK_RETURN, SDLK_y, SDLK_RETURN, SDLK_y, SDLK_ESCAPE, SDLK_ESCAPE,
                SDLK_ESCAPE, SDLK_ESCAPE});
     EXPECT_FALSE(lastIn(Shop_C::CATEGORY).has("(A)rmor"));
@@ -112,7 +112,7 @@ TEST_F(ShopTest, SellFromEquipmentAndPackAtHalfPrice)
     const uint32_t t0 = now();
     // The chooser starts on the first pack item: the arrows, then the ring;
     // then the sword (UP to the equipment), declined; ESC leaves the chooser.
-    run(shop, {SDLK_F1, SDLK_s, SDLK_RETURN, SDLK_y, SDLK_RETURN, SDLK_y, SDLK_UP, SDLK_RETURN, SDLK_n, SDLK_ESCAPE,
+    visitBuilding(shop, {SDLK_F1, SDLK_s, SDLK_RETURN, SDLK_y, SDLK_RETURN, SDLK_y, SDLK_UP, SDLK_RETURN, SDLK_n, SDLK_ESCAPE,
                SDLK_ESCAPE, SDLK_ESCAPE});
     const Shown arrows = shown(3);
     EXPECT_EQ(arrows.state, Shop_C::SELL_OFFER);
@@ -138,7 +138,7 @@ TEST_F(ShopTest, SellFromEquipmentAndPackAtHalfPrice)
     forget();
     Event_1011_C again(&params_);
     EXPECT_EQ(onShelf(again.getStock(), kit().ring), 1);
-    run(again, {SDLK_F1, SDLK_b, SDLK_c, SDLK_RETURN, SDLK_y, SDLK_SPACE, SDLK_ESCAPE, SDLK_ESCAPE});
+    visitBuilding(again, {SDLK_F1, SDLK_b, SDLK_c, SDLK_RETURN, SDLK_y, SDLK_SPACE, SDLK_ESCAPE, SDLK_ESCAPE});
     EXPECT_TRUE(shown(2).has("A(c)cessories"));
     EXPECT_EQ(gold(ann), 450) << "the ring costs 900: not enough gold";
     EXPECT_TRUE(lastIn(Shop_C::MESSAGE).has("Not enough gold."));
@@ -151,7 +151,7 @@ TEST_F(ShopTest, SellingAnEquippedItemUnequipsIt)
     kit().give(ann, kit().helm, SLOT_HEAD);
     const int32_t ac = ann.getStatBlock()->getCur(STAT_AC);
     Event_1011_C shop(&params_);
-    run(shop, {SDLK_F1, SDLK_s, SDLK_RETURN, SDLK_y, SDLK_ESCAPE, SDLK_ESCAPE, SDLK_ESCAPE});
+    visitBuilding(shop, {SDLK_F1, SDLK_s, SDLK_RETURN, SDLK_y, SDLK_ESCAPE, SDLK_ESCAPE, SDLK_ESCAPE});
     EXPECT_EQ(gold(ann), 15);
     EXPECT_EQ(holdings(ann).slots[SLOT_HEAD], "");
     EXPECT_EQ(ann.getStatBlock()->getCur(STAT_AC), ac + 1) << "the helm's armour went with it";
@@ -168,7 +168,7 @@ TEST_F(ShopTest, MessagesForNoGoldAndAFullPack)
     for (int i = 0; i < 8; ++i)
         kit().carry(bob, kit().root);
     Event_1011_C shop(&params_);
-    run(shop, {SDLK_F1, SDLK_b, SDLK_b, SDLK_RETURN, SDLK_y, SDLK_SPACE, SDLK_b, SDLK_b, SDLK_F2, SDLK_RETURN,
+    visitBuilding(shop, {SDLK_F1, SDLK_b, SDLK_b, SDLK_RETURN, SDLK_y, SDLK_SPACE, SDLK_b, SDLK_b, SDLK_F2, SDLK_RETURN,
                SDLK_SPACE, SDLK_ESCAPE, SDLK_ESCAPE});
     const Shown poor = lastIn(Shop_C::MESSAGE);
     EXPECT_TRUE(shown(5).has("Not enough gold."));
@@ -194,7 +194,7 @@ TEST_F(ShopTest, CustomerChangesInTheListAndTheSheetLeavesTheCustomer)
     });
     // F1 in the business screen opens Ann's sheet (ESC closes it); the
     // customer stays Ann. In the armor list F2 makes Bob the customer.
-    run(shop, {SDLK_F1, SDLK_F2, SDLK_ESCAPE, SDLK_b, SDLK_a, SDLK_DOWN, SDLK_F2, SDLK_ESCAPE, SDLK_ESCAPE, SDLK_ESCAPE,
+    visitBuilding(shop, {SDLK_F1, SDLK_F2, SDLK_ESCAPE, SDLK_b, SDLK_a, SDLK_DOWN, SDLK_F2, SDLK_ESCAPE, SDLK_ESCAPE, SDLK_ESCAPE,
                SDLK_ESCAPE});
     size_t firstKinds = 0;
     while (firstKinds < shown().size() && shown(firstKinds).state != Shop_C::CATEGORY)
@@ -216,7 +216,7 @@ TEST_F(ShopTest, HagglingMovesThePriceAndYesBuysAtIt)
     ann.rawAddGold(200);
     Event_1011_C shop(&params_);
     vell::scriptGameRand({29, 0});
-    run(shop, {SDLK_F1, SDLK_b, SDLK_b, SDLK_RETURN, SDLK_t, SDLK_t, SDLK_y, SDLK_RETURN, SDLK_n, SDLK_ESCAPE,
+    visitBuilding(shop, {SDLK_F1, SDLK_b, SDLK_b, SDLK_RETURN, SDLK_t, SDLK_t, SDLK_y, SDLK_RETURN, SDLK_n, SDLK_ESCAPE,
                SDLK_ESCAPE, SDLK_ESCAPE, SDLK_ESCAPE});
     const Shown& up = shown(5);
     EXPECT_EQ(up.state, Shop_C::HAGGLING);
@@ -247,7 +247,7 @@ TEST_F(ShopTest, TenthAttemptEndsTheTalkButYesStillBuysAndTalkGoesOn)
     for (int i = 0; i < 11; ++i)
         keys.push_back(SDLK_t);
     keys.insert(keys.end(), {SDLK_y, SDLK_ESCAPE, SDLK_ESCAPE, SDLK_ESCAPE, SDLK_ESCAPE});
-    run(shop, keys);
+    visitBuilding(shop, keys);
     EXPECT_TRUE(shown(13).has("How does 3 sound?")) << "the 9th";
     const Shown& tenth = shown(14);
     EXPECT_EQ(tenth.state, Shop_C::HAGGLING);
@@ -264,7 +264,7 @@ TEST_F(ShopTest, SpaceInTheOfferGoesBackToTheWelcome)
     setTime(9);
     join("Ann", 0x4).rawAddGold(200);
     Event_1011_C shop(&params_);
-    run(shop, {SDLK_F1, SDLK_b, SDLK_b, SDLK_RETURN, SDLK_SPACE, SDLK_ESCAPE});
+    visitBuilding(shop, {SDLK_F1, SDLK_b, SDLK_b, SDLK_RETURN, SDLK_SPACE, SDLK_ESCAPE});
     EXPECT_EQ(shown(5).state, Shop_C::WELCOME);
     EXPECT_EQ(gold(member(0)), 200);
 }
@@ -335,7 +335,7 @@ TEST_F(ShopTest, OpenFromEightUntilSixAndLeavingClosedStillStoresTheStock)
         const uint32_t t0 = now();
         bool closedPic = false;
         onDisplay([&] { closedPic = iface.curPicNamed("Closed"); });
-        run(shop, {c.open ? SDLK_ESCAPE : SDLK_SPACE});
+        visitBuilding(shop, {c.open ? SDLK_ESCAPE : SDLK_SPACE});
         ASSERT_EQ(shown().size(), 1u);
         EXPECT_EQ(shown(0).state, c.open ? int(Shop_C::WELCOME) : Building_C::kClosed);
         EXPECT_EQ(closedPic, !c.open);
@@ -357,7 +357,7 @@ TEST_F(ShopTest, PurchaseAtFourMinutesToSixClosesTheShopOnTheCustomer)
     bl3dPartyChar& ann = join("Ann", 0x4);
     ann.rawAddGold(100);
     Event_1011_C shop(&params_);
-    run(shop, {SDLK_F1, SDLK_b, SDLK_b, SDLK_RETURN, SDLK_y, SDLK_SPACE});
+    visitBuilding(shop, {SDLK_F1, SDLK_b, SDLK_b, SDLK_RETURN, SDLK_y, SDLK_SPACE});
     EXPECT_EQ(shown(5).state, Building_C::kClosed);
     EXPECT_EQ(gold(ann), 40);
     EXPECT_EQ(gameworld->getClock().getHour(), 18u);
@@ -373,7 +373,7 @@ TEST_F(ShopTest, FailedStoreOfTheStockIsToldAndTheStockInPlayStays)
     ann.rawAddGold(100);
     Event_1011_C shop(&params_);
     vell::setWriteHook([](int, size_t) { return -1L; });
-    run(shop, {SDLK_F1, SDLK_b, SDLK_b, SDLK_RETURN, SDLK_y, SDLK_ESCAPE, SDLK_ESCAPE, SDLK_ESCAPE, SDLK_ESCAPE,
+    visitBuilding(shop, {SDLK_F1, SDLK_b, SDLK_b, SDLK_RETURN, SDLK_y, SDLK_ESCAPE, SDLK_ESCAPE, SDLK_ESCAPE, SDLK_ESCAPE,
                SDLK_SPACE});
     vell::setWriteHook(nullptr);
     EXPECT_TRUE(shop.storeFailed());
@@ -395,7 +395,7 @@ TEST_F(ShopTest, TradeThenSaveAndLoadBringsGoldItemsAndStockBack)
         Event_1011_C shop(&params_);
         // Buy a sword; sell the ring (the chooser starts on the sword, the
         // pack's first item, DOWN goes to the ring).
-        run(shop, {SDLK_F1, SDLK_b, SDLK_b, SDLK_RETURN, SDLK_y, SDLK_ESCAPE, SDLK_ESCAPE, SDLK_s, SDLK_DOWN,
+        visitBuilding(shop, {SDLK_F1, SDLK_b, SDLK_b, SDLK_RETURN, SDLK_y, SDLK_ESCAPE, SDLK_ESCAPE, SDLK_s, SDLK_DOWN,
                    SDLK_RETURN, SDLK_y, SDLK_ESCAPE, SDLK_ESCAPE, SDLK_ESCAPE});
     }
     EXPECT_EQ(gold(ann), 200 - 60 + 450);

@@ -21,13 +21,8 @@ protected:
     uint32_t visit(const std::vector<Step>& keys)
     {
         Event_1002_C temple(&params_);
-        watch([&temple] { return temple.getState(); });
         forget();
-        script(keys);
-        const uint32_t t0 = now();
-        EXPECT_EQ(temple.invoke(&iface), 0);
-        EXPECT_EQ(stepsLeft(), 0u) << "every key was asked for";
-        return now() - t0;
+        return visitBuilding(temple, keys);
     }
     static std::vector<Step> keys(std::initializer_list<std::vector<Step>> parts)
     {

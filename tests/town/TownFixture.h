@@ -134,6 +134,20 @@ protected:
     static int lineTop(int n) { return kHeight - iface.getURLineY(n) - 20 + 5; }
     static int paneX() { return iface.layout().upperRight.left + 10; }
 
+    // One visit of the building with these keys, each of which it must ask
+    // for (its state watched for the record of the displays): the game time
+    // it took.
+    template <class Building>
+    uint32_t visitBuilding(Building& building, const std::vector<Step>& keys)
+    {
+        watch([&building] { return building.getState(); });
+        script(keys);
+        const uint32_t t0 = now();
+        EXPECT_EQ(building.invoke(&iface), 0);
+        EXPECT_EQ(stepsLeft(), 0u) << "every key was asked for";
+        return now() - t0;
+    }
+
     // The square's record of the building under test.
     EventParams_S params_;
 

@@ -5,7 +5,7 @@
 // record that could not be stored during play is stored by the next save.
 #include "WorldTestUtil.h"
 
-#include "../common/TestFiles.h"
+#include "support/TestFiles.h"
 #include "core/ArchiveFile.h"
 #include "core/TagList.h"
 #include "app/GameEvents.h"

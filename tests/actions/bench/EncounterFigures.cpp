@@ -5,7 +5,7 @@
 // the first key after a fight and on the other keys of a long walk, and
 // what an hour of rest meets at the rest's shortest and longest step.
 //   encounter_figures [fights per place, 400]
-#include "EncounterSim.h"
+#include "support/EncounterSim.h"
 
 #include <algorithm>
 #include <cmath>

@@ -6,7 +6,7 @@
 // piece of plain work timed in the same run.
 //
 //   bench_fight [samples] [rounds per sample]
-#include "FightKit.h"
+#include "support/FightKit.h"
 
 #include "actions/CombatRound.h"
 #include "platform/Random.h"
@@ -56,8 +56,8 @@ void buildFight(FightKit_C& kit) {
         s.plural = std::string(names[g]) + "s";
         s.hp = 100000;
         s.stats[1] = 8 + g * 3; // some think, some do not
-        s.attack = 1;
-        s.damage = 1;
+        s.stats[STAT_ATTACK] = 1;
+        s.stats[STAT_DAMAGE] = 1;
         s.actions = {{0x000e0001, 5}, {0x000603ec, g == 2 ? 3 : 0}, {0x001603ee, 1}};
         // All in reach: every monster chooses and acts every round.
         kit.addGroup(kit.monsterType(s), 20, 10);

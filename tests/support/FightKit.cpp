@@ -10,99 +10,8 @@
 #include "rules/Monster.h"
 #include "rules/MonsterList.h"
 #include "rules/MonsterType.h"
-#include "rules/MonsterTypeRecord.h"
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
-
-bool KitActionEnv_C::queueStunTimeout(bl3dCharacter* target, uint32_t due) {
-    if (queueRefuses)
-        return false;
-    queued.push_back(Queued_S{7001, due, target ? target->uniqueId() : 0});
-    return true;
-}
-
-bool KitActionEnv_C::queueTimedEvent(int typeId, uint32_t due) {
-    if (queueRefuses)
-        return false;
-    queued.push_back(Queued_S{typeId, due, 0});
-    return true;
-}
-
-bool KitActionEnv_C::equipTrial(bl3dPartyChar*, EquipTrial_S& out) {
-    ++trialCalls;
-    if (!hasTrial)
-        return false;
-    out = trial;
-    return true;
-}
-
-bool KitActionEnv_C::partyPosition(int& x, int& y, int& f) const {
-    x = partyX;
-    y = partyY;
-    f = facing;
-    return hasMap;
-}
-
-bool KitActionEnv_C::moveParty(int x, int y) {
-    if (!hasMap || x < 0 || y < 0 || x >= width || y >= height)
-        return false;
-    partyX = x;
-    partyY = y;
-    return true;
-}
-
-bool KitActionEnv_C::mapSize(int& w, int& h) const {
-    w = hasMap ? width : 0;
-    h = hasMap ? height : 0;
-    return hasMap;
-}
-
-bool KitActionEnv_C::isBlocked(int x, int y, int f) const {
-    const int dx = f == 90 ? -1 : f == 270 ? 1 : 0;
-    const int dy = f == 0 ? 1 : f == 180 ? -1 : 0;
-    const int nx = x + dx, ny = y + dy;
-    if (nx < 0 || ny < 0 || nx >= width || ny >= height)
-        return true;
-    return hasWall(x, y, f) || hasWall(nx, ny, (f + 180) % 360);
-}
-
-bool KitActionEnv_C::hasWall(int x, int y, int f) const { return walls.count({x, y, f}) != 0; }
-
-uint8_t KitActionEnv_C::squareState(int x, int y) const { return visited.count({x, y}) ? 0x01 : 0x00; }
-
-void KitActionEnv_C::springTraps(bool spring, bool spinners, int x1, int y1, int x2, int y2) {
-    springs.push_back(Spring_S{spring, spinners, x1, y1, x2, y2});
-}
-
-bool KitActionEnv_C::bsTest(int32_t songId, uint32_t parts) {
-    for (const auto& m : music)
-        if (m.first == songId && (m.second & parts))
-            return true;
-    return false;
-}
-
-int KitActionEnv_C::playSong(int32_t songId, uint32_t parts) {
-    ++playCalls;
-    if (!bsTest(songId, parts))
-        return -1;
-    playing = songId;
-    playingParts = parts;
-    return 0;
-}
-
-int KitActionEnv_C::stopSong() {
-    ++stopCalls;
-    playing = 0;
-    playingParts = 0;
-    return 0;
-}
-
-int KitActionEnv_C::stopFightSong() {
-    ++fightStopCalls;
-    playing = 0;
-    playingParts = 0;
-    return 0;
-}
 
 FightKit_C::FightKit_C() {
     setRulesEnv(&env);
@@ -237,31 +146,7 @@ bl3dItem* FightKit_C::give(bl3dPartyChar* member, bl3dItemType* type, int slot) 
     return item;
 }
 
-bl3dMonsterType* FightKit_C::monsterType(const MonsterSpec_S& spec) {
-    MonsterTypeRecord_S r;
-    r.name = spec.name;
-    r.pluralName = spec.plural;
-    r.nameBuffer = spec.name;
-    r.level = spec.level;
-    r.hpBase = spec.hp;
-    r.spBase = spec.sp;
-    r.goldBase = spec.gold;
-    r.xpBase = spec.xp;
-    for (int i = 0; i < 8; ++i)
-        r.stats[i] = spec.stats[i];
-    r.stats[STAT_AC] = spec.ac;
-    r.stats[STAT_ATTACK] = spec.attack;
-    r.stats[STAT_DAMAGE] = spec.damage;
-    r.stats[STAT_EXTRA_ATTACKS] = 1;
-    r.creatureType = spec.creatureType;
-    r.sexCode = spec.sexCode;
-    r.actions = spec.actions;
-    r.actions2 = spec.actions2;
-    auto type = std::make_unique<bl3dMonsterType>(r, masterActionList);
-    bl3dMonsterType* raw = type.get();
-    masterMTL.pushFront(std::move(type));
-    return raw;
-}
+bl3dMonsterType* FightKit_C::monsterType(const MonsterSpec_S& spec) { return addMonsterType(spec); }
 
 bl3dMonsterList* FightKit_C::addGroup(bl3dMonsterType* type, int count, int distance) {
     return enemyList.insertGroup(new bl3dMonsterList(count, type, 0), distance);

@@ -1,13 +1,15 @@
 // A small catalogue of item types and party members for the party screen
 // tests: the types go into masterITL (cleared first), the kinds of item
-// creation into itemCreate; members are built in code.
+// creation into itemCreate; members are built in code. (The spells and
+// skills of the pages are support/FakeActions.h's.)
 //
 //   PartyKit kit;                       // installs the catalogue
 //   bl3dPartyChar* m = kit.member("Ann", 0x4);
 //   kit.give(*m, kit.helm, 0);          // into slot 0
 //   kit.carry(*m, kit.root);            // onto the front of the pack
 #pragma once
-#include "actions/Spell.h"
+#include "support/FakeActions.h"
+
 #include "core/PtrList.h"
 #include "core/RefStr.h"
 #include "rules/Item.h"
@@ -24,45 +26,6 @@
 #include <vector>
 
 namespace partykit {
-
-// A spell of a school and level for the spell pages.
-class KitSpell : public bl3dSpell {
-public:
-    KitSpell(int32_t id, const char* name, const char* code, int32_t classMask, int32_t level, int school,
-             int cost = 3, int range = 0)
-        : bl3dSpell(classMask, level, name, "A spell of the test kit.", code), id_(id), school_(school),
-          range_(range)
-    {
-        spCost_ = cost;
-    }
-    int perform(ActionUse_S*) override { return 0; }
-    ActionUse_S* enqueue(bl3dActor*, int, int, void**) override { return nullptr; }
-    uint8_t targetKind() const override { return 0; }
-    uint8_t range() const override { return uint8_t(range_); }
-    int32_t actionID() const override { return id_; }
-    uint8_t path() const override { return uint8_t(school_); }
-
-private:
-    int32_t id_;
-    int school_;
-    int range_;
-};
-
-// An action that is not a spell (a joined monster's lists hold such).
-class KitSkill : public bl3dAction {
-public:
-    explicit KitSkill(int32_t id) : bl3dAction(0x7fff, 1), id_(id) {}
-    int perform(ActionUse_S*) override { return 0; }
-    ActionUse_S* enqueue(bl3dActor*, int, int, void**) override { return nullptr; }
-    RefStr_C name() const override { return RefStr_C("Claw"); }
-    RefStr_C description() const override { return RefStr_C("Claw"); }
-    uint8_t targetKind() const override { return 0; }
-    uint8_t range() const override { return 0; }
-    int32_t actionID() const override { return id_; }
-
-private:
-    int32_t id_;
-};
 
 constexpr int32_t bit(int slot) { return 1 << slot; }
 
