@@ -103,8 +103,7 @@ std::unique_ptr<bl3dPartyChar> AddChar_C::run(Interface_C* iface, Event_1000_C* 
 void AddChar_C::updateText(Interface_C* iface)
 {
     AddScreen_S& s = S();
-    clearRegions(*iface);
-    iface->clearUR(false);
+    beginPage(*iface, nullptr);
     PaneText_C pane(*iface);
     pane.line(1, "Choose:");
     if (s.roster.list) {
@@ -113,7 +112,6 @@ void AddChar_C::updateText(Interface_C* iface)
     }
     pane.line(-1, "(RETURN) to Select", SDLK_RETURN);
     pane.line(0, "(ESCAPE) to Cancel", SDLK_ESCAPE);
-    iface->drawCharText();
     refreshCursor(*iface);
 }
 

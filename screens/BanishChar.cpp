@@ -89,9 +89,7 @@ void BanishChar_C::run(Interface_C* iface, Event_1000_C* hall)
 void BanishChar_C::updateText(Interface_C* iface)
 {
     BanishScreen_S& s = S();
-    clearRegions(*iface);
-    iface->clearUR(false);
-    iface->drawCharText();
+    beginPage(*iface, nullptr);
     PaneText_C pane(*iface);
     if (s.state == CHOOSE) {
         pane.line(1, "Choose:");
