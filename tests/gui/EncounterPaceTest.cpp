@@ -164,12 +164,16 @@ private:
         pressing_ = true;
         waitsForTime_ = s.what == Do::Key || s.what == Do::Rest;
         pressedAt_ = gameworld->getClock().getTicks();
+        // The press is over before its event is pushed: the display that the
+        // event brings may come before this thread runs on, and must find
+        // the next step free to go.
         SDL_AddTimer(20, [](Uint32, void*) -> Uint32 {
-            if (next_ == SDLK_UNKNOWN)
+            const SDLKey k = next_;
+            pressing_ = false;
+            if (k == SDLK_UNKNOWN)
                 vell::pushRedraw();
             else
-                pushKey(next_);
-            pressing_ = false;
+                pushKey(k);
             return 0;
         }, nullptr);
     }
