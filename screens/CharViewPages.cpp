@@ -172,11 +172,10 @@ void CharView_C::redraw()
     CharViewScreen_S& s = S();
     if (!s.iface || !s.member)
         return;
-    clearRegions(*s.iface);
-    s.iface->clearUR(false);
-    s.iface->setULPic(s.member->nameBuffer());
-    s.iface->drawULPic();
-    s.iface->drawCharText();
+    beginPage(*s.iface, [&s] {
+        s.iface->setULPic(s.member->nameBuffer());
+        s.iface->drawULPic();
+    });
     updateText();
     refreshCursor(*s.iface);
 }

@@ -50,11 +50,10 @@ void Event_4001_C::display()
 {
     if (!iface_ || !chest_)
         return;
-    clearRegions(*iface_);
-    iface_->clearUR(false);
-    if (iface_->curPicNamed("Treasure") || iface_->setULPic("Treasure") != 0)
-        iface_->drawULPic();
-    iface_->drawCharText();
+    beginPage(*iface_, [this] {
+        if (iface_->curPicNamed("Treasure") || iface_->setULPic("Treasure") != 0)
+            iface_->drawULPic();
+    });
     glColor3f(0, 0, 0);
     PaneText_C pane(*iface_);
     const char* name = taker_ ? taker_->getName() : "";

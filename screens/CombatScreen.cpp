@@ -91,9 +91,7 @@ void Event_4000_C::redraw()
     if (!iface_)
         return;
     enemyList.rewind();
-    clearRegions(*iface_);
-    iface_->clearUR(false);
-    drawEnemyPicture(*iface_);
+    beginPage(*iface_, [this] { drawEnemyPicture(*iface_); });
     display();
     refreshCursor(*iface_);
 }
@@ -102,7 +100,6 @@ void Event_4000_C::display()
 {
     if (!iface_)
         return;
-    iface_->drawCharText();
     glColor3f(0, 0, 0);
     PaneText_C pane(*iface_);
     char line[1200];

@@ -72,10 +72,7 @@ void DismissChar_C::run(Interface_C* iface)
 void DismissChar_C::updateText(Interface_C* iface)
 {
     DismissScreen_S& s = S();
-    clearRegions(*iface);
-    iface->clearUR(false);
-    iface->redrawUL();
-    iface->drawCharText();
+    beginViewPage(*iface);
     PaneText_C pane(*iface);
     switch (s.state) {
     case CHOOSE:

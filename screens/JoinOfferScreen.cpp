@@ -14,13 +14,12 @@ void Event_4000a_C::display()
 {
     if (!iface_)
         return;
-    clearRegions(*iface_);
-    iface_->clearUR(false);
     bl3dMonster* m = candidate();
     const char* picture = m ? m->nameBuffer() : "Treasure";
-    if (iface_->curPicNamed(picture) || iface_->setULPic(picture) != 0)
-        iface_->drawULPic();
-    iface_->drawCharText();
+    beginPage(*iface_, [&] {
+        if (iface_->curPicNamed(picture) || iface_->setULPic(picture) != 0)
+            iface_->drawULPic();
+    });
     glColor3f(0, 0, 0);
     PaneText_C pane(*iface_);
     const char* name = m ? m->getName() : "";

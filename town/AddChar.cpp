@@ -5,6 +5,7 @@
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
 #include "world/ListKeys.h"
+#include "screens/PaneScreen.h"
 #include "world/PaneText.h"
 #include "screens/RosterList.h"
 #include "town/Event_1000.h"
@@ -14,17 +15,38 @@
 
 namespace {
 
-struct AddScreen_S {
-    int running = 0;
-    Interface_C* iface = nullptr;
+// The screen: a pane screen whose picture is the Hall's.
+class AddScreen_C : public PaneScreen_C {
+public:
     Event_1000_C* hall = nullptr;
     std::unique_ptr<bl3dPartyChar> result;
     RosterList_S roster;
+
+    void open(Interface_C* iface, Event_1000_C* h)
+    {
+        iface_ = iface;
+        hall = h;
+        result.reset();
+        state_ = AddChar_C::CHOOSE;
+    }
+    void close() { state_ = AddChar_C::DONE; }
+    void run() { runLoop(true); }
+    void buildList(ArchiveDir_C& dir);
+
+private:
+    void drawPicture() override
+    {
+        if (hall)
+            hall->drawPic();
+    }
+    void drawState(PaneText_C& pane) override;
+    void handleKey(int sym, SDLMod mod) override;
+    void choose();
 };
 
-AddScreen_S& S()
+AddScreen_C& S()
 {
-    static AddScreen_S screen;
+    static AddScreen_C screen;
     return screen;
 }
 
@@ -37,34 +59,54 @@ bool anyoneOutside(ArchiveDir_C& roster)
     return false;
 }
 
-void buildList(ArchiveDir_C& roster)
+void AddScreen_C::buildList(ArchiveDir_C& dir)
 {
-    AddScreen_S& s = S();
-    s.roster.reset(*s.iface);
-    for (int i = 0; i < roster.getEntryCount(); ++i) {
-        const std::string name = roster.getEntryName(i);
-        std::unique_ptr<bl3dPartyChar> stored = loadRosterChar(roster, name.c_str());
+    roster.reset(*iface_);
+    for (int i = 0; i < dir.getEntryCount(); ++i) {
+        const std::string name = dir.getEntryName(i);
+        std::unique_ptr<bl3dPartyChar> stored = loadRosterChar(dir, name.c_str());
         if (!stored) {
             std::fprintf(stderr, "WARNING: the stored adventurer %s cannot be read\n", name.c_str());
-            s.roster.add(name, false, name + " (unreadable)");
+            roster.add(name, false, name + " (unreadable)");
             continue;
         }
         if (!isMonsterClass(stored->getClassId()))
-            s.roster.add(name, true);
+            roster.add(name, true);
     }
 }
 
-void choose()
+void AddScreen_C::choose()
 {
-    AddScreen_S& s = S();
-    const std::string name = s.roster.selectedName();
-    DirHandle_C roster = openRoster();
-    if (name.empty() || !roster)
+    const std::string name = roster.selectedName();
+    DirHandle_C dir = openRoster();
+    if (name.empty() || !dir)
         return;
-    s.result = loadRosterChar(*roster, name.c_str());
-    if (s.result)
-        s.running = 0;
+    result = loadRosterChar(*dir, name.c_str());
+    if (result)
+        state_ = AddChar_C::DONE;
     vell::pushRedraw();
+}
+
+void AddScreen_C::drawState(PaneText_C& pane)
+{
+    pane.line(1, "Choose:");
+    if (roster.list) {
+        roster.list->draw(&pane.text(), pane.regions());
+        pane.listRegion(3, -3, SDLK_RETURN, &ScrollList_C::mouseCallback, roster.list.get());
+    }
+    pane.line(-1, "(RETURN) to Select", SDLK_RETURN);
+    pane.line(0, "(ESCAPE) to Cancel", SDLK_ESCAPE);
+}
+
+void AddScreen_C::handleKey(int sym, SDLMod)
+{
+    if (moveListByKey(roster.list.get(), sym, true)) {
+        vell::pushRedraw();
+    } else if (sym == SDLK_RETURN) {
+        choose();
+    } else if (sym == SDLK_ESCAPE) {
+        setState(AddChar_C::DONE);
+    }
 }
 
 } // namespace
@@ -73,62 +115,26 @@ std::unique_ptr<bl3dPartyChar> AddChar_C::run(Interface_C* iface, Event_1000_C* 
 {
     if (!iface)
         return nullptr;
-    AddScreen_S& s = S();
-    s.iface = iface;
-    s.hall = hall;
-    s.result.reset();
-    s.running = 1;
+    AddScreen_C& s = S();
+    s.open(iface, hall);
     {
         DirHandle_C roster = openRoster();
         if (!roster || !anyoneOutside(*roster)) {
-            s.running = 0;
+            s.close();
             vell::pushRedraw();
             return nullptr;
         }
-        buildList(*roster);
+        s.buildList(*roster);
     }
-    ModalLoop_C loop(s.running, [](const SDL_keysym& k) { key(k.sym); },
-                     [iface] {
-                         updateText(iface);
-                         if (S().hall)
-                             S().hall->drawPic();
-                     });
-    loop.setMouse(iface->getMouseRegions()).setFrame([iface] { iface->drawBackground(); }).setPolling(true);
-    loop.run();
-    s.running = 0;
+    s.run();
+    s.close();
     s.roster.clear();
     return std::move(s.result);
 }
 
-void AddChar_C::updateText(Interface_C* iface)
-{
-    AddScreen_S& s = S();
-    clearRegions(*iface);
-    iface->clearUR(false);
-    PaneText_C pane(*iface);
-    pane.line(1, "Choose:");
-    if (s.roster.list) {
-        s.roster.list->draw(&pane.text(), pane.regions());
-        pane.listRegion(3, -3, SDLK_RETURN, &ScrollList_C::mouseCallback, s.roster.list.get());
-    }
-    pane.line(-1, "(RETURN) to Select", SDLK_RETURN);
-    pane.line(0, "(ESCAPE) to Cancel", SDLK_ESCAPE);
-    iface->drawCharText();
-    refreshCursor(*iface);
-}
+void AddChar_C::updateText(Interface_C*) { S().display(); }
 
-void AddChar_C::key(int sym)
-{
-    AddScreen_S& s = S();
-    if (moveListByKey(s.roster.list.get(), sym, true)) {
-        vell::pushRedraw();
-    } else if (sym == SDLK_RETURN) {
-        choose();
-    } else if (sym == SDLK_ESCAPE) {
-        s.running = 0;
-        vell::pushRedraw();
-    }
-}
+void AddChar_C::key(int sym) { S().key(sym); }
 
-bool AddChar_C::isRunning() { return S().running != 0; }
+bool AddChar_C::isRunning() { return S().getState() != DONE; }
 const ScrollList_C* AddChar_C::getList() { return S().roster.list.get(); }

@@ -18,7 +18,11 @@ class bl3dPartyChar;
 
 class AddChar_C {
 public:
-    // hall serves only to draw the Hall's picture (may be null).
+    enum State : int { DONE = 0, CHOOSE = 1 };
+
+    // hall serves only to draw the Hall's picture (may be null). The screen
+    // is a pane screen (screens/PaneScreen.h); updateText draws it and key
+    // gives it a key.
     static std::unique_ptr<bl3dPartyChar> run(Interface_C* iface, Event_1000_C* hall);
     static void updateText(Interface_C* iface);
     static void key(int sym);

@@ -14,7 +14,9 @@ class BanishChar_C {
 public:
     enum State : int { DONE = 0, CHOOSE = 1, CONFIRM = 2 };
 
-    // hall serves only to draw the Hall's picture (may be null).
+    // hall serves only to draw the Hall's picture (may be null). The screen
+    // is a pane screen (screens/PaneScreen.h); updateText draws it and key
+    // gives it a key.
     static void run(Interface_C* iface, Event_1000_C* hall);
     static void updateText(Interface_C* iface);
     static void key(int sym);

@@ -9,8 +9,6 @@
 #include "world/Map.h"
 #include "world/Movement.h"
 
-#include <GL/gl.h>
-
 #include <cstdio>
 
 Building_C::Building_C(const EventParams_S* params, int32_t defaultExitX, int32_t defaultExitY,
@@ -25,17 +23,13 @@ int Building_C::invoke(Interface_C* iface)
     if (!iface)
         return 0;
     iface_ = iface;
-    state_ = 1;
+    state_ = kMenu;
     // Only a place that was entered is left again: a building whose sound
     // the configuration lacks must not take the music of the place around it.
     const bool enteredSound = maserAudio.pushSpecAudio(audioName(), false) == 0;
     if (keepsHours() && !isOpenNow())
         state_ = kClosed;
-    ModalLoop_C loop(state_, [this](const SDL_keysym& k) { key(k.sym, k.mod); }, [this] { display(); });
-    loop.setMouse(iface->getMouseRegions())
-        .setFrame([iface] { iface->drawBackground(); })
-        .setPolling(!waitsForEvents());
-    loop.run();
+    runLoop(!waitsForEvents());
     afterVisit();
     if (emptiesPictureOnLeaving())
         iface->clearULPic();
@@ -46,23 +40,14 @@ int Building_C::invoke(Interface_C* iface)
     return 0;
 }
 
-void Building_C::display()
+void Building_C::drawPage(PaneText_C& pane)
 {
-    if (!iface_)
-        return;
-    clearRegions(*iface_);
-    iface_->clearUR(false);
-    drawPic();
-    iface_->drawCharText();
-    PaneText_C pane(*iface_);
-    glColor3f(0, 0, 0);
     if (state_ == kClosed) {
         pane.wrapped(1, closedText());
         pane.line(0, "(SPACE) to Continue", SDLK_SPACE);
-    } else if (state_ > 0) {
-        drawState(pane);
+    } else {
+        PaneScreen_C::drawPage(pane);
     }
-    refreshCursor(*iface_);
 }
 
 void Building_C::drawPic()
@@ -73,27 +58,13 @@ void Building_C::drawPic()
     iface_->drawULPic();
 }
 
-void Building_C::key(int sym, SDLMod mod)
+bool Building_C::frameKey(int sym)
 {
-    if (state_ == kClosed) {
-        if (sym == SDLK_SPACE)
-            leave();
-        return;
-    }
-    if (state_ <= 0)
-        return;
-    if (isMessage()) {
-        if (sym == SDLK_SPACE)
-            backToMenu();
-        return;
-    }
-    handleKey(sym, mod);
-}
-
-void Building_C::setState(int state)
-{
-    state_ = state;
-    vell::pushRedraw();
+    if (state_ != kClosed)
+        return false;
+    if (sym == SDLK_SPACE)
+        leave();
+    return true;
 }
 
 bool Building_C::isOpenNow() const
@@ -103,7 +74,7 @@ bool Building_C::isOpenNow() const
 
 void Building_C::backToMenu()
 {
-    setState(keepsHours() && !isOpenNow() ? kClosed : 1);
+    setState(keepsHours() && !isOpenNow() ? kClosed : kMenu);
 }
 
 void Building_C::leave()
@@ -123,7 +94,7 @@ void Building_C::leave()
                          exitX_, exitY_, exitFacing_);
         }
     }
-    setState(0);
+    setState(kDone);
 }
 
 bool Building_C::showSheet(int sym)

@@ -4,21 +4,24 @@
 // runs its screen until the party leaves, and lets the building's leave time
 // pass on the clock.
 //
+// A building is a pane screen (screens/PaneScreen.h): named states, keys
+// and the draw of a state, the frame drawn by the base.
+//
 // Life of a visit (invoke):
-//   state 1 (or 99, closed, when the building keeps hours and the hour is
-//   outside them); the building's sound environment is entered; the modal
-//   loop runs: keys go to key(), a redraw request draws display(); ESC in
-//   state 1 or SPACE in state 99 leaves through leave(), which puts the party
-//   on the exit; once the loop ends the upper-left picture is emptied, the
-//   sound environment left and the clock advanced by leaveTicks(). Every
-//   visit starts afresh in state 1.
+//   the menu, kMenu (or kClosed when the building keeps hours and the hour
+//   is outside them); the building's sound environment is entered; the
+//   modal loop runs: keys go to key(), a redraw request draws display(); ESC
+//   in the menu or SPACE when closed leaves through leave(), which puts the
+//   party on the exit; once the loop ends the upper-left picture is emptied,
+//   the sound environment left and the clock advanced by leaveTicks(). Every
+//   visit starts afresh in the menu.
 //
 // A building gives its own values (audioName, pictureName, isOpenAt,
 // leaveTicks, waitsForEvents, closedText) and its screen: drawState prints
 // the texts of a state into the pane, handleKey changes the state, and
 // isMessage names the message states, whose SPACE the frame handles (back
 // to the menu, or closed when the hours are over). The frame draws the
-// pane's background, the picture ("Closed" in state 99), the roster and the
+// pane's background, the picture ("Closed" when closed), the roster and the
 // click regions of every key line, and swaps the buffers; showSheet opens a
 // member's sheet for F1-F8 in a menu.
 //
@@ -26,6 +29,7 @@
 // with its id and class, whose constructor takes the square's EventParams_S
 // (possibly null), and the class's header in app/GameEvents.cpp.
 #pragma once
+#include "screens/PaneScreen.h"
 #include "world/Event.h"
 
 #include <SDL.h>
@@ -36,7 +40,7 @@ class Interface_C;
 class PaneText_C;
 class bl3dPartyChar;
 
-class Building_C : public Event_C {
+class Building_C : public Event_C, public PaneScreen_C {
 public:
     static constexpr int kClosed = 99;
     static constexpr int kLeaveTicks = 30;
@@ -48,18 +52,11 @@ public:
     // Runs the visit (above); returns 0. Without an interface, nothing.
     int invoke(Interface_C* iface) override;
 
-    // Draws the current state: the frame's parts and the state's texts.
-    void display();
     // Shows the building's picture ("Closed" while closed) in the upper-left
     // pane. Screens that a building opens call it to keep the building
     // behind them.
     void drawPic();
-    // The key handler: state 99 is the frame's own (SPACE leaves), and so
-    // are the message states (SPACE goes back to the menu); any other state
-    // goes to handleKey.
-    void key(int sym, SDLMod mod = KMOD_NONE);
 
-    int getState() const { return state_; }
     int32_t getExitX() const { return exitX_; }
     int32_t getExitY() const { return exitY_; }
     int32_t getExitFacing() const { return exitFacing_; }
@@ -82,27 +79,20 @@ protected:
     virtual bool emptiesPictureOnLeaving() const { return true; }
 
     // --- the building's screen ---------------------------------------------------
-    // Prints the texts of the current state (never state 99) into the pane.
-    virtual void drawState(PaneText_C& pane) = 0;
-    // Handles a key in any state but 99 and the message states.
-    virtual void handleKey(int sym, SDLMod mod) = 0;
-    // Whether the current state is a message that SPACE ends: the frame
-    // takes its keys (SPACE goes back to the menu through backToMenu, any
-    // other key is ignored) before handleKey sees them.
-    virtual bool isMessage() const { return false; }
+    // drawState (never called when closed), handleKey (never called when
+    // closed nor in a message state) and isMessage are the pane screen's; a
+    // message that SPACE ends goes back to the menu through backToMenu.
     // Runs after the loop has ended, before the picture is emptied and the
     // clock advanced (a shop puts its stock back here).
     virtual void afterVisit() {}
 
     // --- what the screens share --------------------------------------------------
-    // Sets the state and asks for a redraw.
-    void setState(int state);
     // Whether the building is open at the world clock's present hour.
     bool isOpenNow() const;
-    // After a message: state 1, or 99 when the building keeps hours and the
-    // hour is now outside them.
+    // After a message: the menu, or closed when the building keeps hours and
+    // the hour is now outside them.
     void backToMenu();
-    // Puts the party on the exit, ends the visit (state 0) and asks for a
+    // Puts the party on the exit, ends the visit (kDone) and asks for a
     // redraw.
     void leave();
     // F1-F8 in a building's menu: shows that member's sheet with the
@@ -110,10 +100,14 @@ protected:
     // nothing shown) for another key or an empty slot.
     bool showSheet(int sym);
 
-    Interface_C* iface_ = nullptr;
-    int32_t state_ = 0;
-
 private:
+    // The frame's part of the pane screen: the picture, the closed page,
+    // SPACE when closed (leaves) and SPACE on a message (backToMenu).
+    void drawPicture() override { drawPic(); }
+    void drawPage(PaneText_C& pane) override;
+    bool frameKey(int sym) override;
+    void endMessage() override { backToMenu(); }
+
     int32_t exitX_ = 0;
     int32_t exitY_ = 0;
     int32_t exitFacing_ = 0;

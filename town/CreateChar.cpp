@@ -350,10 +350,8 @@ std::unique_ptr<bl3dPartyChar> CreateChar_C::run(Interface_C* iface, Event_1000_
 
 void CreateChar_C::updateText(Interface_C* iface)
 {
-    clearRegions(*iface);
-    iface->clearUR(false);
+    beginPage(*iface, nullptr);
     drawPage(iface);
-    iface->drawCharText();
     refreshCursor(*iface);
 }
 

@@ -163,7 +163,7 @@ void Event_1000_C::menuKey(int sym)
         break;
     case 'q':
         iface_->quit(0);
-        setState(0);
+        setState(kDone);
         break;
     default: showSheet(sym); break;
     }

@@ -94,21 +94,21 @@ int Event_1022_C::play(int slot, int game, const std::string& digits)
     // simply more than anyone has.
     wager_ = std::max<long long>(0, std::strtoll(digits.c_str(), nullptr, 10));
     if (!p || p->getGold() < wager_)
-        return 8;
+        return NO_GOLD;
     payout_ = game == kBones ? rollBones(slot, wager_) : spinWheel(slot, wager_);
     received_ = 0;
     if (!money::pay(*p, wager_))
-        return 8;
+        return NO_GOLD;
     if (payout_ > 0)
         received_ = money::receiveUpTo(*p, payout_);
-    return payout_ > 0 ? 5 : 6;
+    return payout_ > 0 ? WON : LOST;
 }
 
 void Event_1022_C::drawState(PaneText_C& pane)
 {
     const bl3dPartyChar* p = party ? party->getMember(player_) : nullptr;
     switch (state_) {
-    case 1:
+    case MENU:
         pane.wrapped(1, "Welcome to the Casino! Try your luck at one of our games of skill.");
         pane.line(5, "(W)heel of Chance", 'w');
         pane.line(6, "(B)ones of Luck", 'b');
@@ -121,16 +121,16 @@ void Event_1022_C::drawState(PaneText_C& pane)
         pane.line(-1, "(F1-F8) to select");
         pane.line(0, "(ESCAPE) to Exit", SDLK_ESCAPE);
         return;
-    case 4:
+    case WAGER:
         pane.wrapped(1, format("%s has %lld Gold:", p ? p->getName() : "", p ? p->getGold() : 0).c_str());
         pane.line(3, "How much will you wager?");
         pane.line(5, (digits_ + "_").c_str());
         pane.line(0, "(ESCAPE) to Exit", SDLK_ESCAPE);
         return;
-    case 5:
-    case 6: {
+    case WON:
+    case LOST: {
         int at = 3;
-        if (state_ == 5) {
+        if (state_ == WON) {
             pane.wrapped(1, "WE HAVE A WINNER!");
             const std::string purse = format("%sYour purse increases by %lld Gold Pieces", "", received_);
             pane.wrapped(2, payout_ == wager_ ? "You broke even on the wager" : purse.c_str());
@@ -139,15 +139,15 @@ void Event_1022_C::drawState(PaneText_C& pane)
             pane.wrapped(1, "Sorry friend, the house wins");
         }
         pane.line(at, "Would you like to :");
-        const int first = state_ == 5 ? at + 1 : at + 2;
+        const int first = state_ == WON ? at + 1 : at + 2;
         pane.line(first, "(P)lay again", 'p');
         pane.line(first + 1, "(C)hoose a new Player", 'c');
         pane.line(first + 2, "(L)eave this table", 'l');
         return;
     }
-    case 7:
-    case 8:
-        pane.wrapped(1, state_ == 7 ? "Perhaps someone who can move should play?"
+    case CANNOT_PLAY:
+    case NO_GOLD:
+        pane.wrapped(1, state_ == CANNOT_PLAY ? "Perhaps someone who can move should play?"
                                     : "Your credit is no good here, come back when you have the cash");
         pane.line(0, "(SPACE) to Continue", SDLK_SPACE);
         return;
@@ -183,7 +183,7 @@ void Event_1022_C::keyWager(int sym)
 void Event_1022_C::handleKey(int sym, SDLMod)
 {
     switch (state_) {
-    case 1:
+    case MENU:
         if (sym == 'w' || sym == 'b') {
             game_ = sym == 'w' ? kWheel : kBones;
             setState(game_);
@@ -194,31 +194,31 @@ void Event_1022_C::handleKey(int sym, SDLMod)
     case kWheel:
     case kBones:
         if (sym == SDLK_ESCAPE) {
-            setState(1);
+            setState(MENU);
         } else if (memberForKey(sym)) {
             player_ = memberSlotOfKey(sym);
-            setState(canPlay(player_) ? 4 : 7);
+            setState(canPlay(player_) ? WAGER : CANNOT_PLAY);
         }
         return;
-    case 4:
+    case WAGER:
         keyWager(sym);
         return;
-    case 5:
-    case 6:
+    case WON:
+    case LOST:
         if (sym == 'p')
-            setState(4);
+            setState(WAGER);
         else if (sym == 'c')
             setState(game_);
         else if (sym == 'l')
-            setState(1);
+            setState(MENU);
         return;
-    case 7:
+    case CANNOT_PLAY:
         if (sym == SDLK_SPACE)
             setState(game_);
         return;
-    case 8:
+    case NO_GOLD:
         if (sym == SDLK_SPACE)
-            setState(4);
+            setState(WAGER);
         return;
     default:
         return;

@@ -12,8 +12,7 @@
 // can hold: a payout that would is cut to fit, and the result says what
 // was received.
 //
-// States: 1 choose a game, 2 and 3 who plays (Wheel, Bones), 4 the wager,
-// 5 won, 6 lost, 7 the player cannot play, 8 not enough gold.
+// States: below (State).
 #pragma once
 #include "town/Building.h"
 
@@ -23,9 +22,20 @@
 
 class Event_1022_C : public Building_C {
 public:
+    enum State : int {
+        MENU = 1,          // choose a game
+        WHEEL_WHO = 2,     // who spins the Wheel of Chance
+        BONES_WHO = 3,     // who rolls the Bones of Luck
+        WAGER = 4,         // the wager typed
+        WON = 5,
+        LOST = 6,
+        CANNOT_PLAY = 7,   // the player cannot play
+        NO_GOLD = 8,       // not enough gold for the wager
+    };
     static constexpr int TYPE_ID = EVENT_CASINO;
-    static constexpr int kWheel = 2;
-    static constexpr int kBones = 3;
+    // The games, named by the state that asks who plays them.
+    static constexpr int kWheel = WHEEL_WHO;
+    static constexpr int kBones = BONES_WHO;
     static constexpr int kMaxWagerDigits = 38;
     static constexpr int kLeave = 60;
 
@@ -43,7 +53,7 @@ public:
     static int64_t rollBones(int slot, int64_t wager);
     // RETURN on the wager: reads the digits, and when the player has the
     // gold plays the game, takes the wager and gives the payout. The state
-    // it leads to: 5 won, 6 lost, 8 not enough gold (nothing moved).
+    // it leads to: WON, LOST, or NO_GOLD (nothing moved).
     int play(int slot, int game, const std::string& digits);
 
     int64_t wager() const { return wager_; }

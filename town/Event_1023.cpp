@@ -58,13 +58,13 @@ bool Event_1023_C::nobodyCanRead()
 
 int Event_1023_C::shownState() const
 {
-    return state_ > 0 && state_ != kClosed && nobodyCanRead() ? kIlliterate : state_;
+    return state_ > 0 && state_ != kClosed && nobodyCanRead() ? ILLITERATE : state_;
 }
 
 const char* Event_1023_C::pictureName() const
 {
     const int s = shownState();
-    return s == 3 || s == 5 ? "parchment" : "Magika";
+    return s == RANDOM_TEXT || s == TEXT ? "parchment" : "Magika";
 }
 
 const char* Event_1023_C::closedText() const
@@ -111,35 +111,35 @@ void Event_1023_C::loadText(int entry)
 void Event_1023_C::drawState(PaneText_C& pane)
 {
     switch (shownState()) {
-    case 1:
+    case MENU:
         pane.wrapped(1, "Welcome to the Arcanium, seekers of knowledge!");
         pane.line(5, "(B)rowse our Texts", 'b');
         pane.line(6, "(P)ick a volume at random", 'p');
         pane.line(0, "(ESCAPE) to Exit", SDLK_ESCAPE);
         return;
-    case 2:
-    case 4:
-        pane.wrapped(1, state_ == 2 ? "Which topic interests you?" : "Which text will you inspect?");
+    case TOPICS:
+    case TITLES:
+        pane.wrapped(1, state_ == TOPICS ? "Which topic interests you?" : "Which text will you inspect?");
         pane.line(0, "(ESCAPE) to Cancel", SDLK_ESCAPE);
         if (list_) {
             list_->draw(&pane.text(), pane.regions());
-            if (state_ == 2)
+            if (state_ == TOPICS)
                 pane.listRegion(4, -2, SDLK_RETURN, &ScrollList_C::mouseCallback, list_.get());
             else
                 pane.listRegion(3, -1, SDLK_RETURN, &ScrollList_C::mouseCallback, list_.get());
         }
         return;
-    case 3:
-    case 5:
-        if (state_ == 3)
+    case RANDOM_TEXT:
+    case TEXT:
+        if (state_ == RANDOM_TEXT)
             pane.wrapped(1, "You grab the first text you see...");
         else if (list_)
             list_->draw(&pane.text(), pane.regions());
-        pane.line(0, state_ == 3 ? "(ESCAPE) to Cancel" : "(ESCAPE) to Select Another", SDLK_ESCAPE);
+        pane.line(0, state_ == RANDOM_TEXT ? "(ESCAPE) to Cancel" : "(ESCAPE) to Select Another", SDLK_ESCAPE);
         if (pane_)
             pane_->drawPane(&pane.text(), pane.regions());
         return;
-    case kIlliterate:
+    case ILLITERATE:
         pane.wrapped(1, "Welcome to the Arcanium!");
         pane.wrapped(5, "I'm sorry, but it appears no conscious member of your party is literate.");
         pane.line(0, "(SPACE) to Continue", SDLK_SPACE);
@@ -156,62 +156,62 @@ void Event_1023_C::handleKey(int sym, SDLMod)
         return;
     }
     if (nobodyCanRead())
-        state_ = kIlliterate;
+        state_ = ILLITERATE;
     switch (state_) {
-    case 1:
+    case MENU:
         if (sym == 'b') {
             buildTopicList();
-            setState(2);
+            setState(TOPICS);
         } else if (sym == 'p') {
             const int n = int(catalogue_.entries.size());
             loadText(n > 0 ? vell::gameRandMod(n) : -1);
-            setState(3);
+            setState(RANDOM_TEXT);
         } else if (sym == SDLK_ESCAPE) {
             leave();
         }
         return;
-    case 2:
-    case 4:
+    case TOPICS:
+    case TITLES:
         if (sym == SDLK_ESCAPE) {
-            if (state_ == 2) {
+            if (state_ == TOPICS) {
                 list_.reset();
-                setState(1);
+                setState(MENU);
             } else {
                 buildTopicList();
-                setState(2);
+                setState(TOPICS);
             }
         } else if (sym == SDLK_RETURN) {
             // An empty list has nothing to choose.
             if (!list_ || list_->selected() < 0)
                 return;
-            if (state_ == 2) {
+            if (state_ == TOPICS) {
                 chosenTopic_ = list_->selectedValue();
                 buildTitleList();
-                setState(4);
+                setState(TITLES);
             } else {
                 chosenEntry_ = list_->selectedValue();
                 loadText(chosenEntry_);
-                setState(5);
+                setState(TEXT);
             }
         } else if (moveListByKey(list_.get(), sym, true)) {
             vell::pushRedraw();
         }
         return;
-    case 3:
-    case 5:
+    case RANDOM_TEXT:
+    case TEXT:
         if (sym == SDLK_ESCAPE) {
             pane_.reset();
-            if (state_ == 3) {
-                setState(1);
+            if (state_ == RANDOM_TEXT) {
+                setState(MENU);
             } else {
                 buildTitleList();
-                setState(4);
+                setState(TITLES);
             }
         } else if (moveListByKey(pane_.get(), sym, true)) {
             vell::pushRedraw();
         }
         return;
-    case kIlliterate:
+    case ILLITERATE:
         if (sym == SDLK_SPACE)
             leave();
         return;

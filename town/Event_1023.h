@@ -9,11 +9,10 @@
 // key is handled (the key is then spent on showing the closed screen).
 // Only a party with a member whose current stat 1 is above 12 and who is
 // neither stunned, asleep, stone nor blind may read: otherwise the screen
-// shows state 6, and the next key puts the Arcanium in it.
+// shows ILLITERATE, and the next key puts the Arcanium in it.
 //
-// States: 1 welcome, 2 topics, 3 a random text, 4 titles of a topic, 5 the
-// chosen text, 6 nobody can read, 99 closed. Lists and text panes are built
-// by the keys that enter their states, never by a redraw.
+// States: below (State), and the frame's closed state. Lists and text panes
+// are built by the keys that enter their states, never by a redraw.
 #pragma once
 #include "town/ArcaniumCatalogue.h"
 #include "town/Building.h"
@@ -25,9 +24,16 @@ class ScrollPane_C;
 
 class Event_1023_C : public Building_C {
 public:
+    enum State : int {
+        MENU = 1,          // welcome
+        TOPICS = 2,        // the topics listed
+        RANDOM_TEXT = 3,   // a text at random, read
+        TITLES = 4,        // the titles of a topic listed
+        TEXT = 5,          // the chosen text, read
+        ILLITERATE = 6,    // nobody can read
+    };
     static constexpr int TYPE_ID = EVENT_ARCANIUM;
     static constexpr int kLeave = 5;
-    static constexpr int kIlliterate = 6;
 
     // Reads "data/arcanium/arcdata.txt".
     explicit Event_1023_C(const EventParams_S* params);
@@ -40,7 +46,8 @@ public:
 
     // True unless a member can read (above).
     static bool nobodyCanRead();
-    // The state shown: 6 while nobody can read (but in states 0 and 99).
+    // The state shown: ILLITERATE while nobody can read (but in state 0 and
+    // closed).
     int shownState() const;
 
     const ArcaniumCatalogue_S& catalogue() const { return catalogue_; }

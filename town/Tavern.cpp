@@ -40,7 +40,8 @@ const Drink_S kDrinks[Tavern_C::kDrinkCount] = {
      "had."},
 };
 
-constexpr int kFirstDrinkState = 6;
+constexpr int kFirstDrinkState = Tavern_C::ALE;
+static_assert(kFirstDrinkState + Tavern_C::kDrinkCount - 1 == Tavern_C::TONGUE, "a state for each drink");
 const char* const kNothingToTell = "The barkeep shrugs. \"Quiet times, friend. I've heard nothing worth the telling.\"";
 
 // A question that F1-F8 answer, and ESC cancels.
@@ -218,7 +219,7 @@ bool Tavern_C::tip(bl3dPartyChar& tipper, const std::string& digits)
 void Tavern_C::hourTest()
 {
     const unsigned hour = gameworld ? gameworld->getClock().getHour() : 12;
-    setState(hour >= 1 && hour <= 11 ? kClosed : 1);
+    setState(hour >= 1 && hour <= 11 ? kClosed : MENU);
 }
 
 bl3dPartyChar* Tavern_C::livingMemberFor(int sym)
@@ -231,7 +232,7 @@ void Tavern_C::drawState(PaneText_C& pane)
 {
     const int first = 1;
     switch (state_) {
-    case 1:
+    case MENU:
         pane.wrapped(first, format("Welcome to %s!\n", name_.c_str()).c_str());
         pane.line(3, "What be your pleasure?");
         pane.line(6, "(B)uy a Drink", 'b');
@@ -241,27 +242,27 @@ void Tavern_C::drawState(PaneText_C& pane)
         pane.line(-1, "(F1-F8) to View");
         pane.line(0, "(ESCAPE) to Exit", SDLK_ESCAPE);
         return;
-    case 2:
+    case DRINK_WHO:
         askForMember(pane, "Who will drink?");
         return;
-    case 3:
+    case DRINKS:
         pane.wrapped(first, format("%s, what can I get ye?", member_ ? member_->getName() : "").c_str());
         for (int d = 0; d < kDrinkCount; ++d)
             pane.line(4 + d, kDrinks[d].label, kDrinks[d].key);
         pane.line(0, "(ESCAPE) to Cancel", SDLK_ESCAPE);
         return;
-    case 4:
+    case DRINK_OFFER:
         pane.wrapped(first, format("Such a fine brew will cost you %lld gold. Will ye pay?", (long long)cost_).c_str());
         pane.line(-1, "(Y)es", 'y');
         pane.line(0, "(N)o", 'n');
         return;
-    case 13:
+    case ROOM_WHO:
         askForMember(pane, format("A room will cost you %lld gold. Who will pay?", (long long)cost_).c_str());
         return;
-    case 17:
+    case TIP_WHO:
         askForMember(pane, "Who wishes to tip the barkeep?");
         return;
-    case 18:
+    case TIP_AMOUNT:
         pane.wrapped(first, "How much do you wish to tip?");
         pane.line(4, (amount_ + "_").c_str());
         pane.line(0, "(ESCAPE) to Cancel", SDLK_ESCAPE);
@@ -273,18 +274,18 @@ void Tavern_C::drawState(PaneText_C& pane)
     const char* message = nullptr;
     if (state_ >= kFirstDrinkState && state_ < kFirstDrinkState + kDrinkCount)
         message = kDrinks[state_ - kFirstDrinkState].words;
-    else if (state_ == 5)
+    else if (state_ == NO_CREDIT)
         message = "I know not where from you hail, but in these parts we don't give drink on credit! Come back when "
                   "you have the funds.";
-    else if (state_ == 12)
+    else if (state_ == NO_DRINK)
         message = "Our policy is simple - no money, no drink. Come back when you understand that.";
-    else if (state_ == 14)
+    else if (state_ == NIGHT)
         message = "The room is simple, but comfortable. You rest for eight hours or so, and feel much refreshed.";
-    else if (state_ == 15)
+    else if (state_ == ROOM_SHORT)
         message = "You do not have enough to cover the cost.";
-    else if (state_ == 16 || state_ == 20)
+    else if (state_ == RUMOUR || state_ == TIP_TOLD)
         message = text_.c_str();
-    else if (state_ == 19)
+    else if (state_ == TIP_SHORT)
         message = "You don't have that much!";
     if (!message)
         return;
@@ -306,67 +307,67 @@ void Tavern_C::keyAmount(int sym)
         }
     } else if (sym == SDLK_RETURN) {
         if (!amount_.empty() && member_)
-            setState(tip(*member_, amount_) ? 20 : 19);
+            setState(tip(*member_, amount_) ? TIP_TOLD : TIP_SHORT);
     } else if (sym == SDLK_ESCAPE) {
-        setState(1);
+        setState(MENU);
     }
 }
 
 void Tavern_C::handleKey(int sym, SDLMod)
 {
     switch (state_) {
-    case 1:
+    case MENU:
         if (sym == SDLK_ESCAPE) {
             leave();
         } else if (sym == 'b') {
-            setState(2);
+            setState(DRINK_WHO);
         } else if (sym == 'r') {
             cost_ = roomPrice();
-            setState(13);
+            setState(ROOM_WHO);
         } else if (sym == 'l') {
             listen();
-            setState(16);
+            setState(RUMOUR);
         } else if (sym == 't') {
-            setState(17);
+            setState(TIP_WHO);
         } else if (bl3dPartyChar* m = memberForKey(sym)) {
             CharView_C::run(m, iface_, true);
             vell::pushRedraw();
         }
         return;
-    case 2:
-    case 13:
-    case 17:
+    case DRINK_WHO:
+    case ROOM_WHO:
+    case TIP_WHO:
         if (sym == SDLK_ESCAPE) {
-            setState(1);
+            setState(MENU);
         } else if (bl3dPartyChar* m = livingMemberFor(sym)) {
             member_ = m;
-            if (state_ == 2)
-                setState(3);
-            else if (state_ == 17)
-                setState(18);
+            if (state_ == DRINK_WHO)
+                setState(DRINKS);
+            else if (state_ == TIP_WHO)
+                setState(TIP_AMOUNT);
             else
-                setState(rentRoom(*m) ? 14 : 15);
+                setState(rentRoom(*m) ? NIGHT : ROOM_SHORT);
         }
         return;
-    case 3:
+    case DRINKS:
         if (sym == SDLK_ESCAPE) {
-            setState(1);
+            setState(MENU);
             return;
         }
         for (int d = 0; d < kDrinkCount; ++d)
             if (sym == kDrinks[d].key) {
                 drink_ = d;
                 cost_ = kDrinks[d].price;
-                setState(4);
+                setState(DRINK_OFFER);
             }
         return;
-    case 4:
+    case DRINK_OFFER:
         if (sym == 'y' && member_)
-            setState(buyDrink(*member_, drink_) ? kFirstDrinkState + drink_ : 5);
+            setState(buyDrink(*member_, drink_) ? kFirstDrinkState + drink_ : NO_CREDIT);
         else if (sym == 'n')
-            setState(12);
+            setState(NO_DRINK);
         return;
-    case 18:
+    case TIP_AMOUNT:
         keyAmount(sym);
         return;
     default:
@@ -378,10 +379,11 @@ void Tavern_C::handleKey(int sym, SDLMod)
         if (member_)
             drinkEffect(*member_, state_ - kFirstDrinkState);
         hourTest();
-    } else if (state_ == 14) {
+    } else if (state_ == NIGHT) {
         restNight();
         hourTest();
-    } else if (state_ == 5 || state_ == 12 || state_ == 15 || state_ == 16 || state_ == 19 || state_ == 20) {
+    } else if (state_ == NO_CREDIT || state_ == NO_DRINK || state_ == ROOM_SHORT || state_ == RUMOUR ||
+               state_ == TIP_SHORT || state_ == TIP_TOLD) {
         hourTest();
     }
 }

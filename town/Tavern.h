@@ -14,11 +14,7 @@
 // above what gold can hold is never paid; nothing is taken when the payer
 // has too little.
 //
-// States: 1 welcome, 2 who drinks, 3 the drinks, 4 pay for the drink, 5 no
-// credit, 6-11 the drink (house ale ... Tongue o'the Dragon), 12 no money no
-// drink, 13 who pays the room, 14 the night, 15 room not paid, 16 a rumour,
-// 17 who tips, 18 the tip amount, 19 tip not paid, 20 the tip's words, 99
-// closed.
+// States: below (State), and the frame's closed state.
 #pragma once
 #include "town/Building.h"
 #include "town/TavernTips.h"
@@ -30,6 +26,29 @@ class bl3dPartyChar;
 
 class Tavern_C : public Building_C {
 public:
+    enum State : int {
+        MENU = 1,          // welcome
+        DRINK_WHO = 2,     // who drinks
+        DRINKS = 3,        // the drinks
+        DRINK_OFFER = 4,   // pay for the drink?
+        NO_CREDIT = 5,     // the drinker cannot pay
+        // The drink's words, one state a drink in the order of the list.
+        ALE = 6,
+        IMPORTED_ALE = 7,
+        WINE = 8,
+        MEAD = 9,
+        WHISKY = 10,
+        TONGUE = 11,
+        NO_DRINK = 12,     // the drink refused
+        ROOM_WHO = 13,     // who pays the room
+        NIGHT = 14,        // the night's rest
+        ROOM_SHORT = 15,   // the room not paid
+        RUMOUR = 16,
+        TIP_WHO = 17,      // who tips
+        TIP_AMOUNT = 18,   // the tip typed
+        TIP_SHORT = 19,    // the tip not paid
+        TIP_TOLD = 20,     // the barkeep's answer
+    };
     static constexpr int kDrinkCount = 6;
     static constexpr int kMaxTipDigits = 8;
     static constexpr int kRestTicks = 1920;   // eight hours

@@ -71,12 +71,18 @@ void refreshCursor(Interface_C& iface)
     }
 }
 
-void beginViewPage(Interface_C& iface)
+void beginPage(Interface_C& iface, const std::function<void()>& drawPicture)
 {
     clearRegions(iface);
     iface.clearUR(false);
-    iface.redrawUL();
+    if (drawPicture)
+        drawPicture();
     iface.drawCharText();
+}
+
+void beginViewPage(Interface_C& iface)
+{
+    beginPage(iface, [&iface] { iface.redrawUL(); });
 }
 
 void paneMessage(Interface_C& iface, const char* text, void (*redraw)())

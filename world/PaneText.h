@@ -9,6 +9,7 @@
 // paneMessage: the modal message box of the main screen (SPACE or ESC ends
 // it) over whatever the caller's redraw function draws.
 #pragma once
+#include <functional>
 
 class CommonInterface_C;
 class Interface_C;
@@ -48,10 +49,13 @@ private:
 };
 
 // The frame of a page over the main view: the click regions cleared, the
-// picture under the pane, the 3-D view and the party roster drawn; and,
-// once the page has added its regions, the mouse cursor brought up to date
-// for the region under the mouse. Both do nothing to the regions without
-// mouse support.
+// pane cleared, the page's picture (drawPicture; nothing leaves the picture
+// as it is), and the party roster drawn; and, once the page has added its
+// regions, the mouse cursor brought up to date for the region under the
+// mouse. Both do nothing to the regions without mouse support.
+// beginViewPage is the frame with the picture under the pane and the 3-D
+// view. Pane screens (screens/PaneScreen.h) have the frame drawn for them.
+void beginPage(Interface_C& iface, const std::function<void()>& drawPicture);
 void beginViewPage(Interface_C& iface);
 void clearRegions(Interface_C& iface);
 void refreshCursor(Interface_C& iface);

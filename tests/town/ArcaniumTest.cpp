@@ -51,7 +51,7 @@ TEST_F(ArcaniumTest, BrowsingATopicAndReadingAText)
     watch([&] { return a->getState(); });
     onDisplay([&] {
         parchment.push_back(iface.curPicNamed("parchment"));
-        if (a->list() && a->getState() == 4)
+        if (a->list() && a->getState() == Event_1023_C::TITLES)
             listed.assign({a->list()->lineText(0), a->list()->lineText(1)});
         if (a->pane())
             read = paneText(a->pane());
@@ -65,24 +65,24 @@ TEST_F(ArcaniumTest, BrowsingATopicAndReadingAText)
     EXPECT_TRUE(shown(0).has("(B)rowse our Texts"));
     EXPECT_TRUE(shown(0).has("(P)ick a volume at random"));
     EXPECT_TRUE(shown(0).has("(ESCAPE) to Exit"));
-    EXPECT_EQ(shown(1).state, 2);
+    EXPECT_EQ(shown(1).state, Event_1023_C::TOPICS);
     EXPECT_TRUE(shown(1).mentions("Which topic interests you?"));
     EXPECT_TRUE(shown(1).has("History"));
     EXPECT_TRUE(shown(1).has("Bestiary"));
     EXPECT_TRUE(shown(1).has("(ESCAPE) to Cancel"));
-    EXPECT_EQ(shown(3).state, 4);
+    EXPECT_EQ(shown(3).state, Event_1023_C::TITLES);
     EXPECT_TRUE(shown(3).mentions("Which text will you inspect?"));
     EXPECT_EQ(a->chosenTopic(), 1);
     EXPECT_EQ(listed, (std::vector<std::string>{"On the Five Schools", "Songs That Bind, a Harper's Primer"}));
-    EXPECT_EQ(shown(5).state, 5);
+    EXPECT_EQ(shown(5).state, Event_1023_C::TEXT);
     EXPECT_TRUE(shown(5).has("(ESCAPE) to Select Another"));
     EXPECT_TRUE(shown(5).mentions("Songs That Bind")) << "the title list stays beside the text";
     EXPECT_EQ(a->chosenEntry(), 3);
     EXPECT_NE(read.find("A harper's songs are not spells"), std::string::npos);
     EXPECT_NE(read.find("It deems few worthy."), std::string::npos);
-    EXPECT_EQ(shown(7).state, 4);
-    EXPECT_EQ(shown(8).state, 2);
-    EXPECT_EQ(shown(9).state, 1);
+    EXPECT_EQ(shown(7).state, Event_1023_C::TITLES);
+    EXPECT_EQ(shown(8).state, Event_1023_C::TOPICS);
+    EXPECT_EQ(shown(9).state, Event_1023_C::MENU);
     EXPECT_EQ(parchment, (std::vector<bool>{false, false, false, false, false, true, true, false, false, false}));
     EXPECT_EQ(now(), t0 + 5) << "the Arcanium lets only 5 ticks pass on leaving";
     EXPECT_EQ(gameworld->getSquareX(), 3);
@@ -104,11 +104,11 @@ TEST_F(ArcaniumTest, AVolumeAtRandomMayBeOneNoTopicHolds)
     script({SDLK_p, quiet(SDLK_DOWN), SDLK_ESCAPE, SDLK_ESCAPE});
     a.invoke(&iface);
     ASSERT_EQ(shown().size(), 4u);
-    EXPECT_EQ(shown(1).state, 3);
+    EXPECT_EQ(shown(1).state, Event_1023_C::RANDOM_TEXT);
     EXPECT_TRUE(shown(1).mentions("You grab the first text you see..."));
     EXPECT_TRUE(shown(1).has("(ESCAPE) to Cancel"));
     EXPECT_NE(read.find("the third shelf from the door is loose."), std::string::npos);
-    EXPECT_EQ(shown(3).state, 1);
+    EXPECT_EQ(shown(3).state, Event_1023_C::MENU);
     // ... and never in a title list, which lists only a topic of the list.
     const std::vector<std::string>& topics = a.catalogue().topics;
     EXPECT_EQ(a.catalogue().entries.at(6).topic, "Unshelved");
@@ -121,13 +121,16 @@ TEST_F(ArcaniumTest, OpeningHoursAndAClockThatPassesTwoInside)
     struct Case {
         unsigned hour, minute;
         int first;
-    } cases[] = {{1, 59, 1}, {2, 0, Building_C::kClosed}, {8, 59, Building_C::kClosed}, {9, 0, 1}};
+    } cases[] = {{1, 59, Event_1023_C::MENU},
+                 {2, 0, Building_C::kClosed},
+                 {8, 59, Building_C::kClosed},
+                 {9, 0, Event_1023_C::MENU}};
     for (const Case& c : cases) {
         forget();
         setTime(c.hour, c.minute);
         Event_1023_C a(&params_);
         watch([&] { return a.getState(); });
-        script({c.first == 1 ? SDLK_ESCAPE : SDLK_SPACE});
+        script({c.first == Event_1023_C::MENU ? SDLK_ESCAPE : SDLK_SPACE});
         a.invoke(&iface);
         ASSERT_EQ(shown().size(), 1u);
         EXPECT_EQ(shown(0).state, c.first) << c.hour << ":" << c.minute;
@@ -176,12 +179,12 @@ TEST_F(ArcaniumTest, OnlyAConsciousLiterateMemberReads)
     script({SDLK_b, quiet(SDLK_ESCAPE), quiet(SDLK_RETURN), SDLK_SPACE});
     a.invoke(&iface);
     ASSERT_EQ(shown().size(), 4u);
-    EXPECT_EQ(shown(1).state, 2);
-    EXPECT_EQ(shown(2).state, Event_1023_C::kIlliterate);
+    EXPECT_EQ(shown(1).state, Event_1023_C::TOPICS);
+    EXPECT_EQ(shown(2).state, Event_1023_C::ILLITERATE);
     EXPECT_TRUE(shown(2).mentions("Welcome to the Arcanium!"));
     EXPECT_TRUE(shown(2).mentions("I'm sorry, but it appears no conscious member of your party is literate."));
     EXPECT_TRUE(shown(2).has("(SPACE) to Continue"));
-    EXPECT_EQ(shown(3).state, Event_1023_C::kIlliterate);
+    EXPECT_EQ(shown(3).state, Event_1023_C::ILLITERATE);
     EXPECT_EQ(a.getState(), 0);
     EXPECT_EQ(now(), t0 + 5);
 }
@@ -203,11 +206,11 @@ TEST_F(ArcaniumTest, EmptyMissingAndDamagedCatalogues)
         script({SDLK_p, SDLK_ESCAPE, SDLK_b, quiet(SDLK_RETURN), quiet(SDLK_DOWN), SDLK_ESCAPE, SDLK_ESCAPE});
         a.invoke(&iface);
         ASSERT_EQ(shown().size(), 7u);
-        EXPECT_EQ(shown(1).state, 3);
+        EXPECT_EQ(shown(1).state, Event_1023_C::RANDOM_TEXT);
         EXPECT_NE(read.find("The shelves here are bare"), std::string::npos);
-        EXPECT_EQ(shown(3).state, 2);
-        EXPECT_EQ(shown(4).state, 2) << "RETURN on an empty list chooses nothing";
-        EXPECT_EQ(shown(6).state, 1);
+        EXPECT_EQ(shown(3).state, Event_1023_C::TOPICS);
+        EXPECT_EQ(shown(4).state, Event_1023_C::TOPICS) << "RETURN on an empty list chooses nothing";
+        EXPECT_EQ(shown(6).state, Event_1023_C::MENU);
     }
     // Damaged: paths outside the folder, short lines, long lines, a topic
     // with no texts, and a text whose file is missing.
@@ -247,11 +250,11 @@ TEST_F(ArcaniumTest, EmptyMissingAndDamagedCatalogues)
             SDLK_RETURN, SDLK_ESCAPE, SDLK_ESCAPE, SDLK_ESCAPE, SDLK_ESCAPE});
     a.invoke(&iface);
     ASSERT_EQ(shown().size(), 13u);
-    EXPECT_EQ(shown(3).state, 4);
-    EXPECT_EQ(shown(4).state, 4) << "an empty title list chooses nothing";
-    EXPECT_EQ(shown(9).state, 5);
+    EXPECT_EQ(shown(3).state, Event_1023_C::TITLES);
+    EXPECT_EQ(shown(4).state, Event_1023_C::TITLES) << "an empty title list chooses nothing";
+    EXPECT_EQ(shown(9).state, Event_1023_C::TEXT);
     EXPECT_NE(read.find("too worn"), std::string::npos);
-    EXPECT_EQ(last().state, 1);
+    EXPECT_EQ(last().state, Event_1023_C::MENU);
 }
 
 // With mouse support the key lines and the lists' lines are clicked.
@@ -272,9 +275,9 @@ TEST_F(ArcaniumTest, ClicksStandForTheKeysOfTheirLines)
     a.invoke(&iface);
     gameConfig.mouseSupport = false;
     iface.init(kWidth, kHeight);
-    EXPECT_EQ(lastIn(2).state, 2);
+    EXPECT_EQ(lastIn(Event_1023_C::TOPICS).state, Event_1023_C::TOPICS);
     EXPECT_EQ(a.chosenTopic(), 1);
-    EXPECT_EQ(lastIn(4).state, 4);
+    EXPECT_EQ(lastIn(Event_1023_C::TITLES).state, Event_1023_C::TITLES);
     EXPECT_EQ(a.getState(), 0);
     EXPECT_EQ(gameworld->getSquareX(), 3);
 }

@@ -50,7 +50,7 @@ TEST_F(BarracksHouseTest, ShowsItsTextIgnoresOtherKeysAndLeavesOnEscape)
         EXPECT_EQ(b->invoke(&iface), 0);
         ASSERT_EQ(shown().size(), 5u) << "no key but ESC asks for a redraw";
         for (const Shown& s : shown()) {
-            EXPECT_EQ(s.state, 1);
+            EXPECT_EQ(s.state, Building_C::kMenu);
             EXPECT_TRUE(s.has(c.text));
             EXPECT_TRUE(s.has("(ESCAPE) to Exit"));
         }

@@ -24,10 +24,11 @@ using namespace town;
 // the message, unless the frame takes the message's keys).
 class ProbeBuilding_C : public Building_C {
 public:
+    static constexpr int MESSAGE = 2;   // the probe's one message
     using Building_C::Building_C;
     int typeId() const override { return 1012; }
     std::string picSeen;       // the picture at the last drawState
-    bool framedMessage = false; // state 2 is a message of the frame's
+    bool framedMessage = false; // MESSAGE is a message of the frame's
     size_t soundDepthInside = 0; // the sound director's places during the visit
 
 protected:
@@ -37,11 +38,11 @@ protected:
     bool isOpenAt(unsigned hour) const override { return hour >= 6; }
     int leaveTicks() const override { return 60; }
     const char* closedText() const override { return "Closed for the night."; }
-    bool isMessage() const override { return framedMessage && state_ == 2; }
+    bool isMessage() const override { return framedMessage && state_ == MESSAGE; }
 
     void drawState(PaneText_C& pane) override
     {
-        if (state_ == 1) {
+        if (state_ == kMenu) {
             pane.wrapped(1, "Probe menu");
             pane.line(4, "(M)essage", 'm');
             pane.line(0, "(ESCAPE) to Exit", SDLK_ESCAPE);
@@ -54,13 +55,13 @@ protected:
     }
     void handleKey(int sym, SDLMod) override
     {
-        if (state_ == 1 && sym == 'm')
-            setState(2);
-        else if (state_ == 1 && sym == SDLK_ESCAPE)
+        if (state_ == kMenu && sym == 'm')
+            setState(MESSAGE);
+        else if (state_ == kMenu && sym == SDLK_ESCAPE)
             leave();
-        else if (state_ == 2 && sym == 'w')
+        else if (state_ == MESSAGE && sym == 'w')
             gameworld->getClock().advance(int(GameClock_C::TICKS_PER_HOUR) * 20);
-        else if (state_ == 2 && sym == SDLK_SPACE)
+        else if (state_ == MESSAGE && sym == SDLK_SPACE)
             backToMenu();
     }
 };
@@ -88,12 +89,12 @@ TEST_F(BuildingFrameTest, OpenBuildingShowsItsMenuAndLeavesByItsExit)
     script({SDLK_m, SDLK_SPACE, quiet(SDLK_RETURN), SDLK_ESCAPE});
     EXPECT_EQ(b.invoke(&iface), 0);
     ASSERT_EQ(shown().size(), 4u);
-    EXPECT_EQ(shown(0).state, 1);
+    EXPECT_EQ(shown(0).state, Building_C::kMenu);
     EXPECT_TRUE(shown(0).has("Probe menu"));
     EXPECT_TRUE(shown(0).has("(ESCAPE) to Exit"));
-    EXPECT_EQ(shown(1).state, 2);
+    EXPECT_EQ(shown(1).state, ProbeBuilding_C::MESSAGE);
     EXPECT_TRUE(shown(1).has("A message."));
-    EXPECT_EQ(shown(2).state, 1);
+    EXPECT_EQ(shown(2).state, Building_C::kMenu);
     EXPECT_EQ(b.picSeen, "Adv_Hall");
     EXPECT_EQ(gameworld->getSquareX(), 3);
     EXPECT_EQ(gameworld->getSquareY(), 5);
@@ -132,7 +133,7 @@ TEST_F(BuildingFrameTest, MessageClosesBehindThePlayerWhenTheHourPassed)
     script({SDLK_m, quiet(SDLK_w), SDLK_SPACE, SDLK_SPACE});
     b.invoke(&iface);
     ASSERT_EQ(shown().size(), 4u);
-    EXPECT_EQ(shown(2).state, 2);
+    EXPECT_EQ(shown(2).state, ProbeBuilding_C::MESSAGE);
     EXPECT_EQ(shown(3).state, Building_C::kClosed);
     EXPECT_TRUE(shown(3).has("Closed for the night."));
     EXPECT_EQ(closedPic, (std::vector<bool>{false, false, false, true})) << "closed shows the picture \"Closed\"";
@@ -151,8 +152,8 @@ TEST_F(BuildingFrameTest, TheFrameTakesTheKeysOfAMessage)
     script({SDLK_m, quiet(SDLK_w), SDLK_SPACE, SDLK_ESCAPE});
     b.invoke(&iface);
     ASSERT_EQ(shown().size(), 4u) << "'w' in the message asks for no redraw";
-    EXPECT_EQ(shown(2).state, 2);
-    EXPECT_EQ(shown(3).state, 1);
+    EXPECT_EQ(shown(2).state, ProbeBuilding_C::MESSAGE);
+    EXPECT_EQ(shown(3).state, Building_C::kMenu);
     EXPECT_EQ(gameworld->getClock().getTicks(), t0 + 60) << "only the leave time passed";
     EXPECT_EQ(gameworld->getSquareX(), 3);
 }

@@ -29,29 +29,29 @@ TEST_F(CasinoTest, TheWheelPaysBreaksEvenAndLetsThePlayerPlayAgain)
     EXPECT_TRUE(shown(0).has("(W)heel of Chance"));
     EXPECT_TRUE(shown(0).has("(B)ones of Luck"));
     EXPECT_TRUE(shown(0).has("(ESCAPE) to Exit"));
-    EXPECT_EQ(shown(1).state, 2);
+    EXPECT_EQ(shown(1).state, Event_1022_C::WHEEL_WHO);
     EXPECT_TRUE(shown(1).mentions("Prepare to spin the Wheel of Chance! Who will play?"));
     EXPECT_TRUE(shown(1).has("(F1-F8) to select"));
-    EXPECT_EQ(shown(2).state, 4);
+    EXPECT_EQ(shown(2).state, Event_1022_C::WAGER);
     EXPECT_TRUE(shown(2).mentions("Ann has 200 Gold:"));
     EXPECT_TRUE(shown(2).has("How much will you wager?"));
     EXPECT_TRUE(shown(2).has("_"));
     EXPECT_TRUE(shown(4).has("50_")) << "keypad digits count";
-    EXPECT_EQ(shown(5).state, 5);
+    EXPECT_EQ(shown(5).state, Event_1022_C::WON);
     EXPECT_TRUE(shown(5).mentions("WE HAVE A WINNER!"));
     EXPECT_TRUE(shown(5).has("Your purse increases by 100 Gold Pieces"));
     for (const char* s : {"Would you like to :", "(P)lay again", "(C)hoose a new Player", "(L)eave this table"})
         EXPECT_TRUE(shown(5).has(s)) << s;
-    EXPECT_EQ(shown(6).state, 5) << "a redraw of the result changes nothing";
-    EXPECT_EQ(shown(7).state, 4);
+    EXPECT_EQ(shown(6).state, Event_1022_C::WON) << "a redraw of the result changes nothing";
+    EXPECT_EQ(shown(7).state, Event_1022_C::WAGER);
     EXPECT_TRUE(shown(7).mentions("Ann has 250 Gold:"));
     EXPECT_TRUE(shown(7).has("50_")) << "the same wager is offered again";
-    EXPECT_EQ(shown(8).state, 5);
+    EXPECT_EQ(shown(8).state, Event_1022_C::WON);
     EXPECT_TRUE(shown(8).has("You broke even on the wager"));
-    EXPECT_EQ(shown(10).state, 6);
+    EXPECT_EQ(shown(10).state, Event_1022_C::LOST);
     EXPECT_TRUE(shown(10).mentions("Sorry friend, the house wins"));
-    EXPECT_EQ(shown(11).state, 2);
-    EXPECT_EQ(shown(12).state, 1);
+    EXPECT_EQ(shown(11).state, Event_1022_C::WHEEL_WHO);
+    EXPECT_EQ(shown(12).state, Event_1022_C::MENU);
     EXPECT_EQ(ann.getGold(), 200);
     EXPECT_EQ(now(), t0 + 60) << "60 ticks on leaving, however many games";
     EXPECT_EQ(gameworld->getSquareX(), 3);
@@ -85,23 +85,23 @@ TEST_F(CasinoTest, BonesAndTheOnesWhoCannotPlayOrPay)
     vell::scriptGameRand({0, 0});
     script(steps);
     c.invoke(&iface);
-    EXPECT_EQ(shown(1).state, 3);
+    EXPECT_EQ(shown(1).state, Event_1022_C::BONES_WHO);
     EXPECT_TRUE(shown(1).mentions("Prepare to roll the Bones of Skill! Who will play?"));
-    EXPECT_EQ(shown(2).state, 3);
-    EXPECT_EQ(shown(3).state, 7);
+    EXPECT_EQ(shown(2).state, Event_1022_C::BONES_WHO);
+    EXPECT_EQ(shown(3).state, Event_1022_C::CANNOT_PLAY);
     EXPECT_TRUE(shown(3).mentions("Perhaps someone who can move should play?"));
-    EXPECT_EQ(shown(4).state, 3);
-    EXPECT_EQ(shown(5).state, 4);
-    const Shown credit = lastIn(8);
+    EXPECT_EQ(shown(4).state, Event_1022_C::BONES_WHO);
+    EXPECT_EQ(shown(5).state, Event_1022_C::WAGER);
+    const Shown credit = lastIn(Event_1022_C::NO_GOLD);
     EXPECT_TRUE(credit.mentions("Your credit is no good here, come back when you have the cash"));
-    EXPECT_TRUE(lastIn(4).mentions("Ann has 30 Gold:"));
+    EXPECT_TRUE(lastIn(Event_1022_C::WAGER).mentions("Ann has 30 Gold:"));
     bool all38 = false;
     for (const Shown& s : shown())
         all38 = all38 || s.has(std::string(38, '9') + "_");
     EXPECT_TRUE(all38);
     EXPECT_EQ(vell::scriptedGameRandLeft(), 0u) << "the wager of 0 was rolled";
-    EXPECT_TRUE(lastIn(6).mentions("Sorry friend, the house wins")) << "double zero pays 4 x 0: nothing";
-    EXPECT_EQ(last().state, 1);
+    EXPECT_TRUE(lastIn(Event_1022_C::LOST).mentions("Sorry friend, the house wins")) << "double zero pays 4 x 0: nothing";
+    EXPECT_EQ(last().state, Event_1022_C::MENU);
     EXPECT_EQ(ann.getGold(), 30);
     EXPECT_EQ(sleeper.getGold(), 30);
 }
@@ -181,7 +181,7 @@ TEST_F(CasinoTest, APayoutNeverTakesGoldPastWhatItHolds)
     ann.addGold(INT32_MAX);
     ASSERT_EQ(ann.getGold(), INT32_MAX);
     vell::scriptGameRand({0, 0});
-    EXPECT_EQ(c.play(0, Event_1022_C::kBones, std::to_string(INT32_MAX)), 5);
+    EXPECT_EQ(c.play(0, Event_1022_C::kBones, std::to_string(INT32_MAX)), Event_1022_C::WON);
     EXPECT_EQ(c.payout(), 4 * int64_t(INT32_MAX));
     EXPECT_EQ(c.received(), int64_t(INT32_MAX));
     EXPECT_EQ(ann.getGold(), INT32_MAX);
@@ -193,7 +193,7 @@ TEST_F(CasinoTest, APayoutNeverTakesGoldPastWhatItHolds)
     ann.rawAddGold(1000);
     member(1).rawAddGold(INT32_MAX - 2000);
     vell::scriptGameRand({12});
-    EXPECT_EQ(c.play(0, Event_1022_C::kWheel, "1000"), 5);
+    EXPECT_EQ(c.play(0, Event_1022_C::kWheel, "1000"), Event_1022_C::WON);
     EXPECT_EQ(c.received(), 2000);
     EXPECT_EQ(ann.getGold(), INT32_MAX);
     int64_t sum = 0;
@@ -204,10 +204,10 @@ TEST_F(CasinoTest, APayoutNeverTakesGoldPastWhatItHolds)
     EXPECT_EQ(sum, int64_t(INT32_MAX));
     // Digits that are no number are a wager of 0.
     vell::scriptGameRand({0});
-    EXPECT_EQ(c.play(0, Event_1022_C::kWheel, ""), 6);
+    EXPECT_EQ(c.play(0, Event_1022_C::kWheel, ""), Event_1022_C::LOST);
     EXPECT_EQ(c.wager(), 0);
-    EXPECT_EQ(c.play(0, Event_1022_C::kWheel, std::string(38, '9')), 8);
-    EXPECT_EQ(c.play(5, Event_1022_C::kWheel, "1"), 8) << "no player in that place";
+    EXPECT_EQ(c.play(0, Event_1022_C::kWheel, std::string(38, '9')), Event_1022_C::NO_GOLD);
+    EXPECT_EQ(c.play(5, Event_1022_C::kWheel, "1"), Event_1022_C::NO_GOLD) << "no player in that place";
 }
 
 TEST_F(CasinoTest, TheCasinoIsRegistered)

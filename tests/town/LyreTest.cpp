@@ -133,7 +133,7 @@ TEST_F(LyreTest, TheMenuStaysInsideThePane)
     const int right = iface.text().getURRight();
     int overPrinted = -1;
     onDisplay([&] {
-        if (order_->getState() == 1)
+        if (order_->getState() == Guild_C::MENU)
             overPrinted = countNear(right + 2, iface.getURLineY(12), 40, iface.getURLineY(2) - iface.getURLineY(12),
                                     {0, 0, 0}, 60);
     });

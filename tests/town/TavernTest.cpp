@@ -82,20 +82,20 @@ TEST_F(TavernTest, ADrinkIsPaidForDrunkAndTheClockMoves)
     for (const char* s : {"What be your pleasure?", "(B)uy a Drink", "(R)ent a Room", "(L)isten for Rumors",
                           "(T)ip the Barkeep", "(F1-F8) to View", "(ESCAPE) to Exit"})
         EXPECT_TRUE(shown(0).has(s)) << s;
-    EXPECT_EQ(shown(1).state, 2);
+    EXPECT_EQ(shown(1).state, Tavern_C::DRINK_WHO);
     EXPECT_TRUE(shown(1).has("Who will drink?"));
-    EXPECT_EQ(shown(2).state, 3);
+    EXPECT_EQ(shown(2).state, Tavern_C::DRINKS);
     EXPECT_TRUE(shown(2).has("Ann, what can I get ye?"));
     for (const char* s : {"House (A)le", "(I)mported Ale", "(W)ine", "(M)ead", "W(h)isky", "(T)ongue o'the Dragon"})
         EXPECT_TRUE(shown(2).has(s)) << s;
-    EXPECT_EQ(shown(3).state, 4);
+    EXPECT_EQ(shown(3).state, Tavern_C::DRINK_OFFER);
     EXPECT_TRUE(shown(3).mentions("Such a fine brew will cost you 10 gold."));
     EXPECT_TRUE(shown(3).has("(Y)es"));
     EXPECT_TRUE(shown(3).has("(N)o"));
-    EXPECT_EQ(shown(4).state, 6);
+    EXPECT_EQ(shown(4).state, Tavern_C::ALE);
     EXPECT_TRUE(shown(4).mentions("The house ale is weak and flat"));
     EXPECT_TRUE(shown(4).has("(SPACE) to Continue"));
-    EXPECT_EQ(shown(5).state, 1);
+    EXPECT_EQ(shown(5).state, Tavern_C::MENU);
     EXPECT_EQ(ann.getGold(), 90);
     EXPECT_EQ(now(), t0 + 10 + 30) << "the ale takes 10 ticks, leaving 30";
     EXPECT_EQ(gameworld->getSquareX(), 3);
@@ -110,12 +110,12 @@ TEST_F(TavernTest, EachDrinkHasItsPriceWordsSongsAndTime)
         int price, state, songsAfter, ticks;
         const char* words;
     } cases[] = {
-        {SDLK_a, 10, 6, 4, 10, "The house ale is weak"},
-        {SDLK_i, 50, 7, 6, 10, "The fine import is smooth"},
-        {SDLK_w, 30, 8, 6, 10, "The rich, blood-colored wine"},
-        {SDLK_m, 15, 9, 5, 10, "The mead seems to be more water"},
-        {SDLK_h, 40, 10, 6, 10, "floor"},
-        {SDLK_t, 100, 11, 6, 30, "The Tongue o'the Dragon glows"},
+        {SDLK_a, 10, Tavern_C::ALE, 4, 10, "The house ale is weak"},
+        {SDLK_i, 50, Tavern_C::IMPORTED_ALE, 6, 10, "The fine import is smooth"},
+        {SDLK_w, 30, Tavern_C::WINE, 6, 10, "The rich, blood-colored wine"},
+        {SDLK_m, 15, Tavern_C::MEAD, 5, 10, "The mead seems to be more water"},
+        {SDLK_h, 40, Tavern_C::WHISKY, 6, 10, "floor"},
+        {SDLK_t, 100, Tavern_C::TONGUE, 6, 30, "The Tongue o'the Dragon glows"},
     };
     bl3dPartyChar& bard = join("Bard", 0x2);
     bl3dPartyChar& knight = join("Knight", 0x4);
@@ -179,15 +179,15 @@ TEST_F(TavernTest, NoMoneyNoDrinkAndNoIsNo)
             SDLK_n, SDLK_SPACE, SDLK_b, SDLK_ESCAPE, SDLK_ESCAPE});
     t.invoke(&iface);
     ASSERT_EQ(shown().size(), 15u);
-    EXPECT_EQ(shown(2).state, 2);
-    EXPECT_EQ(shown(3).state, 2);
-    EXPECT_EQ(shown(6).state, 5);
+    EXPECT_EQ(shown(2).state, Tavern_C::DRINK_WHO);
+    EXPECT_EQ(shown(3).state, Tavern_C::DRINK_WHO);
+    EXPECT_EQ(shown(6).state, Tavern_C::NO_CREDIT);
     EXPECT_TRUE(shown(6).mentions("we don't give drink on credit!"));
-    EXPECT_EQ(shown(7).state, 1);
-    EXPECT_EQ(shown(11).state, 12);
+    EXPECT_EQ(shown(7).state, Tavern_C::MENU);
+    EXPECT_EQ(shown(11).state, Tavern_C::NO_DRINK);
     EXPECT_TRUE(shown(11).mentions("Our policy is simple - no money, no drink."));
-    EXPECT_EQ(shown(13).state, 2);
-    EXPECT_EQ(shown(14).state, 1);
+    EXPECT_EQ(shown(13).state, Tavern_C::DRINK_WHO);
+    EXPECT_EQ(shown(14).state, Tavern_C::MENU);
     EXPECT_EQ(ann.getGold(), 40) << "nothing is taken";
 }
 
@@ -209,12 +209,12 @@ TEST_F(TavernTest, ARoomRestsThePartyForTheNight)
     script({SDLK_r, quiet(SDLK_F3), SDLK_F1, SDLK_SPACE, SDLK_ESCAPE});
     t.invoke(&iface);
     ASSERT_EQ(shown().size(), 5u);
-    EXPECT_EQ(shown(1).state, 13);
+    EXPECT_EQ(shown(1).state, Tavern_C::ROOM_WHO);
     EXPECT_TRUE(shown(1).mentions("A room will cost you 300 gold. Who will pay?")) << "levels 3, 4, 2: average 3";
     EXPECT_TRUE(shown(1).has("(F1-F8) for Character"));
-    EXPECT_EQ(shown(3).state, 14);
+    EXPECT_EQ(shown(3).state, Tavern_C::NIGHT);
     EXPECT_TRUE(shown(3).mentions("The room is simple, but comfortable."));
-    EXPECT_EQ(shown(4).state, 1) << "20:00, open";
+    EXPECT_EQ(shown(4).state, Tavern_C::MENU) << "20:00, open";
     EXPECT_EQ(ann.getGold(), 200);
     EXPECT_EQ(ann.getCurHP(), 12);
     EXPECT_EQ(ann.getCurSP(), 8);
@@ -255,10 +255,10 @@ TEST_F(TavernTest, AnUnpaidRoomIsRefused)
     script({SDLK_r, SDLK_F1, SDLK_SPACE, SDLK_r, SDLK_ESCAPE, SDLK_ESCAPE});
     t.invoke(&iface);
     ASSERT_EQ(shown().size(), 6u);
-    EXPECT_EQ(shown(2).state, 15);
+    EXPECT_EQ(shown(2).state, Tavern_C::ROOM_SHORT);
     EXPECT_TRUE(shown(2).mentions("You do not have enough to cover the cost."));
-    EXPECT_EQ(shown(4).state, 13);
-    EXPECT_EQ(shown(5).state, 1);
+    EXPECT_EQ(shown(4).state, Tavern_C::ROOM_WHO);
+    EXPECT_EQ(shown(5).state, Tavern_C::MENU);
     EXPECT_EQ(ann.getGold(), 499);
 }
 
@@ -278,7 +278,7 @@ TEST_F(TavernTest, ListeningTellsARumourOrRarelyATip)
     script({SDLK_l, SDLK_SPACE, SDLK_l, SDLK_SPACE, SDLK_ESCAPE});
     t.invoke(&iface);
     ASSERT_EQ(shown().size(), 5u);
-    EXPECT_EQ(shown(1).state, 16);
+    EXPECT_EQ(shown(1).state, Tavern_C::RUMOUR);
     EXPECT_TRUE(shown(1).has("Second rumour."));
     EXPECT_TRUE(shown(1).has("(SPACE) to Continue"));
     EXPECT_TRUE(shown(3).has("Dear tip."));
@@ -303,15 +303,15 @@ TEST_F(TavernTest, ATipBuysWhatItIsWorth)
             SDLK_ESCAPE});
     t.invoke(&iface);
     ASSERT_EQ(shown().size(), 11u);
-    EXPECT_EQ(shown(1).state, 17);
+    EXPECT_EQ(shown(1).state, Tavern_C::TIP_WHO);
     EXPECT_TRUE(shown(1).has("Who wishes to tip the barkeep?"));
-    EXPECT_EQ(shown(3).state, 18);
+    EXPECT_EQ(shown(3).state, Tavern_C::TIP_AMOUNT);
     EXPECT_TRUE(shown(3).has("How much do you wish to tip?"));
     EXPECT_TRUE(shown(3).has("_"));
     EXPECT_TRUE(shown(5).has("59_"));
     EXPECT_TRUE(shown(6).has("5_"));
     EXPECT_TRUE(shown(8).has("500_"));
-    EXPECT_EQ(shown(9).state, 20);
+    EXPECT_EQ(shown(9).state, Tavern_C::TIP_TOLD);
     EXPECT_TRUE(shown(9).has("Middling tip."));
     EXPECT_EQ(ann.getGold(), 500);
     EXPECT_EQ(now(), t0 + 20 + 30);
@@ -375,14 +375,14 @@ TEST_F(TavernTest, AnUnpaidTipIsRefusedAndEscapeCancels)
             SDLK_ESCAPE});
     t.invoke(&iface);
     ASSERT_EQ(shown().size(), 19u);
-    EXPECT_EQ(shown(3).state, 18);
-    EXPECT_EQ(shown(4).state, 18);
+    EXPECT_EQ(shown(3).state, Tavern_C::TIP_AMOUNT);
+    EXPECT_EQ(shown(4).state, Tavern_C::TIP_AMOUNT);
     EXPECT_TRUE(shown(13).has("12345678_"));
-    EXPECT_EQ(shown(14).state, 19);
+    EXPECT_EQ(shown(14).state, Tavern_C::TIP_SHORT);
     EXPECT_TRUE(shown(14).mentions("You don't have that much!"));
-    EXPECT_EQ(shown(15).state, 1);
+    EXPECT_EQ(shown(15).state, Tavern_C::MENU);
     EXPECT_TRUE(shown(17).has("12345678_")) << "the amount stays for the visit";
-    EXPECT_EQ(shown(18).state, 1);
+    EXPECT_EQ(shown(18).state, Tavern_C::MENU);
     EXPECT_EQ(ann.getGold(), 5);
 }
 
@@ -392,13 +392,17 @@ TEST_F(TavernTest, OpeningHours)
     struct Case {
         unsigned hour, minute;
         int first;
-    } cases[] = {{1, 59, 1}, {2, 0, Building_C::kClosed}, {11, 59, Building_C::kClosed}, {12, 0, 1}, {0, 0, 1}};
+    } cases[] = {{1, 59, Tavern_C::MENU},
+                 {2, 0, Building_C::kClosed},
+                 {11, 59, Building_C::kClosed},
+                 {12, 0, Tavern_C::MENU},
+                 {0, 0, Tavern_C::MENU}};
     for (const Case& c : cases) {
         forget();
         setTime(c.hour, c.minute);
         ProbeTavern_C t(&params_, tipFile_);
         watch([&] { return t.getState(); });
-        script({c.first == 1 ? SDLK_ESCAPE : SDLK_SPACE});
+        script({c.first == Tavern_C::MENU ? SDLK_ESCAPE : SDLK_SPACE});
         t.invoke(&iface);
         ASSERT_EQ(shown().size(), 1u);
         EXPECT_EQ(shown(0).state, c.first) << c.hour << ":" << c.minute;
@@ -429,7 +433,7 @@ TEST_F(TavernTest, FOneToFEightViewAMember)
     t.invoke(&iface);
     ASSERT_GE(shown().size(), 4u);
     EXPECT_NE(sheet[1], 0) << "the sheet is open";
-    EXPECT_EQ(last().state, 1);
+    EXPECT_EQ(last().state, Tavern_C::MENU);
 }
 
 TEST_F(TavernTest, MissingOrDamagedTipFilesLeaveAClearFallback)
