@@ -227,8 +227,7 @@ void RunGameTest::toTheLaneAtDusk(Shot& shot, const std::string& quest, SavedQue
     keys("Return");
     ASSERT_TRUE(waitSettled([&](const Shot& s) { return paneText(s) > 100 && paneText(s) < 800; }, 300, shot))
         << "no end of the rest; game said:\n" << gameErrors();
-    keys("space");
-    ASSERT_TRUE(waitSettled(calmStreet, 30, shot)) << "the rest did not end; game said:\n" << gameErrors();
+    ASSERT_TRUE(endRest(shot, calmStreet)) << "the rest did not end; game said:\n" << gameErrors();
     save(shot, calmStreet, "after the rest");
     if (HasFatalFailure())
         return;

@@ -611,6 +611,17 @@ protected:
     // Walk: the route's keys, each once the last has changed the screen and
     // the game has come to rest.
     void walk(Shot& shot, const Route& route) { pressAllUntilChanged(shot, route.keys, route.name.c_str()); }
+    // Ends a rest that says "You feel much rested.": SPACE, until the street
+    // stands calm. A SPACE that a busy machine lost is pressed again; one
+    // more on the street by day is only a wait.
+    bool endRest(Shot& shot, const std::function<bool(const Shot&)>& street) {
+        for (int i = 0; i < 4; ++i) {
+            keys("space");
+            if (waitSettled(street, 30, shot))
+                return true;
+        }
+        return false;
+    }
     // Enter: one step up into the building ahead; its menu in the pane.
     void enter(Shot& shot, const std::string& building) {
         pressUntilChanged(shot, "Up", ("into " + building).c_str());

@@ -153,8 +153,7 @@ TEST_F(RunTownErrandsTest, WagerAtTheCasinoDrinkAndRentARoomAtMelkoransThenSaveA
     keys("Return");
     ASSERT_TRUE(waitSettled([&](const Shot& s) { return paneText(s) > 100 && paneText(s) < 800; }, 120, shot))
         << "no end of the rest; game said:\n" << gameErrors();
-    keys("space");
-    ASSERT_TRUE(waitSettled(streetAtAnyHour, 30, shot)) << "the rest did not end; game said:\n" << gameErrors();
+    ASSERT_TRUE(endRest(shot, streetAtAnyHour)) << "the rest did not end; game said:\n" << gameErrors();
     SavedQuest beforeDrink;
     saveAndRead("before the tavern", beforeDrink);
     ASSERT_FALSE(HasFatalFailure());
