@@ -4,6 +4,7 @@
 #include "core/ModalLoop.h"
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
+#include "screens/PaneScreen.h"
 #include "world/PaneText.h"
 #include "screens/RosterList.h"
 #include "world/Interface.h"
@@ -14,23 +15,33 @@
 
 namespace {
 
-struct DismissScreen_S {
-    int state = DismissChar_C::DONE;
-    Interface_C* iface = nullptr;
-    int index = 0;
-    std::string name;
+// The screen: a pane screen over the main view. The refusal is a message:
+// SPACE goes back to the choice.
+class DismissScreen_C : public PaneScreen_C {
+public:
+    void open(Interface_C* iface)
+    {
+        iface_ = iface;
+        state_ = DismissChar_C::CHOOSE;
+    }
+    void close() { state_ = DismissChar_C::DONE; }
+    void run() { runLoop(true); }
+
+private:
+    void drawState(PaneText_C& pane) override;
+    void handleKey(int sym, SDLMod mod) override;
+    bool isMessage() const override { return state_ == DismissChar_C::REFUSED; }
+    void choose(int sym);
+    void dismiss();
+
+    int index_ = 0;
+    std::string name_;
 };
 
-DismissScreen_S& S()
+DismissScreen_C& S()
 {
-    static DismissScreen_S screen;
+    static DismissScreen_C screen;
     return screen;
-}
-
-void setState(int state)
-{
-    S().state = state;
-    vell::pushRedraw();
 }
 
 // Deletes the roster entry of that name when it holds a monster; an
@@ -45,13 +56,64 @@ void forgetMonster(const std::string& name)
         roster->remove(name.c_str());
 }
 
-void dismiss()
+void DismissScreen_C::dismiss()
 {
-    DismissScreen_S& s = S();
-    if (party && s.index < party->getCount())
-        party->removeAt(s.index);
-    forgetMonster(s.name);
+    if (party && index_ < party->getCount())
+        party->removeAt(index_);
+    forgetMonster(name_);
     setState(DismissChar_C::DONE);
+}
+
+void DismissScreen_C::choose(int sym)
+{
+    bl3dPartyChar* m = memberForKey(sym);
+    if (!m) {
+        vell::pushRedraw();
+        return;
+    }
+    index_ = memberSlotOfKey(sym);
+    name_ = m->getName();
+    setState(m->isMonster() || m->isJoinedMonster() ? DismissChar_C::CONFIRM : DismissChar_C::REFUSED);
+}
+
+void DismissScreen_C::drawState(PaneText_C& pane)
+{
+    switch (state_) {
+    case DismissChar_C::CHOOSE:
+        pane.wrapped(1, "Who do you wish to dismiss?");
+        pane.line(-1, "(F1-F8) to Select");
+        pane.line(0, "(ESCAPE) to Cancel", SDLK_ESCAPE);
+        break;
+    case DismissChar_C::REFUSED:
+        pane.wrapped(1, (name_ + " is not a monster!").c_str());
+        pane.line(0, "(SPACE) to Continue", SDLK_SPACE);
+        break;
+    case DismissChar_C::CONFIRM:
+        pane.wrapped(1, ("Are you sure you want to dismiss " + name_ + "?").c_str());
+        pane.line(-1, "(Y)es", 'y');
+        pane.line(0, "(N)o", 'n');
+        break;
+    default: break;
+    }
+}
+
+void DismissScreen_C::handleKey(int sym, SDLMod)
+{
+    switch (state_) {
+    case DismissChar_C::CHOOSE:
+        if (sym == SDLK_ESCAPE)
+            setState(DismissChar_C::DONE);
+        else if (memberSlotOfKey(sym) >= 0)
+            choose(sym);
+        break;
+    case DismissChar_C::CONFIRM:
+        if (sym == 'n')
+            setState(DismissChar_C::CHOOSE);
+        else if (sym == 'y')
+            dismiss();
+        break;
+    default: break;
+    }
 }
 
 } // namespace
@@ -60,70 +122,14 @@ void DismissChar_C::run(Interface_C* iface)
 {
     if (!iface)
         return;
-    DismissScreen_S& s = S();
-    s.iface = iface;
-    s.state = CHOOSE;
-    ModalLoop_C loop(s.state, [](const SDL_keysym& k) { key(k.sym); }, [iface] { updateText(iface); });
-    loop.setMouse(iface->getMouseRegions()).setFrame([iface] { iface->drawBackground(); }).setPolling(true);
-    loop.run();
-    s.state = DONE;
+    DismissScreen_C& s = S();
+    s.open(iface);
+    s.run();
+    s.close();
 }
 
-void DismissChar_C::updateText(Interface_C* iface)
-{
-    DismissScreen_S& s = S();
-    beginViewPage(*iface);
-    PaneText_C pane(*iface);
-    switch (s.state) {
-    case CHOOSE:
-        pane.wrapped(1, "Who do you wish to dismiss?");
-        pane.line(-1, "(F1-F8) to Select");
-        pane.line(0, "(ESCAPE) to Cancel", SDLK_ESCAPE);
-        break;
-    case REFUSED:
-        pane.wrapped(1, (s.name + " is not a monster!").c_str());
-        pane.line(0, "(SPACE) to Continue", SDLK_SPACE);
-        break;
-    case CONFIRM:
-        pane.wrapped(1, ("Are you sure you want to dismiss " + s.name + "?").c_str());
-        pane.line(-1, "(Y)es", 'y');
-        pane.line(0, "(N)o", 'n');
-        break;
-    default: break;
-    }
-    refreshCursor(*iface);
-}
+void DismissChar_C::updateText(Interface_C*) { S().display(); }
 
-void DismissChar_C::key(int sym)
-{
-    DismissScreen_S& s = S();
-    switch (s.state) {
-    case CHOOSE:
-        if (sym == SDLK_ESCAPE) {
-            setState(DONE);
-        } else if (memberSlotOfKey(sym) >= 0) {
-            bl3dPartyChar* m = memberForKey(sym);
-            if (!m) {
-                vell::pushRedraw();
-                break;
-            }
-            s.index = memberSlotOfKey(sym);
-            s.name = m->getName();
-            setState(m->isMonster() || m->isJoinedMonster() ? CONFIRM : REFUSED);
-        }
-        break;
-    case REFUSED:
-        if (sym == SDLK_SPACE)
-            setState(CHOOSE);
-        break;
-    case CONFIRM:
-        if (sym == 'n')
-            setState(CHOOSE);
-        else if (sym == 'y')
-            dismiss();
-        break;
-    default: break;
-    }
-}
+void DismissChar_C::key(int sym) { S().key(sym); }
 
-int DismissChar_C::getState() { return S().state; }
+int DismissChar_C::getState() { return S().getState(); }

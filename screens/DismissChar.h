@@ -11,6 +11,8 @@ class DismissChar_C {
 public:
     enum State : int { DONE = 0, CHOOSE = 1, REFUSED = 2, CONFIRM = 3 };
 
+    // The screen is a pane screen (screens/PaneScreen.h); updateText draws
+    // it and key gives it a key.
     static void run(Interface_C* iface);
     static void updateText(Interface_C* iface);
     static void key(int sym);

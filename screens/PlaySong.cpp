@@ -9,6 +9,7 @@
 #include "core/ScrollList.h"
 #include "core/TextBuf.h"
 #include "rules/PartyChar.h"
+#include "screens/PaneScreen.h"
 #include "world/ListKeys.h"
 #include "world/PaneText.h"
 #include "world/Interface.h"
@@ -25,69 +26,82 @@ constexpr int32_t BARDS = 0x2;
 // The number bits by which a bard song is known.
 constexpr uint32_t SONG_NUMBER_BITS = 0xb000;
 
-struct SongScreen_S {
-    int state = PlaySong_C::DONE;
-    Interface_C* iface = nullptr;
+// The screen: a pane screen over the main view. What the song said is a
+// message that SPACE ends, and with it the screen; the lack of talent is
+// told until any key.
+class SongScreen_C : public PaneScreen_C {
+public:
     bl3dPartyChar* singer = nullptr;
     std::unique_ptr<ScrollList_C> list;
     char narration[1024] = {};
-    TextBuf_C text{narration, sizeof narration};
+
+    void open(Interface_C* iface)
+    {
+        iface_ = iface;
+        // A member or spell of an earlier run may be gone by now.
+        singer = nullptr;
+        state_ = PlaySong_C::CHOOSE_SINGER;
+    }
+    void run() { runLoop(true); }
+
+private:
+    void drawState(PaneText_C& pane) override;
+    void handleKey(int sym, SDLMod mod) override;
+    bool isMessage() const override { return state_ == PlaySong_C::PLAYED; }
+    void endMessage() override { setState(PlaySong_C::DONE); }
+
+    void buildList();
+    void endPlaying();
+    void play();
+    void chooseSinger(int sym);
+    void chooseSong(int sym);
+
+    TextBuf_C text_{narration, sizeof narration};
 };
 
-SongScreen_S& S()
+SongScreen_C& S()
 {
-    static SongScreen_S screen;
+    static SongScreen_C screen;
     return screen;
 }
 
-void setState(int state)
+void SongScreen_C::buildList()
 {
-    S().state = state;
-    vell::pushRedraw();
-}
-
-void buildList()
-{
-    SongScreen_S& s = S();
-    PaneText_C pane(*s.iface);
-    s.list = std::make_unique<ScrollList_C>(&s.iface->text(), pane.left(), pane.right(), pane.lineY(3),
-                                            pane.lineY(-2));
-    for (const ActionNode_S* n = s.singer->actions()->head(); n; n = n->next) {
+    PaneText_C pane(*iface_);
+    list = std::make_unique<ScrollList_C>(&iface_->text(), pane.left(), pane.right(), pane.lineY(3), pane.lineY(-2));
+    for (const ActionNode_S* n = singer->actions()->head(); n; n = n->next) {
         if (!n->action || !(static_cast<uint32_t>(n->action->actionID()) & SONG_NUMBER_BITS))
             continue;
         VELL_LOG(10, "Action ID adding to list = 0x%08x\n", static_cast<unsigned>(n->action->actionID()));
-        s.list->addLine(n->action->name().c_str(), n->action->actionID(), true);
+        list->addLine(n->action->name().c_str(), n->action->actionID(), true);
     }
 }
 
 // Every member playing a song stops first: at most one song plays outside
 // combat.
-void endPlaying()
+void SongScreen_C::endPlaying()
 {
-    SongScreen_S& s = S();
-    endPlayingOutsideCombat(s.text, s.iface);
+    endPlayingOutsideCombat(text_, iface_);
     VELL_LOG(10, "Done with player playing check!\n");
 }
 
-void play()
+void SongScreen_C::play()
 {
-    SongScreen_S& s = S();
     endPlaying();
-    bl3dAction* song = s.singer->actions()->getAction(s.list->selectedValue());
-    VELL_LOG(10, "Selected Action id = %08x\n", static_cast<unsigned>(s.list->selectedValue()));
-    s.text.clear();
+    bl3dAction* song = singer->actions()->getAction(list->selectedValue());
+    VELL_LOG(10, "Selected Action id = %08x\n", static_cast<unsigned>(list->selectedValue()));
+    text_.clear();
     if (song)
-        performSongRequest(*song, *s.singer, s.text, s.iface, SONG_START);
+        performSongRequest(*song, *singer, text_, iface_, SONG_START);
     setState(PlaySong_C::PLAYED);
 }
 
-void chooseSinger(int sym)
+void SongScreen_C::chooseSinger(int sym)
 {
-    SongScreen_S& s = S();
     bl3dPartyChar* m = memberForKey(sym);
     if (!m || m->getCurHP() < 1)
         return;
-    s.singer = m;
+    singer = m;
     if (!m->isClass(BARDS)) {
         VELL_LOG(10, "is not a bard\n");
         setState(PlaySong_C::NO_TALENT);
@@ -97,11 +111,9 @@ void chooseSinger(int sym)
     setState(PlaySong_C::CHOOSE_SONG);
 }
 
-void chooseSong(int sym)
+void SongScreen_C::chooseSong(int sym)
 {
-    SongScreen_S& s = S();
-    ScrollList_C* list = s.list.get();
-    if (moveListByKey(list, sym, false)) {
+    if (moveListByKey(list.get(), sym, false)) {
         vell::pushRedraw();
     } else if (sym == SDLK_RETURN) {
         // An empty list has no line to play.
@@ -112,81 +124,70 @@ void chooseSong(int sym)
     }
 }
 
-} // namespace
-
-void PlaySong_C::run(Interface_C* iface)
+void SongScreen_C::handleKey(int sym, SDLMod)
 {
-    if (!iface)
-        return;
-    SongScreen_S& s = S();
-    s.iface = iface;
-    // A member or spell of an earlier run may be gone by now.
-    s.singer = nullptr;
-    s.state = CHOOSE_SINGER;
-    ModalLoop_C loop(s.state, [](const SDL_keysym& k) { key(k.sym); }, [] { updateText(); });
-    loop.setMouse(iface->getMouseRegions()).setFrame([iface] { iface->drawBackground(); }).setPolling(true);
-    loop.run();
-}
-
-void PlaySong_C::key(int sym)
-{
-    switch (S().state) {
-    case CHOOSE_SINGER:
+    switch (state_) {
+    case PlaySong_C::CHOOSE_SINGER:
         if (memberSlotOfKey(sym) >= 0)
             chooseSinger(sym);
         else if (sym == SDLK_ESCAPE)
-            setState(DONE);
+            setState(PlaySong_C::DONE);
         return;
-    case CHOOSE_SONG: chooseSong(sym); return;
-    case PLAYED:
-        if (sym == SDLK_SPACE)
-            setState(DONE);
-        return;
-    case NO_TALENT: setState(DONE); return;
+    case PlaySong_C::CHOOSE_SONG: chooseSong(sym); return;
+    case PlaySong_C::NO_TALENT: setState(PlaySong_C::DONE); return;
     default: return;
     }
 }
 
-void PlaySong_C::updateText()
+void SongScreen_C::drawState(PaneText_C& pane)
 {
-    SongScreen_S& s = S();
-    if (!s.iface)
-        return;
-    beginViewPage(*s.iface);
-    PaneText_C pane(*s.iface);
     char line[256];
-    switch (s.state) {
-    case CHOOSE_SINGER:
+    switch (state_) {
+    case PlaySong_C::CHOOSE_SINGER:
         pane.wrapped(1, "Who will play?");
         pane.line(-1, "(F1-F8) to Select");
         pane.line(0, "(ESCAPE) to Cancel", SDLK_ESCAPE);
         break;
-    case CHOOSE_SONG:
+    case PlaySong_C::CHOOSE_SONG:
         pane.wrapped(1, "Available songs:");
-        if (s.list) {
-            s.list->draw(&pane.text(), pane.regions());
-            pane.listRegion(3, -2, SDLK_RETURN, &ScrollList_C::mouseCallback, s.list.get());
+        if (list) {
+            list->draw(&pane.text(), pane.regions());
+            pane.listRegion(3, -2, SDLK_RETURN, &ScrollList_C::mouseCallback, list.get());
         } else {
             VELL_LOG(1, "ERROR: PlaySong_C: scrollList NOT DEFINED!\n");
         }
         pane.line(-1, "(RETURN) to Select", SDLK_RETURN);
         pane.line(0, "(ESCAPE) to Cancel", SDLK_ESCAPE);
         break;
-    case PLAYED:
-        pane.wrapped(1, s.narration);
+    case PlaySong_C::PLAYED:
+        pane.wrapped(1, narration);
         pane.line(0, "(SPACE) to Continue", SDLK_SPACE);
         break;
-    case NO_TALENT:
-        std::snprintf(line, sizeof line, "%s has no musical talent!", s.singer ? s.singer->getName() : "");
+    case PlaySong_C::NO_TALENT:
+        std::snprintf(line, sizeof line, "%s has no musical talent!", singer ? singer->getName() : "");
         pane.wrapped(1, line);
         pane.line(0, "(SPACE) to Continue", SDLK_SPACE);
         break;
     default: break;
     }
-    refreshCursor(*s.iface);
 }
 
-int PlaySong_C::getState() { return S().state; }
+} // namespace
+
+void PlaySong_C::run(Interface_C* iface)
+{
+    if (!iface)
+        return;
+    SongScreen_C& s = S();
+    s.open(iface);
+    s.run();
+}
+
+void PlaySong_C::key(int sym) { S().key(sym); }
+
+void PlaySong_C::updateText() { S().display(); }
+
+int PlaySong_C::getState() { return S().getState(); }
 bl3dPartyChar* PlaySong_C::getSinger() { return S().singer; }
 const ScrollList_C* PlaySong_C::getSongList() { return S().list.get(); }
 const char* PlaySong_C::getNarration() { return S().narration; }

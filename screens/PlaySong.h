@@ -15,8 +15,10 @@ class bl3dPartyChar;
 
 class PlaySong_C {
 public:
-    enum State { DONE = 0, CHOOSE_SINGER = 1, CHOOSE_SONG = 2, PLAYED = 3, NO_TALENT = 4 };
+    enum State : int { DONE = 0, CHOOSE_SINGER = 1, CHOOSE_SONG = 2, PLAYED = 3, NO_TALENT = 4 };
 
+    // The screen is a pane screen (screens/PaneScreen.h); updateText draws
+    // it and key gives it a key.
     static void run(Interface_C* iface);
     static void key(int sym);
     static void updateText();

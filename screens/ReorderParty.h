@@ -14,6 +14,10 @@ class bl3dPartyChar;
 
 class ReorderParty_C {
 public:
+    enum State : int { DONE = 0, PICKING = 1 };
+
+    // The screen is a pane screen (screens/PaneScreen.h); display draws it
+    // and key gives it a key.
     static void run(Interface_C* iface);
     static void key(int sym);
     static void display();

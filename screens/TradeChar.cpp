@@ -4,6 +4,7 @@
 #include "core/ModalLoop.h"
 #include "rules/Party.h"
 #include "rules/PartyChar.h"
+#include "screens/PaneScreen.h"
 #include "world/PaneText.h"
 #include "world/Interface.h"
 
@@ -11,15 +12,27 @@
 
 namespace {
 
-struct TradeScreen_S {
-    int state = 0;
-    int first = -1;
-    Interface_C* iface = nullptr;
+// The screen: a pane screen over the main view.
+class TradeScreen_C : public PaneScreen_C {
+public:
+    void open(Interface_C* iface)
+    {
+        iface_ = iface;
+        state_ = TradeChar_C::TRADE_WHO;
+        first_ = -1;
+    }
+    void run() { runLoop(true); }
+
+private:
+    void drawState(PaneText_C& pane) override;
+    void handleKey(int sym, SDLMod mod) override;
+
+    int first_ = -1;
 };
 
-TradeScreen_S& S()
+TradeScreen_C& S()
 {
-    static TradeScreen_S screen;
+    static TradeScreen_C screen;
     return screen;
 }
 
@@ -30,61 +43,43 @@ int livingMember(int sym)
     return m && m->getCurHP() > 0 ? memberSlotOfKey(sym) : -1;
 }
 
+void TradeScreen_C::drawState(PaneText_C& pane)
+{
+    pane.wrapped(1, state_ == TradeChar_C::TRADE_WHO ? "Trade who?" : "With who?");
+    pane.line(-1, "(F1-F8) to Select");
+    pane.line(0, "(ESCAPE) to Cancel", SDLK_ESCAPE);
+}
+
+void TradeScreen_C::handleKey(int sym, SDLMod)
+{
+    if (sym == SDLK_ESCAPE) {
+        setState(TradeChar_C::DONE);
+        return;
+    }
+    const int who = livingMember(sym);
+    if (who < 0)
+        return;
+    if (state_ == TradeChar_C::TRADE_WHO) {
+        first_ = who;
+        setState(TradeChar_C::WITH_WHO);
+    } else if (who != first_ && party->swap(first_, who)) {
+        setState(TradeChar_C::DONE);
+    }
+}
+
 } // namespace
 
 void TradeChar_C::run(Interface_C* iface)
 {
     if (!iface)
         return;
-    TradeScreen_S& s = S();
-    s.iface = iface;
-    s.state = TRADE_WHO;
-    s.first = -1;
-    ModalLoop_C loop(s.state, [](const SDL_keysym& k) { key(k.sym); }, [] { display(); });
-    loop.setMouse(iface->getMouseRegions()).setFrame([iface] { iface->drawBackground(); }).setPolling(true);
-    loop.run();
+    TradeScreen_C& s = S();
+    s.open(iface);
+    s.run();
 }
 
-void TradeChar_C::key(int sym)
-{
-    TradeScreen_S& s = S();
-    if (s.state != TRADE_WHO && s.state != WITH_WHO)
-        return;
-    if (sym == SDLK_ESCAPE) {
-        s.state = DONE;
-        vell::pushRedraw();
-        return;
-    }
-    const int who = livingMember(sym);
-    if (who < 0)
-        return;
-    if (s.state == TRADE_WHO) {
-        s.first = who;
-        s.state = WITH_WHO;
-    } else {
-        if (who == s.first || !party->swap(s.first, who))
-            return;
-        s.state = DONE;
-    }
-    vell::pushRedraw();
-}
+void TradeChar_C::key(int sym) { S().key(sym); }
 
-void TradeChar_C::display()
-{
-    TradeScreen_S& s = S();
-    Interface_C* iface = s.iface;
-    if (!iface)
-        return;
-    beginViewPage(*iface);
-    if (s.state != TRADE_WHO && s.state != WITH_WHO) {
-        refreshCursor(*iface);
-        return;
-    }
-    PaneText_C pane(*iface);
-    pane.wrapped(1, s.state == TRADE_WHO ? "Trade who?" : "With who?");
-    pane.line(-1, "(F1-F8) to Select");
-    pane.line(0, "(ESCAPE) to Cancel", SDLK_ESCAPE);
-    refreshCursor(*iface);
-}
+void TradeChar_C::display() { S().display(); }
 
-int TradeChar_C::getState() { return S().state; }
+int TradeChar_C::getState() { return S().getState(); }

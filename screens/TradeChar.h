@@ -7,8 +7,10 @@ class Interface_C;
 
 class TradeChar_C {
 public:
-    enum State { DONE = 0, TRADE_WHO = 1, WITH_WHO = 2 };
+    enum State : int { DONE = 0, TRADE_WHO = 1, WITH_WHO = 2 };
 
+    // The screen is a pane screen (screens/PaneScreen.h); display draws it
+    // and key gives it a key.
     static void run(Interface_C* iface);
     static void key(int sym);
     static void display();

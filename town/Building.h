@@ -73,7 +73,7 @@ protected:
     virtual int leaveTicks() const { return kLeaveTicks; }
     // Whether the loop waits for each event (SDL_WaitEvent) or polls.
     virtual bool waitsForEvents() const { return true; }
-    // The closed text of state 99 (buildings with hours).
+    // The text of the closed state, kClosed (buildings with hours).
     virtual const char* closedText() const { return ""; }
     // Whether leaving empties the upper-left picture (a shop leaves it).
     virtual bool emptiesPictureOnLeaving() const { return true; }

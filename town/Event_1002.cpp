@@ -45,7 +45,11 @@ struct Event_1002_C::Cure_S {
     int key;
     int32_t bit;
     int64_t pricePerLevel;
-    int choose, notAfflicted, offer, shortOfGold, done;
+    int choose;
+    int notAfflicted() const { return choose + kCureNotAfflicted; }
+    int offer() const { return choose + kCureOffer; }
+    int shortOfGold() const { return choose + kCureShort; }
+    int done() const { return choose + kCureDone; }
     bool otherPays;
     void (bl3dStatBlock::*cure)();
     const char* askText;
@@ -57,18 +61,18 @@ struct Event_1002_C::Cure_S {
 const Event_1002_C::Cure_S* Event_1002_C::cureTable(size_t& count)
 {
     static const Event_1002_C::Cure_S kCures[] = {
-        {'p', COND_POISONED, 10, 32, 33, 34, 35, 36, false, nullptr, "Who requires curing?", "%s is not poisoned!",
+        {'p', COND_POISONED, 10, POISON_WHO, false, nullptr, "Who requires curing?", "%s is not poisoned!",
          "To cure %s will cost %lld gold.\nWill you pay?", "%s is cured!"},
-        {'b', COND_BLIND, 15, 37, 38, 39, 40, 41, false, &bl3dStatBlock::cureBlind, "Who is blinded?",
+        {'b', COND_BLIND, 15, BLIND_WHO, false, &bl3dStatBlock::cureBlind, "Who is blinded?",
          "%s can see well enough!", "To restore sight to %s will cost %lld gold.\nWill you pay?",
          "%s can see again!"},
-        {'l', COND_WITHERED, 25, 47, 48, 49, 50, 51, false, &bl3dStatBlock::cureWithered,
+        {'l', COND_WITHERED, 25, LIMBS_WHO, false, &bl3dStatBlock::cureWithered,
          "Who requires the restoration of limbs?", "%s has no withered limbs!",
          "To restore %s will cost %lld gold.\nWill you pay?", "%s is restored!"},
-        {'a', COND_AGED, 30, 52, 53, 54, 55, 56, false, &bl3dStatBlock::cureAged, "Who is unnaturally aged?",
+        {'a', COND_AGED, 30, AGING_WHO, false, &bl3dStatBlock::cureAged, "Who is unnaturally aged?",
          "%s has earned all %s years!", "To revert %s will cost %lld gold.\nWill you pay?",
          "%s is young once more!"},
-        {'s', COND_STONE, 50, 57, 58, 59, 60, 61, true, &bl3dStatBlock::cureStone, "Who requires reanimation?",
+        {'s', COND_STONE, 50, STONE_WHO, true, &bl3dStatBlock::cureStone, "Who requires reanimation?",
          "%s is animate already!", "To reanimate %s will cost %lld gold.\nWho will pay?",
          "%s is no longer a statue!"},
     };
@@ -102,7 +106,7 @@ const Event_1002_C::Cure_S* Event_1002_C::cureOfferedIn(int state)
     size_t n = 0;
     const Cure_S* cures = cureTable(n);
     for (size_t i = 0; i < n; ++i)
-        if (cures[i].offer == state)
+        if (cures[i].offer() == state)
             return &cures[i];
     return nullptr;
 }
@@ -139,7 +143,7 @@ bool Event_1002_C::isMessage() const
     size_t n = 0;
     const Cure_S* cures = cureTable(n);
     for (size_t i = 0; i < n; ++i)
-        if (state_ == cures[i].notAfflicted || state_ == cures[i].shortOfGold || state_ == cures[i].done)
+        if (state_ == cures[i].notAfflicted() || state_ == cures[i].shortOfGold() || state_ == cures[i].done())
             return true;
     return false;
 }
@@ -232,13 +236,13 @@ std::string Event_1002_C::stateText() const
         const Cure_S& c = cures[i];
         if (state_ == c.choose)
             return c.askText;
-        if (state_ == c.offer)
+        if (state_ == c.offer())
             return priced(c.offerText, amount_);
-        if (state_ == c.shortOfGold)
+        if (state_ == c.shortOfGold())
             return shame(c.otherPays ? payer_ : patient_);
-        if (state_ == c.done)
+        if (state_ == c.done())
             return named(c.doneText);
-        if (state_ == c.notAfflicted) {
+        if (state_ == c.notAfflicted()) {
             std::snprintf(buf, sizeof buf, c.notText, patient, patient_ ? patient_->pronoun(2) : "");
             return buf;
         }
@@ -424,11 +428,11 @@ void Event_1002_C::cureWhoKey(const Cure_S& cure, bl3dPartyChar& m)
 {
     patient_ = &m;
     if ((m.getConditions() & cure.bit) == 0) {
-        setState(cure.notAfflicted);
+        setState(cure.notAfflicted());
         return;
     }
     amount_ = cure.pricePerLevel * m.getLevel();
-    setState(cure.offer);
+    setState(cure.offer());
 }
 
 // The offers that a living member chosen with F1-F8 pays: resurrection, the
@@ -445,12 +449,12 @@ void Event_1002_C::payerKey(int sym)
         return;
     payer_ = payer;
     if (!money::pay(*payer, amount_)) {
-        setState(cure ? cure->shortOfGold : PAYER_SHORT);
+        setState(cure ? cure->shortOfGold() : PAYER_SHORT);
         return;
     }
     if (cure) {
         applyCure(*cure);
-        setState(cure->done);
+        setState(cure->done());
     } else if (state_ == RAISE_OFFER) {
         if (patient_)
             patient_->changeHP(saturate32(int64_t(1) - patient_->getCurHP()));
@@ -481,12 +485,12 @@ void Event_1002_C::yesNoKey(int sym)
     const Cure_S* cure = cureOfferedIn(state_);
     const int64_t price = cure ? amount_ : HEAL_PRICE_PER_POINT * amount_;
     if (!money::pay(*patient_, price)) {
-        setState(cure ? cure->shortOfGold : HEAL_SHORT);
+        setState(cure ? cure->shortOfGold() : HEAL_SHORT);
         return;
     }
     if (cure) {
         applyCure(*cure);
-        setState(cure->done);
+        setState(cure->done());
         return;
     }
     patient_->changeHP(saturate32(amount_));

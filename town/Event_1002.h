@@ -72,6 +72,13 @@ public:
         REDEEMER_RANK = 70,
         MEDITATE_RANK = 71,
     };
+    // A cure's states follow its first (POISON_WHO, BLIND_WHO, LIMBS_WHO,
+    // AGING_WHO, STONE_WHO: who is to be cured) at these steps: the chosen
+    // member is not afflicted, the offer, the payer is short of gold, cured.
+    static constexpr int kCureNotAfflicted = 1;
+    static constexpr int kCureOffer = 2;
+    static constexpr int kCureShort = 3;
+    static constexpr int kCureDone = 4;
     static constexpr int TYPE_ID = EVENT_TEMPLE;
     static constexpr int kOpensAt = 6;
     static constexpr int kTitheDigits = 8;

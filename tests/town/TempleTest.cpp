@@ -247,7 +247,8 @@ TEST_F(TempleTest, EachCureClearsItsConditionForItsPriceAndHalfAnHour)
     EXPECT_EQ(visit({SDLK_h, SDLK_b, SDLK_F1, SDLK_y, SDLK_SPACE, SDLK_h, SDLK_b, SDLK_F1, SDLK_n, SDLK_SPACE,
                      SDLK_ESCAPE}),
               uint32_t(kLeave));
-    EXPECT_TRUE(lastIn(40).has("Ann turns away in embarrassment as he realizes he does not have enough funds!"));
+    EXPECT_TRUE(lastIn(Event_1002_C::BLIND_WHO + Event_1002_C::kCureShort)
+                    .has("Ann turns away in embarrassment as he realizes he does not have enough funds!"));
     EXPECT_EQ(lastIn(Event_1002_C::DECLINED).state, Event_1002_C::DECLINED);
     EXPECT_TRUE(ann.isBlind());
     EXPECT_EQ(gold(ann), 44);
