@@ -6,8 +6,8 @@
 // Portal asks how many steps north, then east, to go. The spell is cast at
 // once and its narration shown; SPACE then closes the screen.
 //
-// The state lives for the whole run (each run starts again from
-// CHOOSE_CASTER): the caster, the spell, the typed entry, the spell list of
+// The screen is a pane screen (screens/PaneScreen.h). Its state lives for
+// the whole run (each run starts again from CHOOSE_CASTER): the caster, the spell, the typed entry, the spell list of
 // the last TAB, the narration of the last cast.
 #pragma once
 

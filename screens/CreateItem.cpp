@@ -1,6 +1,7 @@
 #include "screens/CreateItem.h"
 
 #include "core/ModalLoop.h"
+#include "screens/PaneScreen.h"
 #include "core/MouseRegions.h"
 #include "core/ScrollList.h"
 #include "platform/Random.h"
@@ -25,19 +26,46 @@
 
 namespace {
 
-struct CreateScreen_S {
-    int state = 0;
-    Interface_C* iface = nullptr;
+// The screen: a pane screen over the main view, waiting for each event.
+// The item chooser and the message boxes run over the view it draws
+// (redrawView).
+class CreateScreen_C : public PaneScreen_C {
+public:
     bl3dPartyChar* builder = nullptr;
     std::unique_ptr<ScrollList_C> kinds;
     std::unique_ptr<ScrollList_C> taken;
     std::vector<Ingredient_S> itemCreateList;
     bl3dItemType* created = nullptr;
+
+    void setInterface(Interface_C* iface) { iface_ = iface; }
+    void run(Interface_C* iface, int state, bl3dPartyChar* chosen);
+    void redrawView()
+    {
+        if (iface_)
+            iface_->redrawUL();
+    }
+    void fillKinds(bl3dPartyChar* chosen);
+
+private:
+    void drawState(PaneText_C& pane) override;
+    // A key that changed the page redraws it.
+    void handleKey(int sym, SDLMod) override
+    {
+        if (handle(sym))
+            vell::pushRedraw();
+    }
+
+    const ItemCreate_S* chosenKind() const;
+    void putAllBack();
+    void message(const char* text);
+    void create();
+    void takeIngredient(bl3dPartyChar* owner);
+    bool handle(int sym);
 };
 
-CreateScreen_S& S()
+CreateScreen_C& S()
 {
-    static CreateScreen_S screen;
+    static CreateScreen_C screen;
     return screen;
 }
 
@@ -48,22 +76,20 @@ std::unique_ptr<ScrollList_C> newList(Interface_C& iface)
 }
 
 // Fills the kinds list: every kind, or those the builder has a skill for.
-void fillKinds(bl3dPartyChar* builder)
+void CreateScreen_C::fillKinds(bl3dPartyChar* chosen)
 {
-    CreateScreen_S& s = S();
-    s.kinds = newList(*s.iface);
+    kinds = newList(*iface_);
     for (size_t i = 0; i < itemCreate.size(); ++i)
-        if (!builder || builder->getCreateAbility(&itemCreate[i]) != 0)
-            s.kinds->addLine(itemCreate[i].getName(), static_cast<int>(i), true);
+        if (!chosen || chosen->getCreateAbility(&itemCreate[i]) != 0)
+            kinds->addLine(itemCreate[i].getName(), static_cast<int>(i), true);
 }
 
 // The kind chosen on the kind page; null when none is selected.
-const ItemCreate_S* chosenKind()
+const ItemCreate_S* CreateScreen_C::chosenKind() const
 {
-    CreateScreen_S& s = S();
-    if (!s.kinds || s.kinds->selected() < 0)
+    if (!kinds || kinds->selected() < 0)
         return nullptr;
-    const int k = s.kinds->selectedValue();
+    const int k = kinds->selectedValue();
     return k >= 0 && static_cast<size_t>(k) < itemCreate.size() ? &itemCreate[size_t(k)] : nullptr;
 }
 
@@ -90,30 +116,29 @@ void putBack(Ingredient_S& ing)
     owner->getPack()->pushFront(item);
 }
 
-void putAllBack()
+void CreateScreen_C::putAllBack()
 {
-    for (Ingredient_S& ing : S().itemCreateList)
+    for (Ingredient_S& ing : itemCreateList)
         putBack(ing);
-    S().itemCreateList.clear();
+    itemCreateList.clear();
 }
 
-void message(const char* text)
+void CreateScreen_C::message(const char* text)
 {
-    if (S().iface)
-        paneMessage(*S().iface, text, &CreateItem_C::redrawView);
+    if (iface_)
+        paneMessage(*iface_, text, &CreateItem_C::redrawView);
 }
 
 // 'c': the ingredients go into a recipe (those that are ingredients are used
 // up), the recipe is matched and the roll decides.
-void create()
+void CreateScreen_C::create()
 {
-    CreateScreen_S& s = S();
     const ItemCreate_S* kind = chosenKind();
     if (!kind)
         return;
     bl3dRecipe gathered;
-    gathered.setId(s.kinds->selectedValue());
-    for (Ingredient_S& ing : s.itemCreateList) {
+    gathered.setId(kinds->selectedValue());
+    for (Ingredient_S& ing : itemCreateList) {
         if (!ing.item || !ing.item->getType())
             continue;
         bool used = false;
@@ -130,54 +155,52 @@ void create()
     bl3dItemType* type = masterITL.findByRecipe(&gathered);
     if (!type) {
         message(kind->noMatchText.c_str());
-        s.state = CreateItem_C::DONE;
+        state_ = CreateItem_C::DONE;
         return;
     }
     const int roll = vell::gameRand() % 30 + 1;
-    const int skill = s.builder ? s.builder->getCreateAbility(kind) : 0;
+    const int skill = builder ? builder->getCreateAbility(kind) : 0;
     if (roll != 1 && roll + skill - gathered.totalCount() >= CreateItem_C::kSuccessMargin) {
-        s.created = type;
-        s.state = CreateItem_C::TAKE_ITEM;
+        created = type;
+        state_ = CreateItem_C::TAKE_ITEM;
         return;
     }
     message(kind->failText.c_str());
-    s.state = CreateItem_C::DONE;
+    state_ = CreateItem_C::DONE;
 }
 
 // F1-F8 on the ingredients page: an item of that member through the chooser.
-void takeIngredient(bl3dPartyChar* owner)
+void CreateScreen_C::takeIngredient(bl3dPartyChar* owner)
 {
-    CreateScreen_S& s = S();
     InvChooser_C chooser(owner, &CreateItem_C::redrawView);
-    const int pos = chooser.run(s.iface, false, false);
+    const int pos = chooser.run(iface_, false, false);
     if (pos < 0)
         return;
     int from = -1;
     bl3dItem* item = takeItemAt(*owner, pos, &from);
     if (!item)
         return;
-    s.itemCreateList.push_back({item, owner, from});
+    itemCreateList.push_back({item, owner, from});
     RefStr_C name;
     item->getDisplayName(name);
-    s.taken->addLine(name.c_str(), s.taken->getNumLines(), true);
+    taken->addLine(name.c_str(), taken->getNumLines(), true);
 }
 
-bool handle(int sym)
+bool CreateScreen_C::handle(int sym)
 {
-    CreateScreen_S& s = S();
     bl3dPartyChar* m = memberForKey(sym);
-    switch (s.state) {
+    switch (state_) {
     case CreateItem_C::CHOOSE_BUILDER:
         if (sym == SDLK_ESCAPE) {
-            s.state = CreateItem_C::DONE;
+            state_ = CreateItem_C::DONE;
             return true;
         }
         if (!m)
             return false;
-        s.builder = m;
+        builder = m;
         fillKinds(m);
-        if (s.kinds->getNumLines() > 0) {
-            s.state = CreateItem_C::CHOOSE_KIND;
+        if (kinds->getNumLines() > 0) {
+            state_ = CreateItem_C::CHOOSE_KIND;
         } else {
             const std::string text = std::string(m->getName()) + " has no skill for creating items.";
             message(text.c_str());
@@ -185,17 +208,17 @@ bool handle(int sym)
         return true;
     case CreateItem_C::CHOOSE_KIND:
         if (sym == SDLK_UP)
-            return s.kinds->lineUp(), true;
+            return kinds->lineUp(), true;
         if (sym == SDLK_DOWN)
-            return s.kinds->lineDown(), true;
+            return kinds->lineDown(), true;
         if (sym == SDLK_RETURN) {
             if (!chosenKind())
                 return false;
-            s.state = CreateItem_C::INGREDIENTS;
+            state_ = CreateItem_C::INGREDIENTS;
             return true;
         }
         if (sym == SDLK_ESCAPE) {
-            s.state = CreateItem_C::DONE;
+            state_ = CreateItem_C::DONE;
             return true;
         }
         return false;
@@ -205,20 +228,20 @@ bool handle(int sym)
             return true;
         }
         if (sym == 'c') {
-            if (s.itemCreateList.empty())
+            if (itemCreateList.empty())
                 return false;
             create();
             return true;
         }
         if (sym == SDLK_ESCAPE) {
             putAllBack();
-            s.state = CreateItem_C::DONE;
+            state_ = CreateItem_C::DONE;
             return true;
         }
         return false;
     case CreateItem_C::TAKE_ITEM:
         if (sym == SDLK_ESCAPE) {
-            s.state = CreateItem_C::DONE;
+            state_ = CreateItem_C::DONE;
             return true;
         }
         if (!m)
@@ -227,12 +250,69 @@ bool handle(int sym)
             message("Your pack is full.");
             return true;
         }
-        if (bl3dItem* item = s.created ? s.created->newInstance() : nullptr)
+        if (bl3dItem* item = created ? created->newInstance() : nullptr)
             m->getPack()->pushFront(item);
-        s.state = CreateItem_C::DONE;
+        state_ = CreateItem_C::DONE;
         return true;
     default:
         return false;
+    }
+}
+
+void CreateScreen_C::run(Interface_C* iface, int state, bl3dPartyChar* chosen)
+{
+    iface_ = iface;
+    builder = chosen;
+    created = nullptr;
+    state_ = state;
+    itemCreateList.clear();
+    if (!kinds)
+        kinds = newList(*iface);
+    taken = newList(*iface);
+    runLoop(false);
+    // What was taken and not used up goes back to its owner.
+    putAllBack();
+    kinds.reset();
+    taken.reset();
+    builder = nullptr;
+    created = nullptr;
+}
+
+void CreateScreen_C::drawState(PaneText_C& pane)
+{
+    MouseRegions_C* regions = pane.regions();
+    switch (state_) {
+    case CreateItem_C::CHOOSE_BUILDER:
+        pane.wrapped(1, "Who will attempt to build/brew an item?");
+        pane.line(-1, "(F1-F8) to Select");
+        pane.line(0, "(ESCAPE) to Cancel", SDLK_ESCAPE);
+        break;
+    case CreateItem_C::CHOOSE_KIND:
+        pane.wrapped(1, "What item type will you build/brew?");
+        if (kinds) {
+            kinds->draw(&pane.text(), regions);
+            pane.listRegion(3, -3, SDLK_RETURN, &ScrollList_C::mouseCallback, kinds.get());
+        }
+        pane.line(0, "(ESCAPE) to Cancel", SDLK_ESCAPE);
+        break;
+    case CreateItem_C::INGREDIENTS:
+        pane.line(1, "Ingredients:");
+        if (taken && taken->getNumLines() > 0) {
+            taken->draw(&pane.text(), regions);
+            pane.line(-2, "(C) to Create", 'c');
+        }
+        pane.line(-1, "(F1-F8) to Select");
+        pane.line(0, "(ESCAPE) to Cancel", SDLK_ESCAPE);
+        break;
+    case CreateItem_C::TAKE_ITEM: {
+        const std::string q = std::string("Who shall take the ") + (created ? created->getName().c_str() : "");
+        pane.wrapped(1, q.c_str());
+        pane.line(-1, "(F1-F8) to Select");
+        pane.line(0, "(ESCAPE) to Destroy It", SDLK_ESCAPE);
+        break;
+    }
+    default:
+        break;
     }
 }
 
@@ -242,101 +322,30 @@ void CreateItem_C::run(Interface_C* iface, bool startAtKinds)
 {
     if (!iface)
         return;
-    S().iface = iface;
+    CreateScreen_C& s = S();
+    s.setInterface(iface);
     if (startAtKinds)
-        fillKinds(nullptr);
-    runLoop(iface, startAtKinds ? CHOOSE_KIND : CHOOSE_BUILDER, nullptr);
+        s.fillKinds(nullptr);
+    s.run(iface, startAtKinds ? CHOOSE_KIND : CHOOSE_BUILDER, nullptr);
 }
 
 void CreateItem_C::runForBuilder(Interface_C* iface, bl3dPartyChar* builder)
 {
     if (!iface || !builder)
         return;
-    S().iface = iface;
-    fillKinds(builder);
-    runLoop(iface, CHOOSE_KIND, builder);
+    CreateScreen_C& s = S();
+    s.setInterface(iface);
+    s.fillKinds(builder);
+    s.run(iface, CHOOSE_KIND, builder);
 }
 
-void CreateItem_C::runLoop(Interface_C* iface, int state, bl3dPartyChar* builder)
-{
-    CreateScreen_S& s = S();
-    s.iface = iface;
-    s.builder = builder;
-    s.created = nullptr;
-    s.state = state;
-    s.itemCreateList.clear();
-    if (!s.kinds)
-        s.kinds = newList(*iface);
-    s.taken = newList(*iface);
-    ModalLoop_C loop(s.state, [](const SDL_keysym& k) { key(k.sym); }, [] { display(); });
-    loop.setMouse(iface->getMouseRegions()).setFrame([iface] { iface->drawBackground(); });
-    loop.run();
-    // What was taken and not used up goes back to its owner.
-    putAllBack();
-    s.kinds.reset();
-    s.taken.reset();
-    s.builder = nullptr;
-    s.created = nullptr;
-}
+void CreateItem_C::key(int sym) { S().key(sym); }
 
-void CreateItem_C::key(int sym)
-{
-    if (handle(sym))
-        vell::pushRedraw();
-}
+void CreateItem_C::redrawView() { S().redrawView(); }
 
-void CreateItem_C::redrawView()
-{
-    if (S().iface)
-        S().iface->redrawUL();
-}
+void CreateItem_C::display() { S().display(); }
 
-void CreateItem_C::display()
-{
-    CreateScreen_S& s = S();
-    Interface_C* iface = s.iface;
-    if (!iface)
-        return;
-    beginViewPage(*iface);
-    PaneText_C pane(*iface);
-    MouseRegions_C* regions = pane.regions();
-    switch (s.state) {
-    case CHOOSE_BUILDER:
-        pane.wrapped(1, "Who will attempt to build/brew an item?");
-        pane.line(-1, "(F1-F8) to Select");
-        pane.line(0, "(ESCAPE) to Cancel", SDLK_ESCAPE);
-        break;
-    case CHOOSE_KIND:
-        pane.wrapped(1, "What item type will you build/brew?");
-        if (s.kinds) {
-            s.kinds->draw(&pane.text(), regions);
-            pane.listRegion(3, -3, SDLK_RETURN, &ScrollList_C::mouseCallback, s.kinds.get());
-        }
-        pane.line(0, "(ESCAPE) to Cancel", SDLK_ESCAPE);
-        break;
-    case INGREDIENTS:
-        pane.line(1, "Ingredients:");
-        if (s.taken && s.taken->getNumLines() > 0) {
-            s.taken->draw(&pane.text(), regions);
-            pane.line(-2, "(C) to Create", 'c');
-        }
-        pane.line(-1, "(F1-F8) to Select");
-        pane.line(0, "(ESCAPE) to Cancel", SDLK_ESCAPE);
-        break;
-    case TAKE_ITEM: {
-        const std::string q = std::string("Who shall take the ") + (s.created ? s.created->getName().c_str() : "");
-        pane.wrapped(1, q.c_str());
-        pane.line(-1, "(F1-F8) to Select");
-        pane.line(0, "(ESCAPE) to Destroy It", SDLK_ESCAPE);
-        break;
-    }
-    default:
-        break;
-    }
-    refreshCursor(*iface);
-}
-
-int CreateItem_C::getState() { return S().state; }
+int CreateItem_C::getState() { return S().getState(); }
 bl3dPartyChar* CreateItem_C::getBuilder() { return S().builder; }
 int CreateItem_C::kindLines() { return S().kinds ? S().kinds->getNumLines() : 0; }
 int CreateItem_C::ingredientLines() { return S().taken ? S().taken->getNumLines() : 0; }

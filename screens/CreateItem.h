@@ -9,7 +9,8 @@
 // item creation is offered "(B)uild/Brew Item" there, which opens this
 // screen with that member as the builder, on the kind page.
 //
-// Taken ingredients are held by the screen while it runs. 'c' consumes
+// The screen is a pane screen (screens/PaneScreen.h) that waits for each
+// event. Taken ingredients are held by the screen while it runs. 'c' consumes
 // those whose type is an ingredient (whatever comes of the attempt); every
 // other taken item goes back to its owner when the screen ends, as all of
 // them do on ESC: into the slot it came from, else a free slot of its mask,
@@ -56,7 +57,4 @@ public:
     static int ingredientLines();
     static const std::vector<Ingredient_S>& ingredients();
     static const bl3dItemType* createdType();
-
-private:
-    static void runLoop(Interface_C* iface, int state, bl3dPartyChar* builder);
 };

@@ -10,8 +10,8 @@
 // The context an action gets follows the actions' convention: the
 // narration buffer and a distance of 0.
 //
-// The state lives for the whole run (each run starts again from
-// CHOOSE_USER): the user, the slot of the item, its action, the narration
+// The screen is a pane screen (screens/PaneScreen.h). Its state lives for
+// the whole run (each run starts again from CHOOSE_USER): the user, the slot of the item, its action, the narration
 // and the message of the last use.
 #pragma once
 

@@ -6,6 +6,7 @@
 #include "rules/ActionList.h"
 #include "core/Log.h"
 #include "core/ModalLoop.h"
+#include "screens/PaneScreen.h"
 #include "core/ScrollList.h"
 #include "core/TagList.h"
 #include "core/TextBuf.h"
@@ -24,26 +25,48 @@
 
 namespace {
 
-struct SkillScreen_S {
-    int state = UseSkill_C::DONE;
-    Interface_C* iface = nullptr;
+// The screen: a pane screen over the main view.
+class SkillScreen_C : public PaneScreen_C {
+public:
     bl3dPartyChar* member = nullptr;
     bl3dAction* skill = nullptr;
     std::unique_ptr<ScrollList_C> list;
     char narration[1024] = {};
     TextBuf_C text{narration, sizeof narration};
+
+    void run(Interface_C* iface)
+    {
+        iface_ = iface;
+        state_ = UseSkill_C::CHOOSE_MEMBER;
+        runLoop(true);
+    }
+
+private:
+    void drawState(PaneText_C& pane) override;
+    void handleKey(int sym, SDLMod mod) override;
+    bool isMessage() const override
+    {
+        return state_ == UseSkill_C::USED || state_ == UseSkill_C::FAILED || state_ == UseSkill_C::COMBAT_ONLY ||
+               state_ == UseSkill_C::NO_SKILLS;
+    }
+    // SPACE on "no skills" goes back to the choice of member; on any other
+    // message it closes the screen.
+    void endMessage() override
+    {
+        setState(state_ == UseSkill_C::NO_SKILLS ? UseSkill_C::CHOOSE_MEMBER : UseSkill_C::DONE);
+    }
+
+    void buildList();
+    void use(void* target, int index);
+    void choose();
+    void chooseMember(int sym);
+    void chooseSkill(int sym);
 };
 
-SkillScreen_S& S()
+SkillScreen_C& S()
 {
-    static SkillScreen_S screen;
+    static SkillScreen_C screen;
     return screen;
-}
-
-void setState(int state)
-{
-    S().state = state;
-    vell::pushRedraw();
 }
 
 // The key of an action's daily-use counter.
@@ -73,15 +96,13 @@ bool listed(bl3dPartyChar* m, const bl3dAction* a)
     return tags->hasAmtLeft(key);
 }
 
-void buildList()
+void SkillScreen_C::buildList()
 {
-    SkillScreen_S& s = S();
-    PaneText_C pane(*s.iface);
-    s.list = std::make_unique<ScrollList_C>(&s.iface->text(), pane.left(), pane.right(), pane.lineY(3),
-                                            pane.lineY(-3));
-    for (const ActionNode_S* n = s.member->actions()->head(); n; n = n->next)
-        if (n->action && listed(s.member, n->action))
-            s.list->addLine(n->action->name().c_str(), n->action->actionID(), true);
+    PaneText_C pane(*iface_);
+    list = std::make_unique<ScrollList_C>(&iface_->text(), pane.left(), pane.right(), pane.lineY(3), pane.lineY(-3));
+    for (const ActionNode_S* n = member->actions()->head(); n; n = n->next)
+        if (n->action && listed(member, n->action))
+            list->addLine(n->action->name().c_str(), n->action->actionID(), true);
 }
 
 // Whether the skill will turn the member away for a condition (stunned,
@@ -97,52 +118,47 @@ bool refusedByCondition(bl3dAction* skill, bl3dPartyChar* member)
 // Uses the chosen skill at once: makeEntry, else enqueue with a second
 // actor; perform; release. A use that went ahead spends a daily use; one
 // that the member's condition stopped spends none.
-void use(void* target, int index)
+void SkillScreen_C::use(void* target, int index)
 {
-    SkillScreen_S& s = S();
     int32_t distance = 0;
-    void* context[2] = {&s.text, &distance};
-    s.text.clear();
+    void* context[2] = {&text, &distance};
+    text.clear();
     // Asked before the use: the skill may change the member's condition.
-    const bool refused = refusedByCondition(s.skill, s.member);
-    const int r = useAtOnce(s.skill, [&s] { return new bl3dActor(s.member); }, target, index, 2, context);
+    const bool refused = refusedByCondition(skill, member);
+    const int r = useAtOnce(skill, [this] { return new bl3dActor(member); }, target, index, 2, context);
     if (r == -1) {
         setState(UseSkill_C::FAILED);
         return;
     }
     char key[16];
-    counterKey(s.skill, key, sizeof key);
-    if (!refused && s.member->getTagList()->hasKey(key))
-        s.member->getTagList()->useCounter(key);
+    counterKey(skill, key, sizeof key);
+    if (!refused && member->getTagList()->hasKey(key))
+        member->getTagList()->useCounter(key);
     setState(UseSkill_C::USED);
 }
 
-void choose()
+void SkillScreen_C::choose()
 {
-    SkillScreen_S& s = S();
-    if (static_cast<uint32_t>(s.skill->actionID()) & ACTION_COMBAT_ONLY)
+    if (static_cast<uint32_t>(skill->actionID()) & ACTION_COMBAT_ONLY)
         setState(UseSkill_C::COMBAT_ONLY);
-    else if (s.skill->targetKind() & TARGET_ONE_MEMBER)
+    else if (skill->targetKind() & TARGET_ONE_MEMBER)
         setState(UseSkill_C::CHOOSE_TARGET);
     else
         use(nullptr, 0);
 }
 
-void chooseMember(int sym)
+void SkillScreen_C::chooseMember(int sym)
 {
-    SkillScreen_S& s = S();
     bl3dPartyChar* m = memberForKey(sym);
     if (!m || m->getCurHP() < 1)
         return;
-    s.member = m;
+    member = m;
     buildList();
-    setState(s.list->getNumLines() > 0 ? UseSkill_C::CHOOSE_SKILL : UseSkill_C::NO_SKILLS);
+    setState(list->getNumLines() > 0 ? UseSkill_C::CHOOSE_SKILL : UseSkill_C::NO_SKILLS);
 }
 
-void chooseSkill(int sym)
+void SkillScreen_C::chooseSkill(int sym)
 {
-    SkillScreen_S& s = S();
-    ScrollList_C* list = s.list.get();
     switch (sym) {
     case SDLK_UP:
         if (list && list->lineUp())
@@ -156,8 +172,8 @@ void chooseSkill(int sym)
         // No line selected: nothing to use.
         if (!list || list->selected() < 0)
             return;
-        s.skill = s.member->actions()->getAction(list->selectedValue());
-        if (s.skill)
+        skill = member->actions()->getAction(list->selectedValue());
+        if (skill)
             choose();
         return;
     case SDLK_ESCAPE: setState(UseSkill_C::DONE); return;
@@ -165,44 +181,19 @@ void chooseSkill(int sym)
     }
 }
 
-} // namespace
-
-void UseSkill_C::run(Interface_C* iface)
+void SkillScreen_C::handleKey(int sym, SDLMod)
 {
-    if (!iface)
-        return;
-    SkillScreen_S& s = S();
-    s.iface = iface;
-    s.state = CHOOSE_MEMBER;
-    ModalLoop_C loop(s.state, [](const SDL_keysym& k) { key(k.sym); }, [] { updateText(); });
-    loop.setMouse(iface->getMouseRegions()).setFrame([iface] { iface->drawBackground(); }).setPolling(true);
-    loop.run();
-}
-
-void UseSkill_C::key(int sym)
-{
-    SkillScreen_S& s = S();
-    switch (s.state) {
-    case CHOOSE_MEMBER:
+    switch (state_) {
+    case UseSkill_C::CHOOSE_MEMBER:
         if (memberSlotOfKey(sym) >= 0)
             chooseMember(sym);
         else if (sym == SDLK_ESCAPE)
-            setState(DONE);
+            setState(UseSkill_C::DONE);
         return;
-    case USED:
-    case FAILED:
-    case COMBAT_ONLY:
-        if (sym == SDLK_SPACE)
-            setState(DONE);
-        return;
-    case NO_SKILLS:
-        if (sym == SDLK_SPACE)
-            setState(CHOOSE_MEMBER);
-        return;
-    case CHOOSE_SKILL: chooseSkill(sym); return;
-    case CHOOSE_TARGET:
+    case UseSkill_C::CHOOSE_SKILL: chooseSkill(sym); return;
+    case UseSkill_C::CHOOSE_TARGET:
         if (sym == SDLK_ESCAPE || sym == SDLK_SPACE) {
-            setState(DONE);
+            setState(UseSkill_C::DONE);
         } else if (memberSlotOfKey(sym) >= 0) {
             if (bl3dPartyChar* target = memberForKey(sym))
                 use(target, memberSlotOfKey(sym));
@@ -212,54 +203,61 @@ void UseSkill_C::key(int sym)
     }
 }
 
-void UseSkill_C::updateText()
+void SkillScreen_C::drawState(PaneText_C& pane)
 {
-    SkillScreen_S& s = S();
-    if (!s.iface)
-        return;
-    beginViewPage(*s.iface);
-    PaneText_C pane(*s.iface);
     char line[1200];
-    auto message = [&](const char* text) {
-        pane.wrapped(1, text);
+    auto message = [&](const char* said) {
+        pane.wrapped(1, said);
         pane.line(0, "(SPACE) to Continue", SDLK_SPACE);
     };
-    switch (s.state) {
-    case CHOOSE_MEMBER:
+    switch (state_) {
+    case UseSkill_C::CHOOSE_MEMBER:
         pane.wrapped(1, "Who wishes to use their skill?");
         pane.line(-1, "(F1-F8) to Select");
         pane.line(0, "(ESCAPE) to Cancel", SDLK_ESCAPE);
         break;
-    case USED:
-    case FAILED: message(s.narration); break;
-    case NO_SKILLS:
-        std::snprintf(line, sizeof line, "%s has no special skills", s.member ? s.member->getName() : "");
+    case UseSkill_C::USED:
+    case UseSkill_C::FAILED: message(narration); break;
+    case UseSkill_C::NO_SKILLS:
+        std::snprintf(line, sizeof line, "%s has no special skills", member ? member->getName() : "");
         message(line);
         break;
-    case CHOOSE_SKILL:
+    case UseSkill_C::CHOOSE_SKILL:
         pane.wrapped(1, "Available skills:");
-        if (s.list) {
-            s.list->draw(&pane.text(), pane.regions());
-            pane.listRegion(3, -3, SDLK_RETURN, &ScrollList_C::mouseCallback, s.list.get());
+        if (list) {
+            list->draw(&pane.text(), pane.regions());
+            pane.listRegion(3, -3, SDLK_RETURN, &ScrollList_C::mouseCallback, list.get());
         } else {
             VELL_LOG(1, "ERROR: UseSkill_C: scrollList NOT DEFINED!\n");
         }
         pane.line(-1, "(RETURN) to Select", SDLK_RETURN);
         pane.line(0, "(ESCAPE) to Cancel", SDLK_ESCAPE);
         break;
-    case COMBAT_ONLY: message("That skill isn't intended for non-combat use!"); break;
-    case CHOOSE_TARGET:
-        std::snprintf(line, sizeof line, "On who do you wish to use %s?", s.skill ? s.skill->name().c_str() : "");
+    case UseSkill_C::COMBAT_ONLY: message("That skill isn't intended for non-combat use!"); break;
+    case UseSkill_C::CHOOSE_TARGET:
+        std::snprintf(line, sizeof line, "On who do you wish to use %s?", skill ? skill->name().c_str() : "");
         pane.wrapped(1, line);
         pane.line(-1, "(F1-F8) for Character");
         pane.line(0, "(ESCAPE) to Cancel", SDLK_ESCAPE);
         break;
     default: break;
     }
-    refreshCursor(*s.iface);
 }
 
-int UseSkill_C::getState() { return S().state; }
+} // namespace
+
+void UseSkill_C::run(Interface_C* iface)
+{
+    if (!iface)
+        return;
+    S().run(iface);
+}
+
+void UseSkill_C::key(int sym) { S().key(sym); }
+
+void UseSkill_C::updateText() { S().display(); }
+
+int UseSkill_C::getState() { return S().getState(); }
 bl3dPartyChar* UseSkill_C::getMember() { return S().member; }
 bl3dAction* UseSkill_C::getSkill() { return S().skill; }
 const ScrollList_C* UseSkill_C::getSkillList() { return S().list.get(); }

@@ -10,9 +10,9 @@
 // buffer and a distance of 0 (the actions reach the game through their own
 // seam, never through the interface).
 //
-// The state lives for the whole run (each run starts again from
-// CHOOSE_MEMBER): the member, the skill, the list of the last member chosen,
-// the narration of the last use.
+// The screen is a pane screen (screens/PaneScreen.h). Its state lives for
+// the whole run (each run starts again from CHOOSE_MEMBER): the member, the
+// skill, the list of the last member chosen, the narration of the last use.
 #pragma once
 
 class Interface_C;
