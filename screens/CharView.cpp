@@ -27,13 +27,13 @@
 #include <set>
 #include <vector>
 
-CharViewScreen_S& charViewScreen()
+CharViewScreen_C& charViewScreen()
 {
-    static CharViewScreen_S screen;
+    static CharViewScreen_C screen;
     return screen;
 }
 
-bool CharViewScreen_S::hasCreateGift() const
+bool CharViewScreen_C::hasCreateGift() const
 {
     if (!member)
         return false;
@@ -43,47 +43,62 @@ bool CharViewScreen_S::hasCreateGift() const
     return false;
 }
 
-namespace {
-
-CharViewScreen_S& S() { return charViewScreen(); }
-
-void setState(int s) { S().state = s; }
-
-// The inventory list of the member shown, new (selection on its first line).
-void rebuildInvList()
+void CharViewScreen_C::open(bl3dPartyChar* pc, Interface_C* iface, bool edit, bool inTrial, int state)
 {
-    CharViewScreen_S& s = S();
-    if (!s.member || !s.iface)
+    member = pc;
+    iface_ = iface;
+    allowEdit = edit;
+    trial = inTrial;
+    changed = false;
+    state_ = state;
+}
+
+void CharViewScreen_C::close()
+{
+    trial = false;
+    member = nullptr;
+    invList.reset();
+    spellList.reset();
+    detail.reset();
+}
+
+void CharViewScreen_C::run()
+{
+    runLoop(false);
+    iface_->clearULPic();
+}
+
+void CharViewScreen_C::rebuildInvList()
+{
+    if (!member || !iface_)
         return;
-    PaneText_C pane(*s.iface);
-    s.invList = makeInvList(&s.iface->text(), *s.member, pane.left(), pane.right(), pane.lineY(5), pane.lineY(-6),
-                            20, 0, false);
+    PaneText_C pane(*iface_);
+    invList = makeInvList(&iface_->text(), *member, pane.left(), pane.right(), pane.lineY(5), pane.lineY(-6), 20, 0,
+                          false);
 }
 
 // A new spell list of the member's known spells: state 4 when it has a line,
 // else 10.
-void buildSpellList()
+void CharViewScreen_C::buildSpellList()
 {
-    CharViewScreen_S& s = S();
-    setState(CharView_C::STATE_NO_SPELLS);
-    PaneText_C pane(*s.iface);
-    s.spellList = std::make_unique<ScrollList_C>(&s.iface->text(), pane.left(), pane.right(), pane.lineY(3),
-                                                 pane.lineY(-4));
-    for (bl3dAction* a : charsheet::knownSpells(*s.member)) {
-        s.spellList->addLine(a->name().c_str(), a->actionID(), true);
-        setState(CharView_C::STATE_SPELLS);
+    go(CharView_C::STATE_NO_SPELLS);
+    PaneText_C pane(*iface_);
+    spellList =
+        std::make_unique<ScrollList_C>(&iface_->text(), pane.left(), pane.right(), pane.lineY(3), pane.lineY(-4));
+    for (bl3dAction* a : charsheet::knownSpells(*member)) {
+        spellList->addLine(a->name().c_str(), a->actionID(), true);
+        go(CharView_C::STATE_SPELLS);
     }
 }
 
 // The detail pane of the selected spell; false when no spell is selected.
-bool buildSpellDetail()
+bool CharViewScreen_C::buildSpellDetail()
 {
-    CharViewScreen_S& s = S();
-    if (!s.spellList || s.spellList->selected() < 0)
+    if (!spellList || spellList->selected() < 0)
         return false;
-    const int id = s.spellList->selectedValue();
+    const int id = spellList->selectedValue();
     bl3dAction* action = nullptr;
-    for (bl3dAction* a : charsheet::knownSpells(*s.member))
+    for (bl3dAction* a : charsheet::knownSpells(*member))
         if (a->actionID() == id) {
             action = a;
             break;
@@ -91,250 +106,39 @@ bool buildSpellDetail()
     auto* spell = dynamic_cast<bl3dSpell*>(action);
     if (!spell)
         return false;
-    PaneText_C pane(*s.iface);
-    s.detail = std::make_unique<ScrollPane_C>(0, pane.left(), pane.right(), pane.lineY(1), pane.lineY(-2));
-    const CommonInterface_C* text = &s.iface->text();
+    PaneText_C pane(*iface_);
+    detail = std::make_unique<ScrollPane_C>(0, pane.left(), pane.right(), pane.lineY(1), pane.lineY(-2));
+    const CommonInterface_C* text = &iface_->text();
     char buf[256];
-    s.detail->addText(spell->name().c_str(), text);
+    detail->addText(spell->name().c_str(), text);
     std::snprintf(buf, sizeof buf, "%s (Lvl: %d)", charsheet::spellSchool(*spell).c_str(), int(spell->getLevel()));
-    s.detail->addText(buf, text);
+    detail->addText(buf, text);
     std::snprintf(buf, sizeof buf, "Code: %s", spell->code());
-    s.detail->addText(buf, text);
+    detail->addText(buf, text);
     std::snprintf(buf, sizeof buf, "Cost: %d", int(spell->spCost()));
-    s.detail->addText(buf, text);
+    detail->addText(buf, text);
     if (spell->range() != 0) {
         std::snprintf(buf, sizeof buf, "Range: %d'\n\n", int(spell->range()));
-        s.detail->addText(buf, text);
+        detail->addText(buf, text);
     } else {
-        s.detail->addText("\n", text);
+        detail->addText("\n", text);
     }
-    s.detail->addText(spell->description().c_str(), text);
+    detail->addText(spell->description().c_str(), text);
     return true;
 }
+
+namespace {
+
+CharViewScreen_C& S() { return charViewScreen(); }
 
 // The redraw function of message boxes over the sheet: the member's picture.
 void drawMemberPicture()
 {
-    CharViewScreen_S& s = S();
-    if (!s.iface || !s.member)
+    CharViewScreen_C& s = S();
+    if (!s.isOpen())
         return;
-    s.iface->setULPic(s.member->nameBuffer());
-    s.iface->drawULPic();
-}
-
-// --- keys by page ----------------------------------------------------------------
-
-bool summaryKey(int sym)
-{
-    CharViewScreen_S& s = S();
-    const bool goldMoves = !gameConfig.partyGold && !s.trial && party;
-    switch (sym) {
-    case SDLK_ESCAPE:
-        s.iface->clearUR(false);
-        setState(CharView_C::STATE_DONE);
-        return true;
-    case 'i':
-        rebuildInvList();
-        setState(CharView_C::STATE_INVENTORY);
-        return true;
-    case 'l':
-        if (!s.member->isClass(0x3F20))
-            setState(CharView_C::STATE_NOT_CASTER);
-        else
-            buildSpellList();
-        return true;
-    case 'p':
-        if (goldMoves)
-            inv::poolGold(*s.member, *party);
-        return goldMoves;
-    case 's':
-        if (goldMoves)
-            inv::shareGold(*s.member, *party);
-        return goldMoves;
-    case 'b':
-        if (!s.offersCreate())
-            return false;
-        CreateItem_C::runForBuilder(s.iface, s.member);
-        return true;
-    default:
-        if (memberSlotOfKey(sym) >= 0 && !s.trial)
-            if (bl3dPartyChar* m = memberForKey(sym)) {
-                s.member = m;
-                return true;
-            }
-        return false;
-    }
-}
-
-bool spellListKey(int sym)
-{
-    CharViewScreen_S& s = S();
-    if (moveListByKey(s.spellList.get(), sym, true))
-        return true;
-    switch (sym) {
-    case SDLK_RETURN:
-        // With nothing selected (no spell known any more): the page that
-        // says so.
-        if (!buildSpellDetail())
-            setState(CharView_C::STATE_NO_SPELLS);
-        else
-            setState(CharView_C::STATE_SPELL_DETAIL);
-        return true;
-    case SDLK_ESCAPE:
-        setState(CharView_C::STATE_SUMMARY);
-        return true;
-    case 's':
-        setState(CharView_C::STATE_SPELL_SUMMARY);
-        return true;
-    default:
-        break;
-    }
-    return false;
-}
-
-// F1-F8 on the spell pages: that member's spells, without the caster test.
-bool spellMemberKey(int sym)
-{
-    CharViewScreen_S& s = S();
-    if (memberSlotOfKey(sym) < 0 || s.trial)
-        return false;
-    bl3dPartyChar* m = memberForKey(sym);
-    if (!m)
-        return false;
-    s.member = m;
-    buildSpellList();
-    return true;
-}
-
-bool inventoryKey(int sym)
-{
-    CharViewScreen_S& s = S();
-    const int v = s.selectedValue();
-    const bool edit = s.allowEdit;
-    const bool full = edit && !s.trial;   // what the trial cannot undo
-    if (moveListByKey(s.invList.get(), sym, true))
-        return true;
-    switch (sym) {
-    case SDLK_ESCAPE:
-        setState(s.trial ? CharView_C::STATE_DONE : CharView_C::STATE_SUMMARY);
-        return true;
-    case 'x':
-        if (v == 0)
-            return false;
-        setState(CharView_C::STATE_ITEM_INFO);
-        return true;
-    case 'e':
-    case 'u':
-        if (!edit || v == 0)
-            return false;
-        if (sym == 'e' ? inv::equip(*s.member, v - 1) : inv::unequip(*s.member, v - 1, inv::worldLimits()))
-            s.changed = true;
-        rebuildInvList();
-        return true;
-    case 'j':
-        if (!full || v == 0)
-            return false;
-        inv::join(*s.member, v - 1);
-        rebuildInvList();
-        return true;
-    case 't':
-        if (!full || v == 0)
-            return false;
-        setState(CharView_C::STATE_GIVE);
-        return true;
-    case 'd':
-        if (!full || v == 0)
-            return false;
-        setState(CharView_C::STATE_DISCARD);
-        return true;
-    default:
-        if (memberSlotOfKey(sym) >= 0 && !s.trial)
-            if (bl3dPartyChar* m = memberForKey(sym)) {
-                s.member = m;
-                rebuildInvList();
-                return true;
-            }
-        return false;
-    }
-}
-
-bool giveKey(int sym)
-{
-    CharViewScreen_S& s = S();
-    if (sym == SDLK_ESCAPE) {
-        rebuildInvList();
-        setState(CharView_C::STATE_INVENTORY);
-        return true;
-    }
-    if (memberSlotOfKey(sym) < 0)
-        return false;
-    bl3dPartyChar* to = memberForKey(sym);
-    if (!to)
-        return false;
-    const int v = s.selectedValue();
-    if (v > 0 && inv::give(*s.member, v - 1, *to, inv::worldLimits()) == inv::Give::NoRoom) {
-        char msg[200];
-        std::snprintf(msg, sizeof msg, "%s has no room for that item!", to->getName());
-        paneMessage(*s.iface, msg, drawMemberPicture);
-    }
-    rebuildInvList();
-    setState(CharView_C::STATE_INVENTORY);
-    return true;
-}
-
-bool handleKey(int sym)
-{
-    CharViewScreen_S& s = S();
-    switch (s.state) {
-    case CharView_C::STATE_SUMMARY:
-        return summaryKey(sym);
-    case CharView_C::STATE_SPELLS:
-        return spellListKey(sym) || spellMemberKey(sym);
-    case CharView_C::STATE_INVENTORY:
-        return inventoryKey(sym);
-    case CharView_C::STATE_GIVE:
-        return giveKey(sym);
-    case CharView_C::STATE_SPELL_DETAIL:
-        if (sym == SDLK_SPACE) {
-            setState(CharView_C::STATE_SPELLS);
-            return true;
-        }
-        return moveListByKey(s.detail.get(), sym, true);
-    case CharView_C::STATE_SPELL_SUMMARY:
-        if (sym != SDLK_SPACE)
-            return false;
-        setState(CharView_C::STATE_SPELLS);
-        return true;
-    case CharView_C::STATE_NOT_CASTER:
-        if (sym != SDLK_SPACE)
-            return false;
-        setState(CharView_C::STATE_SUMMARY);
-        return true;
-    case CharView_C::STATE_NO_SPELLS:
-        if (sym == SDLK_SPACE) {
-            setState(CharView_C::STATE_SUMMARY);
-            return true;
-        }
-        return spellMemberKey(sym);
-    case CharView_C::STATE_DISCARD:
-        if (sym == 'n') {
-            setState(CharView_C::STATE_INVENTORY);
-            return true;
-        }
-        if (sym != 'y' || s.selectedValue() == 0)
-            return false;
-        inv::discard(*s.member, s.selectedValue() - 1);
-        rebuildInvList();
-        setState(CharView_C::STATE_INVENTORY);
-        return true;
-    case CharView_C::STATE_ITEM_INFO:
-        if (sym != SDLK_SPACE)
-            return false;
-        setState(CharView_C::STATE_INVENTORY);
-        return true;
-    default:
-        return false;
-    }
+    s.iface()->setULPic(s.member->nameBuffer());
+    s.iface()->drawULPic();
 }
 
 // --- the equipment trial -------------------------------------------------------------
@@ -413,49 +217,239 @@ void restore(bl3dPartyChar& m, const TrialBackup_S& b)
 
 } // namespace
 
+// --- keys by page ----------------------------------------------------------------
+
+bool CharViewScreen_C::summaryKey(int sym)
+{
+    const bool goldMoves = !gameConfig.partyGold && !trial && party;
+    switch (sym) {
+    case SDLK_ESCAPE:
+        iface_->clearUR(false);
+        go(CharView_C::STATE_DONE);
+        return true;
+    case 'i':
+        rebuildInvList();
+        go(CharView_C::STATE_INVENTORY);
+        return true;
+    case 'l':
+        if (!member->isClass(0x3F20))
+            go(CharView_C::STATE_NOT_CASTER);
+        else
+            buildSpellList();
+        return true;
+    case 'p':
+        if (goldMoves)
+            inv::poolGold(*member, *party);
+        return goldMoves;
+    case 's':
+        if (goldMoves)
+            inv::shareGold(*member, *party);
+        return goldMoves;
+    case 'b':
+        if (!offersCreate())
+            return false;
+        CreateItem_C::runForBuilder(iface_, member);
+        return true;
+    default:
+        if (memberSlotOfKey(sym) >= 0 && !trial)
+            if (bl3dPartyChar* m = memberForKey(sym)) {
+                member = m;
+                return true;
+            }
+        return false;
+    }
+}
+
+bool CharViewScreen_C::spellListKey(int sym)
+{
+    if (moveListByKey(spellList.get(), sym, true))
+        return true;
+    switch (sym) {
+    case SDLK_RETURN:
+        // With nothing selected (no spell known any more): the page that
+        // says so.
+        if (!buildSpellDetail())
+            go(CharView_C::STATE_NO_SPELLS);
+        else
+            go(CharView_C::STATE_SPELL_DETAIL);
+        return true;
+    case SDLK_ESCAPE:
+        go(CharView_C::STATE_SUMMARY);
+        return true;
+    case 's':
+        go(CharView_C::STATE_SPELL_SUMMARY);
+        return true;
+    default:
+        break;
+    }
+    return false;
+}
+
+// F1-F8 on the spell pages: that member's spells, without the caster test.
+bool CharViewScreen_C::spellMemberKey(int sym)
+{
+    if (memberSlotOfKey(sym) < 0 || trial)
+        return false;
+    bl3dPartyChar* m = memberForKey(sym);
+    if (!m)
+        return false;
+    member = m;
+    buildSpellList();
+    return true;
+}
+
+bool CharViewScreen_C::inventoryKey(int sym)
+{
+    const int v = selectedValue();
+    const bool edit = allowEdit;
+    const bool full = edit && !trial;   // what the trial cannot undo
+    if (moveListByKey(invList.get(), sym, true))
+        return true;
+    switch (sym) {
+    case SDLK_ESCAPE:
+        go(trial ? CharView_C::STATE_DONE : CharView_C::STATE_SUMMARY);
+        return true;
+    case 'x':
+        if (v == 0)
+            return false;
+        go(CharView_C::STATE_ITEM_INFO);
+        return true;
+    case 'e':
+    case 'u':
+        if (!edit || v == 0)
+            return false;
+        if (sym == 'e' ? inv::equip(*member, v - 1) : inv::unequip(*member, v - 1, inv::worldLimits()))
+            changed = true;
+        rebuildInvList();
+        return true;
+    case 'j':
+        if (!full || v == 0)
+            return false;
+        inv::join(*member, v - 1);
+        rebuildInvList();
+        return true;
+    case 't':
+        if (!full || v == 0)
+            return false;
+        go(CharView_C::STATE_GIVE);
+        return true;
+    case 'd':
+        if (!full || v == 0)
+            return false;
+        go(CharView_C::STATE_DISCARD);
+        return true;
+    default:
+        if (memberSlotOfKey(sym) >= 0 && !trial)
+            if (bl3dPartyChar* m = memberForKey(sym)) {
+                member = m;
+                rebuildInvList();
+                return true;
+            }
+        return false;
+    }
+}
+
+bool CharViewScreen_C::giveKey(int sym)
+{
+    if (sym == SDLK_ESCAPE) {
+        rebuildInvList();
+        go(CharView_C::STATE_INVENTORY);
+        return true;
+    }
+    if (memberSlotOfKey(sym) < 0)
+        return false;
+    bl3dPartyChar* to = memberForKey(sym);
+    if (!to)
+        return false;
+    const int v = selectedValue();
+    if (v > 0 && inv::give(*member, v - 1, *to, inv::worldLimits()) == inv::Give::NoRoom) {
+        char msg[200];
+        std::snprintf(msg, sizeof msg, "%s has no room for that item!", to->getName());
+        paneMessage(*iface_, msg, drawMemberPicture);
+    }
+    rebuildInvList();
+    go(CharView_C::STATE_INVENTORY);
+    return true;
+}
+
+bool CharViewScreen_C::pageKey(int sym)
+{
+    switch (state_) {
+    case CharView_C::STATE_SUMMARY:
+        return summaryKey(sym);
+    case CharView_C::STATE_SPELLS:
+        return spellListKey(sym) || spellMemberKey(sym);
+    case CharView_C::STATE_INVENTORY:
+        return inventoryKey(sym);
+    case CharView_C::STATE_GIVE:
+        return giveKey(sym);
+    case CharView_C::STATE_SPELL_DETAIL:
+        if (sym == SDLK_SPACE) {
+            go(CharView_C::STATE_SPELLS);
+            return true;
+        }
+        return moveListByKey(detail.get(), sym, true);
+    case CharView_C::STATE_NO_SPELLS:
+        if (sym == SDLK_SPACE) {
+            go(CharView_C::STATE_SUMMARY);
+            return true;
+        }
+        return spellMemberKey(sym);
+    case CharView_C::STATE_DISCARD:
+        if (sym == 'n') {
+            go(CharView_C::STATE_INVENTORY);
+            return true;
+        }
+        if (sym != 'y' || selectedValue() == 0)
+            return false;
+        inv::discard(*member, selectedValue() - 1);
+        rebuildInvList();
+        go(CharView_C::STATE_INVENTORY);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CharViewScreen_C::handleKey(int sym, SDLMod)
+{
+    if (pageKey(sym))
+        vell::pushRedraw();
+}
+
+bool CharViewScreen_C::isMessage() const
+{
+    return state_ == CharView_C::STATE_SPELL_SUMMARY || state_ == CharView_C::STATE_NOT_CASTER ||
+           state_ == CharView_C::STATE_ITEM_INFO;
+}
+
+// SPACE on a message: the spell summary goes back to the spell list, "not a
+// spell caster" to the summary page, the item information to the inventory.
+void CharViewScreen_C::endMessage()
+{
+    switch (state_) {
+    case CharView_C::STATE_SPELL_SUMMARY:
+        setState(CharView_C::STATE_SPELLS);
+        break;
+    case CharView_C::STATE_NOT_CASTER:
+        setState(CharView_C::STATE_SUMMARY);
+        break;
+    default:
+        setState(CharView_C::STATE_INVENTORY);
+        break;
+    }
+}
+
 // --- life cycle ----------------------------------------------------------------------
-
-void CharView_C::runLoop()
-{
-    CharViewScreen_S& s = S();
-    ModalLoop_C loop(s.state, [](const SDL_keysym& k) { key(k.sym); }, [] { redraw(); });
-    loop.setMouse(s.iface->getMouseRegions()).setFrame([] { S().iface->drawBackground(); });
-    loop.run();
-    s.iface->clearULPic();
-}
-
-namespace {
-
-void openSheet(bl3dPartyChar* pc, Interface_C* iface, bool allowEdit, bool trial, int state)
-{
-    CharViewScreen_S& s = S();
-    s.member = pc;
-    s.iface = iface;
-    s.allowEdit = allowEdit;
-    s.trial = trial;
-    s.changed = false;
-    s.state = state;
-}
-
-void closeSheet()
-{
-    CharViewScreen_S& s = S();
-    s.trial = false;
-    s.member = nullptr;
-    s.invList.reset();
-    s.spellList.reset();
-    s.detail.reset();
-}
-
-} // namespace
 
 void CharView_C::run(bl3dPartyChar* pc, Interface_C* iface, bool allowEdit)
 {
     if (!pc || !iface)
         return;
-    openSheet(pc, iface, allowEdit, false, STATE_SUMMARY);
-    runLoop();
-    closeSheet();
+    CharViewScreen_C& s = S();
+    s.open(pc, iface, allowEdit, false, STATE_SUMMARY);
+    s.run();
+    s.close();
 }
 
 void CharView_C::charView(bl3dPartyChar* pc, Interface_C* iface, EquipTrial_S& out, int startState, bool allowEdit)
@@ -463,16 +457,17 @@ void CharView_C::charView(bl3dPartyChar* pc, Interface_C* iface, EquipTrial_S& o
     out = EquipTrial_S();
     if (!pc || !iface)
         return;
-    openSheet(pc, iface, allowEdit, true, startState);
+    CharViewScreen_C& s = S();
+    s.open(pc, iface, allowEdit, true, startState);
     const TrialBackup_S backup(*pc);
-    rebuildInvList();
-    runLoop();
+    s.rebuildInvList();
+    s.run();
 
     describe(*pc, out);
-    out.changed = S().changed;
+    out.changed = s.changed;
     if (out.changed)
         restore(*pc, backup);
-    closeSheet();
+    s.close();
 }
 
 bool CharView_C::equipTrial(bl3dPartyChar* pc, EquipTrial_S& out)
@@ -485,14 +480,11 @@ bool CharView_C::equipTrial(bl3dPartyChar* pc, EquipTrial_S& out)
 
 void CharView_C::key(int sym)
 {
-    CharViewScreen_S& s = S();
-    if (!s.member || !s.iface)
-        return;
-    if (handleKey(sym))
-        vell::pushRedraw();
+    if (S().isOpen())
+        S().key(sym);
 }
 
-int CharView_C::getState() { return S().state; }
+int CharView_C::getState() { return S().getState(); }
 bl3dPartyChar* CharView_C::getMember() { return S().member; }
 bool CharView_C::inTrial() { return S().trial; }
 const ScrollInvList_C* CharView_C::getInvList() { return S().invList.get(); }

@@ -4,9 +4,10 @@
 // gold, and the way into item creation for a member with the gift.
 //
 // Life cycle: run or charView opens the sheet as a modal screen (one sheet
-// at a time; its state lives in screen-wide variables, not in an object)
-// and returns when the player leaves it. key and redraw are the screen's key
-// handler and display; the accessors let the tests look at the state.
+// at a time: a single pane screen, screens/CharViewScreen.h, that waits for
+// each event) and returns when the player leaves it. key and redraw are the
+// screen's key handler and display; the accessors let the tests look at the
+// state.
 //
 // run: from the main view (F1-F8) and every building, combat and chest
 // screen. Starts on the summary page. Without allowEdit the inventory is
@@ -76,7 +77,4 @@ public:
     static const ScrollInvList_C* getInvList();
     static const ScrollList_C* getSpellList();
     static const ScrollPane_C* getDetailPane();
-
-private:
-    static void runLoop();
 };

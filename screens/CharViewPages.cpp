@@ -21,7 +21,7 @@
 
 namespace {
 
-CharViewScreen_S& S() { return charViewScreen(); }
+CharViewScreen_C& S() { return charViewScreen(); }
 
 int32_t attribute(const bl3dCharacter& who, const char* key)
 {
@@ -92,7 +92,7 @@ void summaryPage(PaneText_C& pane, bl3dPartyChar& m)
 
 void inventoryPage(PaneText_C& pane, bl3dPartyChar& m)
 {
-    CharViewScreen_S& s = S();
+    const CharViewScreen_C& s = S();
     pane.line(1, m.getName());
     pane.line(2, "Inventory:");
     if (!s.invList) {
@@ -129,7 +129,7 @@ void inventoryPage(PaneText_C& pane, bl3dPartyChar& m)
 
 void spellListPage(PaneText_C& pane, bl3dPartyChar& m)
 {
-    CharViewScreen_S& s = S();
+    const CharViewScreen_C& s = S();
     pane.line(1, m.getName());
     pane.line(2, "Spells:");
     if (s.spellList) {
@@ -167,39 +167,34 @@ void questionPage(PaneText_C& pane, bl3dPartyChar& m, const char* fmt, const cha
 
 } // namespace
 
-void CharView_C::redraw()
+void CharViewScreen_C::drawPicture()
 {
-    CharViewScreen_S& s = S();
-    if (!s.iface || !s.member)
-        return;
-    beginPage(*s.iface, [&s] {
-        s.iface->setULPic(s.member->nameBuffer());
-        s.iface->drawULPic();
-    });
-    updateText();
-    refreshCursor(*s.iface);
+    iface_->setULPic(member->nameBuffer());
+    iface_->drawULPic();
 }
 
-void CharView_C::updateText()
+void CharViewScreen_C::drawText()
 {
-    CharViewScreen_S& s = S();
-    if (!s.iface || !s.member)
-        return;
-    PaneText_C pane(*s.iface);
-    bl3dPartyChar& m = *s.member;
-    switch (s.state) {
-    case STATE_SUMMARY:
+    PaneText_C pane(*iface_);
+    drawState(pane);
+}
+
+void CharViewScreen_C::drawState(PaneText_C& pane)
+{
+    bl3dPartyChar& m = *member;
+    switch (state_) {
+    case CharView_C::STATE_SUMMARY:
         summaryPage(pane, m);
         break;
-    case STATE_SPELLS:
+    case CharView_C::STATE_SPELLS:
         spellListPage(pane, m);
         break;
-    case STATE_INVENTORY:
+    case CharView_C::STATE_INVENTORY:
         inventoryPage(pane, m);
         break;
-    case STATE_GIVE: {
+    case CharView_C::STATE_GIVE: {
         char buf[400];
-        const char* item = s.invList ? s.invList->selectedText() : nullptr;
+        const char* item = invList ? invList->selectedText() : nullptr;
         std::snprintf(buf, sizeof buf, "Who does %s want to give the %s to?", m.getName(), item ? item : "");
         pane.line(1, m.getName());
         pane.wrapped(2, buf);
@@ -207,30 +202,30 @@ void CharView_C::updateText()
         pane.line(0, "(ESCAPE) to Cancel", SDLK_ESCAPE);
         break;
     }
-    case STATE_SPELL_DETAIL:
-        if (s.detail)
-            s.detail->drawPane(&pane.text(), pane.regions());
+    case CharView_C::STATE_SPELL_DETAIL:
+        if (detail)
+            detail->drawPane(&pane.text(), pane.regions());
         pane.line(0, "(SPACE) to Continue", SDLK_SPACE);
         break;
-    case STATE_SPELL_SUMMARY:
+    case CharView_C::STATE_SPELL_SUMMARY:
         spellSummaryPage(pane, m);
         break;
-    case STATE_NOT_CASTER:
-    case STATE_NO_SPELLS:
-        pane.wrapped(1, s.state == STATE_NOT_CASTER ? "Thou art not a spell caster!"
-                                                    : "Thou hast no knowledge of spells!");
+    case CharView_C::STATE_NOT_CASTER:
+    case CharView_C::STATE_NO_SPELLS:
+        pane.wrapped(1, state_ == CharView_C::STATE_NOT_CASTER ? "Thou art not a spell caster!"
+                                                               : "Thou hast no knowledge of spells!");
         pane.line(0, "(SPACE) to Continue", SDLK_SPACE);
         break;
-    case STATE_DISCARD:
+    case CharView_C::STATE_DISCARD:
         questionPage(pane, m, "Are you sure you wish to discard the %s permanently?",
-                     s.invList ? s.invList->selectedText() : nullptr);
+                     invList ? invList->selectedText() : nullptr);
         pane.line(-1, "(Y)es", 'y');
         pane.line(0, "(N)o", 'n');
         break;
-    case STATE_ITEM_INFO: {
-        const ItemPlace_S at = findItemAt(m, s.selectedValue() - 1);
+    case CharView_C::STATE_ITEM_INFO: {
+        const ItemPlace_S at = findItemAt(m, selectedValue() - 1);
         if (at.item)
-            printItemInfo(s.invList->selectedText(), at.item);
+            CharView_C::printItemInfo(invList->selectedText(), at.item);
         break;
     }
     default:
@@ -238,12 +233,24 @@ void CharView_C::updateText()
     }
 }
 
+void CharView_C::redraw()
+{
+    if (S().isOpen())
+        S().display();
+}
+
+void CharView_C::updateText()
+{
+    if (S().isOpen())
+        S().drawText();
+}
+
 void CharView_C::printItemInfo(const char* title, const bl3dItem* item)
 {
-    CharViewScreen_S& s = S();
-    if (!s.iface || !item)
+    Interface_C* iface = S().iface();
+    if (!iface || !item)
         return;
-    PaneText_C pane(*s.iface);
+    PaneText_C pane(*iface);
     int n = 1;
     for (const std::string& block : charsheet::itemInfo(title, *item, canJudgeCombat(), canJudgeMagic()))
         n += pane.wrapped(n, block.c_str());
