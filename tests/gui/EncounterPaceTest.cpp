@@ -92,6 +92,9 @@ protected:
         watch([] { return Event_4000_C::running() ? Event_4000_C::running()->getState() : Rest_C::getState(); });
         onDisplay([this] { player(); });
         current_ = this;
+        // A test that a watchdog stopped mid-press leaves nothing to the next.
+        pressing_ = false;
+        next_ = SDLK_UNKNOWN;
         Interface_C::setAfterDisplayHook([] { current_->mainView(); });
     }
     void TearDown() override
