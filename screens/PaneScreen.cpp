@@ -43,12 +43,12 @@ void PaneScreen_C::key(int sym, SDLMod mod)
     handleKey(sym, mod);
 }
 
-void PaneScreen_C::runLoop(bool polling)
+void PaneScreen_C::runLoop(int& running, bool polling)
 {
     if (!iface_)
         return;
     Interface_C* iface = iface_;
-    ModalLoop_C loop(state_, [this](const SDL_keysym& k) { key(k.sym, k.mod); }, [this] { display(); });
+    ModalLoop_C loop(running, [this](const SDL_keysym& k) { key(k.sym, k.mod); }, [this] { display(); });
     loop.setMouse(iface->getMouseRegions()).setFrame([iface] { iface->drawBackground(); }).setPolling(polling);
     loop.run();
 }

@@ -42,7 +42,10 @@ public:
 protected:
     // Runs the modal loop on this screen until its state is 0: waiting for
     // each event, or polling.
-    void runLoop(bool polling);
+    void runLoop(bool polling) { runLoop(state_, polling); }
+    // The same, until the given flag is 0: for a screen whose last state
+    // (a result) ends the loop but stays its state.
+    void runLoop(int& running, bool polling);
 
     // --- the screen's page ---------------------------------------------------------
     // The picture of the frame; by default the one under the pane.

@@ -10,11 +10,10 @@
 #include "rules/PartyChar.h"
 #include "rules/StatBlock.h"
 #include "world/ListKeys.h"
+#include "screens/PaneScreen.h"
 #include "world/PaneText.h"
 #include "town/Event_1000.h"
 #include "world/Interface.h"
-
-#include <GL/gl.h>
 
 #include <cstdio>
 #include <cstring>
@@ -24,10 +23,12 @@ namespace {
 
 constexpr int SHIFT_BITS = KMOD_LSHIFT | KMOD_RSHIFT;
 
-struct CreateScreen_S {
-    int state = CreateChar_C::CANCELLED;
+// The screen: a pane screen whose picture is the Hall's on the race and
+// gender pages and the chosen portrait from the portrait page on. Its loop
+// runs while a page is up: the created adventurer (CREATED) ends it too.
+class CreateScreen_C : public PaneScreen_C {
+public:
     int running = 0;   // the loop's own flag: 1 while a page is up
-    Interface_C* iface = nullptr;
     Event_1000_C* hall = nullptr;
     const CreationRace_S* race = nullptr;
     float raceFactor = 0.0f;
@@ -39,42 +40,84 @@ struct CreateScreen_S {
     char name[32] = {};
     int nameLength = 0;
     std::unique_ptr<bl3dPartyChar> result;
+
+    void open(Interface_C* iface, Event_1000_C* h);
+    void run() { runLoop(running, false); }
+    Interface_C* iface() const { return iface_; }
+
+    void setName(const char* typed);
+
+private:
+    void drawPicture() override;
+    void drawState(PaneText_C& pane) override;
+    void handleKey(int sym, SDLMod mod) override;
+    bool isMessage() const override { return state_ == CreateChar_C::NO_CLASS; }
+    void endMessage() override
+    {
+        iface_->clearULPic();
+        setState(CreateChar_C::RACE);
+    }
+
+    void setState(int state);
+    void setPortraitToPrefix();
+    void appendPortrait(const char* text);
+    void nextPortrait();
+    void rollClasses(int nextState);
+    std::string typedName() const;
+    void create();
+    void chooseClass();
+    void nameKey(int sym, SDLMod mod);
+    void statGrid(PaneText_C& pane) const;
+    std::string raceAndGender() const;
 };
 
-CreateScreen_S& S()
+CreateScreen_C& S()
 {
-    static CreateScreen_S screen;
+    static CreateScreen_C screen;
     return screen;
 }
 
-void setState(int state)
+void CreateScreen_C::open(Interface_C* iface, Event_1000_C* h)
 {
-    CreateScreen_S& s = S();
-    s.state = state;
+    iface_ = iface;
+    hall = h;
+    setName("");
+    result.reset();
+    creationStats.clear();
+    raceFactor = 0.0f;
+    roll = ClassRoll_S();
+    race = nullptr;
+    classId = 0;
+    male = true;
+    portraitName[0] = '\0';
+    classList.reset();
+    state_ = CreateChar_C::RACE;
+    running = 1;
+}
+
+void CreateScreen_C::setState(int state)
+{
     const bool page = (state >= CreateChar_C::RACE && state <= CreateChar_C::PORTRAIT) || state == CreateChar_C::NO_CLASS;
-    s.running = page ? 1 : 0;
-    vell::pushRedraw();
+    running = page ? 1 : 0;
+    PaneScreen_C::setState(state);
 }
 
-void setPortraitToPrefix()
+void CreateScreen_C::setPortraitToPrefix()
 {
-    CreateScreen_S& s = S();
-    std::snprintf(s.portraitName, sizeof s.portraitName, "%s", s.race ? s.race->prefix : "");
+    std::snprintf(portraitName, sizeof portraitName, "%s", race ? race->prefix : "");
 }
 
-void appendPortrait(const char* text)
+void CreateScreen_C::appendPortrait(const char* text)
 {
-    CreateScreen_S& s = S();
-    const size_t len = std::strlen(s.portraitName);
-    std::snprintf(s.portraitName + len, sizeof s.portraitName - len, "%s", text);
+    const size_t len = std::strlen(portraitName);
+    std::snprintf(portraitName + len, sizeof portraitName - len, "%s", text);
 }
 
 // The next numbered portrait of the race and gender; back to the base
 // portrait after the last one the picture cache knows.
-void nextPortrait()
+void CreateScreen_C::nextPortrait()
 {
-    CreateScreen_S& s = S();
-    char* p = s.portraitName;
+    char* p = portraitName;
     const size_t len = std::strlen(p);
     if (len == 0)
         return;
@@ -94,7 +137,7 @@ void nextPortrait()
             units = 'X';
         }
     }
-    if (!s.iface->picExists(p)) {
+    if (!iface_->picExists(p)) {
         const size_t now = std::strlen(p);
         if (now >= 2)
             p[now - 2] = '\0';
@@ -112,26 +155,24 @@ const ClassDef_S* firstClassWith(int32_t bit)
 
 // Rolls and shows the classes on offer, or tells the player that none
 // would take the race.
-void roll(int nextState)
+void CreateScreen_C::rollClasses(int nextState)
 {
-    CreateChar_C::rollStats(S().iface);
-    if (S().classList)
+    CreateChar_C::rollStats(iface_);
+    if (classList)
         setState(nextState);
     else
         setState(CreateChar_C::NO_CLASS);
 }
 
-void setName(const char* typed)
+void CreateScreen_C::setName(const char* typed)
 {
-    CreateScreen_S& s = S();
-    std::snprintf(s.name, sizeof s.name, "%s_", typed);
-    s.nameLength = static_cast<int>(std::strlen(typed));
+    std::snprintf(name, sizeof name, "%s_", typed);
+    nameLength = static_cast<int>(std::strlen(typed));
 }
 
-std::string typedName()
+std::string CreateScreen_C::typedName() const
 {
-    const CreateScreen_S& s = S();
-    return std::string(s.name, static_cast<size_t>(s.nameLength));
+    return std::string(name, static_cast<size_t>(nameLength));
 }
 
 // A name the roster holds, or a member of the party: a monster that joined
@@ -147,42 +188,39 @@ bool nameTaken(const std::string& name)
     return hall && hall->hasEntry(name.c_str());
 }
 
-void create()
+void CreateScreen_C::create()
 {
-    CreateScreen_S& s = S();
-    const std::string name = typedName();
-    if (name.empty() || nameTaken(name))
+    const std::string typed = typedName();
+    if (typed.empty() || nameTaken(typed))
         return;   // the player edits the name
-    const ClassDef_S* cls = firstClassWith(s.classId);
+    const ClassDef_S* cls = firstClassWith(classId);
     if (!cls)
         return;
-    s.result = makeCreatedChar(name.c_str(), *cls, s.race->race, s.male, s.portraitName, creationStats, s.roll);
+    result = makeCreatedChar(typed.c_str(), *cls, race->race, male, portraitName, creationStats, roll);
     setState(CreateChar_C::CREATED);
 }
 
-void chooseClass()
+void CreateScreen_C::chooseClass()
 {
-    CreateScreen_S& s = S();
-    if (!s.classList)
+    if (!classList)
         return;
-    const ClassDef_S* cls = firstClassWith(s.classList->selectedValue());
+    const ClassDef_S* cls = firstClassWith(classList->selectedValue());
     if (!cls)
         return;
-    s.classId = cls->classId;
-    s.roll = classStep(*cls, creationStats);
+    classId = cls->classId;
+    roll = classStep(*cls, creationStats);
     setState(CreateChar_C::NAME);
 }
 
-void nameKey(int sym, SDLMod mod)
+void CreateScreen_C::nameKey(int sym, SDLMod mod)
 {
-    CreateScreen_S& s = S();
     std::string typed = typedName();
     if (sym >= 'a' && sym <= 'z') {
-        if (s.nameLength >= CreateChar_C::MAX_NAME)
+        if (nameLength >= CreateChar_C::MAX_NAME)
             return;
         typed += static_cast<char>((mod & SHIFT_BITS) ? sym - 'a' + 'A' : sym);
     } else if (sym == SDLK_SPACE) {
-        if (s.nameLength >= CreateChar_C::MAX_NAME)
+        if (nameLength >= CreateChar_C::MAX_NAME)
             return;
         typed += ' ';
     } else if (sym == SDLK_BACKSPACE || sym == SDLK_DELETE) {
@@ -206,7 +244,7 @@ void nameKey(int sym, SDLMod mod)
 
 // --- drawing ---------------------------------------------------------------------
 
-void statGrid(PaneText_C& pane)
+void CreateScreen_C::statGrid(PaneText_C& pane) const
 {
     static const struct {
         int line;
@@ -226,21 +264,17 @@ void statGrid(PaneText_C& pane)
         }
 }
 
-std::string raceAndGender()
+std::string CreateScreen_C::raceAndGender() const
 {
-    const CreateScreen_S& s = S();
     char buf[40];
-    std::snprintf(buf, sizeof buf, "%s (%c)", creationRaceName(s.race ? s.race->race : 0), s.male ? 'M' : 'F');
+    std::snprintf(buf, sizeof buf, "%s (%c)", creationRaceName(race ? race->race : 0), male ? 'M' : 'F');
     return buf;
 }
 
-void drawPage(Interface_C* iface)
+void CreateScreen_C::drawState(PaneText_C& pane)
 {
-    CreateScreen_S& s = S();
-    PaneText_C pane(*iface);
-    glColor3f(0, 0, 0);
     char buf[64];
-    switch (s.state) {
+    switch (state_) {
     case CreateChar_C::RACE:
         pane.line(1, "Race: ");
         for (int i = 0; i < CREATION_RACES; ++i) {
@@ -250,7 +284,7 @@ void drawPage(Interface_C* iface)
         pane.line(0, "(ESCAPE) to Cancel", SDLK_ESCAPE);
         break;
     case CreateChar_C::GENDER:
-        pane.line(2, creationRaceName(s.race ? s.race->race : 0));
+        pane.line(2, creationRaceName(race ? race->race : 0));
         pane.line(4, "Gender:");
         pane.line(6, "(M)ale", 'm');
         pane.line(7, "(F)emale", 'f');
@@ -265,33 +299,33 @@ void drawPage(Interface_C* iface)
     case CreateChar_C::ROLLS:
         pane.line(2, raceAndGender().c_str());
         statGrid(pane);
-        CreateChar_C::drawClassList(iface);
+        CreateChar_C::drawClassList(iface_);
         pane.line(-3, "(R)e-roll", 'r');
         pane.line(-2, "(G)o back", 'g');
         pane.line(-1, "(RETURN) to Accept", SDLK_RETURN);
         pane.line(0, "(ESCAPE) to Cancel", SDLK_ESCAPE);
         break;
     case CreateChar_C::NAME:
-        pane.line(1, s.name);
+        pane.line(1, name);
         pane.line(2, raceAndGender().c_str());
         std::snprintf(buf, sizeof buf, "Lv:%2d", 1);
         pane.line(2, buf, 0, 160);
-        pane.line(3, creationClassName(s.classId));
+        pane.line(3, creationClassName(classId));
         statGrid(pane);
-        std::snprintf(buf, sizeof buf, "HP: %2d/%2d", s.roll.hp, s.roll.hp);
+        std::snprintf(buf, sizeof buf, "HP: %2d/%2d", roll.hp, roll.hp);
         pane.line(9, buf);
-        std::snprintf(buf, sizeof buf, "SP: %2d/%2d", s.roll.sp, s.roll.sp);
+        std::snprintf(buf, sizeof buf, "SP: %2d/%2d", roll.sp, roll.sp);
         pane.line(9, buf, 0, 115);
         pane.line(11, "XP: 0");
-        std::snprintf(buf, sizeof buf, "Gold: %d", s.roll.gold);
+        std::snprintf(buf, sizeof buf, "Gold: %d", roll.gold);
         pane.line(12, buf);
         pane.line(-2, "Enter a Name");
-        if (s.nameLength > 0)
+        if (nameLength > 0)
             pane.line(-1, "(RETURN) to Save", SDLK_RETURN);
         pane.line(0, "(ESCAPE) to Cancel", SDLK_ESCAPE);
         break;
     case CreateChar_C::NO_CLASS:
-        std::snprintf(buf, sizeof buf, "%s", creationRaceName(s.race ? s.race->race : 0));
+        std::snprintf(buf, sizeof buf, "%s", creationRaceName(race ? race->race : 0));
         pane.wrapped(1, (std::string("No class of the realm will take this ") + buf
                          + ", however often the stats are rolled.  Choose another race.")
                             .c_str());
@@ -301,15 +335,71 @@ void drawPage(Interface_C* iface)
     }
 }
 
-void drawPicture(Interface_C* iface)
+void CreateScreen_C::drawPicture()
 {
-    CreateScreen_S& s = S();
-    if (s.state == CreateChar_C::RACE || s.state == CreateChar_C::GENDER || s.state == CreateChar_C::NO_CLASS) {
-        if (s.hall)
-            s.hall->drawPic();
-    } else if (s.state >= CreateChar_C::ROLLS && s.state <= CreateChar_C::PORTRAIT) {
-        iface->setULPic(s.portraitName);
-        iface->drawULPic();
+    if (state_ == CreateChar_C::RACE || state_ == CreateChar_C::GENDER || state_ == CreateChar_C::NO_CLASS) {
+        if (hall)
+            hall->drawPic();
+    } else if (state_ >= CreateChar_C::ROLLS && state_ <= CreateChar_C::PORTRAIT) {
+        iface_->setULPic(portraitName);
+        iface_->drawULPic();
+    }
+}
+
+void CreateScreen_C::handleKey(int sym, SDLMod mod)
+{
+    switch (state_) {
+    case CreateChar_C::RACE:
+        creationStats.clear();
+        if (sym == SDLK_ESCAPE) {
+            setState(CreateChar_C::CANCELLED);
+        } else if (const CreationRace_S* r = creationRaceForKey(sym)) {
+            race = r;
+            raceFactor = r->factor;
+            addRaceModifiers(creationStats, *r);
+            setPortraitToPrefix();
+            setState(CreateChar_C::GENDER);
+        }
+        break;
+    case CreateChar_C::GENDER:
+        if (sym == 'm' || sym == 'f') {
+            male = sym == 'm';
+            appendPortrait(male ? "Male" : "Female");
+            setState(CreateChar_C::PORTRAIT);
+        } else if (sym == 'g') {
+            setState(CreateChar_C::RACE);
+        } else if (sym == SDLK_ESCAPE) {
+            setState(CreateChar_C::CANCELLED);
+        }
+        break;
+    case CreateChar_C::PORTRAIT:
+        if (sym == 's') {
+            nextPortrait();
+            vell::pushRedraw();
+        } else if (sym == 'c') {
+            rollClasses(CreateChar_C::ROLLS);
+        } else if (sym == 'g') {
+            setPortraitToPrefix();
+            setState(CreateChar_C::GENDER);
+        }
+        break;
+    case CreateChar_C::ROLLS:
+        if (sym == 'r') {
+            rollClasses(CreateChar_C::ROLLS);
+        } else if (moveListByKey(classList.get(), sym, false)) {
+            vell::pushRedraw();
+        } else if (sym == SDLK_RETURN) {
+            chooseClass();
+        } else if (sym == 'g') {
+            iface_->clearULPic();
+            setPortraitToPrefix();
+            setState(CreateChar_C::GENDER);
+        } else if (sym == SDLK_ESCAPE) {
+            setState(CreateChar_C::CANCELLED);
+        }
+        break;
+    case CreateChar_C::NAME: nameKey(sym, mod); break;
+    default: break;
     }
 }
 
@@ -319,109 +409,22 @@ std::unique_ptr<bl3dPartyChar> CreateChar_C::run(Interface_C* iface, Event_1000_
 {
     if (!iface)
         return nullptr;
-    CreateScreen_S& s = S();
-    s.iface = iface;
-    s.hall = hall;
-    setName("");
-    s.result.reset();
-    creationStats.clear();
-    s.raceFactor = 0.0f;
-    s.roll = ClassRoll_S();
-    s.race = nullptr;
-    s.classId = 0;
-    s.male = true;
-    s.portraitName[0] = '\0';
+    CreateScreen_C& s = S();
+    s.open(iface, hall);
+    s.run();
     s.classList.reset();
-    s.state = RACE;
-    s.running = 1;
-    ModalLoop_C loop(
-        s.running, [iface](const SDL_keysym& k) { key(k.sym, k.mod, iface); },
-        [iface] {
-            drawPicture(iface);
-            updateText(iface);
-        });
-    loop.setMouse(iface->getMouseRegions()).setFrame([iface] { iface->drawBackground(); });
-    loop.run();
-    s.classList.reset();
-    if (s.state != CREATED)
+    if (s.getState() != CREATED)
         s.result.reset();
     return std::move(s.result);
 }
 
-void CreateChar_C::updateText(Interface_C* iface)
-{
-    beginPage(*iface, nullptr);
-    drawPage(iface);
-    refreshCursor(*iface);
-}
+void CreateChar_C::updateText(Interface_C*) { S().display(); }
 
-void CreateChar_C::key(int sym, SDLMod mod, Interface_C* iface)
-{
-    CreateScreen_S& s = S();
-    switch (s.state) {
-    case RACE:
-        creationStats.clear();
-        if (sym == SDLK_ESCAPE) {
-            setState(CANCELLED);
-        } else if (const CreationRace_S* r = creationRaceForKey(sym)) {
-            s.race = r;
-            s.raceFactor = r->factor;
-            addRaceModifiers(creationStats, *r);
-            setPortraitToPrefix();
-            setState(GENDER);
-        }
-        break;
-    case GENDER:
-        if (sym == 'm' || sym == 'f') {
-            s.male = sym == 'm';
-            appendPortrait(s.male ? "Male" : "Female");
-            setState(PORTRAIT);
-        } else if (sym == 'g') {
-            setState(RACE);
-        } else if (sym == SDLK_ESCAPE) {
-            setState(CANCELLED);
-        }
-        break;
-    case PORTRAIT:
-        if (sym == 's') {
-            nextPortrait();
-            vell::pushRedraw();
-        } else if (sym == 'c') {
-            roll(ROLLS);
-        } else if (sym == 'g') {
-            setPortraitToPrefix();
-            setState(GENDER);
-        }
-        break;
-    case ROLLS:
-        if (sym == 'r') {
-            roll(ROLLS);
-        } else if (moveListByKey(s.classList.get(), sym, false)) {
-            vell::pushRedraw();
-        } else if (sym == SDLK_RETURN) {
-            chooseClass();
-        } else if (sym == 'g') {
-            iface->clearULPic();
-            setPortraitToPrefix();
-            setState(GENDER);
-        } else if (sym == SDLK_ESCAPE) {
-            setState(CANCELLED);
-        }
-        break;
-    case NAME: nameKey(sym, mod); break;
-    case NO_CLASS:
-        if (sym == SDLK_SPACE) {
-            iface->clearULPic();
-            setState(RACE);
-        }
-        break;
-    default: break;
-    }
-}
+void CreateChar_C::key(int sym, SDLMod mod, Interface_C*) { S().key(sym, mod); }
 
 int32_t CreateChar_C::rollStats(Interface_C* iface)
 {
-    CreateScreen_S& s = S();
+    CreateScreen_C& s = S();
     for (int i = 0; i < MAX_ROLLS; ++i) {
         creationStats.rollCreation(s.raceFactor);
         const int32_t offered = buildClassList(iface);
@@ -434,7 +437,7 @@ int32_t CreateChar_C::rollStats(Interface_C* iface)
 
 int32_t CreateChar_C::buildClassList(Interface_C* iface)
 {
-    CreateScreen_S& s = S();
+    CreateScreen_C& s = S();
     PaneText_C pane(*iface);
     s.classList = std::make_unique<ScrollList_C>(&iface->text(), pane.left(), pane.right(), pane.lineY(9),
                                                  pane.lineY(-5));
@@ -451,7 +454,7 @@ int32_t CreateChar_C::buildClassList(Interface_C* iface)
 
 void CreateChar_C::drawClassList(Interface_C* iface)
 {
-    CreateScreen_S& s = S();
+    CreateScreen_C& s = S();
     if (!s.classList)
         return;
     PaneText_C pane(*iface);
@@ -459,7 +462,7 @@ void CreateChar_C::drawClassList(Interface_C* iface)
     pane.listRegion(9, -5, SDLK_RETURN, &ScrollList_C::mouseCallback, s.classList.get());
 }
 
-int CreateChar_C::getState() { return S().state; }
+int CreateChar_C::getState() { return S().getState(); }
 const char* CreateChar_C::getName() { return S().name; }
 const char* CreateChar_C::getPortrait() { return S().portraitName; }
 const ScrollList_C* CreateChar_C::getClassList() { return S().classList.get(); }
